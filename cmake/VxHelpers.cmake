@@ -1,0 +1,55 @@
+# vx_library(NAME SOURCES ... [DEPS ...])
+#   A layer library; its headers are included from the source root
+#   (#include "platform/rtl/sysutils.h", #include "tables/xbo_dbf.h").
+function(vx_library name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${A_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  if(A_DEPS)
+    target_link_libraries(${name} PUBLIC ${A_DEPS})
+  endif()
+endfunction()
+
+# vx_test(NAME SOURCES ... [DEPS ...] [LABELS ...])
+#   A GoogleTest program; each TEST becomes a ctest test. Tests run with the
+#   build folder's "testdata" as scratch space (VX_TEST_TMP) and the source
+#   root in VX_SOURCE_DIR.
+function(vx_test name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS;LABELS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE ${A_DEPS} GTest::gtest GTest::gtest_main Threads::Threads)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_compile_definitions(${name} PRIVATE
+    VX_SOURCE_DIR="${CMAKE_SOURCE_DIR}" VX_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  set(props ENVIRONMENT "VX_TEST_TMP=${CMAKE_BINARY_DIR}/testdata;QT_QPA_PLATFORM=offscreen")
+  if(A_LABELS)
+    list(APPEND props LABELS "${A_LABELS}")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
+endfunction()
+
+# vx_fuzz(NAME SOURCES ... [DEPS ...] CORPUS dir [SECONDS n])
+#   A fuzz entry point (LLVMFuzzerTestOneInput). With clang and
+#   VX_LIBFUZZER=ON it builds as a libFuzzer program; otherwise it links with
+#   a small driver that replays every file of the corpus folder and then runs
+#   random mutations of them for SECONDS (default 10). Either way a ctest
+#   test runs it on the checked-in corpus.
+function(vx_fuzz name)
+  cmake_parse_arguments(A "" "CORPUS;SECONDS" "SOURCES;DEPS" ${ARGN})
+  if(NOT A_SECONDS)
+    set(A_SECONDS 10)
+  endif()
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE ${A_DEPS})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  if(VX_LIBFUZZER AND CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    add_test(NAME ${name} COMMAND ${name} -max_total_time=${A_SECONDS} ${A_CORPUS})
+  else()
+    target_link_libraries(${name} PRIVATE vx_fuzz_driver)
+    add_test(NAME ${name} COMMAND ${name} --seconds=${A_SECONDS} ${A_CORPUS})
+  endif()
+  set_tests_properties(${name} PROPERTIES LABELS fuzz
+    ENVIRONMENT "VX_TEST_TMP=${CMAKE_BINARY_DIR}/testdata")
+endfunction()

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Configures and builds one flavour: 'release' (the program) or 'sanitize'
+# (address + undefined-behaviour sanitizers, what the tests run on).
+set -euo pipefail
+flavour=${1:-release}
+root=$(cd "$(dirname "$0")/.." && pwd)
+case "$flavour" in
+  release)  dir="$root/build/release";  opts=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
+  sanitize) dir="$root/build/sanitize"; opts=(-DCMAKE_BUILD_TYPE=Debug -DVX_SANITIZE=ON -DVX_BENCH=OFF) ;;
+  *) echo "usage: build.sh [release|sanitize]" >&2; exit 2 ;;
+esac
+cmake -S "$root" -B "$dir" -G Ninja "${opts[@]}" >/dev/null
+cmake --build "$dir" --parallel "$(nproc)"

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Sets up, builds with the sanitizers and runs every test.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/setup.sh"
+"$root/scripts/build.sh" sanitize
+cd "$root/build/sanitize"
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
+ctest --output-on-failure --parallel "$(nproc)" --timeout 600 "$@"
