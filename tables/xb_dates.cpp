@@ -1,0 +1,216 @@
+#include "tables/xb_dates.h"
+
+#include <cctype>
+#include <cmath>
+#include <ctime>
+
+#include "platform/rtl/sysutils.h"
+#include "tables/xb_sysapi.h"
+
+TxbDBFDate xbDBFDate;
+
+namespace {
+
+constexpr std::int32_t kJulian1980 = 2444240;
+// Day number of 1970-01-01, the origin of the civil-date arithmetic below.
+constexpr std::int64_t kJulianUnixEpoch = 2440588;
+constexpr std::int32_t kFirstDay = 1721426;  // 0001-01-01
+constexpr std::int32_t kLastDay = 5373484;   // 9999-12-31
+
+AnsiString TwoDigits(int v) {
+    AnsiString s(2, '0');
+    s[0] = static_cast<char>('0' + v / 10 % 10);
+    s[1] = static_cast<char>('0' + v % 10);
+    return s;
+}
+
+AnsiString FourDigits(int v) {
+    AnsiString s(4, '0');
+    for (int i = 3; i >= 0; --i, v /= 10) s[static_cast<std::size_t>(i)] = static_cast<char>('0' + v % 10);
+    return s;
+}
+
+// The class library's short-date reading: two or three numbers separated by
+// the date separator, in the order of the short-date picture; without a
+// year the current one; a year of at most two digits falls in the window
+// of TwoDigitYearCenturyWindow years before today.
+std::int32_t ParseLocaleDate(const AnsiString& text) {
+    const auto invalid = [&text]() { return EConvertError("'" + text + "' is not a valid date"); };
+    const AnsiString picture = UpperCase(FormatSettings.ShortDateFormat);
+    std::size_t pd = picture.find('D'), pm = picture.find('M'), py = picture.find('Y');
+    if (pd == AnsiString::npos || pm == AnsiString::npos) pd = 0, pm = 1;
+    if (py == AnsiString::npos) py = picture.size();
+
+    int numbers[3] = {0, 0, 0};
+    int digitsOfLast[3] = {0, 0, 0};
+    int count = 0;
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    while (count < 3) {
+        int digits = 0;
+        long value = 0;
+        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
+            if (++digits > 4) throw invalid();
+            value = value * 10 + (text[i++] - '0');
+        }
+        if (digits == 0) throw invalid();
+        numbers[count] = static_cast<int>(value);
+        digitsOfLast[count++] = digits;
+        if (i < text.size() && text[i] == FormatSettings.DateSeparator && count < 3) {
+            ++i;
+            continue;
+        }
+        break;
+    }
+    while (i < text.size() && text[i] == ' ') ++i;
+    if (i != text.size() || count < 2) throw invalid();
+
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    const int currentYear = local.tm_year + 1900;
+
+    // Rank of each part in the picture gives its position among the numbers.
+    const auto rank = [&](std::size_t p, std::size_t a, std::size_t b) { return (p > a) + (p > b); };
+    int year = currentYear, month = 0, day = 0;
+    bool twoDigitYear = false;
+    if (count == 3) {
+        day = numbers[rank(pd, pm, py)];
+        month = numbers[rank(pm, pd, py)];
+        year = numbers[rank(py, pd, pm)];
+        twoDigitYear = digitsOfLast[rank(py, pd, pm)] <= 2;
+    } else {
+        day = numbers[pd > pm ? 1 : 0];
+        month = numbers[pm > pd ? 1 : 0];
+    }
+    if (twoDigitYear) {
+        const int window = FormatSettings.TwoDigitYearCenturyWindow;
+        const int century = currentYear - window;
+        year += century / 100 * 100;
+        if (window > 0 && year < century) year += 100;
+    }
+    if (!TxbDBFDate::ValidYMD(year, month, day)) throw invalid();
+    return TxbDBFDate::DayFromYMD(year, month, day);
+}
+
+}  // namespace
+
+TxbDBFDate::TxbDBFDate() : Offset(kJulian1980 - (DayFromYMD(1980, 1, 1) - DayFromYMD(1899, 12, 30))) {}
+
+std::int32_t TxbDBFDate::DayFromYMD(int year, int month, int day) {
+    // Days from civil (H. Hinnant's algorithm), shifted to julian days.
+    const std::int64_t y = static_cast<std::int64_t>(year) - (month <= 2);
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const std::int64_t yoe = y - era * 400;
+    const std::int64_t mp = (month + 9) % 12;
+    const std::int64_t doy = (153 * mp + 2) / 5 + day - 1;
+    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return static_cast<std::int32_t>(era * 146097 + doe - 719468 + kJulianUnixEpoch);
+}
+
+bool TxbDBFDate::YMDFromDay(std::int32_t dayNumber, int& year, int& month, int& day) {
+    year = month = day = 0;
+    if (dayNumber < kFirstDay || dayNumber > kLastDay) return false;
+    const std::int64_t z = static_cast<std::int64_t>(dayNumber) - kJulianUnixEpoch + 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const std::int64_t doe = z - era * 146097;
+    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const std::int64_t mp = (5 * doy + 2) / 153;
+    day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    year = static_cast<int>(yoe + era * 400 + (month <= 2));
+    return true;
+}
+
+bool TxbDBFDate::ValidYMD(int year, int month, int day) {
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1) return false;
+    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
+std::int32_t TxbDBFDate::TodayJulian() const {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return DayFromYMD(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+}
+
+int TxbDBFDate::DayOfWeek(std::int32_t day) const {
+    if (day < 1) return 0;
+    return static_cast<int>((static_cast<std::int64_t>(day) + 1) % 7) + 1;
+}
+
+AnsiString TxbDBFDate::DTOS(std::int32_t day) const {
+    int y = 0, m = 0, d = 0;
+    if (day <= 0 || !YMDFromDay(day, y, m, d)) return AnsiString(8, ' ');
+    return FourDigits(y) + TwoDigits(m) + TwoDigits(d);
+}
+
+AnsiString TxbDBFDate::DatePicture() const {
+    AnsiString picture = SysXb_UpperCase(FormatSettings.ShortDateFormat);
+    const std::size_t firstY = picture.find('Y');
+    if (Century && firstY != AnsiString::npos)
+        while (picture.find("YYYY") == AnsiString::npos) picture.insert(firstY, 1, 'Y');
+    return picture;
+}
+
+AnsiString TxbDBFDate::DTOC(std::int32_t day) const {
+    const AnsiString picture = DatePicture();
+    int y = 0, m = 0, d = 0;
+    if (day < 1 || !YMDFromDay(day, y, m, d)) return AnsiString(picture.size(), ' ');
+    return FormatDate(day, picture);
+}
+
+AnsiString TxbDBFDate::FormatDate(std::int32_t day, const AnsiString& picture) const {
+    int y = 0, m = 0, d = 0;
+    if (!YMDFromDay(day, y, m, d)) return AnsiString();
+    AnsiString out;
+    std::size_t i = 0;
+    while (i < picture.size()) {
+        const char c = picture[i];
+        const char u = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        std::size_t run = 1;
+        while (i + run < picture.size() &&
+               std::toupper(static_cast<unsigned char>(picture[i + run])) == static_cast<unsigned char>(u))
+            ++run;
+        if (u == 'D') {
+            out += run == 1 ? std::to_string(d) : TwoDigits(d);
+            if (run > 2) out += TwoDigits(d);  // no day names in date pictures of the engine
+        } else if (u == 'M') {
+            out += run == 1 ? std::to_string(m) : TwoDigits(m);
+        } else if (u == 'Y') {
+            out += run <= 2 ? TwoDigits(y % 100) : FourDigits(y);
+        } else if (c == '/') {
+            out.append(run, FormatSettings.DateSeparator);
+        } else if (c == '"' || c == '\'') {
+            const std::size_t close = picture.find(c, i + 1);
+            const std::size_t end = close == AnsiString::npos ? picture.size() : close;
+            out += picture.substr(i + 1, end - i - 1);
+            i = close == AnsiString::npos ? picture.size() : close + 1;
+            continue;
+        } else {
+            out.append(run, c);
+        }
+        i += run;
+    }
+    return out;
+}
+
+std::int32_t TxbDBFDate::CTOD(const AnsiString& text) const {
+    std::size_t n = text.size();
+    while (n > 0 && text[n - 1] == ' ') --n;
+    const AnsiString value = text.substr(0, n);
+    if (value.empty() || value == "00000000") return 0;
+    bool digits = value.size() == 8;
+    for (std::size_t i = 0; digits && i < 8; ++i) digits = std::isdigit(static_cast<unsigned char>(value[i])) != 0;
+    if (digits) {
+        const int y = std::stoi(value.substr(0, 4));
+        const int m = std::stoi(value.substr(4, 2));
+        const int d = std::stoi(value.substr(6, 2));
+        if (!ValidYMD(y, m, d)) throw EConvertError("Invalid argument to date encode");
+        return DayFromYMD(y, m, d);
+    }
+    return ParseLocaleDate(value);
+}
