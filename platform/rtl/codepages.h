@@ -1,0 +1,64 @@
+// Code pages 1251 (Windows Cyrillic, the program's text) and 866 (DOS
+// Cyrillic, the "OEM" text of xBase tables), and conversion to Unicode at the
+// program's edges.
+//
+// Conversion to a code page never fails: a character the code page lacks
+// becomes '?', and a malformed UTF-8 or UTF-16 sequence reads as U+FFFD and so
+// also becomes '?'. Case tables follow code page 1251 (Latin, Russian,
+// Ukrainian, Belarusian, Serbian and Macedonian letters).
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "platform/rtl/cp1251.h"
+
+namespace vx {
+
+// Unicode code point of CP866 bytes 0x80..0xFF (0x00..0x7F are ASCII).
+inline constexpr std::array<char16_t, 128> kCp866High = {
+    0x0410, 0x0411, 0x0412, 0x0413, 0x0414, 0x0415, 0x0416, 0x0417,
+    0x0418, 0x0419, 0x041A, 0x041B, 0x041C, 0x041D, 0x041E, 0x041F,
+    0x0420, 0x0421, 0x0422, 0x0423, 0x0424, 0x0425, 0x0426, 0x0427,
+    0x0428, 0x0429, 0x042A, 0x042B, 0x042C, 0x042D, 0x042E, 0x042F,
+    0x0430, 0x0431, 0x0432, 0x0433, 0x0434, 0x0435, 0x0436, 0x0437,
+    0x0438, 0x0439, 0x043A, 0x043B, 0x043C, 0x043D, 0x043E, 0x043F,
+    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x2561, 0x2562, 0x2556,
+    0x2555, 0x2563, 0x2551, 0x2557, 0x255D, 0x255C, 0x255B, 0x2510,
+    0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F,
+    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x2567,
+    0x2568, 0x2564, 0x2565, 0x2559, 0x2558, 0x2552, 0x2553, 0x256B,
+    0x256A, 0x2518, 0x250C, 0x2588, 0x2584, 0x258C, 0x2590, 0x2580,
+    0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447,
+    0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,
+    0x0401, 0x0451, 0x0404, 0x0454, 0x0407, 0x0457, 0x040E, 0x045E,
+    0x00B0, 0x2219, 0x00B7, 0x221A, 0x2116, 0x00A4, 0x25A0, 0x00A0,
+};
+
+char32_t Cp866ToUnicode(unsigned char b);
+// CP866 byte of a code point, or -1 when the code page has none.
+int UnicodeToCp866(char32_t cp);
+
+std::string Cp1251ToUtf8(std::string_view text);
+AnsiString Utf8ToCp1251(std::string_view utf8);
+std::u16string Cp1251ToUtf16(std::string_view text);
+AnsiString Utf16ToCp1251(std::u16string_view utf16);
+
+// ANSI <-> OEM byte maps. A character that the other code page lacks maps to
+// its nearest look-alike (Ukrainian І -> Latin I, box drawing -> '+', '-',
+// '|', typographic quotes and dashes -> their ASCII forms) or else '?'.
+// Bytes 0x00..0x7F map to themselves.
+unsigned char Cp1251ToCp866(unsigned char b);
+unsigned char Cp866ToCp1251(unsigned char b);
+AnsiString Cp1251ToCp866(std::string_view text);
+AnsiString Cp866ToCp1251(std::string_view text);
+
+// CP1251 case mapping of one byte.
+unsigned char Cp1251Upper(unsigned char b);
+unsigned char Cp1251Lower(unsigned char b);
+bool Cp1251IsLetter(unsigned char b);
+bool Cp1251IsUpper(unsigned char b);
+bool Cp1251IsLower(unsigned char b);
+
+}  // namespace vx

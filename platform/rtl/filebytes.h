@@ -1,0 +1,36 @@
+// Whole-file reads and writes for the runtime's own file users (string lists,
+// INI files), and the runtime's name resolution.
+//
+// Names are the program's: CP1251 text with '\' or '/' between folders,
+// matched against existing names without regard to case (see
+// NativeFileName). Contents are bytes, written and read unchanged.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/rtl/cp1251.h"
+
+namespace vx {
+
+// The Linux name for a program's file name: '\' becomes '/', each component
+// becomes its UTF-8 spelling; an existing entry is found without regard to
+// case (CP1251 rules; the exact spelling wins, else the first match in byte
+// order). From the first component that does not exist on, the rest is kept
+// as spelled, so a new file is created with the caller's spelling.
+std::string NativeFileName(std::string_view ansiPath);
+
+// The program's text for a Linux name: UTF-8 that CP1251 can hold becomes
+// CP1251; anything else is returned unchanged.
+AnsiString AnsiFileName(std::string_view native);
+
+// Reads the whole file; false (and `bytes` untouched) when it cannot be read.
+bool ReadFileBytes(const AnsiString& fileName, AnsiString& bytes);
+
+// Replaces the file's contents: the bytes go to a new file beside it, which
+// is flushed and then renamed over the old one, so a failure leaves the old
+// contents intact. An existing file keeps its permission bits. False when
+// the file cannot be written.
+bool WriteFileBytes(const AnsiString& fileName, std::string_view bytes);
+
+}  // namespace vx
