@@ -285,7 +285,9 @@ void XBO_dBaseDBF::ReadRecord(int code) {
     }
     RecordChanged(xbStatusBeforeRead, code);
     if (Read(RecordPosition(n), CurRecord, RecordLength) != RecordLength) {
-        // A record cut short by the end of the file is not a record.
+        // A record cut short by the end of the file is not a record: the
+        // buffer gets back the record it held.
+        std::memcpy(CurRecord, SavedRecord.data(), std::size_t(RecordLength));
         TableError(xbErrBeyondEOF, xbCtxRecordRead, FileName());
         return;
     }
