@@ -1,0 +1,788 @@
+#include "tables/xb_index.h"
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <thread>
+
+namespace vx {
+int LockWaitTime = 5000;
+int LockRetryInterval = 50;
+}  // namespace vx
+
+namespace {
+constexpr int32_t kAfterEquals = 0x7FFFFFFF;
+constexpr size_t kMaxDepth = 32;  // deeper chains only come from damaged files
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+}  // namespace
+
+// ---------------------------------------------------------------- tag basics
+
+XBobjIndexTag::XBobjIndexTag(XBobjIndexFile* file, std::string name) : tagName_(std::move(name)), file_(file) {}
+
+XBobjIndexTag::~XBobjIndexTag() = default;
+
+void XBobjIndexTag::AdjustValue(XBobjIndexKeyData& key, bool trim) {
+  if (keyType_ == XBKeyType::Character && trim) {
+    while (!key.value.empty() && key.value.back() == ' ') key.value.pop_back();
+  }
+  if (keyLength_ > 0 && key.value.size() > static_cast<size_t>(keyLength_)) key.value.resize(static_cast<size_t>(keyLength_));
+}
+
+void XBobjIndexTag::TagCreate(const std::string& keyExpr, bool unique, bool ascending, const std::string& forExpr) {
+  keyExprText_ = keyExpr;
+  forExprText_ = forExpr;
+  unique_ = unique;
+  ascending_ = ascending;
+  hasFor_ = !forExpr.empty();
+  KeyExprCompile();
+  ForExprCompile();
+}
+
+void XBobjIndexTag::KeyExprCompile() {
+  keyExpr_.reset();
+  if (file_->Table() && !keyExprText_.empty()) keyExpr_ = file_->Table()->Compile(keyExprText_);
+}
+
+void XBobjIndexTag::ForExprCompile() {
+  forExpr_.reset();
+  if (file_->Table() && hasFor_ && !forExprText_.empty()) forExpr_ = file_->Table()->Compile(forExprText_);
+}
+
+bool XBobjIndexTag::KeyBuild(XBobjIndexKeyData& key) {
+  if (!keyExpr_) return false;
+  key.value = ValueToKey(keyExpr_->Evaluate());
+  return true;
+}
+
+bool XBobjIndexTag::ForOK() {
+  if (!forExpr_) return false;
+  const vx::IndexValue v = forExpr_->Evaluate();
+  return v.kind == vx::IndexValue::Kind::Logical && v.logical;
+}
+
+XBobjIndexKeyData XBobjIndexTag::MakeKey(const vx::IndexValue& value) {
+  XBobjIndexKeyData key(ValueToKey(value), 0, 0);
+  AdjustValue(key, true);
+  return key;
+}
+
+std::string XBobjIndexTag::KeyExpression() const { return keyExpr_ ? keyExpr_->Text() : keyExprText_; }
+
+int XBobjIndexTag::CompareKeys(const std::string& a, const std::string& b, bool prefix) const {
+  return CompareIndexKeys(a, b, keyType_, prefix);
+}
+
+// ---------------------------------------------------------------- the chain
+
+void XBobjIndexTag::DropChain() { path_.clear(); }
+
+void XBobjIndexTag::LoadRoot() {
+  path_.clear();
+  if (root_ <= 0) root_ = HeaderRoot();
+  if (root_ <= 0) return;
+  auto node = std::make_unique<XBobjIndexKey>();
+  PageLoad(root_, *node);
+  path_.push_back(std::move(node));
+}
+
+void XBobjIndexTag::LoadChild(size_t depth) {
+  path_.resize(depth + 1);
+  const XBobjIndexKey& parent = *path_[depth];
+  if (depth + 1 >= kMaxDepth) file_->Damaged("tree too deep");
+  const int64_t page = static_cast<uint32_t>(parent.Current().link);
+  for (const auto& above : path_)
+    if (above->page == page) file_->Damaged("page refers to itself");
+  auto node = std::make_unique<XBobjIndexKey>();
+  PageLoad(page, *node);
+  path_.push_back(std::move(node));
+}
+
+bool XBobjIndexTag::DescendFirst() {
+  while (!path_.back()->leaf) {
+    XBobjIndexKey& node = *path_.back();
+    if (node.Count() == 0) return false;
+    node.position = 0;
+    LoadChild(path_.size() - 1);
+  }
+  XBobjIndexKey& leaf = *path_.back();
+  leaf.position = leaf.Count() == 0 ? -1 : 0;
+  return leaf.Count() > 0;
+}
+
+bool XBobjIndexTag::DescendLast() {
+  while (!path_.back()->leaf) {
+    XBobjIndexKey& node = *path_.back();
+    if (node.Count() == 0) return false;
+    node.position = node.Count() - 1;
+    LoadChild(path_.size() - 1);
+  }
+  XBobjIndexKey& leaf = *path_.back();
+  leaf.position = leaf.Count() - 1;
+  return leaf.Count() > 0;
+}
+
+bool XBobjIndexTag::MoveNext() {
+  if (path_.empty()) return false;
+  for (;;) {
+    XBobjIndexKey& leaf = *path_.back();
+    if (leaf.position + 1 < leaf.Count()) {
+      ++leaf.position;
+      return true;
+    }
+    size_t k = path_.size() - 1;
+    while (k > 0 && path_[k - 1]->position + 1 >= path_[k - 1]->Count()) --k;
+    if (k == 0) {
+      leaf.position = leaf.Count();
+      return false;
+    }
+    ++path_[k - 1]->position;
+    path_.resize(k);
+    if (DescendFirst()) return true;
+    path_.back()->position = -1;  // an empty leaf: keep stepping
+  }
+}
+
+bool XBobjIndexTag::MovePrev() {
+  if (path_.empty()) return false;
+  for (;;) {
+    XBobjIndexKey& leaf = *path_.back();
+    if (leaf.position > leaf.Count()) leaf.position = leaf.Count();
+    if (leaf.position - 1 >= 0) {
+      --leaf.position;
+      return true;
+    }
+    size_t k = path_.size() - 1;
+    while (k > 0 && path_[k - 1]->position <= 0) --k;
+    if (k == 0) {
+      leaf.position = -1;
+      return false;
+    }
+    --path_[k - 1]->position;
+    path_.resize(k);
+    if (DescendLast()) return true;
+    path_.back()->position = 0;
+  }
+}
+
+bool XBobjIndexTag::TakeCurrent() {
+  if (path_.empty()) return false;
+  const XBobjIndexKey& leaf = *path_.back();
+  if (leaf.position < 0 || leaf.position >= leaf.Count()) return false;
+  current_ = leaf.Current();
+  return true;
+}
+
+void XBobjIndexTag::SetChainFlags() {
+  bool first = true;
+  bool last = true;
+  for (const auto& node : path_) {
+    if (node->position != 0) first = false;
+    if (node->position != node->Count() - 1) last = false;
+  }
+  atBOF_ = first;
+  atEOF_ = last;
+  if (descendingRead_) std::swap(atBOF_, atEOF_);
+}
+
+int XBobjIndexTag::CompareEntry(const std::string& key, int32_t record, bool prefix,
+                                const XBobjIndexKeyData& entry) const {
+  int c = CompareKeys(key, entry.value, prefix);
+  if (descendingCompare_) c = -c;
+  if (c == 0 && record == kAfterEquals) return 1;
+  if (c == 0 && record != -1 && file_->KeysCarryRecord()) {
+    const uint32_t a = static_cast<uint32_t>(record);
+    const uint32_t b = static_cast<uint32_t>(entry.record);
+    c = a < b ? -1 : (a > b ? 1 : 0);
+  }
+  return c;
+}
+
+// Positions the chain on the first entry not below (key, record): -1 on a
+// greater entry, 0 on an equal one, 1 past the end.
+int XBobjIndexTag::Seek(const std::string& key, int32_t record, bool prefix) {
+  LoadRoot();
+  if (path_.empty()) return 1;
+  for (;;) {
+    XBobjIndexKey& node = *path_.back();
+    if (node.Count() == 0) {
+      node.position = node.leaf ? 0 : -1;
+      return 1;
+    }
+    // Binary search for the first entry with a result <= 0.
+    int lo = 0;
+    int hi = node.Count();
+    while (lo < hi) {
+      const int mid = (lo + hi) / 2;
+      if (CompareEntry(key, record, prefix, node.keys[static_cast<size_t>(mid)]) > 0) lo = mid + 1;
+      else hi = mid;
+    }
+    const bool past = lo == node.Count();
+    node.position = past ? node.Count() - 1 : lo;
+    if (!node.leaf) {
+      LoadChild(path_.size() - 1);
+      continue;
+    }
+    if (past) return 1;
+    int c = CompareEntry(key, record, prefix, node.Current());
+    // Formats whose equal keys are not ordered by record: scan the equals.
+    if (c == 0 && !file_->KeysCarryRecord() && record != -1 && record != 0 && record != kAfterEquals) {
+      while (c == 0 && node.Current().link != record) {
+        if (!MoveNext()) return 1;
+        c = CompareEntry(key, record, prefix, path_.back()->Current());
+      }
+    }
+    return c < 0 ? -1 : 0;
+  }
+}
+
+// ---------------------------------------------------------------- scopes
+
+bool XBobjIndexTag::BeyondHigh() const {
+  if (scopeHigh_.Empty()) return false;
+  int c = CompareKeys(scopeHigh_.value, current_.value, scopeMode_ == 0);
+  if (descendingCompare_) c = -c;
+  return c < 0;
+}
+
+bool XBobjIndexTag::BelowLow() const {
+  if (scopeLow_.Empty()) return false;
+  int c = CompareKeys(scopeLow_.value, current_.value, true);
+  if (descendingCompare_) c = -c;
+  return c > 0;
+}
+
+// -1 beyond the high end, 0 inside, 1 or 2 before the low end.
+int XBobjIndexTag::PositionScopeCheck() const {
+  if (!HasScope()) return 0;
+  if (atBOF_) return -1;
+  if (atEOF_) return 1;
+  int c = 0;
+  if (!scopeHigh_.Empty()) {
+    c = CompareKeys(scopeHigh_.value, current_.value, scopeMode_ == 0);
+    if (descendingCompare_) c = -c;
+  }
+  if (c == 0 && highFlag_) c = 1;
+  if (c < 1) return c;
+  int d = 0;
+  if (!scopeLow_.Empty()) {
+    d = CompareKeys(scopeLow_.value, current_.value, true);
+    if (descendingCompare_) d = -d;
+  }
+  if (d == 0 && lowFlag_) d = -1;
+  return d + 1;
+}
+
+bool XBobjIndexTag::SetScope(const XBobjIndexKeyData* low, const XBobjIndexKeyData* high, bool prefixMatch,
+                             bool lowFlag, bool highFlag) {
+  XBobjIndexKeyData lo = low ? *low : XBobjIndexKeyData();
+  XBobjIndexKeyData hi = high ? *high : XBobjIndexKeyData();
+  AdjustValue(lo, true);
+  AdjustValue(hi, true);
+  if (lo.value == scopeLow_.value && hi.value == scopeHigh_.value) return false;
+  scopeLow_ = lo;
+  scopeHigh_ = hi;
+  scopeMode_ = prefixMatch ? 0 : -1;
+  lowFlag_ = lowFlag;
+  highFlag_ = highFlag;
+  KeyRead(-3);
+  return true;
+}
+
+// ---------------------------------------------------------------- reading
+
+void XBobjIndexTag::TagReset(int mode) {
+  DropChain();
+  LoadRoot();
+  if (mode == 2 || path_.empty()) return;
+  vx::IndexTableLink* table = file_->Table();
+  if (mode == 1 && keyExpr_ && table && table->CurrentRecord() >= 1 &&
+      table->CurrentRecord() <= table->RecordCount()) {
+    const int32_t rec = table->CurrentRecord();
+    XBobjIndexKeyData key;
+    KeyBuild(key);
+    AdjustValue(key, true);
+    const int r = Seek(key.value, rec, false);
+    if (r == 0 && TakeCurrent() && current_.link == rec) return;
+  }
+  DropChain();
+  LoadRoot();
+  if (!path_.empty() && DescendFirst()) TakeCurrent();
+}
+
+void XBobjIndexTag::TagRelease() {
+  FlushChain();
+  DropChain();
+  if (changed_) TagStore();
+  current_.record = 0;
+  current_.link = 0;
+}
+
+int32_t XBobjIndexTag::KeyFind(XBobjIndexKeyData key) {
+  const bool exact = file_->Table() ? file_->Table()->Exact() : false;
+  current_.record = 0;
+  current_.link = 0;
+  AdjustValue(key, true);
+  atBOF_ = atEOF_ = false;
+  const int r = Seek(key.value, key.link, !(exact || updating_));
+  if (path_.empty()) return 0;
+  if (r == 1) {
+    atEOF_ = true;
+    return 0;
+  }
+  TakeCurrent();
+  const int scope = PositionScopeCheck();
+  if (r == -1) {
+    if (scope == -1) atEOF_ = true;
+    return 0;
+  }
+  if (scope != 0) {
+    atEOF_ = true;
+    return 0;
+  }
+  return current_.record;
+}
+
+int32_t XBobjIndexTag::KeyFindKeep(XBobjIndexKeyData key) {
+  auto savedPath = std::move(path_);
+  const XBobjIndexKeyData savedKey = current_;
+  const bool bof = atBOF_, eof = atEOF_;
+  path_.clear();
+  const int32_t found = KeyFind(std::move(key));
+  path_ = std::move(savedPath);
+  current_ = savedKey;
+  atBOF_ = bof;
+  atEOF_ = eof;
+  return found;
+}
+
+int32_t XBobjIndexTag::KeyRead(int code) {
+  if (descendingRead_) {
+    if (code == -3) code = -4;
+    else if (code == -4) code = -3;
+    else if (code == -1) code = -2;
+    else if (code == -2) code = -1;
+  }
+  bool bof = false;
+  bool eof = false;
+  switch (code) {
+    case -1:
+      for (;;) {
+        if (!MoveNext()) { eof = true; break; }
+        TakeCurrent();
+        if (BeyondHigh()) { eof = true; break; }
+        if (!BelowLow()) break;
+      }
+      break;
+    case -2:
+      for (;;) {
+        if (!MovePrev()) { bof = true; break; }
+        TakeCurrent();
+        if (BelowLow()) { bof = true; break; }
+        if (!BeyondHigh()) break;
+      }
+      break;
+    case -3: {
+      DropChain();
+      LoadRoot();
+      if (path_.empty()) { bof = eof = true; break; }
+      if (!scopeLow_.Empty() && !updating_) {
+        if (Seek(scopeLow_.value, -1, true) == 1) eof = true;
+        else TakeCurrent();
+      } else {
+        if (DescendFirst()) TakeCurrent();
+        else bof = true;
+      }
+      if (!bof && !eof && BeyondHigh()) eof = true;
+      bof = bof || eof;
+      eof = bof;
+      break;
+    }
+    case -4: {
+      DropChain();
+      LoadRoot();
+      if (path_.empty()) { bof = eof = true; break; }
+      if (!scopeHigh_.Empty() && !updating_) {
+        const int r = Seek(scopeHigh_.value, kAfterEquals, scopeMode_ == 0);
+        if (r == -1) {
+          if (MovePrev()) TakeCurrent();
+          else eof = true;
+        } else {
+          TakeCurrent();
+        }
+      } else {
+        if (DescendLast()) TakeCurrent();
+        else eof = true;
+      }
+      if (!bof && !eof && BelowLow()) eof = true;
+      eof = eof || bof;
+      bof = eof;
+      break;
+    }
+    default:  // -5: the current entry again
+      if (!TakeCurrent()) bof = eof = true;
+      else if (BeyondHigh()) eof = true;
+      else if (BelowLow()) bof = true;
+      break;
+  }
+  if (descendingRead_) std::swap(bof, eof);
+  atBOF_ = bof;
+  atEOF_ = eof;
+  return (atBOF_ || atEOF_) ? 0 : current_.record;
+}
+
+int32_t XBobjIndexTag::KeyIsCurrent(int32_t record) {
+  if (current_.record == record && record != 0) return record;
+  TagReset(1);
+  return current_.record;
+}
+
+// ---------------------------------------------------------------- changing
+
+void XBobjIndexTag::RaiseParentKey(size_t depth) {
+  while (depth > 0) {
+    const XBobjIndexKey& node = *path_[depth];
+    XBobjIndexKey& parent = *path_[depth - 1];
+    if (node.Count() == 0 || parent.position < 0 || parent.position >= parent.Count()) return;
+    XBobjIndexKeyData& entry = parent.keys[static_cast<size_t>(parent.position)];
+    const XBobjIndexKeyData& last = node.keys.back();
+    if (entry.value == last.value && entry.record == last.record) return;
+    entry.value = last.value;
+    entry.record = last.record;
+    parent.changed = true;
+    if (parent.position != parent.Count() - 1) return;
+    --depth;
+  }
+}
+
+void XBobjIndexTag::InsertAt(size_t depth, int position, const XBobjIndexKeyData& key) {
+  XBobjIndexKey& node = *path_[depth];
+  position = std::clamp(position, 0, node.Count());
+  node.keys.insert(node.keys.begin() + position, key);
+  node.position = position;
+  node.changed = true;
+  if (position == node.Count() - 1) RaiseParentKey(depth);
+}
+
+size_t XBobjIndexTag::ParentInsert(size_t depth, const XBobjIndexKeyData& separator) {
+  if (depth == 0) {
+    XBobjIndexKey& node = *path_[0];
+    auto root = std::make_unique<XBobjIndexKey>();
+    root->page = node.page;  // the new root keeps the root page
+    root->leaf = false;
+    node.page = file_->AllocatePage();
+    XBobjIndexKeyData entry = node.keys.empty() ? XBobjIndexKeyData() : node.keys.back();
+    entry.link = static_cast<int32_t>(node.page);
+    root->keys.push_back(entry);
+    root->position = 0;
+    root->changed = true;
+    path_.insert(path_.begin(), std::move(root));
+    changed_ = true;
+    depth = 1;
+  }
+  XBobjIndexKey& parent = *path_[depth - 1];
+  const int at = std::clamp(parent.position, 0, parent.Count());
+  parent.keys.insert(parent.keys.begin() + at, separator);
+  parent.position = at + 1;
+  parent.changed = true;
+  return depth;
+}
+
+void XBobjIndexTag::RemoveNode(size_t depth) {
+  for (;;) {
+    XBobjIndexKey& node = *path_[depth];
+    if (depth == 0) {
+      // An emptied root becomes an empty leaf.
+      node.leaf = true;
+      node.keys.clear();
+      node.position = -1;
+      node.changed = true;
+      path_.resize(1);
+      return;
+    }
+    // Link the neighbours to each other so no chain leads to this page.
+    if (node.left != -1) PageRelink(node.left, false, 0, true, node.right);
+    if (node.right != -1) PageRelink(node.right, true, node.left, false, 0);
+    path_.resize(depth);
+    XBobjIndexKey& parent = *path_[depth - 1];
+    const bool wasLast = parent.position == parent.Count() - 1;
+    parent.keys.erase(parent.keys.begin() + parent.position);
+    parent.changed = true;
+    if (parent.Count() > 0) {
+      parent.position = std::min(parent.position, parent.Count() - 1);
+      if (wasLast) RaiseParentKey(depth - 1);
+      return;
+    }
+    --depth;
+  }
+}
+
+bool XBobjIndexTag::KeyDelete() {
+  if (path_.empty()) return false;
+  const size_t depth = path_.size() - 1;
+  XBobjIndexKey& leaf = *path_[depth];
+  if (leaf.position < 0 || leaf.position >= leaf.Count()) return false;
+  const bool wasLast = leaf.position == leaf.Count() - 1;
+  leaf.keys.erase(leaf.keys.begin() + leaf.position);
+  leaf.changed = true;
+  if (leaf.Count() == 0 && depth > 0) {
+    RemoveNode(depth);
+  } else {
+    if (wasLast) RaiseParentKey(depth);
+    leaf.position = std::min(leaf.position, leaf.Count() - 1);
+  }
+  FlushChain();
+  return true;
+}
+
+void XBobjIndexTag::FlushChain() {
+  for (size_t k = path_.size(); k-- > 0;) {
+    if (!path_[k]->changed) continue;
+    const size_t before = path_.size();
+    PageStore(k);
+    k += path_.size() - before;  // a new root moved the chain down
+  }
+  for (auto& node : path_) node->changed = false;
+  if (changed_) TagStore();
+}
+
+bool XBobjIndexTag::KeyAdd(XBobjIndexKeyData key) {
+  AdjustValue(key, true);
+  atBOF_ = atEOF_ = false;
+  LoadRoot();
+  if (path_.empty()) return false;
+  if (unique_ && Seek(key.value, -1, false) == 0) return false;
+  const bool carry = file_->KeysCarryRecord();
+  const int32_t seekRecord = carry ? key.record : (descendingCompare_ ? 0 : kAfterEquals);
+  const int r = Seek(key.value, seekRecord, false);
+  XBobjIndexKey& leaf = *path_.back();
+  const int at = r == 1 ? leaf.Count() : std::max(leaf.position, 0);
+  InsertAt(path_.size() - 1, at, key);
+  FlushChain();
+  // Stand on the new entry.
+  const int again = Seek(key.value, carry ? key.record : -1, false);
+  if (!carry) {
+    while (again == 0 && TakeCurrent() && current_.link != key.link && MoveNext()) {
+    }
+  }
+  TakeCurrent();
+  SetChainFlags();
+  return true;
+}
+
+bool XBobjIndexTag::KeyRemove(const XBobjIndexKeyData& key) {
+  if (FindForUpdate(key) != key.link || key.link == 0) return false;
+  return KeyDelete();
+}
+
+// An exact search for the entry of a record, ignoring scopes.
+int32_t XBobjIndexTag::FindForUpdate(const XBobjIndexKeyData& key) {
+  XBobjIndexKeyData k = key;
+  AdjustValue(k, true);
+  const int r = Seek(k.value, k.link, false);
+  if (r != 0 || !TakeCurrent()) return 0;
+  if (CompareKeys(k.value, current_.value, false) != 0) return 0;
+  return current_.link == k.link ? current_.link : 0;
+}
+
+bool XBobjIndexTag::KeyUpdate(int32_t record, bool appending) {
+  vx::IndexTableLink* table = file_->Table();
+  keyChanged_ = false;
+  if (!table || !keyExpr_) return false;
+  if (!appending && (!table->HasOldImage() || (!hasFor_ && !table->RecordModified()))) return true;
+  updating_ = true;
+  struct Done {
+    XBobjIndexTag* t;
+    ~Done() { t->updating_ = false; }
+  } done{this};
+  const bool include = forExpr_ ? ForOK() : true;
+  XBobjIndexKeyData newKey;
+  KeyBuild(newKey);
+  newKey.link = newKey.record = record;
+  if (appending) {
+    if (include) {
+      KeyAdd(newKey);
+      keyChanged_ = true;
+    }
+  } else {
+    XBobjIndexKeyData oldKey;
+    table->UseOldImage(true);
+    try {
+      KeyBuild(oldKey);
+    } catch (...) {
+      table->UseOldImage(false);
+      throw;
+    }
+    table->UseOldImage(false);
+    oldKey.link = oldKey.record = record;
+    const bool found = FindForUpdate(oldKey) == record;
+    AdjustValue(newKey, true);
+    AdjustValue(oldKey, true);
+    if (CompareKeys(oldKey.value, newKey.value, false) == 0 && include) {
+      if (!found) KeyAdd(newKey);
+    } else {
+      if (found) KeyDelete();
+      if (include) KeyAdd(newKey);
+      keyChanged_ = true;
+    }
+  }
+  FlushChain();
+  return true;
+}
+
+// ---------------------------------------------------------------- file
+
+XBobjIndexFile::XBobjIndexFile(vx::IndexTableLink* table) : table_(table) {}
+
+XBobjIndexFile::~XBobjIndexFile() = default;
+
+void XBobjIndexFile::FoundError(int code, int context, const std::string& text) {
+  throw vx::IndexError(code, text);
+}
+
+void XBobjIndexFile::Damaged(const std::string& what) {
+  unusable_ = true;
+  const std::string message = "Index file damaged (" + what + ") - " + fileName_;
+  FoundError(1020, 1101, message);
+  throw vx::IndexError(1020, message);  // a replaced hook must not let a walk go on
+}
+
+bool XBobjIndexFile::PageRead(int64_t position, uint8_t* buffer, int length) {
+  if (!disk_ || position < 0) return false;
+  if (disk_->Read(position, buffer, length) != length) return false;
+  if (table_ && table_->Enciphered()) {
+    for (int at = 0; at < length; at += 512) table_->DecipherBlock(buffer + at, static_cast<size_t>(std::min(512, length - at)));
+  }
+  return true;
+}
+
+void XBobjIndexFile::PageWrite(int64_t position, const uint8_t* buffer, int length) {
+  if (!disk_) return;
+  if (table_ && table_->Enciphered()) {
+    std::vector<uint8_t> copy(buffer, buffer + length);
+    for (int at = 0; at < length; at += 512) table_->EncipherBlock(copy.data() + at, static_cast<size_t>(std::min(512, length - at)));
+    disk_->Write(position, copy.data(), length);
+  } else {
+    disk_->Write(position, buffer, length);
+  }
+}
+
+bool XBobjIndexFile::Rename(const std::string& newName) {
+  if (!disk_) return false;
+  std::string target = newName;
+  const size_t slash = fileName_.find_last_of('/');
+  const size_t dot = fileName_.find_last_of('.');
+  if (dot != std::string::npos && (slash == std::string::npos || dot > slash) && target.find('.') == std::string::npos) {
+    target += fileName_.substr(dot);
+  }
+  disk_->Rename(target);
+  fileName_ = target;
+  return true;
+}
+
+bool XBobjIndexFile::KeyUpdateAll(int32_t record, bool appending) {
+  endOfFile_ = -1;
+  bool ok = true;
+  for (auto& tag : tags_) ok = tag->KeyUpdate(record, appending) && ok;
+  return ok;
+}
+
+void XBobjIndexFile::SetLockMode(int mode) {
+  lockMode_ = mode;
+  if (mode == 1) {
+    lockFirst_ = 0xEFFFFFFF;
+    lockSecond_ = 0x40000000;
+    lockThird_ = 0xB0000000;
+  } else if (mode == 2) {
+    lockFirst_ = lockSecond_ = lockThird_ = 1000000000;
+  } else {
+    lockFirst_ = 0x7FFFFFFE;
+    lockSecond_ = 0x40000000;
+    lockThird_ = 0x3FFFFFFF;
+  }
+}
+
+void XBobjIndexFile::ChangeKey(const BlockCipher& decipherOld, const BlockCipher& encipherNew) {
+  if (!disk_) return;
+  const int64_t pages = disk_->FileSize() / 512;
+  uint8_t block[512];
+  for (int64_t i = 0; i < pages; ++i) {
+    if (disk_->Read(i * 512, block, 512) != 512) Damaged("short page");
+    if (decipherOld) decipherOld(block, 512);
+    if (encipherNew) encipherNew(block, 512);
+    disk_->Write(i * 512, block, 512);
+  }
+}
+
+bool XBobjIndexFile::Open(const std::string& fileName, bool overwrite, bool create, bool shared, bool writable,
+                          const std::string& defaultExtension) {
+  std::string name = fileName;
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  while (!name.empty() && name.front() == ' ') name.erase(name.begin());
+  for (char& c : name)
+    if (c == '\\') c = '/';
+  const size_t slash = name.find_last_of('/');
+  std::string base = slash == std::string::npos ? name : name.substr(slash + 1);
+  if (base.find('.') == std::string::npos) name += defaultExtension;
+  if (slash == std::string::npos && table_) name = table_->Folder() + "/" + name;
+  fileName_ = name;
+  disk_ = std::make_unique<vx::IndexDiskFile>(name, create ? false : shared, create ? true : writable);
+  if (create && (overwrite || !disk_->Exists())) {
+    disk_->FileCreate();
+    if (shared) {
+      disk_.reset();
+      disk_ = std::make_unique<vx::IndexDiskFile>(name, true, true);
+      disk_->FileOpen();
+    }
+    usable_ = true;
+    return true;
+  }
+  if (!disk_->Exists()) {
+    disk_.reset();
+    return false;
+  }
+  disk_ = std::make_unique<vx::IndexDiskFile>(name, shared, writable);
+  disk_->FileOpen();
+  usable_ = true;
+  return true;
+}
+
+bool XBobjIndexFile::Lock() {
+  if (!disk_ || !disk_->Shared()) return true;
+  const int attempts = std::max(1, vx::LockWaitTime / std::max(1, vx::LockRetryInterval));
+  const int64_t offset = lockMode_ == 2 ? lockSecond_ : lockFirst_ - 1;
+  const int64_t length = lockMode_ == 1 ? 2 : 1;
+  for (int i = 0; i < attempts; ++i) {
+    if (disk_->LockRegion(offset, length)) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(vx::LockRetryInterval));
+  }
+  return false;
+}
+
+void XBobjIndexFile::Unlock() {
+  if (disk_) disk_->UnlockRegion();
+}
+
+bool XBobjIndexFile::NameIs(const std::string& name) const {
+  auto baseOf = [](const std::string& s) {
+    const size_t cut = s.find_last_of("/\\:");
+    return Upper(cut == std::string::npos ? s : s.substr(cut + 1));
+  };
+  return baseOf(name) == baseOf(fileName_);
+}
+
+XBobjIndexTag* XBobjIndexFile::TagByName(const std::string& name) const {
+  const std::string wanted = Upper(name);
+  for (const auto& tag : tags_)
+    if (Upper(tag->TagName()) == wanted) return tag.get();
+  return nullptr;
+}
+
+XBobjIndexTag* XBobjIndexFile::TagByNumber(int i) const {
+  if (i < 0 || i >= TagCount()) return nullptr;
+  return tags_[static_cast<size_t>(i)].get();
+}

@@ -1,0 +1,8 @@
+# Tests of the index layer and the compound index.
+add_library(vx_index_test_support STATIC ${CMAKE_CURRENT_LIST_DIR}/index_page_check.cpp)
+target_include_directories(vx_index_test_support PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(vx_index_test_support PUBLIC vx_tables_index)
+
+vx_test(cdx_format_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/cdx_format_test.cpp
+  DEPS vx_tables_index)
