@@ -12,6 +12,7 @@
 
 #include "platform/os/os_error.h"
 #include "platform/os/path_resolver.h"
+#include "platform/rtl/codepages.h"
 
 namespace vx {
 namespace {
@@ -283,7 +284,7 @@ namespace {
 // The last component of a program path as spelled, in UTF-8.
 std::string SpelledLeaf(std::string_view path) {
     const std::size_t slash = path.find_last_of("/\\");
-    return AnsiToUtf8(slash == std::string_view::npos ? path : path.substr(slash + 1));
+    return Cp1251ToUtf8(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
 // rename(2) that fails with EEXIST instead of replacing.
