@@ -3,5 +3,7 @@
 vx_test(vx_tables_dbf_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/dbf_table_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/dbf_fields_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/dbf_memo_test.cpp
   DEPS vx_tables_dbf
 )
