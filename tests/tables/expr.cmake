@@ -1,0 +1,10 @@
+# Tests of the expression language and its table link, and the fuzz target
+# that compiles and evaluates arbitrary expression texts.
+if(TARGET vx_tables_expr)
+  vx_test(vx_tables_expr_tests
+    SOURCES
+      ${CMAKE_CURRENT_LIST_DIR}/xb_expr_language_test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/xb_expr_functions_test.cpp
+    DEPS vx_tables_expr
+  )
+endif()
