@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <limits>
@@ -51,7 +52,34 @@ bool HeldOpenElsewhere(const std::string& native) {
     return held;
 }
 
+OsFaultHook& FaultHook() {
+    static OsFaultHook hook;
+    return hook;
+}
+
+std::atomic<bool> faultHookSet{false};
+
+// True (with the last error set) when an installed fault hook fails the call.
+bool Faulted(OsOperation operation, const std::string& native, std::uint64_t offset, std::size_t& count) {
+    if (!faultHookSet.load(std::memory_order_acquire)) return false;
+    const std::uint32_t code = FaultHook()(operation, native, offset, count);
+    if (code == 0) return false;
+    SetLastError(code);
+    return true;
+}
+
+bool FaultedCall(OsOperation operation, const std::string& native, std::uint64_t offset, std::uint64_t length = 0) {
+    std::size_t count = static_cast<std::size_t>(length);
+    return Faulted(operation, native, offset, count);
+}
+
 }  // namespace
+
+void SetOsFaultHook(OsFaultHook hook) {
+    faultHookSet.store(false, std::memory_order_release);
+    FaultHook() = std::move(hook);
+    faultHookSet.store(static_cast<bool>(FaultHook()), std::memory_order_release);
+}
 
 OsFile::~OsFile() { Close(); }
 
@@ -83,6 +111,7 @@ bool OsFile::OpenResolved(std::string_view path, OsAccess access, OsShare share,
     Close();
     ResolvedPath resolved = ResolvePath(path);
     if (resolved.missing > (create ? 1 : 0)) return FailWith(MissingError(resolved.missing));
+    if (FaultedCall(create ? OsOperation::Create : OsOperation::Open, resolved.native, 0)) return false;
 
     const int common = O_CLOEXEC | O_NOCTTY;
     int fd;
@@ -146,6 +175,9 @@ bool OsFile::Read(std::uint64_t offset, void* buffer, std::size_t count, std::si
     got = 0;
     if (fd_ < 0) return FailWith(kErrorInvalidHandle);
     if (offset > kMaxOffset) return FailWith(kErrorInvalidParameter);
+    std::size_t allowed = count;
+    if (Faulted(OsOperation::Read, native_, offset, allowed)) return false;
+    if (allowed < count) count = allowed;
     auto* out = static_cast<char*>(buffer);
     while (got < count) {
         const ssize_t n = ::pread(fd_, out + got, count - got, static_cast<off_t>(offset + got));
@@ -163,6 +195,10 @@ bool OsFile::Write(std::uint64_t offset, const void* buffer, std::size_t count) 
     if (fd_ < 0) return FailWith(kErrorInvalidHandle);
     if (access_ != OsAccess::ReadWrite) return FailWith(kErrorAccessDenied);
     if (offset > kMaxOffset || count > kMaxOffset - offset) return FailWith(kErrorInvalidParameter);
+    std::size_t allowed = count;
+    if (Faulted(OsOperation::Write, native_, offset, allowed)) return false;
+    const bool cutShort = allowed < count;
+    if (cutShort) count = allowed;
     const auto* in = static_cast<const char*>(buffer);
     std::size_t done = 0;
     while (done < count) {
@@ -174,12 +210,13 @@ bool OsFile::Write(std::uint64_t offset, const void* buffer, std::size_t count) 
         if (n == 0) return FailWith(kErrorDiskFull);
         done += static_cast<std::size_t>(n);
     }
-    return true;
+    return cutShort ? FailWith(kErrorDiskFull) : true;
 }
 
 bool OsFile::Size(std::uint64_t& size) const {
     size = 0;
     if (fd_ < 0) return FailWith(kErrorInvalidHandle);
+    if (FaultedCall(OsOperation::Size, native_, 0)) return false;
     struct stat st;
     if (::fstat(fd_, &st) < 0) return FailWithErrno(errno);
     size = static_cast<std::uint64_t>(st.st_size);
@@ -188,6 +225,7 @@ bool OsFile::Size(std::uint64_t& size) const {
 
 bool OsFile::Flush() {
     if (fd_ < 0) return FailWith(kErrorInvalidHandle);
+    if (FaultedCall(OsOperation::Flush, native_, 0)) return false;
     // A read-only handle has written nothing there would be to flush.
     if (access_ != OsAccess::ReadWrite) return true;
     if (::fdatasync(fd_) < 0) return FailWithErrno(errno, OsActivity::Write);
@@ -198,6 +236,7 @@ bool OsFile::Truncate(std::uint64_t size) {
     if (fd_ < 0) return FailWith(kErrorInvalidHandle);
     if (access_ != OsAccess::ReadWrite) return FailWith(kErrorAccessDenied);
     if (size > kMaxOffset) return FailWith(kErrorInvalidParameter);
+    if (FaultedCall(OsOperation::Truncate, native_, size)) return false;
     int rc;
     do {
         rc = ::ftruncate(fd_, static_cast<off_t>(size));
@@ -225,6 +264,7 @@ bool OsFile::SetRegionLock(const Region& region, short type) {
 bool OsFile::LockRegion(std::uint64_t offset, std::uint64_t length) {
     if (fd_ < 0) return FailWith(kErrorInvalidHandle);
     if (offset > kMaxOffset || length > kMaxOffset - offset) return FailWith(kErrorInvalidParameter);
+    if (FaultedCall(OsOperation::Lock, native_, offset, length)) return false;
     const Region wanted{offset, length};
     for (const Region& held : locks_) {
         if (held.offset < offset + length && offset < held.offset + held.length)
@@ -239,6 +279,7 @@ bool OsFile::LockRegion(std::uint64_t offset, std::uint64_t length) {
 
 bool OsFile::UnlockRegion(std::uint64_t offset, std::uint64_t length) {
     if (fd_ < 0) return FailWith(kErrorInvalidHandle);
+    if (FaultedCall(OsOperation::Unlock, native_, offset, length)) return false;
     for (auto it = locks_.rbegin(); it != locks_.rend(); ++it) {
         if (it->offset != offset || it->length != length) continue;
         if (length > 0 && !SetRegionLock(*it, F_UNLCK)) return false;

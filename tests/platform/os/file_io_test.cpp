@@ -135,5 +135,33 @@ TEST(FileIo, MovedHandleKeepsTheFileAndItsLocks) {
     EXPECT_TRUE(other.LockRegion(0, 1));
 }
 
+TEST(FileIo, AFaultHookReachesTheErrorPaths) {
+    ScratchFolder dir;
+    WriteWholeFile(dir / "f", "0123456789");
+    OsFile f;
+    ASSERT_TRUE(f.Open(dir / "f", RW, Shared));
+    int writes = 0;
+    SetOsFaultHook([&](OsOperation op, const std::string& native, std::uint64_t, std::size_t& count) -> std::uint32_t {
+        EXPECT_EQ(native, dir / "f");
+        if (op == OsOperation::Read) count = 2;  // every read comes back short
+        if (op == OsOperation::Write && ++writes == 2) return kErrorDiskWrite;
+        if (op == OsOperation::Write && writes == 3) count = 1;  // a partial write
+        return 0;
+    });
+    char buffer[8];
+    std::size_t got = 0;
+    ASSERT_TRUE(f.Read(0, buffer, sizeof buffer, got));
+    EXPECT_EQ(got, 2u);
+    EXPECT_TRUE(f.Write(0, "AB", 2));
+    EXPECT_FALSE(f.Write(2, "CD", 2));
+    EXPECT_EQ(GetLastError(), kErrorDiskWrite);
+    EXPECT_FALSE(f.Write(4, "EF", 2));
+    EXPECT_EQ(GetLastError(), kErrorDiskFull);
+    SetOsFaultHook({});
+    EXPECT_EQ(ReadWholeFile(dir / "f"), "AB23E56789");
+    ASSERT_TRUE(f.Read(0, buffer, sizeof buffer, got));
+    EXPECT_EQ(got, sizeof buffer);
+}
+
 }  // namespace
 }  // namespace vx
