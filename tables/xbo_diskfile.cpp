@@ -17,10 +17,17 @@ namespace {
 constexpr std::int32_t kErrInvalidParameter = 87;
 constexpr std::int32_t kErrFileNotOpen = 103;
 
+// At program exit: release and close what is still open, then free the list.
+void FinalizeFileList() {
+    xbCloseAllFiles();
+    delete XBobjFileColl;
+    XBobjFileColl = nullptr;
+}
+
 void AddToFileList(XBO_DiskFile* file) {
     if (!XBobjFileColl) {
         XBobjFileColl = new XBobjFileList;
-        std::atexit(xbCloseAllFiles);
+        std::atexit(FinalizeFileList);
     }
     if (XBobjFileColl->IndexOf(file) < 0) XBobjFileColl->Add(file);
 }
