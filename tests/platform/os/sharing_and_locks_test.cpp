@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
+
 #include "platform/os/os_error.h"
 #include "platform/os/os_file.h"
 #include "tests/platform/os/scratch_folder.h"
@@ -179,6 +181,23 @@ TEST_F(RegionLocks, AnotherProcessSeesTheLocksAndTheShareMode) {
                   return c.Open(path, RW, Shared) && c.LockRegion(20, 4) ? 0 : 1;
               }),
               0);
+}
+
+// Another program that uses classic POSIX record locks (lockf) or flock, as
+// other xBase tools on Linux do, sees our region locks and share modes.
+TEST_F(RegionLocks, OtherProgramsSeeThemThroughClassicLocks) {
+    if (::access("/usr/bin/python3", X_OK) != 0) GTEST_SKIP() << "no /usr/bin/python3";
+    ASSERT_TRUE(a_.LockRegion(30, 2));
+    // The script exits with 0 when it was refused as expected.
+    const auto run = [this](const std::string& body) {
+        const std::string command = "/usr/bin/python3 -c \"import fcntl, os, sys\nf = os.open('" + path_ +
+                                    "', os.O_RDWR)\ntry:\n    " + body +
+                                    "\nexcept OSError:\n    sys.exit(0)\nsys.exit(1)\"";
+        return std::system(command.c_str());
+    };
+    EXPECT_EQ(run("fcntl.lockf(f, fcntl.LOCK_EX | fcntl.LOCK_NB, 1, 31, 0)"), 0);
+    EXPECT_EQ(run("fcntl.flock(f, fcntl.LOCK_EX | fcntl.LOCK_NB)"), 0);
+    EXPECT_NE(run("fcntl.lockf(f, fcntl.LOCK_EX | fcntl.LOCK_NB, 1, 32, 0)"), 0);  // next to ours
 }
 
 TEST(RegionLocksReadOnly, AReadOnlyHandleLocksAgainstWriters) {
