@@ -1,0 +1,73 @@
+// The Qt boundary of the visual class library (used inside platform/gui only).
+//
+// Text crosses here from CP1251 to UTF-16 and back through the code page's
+// own table; a character CP1251 cannot hold comes back as '?'. Colours,
+// fonts, cursors, keys and modifiers are mapped here too, and
+// QtPainterDevice draws a TCanvas with a QPainter.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QString>
+
+#include "platform/gui/canvas.h"
+#include "platform/gui/gui_types.h"
+
+namespace vx {
+
+QString ToQString(const AnsiString& text);
+AnsiString FromQString(const QString& text);
+// A caption for Qt: our '&' accelerators are Qt's too; nothing else changes.
+inline QString ToQCaption(const AnsiString& text) { return ToQString(text); }
+// A text shown literally in a menu or button ("&" doubled).
+QString ToQLiteral(const AnsiString& text);
+
+QColor ToQColor(TColor color);
+TColor FromQColor(const QColor& color);
+QFont ToQFont(const TFont& font);
+void FromQFont(const QFont& qfont, TFont& font);
+
+Qt::CursorShape ToQtCursor(TCursor cursor);
+
+Word VirtualKeyFromQt(int qtKey);
+int QtKeyFromVirtualKey(Word key);
+TShiftState ShiftFromQt(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons = Qt::NoButton);
+
+struct BitmapData {
+    QImage image;
+};
+
+// Draws through a QPainter. Either an active painter is handed in (a widget
+// being painted, a printer page) or a QImage, for which a painter is opened
+// per call so the image stays readable between calls.
+class QtPainterDevice : public CanvasDevice {
+public:
+    explicit QtPainterDevice(QPainter* painter) : painter_(painter) {}
+    explicit QtPainterDevice(QImage* image) : image_(image) {}
+
+    void FillRect(const TRect& r, const TBrush& brush) override;
+    void Rectangle(const TRect& r, const TPen& pen, const TBrush& brush) override;
+    void Ellipse(const TRect& r, const TPen& pen, const TBrush& brush) override;
+    void Polygon(const std::vector<TPoint>& points, const TPen& pen, const TBrush& brush) override;
+    void Line(TPoint a, TPoint b, const TPen& pen) override;
+    void Text(int x, int y, const AnsiString& text, const TFont& font, const TBrush& brush) override;
+    TSize TextExtent(const AnsiString& text, const TFont& font) override;
+    void FocusRect(const TRect& r) override;
+    void DrawBitmap(const TRect& dest, const TBitmap& bitmap) override;
+    void SetPixel(int x, int y, TColor color) override;
+    TColor Pixel(int x, int y) override;
+    void SetClip(const TRect* r) override;
+
+private:
+    template <typename F>
+    void Paint(F&& draw);
+
+    QPainter* painter_ = nullptr;
+    QImage* image_ = nullptr;
+    bool clipped_ = false;
+    QRect clip_;
+};
+
+}  // namespace vx
