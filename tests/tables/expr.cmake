@@ -8,3 +8,9 @@ if(TARGET vx_tables_expr)
     DEPS vx_tables_expr
   )
 endif()
+if(TARGET vx_tables_expr AND TARGET vx_tables_dbf)
+  vx_test(vx_tables_expr_link_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/xb_expr_link_test.cpp
+    DEPS vx_tables_expr
+  )
+endif()
