@@ -11,8 +11,8 @@
 //  - OsShare::Exclusive ("compatibility" mode): an exclusive flock; the open
 //    fails with 32 when any other handle has the file open, and while it is
 //    open every other open (either mode) fails with 32.
-// Only programs that take the same flocks are kept out; other programs (the
-// xBase peer tools) can still open the file.
+// Only programs that take flocks are kept out; other programs (most xBase
+// peer tools) can still open the file.
 //
 // Reading and writing are positioned (pread/pwrite at a 64-bit offset); there
 // is no file pointer. A read that reaches the end of the file is not an error:
@@ -28,7 +28,8 @@
 // the end of the file. A handle cannot lock a region that overlaps one it
 // already holds (33). Unlock must name a region exactly as it was locked;
 // anything else is 158 and unlocks nothing. Locks are advisory: they keep
-// other lockers out, not readers or writers. A region of length 0 locks
+// other lockers out, not readers or writers. Programs that use classic POSIX
+// record locks (fcntl F_SETLK, lockf) see them and are seen. A region of length 0 locks
 // nothing but is remembered, so locking and unlocking it both succeed.
 // On a handle that the kernel would only open read-only (a file without
 // write permission, a read-only file system) the lock is a read lock: it
@@ -43,7 +44,7 @@
 //            untouched), 150 read-only file system
 //   Read     100, 6 not open;  Write 101, 112 disk full, 5 read-only handle
 //   Truncate 5 read-only handle;  Lock 33;  Unlock 158;  anything when
-//   closed: 6
+//   closed: 6.  Flush on a read-only handle has nothing to do and succeeds.
 //
 // An OsFile is owned by one object at a time (movable, not copyable); it may
 // be used from one thread at a time. The destructor closes it.
