@@ -2,8 +2,8 @@
 
 #include <cctype>
 #include <cmath>
-#include <ctime>
 
+#include "platform/rtl/dateutils.h"
 #include "platform/rtl/sysutils.h"
 #include "tables/xb_sysapi.h"
 
@@ -28,69 +28,6 @@ AnsiString FourDigits(int v) {
     AnsiString s(4, '0');
     for (int i = 3; i >= 0; --i, v /= 10) s[static_cast<std::size_t>(i)] = static_cast<char>('0' + v % 10);
     return s;
-}
-
-// The class library's short-date reading: two or three numbers separated by
-// the date separator, in the order of the short-date picture; without a
-// year the current one; a year of at most two digits falls in the window
-// of TwoDigitYearCenturyWindow years before today.
-std::int32_t ParseLocaleDate(const AnsiString& text) {
-    const auto invalid = [&text]() { return EConvertError("'" + text + "' is not a valid date"); };
-    const AnsiString picture = UpperCase(FormatSettings.ShortDateFormat);
-    std::size_t pd = picture.find('D'), pm = picture.find('M'), py = picture.find('Y');
-    if (pd == AnsiString::npos || pm == AnsiString::npos) pd = 0, pm = 1;
-    if (py == AnsiString::npos) py = picture.size();
-
-    int numbers[3] = {0, 0, 0};
-    int digitsOfLast[3] = {0, 0, 0};
-    int count = 0;
-    std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
-    while (count < 3) {
-        int digits = 0;
-        long value = 0;
-        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
-            if (++digits > 4) throw invalid();
-            value = value * 10 + (text[i++] - '0');
-        }
-        if (digits == 0) throw invalid();
-        numbers[count] = static_cast<int>(value);
-        digitsOfLast[count++] = digits;
-        if (i < text.size() && text[i] == FormatSettings.DateSeparator && count < 3) {
-            ++i;
-            continue;
-        }
-        break;
-    }
-    while (i < text.size() && text[i] == ' ') ++i;
-    if (i != text.size() || count < 2) throw invalid();
-
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    const int currentYear = local.tm_year + 1900;
-
-    // Rank of each part in the picture gives its position among the numbers.
-    const auto rank = [&](std::size_t p, std::size_t a, std::size_t b) { return (p > a) + (p > b); };
-    int year = currentYear, month = 0, day = 0;
-    bool twoDigitYear = false;
-    if (count == 3) {
-        day = numbers[rank(pd, pm, py)];
-        month = numbers[rank(pm, pd, py)];
-        year = numbers[rank(py, pd, pm)];
-        twoDigitYear = digitsOfLast[rank(py, pd, pm)] <= 2;
-    } else {
-        day = numbers[pd > pm ? 1 : 0];
-        month = numbers[pm > pd ? 1 : 0];
-    }
-    if (twoDigitYear) {
-        const int window = FormatSettings.TwoDigitYearCenturyWindow;
-        const int century = currentYear - window;
-        year += century / 100 * 100;
-        if (window > 0 && year < century) year += 100;
-    }
-    if (!TxbDBFDate::ValidYMD(year, month, day)) throw invalid();
-    return TxbDBFDate::DayFromYMD(year, month, day);
 }
 
 }  // namespace
@@ -131,10 +68,7 @@ bool TxbDBFDate::ValidYMD(int year, int month, int day) {
 }
 
 std::int32_t TxbDBFDate::TodayJulian() const {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return DayFromYMD(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+    return static_cast<std::int32_t>(std::floor(Date())) + Offset;
 }
 
 int TxbDBFDate::DayOfWeek(std::int32_t day) const {
@@ -166,36 +100,7 @@ AnsiString TxbDBFDate::DTOC(std::int32_t day) const {
 AnsiString TxbDBFDate::FormatDate(std::int32_t day, const AnsiString& picture) const {
     int y = 0, m = 0, d = 0;
     if (!YMDFromDay(day, y, m, d)) return AnsiString();
-    AnsiString out;
-    std::size_t i = 0;
-    while (i < picture.size()) {
-        const char c = picture[i];
-        const char u = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        std::size_t run = 1;
-        while (i + run < picture.size() &&
-               std::toupper(static_cast<unsigned char>(picture[i + run])) == static_cast<unsigned char>(u))
-            ++run;
-        if (u == 'D') {
-            out += run == 1 ? std::to_string(d) : TwoDigits(d);
-            if (run > 2) out += TwoDigits(d);  // no day names in date pictures of the engine
-        } else if (u == 'M') {
-            out += run == 1 ? std::to_string(m) : TwoDigits(m);
-        } else if (u == 'Y') {
-            out += run <= 2 ? TwoDigits(y % 100) : FourDigits(y);
-        } else if (c == '/') {
-            out.append(run, FormatSettings.DateSeparator);
-        } else if (c == '"' || c == '\'') {
-            const std::size_t close = picture.find(c, i + 1);
-            const std::size_t end = close == AnsiString::npos ? picture.size() : close;
-            out += picture.substr(i + 1, end - i - 1);
-            i = close == AnsiString::npos ? picture.size() : close + 1;
-            continue;
-        } else {
-            out.append(run, c);
-        }
-        i += run;
-    }
-    return out;
+    return FormatDateTime(picture, static_cast<TDateTime>(day - Offset));
 }
 
 std::int32_t TxbDBFDate::CTOD(const AnsiString& text) const {
@@ -212,5 +117,5 @@ std::int32_t TxbDBFDate::CTOD(const AnsiString& text) const {
         if (!ValidYMD(y, m, d)) throw EConvertError("Invalid argument to date encode");
         return DayFromYMD(y, m, d);
     }
-    return ParseLocaleDate(value);
+    return static_cast<std::int32_t>(std::trunc(StrToDate(value) + Offset));
 }

@@ -32,8 +32,8 @@ public:
     // 8 digits read as yyyymmdd; anything else through the class library's
     // date parser. An invalid date raises EConvertError.
     std::int32_t CTOD(const AnsiString& text) const;
-    // The date formatted with a class-library date picture (d, dd, m, mm, yy,
-    // yyyy in any case; '/' is the date separator; quoted text is copied).
+    // The date formatted with a class-library date picture (FormatDateTime);
+    // empty for a day number outside years 1..9999.
     AnsiString FormatDate(std::int32_t day, const AnsiString& picture) const;
 
     // The picture DTOC uses.

@@ -156,6 +156,37 @@ TEST(DiskFileErrors, ReplacedHookSeesContextCodesAndCallsReturn) {
     EXPECT_EQ(seen[1], std::make_pair(3, xbCtxCreate));
 }
 
+TEST(DiskFileErrors, FailedTransfersReportTheirStep) {
+    BaseScratch dir;
+    XBO_DiskFile file(dir / "t.dat", false, true);
+    ASSERT_TRUE(file.FileCreate());
+    ASSERT_EQ(file.Write(0, "0123456789", 10), 10);
+
+    std::vector<std::pair<std::int32_t, std::int32_t>> seen;
+    xbErrorHook = [&](std::int32_t code, std::int32_t context, const AnsiString&) { seen.emplace_back(code, context); };
+    vx::SetOsFaultHook([](vx::OsOperation op, const std::string&, std::uint64_t, std::size_t& count) -> std::uint32_t {
+        switch (op) {
+            case vx::OsOperation::Read: return 100;
+            case vx::OsOperation::Write: count = 2; return 0;  // the disk fills up
+            case vx::OsOperation::Flush: return 101;
+            case vx::OsOperation::Size: return 6;
+            default: return 0;
+        }
+    });
+    char buf[4];
+    EXPECT_EQ(file.Read(0, buf, 4), 0);
+    EXPECT_EQ(file.Write(0, "abcd", 4), 0);
+    EXPECT_FALSE(file.FlushFile());
+    EXPECT_EQ(file.FileSize(), -1);
+    vx::SetOsFaultHook(nullptr);
+    xbErrorHook = xbDefaultErrorRoutine;
+
+    using P = std::pair<std::int32_t, std::int32_t>;
+    EXPECT_EQ(seen, (std::vector<P>{{100, xbCtxRead}, {112, xbCtxWrite}, {101, xbCtxFlush}, {6, xbCtxFileSize}}));
+    EXPECT_EQ(file.LastError(), 6);
+    EXPECT_EQ(file.FileSize(), 10);
+}
+
 TEST(DiskFileSharing, ExclusiveOpenKeepsOthersOut) {
     BaseScratch dir;
     WriteBytes(dir / "t.dbf", "data");
