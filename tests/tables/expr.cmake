@@ -14,3 +14,11 @@ if(TARGET vx_tables_expr AND TARGET vx_tables_dbf)
     DEPS vx_tables_expr
   )
 endif()
+if(TARGET vx_tables_expr AND TARGET vx_tables_dbf)
+  vx_fuzz(vx_tables_expr_fuzz
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/xb_expr_fuzz.cpp
+    DEPS vx_tables_expr
+    CORPUS ${CMAKE_CURRENT_LIST_DIR}/corpus/expr
+    SECONDS 10
+  )
+endif()
