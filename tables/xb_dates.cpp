@@ -7,13 +7,11 @@
 #include "platform/rtl/sysutils.h"
 #include "tables/xb_sysapi.h"
 
-TxbDBFDate xbDBFDate;
+constinit TxbDBFDate xbDBFDate;
 
 namespace {
 
-constexpr std::int32_t kJulian1980 = 2444240;
-// Day number of 1970-01-01, the origin of the civil-date arithmetic below.
-constexpr std::int64_t kJulianUnixEpoch = 2440588;
+constexpr std::int64_t kJulianUnixEpoch = TxbDBFDate::kJulianUnixEpoch;
 constexpr std::int32_t kFirstDay = 1721426;  // 0001-01-01
 constexpr std::int32_t kLastDay = 5373484;   // 9999-12-31
 
@@ -31,19 +29,6 @@ AnsiString FourDigits(int v) {
 }
 
 }  // namespace
-
-TxbDBFDate::TxbDBFDate() : Offset(kJulian1980 - (DayFromYMD(1980, 1, 1) - DayFromYMD(1899, 12, 30))) {}
-
-std::int32_t TxbDBFDate::DayFromYMD(int year, int month, int day) {
-    // Days from civil (H. Hinnant's algorithm), shifted to julian days.
-    const std::int64_t y = static_cast<std::int64_t>(year) - (month <= 2);
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const std::int64_t yoe = y - era * 400;
-    const std::int64_t mp = (month + 9) % 12;
-    const std::int64_t doy = (153 * mp + 2) / 5 + day - 1;
-    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return static_cast<std::int32_t>(era * 146097 + doe - 719468 + kJulianUnixEpoch);
-}
 
 bool TxbDBFDate::YMDFromDay(std::int32_t dayNumber, int& year, int& month, int& day) {
     year = month = day = 0;
