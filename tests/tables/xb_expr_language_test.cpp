@@ -248,6 +248,27 @@ TEST(ExprHandler, StateAcrossExpressions) {
     EXPECT_FALSE(h.GetFieldValue("MISSING", v));
 }
 
+TEST(ExprHandler, NodeListsAndSettingsAfterParsing) {
+    TestLink link;
+    TxbExpHandler h(&link, false, "(N=5) AND (UPPER(T) = 'AB*') OR B");
+    AnsiString fields, functions;
+    h.Tree()->CollectTexts(TxbExpBaseObject::nkFieldvar, fields);
+    h.Tree()->CollectTexts(TxbExpBaseObject::nkFunction, functions);
+    EXPECT_EQ(fields, "N;T;B");
+    EXPECT_EQ(functions, "UPPER");
+    // Comparison settings are read at evaluation time.
+    TxbExpHandler cmp(&link, false, "T = 'AB*'");
+    ExprValue v;
+    cmp.Evaluate(v);
+    EXPECT_FALSE(v.Boolean);
+    cmp.CaseInsensitive = true;
+    cmp.Evaluate(v);
+    EXPECT_TRUE(v.Boolean);
+    cmp.Wildcards = false;
+    cmp.Evaluate(v);
+    EXPECT_FALSE(v.Boolean);
+}
+
 TEST(ExprHandler, EvaluatesIntoValueHolder) {
     TestLink link;
     TxbVariant out;
