@@ -33,3 +33,5 @@ protected:
 #include "platform/rtl/list.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/component.h"
+#include "platform/rtl/streams.h"
+#include "platform/rtl/collection.h"

@@ -5,9 +5,10 @@
 //   1. primary weights, skipping hyphens and apostrophes;
 //   2. (AnsiCompareStr only) case: at the first letter that differs only in
 //      case, the lower-case one sorts first;
-//   3. the full byte sequences (hyphens and apostrophes now count), by
-//      primary weight and then by byte, so that distinct texts never compare
-//      equal in AnsiCompareStr.
+//   3. hyphens and apostrophes: the text without them, or with them later,
+//      first;
+//   4. (AnsiCompareStr only) the bytes, so that distinct texts never
+//      compare equal.
 #include <array>
 
 #include "platform/rtl/codepages.h"
@@ -94,10 +95,20 @@ int CompareCase(const AnsiString& a, const AnsiString& b) {
     }
 }
 
-int CompareFull(const AnsiString& a, const AnsiString& b) {
-    const int p = ComparePrimary(a, b, false);
-    if (p != 0) return p;
-    return CompareStr(a, b);
+// Texts equal but for hyphens and apostrophes: the one without (or with
+// them later) comes first, so "coop" < "co-op" < "coo-p".
+int CompareIgnorables(const AnsiString& a, const AnsiString& b) {
+    std::size_t i = 0, j = 0;
+    while (true) {
+        while (i < a.size() && !Ignorable(static_cast<unsigned char>(a[i]))) ++i;
+        while (j < b.size() && !Ignorable(static_cast<unsigned char>(b[j]))) ++j;
+        if (i == a.size() || j == b.size()) return (i == a.size() ? 0 : 1) - (j == b.size() ? 0 : 1);
+        // Position among the other characters: count them up to here.
+        if (i != j) return i < j ? 1 : -1;
+        if (a[i] != b[j]) return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[j]) ? -1 : 1;
+        ++i;
+        ++j;
+    }
 }
 
 }  // namespace
@@ -105,12 +116,13 @@ int CompareFull(const AnsiString& a, const AnsiString& b) {
 int AnsiCompareStr(const AnsiString& a, const AnsiString& b) {
     if (int r = ComparePrimary(a, b, true)) return r;
     if (int r = CompareCase(a, b)) return r;
-    return CompareFull(a, b);
+    if (int r = CompareIgnorables(a, b)) return r;
+    return CompareStr(a, b);
 }
 
 int AnsiCompareText(const AnsiString& a, const AnsiString& b) {
     if (int r = ComparePrimary(a, b, true)) return r;
-    return ComparePrimary(a, b, false);
+    return CompareIgnorables(a, b);
 }
 
 bool AnsiSameStr(const AnsiString& a, const AnsiString& b) { return a == b; }

@@ -120,3 +120,29 @@ template <vx::cp1251::Utf8Source S>
 consteval auto operator""_cp() {
     return vx::cp1251::Convert(S);
 }
+
+namespace vx::cp1251 {
+
+// A literal joins and compares with AnsiString as a string would.
+template <std::size_t N>
+AnsiString operator+(const AnsiString& a, const Literal<N>& b) {
+    return a + AnsiString(b.view());
+}
+template <std::size_t N>
+AnsiString operator+(const Literal<N>& a, const AnsiString& b) {
+    return AnsiString(a.view()) + b;
+}
+template <std::size_t N>
+AnsiString operator+(const char* a, const Literal<N>& b) {
+    return AnsiString(a) + AnsiString(b.view());
+}
+template <std::size_t N>
+AnsiString operator+(const Literal<N>& a, const char* b) {
+    return AnsiString(a.view()) + b;
+}
+template <std::size_t N>
+bool operator==(const AnsiString& a, const Literal<N>& b) {
+    return std::string_view(a) == b.view();
+}
+
+}  // namespace vx::cp1251

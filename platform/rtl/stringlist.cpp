@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "platform/rtl/filebytes.h"
+#include "platform/rtl/streams.h"
 
 // ---------------------------------------------------------------------------
 // TStrings
@@ -261,6 +262,22 @@ void TStrings::LoadFromFile(const AnsiString& fileName) {
 
 void TStrings::SaveToFile(const AnsiString& fileName) const {
     if (!vx::WriteFileBytes(fileName, Text())) throw EFCreateError("Cannot create file \"" + fileName + "\"");
+}
+
+void TStrings::LoadFromStream(TStream& stream) {
+    AnsiString bytes;
+    char buf[65536];
+    while (true) {
+        const std::int64_t n = stream.Read(buf, sizeof buf);
+        if (n <= 0) break;
+        bytes.append(buf, static_cast<std::size_t>(n));
+    }
+    SetText(bytes);
+}
+
+void TStrings::SaveToStream(TStream& stream) const {
+    const AnsiString text = Text();
+    stream.WriteBuffer(text.data(), static_cast<std::int64_t>(text.size()));
 }
 
 void TStrings::BeginUpdate() {

@@ -20,6 +20,8 @@
 
 #include "platform/rtl/classes.h"
 
+class TStream;
+
 enum class TDuplicates { dupIgnore, dupAccept, dupError };
 using enum TDuplicates;
 
@@ -76,6 +78,9 @@ public:
 
     void LoadFromFile(const AnsiString& fileName);
     void SaveToFile(const AnsiString& fileName) const;
+    // From the stream's position to its end / Text() at the position.
+    void LoadFromStream(TStream& stream);
+    void SaveToStream(TStream& stream) const;
 
     // Nested; change events are held back while the count is above zero.
     void BeginUpdate();

@@ -1,0 +1,97 @@
+// TIniFile with the Windows profile semantics.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "platform/rtl/inifiles.h"
+#include "rtl_test_support.h"
+
+TEST(IniFile, MissingFileSectionOrKeyGivesTheDefault) {
+    const std::string dir = rtltest::ScratchDir();
+    TIniFile ini(dir + "none.ini");
+    EXPECT_EQ(ini.ReadString("General", "Key", "def"), "def");
+    EXPECT_EQ(ini.ReadInteger("General", "Key", 42), 42);
+    EXPECT_TRUE(ini.ReadBool("General", "Key", true));
+    EXPECT_EQ(ini.ReadFloat("General", "Key", 1.5), 1.5);
+    EXPECT_FALSE(ini.SectionExists("General"));
+    TStringList list;
+    list.Add("stale");
+    ini.ReadSections(&list);
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir + "none.ini"));  // reading creates nothing
+}
+
+TEST(IniFile, ReadsWithoutRegardToCaseTrimmedAndUnquoted) {
+    const std::string dir = rtltest::ScratchDir();
+    rtltest::WriteAll(dir + "Vexamund.ini",
+                      "; comment\n"
+                      "[General]\r\n"
+                      "  Left = 120  \r\n"
+                      "Title=\"  spaced  \"\r\n"
+                      "Hex=0x1F\n"
+                      "Bad=12a\n"
+                      "Flag=2\n"
+                      "junk line\n"
+                      "left=999\n"
+                      "[ Options ]\n"
+                      "Cost=1.5\n" +
+                          "Имя=Значение\n"_cp.str() + "[general]\nLate=1\n");
+    TIniFile ini(dir + "VEXAMUND.INI");
+    EXPECT_EQ(ini.ReadString("GENERAL", "LEFT", ""), "120");  // the first key wins
+    EXPECT_EQ(ini.ReadInteger("general", "left", 0), 120);
+    EXPECT_EQ(ini.ReadString("General", "Title", ""), "  spaced  ");
+    EXPECT_EQ(ini.ReadInteger("General", "Hex", 0), 31);
+    EXPECT_EQ(ini.ReadInteger("General", "Bad", -1), -1);
+    EXPECT_TRUE(ini.ReadBool("General", "Flag", false));
+    EXPECT_EQ(ini.ReadFloat("options", "cost", 0), 1.5);
+    EXPECT_EQ(ini.ReadString("OPTIONS", "имя"_cp, ""), "Значение"_cp.str());
+    EXPECT_EQ(ini.ReadString("General", "Late", "no"), "no");  // only the first section counts
+    EXPECT_TRUE(ini.ValueExists("general", "HEX"));
+    EXPECT_FALSE(ini.ValueExists("general", "junk line"));
+
+    TStringList list;
+    ini.ReadSections(&list);
+    EXPECT_EQ(list.Text(), "General\r\nOptions\r\n");
+    ini.ReadSection("General", &list);
+    EXPECT_EQ(list.Text(), "Left\r\nTitle\r\nHex\r\nBad\r\nFlag\r\nleft\r\n");
+    ini.ReadSectionValues("General", &list);
+    EXPECT_EQ(list[0], "Left=120");
+    EXPECT_EQ(list[5], "left=120");
+}
+
+TEST(IniFile, WritesCreateTheFileAndKeepOtherLines) {
+    const std::string dir = rtltest::ScratchDir();
+    TIniFile ini(dir + "new.ini");
+    ini.WriteString("General", "Base", "Untitled");
+    EXPECT_EQ(rtltest::ReadAll(dir + "new.ini"), "[General]\r\nBase=Untitled\r\n");
+    ini.WriteInteger("Options", "Cost", 10);
+    ini.WriteBool("general", "Maximized", true);
+    ini.WriteString("GENERAL", "BASE", "Лото"_cp);
+    ini.WriteFloat("Options", "Rate", 0.25);
+    EXPECT_EQ(rtltest::ReadAll(dir + "new.ini"),
+              "[General]\r\nBase=Лото\r\nMaximized=1\r\n[Options]\r\nCost=10\r\nRate=0.25\r\n"_cp.str());
+
+    rtltest::WriteAll(dir + "keep.ini", "; keep me\n[A]\nx=1\n\n[B]\ny=2\n");
+    TIniFile keep(dir + "keep.ini");
+    keep.WriteString("a", "z", "3");
+    EXPECT_EQ(rtltest::ReadAll(dir + "keep.ini"), "; keep me\r\n[A]\r\nx=1\r\nz=3\r\n\r\n[B]\r\ny=2\r\n");
+    keep.DeleteKey("A", "X");
+    keep.EraseSection("b");
+    EXPECT_EQ(rtltest::ReadAll(dir + "keep.ini"), "; keep me\r\n[A]\r\nz=3\r\n\r\n");
+    EXPECT_FALSE(keep.SectionExists("B"));
+}
+
+TEST(IniFile, AFailedWriteRaisesAndLeavesTheFileAlone) {
+    const std::string dir = rtltest::ScratchDir();
+    TIniFile nowhere(dir + "missing/folder.ini");
+    EXPECT_THROW(nowhere.WriteString("S", "K", "V"), EIniFileException);
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+    rtltest::WriteAll(dir + "ro/x.ini", "");
+    std::filesystem::create_directory(dir + "ro");
+    rtltest::WriteAll(dir + "ro/x.ini", "[S]\nK=old\n");
+    ::chmod((dir + "ro").c_str(), 0555);
+    TIniFile ro(dir + "ro/x.ini");
+    EXPECT_THROW(ro.WriteString("S", "K", "new"), EIniFileException);
+    ::chmod((dir + "ro").c_str(), 0755);
+    EXPECT_EQ(ro.ReadString("S", "K", ""), "old");
+}
