@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/rtl/sysutils.h"
+#include "tables/xb_errors.h"
 #include "tables/xb_expr_support.h"
 #include "tables/xb_settings.h"
 
@@ -152,7 +154,13 @@ bool TxblDBFFieldVars::Value(ExprValue& out) {
         out.SetNumber(FTable->GetNumber(FFieldNumber));
         return true;
     case 'D':
-        out.SetDate(FTable->GetDate(FFieldNumber));
+        // A damaged date text is an expression error like any other bad
+        // value met while evaluating, not a stray conversion error.
+        try {
+            out.SetDate(FTable->GetDate(FFieldNumber));
+        } catch (const EConvertError& e) {
+            throw EXBaseExpression(e.Message());
+        }
         return true;
     case 'L':
         out.SetBoolean(FTable->GetLogical(FFieldNumber));

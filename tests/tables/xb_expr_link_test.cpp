@@ -342,6 +342,20 @@ TEST(ExprTableLink, UnknownFieldTypeGivesRawTextOfItsOwnType) {
     EXPECT_EQ(EvalText("CODE = CODE", &link), "E:A assigned value is required but invalid");
 }
 
+TEST(ExprTableLink, DamagedFieldTextsAreErrorsNotCrashes) {
+    DbfScratch dir;
+    const std::string path = dir / "damaged.dbf";
+    WriteFileBytes(path, MakeTableBytes(0x03, {{"WHEN", 'D', 8, 0}, {"N", 'N', 3, 0}},
+                                        {" 2001XX01abc", " 20010101  7"}));
+    XBO_dBaseFld table(path, false, false, "");
+    TxbDBFExpUserLink& link = xbTableExpLink(table);
+    table.ReadRecord(1);
+    EXPECT_EQ(EvalText("WHEN", &link).rfind("E:", 0), 0u);
+    EXPECT_EQ(EvalText("N", &link).rfind("X:dBase field is of incorrect type", 0), 0u);
+    table.ReadRecord(2);
+    EXPECT_EQ(EvalText("DTOS(WHEN) + STR(N,2)", &link), "C[20010101 7]");
+}
+
 // A table that offers functions of its own to expressions.
 class TableWithFunctions : public XBO_dBaseFld {
 public:
