@@ -6,22 +6,6 @@
 
 #include "tables/xb_errors.h"
 
-struct TxbSort::Run {
-    std::vector<std::unique_ptr<std::uint8_t[]>> pages;
-};
-
-struct TxbSort::RunReader {
-    Run* run = nullptr;
-    std::size_t page = 0;
-    std::size_t pos = 0;
-    bool valid = false;
-    std::uint8_t type = 0;
-    std::uint8_t length = 0;
-    std::uint32_t record = 0;
-    std::uint64_t prefix = 0;
-    std::array<std::uint8_t, kMaxKeyLength> key{};
-};
-
 namespace {
 
 constexpr std::size_t kAreaBytes = TxbSort::kAreaPageBytes * TxbSort::kAreaPages;
@@ -184,6 +168,50 @@ void TxbSort::InsertItem(const TxbVariant& key, std::int32_t recordNumber) {
     ++inserted_;
 }
 
+void TxbPageCollection::Append(std::uint8_t type, const std::uint8_t* key, int length, std::uint32_t record) {
+    length = std::clamp(length, 0, kMaxKey);
+    int shared = 0;
+    const int limit = std::min(length_, length);
+    while (shared < limit && work_[static_cast<std::size_t>(shared)] == key[shared]) ++shared;
+    const std::size_t stored = static_cast<std::size_t>(length - shared);
+    const std::size_t itemSize = kItemHeader + stored + kRecordBytes;
+    if (writePos_ + itemSize > kPageBytes) {
+        pages_.emplace_back(new std::uint8_t[kPageBytes]);
+        writePos_ = 0;
+    }
+    std::uint8_t* p = pages_.back().get() + writePos_;
+    p[0] = type;
+    p[1] = static_cast<std::uint8_t>(length);
+    p[2] = static_cast<std::uint8_t>(stored);
+    std::memcpy(p + kItemHeader, key + shared, stored);
+    StoreBigEndian32(p + kItemHeader + stored, record);
+    writePos_ += itemSize;
+    if (writePos_ < kPageBytes) p[itemSize] = 0;  // a zero type ends the page's items
+    std::memcpy(work_.data() + shared, key + shared, stored);
+    length_ = length;
+}
+
+bool TxbPageCollection::ReadNext() {
+    // Items are read in the order they were written, so the work value always
+    // holds the previous item and with it the leading bytes the next one shares.
+    while (readPage_ < pages_.size()) {
+        const std::uint8_t* p = pages_[readPage_].get() + readPos_;
+        if (readPos_ < kPageBytes && p[0] != 0) {
+            type_ = p[0];
+            length_ = p[1];
+            const std::size_t stored = p[2];
+            std::memcpy(work_.data() + (length_ - static_cast<int>(stored)), p + kItemHeader, stored);
+            record_ = LoadBigEndian32(p + kItemHeader + stored);
+            readPos_ += kItemHeader + stored + kRecordBytes;
+            return true;
+        }
+        pages_[readPage_].reset();  // read to its end: give the memory back
+        ++readPage_;
+        readPos_ = 0;
+    }
+    return false;
+}
+
 void TxbSort::WriteRun() {
     if (slots_.empty()) return;
     const bool ascending = ascending_;
@@ -191,64 +219,21 @@ void TxbSort::WriteRun() {
         if (x.prefix != y.prefix) return ascending ? x.prefix < y.prefix : x.prefix > y.prefix;
         return Before(SlotView(x), SlotView(y));
     });
-
-    auto run = std::make_unique<Run>();
-    std::uint8_t* page = nullptr;
-    std::size_t pos = kRunPageBytes;
-    const std::uint8_t* previous = nullptr;
-    int previousLength = 0;
+    auto run = std::make_unique<TxbPageCollection>();
     for (const Slot& slot : slots_) {
         const KeyView key = SlotView(slot);
-        int shared = 0;
-        const int limit = std::min<int>(previousLength, key.length);
-        while (shared < limit && previous[shared] == key.bytes[shared]) ++shared;
-        const std::size_t stored = static_cast<std::size_t>(key.length - shared);
-        const std::size_t itemSize = kItemHeader + stored + kRecordBytes;
-        if (pos + itemSize > kRunPageBytes) {
-            if (page && pos < kRunPageBytes) page[pos] = 0;
-            run->pages.emplace_back(new std::uint8_t[kRunPageBytes]);
-            page = run->pages.back().get();
-            pos = 0;
-        }
-        page[pos] = key.type;
-        page[pos + 1] = key.length;
-        page[pos + 2] = static_cast<std::uint8_t>(stored);
-        std::memcpy(page + pos + kItemHeader, key.bytes + shared, stored);
-        StoreBigEndian32(page + pos + kItemHeader + stored, key.record);
-        pos += itemSize;
-        previous = key.bytes;
-        previousLength = key.length;
+        run->Append(key.type, key.bytes, key.length, key.record);
     }
-    if (page && pos < kRunPageBytes) page[pos] = 0;
     runs_.push_back(std::move(run));
     slots_.clear();
     areaUsed_ = 0;
 }
 
-namespace {
-
-// Moves a reader to its run's next item; false at the end of the run.
-bool ReadNextItem(std::vector<std::unique_ptr<std::uint8_t[]>>& pages, std::size_t& page, std::size_t& pos,
-                  std::uint8_t& type, std::uint8_t& length, std::uint8_t* key, std::uint32_t& record) {
-    while (page < pages.size()) {
-        const std::uint8_t* p = pages[page].get();
-        if (pos < TxbSort::kRunPageBytes && p[pos] != 0) {
-            type = p[pos];
-            length = p[pos + 1];
-            const std::size_t stored = p[pos + 2];
-            std::memcpy(key + (length - stored), p + pos + kItemHeader, stored);
-            record = LoadBigEndian32(p + pos + kItemHeader + stored);
-            pos += kItemHeader + stored + kRecordBytes;
-            return true;
-        }
-        pages[page].reset();  // read to its end: give the memory back
-        ++page;
-        pos = 0;
-    }
-    return false;
+TxbSort::KeyView TxbSort::RunView(int run) const {
+    const TxbPageCollection& r = *runs_[static_cast<std::size_t>(run)];
+    return KeyView{r.Type(), static_cast<std::uint8_t>(r.Length()), r.Key(), runPrefix_[static_cast<std::size_t>(run)],
+                   r.Record()};
 }
-
-}  // namespace
 
 void TxbSort::StartRetrieval() {
     WriteRun();
@@ -256,52 +241,41 @@ void TxbSort::StartRetrieval() {
     std::vector<Slot>().swap(slots_);
     accepting_ = false;
 
-    readers_.resize(runs_.size());
+    runPrefix_.assign(runs_.size(), 0);
     heap_.clear();
     for (std::size_t i = 0; i < runs_.size(); ++i) {
-        RunReader& r = readers_[i];
-        r.run = runs_[i].get();
-        r.valid = ReadNextItem(r.run->pages, r.page, r.pos, r.type, r.length, r.key.data(), r.record);
-        if (r.valid) {
-            r.prefix = Prefix(r.type, r.key.data(), r.length);
+        TxbPageCollection& r = *runs_[i];
+        if (r.ReadNext()) {
+            runPrefix_[i] = Prefix(r.Type(), r.Key(), r.Length());
             heap_.push_back(static_cast<int>(i));
         }
     }
-    std::make_heap(heap_.begin(), heap_.end(), [this](int i, int j) {
-        const RunReader& a = readers_[static_cast<std::size_t>(i)];
-        const RunReader& b = readers_[static_cast<std::size_t>(j)];
-        return Before(KeyView{b.type, b.length, b.key.data(), b.prefix, b.record},
-                      KeyView{a.type, a.length, a.key.data(), a.prefix, a.record});
-    });
+    std::make_heap(heap_.begin(), heap_.end(), [this](int i, int j) { return Before(RunView(j), RunView(i)); });
 }
 
 bool TxbSort::GetNextItem(TxbVariant& key, std::int32_t& recordNumber) {
     if (accepting_) StartRetrieval();
-    const auto later = [this](int i, int j) {
-        const RunReader& a = readers_[static_cast<std::size_t>(i)];
-        const RunReader& b = readers_[static_cast<std::size_t>(j)];
-        return Before(KeyView{b.type, b.length, b.key.data(), b.prefix, b.record},
-                      KeyView{a.type, a.length, a.key.data(), a.prefix, a.record});
-    };
+    const auto later = [this](int i, int j) { return Before(RunView(j), RunView(i)); };
     while (!heap_.empty()) {
         std::pop_heap(heap_.begin(), heap_.end(), later);
-        RunReader& r = readers_[static_cast<std::size_t>(heap_.back())];
+        const int run = heap_.back();
+        TxbPageCollection& r = *runs_[static_cast<std::size_t>(run)];
 
-        const bool duplicate = unique_ && haveLast_ && lastLength_ == r.length &&
-                               std::memcmp(lastKey_.data(), r.key.data(), r.length) == 0;
+        const auto length = static_cast<std::size_t>(r.Length());
+        const bool duplicate = unique_ && haveLast_ && lastLength_ == r.Length() &&
+                               std::memcmp(lastKey_.data(), r.Key(), length) == 0;
         if (!duplicate) {
-            PutSortedKey(key, r.type, r.key.data(), r.length);
-            recordNumber = static_cast<std::int32_t>(r.record);
+            PutSortedKey(key, r.Type(), r.Key(), r.Length());
+            recordNumber = static_cast<std::int32_t>(r.Record());
             if (unique_) {
-                std::memcpy(lastKey_.data(), r.key.data(), r.length);
-                lastLength_ = r.length;
+                std::memcpy(lastKey_.data(), r.Key(), length);
+                lastLength_ = r.Length();
                 haveLast_ = true;
             }
         }
 
-        r.valid = ReadNextItem(r.run->pages, r.page, r.pos, r.type, r.length, r.key.data(), r.record);
-        if (r.valid) {
-            r.prefix = Prefix(r.type, r.key.data(), r.length);
+        if (r.ReadNext()) {
+            runPrefix_[static_cast<std::size_t>(run)] = Prefix(r.Type(), r.Key(), r.Length());
             std::push_heap(heap_.begin(), heap_.end(), later);
         } else {
             heap_.pop_back();

@@ -47,6 +47,39 @@
 
 #include "tables/xb_variant.h"
 
+// One sorted run: items packed into 16384-byte pages (layout above), written
+// once in order, then read once from the start. The item being read is
+// rebuilt in a work value.
+class TxbPageCollection {
+public:
+    static constexpr std::size_t kPageBytes = 16384;
+    static constexpr int kMaxKey = 240;
+
+    // Appends an item; keys longer than 240 bytes are cut.
+    void Append(std::uint8_t type, const std::uint8_t* key, int length, std::uint32_t record);
+    // Moves to the next item; false at the end. Pages read to their end are
+    // freed.
+    bool ReadNext();
+
+    // The current item.
+    std::uint8_t Type() const { return type_; }
+    int Length() const { return length_; }
+    const std::uint8_t* Key() const { return work_.data(); }
+    std::uint32_t Record() const { return record_; }
+
+    std::size_t PageCount() const { return pages_.size(); }
+
+private:
+    std::vector<std::unique_ptr<std::uint8_t[]>> pages_;
+    std::size_t writePos_ = kPageBytes;  // in the last page
+    std::size_t readPage_ = 0;
+    std::size_t readPos_ = 0;
+    std::array<std::uint8_t, 256> work_{};  // the previous or current key
+    int length_ = 0;
+    std::uint8_t type_ = 0;
+    std::uint32_t record_ = 0;
+};
+
 class TxbSort {
 public:
     static constexpr int kMaxKeyLength = 240;
@@ -91,8 +124,6 @@ private:
         std::uint32_t offset;  // of the key in the area: type, length, bytes
         std::uint32_t record;
     };
-    struct Run;
-    struct RunReader;
     struct KeyView {
         std::uint8_t type;
         std::uint8_t length;
@@ -122,9 +153,11 @@ private:
     std::size_t areaUsed_ = 0;
     std::vector<Slot> slots_;
 
-    std::vector<std::unique_ptr<Run>> runs_;
-    std::vector<RunReader> readers_;
-    std::vector<int> heap_;  // indexes into readers_, smallest (by Before) on top
+    KeyView RunView(int run) const;
+
+    std::vector<std::unique_ptr<TxbPageCollection>> runs_;
+    std::vector<std::uint64_t> runPrefix_;  // Prefix of each run's current item
+    std::vector<int> heap_;  // runs with an item, the first in order on top
 
     bool haveLast_ = false;
     std::array<std::uint8_t, kMaxKeyLength> lastKey_{};

@@ -27,7 +27,7 @@ TEST(RecordCipher, MasksEachByteWithPositionOrKey) {
 }
 
 TEST(RecordCipher, TwiceGivesBackTheDataInPlaceOrCopied) {
-    for (const AnsiString key : {AnsiString("k"), AnsiString("secret key"), AnsiString("\xC0\xDF\xFF")}) {
+    for (const AnsiString& key : {AnsiString("k"), AnsiString("secret key"), AnsiString("\xC0\xDF\xFF")}) {
         const auto plain = Bytes(1000);
         auto work = plain;
         EXPECT_EQ(xbEncryptBuffer(key, work.data(), work.data(), 1000, 1), 1);

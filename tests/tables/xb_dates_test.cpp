@@ -29,7 +29,7 @@ TEST(DayNumbers, AgreeWithTheCivilCalendarFrom1900To2100) {
         const chr::year_month_day ymd{d};
         const auto day = static_cast<std::int32_t>(d.time_since_epoch().count() + 2440588);
         ASSERT_EQ(TxbDBFDate::DayFromYMD(int(ymd.year()), unsigned(ymd.month()), unsigned(ymd.day())), day);
-        char text[9];
+        char text[32];
         std::snprintf(text, sizeof text, "%04d%02u%02u", int(ymd.year()), unsigned(ymd.month()), unsigned(ymd.day()));
         ASSERT_EQ(xbDBFDate.DTOS(day), text);
         ASSERT_EQ(xbDBFDate.CTOD(text), day);
