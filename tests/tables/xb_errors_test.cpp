@@ -73,29 +73,4 @@ TEST(EngineErrors, HookReceivesEveryFailureAndCanBeRestored) {
     EXPECT_THROW(xbEngineError(2, 1107, "X"), EXBaseError);
 }
 
-TEST(EngineErrors, ExceptionClassesAreDistinctLibraryExceptions) {
-    const auto kind = [](auto thrower) -> std::string {
-        try {
-            thrower();
-        } catch (const EXBaseError&) {
-            return "error";
-        } catch (const EXBaseEncryption&) {
-            return "encryption";
-        } catch (const EXBaseExpression&) {
-            return "expression";
-        } catch (const Exception&) {
-            return "exception";
-        }
-        return "none";
-    };
-    EXPECT_EQ(kind([] { throw EXBaseEncryption("k"); }), "encryption");
-    EXPECT_EQ(kind([] { throw EXBaseExpression("e"); }), "expression");
-    EXPECT_EQ(kind([] { throw EXBaseError("x"); }), "error");
-    try {
-        throw EXBaseExpression("There is no function for X");
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), "There is no function for X");
-    }
-}
-
 }  // namespace
