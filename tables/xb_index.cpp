@@ -141,7 +141,7 @@ bool XBobjIndexTag::MoveNext() {
       return false;
     }
     ++path_[k - 1]->position;
-    path_.resize(k);
+    LoadChild(k - 1);
     if (DescendFirst()) return true;
     path_.back()->position = -1;  // an empty leaf: keep stepping
   }
@@ -163,7 +163,7 @@ bool XBobjIndexTag::MovePrev() {
       return false;
     }
     --path_[k - 1]->position;
-    path_.resize(k);
+    LoadChild(k - 1);
     if (DescendLast()) return true;
     path_.back()->position = 0;
   }

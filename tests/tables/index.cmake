@@ -6,3 +6,7 @@ target_link_libraries(vx_index_test_support PUBLIC vx_tables_index)
 vx_test(cdx_format_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/cdx_format_test.cpp
   DEPS vx_tables_index)
+
+vx_test(cdx_model_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/cdx_model_test.cpp
+  DEPS vx_index_test_support)
