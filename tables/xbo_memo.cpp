@@ -142,12 +142,6 @@ bool XBobjMemo::EntryLength(std::int64_t block, std::int64_t& length, bool repor
     }
 }
 
-std::uint32_t XBobjMemo::ReadNextFree() {
-    std::uint8_t head[4] = {};
-    Read(0, head, 4);
-    return GetLE32(head);
-}
-
 void XBobjMemo::WriteNextFree(std::uint32_t next) {
     std::uint8_t head[4];
     PutLE32(head, next);
@@ -223,10 +217,13 @@ std::int64_t XBobjMemo::MemoPut(std::int64_t block, const void* buffer, std::int
         const std::uint32_t oldCount = oldExists ? BlocksFor(oldLength) : 0;
         const std::uint32_t newCount = BlocksFor(length);
         if (!(oldExists && newCount <= oldCount)) {
-            // A damaged next-free value never points into the header or at
-            // blocks already in the file.
+            // New entries go to the end of the file. The header's next-free
+            // value is kept up to date for other programs but not trusted: a
+            // damaged one could point into the header, at other entries or
+            // far past the end. (A lone end mark after the last block, as
+            // an empty dBase III memo file has, is not a block.)
             const std::int64_t endBlock = (std::max<std::int64_t>(size - 1, 0) + FBlockSize - 1) / FBlockSize;
-            first = std::max({std::int64_t(ReadNextFree()), firstData, endBlock});
+            first = std::max(firstData, endBlock);
             if (first + newCount > std::int64_t(UINT32_MAX)) {
                 FoundErrorHook(xbErrMemoFormat, xbCtxWrite, FileName());
                 UnlockRegion();
@@ -355,12 +352,6 @@ bool XBobjFXMemo20::EntryLength(std::int64_t block, std::int64_t& length, bool r
 void XBobjFXMemo20::BuildEntryHeader(std::uint8_t* entry, std::int64_t length) {
     PutBE32(entry, kFoxTypeText);
     PutBE32(entry + 4, std::uint32_t(length));
-}
-
-std::uint32_t XBobjFXMemo20::ReadNextFree() {
-    std::uint8_t head[4] = {};
-    Read(0, head, 4);
-    return GetBE32(head);
 }
 
 void XBobjFXMemo20::WriteNextFree(std::uint32_t next) {

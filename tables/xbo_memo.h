@@ -117,7 +117,6 @@ protected:
     virtual int EntryPrefixLength() const;
     virtual int EntrySuffixLength() const;
     virtual void BuildEntryHeader(std::uint8_t* entry, std::int64_t length);
-    virtual std::uint32_t ReadNextFree();
     virtual void WriteNextFree(std::uint32_t next);
     virtual bool HasTableName() const { return true; }
 
@@ -161,7 +160,6 @@ protected:
     int EntryPrefixLength() const override { return memo_format::kEntryHeaderSize; }
     int EntrySuffixLength() const override { return 0; }
     void BuildEntryHeader(std::uint8_t* entry, std::int64_t length) override;
-    std::uint32_t ReadNextFree() override;
     void WriteNextFree(std::uint32_t next) override;
     bool HasTableName() const override { return false; }
 };
