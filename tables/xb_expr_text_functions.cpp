@@ -255,7 +255,7 @@ void Strtran(TxbExpFunction& call, ExprValue& out) {
     }
     const AnsiString& text = out.Text;
     if (text.empty() || search.Text.empty()) return;
-    const std::size_t cap = std::max(kMaxBuiltText, text.size());
+    const std::size_t cap = std::max(kMaxGrownText, text.size());
     AnsiString result;
     std::size_t pos = 0;
     std::int64_t seen = 0, replaced = 0;

@@ -44,10 +44,12 @@ struct ExprValue {
     void SetMissing() { Type = xtUndetermined; Text.clear(); Number = 0; Boolean = false; }
 };
 
-// Longest text any function or operator may build. Values read from fields
-// and memos may be longer; only new text is held to this bound, so that no
+// Longest text the "+" and "-" operators may build, and the longest text a
+// function may grow a text to (STRTRAN). Values read from fields and memos
+// may be longer; only new text is held to these bounds, so that no
 // expression can allocate without limit.
 inline constexpr std::size_t kMaxBuiltText = 16u << 20;
+inline constexpr std::size_t kMaxGrownText = 1u << 20;
 // Largest count a text function accepts (SPACE, LEFT, RIGHT, SUBSTR, PADx, STR).
 inline constexpr double kMaxCount = 65535.0;
 

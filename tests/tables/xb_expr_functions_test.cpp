@@ -87,6 +87,7 @@ TEST(ExprFunctions, Searching) {
         {"STRTRAN('a-b','-','+',1,0)", "C[a-b]"},
         {"STRTRAN('','-','+')", "C[]"},
         {"STRTRAN('abc','','x')", "C[abc]"},
+        {"LEN(STRTRAN(SPACE(1000),' ',SPACE(1000)))", "N 1000000"},
         // growth is bounded: 60000 blanks each turned into 60000 blanks
         {"LEN(STRTRAN(SPACE(60000),' ',SPACE(60000)))", "E:A Text value is required but invalid"},
     });
