@@ -7,7 +7,11 @@ namespace {
 
 char Up(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
 
-AnsiString Pad2(int v) { return v < 10 ? "0" + IntToStr(v) : IntToStr(v); }
+AnsiString Pad2(int v) {
+    AnsiString s = IntToStr(v);
+    if (v >= 0 && v < 10) s.insert(s.begin(), '0');
+    return s;
+}
 
 AnsiString Pad(int v, std::size_t width) {
     AnsiString s = IntToStr(v);

@@ -59,7 +59,7 @@ std::string NativeFileName(std::string_view ansiPath) {
     std::string native;
     std::size_t pos = 0;
     if (!ansiPath.empty() && (ansiPath[0] == '/' || ansiPath[0] == '\\')) {
-        native = "/";
+        native.assign(1, '/');
         pos = 1;
     }
     bool missing = false, first = true;

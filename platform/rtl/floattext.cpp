@@ -90,7 +90,7 @@ std::string Fixed(const Decimal& d, int decimals, bool thousands) {
     std::string intPart, frac;
     const int e = d.exponent;
     for (int i = 0; i < e; ++i) intPart += i < static_cast<int>(d.digits.size()) ? d.digits[static_cast<std::size_t>(i)] : '0';
-    if (intPart.empty()) intPart = "0";
+    if (intPart.empty()) intPart.assign(1, '0');
     for (int k = 0; k < decimals; ++k) {
         const int i = e + k;
         frac += i >= 0 && i < static_cast<int>(d.digits.size()) ? d.digits[static_cast<std::size_t>(i)] : '0';

@@ -108,7 +108,7 @@ void Save(const AnsiString& fileName, const Profile& p) {
 
 int TCustomIniFile::ReadInteger(const AnsiString& section, const AnsiString& key, int def) {
     AnsiString s = ReadString(section, key, "");
-    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) s = "$" + s.substr(2);
+    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) s.replace(0, 2, 1, '$');
     return StrToIntDef(s, def);
 }
 

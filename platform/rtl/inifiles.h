@@ -27,8 +27,14 @@ VX_DECLARE_EXCEPTION(EIniFileException, Exception)
 class TCustomIniFile : public TObject {
 public:
     explicit TCustomIniFile(const AnsiString& fileName) : fileName_(fileName) {}
+    ~TCustomIniFile() override = default;
 
     const AnsiString& FileName() const { return fileName_; }
+
+protected:
+    void SetFileNameField(const AnsiString& fileName) { fileName_ = fileName; }
+
+public:
 
     virtual AnsiString ReadString(const AnsiString& section, const AnsiString& key, const AnsiString& def) = 0;
     virtual void WriteString(const AnsiString& section, const AnsiString& key, const AnsiString& value) = 0;
@@ -43,17 +49,17 @@ public:
     virtual void UpdateFile() = 0;
 
     // Decimal, '$'hex or "0x" hex; the default when missing or not a number.
-    int ReadInteger(const AnsiString& section, const AnsiString& key, int def);
-    void WriteInteger(const AnsiString& section, const AnsiString& key, int value);
+    virtual int ReadInteger(const AnsiString& section, const AnsiString& key, int def);
+    virtual void WriteInteger(const AnsiString& section, const AnsiString& key, int value);
     // A number other than 0 is true; written as "1" / "0".
-    bool ReadBool(const AnsiString& section, const AnsiString& key, bool def);
-    void WriteBool(const AnsiString& section, const AnsiString& key, bool value);
+    virtual bool ReadBool(const AnsiString& section, const AnsiString& key, bool def);
+    virtual void WriteBool(const AnsiString& section, const AnsiString& key, bool value);
     // With the format settings' decimal separator; the default when missing or not a number.
-    double ReadFloat(const AnsiString& section, const AnsiString& key, double def);
-    void WriteFloat(const AnsiString& section, const AnsiString& key, double value);
+    virtual double ReadFloat(const AnsiString& section, const AnsiString& key, double def);
+    virtual void WriteFloat(const AnsiString& section, const AnsiString& key, double value);
     // A section counts as existing when it holds at least one key.
     bool SectionExists(const AnsiString& section);
-    bool ValueExists(const AnsiString& section, const AnsiString& key);
+    virtual bool ValueExists(const AnsiString& section, const AnsiString& key);
 
 private:
     AnsiString fileName_;
