@@ -16,6 +16,10 @@
 #include "platform/gui/qt_widgets.h"
 #include "platform/os/program_folder.h"
 
+// The font configuration library keeps a cache for the life of the process;
+// it is not a leak of ours.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
+
 TApplication* Application = new TApplication(nullptr);
 TScreen* Screen = new TScreen;
 TMouse* Mouse = new TMouse;

@@ -42,6 +42,15 @@ TForm* ParentForm(TControl* c) {
     return nullptr;
 }
 
+struct KeySeen {
+    const QEvent* event = nullptr;
+    QEvent::Type type = QEvent::None;
+    int key = 0;
+    quint64 timestamp = 0;
+    bool operator==(const KeySeen&) const = default;
+};
+KeySeen g_lastKey;
+
 }  // namespace
 
 // Turns the widget's Qt events into the control's events.
@@ -114,8 +123,8 @@ public:
                 QWidget* w = control_->widget_;
                 const TPoint origin = control_->parent_ ? control_->parent_->ClientOrigin() : TPoint{};
                 const bool topLevel = w->isWindow();
-                const int l = topLevel ? w->x() : w->x() + origin.X;
-                const int t = topLevel ? w->y() : w->y() + origin.Y;
+                const int l = w->geometry().x() + (topLevel ? 0 : origin.X);
+                const int t = w->geometry().y() + (topLevel ? 0 : origin.Y);
                 const bool sized = w->width() != control_->width_ || w->height() != control_->height_;
                 if (control_->align_ == alNone || topLevel) {
                     control_->left_ = l;
@@ -149,13 +158,11 @@ private:
         auto* wc = dynamic_cast<TWinControl*>(control_);
         if (!wc) return false;
         TForm* form = ParentForm(wc);
-        if (wc == form) {
-            // A key that reached the form from one of its controls was
-            // handled (and previewed) at that control already.
-            QWidget* focus = QApplication::focusWidget();
-            if (focus && focus != wc->widget_ && focus != form->ClientWidget() && wc->widget_->isAncestorOf(focus))
-                return false;
-        }
+        // A key a control did not take travels on to its parents; the form
+        // (and any container) must not handle it a second time.
+        const KeySeen seen{ke, ke->type(), ke->key(), ke->timestamp()};
+        if (seen == g_lastKey) return false;
+        g_lastKey = seen;
         const bool down = ke->type() == QEvent::KeyPress;
         Word key = VirtualKeyFromQt(ke->key());
         const TShiftState shift = ShiftFromQt(ke->modifiers());

@@ -269,8 +269,10 @@ void TForm::Close() {
     TCloseAction action = caHide;
     if (OnClose) OnClose(this, action);
     if (action == caNone) return;
-    if (Application && Application->MainForm() == this) {
-        Application->Terminate();
+    auto* app = dynamic_cast<TApplication*>(Owner());
+    if (!app || app->MainForm() != this) app = Application && Application->MainForm() == this ? Application : nullptr;
+    if (app) {
+        app->Terminate();
         SetVisible(false);
         return;
     }

@@ -1,0 +1,145 @@
+#include "platform/gui/input_simulation.h"
+
+#include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QWidget>
+
+#include "platform/gui/qt_bridge.h"
+
+namespace vx {
+
+namespace {
+
+QWidget* Target(TControl* c) {
+    QWidget* w = c ? c->Widget() : nullptr;
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(w)) return area->viewport();
+    return w;
+}
+
+QPoint Where(QWidget* w, int x, int y) { return x < 0 ? QPoint(w->width() / 2, w->height() / 2) : QPoint(x, y); }
+
+Qt::MouseButton QtButton(TMouseButton b) {
+    return b == mbRight ? Qt::RightButton : b == mbMiddle ? Qt::MiddleButton : Qt::LeftButton;
+}
+
+Qt::KeyboardModifiers QtModifiers(TShiftState s) {
+    Qt::KeyboardModifiers m;
+    if (s.Contains(ssShift)) m |= Qt::ShiftModifier;
+    if (s.Contains(ssCtrl)) m |= Qt::ControlModifier;
+    if (s.Contains(ssAlt)) m |= Qt::AltModifier;
+    return m;
+}
+
+void Mouse(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButton b, Qt::MouseButtons held, bool post) {
+    const QPointF local(p);
+    const QPointF global(w->mapToGlobal(p));
+    auto* e = new QMouseEvent(type, local, global, b, held, Qt::NoModifier);
+    if (post) {
+        QCoreApplication::postEvent(w, e);
+    } else {
+        QApplication::sendEvent(w, e);
+        delete e;
+    }
+}
+
+void Click(TControl* c, int x, int y, TMouseButton button, bool post) {
+    QWidget* w = Target(c);
+    if (!w) return;
+    const QPoint p = Where(w, x, y);
+    const Qt::MouseButton b = QtButton(button);
+    Mouse(w, QEvent::MouseButtonPress, p, b, b, post);
+    Mouse(w, QEvent::MouseButtonRelease, p, b, Qt::NoButton, post);
+}
+
+QWidget* KeyTarget(TControl* c) {
+    QWidget* w = c ? c->Widget() : nullptr;
+    return w;
+}
+
+}  // namespace
+
+void SendClick(TControl* c, int x, int y, TMouseButton button) { Click(c, x, y, button, false); }
+void PostClick(TControl* c, int x, int y, TMouseButton button) { Click(c, x, y, button, true); }
+
+void SendDoubleClick(TControl* c, int x, int y) {
+    QWidget* w = Target(c);
+    if (!w) return;
+    const QPoint p = Where(w, x, y);
+    Mouse(w, QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton, false);
+    Mouse(w, QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton, false);
+    Mouse(w, QEvent::MouseButtonDblClick, p, Qt::LeftButton, Qt::LeftButton, false);
+    Mouse(w, QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton, false);
+}
+
+void SendMouseMove(TControl* c, int x, int y, TShiftState shift) {
+    QWidget* w = Target(c);
+    if (!w) return;
+    Qt::MouseButtons held;
+    if (shift.Contains(ssLeft)) held |= Qt::LeftButton;
+    if (shift.Contains(ssRight)) held |= Qt::RightButton;
+    Mouse(w, QEvent::MouseMove, QPoint(x, y), Qt::NoButton, held, false);
+}
+
+namespace {
+// Each synthetic key event gets its own time stamp, as real input has.
+quint64 NextTimestamp() {
+    static quint64 t = 1;
+    return t++;
+}
+}  // namespace
+
+void SendKey(TControl* c, Word key, TShiftState shift) {
+    QWidget* w = KeyTarget(c);
+    if (!w) return;
+    const int qtKey = QtKeyFromVirtualKey(key);
+    QString text;
+    if (key >= 'A' && key <= 'Z') text = QChar(shift.Contains(ssShift) ? key : key - 'A' + 'a');
+    if (key >= '0' && key <= '9') text = QChar(key);
+    if (key == VK_SPACE) text = QStringLiteral(" ");
+    QKeyEvent press(QEvent::KeyPress, qtKey, QtModifiers(shift), text);
+    press.setTimestamp(NextTimestamp());
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, qtKey, QtModifiers(shift), text);
+    release.setTimestamp(NextTimestamp());
+    QApplication::sendEvent(w, &release);
+}
+
+void SendText(TControl* c, const AnsiString& text) {
+    QWidget* w = KeyTarget(c);
+    if (!w) return;
+    if (auto* combo = qobject_cast<QComboBox*>(w); combo && combo->lineEdit()) w = combo->lineEdit();
+    for (QChar ch : ToQString(text)) {
+        const int qtKey = ch.isLetter() ? ch.toUpper().unicode() : ch.unicode();
+        QKeyEvent press(QEvent::KeyPress, qtKey, Qt::NoModifier, QString(ch));
+        press.setTimestamp(NextTimestamp());
+        QApplication::sendEvent(w, &press);
+        QKeyEvent release(QEvent::KeyRelease, qtKey, Qt::NoModifier, QString(ch));
+        release.setTimestamp(NextTimestamp());
+        QApplication::sendEvent(w, &release);
+    }
+}
+
+void SendCloseRequest(TControl* form) {
+    if (!form || !form->Widget()) return;
+    QCloseEvent e;
+    QApplication::sendEvent(form->Widget(), &e);
+}
+
+void ClosePopups() {
+    while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+}
+
+int VisibleWindowCount() {
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible()) ++n;
+    return n;
+}
+
+}  // namespace vx

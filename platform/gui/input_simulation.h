@@ -1,0 +1,27 @@
+// Synthetic user input for tests: mouse clicks, keys and typing delivered to
+// a control's widget as Qt events, so they travel the same road as real
+// input (event filters, widgets, the control's events). The Post variants
+// queue the events; they arrive at the next pump (ProcessMessages).
+#pragma once
+
+#include "platform/gui/controls.h"
+
+namespace vx {
+
+// A left click at (x, y) of the control (its centre when x < 0).
+void SendClick(TControl* control, int x = -1, int y = -1, TMouseButton button = mbLeft);
+void PostClick(TControl* control, int x = -1, int y = -1, TMouseButton button = mbLeft);
+void SendDoubleClick(TControl* control, int x = -1, int y = -1);
+void SendMouseMove(TControl* control, int x, int y, TShiftState shift = {});
+// Press and release of a virtual key (VK_DOWN, 'A' ...).
+void SendKey(TControl* control, Word key, TShiftState shift = {});
+// Typing text into an edit, memo, spin edit or combo box, one key per character.
+void SendText(TControl* control, const AnsiString& text);
+// The user closing a form's window (title-bar button).
+void SendCloseRequest(TControl* form);
+// Closes open pop-up menus.
+void ClosePopups();
+// Top-level windows currently shown (tests check none is left behind).
+int VisibleWindowCount();
+
+}  // namespace vx
