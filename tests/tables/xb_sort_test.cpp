@@ -174,6 +174,35 @@ TEST(SortProperty, SpillsIntoSeveralRunsAndMergesThem) {
     CheckAgainstReference(Kind::Number, 150000, 8, true, true, 79);
 }
 
+TEST(SortProperty, MixedTypesKeepTheirTypeAndTheirOrderWithinEachType) {
+    std::mt19937 rng(99);
+    const Kind kinds[] = {Kind::Text, Kind::Number, Kind::Date, Kind::Raw};
+    const std::uint8_t types[] = {TxbVariant::xbvtText, TxbVariant::xbvtNumber, TxbVariant::xbvtDate, TxbVariant::xbvtRaw};
+    std::vector<Item> expected[4];
+    TxbSort sorter(20, 0, false, false);
+    for (std::uint32_t record = 1; record <= 30000; ++record) {
+        const int k = static_cast<int>(rng() % 4);
+        Value value;
+        sorter.InsertItem(MakeKey(kinds[k], rng, 20, value), static_cast<std::int32_t>(record));
+        expected[k].push_back({value, record});
+    }
+    for (auto& items : expected)
+        std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return Less(b.value, a.value); });
+
+    std::size_t seen[4] = {};
+    TxbVariant key;
+    std::int32_t record = 0;
+    while (sorter.GetNextItem(key, record)) {
+        const int k = static_cast<int>(std::find(std::begin(types), std::end(types), key.Type()) - std::begin(types));
+        ASSERT_LT(k, 4);
+        ASSERT_LT(seen[k], expected[k].size());
+        const Item& want = expected[k][seen[k]++];
+        ASSERT_TRUE(Equal(Decode(kinds[k], key), want.value));
+        ASSERT_EQ(static_cast<std::uint32_t>(record), want.record);
+    }
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(seen[k], expected[k].size());
+}
+
 TEST(SortOrder, EqualKeysComeBackInRecordOrderAndUniqueKeepsTheFirst) {
     for (bool unique : {false, true}) {
         TxbSort sorter(10, 0, false, unique);
