@@ -89,6 +89,13 @@ bool IsFalseLetter(char c) { return c != 0 && xbFalseLetters.find(c) != AnsiStri
 
 bool IsMemoField(char t) { return t == 'B' || t == 'G' || t == 'M'; }
 
+// A memo block number held in a field; anything that is not a block number
+// (negative, beyond 32 bits, not finite) means no entry.
+std::int64_t BlockNumber(double value) {
+    if (!(value >= 1 && value < 4294967296.0)) return 0;
+    return std::int64_t(value);
+}
+
 int RawSize(char t) {
     switch (t) {
         case 'B':
@@ -481,7 +488,7 @@ std::int64_t XBO_dBaseFld::MemoLength(int n) {
     if (!f || !IsMemoField(f->Type)) return 0;
     XBobjMemo* memo = MemoFile();
     if (!memo) return 0;
-    return memo->MemoSize(std::int64_t(std::trunc(GetNumber(n))));
+    return memo->MemoSize(BlockNumber(GetNumber(n)));
 }
 
 std::int64_t XBO_dBaseFld::MemoRead(int n, void* buffer, std::int64_t length) {
@@ -489,7 +496,7 @@ std::int64_t XBO_dBaseFld::MemoRead(int n, void* buffer, std::int64_t length) {
     if (!f || !IsMemoField(f->Type)) return 0;
     XBobjMemo* memo = MemoFile();
     if (!memo) return 0;
-    return memo->MemoGet(std::int64_t(std::trunc(GetNumber(n))), buffer, length);
+    return memo->MemoGet(BlockNumber(GetNumber(n)), buffer, length);
 }
 
 AnsiString XBO_dBaseFld::MemoRead(int n) {
@@ -497,7 +504,7 @@ AnsiString XBO_dBaseFld::MemoRead(int n) {
     if (!f || !IsMemoField(f->Type)) return {};
     XBobjMemo* memo = MemoFile();
     if (!memo) return {};
-    return memo->MemoText(std::int64_t(std::trunc(GetNumber(n))));
+    return memo->MemoText(BlockNumber(GetNumber(n)));
 }
 
 bool XBO_dBaseFld::MemoWrite(int n, const void* buffer, std::int64_t length) {
@@ -506,9 +513,7 @@ bool XBO_dBaseFld::MemoWrite(int n, const void* buffer, std::int64_t length) {
     XBobjMemo* memo = MemoFile();
     if (!memo) return false;
     if (length <= 0) return PutNumber(n, 0);
-    const double old = GetNumber(n);
-    const std::int64_t oldBlock = old > 0 && old < 4294967296.0 ? std::int64_t(old) : 0;
-    const std::int64_t block = memo->MemoPut(oldBlock, buffer, length);
+    const std::int64_t block = memo->MemoPut(BlockNumber(GetNumber(n)), buffer, length);
     return PutNumber(n, double(block));
 }
 

@@ -129,6 +129,11 @@ TEST(DbfMemo, DamagedMemoFiles) {
     const double block = t.GetNumber(2);
     t.PutNumber(2, 999999);
     EXPECT_EQ(t.MemoRead(2), "");
+    // Field texts that are no block number: converting them used to overflow.
+    for (const char* text : {"1e300", "-5", "4294967296"}) {
+        t.PutFieldText(2, text);
+        EXPECT_EQ(t.MemoRead(2), "") << text;
+    }
     t.PutNumber(2, block);
     t.AppendRecord();
 
