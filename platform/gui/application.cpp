@@ -16,9 +16,9 @@
 #include "platform/gui/qt_widgets.h"
 #include "platform/os/program_folder.h"
 
-// The font configuration library keeps a cache for the life of the process;
-// it is not a leak of ours.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
+// The font configuration and D-Bus libraries keep caches for the life of the
+// process; they are not leaks of ours.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\nleak:libdbus\n"; }
 
 TApplication* Application = new TApplication(nullptr);
 TScreen* Screen = new TScreen;

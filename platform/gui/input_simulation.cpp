@@ -8,6 +8,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPixmap>
 #include <QWidget>
 
 #include "platform/gui/qt_bridge.h"
@@ -133,6 +136,29 @@ void SendCloseRequest(TControl* form) {
 
 void ClosePopups() {
     while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+}
+
+bool SaveScreenshot(TControl* control, const AnsiString& fileName) {
+    if (!control || !control->Widget()) return false;
+    return control->Widget()->grab().save(ToQString(fileName), "PNG");
+}
+
+bool FontDrawsText(const TFont& font, const AnsiString& text) {
+    const QFontMetrics fm(ToQFont(font));
+    for (QChar ch : ToQString(text))
+        if (!ch.isSpace() && !fm.inFont(ch)) return false;
+    return true;
+}
+
+double InkCoverage(TControl* control, TColor background) {
+    if (!control || !control->Widget()) return 0;
+    const QImage img = control->Widget()->grab().toImage();
+    if (img.isNull()) return 0;
+    const QRgb bg = ToQColor(background).rgb() & 0xFFFFFF;
+    long long ink = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) ink += (img.pixel(x, y) & 0xFFFFFF) != bg;
+    return static_cast<double>(ink) / (static_cast<double>(img.width()) * img.height());
 }
 
 int VisibleWindowCount() {

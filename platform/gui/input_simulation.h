@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/gui/controls.h"
+#include "platform/gui/graphics.h"
 
 namespace vx {
 
@@ -21,6 +22,13 @@ void SendText(TControl* control, const AnsiString& text);
 void SendCloseRequest(TControl* form);
 // Closes open pop-up menus.
 void ClosePopups();
+// Saves what the control shows as a PNG file; false when it cannot be written.
+bool SaveScreenshot(TControl* control, const AnsiString& fileName);
+// True when the font (as mapped to an installed family) has a glyph for
+// every character of text.
+bool FontDrawsText(const TFont& font, const AnsiString& text);
+// Share of the control's pixels (0..1) that differ from colour, as shown.
+double InkCoverage(TControl* control, TColor background);
 // Top-level windows currently shown (tests check none is left behind).
 int VisibleWindowCount();
 
