@@ -186,7 +186,6 @@ bool TDataSet::IsLinkedTo(TDataSource* Source) {
 // The record window
 
 TRecordBuffer TDataSet::ActiveBuffer() const {
-    if (FState == dsCalcFields || FState == dsInternalCalc) return FCalcBuffer;
     if (FBuffers.empty() || FActiveRecord >= static_cast<int>(FBuffers.size())) return nullptr;
     return FBuffers[static_cast<std::size_t>(FActiveRecord)];
 }

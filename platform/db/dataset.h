@@ -176,7 +176,9 @@ public:
     bool IsLinkedTo(TDataSource* Source);
     virtual void UpdateIndexDefs() {}
 
-    // Buffer of the current state that fields read and write.
+    // The buffer of the active record (nullptr while closed). The record
+    // source picks the buffer of the state itself: CalcBuffer() while
+    // calculating, its own record while filtering.
     TRecordBuffer ActiveBuffer() const;
     TRecordBuffer CalcBuffer() const { return FCalcBuffer; }
     int CalcFieldsSize() const { return FCalcFieldsSize; }
