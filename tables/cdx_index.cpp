@@ -95,7 +95,7 @@ void XBobjCDXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascend
   if (keyExpr.empty()) {
     SetKeyShape(XBKeyType::Character, 10);
   } else {
-    if (!keyExpr_) cdx_->FoundError(1006, -7, "Index key cannot be evaluated without a table - " + keyExpr);
+    if (!keyExpr_) cdx_->Refuse("Index key cannot be evaluated without a table - " + keyExpr);
     const vx::IndexValue v = keyExpr_->Evaluate();
     switch (v.kind) {
       case vx::IndexValue::Kind::Number: SetKeyShape(XBKeyType::Number, 8); break;
@@ -107,10 +107,10 @@ void XBobjCDXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascend
     }
   }
   if (keyLength_ < 1 || keyLength_ > 240) {
-    cdx_->FoundError(1021, -7, "Index key length " + std::to_string(keyLength_) + " out of range 1..240 - " + tagName_);
+    cdx_->Refuse("Index key length " + std::to_string(keyLength_) + " out of range 1..240 - " + tagName_);
   }
   if (keyExpr.size() + forExpr.size() + 2 > 512) {
-    cdx_->FoundError(1021, -7, "Index expressions too long - " + tagName_);
+    cdx_->Refuse("Index expressions too long - " + tagName_);
   }
   options_ = static_cast<uint8_t>(kOptOrdinary | (unique ? kOptUnique : 0) | (hasFor_ ? kOptFor : 0));
   version_ = 0;
@@ -174,7 +174,7 @@ void XBobjCDXTag::WriteNode(const XBobjIndexKey& node, bool root, bool nibbleTai
   } else {
     ok = vx::CdxPackInterior(buf, node.keys, Layout());
   }
-  if (!ok) cdx_->FoundError(1021, 1102, "Index page overflow - " + cdx_->FileName());
+  if (!ok) cdx_->Refuse("Index page overflow - " + cdx_->FileName());
   vx::CdxWriteHead(buf, head);
   cdx_->PageWrite(node.page, buf, vx::kCdxPageSize);
 }
@@ -210,7 +210,7 @@ void XBobjCDXTag::PageStore(size_t depth) {
       if (node.Count() <= maxKeys_) break;
       moveCount = (node.Count() + 1) / 2;
     }
-    if (node.Count() < 2) cdx_->FoundError(1021, 1102, "Index key does not fit a page - " + cdx_->FileName());
+    if (node.Count() < 2) cdx_->Refuse("Index key does not fit a page - " + cdx_->FileName());
     // The first keys move to a new page on the left of this one.
     const int64_t newPage = cdx_->AllocatePage();
     XBobjIndexKeyData separator = node.keys[static_cast<size_t>(moveCount - 1)];
@@ -324,7 +324,7 @@ int64_t XBobjCDXFile::ReadEndOfFile() {
 int64_t XBobjCDXFile::AllocatePage() {
   int64_t at = ReadEndOfFile();
   if (at % vx::kCdxPageSize != 0) at += vx::kCdxPageSize - at % vx::kCdxPageSize;
-  if (at + vx::kCdxPageSize > 0x7FFFFFFF) FoundError(1021, 1102, "Index file full - " + fileName_);
+  if (at + vx::kCdxPageSize > 0x7FFFFFFF) Refuse("Index file full - " + fileName_);
   endOfFile_ = at + vx::kCdxPageSize;
   return at;
 }
@@ -336,7 +336,7 @@ bool XBobjCDXFile::Create(const std::string& fileName, bool overwrite, bool crea
   if (disk_->FileSize() > vx::kCdxPageSize) {
     try {
       ReadDirectory();
-    } catch (const vx::IndexError&) {
+    } catch (const EXBaseError&) {
       unusable_ = true;
     }
   } else {
@@ -357,7 +357,6 @@ bool XBobjCDXFile::Create(const std::string& fileName, bool overwrite, bool crea
 }
 
 void XBobjCDXFile::NewDirectory() {
-  disk_->FileTruncate(0);
   endOfFile_ = 0;
   dir_ = std::make_unique<XBobjCDXTag>(this, "", AllocatePage(), true);
   AllocatePage();
@@ -398,9 +397,9 @@ XBobjIndexTag* XBobjCDXFile::TagAdd(const std::string& name, const std::string& 
   std::string tagName = name;
   while (!tagName.empty() && tagName.back() == ' ') tagName.pop_back();
   if (tagName.empty() || tagName.size() > 10) {
-    FoundError(1021, -7, "Tag name must have 1 to 10 characters: \"" + tagName + "\" - " + fileName_);
+    Refuse("Tag name must have 1 to 10 characters: \"" + tagName + "\" - " + fileName_);
   }
-  if (!dir_) FoundError(1021, -7, "Index file is not usable - " + fileName_);
+  if (!dir_) Refuse("Index file is not usable - " + fileName_);
   auto upper = [](std::string s) {
     for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return s;
@@ -441,8 +440,10 @@ bool XBobjCDXFile::TagDelete(const std::string& name) {
 
 void XBobjCDXFile::Reindex() {
   if (!disk_) return;
-  const bool locked = disk_->LockRegion(0, 0x7FFFFFFF);
-  if (!locked) FoundError(33, 1109, "Lock violation - " + fileName_);
+  if (!disk_->LockRegion(0, 0x7FFFFFFF)) {
+    FoundError(xbErrLockRefused, xbCtxTruncate, fileName_);
+    return;
+  }
   try {
     disk_->FileTruncate(0);
     endOfFile_ = 0;

@@ -10,7 +10,6 @@ vx_library(vx_tables_index
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/xb_index_key.cpp
     ${CMAKE_CURRENT_LIST_DIR}/xb_index.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/index_disk.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cdx_keys.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cdx_collation.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cdx_page.cpp

@@ -5,10 +5,7 @@
 #include <chrono>
 #include <thread>
 
-namespace vx {
-int LockWaitTime = 5000;
-int LockRetryInterval = 50;
-}  // namespace vx
+#include "tables/xb_settings.h"
 
 namespace {
 constexpr int32_t kAfterEquals = 0x7FFFFFFF;
@@ -66,7 +63,7 @@ bool XBobjIndexTag::ForOK() {
 }
 
 XBobjIndexKeyData XBobjIndexTag::MakeKey(const vx::IndexValue& value) {
-  XBobjIndexKeyData key(ValueToKey(value), 0, 0);
+  XBobjIndexKeyData key(ValueToKey(value), -1, -1);
   AdjustValue(key, true);
   return key;
 }
@@ -328,6 +325,7 @@ int32_t XBobjIndexTag::KeyFind(XBobjIndexKeyData key) {
   current_.link = 0;
   AdjustValue(key, true);
   atBOF_ = atEOF_ = false;
+  if (key.link == 0) key.link = -1;  // no record named: the first equal key
   const int r = Seek(key.value, key.link, !(exact || updating_));
   if (path_.empty()) return 0;
   if (r == 1) {
@@ -640,15 +638,15 @@ XBobjIndexFile::XBobjIndexFile(vx::IndexTableLink* table) : table_(table) {}
 
 XBobjIndexFile::~XBobjIndexFile() = default;
 
-void XBobjIndexFile::FoundError(int code, int context, const std::string& text) {
-  throw vx::IndexError(code, text);
+void XBobjIndexFile::FoundError(int code, int context, const std::string& name) {
+  xbEngineError(code, context, name);
 }
+
+void XBobjIndexFile::Refuse(const std::string& message) { throw EXBaseError(message); }
 
 void XBobjIndexFile::Damaged(const std::string& what) {
   unusable_ = true;
-  const std::string message = "Index file damaged (" + what + ") - " + fileName_;
-  FoundError(1020, 1101, message);
-  throw vx::IndexError(1020, message);  // a replaced hook must not let a walk go on
+  throw EXBaseError("Index file damaged (" + what + ") - " + fileName_);
 }
 
 bool XBobjIndexFile::PageRead(int64_t position, uint8_t* buffer, int length) {
@@ -679,8 +677,8 @@ bool XBobjIndexFile::Rename(const std::string& newName) {
   if (dot != std::string::npos && (slash == std::string::npos || dot > slash) && target.find('.') == std::string::npos) {
     target += fileName_.substr(dot);
   }
-  disk_->Rename(target);
-  fileName_ = target;
+  if (!disk_->Rename(target)) return false;
+  fileName_ = disk_->FileName();
   return true;
 }
 
@@ -723,42 +721,35 @@ bool XBobjIndexFile::Open(const std::string& fileName, bool overwrite, bool crea
   std::string name = fileName;
   while (!name.empty() && name.back() == ' ') name.pop_back();
   while (!name.empty() && name.front() == ' ') name.erase(name.begin());
-  for (char& c : name)
-    if (c == '\\') c = '/';
-  const size_t slash = name.find_last_of('/');
-  std::string base = slash == std::string::npos ? name : name.substr(slash + 1);
+  const size_t slash = name.find_last_of("/\\");
+  const std::string base = slash == std::string::npos ? name : name.substr(slash + 1);
   if (base.find('.') == std::string::npos) name += defaultExtension;
   if (slash == std::string::npos && table_) name = table_->Folder() + "/" + name;
-  fileName_ = name;
-  disk_ = std::make_unique<vx::IndexDiskFile>(name, create ? false : shared, create ? true : writable);
-  if (create && (overwrite || !disk_->Exists())) {
-    disk_->FileCreate();
-    if (shared) {
-      disk_.reset();
-      disk_ = std::make_unique<vx::IndexDiskFile>(name, true, true);
-      disk_->FileOpen();
-    }
-    usable_ = true;
-    return true;
+  disk_.reset();
+  const bool creating = create && (overwrite || !XBO_DiskFile(name, false, false).FileExisted());
+  // A new file is created for this opener alone.
+  auto disk = std::make_unique<XBO_DiskFile>(name, creating ? false : shared, creating ? true : writable);
+  if (creating) {
+    disk->FileCreate();
+  } else {
+    if (!disk->FileExisted()) return false;
+    disk->FileOpen();
   }
-  if (!disk_->Exists()) {
-    disk_.reset();
-    return false;
-  }
-  disk_ = std::make_unique<vx::IndexDiskFile>(name, shared, writable);
-  disk_->FileOpen();
+  disk_ = std::move(disk);
+  fileName_ = disk_->FileName();
   usable_ = true;
   return true;
 }
 
 bool XBobjIndexFile::Lock() {
   if (!disk_ || !disk_->Shared()) return true;
-  const int attempts = std::max(1, vx::LockWaitTime / std::max(1, vx::LockRetryInterval));
+  const int interval = std::max<int>(1, LockRetryInterval);
+  const int attempts = std::max(1, LockWaitTime / interval);
   const int64_t offset = lockMode_ == 2 ? lockSecond_ : lockFirst_ - 1;
   const int64_t length = lockMode_ == 1 ? 2 : 1;
   for (int i = 0; i < attempts; ++i) {
     if (disk_->LockRegion(offset, length)) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(vx::LockRetryInterval));
+    std::this_thread::sleep_for(std::chrono::milliseconds(interval));
   }
   return false;
 }

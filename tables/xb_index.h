@@ -12,7 +12,7 @@
 //    KeyUpdateAll) every changed page and a changed header are on disk; the
 //    caller may unlock at once.
 //  - A page or header that cannot be read whole, or contradicts itself,
-//    raises vx::IndexError and marks the file unusable; nothing walks on.
+//    raises EXBaseError and marks the file unusable; nothing walks on.
 //  - Lock() makes LockWaitTime div LockRetryInterval attempts and returns
 //    false when all fail; it never raises.
 #pragma once
@@ -23,7 +23,8 @@
 #include <string>
 #include <vector>
 
-#include "tables/index_disk.h"
+#include "tables/xb_errors.h"
+#include "tables/xbo_diskfile.h"
 #include "tables/xb_index_key.h"
 
 namespace vx {
@@ -71,10 +72,6 @@ class IndexTableLink {
   virtual void MarkStructuralIndex() {}
 };
 
-// Engine lock settings (milliseconds), writable at run time.
-extern int LockWaitTime;
-extern int LockRetryInterval;
-
 }  // namespace vx
 
 class XBobjIndexFile;
@@ -121,6 +118,8 @@ class XBobjIndexTag {
   void TagReset(int mode);
   void TagRelease();
   std::string KeyExpression() const;
+  // The stored key of a value, naming no record (link -1): ready for
+  // KeyFind and SetScope.
   XBobjIndexKeyData MakeKey(const vx::IndexValue& value);
 
   const std::string& FormatName() const { return formatName_; }
@@ -216,7 +215,8 @@ class XBobjIndexFile {
   virtual XBobjIndexTag* TagAdd(const std::string& name, const std::string& keyExpr, const std::string& forExpr,
                                 bool unique, bool ascending) = 0;
   virtual bool TagDelete(const std::string& name) = 0;
-  [[noreturn]] virtual void FoundError(int code, int context, const std::string& text);
+  // Passes an engine failure (code, context, file name) to the error hook.
+  virtual void FoundError(int code, int context, const std::string& name);
   virtual int64_t AllocatePage() = 0;
   virtual int64_t ReadEndOfFile() { return -1; }
   virtual bool PageRead(int64_t position, uint8_t* buffer, int length);
@@ -243,18 +243,20 @@ class XBobjIndexFile {
 
   const std::string& FileName() const { return fileName_; }
   vx::IndexTableLink* Table() const { return table_; }
-  vx::IndexDiskFile* Disk() const { return disk_.get(); }
+  XBO_DiskFile* Disk() const { return disk_.get(); }
   bool KeysCarryRecord() const { return keysCarryRecord_; }
   bool Usable() const { return usable_ && !unusable_; }
   void MarkUnusable() { unusable_ = true; }
   // Raises the damaged-index error (and marks the file unusable).
   [[noreturn]] void Damaged(const std::string& what);
+  // Raises EXBaseError with a message (refused definitions and the like).
+  [[noreturn]] void Refuse(const std::string& message);
 
  protected:
   std::string fileName_;
   std::vector<std::unique_ptr<XBobjIndexTag>> tags_;
   vx::IndexTableLink* table_;
-  std::unique_ptr<vx::IndexDiskFile> disk_;
+  std::unique_ptr<XBO_DiskFile> disk_;
   bool keysCarryRecord_ = false;
   bool translate_ = false;
   int64_t endOfFile_ = -1;

@@ -165,7 +165,9 @@ TEST_P(CdxModelTest, RandomUpdatesKeepEveryPageConsistent) {
     if (step % 250 == 0 || step == cfg.steps) check(step);
   }
   // Big enough for interior pages to split.
-  if (cfg.initial >= 1500) EXPECT_GE(maxLevels, 3);
+  if (cfg.initial >= 1500) {
+    EXPECT_GE(maxLevels, 3);
+  }
   // The file read afresh tells the same.
   file.reset();
   XBobjCDXFile again(&table);

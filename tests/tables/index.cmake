@@ -10,3 +10,7 @@ vx_test(cdx_format_test
 vx_test(cdx_model_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/cdx_model_test.cpp
   DEPS vx_index_test_support)
+
+vx_test(cdx_tag_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/cdx_tag_test.cpp
+  DEPS vx_index_test_support)
