@@ -14,3 +14,8 @@ vx_test(cdx_model_test
 vx_test(cdx_tag_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/cdx_tag_test.cpp
   DEPS vx_index_test_support)
+
+vx_test(cdx_interop_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/cdx_interop_test.cpp
+  DEPS vx_index_test_support
+  LABELS interop)
