@@ -35,6 +35,19 @@
 // of its direction when a fetch fails; an empty data set has both. Insert
 // leaves both as they were; Append sets Eof() and clears Bof().
 //
+// A record source must, besides the above:
+// - in InternalOpen: fill FieldDefs, CreateFields() when DefaultFields(),
+//   BindFields(true) (which sets CalcFieldsSize()), SetBookmarkSize, and
+//   stand before the first record so that the first gmNext fetch gives it;
+//   the framework then sizes the window and fetches. When InternalOpen
+//   throws, InternalClose still runs.
+// - in InternalClose: BindFields(false) and DestroyFields() when
+//   DefaultFields().
+// - in GetRecord, on grOK: fill the buffer, flag it bfCurrent, write its
+//   bookmark and call GetCalcFields(Buffer); on grError with DoCheck, raise.
+// - in SetFieldData: check the state, call Field->Validate(Buffer), store,
+//   and send DataEvent(deFieldChange, field) outside the temporary states.
+//
 // Ownership: the data set owns its record buffers (through the descendant's
 // AllocRecordBuffer / FreeRecordBuffer) and the fields it creates by default
 // (CreateFields). A descendant's destructor must call Close() itself: by the

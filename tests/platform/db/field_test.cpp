@@ -369,3 +369,67 @@ TEST(FilterRecord, RefusedRecordsAreSkippedInBothDirections) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Definitions, FieldDefsAreReadWhileClosedAndIndexDefsOnDemand) {
+    class IndexedSet : public TMemoryDataSet {
+    public:
+        IndexedSet() : TMemoryDataSet({{"YEAR", ftInteger}, {"DRAW", ftInteger}}), IndexDefs(this) {}
+        TIndexDefs IndexDefs;
+        int Updates = 0;
+        void UpdateIndexDefs() override {
+            ++Updates;
+            IndexDefs.Clear();
+            IndexDefs.Add("INDEX", "YEAR;DRAW", {ixUnique});
+        }
+    } ds;
+    ds.FieldDefs().Update();
+    EXPECT_FALSE(ds.Active());
+    ASSERT_EQ(ds.FieldDefs().Count(), 2);
+    EXPECT_EQ(ds.FieldDefs()[1].Name(), "DRAW");
+    EXPECT_EQ(ds.FieldDefs()[1].FieldNo(), 2);
+    EXPECT_EQ(ds.FieldDefs().Find("draw"), &ds.FieldDefs()[1]);
+    std::vector<AnsiString> names;
+    ds.GetFieldNames(names);
+    EXPECT_EQ(names, (std::vector<AnsiString>{"YEAR", "DRAW"}));
+    EXPECT_THROW(ds.FieldDefs()[2], EListError);
+
+    ds.IndexDefs.Update();
+    ds.IndexDefs.Update();
+    EXPECT_EQ(ds.Updates, 1);
+    ASSERT_NE(ds.IndexDefs.Find("index"), nullptr);
+    EXPECT_TRUE(ds.IndexDefs[0].Options().Contains(ixUnique));
+    ds.IndexDefs.SetUpdated(false);
+    ds.IndexDefs.Update();
+    EXPECT_EQ(ds.Updates, 2);
+}
+
+TEST(Definitions, APersistentFieldMustMatchItsDefinition) {
+    TMemoryDataSet ds({{"ID", ftInteger}});
+    ds.SetName("Typed");
+    auto* wrong = new TStringField(&ds);
+    wrong->SetFieldName("ID");
+    wrong->SetDataSet(&ds);
+    try {
+        ds.Open();
+        FAIL() << "opened with a mismatched field";
+    } catch (const EDatabaseError& e) {
+        EXPECT_EQ(e.Message(), "Typed: Type mismatch for field 'ID', expecting: String actual: Integer");
+    }
+    EXPECT_FALSE(ds.Active());
+    auto* twin = new TIntegerField(&ds);
+    twin->SetFieldName("ID");
+    EXPECT_THROW(twin->SetDataSet(&ds), EDatabaseError);  // duplicate name
+    delete twin;
+    delete wrong;
+    EXPECT_EQ(ds.FieldCount(), 0);
+    ds.Open();
+    EXPECT_TRUE(ds.DefaultFields());
+    // Fields cannot join an open data set.
+    TIntegerField late(nullptr);
+    late.SetFieldName("LATE");
+    EXPECT_THROW(late.SetDataSet(&ds), EDatabaseError);
+}
+
+}  // namespace
