@@ -19,3 +19,7 @@ vx_test(cdx_interop_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/cdx_interop_test.cpp
   DEPS vx_index_test_support
   LABELS interop)
+
+vx_test(cdx_share_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/cdx_share_test.cpp
+  DEPS vx_index_test_support)
