@@ -448,10 +448,8 @@ void XBO_dBaseDBF::SetLockProtocol(int protocol) {
 bool XBO_dBaseDBF::UseRecNoLock() { return false; }
 
 XBobjMemo* XBO_dBaseDBF::MemoFile() {
-    if (FMemo || !HasMemo || FMemoTried) return FMemo.get();
-    FMemoTried = true;
+    if (FMemo || !HasMemo) return FMemo.get();
     FMemo = XBobjMemo::CreateFor(this, Version, Shared(), ReadWrite(), ReadKey, PathName());
-    FMemoTried = false;
     if (FMemo) FMemo->SetLockProtocol(LockProtocol);
     return FMemo.get();
 }

@@ -251,6 +251,5 @@ private:
     std::int64_t FRecordLockBase = 0;
     std::int64_t FFileLockLength = 0;
     std::unique_ptr<XBobjMemo> FMemo;
-    bool FMemoTried = false;
     std::unique_ptr<XBTableLinkBase> FExpLink;
 };
