@@ -177,3 +177,25 @@ TEST(List, HoldsPointersInOrder) {
     list.SetCount(4);
     EXPECT_EQ(list[3], nullptr);
 }
+
+TEST(ComponentOwnership, InsertAndRemoveTellTheOwnerAndItsComponents) {
+    std::vector<AnsiString> log;
+    Probe form1(nullptr, "Form1", &log);
+    Probe form2(nullptr, "Form2", &log);
+    auto* a = new Probe(&form1, "A", &log);
+    auto* b = new Probe(&form1, "B", &log);
+    EXPECT_EQ(log, (std::vector<AnsiString>{"Form1+", "A+", "Form1+"}));  // names are set after insertion
+    log.clear();
+    form2.InsertComponent(b);  // moves it
+    EXPECT_EQ(b->Owner(), &form2);
+    EXPECT_EQ(form1.ComponentCount(), 1);
+    EXPECT_EQ(log, (std::vector<AnsiString>{"A-B", "Form1-B", "Form2+B"}));
+    auto* dup = new Probe(nullptr, "A", &log);
+    EXPECT_THROW(form1.InsertComponent(dup), EComponentError);
+    EXPECT_EQ(dup->Owner(), nullptr);
+    delete dup;
+    form1.RemoveComponent(a);
+    EXPECT_EQ(a->Owner(), nullptr);
+    delete a;
+    EXPECT_EQ(form1.ComponentCount(), 0);
+}

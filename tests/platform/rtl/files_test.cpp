@@ -164,3 +164,39 @@ TEST(Streams, MemoryAndStringStreams) {
     EXPECT_EQ(loaded.Data(), copy.Data());
     EXPECT_THROW(loaded.LoadFromFile(dir + "none"), EFOpenError);
 }
+
+TEST(FileSystem, ResolutionPrefersTheExactSpellingAndReadsCyrillicNames) {
+    const std::string dir = rtltest::ScratchDir();
+    rtltest::WriteAll(dir + "Data.txt", "mixed");
+    rtltest::WriteAll(dir + "DATA.TXT", "upper");
+    rtltest::WriteAll(dir + "data.TXT", "other");
+    EXPECT_EQ(vx::NativeFileName(dir + "DATA.TXT"), dir + "DATA.TXT");
+    EXPECT_EQ(vx::NativeFileName(dir + "Data.txt"), dir + "Data.txt");
+    // No exact match: the first in byte order, so the answer never depends
+    // on the folder's order.
+    EXPECT_EQ(vx::NativeFileName(dir + "data.txt"), dir + "DATA.TXT");
+    // A name written by another program in CP1251 bytes is found as well.
+    rtltest::WriteAll(dir + "\xC1\xE0\xE7\xE0.dbf", "cp1251 name");  // "База" in CP1251
+    EXPECT_EQ(vx::NativeFileName(dir + "база.DBF"_cp), dir + "\xC1\xE0\xE7\xE0.dbf");
+    // A missing folder: the rest is kept as spelled.
+    EXPECT_EQ(vx::NativeFileName(dir + "New\\Sub\\X.txt"), dir + "New/Sub/X.txt");
+    // Names that are not UTF-8 come back unchanged and lead to the same file.
+    const std::string odd = "\xFF\xFE.bin";
+    rtltest::WriteAll(dir + odd, "odd");
+    EXPECT_EQ(vx::AnsiFileName(odd), odd);
+    EXPECT_TRUE(FileExists(dir + vx::AnsiFileName(odd)));
+    EXPECT_EQ(vx::AnsiFileName("Лото.ini"), "Лото.ini"_cp.str());
+}
+
+TEST(FileSystem, ForceDirectoriesAndExpandFileName) {
+    const std::string dir = rtltest::ScratchDir();
+    EXPECT_TRUE(ForceDirectories(dir + "a\\b\\c\\"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir + "a/b/c"));
+    EXPECT_TRUE(ForceDirectories(dir + "A/B/c/d"));  // existing parts found without regard to case
+    EXPECT_TRUE(std::filesystem::is_directory(dir + "a/b/c/d"));
+    rtltest::WriteAll(dir + "file", "x");
+    EXPECT_FALSE(ForceDirectories(dir + "file/sub"));
+    EXPECT_FALSE(ForceDirectories(""));
+    EXPECT_EQ(ExpandFileName("/a/b/../../.."), "/");
+    EXPECT_EQ(ExpandFileName("x\\y"), IncludeTrailingPathDelimiter(GetCurrentDir()) + "x/y");
+}

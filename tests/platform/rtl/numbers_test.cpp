@@ -118,3 +118,47 @@ TEST(Format, BadFormatOrArgumentRaisesConvertError) {
     EXPECT_THROW(Format("50%", {}), EConvertError);
     EXPECT_THROW(Format("%999999999d", {1}), EConvertError);
 }
+
+TEST(FloatText, FormatsAtTheEdgesOfPrecision) {
+    const struct { long double v; TFloatFormat f; int p, d; const char* out; } cases[] = {
+        {9.9996, ffGeneral, 4, 0, "10"},            // rounding carries into a new digit
+        {0.00099996, ffGeneral, 4, 0, "0.001"},
+        {123456, ffGeneral, 4, 0, "1.235E5"},       // more integer digits than the precision
+        {123456, ffGeneral, 4, 2, "1.235E05"},
+        {0, ffExponent, 4, 2, "0.000E+00"},
+        {-0.5, ffExponent, 3, 3, "-5.00E-001"},
+        {1e16, ffFixed, 15, 2, "1.00000000000000E+16"},
+        {-1234.5, ffNumber, 15, 0, "-1,235"},
+        {0.5, ffFixed, 15, 0, "1"},
+        {-0.0, ffGeneral, 15, 0, "0"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FloatToStrF(c.v, c.f, c.p, c.d), c.out) << static_cast<double>(c.v) << " p" << c.p << " d" << c.d;
+    EXPECT_EQ(FloatToStr(std::numeric_limits<double>::infinity()), "INF");
+    EXPECT_EQ(FloatToStr(-std::numeric_limits<double>::infinity()), "-INF");
+    EXPECT_EQ(FloatToStr(std::numeric_limits<double>::quiet_NaN()), "NAN");
+    // Extended precision keeps its digits.
+    EXPECT_EQ(FloatToStrF(1.0L / 3, ffGeneral, 18, 0), "0.333333333333333333");
+    long double v;
+    EXPECT_FALSE(TryStrToFloat("1e99999", v));
+    EXPECT_TRUE(TryStrToFloat("1e-400", v));  // tiny values read as zero or a denormal
+    EXPECT_EQ(StrToFloat(FloatToStr(0.1L)), 0.1L);
+}
+
+TEST(Format, WidthsPrecisionsAndArgumentKinds) {
+    EXPECT_EQ(Format("%5.1f|%-8.3e|%e", {3.14159, 1234.5, 0.0}), "  3.1|1.23E+003|0.00000000000000E+000");
+    EXPECT_EQ(Format("%n", {1234567.891}), "1,234,567.89");
+    EXPECT_EQ(Format("%.0f", {2.5L}), "3");
+    EXPECT_EQ(Format("%3d|%-3d|%.5d", {-5, 5, -42}), " -5|5  |-00042");
+    EXPECT_EQ(Format("%u", {18446744073709551615ULL}), "18446744073709551615");
+    EXPECT_EQ(Format("%d", {18446744073709551615ULL}), "18446744073709551615");
+    EXPECT_EQ(Format("%x|%.4x|%X", {255, 10, static_cast<short>(-1)}), "FF|000A|FFFFFFFF");
+    EXPECT_EQ(Format("%x", {-1LL}), "FFFFFFFFFFFFFFFF");
+    EXPECT_EQ(Format("[%s]", {"Лото"_cp}), "[Лото]"_cp.str());
+    EXPECT_EQ(Format("%s", {std::string_view("view")}), "view");
+    EXPECT_EQ(Format("%s", {static_cast<const char*>(nullptr)}), "");
+    EXPECT_EQ(Format("%.*f", {1, 2.26}), "2.3");
+    EXPECT_EQ(Format("%2:s%0:s%s", {"a", "b", "c"}), "cab");  // an index moves the next argument too
+    EXPECT_EQ(Format("100%%", {}), "100%");
+    EXPECT_EQ(Format("", {1}), "");
+}
