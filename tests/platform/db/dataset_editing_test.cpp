@@ -267,6 +267,29 @@ INSTANTIATE_TEST_SUITE_P(BufferCounts, Editing, ::testing::Values(1, 3, 20),
 // ---------------------------------------------------------------------------
 // Rules that do not depend on the window size
 
+TEST(EditingRules, RecordSourceIsPositionedBeforeEachChangeAndReadAgainAfter) {
+    DataSetFixture f(20, 5);
+    f.ds.MoveBy(2);  // the cursor stands on the last record fetched (5)
+    f.ds.Calls.clear();
+    f.ds.Edit();
+    EXPECT_EQ(f.ds.Calls, (std::vector<std::string>{"SetToRecord 3", "InternalEdit"}));
+    f.ds.FieldByName("NAME")->SetAsString("e");
+    f.ds.Calls.clear();
+    f.ds.Post();
+    ASSERT_GE(f.ds.Calls.size(), 2u);
+    EXPECT_EQ(f.ds.Calls[0], "InternalPost");
+    EXPECT_EQ(f.ds.Calls[1], "Get current=OK");
+    f.ds.Last();
+    f.ds.Prior();
+    f.ds.Calls.clear();
+    f.ds.Delete();
+    ASSERT_GE(f.ds.Calls.size(), 3u);
+    EXPECT_EQ(f.ds.Calls[0], "SetToRecord 4");
+    EXPECT_EQ(f.ds.Calls[1], "InternalDelete");
+    EXPECT_EQ(f.ds.Calls[2], "Get current=OK");
+    EXPECT_EQ(f.ActiveId(), 5);
+}
+
 TEST(EditingRules, WritingOutsideEditStatesIsRefused) {
     DataSetFixture f(1, 2);
     try {
