@@ -339,8 +339,10 @@ bool XBobjCDXFile::Create(const std::string& fileName, bool overwrite, bool crea
     } catch (const EXBaseError&) {
       unusable_ = true;
     }
-  } else {
+  } else if (disk_->ReadWrite()) {
     NewDirectory();
+  } else {
+    unusable_ = true;  // too short to hold a directory, and not ours to write
   }
   if (table_) {
     auto base = [](const std::string& s) {

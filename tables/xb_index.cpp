@@ -96,6 +96,9 @@ void XBobjIndexTag::LoadChild(size_t depth) {
     if (above->page == page) file_->Damaged("page refers to itself");
   auto node = std::make_unique<XBobjIndexKey>();
   PageLoad(page, *node);
+  // Only a root may be empty; an empty page further down would be walked
+  // through endlessly in a damaged tree.
+  if (node->keys.empty()) file_->Damaged("empty page below the root");
   path_.push_back(std::move(node));
 }
 

@@ -23,3 +23,9 @@ vx_test(cdx_interop_test
 vx_test(cdx_share_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/cdx_share_test.cpp
   DEPS vx_index_test_support)
+
+vx_fuzz(cdx_fuzz
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/cdx_fuzz.cpp
+  DEPS vx_tables_index
+  CORPUS ${CMAKE_CURRENT_LIST_DIR}/corpus/cdx
+  SECONDS 10)
