@@ -2,7 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <sstream>
+#include <algorithm>
+#include <random>
 #include <vector>
 
 #include "platform/rtl/codepages.h"
@@ -143,4 +144,45 @@ TEST(AnsiText, TrimQuoteReplace) {
     EXPECT_EQ(Copy("abc", 0, 2), "ab");
     EXPECT_EQ(Pos("cd", "abcd"), 3);
     EXPECT_EQ(Pos("x", "abcd"), 0);
+}
+
+// The comparisons feed std::sort and binary searches: they must be a
+// strict weak order (antisymmetric, transitive, equal only when the texts
+// say so) for every kind of text, not just the sample above.
+TEST(AnsiText, ComparisonsAreConsistentOrders) {
+    std::mt19937 rng(7);
+    const char alphabet[] = {'a', 'A', 'z', '-', '\'', '1', ' ', '\xE5', '\xC5', '\xB8', '\xA8', '\xAD', '!', '\x98'};
+    std::vector<AnsiString> texts;
+    for (int i = 0; i < 300; ++i) {
+        AnsiString s;
+        const int len = static_cast<int>(rng() % 5);
+        for (int k = 0; k < len; ++k) s.push_back(alphabet[rng() % sizeof alphabet]);
+        texts.push_back(s);
+    }
+    for (auto compare : {&AnsiCompareStr, &AnsiCompareText}) {
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            for (std::size_t j = 0; j < texts.size(); ++j) {
+                const int ab = compare(texts[i], texts[j]);
+                ASSERT_EQ(ab, -compare(texts[j], texts[i])) << texts[i] << " / " << texts[j];
+                if (compare == &AnsiCompareStr) {
+                    ASSERT_EQ(ab == 0, texts[i] == texts[j]);
+                } else {
+                    ASSERT_EQ(ab == 0, AnsiUpperCase(texts[i]) == AnsiUpperCase(texts[j]));
+                }
+            }
+        }
+        // Sorting and then checking every neighbour pair and a sample of
+        // triples catches intransitive results.
+        std::vector<AnsiString> sorted = texts;
+        std::sort(sorted.begin(), sorted.end(), [&](const AnsiString& a, const AnsiString& b) { return compare(a, b) < 0; });
+        for (std::size_t i = 0; i + 1 < sorted.size(); ++i) ASSERT_LE(compare(sorted[i], sorted[i + 1]), 0);
+        for (int t = 0; t < 20000; ++t) {
+            const AnsiString& a = texts[rng() % texts.size()];
+            const AnsiString& b = texts[rng() % texts.size()];
+            const AnsiString& c = texts[rng() % texts.size()];
+            if (compare(a, b) < 0 && compare(b, c) < 0) {
+                ASSERT_LT(compare(a, c), 0) << a << " " << b << " " << c;
+            }
+        }
+    }
 }

@@ -110,3 +110,25 @@ TEST_F(Dates, DateAndTimeTextRoundTrips) {
     EXPECT_THROW(StrToDateTime("31.12.1999 xx"), EConvertError);
     EXPECT_EQ(FileDateToDateTime(DateTimeToFileDate(t)), t);
 }
+
+TEST_F(Dates, MonthDayYearOrderAndCalendarQueries) {
+    FormatSettings.ShortDateFormat = "m/d/yyyy";
+    FormatSettings.DateSeparator = '/';
+    EXPECT_EQ(StrToDate("3/5/2024"), EncodeDate(2024, 3, 5));
+    EXPECT_EQ(StrToDate("12/31"), EncodeDate(2024, 12, 31));
+    EXPECT_THROW(StrToDate("31/12/2024"), EConvertError);
+    EXPECT_EQ(DateToStr(EncodeDate(2024, 3, 5)), "3/5/2024");
+
+    EXPECT_TRUE(IsLeapYear(2000));
+    EXPECT_FALSE(IsLeapYear(1900));
+    EXPECT_EQ(DaysInAMonth(2024, 2), 29);
+    EXPECT_EQ(DaysInAMonth(2023, 2), 28);
+    EXPECT_EQ(DaysInAMonth(2023, 13), 0);
+    Word y, m, d, dow;
+    EXPECT_TRUE(DecodeDateFully(EncodeDate(2024, 2, 29), y, m, d, dow));
+    EXPECT_EQ(dow, 5);  // a Thursday
+    EXPECT_EQ(DayOfWeek(EncodeDate(1899, 12, 24)), 1);  // before day 0: a Sunday
+    EXPECT_THROW(DecodeDate(std::numeric_limits<double>::quiet_NaN(), y, m, d), EConvertError);
+    EXPECT_EQ(FormatDateTime("hh:nn:ss", EncodeTime(23, 59, 59, 999)), "23:59:59");
+    EXPECT_EQ(FormatDateTime("d mmmm yyyy, dddd", EncodeDate(1, 1, 1)), "1 January 0001, Monday");
+}

@@ -200,3 +200,39 @@ TEST(FileSystem, ForceDirectoriesAndExpandFileName) {
     EXPECT_EQ(ExpandFileName("/a/b/../../.."), "/");
     EXPECT_EQ(ExpandFileName("x\\y"), IncludeTrailingPathDelimiter(GetCurrentDir()) + "x/y");
 }
+
+TEST(Streams, ModesPositionsAndPartialCopies) {
+    const std::string dir = rtltest::ScratchDir();
+    rtltest::WriteAll(dir + "w.bin", "0123456789");
+    {
+        TFileStream w(dir + "w.bin", fmOpenWrite);
+        w.SetPosition(12);
+        w.WriteBuffer("AB", 2);  // past the end: the gap is zeros
+        char c;
+        EXPECT_EQ(w.Read(&c, 1), 0);  // write-only
+    }
+    EXPECT_EQ(rtltest::ReadAll(dir + "w.bin"), std::string("0123456789\0\0AB", 14));
+    {
+        TFileStream r(dir + "w.bin", fmOpenRead);
+        EXPECT_EQ(r.Write("x", 1), 0);  // read-only
+        EXPECT_THROW(r.WriteBuffer("x", 1), EWriteError);
+        r.Seek(-2, soEnd);
+        TMemoryStream m;
+        m.CopyFrom(r, 2);
+        EXPECT_EQ(m.Data(), "AB");
+        r.SetPosition(13);
+        EXPECT_THROW(m.CopyFrom(r, 5), EReadError);
+    }
+    EXPECT_THROW(TFileStream(dir, fmOpenRead), EFOpenError);  // a folder is not a file
+    TMemoryStream m;
+    m.WriteBuffer("abcdef", 6);
+    m.SetSize(3);
+    EXPECT_EQ(m.Data(), "abc");
+    EXPECT_EQ(m.Seek(0, soEnd), 3);
+    m.SetSize(5);
+    EXPECT_EQ(m.Data(), std::string("abc\0\0", 5));
+    EXPECT_THROW(m.SetSize(-1), EStreamError);
+    m.Clear();
+    EXPECT_EQ(m.Size(), 0);
+    EXPECT_EQ(m.Position(), 0);
+}

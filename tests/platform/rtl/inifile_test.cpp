@@ -93,3 +93,34 @@ TEST(IniFile, AFailedWriteRaisesAndLeavesTheFileAlone) {
     EXPECT_THROW(ini.WriteString("S", "K", "new"), EIniFileException);
     EXPECT_EQ(rtltest::ReadAll(dir + "x.ini"), "[S]\nK=old\n");
 }
+
+TEST(IniFile, OddLayouts) {
+    const std::string dir = rtltest::ScratchDir();
+    rtltest::WriteAll(dir + "odd.ini",
+                      "orphan=1\n"             // before any section: belongs to none
+                      "[Empty]\n"
+                      "[Eq]\n"
+                      "url=http://x/?a=b\n"    // only the first '=' splits
+                      "=nokey\n"
+                      "[Twice]\nA=1\n[twice]\nB=2\n"
+                      "[Unclosed\nC=3\n");
+    TIniFile ini(dir + "odd.ini");
+    EXPECT_EQ(ini.ReadString("", "orphan", "none"), "none");
+    EXPECT_FALSE(ini.SectionExists("Empty"));  // a section counts once it holds a key
+    EXPECT_EQ(ini.ReadString("Eq", "url", ""), "http://x/?a=b");
+    EXPECT_EQ(ini.ReadString("Eq", "", "d"), "nokey");
+    EXPECT_EQ(ini.ReadString("Unclosed", "C", ""), "3");
+    // Writing into a section that appears twice goes to the first one.
+    ini.WriteString("TWICE", "B", "9");
+    EXPECT_EQ(ini.ReadString("Twice", "B", ""), "9");
+    ini.EraseSection("twice");  // every occurrence
+    TStringList sections;
+    ini.ReadSections(&sections);
+    EXPECT_EQ(sections.IndexOf("Twice"), -1);
+    EXPECT_EQ(ini.ReadString("twice", "B", "gone"), "gone");
+    // A value that holds only quotes, or one quote, stays as written.
+    ini.WriteString("Q", "a", "\"");
+    ini.WriteString("Q", "b", "''");
+    EXPECT_EQ(ini.ReadString("Q", "a", ""), "\"");
+    EXPECT_EQ(ini.ReadString("Q", "b", "x"), "");
+}

@@ -161,3 +161,27 @@ TEST(StringListFiles, SaveWritesCrLfAndLoadAddsNoEmptyLastLine) {
     EXPECT_EQ(Lines(back), (V{"x", "y"}));  // untouched by the failed load
     EXPECT_THROW(list.SaveToFile(dir + "no/such/folder/x.txt"), EFCreateError);
 }
+
+TEST(StringListCopies, AssignAddStringsAndCaseOfLookups) {
+    TStringList a;
+    a.NameValueSeparator = ':';
+    a.SetText("K:1\r\nk:2\r\n");
+    TObject tag;
+    a.SetObjects(1, &tag);
+    TStringList b;
+    b.Add("old");
+    b.Assign(&a);
+    EXPECT_TRUE(b.Equals(a));
+    EXPECT_EQ(b.Objects(1), &tag);
+    EXPECT_EQ(b.Values("K"), "1");  // the separator came along
+    b.AddStrings(a);
+    EXPECT_EQ(b.Count(), 4);
+    EXPECT_EQ(b.IndexOf("K:2"), 1);  // unsorted look-ups ignore case by default
+    b.SetCaseSensitive(true);
+    EXPECT_EQ(b.IndexOf("K:2"), -1);
+    b.Assign(&b);  // assigning itself changes nothing
+    EXPECT_EQ(b.Count(), 4);
+    TCollection notStrings(nullptr);
+    EXPECT_THROW(b.Assign(&notStrings), EConvertError);
+    EXPECT_THROW(b.Assign(nullptr), EConvertError);
+}
