@@ -87,7 +87,10 @@ void TComponent::RemoveComponent(TComponent* component) {
 void TComponent::DestroyComponents() {
     while (!components_.empty()) {
         TComponent* c = components_.back();
-        Remove(c);
+        // One that others watch leaves with a notification, so that its
+        // siblings drop their references before it goes.
+        if (c->state_.Contains(csFreeNotification)) RemoveComponent(c);
+        else Remove(c);
         delete c;
     }
 }
@@ -113,6 +116,7 @@ void TComponent::FreeNotification(TComponent* component) {
     auto& back = component->freeNotifies_;
     if (std::find(back.begin(), back.end(), this) == back.end()) back.push_back(this);
     state_.Include(csFreeNotification);
+    component->state_.Include(csFreeNotification);
 }
 
 void TComponent::RemoveFreeNotification(TComponent* component) {

@@ -51,7 +51,9 @@ public:
 
     void InsertComponent(TComponent* component);
     void RemoveComponent(TComponent* component);
-    // Destroys every owned component, latest created first.
+    // Destroys every owned component, latest created first. A component in
+    // a FreeNotification link is first removed with the opRemove
+    // notification to this owner and everything it owns.
     void DestroyComponents();
 
     void FreeNotification(TComponent* component);

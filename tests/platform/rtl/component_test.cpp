@@ -1,6 +1,7 @@
 // Component ownership and notifications; collections.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/rtl/classes.h"
@@ -198,4 +199,20 @@ TEST(ComponentOwnership, InsertAndRemoveTellTheOwnerAndItsComponents) {
     EXPECT_EQ(a->Owner(), nullptr);
     delete a;
     EXPECT_EQ(form1.ComponentCount(), 0);
+}
+
+TEST(ComponentOwnership, WatchedSiblingsAnnounceTheirEndWhenTheOwnerGoes) {
+    std::vector<AnsiString> log;
+    auto* form = new Probe(nullptr, "Form", &log);
+    auto* grid = new Probe(form, "Grid", &log);
+    auto* source = new Probe(form, "Source", &log);  // created last, destroyed first
+    grid->watched = source;
+    grid->FreeNotification(source);
+    log.clear();
+    delete form;
+    // The grid heard of the source's end while it was still alive.
+    const auto heard = std::find(log.begin(), log.end(), "Grid-Source");
+    const auto gridGone = std::find(log.begin(), log.end(), "~Grid");
+    ASSERT_NE(heard, log.end());
+    EXPECT_LT(heard, gridGone);
 }
