@@ -11,9 +11,9 @@ import dbfread
 
 def main():
     path, count = sys.argv[1], int(sys.argv[2])
-    spec = 'YEAR N(9,0); DRAW N(9,0); ' + '; '.join('P%d N(15,0)' % i for i in range(1, 7))
+    layout = 'YEAR N(9,0); DRAW N(9,0); ' + '; '.join('P%d N(15,0)' % i for i in range(1, 7))
     start = time.perf_counter()
-    table = dbf.Table(path, spec, dbf_type='db3')
+    table = dbf.Table(path, layout, dbf_type='db3')
     table.open(dbf.READ_WRITE)
     for i in range(count):
         table.append((2000 + i % 30, i + 1) + tuple((i + k) % 49 + 1 for k in range(6)))

@@ -66,8 +66,8 @@ def dump(path):
 
 
 def make(fmt, path):
-    spec = 'NAME C(10); AMOUNT N(8,2); COUNT N(5,0); WHEN D; OK L; NOTE M'
-    table = dbf.Table(path, spec, dbf_type=fmt, codepage='cp1251')
+    layout = 'NAME C(10); AMOUNT N(8,2); COUNT N(5,0); WHEN D; OK L; NOTE M'
+    table = dbf.Table(path, layout, dbf_type=fmt, codepage='cp1251')
     table.open(dbf.READ_WRITE)
     for name, amount, count, when, ok, note, deleted in SAMPLE:
         table.append((name, amount, count, when, ok, note))
