@@ -41,10 +41,12 @@ void TDataSet::SetActive(bool Value) {
         }
         OpenCursorComplete();
     } else {
-        DoBeforeClose();
+        // An owner being freed takes its data sets down without events.
+        bool events = !ComponentState().Contains(csDestroying);
+        if (events) DoBeforeClose();
         SetState(dsInactive);
         CloseCursor();
-        DoAfterClose();
+        if (events) DoAfterClose();
     }
 }
 

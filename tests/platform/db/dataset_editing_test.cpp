@@ -378,3 +378,20 @@ TEST(EditingRules, FailedOpenStillClosesTheSource) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Lifetime, AnOwnerBeingFreedClosesItsDataSetsWithoutEvents) {
+    int closes = 0;
+    auto* form = new TComponent(nullptr);
+    auto* ds = new TMemoryDataSet({{"ID", ftInteger}}, form);
+    ds->AddRow({1});
+    ds->Open();
+    ds->AfterClose = [&](TDataSet*) { ++closes; };
+    auto* source = new TDataSource(form);
+    source->SetDataSet(ds);
+    delete form;
+    EXPECT_EQ(closes, 0);
+}
+
+}  // namespace
