@@ -3,6 +3,7 @@
 
 #include <climits>
 
+#include "platform/rtl/random.h"
 #include "platform/rtl/sysutils.h"
 
 TEST(StrToInt, AcceptsBlanksSignsAndHex) {
@@ -161,4 +162,29 @@ TEST(Format, WidthsPrecisionsAndArgumentKinds) {
     EXPECT_EQ(Format("%2:s%0:s%s", {"a", "b", "c"}), "cab");  // an index moves the next argument too
     EXPECT_EQ(Format("100%%", {}), "100%");
     EXPECT_EQ(Format("", {1}), "");
+}
+
+TEST(RandomGenerator, FollowsTheLinearCongruentialSequence) {
+    RandSeed = 0;
+    EXPECT_EQ(Random(100), 0);  // seed 1: (1 * 100) >> 32
+    EXPECT_EQ(RandSeed, 1u);
+    EXPECT_EQ(Random(49), static_cast<int>((134775814ULL * 49) >> 32));
+    EXPECT_EQ(RandSeed, 134775814u);
+    const std::uint32_t next = 134775814u * 134775813u + 1u;
+    EXPECT_EQ(Random(1000), static_cast<int>((static_cast<std::uint64_t>(next) * 1000) >> 32));
+    EXPECT_EQ(Random(0), 0);
+    EXPECT_EQ(Random(-5), 0);
+    RandSeed = 0xFFFFFFFFu;
+    const double r = Random();
+    EXPECT_GE(r, 0.0);
+    EXPECT_LT(r, 1.0);
+    for (int i = 0; i < 1000; ++i) {
+        const int v = Random(7);
+        ASSERT_GE(v, 0);
+        ASSERT_LT(v, 7);
+    }
+    vx::SetRandomizeSource([] { return 12345u; });
+    Randomize();
+    EXPECT_EQ(RandSeed, 12345u);
+    vx::SetRandomizeSource(nullptr);
 }
