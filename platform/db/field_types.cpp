@@ -145,17 +145,21 @@ void TIntegerField::SetAsStringValue(const AnsiString& Value) {
     SetAsIntegerValue(v);
 }
 
+// Rounds (halves to even) into the 32-bit range; false outside it.
+static bool RoundToInt(double value, int& result) {
+    if (!std::isfinite(value) || std::fabs(value) > 4e9) return false;
+    long long r = Round(value);
+    if (r < INT_MIN || r > INT_MAX) return false;
+    result = static_cast<int>(r);
+    return true;
+}
+
 void TIntegerField::SetAsFloatValue(double Value) {
     // A value outside the 32-bit range is an error, never a wrapped number.
-    if (!std::isfinite(Value) || Value < static_cast<double>(INT_MIN) - 0.5 || Value > static_cast<double>(INT_MAX) + 0.5)
-        DatabaseErrorFmt(dbtext::FieldRangeError,
-                         {FloatToStr(Value), DisplayName(), IntToStr(DataSize() == 2 ? -32768 : INT_MIN),
-                          IntToStr(DataSize() == 2 ? 32767 : INT_MAX)});
-    long long r = Round(Value);
-    if (r < INT_MIN || r > INT_MAX)
-        DatabaseErrorFmt(dbtext::FieldRangeError,
-                         {FloatToStr(Value), DisplayName(), IntToStr(INT_MIN), IntToStr(INT_MAX)});
-    SetAsIntegerValue(static_cast<int>(r));
+    int v = 0;
+    if (!RoundToInt(Value, v))
+        DatabaseErrorFmt(dbtext::FieldRangeError, {FloatToStr(Value), DisplayName(), IntToStr(INT_MIN), IntToStr(INT_MAX)});
+    SetAsIntegerValue(v);
 }
 
 // ---------------------------------------------------------------------------
@@ -188,12 +192,9 @@ double TFloatField::GetAsFloat() {
 }
 
 int TFloatField::GetAsInteger() {
-    double v = GetAsFloat();
-    if (!std::isfinite(v) || v < static_cast<double>(INT_MIN) - 0.5 || v > static_cast<double>(INT_MAX) + 0.5)
-        DatabaseErrorFmt(dbtext::FieldAccessError, {DisplayName(), "Integer"});
-    long long r = Round(v);
-    if (r < INT_MIN || r > INT_MAX) DatabaseErrorFmt(dbtext::FieldAccessError, {DisplayName(), "Integer"});
-    return static_cast<int>(r);
+    int v = 0;
+    if (!RoundToInt(GetAsFloat(), v)) DatabaseErrorFmt(dbtext::FieldAccessError, {DisplayName(), "Integer"});
+    return v;
 }
 
 void TFloatField::SetAsFloatValue(double Value) {
