@@ -81,13 +81,17 @@ void BM_PeersPythonDbfAppendDbfreadRead(benchmark::State& state) {
     for (auto _ : state) {
         const std::string cmd = "/usr/bin/python3 '" + std::string(VX_SOURCE_DIR) + "/bench/dbf_peers_bench.py' '" +
                                 Folder() + "/peers.dbf' " + std::to_string(gRecords);
-        FILE* pipe = popen(cmd.c_str(), "r");
-        if (!pipe || std::fscanf(pipe, "%lf %lf", &gPeerAppend, &gPeerRead) != 2) {
-            if (pipe) pclose(pipe);
+        std::string out;
+        if (FILE* pipe = popen(cmd.c_str(), "r")) {
+            char buf[256];
+            std::size_t n;
+            while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) out.append(buf, n);
+            pclose(pipe);
+        }
+        if (std::sscanf(out.c_str(), "%lf %lf", &gPeerAppend, &gPeerRead) != 2) {
             state.SkipWithError("python3-dbf / dbfread not available");
             return;
         }
-        pclose(pipe);
         state.SetIterationTime(gPeerAppend + gPeerRead);
     }
     state.counters["append_s"] = gPeerAppend;
