@@ -27,6 +27,17 @@ struct Profile {
 
     void Parse(const AnsiString& bytes) {
         std::size_t start = 0;
+        // An editor's UTF-8 mark before the first line: that line is still
+        // read, and kept as it was when the file is rewritten.
+        if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+            std::size_t end = 3;
+            while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+            Line first = Classify(bytes.substr(3, end - 3));
+            first.text = bytes.substr(0, end);
+            lines.push_back(first);
+            if (end < bytes.size()) end += (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1;
+            start = end;
+        }
         const std::size_t n = bytes.size();
         while (start < n) {
             std::size_t end = start;

@@ -9,6 +9,8 @@
 //                          matching pair of ' or " loses the pair
 //     anything else        ignored (kept as it is when the file is rewritten)
 //
+// A UTF-8 byte-order mark before the first line is skipped (and kept).
+//
 // Sections and keys compare without regard to case (CP1251 letters,
 // Cyrillic included); the first matching section and, in it, the first
 // matching key count. A missing file, section or key reads as the default.

@@ -51,7 +51,7 @@ public:
 
 protected:
     // Called after an entry was added and before one is removed.
-    virtual void Notify(void* item, TListNotification action) {}
+    virtual void Notify(void* /*item*/, TListNotification /*action*/) {}
 
 private:
     void CheckIndex(int index) const;

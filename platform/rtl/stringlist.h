@@ -32,9 +32,9 @@ public:
     // --- the storage interface a descendant implements
     virtual int Count() const = 0;
     virtual AnsiString Strings(int index) const = 0;
-    virtual TObject* Objects(int index) const { return nullptr; }
+    virtual TObject* Objects(int /*index*/) const { return nullptr; }
     virtual void SetStrings(int index, const AnsiString& s);
-    virtual void SetObjects(int index, TObject* object) {}
+    virtual void SetObjects(int /*index*/, TObject* /*object*/) {}
     virtual void Insert(int index, const AnsiString& s) = 0;
     virtual void Delete(int index) = 0;
     virtual void Clear() = 0;
@@ -88,7 +88,7 @@ public:
     int UpdateCount() const { return updateCount_; }
 
 protected:
-    virtual void SetUpdateState(bool updating) {}
+    virtual void SetUpdateState(bool /*updating*/) {}
     // <0, 0, >0; the base compares without regard to case (AnsiCompareText).
     virtual int CompareStrings(const AnsiString& a, const AnsiString& b) const;
     [[noreturn]] static void IndexError(int index);

@@ -123,4 +123,10 @@ TEST(IniFile, OddLayouts) {
     ini.WriteString("Q", "b", "''");
     EXPECT_EQ(ini.ReadString("Q", "a", ""), "\"");
     EXPECT_EQ(ini.ReadString("Q", "b", "x"), "");
+
+    rtltest::WriteAll(dir + "bom.ini", "\xEF\xBB\xBF[General]\r\nA=1\r\n");
+    TIniFile bom(dir + "bom.ini");
+    EXPECT_EQ(bom.ReadString("General", "A", ""), "1");
+    bom.WriteString("General", "B", "2");
+    EXPECT_EQ(rtltest::ReadAll(dir + "bom.ini"), "\xEF\xBB\xBF[General]\r\nA=1\r\nB=2\r\n");
 }
