@@ -463,9 +463,8 @@ bool XBO_dBaseDBF::FlushFile() {
 
 bool XBO_dBaseDBF::Rename(const AnsiString& newName) {
     const AnsiString target = WithTableExtension(newName);
+    // The memo file is found by the table's old name, so it is opened first.
+    XBobjMemo* memo = HasMemo ? MemoFile() : nullptr;
     if (!XBO_DiskFile::Rename(target)) return false;
-    if (HasMemo) {
-        if (XBobjMemo* memo = MemoFile()) return memo->RenameForTable(target);
-    }
-    return true;
+    return memo ? memo->RenameForTable(target) : true;
 }

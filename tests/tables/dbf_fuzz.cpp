@@ -24,6 +24,10 @@ const std::string& WorkFolder() {
         const std::filesystem::path p =
             std::filesystem::path(base && *base ? base : "/tmp") / ("dbf-fuzz-" + std::to_string(::getpid()));
         std::filesystem::create_directories(p);
+        std::atexit([] {
+            std::error_code ec;
+            std::filesystem::remove_all(WorkFolder(), ec);
+        });
         return p.string();
     }();
     return folder;

@@ -202,8 +202,13 @@ TEST(DbfMemo, RenameWritesTheNameIntoDBaseHeadersOnly) {
         MemoTable m(d);
         m.table->BlankRecord();
         m.Put("x");
+        m.table->AppendRecord();
         const std::string before = ReadFileBytes(m.memoPath);
+        // A freshly opened table has not opened its memo file yet.
+        m.table.reset();
+        m.table = std::make_unique<XBO_dBaseFld>(m.path, false, true, "");
         ASSERT_TRUE(m.table->Rename(m.dir / "renamed.dbf"));
+        m.table->ReadRecord(1);
         const std::string memo = ReadFileBytes(m.dir / (d == Dialect::Fox ? "renamed.fpt" : "renamed.dbt"));
         if (d == Dialect::DB3)
             EXPECT_EQ(memo.substr(8, 8), std::string("RENAMED\0", 8));
