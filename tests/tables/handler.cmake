@@ -1,0 +1,10 @@
+# Tests of the table handler: ordered and filtered walks against a model,
+# index files, two processes sharing a table, copying and searching (with
+# dbfread and index_dump as independent readers).
+if(TARGET vx_tables_handler)
+  vx_test(vx_tables_handler_tests
+    SOURCES
+      ${CMAKE_CURRENT_LIST_DIR}/handler_walk_test.cpp
+    DEPS vx_tables_handler
+  )
+endif()
