@@ -374,3 +374,50 @@ TEST(DbfKeys, ScrambledTables) {
     t.ReadRecord(1);
     EXPECT_EQ(t.GetFieldText(1), "Ivanov");
 }
+
+TEST(DbfOpen, EveryHeaderByteFlippedOrCutGivesAnErrorOrATableAndNoWrite) {
+    DbfScratch dir;
+    const std::string path = dir / "memo.dbf";
+    {
+        XBO_DBFBuild b(path);
+        b.AddField("NAME", 'C', 6, 0);
+        b.AddField("N", 'N', 5, 1);
+        b.AddField("NOTE", 'M', 10, 0);
+        b.Write();
+        XBO_dBaseFld t(path, false, true, "");
+        for (int i = 0; i < 2; ++i) {
+            t.BlankRecord();
+            t.PutString(1, "row" + std::to_string(i));
+            t.MemoWrite(3, "memo", 4);
+            t.AppendRecord();
+        }
+    }
+    const std::string good = ReadFileBytes(path);
+    auto openAndReadAll = [&](const std::string& bytes) {
+        WriteFileBytes(path, bytes);
+        try {
+            XBO_dBaseFld t(path, false, true, "");
+            for (int r = 1; r <= t.RecordCount; ++r) {
+                t.ReadRecord(r);
+                for (int f = 1; f <= t.FieldCount; ++f) {
+                    try {
+                        t.GetDisplayText(f);
+                        t.MemoRead(f);
+                    } catch (const Exception&) {
+                    }
+                }
+            }
+        } catch (const Exception&) {
+        }
+        EXPECT_EQ(ReadFileBytes(path), bytes);
+    };
+    const std::size_t headerLength = std::size_t(LE16At(good, 8));
+    for (std::size_t at = 0; at < headerLength; ++at) {
+        for (char value : {'\0', '\xFF', '\x0D', '\x7F'}) {
+            std::string bytes = good;
+            bytes[at] = value;
+            openAndReadAll(bytes);
+        }
+    }
+    for (std::size_t size = 0; size < good.size(); size += 7) openAndReadAll(good.substr(0, size));
+}
