@@ -322,32 +322,32 @@ int TStringList::CompareStrings(const AnsiString& a, const AnsiString& b) const 
 
 AnsiString TStringList::Strings(int index) const {
     CheckIndex(index);
-    return items_[static_cast<std::size_t>(index)].text;
+    return items_[static_cast<std::size_t>(index)]->text;
 }
 
 TObject* TStringList::Objects(int index) const {
     CheckIndex(index);
-    return items_[static_cast<std::size_t>(index)].object;
+    return items_[static_cast<std::size_t>(index)]->object;
 }
 
 void TStringList::SetStrings(int index, const AnsiString& s) {
     if (sorted_) throw EStringListError("Operation not allowed on sorted string list");
     CheckIndex(index);
     Changing();
-    items_[static_cast<std::size_t>(index)].text = s;
+    items_[static_cast<std::size_t>(index)]->text = s;
     Changed();
 }
 
 void TStringList::SetObjects(int index, TObject* object) {
     CheckIndex(index);
     Changing();
-    items_[static_cast<std::size_t>(index)].object = object;
+    items_[static_cast<std::size_t>(index)]->object = object;
     Changed();
 }
 
 void TStringList::InsertItem(int index, const AnsiString& s, TObject* object) {
     Changing();
-    items_.insert(items_.begin() + index, Item{s, object});
+    items_.insert(items_.begin() + index, std::make_unique<Item>(Item{s, object}));
     Changed();
 }
 
@@ -364,7 +364,7 @@ int TStringList::Add(const AnsiString& s) {
             if (duplicates_ == dupIgnore) return index;
             if (duplicates_ == dupError) throw EStringListError("String list does not allow duplicates");
             // dupAccept: after the equal ones, so equal entries keep their order
-            while (index < Count() && CompareStrings(items_[static_cast<std::size_t>(index)].text, s) == 0) ++index;
+            while (index < Count() && CompareStrings(items_[static_cast<std::size_t>(index)]->text, s) == 0) ++index;
         }
     }
     InsertItem(index, s, nullptr);
@@ -406,7 +406,7 @@ bool TStringList::Find(const AnsiString& s, int& index) const {
     bool found = false;
     while (lo <= hi) {
         const int mid = lo + (hi - lo) / 2;
-        const int c = CompareStrings(items_[static_cast<std::size_t>(mid)].text, s);
+        const int c = CompareStrings(items_[static_cast<std::size_t>(mid)]->text, s);
         if (c < 0) {
             lo = mid + 1;
         } else {
@@ -426,17 +426,17 @@ void TStringList::CustomSort(const TStringListSortCompare& compare) {
     std::vector<int> order(items_.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return compare(this, a, b) < 0; });
-    std::vector<Item> sorted;
+    std::vector<std::unique_ptr<Item>> sorted;
     sorted.reserve(items_.size());
-    for (int i : order) sorted.push_back(items_[static_cast<std::size_t>(i)]);
+    for (int i : order) sorted.push_back(std::move(items_[static_cast<std::size_t>(i)]));
     items_ = std::move(sorted);
     Changed();
 }
 
 void TStringList::Sort() {
     CustomSort([](TStringList* list, int a, int b) {
-        return list->CompareStrings(list->items_[static_cast<std::size_t>(a)].text,
-                                    list->items_[static_cast<std::size_t>(b)].text);
+        return list->CompareStrings(list->items_[static_cast<std::size_t>(a)]->text,
+                                    list->items_[static_cast<std::size_t>(b)]->text);
     });
 }
 

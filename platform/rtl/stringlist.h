@@ -16,6 +16,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "platform/rtl/classes.h"
@@ -148,7 +149,8 @@ private:
     };
     void CheckIndex(int index) const;
     void InsertItem(int index, const AnsiString& s, TObject* object);
-    std::vector<Item> items_;
+    // Items live on the heap so that inserting moves pointers, not strings.
+    std::vector<std::unique_ptr<Item>> items_;
     bool sorted_ = false;
     bool caseSensitive_ = false;
     TDuplicates duplicates_ = dupIgnore;
