@@ -5,6 +5,8 @@
 #include <numeric>
 
 #include "tables/cdx_index.h"
+#include "tables/xb_sort.h"
+#include "tables/xb_variant.h"
 
 namespace {
 
@@ -31,17 +33,18 @@ void XBobjSortCDX::Build() {
   vx::IndexTableLink* table = file.Table();
   const int32_t count = table ? std::max(table->RecordCount(), 0) : 0;
 
-  // Reading: every record of the file, deleted ones too.
-  std::vector<SortItem> items;
-  items.reserve(static_cast<size_t>(count));
+  // Reading: every record of the file, deleted ones too, into the sorter.
+  TxbSort sorter(std::min(tag_.keyLength_ + 1, TxbSort::kMaxKeyLength), count, true, tag_.unique_);
   if (table) table->Status(-1, 1, count);
+  TxbVariant value;
   for (int32_t rec = 1; rec <= count; ++rec) {
     table->ReadForIndex(rec);
     if (!tag_.hasFor_ || tag_.ForOK()) {
       XBobjIndexKeyData key;
       if (tag_.KeyBuild(key)) {
         tag_.AdjustValue(key, true);
-        items.push_back(SortItem{std::move(key.value), rec});
+        value.PutRaw(key.value.data(), static_cast<int>(key.value.size()));
+        sorter.InsertItem(value, rec);
       }
     }
     table->Status(1, rec, 0);
@@ -50,17 +53,13 @@ void XBobjSortCDX::Build() {
     table->Status(0, 0, 0);
     table->Status(-1, 2, count);
   }
-
-  const XBKeyType type = tag_.keyType_;
-  std::stable_sort(items.begin(), items.end(), [type](const SortItem& a, const SortItem& b) {
-    const int c = CompareIndexKeys(a.key, b.key, type, false);
-    return c != 0 ? c < 0 : a.record < b.record;
-  });
-  if (tag_.unique_) {
-    auto last = std::unique(items.begin(), items.end(), [type](const SortItem& a, const SortItem& b) {
-      return CompareIndexKeys(a.key, b.key, type, false) == 0;
-    });
-    items.erase(last, items.end());
+  // Drained in key order (records rising among equal keys; equal keys once
+  // when unique).
+  std::vector<SortItem> items;
+  items.reserve(static_cast<size_t>(sorter.InsertCount()));
+  int32_t rec = 0;
+  while (sorter.GetNextItem(value, rec)) {
+    items.push_back(SortItem{std::string(reinterpret_cast<const char*>(value.Data()), static_cast<size_t>(value.Length())), rec});
   }
   if (items.empty()) {
     BuildEmpty();
