@@ -15,4 +15,5 @@ vx_library(vx_tables_index
     ${CMAKE_CURRENT_LIST_DIR}/cdx_page.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cdx_index.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cdx_build.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/index_table_link.cpp
   DEPS ${_vx_index_deps})

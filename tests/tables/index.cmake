@@ -29,3 +29,8 @@ vx_fuzz(cdx_fuzz
   DEPS vx_tables_index
   CORPUS ${CMAKE_CURRENT_LIST_DIR}/corpus/cdx
   SECONDS 10)
+
+vx_test(cdx_table_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/cdx_table_test.cpp
+  DEPS vx_tables_index
+  LABELS interop)
