@@ -266,6 +266,14 @@ void XBO_dBHandler::RecordChanged(int code, int value) {
 
 void XBO_dBHandler::ReadRecord(int code) { GetRec(code); }
 
+void XBO_dBHandler::AlignActiveTag() {
+    // A tag that ran off an end, or stands on another record than the one
+    // read last, is put back on the current record before it moves.
+    if (!FActiveTag || RecNo < 1) return;
+    if (FActiveTag->AtEOF() || FActiveTag->AtBOF() || FActiveTag->CurrentKey().link != RecNo)
+        FActiveTag->TagReset(1);
+}
+
 bool XBO_dBHandler::NeedsIndexReadLock() const {
     if (!FActiveTag) return false;
     if (LockProtocol == ClipLock) return true;
@@ -328,8 +336,7 @@ void XBO_dBHandler::GetRec(int code) {
     if (FActiveTag && c < 0) {
         if (lockIndex) c = ResyncActiveTag(c);
         // The tag stands where the last read by number left the table.
-        if (c != xbTop && c != xbBottom && RecNo >= 1 && FActiveTag->CurrentKey().link != RecNo)
-            FActiveTag->KeyIsCurrent(RecNo);
+        if (c != xbTop && c != xbBottom) AlignActiveTag();
     }
     for (;;) {
         std::int32_t n = c;
@@ -395,7 +402,8 @@ void XBO_dBHandler::GetRec(int code) {
             accepted = true;
             break;
         }
-        accepted = (!IsDeleted() || UseDeleted) && AcceptRecord();
+        accepted = (!IsDeleted() || UseDeleted) && AcceptRecord() &&
+                   (FActiveTag || !FFilterActive || FFilterBits->TestBit(RecNo));
         if (accepted) break;
         c = step;
     }
@@ -602,7 +610,7 @@ void XBO_dBHandler::SkipRecords(int count) {
             if (clampedLow && count < 0) BOFFlag = true;
             return;
         }
-        if (RecNo >= 1 && FActiveTag->CurrentKey().link != RecNo) FActiveTag->KeyIsCurrent(RecNo);
+        AlignActiveTag();
         const int move = count > 0 ? xbNext : xbPrior;
         std::int32_t n = FActiveTag->CurrentKey().link;
         bool hitEnd = false;

@@ -197,6 +197,7 @@ protected:
     // Re-reads the active tag's position when another program changed its file.
     int ResyncActiveTag(int code);
     bool NeedsIndexReadLock() const;
+    void AlignActiveTag();
     void RaiseLockRefused();
     void CheckOutOfView();
     // Opens (create = false) or creates an index file through the format

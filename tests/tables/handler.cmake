@@ -5,6 +5,7 @@ if(TARGET vx_tables_handler)
   vx_test(vx_tables_handler_tests
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/handler_walk_test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/handler_oracle_test.cpp
     DEPS vx_tables_handler
   )
 endif()
