@@ -238,8 +238,8 @@ void TStrings::SetDelimitedWith(const AnsiString& text, char delimiter, char quo
             skipBlanks();
             if (i < n && text[i] == delimiter) {
                 ++i;
+                if (i == n) Add(AnsiString());  // a delimiter at the very end adds an empty item
                 skipBlanks();
-                if (i == n) Add(AnsiString());  // a trailing delimiter ends with an empty item
             }
         }
     } catch (...) {
