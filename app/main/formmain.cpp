@@ -1,0 +1,279 @@
+#include "app/main/formmain.h"
+
+#include <algorithm>
+
+#include "app/settings/language.h"
+#include "app/settings/options.h"
+#include "platform/gui/application.h"
+#include "platform/os/program_folder.h"
+#include "platform/rtl/dateutils.h"
+#include "platform/rtl/sysutils.h"
+
+TFormMain* FormMain = nullptr;
+
+namespace {
+
+// Depth of user-started commands on the stack (a command's own dialogs
+// and pumps may deliver further clicks).
+int commandDepth = 0;
+
+struct CommandScope {
+    CommandScope() { ++commandDepth; }
+    ~CommandScope() { --commandDepth; }
+};
+
+}  // namespace
+
+void vx::PostPending(TDataSet* dataSet) {
+    if (!dataSet || !dataSet->Active()) return;
+    if (IsEditState(dataSet->State()) && dataSet->Modified()) dataSet->Post();
+}
+
+TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
+    SetName("FormMain");
+    SetCaption("Вексамун"_cp);
+    SetHint("Вексамун"_cp);
+    SetBounds(200, 100, 885, 560);
+    FormMain = this;
+
+    BuildMenu();
+    BuildFrame();
+    BuildProbabilityPage();
+    BuildGenerationPage();
+    BuildOtherPages();
+
+    OnCreate = [this](TObject* s) { FormCreate(s); };
+    OnCloseQuery = [this](TObject* s, bool& canClose) { FormCloseQuery(s, canClose); };
+    OnDestroy = [this](TObject* s) { FormDestroy(s); };
+
+    btnStop->OnClick = [this](TObject* s) { btnStopClick(s); };
+    const TNotifyEvent highest = [this](TObject* s) { seHighestChange(s); };
+    seHighest->OnChange = highest;
+    seFrom->OnChange = highest;
+    const TNotifyEvent drawn = [this](TObject* s) { seDrawnChange(s); };
+    seDrawn->OnChange = drawn;
+    seSystem->OnChange = drawn;
+    seNum->OnChange = drawn;
+    const TNotifyEvent check = [this](TObject* s) { CheckCorrect(s); };
+    for (TSpinEdit* s : {seYearFrom, seDrawFrom, seYearTo, seDrawTo}) s->OnChange = check;
+
+    Exit1->OnClick = [this](TObject* s) { Exit1Click(s); };
+    mnuLang->OnClick = Command(&TFormMain::mnuLangClick);
+    mnuOptions->OnClick = Command(&TFormMain::mnuOptionsClick);
+    btnSaveLang->OnClick = Command(&TFormMain::btnSaveLangClick);
+    Button1->OnClick = Command(&TFormMain::Button1Click);
+    const std::pair<TMenuItem*, TTabSheet*> pageItems[] = {
+        {mnutsProbability, tsProbability}, {mnutsStatistic, tsStatistic}, {mnutsGeneration, tsGeneration},
+        {mnutsDyads, tsDyads},             {mnutsIndNumber, tsIndNumber}, {mnutsSystems, tsSystems},
+        {mnutsResult, tsResult},           {mnutsCompare, tsCompare},     {mnutsTickets, tsTickets},
+        {mnutsDownLoad, tsDownLoad},
+    };
+    for (const auto& [item, page] : pageItems) item->OnClick = [this, page](TObject*) { ShowPage(page); };
+}
+
+TFormMain::~TFormMain() {
+    if (FormMain == this) FormMain = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Start-up and shut-down
+
+void TFormMain::FormCreate(TObject*) {
+    lblErrorMessage->SetCaption("");
+    SetBusy(false);
+    btnStop->SetAlign(alClient);
+
+    DecodeDate(Date(), TodayYear, TodayMonth, TodayDay);
+
+    // The HTTP client is created here once the download page is built; until
+    // then the cache box shows the client's default (no cache).
+
+    StopFlag = false;
+    resizeAll();
+
+    DefaultBaseName = vx::ProgramFolder() + "Untitled";
+    TempResultsTable = vx::ProgramFolder() + "tempres.dbf";
+
+    HighestNumber = 49;
+    DrawnCount = 6;
+    BaseHighestNumber = HighestNumber;
+    BaseDrawnCount = DrawnCount;
+    ApplyDrawnCount();
+    ApplyHighestNumber();
+
+    LoadAll();
+    UseCacheBox->SetChecked(false);
+}
+
+void TFormMain::FormCloseQuery(TObject*, bool& CanClose) {
+    StopFlag = true;
+    for (TDataSet* d : {TableMain, TableRes, TableTick}) {
+        try {
+            vx::PostPending(d);
+        } catch (Exception& e) {
+            Application->ShowException(e);
+        }
+    }
+    if (TableMain) {
+        try {
+            TableMain->Close();
+        } catch (Exception& e) {
+            Application->ShowException(e);
+        }
+    }
+    SaveAll();
+    CanClose = true;
+}
+
+void TFormMain::FormDestroy(TObject*) {}
+
+// ---------------------------------------------------------------------------
+// Busy state
+
+void TFormMain::SetBusy(bool busy) {
+    if (busy) {
+        StopFlag = false;
+        btnStop->SetEnabled(true);
+        Busy = true;
+    } else {
+        StopFlag = true;
+        btnStop->SetEnabled(false);
+        PBar->SetPosition(0);
+        Busy = false;
+    }
+}
+
+bool TFormMain::PollStop() {
+    PBar->StepIt();
+    Application->ProcessMessages();
+    return StopFlag;
+}
+
+TNotifyEvent TFormMain::Command(void (TFormMain::*handler)(TObject*)) {
+    return Command([this, handler](TObject* s) { (this->*handler)(s); });
+}
+
+TNotifyEvent TFormMain::Command(TNotifyEvent handler) {
+    return [this, handler](TObject* s) {
+        if (Busy || commandDepth > 0) return;
+        CommandScope scope;
+        handler(s);
+    };
+}
+
+void TFormMain::btnStopClick(TObject*) { SetBusy(false); }
+
+// ---------------------------------------------------------------------------
+// Game shape
+
+void TFormMain::ApplyHighestNumber() {
+    seHighest->SetValue(HighestNumber);
+    Weights.resize(static_cast<std::size_t>(std::max(HighestNumber, 0)), 0);
+}
+
+void TFormMain::ApplyDrawnCount() { seDrawn->SetValue(DrawnCount); }
+
+void TFormMain::seHighestChange(TObject*) {
+    if (seHighest->Value() > MaxHighestNumber) {
+        ShowMessage(vx::Tr("Установите это значение не более"_cp) + " " + IntToStr(MaxHighestNumber));
+        seHighest->SetValue(MaxHighestNumber);
+    }
+    HighestNumber = seHighest->Value();
+    ApplyHighestNumber();
+}
+
+void TFormMain::seDrawnChange(TObject*) {
+    DrawnCount = seDrawn->Value();
+    ApplyDrawnCount();
+}
+
+void TFormMain::InitValue() {
+    seDrawn->SetValue(DrawnCount);
+    seSystem->SetValue(DrawnCount);
+    seNum->SetValue(DrawnCount);
+    seHighest->SetValue(HighestNumber);
+    seFrom->SetValue(HighestNumber);
+    seYearIndNumber->SetValue(LastYear);
+    seDrawIndNumber->SetValue(LastDraw);
+}
+
+void TFormMain::CheckCorrect(TObject*) {
+    if (!RangeCheckEnabled) return;
+    if (seDrawTo->Value() < seDrawFrom->Value() && seYearTo->Value() <= seYearFrom->Value())
+        lblErrorMessage->SetCaption(vx::Tr("ошибка задания тиража"_cp));
+    else if (seYearTo->Value() >= seYearFrom->Value())
+        lblErrorMessage->SetCaption("");
+    else
+        lblErrorMessage->SetCaption(vx::Tr("ошибка задания года"_cp));
+}
+
+void TFormMain::resizeAll() {
+    PageControlMain->SetLeft(DBGridMain->Left() + DBGridMain->Width() + 5);
+    SetWidth(PageControlMain->Width() + DBGridMain->Width() + 35);
+    PageControlMain->SetTop(DBGridMain->Top());
+    SetHeight(DBGridMain->Top() + DBGridMain->Height() + PBar->Height() + 60);
+}
+
+int TFormMain::ShowProbabilityCount() {
+    const int count = static_cast<int>(std::count_if(Weights.begin(), Weights.end(), [](int w) { return w > 0; }));
+    lblNumWithNonZeroProb->SetCaption(IntToStr(count));
+    lblNumWithNonZeroProb->Font()->SetColor(count != 0 ? RGB(0, 128, 0) : RGB(255, 0, 0));
+    return count;
+}
+
+bool TFormMain::CheckOpened() {
+    if (TableMain && TableMain->Active()) return true;
+    ShowMessage(vx::Tr("база не открыта"_cp));
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// Recent-file entry of the base menu
+
+TMenuItem* TFormMain::RecentFileItem() const { return mnuBase->Count() > 8 ? mnuBase->Items(8) : nullptr; }
+
+void TFormMain::SetRecentFile(const AnsiString& path) {
+    if (TMenuItem* old = RecentFileItem()) {
+        mnuBase->Delete(8);
+        delete old;
+    }
+    auto* item = new TMenuItem(this);
+    AnsiString caption;
+    for (char ch : path) {
+        caption += ch;
+        if (ch == '&') caption += '&';
+    }
+    item->SetCaption(caption);
+    item->SetHint(path);
+    item->OnClick = Command([this](TObject* s) {
+        if (OnOpenRecent) OnOpenRecent(s);
+    });
+    mnuBase->Insert(8, item);
+}
+
+// ---------------------------------------------------------------------------
+// Commands of the window itself
+
+void TFormMain::Exit1Click(TObject*) { Close(); }
+
+void TFormMain::mnuLangClick(TObject*) {
+    if (frmLang) frmLang->ChooseLanguage("frmLang");
+}
+
+void TFormMain::btnSaveLangClick(TObject* Sender) {
+    if (frmLang) frmLang->btnSaveLangClick(Sender);
+}
+
+void TFormMain::mnuOptionsClick(TObject*) {
+    if (frmOptions) frmOptions->ShowModal();
+}
+
+void TFormMain::Button1Click(TObject*) {
+    mMM->Clear();
+    for (int v = 0; v <= 6; ++v) {
+        const bool in = v >= 1 && v <= 4;
+        mMM->Lines()->Add(IntToStr(v) + (in ? " in array" : " Not in array"));
+    }
+}
+
+void TFormMain::ShowPage(TTabSheet* page) { PageControlMain->SetActivePage(page); }

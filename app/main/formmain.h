@@ -1,0 +1,197 @@
+// TFormMain: the main window, the game shape, the weight array, the busy
+// state with its stop flag, and the pattern every long loop follows.
+//
+// Game shape: DrawnCount numbers per draw out of 1..HighestNumber (6 of 49
+// by default, HighestNumber at most 81); BaseDrawnCount/BaseHighestNumber
+// are the shape of the open base and do not follow the spin edits.
+//
+// Weights: one weight per number, Weights[i-1] for number i. Its length
+// always equals HighestNumber: ApplyHighestNumber resizes it, keeping the
+// common prefix and adding zeros.
+//
+// Busy state: SetBusy(true) clears the stop flag and enables Stop;
+// SetBusy(false) raises the stop flag, disables Stop and resets the progress
+// bar. Outside a command the stop flag stands raised.
+//
+// Long loops, per record: do the work, then `if (PollStop()) { ...leave }`.
+// PollStop steps the progress bar, pumps the message queue once and
+// answers the stop flag.
+//
+// Commands started by the user go through Command(): while a command runs,
+// a second one is refused (its click does nothing). Stop and closing the
+// window are not commands and always work. Code that calls a command's
+// method directly is not affected.
+//
+// Closing: FormCloseQuery raises the stop flag, posts a modified pending
+// record of every open data set, closes the draw base and saves the
+// settings; the windows are destroyed only when the application's loop
+// runs again, so a command on the stack finishes first.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "app/main/plain_grid.h"
+#include "platform/db/dataset.h"
+#include "platform/gui/comctrls.h"
+#include "platform/gui/dialogs.h"
+#include "platform/gui/extctrls.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/menus.h"
+#include "platform/gui/spin.h"
+#include "platform/gui/stdctrls.h"
+
+// The data-aware grid and the rich string grid are stand-ins for now.
+using TDBGrid = TPlainStringGrid;
+using TRichStringGrid = TPlainStringGrid;
+using TStringGrid = TPlainStringGrid;
+
+class TFormMain : public TForm {
+public:
+    explicit TFormMain(TComponent* AOwner);
+    ~TFormMain() override;
+
+    static constexpr int MaxHighestNumber = 81;
+
+    // --- application-wide state
+    int DrawnCount = 6;
+    int HighestNumber = 49;
+    int BaseDrawnCount = 6;
+    int BaseHighestNumber = 49;
+    std::vector<std::int32_t> Weights = std::vector<std::int32_t>(49, 0);
+    bool StopFlag = false;
+    bool Busy = false;
+    bool RangeCheckEnabled = false;
+    AnsiString DefaultBaseName;
+    AnsiString TempResultsTable;
+    Word TodayYear = 0, TodayMonth = 0, TodayDay = 0;
+    int FirstSample = 20;
+    int LastYear = 0, LastDraw = 0;
+
+    // --- data sets (the table data sets are opened by the base commands)
+    TDataSet* TableMain = nullptr;
+    TDataSet* TableRes = nullptr;
+    TDataSet* TableTick = nullptr;
+
+    // --- frame
+    TMainMenu* MainMenu;
+    TDBGrid* DBGridMain;
+    TPageControl* PageControlMain;
+    TTabSheet *tsProbability, *tsStatistic, *tsGeneration, *tsDyads, *tsIndNumber, *tsSystems, *tsResult,
+        *tsCompare, *tsTickets, *tsDownLoad;
+    TProgressBar* PBar;
+    TPanel* pnlStop;
+    TButton* btnStop;
+    TRichStringGrid *SGrid, *SGridRes, *SGridTick;
+    TOpenDialog* OpenDialogMain;
+    TSaveDialog* SaveDialogMain;
+    TPopupMenu *ResPopUpMenu, *TickPopUpMenu;
+
+    // --- menu
+    TMenuItem *mnuBase, *OpenMain, *N1, *CloseMain, *N2, *mnuNewBase, *mnuImport, *mnuImportML, *N3, *Exit1;
+    TMenuItem *mnuEditing, *mnuEdit, *mnuInsert, *mnuDelete, *mnuClear, *N4, *mnuCheckBase, *mnuRepair,
+        *mnuReindex;
+    TMenuItem* mnuOptions;
+    TMenuItem *mnuPages, *mnutsProbability, *mnutsStatistic, *mnutsGeneration, *mnutsDyads, *mnutsIndNumber,
+        *mnutsSystems, *mnutsResult, *mnutsCompare, *mnutsTickets, *mnutsDownLoad, *N5, *mnuShowBase, *mnuNotePad;
+    TMenuItem *mnuAbout, *mnuHelp, *mnuAutor, *mnuLang;
+    TMenuItem *mnuNewResBase, *mnuEmptyResBase, *mnuNewTickBase, *mnuEmptyTickBase;
+
+    // --- Probability page
+    TSpinEdit *seYearFrom, *seDrawFrom, *seYearTo, *seDrawTo, *speMaxProbCount;
+    TLabel *lblErrorMessage, *lblNumWithNonZeroProb, *lblMaxProbNums;
+    TButton *btnCalculate1, *btnCalculate2, *btnCalculate3, *btnCalculate4, *btnNumForNum, *btnShowMaxProbNum,
+        *btnRegulators, *btnSaveLang;
+    // --- Statistics page
+    TButton* btnCalculateStat;
+    // --- Generation page
+    TSpinEdit *seDrawn, *seHighest, *seVol, *speAmountMustBeGreater, *speAmountMustBeLess, *speCointGreater,
+        *speCointLess, *speCointGreaterRes, *speCointLessRes;
+    TCheckBox *cbxAscend, *cbxAmountMustBe, *cbxCointLess, *cbxCointLessRes, *cbxRowNumRange;
+    TLabel *lblCurrentAmount, *lblCurrDrawGen;
+    TButton* btnGenerate;
+    // --- Dyads page
+    TSpinEdit *seYearFromDyads, *seYearToDyads, *seDrawFromDyads, *seDrawToDyads;
+    TMemo* mMM;
+    TButton* Button1;
+    // --- Characteristic numbers page
+    TSpinEdit *seYearIndNumber, *seDrawIndNumber;
+    TButton* btnForming;
+    TLabel* lblForming;
+    TMemo* mTempReal;
+    // --- Systems page
+    TSpinEdit *seSystem, *seNum, *seFrom;
+    // --- Results page
+    TDBGrid* DBGridRes;
+    TButton* btnSaveVariants;
+    TSpinEdit *speAddToTickYear, *speAddToTickDraw;
+    // --- Compare page
+    TSpinEdit *seYearFromCheck, *seYearToCheck, *seDrawFromCheck, *seDrawToCheck, *seYearFromToRes,
+        *seYearToTores, *seDrawFromToRes, *seDrawToToRes;
+    // --- Tickets page
+    TDBGrid* DBGridTick;
+    TCheckBox* cbxFiltered;
+    TSpinEdit *speYearFilter, *speDrawFilter, *seYearFromTickCheck, *seDrawFromTickCheck, *seYearToTickCheck,
+        *seDrawToTickCheck;
+    // --- Download page
+    TEdit *URLEditSrv, *FileNameEditSrv;
+    TCheckBox* UseCacheBox;
+
+    // --- start-up and shut-down
+    void FormCreate(TObject* Sender);
+    void FormCloseQuery(TObject* Sender, bool& CanClose);
+    void FormDestroy(TObject* Sender);
+
+    // --- busy state and long loops
+    void SetBusy(bool busy);
+    // Steps the progress bar, pumps once; true when the loop must stop.
+    bool PollStop();
+    // Wraps a handler the user starts, refusing it while a command runs.
+    TNotifyEvent Command(void (TFormMain::*handler)(TObject*));
+    TNotifyEvent Command(TNotifyEvent handler);
+    void btnStopClick(TObject* Sender);
+
+    // --- game shape
+    void ApplyHighestNumber();
+    void ApplyDrawnCount();
+    void seHighestChange(TObject* Sender);
+    void seDrawnChange(TObject* Sender);
+    void InitValue();
+    void CheckCorrect(TObject* Sender);
+    void resizeAll();
+    int ShowProbabilityCount();
+    bool CheckOpened();
+
+    // --- settings (section "General")
+    void SaveAll();
+    void LoadAll();
+    // The recent-file entry of the base menu (position 8), nullptr when none.
+    TMenuItem* RecentFileItem() const;
+    // Replaces the recent-file entry by one for `path`.
+    void SetRecentFile(const AnsiString& path);
+    // Called by the recent-file entry; the base commands set it.
+    TNotifyEvent OnOpenRecent;
+
+    // --- menu commands of this window
+    void Exit1Click(TObject* Sender);
+    void mnuLangClick(TObject* Sender);
+    void btnSaveLangClick(TObject* Sender);
+    void mnuOptionsClick(TObject* Sender);
+    void Button1Click(TObject* Sender);
+    void ShowPage(TTabSheet* page);
+
+private:
+    void BuildMenu();
+    void BuildFrame();
+    void BuildProbabilityPage();
+    void BuildGenerationPage();
+    void BuildOtherPages();
+};
+
+extern TFormMain* FormMain;
+
+namespace vx {
+// Posts a modified pending record of the data set (when it is open and in
+// edit or insert state); no question is asked.
+void PostPending(TDataSet* dataSet);
+}  // namespace vx

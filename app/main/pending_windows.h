@@ -1,0 +1,27 @@
+// Windows created at start-up whose contents come with their own commands
+// (probability editor, preliminary questions, new-base dialogs, visual
+// view, number picker, number series, base viewer). Until then each is an
+// empty form with its name and caption, created in its place in the
+// start-up order; a window that gets its real class moves out of this file.
+#pragma once
+
+#include "platform/gui/forms.h"
+
+#define VX_PENDING_WINDOW(Class, FormName, Caption) \
+    class Class : public TForm {                   \
+    public:                                        \
+        explicit Class(TComponent* AOwner);        \
+    };                                             \
+    extern Class* FormName;
+
+VX_PENDING_WINDOW(TfrmProbability, frmProbability, "Вероятность")
+VX_PENDING_WINDOW(TfrmType5, frmType5, "Предварительные вопросы")
+VX_PENDING_WINDOW(TfrmNewBase, frmNewBase, "Новая база")
+VX_PENDING_WINDOW(TfrmVisual, frmVisual, "Визуальный просмотр")
+VX_PENDING_WINDOW(TfrmSetNumbers, frmSetNumbers, "Выбор номеров")
+VX_PENDING_WINDOW(TfrmNewTickBase, frmNewTickBase, "Новая база билетов")
+VX_PENDING_WINDOW(TfrmRowNum, frmRowNum, "Ряды номеров")
+VX_PENDING_WINDOW(TfrmShowBase, frmShowBase, "Просмотр базы")
+VX_PENDING_WINDOW(TfrmNewResBase, frmNewResBase, "Новая база результатов")
+
+#undef VX_PENDING_WINDOW
