@@ -24,9 +24,10 @@ const std::string& WorkFolder() {
         const std::filesystem::path p =
             std::filesystem::path(base && *base ? base : "/tmp") / ("dbf-fuzz-" + std::to_string(::getpid()));
         std::filesystem::create_directories(p);
+        static const std::string* leaked = new std::string(p.string());  // outlives the static below
         std::atexit([] {
             std::error_code ec;
-            std::filesystem::remove_all(WorkFolder(), ec);
+            std::filesystem::remove_all(*leaked, ec);
         });
         return p.string();
     }();
