@@ -42,13 +42,21 @@ void EnsureQtApp() {
     QApplication::setFont(f);
 }
 
+namespace {
+int g_handlerDepth = 0;
+}
+
 void Guard(const std::function<void()>& handler) {
+    ++g_handlerDepth;
     try {
         handler();
     } catch (...) {
         if (Application) Application->HandleException(std::current_exception());
     }
+    --g_handlerDepth;
 }
+
+int HandlerDepth() { return g_handlerDepth; }
 
 }  // namespace vx
 

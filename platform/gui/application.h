@@ -112,4 +112,6 @@ extern TMouse* Mouse;
 namespace vx {
 // Runs an event handler; an exception goes to Application->HandleException.
 void Guard(const std::function<void()>& handler);
+// How many event handlers are running (nested through ProcessMessages).
+int HandlerDepth();
 }

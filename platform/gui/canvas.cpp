@@ -75,7 +75,7 @@ TCanvas::~TCanvas() = default;
 
 void TCanvas::SetDevice(vx::CanvasDevice* device) {
     device_ = device;
-    if (device_) device_->SetClip(hasClip_ ? &clip_ : nullptr);
+    if (device_ && hasClip_) device_->SetClip(&clip_);
 }
 
 void TCanvas::MoveTo(int x, int y) { penPos_ = TPoint{x, y}; }

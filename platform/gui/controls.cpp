@@ -16,6 +16,7 @@
 #include "platform/gui/menus.h"
 #include "platform/gui/qt_bridge.h"
 #include "platform/gui/qt_widgets.h"
+#include "platform/gui/stdctrls.h"
 
 namespace vx {
 
@@ -174,6 +175,13 @@ private:
         }
         if (key) Guard([&] { consumed = down ? wc->KeyDown(key, shift) : wc->KeyUp(key, shift); });
         if (consumed) return true;
+        // Enter and Esc that no handler took press the form's Default or
+        // Cancel button (a button itself handles its own Enter).
+        if (down && form && (key == VK_RETURN || key == VK_ESCAPE) && !dynamic_cast<TButton*>(wc) &&
+            !dynamic_cast<TMemo*>(wc)) {
+            Guard([&] { consumed = form->DialogKey(key); });
+            if (consumed) return true;
+        }
         if (down && !ke->text().isEmpty()) {
             const AnsiString text = FromQString(ke->text());
             if (text.size() == 1 && static_cast<unsigned char>(text[0]) >= 0x20) {

@@ -14,6 +14,7 @@
 #include "platform/gui/menus.h"
 #include "platform/gui/qt_bridge.h"
 #include "platform/gui/qt_widgets.h"
+#include "platform/gui/stdctrls.h"
 
 namespace {
 std::set<TForm*>& LiveForms() {
@@ -286,12 +287,24 @@ void TForm::Close() {
 
 void TForm::CloseRequested() { Close(); }
 
+namespace {
+// A released form is destroyed once no event handler is running any more,
+// so a handler that pumped messages never returns into a destroyed window.
+void DestroyWhenIdle(TForm* form) {
+    QTimer::singleShot(0, [form] {
+        if (!LiveForms().count(form)) return;
+        if (vx::HandlerDepth() > 0) {
+            DestroyWhenIdle(form);
+            return;
+        }
+        delete form;
+    });
+}
+}  // namespace
+
 void TForm::Release() {
     SetVisible(false);
-    TForm* self = this;
-    QTimer::singleShot(0, [self] {
-        if (LiveForms().count(self)) delete self;
-    });
+    DestroyWhenIdle(this);
 }
 
 void TForm::SetWindowState(TWindowState v) {
@@ -314,6 +327,28 @@ void TForm::SetBorderStyle(TFormBorderStyle v) {
     const bool shown = frame_->isVisible();
     frame_->setWindowFlags(flags);
     if (shown) frame_->show();
+}
+
+namespace {
+TButton* FindDialogButton(TWinControl* parent, Word key) {
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        if (!c->Visible() || !c->Enabled()) continue;
+        if (auto* b = dynamic_cast<TButton*>(c))
+            if ((key == VK_RETURN && b->Default()) || (key == VK_ESCAPE && b->Cancel())) return b;
+        if (auto* w = dynamic_cast<TWinControl*>(c))
+            if (TButton* found = FindDialogButton(w, key)) return found;
+    }
+    return nullptr;
+}
+}  // namespace
+
+bool TForm::DialogKey(Word key) {
+    if (key != VK_RETURN && key != VK_ESCAPE) return false;
+    TButton* b = FindDialogButton(this, key);
+    if (!b) return false;
+    b->Click();
+    return true;
 }
 
 void TForm::Paint() {

@@ -100,6 +100,9 @@ public:
 
     // Makes this the active form and runs OnActivate (deactivating the previous one).
     void Activate();
+    // Enter clicks the Default button, Esc the Cancel button (visible and
+    // enabled ones); true when one was clicked.
+    bool DialogKey(Word key);
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;

@@ -4,6 +4,7 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QEnterEvent>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -89,6 +90,18 @@ void SendMouseMove(TControl* c, int x, int y, TShiftState shift) {
     Mouse(w, QEvent::MouseMove, QPoint(x, y), Qt::NoButton, held, false);
 }
 
+void SendEnter(TControl* c) {
+    if (!c || !c->Widget()) return;
+    QEnterEvent e(QPointF(1, 1), QPointF(1, 1), c->Widget()->mapToGlobal(QPointF(1, 1)));
+    QApplication::sendEvent(c->Widget(), &e);
+}
+
+void SendLeave(TControl* c) {
+    if (!c || !c->Widget()) return;
+    QEvent e(QEvent::Leave);
+    QApplication::sendEvent(c->Widget(), &e);
+}
+
 namespace {
 // Each synthetic key event gets its own time stamp, as real input has.
 quint64 NextTimestamp() {
@@ -96,6 +109,14 @@ quint64 NextTimestamp() {
     return t++;
 }
 }  // namespace
+
+void SendMouseDown(TControl* c, int x, int y, TMouseButton button) {
+    if (QWidget* w = Target(c)) Mouse(w, QEvent::MouseButtonPress, QPoint(x, y), QtButton(button), QtButton(button), false);
+}
+
+void SendMouseUp(TControl* c, int x, int y, TMouseButton button) {
+    if (QWidget* w = Target(c)) Mouse(w, QEvent::MouseButtonRelease, QPoint(x, y), QtButton(button), Qt::NoButton, false);
+}
 
 void SendKey(TControl* c, Word key, TShiftState shift) {
     QWidget* w = KeyTarget(c);

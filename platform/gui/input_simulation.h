@@ -14,6 +14,11 @@ void SendClick(TControl* control, int x = -1, int y = -1, TMouseButton button = 
 void PostClick(TControl* control, int x = -1, int y = -1, TMouseButton button = mbLeft);
 void SendDoubleClick(TControl* control, int x = -1, int y = -1);
 void SendMouseMove(TControl* control, int x, int y, TShiftState shift = {});
+void SendMouseDown(TControl* control, int x, int y, TMouseButton button = mbLeft);
+void SendMouseUp(TControl* control, int x, int y, TMouseButton button = mbLeft);
+// The mouse entering and leaving the control.
+void SendEnter(TControl* control);
+void SendLeave(TControl* control);
 // Press and release of a virtual key (VK_DOWN, 'A' ...).
 void SendKey(TControl* control, Word key, TShiftState shift = {});
 // Typing text into an edit, memo, spin edit or combo box, one key per character.

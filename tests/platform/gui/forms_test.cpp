@@ -204,3 +204,62 @@ TEST_F(Forms, FormCentresOnTheScreen) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Forms, EnterAndEscapePressTheDefaultAndCancelButtons) {
+    auto* f = new TForm(nullptr);
+    auto* edit = new TEdit(f, f);
+    auto* ok = new TButton(f, f);
+    ok->SetDefault(true);
+    ok->SetModalResult(mrOk);
+    auto* cancel = new TButton(f, f);
+    cancel->SetCancel(true);
+    cancel->SetModalResult(mrCancel);
+    std::string pressed;
+    ok->OnClick = [&](TObject*) { pressed += "ok;"; };
+    cancel->OnClick = [&](TObject*) { pressed += "cancel;"; };
+    vx::SendKey(edit, VK_RETURN);
+    EXPECT_EQ(f->ModalResult(), mrOk);
+    vx::SendKey(edit, VK_ESCAPE);
+    EXPECT_EQ(f->ModalResult(), mrCancel);
+    cancel->SetEnabled(false);
+    vx::SendKey(edit, VK_ESCAPE);
+    EXPECT_EQ(pressed, "ok;cancel;");
+    delete f;
+}
+
+TEST_F(Forms, AReleasedFormOutlivesTheHandlerThatPumpsMessages) {
+    auto* f = new TForm(nullptr);
+    auto* b = new TButton(f, f);
+    bool destroyedInside = false;
+    f->OnDestroy = [&](TObject*) { destroyedInside = true; };
+    bool done = false;
+    b->OnClick = [&](TObject*) {
+        f->Release();
+        // A long command keeps pumping; the form must still be there.
+        for (int i = 0; i < 20; ++i) Application->HandleMessage();
+        EXPECT_FALSE(destroyedInside);
+        done = true;
+    };
+    vx::SendClick(b);
+    EXPECT_TRUE(done);
+    for (int i = 0; i < 20 && !destroyedInside; ++i) Application->HandleMessage();
+    EXPECT_TRUE(destroyedInside);
+}
+
+TEST_F(Forms, HintOfTheControlUnderTheMouseReachesTheApplication) {
+    auto* f = new TForm(nullptr);
+    auto* b = new TButton(f, f);
+    b->SetHint("Остановить расчёт|long part"_cp);
+    AnsiString seen;
+    Application->OnHint = [&](TObject*) { seen = Application->Hint(); };
+    vx::SendEnter(b);
+    Application->OnHint = nullptr;
+    EXPECT_EQ(seen, b->Hint());
+    vx::SendLeave(b);
+    EXPECT_EQ(Application->Hint(), "");
+    delete f;
+}
+
+}  // namespace
