@@ -406,13 +406,6 @@ XBobjIndexTag* XBobjCDXFile::TagAdd(const std::string& name, const std::string& 
     for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return s;
   };
-  for (size_t i = tags_.size(); i-- > 0;) {
-    auto* old = static_cast<XBobjCDXTag*>(tags_[i].get());
-    if (upper(old->TagName()) != upper(tagName)) continue;
-    RemoveDirectoryEntry(*old);
-    tags_.erase(tags_.begin() + static_cast<std::ptrdiff_t>(i));
-    break;
-  }
   endOfFile_ = -1;
   const int64_t header = AllocatePage();
   AllocatePage();
@@ -420,6 +413,14 @@ XBobjIndexTag* XBobjCDXFile::TagAdd(const std::string& name, const std::string& 
   tag->collation_ = NextCollation;
   XBobjCDXTag* raw = tag.get();
   raw->TagCreate(keyExpr, unique, ascending, forExpr);
+  // A tag of the same name is replaced only once the new one stands.
+  for (size_t i = tags_.size(); i-- > 0;) {
+    auto* old = static_cast<XBobjCDXTag*>(tags_[i].get());
+    if (upper(old->TagName()) != upper(tagName)) continue;
+    RemoveDirectoryEntry(*old);
+    tags_.erase(tags_.begin() + static_cast<std::ptrdiff_t>(i));
+    break;
+  }
   tags_.push_back(std::move(tag));
   AddDirectoryEntry(*raw);
   return raw;

@@ -212,9 +212,15 @@ TEST(CdxTag, RefusesBadDefinitionsWithClearErrors) {
   EXPECT_THROW(file.TagAdd("LONG", "LONG", "", false, true), EXBaseError);
   EXPECT_THROW(file.TagAdd("NONE", "NONE", "", false, true), EXBaseError);
   EXPECT_EQ(file.TagCount(), 0);
+  // A refused replacement leaves the tag of that name in place.
+  file.TagAdd("KEEP", "NAME", "", false, true);
+  EXPECT_THROW(file.TagAdd("KEEP", "LONG", "", false, true), EXBaseError);
+  ASSERT_NE(file.TagByName("KEEP"), nullptr);
+  EXPECT_EQ(file.TagByName("KEEP")->KeyExpr(), "NAME");
   // A key longer than the key length is cut to it.
   table.records[0]["V"] = IndexTestTable::Text("abc");
   XBobjIndexTag* tag = file.TagAdd("TENCHARSOK", "V", "", false, true);
+  ASSERT_EQ(file.TagCount(), 2);
   EXPECT_EQ(tag->KeyLength(), 3);
   table.records[0]["V"] = IndexTestTable::Text("abcdef");
   table.Go(1);
