@@ -231,7 +231,7 @@ int XBobjIndexTag::Seek(const std::string& key, int32_t record, bool prefix) {
     int c = CompareEntry(key, record, prefix, node.Current());
     // Formats whose equal keys are not ordered by record: scan the equals.
     if (c == 0 && !file_->KeysCarryRecord() && record != -1 && record != 0 && record != kAfterEquals) {
-      while (c == 0 && node.Current().link != record) {
+      while (c == 0 && path_.back()->Current().link != record) {
         if (!MoveNext()) return 1;
         c = CompareEntry(key, record, prefix, path_.back()->Current());
       }
