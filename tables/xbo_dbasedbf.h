@@ -145,7 +145,9 @@ public:
     // error is 33 and nothing is written.
     virtual void AppendRecord();
     // Status notification at each step (xbStatus...); the base only resets
-    // the record-modified flag and the state after reads and writes.
+    // the record-modified flag and the state after reads and writes. The
+    // "opened" notification comes from the constructor, so only this class's
+    // own version hears it.
     virtual void RecordChanged(int code, int value);
     // n >= 1 reads record n; xbNext, xbPrior, xbTop, xbBottom, xbCurrent
     // move; 0 does nothing. Reading count + 1 only sets the EOF flag.
