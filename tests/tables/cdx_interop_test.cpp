@@ -102,6 +102,31 @@ TEST(CdxInterop, PerlListsBulkAndAppendedDrawTagsInTheExpectedOrder) {
   }
 }
 
+TEST(CdxInterop, PerlListingFollowsRandomEdits) {
+  if (!ToolsPresent()) GTEST_SKIP() << "index_dump or /usr/bin/python3 missing";
+  Draws d = MakeDraws(3000, 3);
+  const std::string dir = TestDir("edits");
+  IndexTestTable table;
+  table.folder = dir;
+  for (const auto& r : d.rows) table.Append(Row(r));
+  {
+    XBobjCDXFile file(&table);
+    ASSERT_TRUE(file.Create("DRAWS", true, true, false, true));
+    file.TagAdd("INDEX", "YEAR+(0.001*DRAW)", "", false, true);
+    std::mt19937 rng(4);
+    for (int i = 0; i < 1500; ++i) {
+      const int32_t rec = static_cast<int32_t>(1 + rng() % d.rows.size());
+      table.Go(rec);
+      auto& row = d.rows[static_cast<size_t>(rec - 1)];
+      row = rng() % 2 ? std::make_pair(row.first, 1 + static_cast<int>(rng() % 150))
+                      : std::make_pair(static_cast<int>(rng() % 81) - 40, row.second);
+      table.records[static_cast<size_t>(rec - 1)] = Row(row);
+      ASSERT_TRUE(file.KeyUpdateAll(rec, false));
+    }
+  }
+  EXPECT_EQ(Listing(dir + "/DRAWS.CDX", "INDEX"), Expected(dir, d, false));
+}
+
 TEST(CdxInterop, RecordFieldGrowsPast65536Records) {
   if (!ToolsPresent()) GTEST_SKIP() << "index_dump or /usr/bin/python3 missing";
   const Draws d = MakeDraws(66000, 2);
