@@ -6,6 +6,8 @@ if(TARGET vx_tables_handler)
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/handler_walk_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/handler_oracle_test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/handler_share_test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/handler_copy_test.cpp
     DEPS vx_tables_handler
   )
 endif()
