@@ -47,9 +47,9 @@ BENCHMARK(BM_CanvasRectanglesAndText);
 // The draw grid following Next through 10,000 records, 20 rows shown.
 void BM_DBGridFollowsNext(benchmark::State& state) {
     Application->Initialize();
-    std::vector<MemoryFieldSpec> specs{{"YEAR", ftInteger}, {"DRAW", ftInteger}};
-    for (int p = 1; p <= 6; ++p) specs.push_back({"P" + std::to_string(p), ftInteger});
-    TMemoryDataSet ds(specs);
+    std::vector<MemoryFieldSpec> fields{{"YEAR", ftInteger}, {"DRAW", ftInteger}};
+    for (int p = 1; p <= 6; ++p) fields.push_back({"P" + std::to_string(p), ftInteger});
+    TMemoryDataSet ds(fields);
     ds.LogCalls = false;
     for (int r = 0; r < 10000; ++r) ds.AddRow({2000 + r / 100, r % 100, 1, 2, 3, 4, 5, 6});
     TDataSource source;

@@ -4,6 +4,7 @@
 
 #include "gui_test_support.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/menus.h"
 #include "platform/gui/stdctrls.h"
 
 namespace {
@@ -259,6 +260,47 @@ TEST_F(Forms, HintOfTheControlUnderTheMouseReachesTheApplication) {
     EXPECT_EQ(seen, b->Hint());
     vx::SendLeave(b);
     EXPECT_EQ(Application->Hint(), "");
+    delete f;
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Forms, TheOwnerIsActivatedAgainAfterAModalChildCloses) {
+    auto* main = new TForm(nullptr);
+    int activations = 0;
+    main->OnActivate = [&](TObject*) { ++activations; };
+    main->Show();
+    EXPECT_EQ(activations, 1);
+    auto* child = vx::NewForm<TfrmSample>(main);
+    dialogs.Expect(vx::DialogKind::Modal, "", [&](vx::DialogRequest&) {
+        EXPECT_TRUE(child->Active());
+        EXPECT_FALSE(main->Active());
+        return mrOk;
+    });
+    child->ShowModal();
+    EXPECT_EQ(activations, 2);
+    EXPECT_TRUE(main->Active());
+    delete main;  // owns the child
+}
+
+TEST_F(Forms, AMenuBarTakesItsHeightFromTheClientArea) {
+    auto* f = new TForm(nullptr);
+    f->SetBounds(0, 0, 300, 200);
+    EXPECT_EQ(f->ClientHeight(), 200);
+    auto* menu = new TMainMenu(f);
+    auto* item = new TMenuItem(f);
+    item->SetCaption("&File");
+    menu->Items()->Add(item);
+    f->SetMenu(menu);
+    EXPECT_LT(f->ClientHeight(), 200);
+    auto* panel = new TButton(f, f);
+    panel->SetAlign(alClient);
+    EXPECT_EQ(panel->Height(), f->ClientHeight());
+    delete menu;  // the form forgets it
+    EXPECT_EQ(f->Menu(), nullptr);
+    EXPECT_EQ(f->ClientHeight(), 200);
     delete f;
 }
 
