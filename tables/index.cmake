@@ -17,3 +17,10 @@ vx_library(vx_tables_index
     ${CMAKE_CURRENT_LIST_DIR}/cdx_build.cpp
     ${CMAKE_CURRENT_LIST_DIR}/index_table_link.cpp
   DEPS ${_vx_index_deps})
+
+# Single-tag (.ntx, .ndx) and multiple (.mdx) index formats.
+target_sources(vx_tables_index PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/index_bulk.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ndx_index.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/mdx_index.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ntx_index.cpp)

@@ -1,0 +1,8 @@
+# Tests of the single-tag (.ntx, .ndx) and multiple (.mdx) index formats.
+add_library(vx_index3_test_support STATIC ${CMAKE_CURRENT_LIST_DIR}/index3_check.cpp)
+target_include_directories(vx_index3_test_support PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(vx_index3_test_support PUBLIC vx_index_test_support)
+
+vx_test(index3_model_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/index3_model_test.cpp
+  DEPS vx_index3_test_support)
