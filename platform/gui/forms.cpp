@@ -210,7 +210,8 @@ void TForm::Activate() {
 
 void TForm::Show() {
     SetVisible(true);
-    if (frame_) frame_->raise();
+    // The off-screen platform has no stacking order (and says so on every call).
+    if (frame_ && QGuiApplication::platformName() != QLatin1String("offscreen")) frame_->raise();
 }
 
 TModalResult TForm::ShowModal() {

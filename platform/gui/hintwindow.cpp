@@ -26,7 +26,6 @@ void THintWindow::ActivateHint(const TRect& rect, const AnsiString& hint) {
     active_ = true;
     visible_ = true;
     widget_->show();
-    widget_->raise();
     Invalidate();
 }
 

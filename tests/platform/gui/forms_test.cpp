@@ -4,6 +4,7 @@
 
 #include "gui_test_support.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/extctrls.h"
 #include "platform/gui/menus.h"
 #include "platform/gui/stdctrls.h"
 
@@ -302,6 +303,30 @@ TEST_F(Forms, AMenuBarTakesItsHeightFromTheClientArea) {
     EXPECT_EQ(f->Menu(), nullptr);
     EXPECT_EQ(f->ClientHeight(), 200);
     delete f;
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Forms, RunShowsTheMainFormAndEndsWhenItClosesThenFreesTheForms) {
+    TApplication app(nullptr);
+    TfrmSample* main = nullptr;
+    app.CreateForm(main);
+    app.CreateForm<TForm>();
+    bool shownDuringRun = false;
+    auto* closer = new TTimer(main);
+    closer->SetInterval(1);
+    closer->OnTimer = [&](TObject*) {
+        shownDuringRun = main->Visible();
+        closer->SetEnabled(false);
+        main->Close();
+    };
+    app.Run();
+    EXPECT_TRUE(shownDuringRun);
+    EXPECT_TRUE(app.Terminated());
+    EXPECT_EQ(app.ComponentCount(), 0);
+    EXPECT_EQ(app.MainForm(), nullptr);
 }
 
 }  // namespace
