@@ -5,6 +5,7 @@ if(TARGET vx_tables_dataset)
   vx_test(vx_tables_dataset_tests
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/txbasedataset_scenario_test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/txbasedataset_app_test.cpp
     DEPS vx_tables_dataset
   )
 endif()

@@ -1,0 +1,258 @@
+// The application's own patterns on a real draw base, index building, the
+// filter, copies and the creation component; peers read what we wrote.
+#include <sstream>
+
+#include "platform/rtl/fileutils.h"
+#include "platform/rtl/stringlist.h"
+#include "tables/tcreatexbasedataset.h"
+#include "tests/tables/dataset_testing.h"
+
+namespace vx::test {
+namespace {
+
+std::vector<std::pair<int, int>> Years(int from, int to, int draws) {
+    std::vector<std::pair<int, int>> rows;
+    for (int y = from; y <= to; ++y)
+        for (int d = 1; d <= draws; ++d) rows.emplace_back(y, d);
+    return rows;
+}
+
+std::vector<int> IndexDumpRecords(const std::string& cdx) {
+    const std::string listing = RunTool("/usr/bin/index_dump --type=num " + cdx + " INDEX 2>&1");
+    std::istringstream in(listing);
+    std::vector<int> records;
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::string key;
+        int rec = 0;
+        if (fields >> key >> rec) records.push_back(rec);
+    }
+    return records;
+}
+
+// dbfread's view of a table: one line per record "YEAR DRAW", deleted ones
+// left out, then the last byte of the file in hex.
+std::string DbfRead(const std::string& table, const std::string& fields = "YEAR,DRAW") {
+    const std::string script =
+        "import dbfread,sys\n"
+        "t=dbfread.DBF(sys.argv[1],encoding='cp1251',char_decode_errors='replace')\n"
+        "for r in t: print(' '.join(str(r[f]) for f in sys.argv[2].split(',')))\n"
+        "print('END %02x' % open(sys.argv[1],'rb').read()[-1])\n";
+    WriteFileBytes("/tmp/vx_adapter_dbfread.py", script);
+    return RunTool("/usr/bin/python3 /tmp/vx_adapter_dbfread.py " + table + " " + fields + " 2>&1");
+}
+
+// A range walk as the application does it: a linear scan finds the start
+// (year, draw), the walk goes on to the end (year, draw), and MoveBy goes
+// back to the row remembered at the start.
+TEST(AdapterApp, RangeWalkAndMoveByBackUnderTheTag) {
+    DrawDataSet f(Years(2001, 2004, 10), true, 20);
+    f.ds.First();
+    while (!f.ds.Eof() && f.Active() != DrawKey(2002, 7)) f.ds.Next();
+    ASSERT_FALSE(f.ds.Eof());
+    int walked = 0;
+    while (!f.ds.Eof() && f.Active() <= DrawKey(2003, 4)) {
+        ++walked;
+        f.ds.Next();
+    }
+    EXPECT_EQ(walked, 4 + 4);
+    EXPECT_EQ(f.Active(), DrawKey(2003, 5));
+    EXPECT_EQ(f.ds.MoveBy(-walked), -walked);
+    EXPECT_EQ(f.Active(), DrawKey(2002, 7));
+    // Walking past the end keeps the last record and sets EOF.
+    f.ds.MoveBy(1000);
+    EXPECT_TRUE(f.ds.Eof());
+    EXPECT_EQ(f.Active(), DrawKey(2004, 10));
+}
+
+// The ticket filter is switched on and off; an empty text is no filter and
+// a text that is not a condition is refused without filtering anything.
+TEST(AdapterApp, TicketFilterTogglesAndBadTextsAreRefused) {
+    DrawDataSet f(Years(2001, 2003, 5), true, 20);
+    f.ds.SetFilter("(YEAR=2002) AND (DRAW=3)");
+    f.ds.SetFiltered(true);
+    EXPECT_EQ(f.WalkForward(), std::vector<int>{DrawKey(2002, 3)});
+    f.ds.SetExactCount(true);
+    EXPECT_EQ(f.ds.RecordCount(), 1);
+    f.ds.SetExactCount(false);
+    EXPECT_EQ(f.ds.RecordCount(), 15);
+    f.ds.SetFilter("(YEAR=2003) AND (DRAW=5)");
+    EXPECT_EQ(f.WalkForward(), std::vector<int>{DrawKey(2003, 5)});
+    f.ds.SetFiltered(false);
+    EXPECT_EQ(f.WalkForward().size(), 15u);
+    f.ds.SetFiltered(true);
+    EXPECT_EQ(f.WalkForward(), std::vector<int>{DrawKey(2003, 5)});
+    f.ds.SetFilter("");
+    EXPECT_EQ(f.WalkForward().size(), 15u);
+    EXPECT_THROW(f.ds.SetFilter("YEAR+1"), Exception);
+    EXPECT_EQ(f.WalkForward().size(), 15u);
+    // A filter no record passes: both flags.
+    f.ds.SetFilter("YEAR=1999");
+    EXPECT_TRUE(f.ds.Bof() && f.ds.Eof());
+}
+
+// A listed index file that is not there is refused when it is added.
+TEST(AdapterApp, MissingIndexFileIsRefused) {
+    DrawDataSet f(ScrambledDraws(12), false, 20);
+    EXPECT_THROW(f.ds.IndexFiles()->Add("draws.cdx"), EDatabaseError);
+    EXPECT_EQ(f.WalkForward(), f.Expected());
+}
+
+// Built through the data set, the tag keeps up with later appends and edits.
+TEST(AdapterApp, IndexOnKeepsTheBuiltTagCurrent) {
+    DbfScratch dir;
+    CreateDraws(dir / "base.dbf", ScrambledDraws(12));
+    TXBaseDataSet ds;
+    ds.SetDatabaseName(dir / "");
+    ds.SetTableName("base.dbf");
+    ds.Open();
+    ds.IndexOn("base.cdx", "INDEX", "YEAR+(0.001*DRAW)", "", 0, 0);
+    ds.SetIndexName("INDEX");
+    EXPECT_EQ(ds.IndexCount(), 1);
+    EXPECT_EQ(ds.IndexCurrentOrder(), 1);
+    EXPECT_EQ(ds.IndexTagName(1), "INDEX");
+    EXPECT_EQ(ds.IndexFileName(0), "");
+    for (int i = 0; i < 100; ++i) {
+        ds.Append();
+        ds.FieldByName("YEAR")->SetAsInteger(1900 + (i * 37) % 100);
+        ds.FieldByName("DRAW")->SetAsInteger(i + 1);
+        ds.Post();
+    }
+    ds.First();
+    ds.Edit();
+    ds.FieldByName("YEAR")->SetAsInteger(2100);
+    ds.Post();
+    std::vector<int> walk;
+    ds.First();
+    while (!ds.Eof()) {
+        walk.push_back(ds.RecNo());
+        ds.Next();
+    }
+    ds.Close();
+    EXPECT_EQ(walk.size(), 112u);
+    if (!HaveTool("/usr/bin/index_dump")) GTEST_SKIP() << "index_dump missing";
+    EXPECT_EQ(IndexDumpRecords(dir / "base.cdx"), walk);
+    const std::string read = DbfRead(dir / "base.dbf");
+    EXPECT_NE(read.find("2100 "), std::string::npos);
+    EXPECT_NE(read.find("END 1a"), std::string::npos) << read.substr(read.size() > 200 ? read.size() - 200 : 0);
+}
+
+// The copy follows the tag: no deleted record, no repeated (year, draw).
+TEST(AdapterApp, CopyFileInIndexOrderDropsDeletedAndRepeats) {
+    DrawDataSet f(ScrambledDraws(12), true, 20);
+    f.ds.First();
+    f.ds.Next();
+    const int gone = f.Active();
+    f.ds.Delete();
+    f.ds.CopyFile(f.dir / "copy.dbf", "");
+    std::vector<int> expected = f.Expected();
+    EXPECT_EQ(std::find(expected.begin(), expected.end(), gone), expected.end());
+    // Over itself, its index or memo: refused, nothing touched.
+    const std::string before = ReadFileBytes(f.table);
+    EXPECT_THROW(f.ds.CopyFile(f.table, ""), EDatabaseError);
+    EXPECT_THROW(f.ds.CopyFile(f.dir / "DRAWS.CDX", ""), EDatabaseError);
+    EXPECT_EQ(ReadFileBytes(f.table), before);
+    f.ds.Close();
+    XBO_dBHandler copy(f.dir / "copy.dbf", true, false, "");
+    std::vector<int> got;
+    for (int n = 1; n <= copy.RecordCount; ++n) {
+        copy.GetRec(n);
+        got.push_back(DrawKey(int(copy.GetNumberByName("YEAR")), int(copy.GetNumberByName("DRAW"))));
+    }
+    EXPECT_EQ(got, expected);
+}
+
+// Copy a record of the active row into another open table.
+TEST(AdapterApp, CopyRecordToTakesTheActiveRow) {
+    DrawDataSet f(Years(2001, 2001, 30), false, 20);
+    DbfScratch other;
+    CreateDraws(other / "target.dbf", {});
+    TXBaseDataSet target;
+    target.SetDatabaseName(other / "");
+    target.SetTableName("target.dbf");
+    target.Open();
+    f.ds.Last();
+    f.ds.MoveBy(-25);  // the window holds the rows after it; the handler stands elsewhere
+    const int want = f.Active();
+    f.ds.CopyRecordTo(&target);
+    EXPECT_EQ(DrawKey(target.FieldByName("YEAR")->AsInteger(), target.FieldByName("DRAW")->AsInteger()), want);
+    EXPECT_EQ(f.Active(), want);
+    f.ds.Next();
+    EXPECT_EQ(f.Active(), want + 1);
+}
+
+TEST(AdapterApp, NumbersThatDoNotFitAnIntegerFieldRaise) {
+    DrawDataSet f({{2001, 1}}, false, 1);
+    f.ds.Edit();
+    f.ds.FieldByName("YEAR")->SetAsInteger(2001);
+    f.ds.Cancel();
+    {
+        XBO_dBHandler h(f.table, true, true, "");
+        h.GetRec(1);
+        h.PutNumberByName("P1", 5e9);
+        h.WriteRecord(1);
+    }
+    f.ds.Refresh();
+    EXPECT_THROW(f.ds.FieldByName("P1")->AsInteger(), EDatabaseError);
+    EXPECT_EQ(f.ds.FieldByName("YEAR")->AsInteger(), 2001);
+}
+
+TEST(AdapterApp, OpenErrorsAndPropertiesWhileOpen) {
+    DbfScratch dir;
+    TXBaseDataSet ds;
+    ds.SetName("T");
+    EXPECT_THROW(ds.Open(), EDatabaseError);  // no table name
+    ds.SetDatabaseName(dir / "");
+    ds.SetTableName("missing");
+    try {
+        ds.Open();
+        FAIL();
+    } catch (const EDatabaseError& e) {
+        EXPECT_NE(std::string(e.Message()).find("Cannot find file"), std::string::npos);
+        EXPECT_NE(std::string(e.Message()).find("missing.DBF"), std::string::npos);
+    }
+    CreateDraws(dir / "t.dbf", {{2001, 1}});
+    ds.SetTableName("t");
+    ds.Open();
+    EXPECT_THROW(ds.SetDatabaseName("/"), EDatabaseError);
+    EXPECT_THROW(ds.SetTableName("x"), EDatabaseError);
+    EXPECT_EQ(ds.FieldByName("YEAR")->DataType(), ftInteger);
+    EXPECT_EQ(ds.About(), "XBase Version 1.0");
+}
+
+TEST(AdapterApp, CreationComponentChecksItsFieldLines) {
+    DbfScratch dir;
+    TXBaseDataSet ds;
+    ds.SetDatabaseName(dir / "");
+    ds.SetTableName("new.dbf");
+    TCreateXBaseDataSet create;
+    create.SetDBFTable(&ds);
+    const std::vector<std::vector<std::string>> invalid = {
+        {"YEAR;N;9"},                     // no decimals part
+        {"YEAR;N;9;0", "YEAR;N;9;0"},     // repeated name
+        {"LONGFIELDNAME1;N;9;0", "LONGFIELDNAME2;C;5;0"},  // the same once cut to 10
+        {";N;9;0"},                       // no name
+        {"YEAR;NN;9;0"},                  // type of two letters
+        {"YEAR;N;x;0"},
+    };
+    for (const auto& lines : invalid) {
+        create.CreateFields()->Clear();
+        for (const auto& l : lines) create.CreateFields()->Add(l);
+        EXPECT_THROW(create.Execute(), EDatabaseError) << lines[0];
+        EXPECT_FALSE(FileExists(dir / "new.dbf"));
+    }
+    create.CreateFields()->Clear();
+    for (const char* l : {"YEAR;N;9;0;", "DRAW;N;9;0  ", "ABCDEFGHIJKL;C;12;0"}) create.CreateFields()->Add(l);
+    ASSERT_TRUE(create.Execute());
+    EXPECT_TRUE(ds.Active());
+    EXPECT_NE(ds.FindField("ABCDEFGHIJ"), nullptr);
+    ds.Close();
+    // Existing file, no overwrite and no one to ask: kept.
+    EXPECT_FALSE(create.Execute());
+    create.AutoOverwrite = true;
+    EXPECT_TRUE(create.Execute());
+}
+
+}  // namespace
+}  // namespace vx::test
