@@ -4,6 +4,14 @@
 #include <map>
 
 #include "tables/cdx_index.h"
+#if __has_include("tables/ntx_index.h") && __has_include("tables/ndx_index.h") && __has_include("tables/mdx_index.h")
+#include "tables/mdx_index.h"
+#include "tables/ndx_index.h"
+#include "tables/ntx_index.h"
+#define VX_HANDLER_HAS_SINGLE_TAG_FORMATS 1
+#else
+#define VX_HANDLER_HAS_SINGLE_TAG_FORMATS 0
+#endif
 #include "tables/xb_cipher.h"
 #include "tables/xb_errors.h"
 #include "tables/xb_expr_handler.h"
@@ -15,43 +23,13 @@ namespace vx {
 
 namespace {
 
-// A key or FOR expression of an index over the handler's table.
-class HandlerIndexExpr : public IndexExpr {
-public:
-    HandlerIndexExpr(XBO_dBaseFld& table, const std::string& text)
-        : handler_(&xbTableExpLink(table), false, text) {}
-
-    IndexValue Evaluate() override {
-        ExprValue v;
-        handler_.Evaluate(v);
-        IndexValue out;
-        switch (v.Type) {
-            case xtNumber:
-            case 5:
-            case 7:
-                out.kind = IndexValue::Kind::Number;
-                out.number = v.Number;
-                break;
-            case xtDate:
-                out.kind = IndexValue::Kind::Date;
-                out.day = expr::DayChecked(v.Number);
-                break;
-            case xtBoolean:
-                out.kind = IndexValue::Kind::Logical;
-                out.logical = v.Boolean;
-                break;
-            default:
-                out.kind = IndexValue::Kind::Text;
-                out.text = v.Text;
-                break;
-        }
-        return out;
-    }
-    std::string Text() const override { return handler_.Expression(); }
-
-private:
-    TxbExpHandler handler_;
-};
+template <typename File>
+std::unique_ptr<XBobjIndexFile> OpenAs(IndexTableLink* table, const std::string& path, bool create, bool overwrite,
+                                       bool shared, bool writable) {
+    auto file = std::make_unique<File>(table);
+    if (!file->Create(path, overwrite, create, shared, writable)) return nullptr;
+    return file;
+}
 
 std::map<std::string, IndexFormat>& Formats() {
     static std::map<std::string, IndexFormat> formats = [] {
@@ -65,6 +43,11 @@ std::map<std::string, IndexFormat>& Formats() {
             return file;
         };
         m[".CDX"] = std::move(cdx);
+#if VX_HANDLER_HAS_SINGLE_TAG_FORMATS
+        m[".NTX"] = IndexFormat{false, OpenAs<XBobjNTXFile>};
+        m[".NDX"] = IndexFormat{false, OpenAs<XBobjNDXFile>};
+        m[".MDX"] = IndexFormat{true, OpenAs<XBobjMDXFile>};
+#endif
         return m;
     }();
     return formats;
@@ -90,74 +73,32 @@ const IndexFormat* FindIndexFormat(const std::string& extension) {
 
 // ------------------------------------------------------------------ the link
 
-std::string HandlerIndexLink::Folder() const {
-    const AnsiString& path = table_.PathName();
-    const auto slash = path.find_last_of("/\\");
-    return slash == AnsiString::npos ? std::string(".") : path.substr(0, slash);
-}
-
-std::string HandlerIndexLink::BaseName() const {
-    const AnsiString& path = table_.PathName();
-    const auto slash = path.find_last_of("/\\");
-    std::string base = slash == AnsiString::npos ? path : path.substr(slash + 1);
-    const auto dot = base.rfind('.');
-    if (dot != std::string::npos) base.resize(dot);
-    return base;
-}
-
-int32_t HandlerIndexLink::RecordCount() const { return table_.RecordCount; }
-
-int32_t HandlerIndexLink::CurrentRecord() const { return table_.RecNo; }
-
-std::unique_ptr<IndexExpr> HandlerIndexLink::Compile(const std::string& text) {
-    return std::make_unique<HandlerIndexExpr>(table_, text);
-}
+HandlerIndexLink::HandlerIndexLink(XBO_dBHandler& table) : DbfIndexLink(&table), handler_(table) {}
 
 void HandlerIndexLink::ReadForIndex(int32_t record) {
     // The table file's own read: every record, deleted ones too.
-    table_.XBO_dBaseFld::ReadRecord(record);
+    handler_.XBO_dBaseFld::ReadRecord(record);
 }
 
-bool HandlerIndexLink::HasOldImage() const { return table_.RecNo >= 1; }
+bool HandlerIndexLink::HasOldImage() const { return handler_.RecNo >= 1; }
 
 void HandlerIndexLink::UseOldImage(bool on) {
     if (on) {
         if (savedPointer_) return;
-        savedPointer_ = table_.CurRecord;
-        table_.CurRecord = table_.SavedRecord.data();
+        savedPointer_ = handler_.CurRecord;
+        handler_.CurRecord = handler_.SavedRecord.data();
     } else if (savedPointer_) {
-        table_.CurRecord = savedPointer_;
+        handler_.CurRecord = savedPointer_;
         savedPointer_ = nullptr;
     }
 }
 
 bool HandlerIndexLink::RecordModified() const {
-    if (table_.RecordModified) return true;
-    return std::memcmp(table_.CurRecord, table_.SavedRecord.data(), std::size_t(table_.RecordLength)) != 0;
+    if (handler_.RecordModified) return true;
+    return std::memcmp(handler_.CurRecord, handler_.SavedRecord.data(), std::size_t(handler_.RecordLength)) != 0;
 }
 
-bool HandlerIndexLink::Exact() const { return table_.ExactMatch; }
-
-void HandlerIndexLink::Status(int code, int value, int total) { table_.StatusUpdate(code, value, total); }
-
-bool HandlerIndexLink::Enciphered() const { return table_.Encrypted; }
-
-void HandlerIndexLink::EncipherBlock(uint8_t* block, size_t size) {
-    xbEncryptBuffer(table_.WriteKey, block, block, int(size), 1);
-}
-
-void HandlerIndexLink::DecipherBlock(uint8_t* block, size_t size) {
-    xbEncryptBuffer(table_.ReadKey, block, block, int(size), 0);
-}
-
-void HandlerIndexLink::MarkStructuralIndex() {
-    if (table_.StructuralIndex) return;
-    table_.StructuralIndex = true;
-    if (table_.ReadWrite()) {
-        table_.HeaderDirty = true;
-        table_.WriteHeader();
-    }
-}
+void HandlerIndexLink::Status(int code, int value, int total) { handler_.StatusUpdate(code, value, total); }
 
 }  // namespace vx
 

@@ -1,11 +1,10 @@
 // The handler's side of the index layer: the table link index files work
 // through, and the registry of index formats by file extension.
 //
-// HandlerIndexLink answers the index layer's questions about its table
-// (folder, records, expressions, the record image before editing, progress,
-// page cipher) from one XBO_dBHandler. Key and FOR expressions compile to
-// TxbExpHandler objects over the table's expression link and evaluate on the
-// current record buffer.
+// HandlerIndexLink is the table link of the index layer (DbfIndexLink) for a
+// handler: bulk builds read the table file directly, the old key comes from
+// the image as read whatever buffer the record sits in, and build progress
+// goes to the handler's status hook.
 //
 // The registry maps an upper-case extension (".CDX") to a format: whether it
 // holds named tags, and how to open an existing file or create one. The
@@ -17,36 +16,30 @@
 #include <memory>
 #include <string>
 
+#include "tables/index_table_link.h"
 #include "tables/xb_index.h"
 
 class XBO_dBHandler;
 
 namespace vx {
 
-class HandlerIndexLink : public IndexTableLink {
+class HandlerIndexLink : public DbfIndexLink {
 public:
-    explicit HandlerIndexLink(XBO_dBHandler& table) : table_(table) {}
+    explicit HandlerIndexLink(XBO_dBHandler& table);
 
-    std::string Folder() const override;
-    std::string BaseName() const override;
-    int32_t RecordCount() const override;
-    int32_t CurrentRecord() const override;
-    std::unique_ptr<IndexExpr> Compile(const std::string& text) override;
+    // The table file's own read, past order, filter and read-ahead rules.
     void ReadForIndex(int32_t record) override;
     bool HasOldImage() const override;
+    // Points the current record at the image as read and back to wherever
+    // it pointed before (the data set may have pointed it at its buffer).
     void UseOldImage(bool on) override;
     // True when the record differs from its image as read (or a field write
     // marked it), so that keys are updated whoever wrote the bytes.
     bool RecordModified() const override;
-    bool Exact() const override;
     void Status(int code, int value, int total) override;
-    bool Enciphered() const override;
-    void EncipherBlock(uint8_t* block, size_t size) override;
-    void DecipherBlock(uint8_t* block, size_t size) override;
-    void MarkStructuralIndex() override;
 
 private:
-    XBO_dBHandler& table_;
+    XBO_dBHandler& handler_;
     char* savedPointer_ = nullptr;
 };
 

@@ -676,7 +676,13 @@ bool XBO_dBHandler::RenameTable(const AnsiString& newName) {
     for (auto& file : FIndexFiles) {
         if (!file) continue;
         if (BaseNameOf(file->FileName()) != oldBase) continue;
-        ok = file->Rename(newStem) && ok;
+        // The index keeps its own extension (in its own spelling).
+        const AnsiString own = file->Disk() ? file->Disk()->PathName() : AnsiString(file->FileName());
+        const auto slash = own.find_last_of("/\\");
+        const auto dot = own.rfind('.');
+        const AnsiString extension =
+            dot == AnsiString::npos || (slash != AnsiString::npos && dot < slash) ? AnsiString() : own.substr(dot);
+        ok = file->Rename(newStem + extension) && ok;
     }
     return ok;
 }

@@ -8,6 +8,7 @@ if(TARGET vx_tables_handler)
       ${CMAKE_CURRENT_LIST_DIR}/handler_oracle_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/handler_share_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/handler_copy_test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/handler_index_test.cpp
     DEPS vx_tables_handler
   )
 endif()
