@@ -44,7 +44,6 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
 
     OnCreate = [this](TObject* s) { FormCreate(s); };
     OnCloseQuery = [this](TObject* s, bool& canClose) { FormCloseQuery(s, canClose); };
-    OnDestroy = [this](TObject* s) { FormDestroy(s); };
 
     btnStop->OnClick = [this](TObject* s) { btnStopClick(s); };
     const TNotifyEvent highest = [this](TObject* s) { seHighestChange(s); };
@@ -72,6 +71,9 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
 }
 
 TFormMain::~TFormMain() {
+    // Runs here rather than from the base destructor, while this is still
+    // a TFormMain.
+    FormDestroy(this);
     if (FormMain == this) FormMain = nullptr;
 }
 

@@ -71,8 +71,9 @@ void TCachedIniFile::SetFileName(const AnsiString& name) {
     UpdateFile();
     sections_.ClearSections();
     SetFileNameField(Cut(name));
-    if (!FileName().empty()) LoadFromFile(FileName());
     modified_ = false;
+    // Loading sets the flag when it merged sections, so the merge is written back.
+    if (!FileName().empty()) LoadFromFile(FileName());
 }
 
 void TCachedIniFile::LoadFromFile(const AnsiString& name) {

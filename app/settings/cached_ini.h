@@ -71,7 +71,8 @@ public:
     ~TCachedIniFile() override;
 
     // Writes the current file if modified, drops every section, then loads
-    // the new name (when not empty). The modified flag ends up clear.
+    // the new name (when not empty). The modified flag ends up clear unless
+    // loading merged duplicate sections.
     void SetFileName(const AnsiString& name);
 
     AnsiString ReadString(const AnsiString& section, const AnsiString& key, const AnsiString& def) override;

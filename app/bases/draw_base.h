@@ -1,0 +1,57 @@
+// The draw base's own operations as plain functions over its data set:
+// matching a table name against the options' list of bases, the index
+// "INDEX" (build, rebuild, age), the first and last draw, the check of the
+// base and its repair. The main window's commands call these; dialogs go
+// through the dialog service.
+#pragma once
+
+#include <initializer_list>
+
+#include "platform/rtl/cp1251.h"
+
+class TDataSet;
+class TXBaseDataSet;
+
+namespace vx {
+
+// True when `tableName` names the base listed as `listed` (the list may
+// give the name with or without ".dbf"). Only the Latin letters A-Z are
+// compared without regard to case.
+bool IsListedBase(const AnsiString& tableName, const AnsiString& listed);
+
+// Folder + table name without extension + ".cdx".
+AnsiString DrawIndexPath(const AnsiString& folder, const AnsiString& tableName);
+
+// True when the index file is more than two seconds older than the table.
+bool IndexOlderThanTable(const AnsiString& indexPath, const AnsiString& tablePath);
+
+// Rebuilds the files of the active tag, or, with no active tag, builds the
+// tag "INDEX" in "<table>.cdx" beside the table and makes it active.
+void Indexing(TXBaseDataSet& table);
+
+// First and last draw of the table in its current order.
+struct BaseSpan {
+    bool empty = true;
+    int firstYear = 0, firstDraw = 0, lastYear = 0, lastDraw = 0;
+};
+BaseSpan ReadSpan(TDataSet& table);
+
+// True when `path` is the file of one of the open data sets (same file on
+// disk, names resolved as the program resolves them).
+bool IsOpenTable(const AnsiString& path, std::initializer_list<TDataSet*> tables);
+
+// Checks every value, the record numbers against the order and the order
+// of years and draws, with a warning (OK/Cancel) per error; Cancel ends the
+// check with the count so far. Shows the total and returns it.
+int CheckBase(TDataSet& table, int highestNumber);
+
+// Rebuilds the table so that physical order is the current (index) order
+// without deleted and hidden duplicate records: copies it to
+// "repair337.dbf" in the table's folder, then renames the finished copy
+// over the table and builds the index anew. On failure the table stays
+// closed and untouched, a message says what failed (and where a copy was
+// left), and the result is false. `otherTables` are refused as the copy's
+// place when open.
+bool RepairBase(TXBaseDataSet& table, std::initializer_list<TDataSet*> otherTables);
+
+}  // namespace vx

@@ -1,0 +1,8 @@
+# Draw, results and ticket bases, the new-base dialogs, and the probability
+# methods of the main window.
+list(APPEND VX_APP_SOURCES
+  bases/base_tables.cpp
+  bases/draw_base.cpp
+  main/probability.cpp
+)
+list(APPEND VX_APP_DEPS vx_tables)

@@ -1,0 +1,4 @@
+list(APPEND VX_APP_TEST_SOURCES
+  main/startup_test.cpp
+  main/formmain_test.cpp
+)
