@@ -60,6 +60,9 @@ public:
     explicit ControlEventFilter(TControl* c) : control_(c) {}
     // The viewport of a scroll area receives the mouse, not the area itself.
     QObject* viewport_ = nullptr;
+    // A form's mouse events come from its client area only (what the client
+    // area leaves travels on to the window, and must not count twice).
+    bool mouseFromViewportOnly_ = false;
 
     bool eventFilter(QObject* watched, QEvent* e) override {
         if (watched != control_->widget_) {
@@ -67,6 +70,11 @@ public:
             const bool mouse = t == QEvent::MouseButtonPress || t == QEvent::MouseButtonRelease ||
                                t == QEvent::MouseButtonDblClick || t == QEvent::MouseMove;
             if (!(watched == viewport_ && viewport_ && mouse)) return false;
+        } else if (mouseFromViewportOnly_) {
+            const QEvent::Type t = e->type();
+            if (t == QEvent::MouseButtonPress || t == QEvent::MouseButtonRelease ||
+                t == QEvent::MouseButtonDblClick || t == QEvent::MouseMove)
+                return false;
         }
         switch (e->type()) {
             case QEvent::MouseButtonPress: {
@@ -239,6 +247,13 @@ void TControl::SetWidget(QWidget* widget) {
     ColorChanged();
     widget_->setEnabled(enabled_);
     ApplyBoundsToWidget();
+}
+
+void TControl::ForwardMouseFrom(QWidget* inner) {
+    filter_->viewport_ = inner;
+    filter_->mouseFromViewportOnly_ = true;
+    inner->installEventFilter(filter_.get());
+    inner->setMouseTracking(true);
 }
 
 void TControl::SetParent(TWinControl* parent) {

@@ -133,6 +133,9 @@ protected:
     // Installs the widget this control drives; called once by each subclass
     // constructor. The control takes ownership.
     void SetWidget(QWidget* widget);
+    // Mouse events of an inner widget (a form's client area) count as the
+    // control's own.
+    void ForwardMouseFrom(QWidget* inner);
     virtual void CaptionChanged() {}
     virtual void FontChanged();
     virtual void ColorChanged();

@@ -76,6 +76,7 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner), canvas_(std::make_unique
     width_ = 400;
     height_ = 300;
     SetWidget(frame_);
+    ForwardMouseFrom(client_);
     client_->setAutoFillBackground(true);
     LayoutFrame();
 }

@@ -22,6 +22,8 @@ namespace {
 
 QWidget* Target(TControl* c) {
     QWidget* w = c ? c->Widget() : nullptr;
+    // A form is clicked in its client area, below the menu bar.
+    if (auto* wc = dynamic_cast<TWinControl*>(c); wc && wc->ClientWidget() != w) return wc->ClientWidget();
     if (auto* area = qobject_cast<QAbstractScrollArea*>(w)) return area->viewport();
     return w;
 }

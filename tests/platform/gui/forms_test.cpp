@@ -330,3 +330,20 @@ TEST_F(Forms, RunShowsTheMainFormAndEndsWhenItClosesThenFreesTheForms) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Forms, MouseOnTheClientAreaReachesTheFormsEvents) {
+    auto* f = new TForm(nullptr);
+    std::string seen;
+    f->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int x, int y) {
+        seen += "down " + std::to_string(x) + "," + std::to_string(y) + ";";
+    };
+    f->OnMouseUp = [&](TObject*, TMouseButton b, TShiftState, int, int) { seen += b == mbRight ? "up right;" : "up;"; };
+    f->OnClick = [&](TObject*) { seen += "click;"; };
+    vx::SendClick(f, 12, 7);
+    EXPECT_EQ(seen, "down 12,7;up;click;");
+    delete f;
+}
+
+}  // namespace
