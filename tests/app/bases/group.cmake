@@ -1,4 +1,5 @@
 # Draw, results and ticket bases, and the probability methods.
 list(APPEND VX_APP_TEST_SOURCES
+  bases/draw_base_test.cpp
   main/probability_test.cpp
 )
