@@ -160,9 +160,9 @@ void XBO_dBHandler::UnlockIndexFiles() {
         if (file) file->Unlock();
 }
 
-void XBO_dBHandler::RaiseLockRefused() {
+void XBO_dBHandler::RaiseLockRefused(std::int32_t context) {
     SetLastErrorCode(xbErrLockRefused);
-    TableError(xbErrLockRefused, xbCtxWrite, FileName());
+    TableError(xbErrLockRefused, context, FileName());
 }
 
 void XBO_dBHandler::SetLockProtocol(int protocol) {
@@ -317,7 +317,7 @@ void XBO_dBHandler::GetRec(int code) {
 
     const bool lockIndex = code < 0 && NeedsIndexReadLock();
     if (lockIndex && !LockIndexFiles()) {
-        RaiseLockRefused();
+        RaiseLockRefused(xbCtxRead);
         return;
     }
     struct Unlocker {
@@ -351,6 +351,7 @@ void XBO_dBHandler::GetRec(int code) {
                 c = step;
             }
             tagRecord = n;
+            if (n < 0) FActiveTag->File()->Damaged("record number out of range");
         } else if (FFilterActive && c < 0 && c != xbCurrent) {
             const std::int64_t highest = std::min<std::int64_t>(FFilterBits->HighestBit(), RecordCount);
             n = 0;

@@ -198,7 +198,7 @@ protected:
     int ResyncActiveTag(int code);
     bool NeedsIndexReadLock() const;
     void AlignActiveTag();
-    void RaiseLockRefused();
+    void RaiseLockRefused(std::int32_t context = xbCtxWrite);
     void CheckOutOfView();
     // Opens (create = false) or creates an index file through the format
     // registry; the object or null with code set to 2 or 2112.

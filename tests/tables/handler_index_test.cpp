@@ -70,6 +70,38 @@ TEST(HandlerIndex, MissingAndDamagedFilesAreReported) {
     EXPECT_EQ(h.FindIndexFile("junk.cdx"), 0);
 }
 
+TEST(HandlerIndex, DamagedPagesStopTheWalkWithAnError) {
+    Fixture f;
+    std::string bytes = ReadFileBytes(f.dir / "a.cdx");
+    ASSERT_GT(bytes.size(), 4096u);
+    for (std::size_t i = 2048; i < bytes.size(); i += 3) bytes[i] = char(0xA5 ^ i);
+    WriteFileBytes(f.dir / "a.cdx", bytes);
+    XBO_dBHandler h(f.table, false, true, "");
+    try {
+        if (h.IndexOpenList("a.cdx", "BYYEAR") == 0) {
+            for (int i = 0; i < 10; ++i) h.GetRec(xbNext);
+        }
+    } catch (const EXBaseError&) {
+    }
+    // The table itself is untouched and readable in record order.
+    h.IndexCloseAll();
+    EXPECT_EQ(Walk(h).size(), 4u);
+}
+
+TEST(HandlerIndex, SixtyFourthIndexFileIsRefused) {
+    Fixture f;
+    XBO_dBHandler h(f.table, false, true, "");
+    AnsiString list;
+    for (int i = 1; i <= 64; ++i) {
+        h.IndexOn(f.dir / ("i" + std::to_string(i) + ".cdx"), "T", "DRAW", "", 1, 0);
+        list += "i" + std::to_string(i) + ".cdx ";
+    }
+    ErrorRecorder errors;
+    EXPECT_THROW(h.IndexOpenList(list, "T"), EXBaseError);
+    EXPECT_NE(h.IndexFile(63), nullptr);
+    EXPECT_EQ(h.TagByNumber(64), nullptr);
+}
+
 TEST(HandlerIndex, IndexOnKeepsOtherTagsAndRefusesBadNames) {
     Fixture f;
     XBO_dBHandler h(f.table, false, true, "");
