@@ -81,9 +81,18 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner), canvas_(std::make_unique
     LayoutFrame();
 }
 
-TForm::~TForm() {
+void TForm::BeforeDestruction() {
+    if (destroyed_) return;
+    destroyed_ = true;
     destroying_ = true;
     if (OnDestroy) vx::Guard([&] { OnDestroy(this); });
+    // Forms this one owns hear it while they are whole too.
+    for (TComponent* c : std::vector<TComponent*>(Components()))
+        if (auto* f = dynamic_cast<TForm*>(c)) f->BeforeDestruction();
+}
+
+TForm::~TForm() {
+    BeforeDestruction();
     // The form's components go while the form is still whole.
     DestroyComponents();
     while (!controls_.empty()) delete controls_.back();
@@ -299,6 +308,7 @@ void DestroyWhenIdle(TForm* form) {
             DestroyWhenIdle(form);
             return;
         }
+        form->BeforeDestruction();
         delete form;
     });
 }

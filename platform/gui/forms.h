@@ -15,8 +15,10 @@
 //     Application->CreateForm(frmType5);              // the same, owned by Application
 //
 // OnCreate runs after the constructor (CreateForm, NewForm or
-// AfterConstruction; at the latest before the first Show). OnDestroy runs when
-// the form is destroyed, before its components. Close asks OnCloseQuery, then
+// AfterConstruction; at the latest before the first Show). OnDestroy runs
+// before the form is destroyed (BeforeDestruction), before its components;
+// code that deletes a form with an OnDestroy handler calls
+// BeforeDestruction() first or uses Release(). Close asks OnCloseQuery, then
 // OnClose decides: hide (default), free, or nothing; closing the main form
 // terminates the application. ShowModal goes through the dialog service and
 // returns the modal result; setting ModalResult ends the modal loop, and a
@@ -50,6 +52,10 @@ public:
 
     // Runs OnCreate once (CreateForm and NewForm call it).
     void AfterConstruction();
+    // Runs OnDestroy once, while the whole form (derived parts included) is
+    // still alive. Release, Application->Run's clean-up and the destruction
+    // of an owning form call it first; the destructor calls it otherwise.
+    void BeforeDestruction();
 
     void Show();
     TModalResult ShowModal();
@@ -128,6 +134,7 @@ private:
     bool created_ = false;
     bool keyPreview_ = false;
     bool destroying_ = false;
+    bool destroyed_ = false;
     bool shownOnce_ = false;
     TWindowState windowState_ = wsNormal;
     TFormBorderStyle borderStyle_ = bsSizeable;

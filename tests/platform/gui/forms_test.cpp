@@ -347,3 +347,32 @@ TEST_F(Forms, MouseOnTheClientAreaReachesTheFormsEvents) {
 }
 
 }  // namespace
+
+namespace {
+
+// A form whose OnDestroy handler reads a member of the derived class.
+class TfrmWithMember : public TForm {
+public:
+    explicit TfrmWithMember(TComponent* AOwner, std::string* log) : TForm(AOwner), log_(log) {
+        OnDestroy = [this](TObject*) { FormDestroy(); };
+    }
+    void FormDestroy() { *log_ += note_; }
+
+private:
+    std::string* log_;
+    std::string note_ = "destroyed;";
+};
+
+TEST_F(Forms, OnDestroyRunsWhileTheDerivedFormIsWhole) {
+    std::string log;
+    TApplication app(nullptr);
+    auto* main = new TfrmWithMember(&app, &log);
+    app.SetMainForm(main);
+    new TfrmWithMember(main, &log);  // owned by the main form
+    main->BeforeDestruction();
+    EXPECT_EQ(log, "destroyed;destroyed;");
+    delete main;
+    EXPECT_EQ(log, "destroyed;destroyed;");  // once each
+}
+
+}  // namespace
