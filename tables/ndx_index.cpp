@@ -139,6 +139,8 @@ void XBobjNDXTag::TagStore() {
   uint8_t h[kBlock] = {};
   vx::PutLE32(h, static_cast<uint32_t>(root_));
   vx::PutLE32(h + 4, static_cast<uint32_t>(std::max<int64_t>(ndx_->ReadEndOfFile(), 2)));
+  // Readers of the dBase family take the key type from byte 9 ('C' or 'N').
+  h[9] = keyType_ == XBKeyType::Character ? 'C' : 'N';
   vx::PutLE16(h + 12, static_cast<uint32_t>(keyLength_));
   vx::PutLE16(h + 14, static_cast<uint32_t>(maxKeys_));
   vx::PutLE16(h + 16, keyType_ == XBKeyType::Character ? 0 : 1);

@@ -7,7 +7,7 @@
 //   -------+------+---------------------------------------------------------
 //   0      | 4    | root block
 //   4      | 4    | blocks in use (the next block to hand out)
-//   8      | 4    | zero
+//   8      | 4    | zero, except byte 9: key type 'C', or 'N' for numbers and dates
 //   12     | 2    | key length (8 for numeric and date keys)
 //   14     | 2    | maximum keys per block
 //   16     | 2    | key kind: 1 numeric or date, 0 character

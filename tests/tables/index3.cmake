@@ -6,3 +6,8 @@ target_link_libraries(vx_index3_test_support PUBLIC vx_index_test_support)
 vx_test(index3_model_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/index3_model_test.cpp
   DEPS vx_index3_test_support)
+
+vx_test(index3_interop_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/index3_interop_test.cpp
+  DEPS vx_index3_test_support
+  LABELS interop)
