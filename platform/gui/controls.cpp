@@ -566,11 +566,8 @@ void TWinControl::Resized() {
 void TWinControl::AlignControls() {
     if (alignLock_ > 0 || aligning_) return;
     aligning_ = true;
-    TRect area{TPoint{}.X, 0, ClientWidth(), ClientHeight()};
-    area.Left = ClientOrigin().X;
-    area.Top = ClientOrigin().Y;
-    area.Right = ClientOrigin().X + ClientWidth();
-    area.Bottom = ClientOrigin().Y + ClientHeight();
+    const TPoint origin = ClientOrigin();
+    TRect area = Bounds(origin.X, origin.Y, ClientWidth(), ClientHeight());
     for (TAlign pass : {alTop, alBottom, alLeft, alRight, alClient}) {
         for (TControl* c : controls_) {
             if (c->align_ != pass || !c->visible_) continue;

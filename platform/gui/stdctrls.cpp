@@ -455,13 +455,7 @@ TComboBox::TComboBox(TComponent* AOwner, TWinControl* AParent)
             if (OnChange) OnChange(this);
         });
     });
-    QObject::connect(combo_->lineEdit(), &QLineEdit::textEdited, [this](const QString& t) {
-        text_ = vx::FromQString(t);
-        itemIndex_ = items_->IndexOf(text_);
-        vx::Guard([&] {
-            if (OnChange) OnChange(this);
-        });
-    });
+    ConnectEdit();
     width_ = 145;
     height_ = 21;
     tabStop_ = true;
@@ -470,6 +464,21 @@ TComboBox::TComboBox(TComponent* AOwner, TWinControl* AParent)
 }
 
 TComboBox::~TComboBox() { items_->OnListChanged = nullptr; }
+
+// Typing in the edit part fires OnChange; the edit part is made anew when
+// the style turns editable again.
+void TComboBox::ConnectEdit() {
+    QLineEdit* edit = combo_->lineEdit();
+    if (!edit || edit == connectedEdit_) return;
+    connectedEdit_ = edit;
+    QObject::connect(edit, &QLineEdit::textEdited, [this](const QString& t) {
+        text_ = vx::FromQString(t);
+        itemIndex_ = items_->IndexOf(text_);
+        vx::Guard([&] {
+            if (OnChange) OnChange(this);
+        });
+    });
+}
 
 void TComboBox::PushItems() {
     const QSignalBlocker block(combo_);
@@ -506,16 +515,8 @@ void TComboBox::SetStyle(TComboBoxStyle v) {
     style_ = v;
     const QSignalBlocker block(combo_);
     combo_->setEditable(v != csDropDownList);
-    if (combo_->isEditable()) {
-        combo_->setInsertPolicy(QComboBox::NoInsert);
-        QObject::connect(combo_->lineEdit(), &QLineEdit::textEdited, [this](const QString& t) {
-            text_ = vx::FromQString(t);
-            itemIndex_ = items_->IndexOf(text_);
-            vx::Guard([&] {
-                if (OnChange) OnChange(this);
-            });
-        });
-    }
+    if (combo_->isEditable()) combo_->setInsertPolicy(QComboBox::NoInsert);
+    ConnectEdit();
     PushItems();
 }
 

@@ -255,7 +255,9 @@ protected:
 
 private:
     void PushItems();
+    void ConnectEdit();
     QComboBox* combo_;
+    QLineEdit* connectedEdit_ = nullptr;
     std::unique_ptr<vx::ControlStrings> items_;
     int itemIndex_ = -1;
     AnsiString text_;

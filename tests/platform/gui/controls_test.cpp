@@ -190,6 +190,11 @@ TEST_F(Controls, ListAndComboBoxItemsAndIndexes) {
     EXPECT_EQ(changes, 0);  // only the user's choice fires
     vx::SendText(cb, "q");
     EXPECT_EQ(changes, 1);
+    cb->SetStyle(csDropDownList);
+    cb->SetStyle(csDropDown);
+    cb->SetStyle(csDropDown);
+    vx::SendText(cb, "r");
+    EXPECT_EQ(changes, 2);  // once per keystroke, however often the style was set
 }
 
 TEST_F(Controls, ButtonClickFromCodeAndFromTheMouse) {
