@@ -80,7 +80,7 @@ DBFObject::DBFObject(TXBaseDataSet* owner, const AnsiString& name, bool shared, 
 
 bool DBFObject::AcceptRecord() {
     TXBaseDataSet* ds = FOwner;
-    if (!ds || ds->FMuteFilter || ds->State() == dsInactive || !ds->Filtered() || !ds->OnFilterRecord) return true;
+    if (!ds || ds->FMuteFilter || !ds->FHandler || !ds->Filtered() || !ds->OnFilterRecord) return true;
     bool accept = true;
     const TDataSetState saved = ds->SetTempState(dsFilter);
     try {

@@ -7,6 +7,7 @@ if(TARGET vx_tables_dataset)
       ${CMAKE_CURRENT_LIST_DIR}/txbasedataset_scenario_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/txbasedataset_app_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/txbblobstream_test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/txbasedataset_behaviour_test.cpp
     DEPS vx_tables_dataset
   )
 endif()
