@@ -281,11 +281,13 @@ bool XBO_dBHandler::NeedsIndexReadLock() const {
     return disk && disk->Shared();
 }
 
-int XBO_dBHandler::ResyncActiveTag(int code) {
+int XBO_dBHandler::ResyncActiveTag(int code, bool& resynced) {
+    resynced = false;
     XBobjIndexFile* file = FActiveTag->File();
-    if (!file->ChangedByOthers()) return code;
+    if (code == xbTop || code == xbBottom || !file->ChangedByOthers()) return code;
     const XBobjIndexKeyData old = FActiveTag->CurrentKey();
-    if (old.link <= 0 || code == xbTop || code == xbBottom) return code;
+    if (old.link <= 0 || old.link != RecNo || FActiveTag->AtEOF() || FActiveTag->AtBOF()) return code;
+    resynced = true;
     // Stand on the entry again, or on the first one after it when it went.
     Restore<bool> exact(ExactMatch);
     ExactMatch = true;
@@ -334,9 +336,10 @@ void XBO_dBHandler::GetRec(int code) {
     bool accepted = false;
     int c = code;
     if (FActiveTag && c < 0) {
-        if (lockIndex) c = ResyncActiveTag(c);
+        bool resynced = false;
+        if (lockIndex) c = ResyncActiveTag(c, resynced);
         // The tag stands where the last read by number left the table.
-        if (c != xbTop && c != xbBottom) AlignActiveTag();
+        if (!resynced && c != xbTop && c != xbBottom) AlignActiveTag();
     }
     for (;;) {
         std::int32_t n = c;

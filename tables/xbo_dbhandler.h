@@ -195,7 +195,7 @@ protected:
     void RecomputeFilterActive();
     void BuildFilterBits();
     // Re-reads the active tag's position when another program changed its file.
-    int ResyncActiveTag(int code);
+    int ResyncActiveTag(int code, bool& resynced);
     bool NeedsIndexReadLock() const;
     void AlignActiveTag();
     void RaiseLockRefused(std::int32_t context = xbCtxWrite);

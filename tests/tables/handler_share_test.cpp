@@ -68,6 +68,7 @@ TEST(HandlerShare, WalkerInIndexOrderBesideAnAppendingProcess) {
         ASSERT_GE(seen.size(), rows.size());
         ++walks;
     }
+    RecordProperty("walks", walks);
     ASSERT_TRUE(WIFEXITED(status));
     ASSERT_EQ(WEXITSTATUS(status), 0);
     h.FlushFile();
