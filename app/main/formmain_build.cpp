@@ -134,8 +134,18 @@ void TFormMain::BuildFrame() {
     DBGridMain = Make<TDBGrid>(this, this, "DBGridMain", 4, 4, 250, 470);
     DBGridMain->SetFixedCols(0);
     DBGridMain->SetRowCount(2);
+    DBGridMain->SetColCount(2 + DrawnCount);
+    DBGridMain->SetCol(0);
+    DBGridMain->SetCells(0, 0, "год"_cp);
+    DBGridMain->SetColWidths(0, 33);
+    DBGridMain->SetCells(1, 0, "тираж"_cp);
+    DBGridMain->SetColWidths(1, 50);
+    for (int i = 1; i <= DrawnCount; ++i) {
+        DBGridMain->SetCells(1 + i, 0, "P" + IntToStr(i));
+        DBGridMain->SetColWidths(1 + i, 25);
+    }
 
-    PageControlMain = Make<TPageControl>(this, this, "PageControlMain", 259, 4, 600, 470);
+    PageControlMain = Make<TPageControl>(this, this, "PageControlMain", 259, 4, 820, 470);
     PageControlMain->SetMultiLine(true);
     struct PageDef {
         TTabSheet** page;
@@ -155,8 +165,8 @@ void TFormMain::BuildFrame() {
         (*p.page)->SetCaption(p.caption);
     }
 
-    PBar = Make<TProgressBar>(this, this, "PBar", 4, 478, 760, 18);
-    pnlStop = Make<TPanel>(this, this, "pnlStop", 769, 476, 90, 24);
+    PBar = Make<TProgressBar>(this, this, "PBar", 4, 478, 980, 18);
+    pnlStop = Make<TPanel>(this, this, "pnlStop", 989, 476, 90, 24);
     pnlStop->SetBevelOuter(bvNone);
     btnStop = new TButton(this, pnlStop);
     btnStop->SetName("btnStop");

@@ -1,0 +1,50 @@
+// Shut-down keeps what the user typed: a modified pending record of every
+// open data set is posted before the draw base closes.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app_test_support.h"
+#include "platform/db/field.h"
+#include "tests/platform/db/memory_dataset.h"
+
+namespace {
+
+using Shutdown = AppTest;
+
+std::unique_ptr<TMemoryDataSet> DrawSet() {
+    auto d = std::make_unique<TMemoryDataSet>(std::vector<MemoryFieldSpec>{{"YEAR", ftInteger}, {"DRAW", ftInteger}});
+    d->LogCalls = false;
+    d->AddRow({Variant(2003), Variant(104)});
+    d->Open();
+    return d;
+}
+
+TEST_F(Shutdown, PendingRecordsArePostedAndTheDrawBaseClosed) {
+    Start();
+    auto draws = DrawSet(), results = DrawSet(), tickets = DrawSet(), untouched = DrawSet();
+    FormMain->TableMain = draws.get();
+    FormMain->TableRes = results.get();
+    FormMain->TableTick = tickets.get();
+
+    draws->Append();
+    draws->FieldByName("YEAR")->SetAsInteger(2003);
+    draws->FieldByName("DRAW")->SetAsInteger(105);
+    results->Edit();
+    results->FieldByName("DRAW")->SetAsInteger(7);
+    tickets->Append();  // nothing typed: nothing to keep
+    untouched->Append();
+    untouched->FieldByName("DRAW")->SetAsInteger(1);
+    Stop();
+
+    EXPECT_FALSE(draws->Active()) << "the draw base is closed";
+    EXPECT_EQ(draws->RowCount(), 2);
+    draws->Open();
+    EXPECT_EQ(draws->RowValue(1, 1).AsInteger(), 105);
+    EXPECT_EQ(results->State(), dsBrowse);
+    EXPECT_EQ(results->RowValue(0, 1).AsInteger(), 7);
+    EXPECT_EQ(tickets->RowCount(), 1);
+    EXPECT_EQ(untouched->State(), dsInsert) << "only the program's data sets are posted";
+}
+
+}  // namespace
