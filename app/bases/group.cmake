@@ -3,6 +3,8 @@
 list(APPEND VX_APP_SOURCES
   bases/base_tables.cpp
   bases/draw_base.cpp
+  bases/formmain_bases.cpp
   main/probability.cpp
+  main/probability_commands.cpp
 )
 list(APPEND VX_APP_DEPS vx_tables)

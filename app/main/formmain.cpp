@@ -68,6 +68,9 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
         {mnutsDownLoad, tsDownLoad},
     };
     for (const auto& [item, page] : pageItems) item->OnClick = [this, page](TObject*) { ShowPage(page); };
+
+    ConnectBaseCommands();
+    ConnectProbabilityCommands();
 }
 
 TFormMain::~TFormMain() {

@@ -180,7 +180,50 @@ public:
     void Button1Click(TObject* Sender);
     void ShowPage(TTabSheet* page);
 
+    // --- draw base (app/bases/formmain_bases.cpp)
+    AnsiString BaseDescription;
+    int FirstYear = 0, FirstDraw = 0;
+    int KeptYear = 0, KeptDraw = 0;
+    int RecordCountShown = 0;
+    AnsiString BaseFileName;
+    class TDataSource* DataSourceMain = nullptr;
+    // TableMain as the table data set it is.
+    class TXBaseDataSet* DrawTable() const;
+    void ConnectBaseCommands();
+    void OpenMainClick(TObject* Sender);
+    void CloseMainClick(TObject* Sender);
+    void Indexing(class TXBaseDataSet* Table);
+    void mnuEditClick(TObject* Sender);
+    void mnuInsertClick(TObject* Sender);
+    void mnuDeleteClick(TObject* Sender);
+    void mnuClearClick(TObject* Sender);
+    void ClearTable(TDataSet* Table, TDBGrid* Grid);
+    void mnuCheckBaseClick(TObject* Sender);
+    void mnuRepairClick(TObject* Sender);
+    void mnuReindexClick(TObject* Sender);
+    void TableMainBeforeInsert(TDataSet* DataSet);
+    void TableMainNewRecord(TDataSet* DataSet);
+    void InsertNew();
+    // Grid columns of the draw base for the open (or closed) table.
+    void LayOutDrawGrid();
+    // True while the draw grid lets the user edit.
+    bool DrawGridEditable() const;
+    void SetDrawGridEditable(bool editable);
+
+    // --- probability methods (app/main/probability_commands.cpp)
+    void ConnectProbabilityCommands();
+    bool Seeking(int year, int draw);
+    void NormalizeProbabilities();
+    void ShowMostProbableNumbers(int count, std::vector<int>& list);
+    void btnCalculate1Click(TObject* Sender);
+    void btnCalculate2Click(TObject* Sender);
+    void btnCalculate3Click(TObject* Sender);
+    void btnCalculate4Click(TObject* Sender);
+    void btnNumForNumClick(TObject* Sender);
+    void btnShowMaxProbNumClick(TObject* Sender);
+
 private:
+    void RangeMethod(bool cold);
     void BuildMenu();
     void BuildFrame();
     void BuildProbabilityPage();

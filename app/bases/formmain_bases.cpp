@@ -1,0 +1,397 @@
+// The main window's commands on the draw base: open, close, the editing
+// menu, check, repair, reindex and the pre-filling of a new record. The
+// work itself lives in draw_base.cpp; these handlers tie it to the window.
+#include <type_traits>
+
+#include "platform/rtl/set.h"
+
+#include "app/bases/base_tables.h"
+#include "app/bases/draw_base.h"
+#include "app/main/formmain.h"
+#include "app/settings/language.h"
+#include "app/settings/options.h"
+#include "platform/db/data_source.h"
+#include "platform/db/field.h"
+#include "platform/gui/application.h"
+#include "platform/os/program_folder.h"
+#include "platform/rtl/fileutils.h"
+#include "platform/rtl/sysutils.h"
+#include "tables/txbasedataset.h"
+
+namespace {
+
+AnsiString CannotModifyText() { return "База либо не открыта,либо уже используется другим приложением"_cp; }
+
+// The grid in use may be the data-aware grid (editing option dgEditing and
+// columns) or a plain stand-in (an Editing flag, no columns).
+template <class Grid>
+concept DataAwareGrid = requires(Grid* g) { g->Columns(); };
+
+// The editing option of a data-aware grid's option set (the first flag of
+// the set, dgEditing), named through the set's type so that this file needs
+// no grid header.
+template <class S>
+struct OptionOf;
+template <class E>
+struct OptionOf<TSet<E>> {
+    static constexpr E editing = static_cast<E>(0);
+};
+
+template <class Grid>
+bool GridEditable(Grid* g) {
+    if constexpr (DataAwareGrid<Grid>)
+        return g->Options().Contains(OptionOf<decltype(g->Options())>::editing);
+    else
+        return g->Editing();
+}
+
+template <class Grid>
+void SetGridEditable(Grid* g, bool editable) {
+    if constexpr (DataAwareGrid<Grid>) {
+        auto options = g->Options();
+        if (editable)
+            options.Include(OptionOf<decltype(options)>::editing);
+        else
+            options.Exclude(OptionOf<decltype(options)>::editing);
+        g->SetOptions(options);
+    } else {
+        g->SetEditing(editable);
+    }
+}
+
+template <class Grid>
+void ConnectGrid(Grid* g, TDataSource* source) {
+    if constexpr (DataAwareGrid<Grid>) g->SetDataSource(source);
+}
+
+template <class Grid>
+void DrawColumns(Grid* g, TDataSet* table, int numbers) {
+    if constexpr (DataAwareGrid<Grid>) {
+        auto* columns = g->Columns();
+        columns->Clear();
+        if (!table->Active()) {
+            columns->RebuildColumns();
+            return;
+        }
+        auto add = [&](const AnsiString& field, const AnsiString& title, int width, TColor color) {
+            auto* c = columns->Add();
+            c->SetFieldName(field);
+            c->Title()->SetCaption(title);
+            c->SetWidth(width);
+            c->SetAlignment(taCenter);
+            c->Title()->SetAlignment(taCenter);
+            if (color != clNone) c->Font()->SetColor(color);
+        };
+        add("YEAR", vx::Tr("год"_cp), 35, RGB(0, 128, 0));
+        add("DRAW", vx::Tr("тираж"_cp), 55, RGB(255, 0, 0));
+        for (int i = 1; i <= numbers; ++i) add("P" + IntToStr(i), "P" + IntToStr(i), 25, clNone);
+    }
+}
+
+AnsiString SpanCaption(const AnsiString& description, const vx::BaseSpan& span) {
+    using vx::Tr;
+    if (span.empty) return description + " :: " + Tr("пустая база"_cp);
+    return description + " :: " + Tr("с"_cp) + " " + IntToStr(span.firstDraw) + " " + Tr("тиража"_cp) + " " +
+           IntToStr(span.firstYear) + " " + Tr("года по"_cp) + " " + IntToStr(span.lastDraw) + " " +
+           Tr("тираж"_cp) + " " + IntToStr(span.lastYear) + " " + Tr("года"_cp);
+}
+
+}  // namespace
+
+TXBaseDataSet* TFormMain::DrawTable() const { return dynamic_cast<TXBaseDataSet*>(TableMain); }
+
+void TFormMain::ConnectBaseCommands() {
+    if (!TableMain) {
+        auto* table = new TXBaseDataSet(this);
+        table->SetName("TableMain");
+        TableMain = table;
+    }
+    TableMain->BeforeInsert = [this](TDataSet* d) { TableMainBeforeInsert(d); };
+    TableMain->OnNewRecord = [this](TDataSet* d) { TableMainNewRecord(d); };
+    DataSourceMain = new TDataSource(this);
+    DataSourceMain->SetDataSet(TableMain);
+    ConnectGrid(DBGridMain, DataSourceMain);
+
+    OpenMain->OnClick = Command(&TFormMain::OpenMainClick);
+    OnOpenRecent = [this](TObject* s) { OpenMainClick(s); };
+    CloseMain->OnClick = Command(&TFormMain::CloseMainClick);
+    CloseMain->SetEnabled(false);
+    mnuEdit->OnClick = Command(&TFormMain::mnuEditClick);
+    mnuInsert->OnClick = Command(&TFormMain::mnuInsertClick);
+    mnuDelete->OnClick = Command(&TFormMain::mnuDeleteClick);
+    mnuClear->OnClick = Command(&TFormMain::mnuClearClick);
+    mnuCheckBase->OnClick = Command(&TFormMain::mnuCheckBaseClick);
+    mnuRepair->OnClick = Command(&TFormMain::mnuRepairClick);
+    mnuReindex->OnClick = Command(&TFormMain::mnuReindexClick);
+}
+
+bool TFormMain::DrawGridEditable() const { return GridEditable(DBGridMain); }
+void TFormMain::SetDrawGridEditable(bool editable) { SetGridEditable(DBGridMain, editable); }
+void TFormMain::LayOutDrawGrid() { DrawColumns(DBGridMain, TableMain, DrawnCount); }
+
+// ---------------------------------------------------------------------------
+// Open and close
+
+void TFormMain::OpenMainClick(TObject* Sender) {
+    CloseMainClick(Sender);
+    OpenDialogMain->SetFilter("Database Tables|*.dbf|All Files|*.*");
+    OpenDialogMain->SetDefaultExt("dbf");
+    OpenDialogMain->SetFileName("");
+    OpenDialogMain->SetInitialDir(vx::ProgramFolder());
+    AnsiString path;
+    auto* item = dynamic_cast<TMenuItem*>(Sender);
+    if (item && !item->Hint().empty() && FileExists(item->Hint()))
+        path = item->Hint();
+    else if (OpenDialogMain->Execute())
+        path = OpenDialogMain->FileName();
+    if (path.empty()) return;
+
+    CloseMainClick(Sender);
+    TXBaseDataSet* table = DrawTable();
+    BaseFileName = path;
+    table->SetDatabaseName(ExtractFilePath(path));
+    table->SetTableName(ExtractFileName(path));
+
+    bool found = false;
+    if (frmOptions) {
+        TPlainStringGrid* list = frmOptions->sgBaseName;
+        for (int row = 1; row < list->RowCount() && !found; ++row) {
+            if (!vx::IsListedBase(table->TableName(), list->Cells(0, row))) continue;
+            int drawn = 0, highest = 0;
+            if (!TryStrToInt(Trim(list->Cells(1, row)), drawn) || !TryStrToInt(Trim(list->Cells(2, row)), highest)) {
+                ShowMessage(vx::Tr("Ошибка в настройках базы"_cp) + " " + table->TableName());
+                continue;
+            }
+            DrawnCount = BaseDrawnCount = drawn;
+            HighestNumber = BaseHighestNumber = highest;
+            ApplyDrawnCount();
+            ApplyHighestNumber();
+            BaseDescription = list->Cells(3, row);
+            found = true;
+        }
+    }
+    if (!found) {
+        ShowMessage(vx::Tr("Не могу определить вид лотереи,проверьте настройку"_cp));
+        BaseDescription.clear();
+        return;
+    }
+
+    const AnsiString indexPath = vx::DrawIndexPath(table->DatabaseName(), table->TableName());
+    if (!FileExists(indexPath)) {
+        ShowMessage(vx::Tr("Отсутствует индексный файл,будет проведена индексация"_cp));
+        table->IndexFiles()->Clear();
+        table->SetIndexName("");
+        table->Open();
+        Indexing(table);
+    } else {
+        table->IndexFiles()->Clear();
+        table->IndexFiles()->Add(indexPath);
+        table->SetIndexName(vx::DrawIndexTag);
+        table->Open();
+        if (vx::IndexOlderThanTable(indexPath, table->FullTableName()))
+            ShowMessage(AnsiString("А не нужно ли переиндексировать файл?"_cp) + "\r\n" +
+                        "Rather then necessary reindex file?");
+    }
+    if (!table->Active()) table->Open();
+    LayOutDrawGrid();
+    CloseMain->SetEnabled(true);
+
+    const vx::BaseSpan span = vx::ReadSpan(*table);
+    SetCaption(SpanCaption(BaseDescription, span));
+    if (!span.empty) {
+        FirstYear = span.firstYear;
+        FirstDraw = span.firstDraw;
+        LastYear = span.lastYear;
+        LastDraw = span.lastDraw;
+        speAddToTickYear->SetValue(LastYear);
+        speAddToTickDraw->SetValue(LastDraw + 1);
+    }
+    SetRecentFile(path);
+    InitValue();
+}
+
+void TFormMain::CloseMainClick(TObject*) {
+    TXBaseDataSet* table = DrawTable();
+    if (table->Active()) {
+        const bool temporary = vx::IsOpenTable(TempResultsTable, {table});
+        const bool changed = IsEditState(table->State()) && table->Modified();
+        if (temporary || changed) {
+            const int answer =
+                MessageDlg(vx::Tr("Вы хотите сохранить изменения?"_cp), mtConfirmation, TMsgDlgButtons{mbYes, mbNo});
+            if (answer == mrYes) {
+                SaveDialogMain->SetFilter("DBF Files|*.dbf|All Files|*.*");
+                SaveDialogMain->SetDefaultExt("dbf");
+                SaveDialogMain->SetInitialDir(vx::ProgramFolder());
+                SaveDialogMain->SetFileName("");
+                if (SaveDialogMain->Execute()) {
+                    const AnsiString target = SaveDialogMain->FileName();
+                    if (vx::IsOpenTable(target, {TableMain, TableRes, TableTick})) {
+                        // Never copy onto a table that is open (this one included).
+                        ShowMessage(vx::Tr("Файл"_cp) + " " + target + " " + vx::Tr("уже используется"_cp));
+                    } else {
+                        table->CopyFile(target, "");
+                        bool listed = false;
+                        if (frmOptions)
+                            for (int row = 1; row < frmOptions->sgBaseName->RowCount(); ++row)
+                                listed = listed || vx::IsListedBase(ExtractFileName(target),
+                                                                     frmOptions->sgBaseName->Cells(0, row));
+                        if (!listed)
+                            ShowMessage(vx::Tr("Не забудьте занести это имя в настройку!"_cp) + " (" +
+                                        ExtractFileName(target) + ")");
+                    }
+                }
+            } else {
+                vx::PostPending(table);
+            }
+        }
+    }
+    table->Close();
+    table->IndexFiles()->Clear();
+    table->SetTableName("");
+    OpenMain->SetEnabled(true);
+    CloseMain->SetEnabled(false);
+    SetCaption(Hint());
+    mnuEdit->SetCaption(vx::Tr("Редактировать"_cp));
+    SetDrawGridEditable(false);
+    LayOutDrawGrid();
+}
+
+void TFormMain::Indexing(TXBaseDataSet* Table) {
+    vx::Indexing(*Table);
+}
+
+// ---------------------------------------------------------------------------
+// Editing menu
+
+void TFormMain::mnuEditClick(TObject*) {
+    if (!TableMain->CanModify()) {
+        ShowMessage(vx::Tr(CannotModifyText()));
+        return;
+    }
+    if (DrawGridEditable()) {
+        vx::PostPending(TableMain);
+        if (TableMain->Active() && IsEditState(TableMain->State())) TableMain->Post();
+        SetDrawGridEditable(false);
+        mnuEdit->SetCaption(vx::Tr("Редактировать"_cp));
+    } else {
+        SetDrawGridEditable(true);
+        mnuEdit->SetCaption(vx::Tr("Заблокировать"_cp));
+    }
+}
+
+void TFormMain::mnuInsertClick(TObject*) {
+    if (!TableMain->CanModify())
+        ShowMessage(vx::Tr(CannotModifyText()));
+    else if (!DrawGridEditable())
+        ShowMessage(vx::Tr("База заблокирована"_cp));
+    else
+        TableMain->Insert();
+}
+
+void TFormMain::mnuDeleteClick(TObject*) {
+    if (!TableMain->CanModify())
+        ShowMessage(vx::Tr(CannotModifyText()));
+    else if (!DrawGridEditable())
+        ShowMessage(vx::Tr("База заблокирована"_cp));
+    else if (MessageDlg(vx::Tr("Вы действительно хотите удалить запись?"_cp), mtConfirmation,
+                        TMsgDlgButtons{mbYes, mbNo}) == mrYes)
+        TableMain->Delete();
+}
+
+void TFormMain::mnuClearClick(TObject*) { ClearTable(TableMain, DBGridMain); }
+
+void TFormMain::ClearTable(TDataSet* Table, TDBGrid* Grid) {
+    if (!Table->CanModify()) {
+        ShowMessage(vx::Tr(CannotModifyText()));
+        return;
+    }
+    if (!GridEditable(Grid)) {
+        ShowMessage(vx::Tr("База заблокирована"_cp));
+        return;
+    }
+    if (MessageDlg(vx::Tr("Вы действительно хотите очистить базу?"_cp), mtConfirmation,
+                   TMsgDlgButtons{mbYes, mbNo}) != mrYes)
+        return;
+    Table->DisableControls();
+    try {
+        Table->First();
+        while (!Table->Eof()) Table->Delete();
+    } catch (...) {
+        Table->EnableControls();
+        throw;
+    }
+    Table->EnableControls();
+}
+
+void TFormMain::TableMainBeforeInsert(TDataSet* DataSet) {
+    if (DataSet->Bof() == DataSet->Eof()) return;
+    KeptYear = DataSet->FieldByName("YEAR")->AsInteger();
+    KeptDraw = DataSet->FieldByName("DRAW")->AsInteger();
+}
+
+void TFormMain::TableMainNewRecord(TDataSet* DataSet) {
+    if (DataSet->Bof() == DataSet->Eof()) return;
+    InsertNew();
+}
+
+void TFormMain::InsertNew() {
+    TableMain->FieldByName("YEAR")->SetAsInteger(KeptYear);
+    TableMain->FieldByName("DRAW")->SetAsInteger(KeptDraw + 1);
+}
+
+// ---------------------------------------------------------------------------
+// Check, repair, reindex
+
+void TFormMain::mnuCheckBaseClick(TObject*) {
+    if (!TableMain->CanModify()) {
+        ShowMessage(vx::Tr(CannotModifyText()));
+        return;
+    }
+    TableMain->CheckActive();
+    vx::CheckBase(*TableMain, HighestNumber);
+}
+
+void TFormMain::mnuRepairClick(TObject*) {
+    if (!TableMain->CanModify()) {
+        ShowMessage(vx::Tr(CannotModifyText()));
+        return;
+    }
+    TXBaseDataSet* table = DrawTable();
+    if (!vx::RepairBase(*table, {TableRes, TableTick})) {
+        CloseMain->SetEnabled(table->Active());
+        if (!table->Active()) SetCaption(Hint());
+        return;
+    }
+    const vx::BaseSpan span = vx::ReadSpan(*table);
+    SetCaption(SpanCaption(BaseDescription, span));
+    if (!span.empty) {
+        FirstYear = span.firstYear;
+        FirstDraw = span.firstDraw;
+        LastYear = span.lastYear;
+        LastDraw = span.lastDraw;
+    }
+    RecordCountShown = table->RecordCount();
+    RecordCountShown = table->RecordCount();
+    ShowMessage(vx::Tr("Скорректированы номера физических и логических записей"_cp));
+}
+
+void TFormMain::mnuReindexClick(TObject*) {
+    if (!TableMain->CanModify()) {
+        ShowMessage(CannotModifyText());
+        return;
+    }
+    TXBaseDataSet* table = DrawTable();
+    Indexing(table);
+    const vx::BaseSpan span = vx::ReadSpan(*table);
+    AnsiString caption = Application->Title() + " - " + BaseDescription + " :: ";
+    if (span.empty)
+        caption += "пустая база"_cp;
+    else
+        caption += AnsiString("с "_cp) + IntToStr(span.firstDraw) + " тиража "_cp + IntToStr(span.firstYear) + " года по "_cp +
+                   IntToStr(span.lastDraw) + " тираж "_cp + IntToStr(span.lastYear) + " года"_cp;
+    SetCaption(caption);
+    const int physical = table->RecordCount();
+    const int logical = table->RecordCount();
+    RecordCountShown = logical;
+    DBGridMain->SetHint(IntToStr(physical) + AnsiString(" физических, "_cp) + IntToStr(logical) + " логических записей"_cp);
+}
