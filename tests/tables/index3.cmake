@@ -11,3 +11,8 @@ vx_test(index3_interop_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/index3_interop_test.cpp
   DEPS vx_index3_test_support
   LABELS interop)
+
+vx_test(index3_perl_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/index3_perl_test.cpp
+  DEPS vx_index3_test_support
+  LABELS interop)
