@@ -8,14 +8,14 @@
 #include "platform/gui/bitmap.h"
 #include "platform/gui/canvas.h"
 #include "platform/gui/graphics.h"
-#include "platform/gui/qt_widgets.h"
+#include "platform/gui/application.h"
 
 namespace {
 
 class BitmapCanvas : public ::testing::Test {
 protected:
     void SetUp() override {
-        vx::EnsureQtApp();
+        Application->Initialize();
         bmp.SetSize(20, 20);
         c = bmp.Canvas();
         c->Brush()->SetColor(clWhite);
@@ -146,7 +146,7 @@ TEST(Fonts, ChangeEventFiresOncePerEffectiveChange) {
 }
 
 TEST(Bitmaps, LoadingADamagedFileRaisesAndKeepsTheImage) {
-    vx::EnsureQtApp();
+    Application->Initialize();
     const std::string dir = std::string(std::getenv("VX_TEST_TMP") ? std::getenv("VX_TEST_TMP") : "/tmp") + "/gui";
     std::filesystem::create_directories(dir);
     const std::string bad = dir + "/gui_damaged.bmp";
@@ -158,6 +158,45 @@ TEST(Bitmaps, LoadingADamagedFileRaisesAndKeepsTheImage) {
     EXPECT_THROW(bmp.LoadFromFile(bad), EInvalidGraphic);
     EXPECT_EQ(bmp.Width(), 3);
     EXPECT_EQ(bmp.Height(), 4);
+}
+
+TEST(Bitmaps, SaveLoadRoundTripAndImageLists) {
+    Application->Initialize();
+    const std::string dir = std::string(std::getenv("VX_TEST_TMP") ? std::getenv("VX_TEST_TMP") : "/tmp") + "/gui";
+    std::filesystem::create_directories(dir);
+    TBitmap src(6, 4);
+    src.Canvas()->Brush()->SetColor(clBlue);
+    src.Canvas()->FillRect(Rect(0, 0, 3, 4));
+    src.SaveToFile(dir + "/roundtrip.bmp");
+    TPicture pic;
+    int changes = 0;
+    pic.OnChange = [&](TObject*) { ++changes; };
+    pic.LoadFromFile(dir + "/roundtrip.bmp");
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(pic.Width(), 6);
+    EXPECT_EQ(pic.Bitmap()->Canvas()->Pixels(1, 1), clBlue);
+    EXPECT_EQ(pic.Bitmap()->Canvas()->Pixels(5, 1), clWhite);
+    EXPECT_THROW(src.SaveToFile(dir + "/no/such/folder/x.bmp"), EFCreateError);
+
+    TImageList list(3, 2);
+    EXPECT_EQ(list.Add(&src), 0);
+    vx::RecordingDevice dev;
+    TCanvas c(&dev);
+    list.Draw(&c, 5, 6, 0);
+    list.Draw(&c, 5, 6, 7);  // no such image: nothing
+    ASSERT_EQ(dev.Calls.size(), 1u);
+    EXPECT_EQ(dev.Calls[0], "Bitmap 5,6,8,8 3x2");
+}
+
+TEST(Bitmaps, GrowingKeepsTheTopLeftAndFillsWhite) {
+    Application->Initialize();
+    TBitmap b(2, 2);
+    b.Canvas()->SetPixels(1, 1, clRed);
+    b.SetSize(4, 3);
+    EXPECT_EQ(b.Canvas()->Pixels(1, 1), clRed);
+    EXPECT_EQ(b.Canvas()->Pixels(3, 2), clWhite);
+    b.SetWidth(-5);
+    EXPECT_TRUE(b.Empty());
 }
 
 }  // namespace

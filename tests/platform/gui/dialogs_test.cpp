@@ -71,4 +71,24 @@ TEST_F(DialogService, PrintDialogPageRangeComesBackFromTheScript) {
     EXPECT_EQ(pd.ToPage(), 4);
 }
 
+TEST_F(DialogService, FontAndColourDialogsKeepTheirValueWhenCancelled) {
+    TFontDialog fd(nullptr);
+    fd.Font()->SetName("Times New Roman");
+    dialogs.Expect(vx::DialogKind::Font, "", 0);
+    EXPECT_FALSE(fd.Execute());
+    EXPECT_EQ(fd.Font()->Name(), "Times New Roman");
+    dialogs.Expect(vx::DialogKind::Font, "", [](vx::DialogRequest& r) {
+        static_cast<TFontDialog*>(r.Dialog)->Font()->SetSize(12);
+        return 1;
+    });
+    EXPECT_TRUE(fd.Execute());
+    EXPECT_EQ(fd.Font()->Size(), 12);
+
+    TColorDialog cd(nullptr);
+    cd.SetColor(clRed);
+    dialogs.Expect(vx::DialogKind::Color, "", 0);
+    EXPECT_FALSE(cd.Execute());
+    EXPECT_EQ(cd.Color(), clRed);
+}
+
 }  // namespace
