@@ -240,13 +240,19 @@ void XBO_dBHandler::RecordChanged(int code, int value) {
         }
     } else if (code == xbStatusAfterWrite) {
         const std::int32_t record = value == 0 ? RecNo : value;
-        if (FFilterExpr && FFilterBits && FFilterExpr->HasTree()) {
-            vx::ExprValue v;
-            FFilterExpr->Evaluate(v);
-            FFilterBits->SetBit(record, v.Type == vx::xtBoolean && v.Boolean ? TxbHugeSet::kSet : TxbHugeSet::kClear);
-        }
         for (auto& file : FIndexFiles)
             if (file) file->KeyUpdateAll(record, value == 0);
+        if (FFilterExpr && FFilterBits && FFilterExpr->HasTree()) {
+            // A record the filter cannot be evaluated on does not pass it.
+            bool passes = false;
+            try {
+                vx::ExprValue v;
+                FFilterExpr->Evaluate(v);
+                passes = v.Type == vx::xtBoolean && v.Boolean;
+            } catch (const Exception&) {
+            }
+            FFilterBits->SetBit(record, passes ? TxbHugeSet::kSet : TxbHugeSet::kClear);
+        }
         FOutOfView = false;
         if (FActiveTag) {
             EOFFlag = FActiveTag->AtEOF();
@@ -313,9 +319,9 @@ void XBO_dBHandler::GetRec(int code) {
     else if (code == xbBottom) step = xbPrior;
     else if (code == xbNext || code == xbPrior) step = code;
 
-    // A read by number of a shared table may find another program's bytes.
-    if (code >= 1 && Shared()) DropReadAhead();
-    if (code == xbCurrent) DropReadAhead();
+    // A read by number (or a re-read) of a shared table may find another
+    // program's bytes.
+    if ((code >= 1 || code == xbCurrent) && Shared()) DropReadAhead();
 
     const bool lockIndex = code < 0 && NeedsIndexReadLock();
     if (lockIndex && !LockIndexFiles()) {
