@@ -536,21 +536,21 @@ void TXBaseDataSet::ReleaseEditLock() {
 void TXBaseDataSet::InternalPost() {
     TDataSet::InternalPost();
     TRecordBuffer buffer = ActiveBuffer();
-    try {
+    {
         RecordRedirect redirect(*FHandler, buffer, true);
         if (State() == dsInsert) {
             FHandler->Append();
         } else {
             const std::int32_t n = BufferRecNo(buffer);
-            // The index layer finds the old keys in the saved image.
+            // The index layer finds the old keys in the saved image; a
+            // record that differs from its image before editing has changed,
+            // whatever was read in between.
             std::memcpy(FHandler->SavedRecord.data(), FBeforeEdit.data(), std::size_t(FRecordLength));
             FHandler->RecNo = n;
             if (std::memcmp(buffer, FBeforeEdit.data(), std::size_t(FRecordLength)) != 0)
                 FHandler->RecordModified = true;
             FHandler->Rewrite(n);
         }
-    } catch (...) {
-        throw;
     }
     ReleaseEditLock();
     FEditing = false;

@@ -191,6 +191,30 @@ TEST(AdapterBehaviour, FieldTypesAndConversions) {
     EXPECT_EQ(ds.FieldByName("NAME")->AsString(), "\x8F\xE0\xA8\xA2\xA5\xE2");
 }
 
+// In 0x30 tables B and Y hold raw numbers, not memo blocks.
+TEST(AdapterBehaviour, VisualFoxRawNumbersAreFloatFields) {
+    DbfScratch dir;
+    std::string record = " ";
+    const double value = 2.5;
+    record.append(reinterpret_cast<const char*>(&value), 8);
+    const std::int64_t money = 123450;  // 12.345 * 10000
+    record.append(reinterpret_cast<const char*>(&money), 8);
+    const std::int32_t whole = -7;
+    record.append(reinterpret_cast<const char*>(&whole), 4);
+    WriteFileBytes(dir / "fox.dbf", MakeTableBytes(0x30, {{"RATE", 'B', 8, 0}, {"COST", 'Y', 8, 4}, {"N", 'I', 4, 0}},
+                                                   {record}));
+    TXBaseDataSet ds;
+    ds.SetDatabaseName(dir / "");
+    ds.SetTableName("fox.dbf");
+    ds.Open();
+    EXPECT_EQ(ds.FieldByName("RATE")->DataType(), ftFloat);
+    EXPECT_EQ(ds.FieldByName("COST")->DataType(), ftFloat);
+    EXPECT_EQ(ds.FieldByName("N")->DataType(), ftInteger);
+    EXPECT_DOUBLE_EQ(ds.FieldByName("RATE")->AsFloat(), 2.5);
+    EXPECT_NEAR(ds.FieldByName("COST")->AsFloat(), 12.345, 1e-9);
+    EXPECT_EQ(ds.FieldByName("N")->AsInteger(), -7);
+}
+
 // "Default Directory" is the program's folder; aliases come from
 // "xbase.cfg" beside the program; anything else is a folder.
 TEST(AdapterBehaviour, FoldersFromDefaultDirectoryAliasesAndLiterals) {
