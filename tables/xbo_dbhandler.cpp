@@ -456,12 +456,19 @@ void XBO_dBHandler::SetFilterExpression(const AnsiString& text, bool caseInsensi
         RecomputeFilterActive();
         return;
     }
+    // The result type is taken on a blank record: the current one may be
+    // damaged, or not read yet.
+    std::vector<char> blank(static_cast<std::size_t>(RecordLength) + 1, ' ');
+    char* const current = CurRecord;
     try {
         FFilterExpr->SetExpression(text);
+        CurRecord = blank.data();
         vx::ExprValue v;
         FFilterExpr->Evaluate(v);
+        CurRecord = current;
         if (v.Type != vx::xtBoolean) throw EXBaseError("Filter expression must return boolean result");
     } catch (...) {
+        CurRecord = current;
         // The filter stays without a tree (inactive); the same text again
         // must be looked at anew.
         FFilterExpr->SetExpression("");
@@ -505,7 +512,13 @@ void XBO_dBHandler::BuildFilterBits() {
     FFilterActive = false;
     vx::ExprValue v;
     for (GetRec(xbTop); !EOFFlag && !BOFFlag; GetRec(xbNext)) {
-        FFilterExpr->Evaluate(v);
+        // A record the filter cannot be evaluated on (a damaged field) does
+        // not pass it.
+        try {
+            FFilterExpr->Evaluate(v);
+        } catch (const Exception&) {
+            continue;
+        }
         if (v.Type == vx::xtBoolean && v.Boolean) FFilterBits->SetBit(RecNo, TxbHugeSet::kSet);
     }
     FFilterActive = wasActive;

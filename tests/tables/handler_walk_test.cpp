@@ -96,6 +96,21 @@ TEST(HandlerWalk, FilterYieldsOneDrawAndAnEmptyResultGivesBothEnds) {
     EXPECT_EQ(Walk(h).size(), 10000u);
 }
 
+TEST(HandlerWalk, RecordsTheFilterCannotReadDoNotPass) {
+    DbfScratch dir;
+    const std::string path = dir / "damaged.dbf";
+    WriteFileBytes(path, MakeTableBytes(0x03, {{"WHEN", 'D', 8, 0}, {"N", 'N', 3, 0}},
+                                        {" 2001XX01abc", " 20010101  7", " 20020202  9"}));
+    XBO_dBHandler h(path, false, true, "");
+    h.GetRec(1);
+    h.SetFilterActive(true);
+    h.SetFilterExpression("N>5", false, true);
+    EXPECT_EQ(h.RecNo, 1);
+    EXPECT_EQ(Walk(h), (std::vector<int>{2, 3}));
+    h.SetFilterExpression("DTOS(WHEN)=\"20010101\"", false, true);
+    EXPECT_EQ(Walk(h), (std::vector<int>{2}));
+}
+
 TEST(HandlerWalk, DeletedRecordsAreSkippedUnlessShown) {
     DrawBase base;
     XBO_dBHandler h(base.table, false, true, "");
