@@ -7,6 +7,7 @@
 
 #include "app/bases/base_tables.h"
 #include "app/bases/draw_base.h"
+#include "app/bases/newbase_dialogs.h"
 #include "app/main/formmain.h"
 #include "app/settings/language.h"
 #include "app/settings/options.h"
@@ -123,6 +124,15 @@ void TFormMain::ConnectBaseCommands() {
     mnuCheckBase->OnClick = Command(&TFormMain::mnuCheckBaseClick);
     mnuRepair->OnClick = Command(&TFormMain::mnuRepairClick);
     mnuReindex->OnClick = Command(&TFormMain::mnuReindexClick);
+    mnuNewBase->OnClick = Command([](TObject*) {
+        if (frmNewBase) frmNewBase->ShowModal();
+    });
+    mnuNewResBase->OnClick = Command([](TObject*) {
+        if (frmNewResBase) frmNewResBase->ShowModal();
+    });
+    mnuNewTickBase->OnClick = Command([](TObject*) {
+        if (frmNewTickBase) frmNewTickBase->ShowModal();
+    });
 }
 
 bool TFormMain::DrawGridEditable() const { return GridEditable(DBGridMain); }

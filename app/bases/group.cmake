@@ -4,6 +4,7 @@ list(APPEND VX_APP_SOURCES
   bases/base_tables.cpp
   bases/draw_base.cpp
   bases/formmain_bases.cpp
+  bases/newbase_dialogs.cpp
   main/probability.cpp
   main/probability_commands.cpp
 )

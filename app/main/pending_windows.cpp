@@ -15,10 +15,7 @@
 
 VX_PENDING_WINDOW(TfrmProbability, frmProbability, "frmProbability", "Вероятность")
 VX_PENDING_WINDOW(TfrmType5, frmType5, "frmType5", "Предварительные вопросы")
-VX_PENDING_WINDOW(TfrmNewBase, frmNewBase, "frmNewBase", "Новая база")
 VX_PENDING_WINDOW(TfrmVisual, frmVisual, "frmVisual", "Визуальный просмотр")
 VX_PENDING_WINDOW(TfrmSetNumbers, frmSetNumbers, "frmSetNumbers", "Выбор номеров")
-VX_PENDING_WINDOW(TfrmNewTickBase, frmNewTickBase, "frmNewTickBase", "Новая база билетов")
 VX_PENDING_WINDOW(TfrmRowNum, frmRowNum, "frmRowNum", "Ряды номеров")
 VX_PENDING_WINDOW(TfrmShowBase, frmShowBase, "frmShowBase", "Просмотр базы")
-VX_PENDING_WINDOW(TfrmNewResBase, frmNewResBase, "frmNewResBase", "Новая база результатов")

@@ -16,12 +16,12 @@
 
 VX_PENDING_WINDOW(TfrmProbability, frmProbability, "Вероятность")
 VX_PENDING_WINDOW(TfrmType5, frmType5, "Предварительные вопросы")
-VX_PENDING_WINDOW(TfrmNewBase, frmNewBase, "Новая база")
 VX_PENDING_WINDOW(TfrmVisual, frmVisual, "Визуальный просмотр")
 VX_PENDING_WINDOW(TfrmSetNumbers, frmSetNumbers, "Выбор номеров")
-VX_PENDING_WINDOW(TfrmNewTickBase, frmNewTickBase, "Новая база билетов")
 VX_PENDING_WINDOW(TfrmRowNum, frmRowNum, "Ряды номеров")
 VX_PENDING_WINDOW(TfrmShowBase, frmShowBase, "Просмотр базы")
-VX_PENDING_WINDOW(TfrmNewResBase, frmNewResBase, "Новая база результатов")
 
 #undef VX_PENDING_WINDOW
+
+// The new-base dialogs have their real classes.
+#include "app/bases/newbase_dialogs.h"
