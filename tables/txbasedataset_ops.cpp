@@ -2,11 +2,15 @@
 // values, copying records and tables, key ranges and the master link.
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "platform/os/path_resolver.h"
 #include "platform/rtl/fileutils.h"
 #include "tables/txbasedataset.h"
+#include "tables/xb_dates.h"
+#include "tables/xb_expr_handler.h"
+#include "tables/xb_expr_link.h"
 #include "tables/xbo_diskfile.h"
 
 // Marks the data set busy (index building or copying) with its controls
@@ -494,8 +498,14 @@ void TXBaseDataSet::CancelRange() {
 // ---------------------------------------------------------------- master link
 
 void TXBaseDataSet::SetMasterSource(TDataSource* Value) {
-    if (Value && IsLinkedTo(Value)) DatabaseError(vx::dbtext::CircularDataLink, this);
-    if (Value && Value->DataSet() == this) DatabaseError(vx::dbtext::CircularDataLink, this);
+    // Following the masters up from the new one must not come back here.
+    TDataSource* source = Value;
+    for (int depth = 0; source && depth < 1000; ++depth) {
+        TDataSet* ds = source->DataSet();
+        if (!ds) break;
+        if (ds == this) DatabaseError(vx::dbtext::CircularDataLink, this);
+        source = ds->DataSource();
+    }
     FMasterLink->SetDataSource(Value);
 }
 
@@ -507,19 +517,34 @@ void TXBaseDataSet::ApplyMasterRange() {
         DatabaseErrorFmt("Master/Detail relation failed, no index open for %s", {FTableName}, this);
     if (ActiveKeyFields().size() < FMasterLink->Fields().size())
         DatabaseErrorFmt("Master/Detail relation failed, field missmatch for %s", {FTableName}, this);
-    // The master's values in the key's field order give the key text, the
-    // same at both ends of the range.
-    AnsiString key;
+    // The master's values go into a scratch record of this table in the
+    // key's field order; the key expression evaluated on it is both ends of
+    // the range.
     const std::vector<AnsiString> keyFields = ActiveKeyFields();
+    AnsiString list;
+    std::vector<AnsiString> values;
     for (std::size_t i = 0; i < FMasterLink->Fields().size(); ++i) {
-        const int n = FHandler->FieldNumber(keyFields[i]);
-        AnsiString text = FMasterLink->Fields()[i]->AsString();
-        const int len = FHandler->FieldLength(n);
-        if (FHandler->FieldType(n) == 'C')
-            text.resize(std::size_t(len), ' ');
-        else if (int(text.size()) < len)
-            text = AnsiString(std::size_t(len) - text.size(), ' ') + text;
-        key += text;
+        if (i) list += ";";
+        list += keyFields[i];
+        values.push_back(FMasterLink->Fields()[i]->AsString());
+    }
+    std::vector<char> scratch(std::size_t(FRecordLength) + 1, ' ');
+    FHandler->FillFromValues(scratch.data(), list, values);
+    vx::ExprValue v;
+    {
+        RecordRedirect redirect(*FHandler, scratch.data());
+        TxbExpHandler expr(&xbTableExpLink(*FHandler), false, FHandler->ActiveTag()->KeyExpr());
+        expr.Evaluate(v);
+    }
+    AnsiString key;
+    char number[64];
+    switch (v.Type) {
+        case vx::xtNumber:
+            std::snprintf(number, sizeof number, "%.10f", v.Number);
+            key = number;
+            break;
+        case vx::xtDate: key = xbDBFDate.DTOS(std::int32_t(v.Number)); break;
+        default: key = v.Text; break;
     }
     FHandler->SetRange(key, key, 1, 1, 1);
     CursorPosChanged();

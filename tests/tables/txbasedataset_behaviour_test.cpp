@@ -215,6 +215,47 @@ TEST(AdapterBehaviour, VisualFoxRawNumbersAreFloatFields) {
     EXPECT_EQ(ds.FieldByName("N")->AsInteger(), -7);
 }
 
+// A detail table follows its master's (year, draw) through a tag range.
+TEST(AdapterBehaviour, DetailFollowsTheMasterRecord) {
+    DrawDataSet master(Years(2001, 2002, 2), false, 1);
+    DbfScratch dir;
+    CreateDraws(dir / "tickets.dbf", {{2001, 1}, {2002, 1}, {2001, 2}, {2001, 1}, {2001, 2}, {2001, 1}});
+    {
+        XBO_dBHandler h(dir / "tickets.dbf", false, true, "");
+        h.IndexOn(dir / "tickets.cdx", "INDEX", "YEAR+(0.001*DRAW)", "", 1, 0);
+    }
+    TXBaseDataSet detail;
+    detail.SetDatabaseName(dir / "");
+    detail.SetTableName("tickets.dbf");
+    detail.IndexFiles()->Add("tickets.cdx");
+    detail.SetIndexName("INDEX");
+    detail.SetMasterFields("YEAR;DRAW");
+    detail.SetMasterSource(&master.source);
+    detail.Open();
+    auto count = [&] {
+        int n = 0;
+        detail.First();
+        while (!detail.Eof()) {
+            EXPECT_EQ(detail.FieldByName("YEAR")->AsInteger(), master.ds.FieldByName("YEAR")->AsInteger());
+            EXPECT_EQ(detail.FieldByName("DRAW")->AsInteger(), master.ds.FieldByName("DRAW")->AsInteger());
+            ++n;
+            detail.Next();
+        }
+        return n;
+    };
+    master.ds.First();
+    EXPECT_EQ(count(), 3);
+    master.ds.Next();
+    EXPECT_EQ(count(), 2);
+    master.ds.Next();
+    EXPECT_EQ(count(), 1);
+    master.ds.Next();
+    EXPECT_EQ(count(), 0);
+    TDataSource detailSource(nullptr);
+    detailSource.SetDataSet(&detail);
+    EXPECT_THROW(master.ds.SetMasterSource(&detailSource), EDatabaseError);
+}
+
 // "Default Directory" is the program's folder; aliases come from
 // "xbase.cfg" beside the program; anything else is a folder.
 TEST(AdapterBehaviour, FoldersFromDefaultDirectoryAliasesAndLiterals) {
