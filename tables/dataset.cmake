@@ -5,6 +5,7 @@ if(TARGET vx_tables_handler AND TARGET vx_db)
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/txbasedataset.cpp
       ${CMAKE_CURRENT_LIST_DIR}/txbasedataset_ops.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/txbasedataset_fields.cpp
       ${CMAKE_CURRENT_LIST_DIR}/txbblobstream.cpp
       ${CMAKE_CURRENT_LIST_DIR}/tcreatexbasedataset.cpp
     DEPS vx_tables_handler vx_db)
