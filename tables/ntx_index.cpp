@@ -209,6 +209,10 @@ void XBobjNTXTag::ReadItems(int64_t page, std::vector<Item>& items) {
   if (n > maxKeys_) ntx_->Damaged("page " + std::to_string(page) + " holds too many keys");
   items.clear();
   items.reserve(static_cast<size_t>(n) + 1);
+  if (n == 0 && vx::GetLE16(b + 2) == 0) {
+    items.push_back(Item{0, 0, {}});  // a zeroed page: an empty leaf
+    return;
+  }
   for (int i = 0; i <= n; ++i) {
     const int at = vx::GetLE16(b + 2 + 2 * i);
     if (at < 2 || at + entrySize_ > kPage) ntx_->Damaged("page " + std::to_string(page) + " has an item outside it");
