@@ -221,6 +221,30 @@ TEST(AdapterApp, OpenErrorsAndPropertiesWhileOpen) {
     EXPECT_EQ(ds.About(), "XBase Version 1.0");
 }
 
+// A damaged table is refused with an error; the data set stays closed and
+// opens a sound table afterwards.
+TEST(AdapterApp, DamagedTablesAreRefusedCleanly) {
+    DbfScratch dir;
+    const std::vector<std::string> damaged = {
+        std::string("\x03\x7c\x01\x01", 4),                                   // header cut short
+        MakeTableBytes(0x03, {{"YEAR", 'N', 9, 0}}).substr(0, 40),                 // descriptors cut
+        std::string(300, '\xff'),                                                // noise
+    };
+    TXBaseDataSet ds;
+    ds.SetDatabaseName(dir / "");
+    for (const std::string& bytes : damaged) {
+        WriteFileBytes(dir / "bad.dbf", bytes);
+        ds.SetTableName("bad.dbf");
+        EXPECT_THROW(ds.Open(), Exception);
+        EXPECT_FALSE(ds.Active());
+        EXPECT_EQ(ds.Handler(), nullptr);
+    }
+    CreateDraws(dir / "good.dbf", {{2001, 1}});
+    ds.SetTableName("good.dbf");
+    ds.Open();
+    EXPECT_EQ(ds.FieldByName("YEAR")->AsInteger(), 2001);
+}
+
 TEST(AdapterApp, CreationComponentChecksItsFieldLines) {
     DbfScratch dir;
     TXBaseDataSet ds;
