@@ -12,18 +12,13 @@
 
 #include "tables/cdx_index.h"
 #include "tests/tables/index_test_table.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
 using vx::test::IndexTestTable;
 
-std::string TestDir(const std::string& sub) {
-  const char* tmp = std::getenv("VX_TEST_TMP");
-  std::filesystem::path dir = std::filesystem::path(tmp ? tmp : "/tmp") / "cdx_interop" / sub;
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir.string();
-}
+std::string TestDir(const std::string& sub) { return vx::test::NamedTestFolder("cdx_interop", sub); }
 
 std::string RunTool(const std::string& command) {
   std::string out;

@@ -10,6 +10,7 @@
 #include "tables/cdx_index.h"
 #include "tests/tables/index_page_check.h"
 #include "tests/tables/index_test_table.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -24,12 +25,7 @@ struct Config {
   int steps;
 };
 
-std::string TestDir(const std::string& sub) {
-  const char* tmp = std::getenv("VX_TEST_TMP");
-  std::filesystem::path dir = std::filesystem::path(tmp ? tmp : "/tmp") / "cdx_model" / sub;
-  std::filesystem::create_directories(dir);
-  return dir.string();
-}
+std::string TestDir(const std::string& sub) { return vx::test::NamedTestFolder("cdx_model", sub); }
 
 class Model {
  public:

@@ -11,6 +11,7 @@
 
 #include "tables/cdx_index.h"
 #include "tables/index_table_link.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -28,10 +29,7 @@ TEST(CdxTable, DrawTagOverATableWrittenByPython) {
   if (!std::filesystem::exists("/usr/bin/index_dump") || !std::filesystem::exists("/usr/bin/python3")) {
     GTEST_SKIP() << "index_dump or /usr/bin/python3 missing";
   }
-  const char* tmp = std::getenv("VX_TEST_TMP");
-  const std::filesystem::path dir = std::filesystem::path(tmp ? tmp : "/tmp") / "cdx_table";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
+  const std::filesystem::path dir = vx::test::NamedTestFolder("cdx_table");
   {
     std::mt19937 rng(3);
     std::ofstream csv(dir / "data.csv");

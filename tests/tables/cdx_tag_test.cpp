@@ -13,18 +13,13 @@
 #include "tables/cdx_keys.h"
 #include "tests/tables/index_page_check.h"
 #include "tests/tables/index_test_table.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
 using vx::test::IndexTestTable;
 
-std::string TestDir(const std::string& sub) {
-  const char* tmp = std::getenv("VX_TEST_TMP");
-  std::filesystem::path dir = std::filesystem::path(tmp ? tmp : "/tmp") / "cdx_tag" / sub;
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir.string();
-}
+std::string TestDir(const std::string& sub) { return vx::test::NamedTestFolder("cdx_tag", sub); }
 
 IndexTestTable::Record Draw(double year, double draw) {
   return {{"YEAR", IndexTestTable::Num(year)}, {"DRAW", IndexTestTable::Num(draw)}};

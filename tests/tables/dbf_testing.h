@@ -18,40 +18,19 @@
 #include "tables/xb_errors.h"
 #include "tables/xb_fields.h"
 #include "tables/xb_settings.h"
+#include "tests/support/scratch_folder.h"
 
 namespace vx::test {
 
-class DbfScratch {
+// The table tests' scratch folder and whole-file helpers are the shared ones,
+// under the names these tests use.
+class DbfScratch : public ScratchFolder {
 public:
-    DbfScratch() {
-        const char* base = std::getenv("VX_TEST_TMP");
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = "tables-dbf-";
-        if (info) name += std::string(info->test_suite_name()) + "." + info->name();
-        name += "-" + std::to_string(::getpid());
-        path_ = std::filesystem::path(base && *base ? base : "/tmp") / name;
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~DbfScratch() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    std::string operator/(const std::string& leaf) const { return (path_ / leaf).string(); }
-
-private:
-    std::filesystem::path path_;
+    DbfScratch() : ScratchFolder("tables-dbf-") {}
 };
 
-inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-inline std::string ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+inline void WriteFileBytes(const std::string& path, const std::string& bytes) { WriteWholeFile(path, bytes); }
+inline std::string ReadFileBytes(const std::string& path) { return ReadWholeFile(path); }
 
 inline std::uint32_t LE32At(const std::string& b, std::size_t at) {
     return std::uint32_t(std::uint8_t(b[at])) | std::uint32_t(std::uint8_t(b[at + 1])) << 8 |

@@ -12,13 +12,13 @@
 #include "platform/os/os_file.h"
 #include "tables/xb_errors.h"
 #include "tables/xbo_diskfile.h"
-#include "tests/tables/base_scratch.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
-using vx::test::BaseScratch;
-using vx::test::ReadBytes;
-using vx::test::WriteBytes;
+using vx::test::ScratchFolder;
+using vx::test::ReadWholeFile;
+using vx::test::WriteWholeFile;
 
 AnsiString Upper(const std::string& s) {
     AnsiString u = s;
@@ -46,8 +46,8 @@ bool RegionFree(const std::string& path, std::uint64_t offset, std::uint64_t len
 }
 
 TEST(DiskFileNames, UpperCaseForMessagesCallersSpellingForTheOs) {
-    BaseScratch dir;
-    WriteBytes(dir / "Mixed.dbf", "abc");
+    ScratchFolder dir;
+    WriteWholeFile(dir / "Mixed.dbf", "abc");
     XBO_DiskFile file(dir / "Mixed.dbf", true, false);
     EXPECT_TRUE(file.FileExisted());
     EXPECT_EQ(file.FileName(), Upper(dir / "Mixed.dbf"));
@@ -82,7 +82,7 @@ TEST(DiskFileNames, ExpansionKeepsBackslashAndDriveNames) {
 }
 
 TEST(DiskFileIo, CreateWriteReadSizeAndShortRead) {
-    BaseScratch dir;
+    ScratchFolder dir;
     XBO_DiskFile file(dir / "t.dat", false, true);
     EXPECT_TRUE(file.Closed());
     ASSERT_TRUE(file.FileCreate());
@@ -109,11 +109,11 @@ TEST(DiskFileIo, CreateWriteReadSizeAndShortRead) {
     EXPECT_FALSE(file.Modified());
     EXPECT_TRUE(file.FileClose());
     EXPECT_TRUE(file.FileClose());  // closing twice is harmless
-    EXPECT_EQ(ReadBytes(dir / "t.dat").substr(10), "hello");
+    EXPECT_EQ(ReadWholeFile(dir / "t.dat").substr(10), "hello");
 }
 
 TEST(DiskFileErrors, OsFailuresRaiseWithTheTableTextAndName) {
-    BaseScratch dir;
+    ScratchFolder dir;
     XBO_DiskFile missing(dir / "none.dbf", true, true);
     try {
         missing.FileOpen();
@@ -124,12 +124,12 @@ TEST(DiskFileErrors, OsFailuresRaiseWithTheTableTextAndName) {
     EXPECT_EQ(missing.LastError(), 2);
     EXPECT_TRUE(missing.Closed());
 
-    WriteBytes(dir / "ro.dbf", "data");
+    WriteWholeFile(dir / "ro.dbf", "data");
     XBO_DiskFile readOnly(dir / "ro.dbf", true, false);
     ASSERT_TRUE(readOnly.FileOpen());
     EXPECT_THROW(readOnly.Write(0, "x", 1), EXBaseError);
     EXPECT_EQ(readOnly.LastError(), 5);
-    EXPECT_EQ(ReadBytes(dir / "ro.dbf"), "data");
+    EXPECT_EQ(ReadWholeFile(dir / "ro.dbf"), "data");
 
     // A closed file refuses reads with "File not open".
     XBO_DiskFile closed(dir / "ro.dbf", true, false);
@@ -143,7 +143,7 @@ TEST(DiskFileErrors, OsFailuresRaiseWithTheTableTextAndName) {
 }
 
 TEST(DiskFileErrors, ReplacedHookSeesContextCodesAndCallsReturn) {
-    BaseScratch dir;
+    ScratchFolder dir;
     std::vector<std::pair<std::int32_t, std::int32_t>> seen;
     xbErrorHook = [&](std::int32_t code, std::int32_t context, const AnsiString&) { seen.emplace_back(code, context); };
     XBO_DiskFile missing(dir / "none.dbf", true, true);
@@ -157,7 +157,7 @@ TEST(DiskFileErrors, ReplacedHookSeesContextCodesAndCallsReturn) {
 }
 
 TEST(DiskFileErrors, FailedTransfersReportTheirStep) {
-    BaseScratch dir;
+    ScratchFolder dir;
     XBO_DiskFile file(dir / "t.dat", false, true);
     ASSERT_TRUE(file.FileCreate());
     ASSERT_EQ(file.Write(0, "0123456789", 10), 10);
@@ -188,8 +188,8 @@ TEST(DiskFileErrors, FailedTransfersReportTheirStep) {
 }
 
 TEST(DiskFileSharing, ExclusiveOpenKeepsOthersOut) {
-    BaseScratch dir;
-    WriteBytes(dir / "t.dbf", "data");
+    ScratchFolder dir;
+    WriteWholeFile(dir / "t.dbf", "data");
     XBO_DiskFile exclusive(dir / "t.dbf", false, true);
     ASSERT_TRUE(exclusive.FileOpen());
     XBO_DiskFile second(dir / "t.dbf", true, false);
@@ -200,8 +200,8 @@ TEST(DiskFileSharing, ExclusiveOpenKeepsOthersOut) {
 }
 
 TEST(DiskFileLocks, NestingSecondRegionAndRelease) {
-    BaseScratch dir;
-    WriteBytes(dir / "t.dbf", std::string(100, 'x'));
+    ScratchFolder dir;
+    WriteWholeFile(dir / "t.dbf", std::string(100, 'x'));
     XBO_DiskFile file(dir / "t.dbf", true, true);
     ASSERT_TRUE(file.FileOpen());
 
@@ -239,8 +239,8 @@ TEST(DiskFileLocks, NestingSecondRegionAndRelease) {
 }
 
 TEST(DiskFileLocks, UnsharedFileCountsWithoutOsLocks) {
-    BaseScratch dir;
-    WriteBytes(dir / "t.dbf", "data");
+    ScratchFolder dir;
+    WriteWholeFile(dir / "t.dbf", "data");
     XBO_DiskFile file(dir / "t.dbf", false, true);
     ASSERT_TRUE(file.FileOpen());
     EXPECT_TRUE(file.LockFile());
@@ -253,9 +253,9 @@ TEST(DiskFileLocks, UnsharedFileCountsWithoutOsLocks) {
 }
 
 TEST(DiskFileLocks, SecondProcessRefusedWhileHeldAndAdmittedAfter) {
-    BaseScratch dir;
+    ScratchFolder dir;
     const std::string path = dir / "t.dbf";
-    WriteBytes(path, std::string(64, 'x'));
+    WriteWholeFile(path, std::string(64, 'x'));
     XBO_DiskFile file(path, true, true);
     ASSERT_TRUE(file.FileOpen());
     ASSERT_TRUE(file.LockRegion(0x40000005, 1));
@@ -282,8 +282,8 @@ TEST(DiskFileLocks, SecondProcessRefusedWhileHeldAndAdmittedAfter) {
 }
 
 TEST(DiskFileTruncate, SharedFileNeedsTheWholeFileLock) {
-    BaseScratch dir;
-    WriteBytes(dir / "t.dbf", std::string(100, 'x'));
+    ScratchFolder dir;
+    WriteWholeFile(dir / "t.dbf", std::string(100, 'x'));
     XBO_DiskFile shared(dir / "t.dbf", true, true);
     ASSERT_TRUE(shared.FileOpen());
     try {
@@ -315,20 +315,20 @@ TEST(DiskFileTruncate, SharedFileNeedsTheWholeFileLock) {
     XBO_DiskFile readOnly(dir / "t.dbf", false, false);
     ASSERT_TRUE(readOnly.FileOpen());
     EXPECT_THROW(readOnly.FileTruncate(0), EXBaseError);
-    EXPECT_EQ(ReadBytes(dir / "t.dbf"), "xxxx");
+    EXPECT_EQ(ReadWholeFile(dir / "t.dbf"), "xxxx");
 }
 
 TEST(DiskFileRename, MovesAndReopensButNeverReplaces) {
-    BaseScratch dir;
-    WriteBytes(dir / "a.dbf", "AAAA");
-    WriteBytes(dir / "b.dbf", "BBBB");
+    ScratchFolder dir;
+    WriteWholeFile(dir / "a.dbf", "AAAA");
+    WriteWholeFile(dir / "b.dbf", "BBBB");
     XBO_DiskFile file(dir / "a.dbf", true, true);
     ASSERT_TRUE(file.FileOpen());
 
     EXPECT_THROW(file.Rename(dir / "b.dbf"), EXBaseError);
     EXPECT_EQ(file.LastError(), 183);
-    EXPECT_EQ(ReadBytes(dir / "a.dbf"), "AAAA");
-    EXPECT_EQ(ReadBytes(dir / "b.dbf"), "BBBB");
+    EXPECT_EQ(ReadWholeFile(dir / "a.dbf"), "AAAA");
+    EXPECT_EQ(ReadWholeFile(dir / "b.dbf"), "BBBB");
     EXPECT_FALSE(file.Closed());  // opened again under the old name
     EXPECT_EQ(file.FileName(), Upper(dir / "a.dbf"));
 
@@ -341,9 +341,9 @@ TEST(DiskFileRename, MovesAndReopensButNeverReplaces) {
 }
 
 TEST(DiskFileList, OpenFilesAreListedAndTheExitRoutineClosesThem) {
-    BaseScratch dir;
-    WriteBytes(dir / "a.dbf", "a");
-    WriteBytes(dir / "b.dbf", "b");
+    ScratchFolder dir;
+    WriteWholeFile(dir / "a.dbf", "a");
+    WriteWholeFile(dir / "b.dbf", "b");
     auto a = std::make_unique<XBO_DiskFile>(dir / "a.dbf", true, true);
     XBO_DiskFile b(dir / "b.dbf", true, true);
     ASSERT_TRUE(a->FileOpen());

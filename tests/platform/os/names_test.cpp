@@ -9,7 +9,7 @@
 #include "platform/os/path_resolver.h"
 #include "platform/os/program_folder.h"
 #include "platform/rtl/cp1251.h"
-#include "tests/platform/os/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 
 namespace vx {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "platform/os/os_error.h"
 #include "platform/os/os_file.h"
-#include "tests/platform/os/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 
 namespace vx {
 namespace {

@@ -1,5 +1,6 @@
-// A fresh, empty folder per test under $VX_TEST_TMP (or /tmp), removed at
-// the end. Paths returned are plain native paths ending without "/".
+// Scratch folders and whole-file helpers shared by the tests. Folders live
+// under $VX_TEST_TMP (or /tmp when it is unset or empty); paths are plain
+// native paths without a trailing "/".
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,15 +14,21 @@
 
 namespace vx::test {
 
+inline std::filesystem::path TestTmpRoot() {
+    const char* base = std::getenv("VX_TEST_TMP");
+    return std::filesystem::path(base && *base ? base : "/tmp");
+}
+
+// A fresh, empty folder for the running test, named after the area prefix,
+// the test and the process; removed at the end.
 class ScratchFolder {
 public:
-    ScratchFolder() {
-        const char* base = std::getenv("VX_TEST_TMP");
+    explicit ScratchFolder(const std::string& prefix = "") {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = "os-";
+        std::string name = prefix;
         if (info) name += std::string(info->test_suite_name()) + "." + info->name();
         name += "-" + std::to_string(::getpid());
-        path_ = std::filesystem::path(base && *base ? base : "/tmp") / name;
+        path_ = TestTmpRoot() / name;
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
@@ -29,12 +36,25 @@ public:
         std::error_code ec;
         std::filesystem::remove_all(path_, ec);
     }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
     std::string Path() const { return path_.string(); }
     std::string operator/(const std::string& leaf) const { return (path_ / leaf).string(); }
 
 private:
     std::filesystem::path path_;
 };
+
+// The folder <area>/<sub> (or <area> when sub is empty) under the scratch
+// root, emptied and created; it is left in place after the test so its files
+// can be looked at.
+inline std::string NamedTestFolder(const std::string& area, const std::string& sub = "") {
+    const std::filesystem::path dir = sub.empty() ? TestTmpRoot() / area : TestTmpRoot() / area / sub;
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir.string();
+}
 
 inline void WriteWholeFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
