@@ -245,6 +245,45 @@ TEST(AdapterApp, DamagedTablesAreRefusedCleanly) {
     EXPECT_EQ(ds.FieldByName("YEAR")->AsInteger(), 2001);
 }
 
+TEST(AdapterApp, IndexInformationRangesReindexAndUndelete) {
+    DrawDataSet f(Years(2001, 2003, 5), true, 20);
+    EXPECT_FALSE(f.ds.IsSequenced());
+    EXPECT_EQ(f.ds.IndexCount(), 1);
+    EXPECT_EQ(f.ds.IndexExpression(1), "YEAR+(0.001*DRAW)");
+    EXPECT_NE(AnsiUpperCase(f.ds.IndexFileName(1)).find("DRAWS.CDX"), std::string::npos);
+    EXPECT_EQ(f.ds.IndexTagName(2), "");
+    f.ds.IndexDefs().SetUpdated(false);
+    f.ds.IndexDefs().Update();
+    ASSERT_EQ(f.ds.IndexDefs().Count(), 1);
+    EXPECT_EQ(f.ds.IndexDefs()[0].Name(), "INDEX");
+    EXPECT_EQ(f.ds.IndexDefs()[0].Fields(), "YEAR+(0.001*DRAW)");
+    EXPECT_TRUE(f.ds.FieldByName("YEAR")->IsIndexField());
+    EXPECT_FALSE(f.ds.FieldByName("P1")->IsIndexField());
+
+    f.ds.SetRange("2002.001", "2002.003", 0, 1, 1);
+    EXPECT_EQ(f.WalkForward(), (std::vector<int>{DrawKey(2002, 1), DrawKey(2002, 2), DrawKey(2002, 3)}));
+    f.ds.CancelRange();
+    EXPECT_EQ(f.WalkForward().size(), 15u);
+
+    f.ds.Reindex();
+    EXPECT_EQ(f.WalkForward(), f.Expected());
+
+    // Deleted records show while UseDeleted is on and can be recalled.
+    f.ds.First();
+    f.ds.Delete();
+    EXPECT_EQ(f.WalkForward().size(), 14u);
+    f.ds.SetUseDeleted(true);
+    f.ds.First();
+    EXPECT_EQ(f.Active(), DrawKey(2001, 1));
+    f.ds.Undelete();
+    f.ds.SetUseDeleted(false);
+    EXPECT_EQ(f.WalkForward().size(), 15u);
+
+    f.ds.SetIndexName("");
+    EXPECT_EQ(f.ds.IndexCurrentOrder(), 0);
+    EXPECT_TRUE(f.ds.IsSequenced());
+}
+
 TEST(AdapterApp, CreationComponentChecksItsFieldLines) {
     DbfScratch dir;
     TXBaseDataSet ds;
