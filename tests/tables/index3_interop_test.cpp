@@ -6,6 +6,8 @@
 // list every record exactly once, in key order.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -113,7 +115,7 @@ class Tdbf {
       }
     }
     if (units.empty() || !fs::exists("/usr/bin/fpc")) return {};
-    const std::string out = TestDir("fpc");
+    const std::string out = TestDir("fpc_" + std::to_string(getpid()));
     RunTool("/usr/bin/fpc -O1 -Fu" + units + " -FE" + out + " " VX_SOURCE_DIR "/tests/tables/index3_tdbf.pas 2>&1");
     const std::string program = out + "/index3_tdbf";
     return fs::exists(program) ? program : std::string();
