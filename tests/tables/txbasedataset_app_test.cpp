@@ -47,23 +47,36 @@ std::string DbfRead(const std::string& table, const std::string& fields = "YEAR,
 // (year, draw), the walk goes on to the end (year, draw), and MoveBy goes
 // back to the row remembered at the start.
 TEST(AdapterApp, RangeWalkAndMoveByBackUnderTheTag) {
-    DrawDataSet f(Years(2001, 2004, 10), true, 20);
-    f.ds.First();
-    while (!f.ds.Eof() && f.Active() != DrawKey(2002, 7)) f.ds.Next();
-    ASSERT_FALSE(f.ds.Eof());
-    int walked = 0;
-    while (!f.ds.Eof() && f.Active() <= DrawKey(2003, 4)) {
-        ++walked;
+    for (int buffers : {1, 20}) {
+        SCOPED_TRACE(buffers);
+        DrawDataSet f(Years(2001, 2004, 10), true, buffers);
+        f.ds.First();
+        while (!f.ds.Eof() && f.Active() != DrawKey(2002, 7)) f.ds.Next();
+        ASSERT_FALSE(f.ds.Eof());
+        int walked = 0;
+        while (!f.ds.Eof() && f.Active() <= DrawKey(2003, 4)) {
+            ++walked;
+            f.ds.Next();
+        }
+        EXPECT_EQ(walked, 4 + 4);
+        EXPECT_EQ(f.Active(), DrawKey(2003, 5));
+        EXPECT_EQ(f.ds.MoveBy(-walked), -walked);
+        EXPECT_EQ(f.Active(), DrawKey(2002, 7));
+        // An exact count walks the handler through the table; the walk of the
+        // data set goes on from where it stood.
+        f.ds.SetExactCount(true);
+        EXPECT_EQ(f.ds.RecordCount(), 40);
+        f.ds.SetExactCount(false);
         f.ds.Next();
+        EXPECT_EQ(f.Active(), DrawKey(2002, 8));
+        f.ds.Prior();
+        f.ds.Prior();
+        EXPECT_EQ(f.Active(), DrawKey(2002, 6));
+        // Walking past the end keeps the last record and sets EOF.
+        f.ds.MoveBy(1000);
+        EXPECT_TRUE(f.ds.Eof());
+        EXPECT_EQ(f.Active(), DrawKey(2004, 10));
     }
-    EXPECT_EQ(walked, 4 + 4);
-    EXPECT_EQ(f.Active(), DrawKey(2003, 5));
-    EXPECT_EQ(f.ds.MoveBy(-walked), -walked);
-    EXPECT_EQ(f.Active(), DrawKey(2002, 7));
-    // Walking past the end keeps the last record and sets EOF.
-    f.ds.MoveBy(1000);
-    EXPECT_TRUE(f.ds.Eof());
-    EXPECT_EQ(f.Active(), DrawKey(2004, 10));
 }
 
 // The ticket filter is switched on and off; an empty text is no filter and
