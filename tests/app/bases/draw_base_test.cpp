@@ -191,3 +191,33 @@ TEST_F(DrawBaseTest, CheckReportsBadValuesAndStopsOnCancel) {
     EXPECT_TRUE(vx::IsOpenTable(folder + "BAD.DBF", {table.get()}));
     EXPECT_FALSE(vx::IsOpenTable(folder + "other.dbf", {table.get()}));
 }
+
+TEST_F(DrawBaseTest, RepairThatCannotCopyLeavesTheBaseAsItWas) {
+    if (!PeersPresent()) GTEST_SKIP() << "python3-dbf or index_dump missing";
+    WriteFixture(folder + "lm.dbf");
+    const AnsiString before = apptest::ReadFile(folder + "lm.dbf");
+    OpenFixture("lm.dbf");
+    vx::Indexing(*table);
+    // Something else already holds the copy's name.
+    std::filesystem::create_directories(folder + "repair337.dbf");
+    dialogs.Expect(vx::DialogKind::Message, "", mrOk);
+    EXPECT_FALSE(vx::RepairBase(*table, {}));
+    EXPECT_TRUE(std::filesystem::is_directory(folder + "repair337.dbf"));
+    ASSERT_TRUE(table->Active());
+    EXPECT_EQ(Order(), kSorted);
+    table->Close();
+    // The records are as they were (the engine keeps the header's date).
+    EXPECT_EQ(apptest::ReadFile(folder + "lm.dbf").substr(289), before.substr(289));
+
+    // The copy's place may not be a table that is open.
+    std::filesystem::remove(folder + "repair337.dbf");
+    OpenFixture("lm.dbf");
+    TXBaseDataSet other;
+    TCreateXBaseDataSet creator;
+    TStringList lines;
+    vx::DrawFieldLines(lines, 1);
+    ASSERT_TRUE(vx::CreateTable(other, creator, folder, "REPAIR337.DBF", lines));
+    dialogs.Expect(vx::DialogKind::Message, "repair337.dbf", mrOk);
+    EXPECT_FALSE(vx::RepairBase(*table, {&other}));
+    EXPECT_EQ(other.FieldCount(), 3);
+}
