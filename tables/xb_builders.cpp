@@ -6,6 +6,7 @@
 
 #include "platform/rtl/sysutils.h"
 #include "tables/xb_errors.h"
+#include "tables/xbo_dbasedbf.h"
 #include "tables/xbo_diskfile.h"
 #include "tables/xbo_memo.h"
 
@@ -13,14 +14,6 @@ namespace {
 
 constexpr int kMaxShortField = 255;
 constexpr int kMaxWord = 65535;
-
-AnsiString WithTableExtension(const AnsiString& name) {
-    const AnsiString trimmed = Trim(name);
-    const auto sep = trimmed.find_last_of("\\/");
-    const auto dot = trimmed.rfind('.');
-    if (dot == AnsiString::npos || (sep != AnsiString::npos && dot < sep)) return trimmed + ".DBF";
-    return trimmed;
-}
 
 AnsiString BaseNameOf(const AnsiString& fileName) {
     AnsiString base = fileName;
@@ -43,7 +36,7 @@ void WriteWholeFile(const AnsiString& name, const std::vector<std::uint8_t>& byt
 XBO_DBFBuild::XBO_DBFBuild(const AnsiString& fileName) : XBO_DBFBuild(fileName, 0x83) {}
 
 XBO_DBFBuild::XBO_DBFBuild(const AnsiString& fileName, std::uint8_t memoVersion)
-    : FFileName(WithTableExtension(fileName)), FMemoVersion(memoVersion) {
+    : FFileName(XBO_dBaseDBF::WithTableExtension(fileName)), FMemoVersion(memoVersion) {
     FMemoBaseName = AnsiUpperCase(BaseNameOf(FFileName).substr(0, 8));
 }
 

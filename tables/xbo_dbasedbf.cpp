@@ -24,15 +24,6 @@ void PutLE32(std::uint8_t* p, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = std::uint8_t(v >> (8 * i));
 }
 
-// Adds ".DBF" to a name without an extension (the folder part is ignored).
-AnsiString WithTableExtension(const AnsiString& name) {
-    const AnsiString trimmed = Trim(name);
-    const auto sep = trimmed.find_last_of("\\/");
-    const auto dot = trimmed.rfind('.');
-    if (dot == AnsiString::npos || (sep != AnsiString::npos && dot < sep)) return trimmed + ".DBF";
-    return trimmed;
-}
-
 struct LocalNow {
     int year, month, day, hour, minute, second, millisecond;
 };
@@ -423,25 +414,38 @@ bool XBO_dBaseDBF::Unlock() {
     return ok;
 }
 
-void XBO_dBaseDBF::SetLockProtocol(int protocol) {
-    LockProtocol = std::uint8_t(protocol >= 0 && protocol <= 3 ? protocol : 0);
-    switch (LockProtocol) {
+AnsiString XBO_dBaseDBF::WithTableExtension(const AnsiString& name) {
+    const AnsiString trimmed = Trim(name);
+    const auto sep = trimmed.find_last_of("\\/");
+    const auto dot = trimmed.rfind('.');
+    if (dot == AnsiString::npos || (sep != AnsiString::npos && dot < sep)) return trimmed + ".DBF";
+    return trimmed;
+}
+
+void XBO_dBaseDBF::LockRegionsOf(int protocol, std::int64_t& fileBase, std::int64_t& recordBase,
+                                 std::int64_t& fileLength) {
+    switch (protocol) {
         case DB4Lock:
-            FFileLockBase = 0x40000000;
-            FRecordLockBase = 0xEFFFFFFF;
-            FFileLockLength = 0xB0000000;
+            fileBase = 0x40000000;
+            recordBase = 0xEFFFFFFF;
+            fileLength = 0xB0000000;
             break;
         case ClipLock:
-            FFileLockBase = 1000000000;
-            FRecordLockBase = 1000000000;
-            FFileLockLength = 1000000000;
+            fileBase = 1000000000;
+            recordBase = 1000000000;
+            fileLength = 1000000000;
             break;
         default:
-            FFileLockBase = 0x40000000;
-            FRecordLockBase = 0x7FFFFFFE;
-            FFileLockLength = 0x3FFFFFFF;
+            fileBase = 0x40000000;
+            recordBase = 0x7FFFFFFE;
+            fileLength = 0x3FFFFFFF;
             break;
     }
+}
+
+void XBO_dBaseDBF::SetLockProtocol(int protocol) {
+    LockProtocol = std::uint8_t(protocol >= 0 && protocol <= 3 ? protocol : 0);
+    LockRegionsOf(LockProtocol, FFileLockBase, FRecordLockBase, FFileLockLength);
     if (FMemo) FMemo->SetLockProtocol(LockProtocol);
 }
 

@@ -164,6 +164,14 @@ public:
     // state 3) it appends.
     virtual void WriteRecord(int n);
     virtual void SetLockProtocol(int protocol);
+    // Where a lock protocol (0..3) puts its locks: the whole-file region
+    // (fileBase, fileLength) and the base that record or memo block numbers
+    // are counted from. Table and memo file use the same placement.
+    // The table file name for a given name: trimmed, with ".DBF" added when
+    // the name part has no extension.
+    static AnsiString WithTableExtension(const AnsiString& name);
+    static void LockRegionsOf(int protocol, std::int64_t& fileBase, std::int64_t& recordBase,
+                              std::int64_t& fileLength);
     virtual bool UseRecNoLock();
 
     bool FlushFile() override;

@@ -255,23 +255,7 @@ std::int64_t XBobjMemo::MemoPut(std::int64_t block, const void* buffer, std::int
 
 void XBobjMemo::SetLockProtocol(int mode) {
     FLockMode = std::uint8_t(mode >= 0 && mode <= 3 ? mode : 0);
-    switch (FLockMode) {
-        case 1:
-            FFileLockBase = 0x40000000;
-            FRecordLockBase = 0xEFFFFFFF;
-            FFileLockLength = 0xB0000000;
-            break;
-        case 2:
-            FFileLockBase = 1000000000;
-            FRecordLockBase = 1000000000;
-            FFileLockLength = 1000000000;
-            break;
-        default:
-            FFileLockBase = 0x40000000;
-            FRecordLockBase = 0x7FFFFFFE;
-            FFileLockLength = 0x3FFFFFFF;
-            break;
-    }
+    XBO_dBaseDBF::LockRegionsOf(FLockMode, FFileLockBase, FRecordLockBase, FFileLockLength);
 }
 
 bool XBobjMemo::RenameForTable(const AnsiString& newTableFileName) {
