@@ -181,3 +181,34 @@ TEST(HandlerShare, OwnWritesKeepTheReadAheadBlockCurrent) {
 
 }  // namespace
 }  // namespace vx::test
+
+namespace vx::test {
+namespace {
+
+TEST(HandlerReadAhead, RecordsLongerThanTheBlockAreReadOneByOne) {
+    DbfScratch dir;
+    const std::string path = dir / "wide.dbf";
+    {
+        XBO_DBFBuild b(path);
+        b.AddField("TEXT", 'C', 40000, 0);
+        b.Write();
+    }
+    XBO_dBHandler h(path, false, true, "");
+    for (char c : {'a', 'b', 'c'}) {
+        h.BlankRecord();
+        h.PutFieldTextByName("TEXT", std::string(39999, c) + "!");
+        h.AppendRecord();
+    }
+    h.SetReadAhead(true);
+    std::string seen;
+    for (h.GetRec(xbTop); !h.EOFFlag; h.GetRec(xbNext)) {
+        const AnsiString text = h.GetFieldTextByName("TEXT");
+        ASSERT_EQ(text.size(), 40000u);
+        EXPECT_EQ(text.back(), '!');
+        seen += text.front();
+    }
+    EXPECT_EQ(seen, "abc");
+}
+
+}  // namespace
+}  // namespace vx::test
