@@ -118,6 +118,8 @@ public:
     Variant Lookup(const AnsiString& KeyFields, const Variant& KeyValues, const AnsiString& ResultFields) override;
     void Post() override;
     int Translate(const char* Src, char* Dest, bool ToOem) override;
+    // Translate over Length bytes, zero bytes included (memo contents).
+    void TranslateBytes(const char* Src, char* Dest, std::size_t Length, bool ToOem);
     void SetRecNo(int Value) override;
     void SetFiltered(bool Value) override;
     void SetFilterOptions(TFilterOptions Value) override;

@@ -266,3 +266,15 @@ int TXBaseDataSet::Translate(const char* Src, char* Dest, bool ToOem) {
     return int(len);
 }
 
+
+void TXBaseDataSet::TranslateBytes(const char* Src, char* Dest, std::size_t Length, bool ToOem) {
+    if (Length == 0) return;
+    if (!FTranslateASCII) {
+        if (Dest != Src) std::memmove(Dest, Src, Length);
+        return;
+    }
+    if (ToOem)
+        CharToOemBuff(Src, Dest, std::uint32_t(Length));
+    else
+        OemToCharBuff(Src, Dest, std::uint32_t(Length));
+}

@@ -20,12 +20,10 @@ TXBBlobStream::TXBBlobStream(TBlobField* Field, TBlobStreamMode Mode)
     TXBaseDataSet::RecordRedirect redirect(h, FRecord);
     const std::int64_t length = h.MemoLength(Field->FieldNo());
     if (length > 0) {
-        FData.assign(std::size_t(length) + 1, 0);
+        FData.assign(std::size_t(length), 0);
         const std::int64_t got = h.MemoRead(Field->FieldNo(), FData.data(), length);
-        FData.resize(std::size_t(got > 0 ? got : 0) + 1);
-        FData.back() = 0;
-        if (Field->Transliterate()) FDataSet->Translate(FData.data(), FData.data(), false);
-        FData.pop_back();  // the zero byte is kept by the vector's spare room
+        FData.resize(std::size_t(got > 0 ? got : 0));
+        if (Field->Transliterate()) FDataSet->TranslateBytes(FData.data(), FData.data(), FData.size(), false);
     }
 }
 
@@ -77,17 +75,7 @@ void TXBBlobStream::Commit() {
     FModified = false;
     std::vector<char> text(FData);
     text.push_back(0);
-    if (FField->Transliterate() && !FData.empty()) {
-        // Byte-wise conversion of the whole block (zero bytes included).
-        std::vector<char> out(text.size(), 0);
-        std::size_t start = 0;
-        while (start < FData.size()) {
-            const std::size_t len = std::strlen(text.data() + start);
-            FDataSet->Translate(text.data() + start, out.data() + start, true);
-            start += len + 1;
-        }
-        text.swap(out);
-    }
+    if (FField->Transliterate()) FDataSet->TranslateBytes(FData.data(), text.data(), FData.size(), true);
     DBFObject& h = *FDataSet->Handler();
     {
         TXBaseDataSet::RecordRedirect redirect(h, FRecord);

@@ -1,8 +1,8 @@
 // TXBBlobStream: the stream a TXBaseDataSet hands out for a memo or blob
 // field.
 //
-// The whole memo entry is loaded into a block with one zero byte after its
-// data (converted OEM to ANSI when the field transliterates). Read, Write
+// The whole memo entry is loaded into a block (converted OEM to ANSI byte by
+// byte when the field transliterates; zero bytes pass unchanged). Read, Write
 // and Seek work on that block; a Write drops whatever followed the written
 // bytes, and a Write after a Seek past the end fills the gap with zeros.
 //

@@ -3,6 +3,7 @@
 // by dbfread and the Perl XBase tools.
 #include <memory>
 
+#include "platform/rtl/cp1251.h"
 #include "tables/txbblobstream.h"
 #include "tables/xb_builders.h"
 #include "tests/tables/dataset_testing.h"
@@ -132,6 +133,12 @@ TEST(BlobStream, ReadWriteSeekOnALoadedMemo) {
     }
     ds.Post();
     EXPECT_EQ(ds.FieldByName("NOTE")->AsString(), std::string("012ab\0\0\0z", 9));
+    // Cyrillic text passes the OEM code page on disk, zero bytes included.
+    ds.Edit();
+    ds.FieldByName("NOTE")->SetAsString("Да"_cp + std::string(1, '\0') + "нет"_cp);
+    ds.Post();
+    EXPECT_EQ(ds.FieldByName("NOTE")->AsString(), "Да"_cp + std::string(1, '\0') + "нет"_cp);
+    EXPECT_EQ(ds.Handler()->MemoRead(2).substr(0, 6), std::string("\x84\xA0\0\xAD\xA5\xE2", 6));
     ds.Edit();
     field->Clear();
     ds.Post();
