@@ -1,6 +1,7 @@
 #include "tables/mdx_index.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -63,17 +64,21 @@ void MdxNumberToBcd(double value, uint8_t out[12]) {
   std::string digits;
   int exponent = 16;
   if (std::isfinite(a)) {
+    // The shortest digits that give the value back; 16 at most.
     char buf[64];
-    int p = 0;
-    for (; p < 16; ++p) {
-      std::snprintf(buf, sizeof buf, "%.*e", p, a);
-      if (std::strtod(buf, nullptr) == a) break;
+    auto r = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific);
+    std::string text(buf, r.ptr);
+    size_t e = text.find('e');
+    size_t count = 0;
+    for (size_t i = 0; i < e; ++i) count += text[i] >= '0' && text[i] <= '9';
+    if (count > 16) {
+      r = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, 15);
+      text.assign(buf, r.ptr);
+      e = text.find('e');
     }
-    if (p == 16) std::snprintf(buf, sizeof buf, "%.*e", 15, a);
-    for (const char* c = buf; *c && *c != 'e'; ++c)
-      if (*c >= '0' && *c <= '9') digits.push_back(*c);
-    const char* e = std::strchr(buf, 'e');
-    exponent = (e ? std::atoi(e + 1) : 0) + 1;
+    for (size_t i = 0; i < e; ++i)
+      if (text[i] >= '0' && text[i] <= '9') digits.push_back(text[i]);
+    exponent = std::atoi(text.c_str() + e + 1) + 1;
     while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
   }
   if (exponent < -52) return;  // too small for the format: zero
@@ -90,16 +95,39 @@ void MdxNumberToBcd(double value, uint8_t out[12]) {
 }
 
 double MdxNumberFromBcd(const uint8_t in[12]) {
-  const int count = std::min(20, std::max(0, ((in[1] & 0x7F) - 1) / 4 + ((in[1] & 0x7F) > 1 ? 1 : 0)));
-  std::string text = "0.";
+  const int code = in[1] & 0x7F;
+  const int count = std::min(20, code > 1 ? (code - 1) / 4 + ((code - 1) % 4 != 0 ? 1 : 0) : 0);
+  uint64_t mantissa = 0;
+  int used = 0;
   for (int i = 0; i < count; ++i) {
     const uint8_t b = in[2 + i / 2];
-    const int d = i % 2 == 0 ? b >> 4 : b & 0x0F;
-    text.push_back(static_cast<char>('0' + std::min(d, 9)));
+    const int d = std::min(i % 2 == 0 ? b >> 4 : b & 0x0F, 9);
+    if (used < 19) {
+      mantissa = mantissa * 10 + static_cast<uint64_t>(d);
+      ++used;
+    } else if (d != 0) {
+      used = -1;  // more digits than fit: take the slow way
+      break;
+    }
   }
-  if (count == 0) text.push_back('0');
-  text += "e" + std::to_string(static_cast<int>(in[0]) - 0x34);
-  const double v = std::strtod(text.c_str(), nullptr);
+  const int scale = static_cast<int>(in[0]) - 0x34 - used;
+  double v;
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                       1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  if (used >= 0 && mantissa < (uint64_t{1} << 53) && scale >= -22 && scale <= 22) {
+    // Both parts exact: one rounding, as a decimal parser would do.
+    const double m = static_cast<double>(mantissa);
+    v = scale >= 0 ? m * kPowers[scale] : m / kPowers[-scale];
+  } else {
+    std::string text = "0.";
+    for (int i = 0; i < count; ++i) {
+      const uint8_t b = in[2 + i / 2];
+      text.push_back(static_cast<char>('0' + std::min(i % 2 == 0 ? b >> 4 : b & 0x0F, 9)));
+    }
+    if (count == 0) text.push_back('0');
+    text += "e" + std::to_string(static_cast<int>(in[0]) - 0x34);
+    v = std::strtod(text.c_str(), nullptr);
+  }
   return (in[1] & 0x80) ? -v : v;
 }
 
@@ -343,9 +371,12 @@ void XBobjMDXTag::PageStore(size_t depth) {
 
 void XBobjMDXTag::PageRelink(int64_t page, bool setLeft, int32_t left, bool, int32_t) {
   if (!setLeft) return;
-  uint8_t field[4];
-  vx::PutLE32(field, left > 0 ? static_cast<uint32_t>(left) : 0);
-  mdx_->PageWrite(page * kUnit + 4, field, 4);
+  std::vector<uint8_t> b(static_cast<size_t>(mdx_->BlockBytes()));
+  if (page < 1 || !mdx_->PageRead(page * kUnit, b.data(), mdx_->BlockBytes())) {
+    mdx_->Damaged("block " + std::to_string(page) + " cannot be read");
+  }
+  vx::PutLE32(&b[4], left > 0 ? static_cast<uint32_t>(left) : 0);
+  mdx_->PageWrite(page * kUnit, b.data(), mdx_->BlockBytes());
 }
 
 // ---------------------------------------------------------------- bulk build
@@ -543,13 +574,26 @@ void XBobjMDXFile::Reindex() {
   WriteTagTable();
 }
 
+bool XBobjMDXFile::KeyUpdateAll(int32_t record, bool appending) {
+  const bool ok = XBobjIndexFile::KeyUpdateAll(record, appending);
+  if (endOfFile_ >= 0 && disk_ && disk_->ReadWrite()) {
+    // Whole 512-byte blocks, so that an enciphered header reads back right.
+    uint8_t head[kUnit];
+    if (PageRead(0, head, kUnit) && vx::GetLE32(head + 32) < static_cast<uint64_t>(endOfFile_)) {
+      vx::PutLE32(head + 32, static_cast<uint32_t>(endOfFile_));
+      PageWrite(0, head, kUnit);
+    }
+  }
+  return ok;
+}
+
 bool XBobjMDXFile::Rename(const std::string& newName) {
   if (!XBobjIndexFile::Rename(newName)) return false;
-  uint8_t h[32];
-  if (!PageRead(0, h, 32)) return true;
+  uint8_t h[kUnit];
+  if (!PageRead(0, h, kUnit)) return true;
   std::memset(h + 4, 0, 8);
   const std::string base = Upper(BaseNameOf(fileName_));
   std::memcpy(h + 4, base.data(), std::min<size_t>(base.size(), 8));
-  PageWrite(0, h, 32);
+  PageWrite(0, h, kUnit);
   return true;
 }

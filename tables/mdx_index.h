@@ -127,6 +127,9 @@ class XBobjMDXFile : public XBobjIndexFile {
   int64_t ReadEndOfFile() override;
   void Reindex() override;
   bool Rename(const std::string& newName) override;
+  // Keeps the header's next free unit in step with the pages taken, so that
+  // other programs allocate behind them.
+  bool KeyUpdateAll(int32_t record, bool appending) override;
 
   int BlockBytes() const { return blockBytes_; }
 

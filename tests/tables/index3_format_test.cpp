@@ -400,4 +400,48 @@ TEST(Index3Format, DamagedFilesRaiseTheEngineError) {
   }
 }
 
+TEST(Index3Format, EncipheredFilesReadBackAfterUpdates) {
+  for (const std::string format : {"ntx", "ndx", "mdx"}) {
+    SCOPED_TRACE(format);
+    const std::string dir = TestDir("cipher_" + format);
+    IndexTestTable table;
+    table.folder = dir;
+    table.cipherKey = "secret";
+    Fill(table, 400, 11);
+    std::vector<std::pair<std::string, int32_t>> before;
+    {
+      Made m = MakeFile(format, table, dir, true);
+      XBobjIndexTag* tag = m.file->TagAdd("C", "NAME", "", false, true);
+      std::mt19937 rng(12);
+      for (int i = 0; i < 600; ++i) {
+        IndexTestTable scratch;
+        Fill(scratch, 1, static_cast<unsigned>(rng()));
+        m.file->KeyUpdateAll(table.Append(scratch.records[0]), true);
+      }
+      before = vx::test::WalkIndexTag(*tag);
+    }
+    ASSERT_EQ(before.size(), 1000u);
+    const std::vector<uint8_t> bytes = ReadAll(dir + "/t." + format);
+    EXPECT_EQ(std::search(bytes.begin(), bytes.end(), before.back().first.begin(), before.back().first.end()),
+              bytes.end());  // no key readable in the clear
+    Made again = MakeFile(format, table, dir, false);
+    ASSERT_TRUE(again.file->Usable());
+    EXPECT_EQ(vx::test::WalkIndexTag(*again.file->TagByNumber(0)), before);
+  }
+}
+
+TEST(MdxFormat, NextFreeUnitFollowsThePagesTaken) {
+  const std::string dir = TestDir("mdx_next_free");
+  IndexTestTable table;
+  table.folder = dir;
+  Fill(table, 100, 13);
+  XBobjMDXFile file(&table);
+  ASSERT_TRUE(file.Create(dir + "/n.mdx", true, true, false, true));
+  file.TagAdd("N", "NAME", "", false, true);
+  for (int i = 0; i < 2000; ++i) file.KeyUpdateAll(table.Append(table.records[static_cast<size_t>(i % 100)]), true);
+  const std::vector<uint8_t> h = ReadAll(dir + "/n.mdx");
+  const uint32_t next = uint32_t{h[32]} | uint32_t{h[33]} << 8 | uint32_t{h[34]} << 16;
+  EXPECT_EQ(next, h.size() / 512);
+}
+
 }  // namespace
