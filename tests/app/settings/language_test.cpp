@@ -70,8 +70,21 @@ TEST_F(Language, LanguageFileChangesExactlyWhatItNames) {
                        "FormMain.noSuchButton.Caption=x\r\n"
                        "[Messages]\r\n"
                        "база не открыта=base is not open\r\n"_cp);
+    vx::WriteLanguageTemplate(folder + "before.lng");
     ApplyLanguageFile(folder + "en.lng");
     frmLang->janLanguage->SetLanguageFile(folder + "en.lng");
+    vx::WriteLanguageTemplate(folder + "after.lng");
+    TStringList oldTemplate, newTemplate;
+    oldTemplate.LoadFromFile(folder + "before.lng");
+    newTemplate.LoadFromFile(folder + "after.lng");
+    ASSERT_EQ(oldTemplate.Count(), newTemplate.Count());
+    int changed = 0;
+    for (int i = 0; i < oldTemplate.Count(); ++i)
+        if (oldTemplate[i] != newTemplate[i]) {
+            ++changed;
+            EXPECT_EQ(newTemplate[i], "FormMain.btnCalculate1.Caption=Hot");
+        }
+    EXPECT_EQ(changed, 1) << "the file changes exactly the one caption it names";
 
     EXPECT_EQ(FormMain->btnCalculate1->Caption(), "Hot");
     EXPECT_EQ(FormMain->btnCalculate2->Caption(), before);
