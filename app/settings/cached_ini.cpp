@@ -70,7 +70,9 @@ TCachedIniFile::~TCachedIniFile() {
 void TCachedIniFile::SetFileName(const AnsiString& name) {
     UpdateFile();
     sections_.ClearSections();
-    SetFileNameField(Cut(name));
+    // The name is kept whole: Linux paths run longer than 255 characters,
+    // and a cut name would write the settings somewhere else.
+    SetFileNameField(name);
     modified_ = false;
     // Loading sets the flag when it merged sections, so the merge is written back.
     if (!FileName().empty()) LoadFromFile(FileName());

@@ -21,6 +21,9 @@
 // once (names compared without regard to case, CP1251) are merged into the
 // first one in file order, and the merged file counts as modified.
 //
+// The file name is used whole (not cut), since a Linux path may be longer
+// than 255 characters.
+//
 // Keys are the text before the first "=" of a line, compared without regard
 // to case and not trimmed; values are the rest of the line. Keys, section
 // names and values are cut at 255 characters, and so is a written line of

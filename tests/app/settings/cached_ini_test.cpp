@@ -86,6 +86,19 @@ TEST_F(CachedIni, TextsAreCutAt255Characters) {
     EXPECT_EQ(ini.ReadString("S", "missing", longValue).size(), 255u);
 }
 
+TEST_F(CachedIni, LongPathsAreUsedWhole) {
+    std::string dir = folder;
+    for (int i = 0; i < 6; ++i) dir += std::string(50, char('a' + i)) + "/";
+    ASSERT_TRUE(ForceDirectories(dir));
+    const std::string p = dir + "Vexamund.ini";
+    ASSERT_GT(p.size(), 300u);
+    {
+        TCachedIniFile ini(p);
+        ini.WriteString("S", "k", "v");
+    }
+    EXPECT_EQ(apptest::ReadFile(p), "[S]\r\nk=v\r\n\r\n");
+}
+
 TEST_F(CachedIni, NothingChangedMeansNoRewrite) {
     const std::string p = Path("same.ini");
     {
