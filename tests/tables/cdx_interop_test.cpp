@@ -11,8 +11,9 @@
 #include <random>
 
 #include "tables/cdx_index.h"
-#include "tests/tables/index_test_table.h"
+#include "tests/support/run_tool.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/tables/index_test_table.h"
 
 namespace {
 
@@ -20,16 +21,7 @@ using vx::test::IndexTestTable;
 
 std::string TestDir(const std::string& sub) { return vx::test::NamedTestFolder("cdx_interop", sub); }
 
-std::string RunTool(const std::string& command) {
-  std::string out;
-  FILE* p = popen(command.c_str(), "r");
-  if (!p) return out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  pclose(p);
-  return out;
-}
+using vx::test::RunTool;
 
 bool ToolsPresent() {
   return std::filesystem::exists("/usr/bin/index_dump") && std::filesystem::exists("/usr/bin/python3");

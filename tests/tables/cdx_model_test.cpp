@@ -8,9 +8,9 @@
 #include <random>
 
 #include "tables/cdx_index.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/tables/index_page_check.h"
 #include "tests/tables/index_test_table.h"
-#include "tests/support/scratch_folder.h"
 
 namespace {
 

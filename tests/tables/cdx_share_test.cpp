@@ -11,9 +11,10 @@
 
 #include "tables/cdx_index.h"
 #include "tables/xb_settings.h"
+#include "tests/support/run_tool.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/tables/index_page_check.h"
 #include "tests/tables/index_test_table.h"
-#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -22,13 +23,7 @@ using vx::test::IndexTestTable;
 std::string TestDir(const std::string& sub) { return vx::test::NamedTestFolder("cdx_share", sub); }
 
 std::string Listing(const std::string& cdx) {
-  std::string out;
-  FILE* p = popen(("/usr/bin/index_dump --type=num " + cdx + " INDEX 2>&1").c_str(), "r");
-  char buf[4096];
-  size_t n;
-  while (p && (n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  if (p) pclose(p);
-  return out;
+  return vx::test::RunTool("/usr/bin/index_dump --type=num " + cdx + " INDEX 2>&1");
 }
 
 constexpr int kRecords = 1200;

@@ -11,19 +11,12 @@
 
 #include "tables/cdx_index.h"
 #include "tables/index_table_link.h"
+#include "tests/support/run_tool.h"
 #include "tests/support/scratch_folder.h"
 
 namespace {
 
-std::string RunTool(const std::string& command) {
-  std::string out;
-  FILE* p = popen(command.c_str(), "r");
-  char buf[4096];
-  size_t n;
-  while (p && (n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  if (p) pclose(p);
-  return out;
-}
+using vx::test::RunTool;
 
 TEST(CdxTable, DrawTagOverATableWrittenByPython) {
   if (!std::filesystem::exists("/usr/bin/index_dump") || !std::filesystem::exists("/usr/bin/python3")) {

@@ -11,9 +11,9 @@
 #include "tables/cdx_collation.h"
 #include "tables/cdx_index.h"
 #include "tables/cdx_keys.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/tables/index_page_check.h"
 #include "tests/tables/index_test_table.h"
-#include "tests/support/scratch_folder.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 
 #include "platform/rtl/cp1251.h"
 #include "tables/xbo_memo.h"
+#include "tests/support/run_tool.h"
 #include "tests/tables/dbf_testing.h"
 
 using namespace vx::test;
@@ -22,16 +23,9 @@ const std::string kPeers = std::string(VX_SOURCE_DIR) + "/tests/tables/dbf_peers
 
 bool ToolPresent(const std::string& path) { return std::filesystem::exists(path); }
 
-std::string RunTool(const std::string& command, int* status = nullptr) {
-    std::string out;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return out;
-    char buf[4096];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) out.append(buf, n);
-    const int rc = pclose(pipe);
-    if (status) *status = rc;
-    return out;
+// Peer tools' error output is kept with their listing.
+std::string RunPeer(const std::string& command, int* status = nullptr) {
+    return vx::test::RunTool(command + " 2>&1", status);
 }
 
 std::string Quote(const std::string& s) { return "'" + s + "'"; }
@@ -144,7 +138,7 @@ std::vector<std::vector<std::string>> Split(const std::string& rows) {
 }
 
 std::string PeerDump(const std::string& path) {
-    return RunTool(kPython + " " + Quote(kPeers) + " dump " + Quote(path));
+    return RunPeer(kPython + " " + Quote(kPeers) + " dump " + Quote(path));
 }
 
 #define REQUIRE_TOOLS()                                                             \
@@ -278,7 +272,7 @@ TEST_P(DbfInteropVersion, OurTablesReadTheSameInEveryPeer) {
     // records (it skips deleted ones). The 0x30 raw types are left out: Perl
     // shows their raw numbers.
     XBO_dBaseFld t(path, false, false, "");
-    const std::string info = RunTool("/usr/bin/dbf_dump --info " + Quote(path));
+    const std::string info = RunPeer("/usr/bin/dbf_dump --info " + Quote(path));
     EXPECT_NE(info.find("Num of records:\t4"), std::string::npos) << info;
     EXPECT_NE(info.find("Header length:\t" + std::to_string(t.HeaderLength)), std::string::npos) << info;
     EXPECT_NE(info.find("Record length:\t" + std::to_string(t.RecordLength)), std::string::npos) << info;
@@ -290,7 +284,7 @@ TEST_P(DbfInteropVersion, OurTablesReadTheSameInEveryPeer) {
         EXPECT_NE(info.find(line), std::string::npos) << line << "\n" << info;
     }
     const std::vector<std::vector<std::string>> perl = Split(
-        RunTool("/usr/bin/dbf_dump --fs " + Quote("\x1f") + " --rs " + Quote("\x1e") + " " + Quote(path)));
+        RunPeer("/usr/bin/dbf_dump --fs " + Quote("\x1f") + " --rs " + Quote("\x1e") + " " + Quote(path)));
     std::size_t row = 0;
     for (int r = 1; r <= t.RecordCount; ++r) {
         t.ReadRecord(r);
@@ -317,9 +311,9 @@ TEST_P(DbfInteropVersion, OurTablesReadTheSameInEveryPeer) {
     // shapelib: the field count, the record count, the deleted flags and the
     // C and N values (shapelib takes a C field's length from its low byte
     // only, so C fields past 255 are left out).
-    const std::string shp = RunTool("/usr/bin/dbfinfo " + Quote(path));
+    const std::string shp = RunPeer("/usr/bin/dbfinfo " + Quote(path));
     EXPECT_NE(shp.find(std::to_string(t.FieldCount) + " Columns,  4 Records"), std::string::npos) << shp;
-    const std::string dump = RunTool("/usr/bin/dbfdump -m " + Quote(path));
+    const std::string dump = RunPeer("/usr/bin/dbfdump -m " + Quote(path));
     for (int r = 1; r <= t.RecordCount; ++r) {
         t.ReadRecord(r);
         const std::size_t at = dump.find("Record: " + std::to_string(r - 1) + "\n");
@@ -349,7 +343,7 @@ TEST(DbfInterop, PythonDbfTablesOpenWithTheSameValues) {
     for (const char* format : {"db3", "fp", "vfp"}) {
         const std::string path = dir / (std::string(format) + ".dbf");
         int status = 0;
-        const std::string made = RunTool(kPython + " " + Quote(kPeers) + " make " + format + " " + Quote(path), &status);
+        const std::string made = RunPeer(kPython + " " + Quote(kPeers) + " make " + format + " " + Quote(path), &status);
         ASSERT_EQ(status, 0) << made;
         const std::string ours = OurDump(path);
         EXPECT_EQ(ours, PeerDump(path)) << format;
@@ -374,7 +368,7 @@ TEST(DbfInterop, PerlAndShapelibTablesOpenWithTheSameValues) {
             " $t->close;";
         WriteFileBytes(dir / "make.pl", script);
         int status = 0;
-        const std::string out = RunTool("/usr/bin/perl " + Quote(dir / "make.pl"), &status);
+        const std::string out = RunPeer("/usr/bin/perl " + Quote(dir / "make.pl"), &status);
         ASSERT_EQ(status, 0) << out;
         std::string bytes = ReadFileBytes(path);
         if (std::uint8_t(bytes[0]) == 0x84) {
@@ -384,16 +378,18 @@ TEST(DbfInterop, PerlAndShapelibTablesOpenWithTheSameValues) {
         const std::string ours = OurDump(path);
         EXPECT_NE(ours.find("live Perl two|-7.125||F|" + std::string(1500, 'x')), std::string::npos) << ours;
         EXPECT_NE(ours.find("deleted gone|3|20000101|T|deleted memo"), std::string::npos) << ours;
-        if (version == 3) EXPECT_EQ(ours, PeerDump(path));
+        if (version == 3) {
+            EXPECT_EQ(ours, PeerDump(path));
+        }
     }
 
     const std::string shp = dir / "shape.dbf";
     int status = 0;
-    std::string out = RunTool("/usr/bin/dbfcreate " + Quote(shp) + " -s NAME 16 -n VALUE 12 3 -n COUNT 6 0", &status);
+    std::string out = RunPeer("/usr/bin/dbfcreate " + Quote(shp) + " -s NAME 16 -n VALUE 12 3 -n COUNT 6 0", &status);
     ASSERT_EQ(status, 0) << out;
-    out = RunTool("/usr/bin/dbfadd " + Quote(shp) + " 'first row' 2.75 12 && /usr/bin/dbfadd " + Quote(shp) +
-                  " second -1000.5 -3",
-              &status);
+    out = RunPeer("/usr/bin/dbfadd " + Quote(shp) + " 'first row' 2.75 12 && /usr/bin/dbfadd " + Quote(shp) +
+                      " second -1000.5 -3",
+                  &status);
     ASSERT_EQ(status, 0) << out;
     const std::string ours = OurDump(shp);
     EXPECT_EQ(ours, PeerDump(shp));
