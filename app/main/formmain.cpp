@@ -7,6 +7,7 @@
 #include "platform/gui/application.h"
 #include "platform/os/program_folder.h"
 #include "platform/rtl/dateutils.h"
+#include "platform/rtl/random.h"
 #include "platform/rtl/sysutils.h"
 
 TFormMain* FormMain = nullptr;
@@ -84,6 +85,7 @@ TFormMain::~TFormMain() {
 // Start-up and shut-down
 
 void TFormMain::FormCreate(TObject*) {
+    Randomize();
     lblErrorMessage->SetCaption("");
     SetBusy(false);
     btnStop->SetAlign(alClient);

@@ -7,6 +7,7 @@
 #include "app/settings/options.h"
 #include "app_test_support.h"
 #include "platform/rtl/dateutils.h"
+#include "platform/rtl/random.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {
@@ -14,7 +15,11 @@ namespace {
 using Startup = AppTest;
 
 TEST_F(Startup, CreatesTheWindowsInOrderAndRunsFormCreate) {
+    vx::SetRandomizeSource([] { return 12345u; });
+    RandSeed = 0;
     Start();
+    vx::SetRandomizeSource(nullptr);
+    EXPECT_EQ(RandSeed, 12345u) << "the generator is reseeded at start";
     std::vector<AnsiString> names;
     for (TComponent* c : Application->Components()) names.push_back(c->Name());
     const std::vector<AnsiString> expected = {"FormMain",      "frmProbability", "frmType5",  "frmOptions",
