@@ -5,7 +5,9 @@
 #include <chrono>
 #include <filesystem>
 
+#include "app/bases/base_tables.h"
 #include "app/settings/options.h"
+#include "tables/tcreatexbasedataset.h"
 #include "app_test_support.h"
 #include "platform/db/field.h"
 #include "platform/gui/menus.h"
@@ -123,5 +125,34 @@ TEST_F(DrawBaseCommands, CheckThenRepairThenCheckAgain) {
     // Reindex keeps the order and writes the counts into the grid's hint.
     FormMain->mnuReindexClick(nullptr);
     EXPECT_EQ(FormMain->DBGridMain->Hint(), "3 физических, 3 логических записей"_cp);
+    Stop();
+}
+
+TEST_F(DrawBaseCommands, ClosingTheTemporaryResultsOffersACopyButNeverOverAnOpenTable) {
+    // The import opens the temporary results table as the draw base.
+    TXBaseDataSet* table = FormMain->DrawTable();
+    table->SetDatabaseName(folder);
+    table->SetTableName("tempres.dbf");
+    {
+        TCreateXBaseDataSet creator;
+        TStringList lines;
+        vx::DrawFieldLines(lines, 5);
+        ASSERT_TRUE(vx::CreateTable(*table, creator, folder, "tempres.dbf", lines));
+    }
+    dialogs.Expect(vx::DialogKind::Message, "Вы хотите сохранить изменения?"_cp, mrYes);
+    dialogs.ExpectFile(vx::DialogKind::Save, folder + "TEMPRES.DBF");
+    dialogs.Expect(vx::DialogKind::Message, "уже используется"_cp, mrOk);
+    FormMain->CloseMainClick(nullptr);
+    EXPECT_FALSE(table->Active());
+
+    table->SetDatabaseName(folder);
+    table->SetTableName("tempres.dbf");
+    table->Open();
+    dialogs.Expect(vx::DialogKind::Message, "Вы хотите сохранить изменения?"_cp, mrYes);
+    dialogs.ExpectFile(vx::DialogKind::Save, folder + "kept.dbf");
+    dialogs.Expect(vx::DialogKind::Message, "Не забудьте занести это имя в настройку! (kept.dbf)"_cp, mrOk);
+    FormMain->CloseMainClick(nullptr);
+    EXPECT_TRUE(FileExists(folder + "kept.dbf"));
+    EXPECT_EQ(FormMain->Caption(), FormMain->Hint());
     Stop();
 }
