@@ -114,6 +114,16 @@ void TFormMain::FormCreate(TObject*) {
 
 void TFormMain::FormCloseQuery(TObject*, bool& CanClose) {
     StopFlag = true;
+    // A command still on the stack may be using the bases; they are closed
+    // when the window goes, after the command has returned.
+    if (!Busy && commandDepth == 0) CloseBases();
+    SaveAll();
+    CanClose = true;
+}
+
+void TFormMain::FormDestroy(TObject*) { CloseBases(); }
+
+void TFormMain::CloseBases() {
     for (TDataSet* d : {TableMain, TableRes, TableTick}) {
         try {
             vx::PostPending(d);
@@ -121,18 +131,14 @@ void TFormMain::FormCloseQuery(TObject*, bool& CanClose) {
             Application->ShowException(e);
         }
     }
-    if (TableMain) {
+    if (TableMain && TableMain->Active()) {
         try {
             TableMain->Close();
         } catch (Exception& e) {
             Application->ShowException(e);
         }
     }
-    SaveAll();
-    CanClose = true;
 }
-
-void TFormMain::FormDestroy(TObject*) {}
 
 // ---------------------------------------------------------------------------
 // Busy state

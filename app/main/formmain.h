@@ -24,8 +24,9 @@
 //
 // Closing: FormCloseQuery raises the stop flag, posts a modified pending
 // record of every open data set, closes the draw base and saves the
-// settings; the windows are destroyed only when the application's loop
-// runs again, so a command on the stack finishes first.
+// settings. While a command is still on the stack, posting and closing wait
+// for FormDestroy; the windows are destroyed only when the application's
+// loop runs again, so the command finishes first.
 #pragma once
 
 #include <cstdint>
@@ -141,6 +142,9 @@ public:
     void FormCreate(TObject* Sender);
     void FormCloseQuery(TObject* Sender, bool& CanClose);
     void FormDestroy(TObject* Sender);
+    // Posts a modified pending record of each data set, then closes the
+    // draw base.
+    void CloseBases();
 
     // --- busy state and long loops
     void SetBusy(bool busy);

@@ -47,4 +47,26 @@ TEST_F(Shutdown, PendingRecordsArePostedAndTheDrawBaseClosed) {
     EXPECT_EQ(untouched->State(), dsInsert) << "only the program's data sets are posted";
 }
 
+TEST_F(Shutdown, BasesInUseByACommandCloseAfterItReturned) {
+    Start();
+    auto draws = DrawSet();
+    FormMain->TableMain = draws.get();
+    TFormMain* f = FormMain;
+    bool activeAfterClose = false;
+    f->Command([&](TObject*) {
+        f->SetBusy(true);
+        draws->Edit();
+        draws->FieldByName("DRAW")->SetAsInteger(200);
+        f->Close();  // the user closes the window while the command works
+        activeAfterClose = draws->Active() && draws->State() == dsEdit;
+        f->SetBusy(false);
+    })(nullptr);
+    EXPECT_TRUE(activeAfterClose) << "the command keeps its base until it returns";
+    EXPECT_TRUE(FileExists(folder + "Vexamund.ini")) << "the settings are saved at once";
+    vx::DestroyApplicationForms();
+    EXPECT_FALSE(draws->Active());
+    draws->Open();
+    EXPECT_EQ(draws->RowValue(0, 1).AsInteger(), 200);
+}
+
 }  // namespace
