@@ -2,6 +2,7 @@
 #include <cmath>
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "tables/xb_expr_builtins.h"
 #include "tables/xb_expr_handler.h"
@@ -99,9 +100,10 @@ AnsiString FormatNumber(double value, std::size_t width, std::size_t decimals) {
     // More decimals than the width can never fit.
     if (decimals >= width && width > 0 && decimals > 0) return AnsiString(width, '*');
     const int needed = std::snprintf(nullptr, 0, "%.*f", static_cast<int>(decimals), value);
-    AnsiString s(static_cast<std::size_t>(needed) + 1, '\0');
-    std::snprintf(s.data(), s.size(), "%.*f", static_cast<int>(decimals), value);
-    s.resize(static_cast<std::size_t>(needed));
+    if (needed <= 0) RaiseValueInvalid("Number");
+    std::vector<char> buffer(static_cast<std::size_t>(needed) + 1);
+    std::snprintf(buffer.data(), buffer.size(), "%.*f", static_cast<int>(decimals), value);
+    AnsiString s(buffer.data(), static_cast<std::size_t>(needed));
     // A value that rounds to zero shows no sign.
     if (s[0] == '-' && s.find_first_not_of("0.", 1) == AnsiString::npos) s.erase(0, 1);
     if (s.size() > width) return AnsiString(width, '*');
