@@ -315,12 +315,68 @@ bool XBobjNTXTag::RightEndHolds(const XBobjIndexKeyData& bound, int64_t& leaf, s
   ntx_->Damaged("tree too deep");
 }
 
+// A leaf whose own keys are all gone (it shows only the separator above it)
+// takes that separator back as a key and merges with a neighbour leaf of the
+// same parent, or, when the neighbour is full, borrows the neighbour's key
+// next to it as the new separator. False when there is no neighbour leaf.
+bool XBobjNTXTag::RebalanceEmptyLeaf(size_t depth) {
+  auto& path = Path();
+  XBobjIndexKey& leaf = *path[depth];
+  XBobjIndexKey& parent = *path[depth - 1];
+  const int p = parent.position;
+  if (p < 0 || p >= parent.Count()) return false;
+  const bool right = p + 1 < parent.Count();
+  if (!right && p == 0) return false;
+  XBobjIndexKeyData& separator = parent.keys[static_cast<size_t>(right ? p : p - 1)];
+  const int64_t sibling = static_cast<uint32_t>(right ? parent.keys[static_cast<size_t>(p + 1)].link : separator.link);
+  std::vector<Item> items;
+  ReadItems(sibling, items);
+  if (items.front().child != 0) return false;
+  items.pop_back();  // the item that carries no key
+  const Item down{0, separator.record, separator.value};
+  if (static_cast<int>(items.size()) < maxKeys_) {
+    // Merge: the separator and the neighbour's keys in one page; the
+    // emptied page leaves the tree.
+    if (right) {
+      items.insert(items.begin(), down);
+      parent.keys.erase(parent.keys.begin() + p);
+    } else {
+      items.push_back(down);
+      parent.keys[static_cast<size_t>(p)].link = static_cast<int32_t>(sibling);
+      parent.keys.erase(parent.keys.begin() + (p - 1));
+    }
+    WritePage(sibling, items, 0);
+    parent.position = right ? p : p - 1;
+    parent.changed = true;
+    path.resize(depth);
+    PageStore(depth - 1);  // the chain now ends here; store it before it is passed over
+    return true;
+  }
+  // Borrow: the neighbour's key next to the separator moves up, the
+  // separator comes down as this leaf's only key.
+  Item up = right ? items.front() : items.back();
+  if (right) items.erase(items.begin());
+  else items.pop_back();
+  WritePage(sibling, items, 0);
+  WritePage(leaf.page, {down}, 0);
+  XBobjIndexKeyData shown = leaf.keys.back();
+  separator.value = up.key;
+  separator.record = up.record;
+  parent.changed = true;
+  if (right) shown = XBobjIndexKeyData(up.key, up.record, up.record);
+  leaf.keys = {XBobjIndexKeyData(down.key, down.record, down.record), shown};
+  leaf.position = 0;
+  leaf.changed = false;
+  return true;
+}
+
 void XBobjNTXTag::PageStore(size_t depth) {
   auto& path = Path();
   for (;;) {
     XBobjIndexKey& node = *path[depth];
     const bool shows = node.leaf && SeparatorAbove(depth) != nullptr;
     const int real = node.leaf ? node.Count() - (shows ? 1 : 0) : node.Count() - 1;
+    if (node.leaf && shows && real == 0 && depth > 0 && RebalanceEmptyLeaf(depth)) return;
     if (real <= maxKeys_) {
       if (!node.leaf && depth + 1 == path.size() && !SeparatorAbove(depth) && node.Count() > 0) {
         // The chain ends above the leaves only after a page at the right end

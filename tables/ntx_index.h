@@ -98,6 +98,7 @@ class XBobjNTXTag : public XBobjIndexTag {
   const XBobjIndexKeyData* SeparatorAbove(size_t depth) const;
   std::string Top() const;
   bool RightEndHolds(const XBobjIndexKeyData& bound, int64_t& leaf, std::vector<Item>& items);
+  bool RebalanceEmptyLeaf(size_t depth);
   void SetShape(XBKeyType type, int length, int decimals);
   void ForgetChain() { Path().clear(); }
 

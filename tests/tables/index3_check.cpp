@@ -102,6 +102,7 @@ Index3Check CheckNtxFile(const std::string& path) {
     ++res.pages;
     res.levels = std::max(res.levels, depth + 1);
     const int n = Le16(f, page);
+    if (n == 0 && depth > 0) ++res.emptyLeaves;
     if (n > maxKeys) {
       fault("page " + std::to_string(page) + ": too many keys");
       return;

@@ -24,6 +24,7 @@ struct Index3Check {
   std::vector<std::pair<std::string, int32_t>> entries;  // (stored key, record) in index order
   int levels = 0;
   int pages = 0;
+  int emptyLeaves = 0;  // leaves below the root without keys
 };
 
 Index3Check CheckBplusTag(XBobjIndexTag& tag, int maxKeys, bool descending);
