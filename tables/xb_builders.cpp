@@ -15,15 +15,6 @@ namespace {
 constexpr int kMaxShortField = 255;
 constexpr int kMaxWord = 65535;
 
-AnsiString BaseNameOf(const AnsiString& fileName) {
-    AnsiString base = fileName;
-    const auto sep = base.find_last_of("\\/");
-    if (sep != AnsiString::npos) base.erase(0, sep + 1);
-    const auto dot = base.rfind('.');
-    if (dot != AnsiString::npos) base.erase(dot);
-    return base;
-}
-
 void WriteWholeFile(const AnsiString& name, const std::vector<std::uint8_t>& bytes) {
     XBO_DiskFile file(name, false, true);
     file.FileCreate();
@@ -36,8 +27,8 @@ void WriteWholeFile(const AnsiString& name, const std::vector<std::uint8_t>& byt
 XBO_DBFBuild::XBO_DBFBuild(const AnsiString& fileName) : XBO_DBFBuild(fileName, 0x83) {}
 
 XBO_DBFBuild::XBO_DBFBuild(const AnsiString& fileName, std::uint8_t memoVersion)
-    : FFileName(XBO_dBaseDBF::WithTableExtension(fileName)), FMemoVersion(memoVersion) {
-    FMemoBaseName = AnsiUpperCase(BaseNameOf(FFileName).substr(0, 8));
+    : FFileName(XBO_dBaseDBF::TableFileName(fileName)), FMemoVersion(memoVersion) {
+    FMemoBaseName = XBobjMemo::HeaderTableName(FFileName);
 }
 
 XBO_DBFBuild::~XBO_DBFBuild() {

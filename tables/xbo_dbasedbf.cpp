@@ -42,7 +42,7 @@ bool IsMemoType(char t) { return t == 'M' || t == 'G'; }
 }  // namespace
 
 XBO_dBaseDBF::XBO_dBaseDBF(const AnsiString& name, bool shared, bool readWrite, const AnsiString& key)
-    : XBO_DiskFile(WithTableExtension(name), shared, readWrite) {
+    : XBO_DiskFile(TableFileName(name), shared, readWrite) {
     ReadKey = key;
     WriteKey = key;
     FileOpen();
@@ -414,7 +414,7 @@ bool XBO_dBaseDBF::Unlock() {
     return ok;
 }
 
-AnsiString XBO_dBaseDBF::WithTableExtension(const AnsiString& name) {
+AnsiString XBO_dBaseDBF::TableFileName(const AnsiString& name) {
     const AnsiString trimmed = Trim(name);
     const auto sep = trimmed.find_last_of("\\/");
     const auto dot = trimmed.rfind('.');
@@ -466,7 +466,7 @@ bool XBO_dBaseDBF::FlushFile() {
 }
 
 bool XBO_dBaseDBF::Rename(const AnsiString& newName) {
-    const AnsiString target = WithTableExtension(newName);
+    const AnsiString target = TableFileName(newName);
     // The memo file is found by the table's old name, so it is opened first.
     XBobjMemo* memo = HasMemo ? MemoFile() : nullptr;
     if (!XBO_DiskFile::Rename(target)) return false;

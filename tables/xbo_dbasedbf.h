@@ -169,7 +169,7 @@ public:
     // are counted from. Table and memo file use the same placement.
     // The table file name for a given name: trimmed, with ".DBF" added when
     // the name part has no extension.
-    static AnsiString WithTableExtension(const AnsiString& name);
+    static AnsiString TableFileName(const AnsiString& name);
     static void LockRegionsOf(int protocol, std::int64_t& fileBase, std::int64_t& recordBase,
                               std::int64_t& fileLength);
     virtual bool UseRecNoLock();

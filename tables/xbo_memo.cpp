@@ -31,8 +31,11 @@ void PutBE32(std::uint8_t* p, std::uint32_t v) {
 
 bool UsesFoxMemo(std::uint8_t version) { return version == 0x30 || version == 0xF5; }
 
-// Name without folder and extension, upper case, at most 8 characters.
-AnsiString HeaderTableName(const AnsiString& tableFileName) {
+}  // namespace
+
+// ---------------------------------------------------------------- XBobjMemo
+
+AnsiString XBobjMemo::HeaderTableName(const AnsiString& tableFileName) {
     AnsiString base = tableFileName;
     const auto sep = base.find_last_of("\\/");
     if (sep != AnsiString::npos) base.erase(0, sep + 1);
@@ -40,10 +43,6 @@ AnsiString HeaderTableName(const AnsiString& tableFileName) {
     if (dot != AnsiString::npos) base.erase(dot);
     return AnsiUpperCase(base.substr(0, kNameLength));
 }
-
-}  // namespace
-
-// ---------------------------------------------------------------- XBobjMemo
 
 AnsiString XBobjMemo::MemoFileName(const AnsiString& tableFileName, std::uint8_t version) {
     AnsiString name = Trim(tableFileName);

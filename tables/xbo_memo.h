@@ -85,6 +85,9 @@ public:
     // the table's extension.
     static AnsiString MemoFileName(const AnsiString& tableFileName, std::uint8_t version);
     static bool MemoFileExists(const AnsiString& tableFileName, std::uint8_t version);
+    // The table name a dBase memo header carries: the file name without
+    // folder and extension, upper case, at most 8 characters.
+    static AnsiString HeaderTableName(const AnsiString& tableFileName);
 
     void FoundErrorHook(std::int32_t code, std::int32_t context, const AnsiString& name) override;
 
