@@ -444,4 +444,33 @@ TEST(MdxFormat, NextFreeUnitFollowsThePagesTaken) {
   EXPECT_EQ(next, h.size() / 512);
 }
 
+// Equal keys are not ordered by record in these formats: finding a record's
+// entry scans the equals, across pages. The scan used to read the page it had
+// just left (freed memory) when the equals ran past a page's end.
+TEST(Index3Format, EqualKeysAcrossPagesAreFoundByRecord) {
+  for (const std::string format : {"ntx", "ndx", "mdx"}) {
+    SCOPED_TRACE(format);
+    const std::string dir = TestDir("equals_" + format);
+    IndexTestTable table;
+    table.folder = dir;
+    for (int i = 0; i < 300; ++i) table.Append({{"NAME", IndexTestTable::Text("SAME    ")}});
+    Made m = MakeFile(format, table, dir, true);
+    XBobjIndexTag* tag = m.file->TagAdd("E", "NAME", "", false, true);
+    for (int32_t rec = 300; rec >= 1; rec -= 7) {
+      table.Go(rec);
+      table.records[static_cast<size_t>(rec - 1)]["NAME"] = IndexTestTable::Text("OTHER   ");
+      ASSERT_TRUE(m.file->KeyUpdateAll(rec, false));
+    }
+    const auto walked = vx::test::WalkIndexTag(*tag);
+    ASSERT_EQ(walked.size(), 300u);
+    size_t others = 0;
+    for (const auto& e : walked) {
+      const bool moved = (300 - e.second) % 7 == 0;
+      EXPECT_EQ(e.first, moved ? "OTHER" : "SAME") << e.second;
+      others += moved;
+    }
+    EXPECT_EQ(others, 43u);
+  }
+}
+
 }  // namespace
