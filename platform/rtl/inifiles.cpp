@@ -189,8 +189,7 @@ void TIniFile::WriteString(const AnsiString& section, const AnsiString& key, con
 
 void TIniFile::ReadSection(const AnsiString& section, TStrings* strings) {
     const Profile p = Load(FileName());
-    strings->BeginUpdate();
-    try {
+    vx::WhileUpdating(*strings, [&] {
         strings->Clear();
         const int header = p.FindSection(section);
         if (header >= 0) {
@@ -198,17 +197,12 @@ void TIniFile::ReadSection(const AnsiString& section, TStrings* strings) {
             for (int i = header + 1; i < end; ++i)
                 if (p.lines[static_cast<std::size_t>(i)].kind == 2) strings->Add(p.lines[static_cast<std::size_t>(i)].name);
         }
-    } catch (...) {
-        strings->EndUpdate();
-        throw;
-    }
-    strings->EndUpdate();
+    });
 }
 
 void TIniFile::ReadSections(TStrings* strings) {
     const Profile p = Load(FileName());
-    strings->BeginUpdate();
-    try {
+    vx::WhileUpdating(*strings, [&] {
         strings->Clear();
         std::vector<AnsiString> seen;
         for (const auto& l : p.lines) {
@@ -219,17 +213,12 @@ void TIniFile::ReadSections(TStrings* strings) {
             seen.push_back(l.name);
             strings->Add(l.name);
         }
-    } catch (...) {
-        strings->EndUpdate();
-        throw;
-    }
-    strings->EndUpdate();
+    });
 }
 
 void TIniFile::ReadSectionValues(const AnsiString& section, TStrings* strings) {
     const Profile p = Load(FileName());
-    strings->BeginUpdate();
-    try {
+    vx::WhileUpdating(*strings, [&] {
         strings->Clear();
         const int header = p.FindSection(section);
         if (header >= 0) {
@@ -242,11 +231,7 @@ void TIniFile::ReadSectionValues(const AnsiString& section, TStrings* strings) {
                 strings->Add(l.name + "=" + p.lines[static_cast<std::size_t>(first)].value);
             }
         }
-    } catch (...) {
-        strings->EndUpdate();
-        throw;
-    }
-    strings->EndUpdate();
+    });
 }
 
 void TIniFile::EraseSection(const AnsiString& section) {

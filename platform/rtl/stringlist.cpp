@@ -37,31 +37,21 @@ void TStrings::InsertObject(int index, const AnsiString& s, TObject* object) {
 }
 
 void TStrings::AddStrings(const TStrings& strings) {
-    BeginUpdate();
-    try {
+    vx::WhileUpdating(*this, [&] {
         for (int i = 0; i < strings.Count(); ++i) AddObject(strings.Strings(i), strings.Objects(i));
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TStrings::Assign(TPersistent* source) {
     if (auto* other = dynamic_cast<TStrings*>(source)) {
         if (other == this) return;
-        BeginUpdate();
-        try {
+        vx::WhileUpdating(*this, [&] {
             Clear();
             NameValueSeparator = other->NameValueSeparator;
             Delimiter = other->Delimiter;
             QuoteChar = other->QuoteChar;
             AddStrings(*other);
-        } catch (...) {
-            EndUpdate();
-            throw;
-        }
-        EndUpdate();
+        });
         return;
     }
     TPersistent::Assign(source);
@@ -81,17 +71,12 @@ void TStrings::Exchange(int index1, int index2) {
 
 void TStrings::Move(int curIndex, int newIndex) {
     if (curIndex == newIndex) return;
-    BeginUpdate();
-    try {
+    vx::WhileUpdating(*this, [&] {
         const AnsiString s = Strings(curIndex);
         TObject* o = Objects(curIndex);
         Delete(curIndex);
         InsertObject(newIndex, s, o);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 int TStrings::CompareStrings(const AnsiString& a, const AnsiString& b) const { return AnsiCompareText(a, b); }
@@ -162,8 +147,7 @@ AnsiString TStrings::Text() const {
 }
 
 void TStrings::SetText(const AnsiString& text) {
-    BeginUpdate();
-    try {
+    vx::WhileUpdating(*this, [&] {
         Clear();
         std::size_t start = 0;
         const std::size_t n = text.size();
@@ -174,11 +158,7 @@ void TStrings::SetText(const AnsiString& text) {
             if (end < n) end += (text[end] == '\r' && end + 1 < n && text[end + 1] == '\n') ? 2 : 1;
             start = end;
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 AnsiString TStrings::DelimitedWith(char delimiter, char quote) const {
@@ -205,8 +185,7 @@ AnsiString TStrings::DelimitedWith(char delimiter, char quote) const {
 }
 
 void TStrings::SetDelimitedWith(const AnsiString& text, char delimiter, char quote) {
-    BeginUpdate();
-    try {
+    vx::WhileUpdating(*this, [&] {
         Clear();
         std::size_t i = 0;
         const std::size_t n = text.size();
@@ -242,11 +221,7 @@ void TStrings::SetDelimitedWith(const AnsiString& text, char delimiter, char quo
                 skipBlanks();
             }
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 AnsiString TStrings::DelimitedText() const { return DelimitedWith(Delimiter, QuoteChar); }

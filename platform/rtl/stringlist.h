@@ -100,6 +100,24 @@ private:
     int updateCount_ = 0;
 };
 
+namespace vx {
+
+// Runs fill between strings.BeginUpdate() and EndUpdate(); EndUpdate also
+// runs when fill raises, and the exception goes on.
+template <class Fill>
+void WhileUpdating(TStrings& strings, Fill&& fill) {
+    strings.BeginUpdate();
+    try {
+        fill();
+    } catch (...) {
+        strings.EndUpdate();
+        throw;
+    }
+    strings.EndUpdate();
+}
+
+}  // namespace vx
+
 using TStringListSortCompare = std::function<int(class TStringList* list, int index1, int index2)>;
 
 class TStringList : public TStrings {
