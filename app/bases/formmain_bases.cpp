@@ -1,10 +1,7 @@
 // The main window's commands on the draw base: open, close, the editing
 // menu, check, repair, reindex and the pre-filling of a new record. The
 // work itself lives in draw_base.cpp; these handlers tie it to the window.
-#include <type_traits>
-
-#include "platform/rtl/set.h"
-
+#include "app/bases/base_grids.h"
 #include "app/bases/base_tables.h"
 #include "app/bases/draw_base.h"
 #include "app/bases/newbase_dialogs.h"
@@ -23,71 +20,7 @@ namespace {
 
 AnsiString CannotModifyText() { return "База либо не открыта,либо уже используется другим приложением"_cp; }
 
-// The grid in use may be the data-aware grid (editing option dgEditing and
-// columns) or a plain stand-in (an Editing flag, no columns).
-template <class Grid>
-concept DataAwareGrid = requires(Grid* g) { g->Columns(); };
-
-// The editing option of a data-aware grid's option set (the first flag of
-// the set, dgEditing), named through the set's type so that this file needs
-// no grid header.
-template <class S>
-struct OptionOf;
-template <class E>
-struct OptionOf<TSet<E>> {
-    static constexpr E editing = static_cast<E>(0);
-};
-
-template <class Grid>
-bool GridEditable(Grid* g) {
-    if constexpr (DataAwareGrid<Grid>)
-        return g->Options().Contains(OptionOf<decltype(g->Options())>::editing);
-    else
-        return g->Editing();
-}
-
-template <class Grid>
-void SetGridEditable(Grid* g, bool editable) {
-    if constexpr (DataAwareGrid<Grid>) {
-        auto options = g->Options();
-        if (editable)
-            options.Include(OptionOf<decltype(options)>::editing);
-        else
-            options.Exclude(OptionOf<decltype(options)>::editing);
-        g->SetOptions(options);
-    } else {
-        g->SetEditing(editable);
-    }
-}
-
-template <class Grid>
-void ConnectGrid(Grid* g, TDataSource* source) {
-    if constexpr (DataAwareGrid<Grid>) g->SetDataSource(source);
-}
-
-template <class Grid>
-void DrawColumns(Grid* g, TDataSet* table, int numbers) {
-    if constexpr (DataAwareGrid<Grid>) {
-        auto* columns = g->Columns();
-        columns->Clear();
-        if (!table->Active()) {
-            columns->RebuildColumns();
-            return;
-        }
-        auto add = [&](const AnsiString& field, const AnsiString& title, int width, TColor color) {
-            auto* c = columns->Add();
-            c->SetFieldName(field);
-            c->Title()->SetCaption(title);
-            c->SetWidth(width);
-            c->SetAlignment(taCenter);
-            c->Title()->SetAlignment(taCenter);
-            if (color != clNone) c->Font()->SetColor(color);
-        };
-        add("YEAR", vx::Tr("год"_cp), 35, RGB(0, 128, 0));
-        add("DRAW", vx::Tr("тираж"_cp), 55, RGB(255, 0, 0));
-        for (int i = 1; i <= numbers; ++i) add("P" + IntToStr(i), "P" + IntToStr(i), 25, clNone);
-    }
-}
+bool GridEditable(const TDBGrid* grid) { return grid->Options().Contains(dgEditing); }
 
 AnsiString SpanCaption(const AnsiString& description, const vx::BaseSpan& span) {
     using vx::Tr;
@@ -109,9 +42,28 @@ void TFormMain::ConnectBaseCommands() {
     }
     TableMain->BeforeInsert = [this](TDataSet* d) { TableMainBeforeInsert(d); };
     TableMain->OnNewRecord = [this](TDataSet* d) { TableMainNewRecord(d); };
-    DataSourceMain = new TDataSource(this);
-    DataSourceMain->SetDataSet(TableMain);
-    ConnectGrid(DBGridMain, DataSourceMain);
+    if (!TableRes) {
+        auto* table = new TXBaseDataSet(this);
+        table->SetName("TableRes");
+        TableRes = table;
+    }
+    if (!TableTick) {
+        auto* table = new TXBaseDataSet(this);
+        table->SetName("TableTick");
+        TableTick = table;
+    }
+    auto bind = [this](TDataSource*& source, const char* name, TDataSet* table, TDBGrid* grid) {
+        source = new TDataSource(this);
+        source->SetName(name);
+        source->SetDataSet(table);
+        grid->SetDataSource(source);
+    };
+    bind(DataSourceMain, "DataSourceMain", TableMain, DBGridMain);
+    bind(DataSourceRes, "DataSourceRes", TableRes, DBGridRes);
+    bind(DataSourceTick, "DataSourceTick", TableTick, DBGridTick);
+    // Before any base is opened the draw grid shows the columns of the
+    // default game.
+    vx::AddBaseColumns(DBGridMain, vx::BaseGridKind::Draw, DrawnCount);
 
     OpenMain->OnClick = Command(&TFormMain::OpenMainClick);
     OnOpenRecent = [this](TObject* s) { OpenMainClick(s); };
@@ -136,8 +88,19 @@ void TFormMain::ConnectBaseCommands() {
 }
 
 bool TFormMain::DrawGridEditable() const { return GridEditable(DBGridMain); }
-void TFormMain::SetDrawGridEditable(bool editable) { SetGridEditable(DBGridMain, editable); }
-void TFormMain::LayOutDrawGrid() { DrawColumns(DBGridMain, TableMain, DrawnCount); }
+
+void TFormMain::SetDrawGridEditable(bool editable) {
+    TDBGridOptions options = DBGridMain->Options();
+    if (editable)
+        options.Include(dgEditing);
+    else
+        options.Exclude(dgEditing);
+    DBGridMain->SetOptions(options);
+}
+
+void TFormMain::LayOutDrawGrid() { vx::LayOutBaseGrid(DBGridMain, TableMain, vx::BaseGridKind::Draw, DrawnCount); }
+void TFormMain::LayOutResultGrid() { vx::LayOutBaseGrid(DBGridRes, TableRes, vx::BaseGridKind::Results); }
+void TFormMain::LayOutTicketGrid() { vx::LayOutBaseGrid(DBGridTick, TableTick, vx::BaseGridKind::Tickets); }
 
 // ---------------------------------------------------------------------------
 // Open and close

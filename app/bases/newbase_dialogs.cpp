@@ -183,7 +183,10 @@ TfrmNewResBase::TfrmNewResBase(TComponent* AOwner)
 void TfrmNewResBase::btnCreateClick(TObject*) {
     if (!frmNewBase || !frmNewBase->CreateBaseTable(editNewName->Text(), speNC->Value(), true)) return;
     frmNewBase->NewTable->Close();
-    if (FormMain) OpenAs(FormMain->TableRes, vx::ProgramFolder(), vx::BaseFileStem(editNewName->Text()) + ".dbf");
+    if (FormMain) {
+        OpenAs(FormMain->TableRes, vx::ProgramFolder(), vx::BaseFileStem(editNewName->Text()) + ".dbf");
+        FormMain->LayOutResultGrid();
+    }
     Finish(this);
 }
 
@@ -217,7 +220,9 @@ bool TfrmNewTickBase::CreateTickTable(const AnsiString& name, int n, bool ask) {
 void TfrmNewTickBase::btnCreateClick(TObject*) {
     if (!CreateTickTable(editNewName->Text(), speNC->Value(), true)) return;
     NewTable->Close();
-    if (FormMain)
+    if (FormMain) {
         OpenAs(FormMain->TableTick, vx::TicketFolder(), vx::BaseFileStem(editNewName->Text()) + vx::TicketExtension);
+        FormMain->LayOutTicketGrid();
+    }
     Finish(this);
 }

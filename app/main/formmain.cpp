@@ -131,9 +131,10 @@ void TFormMain::CloseBases() {
             Application->ShowException(e);
         }
     }
-    if (TableMain && TableMain->Active()) {
+    for (TDataSet* d : {TableMain, TableRes, TableTick}) {
+        if (!d || !d->Active()) continue;
         try {
-            TableMain->Close();
+            d->Close();
         } catch (Exception& e) {
             Application->ShowException(e);
         }

@@ -23,7 +23,7 @@
 // method directly is not affected.
 //
 // Closing: FormCloseQuery raises the stop flag, posts a modified pending
-// record of every open data set, closes the draw base and saves the
+// record of every open data set, closes the bases and saves the
 // settings. While a command is still on the stack, posting and closing wait
 // for FormDestroy; the windows are destroyed only when the application's
 // loop runs again, so the command finishes first.
@@ -33,8 +33,10 @@
 #include <vector>
 
 #include "app/main/plain_grid.h"
+#include "platform/db/data_source.h"
 #include "platform/db/dataset.h"
 #include "platform/gui/comctrls.h"
+#include "platform/gui/dbgrids.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/extctrls.h"
 #include "platform/gui/forms.h"
@@ -42,8 +44,7 @@
 #include "platform/gui/spin.h"
 #include "platform/gui/stdctrls.h"
 
-// The data-aware grid and the rich string grid are stand-ins for now.
-using TDBGrid = TPlainStringGrid;
+// The rich string grid is a stand-in for now.
 using TRichStringGrid = TPlainStringGrid;
 using TStringGrid = TPlainStringGrid;
 
@@ -69,10 +70,14 @@ public:
     int FirstSample = 20;
     int LastYear = 0, LastDraw = 0;
 
-    // --- data sets (the table data sets are opened by the base commands)
+    // --- data sets (table data sets, opened by the base commands) and the
+    // data sources that bind them to DBGridMain, DBGridRes and DBGridTick
     TDataSet* TableMain = nullptr;
     TDataSet* TableRes = nullptr;
     TDataSet* TableTick = nullptr;
+    TDataSource* DataSourceMain = nullptr;
+    TDataSource* DataSourceRes = nullptr;
+    TDataSource* DataSourceTick = nullptr;
 
     // --- frame
     TMainMenu* MainMenu;
@@ -143,7 +148,7 @@ public:
     void FormCloseQuery(TObject* Sender, bool& CanClose);
     void FormDestroy(TObject* Sender);
     // Posts a modified pending record of each data set, then closes the
-    // draw base.
+    // three bases.
     void CloseBases();
 
     // --- busy state and long loops
@@ -190,7 +195,6 @@ public:
     int KeptYear = 0, KeptDraw = 0;
     int RecordCountShown = 0;
     AnsiString BaseFileName;
-    class TDataSource* DataSourceMain = nullptr;
     // TableMain as the table data set it is.
     class TXBaseDataSet* DrawTable() const;
     void ConnectBaseCommands();
@@ -208,8 +212,11 @@ public:
     void TableMainBeforeInsert(TDataSet* DataSet);
     void TableMainNewRecord(TDataSet* DataSet);
     void InsertNew();
-    // Grid columns of the draw base for the open (or closed) table.
+    // Grid columns of the draw, results and tickets bases for their open
+    // (or closed) tables.
     void LayOutDrawGrid();
+    void LayOutResultGrid();
+    void LayOutTicketGrid();
     // True while the draw grid lets the user edit.
     bool DrawGridEditable() const;
     void SetDrawGridEditable(bool editable);

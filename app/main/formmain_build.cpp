@@ -131,21 +131,14 @@ void TFormMain::BuildMenu() {
 }
 
 void TFormMain::BuildFrame() {
-    DBGridMain = Make<TDBGrid>(this, this, "DBGridMain", 4, 4, 250, 470);
-    DBGridMain->SetFixedCols(0);
-    DBGridMain->SetRowCount(2);
-    DBGridMain->SetColCount(2 + DrawnCount);
-    DBGridMain->SetCol(0);
-    DBGridMain->SetCells(0, 0, "год"_cp);
-    DBGridMain->SetColWidths(0, 33);
-    DBGridMain->SetCells(1, 0, "тираж"_cp);
-    DBGridMain->SetColWidths(1, 50);
-    for (int i = 1; i <= DrawnCount; ++i) {
-        DBGridMain->SetCells(1 + i, 0, "P" + IntToStr(i));
-        DBGridMain->SetColWidths(1 + i, 25);
-    }
+    // The draw base's grid is locked until the user unlocks it; its columns
+    // are laid out with the base commands.
+    DBGridMain = Make<TDBGrid>(this, this, "DBGridMain", 4, 4, 268, 470);
+    TDBGridOptions options = DBGridMain->Options();
+    options.Exclude(dgEditing);
+    DBGridMain->SetOptions(options);
 
-    PageControlMain = Make<TPageControl>(this, this, "PageControlMain", 259, 4, 820, 470);
+    PageControlMain = Make<TPageControl>(this, this, "PageControlMain", 277, 4, 820, 470);
     PageControlMain->SetMultiLine(true);
     struct PageDef {
         TTabSheet** page;
@@ -276,7 +269,6 @@ void TFormMain::BuildOtherPages() {
 
     p = tsResult;
     DBGridRes = Make<TDBGrid>(this, p, "DBGridRes", 4, 4, 420, 400);
-    DBGridRes->SetFixedCols(0);
     DBGridRes->SetPopupMenu(ResPopUpMenu);
     btnSaveVariants = Button(this, p, "btnSaveVariants", "Сохранить"_cp, 432, 4, 140);
     label(p, "В билеты: год, тираж"_cp, 432, 40);
@@ -299,7 +291,6 @@ void TFormMain::BuildOtherPages() {
 
     p = tsTickets;
     DBGridTick = Make<TDBGrid>(this, p, "DBGridTick", 4, 4, 420, 330);
-    DBGridTick->SetFixedCols(0);
     DBGridTick->SetPopupMenu(TickPopUpMenu);
     cbxFiltered = Check(this, p, "cbxFiltered", "Только тираж"_cp, 432, 4, 140);
     speYearFilter = Spin(this, p, "speYearFilter", 432, 28, 0, 0, 2002);

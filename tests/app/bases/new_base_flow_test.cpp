@@ -1,6 +1,11 @@
 // From the new-base dialog to the hot numbers, through the started program
-// with scripted dialogs: create a 6-of-49 base, enter draws, set the range,
-// press "Горячие".
+// with scripted dialogs: create a 6-of-49 base, type draws into the draw
+// grid, set the range, press "Горячие". Draws typed into the grid land in
+// the base's index (checked by Perl's index_dump).
+#include <array>
+#include <cstdio>
+#include <filesystem>
+
 #include "app/bases/newbase_dialogs.h"
 #include "app/settings/options.h"
 #include "app_test_support.h"
@@ -27,6 +32,15 @@ protected:
         int i = 1;
         for (int n : numbers) t->FieldByName("P" + IntToStr(i++))->SetAsInteger(n);
         t->Post();
+    }
+    // Types one draw into the current row of the draw grid, cell by cell.
+    void TypeDraw(const std::array<const char*, 8>& cells) {
+        TDBGrid* grid = FormMain->DBGridMain;
+        for (int c = 0; c < 8; ++c) {
+            grid->SetSelectedIndex(c);
+            vx::SendText(grid, cells[static_cast<std::size_t>(c)]);
+            vx::SendKey(grid, VK_RETURN);
+        }
     }
     void Range(int yearFrom, int drawFrom, int yearTo, int drawTo) {
         FormMain->seYearFrom->SetValue(yearFrom);
@@ -58,9 +72,36 @@ TEST_F(NewBaseFlow, CreatedBaseIsOpenAndHotNumbersAreCounted) {
     EXPECT_TRUE(listed);
     EXPECT_EQ(static_cast<unsigned char>(apptest::ReadFile(folder + "Lotto.dbf")[0]), 0x03);
 
-    AddDraw(2024, 2, {1, 7, 8, 9, 10, 11});
-    AddDraw(2024, 1, {1, 2, 3, 4, 5, 6});
-    AddDraw(2024, 3, {1, 2, 12, 13, 14, 15});
+    // The draw grid shows the base's columns and is locked until the
+    // editing menu unlocks it.
+    TDBGrid* grid = FormMain->DBGridMain;
+    ASSERT_EQ(grid->DataSource()->DataSet(), FormMain->TableMain);
+    ASSERT_EQ(grid->Columns()->Count(), 8);
+    EXPECT_EQ(grid->Columns()->Items(0)->Title()->Caption(), "год"_cp);
+    EXPECT_EQ(grid->Columns()->Items(1)->Title()->Caption(), "тираж"_cp);
+    EXPECT_EQ(grid->Columns()->Items(7)->FieldName(), "P6");
+    EXPECT_EQ(grid->Columns()->Items(7)->Title()->Caption(), "P6");
+    vx::SendKey(grid, VK_INSERT);
+    EXPECT_EQ(FormMain->TableMain->State(), dsBrowse) << "a locked grid inserts nothing";
+
+    FormMain->mnuEdit->Click();
+    ASSERT_TRUE(grid->Options().Contains(dgEditing));
+    vx::SendKey(grid, VK_INSERT);
+    TypeDraw({"2024", "2", "1", "7", "8", "9", "10", "11"});
+    for (const auto& draw : {std::array<const char*, 8>{"2024", "1", "1", "2", "3", "4", "5", "6"},
+                             std::array<const char*, 8>{"2024", "3", "1", "2", "12", "13", "14", "15"}}) {
+        vx::SendKey(grid, VK_END, TShiftState{ssCtrl});  // the last draw in index order
+        vx::SendKey(grid, VK_DOWN);                      // a new row after it
+        TypeDraw(draw);
+    }
+    FormMain->mnuEdit->Click();  // locking posts the row being typed
+    EXPECT_FALSE(grid->Options().Contains(dgEditing));
+    ASSERT_EQ(FormMain->TableMain->State(), dsBrowse);
+    ASSERT_EQ(FormMain->TableMain->RecordCount(), 3);
+    FormMain->TableMain->First();
+    ASSERT_EQ(grid->DisplayedRowCount(), 3);
+    for (int row = 0; row < 3; ++row) EXPECT_EQ(grid->DisplayedText(1, row), IntToStr(row + 1));
+    EXPECT_EQ(grid->DisplayedText(7, 2), "15");
 
     Range(2024, 1, 2024, 3);
     FormMain->btnCalculate1->Click();
@@ -99,6 +140,17 @@ TEST_F(NewBaseFlow, CreatedBaseIsOpenAndHotNumbersAreCounted) {
     frmNewBase->btnCreate->Click();
     EXPECT_EQ(FormMain->TableMain->RecordCount(), 3);
     Stop();
+
+    // Every typed draw has its key in the tag, in draw order.
+    if (!std::filesystem::exists("/usr/bin/index_dump")) GTEST_SKIP() << "index_dump missing";
+    std::string dump;
+    const std::string command = "/usr/bin/index_dump --type=num " + folder + "Lotto.cdx INDEX 2>&1";
+    if (FILE* p = popen(command.c_str(), "r")) {
+        std::array<char, 512> buf{};
+        while (std::size_t n = fread(buf.data(), 1, buf.size(), p)) dump.append(buf.data(), n);
+        pclose(p);
+    }
+    EXPECT_EQ(dump, "2024.001 2\n2024.002 1\n2024.003 3\n");
 }
 
 TEST_F(NewBaseFlow, StopLeavesTheWeightsUnscaledAndShowsNothing) {
@@ -118,4 +170,56 @@ TEST_F(NewBaseFlow, StopLeavesTheWeightsUnscaledAndShowsNothing) {
     EXPECT_GT(FormMain->Weights[0], 100);  // not rescaled
     EXPECT_FALSE(FormMain->Busy);
     Stop();
+}
+
+TEST_F(NewBaseFlow, ResultsAndTicketBasesAreShownInTheirGrids) {
+    Start();
+    frmNewResBase->editNewName->SetText("forecast");
+    frmNewResBase->speNC->SetValue(5);
+    frmNewResBase->btnCreate->Click();
+    ASSERT_TRUE(FormMain->TableRes->Active());
+    TDBGrid* res = FormMain->DBGridRes;
+    ASSERT_EQ(res->DataSource()->DataSet(), FormMain->TableRes);
+    ASSERT_EQ(res->Columns()->Count(), 7);
+    EXPECT_EQ(res->Columns()->Items(0)->Width(), 33);
+    EXPECT_EQ(res->Columns()->Items(1)->Width(), 51);
+    EXPECT_EQ(res->Columns()->Items(1)->Title()->Caption(), "тираж"_cp);
+    EXPECT_EQ(res->Columns()->Items(1)->Font()->Color(), RGB(255, 0, 0));
+    EXPECT_EQ(res->Columns()->Items(6)->Title()->Caption(), "P5");
+    EXPECT_EQ(res->Columns()->Items(6)->Alignment(), taCenter);
+
+    frmNewTickBase->editNewName->SetText("played");
+    frmNewTickBase->speNC->SetValue(5);
+    frmNewTickBase->btnCreate->Click();
+    ASSERT_TRUE(FormMain->TableTick->Active());
+    TDBGrid* tick = FormMain->DBGridTick;
+    ASSERT_EQ(tick->Columns()->Count(), 8);
+    EXPECT_EQ(tick->Columns()->Items(2)->FieldName(), "NUM");
+    EXPECT_EQ(tick->Columns()->Items(2)->Title()->Caption(), "№"_cp);
+    EXPECT_EQ(tick->Columns()->Items(2)->Width(), 35);
+    EXPECT_EQ(tick->Columns()->Items(2)->Font()->Color(), RGB(0, 0, 255));
+    EXPECT_EQ(tick->Columns()->Items(3)->Title()->Caption(), "P1");
+
+    // Results and tickets need no unlocking; a row typed and left pending
+    // is kept when the program closes.
+    ASSERT_TRUE(res->Options().Contains(dgEditing));
+    ASSERT_TRUE(tick->Options().Contains(dgEditing));
+    vx::SendKey(res, VK_INSERT);
+    const std::array<const char*, 7> row{"2025", "7", "3", "9", "14", "21", "30"};
+    for (int c = 0; c < 7; ++c) {
+        res->SetSelectedIndex(c);
+        vx::SendText(res, row[static_cast<std::size_t>(c)]);
+        vx::SendKey(res, VK_RETURN);
+    }
+    EXPECT_EQ(FormMain->TableRes->State(), dsInsert);
+    Stop();
+
+    TXBaseDataSet kept;
+    kept.SetDatabaseName(folder);
+    kept.SetTableName("forecast.dbf");
+    kept.Open();
+    ASSERT_EQ(kept.RecordCount(), 1);
+    EXPECT_EQ(kept.FieldByName("DRAW")->AsInteger(), 7);
+    EXPECT_EQ(kept.FieldByName("P5")->AsInteger(), 30);
+    kept.Close();
 }

@@ -1,5 +1,5 @@
 // Shut-down keeps what the user typed: a modified pending record of every
-// open data set is posted before the draw base closes.
+// open data set is posted before the bases close.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -20,7 +20,7 @@ std::unique_ptr<TMemoryDataSet> DrawSet() {
     return d;
 }
 
-TEST_F(Shutdown, PendingRecordsArePostedAndTheDrawBaseClosed) {
+TEST_F(Shutdown, PendingRecordsArePostedAndTheBasesClosed) {
     Start();
     auto draws = DrawSet(), results = DrawSet(), tickets = DrawSet(), untouched = DrawSet();
     FormMain->TableMain = draws.get();
@@ -41,7 +41,8 @@ TEST_F(Shutdown, PendingRecordsArePostedAndTheDrawBaseClosed) {
     EXPECT_EQ(draws->RowCount(), 2);
     draws->Open();
     EXPECT_EQ(draws->RowValue(1, 1).AsInteger(), 105);
-    EXPECT_EQ(results->State(), dsBrowse);
+    EXPECT_FALSE(results->Active()) << "every base is closed";
+    results->Open();
     EXPECT_EQ(results->RowValue(0, 1).AsInteger(), 7);
     EXPECT_EQ(tickets->RowCount(), 1);
     EXPECT_EQ(untouched->State(), dsInsert) << "only the program's data sets are posted";
