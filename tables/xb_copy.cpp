@@ -133,7 +133,9 @@ void XBO_dBHandler::CopyTable(const AnsiString& newName, const AnsiString& key) 
     XBO_dBHandler copy(target, false, true, "");
     if (!key.empty()) copy.ChangeKey(key);
     copy.LockTable();
+    std::int64_t walked = 0;
     for (GetRec(xbTop); !EOFFlag && !BOFFlag; GetRec(xbNext)) {
+        CheckWalkLength(++walked);
         StatusUpdate(6, RecNo, 0);
         CopyRecord(copy);
     }
@@ -232,7 +234,10 @@ bool XBO_dBHandler::LocateRecord(const AnsiString& fieldList, const std::vector<
     } back{this, tag, readAhead};
     if (tag && tag->HasScope()) FActiveTag = nullptr;
     SetReadAhead(true);
-    for (GetRec(xbTop); !EOFFlag && !BOFFlag; GetRec(xbNext))
+    std::int64_t walked = 0;
+    for (GetRec(xbTop); !EOFFlag && !BOFFlag; GetRec(xbNext)) {
+        CheckWalkLength(++walked);
         if (matches()) return true;
+    }
     return false;
 }

@@ -280,6 +280,12 @@ void XBO_dBHandler::AlignActiveTag() {
         FActiveTag->TagReset(1);
 }
 
+void XBO_dBHandler::CheckWalkLength(std::int64_t entries) {
+    if (!FActiveTag || entries <= std::int64_t(RecordCount) + 2) return;
+    RefreshHeader();  // another program may have added records
+    if (entries > std::int64_t(RecordCount) + 2) FActiveTag->File()->Damaged("more entries than records");
+}
+
 bool XBO_dBHandler::NeedsIndexReadLock() const {
     if (!FActiveTag) return false;
     if (LockProtocol == ClipLock) return true;
@@ -347,6 +353,7 @@ void XBO_dBHandler::GetRec(int code) {
         // The tag stands where the last read by number left the table.
         if (!resynced && c != xbTop && c != xbBottom) AlignActiveTag();
     }
+    std::int64_t steps = 0;
     for (;;) {
         std::int32_t n = c;
         if (FActiveTag && c < 0) {
@@ -356,11 +363,15 @@ void XBO_dBHandler::GetRec(int code) {
                 EOFFlag = FActiveTag->AtEOF();
                 BOFFlag = FActiveTag->AtBOF();
                 if (EOFFlag || BOFFlag) break;
+                // A tag holds each record once at most: a walk that passes
+                // more entries than records, or an entry naming no record,
+                // comes from a damaged file and would never end.
+                if (n < 1) FActiveTag->File()->Damaged("entry without a record");
+                CheckWalkLength(++steps);
                 if (!FFilterActive || FFilterBits->TestBit(n)) break;
                 c = step;
             }
             tagRecord = n;
-            if (n < 0) FActiveTag->File()->Damaged("record number out of range");
         } else if (FFilterActive && c < 0 && c != xbCurrent) {
             const std::int64_t highest = std::min<std::int64_t>(FFilterBits->HighestBit(), RecordCount);
             n = 0;
@@ -511,7 +522,9 @@ void XBO_dBHandler::BuildFilterBits() {
     const bool wasActive = FFilterActive;
     FFilterActive = false;
     vx::ExprValue v;
+    std::int64_t walked = 0;
     for (GetRec(xbTop); !EOFFlag && !BOFFlag; GetRec(xbNext)) {
+        CheckWalkLength(++walked);
         // A record the filter cannot be evaluated on (a damaged field) does
         // not pass it.
         try {

@@ -197,6 +197,9 @@ protected:
     // Re-reads the active tag's position when another program changed its file.
     int ResyncActiveTag(int code, bool& resynced);
     bool NeedsIndexReadLock() const;
+    // A walk through the active tag that passed more entries than the table
+    // has records comes from a damaged index: raises its error.
+    void CheckWalkLength(std::int64_t entries);
     void AlignActiveTag();
     void RaiseLockRefused(std::int32_t context = xbCtxWrite);
     void CheckOutOfView();

@@ -12,3 +12,12 @@ if(TARGET vx_tables_handler)
     DEPS vx_tables_handler
   )
 endif()
+
+if(TARGET vx_tables_handler)
+  vx_fuzz(vx_tables_handler_fuzz
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/handler_fuzz.cpp
+    DEPS vx_tables_handler
+    CORPUS ${CMAKE_CURRENT_LIST_DIR}/corpus/handler
+    SECONDS 10
+  )
+endif()
