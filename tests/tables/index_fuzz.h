@@ -1,6 +1,7 @@
-// Shared body of the NTX, NDX and MDX fuzz entry points: arbitrary bytes
-// opened as an index file; every tag is walked both ways and sought. Damage
-// may raise EXBaseError; nothing may crash, read out of bounds or hang.
+// Shared body of the index fuzz entry points (CDX, NTX, NDX, MDX): arbitrary
+// bytes opened as an index file; every tag is walked both ways and sought with
+// the input's first seekBytes bytes. Damage may raise EXBaseError; nothing may
+// crash, read out of bounds or hang.
 #pragma once
 
 #include <unistd.h>
@@ -21,7 +22,7 @@ inline void FuzzWalk(XBobjIndexTag& tag, int code, int step) {
 }
 
 template <class File>
-int FuzzIndexFile(const uint8_t* data, size_t size, const char* extension) {
+int FuzzIndexFile(const uint8_t* data, size_t size, const char* extension, size_t seekBytes = 8) {
   static const std::string path = [extension] {
     const char* tmp = std::getenv("VX_TEST_TMP");
     std::filesystem::path dir = std::filesystem::path(tmp ? tmp : "/tmp") / (std::string(extension) + "_fuzz");
@@ -40,7 +41,7 @@ int FuzzIndexFile(const uint8_t* data, size_t size, const char* extension) {
       try {
         FuzzWalk(tag, -3, -1);
         FuzzWalk(tag, -4, -2);
-        XBobjIndexKeyData key(std::string(data, data + std::min<size_t>(size, 8)), -1, -1);
+        XBobjIndexKeyData key(std::string(data, data + std::min(size, seekBytes)), -1, -1);
         tag.KeyFind(key);
         tag.KeyRead(-1);
         tag.KeyRead(-5);
