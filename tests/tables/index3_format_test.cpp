@@ -12,6 +12,7 @@
 #include "tables/mdx_index.h"
 #include "tables/ndx_index.h"
 #include "tables/ntx_index.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/tables/index_page_check.h"
 #include "tests/tables/index_test_table.h"
 
@@ -20,13 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 using vx::test::IndexTestTable;
 
-std::string TestDir(const std::string& sub) {
-  const char* tmp = std::getenv("VX_TEST_TMP");
-  fs::path dir = fs::path(tmp ? tmp : "/tmp") / "index3_format" / sub;
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir.string();
-}
+std::string TestDir(const std::string& sub) { return vx::test::NamedTestFolder("index3_format", sub); }
 
 std::vector<uint8_t> ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

@@ -19,6 +19,8 @@
 #include "tables/ndx_index.h"
 #include "tables/ntx_index.h"
 #include "tests/tables/index3_check.h"
+#include "tests/support/run_tool.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/tables/index_page_check.h"
 #include "tests/tables/index_test_table.h"
 
@@ -27,24 +29,9 @@ namespace {
 namespace fs = std::filesystem;
 using vx::test::IndexTestTable;
 
-std::string TestDir(const std::string& sub) {
-  const char* tmp = std::getenv("VX_TEST_TMP");
-  fs::path dir = fs::path(tmp ? tmp : "/tmp") / "index3_interop" / sub;
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir.string();
-}
+std::string TestDir(const std::string& sub) { return vx::test::NamedTestFolder("index3_interop", sub); }
 
-std::string RunTool(const std::string& command) {
-  std::string out;
-  FILE* p = popen(command.c_str(), "r");
-  if (!p) return out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  pclose(p);
-  return out;
-}
+using vx::test::RunTool;
 
 struct Row {
   int year;

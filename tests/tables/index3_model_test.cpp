@@ -14,6 +14,7 @@
 #include "tables/ndx_index.h"
 #include "tables/ntx_index.h"
 #include "tests/tables/index3_check.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/tables/index_page_check.h"
 #include "tests/tables/index_test_table.h"
 
@@ -37,12 +38,7 @@ struct Config {
 
 void PrintTo(const Config& c, std::ostream* os) { *os << c.name; }
 
-std::string TestDir(const std::string& sub) {
-  const char* tmp = std::getenv("VX_TEST_TMP");
-  std::filesystem::path dir = std::filesystem::path(tmp ? tmp : "/tmp") / "index3_model" / sub;
-  std::filesystem::create_directories(dir);
-  return dir.string();
-}
+std::string TestDir(const std::string& sub) { return vx::test::NamedTestFolder("index3_model", sub); }
 
 struct Opened {
   std::unique_ptr<XBobjIndexFile> file;

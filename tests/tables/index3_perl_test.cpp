@@ -4,7 +4,6 @@
 // still list every record exactly once.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <random>
 #include <set>
@@ -13,6 +12,8 @@
 #include "tables/mdx_index.h"
 #include "tables/ndx_index.h"
 #include "tables/ntx_index.h"
+#include "tests/support/run_tool.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/tables/index_page_check.h"
 #include "tests/tables/index_test_table.h"
 
@@ -21,25 +22,13 @@ namespace {
 namespace fs = std::filesystem;
 using vx::test::IndexTestTable;
 
-std::string TestDir(const std::string& sub) {
-  const char* tmp = std::getenv("VX_TEST_TMP");
-  fs::path dir = fs::path(tmp ? tmp : "/tmp") / "index3_perl" / sub;
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir.string();
-}
+std::string TestDir(const std::string& sub) { return vx::test::NamedTestFolder("index3_perl", sub); }
 
 // The record numbers index_dump lists, in its order.
 std::vector<int32_t> PerlRecords(const std::string& file, const std::string& tag, const std::string& type) {
   const std::string command =
       "/usr/bin/index_dump" + (type.empty() ? std::string() : " --type=" + type) + " " + file + " " + tag + " 2>&1";
-  std::string out;
-  FILE* p = popen(command.c_str(), "r");
-  if (!p) return {};
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  pclose(p);
+  const std::string out = vx::test::RunTool(command);
   std::vector<int32_t> recs;
   std::istringstream lines(out);
   std::string line;
