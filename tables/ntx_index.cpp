@@ -36,10 +36,10 @@ std::string NtxNumberKey(double value, int width, int decimals) {
   const double a = std::fabs(value);
   if (!std::isfinite(a)) return std::string(static_cast<size_t>(width), '*');
   const int need = std::snprintf(nullptr, 0, "%*.*f", width, decimals, a);
-  if (need < 0 || need > width) return std::string(static_cast<size_t>(width), '*');
-  std::string s(static_cast<size_t>(need) + 1, '\0');
-  std::snprintf(s.data(), s.size(), "%*.*f", width, decimals, a);
-  s.resize(static_cast<size_t>(need));
+  if (need < 1 || need > width) return std::string(static_cast<size_t>(width), '*');
+  std::vector<char> buffer(static_cast<size_t>(need) + 1);
+  std::snprintf(buffer.data(), buffer.size(), "%*.*f", width, decimals, a);
+  std::string s(buffer.data(), static_cast<size_t>(need));
   for (char& c : s)
     if (c == ' ') c = '0';
   const bool nonZero = std::any_of(s.begin(), s.end(), [](char c) { return c >= '1' && c <= '9'; });
