@@ -9,6 +9,7 @@
 
 #include "tables/cdx_index.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/tables/index_model.h"
 #include "tests/tables/index_page_check.h"
 #include "tests/tables/index_test_table.h"
 
@@ -27,92 +28,21 @@ struct Config {
 
 std::string TestDir(const std::string& sub) { return vx::test::NamedTestFolder("cdx_model", sub); }
 
-class Model {
- public:
-  Model(XBKeyType type, bool unique) : type_(type), unique_(unique) {}
-  bool Has(const std::string& key, int32_t rec) const {
-    return std::any_of(entries_.begin(), entries_.end(), [&](const auto& e) {
-      return e.second == rec && CompareIndexKeys(e.first, key, type_, false) == 0;
-    });
-  }
-  void Add(const std::string& key, int32_t rec) {
-    if (unique_ && std::any_of(entries_.begin(), entries_.end(),
-                               [&](const auto& e) { return CompareIndexKeys(e.first, key, type_, false) == 0; })) {
-      return;
-    }
-    entries_.insert({key, rec});
-  }
-  void Remove(const std::string& key, int32_t rec) {
-    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
-      if (it->second == rec && CompareIndexKeys(it->first, key, type_, false) == 0) {
-        entries_.erase(it);
-        return;
-      }
-    }
-  }
-  std::vector<std::pair<std::string, int32_t>> Sorted() const {
-    std::vector<std::pair<std::string, int32_t>> v(entries_.begin(), entries_.end());
-    std::sort(v.begin(), v.end(), [&](const auto& a, const auto& b) {
-      const int c = CompareIndexKeys(a.first, b.first, type_, false);
-      return c != 0 ? c < 0 : a.second < b.second;
-    });
-    return v;
-  }
-  size_t Size() const { return entries_.size(); }
-
- private:
-  XBKeyType type_;
-  bool unique_;
-  std::multimap<std::string, int32_t> entries_;
-};
-
 void PrintTo(const Config& c, std::ostream* os) { *os << c.name; }
 
 class CdxModelTest : public ::testing::TestWithParam<Config> {};
-
-IndexTestTable::Record RandomRecord(std::mt19937& rng, const std::string& expr) {
-  IndexTestTable::Record r;
-  if (expr == "YEAR+(0.001*DRAW)") {
-    r["YEAR"] = IndexTestTable::Num(static_cast<double>(static_cast<int>(rng() % 60) - 20));
-    r["DRAW"] = IndexTestTable::Num(static_cast<double>(rng() % 120));
-  } else if (expr == "DAY") {
-    r["DAY"] = IndexTestTable::Day(static_cast<int32_t>(2450000 + rng() % 400));
-  } else {
-    static const char alphabet[] = "AB C";
-    std::string s;
-    const size_t len = rng() % 21;
-    for (size_t i = 0; i < len; ++i) s.push_back(alphabet[rng() % 4]);
-    s.resize(20, ' ');
-    r["NAME"] = IndexTestTable::Text(s);
-  }
-  r["KEEP"] = IndexTestTable::Bool(rng() % 3 != 0);
-  return r;
-}
 
 TEST_P(CdxModelTest, RandomUpdatesKeepEveryPageConsistent) {
   const Config cfg = GetParam();
   std::mt19937 rng(12345);
   IndexTestTable table;
   table.folder = TestDir(cfg.name);
-  for (int i = 0; i < cfg.initial; ++i) table.Append(RandomRecord(rng, cfg.expr));
+  for (int i = 0; i < cfg.initial; ++i) table.Append(vx::test::RandomModelRecord(rng, cfg.expr, false));
   auto file = std::make_unique<XBobjCDXFile>(&table);
   ASSERT_TRUE(file->Create("MODEL", true, true, false, true));
   XBobjIndexTag* tag = file->TagAdd("T", cfg.expr, cfg.withFor ? "KEEP" : "", cfg.unique, true);
-  const XBKeyType type = tag->KeyType();
-  Model model(type, cfg.unique);
-
-  auto keyOf = [&](const IndexTestTable::Record& r, bool& include) {
-    IndexTestTable scratch;
-    scratch.Append(r);
-    auto e = scratch.Compile(cfg.expr);
-    include = !cfg.withFor || r.at("KEEP").logical;
-    return tag->MakeKey(e->Evaluate()).value;
-  };
-  for (int32_t rec = 1; rec <= table.RecordCount(); ++rec) {
-    bool include;
-    const std::string k = keyOf(table.records[static_cast<size_t>(rec - 1)], include);
-    if (include) model.Add(k, rec);
-  }
+  vx::test::IndexModelRun run(table, *tag, cfg.expr, cfg.withFor, cfg.unique, false);
+  const vx::test::IndexModel& model = run.model;
 
   int maxLevels = 0;
   auto check = [&](int step) {
@@ -124,40 +54,12 @@ TEST_P(CdxModelTest, RandomUpdatesKeepEveryPageConsistent) {
   };
   check(0);
 
+  const auto update = [&](int32_t rec, bool appending) { return tag->KeyUpdate(rec, appending); };
   for (int step = 1; step <= cfg.steps; ++step) {
-    // Insert-heavy first, delete-heavy in the second half to empty pages.
-    const int roll = static_cast<int>(rng() % 10);
-    const bool late = step > cfg.steps / 2;
-    if (roll < (late ? 2 : 5)) {
-      const int32_t rec = table.Append(RandomRecord(rng, cfg.expr));
-      bool include;
-      const std::string k = keyOf(table.records.back(), include);
-      ASSERT_TRUE(tag->KeyUpdate(rec, true));
-      if (include) model.Add(k, rec);
-    } else if (roll < (late ? 4 : 8)) {
-      const int32_t rec = static_cast<int32_t>(1 + rng() % static_cast<uint32_t>(table.RecordCount()));
-      table.Go(rec);
-      bool oldInclude, newInclude;
-      const std::string oldKey = keyOf(table.oldImage, oldInclude);
-      IndexTestTable::Record changed = RandomRecord(rng, cfg.expr);
-      if (rng() % 4 == 0) changed = table.oldImage, changed["KEEP"] = IndexTestTable::Bool(rng() % 2 == 0);
-      table.records[static_cast<size_t>(rec - 1)] = changed;
-      const std::string newKey = keyOf(changed, newInclude);
-      ASSERT_TRUE(tag->KeyUpdate(rec, false));
-      const bool found = model.Has(oldKey, rec);
-      if (CompareIndexKeys(oldKey, newKey, type, false) == 0 && newInclude) {
-        if (!found) model.Add(newKey, rec);
-      } else {
-        if (found) model.Remove(oldKey, rec);
-        if (newInclude) model.Add(newKey, rec);
-      }
-    } else {
-      const auto entries = model.Sorted();
-      if (entries.empty()) continue;
-      const auto& victim = entries[rng() % entries.size()];
-      ASSERT_TRUE(tag->KeyRemove(XBobjIndexKeyData(victim.first, victim.second, victim.second)));
-      model.Remove(victim.first, victim.second);
-    }
+    bool acted;
+    run.Step(rng, step, cfg.steps, update, acted);
+    if (::testing::Test::HasFatalFailure()) return;
+    if (!acted) continue;
     if (step % 250 == 0 || step == cfg.steps) check(step);
   }
   // Big enough for interior pages to split.

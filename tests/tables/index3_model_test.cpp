@@ -15,6 +15,7 @@
 #include "tables/ntx_index.h"
 #include "tests/tables/index3_check.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/tables/index_model.h"
 #include "tests/tables/index_page_check.h"
 #include "tests/tables/index_test_table.h"
 
@@ -85,53 +86,6 @@ vx::test::Index3Check CheckTag(Format format, XBobjIndexTag& tag, const std::str
   return vx::test::CheckBplusTag(tag, MaxKeysOf(format, tag), !tag.Ascending());
 }
 
-IndexTestTable::Record RandomRecord(std::mt19937& rng, const std::string& expr) {
-  IndexTestTable::Record r;
-  if (expr == "YEAR+(0.001*DRAW)") {
-    r["YEAR"] = IndexTestTable::Num(static_cast<double>(static_cast<int>(rng() % 60) - 20));
-    r["DRAW"] = IndexTestTable::Num(static_cast<double>(rng() % 120));
-  } else if (expr == "DAY") {
-    r["DAY"] = IndexTestTable::Day(rng() % 50 == 0 ? 0 : static_cast<int32_t>(2450000 + rng() % 400));
-  } else {
-    static const char alphabet[] = "AB C";
-    std::string s;
-    const size_t len = rng() % 21;
-    for (size_t i = 0; i < len; ++i) s.push_back(alphabet[rng() % 4]);
-    s.resize(20, ' ');
-    r["NAME"] = IndexTestTable::Text(s);
-  }
-  r["KEEP"] = IndexTestTable::Bool(rng() % 3 != 0);
-  return r;
-}
-
-class Model {
- public:
-  Model(XBKeyType type, bool unique) : type_(type), unique_(unique) {}
-  bool Has(const std::string& key, int32_t rec) const { return Find(key, rec) != entries_.end(); }
-  void Add(const std::string& key, int32_t rec) {
-    if (unique_ && std::any_of(entries_.begin(), entries_.end(),
-                               [&](const auto& e) { return CompareIndexKeys(e.first, key, type_, false) == 0; })) {
-      return;
-    }
-    entries_.emplace_back(key, rec);
-  }
-  void Remove(const std::string& key, int32_t rec) {
-    auto it = Find(key, rec);
-    if (it != entries_.end()) entries_.erase(it);
-  }
-  Entries Sorted() const { return vx::test::SortedEntries(entries_, type_); }
-
- private:
-  Entries::const_iterator Find(const std::string& key, int32_t rec) const {
-    return std::find_if(entries_.begin(), entries_.end(), [&](const auto& e) {
-      return e.second == rec && CompareIndexKeys(e.first, key, type_, false) == 0;
-    });
-  }
-  XBKeyType type_;
-  bool unique_;
-  Entries entries_;
-};
-
 class Index3ModelTest : public ::testing::TestWithParam<Config> {};
 
 TEST_P(Index3ModelTest, RandomUpdatesKeepEveryPageConsistent) {
@@ -139,24 +93,12 @@ TEST_P(Index3ModelTest, RandomUpdatesKeepEveryPageConsistent) {
   std::mt19937 rng(4711);
   IndexTestTable table;
   table.folder = TestDir(cfg.name);
-  for (int i = 0; i < cfg.initial; ++i) table.Append(RandomRecord(rng, cfg.expr));
+  for (int i = 0; i < cfg.initial; ++i) table.Append(vx::test::RandomModelRecord(rng, cfg.expr, true));
   Opened opened = OpenIndex(cfg.format, table, true);
   XBobjIndexTag* tag = opened.file->TagAdd("T", cfg.expr, cfg.withFor ? "KEEP" : "", cfg.unique, !cfg.descending);
   const XBKeyType type = tag->KeyType();
-  Model model(type, cfg.unique);
-
-  auto keyOf = [&](const IndexTestTable::Record& r, bool& include) {
-    IndexTestTable scratch;
-    scratch.Append(r);
-    auto e = scratch.Compile(cfg.expr);
-    include = !cfg.withFor || r.at("KEEP").logical;
-    return tag->MakeKey(e->Evaluate()).value;
-  };
-  for (int32_t rec = 1; rec <= table.RecordCount(); ++rec) {
-    bool include;
-    const std::string k = keyOf(table.records[static_cast<size_t>(rec - 1)], include);
-    if (include) model.Add(k, rec);
-  }
+  vx::test::IndexModelRun run(table, *tag, cfg.expr, cfg.withFor, cfg.unique, true);
+  const vx::test::IndexModel& model = run.model;
 
   int maxLevels = 0;
   int emptyLeaves = 0;
@@ -174,39 +116,12 @@ TEST_P(Index3ModelTest, RandomUpdatesKeepEveryPageConsistent) {
   };
   check(0);
 
+  const auto update = [&](int32_t rec, bool appending) { return opened.file->KeyUpdateAll(rec, appending); };
   for (int step = 1; step <= cfg.steps; ++step) {
-    const int roll = static_cast<int>(rng() % 10);
-    const bool late = step > cfg.steps / 2;
-    if (roll < (late ? 2 : 5)) {
-      const int32_t rec = table.Append(RandomRecord(rng, cfg.expr));
-      bool include;
-      const std::string k = keyOf(table.records.back(), include);
-      ASSERT_TRUE(opened.file->KeyUpdateAll(rec, true));
-      if (include) model.Add(k, rec);
-    } else if (roll < (late ? 4 : 8)) {
-      const int32_t rec = static_cast<int32_t>(1 + rng() % static_cast<uint32_t>(table.RecordCount()));
-      table.Go(rec);
-      bool oldInclude, newInclude;
-      const std::string oldKey = keyOf(table.oldImage, oldInclude);
-      IndexTestTable::Record changed = RandomRecord(rng, cfg.expr);
-      if (rng() % 4 == 0) changed = table.oldImage, changed["KEEP"] = IndexTestTable::Bool(rng() % 2 == 0);
-      table.records[static_cast<size_t>(rec - 1)] = changed;
-      const std::string newKey = keyOf(changed, newInclude);
-      ASSERT_TRUE(opened.file->KeyUpdateAll(rec, false));
-      const bool found = model.Has(oldKey, rec);
-      if (CompareIndexKeys(oldKey, newKey, type, false) == 0 && newInclude) {
-        if (!found) model.Add(newKey, rec);
-      } else {
-        if (found) model.Remove(oldKey, rec);
-        if (newInclude) model.Add(newKey, rec);
-      }
-    } else {
-      const auto entries = model.Sorted();
-      if (entries.empty()) continue;
-      const auto& victim = entries[rng() % entries.size()];
-      ASSERT_TRUE(tag->KeyRemove(XBobjIndexKeyData(victim.first, victim.second, victim.second)));
-      model.Remove(victim.first, victim.second);
-    }
+    bool acted;
+    run.Step(rng, step, cfg.steps, update, acted);
+    if (::testing::Test::HasFatalFailure()) return;
+    if (!acted) continue;
     if (step % 250 == 0 || step == cfg.steps) check(step);
     if (::testing::Test::HasFatalFailure()) return;
   }
