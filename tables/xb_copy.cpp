@@ -222,16 +222,7 @@ bool XBO_dBHandler::LocateRecord(const AnsiString& fieldList, const std::vector<
     }
 
     XBobjIndexTag* tag = FActiveTag;
-    const bool readAhead = FReadAheadOn;
-    struct Back {
-        XBO_dBHandler* h;
-        XBobjIndexTag* tag;
-        bool readAhead;
-        ~Back() {
-            h->FActiveTag = tag;
-            h->SetReadAhead(readAhead);
-        }
-    } back{this, tag, readAhead};
+    PassGuard back(*this, false);
     if (tag && tag->HasScope()) FActiveTag = nullptr;
     SetReadAhead(true);
     std::int64_t walked = 0;

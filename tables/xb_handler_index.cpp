@@ -349,20 +349,9 @@ int XBO_dBHandler::SelectTag(const AnsiString& tagName, bool keepPosition) {
 
 void XBO_dBHandler::Reindex() {
     XBobjIndexTag* tag = FActiveTag;
-    const bool readAhead = FReadAheadOn;
     const std::uint8_t state = TableState;
+    PassGuard back(*this, true);
     FActiveTag = nullptr;
-    struct Back {
-        XBO_dBHandler* h;
-        XBobjIndexTag* tag;
-        bool readAhead;
-        std::uint8_t state;
-        ~Back() {
-            h->TableState = state;
-            h->SetReadAhead(readAhead);
-            h->FActiveTag = tag;
-        }
-    } back{this, tag, readAhead, state};
     TableState = xbStateBuildingIndex;
     SetReadAhead(true);
     for (auto& file : FIndexFiles) {

@@ -458,6 +458,14 @@ XBobjMemo* XBO_dBaseDBF::MemoFile() {
     return FMemo.get();
 }
 
+void XBO_dBaseDBF::SetMemoKey(const AnsiString& key) {
+    if (!HasMemo) return;
+    if (FMemo) FMemo->FlushFile();
+    FMemo.reset();
+    FMemo = XBobjMemo::CreateFor(this, Version, Shared(), ReadWrite(), key, PathName());
+    if (FMemo) FMemo->SetLockProtocol(LockProtocol);
+}
+
 bool XBO_dBaseDBF::FlushFile() {
     bool ok = XBO_DiskFile::FlushFile();
     if (FMemo) ok = FMemo->FlushFile() && ok;

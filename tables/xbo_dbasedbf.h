@@ -181,6 +181,10 @@ public:
 
     // The memo file, created on first use; nullptr for a table without memo.
     XBobjMemo* MemoFile();
+    // Reopens the memo file so that its entries are read and written under
+    // key from now on (the table's own key is left alone). Entries already
+    // stored are not converted: the caller rewrites them.
+    void SetMemoKey(const AnsiString& key);
 
     // Re-reads the header of a shared table and recomputes the count.
     void RefreshHeader();

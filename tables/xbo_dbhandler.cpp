@@ -66,6 +66,19 @@ XBO_dBHandler::~XBO_dBHandler() {
 
 // ------------------------------------------------------------------ read-ahead
 
+XBO_dBHandler::PassGuard::PassGuard(XBO_dBHandler& handler, bool keepState)
+    : FHandler(handler),
+      FTag(handler.FActiveTag),
+      FReadAhead(handler.FReadAheadOn),
+      FKeepState(keepState),
+      FState(handler.TableState) {}
+
+XBO_dBHandler::PassGuard::~PassGuard() {
+    FHandler.FActiveTag = FTag;
+    FHandler.SetReadAhead(FReadAhead);
+    if (FKeepState) FHandler.TableState = FState;
+}
+
 void XBO_dBHandler::SetReadAhead(bool on) {
     if (on) {
         if (!ReadAheadAllowed || FReadAheadOn || RecordLength <= 0) return;
@@ -501,18 +514,9 @@ void XBO_dBHandler::RebuildFilter() {
 
 void XBO_dBHandler::BuildFilterBits() {
     const std::int32_t saved = RecNo;
-    const bool readAhead = FReadAheadOn;
     XBobjIndexTag* tag = FActiveTag;
     const bool detach = tag && tag->HasScope();
-    struct Back {
-        XBO_dBHandler* h;
-        XBobjIndexTag* tag;
-        bool readAhead;
-        ~Back() {
-            h->FActiveTag = tag;
-            h->SetReadAhead(readAhead);
-        }
-    } back{this, tag, readAhead};
+    PassGuard back(*this, false);
     if (detach) {
         FActiveTag = nullptr;
         SetReadAhead(true);
@@ -731,37 +735,46 @@ void XBO_dBHandler::ChangeKey(const AnsiString& newKey) {
         return;
     }
     if (newKey == ReadKey) return;
-    if (HasMemo && RecordCount > 0) {
-        // Memo entries would have to pass from one key to the other.
-        bool anyMemo = false;
+    std::vector<int> memoFields;
+    if (HasMemo && MemoFile())
         for (const XBFieldDesc& f : Fields())
-            if (f.Type == 'M' || f.Type == 'G' || f.Type == 'B') anyMemo = true;
-        if (anyMemo) throw EXBaseError("Cannot change the key of a table with memo entries - " + FileName());
-    }
-    const std::uint8_t state = TableState;
+            if (f.Type == 'M' || f.Type == 'G' || f.Type == 'B') memoFields.push_back(f.Number);
     const std::int32_t saved = RecNo;
-    XBobjIndexTag* tag = FActiveTag;
-    const bool readAhead = FReadAheadOn;
+    PassGuard back(*this, true);
     FActiveTag = nullptr;
     TableState = xbStateChangingKey;
-    struct Back {
-        XBO_dBHandler* h;
-        XBobjIndexTag* tag;
-        bool readAhead;
-        std::uint8_t state;
-        ~Back() {
-            h->FActiveTag = tag;
-            h->SetReadAhead(readAhead);
-            h->TableState = state;
-        }
-    } back{this, tag, readAhead, state};
     SetReadAhead(true);
 
-    // Records: read under the old key, written under the new one.
+    // Memo entries are all read under the old key before anything is
+    // written, so a damaged entry stops the change with nothing altered.
+    std::vector<std::vector<AnsiString>> memos;
+    if (!memoFields.empty()) {
+        for (std::int32_t n = 1; n <= RecordCount; ++n) {
+            ReadPlain(n);
+            if (EOFFlag) break;
+            std::vector<AnsiString>& texts = memos.emplace_back();
+            for (int field : memoFields) texts.push_back(MemoRead(field));
+        }
+        MemoFile()->FlushFile();
+        SetMemoKey(newKey);
+    }
+    // A dBase III entry of a scrambled table starts with its length, a plain
+    // one does not: when that changes the entries cannot stay in their blocks.
+    const bool memoInPlace = Version != dbf_format::kVersionDB3Memo || Encrypted == !newKey.empty();
+
+    // Records: read under the old key, written under the new one; each memo
+    // entry goes along under the new key.
     std::vector<char> image(static_cast<std::size_t>(RecordLength));
     for (std::int32_t n = 1; n <= RecordCount; ++n) {
         ReadPlain(n);
         if (EOFFlag) break;
+        if (std::size_t(n - 1) < memos.size()) {
+            const std::vector<AnsiString>& texts = memos[std::size_t(n - 1)];
+            for (std::size_t i = 0; i < memoFields.size(); ++i) {
+                if (!memoInPlace) PutNumber(memoFields[i], 0);
+                MemoWrite(memoFields[i], texts[i].data(), std::int64_t(texts[i].size()));
+            }
+        }
         if (newKey.empty())
             std::memcpy(image.data(), CurRecord, image.size());
         else

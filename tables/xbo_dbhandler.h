@@ -187,6 +187,24 @@ public:
     bool ReadAheadAllowed = true;
 
 protected:
+    // Saves what a pass over the whole table changes (the active tag, the
+    // read-ahead and, with keepState, the table state) and puts it back on
+    // every exit, exceptions included.
+    class PassGuard {
+    public:
+        PassGuard(XBO_dBHandler& handler, bool keepState);
+        ~PassGuard();
+        PassGuard(const PassGuard&) = delete;
+        PassGuard& operator=(const PassGuard&) = delete;
+
+    private:
+        XBO_dBHandler& FHandler;
+        XBobjIndexTag* FTag;
+        bool FReadAhead;
+        bool FKeepState;
+        std::uint8_t FState;
+    };
+
     // The table file's own positioned read, without order, filter or hooks.
     void ReadPlain(int code) { XBO_dBaseFld::ReadRecord(code); }
     void DropReadAhead() { FHeldOffset = -1; FHeldEnd = -1; }

@@ -163,6 +163,53 @@ TEST(HandlerCopy, EncipheredCopyReadsBackOnlyWithItsKey) {
     EXPECT_THROW(shared.ChangeKey("x"), EXBaseError);
 }
 
+TEST(HandlerCopy, ChangeKeyTakesTheMemoEntriesAlong) {
+    for (const MemoCase c : {MemoCase{"dbase3", 0}, MemoCase{"dbase4", 1}, MemoCase{"foxpro", 2}}) {
+        SCOPED_TRACE(c.name);
+        DbfScratch dir;
+        const std::string path = dir / "notes.dbf";
+        {
+            auto b = Builder(c.kind, path);
+            b->AddField("NAME", 'C', 10, 0);
+            b->AddField("NOTE", 'M', 10, 0);
+            b->AddField("MORE", 'M', 10, 0);
+            b->Write();
+        }
+        {
+            XBO_dBHandler h(path, false, true, "");
+            for (int i = 1; i <= 12; ++i) {
+                h.BlankRecord();
+                h.PutFieldTextByName("NAME", "N" + std::to_string(i));
+                const std::string note = NoteFor(i), more = NoteFor(i + 5);
+                if (!note.empty()) h.MemoWrite(2, note.data(), std::int64_t(note.size()));
+                if (!more.empty()) h.MemoWrite(3, more.data(), std::int64_t(more.size()));
+                h.AppendRecord();
+            }
+        }
+        // Plain -> key -> other key -> plain; every step reads back whole
+        // under its own key only.
+        const char* keys[] = {"", "Key1", "Other", ""};
+        for (int step = 1; step < 4; ++step) {
+            SCOPED_TRACE(step);
+            {
+                XBO_dBHandler h(path, false, true, keys[step - 1]);
+                h.ChangeKey(keys[step]);
+            }
+            if (*keys[step]) {
+                EXPECT_THROW(XBO_dBHandler(path, false, false, keys[step - 1]), EXBaseEncryption);
+            }
+            XBO_dBHandler h(path, false, false, keys[step]);
+            ASSERT_EQ(h.RecordCount, 12);
+            for (int i = 1; i <= 12; ++i) {
+                h.GetRec(i);
+                EXPECT_EQ(Trim(h.GetFieldTextByName("NAME")), "N" + std::to_string(i));
+                EXPECT_EQ(h.MemoRead(2), NoteFor(i));
+                EXPECT_EQ(h.MemoRead(3), NoteFor(i + 5));
+            }
+        }
+    }
+}
+
 TEST(HandlerCopy, CopyRecordNeedsTheSameLayoutAndCopiesMemos) {
     DbfScratch dir;
     for (const char* name : {"a.dbf", "b.dbf"}) {
