@@ -81,21 +81,11 @@ void TAction::AddClient(TControl* c) { controls_.push_back(c); }
 void TAction::RemoveClient(TControl* c) { controls_.erase(std::remove(controls_.begin(), controls_.end(), c), controls_.end()); }
 
 bool TAction::SetStringProperty(const AnsiString& name, const AnsiString& value) {
-    if (vx::SamePropertyName(name, "Caption")) {
-        SetCaption(value);
-        return true;
-    }
-    if (vx::SamePropertyName(name, "Hint")) {
-        SetHint(value);
-        return true;
-    }
-    return false;
+    return vx::SetCaptionOrHint(*this, name, value);
 }
 
 std::optional<AnsiString> TAction::GetStringProperty(const AnsiString& name) const {
-    if (vx::SamePropertyName(name, "Caption")) return caption_;
-    if (vx::SamePropertyName(name, "Hint")) return hint_;
-    return std::nullopt;
+    return vx::CaptionOrHint(name, caption_, hint_);
 }
 
 TActionList::TActionList(TComponent* AOwner) : TComponent(AOwner) {

@@ -16,6 +16,12 @@ bool SamePropertyName(const AnsiString& a, const char* b) {
     return true;
 }
 
+std::optional<AnsiString> CaptionOrHint(const AnsiString& name, const AnsiString& caption, const AnsiString& hint) {
+    if (SamePropertyName(name, "Caption")) return caption;
+    if (SamePropertyName(name, "Hint")) return hint;
+    return std::nullopt;
+}
+
 bool SetComponentString(TComponent* component, const AnsiString& property, const AnsiString& value) {
     auto* p = dynamic_cast<StringProperties*>(component);
     return p && p->SetStringProperty(property, value);

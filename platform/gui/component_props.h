@@ -27,4 +27,21 @@ std::optional<AnsiString> GetComponentString(const TComponent* component, const 
 // ASCII case-insensitive comparison of property names.
 bool SamePropertyName(const AnsiString& a, const char* b);
 
+// The "Caption" and "Hint" pair that controls, menu items and actions carry:
+// sets through the owner's setters (false for another name) and reads from
+// its stored texts.
+template <class Owner>
+bool SetCaptionOrHint(Owner& owner, const AnsiString& name, const AnsiString& value) {
+    if (SamePropertyName(name, "Caption")) {
+        owner.SetCaption(value);
+        return true;
+    }
+    if (SamePropertyName(name, "Hint")) {
+        owner.SetHint(value);
+        return true;
+    }
+    return false;
+}
+std::optional<AnsiString> CaptionOrHint(const AnsiString& name, const AnsiString& caption, const AnsiString& hint);
+
 }  // namespace vx

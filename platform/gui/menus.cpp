@@ -237,21 +237,11 @@ void TMenuItem::Click() {
 }
 
 bool TMenuItem::SetStringProperty(const AnsiString& name, const AnsiString& value) {
-    if (vx::SamePropertyName(name, "Caption")) {
-        SetCaption(value);
-        return true;
-    }
-    if (vx::SamePropertyName(name, "Hint")) {
-        SetHint(value);
-        return true;
-    }
-    return false;
+    return vx::SetCaptionOrHint(*this, name, value);
 }
 
 std::optional<AnsiString> TMenuItem::GetStringProperty(const AnsiString& name) const {
-    if (vx::SamePropertyName(name, "Caption")) return caption_;
-    if (vx::SamePropertyName(name, "Hint")) return hint_;
-    return std::nullopt;
+    return vx::CaptionOrHint(name, caption_, hint_);
 }
 
 TMenuItem* FindShortCut(TMenuItem* root, TShortCut sc) {
