@@ -113,20 +113,22 @@ int TMemoryDataSet::AddRow(const std::vector<Variant>& Values) {
     return FRows.back().RecNo;
 }
 
-Variant TMemoryDataSet::RowValue(int Position, int Index) {
-    TDataSetState saved = SetTempState(dsFilter);
+template <class Read>
+auto TMemoryDataSet::OnRowImage(int Position, Read read) {
+    struct Back {
+        TMemoryDataSet* ds;
+        TDataSetState saved;
+        ~Back() {
+            ds->FFilterImage = nullptr;
+            ds->RestoreState(saved);
+        }
+    } back{this, SetTempState(dsFilter)};
     FFilterImage = &FRows[static_cast<std::size_t>(Position)].Image;
-    Variant v;
-    try {
-        v = Fields()[Index]->Value();
-    } catch (...) {
-        FFilterImage = nullptr;
-        RestoreState(saved);
-        throw;
-    }
-    FFilterImage = nullptr;
-    RestoreState(saved);
-    return v;
+    return read();
+}
+
+Variant TMemoryDataSet::RowValue(int Position, int Index) {
+    return OnRowImage(Position, [&] { return Fields()[Index]->Value(); });
 }
 
 int TMemoryDataSet::PositionOf(int RecNo) const {
@@ -192,19 +194,11 @@ void TMemoryDataSet::FreeRecordBuffer(TRecordBuffer& Buffer) {
 
 bool TMemoryDataSet::Accepted(int Position) {
     if (!Filtered() || !OnFilterRecord) return true;
-    TDataSetState saved = SetTempState(dsFilter);
-    FFilterImage = &FRows[static_cast<std::size_t>(Position)].Image;
-    bool accept = true;
-    try {
+    return OnRowImage(Position, [&] {
+        bool accept = true;
         OnFilterRecord(this, accept);
-    } catch (...) {
-        FFilterImage = nullptr;
-        RestoreState(saved);
-        throw;
-    }
-    FFilterImage = nullptr;
-    RestoreState(saved);
-    return accept;
+        return accept;
+    });
 }
 
 bool TMemoryDataSet::HandlerMove(Move How) {

@@ -91,6 +91,10 @@ private:
     enum class Move { Top, Bottom, Next, Prior, Reread };
     bool HandlerMove(Move How);
     bool Accepted(int Position);
+    // Runs read with the field values taken from the row at Position (filter
+    // state), then restores the state.
+    template <class Read>
+    auto OnRowImage(int Position, Read read);
     int PositionOf(int RecNo) const;
     void Log(const std::string& Text) {
         if (LogCalls) Calls.push_back(Text);
