@@ -119,8 +119,10 @@ public:
     // the last error 33 and returns false.
     virtual bool LockIndexFiles();
     void UnlockIndexFiles();
-    // Re-enciphers the table (records, descriptors, index pages) under a new
-    // key. Refused for a shared table (error 5, context 2105).
+    // Re-enciphers the table (records, memo entries, descriptors, index
+    // pages) under a new key (xb_handler_files.cpp, with RenameTable). The
+    // memo entries are all read first: a damaged one stops the change before
+    // anything is written. Refused for a shared table (error 5, context 2105).
     virtual void ChangeKey(const AnsiString& newKey);
 
     void SetReadAhead(bool on);
