@@ -187,6 +187,7 @@ void TFormMain::CloseMainClick(TObject*) {
     TXBaseDataSet* table = DrawTable();
     if (table->Active()) {
         const bool temporary = vx::IsOpenTable(TempResultsTable, {table});
+        if (IsEditState(table->State())) table->UpdateRecord();  // text still in the grid's cell editor
         const bool changed = IsEditState(table->State()) && table->Modified();
         if (temporary || changed) {
             const int answer =

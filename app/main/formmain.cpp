@@ -26,8 +26,10 @@ struct CommandScope {
 }  // namespace
 
 void vx::PostPending(TDataSet* dataSet) {
-    if (!dataSet || !dataSet->Active()) return;
-    if (IsEditState(dataSet->State()) && dataSet->Modified()) dataSet->Post();
+    if (!dataSet || !dataSet->Active() || !IsEditState(dataSet->State())) return;
+    // Text still open in a grid's cell editor goes into its field first.
+    dataSet->UpdateRecord();
+    if (dataSet->Modified()) dataSet->Post();
 }
 
 TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {

@@ -246,6 +246,7 @@ extern TFormMain* FormMain;
 
 namespace vx {
 // Posts a modified pending record of the data set (when it is open and in
-// edit or insert state); no question is asked.
+// edit or insert state), counting text still open in a grid's cell editor;
+// no question is asked.
 void PostPending(TDataSet* dataSet);
 }  // namespace vx

@@ -139,7 +139,27 @@ TEST_F(NewBaseFlow, CreatedBaseIsOpenAndHotNumbersAreCounted) {
     frmNewBase->editNewName->SetText("lotto");
     frmNewBase->btnCreate->Click();
     EXPECT_EQ(FormMain->TableMain->RecordCount(), 3);
+
+    // A cell left open in the grid's editor is a change: closing the base
+    // asks, and "No" keeps it.
+    FormMain->mnuEdit->Click();
+    FormMain->TableMain->Last();
+    grid->SetSelectedIndex(7);
+    vx::SendText(grid, "16");
+    dialogs.Expect(vx::DialogKind::Message, "Вы хотите сохранить изменения?"_cp, mrNo);
+    FormMain->CloseMain->Click();
+    EXPECT_FALSE(FormMain->TableMain->Active());
+    EXPECT_EQ(grid->Columns()->Count(), 0) << "a closed base leaves no columns";
     Stop();
+    {
+        TXBaseDataSet kept;
+        kept.SetDatabaseName(folder);
+        kept.SetTableName("Lotto.dbf");
+        kept.Open();
+        kept.Last();
+        EXPECT_EQ(kept.FieldByName("P6")->AsInteger(), 16);
+        kept.Close();
+    }
 
     // Every typed draw has its key in the tag, in draw order.
     if (!std::filesystem::exists("/usr/bin/index_dump")) GTEST_SKIP() << "index_dump missing";
@@ -200,8 +220,8 @@ TEST_F(NewBaseFlow, ResultsAndTicketBasesAreShownInTheirGrids) {
     EXPECT_EQ(tick->Columns()->Items(2)->Font()->Color(), RGB(0, 0, 255));
     EXPECT_EQ(tick->Columns()->Items(3)->Title()->Caption(), "P1");
 
-    // Results and tickets need no unlocking; a row typed and left pending
-    // is kept when the program closes.
+    // Results and tickets need no unlocking. A cell typed and left in the
+    // cell editor is kept when the program closes.
     ASSERT_TRUE(res->Options().Contains(dgEditing));
     ASSERT_TRUE(tick->Options().Contains(dgEditing));
     vx::SendKey(res, VK_INSERT);
@@ -211,7 +231,11 @@ TEST_F(NewBaseFlow, ResultsAndTicketBasesAreShownInTheirGrids) {
         vx::SendText(res, row[static_cast<std::size_t>(c)]);
         vx::SendKey(res, VK_RETURN);
     }
-    EXPECT_EQ(FormMain->TableRes->State(), dsInsert);
+    vx::SendKey(res, VK_UP);  // leaving the row posts it
+    ASSERT_EQ(FormMain->TableRes->State(), dsBrowse);
+    res->SetSelectedIndex(6);
+    vx::SendText(res, "31");
+    EXPECT_TRUE(res->EditorMode());
     Stop();
 
     TXBaseDataSet kept;
@@ -220,6 +244,6 @@ TEST_F(NewBaseFlow, ResultsAndTicketBasesAreShownInTheirGrids) {
     kept.Open();
     ASSERT_EQ(kept.RecordCount(), 1);
     EXPECT_EQ(kept.FieldByName("DRAW")->AsInteger(), 7);
-    EXPECT_EQ(kept.FieldByName("P5")->AsInteger(), 30);
+    EXPECT_EQ(kept.FieldByName("P5")->AsInteger(), 31);
     kept.Close();
 }

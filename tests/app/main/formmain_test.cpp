@@ -86,7 +86,7 @@ struct LoopCommand {
     TFormMain* f;
     int records = 1000;
     int worked = -1;
-    std::function<void(int)> atRecord;
+    std::function<void(int)> atRecord = nullptr;
     void Run(TObject*) {
         worked = 0;
         f->SetBusy(true);
