@@ -231,7 +231,7 @@ void TXBaseDataSet::WriteField(TField* Field, char* Record, const void* Buffer) 
             } else {
                 int y = 0, m = 0, d = 0;
                 CivilFromNative(days, y, m, d);
-                char text[16];
+                char text[3 * 12];  // room for any three ints
                 std::snprintf(text, sizeof text, "%04d%02d%02d", y, m, d);
                 FHandler->PutFieldText(n, text);
             }
