@@ -1,9 +1,9 @@
 // TPlainStringGrid: a small string grid that stands in for the class
-// library's string grid and data-aware grid, and for the rich string grid,
-// until those exist. It keeps cells as text, paints fixed rows and columns
-// in the button face colour, and lets the user edit a cell in place by a
-// double click when Editing is on (Enter or leaving the editor stores the
-// text, Escape drops it).
+// library's string grid and for the rich string grid until those exist.
+// It keeps cells as text, paints fixed rows and columns in the button face
+// colour, and lets the user edit a cell in place by a double click when
+// Editing is on (Enter or leaving the editor stores the text, Escape drops
+// it).
 //
 // Members follow the string grid's names (RowCount, ColCount, FixedRows,
 // Cells, ColWidths, Row, MouseToCell), so code written against it moves to
