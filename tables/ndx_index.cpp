@@ -14,15 +14,6 @@ constexpr int kExprOffset = 24;
 constexpr int kExprSize = 488;
 constexpr double kEmptyDate = 1.0E100;
 
-std::string TagNameOf(const std::string& path) {
-  const size_t slash = path.find_last_of("/\\");
-  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-  const size_t dot = base.find_last_of('.');
-  if (dot != std::string::npos) base.resize(dot);
-  for (char& c : base) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return base;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- tag
@@ -234,12 +225,7 @@ void XBobjSortNdx::Build() {
 
 XBobjNDXFile::XBobjNDXFile(vx::IndexTableLink* table) : XBobjIndexFile(table) {}
 
-XBobjNDXFile::~XBobjNDXFile() {
-  try {
-    for (auto& tag : tags_) tag->TagRelease();
-  } catch (const EXBaseError&) {
-  }
-}
+XBobjNDXFile::~XBobjNDXFile() { ReleaseTagsQuietly(); }
 
 XBobjNDXTag* XBobjNDXFile::Tag() const {
   return tags_.empty() ? nullptr : static_cast<XBobjNDXTag*>(tags_.front().get());
@@ -253,37 +239,14 @@ bool XBobjNDXFile::Create(const std::string& fileName, bool overwrite, bool crea
     return true;
   }
   endOfFile_ = size / kBlockSize;
-  auto tag = std::make_unique<XBobjNDXTag>(this, TagNameOf(fileName_));
-  try {
-    tag->TagLoad();
-  } catch (const EXBaseError&) {
-    usable_ = false;
-    unusable_ = true;
-    return true;
-  }
-  tags_.push_back(std::move(tag));
+  LoadOnlyTag(std::make_unique<XBobjNDXTag>(this, OnlyTagName()));
   return true;
 }
 
 XBobjIndexTag* XBobjNDXFile::TagAdd(const std::string& name, const std::string& keyExpr, const std::string& forExpr,
                                     bool unique, bool ascending) {
   (void)name;
-  tags_.clear();
-  disk_->FileTruncate(0);
-  endOfFile_ = 0;
-  auto tag = std::make_unique<XBobjNDXTag>(this, TagNameOf(fileName_));
-  XBobjNDXTag* t = tag.get();
-  t->headerPos_ = AllocatePage();
-  tags_.push_back(std::move(tag));
-  try {
-    t->TagCreate(keyExpr, unique, ascending, forExpr);
-  } catch (...) {
-    tags_.clear();
-    throw;
-  }
-  usable_ = true;
-  unusable_ = false;
-  return t;
+  return CreateOnlyTag(std::make_unique<XBobjNDXTag>(this, OnlyTagName()), keyExpr, forExpr, unique, ascending);
 }
 
 int64_t XBobjNDXFile::ReadEndOfFile() {

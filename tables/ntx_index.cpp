@@ -18,15 +18,6 @@ constexpr int kForOffset = 282;
 constexpr int kForSize = 742;
 constexpr int kMaxLevels = 32;
 
-std::string TagNameOf(const std::string& path) {
-  const size_t slash = path.find_last_of("/\\");
-  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-  const size_t dot = base.find_last_of('.');
-  if (dot != std::string::npos) base.resize(dot);
-  for (char& c : base) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return base;
-}
-
 }  // namespace
 
 namespace vx {
@@ -489,12 +480,7 @@ void XBobjSortNTX::Build() {
 
 XBobjNTXFile::XBobjNTXFile(vx::IndexTableLink* table) : XBobjIndexFile(table) {}
 
-XBobjNTXFile::~XBobjNTXFile() {
-  try {
-    for (auto& tag : tags_) tag->TagRelease();
-  } catch (const EXBaseError&) {
-  }
-}
+XBobjNTXFile::~XBobjNTXFile() { ReleaseTagsQuietly(); }
 
 XBobjNTXTag* XBobjNTXFile::Tag() const {
   return tags_.empty() ? nullptr : static_cast<XBobjNTXTag*>(tags_.front().get());
@@ -509,38 +495,15 @@ bool XBobjNTXFile::Create(const std::string& fileName, bool overwrite, bool crea
     return true;
   }
   endOfFile_ = size;
-  auto tag = std::make_unique<XBobjNTXTag>(this, TagNameOf(fileName_));
-  try {
-    tag->TagLoad();
-  } catch (const EXBaseError&) {
-    usable_ = false;
-    unusable_ = true;
-    return true;
-  }
-  tags_.push_back(std::move(tag));
+  LoadOnlyTag(std::make_unique<XBobjNTXTag>(this, OnlyTagName()));
   return true;
 }
 
 XBobjIndexTag* XBobjNTXFile::TagAdd(const std::string& name, const std::string& keyExpr, const std::string& forExpr,
                                     bool unique, bool ascending) {
   (void)name;
-  tags_.clear();
-  disk_->FileTruncate(0);
-  endOfFile_ = 0;
   version_ = 1;
-  auto tag = std::make_unique<XBobjNTXTag>(this, TagNameOf(fileName_));
-  XBobjNTXTag* t = tag.get();
-  t->headerPos_ = AllocatePage();
-  tags_.push_back(std::move(tag));
-  try {
-    t->TagCreate(keyExpr, unique, ascending, forExpr);
-  } catch (...) {
-    tags_.clear();
-    throw;
-  }
-  usable_ = true;
-  unusable_ = false;
-  return t;
+  return CreateOnlyTag(std::make_unique<XBobjNTXTag>(this, OnlyTagName()), keyExpr, forExpr, unique, ascending);
 }
 
 int64_t XBobjNTXFile::ReadEndOfFile() {

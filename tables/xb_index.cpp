@@ -780,3 +780,50 @@ XBobjIndexTag* XBobjIndexFile::TagByNumber(int i) const {
   if (i < 0 || i >= TagCount()) return nullptr;
   return tags_[static_cast<size_t>(i)].get();
 }
+
+// ---------------------------------------------------------------- one-tag files
+
+std::string XBobjIndexFile::OnlyTagName() const {
+  const size_t slash = fileName_.find_last_of("/\\");
+  std::string base = slash == std::string::npos ? fileName_ : fileName_.substr(slash + 1);
+  const size_t dot = base.find_last_of('.');
+  if (dot != std::string::npos) base.resize(dot);
+  return Upper(base);
+}
+
+void XBobjIndexFile::LoadOnlyTag(std::unique_ptr<XBobjIndexTag> tag) {
+  try {
+    tag->TagLoad();
+  } catch (const EXBaseError&) {
+    usable_ = false;
+    unusable_ = true;
+    return;
+  }
+  tags_.push_back(std::move(tag));
+}
+
+XBobjIndexTag* XBobjIndexFile::CreateOnlyTag(std::unique_ptr<XBobjIndexTag> tag, const std::string& keyExpr,
+                                             const std::string& forExpr, bool unique, bool ascending) {
+  tags_.clear();
+  disk_->FileTruncate(0);
+  endOfFile_ = 0;
+  XBobjIndexTag* t = tag.get();
+  t->headerPos_ = AllocatePage();
+  tags_.push_back(std::move(tag));
+  try {
+    t->TagCreate(keyExpr, unique, ascending, forExpr);
+  } catch (...) {
+    tags_.clear();
+    throw;
+  }
+  usable_ = true;
+  unusable_ = false;
+  return t;
+}
+
+void XBobjIndexFile::ReleaseTagsQuietly() noexcept {
+  try {
+    for (auto& tag : tags_) tag->TagRelease();
+  } catch (const EXBaseError&) {
+  }
+}

@@ -183,6 +183,7 @@ class XBobjIndexTag {
   std::unique_ptr<vx::IndexExpr> keyExpr_;
 
  private:
+  friend class XBobjIndexFile;  // hands a new tag of a one-tag file its header page
   void DropChain();
   void LoadRoot();
   void LoadChild(size_t depth);
@@ -253,6 +254,21 @@ class XBobjIndexFile {
   [[noreturn]] void Refuse(const std::string& message);
 
  protected:
+  // One-tag formats (.NTX, .NDX), whose tag is named after the file.
+  // The file's name without folder and extension, in capitals.
+  std::string OnlyTagName() const;
+  // Loads `tag` as the file's only tag; a header that fails its checks
+  // leaves the file unusable, without tags.
+  void LoadOnlyTag(std::unique_ptr<XBobjIndexTag> tag);
+  // Empties the file and creates `tag` in it, its header on the first page
+  // handed out, then bulk-built; a refusal or failure (raised again) leaves
+  // the file without tags.
+  XBobjIndexTag* CreateOnlyTag(std::unique_ptr<XBobjIndexTag> tag, const std::string& keyExpr,
+                               const std::string& forExpr, bool unique, bool ascending);
+  // Writes and drops every tag's loaded chain, ignoring engine errors (for
+  // destructors).
+  void ReleaseTagsQuietly() noexcept;
+
   std::string fileName_;
   std::vector<std::unique_ptr<XBobjIndexTag>> tags_;
   vx::IndexTableLink* table_;
