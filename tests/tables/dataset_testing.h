@@ -123,6 +123,14 @@ struct DrawDataSet {
     }
 };
 
+// Rows (year, draw): draws 1..draws of every year from..to, in that order.
+inline std::vector<std::pair<int, int>> Years(int from, int to, int draws) {
+    std::vector<std::pair<int, int>> rows;
+    for (int y = from; y <= to; ++y)
+        for (int d = 1; d <= draws; ++d) rows.emplace_back(y, d);
+    return rows;
+}
+
 // Rows (year, draw) in a scrambled physical order with one repeat.
 inline std::vector<std::pair<int, int>> ScrambledDraws(int count) {
     std::vector<std::pair<int, int>> rows;

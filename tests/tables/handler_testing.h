@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -66,5 +67,21 @@ inline std::string RunTool(const std::string& command) {
 }
 
 inline bool HaveTool(const char* path) { return std::filesystem::exists(path); }
+
+// The record numbers index_dump lists for the numeric tag "INDEX" of cdx, in
+// its order.
+inline std::vector<int> IndexDumpRecords(const std::string& cdx) {
+    const std::string listing = RunTool("/usr/bin/index_dump --type=num " + cdx + " INDEX 2>&1");
+    std::istringstream in(listing);
+    std::vector<int> records;
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::string key;
+        int rec = 0;
+        if (fields >> key >> rec) records.push_back(rec);
+    }
+    return records;
+}
 
 }  // namespace vx::test

@@ -1,6 +1,5 @@
 // The application's own patterns on a real draw base, index building, the
 // filter, copies and the creation component; peers read what we wrote.
-#include <sstream>
 
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/stringlist.h"
@@ -9,27 +8,6 @@
 
 namespace vx::test {
 namespace {
-
-std::vector<std::pair<int, int>> Years(int from, int to, int draws) {
-    std::vector<std::pair<int, int>> rows;
-    for (int y = from; y <= to; ++y)
-        for (int d = 1; d <= draws; ++d) rows.emplace_back(y, d);
-    return rows;
-}
-
-std::vector<int> IndexDumpRecords(const std::string& cdx) {
-    const std::string listing = RunTool("/usr/bin/index_dump --type=num " + cdx + " INDEX 2>&1");
-    std::istringstream in(listing);
-    std::vector<int> records;
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::string key;
-        int rec = 0;
-        if (fields >> key >> rec) records.push_back(rec);
-    }
-    return records;
-}
 
 // dbfread's view of a table: one line per record "YEAR DRAW", deleted ones
 // left out, then the last byte of the file in hex.

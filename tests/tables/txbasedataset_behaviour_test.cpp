@@ -11,13 +11,6 @@
 namespace vx::test {
 namespace {
 
-std::vector<std::pair<int, int>> Years(int from, int to, int draws) {
-    std::vector<std::pair<int, int>> rows;
-    for (int y = from; y <= to; ++y)
-        for (int d = 1; d <= draws; ++d) rows.emplace_back(y, d);
-    return rows;
-}
-
 void OpenSecond(TXBaseDataSet& ds, DrawDataSet& f) {
     ds.SetDatabaseName(f.dir / "");
     ds.SetTableName("draws.dbf");
