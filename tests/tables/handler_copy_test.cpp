@@ -19,6 +19,16 @@ std::unique_ptr<XBO_DBFBuild> Builder(int kind, const std::string& path) {
     return std::make_unique<XBO_DBFBuild>(path);
 }
 
+const MemoCase kMemoCases[] = {{"dbase3", 0}, {"dbase4", 1}, {"foxpro", 2}};
+
+// An empty table of the case's kind: NAME C(10), then the memo fields named.
+void CreateNotes(const MemoCase& c, const std::string& path, std::initializer_list<const char*> memos) {
+    auto b = Builder(c.kind, path);
+    b->AddField("NAME", 'C', 10, 0);
+    for (const char* memo : memos) b->AddField(memo, 'M', 10, 0);
+    b->Write();
+}
+
 std::string NoteFor(int i) {
     if (i % 7 == 0) return "";
     std::string text = "note " + std::to_string(i) + " ";
@@ -27,16 +37,11 @@ std::string NoteFor(int i) {
 }
 
 TEST(HandlerCopy, CopyTableKeepsTheOrderAndTheMemoTexts) {
-    for (const MemoCase c : {MemoCase{"dbase3", 0}, MemoCase{"dbase4", 1}, MemoCase{"foxpro", 2}}) {
+    for (const MemoCase& c : kMemoCases) {
         SCOPED_TRACE(c.name);
         DbfScratch dir;
         const std::string src = dir / "src.dbf";
-        {
-            auto b = Builder(c.kind, src);
-            b->AddField("NAME", 'C', 10, 0);
-            b->AddField("NOTE", 'M', 10, 0);
-            b->Write();
-        }
+        CreateNotes(c, src, {"NOTE"});
         std::vector<std::pair<std::string, std::string>> expected;
         {
             XBO_dBHandler h(src, false, true, "");
@@ -164,17 +169,11 @@ TEST(HandlerCopy, EncipheredCopyReadsBackOnlyWithItsKey) {
 }
 
 TEST(HandlerCopy, ChangeKeyTakesTheMemoEntriesAlong) {
-    for (const MemoCase c : {MemoCase{"dbase3", 0}, MemoCase{"dbase4", 1}, MemoCase{"foxpro", 2}}) {
+    for (const MemoCase& c : kMemoCases) {
         SCOPED_TRACE(c.name);
         DbfScratch dir;
         const std::string path = dir / "notes.dbf";
-        {
-            auto b = Builder(c.kind, path);
-            b->AddField("NAME", 'C', 10, 0);
-            b->AddField("NOTE", 'M', 10, 0);
-            b->AddField("MORE", 'M', 10, 0);
-            b->Write();
-        }
+        CreateNotes(c, path, {"NOTE", "MORE"});
         {
             XBO_dBHandler h(path, false, true, "");
             for (int i = 1; i <= 12; ++i) {
