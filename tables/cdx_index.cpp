@@ -119,11 +119,6 @@ void XBobjCDXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascend
   XBobjSortCDX(*this).Build();
 }
 
-bool XBobjCDXTag::KeyAdd(XBobjIndexKeyData key) {
-  key.record = key.link;
-  return XBobjIndexTag::KeyAdd(std::move(key));
-}
-
 int64_t XBobjCDXTag::HeaderRoot() {
   uint8_t head[4];
   if (!cdx_->PageRead(headerPos_, head, 4)) cdx_->Damaged("tag header cannot be read");

@@ -214,11 +214,6 @@ void XBobjMDXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascend
   XBobjSortMDX(*this).Build();
 }
 
-bool XBobjMDXTag::KeyAdd(XBobjIndexKeyData key) {
-  key.record = key.link;
-  return XBobjIndexTag::KeyAdd(std::move(key));
-}
-
 int64_t XBobjMDXTag::HeaderRoot() {
   uint8_t head[4];
   if (!mdx_->PageRead(headerPos_ * kUnit, head, 4)) mdx_->Damaged("tag header cannot be read");

@@ -75,7 +75,6 @@ class XBobjMDXTag : public XBobjIndexTag {
   XBobjMDXTag(XBobjMDXFile* file, std::string name, int64_t headerUnit);
 
   void TagCreate(const std::string& keyExpr, bool unique, bool ascending, const std::string& forExpr) override;
-  bool KeyAdd(XBobjIndexKeyData key) override;
   int64_t HeaderRoot() override;
   void PageLoad(int64_t page, XBobjIndexKey& node) override;
   void PageStore(size_t depth) override;

@@ -81,11 +81,6 @@ void XBobjNDXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascend
   XBobjSortNdx(*this).Build();
 }
 
-bool XBobjNDXTag::KeyAdd(XBobjIndexKeyData key) {
-  key.record = key.link;
-  return XBobjIndexTag::KeyAdd(std::move(key));
-}
-
 int64_t XBobjNDXTag::HeaderRoot() {
   uint8_t head[4];
   if (!ndx_->PageRead(headerPos_ * kBlock, head, 4)) ndx_->Damaged("header cannot be read");

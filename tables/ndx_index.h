@@ -39,7 +39,6 @@ class XBobjNDXTag : public XBobjIndexTag {
   XBobjNDXTag(XBobjNDXFile* file, std::string name);
 
   void TagCreate(const std::string& keyExpr, bool unique, bool ascending, const std::string& forExpr) override;
-  bool KeyAdd(XBobjIndexKeyData key) override;
   int64_t HeaderRoot() override;
   void PageLoad(int64_t page, XBobjIndexKey& node) override;
   void PageStore(size_t depth) override;

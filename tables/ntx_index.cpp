@@ -111,11 +111,6 @@ void XBobjNTXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascend
   XBobjSortNTX(*this).Build();
 }
 
-bool XBobjNTXTag::KeyAdd(XBobjIndexKeyData key) {
-  key.record = key.link;
-  return XBobjIndexTag::KeyAdd(std::move(key));
-}
-
 int64_t XBobjNTXTag::HeaderRoot() {
   uint8_t head[8];
   if (!ntx_->PageRead(headerPos_, head, 8)) ntx_->Damaged("header cannot be read");

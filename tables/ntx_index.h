@@ -71,7 +71,6 @@ class XBobjNTXTag : public XBobjIndexTag {
   XBobjNTXTag(XBobjNTXFile* file, std::string name);
 
   void TagCreate(const std::string& keyExpr, bool unique, bool ascending, const std::string& forExpr) override;
-  bool KeyAdd(XBobjIndexKeyData key) override;
   int64_t HeaderRoot() override;
   void PageLoad(int64_t page, XBobjIndexKey& node) override;
   void PageStore(size_t depth) override;

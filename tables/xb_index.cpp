@@ -552,6 +552,7 @@ void XBobjIndexTag::FlushChain() {
 }
 
 bool XBobjIndexTag::KeyAdd(XBobjIndexKeyData key) {
+  key.record = key.link;
   AdjustValue(key, true);
   atBOF_ = atEOF_ = false;
   LoadRoot();

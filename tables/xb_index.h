@@ -86,6 +86,7 @@ class XBobjIndexTag {
   // Format operations.
   virtual void AdjustValue(XBobjIndexKeyData& key, bool trim);
   virtual void TagCreate(const std::string& keyExpr, bool unique, bool ascending, const std::string& forExpr);
+  // Adds the entry (key, key.link); its record is taken from the link.
   virtual bool KeyAdd(XBobjIndexKeyData key);
   virtual int64_t HeaderRoot() { return root_; }
   virtual void PageLoad(int64_t page, XBobjIndexKey& node) = 0;  // raises when damaged
