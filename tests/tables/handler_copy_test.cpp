@@ -209,6 +209,34 @@ TEST(HandlerCopy, ChangeKeyTakesTheMemoEntriesAlong) {
     }
 }
 
+// A Visual FoxPro B field is a binary number: the key change leaves it alone
+// while the memo beside it goes along.
+TEST(HandlerCopy, ChangeKeyKeepsVisualFoxNumbersBesideMemos) {
+    DbfScratch dir;
+    const std::string path = dir / "vfp.dbf";
+    std::string record = " ABCD";
+    const double rate = 2.5;
+    record.append(reinterpret_cast<const char*>(&rate), 8);
+    record.append(4, '\0');
+    WriteFileBytes(path, MakeTableBytes(0x30, {{"NAME", 'C', 4, 0}, {"RATE", 'B', 8, 0}, {"NOTE", 'M', 4, 0}},
+                                        {record}, 0x02));
+    std::string memoHeader(512, '\0');
+    memoHeader[3] = 8;     // next free block, big-endian
+    memoHeader[7] = 64;    // block size, big-endian
+    WriteFileBytes(dir / "vfp.fpt", memoHeader);
+    {
+        XBO_dBHandler h(path, false, true, "");
+        h.GetRec(1);
+        ASSERT_TRUE(h.MemoWrite(3, "hello", 5));
+        h.WriteRecord(1);
+        h.ChangeKey("Key1");
+    }
+    XBO_dBHandler h(path, false, false, "Key1");
+    h.GetRec(1);
+    EXPECT_EQ(h.GetNumber(2), rate);
+    EXPECT_EQ(h.MemoRead(3), "hello");
+}
+
 TEST(HandlerCopy, CopyRecordNeedsTheSameLayoutAndCopiesMemos) {
     DbfScratch dir;
     for (const char* name : {"a.dbf", "b.dbf"}) {
