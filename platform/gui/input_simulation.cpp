@@ -73,6 +73,10 @@ QWidget* KeyTarget(TControl* c) {
 void SendClick(TControl* c, int x, int y, TMouseButton button) { Click(c, x, y, button, false); }
 void PostClick(TControl* c, int x, int y, TMouseButton button) { Click(c, x, y, button, true); }
 
+void PostCall(std::function<void()> action) {
+    QMetaObject::invokeMethod(qApp, std::move(action), Qt::QueuedConnection);
+}
+
 void SendDoubleClick(TControl* c, int x, int y) {
     QWidget* w = Target(c);
     if (!w) return;

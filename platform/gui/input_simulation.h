@@ -4,6 +4,8 @@
 // queue the events; they arrive at the next pump (ProcessMessages).
 #pragma once
 
+#include <functional>
+
 #include "platform/gui/controls.h"
 #include "platform/gui/graphics.h"
 
@@ -25,6 +27,9 @@ void SendKey(TControl* control, Word key, TShiftState shift = {});
 void SendText(TControl* control, const AnsiString& text);
 // The user closing a form's window (title-bar button).
 void SendCloseRequest(TControl* form);
+// Runs action at the next pump (ProcessMessages), as a queued user action
+// that arrives while a loop is running.
+void PostCall(std::function<void()> action);
 // Closes open pop-up menus.
 void ClosePopups();
 // Saves what the control shows as a PNG file; false when it cannot be written.

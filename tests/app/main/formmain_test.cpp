@@ -2,8 +2,6 @@
 // command guard, closing during a long loop, and layout.
 #include <gtest/gtest.h>
 
-#include <QTimer>
-
 #include "app/settings/cached_ini.h"
 #include "app_test_support.h"
 #include "platform/rtl/sysutils.h"
@@ -113,7 +111,7 @@ TEST_F(MainWindow, StopEndsTheLoopAndASecondCommandIsRefused) {
             startInner(nullptr);  // the user clicks another command: nothing happens
             f->Button1->Click();
             EXPECT_EQ(f->mMM->Lines()->Count(), 0);
-            QTimer::singleShot(0, [f] { vx::SendClick(f->btnStop); });
+            vx::PostCall([f] { vx::SendClick(f->btnStop); });
         }
     };
     f->Command([&](TObject* s) { outer.Run(s); })(nullptr);
@@ -137,7 +135,7 @@ TEST_F(MainWindow, ClosingDuringALoopStopsItAndStillSaves) {
     f->seYearFrom->SetValue(1999);
     LoopCommand loop{f};
     loop.atRecord = [&](int i) {
-        if (i == 3) QTimer::singleShot(0, [f] { vx::SendCloseRequest(f); });
+        if (i == 3) vx::PostCall([f] { vx::SendCloseRequest(f); });
     };
     f->Command([&](TObject* s) { loop.Run(s); })(nullptr);
     EXPECT_EQ(loop.worked, 4);
