@@ -95,19 +95,8 @@ void XBobjCDXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascend
   if (keyExpr.empty()) {
     SetKeyShape(XBKeyType::Character, 10);
   } else {
-    if (!keyExpr_) cdx_->Refuse("Index key cannot be evaluated without a table - " + keyExpr);
-    const vx::IndexValue v = keyExpr_->Evaluate();
-    switch (v.kind) {
-      case vx::IndexValue::Kind::Number: SetKeyShape(XBKeyType::Number, 8); break;
-      case vx::IndexValue::Kind::Date: SetKeyShape(XBKeyType::Date, 8); break;
-      case vx::IndexValue::Kind::Logical: SetKeyShape(XBKeyType::Character, 1); break;
-      case vx::IndexValue::Kind::Text:
-        SetKeyShape(XBKeyType::Character, static_cast<int>(v.text.size()) * (collation_ == 2 ? 2 : 1));
-        break;
-    }
-  }
-  if (keyLength_ < 1 || keyLength_ > 240) {
-    cdx_->Refuse("Index key length " + std::to_string(keyLength_) + " out of range 1..240 - " + tagName_);
+    const KeyShape shape = NewKeyShape(8, collation_ == 2 ? 2 : 1, tagName_);
+    SetKeyShape(shape.type, shape.length);
   }
   if (keyExpr.size() + forExpr.size() + 2 > 512) {
     cdx_->Refuse("Index expressions too long - " + tagName_);

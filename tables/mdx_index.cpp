@@ -196,17 +196,8 @@ void XBobjMDXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascend
   }
   XBobjIndexTag::TagCreate(keyExpr, unique, ascending, forExpr);
   descendingCompare_ = !ascending;
-  if (!keyExpr_) mdx_->Refuse("Index key cannot be evaluated without a table - " + keyExpr);
-  const vx::IndexValue v = keyExpr_->Evaluate();
-  switch (v.kind) {
-    case vx::IndexValue::Kind::Number: SetShape(XBKeyType::Number, 12); break;
-    case vx::IndexValue::Kind::Date: SetShape(XBKeyType::Date, 8); break;
-    case vx::IndexValue::Kind::Logical: SetShape(XBKeyType::Character, 1); break;
-    case vx::IndexValue::Kind::Text: SetShape(XBKeyType::Character, static_cast<int>(v.text.size())); break;
-  }
-  if (keyLength_ < 1 || keyLength_ > 240) {
-    mdx_->Refuse("Index key length " + std::to_string(keyLength_) + " out of range 1..240 - " + tagName_);
-  }
+  const KeyShape shape = NewKeyShape(12, 1, tagName_);
+  SetShape(shape.type, shape.length);
   firstBlock_ = lastBlock_ = 0;
   std::vector<uint8_t> zero(static_cast<size_t>(mdx_->BlockBytes()), 0);
   mdx_->PageWrite(headerPos_ * kUnit, zero.data(), mdx_->BlockBytes());

@@ -65,17 +65,8 @@ void XBobjNDXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascend
   if (!ascending) ndx_->Refuse("An NDX index cannot be descending - " + ndx_->FileName());
   if (keyExpr.size() >= kExprSize) ndx_->Refuse("Index expression too long - " + ndx_->FileName());
   XBobjIndexTag::TagCreate(keyExpr, unique, true, "");
-  if (!keyExpr_) ndx_->Refuse("Index key cannot be evaluated without a table - " + keyExpr);
-  const vx::IndexValue v = keyExpr_->Evaluate();
-  switch (v.kind) {
-    case vx::IndexValue::Kind::Number: SetShape(XBKeyType::Number, 8); break;
-    case vx::IndexValue::Kind::Date: SetShape(XBKeyType::Date, 8); break;
-    case vx::IndexValue::Kind::Logical: SetShape(XBKeyType::Character, 1); break;
-    case vx::IndexValue::Kind::Text: SetShape(XBKeyType::Character, static_cast<int>(v.text.size())); break;
-  }
-  if (keyLength_ < 1 || keyLength_ > 240) {
-    ndx_->Refuse("Index key length " + std::to_string(keyLength_) + " out of range 1..240 - " + ndx_->FileName());
-  }
+  const KeyShape shape = NewKeyShape(8, 1, ndx_->FileName());
+  SetShape(shape.type, shape.length);
   uint8_t zero[kBlock] = {};
   ndx_->PageWrite(headerPos_ * kBlock, zero, kBlock);
   XBobjSortNdx(*this).Build();

@@ -89,23 +89,12 @@ void XBobjNTXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascend
   }
   XBobjIndexTag::TagCreate(keyExpr, unique, ascending, forExpr);
   descendingCompare_ = !ascending;
-  if (!keyExpr_) ntx_->Refuse("Index key cannot be evaluated without a table - " + keyExpr);
-  const vx::IndexValue v = keyExpr_->Evaluate();
-  switch (v.kind) {
-    case vx::IndexValue::Kind::Number: {
-      int width = 18, decimals = 4;
-      const auto* shape = dynamic_cast<const vx::IndexFieldShape*>(ntx_->Table());
-      if (!shape || !shape->NumericFieldShape(keyExpr, width, decimals)) width = 18, decimals = 4;
-      SetShape(XBKeyType::Number, width, decimals);
-      break;
-    }
-    case vx::IndexValue::Kind::Date: SetShape(XBKeyType::Date, 8, 0); break;
-    case vx::IndexValue::Kind::Logical: SetShape(XBKeyType::Character, 1, 0); break;
-    case vx::IndexValue::Kind::Text: SetShape(XBKeyType::Character, static_cast<int>(v.text.size()), 0); break;
-  }
-  if (keyLength_ < 1 || keyLength_ > 240) {
-    ntx_->Refuse("Index key length " + std::to_string(keyLength_) + " out of range 1..240 - " + ntx_->FileName());
-  }
+  // A number on a field of known shape takes the field's width and decimals.
+  int width = 18, decimals = 4;
+  const auto* fields = dynamic_cast<const vx::IndexFieldShape*>(ntx_->Table());
+  if (!fields || !fields->NumericFieldShape(keyExpr, width, decimals)) width = 18, decimals = 4;
+  const KeyShape shape = NewKeyShape(width, 1, ntx_->FileName());
+  SetShape(shape.type, shape.length, shape.type == XBKeyType::Number ? decimals : 0);
   uint8_t zero[kPage] = {};
   ntx_->PageWrite(headerPos_, zero, kPage);
   XBobjSortNTX(*this).Build();

@@ -40,6 +40,22 @@ void XBobjIndexTag::TagCreate(const std::string& keyExpr, bool unique, bool asce
   ForExprCompile();
 }
 
+XBobjIndexTag::KeyShape XBobjIndexTag::NewKeyShape(int numberLength, int textFactor, const std::string& where) {
+  if (!keyExpr_) file_->Refuse("Index key cannot be evaluated without a table - " + keyExprText_);
+  const vx::IndexValue v = keyExpr_->Evaluate();
+  KeyShape shape{XBKeyType::Character, 0};
+  switch (v.kind) {
+    case vx::IndexValue::Kind::Number: shape = {XBKeyType::Number, numberLength}; break;
+    case vx::IndexValue::Kind::Date: shape = {XBKeyType::Date, 8}; break;
+    case vx::IndexValue::Kind::Logical: shape = {XBKeyType::Character, 1}; break;
+    case vx::IndexValue::Kind::Text: shape = {XBKeyType::Character, static_cast<int>(v.text.size()) * textFactor}; break;
+  }
+  if (shape.length < 1 || shape.length > 240) {
+    file_->Refuse("Index key length " + std::to_string(shape.length) + " out of range 1..240 - " + where);
+  }
+  return shape;
+}
+
 void XBobjIndexTag::KeyExprCompile() {
   keyExpr_.reset();
   if (file_->Table() && !keyExprText_.empty()) keyExpr_ = file_->Table()->Compile(keyExprText_);

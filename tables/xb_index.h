@@ -152,6 +152,16 @@ class XBobjIndexTag {
   size_t ParentInsert(size_t depth, const XBobjIndexKeyData& separator);
   void FlushChain();
   int CompareKeys(const std::string& a, const std::string& b, bool prefix) const;
+  struct KeyShape {
+    XBKeyType type;
+    int length;
+  };
+  // For TagCreate, after the expressions are compiled: the key type and
+  // stored length the key expression's value on the current record asks for:
+  // numbers numberLength bytes, dates 8, logicals 1, texts their length
+  // times textFactor. Refuses (EXBaseError) a tag without a table and a
+  // length outside 1..240, the latter naming `where`.
+  KeyShape NewKeyShape(int numberLength, int textFactor, const std::string& where);
 
   std::string formatName_ = "UNK";
   std::string tagName_;
