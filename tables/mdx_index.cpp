@@ -329,30 +329,8 @@ int64_t XBobjMDXTag::NewBlock() {
 }
 
 void XBobjMDXTag::PageStore(size_t depth) {
-  auto& path = Path();
-  for (;;) {
-    XBobjIndexKey& node = *path[depth];
-    const int real = node.leaf ? node.Count() : node.Count() - 1;
-    if (real <= maxKeys_) {
-      WriteBlock(node);
-      node.changed = false;
-      return;
-    }
-    const int move = node.leaf ? (real + 1) / 2 : real / 2 + 1;
-    XBobjIndexKey left;
-    left.leaf = node.leaf;
-    left.keys.assign(node.keys.begin(), node.keys.begin() + move);
-    node.keys.erase(node.keys.begin(), node.keys.begin() + move);
-    node.position = std::max(0, node.position - move);
-    left.page = NewBlock();
-    left.left = node.left;
-    node.left = static_cast<int32_t>(left.page);
-    WriteBlock(left);
-    XBobjIndexKeyData separator = left.keys.back();
-    separator.link = static_cast<int32_t>(left.page);
-    separator.record = 0;
-    depth = ParentInsert(depth, separator);
-  }
+  StoreSplitting(
+      depth, [this] { return NewBlock(); }, [this](const XBobjIndexKey& node) { WriteBlock(node); }, true);
 }
 
 void XBobjMDXTag::PageRelink(int64_t page, bool setLeft, int32_t left, bool, int32_t) {

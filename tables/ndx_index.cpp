@@ -170,29 +170,8 @@ void XBobjNDXTag::WriteBlock(const XBobjIndexKey& node) {
 }
 
 void XBobjNDXTag::PageStore(size_t depth) {
-  auto& path = Path();
-  for (;;) {
-    XBobjIndexKey& node = *path[depth];
-    const int real = node.leaf ? node.Count() : node.Count() - 1;
-    if (real <= maxKeys_) {
-      WriteBlock(node);
-      node.changed = false;
-      return;
-    }
-    // The first half goes to a new block on the left.
-    const int move = node.leaf ? (real + 1) / 2 : real / 2 + 1;
-    XBobjIndexKey left;
-    left.leaf = node.leaf;
-    left.keys.assign(node.keys.begin(), node.keys.begin() + move);
-    node.keys.erase(node.keys.begin(), node.keys.begin() + move);
-    node.position = std::max(0, node.position - move);
-    left.page = ndx_->AllocatePage();
-    WriteBlock(left);
-    XBobjIndexKeyData separator = left.keys.back();
-    separator.link = static_cast<int32_t>(left.page);
-    separator.record = 0;
-    depth = ParentInsert(depth, separator);
-  }
+  StoreSplitting(
+      depth, [this] { return ndx_->AllocatePage(); }, [this](const XBobjIndexKey& node) { WriteBlock(node); }, false);
 }
 
 // ---------------------------------------------------------------- bulk build

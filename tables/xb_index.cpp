@@ -40,6 +40,36 @@ void XBobjIndexTag::TagCreate(const std::string& keyExpr, bool unique, bool asce
   ForExprCompile();
 }
 
+void XBobjIndexTag::StoreSplitting(size_t depth, const std::function<int64_t()>& allocate,
+                                   const std::function<void(const XBobjIndexKey&)>& write, bool linkSiblings) {
+  for (;;) {
+    XBobjIndexKey& node = *path_[depth];
+    const int real = node.leaf ? node.Count() : node.Count() - 1;
+    if (real <= maxKeys_) {
+      write(node);
+      node.changed = false;
+      return;
+    }
+    // The first half goes to a new page on the left.
+    const int move = node.leaf ? (real + 1) / 2 : real / 2 + 1;
+    XBobjIndexKey left;
+    left.leaf = node.leaf;
+    left.keys.assign(node.keys.begin(), node.keys.begin() + move);
+    node.keys.erase(node.keys.begin(), node.keys.begin() + move);
+    node.position = std::max(0, node.position - move);
+    left.page = allocate();
+    if (linkSiblings) {
+      left.left = node.left;
+      node.left = static_cast<int32_t>(left.page);
+    }
+    write(left);
+    XBobjIndexKeyData separator = left.keys.back();
+    separator.link = static_cast<int32_t>(left.page);
+    separator.record = 0;
+    depth = ParentInsert(depth, separator);
+  }
+}
+
 XBobjIndexTag::KeyShape XBobjIndexTag::NewKeyShape(int numberLength, int textFactor, const std::string& where) {
   if (!keyExpr_) file_->Refuse("Index key cannot be evaluated without a table - " + keyExprText_);
   const vx::IndexValue v = keyExpr_->Evaluate();

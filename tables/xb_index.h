@@ -152,6 +152,12 @@ class XBobjIndexTag {
   size_t ParentInsert(size_t depth, const XBobjIndexKeyData& separator);
   void FlushChain();
   int CompareKeys(const std::string& a, const std::string& b, bool prefix) const;
+  // PageStore for formats whose pages hold at most maxKeys_ keys (an
+  // interior page one child more): writes path_[depth] through `write`; an
+  // overfull node first moves its lower half to a new page from `allocate`
+  // (made its left sibling when `linkSiblings`) whose highest key goes up.
+  void StoreSplitting(size_t depth, const std::function<int64_t()>& allocate,
+                      const std::function<void(const XBobjIndexKey&)>& write, bool linkSiblings);
   struct KeyShape {
     XBKeyType type;
     int length;
