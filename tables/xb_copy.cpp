@@ -35,11 +35,6 @@ bool SameFile(const AnsiString& a, const AnsiString& b) {
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-bool IsMemoField(const XBFieldDesc& f, std::uint8_t version) {
-    if (f.Type == 'M' || f.Type == 'G') return true;
-    return f.Type == 'B' && version != dbf_format::kVersionVisualFox;
-}
-
 bool SameLayout(const XBO_dBaseDBF& a, const XBO_dBaseDBF& b) {
     if (a.RecordLength != b.RecordLength || a.Fields().size() != b.Fields().size()) return false;
     const bool rawA = a.Version == dbf_format::kVersionVisualFox;
@@ -64,7 +59,7 @@ void XBO_dBHandler::CopyRecord(XBO_dBHandler& target) {
     const bool deleted = IsDeleted();
     const bool memo = HasMemo && target.HasMemo;
     for (const XBFieldDesc& f : Fields()) {
-        if (!IsMemoField(f, Version)) continue;
+        if (!dbf_format::HoldsMemo(f.Type, Version)) continue;
         AnsiString text;
         if (HasMemo) text = MemoRead(f.Number);
         // The copied block number belongs to the source's memo file.

@@ -87,7 +87,8 @@ void PutLE64(char* p, std::uint64_t v) {
 bool IsTrueLetter(char c) { return c != 0 && xbTrueLetters.find(c) != AnsiString::npos; }
 bool IsFalseLetter(char c) { return c != 0 && xbFalseLetters.find(c) != AnsiString::npos; }
 
-bool IsMemoField(char t) { return t == 'B' || t == 'G' || t == 'M'; }
+
+bool HoldsMemo(const XBFieldDesc* f, std::uint8_t version) { return f && dbf_format::HoldsMemo(f->Type, version); }
 
 // A memo block number held in a field; anything that is not a block number
 // (negative, beyond 32 bits, not finite) means no entry.
@@ -485,7 +486,7 @@ void XBO_dBaseFld::UndeleteRecord() {
 
 std::int64_t XBO_dBaseFld::MemoLength(int n) {
     const XBFieldDesc* f = FieldAt(n);
-    if (!f || !IsMemoField(f->Type)) return 0;
+    if (!HoldsMemo(f, Version)) return 0;
     XBobjMemo* memo = MemoFile();
     if (!memo) return 0;
     return memo->MemoSize(BlockNumber(GetNumber(n)));
@@ -493,7 +494,7 @@ std::int64_t XBO_dBaseFld::MemoLength(int n) {
 
 std::int64_t XBO_dBaseFld::MemoRead(int n, void* buffer, std::int64_t length) {
     const XBFieldDesc* f = FieldAt(n);
-    if (!f || !IsMemoField(f->Type)) return 0;
+    if (!HoldsMemo(f, Version)) return 0;
     XBobjMemo* memo = MemoFile();
     if (!memo) return 0;
     return memo->MemoGet(BlockNumber(GetNumber(n)), buffer, length);
@@ -501,7 +502,7 @@ std::int64_t XBO_dBaseFld::MemoRead(int n, void* buffer, std::int64_t length) {
 
 AnsiString XBO_dBaseFld::MemoRead(int n) {
     const XBFieldDesc* f = FieldAt(n);
-    if (!f || !IsMemoField(f->Type)) return {};
+    if (!HoldsMemo(f, Version)) return {};
     XBobjMemo* memo = MemoFile();
     if (!memo) return {};
     return memo->MemoText(BlockNumber(GetNumber(n)));
@@ -509,7 +510,7 @@ AnsiString XBO_dBaseFld::MemoRead(int n) {
 
 bool XBO_dBaseFld::MemoWrite(int n, const void* buffer, std::int64_t length) {
     const XBFieldDesc* f = FieldAt(n);
-    if (!f || !IsMemoField(f->Type)) return false;
+    if (!HoldsMemo(f, Version)) return false;
     XBobjMemo* memo = MemoFile();
     if (!memo) return false;
     if (length <= 0) return PutNumber(n, 0);

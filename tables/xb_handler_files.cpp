@@ -58,8 +58,7 @@ void XBO_dBHandler::ChangeKey(const AnsiString& newKey) {
     std::vector<int> memoFields;
     if (HasMemo && MemoFile())
         for (const XBFieldDesc& f : Fields())
-            // (B is a binary number, not a memo, in Visual FoxPro tables.)
-            if (f.Type == 'M' || f.Type == 'G' || (f.Type == 'B' && Version != dbf_format::kVersionVisualFox))
+            if (dbf_format::HoldsMemo(f.Type, Version))
                 memoFields.push_back(f.Number);
     const std::int32_t saved = RecNo;
     PassGuard back(*this, true);

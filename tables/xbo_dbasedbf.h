@@ -78,6 +78,11 @@ inline constexpr char kDeletedFlag = '*';
 inline constexpr std::uint8_t kFlagStructuralIndex = 0x01;
 inline constexpr std::uint8_t kFlagMemo = 0x02;
 inline constexpr std::uint8_t kFlagContainer = 0x04;
+// True when a field of this type refers to a memo entry; in 0x30 tables
+// B is an 8-byte binary number instead.
+inline constexpr bool HoldsMemo(char type, std::uint8_t version) {
+    return type == 'M' || type == 'G' || (type == 'B' && version != kVersionVisualFox);
+}
 }  // namespace dbf_format
 
 // Context codes of the table file.

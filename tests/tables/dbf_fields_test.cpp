@@ -243,6 +243,13 @@ TEST(DbfFields, VisualFoxRawTypes) {
     EXPECT_THROW(t.PutNumber(2, 1e300), EXBaseError);
     EXPECT_EQ(t.GetNumber(5), 12);
 
+    // B holds a number here: the memo calls must neither read it as a block
+    // number nor write a memo block over it (they used to overwrite it).
+    EXPECT_EQ(t.MemoLength(4), 0);
+    EXPECT_EQ(t.MemoRead(4), "");
+    EXPECT_FALSE(t.MemoWrite(4, "text", 4));
+    EXPECT_EQ(t.GetNumber(4), 2.5e-300);
+
     t.BlankRecord();
     EXPECT_EQ(t.GetNumber(1), 0);
     EXPECT_EQ(t.GetDisplayText(5), "---memo---");
