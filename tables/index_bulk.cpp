@@ -77,6 +77,16 @@ int64_t BuildIndexTree(std::vector<IndexBulkItem>& items, int maxKeys, IndexTabl
   std::vector<XBobjIndexKeyData> level;  // (highest key, page) of each page written
   const size_t perLeaf = static_cast<size_t>(std::max(maxKeys, 1));
   int32_t left = -1;
+  // Writes `node` as the next page of its level; its highest key goes up.
+  auto emit = [&](std::vector<XBobjIndexKeyData>& up) {
+    node.page = allocate();
+    node.left = left;
+    write(node);
+    left = static_cast<int32_t>(node.page);
+    XBobjIndexKeyData entry = node.keys.back();
+    entry.link = static_cast<int32_t>(node.page);
+    up.push_back(std::move(entry));
+  };
   int32_t drained = 0;
   for (size_t at = 0; at < items.size(); at += perLeaf) {
     node = XBobjIndexKey();
@@ -86,13 +96,7 @@ int64_t BuildIndexTree(std::vector<IndexBulkItem>& items, int maxKeys, IndexTabl
       node.keys.emplace_back(std::move(items[i].key), items[i].record, items[i].record);
       if (table) table->Status(2, ++drained, 0);
     }
-    node.page = allocate();
-    node.left = left;
-    write(node);
-    left = static_cast<int32_t>(node.page);
-    XBobjIndexKeyData up = node.keys.back();
-    up.link = static_cast<int32_t>(node.page);
-    level.push_back(std::move(up));
+    emit(level);
   }
   items.clear();
   const size_t fan = perLeaf + 1;
@@ -109,13 +113,7 @@ int64_t BuildIndexTree(std::vector<IndexBulkItem>& items, int maxKeys, IndexTabl
       node.keys.assign(level.begin() + static_cast<std::ptrdiff_t>(at),
                        level.begin() + static_cast<std::ptrdiff_t>(at + take));
       at += take;
-      node.page = allocate();
-      node.left = left;
-      write(node);
-      left = static_cast<int32_t>(node.page);
-      XBobjIndexKeyData up = node.keys.back();
-      up.link = static_cast<int32_t>(node.page);
-      above.push_back(std::move(up));
+      emit(above);
     }
     level = std::move(above);
   }
