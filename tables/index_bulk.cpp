@@ -25,6 +25,11 @@ std::string GetZText(const uint8_t* p, size_t size) {
   return std::string(reinterpret_cast<const char*>(p), n);
 }
 
+std::string GetFilledText(const uint8_t* p, size_t size) {
+  while (size > 0 && (p[size - 1] == ' ' || p[size - 1] == '\0')) --size;
+  return std::string(reinterpret_cast<const char*>(p), size);
+}
+
 std::vector<IndexBulkItem> CollectIndexKeys(XBobjIndexTag& tag, bool descending) {
   IndexTableLink* table = tag.File()->Table();
   std::vector<IndexBulkItem> items;

@@ -26,6 +26,8 @@ double GetLEDouble(const uint8_t* p);
 void PutLEDouble(uint8_t* p, double v);
 // A zero-terminated text of at most `size` bytes.
 std::string GetZText(const uint8_t* p, size_t size);
+// A text stored in `size` bytes, the trailing fill (blanks or zeros) removed.
+std::string GetFilledText(const uint8_t* p, size_t size);
 
 // Holds the whole-file lock of an index file for a scope; a refusal goes to
 // the file's error hook with the given context.

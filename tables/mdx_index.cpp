@@ -185,9 +185,7 @@ std::string XBobjMDXTag::DecodeKey(const uint8_t* in) const {
     case XBKeyType::Number: return vx::CdxNumberKey(vx::MdxNumberFromBcd(in));
     case XBKeyType::Character: break;
   }
-  std::string s(reinterpret_cast<const char*>(in), static_cast<size_t>(keyLength_));
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.pop_back();
-  return s;
+  return vx::GetFilledText(in, static_cast<size_t>(keyLength_));
 }
 
 void XBobjMDXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascending, const std::string& forExpr) {

@@ -55,9 +55,7 @@ void XBobjNDXTag::EncodeKey(const std::string& key, uint8_t* out) const {
 
 std::string XBobjNDXTag::DecodeKey(const uint8_t* in) const {
   if (keyType_ != XBKeyType::Character) return vx::CdxNumberKey(vx::GetLEDouble(in));
-  std::string s(reinterpret_cast<const char*>(in), static_cast<size_t>(keyLength_));
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.pop_back();
-  return s;
+  return vx::GetFilledText(in, static_cast<size_t>(keyLength_));
 }
 
 void XBobjNDXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascending, const std::string& forExpr) {
