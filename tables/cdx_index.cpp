@@ -5,6 +5,7 @@
 
 #include "tables/cdx_collation.h"
 #include "tables/cdx_keys.h"
+#include "tables/index_bulk.h"
 
 int XBobjCDXFile::NextCollation = 1;
 
@@ -16,15 +17,10 @@ constexpr uint8_t kOptFor = 0x08;
 constexpr uint8_t kOptDirectory = 0xE0;
 constexpr uint8_t kOptOrdinary = 0x60;
 
-uint32_t Get32(const uint8_t* p) { return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24; }
-uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-void Put32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-void Put16(uint8_t* p, uint32_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-}
+using vx::GetLE16;
+using vx::GetLE32;
+using vx::PutLE16;
+using vx::PutLE32;
 
 }  // namespace
 
@@ -111,7 +107,7 @@ void XBobjCDXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascend
 int64_t XBobjCDXTag::HeaderRoot() {
   uint8_t head[4];
   if (!cdx_->PageRead(headerPos_, head, 4)) cdx_->Damaged("tag header cannot be read");
-  root_ = Get32(head);
+  root_ = GetLE32(head);
   return root_;
 }
 
@@ -230,8 +226,8 @@ void XBobjCDXTag::PageRelink(int64_t page, bool setLeft, int32_t left, bool setR
 void XBobjCDXTag::TagLoad() {
   uint8_t h[kHeaderSize];
   if (!cdx_->PageRead(headerPos_, h, kHeaderSize)) cdx_->Damaged("tag header cannot be read");
-  const uint32_t root = Get32(h);
-  const int keyLength = Get16(h + 12);
+  const uint32_t root = GetLE32(h);
+  const int keyLength = GetLE16(h + 12);
   const uint8_t options = h[14];
   const int64_t size = cdx_->Disk()->FileSize();
   if (root == 0 || root % vx::kCdxPageSize != 0 || root + vx::kCdxPageSize > size) cdx_->Damaged("bad root offset");
@@ -244,10 +240,10 @@ void XBobjCDXTag::TagLoad() {
   if (options < 0x80 && keyExpr.empty()) cdx_->Damaged("tag without key expression");
   root_ = root;
   options_ = options;
-  version_ = Get32(h + 8);
+  version_ = GetLE32(h + 8);
   unique_ = (options & kOptUnique) != 0;
   hasFor_ = (options & kOptFor) != 0;
-  ascending_ = Get16(h + 502) == 0;
+  ascending_ = GetLE16(h + 502) == 0;
   descendingRead_ = !ascending_;
   const std::string collation(reinterpret_cast<const char*>(h + 494), strnlen(reinterpret_cast<const char*>(h + 494), 8));
   collation_ = collation == "GENERAL" ? 2 : (collation == "MACHINE" ? 1 : 0);
@@ -272,20 +268,20 @@ void XBobjCDXTag::TagStore() {
   if (!directory_) {
     options_ = static_cast<uint8_t>((options_ & ~(kOptUnique | kOptFor)) | (unique_ ? kOptUnique : 0) | (hasFor_ ? kOptFor : 0));
   }
-  Put32(h, static_cast<uint32_t>(root_));
-  Put32(h + 8, version_);
-  Put16(h + 12, static_cast<uint32_t>(keyLength_));
+  PutLE32(h, static_cast<uint32_t>(root_));
+  PutLE32(h + 8, version_);
+  PutLE16(h + 12, static_cast<uint32_t>(keyLength_));
   h[14] = options_;
   h[15] = 1;
   if (collation_ == 2 && options_ < 0x80) {
     h[15] = 2;
     std::memcpy(h + 494, "GENERAL", 7);
   }
-  Put16(h + 502, ascending_ ? 0 : 1);
+  PutLE16(h + 502, ascending_ ? 0 : 1);
   const std::string forText = hasFor_ ? forExprText_ : std::string();
-  Put16(h + 504, static_cast<uint32_t>(keyExprText_.size() + 1));
-  Put16(h + 506, static_cast<uint32_t>(forText.size() + 1));
-  Put16(h + 510, static_cast<uint32_t>(keyExprText_.size() + 1));
+  PutLE16(h + 504, static_cast<uint32_t>(keyExprText_.size() + 1));
+  PutLE16(h + 506, static_cast<uint32_t>(forText.size() + 1));
+  PutLE16(h + 510, static_cast<uint32_t>(keyExprText_.size() + 1));
   const size_t keyLen = std::min<size_t>(keyExprText_.size(), 511);
   std::memcpy(h + 512, keyExprText_.data(), keyLen);
   const size_t forAt = 512 + keyLen + 1;
@@ -457,7 +453,7 @@ void XBobjCDXFile::Reindex() {
 bool XBobjCDXFile::KeyUpdateAll(int32_t record, bool appending) {
   if (!dir_) return false;
   uint8_t head[12];
-  if (disk_ && disk_->Shared() && PageRead(0, head, 12)) dir_->version_ = Get32(head + 8);
+  if (disk_ && disk_->Shared() && PageRead(0, head, 12)) dir_->version_ = GetLE32(head + 8);
   dir_->version_ += 1;
   dir_->changed_ = true;
   const bool ok = XBobjIndexFile::KeyUpdateAll(record, appending);
@@ -469,5 +465,5 @@ bool XBobjCDXFile::ChangedByOthers() {
   if (!disk_ || !disk_->Shared() || !dir_) return false;
   uint8_t head[12];
   if (!PageRead(0, head, 12)) return false;
-  return Get32(head + 8) != dir_->version_;
+  return GetLE32(head + 8) != dir_->version_;
 }

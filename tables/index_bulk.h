@@ -1,5 +1,5 @@
-// Helpers shared by the single-tag and multiple index formats (.NTX, .NDX,
-// .MDX): little-endian field access and the reading half of a bulk build.
+// Helpers shared by the index formats (.CDX, .NTX, .NDX, .MDX): little-endian
+// field access, key texts, the whole-file lock and the bulk build.
 #pragma once
 
 #include <cstdint>
