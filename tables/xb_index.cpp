@@ -721,12 +721,15 @@ void XBobjIndexFile::PageWrite(int64_t position, const uint8_t* buffer, int leng
 
 bool XBobjIndexFile::Rename(const std::string& newName) {
   if (!disk_) return false;
+  // A new name without an extension keeps the file's own; only the last
+  // name component counts, so a folder with a dot does not hide it.
   std::string target = newName;
-  const size_t slash = fileName_.find_last_of('/');
-  const size_t dot = fileName_.find_last_of('.');
-  if (dot != std::string::npos && (slash == std::string::npos || dot > slash) && target.find('.') == std::string::npos) {
-    target += fileName_.substr(dot);
-  }
+  const auto extensionOf = [](const std::string& name) {
+    const size_t start = name.find_last_of("/\\");
+    const size_t dot = name.find_last_of('.');
+    return dot != std::string::npos && (start == std::string::npos || dot > start) ? name.substr(dot) : std::string();
+  };
+  if (extensionOf(target).empty()) target += extensionOf(fileName_);
   if (!disk_->Rename(target)) return false;
   fileName_ = disk_->FileName();
   return true;

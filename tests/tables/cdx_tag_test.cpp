@@ -387,4 +387,21 @@ TEST(CdxFile, EncipheredPagesReadBackAndChangeKey) {
   EXPECT_EQ(Records(*file.TagByNumber(0)), plain);
 }
 
+// A new name without an extension keeps the file's own, also when a folder
+// on the way has a dot in its name (the extension used to be dropped then).
+TEST(CdxTag, RenameKeepsTheExtensionBehindADottedFolder) {
+  IndexTestTable table;
+  table.folder = TestDir("rename");
+  const std::string dotted = table.folder + "/v1.2";
+  std::filesystem::create_directories(dotted);
+  for (int d = 1; d <= 5; ++d) table.Append(Draw(2001, d));
+  XBobjCDXFile file(&table);
+  ASSERT_TRUE(file.Create(dotted + "/OLD", true, true, false, true));
+  ASSERT_NE(file.TagAdd("INDEX", "YEAR+(0.001*DRAW)", "", true, true), nullptr);
+  ASSERT_TRUE(file.Rename(dotted + "/NEW"));
+  EXPECT_TRUE(std::filesystem::exists(dotted + "/NEW.CDX"));
+  EXPECT_FALSE(std::filesystem::exists(dotted + "/NEW"));
+  EXPECT_EQ(Records(*file.TagByName("INDEX")).size(), 5u);
+}
+
 }  // namespace
