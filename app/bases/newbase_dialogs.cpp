@@ -43,6 +43,17 @@ bool CreateChecked(TXBaseDataSet* table, TCreateXBaseDataSet* creator, const Ans
     return true;
 }
 
+// Gives a dialog its own table and the dBase III creator that writes it.
+void MakeNewTable(TComponent* owner, TXBaseDataSet*& table, TCreateXBaseDataSet*& creator) {
+    table = new TXBaseDataSet(owner);
+    table->SetName("NewTable");
+    creator = new TCreateXBaseDataSet(owner);
+    creator->SetName("CreateNewTable");
+    creator->AutoOverwrite = true;
+    creator->SetDBFTable(table);
+    creator->DBFType = DBaseIII;
+}
+
 void Finish(TForm* form) {
     form->SetModalResult(mrOk);
     if (!form->Modal()) form->Close();
@@ -113,13 +124,7 @@ TNewBaseDialog::TNewBaseDialog(TComponent* AOwner, const char* name, const AnsiS
 // Draw base
 
 TfrmNewBase::TfrmNewBase(TComponent* AOwner) : TNewBaseDialog(AOwner, "frmNewBase", "Новая база"_cp, true) {
-    NewTable = new TXBaseDataSet(this);
-    NewTable->SetName("NewTable");
-    CreateNewTable = new TCreateXBaseDataSet(this);
-    CreateNewTable->SetName("CreateNewTable");
-    CreateNewTable->AutoOverwrite = true;
-    CreateNewTable->SetDBFTable(NewTable);
-    CreateNewTable->DBFType = DBaseIII;
+    MakeNewTable(this, NewTable, CreateNewTable);
     btnCreate->OnClick = [this](TObject* s) { btnCreateClick(s); };
     frmNewBase = this;
     OnDestroy = [this](TObject*) {
@@ -195,13 +200,7 @@ void TfrmNewResBase::btnCreateClick(TObject*) {
 
 TfrmNewTickBase::TfrmNewTickBase(TComponent* AOwner)
     : TNewBaseDialog(AOwner, "frmNewTickBase", "Новая база билетов"_cp, false) {
-    NewTable = new TXBaseDataSet(this);
-    NewTable->SetName("NewTable");
-    CreateNewTable = new TCreateXBaseDataSet(this);
-    CreateNewTable->SetName("CreateNewTable");
-    CreateNewTable->AutoOverwrite = true;
-    CreateNewTable->SetDBFTable(NewTable);
-    CreateNewTable->DBFType = DBaseIII;
+    MakeNewTable(this, NewTable, CreateNewTable);
     btnCreate->OnClick = [this](TObject* s) { btnCreateClick(s); };
     frmNewTickBase = this;
     OnDestroy = [this](TObject*) {
