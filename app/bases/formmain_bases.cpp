@@ -30,6 +30,20 @@ AnsiString SpanCaption(const AnsiString& description, const vx::BaseSpan& span) 
            Tr("тираж"_cp) + " " + IntToStr(span.lastYear) + " " + Tr("года"_cp);
 }
 
+// Reads the draws the base spans, puts them in the caption and, unless the
+// base is empty, keeps them as its first and last draw. Returns whether the
+// base holds any draw.
+bool ShowSpan(TFormMain& form, TXBaseDataSet& table) {
+    const vx::BaseSpan span = vx::ReadSpan(table);
+    form.SetCaption(SpanCaption(form.BaseDescription, span));
+    if (span.empty) return false;
+    form.FirstYear = span.firstYear;
+    form.FirstDraw = span.firstDraw;
+    form.LastYear = span.lastYear;
+    form.LastDraw = span.lastDraw;
+    return true;
+}
+
 }  // namespace
 
 TXBaseDataSet* TFormMain::DrawTable() const { return dynamic_cast<TXBaseDataSet*>(TableMain); }
@@ -169,13 +183,7 @@ void TFormMain::OpenMainClick(TObject* Sender) {
     LayOutDrawGrid();
     CloseMain->SetEnabled(true);
 
-    const vx::BaseSpan span = vx::ReadSpan(*table);
-    SetCaption(SpanCaption(BaseDescription, span));
-    if (!span.empty) {
-        FirstYear = span.firstYear;
-        FirstDraw = span.firstDraw;
-        LastYear = span.lastYear;
-        LastDraw = span.lastDraw;
+    if (ShowSpan(*this, *table)) {
         speAddToTickYear->SetValue(LastYear);
         speAddToTickDraw->SetValue(LastDraw + 1);
     }
@@ -336,15 +344,7 @@ void TFormMain::mnuRepairClick(TObject*) {
         if (!table->Active()) SetCaption(Hint());
         return;
     }
-    const vx::BaseSpan span = vx::ReadSpan(*table);
-    SetCaption(SpanCaption(BaseDescription, span));
-    if (!span.empty) {
-        FirstYear = span.firstYear;
-        FirstDraw = span.firstDraw;
-        LastYear = span.lastYear;
-        LastDraw = span.lastDraw;
-    }
-    RecordCountShown = table->RecordCount();
+    ShowSpan(*this, *table);
     RecordCountShown = table->RecordCount();
     ShowMessage(vx::Tr("Скорректированы номера физических и логических записей"_cp));
 }
