@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/bench_options.h"
 #include "tables/xb_builders.h"
 #include "tables/xb_fields.h"
 
@@ -101,17 +102,7 @@ void BM_PeersPythonDbfAppendDbfreadRead(benchmark::State& state) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int kept = 1;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a.rfind("--records=", 0) == 0)
-            gRecords = std::atol(a.c_str() + 10);
-        else if (a == "--no-peers")
-            gPeers = false;
-        else
-            argv[kept++] = argv[i];
-    }
-    argc = kept;
+    vx::bench::TakeOptions(argc, argv, gRecords, gPeers);
     benchmark::RegisterBenchmark("AppendDrawRecords", BM_AppendDrawRecords)
         ->Iterations(1)
         ->UseManualTime()

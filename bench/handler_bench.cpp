@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_options.h"
 #include "tables/xb_builders.h"
 #include "tables/xbo_dbhandler.h"
 
@@ -128,17 +129,7 @@ void BM_PeerDbfreadIterate(benchmark::State& state) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int kept = 1;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a.rfind("--records=", 0) == 0)
-            gRecords = std::atol(a.c_str() + 10);
-        else if (a == "--no-peers")
-            gPeers = false;
-        else
-            argv[kept++] = argv[i];
-    }
-    argc = kept;
+    vx::bench::TakeOptions(argc, argv, gRecords, gPeers);
     const double build = Timed(MakeTable);
     auto reg = [](const char* name, void (*fn)(benchmark::State&)) {
         benchmark::RegisterBenchmark(name, fn)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
