@@ -17,15 +17,21 @@ std::unique_ptr<TMemoryDataSet> MakeSet(int rows) {
     return ds;
 }
 
+// Links ds through source to a window of the given number of buffers and
+// opens it.
+void ShowInWindow(TMemoryDataSet& ds, TDataSource& source, Window& link, int buffers) {
+    source.SetDataSet(&ds);
+    link.SetBufferCount(buffers);
+    link.SetDataSource(&source);
+    ds.Open();
+}
+
 void BM_WalkForward(benchmark::State& state) {
     const int rows = 100000;
     auto ds = MakeSet(rows);
     TDataSource source(nullptr);
-    source.SetDataSet(ds.get());
     Window link;
-    link.SetBufferCount(static_cast<int>(state.range(0)));
-    link.SetDataSource(&source);
-    ds->Open();
+    ShowInWindow(*ds, source, link, static_cast<int>(state.range(0)));
     TField* draw = ds->FieldByName("DRAW");
     for (auto _ : state) {
         long long sum = 0;
@@ -44,11 +50,8 @@ void BM_AppendPost(benchmark::State& state) {
         auto ds = MakeSet(0);
         ds->AppendOnPost = true;
         TDataSource source(nullptr);
-        source.SetDataSet(ds.get());
         Window link;
-        link.SetBufferCount(static_cast<int>(state.range(0)));
-        link.SetDataSource(&source);
-        ds->Open();
+        ShowInWindow(*ds, source, link, static_cast<int>(state.range(0)));
         TField* year = ds->FieldByName("YEAR");
         TField* draw = ds->FieldByName("DRAW");
         state.ResumeTiming();
