@@ -105,9 +105,7 @@ void XBobjCDXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascend
 }
 
 int64_t XBobjCDXTag::HeaderRoot() {
-  uint8_t head[4];
-  if (!cdx_->PageRead(headerPos_, head, 4)) cdx_->Damaged("tag header cannot be read");
-  root_ = GetLE32(head);
+  root_ = vx::ReadHeaderRoot(*cdx_, headerPos_, "tag header cannot be read");
   return root_;
 }
 

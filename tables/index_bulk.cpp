@@ -30,6 +30,12 @@ std::string GetFilledText(const uint8_t* p, size_t size) {
   return std::string(reinterpret_cast<const char*>(p), size);
 }
 
+int64_t ReadHeaderRoot(XBobjIndexFile& file, int64_t position, const std::string& what) {
+  uint8_t head[4];
+  if (!file.PageRead(position, head, 4)) file.Damaged(what);
+  return GetLE32(head);
+}
+
 std::vector<IndexBulkItem> CollectIndexKeys(XBobjIndexTag& tag, bool descending) {
   IndexTableLink* table = tag.File()->Table();
   std::vector<IndexBulkItem> items;

@@ -28,6 +28,9 @@ void PutLEDouble(uint8_t* p, double v);
 std::string GetZText(const uint8_t* p, size_t size);
 // A text stored in `size` bytes, the trailing fill (blanks or zeros) removed.
 std::string GetFilledText(const uint8_t* p, size_t size);
+// The root page number a tag header keeps little-endian at `position` of
+// `file`; a failed read raises the file's damaged-index error naming `what`.
+int64_t ReadHeaderRoot(XBobjIndexFile& file, int64_t position, const std::string& what);
 
 // Holds the whole-file lock of an index file for a scope; a refusal goes to
 // the file's error hook with the given context.

@@ -204,9 +204,7 @@ void XBobjMDXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascend
 }
 
 int64_t XBobjMDXTag::HeaderRoot() {
-  uint8_t head[4];
-  if (!mdx_->PageRead(headerPos_ * kUnit, head, 4)) mdx_->Damaged("tag header cannot be read");
-  root_ = vx::GetLE32(head);
+  root_ = vx::ReadHeaderRoot(*mdx_, headerPos_ * kUnit, "tag header cannot be read");
   return root_;
 }
 

@@ -71,9 +71,7 @@ void XBobjNDXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascend
 }
 
 int64_t XBobjNDXTag::HeaderRoot() {
-  uint8_t head[4];
-  if (!ndx_->PageRead(headerPos_ * kBlock, head, 4)) ndx_->Damaged("header cannot be read");
-  root_ = vx::GetLE32(head);
+  root_ = vx::ReadHeaderRoot(*ndx_, headerPos_ * kBlock, "header cannot be read");
   return root_;
 }
 
