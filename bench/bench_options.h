@@ -1,13 +1,26 @@
-// Command-line options shared by the benchmark programs that time a peer tool
-// beside our own code: --records=N sets how many records to work on and
-// --no-peers leaves the peer tools out. Every other argument is kept, in
-// order, for Google Benchmark.
+// What the benchmark programs that time a peer tool beside our own code
+// share: their command-line options (--records=N sets how many records to
+// work on and --no-peers leaves the peer tools out; every other argument is
+// kept, in order, for Google Benchmark) and their scratch folder.
 #pragma once
 
+#include <unistd.h>
+
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 namespace vx::bench {
+
+// The folder vx-bench-<area>-<pid> under $VX_BENCH_TMP (or /tmp), created
+// when missing.
+inline std::string ScratchFolder(const std::string& area) {
+    const char* base = std::getenv("VX_BENCH_TMP");
+    const std::filesystem::path p = std::filesystem::path(base && *base ? base : "/tmp") /
+                                    ("vx-bench-" + area + "-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(p);
+    return p.string();
+}
 
 // Takes the options above out of argc/argv and stores them in records and peers.
 inline void TakeOptions(int& argc, char** argv, long& records, bool& peers) {

@@ -25,13 +25,7 @@ long gRecords = 1000000;
 bool gPeers = true;
 double gOurAppend = 0, gOurRead = 0, gPeerAppend = 0, gPeerRead = 0;
 
-std::string Folder() {
-    const char* base = std::getenv("VX_BENCH_TMP");
-    const std::filesystem::path p =
-        std::filesystem::path(base && *base ? base : "/tmp") / ("vx-bench-dbf-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(p);
-    return p.string();
-}
+std::string Folder() { return vx::bench::ScratchFolder("dbf"); }
 
 std::string TablePath() { return Folder() + "/draws.dbf"; }
 

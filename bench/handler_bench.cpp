@@ -35,13 +35,7 @@ bool gPeers = true;
 double gRaw = 0, gRecordOrder = 0, gTagOrder = 0, gPeer = 0;
 double gChecksum[3] = {0, 0, 0};
 
-std::string Folder() {
-    const char* base = std::getenv("VX_BENCH_TMP");
-    const std::filesystem::path p =
-        std::filesystem::path(base && *base ? base : "/tmp") / ("vx-bench-handler-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(p);
-    return p.string();
-}
+std::string Folder() { return vx::bench::ScratchFolder("handler"); }
 
 std::string TablePath() { return Folder() + "/draws.dbf"; }
 
