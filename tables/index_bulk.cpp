@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "tables/xb_dates.h"
+
 namespace vx {
 
 double GetLEDouble(const uint8_t* p) {
@@ -34,6 +36,17 @@ int64_t ReadHeaderRoot(XBobjIndexFile& file, int64_t position, const std::string
   uint8_t head[4];
   if (!file.PageRead(position, head, 4)) file.Damaged(what);
   return GetLE32(head);
+}
+
+std::string DbaseCharacterKey(const IndexValue& value) {
+  using Kind = IndexValue::Kind;
+  switch (value.kind) {
+    case Kind::Text: return value.text;
+    case Kind::Logical: return value.logical ? "T" : "F";
+    case Kind::Number: return std::to_string(value.number);
+    case Kind::Date: return xbDBFDate.DTOS(value.day);
+  }
+  return value.text;
 }
 
 std::vector<IndexBulkItem> CollectIndexKeys(XBobjIndexTag& tag, bool descending) {

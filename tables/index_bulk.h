@@ -31,6 +31,10 @@ std::string GetFilledText(const uint8_t* p, size_t size);
 // The root page number a tag header keeps little-endian at `position` of
 // `file`; a failed read raises the file's damaged-index error naming `what`.
 int64_t ReadHeaderRoot(XBobjIndexFile& file, int64_t position, const std::string& what);
+// The key a character tag of the dBase formats (.NDX, .MDX) keeps for a
+// value: a text as it is, a logical T or F, a number in std::to_string's
+// form, a date as YYYYMMDD.
+std::string DbaseCharacterKey(const IndexValue& value);
 
 // Holds the whole-file lock of an index file for a scope; a refusal goes to
 // the file's error hook with the given context.

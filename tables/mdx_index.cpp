@@ -159,13 +159,7 @@ std::string XBobjMDXTag::ValueToKey(const vx::IndexValue& value) {
     vx::MdxNumberToBcd(value.kind == Kind::Date ? value.day : value.number, bcd);
     return vx::CdxNumberKey(vx::MdxNumberFromBcd(bcd));
   }
-  switch (value.kind) {
-    case Kind::Text: return value.text;
-    case Kind::Logical: return value.logical ? "T" : "F";
-    case Kind::Number: return std::to_string(value.number);
-    case Kind::Date: return xbDBFDate.DTOS(value.day);
-  }
-  return value.text;
+  return vx::DbaseCharacterKey(value);
 }
 
 void XBobjMDXTag::EncodeKey(const std::string& key, uint8_t* out) const {

@@ -35,13 +35,7 @@ std::string XBobjNDXTag::ValueToKey(const vx::IndexValue& value) {
     if (value.kind == Kind::Date) return vx::CdxNumberKey(value.day < 1 ? kEmptyDate : static_cast<double>(value.day));
     return vx::CdxNumberKey(value.number);
   }
-  switch (value.kind) {
-    case Kind::Text: return value.text;
-    case Kind::Logical: return value.logical ? "T" : "F";
-    case Kind::Number: return std::to_string(value.number);
-    case Kind::Date: return xbDBFDate.DTOS(value.day);
-  }
-  return value.text;
+  return vx::DbaseCharacterKey(value);
 }
 
 void XBobjNDXTag::EncodeKey(const std::string& key, uint8_t* out) const {
