@@ -112,6 +112,24 @@ void Save(const AnsiString& fileName, const Profile& p) {
     if (!vx::WriteFileBytes(fileName, p.Text())) throw EIniFileException("Unable to write to " + fileName);
 }
 
+// Fills `strings`, in one update, with add(profile, header, line) for each
+// key line of the section's first header in the file; empty when the
+// section is missing.
+template <class Add>
+void ListSectionKeys(const AnsiString& fileName, const AnsiString& section, TStrings* strings, Add add) {
+    const Profile p = Load(fileName);
+    vx::WhileUpdating(*strings, [&] {
+        strings->Clear();
+        const int header = p.FindSection(section);
+        if (header < 0) return;
+        const int end = p.SectionEnd(header);
+        for (int i = header + 1; i < end; ++i) {
+            const auto& l = p.lines[static_cast<std::size_t>(i)];
+            if (l.kind == 2) strings->Add(add(p, header, l));
+        }
+    });
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -188,16 +206,7 @@ void TIniFile::WriteString(const AnsiString& section, const AnsiString& key, con
 }
 
 void TIniFile::ReadSection(const AnsiString& section, TStrings* strings) {
-    const Profile p = Load(FileName());
-    vx::WhileUpdating(*strings, [&] {
-        strings->Clear();
-        const int header = p.FindSection(section);
-        if (header >= 0) {
-            const int end = p.SectionEnd(header);
-            for (int i = header + 1; i < end; ++i)
-                if (p.lines[static_cast<std::size_t>(i)].kind == 2) strings->Add(p.lines[static_cast<std::size_t>(i)].name);
-        }
-    });
+    ListSectionKeys(FileName(), section, strings, [](const Profile&, int, const auto& l) { return l.name; });
 }
 
 void TIniFile::ReadSections(TStrings* strings) {
@@ -217,20 +226,10 @@ void TIniFile::ReadSections(TStrings* strings) {
 }
 
 void TIniFile::ReadSectionValues(const AnsiString& section, TStrings* strings) {
-    const Profile p = Load(FileName());
-    vx::WhileUpdating(*strings, [&] {
-        strings->Clear();
-        const int header = p.FindSection(section);
-        if (header >= 0) {
-            const int end = p.SectionEnd(header);
-            for (int i = header + 1; i < end; ++i) {
-                const auto& l = p.lines[static_cast<std::size_t>(i)];
-                if (l.kind != 2) continue;
-                // A repeated key shows the value that reads back (the first).
-                const int first = p.FindKey(header, l.name);
-                strings->Add(l.name + "=" + p.lines[static_cast<std::size_t>(first)].value);
-            }
-        }
+    ListSectionKeys(FileName(), section, strings, [](const Profile& p, int header, const auto& l) {
+        // A repeated key shows the value that reads back (the first).
+        const int first = p.FindKey(header, l.name);
+        return l.name + "=" + p.lines[static_cast<std::size_t>(first)].value;
     });
 }
 
