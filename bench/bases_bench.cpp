@@ -18,7 +18,7 @@
 #include "app/main/probability.h"
 #include "platform/gui/application.h"
 #include "platform/gui/comctrls.h"
-#include "tables/txbasedataset.h"
+#include "tables/dataset/txbasedataset.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 // read from the file's bytes. cdx_peers_bench.py runs this and the TDbf peer
 // in one go.
 #include "bench/cdx_bench_table.h"
-#include "tables/cdx_index.h"
+#include "tables/index/cdx/cdx_index.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <fstream>
 #include <random>
 
-#include "tables/xb_index.h"
+#include "tables/index/xb_index.h"
 
 namespace vx::bench {
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "platform/db/data_source.h"
-#include "tables/txbasedataset.h"
-#include "tables/xb_builders.h"
+#include "tables/dataset/txbasedataset.h"
+#include "tables/dbf/xb_builders.h"
 
 namespace {
 

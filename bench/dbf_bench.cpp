@@ -16,8 +16,8 @@
 #include <string>
 
 #include "bench/bench_options.h"
-#include "tables/xb_builders.h"
-#include "tables/xb_fields.h"
+#include "tables/dbf/xb_builders.h"
+#include "tables/dbf/xb_fields.h"
 
 namespace {
 

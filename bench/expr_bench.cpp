@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "tables/xb_builders.h"
-#include "tables/xb_expr_link.h"
+#include "tables/dbf/xb_builders.h"
+#include "tables/expr/xb_expr_link.h"
 
 namespace {
 

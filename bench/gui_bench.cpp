@@ -8,11 +8,9 @@
 #include "platform/gui/forms.h"
 #include "platform/gui/stdctrls.h"
 
-#ifdef VX_BENCH_DBGRID
 #include "platform/db/data_source.h"
 #include "platform/gui/dbgrids.h"
 #include "tests/platform/db/memory_dataset.h"
-#endif
 
 namespace {
 
@@ -43,7 +41,6 @@ void BM_CanvasRectanglesAndText(benchmark::State& state) {
 }
 BENCHMARK(BM_CanvasRectanglesAndText);
 
-#ifdef VX_BENCH_DBGRID
 // The draw grid following Next through 10,000 records, 20 rows shown.
 void BM_DBGridFollowsNext(benchmark::State& state) {
     Application->Initialize();
@@ -66,7 +63,6 @@ void BM_DBGridFollowsNext(benchmark::State& state) {
     delete form;
 }
 BENCHMARK(BM_DBGridFollowsNext);
-#endif
 
 }  // namespace
 

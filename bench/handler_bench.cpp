@@ -25,8 +25,8 @@
 #include <vector>
 
 #include "bench/bench_options.h"
-#include "tables/xb_builders.h"
-#include "tables/xbo_dbhandler.h"
+#include "tables/dbf/xb_builders.h"
+#include "tables/handler/xbo_dbhandler.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 // table names no field shapes, so NTX number keys take the key's default
 // width (18, 4 decimals).
 #include "bench/cdx_bench_table.h"
-#include "tables/mdx_index.h"
-#include "tables/ndx_index.h"
-#include "tables/ntx_index.h"
+#include "tables/index/mdx_index.h"
+#include "tables/index/ndx_index.h"
+#include "tables/index/ntx_index.h"
 
 namespace {
 

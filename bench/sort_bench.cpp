@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "tables/xb_sort.h"
+#include "tables/index/xb_sort.h"
 
 namespace {
 

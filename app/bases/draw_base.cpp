@@ -12,7 +12,7 @@
 #include "platform/rtl/filebytes.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/sysutils.h"
-#include "tables/txbasedataset.h"
+#include "tables/dataset/txbasedataset.h"
 
 namespace vx {
 

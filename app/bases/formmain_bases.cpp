@@ -14,7 +14,7 @@
 #include "platform/os/program_folder.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/sysutils.h"
-#include "tables/txbasedataset.h"
+#include "tables/dataset/txbasedataset.h"
 
 namespace {
 

@@ -9,4 +9,3 @@ list(APPEND VX_APP_SOURCES
   main/probability.cpp
   main/probability_commands.cpp
 )
-list(APPEND VX_APP_DEPS vx_tables)

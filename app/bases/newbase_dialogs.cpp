@@ -10,8 +10,8 @@
 #include "platform/os/program_folder.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/sysutils.h"
-#include "tables/tcreatexbasedataset.h"
-#include "tables/txbasedataset.h"
+#include "tables/dataset/tcreatexbasedataset.h"
+#include "tables/dataset/txbasedataset.h"
 
 TfrmNewBase* frmNewBase = nullptr;
 TfrmNewResBase* frmNewResBase = nullptr;

@@ -7,11 +7,11 @@
 
 #include "app/bases/base_tables.h"
 #include "app/settings/options.h"
-#include "tables/tcreatexbasedataset.h"
+#include "tables/dataset/tcreatexbasedataset.h"
 #include "app_test_support.h"
 #include "platform/db/field.h"
 #include "platform/gui/menus.h"
-#include "tables/txbasedataset.h"
+#include "tables/dataset/txbasedataset.h"
 
 namespace {
 

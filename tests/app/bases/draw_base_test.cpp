@@ -12,8 +12,8 @@
 #include "app/bases/draw_base.h"
 #include "app_test_support.h"
 #include "platform/db/field.h"
-#include "tables/tcreatexbasedataset.h"
-#include "tables/txbasedataset.h"
+#include "tables/dataset/tcreatexbasedataset.h"
+#include "tables/dataset/txbasedataset.h"
 
 namespace {
 

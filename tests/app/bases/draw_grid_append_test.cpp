@@ -16,8 +16,8 @@
 #include "platform/gui/forms.h"
 #include "platform/gui/input_simulation.h"
 #include "platform/rtl/filebytes.h"
-#include "tables/tcreatexbasedataset.h"
-#include "tables/txbasedataset.h"
+#include "tables/dataset/tcreatexbasedataset.h"
+#include "tables/dataset/txbasedataset.h"
 
 TEST(DrawGridAppend, TypedDrawsLandInTheIndex) {
     if (!std::filesystem::exists("/usr/bin/index_dump")) GTEST_SKIP() << "index_dump missing";

@@ -11,7 +11,7 @@
 #include "app_test_support.h"
 #include "platform/db/field.h"
 #include "platform/gui/graphics.h"
-#include "tables/txbasedataset.h"
+#include "tables/dataset/txbasedataset.h"
 
 namespace {
 

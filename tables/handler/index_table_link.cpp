@@ -1,0 +1,86 @@
+#include "tables/handler/index_table_link.h"
+
+#include "tables/base/xb_cipher.h"
+#include "tables/expr/xb_expr_handler.h"
+#include "tables/expr/xb_expr_link.h"
+
+namespace vx {
+namespace {
+
+class DbfIndexExpr : public IndexExpr {
+ public:
+  DbfIndexExpr(XBO_dBaseFld& table, const std::string& text)
+      : handler_(&xbTableExpLink(table), false, text) {}
+
+  IndexValue Evaluate() override {
+    ExprValue v;
+    handler_.Evaluate(v);
+    IndexValue out;
+    switch (v.Type) {
+      case xtNumber:
+        out.kind = IndexValue::Kind::Number;
+        out.number = v.Number;
+        break;
+      case xtDate:
+        out.kind = IndexValue::Kind::Date;
+        out.day = static_cast<int32_t>(v.Number);
+        break;
+      case xtBoolean:
+        out.kind = IndexValue::Kind::Logical;
+        out.logical = v.Boolean;
+        break;
+      default:
+        out.kind = IndexValue::Kind::Text;
+        out.text = v.Text;
+        break;
+    }
+    return out;
+  }
+  std::string Text() const override { return handler_.ExpressionText(); }
+
+ private:
+  TxbExpHandler handler_;
+};
+
+}  // namespace
+
+std::string DbfIndexLink::Folder() const {
+  const std::string path = table_->PathName();
+  const size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+std::string DbfIndexLink::BaseName() const {
+  const std::string path = table_->PathName();
+  const size_t slash = path.find_last_of("/\\");
+  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  const size_t dot = base.find_last_of('.');
+  if (dot != std::string::npos) base.resize(dot);
+  return base;
+}
+
+std::unique_ptr<IndexExpr> DbfIndexLink::Compile(const std::string& text) {
+  return std::make_unique<DbfIndexExpr>(*table_, text);
+}
+
+void DbfIndexLink::UseOldImage(bool on) {
+  table_->CurRecord = on && !table_->SavedRecord.empty() ? table_->SavedRecord.data() : table_->RecordBuffer.data();
+}
+
+void DbfIndexLink::EncipherBlock(uint8_t* block, size_t size) {
+  xbEncryptBuffer(table_->WriteKey, block, block, static_cast<int>(size), 1);
+}
+
+void DbfIndexLink::DecipherBlock(uint8_t* block, size_t size) {
+  xbEncryptBuffer(table_->ReadKey, block, block, static_cast<int>(size), 0);
+}
+
+void DbfIndexLink::MarkStructuralIndex() {
+  if (table_->StructuralIndex || !table_->ReadWrite()) return;
+  table_->StructuralIndex = true;
+  table_->HeaderImage[28] |= 0x01;
+  table_->HeaderDirty = true;
+  table_->WriteHeader();
+}
+
+}  // namespace vx

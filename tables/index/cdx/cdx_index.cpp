@@ -1,0 +1,467 @@
+#include "tables/index/cdx/cdx_index.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "tables/index/cdx/cdx_collation.h"
+#include "tables/index/cdx/cdx_keys.h"
+#include "tables/index/index_bulk.h"
+
+int XBobjCDXFile::NextCollation = 1;
+
+namespace {
+
+constexpr int kHeaderSize = 1024;
+constexpr uint8_t kOptUnique = 0x01;
+constexpr uint8_t kOptFor = 0x08;
+constexpr uint8_t kOptDirectory = 0xE0;
+constexpr uint8_t kOptOrdinary = 0x60;
+
+using vx::GetLE16;
+using vx::GetLE32;
+using vx::PutLE16;
+using vx::PutLE32;
+
+}  // namespace
+
+// ---------------------------------------------------------------- tag
+
+XBobjCDXTag::XBobjCDXTag(XBobjCDXFile* file, std::string name, int64_t headerPos, bool directory)
+    : XBobjIndexTag(file, std::move(name)), cdx_(file), directory_(directory) {
+  formatName_ = "CDX";
+  headerPos_ = headerPos;
+  if (directory_) {
+    options_ = kOptDirectory;
+    SetKeyShape(XBKeyType::Character, 10);
+  }
+}
+
+void XBobjCDXTag::SetKeyShape(XBKeyType type, int length) {
+  keyType_ = type;
+  keyLength_ = length;
+  entrySize_ = length + 8;
+  maxKeys_ = vx::CdxInteriorCapacity(length);
+}
+
+vx::CdxKeyLayout XBobjCDXTag::Layout() const {
+  return vx::CdxKeyLayout{keyLength_, keyType_, collation_ == 2 && !directory_ && keyType_ == XBKeyType::Character};
+}
+
+vx::CdxLeafParams XBobjCDXTag::LeafParams(uint32_t highest) const {
+  if (directory_) {
+    const int64_t size = std::max<int64_t>(cdx_->ReadEndOfFile(), 0);
+    highest = std::max<uint32_t>(highest, static_cast<uint32_t>(std::min<int64_t>(size, 0x7FFFFFFF)));
+  } else if (cdx_->Table()) {
+    highest = std::max<uint32_t>(highest, static_cast<uint32_t>(std::max(cdx_->Table()->RecordCount(), 0)));
+  }
+  return vx::CdxChooseLeafParams(keyLength_, highest);
+}
+
+void XBobjCDXTag::AdjustValue(XBobjIndexKeyData& key, bool trim) { XBobjIndexTag::AdjustValue(key, trim); }
+
+std::string XBobjCDXTag::ValueToKey(const vx::IndexValue& value) {
+  using Kind = vx::IndexValue::Kind;
+  switch (keyType_) {
+    case XBKeyType::Number:
+      if (value.kind == Kind::Date) return vx::CdxDateKey(value.day);
+      return vx::CdxNumberKey(value.number);
+    case XBKeyType::Date:
+      if (value.kind == Kind::Number) return vx::CdxNumberKey(value.number);
+      return vx::CdxDateKey(value.day);
+    case XBKeyType::Character:
+      break;
+  }
+  std::string text;
+  switch (value.kind) {
+    case Kind::Text: text = value.text; break;
+    case Kind::Logical: text = value.logical ? "T" : "F"; break;
+    case Kind::Number: text = std::to_string(value.number); break;
+    case Kind::Date: text = std::to_string(value.day); break;
+  }
+  if (Layout().general) {
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    text = vx::GeneralCollationKey(text);
+  }
+  return text;
+}
+
+void XBobjCDXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascending, const std::string& forExpr) {
+  XBobjIndexTag::TagCreate(keyExpr, unique, ascending, forExpr);
+  descendingRead_ = !ascending;
+  if (keyExpr.empty()) {
+    SetKeyShape(XBKeyType::Character, 10);
+  } else {
+    const KeyShape shape = NewKeyShape(8, collation_ == 2 ? 2 : 1, tagName_);
+    SetKeyShape(shape.type, shape.length);
+  }
+  if (keyExpr.size() + forExpr.size() + 2 > 512) {
+    cdx_->Refuse("Index expressions too long - " + tagName_);
+  }
+  options_ = static_cast<uint8_t>(kOptOrdinary | (unique ? kOptUnique : 0) | (hasFor_ ? kOptFor : 0));
+  version_ = 0;
+  uint8_t zero[kHeaderSize] = {};
+  cdx_->PageWrite(headerPos_, zero, kHeaderSize);
+  XBobjSortCDX(*this).Build();
+}
+
+int64_t XBobjCDXTag::HeaderRoot() {
+  root_ = vx::ReadHeaderRoot(*cdx_, headerPos_, "tag header cannot be read");
+  return root_;
+}
+
+void XBobjCDXTag::PageLoad(int64_t page, XBobjIndexKey& node) {
+  uint8_t buf[vx::kCdxPageSize];
+  if (page <= 0 || page % vx::kCdxPageSize != 0 || !cdx_->PageRead(page, buf, vx::kCdxPageSize)) {
+    cdx_->Damaged("page " + std::to_string(page) + " cannot be read");
+  }
+  const vx::CdxPageHead head = vx::CdxReadHead(buf);
+  if (head.attributes > 3) cdx_->Damaged("page " + std::to_string(page) + " has unknown attributes");
+  node.page = page;
+  node.left = head.left;
+  node.right = head.right;
+  node.leaf = (head.attributes & 2) != 0;
+  node.position = -1;
+  node.changed = false;
+  const vx::CdxKeyLayout layout = Layout();
+  const bool ok = node.leaf ? vx::CdxUnpackLeaf(buf, layout, node.keys) : vx::CdxUnpackInterior(buf, layout, node.keys);
+  if (!ok || (!node.leaf && node.keys.empty())) cdx_->Damaged("page " + std::to_string(page) + " is inconsistent");
+  if (!node.leaf) {
+    for (size_t i = 1; i < node.keys.size(); ++i) {
+      const auto& a = node.keys[i - 1];
+      const auto& b = node.keys[i];
+      const int c = CompareKeys(a.value, b.value, false);
+      if (c > 0 || (c == 0 && static_cast<uint32_t>(a.record) > static_cast<uint32_t>(b.record))) {
+        cdx_->Damaged("page " + std::to_string(page) + " is out of order");
+      }
+    }
+  }
+}
+
+void XBobjCDXTag::WriteNode(const XBobjIndexKey& node, bool root, bool nibbleTails) {
+  uint8_t buf[vx::kCdxPageSize] = {};
+  vx::CdxPageHead head;
+  head.attributes = static_cast<uint16_t>((node.leaf ? 2 : 0) | (root ? 1 : 0));
+  head.count = static_cast<uint16_t>(node.keys.size());
+  head.left = node.left;
+  head.right = node.right;
+  bool ok;
+  if (node.leaf) {
+    uint32_t highest = 0;
+    for (const auto& k : node.keys) highest = std::max(highest, static_cast<uint32_t>(k.link));
+    ok = vx::CdxPackLeaf(buf, node.keys, LeafParams(highest), Layout(), nibbleTails);
+  } else {
+    ok = vx::CdxPackInterior(buf, node.keys, Layout());
+  }
+  if (!ok) cdx_->Refuse("Index page overflow - " + cdx_->FileName());
+  vx::CdxWriteHead(buf, head);
+  cdx_->PageWrite(node.page, buf, vx::kCdxPageSize);
+}
+
+void XBobjCDXTag::PageStore(size_t depth) {
+  auto& path = Path();
+  for (;;) {
+    XBobjIndexKey& node = *path[depth];
+    int moveCount = 0;
+    if (node.leaf) {
+      uint32_t highest = 0;
+      for (const auto& k : node.keys) highest = std::max(highest, static_cast<uint32_t>(k.link));
+      const vx::CdxLeafParams params = LeafParams(highest);
+      const vx::CdxKeyLayout layout = Layout();
+      int total = 0;
+      std::string previous;
+      std::vector<int> costs;
+      costs.reserve(node.keys.size());
+      for (const auto& k : node.keys) {
+        costs.push_back(vx::CdxLeafCost(params, layout, previous, k.value));
+        total += costs.back();
+        previous = k.value;
+      }
+      uint8_t probe[vx::kCdxPageSize];
+      if (total < vx::kCdxLeafArea && vx::CdxPackLeaf(probe, node.keys, params, layout, true)) break;
+      int running = 0;
+      while (moveCount < node.Count() && running + costs[static_cast<size_t>(moveCount)] < 250) {
+        running += costs[static_cast<size_t>(moveCount)];
+        ++moveCount;
+      }
+      moveCount = std::clamp(moveCount, 1, node.Count() - 1);
+    } else {
+      if (node.Count() <= maxKeys_) break;
+      moveCount = (node.Count() + 1) / 2;
+    }
+    if (node.Count() < 2) cdx_->Refuse("Index key does not fit a page - " + cdx_->FileName());
+    // The first keys move to a new page on the left of this one.
+    const int64_t newPage = cdx_->AllocatePage();
+    XBobjIndexKeyData separator = node.keys[static_cast<size_t>(moveCount - 1)];
+    separator.link = static_cast<int32_t>(newPage);
+    depth = ParentInsert(depth, separator);
+    XBobjIndexKey left;
+    left.page = newPage;
+    left.leaf = node.leaf;
+    left.left = node.left;
+    left.right = static_cast<int32_t>(node.page);
+    left.keys.assign(node.keys.begin(), node.keys.begin() + moveCount);
+    if (node.left != -1) PageRelink(node.left, false, 0, true, static_cast<int32_t>(newPage));
+    node.left = static_cast<int32_t>(newPage);
+    node.keys.erase(node.keys.begin(), node.keys.begin() + moveCount);
+    node.position -= moveCount;
+    WriteNode(left, false, true);
+  }
+  XBobjIndexKey& node = *path[depth];
+  WriteNode(node, depth == 0, true);
+  node.changed = false;
+}
+
+void XBobjCDXTag::PageRelink(int64_t page, bool setLeft, int32_t left, bool setRight, int32_t right) {
+  uint8_t buf[vx::kCdxPageSize];
+  if (page <= 0 || !cdx_->PageRead(page, buf, vx::kCdxPageSize)) cdx_->Damaged("sibling page cannot be read");
+  vx::CdxPageHead head = vx::CdxReadHead(buf);
+  if (setLeft) head.left = left;
+  if (setRight) head.right = right;
+  vx::CdxWriteHead(buf, head);
+  cdx_->PageWrite(page, buf, vx::kCdxPageSize);
+}
+
+void XBobjCDXTag::TagLoad() {
+  uint8_t h[kHeaderSize];
+  if (!cdx_->PageRead(headerPos_, h, kHeaderSize)) cdx_->Damaged("tag header cannot be read");
+  const uint32_t root = GetLE32(h);
+  const int keyLength = GetLE16(h + 12);
+  const uint8_t options = h[14];
+  const int64_t size = cdx_->Disk()->FileSize();
+  if (root == 0 || root % vx::kCdxPageSize != 0 || root + vx::kCdxPageSize > size) cdx_->Damaged("bad root offset");
+  if (keyLength < 1 || keyLength > 240) cdx_->Damaged("bad key length");
+  const char* text = reinterpret_cast<const char*>(h + 512);
+  const size_t keyLen = strnlen(text, 512);
+  std::string keyExpr(text, keyLen);
+  std::string forExpr;
+  if (keyLen + 1 < 512) forExpr.assign(text + keyLen + 1, strnlen(text + keyLen + 1, 512 - keyLen - 1));
+  if (options < 0x80 && keyExpr.empty()) cdx_->Damaged("tag without key expression");
+  root_ = root;
+  options_ = options;
+  version_ = GetLE32(h + 8);
+  unique_ = (options & kOptUnique) != 0;
+  hasFor_ = (options & kOptFor) != 0;
+  ascending_ = GetLE16(h + 502) == 0;
+  descendingRead_ = !ascending_;
+  const std::string collation(reinterpret_cast<const char*>(h + 494), strnlen(reinterpret_cast<const char*>(h + 494), 8));
+  collation_ = collation == "GENERAL" ? 2 : (collation == "MACHINE" ? 1 : 0);
+  keyExprText_ = keyExpr;
+  forExprText_ = hasFor_ ? forExpr : std::string();
+  XBKeyType type = XBKeyType::Character;
+  if (!directory_ && options < 0x80) {
+    KeyExprCompile();
+    ForExprCompile();
+    if (keyExpr_) {
+      const vx::IndexValue v = keyExpr_->Evaluate();
+      if (v.kind == vx::IndexValue::Kind::Number) type = XBKeyType::Number;
+      else if (v.kind == vx::IndexValue::Kind::Date) type = XBKeyType::Date;
+    }
+  }
+  SetKeyShape(type, keyLength);
+  changed_ = false;
+}
+
+void XBobjCDXTag::TagStore() {
+  uint8_t h[kHeaderSize] = {};
+  if (!directory_) {
+    options_ = static_cast<uint8_t>((options_ & ~(kOptUnique | kOptFor)) | (unique_ ? kOptUnique : 0) | (hasFor_ ? kOptFor : 0));
+  }
+  PutLE32(h, static_cast<uint32_t>(root_));
+  PutLE32(h + 8, version_);
+  PutLE16(h + 12, static_cast<uint32_t>(keyLength_));
+  h[14] = options_;
+  h[15] = 1;
+  if (collation_ == 2 && options_ < 0x80) {
+    h[15] = 2;
+    std::memcpy(h + 494, "GENERAL", 7);
+  }
+  PutLE16(h + 502, ascending_ ? 0 : 1);
+  const std::string forText = hasFor_ ? forExprText_ : std::string();
+  PutLE16(h + 504, static_cast<uint32_t>(keyExprText_.size() + 1));
+  PutLE16(h + 506, static_cast<uint32_t>(forText.size() + 1));
+  PutLE16(h + 510, static_cast<uint32_t>(keyExprText_.size() + 1));
+  const size_t keyLen = std::min<size_t>(keyExprText_.size(), 511);
+  std::memcpy(h + 512, keyExprText_.data(), keyLen);
+  const size_t forAt = 512 + keyLen + 1;
+  std::memcpy(h + forAt, forText.data(), std::min<size_t>(forText.size(), kHeaderSize - forAt - 1));
+  cdx_->PageWrite(headerPos_, h, kHeaderSize);
+  changed_ = false;
+}
+
+// ---------------------------------------------------------------- file
+
+XBobjCDXFile::XBobjCDXFile(vx::IndexTableLink* table) : XBobjIndexFile(table) { keysCarryRecord_ = true; }
+
+XBobjCDXFile::~XBobjCDXFile() = default;
+
+int64_t XBobjCDXFile::ReadEndOfFile() {
+  if (endOfFile_ < 0 && disk_) endOfFile_ = disk_->FileSize();
+  return endOfFile_;
+}
+
+int64_t XBobjCDXFile::AllocatePage() {
+  int64_t at = ReadEndOfFile();
+  if (at % vx::kCdxPageSize != 0) at += vx::kCdxPageSize - at % vx::kCdxPageSize;
+  if (at + vx::kCdxPageSize > 0x7FFFFFFF) Refuse("Index file full - " + fileName_);
+  endOfFile_ = at + vx::kCdxPageSize;
+  return at;
+}
+
+bool XBobjCDXFile::Create(const std::string& fileName, bool overwrite, bool create, bool shared, bool writable) {
+  NextCollation = 1;
+  if (!Open(fileName, overwrite, create, shared, writable, ".CDX")) return false;
+  endOfFile_ = -1;
+  if (disk_->FileSize() > vx::kCdxPageSize) {
+    try {
+      ReadDirectory();
+    } catch (const EXBaseError&) {
+      unusable_ = true;
+    }
+  } else if (disk_->ReadWrite()) {
+    NewDirectory();
+  } else {
+    unusable_ = true;  // too short to hold a directory, and not ours to write
+  }
+  if (table_) {
+    auto base = [](const std::string& s) {
+      const size_t slash = s.find_last_of('/');
+      std::string b = slash == std::string::npos ? s : s.substr(slash + 1);
+      const size_t dot = b.find_last_of('.');
+      if (dot != std::string::npos) b.resize(dot);
+      for (char& c : b) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      return b;
+    };
+    if (base(fileName_) == base(table_->BaseName())) table_->MarkStructuralIndex();
+  }
+  return true;
+}
+
+void XBobjCDXFile::NewDirectory() {
+  endOfFile_ = 0;
+  dir_ = std::make_unique<XBobjCDXTag>(this, "", AllocatePage(), true);
+  AllocatePage();
+  XBobjSortCDX(*dir_).BuildEmpty();
+}
+
+void XBobjCDXFile::ReadDirectory() {
+  tags_.clear();
+  dir_ = std::make_unique<XBobjCDXTag>(this, "", 0, true);
+  dir_->TagLoad();
+  if (dir_->keyType_ != XBKeyType::Character || dir_->options_ < 0x80) Damaged("bad tag directory");
+  // Collect the names first: loading a tag must not disturb the walk.
+  std::vector<XBobjIndexKeyData> entries;
+  for (int32_t rec = dir_->KeyRead(-3); !dir_->AtEOF(); rec = dir_->KeyRead(-1)) {
+    (void)rec;
+    entries.push_back(dir_->CurrentKey());
+    if (entries.size() > 100000) Damaged("tag directory too long");
+  }
+  for (const auto& e : entries) {
+    auto tag = std::make_unique<XBobjCDXTag>(this, e.value, static_cast<uint32_t>(e.link), false);
+    tag->TagLoad();
+    tags_.push_back(std::move(tag));
+  }
+}
+
+void XBobjCDXFile::AddDirectoryEntry(const XBobjCDXTag& tag) {
+  XBobjIndexKeyData key(tag.TagName(), static_cast<int32_t>(tag.HeaderPos()), static_cast<int32_t>(tag.HeaderPos()));
+  dir_->KeyAdd(key);
+}
+
+void XBobjCDXFile::RemoveDirectoryEntry(const XBobjCDXTag& tag) {
+  XBobjIndexKeyData key(tag.TagName(), static_cast<int32_t>(tag.HeaderPos()), static_cast<int32_t>(tag.HeaderPos()));
+  dir_->KeyRemove(key);
+}
+
+XBobjIndexTag* XBobjCDXFile::TagAdd(const std::string& name, const std::string& keyExpr, const std::string& forExpr,
+                                    bool unique, bool ascending) {
+  std::string tagName = name;
+  while (!tagName.empty() && tagName.back() == ' ') tagName.pop_back();
+  if (tagName.empty() || tagName.size() > 10) {
+    Refuse("Tag name must have 1 to 10 characters: \"" + tagName + "\" - " + fileName_);
+  }
+  if (!dir_) Refuse("Index file is not usable - " + fileName_);
+  auto upper = [](std::string s) {
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+  };
+  endOfFile_ = -1;
+  const int64_t header = AllocatePage();
+  AllocatePage();
+  auto tag = std::make_unique<XBobjCDXTag>(this, tagName, header, false);
+  tag->collation_ = NextCollation;
+  XBobjCDXTag* raw = tag.get();
+  raw->TagCreate(keyExpr, unique, ascending, forExpr);
+  // A tag of the same name is replaced only once the new one stands.
+  for (size_t i = tags_.size(); i-- > 0;) {
+    auto* old = static_cast<XBobjCDXTag*>(tags_[i].get());
+    if (upper(old->TagName()) != upper(tagName)) continue;
+    RemoveDirectoryEntry(*old);
+    tags_.erase(tags_.begin() + static_cast<std::ptrdiff_t>(i));
+    break;
+  }
+  tags_.push_back(std::move(tag));
+  AddDirectoryEntry(*raw);
+  return raw;
+}
+
+bool XBobjCDXFile::TagDelete(const std::string& name) {
+  std::string wanted = name;
+  for (char& c : wanted) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (size_t i = tags_.size(); i-- > 0;) {
+    std::string have = tags_[i]->TagName();
+    for (char& c : have) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (have != wanted) continue;
+    RemoveDirectoryEntry(static_cast<XBobjCDXTag&>(*tags_[i]));
+    tags_.erase(tags_.begin() + static_cast<std::ptrdiff_t>(i));
+    if (tags_.empty()) Reindex();
+    return true;
+  }
+  return false;
+}
+
+void XBobjCDXFile::Reindex() {
+  if (!disk_) return;
+  if (!disk_->LockRegion(0, 0x7FFFFFFF)) {
+    FoundError(xbErrLockRefused, xbCtxTruncate, fileName_);
+    return;
+  }
+  try {
+    disk_->FileTruncate(0);
+    endOfFile_ = 0;
+    dir_ = std::make_unique<XBobjCDXTag>(this, "", AllocatePage(), true);
+    AllocatePage();
+    XBobjSortCDX(*dir_).BuildEmpty();
+    for (auto& t : tags_) {
+      auto* tag = static_cast<XBobjCDXTag*>(t.get());
+      tag->TagRelease();
+      tag->headerPos_ = AllocatePage();
+      AllocatePage();
+      tag->version_ = 0;
+      tag->root_ = 0;
+      XBobjSortCDX(*tag).Build();
+      AddDirectoryEntry(*tag);
+    }
+  } catch (...) {
+    disk_->UnlockRegion();
+    throw;
+  }
+  disk_->UnlockRegion();
+}
+
+bool XBobjCDXFile::KeyUpdateAll(int32_t record, bool appending) {
+  if (!dir_) return false;
+  uint8_t head[12];
+  if (disk_ && disk_->Shared() && PageRead(0, head, 12)) dir_->version_ = GetLE32(head + 8);
+  dir_->version_ += 1;
+  dir_->changed_ = true;
+  const bool ok = XBobjIndexFile::KeyUpdateAll(record, appending);
+  dir_->TagStore();
+  return ok;
+}
+
+bool XBobjCDXFile::ChangedByOthers() {
+  if (!disk_ || !disk_->Shared() || !dir_) return false;
+  uint8_t head[12];
+  if (!PageRead(0, head, 12)) return false;
+  return GetLE32(head + 8) != dir_->version_;
+}

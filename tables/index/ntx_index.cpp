@@ -1,0 +1,543 @@
+#include "tables/index/ntx_index.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "tables/index/index_bulk.h"
+#include "tables/base/xb_dates.h"
+
+namespace {
+
+constexpr int kPage = XBobjNTXFile::kPageSize;
+constexpr int kExprOffset = 22;
+constexpr int kExprSize = 256;
+constexpr int kForOffset = 282;
+constexpr int kForSize = 742;
+constexpr int kMaxLevels = 32;
+
+}  // namespace
+
+namespace vx {
+
+std::string NtxNumberKey(double value, int width, int decimals) {
+  if (width < 1) return std::string();
+  const double a = std::fabs(value);
+  if (!std::isfinite(a)) return std::string(static_cast<size_t>(width), '*');
+  const int need = std::snprintf(nullptr, 0, "%*.*f", width, decimals, a);
+  if (need < 1 || need > width) return std::string(static_cast<size_t>(width), '*');
+  std::vector<char> buffer(static_cast<size_t>(need) + 1);
+  std::snprintf(buffer.data(), buffer.size(), "%*.*f", width, decimals, a);
+  std::string s(buffer.data(), static_cast<size_t>(need));
+  for (char& c : s)
+    if (c == ' ') c = '0';
+  const bool nonZero = std::any_of(s.begin(), s.end(), [](char c) { return c >= '1' && c <= '9'; });
+  if (value < 0 && nonZero) {
+    for (char& c : s)
+      if (c >= '0' && c <= '9') c = static_cast<char>(0x5C - c);
+  }
+  return s;
+}
+
+}  // namespace vx
+
+// ---------------------------------------------------------------- tag
+
+XBobjNTXTag::XBobjNTXTag(XBobjNTXFile* file, std::string name) : XBobjIndexTag(file, std::move(name)), ntx_(file) {
+  formatName_ = "NTX";
+}
+
+void XBobjNTXTag::SetShape(XBKeyType type, int length, int decimals) {
+  keyType_ = type;
+  keyLength_ = length;
+  decimals_ = decimals;
+  entrySize_ = length + 8;
+  maxKeys_ = 2 * (((1020 / (entrySize_ + 2)) - 1) / 2);
+}
+
+std::string XBobjNTXTag::Top() const {
+  return descendingCompare_ ? std::string() : std::string(static_cast<size_t>(keyLength_) + 1, '\xFF');
+}
+
+std::string XBobjNTXTag::ValueToKey(const vx::IndexValue& value) {
+  using Kind = vx::IndexValue::Kind;
+  switch (keyType_) {
+    case XBKeyType::Number:
+      return vx::NtxNumberKey(value.kind == Kind::Date ? value.day : value.number, keyLength_, decimals_);
+    case XBKeyType::Date: {
+      const int32_t day = value.kind == Kind::Date ? value.day : static_cast<int32_t>(value.number);
+      std::string s = day < 1 ? std::string() : xbDBFDate.DTOS(day);
+      return s.empty() || s[0] == ' ' ? std::string("00000000") : s;
+    }
+    case XBKeyType::Character:
+      break;
+  }
+  switch (value.kind) {
+    case Kind::Text: return value.text;
+    case Kind::Logical: return value.logical ? "T" : "F";
+    case Kind::Number: return vx::NtxNumberKey(value.number, 18, 4);
+    case Kind::Date: return xbDBFDate.DTOS(value.day);
+  }
+  return value.text;
+}
+
+void XBobjNTXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascending, const std::string& forExpr) {
+  if (keyExpr.size() >= kExprSize || forExpr.size() >= kForSize) {
+    ntx_->Refuse("Index expression too long - " + ntx_->FileName());
+  }
+  XBobjIndexTag::TagCreate(keyExpr, unique, ascending, forExpr);
+  descendingCompare_ = !ascending;
+  // A number on a field of known shape takes the field's width and decimals.
+  int width = 18, decimals = 4;
+  const auto* fields = dynamic_cast<const vx::IndexFieldShape*>(ntx_->Table());
+  if (!fields || !fields->NumericFieldShape(keyExpr, width, decimals)) width = 18, decimals = 4;
+  const KeyShape shape = NewKeyShape(width, 1, ntx_->FileName());
+  SetShape(shape.type, shape.length, shape.type == XBKeyType::Number ? decimals : 0);
+  uint8_t zero[kPage] = {};
+  ntx_->PageWrite(headerPos_, zero, kPage);
+  XBobjSortNTX(*this).Build();
+}
+
+int64_t XBobjNTXTag::HeaderRoot() {
+  uint8_t head[8];
+  if (!ntx_->PageRead(headerPos_, head, 8)) ntx_->Damaged("header cannot be read");
+  root_ = vx::GetLE32(head + 4);
+  return root_;
+}
+
+void XBobjNTXTag::TagLoad() {
+  uint8_t h[kPage];
+  if (!ntx_->PageRead(headerPos_, h, kPage)) ntx_->Damaged("header cannot be read");
+  const int signature = vx::GetLE16(h);
+  const uint32_t root = vx::GetLE32(h + 4);
+  const int entrySize = vx::GetLE16(h + 12);
+  const int keyLength = vx::GetLE16(h + 14);
+  const int decimals = vx::GetLE16(h + 16);
+  const int maxKeys = vx::GetLE16(h + 18);
+  const int64_t size = ntx_->ReadEndOfFile();
+  if (signature != 6 && signature != 7) ntx_->Damaged("signature");
+  if (keyLength < 1 || keyLength > 240 || entrySize != keyLength + 8) ntx_->Damaged("key length");
+  if (maxKeys < 2 || 2 + 2 * (maxKeys + 1) + (maxKeys + 1) * entrySize > kPage) ntx_->Damaged("page shape");
+  if (root < kPage || root % kPage != 0 || static_cast<int64_t>(root) + kPage > size) ntx_->Damaged("root page");
+  keyLength_ = keyLength;
+  entrySize_ = entrySize;
+  maxKeys_ = maxKeys;
+  decimals_ = decimals;
+  root_ = root;
+  ntx_->version_ = vx::GetLE16(h + 2);
+  unique_ = (h[278] & 1) != 0;
+  ascending_ = (h[279] & 1) == 0;
+  descendingCompare_ = !ascending_;
+  keyExprText_ = vx::GetZText(h + kExprOffset, kExprSize);
+  hasFor_ = (signature & 1) != 0;
+  forExprText_ = hasFor_ ? vx::GetZText(h + kForOffset, kForSize) : std::string();
+  hasFor_ = hasFor_ && !forExprText_.empty();
+  keyType_ = XBKeyType::Character;
+  KeyExprCompile();
+  ForExprCompile();
+  if (keyExpr_) {
+    try {
+      const vx::IndexValue v = keyExpr_->Evaluate();
+      if (v.kind == vx::IndexValue::Kind::Number) keyType_ = XBKeyType::Number;
+      if (v.kind == vx::IndexValue::Kind::Date) keyType_ = XBKeyType::Date;
+    } catch (const EXBaseError&) {
+    }
+  }
+  changed_ = false;
+}
+
+void XBobjNTXTag::TagStore() {
+  uint8_t h[kPage] = {};
+  vx::PutLE16(h, hasFor_ ? 7 : 6);
+  vx::PutLE16(h + 2, static_cast<uint32_t>(ntx_->version_));
+  vx::PutLE32(h + 4, static_cast<uint32_t>(root_));
+  vx::PutLE16(h + 12, static_cast<uint32_t>(entrySize_));
+  vx::PutLE16(h + 14, static_cast<uint32_t>(keyLength_));
+  vx::PutLE16(h + 16, static_cast<uint32_t>(decimals_));
+  vx::PutLE16(h + 18, static_cast<uint32_t>(maxKeys_));
+  vx::PutLE16(h + 20, static_cast<uint32_t>(maxKeys_ / 2));
+  std::memcpy(h + kExprOffset, keyExprText_.data(), std::min<size_t>(keyExprText_.size(), kExprSize - 1));
+  h[278] = unique_ ? 1 : 0;
+  h[279] = ascending_ ? 0 : 1;
+  if (hasFor_) std::memcpy(h + kForOffset, forExprText_.data(), std::min<size_t>(forExprText_.size(), kForSize - 1));
+  ntx_->PageWrite(headerPos_, h, kPage);
+  changed_ = false;
+  if (orphanPending_) {
+    // A separator left without a place when the page at the right end
+    // emptied: it goes back in as an ordinary key.
+    orphanPending_ = false;
+    XBobjIndexKeyData key = orphan_;
+    KeyAdd(key);
+  }
+}
+
+// ---------------------------------------------------------------- pages
+
+void XBobjNTXTag::ReadItems(int64_t page, std::vector<Item>& items) {
+  uint8_t b[kPage];
+  if (page < kPage || page % kPage != 0 || page > 0x7FFFFFFF || !ntx_->PageRead(page, b, kPage)) {
+    ntx_->Damaged("page " + std::to_string(page) + " cannot be read");
+  }
+  const int n = vx::GetLE16(b);
+  if (n > maxKeys_) ntx_->Damaged("page " + std::to_string(page) + " holds too many keys");
+  items.clear();
+  items.reserve(static_cast<size_t>(n) + 1);
+  if (n == 0 && vx::GetLE16(b + 2) == 0) {
+    items.push_back(Item{0, 0, {}});  // a zeroed page: an empty leaf
+    return;
+  }
+  for (int i = 0; i <= n; ++i) {
+    const int at = vx::GetLE16(b + 2 + 2 * i);
+    if (at < 2 || at + entrySize_ > kPage) ntx_->Damaged("page " + std::to_string(page) + " has an item outside it");
+    Item item;
+    item.child = vx::GetLE32(b + at);
+    item.record = static_cast<int32_t>(vx::GetLE32(b + at + 4));
+    if (i < n) {
+      item.key.assign(reinterpret_cast<const char*>(b + at + 8), static_cast<size_t>(keyLength_));
+      while (!item.key.empty() && item.key.back() == ' ') item.key.pop_back();
+    }
+    items.push_back(std::move(item));
+  }
+  const bool leaf = items.front().child == 0;
+  for (const Item& item : items) {
+    if ((item.child == 0) != leaf) ntx_->Damaged("page " + std::to_string(page) + " mixes leaf and interior items");
+  }
+}
+
+void XBobjNTXTag::WritePage(int64_t page, const std::vector<Item>& items, uint32_t lastChild) {
+  uint8_t b[kPage] = {};
+  const int n = static_cast<int>(items.size());
+  if (n > maxKeys_) ntx_->Refuse("Index page overflow - " + ntx_->FileName());
+  vx::PutLE16(b, static_cast<uint32_t>(n));
+  const int first = (maxKeys_ + 2) * 2;
+  for (int i = 0; i <= maxKeys_; ++i) vx::PutLE16(b + 2 + 2 * i, static_cast<uint32_t>(first + i * entrySize_));
+  for (int i = 0; i < n; ++i) {
+    uint8_t* at = b + first + i * entrySize_;
+    vx::PutLE32(at, items[static_cast<size_t>(i)].child);
+    vx::PutLE32(at + 4, static_cast<uint32_t>(items[static_cast<size_t>(i)].record));
+    const std::string& key = items[static_cast<size_t>(i)].key;
+    std::memset(at + 8, ' ', static_cast<size_t>(keyLength_));
+    std::memcpy(at + 8, key.data(), std::min(key.size(), static_cast<size_t>(keyLength_)));
+  }
+  vx::PutLE32(b + first + n * entrySize_, lastChild);
+  ntx_->PageWrite(page, b, kPage);
+}
+
+// The separator that follows the subtree of the node at `depth`: the entry of
+// the nearest node above whose position is not on its last entry.
+const XBobjIndexKeyData* XBobjNTXTag::SeparatorAbove(size_t depth) const {
+  auto& path = const_cast<XBobjNTXTag*>(this)->Path();
+  for (size_t j = std::min(depth, path.size()); j-- > 0;) {
+    const XBobjIndexKey& node = *path[j];
+    if (node.position >= 0 && node.position < node.Count() - 1) return &node.keys[static_cast<size_t>(node.position)];
+  }
+  return nullptr;
+}
+
+void XBobjNTXTag::PageLoad(int64_t page, XBobjIndexKey& node) {
+  std::vector<Item> items;
+  ReadItems(page, items);
+  const XBobjIndexKeyData* above = SeparatorAbove(Path().size());
+  node = XBobjIndexKey();
+  node.page = page;
+  node.leaf = items.front().child == 0;
+  const size_t n = items.size() - 1;
+  node.keys.reserve(n + 1);
+  for (size_t i = 0; i < n; ++i) {
+    Item& item = items[i];
+    node.keys.emplace_back(std::move(item.key), node.leaf ? item.record : static_cast<int32_t>(item.child),
+                           item.record);
+  }
+  if (node.leaf) {
+    if (above) node.keys.emplace_back(above->value, above->record, above->record);
+  } else if (above) {
+    node.keys.emplace_back(above->value, static_cast<int32_t>(items[n].child), above->record);
+  } else {
+    node.keys.emplace_back(Top(), static_cast<int32_t>(items[n].child), 0);
+  }
+}
+
+void XBobjNTXTag::WriteNode(const XBobjIndexKey& node, bool showsSeparator) {
+  std::vector<Item> items;
+  if (node.leaf) {
+    const size_t n = node.keys.size() - (showsSeparator && !node.keys.empty() ? 1 : 0);
+    for (size_t i = 0; i < n; ++i) items.push_back(Item{0, node.keys[i].record, node.keys[i].value});
+    WritePage(node.page, items, 0);
+    return;
+  }
+  for (size_t i = 0; i + 1 < node.keys.size(); ++i) {
+    const XBobjIndexKeyData& k = node.keys[i];
+    items.push_back(Item{static_cast<uint32_t>(k.link), k.record, k.value});
+  }
+  WritePage(node.page, items, node.keys.empty() ? 0 : static_cast<uint32_t>(node.keys.back().link));
+}
+
+// Whether the leaf at the right end below the child of `bound` ends with it;
+// `leaf` and `items` tell where that leaf is and what it holds.
+bool XBobjNTXTag::RightEndHolds(const XBobjIndexKeyData& bound, int64_t& leaf, std::vector<Item>& items) {
+  leaf = static_cast<uint32_t>(bound.link);
+  for (int level = 0; level < kMaxLevels; ++level) {
+    ReadItems(leaf, items);
+    if (items.front().child == 0) {
+      if (items.size() < 2) return false;
+      const Item& last = items[items.size() - 2];
+      return last.record == bound.record && CompareKeys(last.key, bound.value, false) == 0;
+    }
+    leaf = items.back().child;
+  }
+  ntx_->Damaged("tree too deep");
+}
+
+// A leaf whose own keys are all gone (it shows only the separator above it)
+// takes that separator back as a key and merges with a neighbour leaf of the
+// same parent, or, when the neighbour is full, borrows the neighbour's key
+// next to it as the new separator. False when there is no neighbour leaf.
+bool XBobjNTXTag::RebalanceEmptyLeaf(size_t depth) {
+  auto& path = Path();
+  XBobjIndexKey& leaf = *path[depth];
+  XBobjIndexKey& parent = *path[depth - 1];
+  const int p = parent.position;
+  if (p < 0 || p >= parent.Count()) return false;
+  const bool right = p + 1 < parent.Count();
+  if (!right && p == 0) return false;
+  XBobjIndexKeyData& separator = parent.keys[static_cast<size_t>(right ? p : p - 1)];
+  const int64_t sibling = static_cast<uint32_t>(right ? parent.keys[static_cast<size_t>(p + 1)].link : separator.link);
+  std::vector<Item> items;
+  ReadItems(sibling, items);
+  if (items.front().child != 0) return false;
+  items.pop_back();  // the item that carries no key
+  const Item down{0, separator.record, separator.value};
+  if (static_cast<int>(items.size()) < maxKeys_) {
+    // Merge: the separator and the neighbour's keys in one page; the
+    // emptied page leaves the tree.
+    if (right) {
+      items.insert(items.begin(), down);
+      parent.keys.erase(parent.keys.begin() + p);
+    } else {
+      items.push_back(down);
+      parent.keys[static_cast<size_t>(p)].link = static_cast<int32_t>(sibling);
+      parent.keys.erase(parent.keys.begin() + (p - 1));
+    }
+    WritePage(sibling, items, 0);
+    parent.position = right ? p : p - 1;
+    parent.changed = true;
+    path.resize(depth);
+    PageStore(depth - 1);  // the chain now ends here; store it before it is passed over
+    return true;
+  }
+  // Borrow: the neighbour's key next to the separator moves up, the
+  // separator comes down as this leaf's only key.
+  Item up = right ? items.front() : items.back();
+  if (right) items.erase(items.begin());
+  else items.pop_back();
+  WritePage(sibling, items, 0);
+  WritePage(leaf.page, {down}, 0);
+  XBobjIndexKeyData shown = leaf.keys.back();
+  separator.value = up.key;
+  separator.record = up.record;
+  parent.changed = true;
+  if (right) shown = XBobjIndexKeyData(up.key, up.record, up.record);
+  leaf.keys = {XBobjIndexKeyData(down.key, down.record, down.record), shown};
+  leaf.position = 0;
+  leaf.changed = false;
+  return true;
+}
+
+void XBobjNTXTag::PageStore(size_t depth) {
+  auto& path = Path();
+  for (;;) {
+    XBobjIndexKey& node = *path[depth];
+    const bool shows = node.leaf && SeparatorAbove(depth) != nullptr;
+    const int real = node.leaf ? node.Count() - (shows ? 1 : 0) : node.Count() - 1;
+    if (node.leaf && shows && real == 0 && depth > 0 && RebalanceEmptyLeaf(depth)) return;
+    if (real <= maxKeys_) {
+      if (!node.leaf && depth + 1 == path.size() && !SeparatorAbove(depth) && node.Count() > 0) {
+        // The chain ends above the leaves only after a page at the right end
+        // was removed; the key that separated it then has no page to live in.
+        XBobjIndexKeyData& bound = node.keys.back();
+        // Record 0 marks the bound above everything (see PageLoad).
+        int64_t leaf = 0;
+        std::vector<Item> items;
+        if (bound.record != 0 && !RightEndHolds(bound, leaf, items)) {
+          // It is above every key left, so it ends the leaf at the right end;
+          // a full leaf takes it through an ordinary insert afterwards.
+          const XBobjIndexKeyData orphan(bound.value, bound.record, bound.record);
+          bound.value = Top();
+          bound.record = 0;
+          items.pop_back();
+          if (static_cast<int>(items.size()) < maxKeys_) {
+            items.push_back(Item{0, orphan.record, orphan.value});
+            WritePage(leaf, items, 0);
+          } else {
+            orphan_ = orphan;
+            orphanPending_ = true;
+            changed_ = true;
+          }
+        }
+      }
+      WriteNode(node, shows);
+      node.changed = false;
+      return;
+    }
+    // Split: the lower half goes to a new page on the left, the median key
+    // moves up between the two.
+    const int move = real / 2 + 1;
+    XBobjIndexKey left;
+    left.leaf = node.leaf;
+    left.keys.assign(node.keys.begin(), node.keys.begin() + move);
+    node.keys.erase(node.keys.begin(), node.keys.begin() + move);
+    node.position = std::max(0, node.position - move);
+    left.page = ntx_->AllocatePage();
+    WriteNode(left, true);
+    XBobjIndexKeyData separator = left.keys.back();
+    separator.link = static_cast<int32_t>(left.page);
+    depth = ParentInsert(depth, separator);
+  }
+}
+
+// ---------------------------------------------------------------- bulk build
+
+uint32_t XBobjSortNTX::WriteLevel(size_t level, uint32_t lastChild) {
+  const uint32_t page = static_cast<uint32_t>(tag_.ntx_->AllocatePage());
+  tag_.WritePage(page, levels_[level], lastChild);
+  levels_[level].clear();
+  return page;
+}
+
+void XBobjSortNTX::AddSeparator(size_t level, XBobjNTXTag::Item item) {
+  if (level >= static_cast<size_t>(kMaxLevels)) tag_.ntx_->Refuse("Index too deep - " + tag_.ntx_->FileName());
+  if (levels_.size() <= level) levels_.resize(level + 1);
+  if (static_cast<int>(levels_[level].size()) == tag_.maxKeys_) {
+    // Full: the separator's left child closes the page, and the separator
+    // goes up with the page as its left child.
+    item.child = WriteLevel(level, item.child);
+    AddSeparator(level + 1, std::move(item));
+    return;
+  }
+  levels_[level].push_back(std::move(item));
+}
+
+void XBobjSortNTX::Build() {
+  std::vector<vx::IndexBulkItem> keys = vx::CollectIndexKeys(tag_, tag_.descendingCompare_);
+  vx::IndexTableLink* table = tag_.ntx_->Table();
+  levels_.assign(1, {});
+  bool pending = false;
+  XBobjNTXTag::Item waiting{0, 0, {}};
+  int32_t drained = 0;
+  for (auto& k : keys) {
+    XBobjNTXTag::Item item{0, k.record, std::move(k.key)};
+    if (table) table->Status(2, ++drained, 0);
+    if (pending) {
+      waiting.child = WriteLevel(0, 0);
+      AddSeparator(1, std::move(waiting));
+      pending = false;
+    } else if (static_cast<int>(levels_[0].size()) == tag_.maxKeys_) {
+      waiting = std::move(item);
+      pending = true;
+      continue;
+    }
+    levels_[0].push_back(std::move(item));
+  }
+  keys.clear();
+  if (pending) {
+    // A full leaf and one key after it: the leaf's last key separates them.
+    XBobjNTXTag::Item separator = std::move(levels_[0].back());
+    levels_[0].pop_back();
+    separator.child = WriteLevel(0, 0);
+    AddSeparator(1, std::move(separator));
+    levels_[0].push_back(std::move(waiting));
+  }
+  uint32_t carry = WriteLevel(0, 0);
+  for (size_t level = 1; level < levels_.size(); ++level) {
+    if (!levels_[level].empty()) carry = WriteLevel(level, carry);
+  }
+  levels_.clear();
+  if (table) table->Status(0, 0, 0);
+  tag_.root_ = carry;
+  tag_.changed_ = true;
+  tag_.TagStore();
+}
+
+// ---------------------------------------------------------------- file
+
+XBobjNTXFile::XBobjNTXFile(vx::IndexTableLink* table) : XBobjIndexFile(table) {}
+
+XBobjNTXFile::~XBobjNTXFile() { ReleaseTagsQuietly(); }
+
+XBobjNTXTag* XBobjNTXFile::Tag() const {
+  return tags_.empty() ? nullptr : static_cast<XBobjNTXTag*>(tags_.front().get());
+}
+
+bool XBobjNTXFile::Create(const std::string& fileName, bool overwrite, bool create, bool shared, bool writable) {
+  if (!Open(fileName, overwrite, create, shared, writable, ".NTX")) return false;
+  const int64_t size = disk_->FileSize();
+  version_ = 1;
+  if (size == 0 && create) {
+    endOfFile_ = 0;
+    return true;
+  }
+  endOfFile_ = size;
+  LoadOnlyTag(std::make_unique<XBobjNTXTag>(this, OnlyTagName()));
+  return true;
+}
+
+XBobjIndexTag* XBobjNTXFile::TagAdd(const std::string& name, const std::string& keyExpr, const std::string& forExpr,
+                                    bool unique, bool ascending) {
+  (void)name;
+  version_ = 1;
+  return CreateOnlyTag(std::make_unique<XBobjNTXTag>(this, OnlyTagName()), keyExpr, forExpr, unique, ascending);
+}
+
+int64_t XBobjNTXFile::ReadEndOfFile() {
+  if (endOfFile_ < 0) endOfFile_ = disk_ ? disk_->FileSize() / kPageSize * kPageSize : 0;
+  return endOfFile_;
+}
+
+int64_t XBobjNTXFile::AllocatePage() {
+  const int64_t page = ReadEndOfFile();
+  endOfFile_ = page + kPageSize;
+  return page;
+}
+
+bool XBobjNTXFile::KeyUpdateAll(int32_t record, bool appending) {
+  if (XBobjNTXTag* tag = Tag()) {
+    if (version_ > 32766) version_ = 0;
+    ++version_;
+    tag->changed_ = true;
+    tag->TagStore();
+  }
+  return XBobjIndexFile::KeyUpdateAll(record, appending);
+}
+
+bool XBobjNTXFile::ChangedByOthers() {
+  if (!disk_ || !disk_->Shared()) return false;
+  uint8_t head[4];
+  if (!PageRead(0, head, 4)) return false;
+  return vx::GetLE16(head + 2) != version_;
+}
+
+void XBobjNTXFile::Empty() {
+  XBobjNTXTag* tag = Tag();
+  if (!tag || !disk_) return;
+  vx::WholeFileLock lock(*this, xbCtxTruncate);
+  tag->ForgetChain();
+  disk_->FileTruncate(2 * kPageSize);
+  tag->root_ = kPageSize;
+  endOfFile_ = 2 * kPageSize;
+  version_ = 1;
+  tag->TagStore();
+  uint8_t zero[kPageSize] = {};
+  PageWrite(kPageSize, zero, kPageSize);
+}
+
+void XBobjNTXFile::Reindex() {
+  XBobjNTXTag* tag = Tag();
+  if (!tag || !disk_) return;
+  Empty();
+  vx::WholeFileLock lock(*this, xbCtxTruncate);
+  const std::string key = tag->KeyExpr();
+  const std::string filter = tag->ForExpr();
+  tag->TagCreate(key, tag->Unique(), tag->Ascending(), filter);
+}

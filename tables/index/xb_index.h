@@ -1,0 +1,307 @@
+// The common index layer: tags and index files of every format.
+//
+// A tag (XBobjIndexTag) knows its key and FOR expressions and walks, seeks
+// and updates its B+-tree through one loaded path of nodes, root to leaf.
+// Every interior entry holds the highest key of its child. A format supplies
+// only the page and header layouts, the key form and the bulk build through
+// the virtual operations; the table handler drives tags through the public
+// operations below and never sees the format.
+//
+// Contracts:
+//  - After every operation that changes keys (KeyAdd, KeyDelete, KeyUpdate,
+//    KeyUpdateAll) every changed page and a changed header are on disk; the
+//    caller may unlock at once.
+//  - A page or header that cannot be read whole, or contradicts itself,
+//    raises EXBaseError and marks the file unusable; nothing walks on.
+//  - Lock() makes LockWaitTime div LockRetryInterval attempts and returns
+//    false when all fail; it never raises.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tables/base/xb_errors.h"
+#include "tables/base/xbo_diskfile.h"
+#include "tables/index/xb_index_key.h"
+
+namespace vx {
+
+// A value produced by a key or FOR expression.
+struct IndexValue {
+  enum class Kind { Text, Number, Date, Logical };
+  Kind kind = Kind::Text;
+  std::string text;
+  double number = 0;
+  int32_t day = 0;  // engine day number, 0 = empty date
+  bool logical = false;
+};
+
+// A compiled expression, evaluated on the table's current record.
+class IndexExpr {
+ public:
+  virtual ~IndexExpr() = default;
+  virtual IndexValue Evaluate() = 0;
+  virtual std::string Text() const = 0;
+};
+
+// What the index layer asks of the table it belongs to.
+class IndexTableLink {
+ public:
+  virtual ~IndexTableLink() = default;
+  virtual std::string Folder() const = 0;
+  virtual std::string BaseName() const = 0;        // table file name without folder and extension
+  virtual int32_t RecordCount() const = 0;
+  virtual int32_t CurrentRecord() const = 0;
+  virtual std::unique_ptr<IndexExpr> Compile(const std::string& text) = 0;  // raises on bad text
+  // Bulk build: makes a record current straight from the file (deleted too).
+  virtual void ReadForIndex(int32_t record) = 0;
+  // The image of the current record as it was read, for the old key.
+  virtual bool HasOldImage() const { return true; }
+  virtual void UseOldImage(bool on) {}
+  virtual bool RecordModified() const { return true; }
+  virtual bool Exact() const { return false; }
+  virtual void Status(int code, int value, int total) {}
+  // Page cipher (512-byte blocks); enciphered tables only.
+  virtual bool Enciphered() const { return false; }
+  virtual void EncipherBlock(uint8_t* block, size_t size) {}
+  virtual void DecipherBlock(uint8_t* block, size_t size) {}
+  // The table's header flag for a structural compound index.
+  virtual void MarkStructuralIndex() {}
+};
+
+}  // namespace vx
+
+class XBobjIndexFile;
+
+// A record number that sorts after every real record of an equal key: seeking
+// (key, kAfterEquals) lands after the last entry equal to key.
+inline constexpr int32_t kAfterEquals = 0x7FFFFFFF;
+
+class XBobjIndexTag {
+ public:
+  XBobjIndexTag(XBobjIndexFile* file, std::string name);
+  virtual ~XBobjIndexTag();
+  XBobjIndexTag(const XBobjIndexTag&) = delete;
+  XBobjIndexTag& operator=(const XBobjIndexTag&) = delete;
+
+  // Format operations.
+  virtual void AdjustValue(XBobjIndexKeyData& key, bool trim);
+  virtual void TagCreate(const std::string& keyExpr, bool unique, bool ascending, const std::string& forExpr);
+  // Adds the entry (key, key.link); its record is taken from the link.
+  virtual bool KeyAdd(XBobjIndexKeyData key);
+  virtual int64_t HeaderRoot() { return root_; }
+  virtual void PageLoad(int64_t page, XBobjIndexKey& node) = 0;  // raises when damaged
+  // Writes path_[depth]; may split it, which inserts into the node above
+  // (creating a new root when there is none).
+  virtual void PageStore(size_t depth) = 0;
+  virtual void TagLoad() { changed_ = false; }
+  virtual void TagStore() { changed_ = false; }
+  virtual void KeyExprCompile();
+  virtual void ForExprCompile();
+  virtual bool KeyBuild(XBobjIndexKeyData& key);
+  virtual bool ForOK();
+  // Turns an evaluated value into the stored key form.
+  virtual std::string ValueToKey(const vx::IndexValue& value) = 0;
+  // Rewrites the sibling fields of a page that is not loaded.
+  virtual void PageRelink(int64_t page, bool setLeft, int32_t left, bool setRight, int32_t right) = 0;
+
+  // Walking and seeking.
+  int32_t KeyFind(XBobjIndexKeyData key);
+  int32_t KeyFindKeep(XBobjIndexKeyData key);
+  int32_t KeyRead(int code);
+  int32_t KeyIsCurrent(int32_t record);
+  bool KeyDelete();  // the current entry
+  // Deletes the entry of (key, key.link); false when there is none.
+  bool KeyRemove(const XBobjIndexKeyData& key);
+  bool KeyUpdate(int32_t record, bool appending);
+  bool SetScope(const XBobjIndexKeyData* low, const XBobjIndexKeyData* high, bool prefixMatch, bool lowFlag,
+                bool highFlag);
+  bool HasScope() const { return !scopeLow_.Empty() || !scopeHigh_.Empty(); }
+  void TagReset(int mode);
+  void TagRelease();
+  std::string KeyExpression() const;
+  // The stored key of a value, naming no record (link -1): ready for
+  // KeyFind and SetScope.
+  XBobjIndexKeyData MakeKey(const vx::IndexValue& value);
+
+  const std::string& FormatName() const { return formatName_; }
+  const std::string& TagName() const { return tagName_; }
+  const std::string& KeyExpr() const { return keyExprText_; }
+  const std::string& ForExpr() const { return forExprText_; }
+  int KeyLength() const { return keyLength_; }
+  XBKeyType KeyType() const { return keyType_; }
+  bool Unique() const { return unique_; }
+  bool Ascending() const { return ascending_; }
+  bool HasFor() const { return hasFor_; }
+  int64_t HeaderPos() const { return headerPos_; }
+  int64_t Root() const { return root_; }
+  bool AtBOF() const { return atBOF_; }
+  bool AtEOF() const { return atEOF_; }
+  bool KeyChanged() const { return keyChanged_; }
+  const XBobjIndexKeyData& CurrentKey() const { return current_; }
+  XBobjIndexFile* File() const { return file_; }
+
+  // Reads a node of the tag's tree (for consistency checks).
+  void LoadNode(int64_t page, XBobjIndexKey& node) { PageLoad(page, node); }
+
+ protected:
+  // Path helpers for the formats.
+  std::vector<std::unique_ptr<XBobjIndexKey>>& Path() { return path_; }
+  // Inserts a separator for a new left page of path_[depth] into the node
+  // above, making a new root above path_[depth] when it is the root.
+  // Returns the new depth of the node.
+  size_t ParentInsert(size_t depth, const XBobjIndexKeyData& separator);
+  void FlushChain();
+  int CompareKeys(const std::string& a, const std::string& b, bool prefix) const;
+  // PageStore for formats whose pages hold at most maxKeys_ keys (an
+  // interior page one child more): writes path_[depth] through `write`; an
+  // overfull node first moves its lower half to a new page from `allocate`
+  // (made its left sibling when `linkSiblings`) whose highest key goes up.
+  void StoreSplitting(size_t depth, const std::function<int64_t()>& allocate,
+                      const std::function<void(const XBobjIndexKey&)>& write, bool linkSiblings);
+  struct KeyShape {
+    XBKeyType type;
+    int length;
+  };
+  // For TagCreate, after the expressions are compiled: the key type and
+  // stored length the key expression's value on the current record asks for:
+  // numbers numberLength bytes, dates 8, logicals 1, texts their length
+  // times textFactor. Refuses (EXBaseError) a tag without a table and a
+  // length outside 1..240, the latter naming `where`.
+  KeyShape NewKeyShape(int numberLength, int textFactor, const std::string& where);
+
+  std::string formatName_ = "UNK";
+  std::string tagName_;
+  std::string keyExprText_;
+  std::string forExprText_;
+  int keyLength_ = 0;
+  int entrySize_ = 0;
+  int maxKeys_ = 0;
+  XBobjIndexKeyData scopeLow_;
+  XBobjIndexKeyData scopeHigh_;
+  int scopeMode_ = -1;  // 0 prefix matching, -1 whole keys
+  bool lowFlag_ = false;
+  bool highFlag_ = false;
+  XBobjIndexFile* file_;
+  int64_t headerPos_ = 0;
+  int64_t root_ = 0;
+  bool changed_ = false;
+  bool ascending_ = true;
+  bool unique_ = false;
+  bool hasFor_ = false;
+  XBKeyType keyType_ = XBKeyType::Character;
+  XBobjIndexKeyData current_;
+  bool atBOF_ = false;
+  bool atEOF_ = false;
+  bool keyChanged_ = false;
+  bool descendingCompare_ = false;
+  bool descendingRead_ = false;
+  bool updating_ = false;
+  std::unique_ptr<vx::IndexExpr> forExpr_;
+  std::unique_ptr<vx::IndexExpr> keyExpr_;
+
+ private:
+  friend class XBobjIndexFile;  // hands a new tag of a one-tag file its header page
+  void DropChain();
+  void LoadRoot();
+  void LoadChild(size_t depth);
+  bool DescendFirst();
+  bool DescendLast();
+  bool MoveNext();
+  bool MovePrev();
+  bool TakeCurrent();
+  int Seek(const std::string& key, int32_t record, bool prefix);
+  int CompareEntry(const std::string& key, int32_t record, bool prefix, const XBobjIndexKeyData& entry) const;
+  void InsertAt(size_t depth, int position, const XBobjIndexKeyData& key);
+  void RaiseParentKey(size_t depth);
+  void RemoveNode(size_t depth);
+  void SetChainFlags();
+  int PositionScopeCheck() const;
+  bool BeyondHigh() const;
+  bool BelowLow() const;
+  int32_t FindForUpdate(const XBobjIndexKeyData& key);
+
+  std::vector<std::unique_ptr<XBobjIndexKey>> path_;
+};
+
+class XBobjIndexFile {
+ public:
+  XBobjIndexFile(vx::IndexTableLink* table);
+  virtual ~XBobjIndexFile();
+  XBobjIndexFile(const XBobjIndexFile&) = delete;
+  XBobjIndexFile& operator=(const XBobjIndexFile&) = delete;
+
+  virtual XBobjIndexTag* TagAdd(const std::string& name, const std::string& keyExpr, const std::string& forExpr,
+                                bool unique, bool ascending) = 0;
+  virtual bool TagDelete(const std::string& name) = 0;
+  // Passes an engine failure (code, context, file name) to the error hook.
+  virtual void FoundError(int code, int context, const std::string& name);
+  virtual int64_t AllocatePage() = 0;
+  virtual int64_t ReadEndOfFile() { return -1; }
+  virtual bool PageRead(int64_t position, uint8_t* buffer, int length);
+  virtual void PageWrite(int64_t position, const uint8_t* buffer, int length);
+  virtual void Reindex() = 0;
+  virtual bool Rename(const std::string& newName);
+  virtual bool KeyUpdateAll(int32_t record, bool appending);
+  virtual bool ChangedByOthers() { return false; }
+  virtual void SetLockMode(int mode);
+  // Re-enciphers every 512-byte page: deciphered with the old key, enciphered
+  // with the new one.
+  using BlockCipher = std::function<void(uint8_t*, size_t)>;
+  virtual void ChangeKey(const BlockCipher& decipherOld, const BlockCipher& encipherNew);
+
+  // Opens (or creates) the disk file; false when it does not exist.
+  bool Open(const std::string& fileName, bool overwrite, bool create, bool shared, bool writable,
+            const std::string& defaultExtension);
+  bool Lock();
+  void Unlock();
+  bool NameIs(const std::string& name) const;
+  int TagCount() const { return static_cast<int>(tags_.size()); }
+  XBobjIndexTag* TagByName(const std::string& name) const;
+  XBobjIndexTag* TagByNumber(int i) const;
+
+  const std::string& FileName() const { return fileName_; }
+  vx::IndexTableLink* Table() const { return table_; }
+  XBO_DiskFile* Disk() const { return disk_.get(); }
+  bool KeysCarryRecord() const { return keysCarryRecord_; }
+  bool Usable() const { return usable_ && !unusable_; }
+  void MarkUnusable() { unusable_ = true; }
+  // Raises the damaged-index error (and marks the file unusable).
+  [[noreturn]] void Damaged(const std::string& what);
+  // Raises EXBaseError with a message (refused definitions and the like).
+  [[noreturn]] void Refuse(const std::string& message);
+
+ protected:
+  // One-tag formats (.NTX, .NDX), whose tag is named after the file.
+  // The file's name without folder and extension, in capitals.
+  std::string OnlyTagName() const;
+  // Loads `tag` as the file's only tag; a header that fails its checks
+  // leaves the file unusable, without tags.
+  void LoadOnlyTag(std::unique_ptr<XBobjIndexTag> tag);
+  // Empties the file and creates `tag` in it, its header on the first page
+  // handed out, then bulk-built; a refusal or failure (raised again) leaves
+  // the file without tags.
+  XBobjIndexTag* CreateOnlyTag(std::unique_ptr<XBobjIndexTag> tag, const std::string& keyExpr,
+                               const std::string& forExpr, bool unique, bool ascending);
+  // Writes and drops every tag's loaded chain, ignoring engine errors (for
+  // destructors).
+  void ReleaseTagsQuietly() noexcept;
+
+  std::string fileName_;
+  std::vector<std::unique_ptr<XBobjIndexTag>> tags_;
+  vx::IndexTableLink* table_;
+  std::unique_ptr<XBO_DiskFile> disk_;
+  bool keysCarryRecord_ = false;
+  bool translate_ = false;
+  int64_t endOfFile_ = -1;
+  bool exact_ = false;
+  bool usable_ = false;
+  bool unusable_ = false;
+  int lockMode_ = 0;
+  int64_t lockFirst_ = 0x7FFFFFFE;
+  int64_t lockSecond_ = 0x40000000;
+  int64_t lockThird_ = 0x3FFFFFFF;
+};

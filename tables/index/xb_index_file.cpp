@@ -1,0 +1,212 @@
+// Index files: the tag list, locking with retries, and one-tag files.
+#include "tables/index/xb_index.h"
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <thread>
+
+#include "tables/base/xb_settings.h"
+
+namespace {
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+}  // namespace
+
+// ---------------------------------------------------------------- file
+
+XBobjIndexFile::XBobjIndexFile(vx::IndexTableLink* table) : table_(table) {}
+
+XBobjIndexFile::~XBobjIndexFile() = default;
+
+void XBobjIndexFile::FoundError(int code, int context, const std::string& name) {
+  xbEngineError(code, context, name);
+}
+
+void XBobjIndexFile::Refuse(const std::string& message) { throw EXBaseError(message); }
+
+void XBobjIndexFile::Damaged(const std::string& what) {
+  unusable_ = true;
+  throw EXBaseError("Index file damaged (" + what + ") - " + fileName_);
+}
+
+bool XBobjIndexFile::PageRead(int64_t position, uint8_t* buffer, int length) {
+  if (!disk_ || position < 0) return false;
+  if (disk_->Read(position, buffer, length) != length) return false;
+  if (table_ && table_->Enciphered()) {
+    for (int at = 0; at < length; at += 512) table_->DecipherBlock(buffer + at, static_cast<size_t>(std::min(512, length - at)));
+  }
+  return true;
+}
+
+void XBobjIndexFile::PageWrite(int64_t position, const uint8_t* buffer, int length) {
+  if (!disk_) return;
+  if (table_ && table_->Enciphered()) {
+    std::vector<uint8_t> copy(buffer, buffer + length);
+    for (int at = 0; at < length; at += 512) table_->EncipherBlock(copy.data() + at, static_cast<size_t>(std::min(512, length - at)));
+    disk_->Write(position, copy.data(), length);
+  } else {
+    disk_->Write(position, buffer, length);
+  }
+}
+
+bool XBobjIndexFile::Rename(const std::string& newName) {
+  if (!disk_) return false;
+  // A new name without an extension keeps the file's own; only the last
+  // name component counts, so a folder with a dot does not hide it.
+  std::string target = newName;
+  const auto extensionOf = [](const std::string& name) {
+    const size_t start = name.find_last_of("/\\");
+    const size_t dot = name.find_last_of('.');
+    return dot != std::string::npos && (start == std::string::npos || dot > start) ? name.substr(dot) : std::string();
+  };
+  if (extensionOf(target).empty()) target += extensionOf(fileName_);
+  if (!disk_->Rename(target)) return false;
+  fileName_ = disk_->FileName();
+  return true;
+}
+
+bool XBobjIndexFile::KeyUpdateAll(int32_t record, bool appending) {
+  endOfFile_ = -1;
+  bool ok = true;
+  for (auto& tag : tags_) ok = tag->KeyUpdate(record, appending) && ok;
+  return ok;
+}
+
+void XBobjIndexFile::SetLockMode(int mode) {
+  lockMode_ = mode;
+  if (mode == 1) {
+    lockFirst_ = 0xEFFFFFFF;
+    lockSecond_ = 0x40000000;
+    lockThird_ = 0xB0000000;
+  } else if (mode == 2) {
+    lockFirst_ = lockSecond_ = lockThird_ = 1000000000;
+  } else {
+    lockFirst_ = 0x7FFFFFFE;
+    lockSecond_ = 0x40000000;
+    lockThird_ = 0x3FFFFFFF;
+  }
+}
+
+void XBobjIndexFile::ChangeKey(const BlockCipher& decipherOld, const BlockCipher& encipherNew) {
+  if (!disk_) return;
+  const int64_t pages = disk_->FileSize() / 512;
+  uint8_t block[512];
+  for (int64_t i = 0; i < pages; ++i) {
+    if (disk_->Read(i * 512, block, 512) != 512) Damaged("short page");
+    if (decipherOld) decipherOld(block, 512);
+    if (encipherNew) encipherNew(block, 512);
+    disk_->Write(i * 512, block, 512);
+  }
+}
+
+bool XBobjIndexFile::Open(const std::string& fileName, bool overwrite, bool create, bool shared, bool writable,
+                          const std::string& defaultExtension) {
+  std::string name = fileName;
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  while (!name.empty() && name.front() == ' ') name.erase(name.begin());
+  const size_t slash = name.find_last_of("/\\");
+  const std::string base = slash == std::string::npos ? name : name.substr(slash + 1);
+  if (base.find('.') == std::string::npos) name += defaultExtension;
+  if (slash == std::string::npos && table_) name = table_->Folder() + "/" + name;
+  disk_.reset();
+  const bool creating = create && (overwrite || !XBO_DiskFile(name, false, false).FileExisted());
+  // A new file is created for this opener alone.
+  auto disk = std::make_unique<XBO_DiskFile>(name, creating ? false : shared, creating ? true : writable);
+  if (creating) {
+    disk->FileCreate();
+  } else {
+    if (!disk->FileExisted()) return false;
+    disk->FileOpen();
+  }
+  disk_ = std::move(disk);
+  fileName_ = disk_->FileName();
+  usable_ = true;
+  return true;
+}
+
+bool XBobjIndexFile::Lock() {
+  if (!disk_ || !disk_->Shared()) return true;
+  const int interval = std::max<int>(1, LockRetryInterval);
+  const int attempts = std::max(1, LockWaitTime / interval);
+  const int64_t offset = lockMode_ == 2 ? lockSecond_ : lockFirst_ - 1;
+  const int64_t length = lockMode_ == 1 ? 2 : 1;
+  for (int i = 0; i < attempts; ++i) {
+    if (disk_->LockRegion(offset, length)) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(interval));
+  }
+  return false;
+}
+
+void XBobjIndexFile::Unlock() {
+  if (disk_) disk_->UnlockRegion();
+}
+
+bool XBobjIndexFile::NameIs(const std::string& name) const {
+  auto baseOf = [](const std::string& s) {
+    const size_t cut = s.find_last_of("/\\:");
+    return Upper(cut == std::string::npos ? s : s.substr(cut + 1));
+  };
+  return baseOf(name) == baseOf(fileName_);
+}
+
+XBobjIndexTag* XBobjIndexFile::TagByName(const std::string& name) const {
+  const std::string wanted = Upper(name);
+  for (const auto& tag : tags_)
+    if (Upper(tag->TagName()) == wanted) return tag.get();
+  return nullptr;
+}
+
+XBobjIndexTag* XBobjIndexFile::TagByNumber(int i) const {
+  if (i < 0 || i >= TagCount()) return nullptr;
+  return tags_[static_cast<size_t>(i)].get();
+}
+
+// ---------------------------------------------------------------- one-tag files
+
+std::string XBobjIndexFile::OnlyTagName() const {
+  const size_t slash = fileName_.find_last_of("/\\");
+  std::string base = slash == std::string::npos ? fileName_ : fileName_.substr(slash + 1);
+  const size_t dot = base.find_last_of('.');
+  if (dot != std::string::npos) base.resize(dot);
+  return Upper(base);
+}
+
+void XBobjIndexFile::LoadOnlyTag(std::unique_ptr<XBobjIndexTag> tag) {
+  try {
+    tag->TagLoad();
+  } catch (const EXBaseError&) {
+    usable_ = false;
+    unusable_ = true;
+    return;
+  }
+  tags_.push_back(std::move(tag));
+}
+
+XBobjIndexTag* XBobjIndexFile::CreateOnlyTag(std::unique_ptr<XBobjIndexTag> tag, const std::string& keyExpr,
+                                             const std::string& forExpr, bool unique, bool ascending) {
+  tags_.clear();
+  disk_->FileTruncate(0);
+  endOfFile_ = 0;
+  XBobjIndexTag* t = tag.get();
+  t->headerPos_ = AllocatePage();
+  tags_.push_back(std::move(tag));
+  try {
+    t->TagCreate(keyExpr, unique, ascending, forExpr);
+  } catch (...) {
+    tags_.clear();
+    throw;
+  }
+  usable_ = true;
+  unusable_ = false;
+  return t;
+}
+
+void XBobjIndexFile::ReleaseTagsQuietly() noexcept {
+  try {
+    for (auto& tag : tags_) tag->TagRelease();
+  } catch (const EXBaseError&) {
+  }
+}

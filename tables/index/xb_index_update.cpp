@@ -1,0 +1,198 @@
+// Index tags: adding, removing and changing keys, with page splits.
+#include "tables/index/xb_index.h"
+
+#include <algorithm>
+
+// ---------------------------------------------------------------- changing
+
+void XBobjIndexTag::RaiseParentKey(size_t depth) {
+  while (depth > 0) {
+    const XBobjIndexKey& node = *path_[depth];
+    XBobjIndexKey& parent = *path_[depth - 1];
+    if (node.Count() == 0 || parent.position < 0 || parent.position >= parent.Count()) return;
+    XBobjIndexKeyData& entry = parent.keys[static_cast<size_t>(parent.position)];
+    const XBobjIndexKeyData& last = node.keys.back();
+    if (entry.value == last.value && entry.record == last.record) return;
+    entry.value = last.value;
+    entry.record = last.record;
+    parent.changed = true;
+    if (parent.position != parent.Count() - 1) return;
+    --depth;
+  }
+}
+
+void XBobjIndexTag::InsertAt(size_t depth, int position, const XBobjIndexKeyData& key) {
+  XBobjIndexKey& node = *path_[depth];
+  position = std::clamp(position, 0, node.Count());
+  node.keys.insert(node.keys.begin() + position, key);
+  node.position = position;
+  node.changed = true;
+  if (position == node.Count() - 1) RaiseParentKey(depth);
+}
+
+size_t XBobjIndexTag::ParentInsert(size_t depth, const XBobjIndexKeyData& separator) {
+  if (depth == 0) {
+    XBobjIndexKey& node = *path_[0];
+    auto root = std::make_unique<XBobjIndexKey>();
+    root->page = node.page;  // the new root keeps the root page
+    root->leaf = false;
+    node.page = file_->AllocatePage();
+    XBobjIndexKeyData entry = node.keys.empty() ? XBobjIndexKeyData() : node.keys.back();
+    entry.link = static_cast<int32_t>(node.page);
+    root->keys.push_back(entry);
+    root->position = 0;
+    root->changed = true;
+    path_.insert(path_.begin(), std::move(root));
+    changed_ = true;
+    depth = 1;
+  }
+  XBobjIndexKey& parent = *path_[depth - 1];
+  const int at = std::clamp(parent.position, 0, parent.Count());
+  parent.keys.insert(parent.keys.begin() + at, separator);
+  parent.position = at + 1;
+  parent.changed = true;
+  return depth;
+}
+
+void XBobjIndexTag::RemoveNode(size_t depth) {
+  for (;;) {
+    XBobjIndexKey& node = *path_[depth];
+    if (depth == 0) {
+      // An emptied root becomes an empty leaf.
+      node.leaf = true;
+      node.keys.clear();
+      node.position = -1;
+      node.changed = true;
+      path_.resize(1);
+      return;
+    }
+    // Link the neighbours to each other so no chain leads to this page.
+    if (node.left != -1) PageRelink(node.left, false, 0, true, node.right);
+    if (node.right != -1) PageRelink(node.right, true, node.left, false, 0);
+    path_.resize(depth);
+    XBobjIndexKey& parent = *path_[depth - 1];
+    const bool wasLast = parent.position == parent.Count() - 1;
+    parent.keys.erase(parent.keys.begin() + parent.position);
+    parent.changed = true;
+    if (parent.Count() > 0) {
+      parent.position = std::min(parent.position, parent.Count() - 1);
+      if (wasLast) RaiseParentKey(depth - 1);
+      return;
+    }
+    --depth;
+  }
+}
+
+bool XBobjIndexTag::KeyDelete() {
+  if (path_.empty()) return false;
+  const size_t depth = path_.size() - 1;
+  XBobjIndexKey& leaf = *path_[depth];
+  if (leaf.position < 0 || leaf.position >= leaf.Count()) return false;
+  const bool wasLast = leaf.position == leaf.Count() - 1;
+  leaf.keys.erase(leaf.keys.begin() + leaf.position);
+  leaf.changed = true;
+  if (leaf.Count() == 0 && depth > 0) {
+    RemoveNode(depth);
+  } else {
+    if (wasLast) RaiseParentKey(depth);
+    leaf.position = std::min(leaf.position, leaf.Count() - 1);
+  }
+  FlushChain();
+  return true;
+}
+
+void XBobjIndexTag::FlushChain() {
+  for (size_t k = path_.size(); k-- > 0;) {
+    if (!path_[k]->changed) continue;
+    const size_t before = path_.size();
+    PageStore(k);
+    k += path_.size() - before;  // a new root moved the chain down
+  }
+  for (auto& node : path_) node->changed = false;
+  if (changed_) TagStore();
+}
+
+bool XBobjIndexTag::KeyAdd(XBobjIndexKeyData key) {
+  key.record = key.link;
+  AdjustValue(key, true);
+  atBOF_ = atEOF_ = false;
+  LoadRoot();
+  if (path_.empty()) return false;
+  if (unique_ && Seek(key.value, -1, false) == 0) return false;
+  const bool carry = file_->KeysCarryRecord();
+  const int32_t seekRecord = carry ? key.record : (descendingCompare_ ? 0 : kAfterEquals);
+  const int r = Seek(key.value, seekRecord, false);
+  XBobjIndexKey& leaf = *path_.back();
+  const int at = r == 1 ? leaf.Count() : std::max(leaf.position, 0);
+  InsertAt(path_.size() - 1, at, key);
+  FlushChain();
+  // Stand on the new entry.
+  const int again = Seek(key.value, carry ? key.record : -1, false);
+  if (!carry) {
+    while (again == 0 && TakeCurrent() && current_.link != key.link && MoveNext()) {
+    }
+  }
+  TakeCurrent();
+  SetChainFlags();
+  return true;
+}
+
+bool XBobjIndexTag::KeyRemove(const XBobjIndexKeyData& key) {
+  if (FindForUpdate(key) != key.link || key.link == 0) return false;
+  return KeyDelete();
+}
+
+// An exact search for the entry of a record, ignoring scopes.
+int32_t XBobjIndexTag::FindForUpdate(const XBobjIndexKeyData& key) {
+  XBobjIndexKeyData k = key;
+  AdjustValue(k, true);
+  const int r = Seek(k.value, k.link, false);
+  if (r != 0 || !TakeCurrent()) return 0;
+  if (CompareKeys(k.value, current_.value, false) != 0) return 0;
+  return current_.link == k.link ? current_.link : 0;
+}
+
+bool XBobjIndexTag::KeyUpdate(int32_t record, bool appending) {
+  vx::IndexTableLink* table = file_->Table();
+  keyChanged_ = false;
+  if (!table || !keyExpr_) return false;
+  if (!appending && (!table->HasOldImage() || (!hasFor_ && !table->RecordModified()))) return true;
+  updating_ = true;
+  struct Done {
+    XBobjIndexTag* t;
+    ~Done() { t->updating_ = false; }
+  } done{this};
+  const bool include = forExpr_ ? ForOK() : true;
+  XBobjIndexKeyData newKey;
+  KeyBuild(newKey);
+  newKey.link = newKey.record = record;
+  if (appending) {
+    if (include) {
+      KeyAdd(newKey);
+      keyChanged_ = true;
+    }
+  } else {
+    XBobjIndexKeyData oldKey;
+    table->UseOldImage(true);
+    try {
+      KeyBuild(oldKey);
+    } catch (...) {
+      table->UseOldImage(false);
+      throw;
+    }
+    table->UseOldImage(false);
+    oldKey.link = oldKey.record = record;
+    const bool found = FindForUpdate(oldKey) == record;
+    AdjustValue(newKey, true);
+    AdjustValue(oldKey, true);
+    if (CompareKeys(oldKey.value, newKey.value, false) == 0 && include) {
+      if (!found) KeyAdd(newKey);
+    } else {
+      if (found) KeyDelete();
+      if (include) KeyAdd(newKey);
+      keyChanged_ = true;
+    }
+  }
+  FlushChain();
+  return true;
+}
