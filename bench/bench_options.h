@@ -15,26 +15,23 @@ namespace vx::bench {
 // The folder vx-bench-<area>-<pid> under $VX_BENCH_TMP (or /tmp), created
 // when missing.
 inline std::string ScratchFolder(const std::string& area) {
-    const char* base = std::getenv("VX_BENCH_TMP");
-    const std::filesystem::path p = std::filesystem::path(base && *base ? base : "/tmp") /
-                                    ("vx-bench-" + area + "-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(p);
-    return p.string();
+  const char* base = std::getenv("VX_BENCH_TMP");
+  const std::filesystem::path p =
+      std::filesystem::path(base && *base ? base : "/tmp") / ("vx-bench-" + area + "-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(p);
+  return p.string();
 }
 
 // Takes the options above out of argc/argv and stores them in records and peers.
 inline void TakeOptions(int& argc, char** argv, long& records, bool& peers) {
-    int kept = 1;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a.rfind("--records=", 0) == 0)
-            records = std::atol(a.c_str() + 10);
-        else if (a == "--no-peers")
-            peers = false;
-        else
-            argv[kept++] = argv[i];
-    }
-    argc = kept;
+  int kept = 1;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a.rfind("--records=", 0) == 0) records = std::atol(a.c_str() + 10);
+    else if (a == "--no-peers") peers = false;
+    else argv[kept++] = argv[i];
+  }
+  argc = kept;
 }
 
 }  // namespace vx::bench

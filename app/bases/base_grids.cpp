@@ -8,36 +8,36 @@
 namespace vx {
 
 void AddBaseColumns(TDBGrid* grid, BaseGridKind kind, int numbers) {
-    const bool draw = kind == BaseGridKind::Draw;
-    if (!draw) {
-        grid->Font()->SetName("MS Sans Serif");
-        grid->Font()->SetSize(8);
-    }
-    TDBGridColumns* columns = grid->Columns();
-    columns->Clear();
-    auto add = [&](const AnsiString& field, const AnsiString& title, int width, TColor color) {
-        TColumn* c = columns->Add();
-        c->SetFieldName(field);
-        c->Title()->SetCaption(title);
-        c->SetWidth(width);
-        c->SetAlignment(taCenter);
-        c->Title()->SetAlignment(taCenter);
-        if (color != clNone) c->Font()->SetColor(color);
-    };
-    add("YEAR", Tr("год"_cp), draw ? 35 : 33, RGB(0, 128, 0));
-    add("DRAW", Tr("тираж"_cp), draw ? 55 : 51, RGB(255, 0, 0));
-    if (kind == BaseGridKind::Tickets) add("NUM", Tr("№"_cp), 35, RGB(0, 0, 255));
-    for (int i = 1; i <= numbers; ++i) add("P" + IntToStr(i), "P" + IntToStr(i), 25, clNone);
+  const bool draw = kind == BaseGridKind::Draw;
+  if (!draw) {
+    grid->Font()->SetName("MS Sans Serif");
+    grid->Font()->SetSize(8);
+  }
+  TDBGridColumns* columns = grid->Columns();
+  columns->Clear();
+  auto add = [&](const AnsiString& field, const AnsiString& title, int width, TColor color) {
+    TColumn* c = columns->Add();
+    c->SetFieldName(field);
+    c->Title()->SetCaption(title);
+    c->SetWidth(width);
+    c->SetAlignment(taCenter);
+    c->Title()->SetAlignment(taCenter);
+    if (color != clNone) c->Font()->SetColor(color);
+  };
+  add("YEAR", Tr("год"_cp), draw ? 35 : 33, RGB(0, 128, 0));
+  add("DRAW", Tr("тираж"_cp), draw ? 55 : 51, RGB(255, 0, 0));
+  if (kind == BaseGridKind::Tickets) add("NUM", Tr("№"_cp), 35, RGB(0, 0, 255));
+  for (int i = 1; i <= numbers; ++i) add("P" + IntToStr(i), "P" + IntToStr(i), 25, clNone);
 }
 
 void LayOutBaseGrid(TDBGrid* grid, TDataSet* table, BaseGridKind kind, int numbers) {
-    if (!table || !table->Active()) {
-        grid->Columns()->Clear();
-        grid->Columns()->RebuildColumns();
-        return;
-    }
-    if (numbers < 0) numbers = table->FieldCount() - (kind == BaseGridKind::Tickets ? 3 : 2);
-    AddBaseColumns(grid, kind, numbers);
+  if (!table || !table->Active()) {
+    grid->Columns()->Clear();
+    grid->Columns()->RebuildColumns();
+    return;
+  }
+  if (numbers < 0) numbers = table->FieldCount() - (kind == BaseGridKind::Tickets ? 3 : 2);
+  AddBaseColumns(grid, kind, numbers);
 }
 
 }  // namespace vx

@@ -17,76 +17,76 @@
 namespace vx {
 
 bool IsListedBase(const AnsiString& tableName, const AnsiString& listed) {
-    const AnsiString name = LowerCase(tableName);
-    const AnsiString cell = LowerCase(listed);
-    return name == cell || name == cell + ".dbf";
+  const AnsiString name = LowerCase(tableName);
+  const AnsiString cell = LowerCase(listed);
+  return name == cell || name == cell + ".dbf";
 }
 
 AnsiString DrawIndexPath(const AnsiString& folder, const AnsiString& tableName) {
-    return IncludeTrailingPathDelimiter(folder) + ChangeFileExt(ExtractFileName(tableName), "") + ".cdx";
+  return IncludeTrailingPathDelimiter(folder) + ChangeFileExt(ExtractFileName(tableName), "") + ".cdx";
 }
 
 bool IndexOlderThanTable(const AnsiString& indexPath, const AnsiString& tablePath) {
-    TDateTime indexTime = 0, tableTime = 0;
-    if (!FileAge(indexPath, indexTime) || !FileAge(tablePath, tableTime)) return false;
-    return (tableTime - indexTime) * 86400.0 > 2.0;
+  TDateTime indexTime = 0, tableTime = 0;
+  if (!FileAge(indexPath, indexTime) || !FileAge(tablePath, tableTime)) return false;
+  return (tableTime - indexTime) * 86400.0 > 2.0;
 }
 
 void Indexing(TXBaseDataSet& table) {
-    const int order = table.IndexCurrentOrder();
-    const AnsiString current = order > 0 ? table.IndexFileName(order) : AnsiString();
-    if (!current.empty() && FileExists(current)) {
-        table.Reindex();
-        return;
-    }
-    const AnsiString stem = ChangeFileExt(ExtractFileName(table.TableName()), "");
-    table.IndexOn(stem + ".cdx", DrawIndexTag, DrawIndexKey, "", 0, 0);
-    // Make the new tag the table's order, as the next opening would.
-    table.IndexFiles()->Clear();
-    table.IndexFiles()->Add(DrawIndexPath(table.TableFolder(), table.TableName()));
-    table.SetIndexName(DrawIndexTag);
+  const int order = table.IndexCurrentOrder();
+  const AnsiString current = order > 0 ? table.IndexFileName(order) : AnsiString();
+  if (!current.empty() && FileExists(current)) {
+    table.Reindex();
+    return;
+  }
+  const AnsiString stem = ChangeFileExt(ExtractFileName(table.TableName()), "");
+  table.IndexOn(stem + ".cdx", DrawIndexTag, DrawIndexKey, "", 0, 0);
+  // Make the new tag the table's order, as the next opening would.
+  table.IndexFiles()->Clear();
+  table.IndexFiles()->Add(DrawIndexPath(table.TableFolder(), table.TableName()));
+  table.SetIndexName(DrawIndexTag);
 }
 
 BaseSpan ReadSpan(TDataSet& table) {
-    BaseSpan span;
-    if (table.IsEmpty()) return span;
-    span.empty = false;
-    table.First();
-    span.firstYear = table.Fields()[0]->AsInteger();
-    span.firstDraw = table.Fields()[1]->AsInteger();
-    table.Last();
-    span.lastYear = table.Fields()[0]->AsInteger();
-    span.lastDraw = table.Fields()[1]->AsInteger();
-    return span;
+  BaseSpan span;
+  if (table.IsEmpty()) return span;
+  span.empty = false;
+  table.First();
+  span.firstYear = table.Fields()[0]->AsInteger();
+  span.firstDraw = table.Fields()[1]->AsInteger();
+  table.Last();
+  span.lastYear = table.Fields()[0]->AsInteger();
+  span.lastDraw = table.Fields()[1]->AsInteger();
+  return span;
 }
 
 namespace {
 
 std::filesystem::path Canonical(const AnsiString& path) {
-    std::error_code ec;
-    auto p = std::filesystem::weakly_canonical(std::filesystem::absolute(NativeFileName(path), ec), ec);
-    return p;
+  std::error_code ec;
+  auto p = std::filesystem::weakly_canonical(std::filesystem::absolute(NativeFileName(path), ec), ec);
+  return p;
 }
 
 bool SamePath(const AnsiString& a, const AnsiString& b) {
-    AnsiString x = a, y = b;
-    if (ExtractFileExt(x).empty()) x += ".dbf";
-    if (ExtractFileExt(y).empty()) y += ".dbf";
-    std::error_code ec;
-    const auto nx = std::filesystem::path(NativeFileName(x)), ny = std::filesystem::path(NativeFileName(y));
-    if (std::filesystem::exists(nx, ec) && std::filesystem::exists(ny, ec))
-        return std::filesystem::equivalent(nx, ny, ec);
-    return Canonical(x) == Canonical(y);
+  AnsiString x = a, y = b;
+  if (ExtractFileExt(x).empty()) x += ".dbf";
+  if (ExtractFileExt(y).empty()) y += ".dbf";
+  std::error_code ec;
+  const auto nx = std::filesystem::path(NativeFileName(x)), ny = std::filesystem::path(NativeFileName(y));
+  if (std::filesystem::exists(nx, ec) && std::filesystem::exists(ny, ec))
+    return std::filesystem::equivalent(nx, ny, ec);
+  return Canonical(x) == Canonical(y);
 }
 
 }  // namespace
 
 bool IsOpenTable(const AnsiString& path, std::initializer_list<TDataSet*> tables) {
-    for (TDataSet* d : tables) {
-        auto* x = dynamic_cast<TXBaseDataSet*>(d);
-        if (x && x->Active() && SamePath(path, x->FullTableName())) return true;
-    }
-    return false;
+  for (TDataSet* d : tables) {
+    auto* x = dynamic_cast<TXBaseDataSet*>(d);
+    if (x && x->Active() && SamePath(path, x->FullTableName())) return true;
+  }
+  return false;
 }
 
 // ---------------------------------------------------------------------------
@@ -100,115 +100,115 @@ bool CheckError(const AnsiString& text) { return MessageDlg(text, mtWarning, mbO
 }  // namespace
 
 int CheckBase(TDataSet& table, int highestNumber) {
-    int errors = 0;
-    auto cancelled = [&] {
-        ShowMessage(IntToStr(errors) + " " + Tr("ошибок"_cp));
-        return errors;
-    };
-    const int fields = table.FieldCount();
-
-    // Values.
-    table.First();
-    while (!table.Eof()) {
-        for (int i = 0; i < fields; ++i) {
-            TField* f = table.Fields()[i];
-            int v = 0;
-            if (f->IsNull() || !TryStrToInt(Trim(f->AsString()), v)) {
-                ++errors;
-                if (!CheckError(Tr("пустое значение в поле"_cp) + " " + f->FieldName())) return cancelled();
-                continue;
-            }
-            if (i > 0 && v == 0) {
-                ++errors;
-                if (!CheckError(Tr("нулевое значение в поле"_cp) + " " + f->FieldName())) return cancelled();
-            }
-            if (v < 0) {
-                ++errors;
-                if (!CheckError(Tr("отрицательное значение в поле"_cp) + " " + f->FieldName())) return cancelled();
-            }
-            if (i >= 2 && v > highestNumber) {
-                ++errors;
-                if (!CheckError(Tr("значение"_cp) + " " + IntToStr(v) + " " + Tr("в поле"_cp) + " " + f->FieldName() +
-                                " " + Tr("больше"_cp) + " " + IntToStr(highestNumber)))
-                    return cancelled();
-            }
-        }
-        table.Next();
-    }
-
-    // Record numbers against the order.
-    table.First();
-    for (int k = 1; !table.Eof(); ++k, table.Next()) {
-        if (table.RecNo() != k) {
-            ++errors;
-            ShowMessage(Tr("Не совпадают номера физической и логической записей"_cp) + "\r" + AnsiString(20, ' ') +
-                        Tr("Выполните пункт \"Исправить\""_cp));
-            break;
-        }
-    }
-
-    // Order of years and draws.
-    int previousYear = 0, previousDraw = 0;
-    table.First();
-    while (!table.Eof()) {
-        const int year = table.Fields()[0]->AsInteger();
-        const int draw = table.Fields()[1]->AsInteger();
-        if (year < previousYear) {
-            ++errors;
-            if (!CheckError(Tr("текущий год меньше предыдущего"_cp))) return cancelled();
-        } else if (year == previousYear && draw <= previousDraw) {
-            ++errors;
-            if (!CheckError(Tr("текущий тираж меньше предыдущего"_cp))) return cancelled();
-        }
-        previousYear = year;
-        previousDraw = draw;
-        table.Next();
-    }
-
-    ShowMessage(Tr("Всего ошибок"_cp) + ": " + IntToStr(errors));
+  int errors = 0;
+  auto cancelled = [&] {
+    ShowMessage(IntToStr(errors) + " " + Tr("ошибок"_cp));
     return errors;
+  };
+  const int fields = table.FieldCount();
+
+  // Values.
+  table.First();
+  while (!table.Eof()) {
+    for (int i = 0; i < fields; ++i) {
+      TField* f = table.Fields()[i];
+      int v = 0;
+      if (f->IsNull() || !TryStrToInt(Trim(f->AsString()), v)) {
+        ++errors;
+        if (!CheckError(Tr("пустое значение в поле"_cp) + " " + f->FieldName())) return cancelled();
+        continue;
+      }
+      if (i > 0 && v == 0) {
+        ++errors;
+        if (!CheckError(Tr("нулевое значение в поле"_cp) + " " + f->FieldName())) return cancelled();
+      }
+      if (v < 0) {
+        ++errors;
+        if (!CheckError(Tr("отрицательное значение в поле"_cp) + " " + f->FieldName())) return cancelled();
+      }
+      if (i >= 2 && v > highestNumber) {
+        ++errors;
+        if (!CheckError(Tr("значение"_cp) + " " + IntToStr(v) + " " + Tr("в поле"_cp) + " " + f->FieldName() + " " +
+                        Tr("больше"_cp) + " " + IntToStr(highestNumber)))
+          return cancelled();
+      }
+    }
+    table.Next();
+  }
+
+  // Record numbers against the order.
+  table.First();
+  for (int k = 1; !table.Eof(); ++k, table.Next()) {
+    if (table.RecNo() != k) {
+      ++errors;
+      ShowMessage(Tr("Не совпадают номера физической и логической записей"_cp) + "\r" + AnsiString(20, ' ') +
+                  Tr("Выполните пункт \"Исправить\""_cp));
+      break;
+    }
+  }
+
+  // Order of years and draws.
+  int previousYear = 0, previousDraw = 0;
+  table.First();
+  while (!table.Eof()) {
+    const int year = table.Fields()[0]->AsInteger();
+    const int draw = table.Fields()[1]->AsInteger();
+    if (year < previousYear) {
+      ++errors;
+      if (!CheckError(Tr("текущий год меньше предыдущего"_cp))) return cancelled();
+    } else if (year == previousYear && draw <= previousDraw) {
+      ++errors;
+      if (!CheckError(Tr("текущий тираж меньше предыдущего"_cp))) return cancelled();
+    }
+    previousYear = year;
+    previousDraw = draw;
+    table.Next();
+  }
+
+  ShowMessage(Tr("Всего ошибок"_cp) + ": " + IntToStr(errors));
+  return errors;
 }
 
 // ---------------------------------------------------------------------------
 // Repair
 
 bool RepairBase(TXBaseDataSet& table, std::initializer_list<TDataSet*> otherTables) {
-    table.CheckActive();
-    const AnsiString folder = table.TableFolder();
-    const AnsiString tablePath = table.FullTableName();
-    const AnsiString copyPath = folder + "repair337.dbf";
-    if (IsOpenTable(copyPath, otherTables)) {
-        ShowMessage("Repair error 1! " + copyPath);
-        return false;
-    }
+  table.CheckActive();
+  const AnsiString folder = table.TableFolder();
+  const AnsiString tablePath = table.FullTableName();
+  const AnsiString copyPath = folder + "repair337.dbf";
+  if (IsOpenTable(copyPath, otherTables)) {
+    ShowMessage("Repair error 1! " + copyPath);
+    return false;
+  }
 
-    // The copy takes the records in the order the data set walks them.
-    table.First();
-    try {
-        table.CopyFile(copyPath, "");
-    } catch (Exception& e) {
-        DeleteFile(copyPath);
-        ShowMessage(e.Message());
-        return false;
-    }
-    const int order = table.IndexCurrentOrder();
-    const AnsiString indexFile = order > 0 ? table.IndexFileName(order) : AnsiString();
-    table.Close();
+  // The copy takes the records in the order the data set walks them.
+  table.First();
+  try {
+    table.CopyFile(copyPath, "");
+  } catch (Exception& e) {
+    DeleteFile(copyPath);
+    ShowMessage(e.Message());
+    return false;
+  }
+  const int order = table.IndexCurrentOrder();
+  const AnsiString indexFile = order > 0 ? table.IndexFileName(order) : AnsiString();
+  table.Close();
 
-    // Only the finished copy replaces the table, in one step.
-    const std::string from = NativeFileName(copyPath);
-    const std::string to = NativeFileName(tablePath);
-    if (std::rename(from.c_str(), to.c_str()) != 0) {
-        ShowMessage("Repair error 3! " + copyPath);
-        return false;
-    }
-    if (!indexFile.empty()) DeleteFile(indexFile);
+  // Only the finished copy replaces the table, in one step.
+  const std::string from = NativeFileName(copyPath);
+  const std::string to = NativeFileName(tablePath);
+  if (std::rename(from.c_str(), to.c_str()) != 0) {
+    ShowMessage("Repair error 3! " + copyPath);
+    return false;
+  }
+  if (!indexFile.empty()) DeleteFile(indexFile);
 
-    table.IndexFiles()->Clear();
-    table.SetIndexName("");
-    table.Open();
-    Indexing(table);
-    return true;
+  table.IndexFiles()->Clear();
+  table.SetIndexName("");
+  table.Open();
+  Indexing(table);
+  return true;
 }
 
 }  // namespace vx

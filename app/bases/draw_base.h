@@ -31,8 +31,8 @@ void Indexing(TXBaseDataSet& table);
 
 // First and last draw of the table in its current order.
 struct BaseSpan {
-    bool empty = true;
-    int firstYear = 0, firstDraw = 0, lastYear = 0, lastDraw = 0;
+  bool empty = true;
+  int firstYear = 0, firstDraw = 0, lastYear = 0, lastDraw = 0;
 };
 BaseSpan ReadSpan(TDataSet& table);
 

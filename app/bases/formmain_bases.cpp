@@ -23,25 +23,25 @@ AnsiString CannotModifyText() { return "База либо не открыта,л
 bool GridEditable(const TDBGrid* grid) { return grid->Options().Contains(dgEditing); }
 
 AnsiString SpanCaption(const AnsiString& description, const vx::BaseSpan& span) {
-    using vx::Tr;
-    if (span.empty) return description + " :: " + Tr("пустая база"_cp);
-    return description + " :: " + Tr("с"_cp) + " " + IntToStr(span.firstDraw) + " " + Tr("тиража"_cp) + " " +
-           IntToStr(span.firstYear) + " " + Tr("года по"_cp) + " " + IntToStr(span.lastDraw) + " " +
-           Tr("тираж"_cp) + " " + IntToStr(span.lastYear) + " " + Tr("года"_cp);
+  using vx::Tr;
+  if (span.empty) return description + " :: " + Tr("пустая база"_cp);
+  return description + " :: " + Tr("с"_cp) + " " + IntToStr(span.firstDraw) + " " + Tr("тиража"_cp) + " " +
+         IntToStr(span.firstYear) + " " + Tr("года по"_cp) + " " + IntToStr(span.lastDraw) + " " + Tr("тираж"_cp) +
+         " " + IntToStr(span.lastYear) + " " + Tr("года"_cp);
 }
 
 // Reads the draws the base spans, puts them in the caption and, unless the
 // base is empty, keeps them as its first and last draw. Returns whether the
 // base holds any draw.
 bool ShowSpan(TFormMain& form, TXBaseDataSet& table) {
-    const vx::BaseSpan span = vx::ReadSpan(table);
-    form.SetCaption(SpanCaption(form.BaseDescription, span));
-    if (span.empty) return false;
-    form.FirstYear = span.firstYear;
-    form.FirstDraw = span.firstDraw;
-    form.LastYear = span.lastYear;
-    form.LastDraw = span.lastDraw;
-    return true;
+  const vx::BaseSpan span = vx::ReadSpan(table);
+  form.SetCaption(SpanCaption(form.BaseDescription, span));
+  if (span.empty) return false;
+  form.FirstYear = span.firstYear;
+  form.FirstDraw = span.firstDraw;
+  form.LastYear = span.lastYear;
+  form.LastDraw = span.lastDraw;
+  return true;
 }
 
 }  // namespace
@@ -49,67 +49,65 @@ bool ShowSpan(TFormMain& form, TXBaseDataSet& table) {
 TXBaseDataSet* TFormMain::DrawTable() const { return dynamic_cast<TXBaseDataSet*>(TableMain); }
 
 void TFormMain::ConnectBaseCommands() {
-    if (!TableMain) {
-        auto* table = new TXBaseDataSet(this);
-        table->SetName("TableMain");
-        TableMain = table;
-    }
-    TableMain->BeforeInsert = [this](TDataSet* d) { TableMainBeforeInsert(d); };
-    TableMain->OnNewRecord = [this](TDataSet* d) { TableMainNewRecord(d); };
-    if (!TableRes) {
-        auto* table = new TXBaseDataSet(this);
-        table->SetName("TableRes");
-        TableRes = table;
-    }
-    if (!TableTick) {
-        auto* table = new TXBaseDataSet(this);
-        table->SetName("TableTick");
-        TableTick = table;
-    }
-    auto bind = [this](TDataSource*& source, const char* name, TDataSet* table, TDBGrid* grid) {
-        source = new TDataSource(this);
-        source->SetName(name);
-        source->SetDataSet(table);
-        grid->SetDataSource(source);
-    };
-    bind(DataSourceMain, "DataSourceMain", TableMain, DBGridMain);
-    bind(DataSourceRes, "DataSourceRes", TableRes, DBGridRes);
-    bind(DataSourceTick, "DataSourceTick", TableTick, DBGridTick);
-    // Before any base is opened the draw grid shows the columns of the
-    // default game.
-    vx::AddBaseColumns(DBGridMain, vx::BaseGridKind::Draw, DrawnCount);
+  if (!TableMain) {
+    auto* table = new TXBaseDataSet(this);
+    table->SetName("TableMain");
+    TableMain = table;
+  }
+  TableMain->BeforeInsert = [this](TDataSet* d) { TableMainBeforeInsert(d); };
+  TableMain->OnNewRecord = [this](TDataSet* d) { TableMainNewRecord(d); };
+  if (!TableRes) {
+    auto* table = new TXBaseDataSet(this);
+    table->SetName("TableRes");
+    TableRes = table;
+  }
+  if (!TableTick) {
+    auto* table = new TXBaseDataSet(this);
+    table->SetName("TableTick");
+    TableTick = table;
+  }
+  auto bind = [this](TDataSource*& source, const char* name, TDataSet* table, TDBGrid* grid) {
+    source = new TDataSource(this);
+    source->SetName(name);
+    source->SetDataSet(table);
+    grid->SetDataSource(source);
+  };
+  bind(DataSourceMain, "DataSourceMain", TableMain, DBGridMain);
+  bind(DataSourceRes, "DataSourceRes", TableRes, DBGridRes);
+  bind(DataSourceTick, "DataSourceTick", TableTick, DBGridTick);
+  // Before any base is opened the draw grid shows the columns of the
+  // default game.
+  vx::AddBaseColumns(DBGridMain, vx::BaseGridKind::Draw, DrawnCount);
 
-    OpenMain->OnClick = Command(&TFormMain::OpenMainClick);
-    OnOpenRecent = [this](TObject* s) { OpenMainClick(s); };
-    CloseMain->OnClick = Command(&TFormMain::CloseMainClick);
-    CloseMain->SetEnabled(false);
-    mnuEdit->OnClick = Command(&TFormMain::mnuEditClick);
-    mnuInsert->OnClick = Command(&TFormMain::mnuInsertClick);
-    mnuDelete->OnClick = Command(&TFormMain::mnuDeleteClick);
-    mnuClear->OnClick = Command(&TFormMain::mnuClearClick);
-    mnuCheckBase->OnClick = Command(&TFormMain::mnuCheckBaseClick);
-    mnuRepair->OnClick = Command(&TFormMain::mnuRepairClick);
-    mnuReindex->OnClick = Command(&TFormMain::mnuReindexClick);
-    mnuNewBase->OnClick = Command([](TObject*) {
-        if (frmNewBase) frmNewBase->ShowModal();
-    });
-    mnuNewResBase->OnClick = Command([](TObject*) {
-        if (frmNewResBase) frmNewResBase->ShowModal();
-    });
-    mnuNewTickBase->OnClick = Command([](TObject*) {
-        if (frmNewTickBase) frmNewTickBase->ShowModal();
-    });
+  OpenMain->OnClick = Command(&TFormMain::OpenMainClick);
+  OnOpenRecent = [this](TObject* s) { OpenMainClick(s); };
+  CloseMain->OnClick = Command(&TFormMain::CloseMainClick);
+  CloseMain->SetEnabled(false);
+  mnuEdit->OnClick = Command(&TFormMain::mnuEditClick);
+  mnuInsert->OnClick = Command(&TFormMain::mnuInsertClick);
+  mnuDelete->OnClick = Command(&TFormMain::mnuDeleteClick);
+  mnuClear->OnClick = Command(&TFormMain::mnuClearClick);
+  mnuCheckBase->OnClick = Command(&TFormMain::mnuCheckBaseClick);
+  mnuRepair->OnClick = Command(&TFormMain::mnuRepairClick);
+  mnuReindex->OnClick = Command(&TFormMain::mnuReindexClick);
+  mnuNewBase->OnClick = Command([](TObject*) {
+    if (frmNewBase) frmNewBase->ShowModal();
+  });
+  mnuNewResBase->OnClick = Command([](TObject*) {
+    if (frmNewResBase) frmNewResBase->ShowModal();
+  });
+  mnuNewTickBase->OnClick = Command([](TObject*) {
+    if (frmNewTickBase) frmNewTickBase->ShowModal();
+  });
 }
 
 bool TFormMain::DrawGridEditable() const { return GridEditable(DBGridMain); }
 
 void TFormMain::SetDrawGridEditable(bool editable) {
-    TDBGridOptions options = DBGridMain->Options();
-    if (editable)
-        options.Include(dgEditing);
-    else
-        options.Exclude(dgEditing);
-    DBGridMain->SetOptions(options);
+  TDBGridOptions options = DBGridMain->Options();
+  if (editable) options.Include(dgEditing);
+  else options.Exclude(dgEditing);
+  DBGridMain->SetOptions(options);
 }
 
 void TFormMain::LayOutDrawGrid() { vx::LayOutBaseGrid(DBGridMain, TableMain, vx::BaseGridKind::Draw, DrawnCount); }
@@ -120,252 +118,241 @@ void TFormMain::LayOutTicketGrid() { vx::LayOutBaseGrid(DBGridTick, TableTick, v
 // Open and close
 
 void TFormMain::OpenMainClick(TObject* Sender) {
-    CloseMainClick(Sender);
-    OpenDialogMain->SetFilter("Database Tables|*.dbf|All Files|*.*");
-    OpenDialogMain->SetDefaultExt("dbf");
-    OpenDialogMain->SetFileName("");
-    OpenDialogMain->SetInitialDir(vx::ProgramFolder());
-    AnsiString path;
-    auto* item = dynamic_cast<TMenuItem*>(Sender);
-    if (item && !item->Hint().empty() && FileExists(item->Hint()))
-        path = item->Hint();
-    else if (OpenDialogMain->Execute())
-        path = OpenDialogMain->FileName();
-    if (path.empty()) return;
+  CloseMainClick(Sender);
+  OpenDialogMain->SetFilter("Database Tables|*.dbf|All Files|*.*");
+  OpenDialogMain->SetDefaultExt("dbf");
+  OpenDialogMain->SetFileName("");
+  OpenDialogMain->SetInitialDir(vx::ProgramFolder());
+  AnsiString path;
+  auto* item = dynamic_cast<TMenuItem*>(Sender);
+  if (item && !item->Hint().empty() && FileExists(item->Hint())) path = item->Hint();
+  else if (OpenDialogMain->Execute()) path = OpenDialogMain->FileName();
+  if (path.empty()) return;
 
-    CloseMainClick(Sender);
-    TXBaseDataSet* table = DrawTable();
-    BaseFileName = path;
-    table->SetDatabaseName(ExtractFilePath(path));
-    table->SetTableName(ExtractFileName(path));
+  CloseMainClick(Sender);
+  TXBaseDataSet* table = DrawTable();
+  BaseFileName = path;
+  table->SetDatabaseName(ExtractFilePath(path));
+  table->SetTableName(ExtractFileName(path));
 
-    bool found = false;
-    if (frmOptions) {
-        TPlainStringGrid* list = frmOptions->sgBaseName;
-        for (int row = 1; row < list->RowCount() && !found; ++row) {
-            if (!vx::IsListedBase(table->TableName(), list->Cells(0, row))) continue;
-            int drawn = 0, highest = 0;
-            if (!TryStrToInt(Trim(list->Cells(1, row)), drawn) || !TryStrToInt(Trim(list->Cells(2, row)), highest)) {
-                ShowMessage(vx::Tr("Ошибка в настройках базы"_cp) + " " + table->TableName());
-                continue;
-            }
-            DrawnCount = BaseDrawnCount = drawn;
-            HighestNumber = BaseHighestNumber = highest;
-            ApplyDrawnCount();
-            ApplyHighestNumber();
-            BaseDescription = list->Cells(3, row);
-            found = true;
-        }
+  bool found = false;
+  if (frmOptions) {
+    TPlainStringGrid* list = frmOptions->sgBaseName;
+    for (int row = 1; row < list->RowCount() && !found; ++row) {
+      if (!vx::IsListedBase(table->TableName(), list->Cells(0, row))) continue;
+      int drawn = 0, highest = 0;
+      if (!TryStrToInt(Trim(list->Cells(1, row)), drawn) || !TryStrToInt(Trim(list->Cells(2, row)), highest)) {
+        ShowMessage(vx::Tr("Ошибка в настройках базы"_cp) + " " + table->TableName());
+        continue;
+      }
+      DrawnCount = BaseDrawnCount = drawn;
+      HighestNumber = BaseHighestNumber = highest;
+      ApplyDrawnCount();
+      ApplyHighestNumber();
+      BaseDescription = list->Cells(3, row);
+      found = true;
     }
-    if (!found) {
-        ShowMessage(vx::Tr("Не могу определить вид лотереи,проверьте настройку"_cp));
-        BaseDescription.clear();
-        return;
-    }
+  }
+  if (!found) {
+    ShowMessage(vx::Tr("Не могу определить вид лотереи,проверьте настройку"_cp));
+    BaseDescription.clear();
+    return;
+  }
 
-    const AnsiString indexPath = vx::DrawIndexPath(table->DatabaseName(), table->TableName());
-    if (!FileExists(indexPath)) {
-        ShowMessage(vx::Tr("Отсутствует индексный файл,будет проведена индексация"_cp));
-        table->IndexFiles()->Clear();
-        table->SetIndexName("");
-        table->Open();
-        Indexing(table);
-    } else {
-        table->IndexFiles()->Clear();
-        table->IndexFiles()->Add(indexPath);
-        table->SetIndexName(vx::DrawIndexTag);
-        table->Open();
-        if (vx::IndexOlderThanTable(indexPath, table->FullTableName()))
-            ShowMessage(AnsiString("А не нужно ли переиндексировать файл?"_cp) + "\r\n" +
-                        "Rather then necessary reindex file?");
-    }
-    if (!table->Active()) table->Open();
-    LayOutDrawGrid();
-    CloseMain->SetEnabled(true);
+  const AnsiString indexPath = vx::DrawIndexPath(table->DatabaseName(), table->TableName());
+  if (!FileExists(indexPath)) {
+    ShowMessage(vx::Tr("Отсутствует индексный файл,будет проведена индексация"_cp));
+    table->IndexFiles()->Clear();
+    table->SetIndexName("");
+    table->Open();
+    Indexing(table);
+  } else {
+    table->IndexFiles()->Clear();
+    table->IndexFiles()->Add(indexPath);
+    table->SetIndexName(vx::DrawIndexTag);
+    table->Open();
+    if (vx::IndexOlderThanTable(indexPath, table->FullTableName()))
+      ShowMessage(AnsiString("А не нужно ли переиндексировать файл?"_cp) + "\r\n" +
+                  "Rather then necessary reindex file?");
+  }
+  if (!table->Active()) table->Open();
+  LayOutDrawGrid();
+  CloseMain->SetEnabled(true);
 
-    if (ShowSpan(*this, *table)) {
-        speAddToTickYear->SetValue(LastYear);
-        speAddToTickDraw->SetValue(LastDraw + 1);
-    }
-    SetRecentFile(path);
-    InitValue();
+  if (ShowSpan(*this, *table)) {
+    speAddToTickYear->SetValue(LastYear);
+    speAddToTickDraw->SetValue(LastDraw + 1);
+  }
+  SetRecentFile(path);
+  InitValue();
 }
 
 void TFormMain::CloseMainClick(TObject*) {
-    TXBaseDataSet* table = DrawTable();
-    if (table->Active()) {
-        const bool temporary = vx::IsOpenTable(TempResultsTable, {table});
-        if (IsEditState(table->State())) table->UpdateRecord();  // text still in the grid's cell editor
-        const bool changed = IsEditState(table->State()) && table->Modified();
-        if (temporary || changed) {
-            const int answer =
-                MessageDlg(vx::Tr("Вы хотите сохранить изменения?"_cp), mtConfirmation, TMsgDlgButtons{mbYes, mbNo});
-            if (answer == mrYes) {
-                SaveDialogMain->SetFilter("DBF Files|*.dbf|All Files|*.*");
-                SaveDialogMain->SetDefaultExt("dbf");
-                SaveDialogMain->SetInitialDir(vx::ProgramFolder());
-                SaveDialogMain->SetFileName("");
-                if (SaveDialogMain->Execute()) {
-                    const AnsiString target = SaveDialogMain->FileName();
-                    if (vx::IsOpenTable(target, {TableMain, TableRes, TableTick})) {
-                        // Never copy onto a table that is open (this one included).
-                        ShowMessage(vx::Tr("Файл"_cp) + " " + target + " " + vx::Tr("уже используется"_cp));
-                    } else {
-                        table->CopyFile(target, "");
-                        bool listed = false;
-                        if (frmOptions)
-                            for (int row = 1; row < frmOptions->sgBaseName->RowCount(); ++row)
-                                listed = listed || vx::IsListedBase(ExtractFileName(target),
-                                                                     frmOptions->sgBaseName->Cells(0, row));
-                        if (!listed)
-                            ShowMessage(vx::Tr("Не забудьте занести это имя в настройку!"_cp) + " (" +
-                                        ExtractFileName(target) + ")");
-                    }
-                }
-            } else {
-                vx::PostPending(table);
-            }
+  TXBaseDataSet* table = DrawTable();
+  if (table->Active()) {
+    const bool temporary = vx::IsOpenTable(TempResultsTable, {table});
+    if (IsEditState(table->State())) table->UpdateRecord();  // text still in the grid's cell editor
+    const bool changed = IsEditState(table->State()) && table->Modified();
+    if (temporary || changed) {
+      const int answer =
+          MessageDlg(vx::Tr("Вы хотите сохранить изменения?"_cp), mtConfirmation, TMsgDlgButtons{mbYes, mbNo});
+      if (answer == mrYes) {
+        SaveDialogMain->SetFilter("DBF Files|*.dbf|All Files|*.*");
+        SaveDialogMain->SetDefaultExt("dbf");
+        SaveDialogMain->SetInitialDir(vx::ProgramFolder());
+        SaveDialogMain->SetFileName("");
+        if (SaveDialogMain->Execute()) {
+          const AnsiString target = SaveDialogMain->FileName();
+          if (vx::IsOpenTable(target, {TableMain, TableRes, TableTick})) {
+            // Never copy onto a table that is open (this one included).
+            ShowMessage(vx::Tr("Файл"_cp) + " " + target + " " + vx::Tr("уже используется"_cp));
+          } else {
+            table->CopyFile(target, "");
+            bool listed = false;
+            if (frmOptions)
+              for (int row = 1; row < frmOptions->sgBaseName->RowCount(); ++row)
+                listed = listed || vx::IsListedBase(ExtractFileName(target), frmOptions->sgBaseName->Cells(0, row));
+            if (!listed)
+              ShowMessage(vx::Tr("Не забудьте занести это имя в настройку!"_cp) + " (" + ExtractFileName(target) + ")");
+          }
         }
+      } else {
+        vx::PostPending(table);
+      }
     }
-    table->Close();
-    table->IndexFiles()->Clear();
-    table->SetTableName("");
-    OpenMain->SetEnabled(true);
-    CloseMain->SetEnabled(false);
-    SetCaption(Hint());
-    mnuEdit->SetCaption(vx::Tr("Редактировать"_cp));
-    SetDrawGridEditable(false);
-    LayOutDrawGrid();
+  }
+  table->Close();
+  table->IndexFiles()->Clear();
+  table->SetTableName("");
+  OpenMain->SetEnabled(true);
+  CloseMain->SetEnabled(false);
+  SetCaption(Hint());
+  mnuEdit->SetCaption(vx::Tr("Редактировать"_cp));
+  SetDrawGridEditable(false);
+  LayOutDrawGrid();
 }
 
-void TFormMain::Indexing(TXBaseDataSet* Table) {
-    vx::Indexing(*Table);
-}
+void TFormMain::Indexing(TXBaseDataSet* Table) { vx::Indexing(*Table); }
 
 // ---------------------------------------------------------------------------
 // Editing menu
 
 void TFormMain::mnuEditClick(TObject*) {
-    if (!TableMain->CanModify()) {
-        ShowMessage(vx::Tr(CannotModifyText()));
-        return;
-    }
-    if (DrawGridEditable()) {
-        vx::PostPending(TableMain);
-        if (TableMain->Active() && IsEditState(TableMain->State())) TableMain->Post();
-        SetDrawGridEditable(false);
-        mnuEdit->SetCaption(vx::Tr("Редактировать"_cp));
-    } else {
-        SetDrawGridEditable(true);
-        mnuEdit->SetCaption(vx::Tr("Заблокировать"_cp));
-    }
+  if (!TableMain->CanModify()) {
+    ShowMessage(vx::Tr(CannotModifyText()));
+    return;
+  }
+  if (DrawGridEditable()) {
+    vx::PostPending(TableMain);
+    if (TableMain->Active() && IsEditState(TableMain->State())) TableMain->Post();
+    SetDrawGridEditable(false);
+    mnuEdit->SetCaption(vx::Tr("Редактировать"_cp));
+  } else {
+    SetDrawGridEditable(true);
+    mnuEdit->SetCaption(vx::Tr("Заблокировать"_cp));
+  }
 }
 
 void TFormMain::mnuInsertClick(TObject*) {
-    if (!TableMain->CanModify())
-        ShowMessage(vx::Tr(CannotModifyText()));
-    else if (!DrawGridEditable())
-        ShowMessage(vx::Tr("База заблокирована"_cp));
-    else
-        TableMain->Insert();
+  if (!TableMain->CanModify()) ShowMessage(vx::Tr(CannotModifyText()));
+  else if (!DrawGridEditable()) ShowMessage(vx::Tr("База заблокирована"_cp));
+  else TableMain->Insert();
 }
 
 void TFormMain::mnuDeleteClick(TObject*) {
-    if (!TableMain->CanModify())
-        ShowMessage(vx::Tr(CannotModifyText()));
-    else if (!DrawGridEditable())
-        ShowMessage(vx::Tr("База заблокирована"_cp));
-    else if (MessageDlg(vx::Tr("Вы действительно хотите удалить запись?"_cp), mtConfirmation,
-                        TMsgDlgButtons{mbYes, mbNo}) == mrYes)
-        TableMain->Delete();
+  if (!TableMain->CanModify()) ShowMessage(vx::Tr(CannotModifyText()));
+  else if (!DrawGridEditable()) ShowMessage(vx::Tr("База заблокирована"_cp));
+  else if (MessageDlg(vx::Tr("Вы действительно хотите удалить запись?"_cp), mtConfirmation,
+                      TMsgDlgButtons{mbYes, mbNo}) == mrYes)
+    TableMain->Delete();
 }
 
 void TFormMain::mnuClearClick(TObject*) { ClearTable(TableMain, DBGridMain); }
 
 void TFormMain::ClearTable(TDataSet* Table, TDBGrid* Grid) {
-    if (!Table->CanModify()) {
-        ShowMessage(vx::Tr(CannotModifyText()));
-        return;
-    }
-    if (!GridEditable(Grid)) {
-        ShowMessage(vx::Tr("База заблокирована"_cp));
-        return;
-    }
-    if (MessageDlg(vx::Tr("Вы действительно хотите очистить базу?"_cp), mtConfirmation,
-                   TMsgDlgButtons{mbYes, mbNo}) != mrYes)
-        return;
-    Table->DisableControls();
-    try {
-        Table->First();
-        while (!Table->Eof()) Table->Delete();
-    } catch (...) {
-        Table->EnableControls();
-        throw;
-    }
+  if (!Table->CanModify()) {
+    ShowMessage(vx::Tr(CannotModifyText()));
+    return;
+  }
+  if (!GridEditable(Grid)) {
+    ShowMessage(vx::Tr("База заблокирована"_cp));
+    return;
+  }
+  if (MessageDlg(vx::Tr("Вы действительно хотите очистить базу?"_cp), mtConfirmation, TMsgDlgButtons{mbYes, mbNo}) !=
+      mrYes)
+    return;
+  Table->DisableControls();
+  try {
+    Table->First();
+    while (!Table->Eof()) Table->Delete();
+  } catch (...) {
     Table->EnableControls();
+    throw;
+  }
+  Table->EnableControls();
 }
 
 void TFormMain::TableMainBeforeInsert(TDataSet* DataSet) {
-    if (DataSet->Bof() == DataSet->Eof()) return;
-    KeptYear = DataSet->FieldByName("YEAR")->AsInteger();
-    KeptDraw = DataSet->FieldByName("DRAW")->AsInteger();
+  if (DataSet->Bof() == DataSet->Eof()) return;
+  KeptYear = DataSet->FieldByName("YEAR")->AsInteger();
+  KeptDraw = DataSet->FieldByName("DRAW")->AsInteger();
 }
 
 void TFormMain::TableMainNewRecord(TDataSet* DataSet) {
-    if (DataSet->Bof() == DataSet->Eof()) return;
-    InsertNew();
+  if (DataSet->Bof() == DataSet->Eof()) return;
+  InsertNew();
 }
 
 void TFormMain::InsertNew() {
-    TableMain->FieldByName("YEAR")->SetAsInteger(KeptYear);
-    TableMain->FieldByName("DRAW")->SetAsInteger(KeptDraw + 1);
+  TableMain->FieldByName("YEAR")->SetAsInteger(KeptYear);
+  TableMain->FieldByName("DRAW")->SetAsInteger(KeptDraw + 1);
 }
 
 // ---------------------------------------------------------------------------
 // Check, repair, reindex
 
 void TFormMain::mnuCheckBaseClick(TObject*) {
-    if (!TableMain->CanModify()) {
-        ShowMessage(vx::Tr(CannotModifyText()));
-        return;
-    }
-    TableMain->CheckActive();
-    vx::CheckBase(*TableMain, HighestNumber);
+  if (!TableMain->CanModify()) {
+    ShowMessage(vx::Tr(CannotModifyText()));
+    return;
+  }
+  TableMain->CheckActive();
+  vx::CheckBase(*TableMain, HighestNumber);
 }
 
 void TFormMain::mnuRepairClick(TObject*) {
-    if (!TableMain->CanModify()) {
-        ShowMessage(vx::Tr(CannotModifyText()));
-        return;
-    }
-    TXBaseDataSet* table = DrawTable();
-    if (!vx::RepairBase(*table, {TableRes, TableTick})) {
-        CloseMain->SetEnabled(table->Active());
-        if (!table->Active()) SetCaption(Hint());
-        return;
-    }
-    ShowSpan(*this, *table);
-    RecordCountShown = table->RecordCount();
-    ShowMessage(vx::Tr("Скорректированы номера физических и логических записей"_cp));
+  if (!TableMain->CanModify()) {
+    ShowMessage(vx::Tr(CannotModifyText()));
+    return;
+  }
+  TXBaseDataSet* table = DrawTable();
+  if (!vx::RepairBase(*table, {TableRes, TableTick})) {
+    CloseMain->SetEnabled(table->Active());
+    if (!table->Active()) SetCaption(Hint());
+    return;
+  }
+  ShowSpan(*this, *table);
+  RecordCountShown = table->RecordCount();
+  ShowMessage(vx::Tr("Скорректированы номера физических и логических записей"_cp));
 }
 
 void TFormMain::mnuReindexClick(TObject*) {
-    if (!TableMain->CanModify()) {
-        ShowMessage(CannotModifyText());
-        return;
-    }
-    TXBaseDataSet* table = DrawTable();
-    Indexing(table);
-    const vx::BaseSpan span = vx::ReadSpan(*table);
-    AnsiString caption = Application->Title() + " - " + BaseDescription + " :: ";
-    if (span.empty)
-        caption += "пустая база"_cp;
-    else
-        caption += AnsiString("с "_cp) + IntToStr(span.firstDraw) + " тиража "_cp + IntToStr(span.firstYear) + " года по "_cp +
-                   IntToStr(span.lastDraw) + " тираж "_cp + IntToStr(span.lastYear) + " года"_cp;
-    SetCaption(caption);
-    const int physical = table->RecordCount();
-    const int logical = table->RecordCount();
-    RecordCountShown = logical;
-    DBGridMain->SetHint(IntToStr(physical) + AnsiString(" физических, "_cp) + IntToStr(logical) + " логических записей"_cp);
+  if (!TableMain->CanModify()) {
+    ShowMessage(CannotModifyText());
+    return;
+  }
+  TXBaseDataSet* table = DrawTable();
+  Indexing(table);
+  const vx::BaseSpan span = vx::ReadSpan(*table);
+  AnsiString caption = Application->Title() + " - " + BaseDescription + " :: ";
+  if (span.empty) caption += "пустая база"_cp;
+  else
+    caption += AnsiString("с "_cp) + IntToStr(span.firstDraw) + " тиража "_cp + IntToStr(span.firstYear) +
+               " года по "_cp + IntToStr(span.lastDraw) + " тираж "_cp + IntToStr(span.lastYear) + " года"_cp;
+  SetCaption(caption);
+  const int physical = table->RecordCount();
+  const int logical = table->RecordCount();
+  RecordCountShown = logical;
+  DBGridMain->SetHint(IntToStr(physical) + AnsiString(" физических, "_cp) + IntToStr(logical) +
+                      " логических записей"_cp);
 }

@@ -21,156 +21,154 @@ namespace {
 
 // Creates folder + fileName with the given layout unless it is open
 // somewhere or the user declines to overwrite it.
-bool CreateChecked(TXBaseDataSet* table, TCreateXBaseDataSet* creator, const AnsiString& folder,
-                   const AnsiString& stem, const AnsiString& extension, const TStrings& lines, bool ask) {
-    const AnsiString path = folder + stem + extension;
-    std::initializer_list<TDataSet*> open{FormMain ? FormMain->TableMain : nullptr,
-                                          FormMain ? FormMain->TableRes : nullptr,
-                                          FormMain ? FormMain->TableTick : nullptr, table};
-    if (vx::IsOpenTable(path, open)) {
-        ShowMessage(vx::Tr("Файл"_cp) + " " + path + " " + vx::Tr("уже используется"_cp));
-        return false;
-    }
-    table->Close();
-    if (ask && FileExists(path) &&
-        MessageDlg(vx::Tr("Файл"_cp) + " " + stem + " " + vx::Tr("уже существует.Перезаписать?"_cp), mtConfirmation,
-                   TMsgDlgButtons{mbYes, mbNo}) != mrYes)
-        return false;
-    if (!vx::CreateTable(*table, *creator, folder, stem + extension, lines)) {
-        ShowMessage("Create result table failed");
-        return false;
-    }
-    return true;
+bool CreateChecked(TXBaseDataSet* table, TCreateXBaseDataSet* creator, const AnsiString& folder, const AnsiString& stem,
+                   const AnsiString& extension, const TStrings& lines, bool ask) {
+  const AnsiString path = folder + stem + extension;
+  std::initializer_list<TDataSet*> open{FormMain ? FormMain->TableMain : nullptr,
+                                        FormMain ? FormMain->TableRes : nullptr,
+                                        FormMain ? FormMain->TableTick : nullptr, table};
+  if (vx::IsOpenTable(path, open)) {
+    ShowMessage(vx::Tr("Файл"_cp) + " " + path + " " + vx::Tr("уже используется"_cp));
+    return false;
+  }
+  table->Close();
+  if (ask && FileExists(path) &&
+      MessageDlg(vx::Tr("Файл"_cp) + " " + stem + " " + vx::Tr("уже существует.Перезаписать?"_cp), mtConfirmation,
+                 TMsgDlgButtons{mbYes, mbNo}) != mrYes)
+    return false;
+  if (!vx::CreateTable(*table, *creator, folder, stem + extension, lines)) {
+    ShowMessage("Create result table failed");
+    return false;
+  }
+  return true;
 }
 
 // Gives a dialog its own table and the dBase III creator that writes it.
 void MakeNewTable(TComponent* owner, TXBaseDataSet*& table, TCreateXBaseDataSet*& creator) {
-    table = new TXBaseDataSet(owner);
-    table->SetName("NewTable");
-    creator = new TCreateXBaseDataSet(owner);
-    creator->SetName("CreateNewTable");
-    creator->AutoOverwrite = true;
-    creator->SetDBFTable(table);
-    creator->DBFType = DBaseIII;
+  table = new TXBaseDataSet(owner);
+  table->SetName("NewTable");
+  creator = new TCreateXBaseDataSet(owner);
+  creator->SetName("CreateNewTable");
+  creator->AutoOverwrite = true;
+  creator->SetDBFTable(table);
+  creator->DBFType = DBaseIII;
 }
 
 void Finish(TForm* form) {
-    form->SetModalResult(mrOk);
-    if (!form->Modal()) form->Close();
+  form->SetModalResult(mrOk);
+  if (!form->Modal()) form->Close();
 }
 
 // Points a table data set of the main window at a new file and opens it.
 void OpenAs(TDataSet* target, const AnsiString& folder, const AnsiString& fileName) {
-    auto* table = dynamic_cast<TXBaseDataSet*>(target);
-    if (!table) return;
-    table->Close();
-    table->IndexFiles()->Clear();
-    table->SetIndexName("");
-    table->SetDatabaseName(folder);
-    table->SetTableName(fileName);
-    table->Open();
+  auto* table = dynamic_cast<TXBaseDataSet*>(target);
+  if (!table) return;
+  table->Close();
+  table->IndexFiles()->Clear();
+  table->SetIndexName("");
+  table->SetDatabaseName(folder);
+  table->SetTableName(fileName);
+  table->Open();
 }
 
 }  // namespace
 
 TNewBaseDialog::TNewBaseDialog(TComponent* AOwner, const char* name, const AnsiString& caption, bool description)
     : TForm(AOwner) {
-    SetName(name);
-    SetCaption(caption);
-    SetBorderStyle(bsDialog);
-    SetPosition(poMainFormCenter);
-    SetBounds(0, 0, 300, description ? 200 : 170);
-    SetVisible(false);
-    auto label = [this](const AnsiString& text, int top) {
-        auto* l = new TLabel(this, this);
-        l->SetCaption(text);
-        l->SetBounds(8, top + 3, 150, 16);
-    };
-    editNewName = new TEdit(this, this);
-    editNewName->SetName("editNewName");
-    editNewName->SetBounds(160, 8, 120, 21);
-    editNewName->SetText("new");
-    editNewName->SetHint("Имя файла базы данных без расширения \".dbf\"!"_cp);
-    label("Имя"_cp, 8);
-    speNC = new TSpinEdit(this, this);
-    speNC->SetName("speNC");
-    speNC->SetBounds(160, 38, 60, 21);
-    speNC->SetMinValue(0);
-    speNC->SetMaxValue(100);
-    speNC->SetValue(5);
-    label("Сколько номеров"_cp, 38);
-    speMC = new TSpinEdit(this, this);
-    speMC->SetName("speMC");
-    speMC->SetBounds(160, 68, 60, 21);
-    speMC->SetMinValue(0);
-    speMC->SetMaxValue(100);
-    speMC->SetValue(36);
-    label("Из скольких номеров"_cp, 68);
-    int top = 100;
-    if (description) {
-        edtDescription = new TEdit(this, this);
-        edtDescription->SetName("edtDescription");
-        edtDescription->SetBounds(160, 98, 120, 21);
-        label("Описание"_cp, 98);
-        top = 130;
-    }
-    btnCreate = new TBitBtn(this, this);
-    btnCreate->SetName("btnCreate");
-    btnCreate->SetCaption("Создать"_cp);
-    btnCreate->SetBounds(100, top, 100, 25);
+  SetName(name);
+  SetCaption(caption);
+  SetBorderStyle(bsDialog);
+  SetPosition(poMainFormCenter);
+  SetBounds(0, 0, 300, description ? 200 : 170);
+  SetVisible(false);
+  auto label = [this](const AnsiString& text, int top) {
+    auto* l = new TLabel(this, this);
+    l->SetCaption(text);
+    l->SetBounds(8, top + 3, 150, 16);
+  };
+  editNewName = new TEdit(this, this);
+  editNewName->SetName("editNewName");
+  editNewName->SetBounds(160, 8, 120, 21);
+  editNewName->SetText("new");
+  editNewName->SetHint("Имя файла базы данных без расширения \".dbf\"!"_cp);
+  label("Имя"_cp, 8);
+  speNC = new TSpinEdit(this, this);
+  speNC->SetName("speNC");
+  speNC->SetBounds(160, 38, 60, 21);
+  speNC->SetMinValue(0);
+  speNC->SetMaxValue(100);
+  speNC->SetValue(5);
+  label("Сколько номеров"_cp, 38);
+  speMC = new TSpinEdit(this, this);
+  speMC->SetName("speMC");
+  speMC->SetBounds(160, 68, 60, 21);
+  speMC->SetMinValue(0);
+  speMC->SetMaxValue(100);
+  speMC->SetValue(36);
+  label("Из скольких номеров"_cp, 68);
+  int top = 100;
+  if (description) {
+    edtDescription = new TEdit(this, this);
+    edtDescription->SetName("edtDescription");
+    edtDescription->SetBounds(160, 98, 120, 21);
+    label("Описание"_cp, 98);
+    top = 130;
+  }
+  btnCreate = new TBitBtn(this, this);
+  btnCreate->SetName("btnCreate");
+  btnCreate->SetCaption("Создать"_cp);
+  btnCreate->SetBounds(100, top, 100, 25);
 }
 
 // ---------------------------------------------------------------------------
 // Draw base
 
 TfrmNewBase::TfrmNewBase(TComponent* AOwner) : TNewBaseDialog(AOwner, "frmNewBase", "Новая база"_cp, true) {
-    MakeNewTable(this, NewTable, CreateNewTable);
-    btnCreate->OnClick = [this](TObject* s) { btnCreateClick(s); };
-    frmNewBase = this;
-    OnDestroy = [this](TObject*) {
-        if (frmNewBase == this) frmNewBase = nullptr;
-    };
+  MakeNewTable(this, NewTable, CreateNewTable);
+  btnCreate->OnClick = [this](TObject* s) { btnCreateClick(s); };
+  frmNewBase = this;
+  OnDestroy = [this](TObject*) {
+    if (frmNewBase == this) frmNewBase = nullptr;
+  };
 }
 
 bool TfrmNewBase::CreateBaseTable(const AnsiString& name, int n, bool ask) {
-    TStringList lines;
-    vx::DrawFieldLines(lines, n);
-    return CreateChecked(NewTable, CreateNewTable, vx::ProgramFolder(), vx::BaseFileStem(name), ".dbf", lines, ask);
+  TStringList lines;
+  vx::DrawFieldLines(lines, n);
+  return CreateChecked(NewTable, CreateNewTable, vx::ProgramFolder(), vx::BaseFileStem(name), ".dbf", lines, ask);
 }
 
 void TfrmNewBase::btnCreateClick(TObject*) {
-    const AnsiString stem = vx::BaseFileStem(editNewName->Text());
-    if (!CreateBaseTable(editNewName->Text(), speNC->Value(), true)) return;
-    // The index is made now, so that opening finds it.
-    vx::Indexing(*NewTable);
-    NewTable->Close();
-    NewTable->IndexFiles()->Clear();
-    NewTable->SetIndexName("");
+  const AnsiString stem = vx::BaseFileStem(editNewName->Text());
+  if (!CreateBaseTable(editNewName->Text(), speNC->Value(), true)) return;
+  // The index is made now, so that opening finds it.
+  vx::Indexing(*NewTable);
+  NewTable->Close();
+  NewTable->IndexFiles()->Clear();
+  NewTable->SetIndexName("");
 
-    if (frmOptions) {
-        TPlainStringGrid* list = frmOptions->sgBaseName;
-        bool listed = false;
-        for (int row = 1; row < list->RowCount() && !listed; ++row)
-            listed = vx::IsListedBase(stem + ".dbf", list->Cells(0, row));
-        if (!listed) {
-            int row = list->RowCount();
-            if (row == 2 && Trim(list->Cells(0, 1)).empty())
-                row = 1;
-            else
-                list->SetRowCount(row + 1);
-            list->SetCells(0, row, stem);
-            list->SetCells(1, row, IntToStr(speNC->Value()));
-            list->SetCells(2, row, IntToStr(speMC->Value()));
-            list->SetCells(3, row, edtDescription->Text());
-            frmOptions->btnOKClick(nullptr);
-        }
+  if (frmOptions) {
+    TPlainStringGrid* list = frmOptions->sgBaseName;
+    bool listed = false;
+    for (int row = 1; row < list->RowCount() && !listed; ++row)
+      listed = vx::IsListedBase(stem + ".dbf", list->Cells(0, row));
+    if (!listed) {
+      int row = list->RowCount();
+      if (row == 2 && Trim(list->Cells(0, 1)).empty()) row = 1;
+      else list->SetRowCount(row + 1);
+      list->SetCells(0, row, stem);
+      list->SetCells(1, row, IntToStr(speNC->Value()));
+      list->SetCells(2, row, IntToStr(speMC->Value()));
+      list->SetCells(3, row, edtDescription->Text());
+      frmOptions->btnOKClick(nullptr);
     }
-    if (FormMain) {
-        TMenuItem source(nullptr);
-        source.SetHint(vx::ProgramFolder() + stem + ".dbf");
-        FormMain->OpenMainClick(&source);
-    }
-    Finish(this);
+  }
+  if (FormMain) {
+    TMenuItem source(nullptr);
+    source.SetHint(vx::ProgramFolder() + stem + ".dbf");
+    FormMain->OpenMainClick(&source);
+  }
+  Finish(this);
 }
 
 // ---------------------------------------------------------------------------
@@ -178,21 +176,21 @@ void TfrmNewBase::btnCreateClick(TObject*) {
 
 TfrmNewResBase::TfrmNewResBase(TComponent* AOwner)
     : TNewBaseDialog(AOwner, "frmNewResBase", "Новая база результатов"_cp, false) {
-    btnCreate->OnClick = [this](TObject* s) { btnCreateClick(s); };
-    frmNewResBase = this;
-    OnDestroy = [this](TObject*) {
-        if (frmNewResBase == this) frmNewResBase = nullptr;
-    };
+  btnCreate->OnClick = [this](TObject* s) { btnCreateClick(s); };
+  frmNewResBase = this;
+  OnDestroy = [this](TObject*) {
+    if (frmNewResBase == this) frmNewResBase = nullptr;
+  };
 }
 
 void TfrmNewResBase::btnCreateClick(TObject*) {
-    if (!frmNewBase || !frmNewBase->CreateBaseTable(editNewName->Text(), speNC->Value(), true)) return;
-    frmNewBase->NewTable->Close();
-    if (FormMain) {
-        OpenAs(FormMain->TableRes, vx::ProgramFolder(), vx::BaseFileStem(editNewName->Text()) + ".dbf");
-        FormMain->LayOutResultGrid();
-    }
-    Finish(this);
+  if (!frmNewBase || !frmNewBase->CreateBaseTable(editNewName->Text(), speNC->Value(), true)) return;
+  frmNewBase->NewTable->Close();
+  if (FormMain) {
+    OpenAs(FormMain->TableRes, vx::ProgramFolder(), vx::BaseFileStem(editNewName->Text()) + ".dbf");
+    FormMain->LayOutResultGrid();
+  }
+  Finish(this);
 }
 
 // ---------------------------------------------------------------------------
@@ -200,28 +198,28 @@ void TfrmNewResBase::btnCreateClick(TObject*) {
 
 TfrmNewTickBase::TfrmNewTickBase(TComponent* AOwner)
     : TNewBaseDialog(AOwner, "frmNewTickBase", "Новая база билетов"_cp, false) {
-    MakeNewTable(this, NewTable, CreateNewTable);
-    btnCreate->OnClick = [this](TObject* s) { btnCreateClick(s); };
-    frmNewTickBase = this;
-    OnDestroy = [this](TObject*) {
-        if (frmNewTickBase == this) frmNewTickBase = nullptr;
-    };
+  MakeNewTable(this, NewTable, CreateNewTable);
+  btnCreate->OnClick = [this](TObject* s) { btnCreateClick(s); };
+  frmNewTickBase = this;
+  OnDestroy = [this](TObject*) {
+    if (frmNewTickBase == this) frmNewTickBase = nullptr;
+  };
 }
 
 bool TfrmNewTickBase::CreateTickTable(const AnsiString& name, int n, bool ask) {
-    ForceDirectories(vx::TicketFolder());
-    TStringList lines;
-    vx::TicketFieldLines(lines, n);
-    return CreateChecked(NewTable, CreateNewTable, vx::TicketFolder(), vx::BaseFileStem(name), vx::TicketExtension,
-                         lines, ask);
+  ForceDirectories(vx::TicketFolder());
+  TStringList lines;
+  vx::TicketFieldLines(lines, n);
+  return CreateChecked(NewTable, CreateNewTable, vx::TicketFolder(), vx::BaseFileStem(name), vx::TicketExtension, lines,
+                       ask);
 }
 
 void TfrmNewTickBase::btnCreateClick(TObject*) {
-    if (!CreateTickTable(editNewName->Text(), speNC->Value(), true)) return;
-    NewTable->Close();
-    if (FormMain) {
-        OpenAs(FormMain->TableTick, vx::TicketFolder(), vx::BaseFileStem(editNewName->Text()) + vx::TicketExtension);
-        FormMain->LayOutTicketGrid();
-    }
-    Finish(this);
+  if (!CreateTickTable(editNewName->Text(), speNC->Value(), true)) return;
+  NewTable->Close();
+  if (FormMain) {
+    OpenAs(FormMain->TableTick, vx::TicketFolder(), vx::BaseFileStem(editNewName->Text()) + vx::TicketExtension);
+    FormMain->LayOutTicketGrid();
+  }
+  Finish(this);
 }

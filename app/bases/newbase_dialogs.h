@@ -20,40 +20,40 @@ class TCreateXBaseDataSet;
 
 // The controls shared by the three dialogs.
 class TNewBaseDialog : public TForm {
-public:
-    TNewBaseDialog(TComponent* AOwner, const char* name, const AnsiString& caption, bool description);
-    TEdit* editNewName;
-    TSpinEdit* speNC;
-    TSpinEdit* speMC;
-    TEdit* edtDescription = nullptr;
-    TBitBtn* btnCreate;
+ public:
+  TNewBaseDialog(TComponent* AOwner, const char* name, const AnsiString& caption, bool description);
+  TEdit* editNewName;
+  TSpinEdit* speNC;
+  TSpinEdit* speMC;
+  TEdit* edtDescription = nullptr;
+  TBitBtn* btnCreate;
 };
 
 class TfrmNewBase : public TNewBaseDialog {
-public:
-    explicit TfrmNewBase(TComponent* AOwner);
-    TXBaseDataSet* NewTable;
-    TCreateXBaseDataSet* CreateNewTable;
-    // Creates "<name>.dbf" of the draw layout in the program's folder; ask:
-    // confirm overwriting an existing file. Leaves NewTable open on success.
-    bool CreateBaseTable(const AnsiString& name, int n, bool ask);
-    void btnCreateClick(TObject* Sender);
+ public:
+  explicit TfrmNewBase(TComponent* AOwner);
+  TXBaseDataSet* NewTable;
+  TCreateXBaseDataSet* CreateNewTable;
+  // Creates "<name>.dbf" of the draw layout in the program's folder; ask:
+  // confirm overwriting an existing file. Leaves NewTable open on success.
+  bool CreateBaseTable(const AnsiString& name, int n, bool ask);
+  void btnCreateClick(TObject* Sender);
 };
 
 class TfrmNewResBase : public TNewBaseDialog {
-public:
-    explicit TfrmNewResBase(TComponent* AOwner);
-    void btnCreateClick(TObject* Sender);
+ public:
+  explicit TfrmNewResBase(TComponent* AOwner);
+  void btnCreateClick(TObject* Sender);
 };
 
 class TfrmNewTickBase : public TNewBaseDialog {
-public:
-    explicit TfrmNewTickBase(TComponent* AOwner);
-    TXBaseDataSet* NewTable;
-    TCreateXBaseDataSet* CreateNewTable;
-    // Creates "tickets/<name>.tic" (the folder too when missing).
-    bool CreateTickTable(const AnsiString& name, int n, bool ask);
-    void btnCreateClick(TObject* Sender);
+ public:
+  explicit TfrmNewTickBase(TComponent* AOwner);
+  TXBaseDataSet* NewTable;
+  TCreateXBaseDataSet* CreateNewTable;
+  // Creates "tickets/<name>.tic" (the folder too when missing).
+  bool CreateTickTable(const AnsiString& name, int n, bool ask);
+  void btnCreateClick(TObject* Sender);
 };
 
 extern TfrmNewBase* frmNewBase;

@@ -19,162 +19,159 @@ namespace {
 int commandDepth = 0;
 
 struct CommandScope {
-    CommandScope() { ++commandDepth; }
-    ~CommandScope() { --commandDepth; }
+  CommandScope() { ++commandDepth; }
+  ~CommandScope() { --commandDepth; }
 };
 
 }  // namespace
 
 void vx::PostPending(TDataSet* dataSet) {
-    if (!dataSet || !dataSet->Active() || !IsEditState(dataSet->State())) return;
-    // Text still open in a grid's cell editor goes into its field first.
-    dataSet->UpdateRecord();
-    if (dataSet->Modified()) dataSet->Post();
+  if (!dataSet || !dataSet->Active() || !IsEditState(dataSet->State())) return;
+  // Text still open in a grid's cell editor goes into its field first.
+  dataSet->UpdateRecord();
+  if (dataSet->Modified()) dataSet->Post();
 }
 
 TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
-    SetName("FormMain");
-    SetCaption("Вексамун"_cp);
-    SetHint("Вексамун"_cp);
-    SetBounds(200, 100, 885, 560);
-    FormMain = this;
+  SetName("FormMain");
+  SetCaption("Вексамун"_cp);
+  SetHint("Вексамун"_cp);
+  SetBounds(200, 100, 885, 560);
+  FormMain = this;
 
-    BuildMenu();
-    BuildFrame();
-    BuildProbabilityPage();
-    BuildGenerationPage();
-    BuildOtherPages();
+  BuildMenu();
+  BuildFrame();
+  BuildProbabilityPage();
+  BuildGenerationPage();
+  BuildOtherPages();
 
-    OnCreate = [this](TObject* s) { FormCreate(s); };
-    OnCloseQuery = [this](TObject* s, bool& canClose) { FormCloseQuery(s, canClose); };
+  OnCreate = [this](TObject* s) { FormCreate(s); };
+  OnCloseQuery = [this](TObject* s, bool& canClose) { FormCloseQuery(s, canClose); };
 
-    btnStop->OnClick = [this](TObject* s) { btnStopClick(s); };
-    const TNotifyEvent highest = [this](TObject* s) { seHighestChange(s); };
-    seHighest->OnChange = highest;
-    seFrom->OnChange = highest;
-    const TNotifyEvent drawn = [this](TObject* s) { seDrawnChange(s); };
-    seDrawn->OnChange = drawn;
-    seSystem->OnChange = drawn;
-    seNum->OnChange = drawn;
-    const TNotifyEvent check = [this](TObject* s) { CheckCorrect(s); };
-    for (TSpinEdit* s : {seYearFrom, seDrawFrom, seYearTo, seDrawTo}) s->OnChange = check;
+  btnStop->OnClick = [this](TObject* s) { btnStopClick(s); };
+  const TNotifyEvent highest = [this](TObject* s) { seHighestChange(s); };
+  seHighest->OnChange = highest;
+  seFrom->OnChange = highest;
+  const TNotifyEvent drawn = [this](TObject* s) { seDrawnChange(s); };
+  seDrawn->OnChange = drawn;
+  seSystem->OnChange = drawn;
+  seNum->OnChange = drawn;
+  const TNotifyEvent check = [this](TObject* s) { CheckCorrect(s); };
+  for (TSpinEdit* s : {seYearFrom, seDrawFrom, seYearTo, seDrawTo}) s->OnChange = check;
 
-    Exit1->OnClick = [this](TObject* s) { Exit1Click(s); };
-    mnuLang->OnClick = Command(&TFormMain::mnuLangClick);
-    mnuOptions->OnClick = Command(&TFormMain::mnuOptionsClick);
-    btnSaveLang->OnClick = Command(&TFormMain::btnSaveLangClick);
-    Button1->OnClick = Command(&TFormMain::Button1Click);
-    const std::pair<TMenuItem*, TTabSheet*> pageItems[] = {
-        {mnutsProbability, tsProbability}, {mnutsStatistic, tsStatistic}, {mnutsGeneration, tsGeneration},
-        {mnutsDyads, tsDyads},             {mnutsIndNumber, tsIndNumber}, {mnutsSystems, tsSystems},
-        {mnutsResult, tsResult},           {mnutsCompare, tsCompare},     {mnutsTickets, tsTickets},
-        {mnutsDownLoad, tsDownLoad},
-    };
-    for (const auto& [item, page] : pageItems) item->OnClick = [this, page](TObject*) { ShowPage(page); };
+  Exit1->OnClick = [this](TObject* s) { Exit1Click(s); };
+  mnuLang->OnClick = Command(&TFormMain::mnuLangClick);
+  mnuOptions->OnClick = Command(&TFormMain::mnuOptionsClick);
+  btnSaveLang->OnClick = Command(&TFormMain::btnSaveLangClick);
+  Button1->OnClick = Command(&TFormMain::Button1Click);
+  const std::pair<TMenuItem*, TTabSheet*> pageItems[] = {
+      {mnutsProbability, tsProbability}, {mnutsStatistic, tsStatistic},
+      {mnutsGeneration, tsGeneration},   {mnutsDyads, tsDyads},
+      {mnutsIndNumber, tsIndNumber},     {mnutsSystems, tsSystems},
+      {mnutsResult, tsResult},           {mnutsCompare, tsCompare},
+      {mnutsTickets, tsTickets},         {mnutsDownLoad, tsDownLoad},
+  };
+  for (const auto& [item, page] : pageItems) item->OnClick = [this, page](TObject*) { ShowPage(page); };
 
-    ConnectBaseCommands();
-    ConnectProbabilityCommands();
+  ConnectBaseCommands();
+  ConnectProbabilityCommands();
 }
 
 TFormMain::~TFormMain() {
-    // Runs here rather than from the base destructor, while this is still
-    // a TFormMain.
-    FormDestroy(this);
-    if (FormMain == this) FormMain = nullptr;
+  // Runs here rather than from the base destructor, while this is still
+  // a TFormMain.
+  FormDestroy(this);
+  if (FormMain == this) FormMain = nullptr;
 }
 
 // ---------------------------------------------------------------------------
 // Start-up and shut-down
 
 void TFormMain::FormCreate(TObject*) {
-    Randomize();
-    lblErrorMessage->SetCaption("");
-    SetBusy(false);
-    btnStop->SetAlign(alClient);
+  Randomize();
+  lblErrorMessage->SetCaption("");
+  SetBusy(false);
+  btnStop->SetAlign(alClient);
 
-    DecodeDate(Date(), TodayYear, TodayMonth, TodayDay);
+  DecodeDate(Date(), TodayYear, TodayMonth, TodayDay);
 
-    // The HTTP client is created here once the download page is built; until
-    // then the cache box shows the client's default (no cache).
+  // The HTTP client is created here once the download page is built; until
+  // then the cache box shows the client's default (no cache).
 
-    StopFlag = false;
-    resizeAll();
+  StopFlag = false;
+  resizeAll();
 
-    DefaultBaseName = vx::ProgramFolder() + "Untitled";
-    TempResultsTable = vx::ProgramFolder() + "tempres.dbf";
+  DefaultBaseName = vx::ProgramFolder() + "Untitled";
+  TempResultsTable = vx::ProgramFolder() + "tempres.dbf";
 
-    HighestNumber = 49;
-    DrawnCount = 6;
-    BaseHighestNumber = HighestNumber;
-    BaseDrawnCount = DrawnCount;
-    ApplyDrawnCount();
-    ApplyHighestNumber();
+  HighestNumber = 49;
+  DrawnCount = 6;
+  BaseHighestNumber = HighestNumber;
+  BaseDrawnCount = DrawnCount;
+  ApplyDrawnCount();
+  ApplyHighestNumber();
 
-    LoadAll();
-    UseCacheBox->SetChecked(false);
+  LoadAll();
+  UseCacheBox->SetChecked(false);
 }
 
 void TFormMain::FormCloseQuery(TObject*, bool& CanClose) {
-    StopFlag = true;
-    // A command still on the stack may be using the bases; they are closed
-    // when the window goes, after the command has returned.
-    if (!Busy && commandDepth == 0) CloseBases();
-    SaveAll();
-    CanClose = true;
+  StopFlag = true;
+  // A command still on the stack may be using the bases; they are closed
+  // when the window goes, after the command has returned.
+  if (!Busy && commandDepth == 0) CloseBases();
+  SaveAll();
+  CanClose = true;
 }
 
 void TFormMain::FormDestroy(TObject*) { CloseBases(); }
 
 void TFormMain::CloseBases() {
-    for (TDataSet* d : {TableMain, TableRes, TableTick}) {
-        try {
-            vx::PostPending(d);
-        } catch (Exception& e) {
-            Application->ShowException(e);
-        }
-    }
-    for (TDataSet* d : {TableMain, TableRes, TableTick}) {
-        if (!d || !d->Active()) continue;
-        try {
-            d->Close();
-        } catch (Exception& e) {
-            Application->ShowException(e);
-        }
-    }
+  for (TDataSet* d : {TableMain, TableRes, TableTick}) {
+    try {
+      vx::PostPending(d);
+    } catch (Exception& e) { Application->ShowException(e); }
+  }
+  for (TDataSet* d : {TableMain, TableRes, TableTick}) {
+    if (!d || !d->Active()) continue;
+    try {
+      d->Close();
+    } catch (Exception& e) { Application->ShowException(e); }
+  }
 }
 
 // ---------------------------------------------------------------------------
 // Busy state
 
 void TFormMain::SetBusy(bool busy) {
-    if (busy) {
-        StopFlag = false;
-        btnStop->SetEnabled(true);
-        Busy = true;
-    } else {
-        StopFlag = true;
-        btnStop->SetEnabled(false);
-        PBar->SetPosition(0);
-        Busy = false;
-    }
+  if (busy) {
+    StopFlag = false;
+    btnStop->SetEnabled(true);
+    Busy = true;
+  } else {
+    StopFlag = true;
+    btnStop->SetEnabled(false);
+    PBar->SetPosition(0);
+    Busy = false;
+  }
 }
 
 bool TFormMain::PollStop() {
-    PBar->StepIt();
-    Application->ProcessMessages();
-    return StopFlag;
+  PBar->StepIt();
+  Application->ProcessMessages();
+  return StopFlag;
 }
 
 TNotifyEvent TFormMain::Command(void (TFormMain::*handler)(TObject*)) {
-    return Command([this, handler](TObject* s) { (this->*handler)(s); });
+  return Command([this, handler](TObject* s) { (this->*handler)(s); });
 }
 
 TNotifyEvent TFormMain::Command(TNotifyEvent handler) {
-    return [this, handler](TObject* s) {
-        if (Busy || commandDepth > 0) return;
-        CommandScope scope;
-        handler(s);
-    };
+  return [this, handler](TObject* s) {
+    if (Busy || commandDepth > 0) return;
+    CommandScope scope;
+    handler(s);
+  };
 }
 
 void TFormMain::btnStopClick(TObject*) { SetBusy(false); }
@@ -183,64 +180,62 @@ void TFormMain::btnStopClick(TObject*) { SetBusy(false); }
 // Game shape
 
 void TFormMain::ApplyHighestNumber() {
-    seHighest->SetValue(HighestNumber);
-    Weights.resize(static_cast<std::size_t>(std::max(HighestNumber, 0)), 0);
+  seHighest->SetValue(HighestNumber);
+  Weights.resize(static_cast<std::size_t>(std::max(HighestNumber, 0)), 0);
 }
 
 void TFormMain::ApplyDrawnCount() { seDrawn->SetValue(DrawnCount); }
 
 void TFormMain::seHighestChange(TObject*) {
-    if (seHighest->Value() > MaxHighestNumber) {
-        ShowMessage(vx::Tr("Установите это значение не более"_cp) + " " + IntToStr(MaxHighestNumber));
-        seHighest->SetValue(MaxHighestNumber);
-    }
-    HighestNumber = seHighest->Value();
-    ApplyHighestNumber();
+  if (seHighest->Value() > MaxHighestNumber) {
+    ShowMessage(vx::Tr("Установите это значение не более"_cp) + " " + IntToStr(MaxHighestNumber));
+    seHighest->SetValue(MaxHighestNumber);
+  }
+  HighestNumber = seHighest->Value();
+  ApplyHighestNumber();
 }
 
 void TFormMain::seDrawnChange(TObject*) {
-    DrawnCount = seDrawn->Value();
-    ApplyDrawnCount();
+  DrawnCount = seDrawn->Value();
+  ApplyDrawnCount();
 }
 
 void TFormMain::InitValue() {
-    seDrawn->SetValue(DrawnCount);
-    seSystem->SetValue(DrawnCount);
-    seNum->SetValue(DrawnCount);
-    seHighest->SetValue(HighestNumber);
-    seFrom->SetValue(HighestNumber);
-    seYearIndNumber->SetValue(LastYear);
-    seDrawIndNumber->SetValue(LastDraw);
+  seDrawn->SetValue(DrawnCount);
+  seSystem->SetValue(DrawnCount);
+  seNum->SetValue(DrawnCount);
+  seHighest->SetValue(HighestNumber);
+  seFrom->SetValue(HighestNumber);
+  seYearIndNumber->SetValue(LastYear);
+  seDrawIndNumber->SetValue(LastDraw);
 }
 
 void TFormMain::CheckCorrect(TObject*) {
-    if (!RangeCheckEnabled) return;
-    if (seDrawTo->Value() < seDrawFrom->Value() && seYearTo->Value() <= seYearFrom->Value())
-        lblErrorMessage->SetCaption(vx::Tr("ошибка задания тиража"_cp));
-    else if (seYearTo->Value() >= seYearFrom->Value())
-        lblErrorMessage->SetCaption("");
-    else
-        lblErrorMessage->SetCaption(vx::Tr("ошибка задания года"_cp));
+  if (!RangeCheckEnabled) return;
+  if (seDrawTo->Value() < seDrawFrom->Value() && seYearTo->Value() <= seYearFrom->Value())
+    lblErrorMessage->SetCaption(vx::Tr("ошибка задания тиража"_cp));
+  else if (seYearTo->Value() >= seYearFrom->Value()) lblErrorMessage->SetCaption("");
+  else lblErrorMessage->SetCaption(vx::Tr("ошибка задания года"_cp));
 }
 
 void TFormMain::resizeAll() {
-    PageControlMain->SetLeft(DBGridMain->Left() + DBGridMain->Width() + 5);
-    SetWidth(PageControlMain->Width() + DBGridMain->Width() + 35);
-    PageControlMain->SetTop(DBGridMain->Top());
-    SetHeight(DBGridMain->Top() + DBGridMain->Height() + PBar->Height() + 60);
+  PageControlMain->SetLeft(DBGridMain->Left() + DBGridMain->Width() + 5);
+  SetWidth(PageControlMain->Width() + DBGridMain->Width() + 35);
+  PageControlMain->SetTop(DBGridMain->Top());
+  SetHeight(DBGridMain->Top() + DBGridMain->Height() + PBar->Height() + 60);
 }
 
 int TFormMain::ShowProbabilityCount() {
-    const int count = static_cast<int>(std::count_if(Weights.begin(), Weights.end(), [](int w) { return w > 0; }));
-    lblNumWithNonZeroProb->SetCaption(IntToStr(count));
-    lblNumWithNonZeroProb->Font()->SetColor(count != 0 ? RGB(0, 128, 0) : RGB(255, 0, 0));
-    return count;
+  const int count = static_cast<int>(std::count_if(Weights.begin(), Weights.end(), [](int w) { return w > 0; }));
+  lblNumWithNonZeroProb->SetCaption(IntToStr(count));
+  lblNumWithNonZeroProb->Font()->SetColor(count != 0 ? RGB(0, 128, 0) : RGB(255, 0, 0));
+  return count;
 }
 
 bool TFormMain::CheckOpened() {
-    if (TableMain && TableMain->Active()) return true;
-    ShowMessage(vx::Tr("база не открыта"_cp));
-    return false;
+  if (TableMain && TableMain->Active()) return true;
+  ShowMessage(vx::Tr("база не открыта"_cp));
+  return false;
 }
 
 // ---------------------------------------------------------------------------
@@ -249,22 +244,22 @@ bool TFormMain::CheckOpened() {
 TMenuItem* TFormMain::RecentFileItem() const { return mnuBase->Count() > 8 ? mnuBase->Items(8) : nullptr; }
 
 void TFormMain::SetRecentFile(const AnsiString& path) {
-    if (TMenuItem* old = RecentFileItem()) {
-        mnuBase->Delete(8);
-        delete old;
-    }
-    auto* item = new TMenuItem(this);
-    AnsiString caption;
-    for (char ch : path) {
-        caption += ch;
-        if (ch == '&') caption += '&';
-    }
-    item->SetCaption(caption);
-    item->SetHint(path);
-    item->OnClick = Command([this](TObject* s) {
-        if (OnOpenRecent) OnOpenRecent(s);
-    });
-    mnuBase->Insert(8, item);
+  if (TMenuItem* old = RecentFileItem()) {
+    mnuBase->Delete(8);
+    delete old;
+  }
+  auto* item = new TMenuItem(this);
+  AnsiString caption;
+  for (char ch : path) {
+    caption += ch;
+    if (ch == '&') caption += '&';
+  }
+  item->SetCaption(caption);
+  item->SetHint(path);
+  item->OnClick = Command([this](TObject* s) {
+    if (OnOpenRecent) OnOpenRecent(s);
+  });
+  mnuBase->Insert(8, item);
 }
 
 // ---------------------------------------------------------------------------
@@ -273,23 +268,23 @@ void TFormMain::SetRecentFile(const AnsiString& path) {
 void TFormMain::Exit1Click(TObject*) { Close(); }
 
 void TFormMain::mnuLangClick(TObject*) {
-    if (frmLang) frmLang->ChooseLanguage("frmLang");
+  if (frmLang) frmLang->ChooseLanguage("frmLang");
 }
 
 void TFormMain::btnSaveLangClick(TObject* Sender) {
-    if (frmLang) frmLang->btnSaveLangClick(Sender);
+  if (frmLang) frmLang->btnSaveLangClick(Sender);
 }
 
 void TFormMain::mnuOptionsClick(TObject*) {
-    if (frmOptions) frmOptions->ShowModal();
+  if (frmOptions) frmOptions->ShowModal();
 }
 
 void TFormMain::Button1Click(TObject*) {
-    mMM->Clear();
-    for (int v = 0; v <= 6; ++v) {
-        const bool in = v >= 1 && v <= 4;
-        mMM->Lines()->Add(IntToStr(v) + (in ? " in array" : " Not in array"));
-    }
+  mMM->Clear();
+  for (int v = 0; v <= 6; ++v) {
+    const bool in = v >= 1 && v <= 4;
+    mMM->Lines()->Add(IntToStr(v) + (in ? " in array" : " Not in array"));
+  }
 }
 
 void TFormMain::ShowPage(TTabSheet* page) { PageControlMain->SetActivePage(page); }

@@ -49,197 +49,196 @@ using TRichStringGrid = TPlainStringGrid;
 using TStringGrid = TPlainStringGrid;
 
 class TFormMain : public TForm {
-public:
-    explicit TFormMain(TComponent* AOwner);
-    ~TFormMain() override;
+ public:
+  explicit TFormMain(TComponent* AOwner);
+  ~TFormMain() override;
 
-    static constexpr int MaxHighestNumber = 81;
+  static constexpr int MaxHighestNumber = 81;
 
-    // --- application-wide state
-    int DrawnCount = 6;
-    int HighestNumber = 49;
-    int BaseDrawnCount = 6;
-    int BaseHighestNumber = 49;
-    std::vector<std::int32_t> Weights = std::vector<std::int32_t>(49, 0);
-    bool StopFlag = false;
-    bool Busy = false;
-    bool RangeCheckEnabled = false;
-    AnsiString DefaultBaseName;
-    AnsiString TempResultsTable;
-    Word TodayYear = 0, TodayMonth = 0, TodayDay = 0;
-    int FirstSample = 20;
-    int LastYear = 0, LastDraw = 0;
+  // --- application-wide state
+  int DrawnCount = 6;
+  int HighestNumber = 49;
+  int BaseDrawnCount = 6;
+  int BaseHighestNumber = 49;
+  std::vector<std::int32_t> Weights = std::vector<std::int32_t>(49, 0);
+  bool StopFlag = false;
+  bool Busy = false;
+  bool RangeCheckEnabled = false;
+  AnsiString DefaultBaseName;
+  AnsiString TempResultsTable;
+  Word TodayYear = 0, TodayMonth = 0, TodayDay = 0;
+  int FirstSample = 20;
+  int LastYear = 0, LastDraw = 0;
 
-    // --- data sets (table data sets, opened by the base commands) and the
-    // data sources that bind them to DBGridMain, DBGridRes and DBGridTick
-    TDataSet* TableMain = nullptr;
-    TDataSet* TableRes = nullptr;
-    TDataSet* TableTick = nullptr;
-    TDataSource* DataSourceMain = nullptr;
-    TDataSource* DataSourceRes = nullptr;
-    TDataSource* DataSourceTick = nullptr;
+  // --- data sets (table data sets, opened by the base commands) and the
+  // data sources that bind them to DBGridMain, DBGridRes and DBGridTick
+  TDataSet* TableMain = nullptr;
+  TDataSet* TableRes = nullptr;
+  TDataSet* TableTick = nullptr;
+  TDataSource* DataSourceMain = nullptr;
+  TDataSource* DataSourceRes = nullptr;
+  TDataSource* DataSourceTick = nullptr;
 
-    // --- frame
-    TMainMenu* MainMenu;
-    TDBGrid* DBGridMain;
-    TPageControl* PageControlMain;
-    TTabSheet *tsProbability, *tsStatistic, *tsGeneration, *tsDyads, *tsIndNumber, *tsSystems, *tsResult,
-        *tsCompare, *tsTickets, *tsDownLoad;
-    TProgressBar* PBar;
-    TPanel* pnlStop;
-    TButton* btnStop;
-    TRichStringGrid *SGrid, *SGridRes, *SGridTick;
-    TOpenDialog* OpenDialogMain;
-    TSaveDialog* SaveDialogMain;
-    TPopupMenu *ResPopUpMenu, *TickPopUpMenu;
+  // --- frame
+  TMainMenu* MainMenu;
+  TDBGrid* DBGridMain;
+  TPageControl* PageControlMain;
+  TTabSheet *tsProbability, *tsStatistic, *tsGeneration, *tsDyads, *tsIndNumber, *tsSystems, *tsResult, *tsCompare,
+      *tsTickets, *tsDownLoad;
+  TProgressBar* PBar;
+  TPanel* pnlStop;
+  TButton* btnStop;
+  TRichStringGrid *SGrid, *SGridRes, *SGridTick;
+  TOpenDialog* OpenDialogMain;
+  TSaveDialog* SaveDialogMain;
+  TPopupMenu *ResPopUpMenu, *TickPopUpMenu;
 
-    // --- menu
-    TMenuItem *mnuBase, *OpenMain, *N1, *CloseMain, *N2, *mnuNewBase, *mnuImport, *mnuImportML, *N3, *Exit1;
-    TMenuItem *mnuEditing, *mnuEdit, *mnuInsert, *mnuDelete, *mnuClear, *N4, *mnuCheckBase, *mnuRepair,
-        *mnuReindex;
-    TMenuItem* mnuOptions;
-    TMenuItem *mnuPages, *mnutsProbability, *mnutsStatistic, *mnutsGeneration, *mnutsDyads, *mnutsIndNumber,
-        *mnutsSystems, *mnutsResult, *mnutsCompare, *mnutsTickets, *mnutsDownLoad, *N5, *mnuShowBase, *mnuNotePad;
-    TMenuItem *mnuAbout, *mnuHelp, *mnuAutor, *mnuLang;
-    TMenuItem *mnuNewResBase, *mnuEmptyResBase, *mnuNewTickBase, *mnuEmptyTickBase;
+  // --- menu
+  TMenuItem *mnuBase, *OpenMain, *N1, *CloseMain, *N2, *mnuNewBase, *mnuImport, *mnuImportML, *N3, *Exit1;
+  TMenuItem *mnuEditing, *mnuEdit, *mnuInsert, *mnuDelete, *mnuClear, *N4, *mnuCheckBase, *mnuRepair, *mnuReindex;
+  TMenuItem* mnuOptions;
+  TMenuItem *mnuPages, *mnutsProbability, *mnutsStatistic, *mnutsGeneration, *mnutsDyads, *mnutsIndNumber,
+      *mnutsSystems, *mnutsResult, *mnutsCompare, *mnutsTickets, *mnutsDownLoad, *N5, *mnuShowBase, *mnuNotePad;
+  TMenuItem *mnuAbout, *mnuHelp, *mnuAutor, *mnuLang;
+  TMenuItem *mnuNewResBase, *mnuEmptyResBase, *mnuNewTickBase, *mnuEmptyTickBase;
 
-    // --- Probability page
-    TSpinEdit *seYearFrom, *seDrawFrom, *seYearTo, *seDrawTo, *speMaxProbCount;
-    TLabel *lblErrorMessage, *lblNumWithNonZeroProb, *lblMaxProbNums;
-    TButton *btnCalculate1, *btnCalculate2, *btnCalculate3, *btnCalculate4, *btnNumForNum, *btnShowMaxProbNum,
-        *btnRegulators, *btnSaveLang;
-    // --- Statistics page
-    TButton* btnCalculateStat;
-    // --- Generation page
-    TSpinEdit *seDrawn, *seHighest, *seVol, *speAmountMustBeGreater, *speAmountMustBeLess, *speCointGreater,
-        *speCointLess, *speCointGreaterRes, *speCointLessRes;
-    TCheckBox *cbxAscend, *cbxAmountMustBe, *cbxCointLess, *cbxCointLessRes, *cbxRowNumRange;
-    TLabel *lblCurrentAmount, *lblCurrDrawGen;
-    TButton* btnGenerate;
-    // --- Dyads page
-    TSpinEdit *seYearFromDyads, *seYearToDyads, *seDrawFromDyads, *seDrawToDyads;
-    TMemo* mMM;
-    TButton* Button1;
-    // --- Characteristic numbers page
-    TSpinEdit *seYearIndNumber, *seDrawIndNumber;
-    TButton* btnForming;
-    TLabel* lblForming;
-    TMemo* mTempReal;
-    // --- Systems page
-    TSpinEdit *seSystem, *seNum, *seFrom;
-    // --- Results page
-    TDBGrid* DBGridRes;
-    TButton* btnSaveVariants;
-    TSpinEdit *speAddToTickYear, *speAddToTickDraw;
-    // --- Compare page
-    TSpinEdit *seYearFromCheck, *seYearToCheck, *seDrawFromCheck, *seDrawToCheck, *seYearFromToRes,
-        *seYearToTores, *seDrawFromToRes, *seDrawToToRes;
-    // --- Tickets page
-    TDBGrid* DBGridTick;
-    TCheckBox* cbxFiltered;
-    TSpinEdit *speYearFilter, *speDrawFilter, *seYearFromTickCheck, *seDrawFromTickCheck, *seYearToTickCheck,
-        *seDrawToTickCheck;
-    // --- Download page
-    TEdit *URLEditSrv, *FileNameEditSrv;
-    TCheckBox* UseCacheBox;
+  // --- Probability page
+  TSpinEdit *seYearFrom, *seDrawFrom, *seYearTo, *seDrawTo, *speMaxProbCount;
+  TLabel *lblErrorMessage, *lblNumWithNonZeroProb, *lblMaxProbNums;
+  TButton *btnCalculate1, *btnCalculate2, *btnCalculate3, *btnCalculate4, *btnNumForNum, *btnShowMaxProbNum,
+      *btnRegulators, *btnSaveLang;
+  // --- Statistics page
+  TButton* btnCalculateStat;
+  // --- Generation page
+  TSpinEdit *seDrawn, *seHighest, *seVol, *speAmountMustBeGreater, *speAmountMustBeLess, *speCointGreater,
+      *speCointLess, *speCointGreaterRes, *speCointLessRes;
+  TCheckBox *cbxAscend, *cbxAmountMustBe, *cbxCointLess, *cbxCointLessRes, *cbxRowNumRange;
+  TLabel *lblCurrentAmount, *lblCurrDrawGen;
+  TButton* btnGenerate;
+  // --- Dyads page
+  TSpinEdit *seYearFromDyads, *seYearToDyads, *seDrawFromDyads, *seDrawToDyads;
+  TMemo* mMM;
+  TButton* Button1;
+  // --- Characteristic numbers page
+  TSpinEdit *seYearIndNumber, *seDrawIndNumber;
+  TButton* btnForming;
+  TLabel* lblForming;
+  TMemo* mTempReal;
+  // --- Systems page
+  TSpinEdit *seSystem, *seNum, *seFrom;
+  // --- Results page
+  TDBGrid* DBGridRes;
+  TButton* btnSaveVariants;
+  TSpinEdit *speAddToTickYear, *speAddToTickDraw;
+  // --- Compare page
+  TSpinEdit *seYearFromCheck, *seYearToCheck, *seDrawFromCheck, *seDrawToCheck, *seYearFromToRes, *seYearToTores,
+      *seDrawFromToRes, *seDrawToToRes;
+  // --- Tickets page
+  TDBGrid* DBGridTick;
+  TCheckBox* cbxFiltered;
+  TSpinEdit *speYearFilter, *speDrawFilter, *seYearFromTickCheck, *seDrawFromTickCheck, *seYearToTickCheck,
+      *seDrawToTickCheck;
+  // --- Download page
+  TEdit *URLEditSrv, *FileNameEditSrv;
+  TCheckBox* UseCacheBox;
 
-    // --- start-up and shut-down
-    void FormCreate(TObject* Sender);
-    void FormCloseQuery(TObject* Sender, bool& CanClose);
-    void FormDestroy(TObject* Sender);
-    // Posts a modified pending record of each data set, then closes the
-    // three bases.
-    void CloseBases();
+  // --- start-up and shut-down
+  void FormCreate(TObject* Sender);
+  void FormCloseQuery(TObject* Sender, bool& CanClose);
+  void FormDestroy(TObject* Sender);
+  // Posts a modified pending record of each data set, then closes the
+  // three bases.
+  void CloseBases();
 
-    // --- busy state and long loops
-    void SetBusy(bool busy);
-    // Steps the progress bar, pumps once; true when the loop must stop.
-    bool PollStop();
-    // Wraps a handler the user starts, refusing it while a command runs.
-    TNotifyEvent Command(void (TFormMain::*handler)(TObject*));
-    TNotifyEvent Command(TNotifyEvent handler);
-    void btnStopClick(TObject* Sender);
+  // --- busy state and long loops
+  void SetBusy(bool busy);
+  // Steps the progress bar, pumps once; true when the loop must stop.
+  bool PollStop();
+  // Wraps a handler the user starts, refusing it while a command runs.
+  TNotifyEvent Command(void (TFormMain::*handler)(TObject*));
+  TNotifyEvent Command(TNotifyEvent handler);
+  void btnStopClick(TObject* Sender);
 
-    // --- game shape
-    void ApplyHighestNumber();
-    void ApplyDrawnCount();
-    void seHighestChange(TObject* Sender);
-    void seDrawnChange(TObject* Sender);
-    void InitValue();
-    void CheckCorrect(TObject* Sender);
-    void resizeAll();
-    int ShowProbabilityCount();
-    bool CheckOpened();
+  // --- game shape
+  void ApplyHighestNumber();
+  void ApplyDrawnCount();
+  void seHighestChange(TObject* Sender);
+  void seDrawnChange(TObject* Sender);
+  void InitValue();
+  void CheckCorrect(TObject* Sender);
+  void resizeAll();
+  int ShowProbabilityCount();
+  bool CheckOpened();
 
-    // --- settings (section "General")
-    void SaveAll();
-    void LoadAll();
-    // The recent-file entry of the base menu (position 8), nullptr when none.
-    TMenuItem* RecentFileItem() const;
-    // Replaces the recent-file entry by one for `path`.
-    void SetRecentFile(const AnsiString& path);
-    // Called by the recent-file entry; the base commands set it.
-    TNotifyEvent OnOpenRecent;
+  // --- settings (section "General")
+  void SaveAll();
+  void LoadAll();
+  // The recent-file entry of the base menu (position 8), nullptr when none.
+  TMenuItem* RecentFileItem() const;
+  // Replaces the recent-file entry by one for `path`.
+  void SetRecentFile(const AnsiString& path);
+  // Called by the recent-file entry; the base commands set it.
+  TNotifyEvent OnOpenRecent;
 
-    // --- menu commands of this window
-    void Exit1Click(TObject* Sender);
-    void mnuLangClick(TObject* Sender);
-    void btnSaveLangClick(TObject* Sender);
-    void mnuOptionsClick(TObject* Sender);
-    void Button1Click(TObject* Sender);
-    void ShowPage(TTabSheet* page);
+  // --- menu commands of this window
+  void Exit1Click(TObject* Sender);
+  void mnuLangClick(TObject* Sender);
+  void btnSaveLangClick(TObject* Sender);
+  void mnuOptionsClick(TObject* Sender);
+  void Button1Click(TObject* Sender);
+  void ShowPage(TTabSheet* page);
 
-    // --- draw base (app/bases/formmain_bases.cpp)
-    AnsiString BaseDescription;
-    int FirstYear = 0, FirstDraw = 0;
-    int KeptYear = 0, KeptDraw = 0;
-    int RecordCountShown = 0;
-    AnsiString BaseFileName;
-    // TableMain as the table data set it is.
-    class TXBaseDataSet* DrawTable() const;
-    void ConnectBaseCommands();
-    void OpenMainClick(TObject* Sender);
-    void CloseMainClick(TObject* Sender);
-    void Indexing(class TXBaseDataSet* Table);
-    void mnuEditClick(TObject* Sender);
-    void mnuInsertClick(TObject* Sender);
-    void mnuDeleteClick(TObject* Sender);
-    void mnuClearClick(TObject* Sender);
-    void ClearTable(TDataSet* Table, TDBGrid* Grid);
-    void mnuCheckBaseClick(TObject* Sender);
-    void mnuRepairClick(TObject* Sender);
-    void mnuReindexClick(TObject* Sender);
-    void TableMainBeforeInsert(TDataSet* DataSet);
-    void TableMainNewRecord(TDataSet* DataSet);
-    void InsertNew();
-    // Grid columns of the draw, results and tickets bases for their open
-    // (or closed) tables.
-    void LayOutDrawGrid();
-    void LayOutResultGrid();
-    void LayOutTicketGrid();
-    // True while the draw grid lets the user edit.
-    bool DrawGridEditable() const;
-    void SetDrawGridEditable(bool editable);
+  // --- draw base (app/bases/formmain_bases.cpp)
+  AnsiString BaseDescription;
+  int FirstYear = 0, FirstDraw = 0;
+  int KeptYear = 0, KeptDraw = 0;
+  int RecordCountShown = 0;
+  AnsiString BaseFileName;
+  // TableMain as the table data set it is.
+  class TXBaseDataSet* DrawTable() const;
+  void ConnectBaseCommands();
+  void OpenMainClick(TObject* Sender);
+  void CloseMainClick(TObject* Sender);
+  void Indexing(class TXBaseDataSet* Table);
+  void mnuEditClick(TObject* Sender);
+  void mnuInsertClick(TObject* Sender);
+  void mnuDeleteClick(TObject* Sender);
+  void mnuClearClick(TObject* Sender);
+  void ClearTable(TDataSet* Table, TDBGrid* Grid);
+  void mnuCheckBaseClick(TObject* Sender);
+  void mnuRepairClick(TObject* Sender);
+  void mnuReindexClick(TObject* Sender);
+  void TableMainBeforeInsert(TDataSet* DataSet);
+  void TableMainNewRecord(TDataSet* DataSet);
+  void InsertNew();
+  // Grid columns of the draw, results and tickets bases for their open
+  // (or closed) tables.
+  void LayOutDrawGrid();
+  void LayOutResultGrid();
+  void LayOutTicketGrid();
+  // True while the draw grid lets the user edit.
+  bool DrawGridEditable() const;
+  void SetDrawGridEditable(bool editable);
 
-    // --- probability methods (app/main/probability_commands.cpp)
-    void ConnectProbabilityCommands();
-    bool Seeking(int year, int draw);
-    void NormalizeProbabilities();
-    void ShowMostProbableNumbers(int count, std::vector<int>& list);
-    void btnCalculate1Click(TObject* Sender);
-    void btnCalculate2Click(TObject* Sender);
-    void btnCalculate3Click(TObject* Sender);
-    void btnCalculate4Click(TObject* Sender);
-    void btnNumForNumClick(TObject* Sender);
-    void btnShowMaxProbNumClick(TObject* Sender);
+  // --- probability methods (app/main/probability_commands.cpp)
+  void ConnectProbabilityCommands();
+  bool Seeking(int year, int draw);
+  void NormalizeProbabilities();
+  void ShowMostProbableNumbers(int count, std::vector<int>& list);
+  void btnCalculate1Click(TObject* Sender);
+  void btnCalculate2Click(TObject* Sender);
+  void btnCalculate3Click(TObject* Sender);
+  void btnCalculate4Click(TObject* Sender);
+  void btnNumForNumClick(TObject* Sender);
+  void btnShowMaxProbNumClick(TObject* Sender);
 
-private:
-    void RangeMethod(bool cold);
-    void BuildMenu();
-    void BuildFrame();
-    void BuildProbabilityPage();
-    void BuildGenerationPage();
-    void BuildOtherPages();
+ private:
+  void RangeMethod(bool cold);
+  void BuildMenu();
+  void BuildFrame();
+  void BuildProbabilityPage();
+  void BuildGenerationPage();
+  void BuildOtherPages();
 };
 
 extern TFormMain* FormMain;

@@ -7,306 +7,311 @@ namespace {
 
 template <typename T>
 T* Make(TComponent* owner, TWinControl* parent, const char* name, int left, int top, int width, int height) {
-    T* c = new T(owner, parent);
-    c->SetName(name);
-    c->SetBounds(left, top, width, height);
-    return c;
+  T* c = new T(owner, parent);
+  c->SetName(name);
+  c->SetBounds(left, top, width, height);
+  return c;
 }
 
 TSpinEdit* Spin(TComponent* owner, TWinControl* parent, const char* name, int left, int top, int min, int max,
                 int value, int width = 70) {
-    auto* s = Make<TSpinEdit>(owner, parent, name, left, top, width, 22);
-    s->SetMinValue(min);
-    s->SetMaxValue(max);
-    s->SetValue(value);
-    return s;
+  auto* s = Make<TSpinEdit>(owner, parent, name, left, top, width, 22);
+  s->SetMinValue(min);
+  s->SetMaxValue(max);
+  s->SetValue(value);
+  return s;
 }
 
-TButton* Button(TComponent* owner, TWinControl* parent, const char* name, const AnsiString& caption, int left,
-                int top, int width = 140) {
-    auto* b = Make<TButton>(owner, parent, name, left, top, width, 25);
-    b->SetCaption(caption);
-    return b;
+TButton* Button(TComponent* owner, TWinControl* parent, const char* name, const AnsiString& caption, int left, int top,
+                int width = 140) {
+  auto* b = Make<TButton>(owner, parent, name, left, top, width, 25);
+  b->SetCaption(caption);
+  return b;
 }
 
-TCheckBox* Check(TComponent* owner, TWinControl* parent, const char* name, const AnsiString& caption, int left,
-                 int top, int width = 260) {
-    auto* b = Make<TCheckBox>(owner, parent, name, left, top, width, 20);
-    b->SetCaption(caption);
-    return b;
+TCheckBox* Check(TComponent* owner, TWinControl* parent, const char* name, const AnsiString& caption, int left, int top,
+                 int width = 260) {
+  auto* b = Make<TCheckBox>(owner, parent, name, left, top, width, 20);
+  b->SetCaption(caption);
+  return b;
 }
 
 TMenuItem* Item(TComponent* owner, TMenuItem* parent, const char* name, const AnsiString& caption) {
-    auto* item = new TMenuItem(owner);
-    item->SetName(name);
-    item->SetCaption(caption);
-    parent->Add(item);
-    return item;
+  auto* item = new TMenuItem(owner);
+  item->SetName(name);
+  item->SetCaption(caption);
+  parent->Add(item);
+  return item;
 }
 
 // Labels are named Label1, Label2 ... (the first free number) so a
 // language file can reach them.
 class LabelMaker {
-public:
-    explicit LabelMaker(TComponent* owner) : owner_(owner) {}
-    TLabel* operator()(TWinControl* parent, const AnsiString& caption, int left, int top) {
-        auto* l = new TLabel(owner_, parent);
-        AnsiString name;
-        do name = "Label" + IntToStr(++count_);
-        while (owner_->FindComponent(name));
-        l->SetName(name);
-        l->SetCaption(caption);
-        l->SetLeft(left);
-        l->SetTop(top);
-        return l;
-    }
+ public:
+  explicit LabelMaker(TComponent* owner) : owner_(owner) {}
+  TLabel* operator()(TWinControl* parent, const AnsiString& caption, int left, int top) {
+    auto* l = new TLabel(owner_, parent);
+    AnsiString name;
+    do name = "Label" + IntToStr(++count_);
+    while (owner_->FindComponent(name));
+    l->SetName(name);
+    l->SetCaption(caption);
+    l->SetLeft(left);
+    l->SetTop(top);
+    return l;
+  }
 
-private:
-    TComponent* owner_;
-    int count_ = 0;
+ private:
+  TComponent* owner_;
+  int count_ = 0;
 };
 
 }  // namespace
 
 void TFormMain::BuildMenu() {
-    MainMenu = new TMainMenu(this);
-    MainMenu->SetName("MainMenu");
-    TMenuItem* root = MainMenu->Items();
+  MainMenu = new TMainMenu(this);
+  MainMenu->SetName("MainMenu");
+  TMenuItem* root = MainMenu->Items();
 
-    mnuBase = Item(this, root, "mnuBase", "&База"_cp);
-    OpenMain = Item(this, mnuBase, "OpenMain", "&Открыть базу"_cp);
-    N1 = Item(this, mnuBase, "N1", "-");
-    CloseMain = Item(this, mnuBase, "CloseMain", "&Закрыть базу"_cp);
-    N2 = Item(this, mnuBase, "N2", "-");
-    mnuNewBase = Item(this, mnuBase, "mnuNewBase", "&Создать новую"_cp);
-    mnuImport = Item(this, mnuBase, "mnuImport", "Импорт"_cp);
-    mnuImportML = Item(this, mnuImport, "mnuImportML", "из Мультилотек"_cp);
-    N3 = Item(this, mnuBase, "N3", "-");
-    Exit1 = Item(this, mnuBase, "Exit1", "&Выход"_cp);
+  mnuBase = Item(this, root, "mnuBase", "&База"_cp);
+  OpenMain = Item(this, mnuBase, "OpenMain", "&Открыть базу"_cp);
+  N1 = Item(this, mnuBase, "N1", "-");
+  CloseMain = Item(this, mnuBase, "CloseMain", "&Закрыть базу"_cp);
+  N2 = Item(this, mnuBase, "N2", "-");
+  mnuNewBase = Item(this, mnuBase, "mnuNewBase", "&Создать новую"_cp);
+  mnuImport = Item(this, mnuBase, "mnuImport", "Импорт"_cp);
+  mnuImportML = Item(this, mnuImport, "mnuImportML", "из Мультилотек"_cp);
+  N3 = Item(this, mnuBase, "N3", "-");
+  Exit1 = Item(this, mnuBase, "Exit1", "&Выход"_cp);
 
-    mnuEditing = Item(this, root, "mnuEditing", "&Редактирование"_cp);
-    mnuEdit = Item(this, mnuEditing, "mnuEdit", "Редактировать"_cp);
-    mnuInsert = Item(this, mnuEditing, "mnuInsert", "Вставить"_cp);
-    mnuInsert->SetShortCut(::ShortCut(VK_INSERT, {}));
-    mnuDelete = Item(this, mnuEditing, "mnuDelete", "Удалить"_cp);
-    mnuDelete->SetShortCut(::ShortCut(VK_DELETE, TShiftState{ssShift}));
-    mnuClear = Item(this, mnuEditing, "mnuClear", "Очистить базу"_cp);
-    N4 = Item(this, mnuEditing, "N4", "-");
-    mnuCheckBase = Item(this, mnuEditing, "mnuCheckBase", "Проверить"_cp);
-    mnuRepair = Item(this, mnuEditing, "mnuRepair", "Исправить"_cp);
-    mnuReindex = Item(this, mnuEditing, "mnuReindex", "Переиндексировать"_cp);
+  mnuEditing = Item(this, root, "mnuEditing", "&Редактирование"_cp);
+  mnuEdit = Item(this, mnuEditing, "mnuEdit", "Редактировать"_cp);
+  mnuInsert = Item(this, mnuEditing, "mnuInsert", "Вставить"_cp);
+  mnuInsert->SetShortCut(::ShortCut(VK_INSERT, {}));
+  mnuDelete = Item(this, mnuEditing, "mnuDelete", "Удалить"_cp);
+  mnuDelete->SetShortCut(::ShortCut(VK_DELETE, TShiftState{ssShift}));
+  mnuClear = Item(this, mnuEditing, "mnuClear", "Очистить базу"_cp);
+  N4 = Item(this, mnuEditing, "N4", "-");
+  mnuCheckBase = Item(this, mnuEditing, "mnuCheckBase", "Проверить"_cp);
+  mnuRepair = Item(this, mnuEditing, "mnuRepair", "Исправить"_cp);
+  mnuReindex = Item(this, mnuEditing, "mnuReindex", "Переиндексировать"_cp);
 
-    mnuOptions = Item(this, root, "mnuOptions", "&Настройка"_cp);
+  mnuOptions = Item(this, root, "mnuOptions", "&Настройка"_cp);
 
-    mnuPages = Item(this, root, "mnuPages", "&Закладки"_cp);
-    mnutsProbability = Item(this, mnuPages, "mnutsProbability", "Вероятность"_cp);
-    mnutsStatistic = Item(this, mnuPages, "mnutsStatistic", "Статистика"_cp);
-    mnutsGeneration = Item(this, mnuPages, "mnutsGeneration", "Генерация"_cp);
-    mnutsDyads = Item(this, mnuPages, "mnutsDyads", "Двойки"_cp);
-    mnutsIndNumber = Item(this, mnuPages, "mnutsIndNumber", "Хар.Числа"_cp);
-    mnutsSystems = Item(this, mnuPages, "mnutsSystems", "Системы"_cp);
-    mnutsResult = Item(this, mnuPages, "mnutsResult", "Результат"_cp);
-    mnutsCompare = Item(this, mnuPages, "mnutsCompare", "Сравнение"_cp);
-    mnutsTickets = Item(this, mnuPages, "mnutsTickets", "Билеты"_cp);
-    mnutsDownLoad = Item(this, mnuPages, "mnutsDownLoad", "Загрузка"_cp);
-    N5 = Item(this, mnuPages, "N5", "-");
-    mnuShowBase = Item(this, mnuPages, "mnuShowBase", "Просмотр"_cp);
-    mnuNotePad = Item(this, mnuPages, "mnuNotePad", "Блокнот"_cp);
+  mnuPages = Item(this, root, "mnuPages", "&Закладки"_cp);
+  mnutsProbability = Item(this, mnuPages, "mnutsProbability", "Вероятность"_cp);
+  mnutsStatistic = Item(this, mnuPages, "mnutsStatistic", "Статистика"_cp);
+  mnutsGeneration = Item(this, mnuPages, "mnutsGeneration", "Генерация"_cp);
+  mnutsDyads = Item(this, mnuPages, "mnutsDyads", "Двойки"_cp);
+  mnutsIndNumber = Item(this, mnuPages, "mnutsIndNumber", "Хар.Числа"_cp);
+  mnutsSystems = Item(this, mnuPages, "mnutsSystems", "Системы"_cp);
+  mnutsResult = Item(this, mnuPages, "mnutsResult", "Результат"_cp);
+  mnutsCompare = Item(this, mnuPages, "mnutsCompare", "Сравнение"_cp);
+  mnutsTickets = Item(this, mnuPages, "mnutsTickets", "Билеты"_cp);
+  mnutsDownLoad = Item(this, mnuPages, "mnutsDownLoad", "Загрузка"_cp);
+  N5 = Item(this, mnuPages, "N5", "-");
+  mnuShowBase = Item(this, mnuPages, "mnuShowBase", "Просмотр"_cp);
+  mnuNotePad = Item(this, mnuPages, "mnuNotePad", "Блокнот"_cp);
 
-    mnuAbout = Item(this, root, "mnuAbout", "&О..."_cp);
-    mnuHelp = Item(this, mnuAbout, "mnuHelp", "Помощь"_cp);
-    mnuAutor = Item(this, mnuAbout, "mnuAutor", "Автор"_cp);
-    mnuLang = Item(this, mnuAbout, "mnuLang", "Язык"_cp);
+  mnuAbout = Item(this, root, "mnuAbout", "&О..."_cp);
+  mnuHelp = Item(this, mnuAbout, "mnuHelp", "Помощь"_cp);
+  mnuAutor = Item(this, mnuAbout, "mnuAutor", "Автор"_cp);
+  mnuLang = Item(this, mnuAbout, "mnuLang", "Язык"_cp);
 
-    ResPopUpMenu = new TPopupMenu(this);
-    ResPopUpMenu->SetName("ResPopUpMenu");
-    mnuNewResBase = Item(this, ResPopUpMenu->Items(), "mnuNewResBase", "Новая база результатов"_cp);
-    mnuEmptyResBase = Item(this, ResPopUpMenu->Items(), "mnuEmptyResBase", "Очистить базу"_cp);
-    TickPopUpMenu = new TPopupMenu(this);
-    TickPopUpMenu->SetName("TickPopUpMenu");
-    mnuNewTickBase = Item(this, TickPopUpMenu->Items(), "mnuNewTickBase", "Новая база билетов"_cp);
-    mnuEmptyTickBase = Item(this, TickPopUpMenu->Items(), "mnuEmptyTickBase", "Очистить базу"_cp);
+  ResPopUpMenu = new TPopupMenu(this);
+  ResPopUpMenu->SetName("ResPopUpMenu");
+  mnuNewResBase = Item(this, ResPopUpMenu->Items(), "mnuNewResBase", "Новая база результатов"_cp);
+  mnuEmptyResBase = Item(this, ResPopUpMenu->Items(), "mnuEmptyResBase", "Очистить базу"_cp);
+  TickPopUpMenu = new TPopupMenu(this);
+  TickPopUpMenu->SetName("TickPopUpMenu");
+  mnuNewTickBase = Item(this, TickPopUpMenu->Items(), "mnuNewTickBase", "Новая база билетов"_cp);
+  mnuEmptyTickBase = Item(this, TickPopUpMenu->Items(), "mnuEmptyTickBase", "Очистить базу"_cp);
 
-    SetMenu(MainMenu);
+  SetMenu(MainMenu);
 }
 
 void TFormMain::BuildFrame() {
-    // The draw base's grid is locked until the user unlocks it; its columns
-    // are laid out with the base commands.
-    DBGridMain = Make<TDBGrid>(this, this, "DBGridMain", 4, 4, 268, 470);
-    TDBGridOptions options = DBGridMain->Options();
-    options.Exclude(dgEditing);
-    DBGridMain->SetOptions(options);
+  // The draw base's grid is locked until the user unlocks it; its columns
+  // are laid out with the base commands.
+  DBGridMain = Make<TDBGrid>(this, this, "DBGridMain", 4, 4, 268, 470);
+  TDBGridOptions options = DBGridMain->Options();
+  options.Exclude(dgEditing);
+  DBGridMain->SetOptions(options);
 
-    PageControlMain = Make<TPageControl>(this, this, "PageControlMain", 277, 4, 820, 470);
-    PageControlMain->SetMultiLine(true);
-    struct PageDef {
-        TTabSheet** page;
-        const char* name;
-        AnsiString caption;
-    };
-    const PageDef pages[] = {
-        {&tsProbability, "tsProbability", "Вероятность"_cp}, {&tsStatistic, "tsStatistic", "Статистика"_cp},
-        {&tsGeneration, "tsGeneration", "Генерация"_cp},     {&tsDyads, "tsDyads", "Двойки"_cp},
-        {&tsIndNumber, "tsIndNumber", "Хар.Числа"_cp},       {&tsSystems, "tsSystems", "Системы"_cp},
-        {&tsResult, "tsResult", "Результат"_cp},             {&tsCompare, "tsCompare", "Сравнение"_cp},
-        {&tsTickets, "tsTickets", "Билеты"_cp},              {&tsDownLoad, "tsDownLoad", "Загрузка"_cp},
-    };
-    for (const PageDef& p : pages) {
-        *p.page = new TTabSheet(this, PageControlMain);
-        (*p.page)->SetName(p.name);
-        (*p.page)->SetCaption(p.caption);
-    }
+  PageControlMain = Make<TPageControl>(this, this, "PageControlMain", 277, 4, 820, 470);
+  PageControlMain->SetMultiLine(true);
+  struct PageDef {
+    TTabSheet** page;
+    const char* name;
+    AnsiString caption;
+  };
+  const PageDef pages[] = {
+      {&tsProbability, "tsProbability", "Вероятность"_cp},
+      {&tsStatistic, "tsStatistic", "Статистика"_cp},
+      {&tsGeneration, "tsGeneration", "Генерация"_cp},
+      {&tsDyads, "tsDyads", "Двойки"_cp},
+      {&tsIndNumber, "tsIndNumber", "Хар.Числа"_cp},
+      {&tsSystems, "tsSystems", "Системы"_cp},
+      {&tsResult, "tsResult", "Результат"_cp},
+      {&tsCompare, "tsCompare", "Сравнение"_cp},
+      {&tsTickets, "tsTickets", "Билеты"_cp},
+      {&tsDownLoad, "tsDownLoad", "Загрузка"_cp},
+  };
+  for (const PageDef& p : pages) {
+    *p.page = new TTabSheet(this, PageControlMain);
+    (*p.page)->SetName(p.name);
+    (*p.page)->SetCaption(p.caption);
+  }
 
-    PBar = Make<TProgressBar>(this, this, "PBar", 4, 478, 980, 18);
-    pnlStop = Make<TPanel>(this, this, "pnlStop", 989, 476, 90, 24);
-    pnlStop->SetBevelOuter(bvNone);
-    btnStop = new TButton(this, pnlStop);
-    btnStop->SetName("btnStop");
-    btnStop->SetCaption("Стоп"_cp);
+  PBar = Make<TProgressBar>(this, this, "PBar", 4, 478, 980, 18);
+  pnlStop = Make<TPanel>(this, this, "pnlStop", 989, 476, 90, 24);
+  pnlStop->SetBevelOuter(bvNone);
+  btnStop = new TButton(this, pnlStop);
+  btnStop->SetName("btnStop");
+  btnStop->SetCaption("Стоп"_cp);
 
-    SGrid = Make<TRichStringGrid>(this, tsStatistic, "SGrid", 4, 40, 580, 390);
-    SGridRes = Make<TRichStringGrid>(this, this, "SGridRes", 0, 0, 100, 50);
-    SGridRes->SetVisible(false);
-    SGridTick = Make<TRichStringGrid>(this, this, "SGridTick", 0, 0, 100, 50);
-    SGridTick->SetVisible(false);
+  SGrid = Make<TRichStringGrid>(this, tsStatistic, "SGrid", 4, 40, 580, 390);
+  SGridRes = Make<TRichStringGrid>(this, this, "SGridRes", 0, 0, 100, 50);
+  SGridRes->SetVisible(false);
+  SGridTick = Make<TRichStringGrid>(this, this, "SGridTick", 0, 0, 100, 50);
+  SGridTick->SetVisible(false);
 
-    OpenDialogMain = new TOpenDialog(this);
-    OpenDialogMain->SetName("OpenDialogMain");
-    SaveDialogMain = new TSaveDialog(this);
-    SaveDialogMain->SetName("SaveDialogMain");
+  OpenDialogMain = new TOpenDialog(this);
+  OpenDialogMain->SetName("OpenDialogMain");
+  SaveDialogMain = new TSaveDialog(this);
+  SaveDialogMain->SetName("SaveDialogMain");
 }
 
 void TFormMain::BuildProbabilityPage() {
-    LabelMaker label(this);
-    TWinControl* p = tsProbability;
-    label(p, "Диапазон тиражей: с года, тиража"_cp, 8, 8);
-    seYearFrom = Spin(this, p, "seYearFrom", 8, 28, 0, 0, 2000);
-    seDrawFrom = Spin(this, p, "seDrawFrom", 84, 28, 0, 0, 1);
-    label(p, "по год, тираж"_cp, 8, 56);
-    seYearTo = Spin(this, p, "seYearTo", 8, 76, 0, 0, 2000);
-    seDrawTo = Spin(this, p, "seDrawTo", 84, 76, 0, 0, 20);
-    lblErrorMessage = Make<TLabel>(this, p, "lblErrorMessage", 170, 56, 200, 16);
-    lblErrorMessage->Font()->SetColor(clRed);
+  LabelMaker label(this);
+  TWinControl* p = tsProbability;
+  label(p, "Диапазон тиражей: с года, тиража"_cp, 8, 8);
+  seYearFrom = Spin(this, p, "seYearFrom", 8, 28, 0, 0, 2000);
+  seDrawFrom = Spin(this, p, "seDrawFrom", 84, 28, 0, 0, 1);
+  label(p, "по год, тираж"_cp, 8, 56);
+  seYearTo = Spin(this, p, "seYearTo", 8, 76, 0, 0, 2000);
+  seDrawTo = Spin(this, p, "seDrawTo", 84, 76, 0, 0, 20);
+  lblErrorMessage = Make<TLabel>(this, p, "lblErrorMessage", 170, 56, 200, 16);
+  lblErrorMessage->Font()->SetColor(clRed);
 
-    btnCalculate1 = Button(this, p, "btnCalculate1", "Горячие"_cp, 8, 112);
-    btnCalculate2 = Button(this, p, "btnCalculate2", "Холодные"_cp, 8, 142);
-    btnCalculate3 = Button(this, p, "btnCalculate3", "Равные"_cp, 8, 172);
-    btnCalculate4 = Button(this, p, "btnCalculate4", "+/- 1 номер"_cp, 8, 202);
-    btnNumForNum = Button(this, p, "btnNumForNum", "Число за числом"_cp, 8, 232);
-    btnRegulators = Button(this, p, "btnRegulators", "Регуляторы"_cp, 8, 262);
-    lblNumWithNonZeroProb = Make<TLabel>(this, p, "lblNumWithNonZeroProb", 160, 266, 60, 16);
+  btnCalculate1 = Button(this, p, "btnCalculate1", "Горячие"_cp, 8, 112);
+  btnCalculate2 = Button(this, p, "btnCalculate2", "Холодные"_cp, 8, 142);
+  btnCalculate3 = Button(this, p, "btnCalculate3", "Равные"_cp, 8, 172);
+  btnCalculate4 = Button(this, p, "btnCalculate4", "+/- 1 номер"_cp, 8, 202);
+  btnNumForNum = Button(this, p, "btnNumForNum", "Число за числом"_cp, 8, 232);
+  btnRegulators = Button(this, p, "btnRegulators", "Регуляторы"_cp, 8, 262);
+  lblNumWithNonZeroProb = Make<TLabel>(this, p, "lblNumWithNonZeroProb", 160, 266, 60, 16);
 
-    label(p, "Наиболее вероятных номеров"_cp, 8, 302);
-    speMaxProbCount = Spin(this, p, "speMaxProbCount", 200, 298, 0, 9999, 6);
-    btnShowMaxProbNum = Button(this, p, "btnShowMaxProbNum", "Показать"_cp, 280, 298, 100);
-    lblMaxProbNums = Make<TLabel>(this, p, "lblMaxProbNums", 8, 330, 560, 16);
+  label(p, "Наиболее вероятных номеров"_cp, 8, 302);
+  speMaxProbCount = Spin(this, p, "speMaxProbCount", 200, 298, 0, 9999, 6);
+  btnShowMaxProbNum = Button(this, p, "btnShowMaxProbNum", "Показать"_cp, 280, 298, 100);
+  lblMaxProbNums = Make<TLabel>(this, p, "lblMaxProbNums", 8, 330, 560, 16);
 
-    btnSaveLang = Button(this, p, "btnSaveLang", "Сохранить шаблон языка"_cp, 400, 400, 180);
-    btnSaveLang->SetVisible(false);
+  btnSaveLang = Button(this, p, "btnSaveLang", "Сохранить шаблон языка"_cp, 400, 400, 180);
+  btnSaveLang->SetVisible(false);
 
-    label(this->tsStatistic, "Диапазон тиражей задается на странице \"Вероятность\""_cp, 160, 12);
-    btnCalculateStat = Button(this, tsStatistic, "btnCalculateStat", "Рассчитать"_cp, 4, 8);
+  label(this->tsStatistic, "Диапазон тиражей задается на странице \"Вероятность\""_cp, 160, 12);
+  btnCalculateStat = Button(this, tsStatistic, "btnCalculateStat", "Рассчитать"_cp, 4, 8);
 }
 
 void TFormMain::BuildGenerationPage() {
-    LabelMaker label(this);
-    TWinControl* p = tsGeneration;
-    label(p, "Сколько номеров"_cp, 8, 10);
-    seDrawn = Spin(this, p, "seDrawn", 160, 6, 1, 20, 6);
-    label(p, "Из скольких"_cp, 8, 38);
-    seHighest = Spin(this, p, "seHighest", 160, 34, 1, 100, 49);
-    label(p, "Количество вариантов"_cp, 8, 66);
-    seVol = Spin(this, p, "seVol", 160, 62, 1, 999999999, 10, 100);
+  LabelMaker label(this);
+  TWinControl* p = tsGeneration;
+  label(p, "Сколько номеров"_cp, 8, 10);
+  seDrawn = Spin(this, p, "seDrawn", 160, 6, 1, 20, 6);
+  label(p, "Из скольких"_cp, 8, 38);
+  seHighest = Spin(this, p, "seHighest", 160, 34, 1, 100, 49);
+  label(p, "Количество вариантов"_cp, 8, 66);
+  seVol = Spin(this, p, "seVol", 160, 62, 1, 999999999, 10, 100);
 
-    cbxAmountMustBe = Check(this, p, "cbxAmountMustBe", "Сумма номеров от ... до"_cp, 8, 100);
-    speAmountMustBeGreater = Spin(this, p, "speAmountMustBeGreater", 270, 98, 0, 99999999, 100);
-    speAmountMustBeLess = Spin(this, p, "speAmountMustBeLess", 350, 98, 0, 99999999, 120);
-    lblCurrentAmount = Make<TLabel>(this, p, "lblCurrentAmount", 430, 102, 80, 16);
+  cbxAmountMustBe = Check(this, p, "cbxAmountMustBe", "Сумма номеров от ... до"_cp, 8, 100);
+  speAmountMustBeGreater = Spin(this, p, "speAmountMustBeGreater", 270, 98, 0, 99999999, 100);
+  speAmountMustBeLess = Spin(this, p, "speAmountMustBeLess", 350, 98, 0, 99999999, 120);
+  lblCurrentAmount = Make<TLabel>(this, p, "lblCurrentAmount", 430, 102, 80, 16);
 
-    cbxCointLess = Check(this, p, "cbxCointLess", "Совпадений с базой тиражей от ... до"_cp, 8, 130);
-    speCointGreater = Spin(this, p, "speCointGreater", 270, 128, 0, 0, 0);
-    speCointGreater->SetEnabled(false);
-    speCointLess = Spin(this, p, "speCointLess", 350, 128, 0, 0, 4);
-    cbxCointLessRes = Check(this, p, "cbxCointLessRes", "Совпадений с базой результатов от ... до"_cp, 8, 160);
-    speCointGreaterRes = Spin(this, p, "speCointGreaterRes", 270, 158, 0, 0, 0);
-    speCointGreaterRes->SetEnabled(false);
-    speCointLessRes = Spin(this, p, "speCointLessRes", 350, 158, 0, 0, 4);
-    cbxRowNumRange = Check(this, p, "cbxRowNumRange", "Диапазоны номеров по позициям"_cp, 8, 190);
-    cbxAscend = Check(this, p, "cbxAscend", "Сортировать по возрастанию"_cp, 8, 220);
-    cbxAscend->SetChecked(true);
+  cbxCointLess = Check(this, p, "cbxCointLess", "Совпадений с базой тиражей от ... до"_cp, 8, 130);
+  speCointGreater = Spin(this, p, "speCointGreater", 270, 128, 0, 0, 0);
+  speCointGreater->SetEnabled(false);
+  speCointLess = Spin(this, p, "speCointLess", 350, 128, 0, 0, 4);
+  cbxCointLessRes = Check(this, p, "cbxCointLessRes", "Совпадений с базой результатов от ... до"_cp, 8, 160);
+  speCointGreaterRes = Spin(this, p, "speCointGreaterRes", 270, 158, 0, 0, 0);
+  speCointGreaterRes->SetEnabled(false);
+  speCointLessRes = Spin(this, p, "speCointLessRes", 350, 158, 0, 0, 4);
+  cbxRowNumRange = Check(this, p, "cbxRowNumRange", "Диапазоны номеров по позициям"_cp, 8, 190);
+  cbxAscend = Check(this, p, "cbxAscend", "Сортировать по возрастанию"_cp, 8, 220);
+  cbxAscend->SetChecked(true);
 
-    btnGenerate = Button(this, p, "btnGenerate", "Генерировать"_cp, 8, 256);
-    lblCurrDrawGen = Make<TLabel>(this, p, "lblCurrDrawGen", 160, 260, 120, 16);
+  btnGenerate = Button(this, p, "btnGenerate", "Генерировать"_cp, 8, 256);
+  lblCurrDrawGen = Make<TLabel>(this, p, "lblCurrDrawGen", 160, 260, 120, 16);
 }
 
 void TFormMain::BuildOtherPages() {
-    LabelMaker label(this);
+  LabelMaker label(this);
 
-    TWinControl* p = tsDyads;
-    label(p, "С года, тиража"_cp, 8, 8);
-    seYearFromDyads = Spin(this, p, "seYearFromDyads", 8, 28, 0, 0, 2002);
-    seDrawFromDyads = Spin(this, p, "seDrawFromDyads", 84, 28, 0, 0, 1);
-    label(p, "по год, тираж"_cp, 8, 56);
-    seYearToDyads = Spin(this, p, "seYearToDyads", 8, 76, 0, 0, 2002);
-    seDrawToDyads = Spin(this, p, "seDrawToDyads", 84, 76, 0, 0, 20);
-    mMM = Make<TMemo>(this, p, "mMM", 8, 150, 300, 200);
-    Button1 = Button(this, p, "Button1", "Button1", 8, 112, 100);
+  TWinControl* p = tsDyads;
+  label(p, "С года, тиража"_cp, 8, 8);
+  seYearFromDyads = Spin(this, p, "seYearFromDyads", 8, 28, 0, 0, 2002);
+  seDrawFromDyads = Spin(this, p, "seDrawFromDyads", 84, 28, 0, 0, 1);
+  label(p, "по год, тираж"_cp, 8, 56);
+  seYearToDyads = Spin(this, p, "seYearToDyads", 8, 76, 0, 0, 2002);
+  seDrawToDyads = Spin(this, p, "seDrawToDyads", 84, 76, 0, 0, 20);
+  mMM = Make<TMemo>(this, p, "mMM", 8, 150, 300, 200);
+  Button1 = Button(this, p, "Button1", "Button1", 8, 112, 100);
 
-    p = tsIndNumber;
-    label(p, "Год, тираж"_cp, 8, 8);
-    seYearIndNumber = Spin(this, p, "seYearIndNumber", 8, 28, 0, 0, 2002);
-    seDrawIndNumber = Spin(this, p, "seDrawIndNumber", 84, 28, 0, 0, 1);
-    btnForming = Button(this, p, "btnForming", "Сформировать"_cp, 8, 60);
-    lblForming = Make<TLabel>(this, p, "lblForming", 8, 94, 500, 16);
-    mTempReal = Make<TMemo>(this, p, "mTempReal", 8, 120, 300, 200);
+  p = tsIndNumber;
+  label(p, "Год, тираж"_cp, 8, 8);
+  seYearIndNumber = Spin(this, p, "seYearIndNumber", 8, 28, 0, 0, 2002);
+  seDrawIndNumber = Spin(this, p, "seDrawIndNumber", 84, 28, 0, 0, 1);
+  btnForming = Button(this, p, "btnForming", "Сформировать"_cp, 8, 60);
+  lblForming = Make<TLabel>(this, p, "lblForming", 8, 94, 500, 16);
+  mTempReal = Make<TMemo>(this, p, "mTempReal", 8, 120, 300, 200);
 
-    p = tsSystems;
-    label(p, "Система: номеров, из скольких"_cp, 8, 8);
-    seSystem = Spin(this, p, "seSystem", 8, 28, 1, 50, 6);
-    seNum = Spin(this, p, "seNum", 84, 28, 1, 50, 6);
-    seFrom = Spin(this, p, "seFrom", 160, 28, 1, 100, 49);
+  p = tsSystems;
+  label(p, "Система: номеров, из скольких"_cp, 8, 8);
+  seSystem = Spin(this, p, "seSystem", 8, 28, 1, 50, 6);
+  seNum = Spin(this, p, "seNum", 84, 28, 1, 50, 6);
+  seFrom = Spin(this, p, "seFrom", 160, 28, 1, 100, 49);
 
-    p = tsResult;
-    DBGridRes = Make<TDBGrid>(this, p, "DBGridRes", 4, 4, 420, 400);
-    DBGridRes->SetPopupMenu(ResPopUpMenu);
-    btnSaveVariants = Button(this, p, "btnSaveVariants", "Сохранить"_cp, 432, 4, 140);
-    label(p, "В билеты: год, тираж"_cp, 432, 40);
-    speAddToTickYear = Spin(this, p, "speAddToTickYear", 432, 60, 0, 0, 2002);
-    speAddToTickDraw = Spin(this, p, "speAddToTickDraw", 508, 60, 0, 0, 1, 60);
+  p = tsResult;
+  DBGridRes = Make<TDBGrid>(this, p, "DBGridRes", 4, 4, 420, 400);
+  DBGridRes->SetPopupMenu(ResPopUpMenu);
+  btnSaveVariants = Button(this, p, "btnSaveVariants", "Сохранить"_cp, 432, 4, 140);
+  label(p, "В билеты: год, тираж"_cp, 432, 40);
+  speAddToTickYear = Spin(this, p, "speAddToTickYear", 432, 60, 0, 0, 2002);
+  speAddToTickDraw = Spin(this, p, "speAddToTickDraw", 508, 60, 0, 0, 1, 60);
 
-    p = tsCompare;
-    label(p, "Тиражи: с года, тиража"_cp, 8, 8);
-    seYearFromCheck = Spin(this, p, "seYearFromCheck", 8, 28, 0, 0, 2001);
-    seDrawFromCheck = Spin(this, p, "seDrawFromCheck", 84, 28, 0, 0, 1);
-    label(p, "по год, тираж"_cp, 8, 56);
-    seYearToCheck = Spin(this, p, "seYearToCheck", 8, 76, 0, 0, 2001);
-    seDrawToCheck = Spin(this, p, "seDrawToCheck", 84, 76, 0, 0, 20);
-    label(p, "Результаты: с года, тиража"_cp, 200, 8);
-    seYearFromToRes = Spin(this, p, "seYearFromToRes", 200, 28, 0, 0, 2002);
-    seDrawFromToRes = Spin(this, p, "seDrawFromToRes", 276, 28, 0, 0, 50);
-    label(p, "по год, тираж"_cp, 200, 56);
-    seYearToTores = Spin(this, p, "seYearToTores", 200, 76, 0, 0, 2002);
-    seDrawToToRes = Spin(this, p, "seDrawToToRes", 276, 76, 0, 0, 50);
+  p = tsCompare;
+  label(p, "Тиражи: с года, тиража"_cp, 8, 8);
+  seYearFromCheck = Spin(this, p, "seYearFromCheck", 8, 28, 0, 0, 2001);
+  seDrawFromCheck = Spin(this, p, "seDrawFromCheck", 84, 28, 0, 0, 1);
+  label(p, "по год, тираж"_cp, 8, 56);
+  seYearToCheck = Spin(this, p, "seYearToCheck", 8, 76, 0, 0, 2001);
+  seDrawToCheck = Spin(this, p, "seDrawToCheck", 84, 76, 0, 0, 20);
+  label(p, "Результаты: с года, тиража"_cp, 200, 8);
+  seYearFromToRes = Spin(this, p, "seYearFromToRes", 200, 28, 0, 0, 2002);
+  seDrawFromToRes = Spin(this, p, "seDrawFromToRes", 276, 28, 0, 0, 50);
+  label(p, "по год, тираж"_cp, 200, 56);
+  seYearToTores = Spin(this, p, "seYearToTores", 200, 76, 0, 0, 2002);
+  seDrawToToRes = Spin(this, p, "seDrawToToRes", 276, 76, 0, 0, 50);
 
-    p = tsTickets;
-    DBGridTick = Make<TDBGrid>(this, p, "DBGridTick", 4, 4, 420, 330);
-    DBGridTick->SetPopupMenu(TickPopUpMenu);
-    cbxFiltered = Check(this, p, "cbxFiltered", "Только тираж"_cp, 432, 4, 140);
-    speYearFilter = Spin(this, p, "speYearFilter", 432, 28, 0, 0, 2002);
-    speDrawFilter = Spin(this, p, "speDrawFilter", 508, 28, 0, 0, 1, 60);
-    label(p, "Проверка: с года, тиража"_cp, 4, 344);
-    seYearFromTickCheck = Spin(this, p, "seYearFromTickCheck", 4, 364, 0, 0, 2002);
-    seDrawFromTickCheck = Spin(this, p, "seDrawFromTickCheck", 80, 364, 0, 0, 1);
-    label(p, "по год, тираж"_cp, 200, 344);
-    seYearToTickCheck = Spin(this, p, "seYearToTickCheck", 200, 364, 0, 0, 2002);
-    seDrawToTickCheck = Spin(this, p, "seDrawToTickCheck", 276, 364, 0, 0, 1);
+  p = tsTickets;
+  DBGridTick = Make<TDBGrid>(this, p, "DBGridTick", 4, 4, 420, 330);
+  DBGridTick->SetPopupMenu(TickPopUpMenu);
+  cbxFiltered = Check(this, p, "cbxFiltered", "Только тираж"_cp, 432, 4, 140);
+  speYearFilter = Spin(this, p, "speYearFilter", 432, 28, 0, 0, 2002);
+  speDrawFilter = Spin(this, p, "speDrawFilter", 508, 28, 0, 0, 1, 60);
+  label(p, "Проверка: с года, тиража"_cp, 4, 344);
+  seYearFromTickCheck = Spin(this, p, "seYearFromTickCheck", 4, 364, 0, 0, 2002);
+  seDrawFromTickCheck = Spin(this, p, "seDrawFromTickCheck", 80, 364, 0, 0, 1);
+  label(p, "по год, тираж"_cp, 200, 344);
+  seYearToTickCheck = Spin(this, p, "seYearToTickCheck", 200, 364, 0, 0, 2002);
+  seDrawToTickCheck = Spin(this, p, "seDrawToTickCheck", 276, 364, 0, 0, 1);
 
-    p = tsDownLoad;
-    label(p, "Адрес"_cp, 8, 8);
-    URLEditSrv = Make<TEdit>(this, p, "URLEditSrv", 8, 28, 500, 22);
-    label(p, "Файл"_cp, 8, 60);
-    FileNameEditSrv = Make<TEdit>(this, p, "FileNameEditSrv", 8, 80, 500, 22);
-    UseCacheBox = Check(this, p, "UseCacheBox", "Кэш"_cp, 8, 112, 100);
-    UseCacheBox->SetVisible(false);
+  p = tsDownLoad;
+  label(p, "Адрес"_cp, 8, 8);
+  URLEditSrv = Make<TEdit>(this, p, "URLEditSrv", 8, 28, 500, 22);
+  label(p, "Файл"_cp, 8, 60);
+  FileNameEditSrv = Make<TEdit>(this, p, "FileNameEditSrv", 8, 80, 500, 22);
+  UseCacheBox = Check(this, p, "UseCacheBox", "Кэш"_cp, 8, 112, 100);
+  UseCacheBox->SetVisible(false);
 }

@@ -8,11 +8,11 @@
 #include "platform/gui/forms.h"
 
 #define VX_PENDING_WINDOW(Class, FormName, Caption) \
-    class Class : public TForm {                   \
-    public:                                        \
-        explicit Class(TComponent* AOwner);        \
-    };                                             \
-    extern Class* FormName;
+  class Class : public TForm {                      \
+   public:                                          \
+    explicit Class(TComponent* AOwner);             \
+  };                                                \
+  extern Class* FormName;
 
 VX_PENDING_WINDOW(TfrmProbability, frmProbability, "Вероятность")
 VX_PENDING_WINDOW(TfrmType5, frmType5, "Предварительные вопросы")

@@ -27,35 +27,35 @@ using StopPoll = std::function<bool()>;
 
 // The draws in table order.
 class DrawSource {
-public:
-    virtual ~DrawSource() = default;
-    virtual void First() = 0;
-    virtual void Next() = 0;
-    virtual bool Eof() = 0;
-    virtual int Year() = 0;
-    virtual int Draw() = 0;
-    virtual int NumberCount() = 0;
-    // Number i (0-based) of the current draw.
-    virtual int Number(int i) = 0;
+ public:
+  virtual ~DrawSource() = default;
+  virtual void First() = 0;
+  virtual void Next() = 0;
+  virtual bool Eof() = 0;
+  virtual int Year() = 0;
+  virtual int Draw() = 0;
+  virtual int NumberCount() = 0;
+  // Number i (0-based) of the current draw.
+  virtual int Number(int i) = 0;
 };
 
 // The draws of an open data set; its fields are looked up once.
 class DataSetDrawSource : public DrawSource {
-public:
-    explicit DataSetDrawSource(TDataSet* dataSet);
-    void First() override;
-    void Next() override;
-    bool Eof() override;
-    int Year() override;
-    int Draw() override;
-    int NumberCount() override { return static_cast<int>(numbers_.size()); }
-    int Number(int i) override;
+ public:
+  explicit DataSetDrawSource(TDataSet* dataSet);
+  void First() override;
+  void Next() override;
+  bool Eof() override;
+  int Year() override;
+  int Draw() override;
+  int NumberCount() override { return static_cast<int>(numbers_.size()); }
+  int Number(int i) override;
 
-private:
-    TDataSet* dataSet_;
-    TField* year_ = nullptr;
-    TField* draw_ = nullptr;
-    std::vector<TField*> numbers_;
+ private:
+  TDataSet* dataSet_;
+  TField* year_ = nullptr;
+  TField* draw_ = nullptr;
+  std::vector<TField*> numbers_;
 };
 
 enum class SeekResult { Found, NotFound, Stopped };
@@ -84,8 +84,7 @@ void MarkNeighbours(DrawSource& source, Weights& weights);
 // every number a of the last draw reached, the counts of the numbers that
 // followed a. `side` is the side of the follow matrix (the base's highest
 // number); numbers outside 1..side are not counted.
-ScanEnd CountFollowers(DrawSource& source, int yearTo, int drawTo, int side, Weights& weights,
-                       const StopPoll& poll);
+ScanEnd CountFollowers(DrawSource& source, int yearTo, int drawTo, int side, Weights& weights, const StopPoll& poll);
 
 // When the largest weight exceeds 100, every weight is divided by
 // (largest / 100) and truncated toward zero; the divisor is computed in

@@ -11,85 +11,84 @@ namespace {
 
 // Enables the data set's controls when the scope ends.
 class ControlsDisabled {
-public:
-    explicit ControlsDisabled(TDataSet* d) : d_(d) { d_->DisableControls(); }
-    ~ControlsDisabled() { d_->EnableControls(); }
-    ControlsDisabled(const ControlsDisabled&) = delete;
-    ControlsDisabled& operator=(const ControlsDisabled&) = delete;
+ public:
+  explicit ControlsDisabled(TDataSet* d) : d_(d) { d_->DisableControls(); }
+  ~ControlsDisabled() { d_->EnableControls(); }
+  ControlsDisabled(const ControlsDisabled&) = delete;
+  ControlsDisabled& operator=(const ControlsDisabled&) = delete;
 
-private:
-    TDataSet* d_;
+ private:
+  TDataSet* d_;
 };
 
 void WarnEndOfBase() {
-    MessageDlg(vx::Tr("Достигнут конец базы,не совпадающий с конечным тиражем!"_cp), mtWarning,
-               TMsgDlgButtons{mbCancel});
+  MessageDlg(vx::Tr("Достигнут конец базы,не совпадающий с конечным тиражем!"_cp), mtWarning, TMsgDlgButtons{mbCancel});
 }
 
 }  // namespace
 
 void TFormMain::ConnectProbabilityCommands() {
-    btnCalculate1->OnClick = Command(&TFormMain::btnCalculate1Click);
-    btnCalculate2->OnClick = Command(&TFormMain::btnCalculate2Click);
-    btnCalculate3->OnClick = Command(&TFormMain::btnCalculate3Click);
-    btnCalculate4->OnClick = Command(&TFormMain::btnCalculate4Click);
-    btnNumForNum->OnClick = Command(&TFormMain::btnNumForNumClick);
-    btnShowMaxProbNum->OnClick = Command(&TFormMain::btnShowMaxProbNumClick);
+  btnCalculate1->OnClick = Command(&TFormMain::btnCalculate1Click);
+  btnCalculate2->OnClick = Command(&TFormMain::btnCalculate2Click);
+  btnCalculate3->OnClick = Command(&TFormMain::btnCalculate3Click);
+  btnCalculate4->OnClick = Command(&TFormMain::btnCalculate4Click);
+  btnNumForNum->OnClick = Command(&TFormMain::btnNumForNumClick);
+  btnShowMaxProbNum->OnClick = Command(&TFormMain::btnShowMaxProbNumClick);
 }
 
 bool TFormMain::Seeking(int year, int draw) {
-    // Only a command can be stopped: outside one the stop flag stands raised.
-    const bool stoppable = Busy;
-    vx::SeekResult result;
-    {
-        ControlsDisabled off(TableMain);
-        vx::DataSetDrawSource source(TableMain);
-        result = vx::SeekDraw(source, year, draw, [this, stoppable] {
-            PBar->StepIt();
-            Application->ProcessMessages();
-            return stoppable && StopFlag;
-        });
-    }
-    PBar->SetPosition(0);
-    if (result == vx::SeekResult::NotFound)
-        ShowMessage(IntToStr(year) + "/" + IntToStr(draw) + " " + vx::Tr("не найден"_cp));
-    return result == vx::SeekResult::Found;
+  // Only a command can be stopped: outside one the stop flag stands raised.
+  const bool stoppable = Busy;
+  vx::SeekResult result;
+  {
+    ControlsDisabled off(TableMain);
+    vx::DataSetDrawSource source(TableMain);
+    result = vx::SeekDraw(source, year, draw, [this, stoppable] {
+      PBar->StepIt();
+      Application->ProcessMessages();
+      return stoppable && StopFlag;
+    });
+  }
+  PBar->SetPosition(0);
+  if (result == vx::SeekResult::NotFound)
+    ShowMessage(IntToStr(year) + "/" + IntToStr(draw) + " " + vx::Tr("не найден"_cp));
+  return result == vx::SeekResult::Found;
 }
 
 void TFormMain::NormalizeProbabilities() { vx::NormalizeProbabilities(Weights); }
 
 void TFormMain::ShowMostProbableNumbers(int count, std::vector<int>& list) {
-    lblMaxProbNums->SetCaption("");
-    list = vx::MostProbableNumbers(Weights, count);
-    lblMaxProbNums->SetCaption(vx::JoinNumbers(list));
+  lblMaxProbNums->SetCaption("");
+  list = vx::MostProbableNumbers(Weights, count);
+  lblMaxProbNums->SetCaption(vx::JoinNumbers(list));
 }
 
 void TFormMain::RangeMethod(bool cold) {
-    if (!CheckOpened()) {
-        SetBusy(false);
-        return;
-    }
-    SetBusy(true);
-    std::fill(Weights.begin(), Weights.end(), 0);
-    if (!Seeking(seYearFrom->Value(), seDrawFrom->Value())) {
-        SetBusy(false);
-        return;
-    }
-    vx::ScanEnd end;
-    {
-        ControlsDisabled off(TableMain);
-        vx::DataSetDrawSource source(TableMain);
-        end = vx::CountHot(source, seYearTo->Value(), seDrawTo->Value(), Weights, [this] { return PollStop(); });
-    }
-    if (end == vx::ScanEnd::Stopped) {
-        SetBusy(false);
-        return;
-    }
-    if (end == vx::ScanEnd::EndOfBase) WarnEndOfBase();
-    if (cold) vx::MakeCold(Weights);
-    NormalizeProbabilities();
-    ShowProbabilityCount();
+  if (!CheckOpened()) {
     SetBusy(false);
+    return;
+  }
+  SetBusy(true);
+  std::fill(Weights.begin(), Weights.end(), 0);
+  if (!Seeking(seYearFrom->Value(), seDrawFrom->Value())) {
+    SetBusy(false);
+    return;
+  }
+  vx::ScanEnd end;
+  {
+    ControlsDisabled off(TableMain);
+    vx::DataSetDrawSource source(TableMain);
+    end = vx::CountHot(source, seYearTo->Value(), seDrawTo->Value(), Weights, [this] { return PollStop(); });
+  }
+  if (end == vx::ScanEnd::Stopped) {
+    SetBusy(false);
+    return;
+  }
+  if (end == vx::ScanEnd::EndOfBase) WarnEndOfBase();
+  if (cold) vx::MakeCold(Weights);
+  NormalizeProbabilities();
+  ShowProbabilityCount();
+  SetBusy(false);
 }
 
 void TFormMain::btnCalculate1Click(TObject*) { RangeMethod(false); }
@@ -97,58 +96,58 @@ void TFormMain::btnCalculate1Click(TObject*) { RangeMethod(false); }
 void TFormMain::btnCalculate2Click(TObject*) { RangeMethod(true); }
 
 void TFormMain::btnCalculate3Click(TObject*) {
-    SetBusy(true);
-    std::fill(Weights.begin(), Weights.end(), 1);
-    ShowProbabilityCount();
-    SetBusy(false);
+  SetBusy(true);
+  std::fill(Weights.begin(), Weights.end(), 1);
+  ShowProbabilityCount();
+  SetBusy(false);
 }
 
 void TFormMain::btnCalculate4Click(TObject*) {
-    if (!CheckOpened()) {
-        SetBusy(false);
-        return;
-    }
-    SetBusy(true);
-    std::fill(Weights.begin(), Weights.end(), 0);
-    if (Seeking(seYearTo->Value(), seDrawTo->Value())) {
-        vx::DataSetDrawSource source(TableMain);
-        vx::MarkNeighbours(source, Weights);
-        ShowProbabilityCount();
-    }
+  if (!CheckOpened()) {
     SetBusy(false);
+    return;
+  }
+  SetBusy(true);
+  std::fill(Weights.begin(), Weights.end(), 0);
+  if (Seeking(seYearTo->Value(), seDrawTo->Value())) {
+    vx::DataSetDrawSource source(TableMain);
+    vx::MarkNeighbours(source, Weights);
+    ShowProbabilityCount();
+  }
+  SetBusy(false);
 }
 
 void TFormMain::btnNumForNumClick(TObject*) {
-    if (!CheckOpened()) {
-        SetBusy(false);
-        return;
-    }
-    SetBusy(true);
-    if (!Seeking(seYearFrom->Value(), seDrawFrom->Value())) {
-        SetBusy(false);
-        return;
-    }
-    std::fill(Weights.begin(), Weights.end(), 0);
-    vx::ScanEnd end;
-    {
-        ControlsDisabled off(TableMain);
-        vx::DataSetDrawSource source(TableMain);
-        end = vx::CountFollowers(source, seYearTo->Value(), seDrawTo->Value(), BaseHighestNumber, Weights,
-                                 [this] { return PollStop(); });
-    }
-    if (end == vx::ScanEnd::Stopped) {
-        SetBusy(false);
-        return;
-    }
-    if (end == vx::ScanEnd::EndOfBase) WarnEndOfBase();
-    std::vector<int> list;
-    ShowMostProbableNumbers(speMaxProbCount->Value(), list);
-    NormalizeProbabilities();
-    ShowProbabilityCount();
+  if (!CheckOpened()) {
     SetBusy(false);
+    return;
+  }
+  SetBusy(true);
+  if (!Seeking(seYearFrom->Value(), seDrawFrom->Value())) {
+    SetBusy(false);
+    return;
+  }
+  std::fill(Weights.begin(), Weights.end(), 0);
+  vx::ScanEnd end;
+  {
+    ControlsDisabled off(TableMain);
+    vx::DataSetDrawSource source(TableMain);
+    end = vx::CountFollowers(source, seYearTo->Value(), seDrawTo->Value(), BaseHighestNumber, Weights,
+                             [this] { return PollStop(); });
+  }
+  if (end == vx::ScanEnd::Stopped) {
+    SetBusy(false);
+    return;
+  }
+  if (end == vx::ScanEnd::EndOfBase) WarnEndOfBase();
+  std::vector<int> list;
+  ShowMostProbableNumbers(speMaxProbCount->Value(), list);
+  NormalizeProbabilities();
+  ShowProbabilityCount();
+  SetBusy(false);
 }
 
 void TFormMain::btnShowMaxProbNumClick(TObject*) {
-    std::vector<int> list;
-    ShowMostProbableNumbers(speMaxProbCount->Value(), list);
+  std::vector<int> list;
+  ShowMostProbableNumbers(speMaxProbCount->Value(), list);
 }

@@ -34,44 +34,44 @@ class TCachedIniFile;
 
 // Holds the current language file and answers message look-ups from it.
 class TjanLanguage : public TComponent {
-public:
-    explicit TjanLanguage(TComponent* AOwner);
-    ~TjanLanguage() override;
+ public:
+  explicit TjanLanguage(TComponent* AOwner);
+  ~TjanLanguage() override;
 
-    // Empty when no language file is in use.
-    const AnsiString& LanguageFile() const { return file_; }
-    void SetLanguageFile(const AnsiString& file);
-    // The value of `text` in section "Messages"; false when there is none
-    // (no file, unreadable file, no section or no key).
-    bool Translate(const AnsiString& text, AnsiString& result);
+  // Empty when no language file is in use.
+  const AnsiString& LanguageFile() const { return file_; }
+  void SetLanguageFile(const AnsiString& file);
+  // The value of `text` in section "Messages"; false when there is none
+  // (no file, unreadable file, no section or no key).
+  bool Translate(const AnsiString& text, AnsiString& result);
 
-private:
-    AnsiString file_;
-    std::unique_ptr<TCachedIniFile> cache_;
-    int cacheAge_ = -1;
+ private:
+  AnsiString file_;
+  std::unique_ptr<TCachedIniFile> cache_;
+  int cacheAge_ = -1;
 };
 
 // The hidden language window, created last at start-up.
 class TfrmLang : public TForm {
-public:
-    explicit TfrmLang(TComponent* AOwner);
+ public:
+  explicit TfrmLang(TComponent* AOwner);
 
-    TjanLanguage* janLanguage = nullptr;
-    TOpenDialog* OpenDialogLang;
-    TButton* btnSaveLang;
+  TjanLanguage* janLanguage = nullptr;
+  TOpenDialog* OpenDialogLang;
+  TButton* btnSaveLang;
 
-    // Applies the remembered language file, or asks for one.
-    void FormCreate(TObject* Sender);
-    // result := the translation of text, or text itself; never fails.
-    void GetMessageText(const AnsiString& text, AnsiString& result);
-    // Lets the user pick a language file; the choice is remembered under
-    // the key `askingWindow` and applied. Cancelling changes nothing.
-    void ChooseLanguage(const AnsiString& askingWindow = "frmLang");
-    // The question "Choose language" and then the chooser; both at most
-    // once per run (later calls do nothing and return false).
-    bool AskForLanguage(const AnsiString& askingWindow);
-    // Writes the template "Language.lng" into the program's folder.
-    void btnSaveLangClick(TObject* Sender);
+  // Applies the remembered language file, or asks for one.
+  void FormCreate(TObject* Sender);
+  // result := the translation of text, or text itself; never fails.
+  void GetMessageText(const AnsiString& text, AnsiString& result);
+  // Lets the user pick a language file; the choice is remembered under
+  // the key `askingWindow` and applied. Cancelling changes nothing.
+  void ChooseLanguage(const AnsiString& askingWindow = "frmLang");
+  // The question "Choose language" and then the chooser; both at most
+  // once per run (later calls do nothing and return false).
+  bool AskForLanguage(const AnsiString& askingWindow);
+  // Writes the template "Language.lng" into the program's folder.
+  void btnSaveLangClick(TObject* Sender);
 };
 
 extern TfrmLang* frmLang;

@@ -30,46 +30,46 @@
 #include "platform/gui/stdctrls.h"
 
 class TfrmOptions : public TForm {
-public:
-    static constexpr int MaxCoincidences = 21;
+ public:
+  static constexpr int MaxCoincidences = 21;
 
-    explicit TfrmOptions(TComponent* AOwner);
+  explicit TfrmOptions(TComponent* AOwner);
 
-    std::array<int, MaxCoincidences + 1> Prizes{};
-    int DrawCost = 0;
+  std::array<int, MaxCoincidences + 1> Prizes{};
+  int DrawCost = 0;
 
-    TPageControl* pcOptions;
-    TTabSheet *tsBases, *tsCost;
-    TPlainStringGrid* sgBaseName;
-    TPlainStringGrid* sgWinTable;
-    TLabel* lblWinTable;
-    TLabel* lblDrawCost;
-    TCheckBox* cbxMultilineTab;
-    TEdit* edtDrawCost;
-    TButton *btnOK, *btnCancel;
-    TPopupMenu *pmBases, *pmWin;
-    TMenuItem *mnuAddBase, *mnuDeleteBase, *mnuAddWin, *mnuDeleteWin;
+  TPageControl* pcOptions;
+  TTabSheet *tsBases, *tsCost;
+  TPlainStringGrid* sgBaseName;
+  TPlainStringGrid* sgWinTable;
+  TLabel* lblWinTable;
+  TLabel* lblDrawCost;
+  TCheckBox* cbxMultilineTab;
+  TEdit* edtDrawCost;
+  TButton *btnOK, *btnCancel;
+  TPopupMenu *pmBases, *pmWin;
+  TMenuItem *mnuAddBase, *mnuDeleteBase, *mnuAddWin, *mnuDeleteWin;
 
-    void FormCreate(TObject* Sender);
-    void FormActivate(TObject* Sender);
-    void LoadOptions();
-    void SaveOptions();
-    // Validates and applies the draw cost and the prize table; false (and
-    // nothing changed) when a row is invalid.
-    bool ApplyCostAndPrizes();
-    void btnOKClick(TObject* Sender);
-    void btnCancelClick(TObject* Sender);
-    void mnuAddBaseClick(TObject* Sender);
-    void mnuDeleteBaseClick(TObject* Sender);
-    void mnuAddWinClick(TObject* Sender);
-    void mnuDeleteWinClick(TObject* Sender);
-    void sgBaseNameMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
-    void sgWinTableMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void FormCreate(TObject* Sender);
+  void FormActivate(TObject* Sender);
+  void LoadOptions();
+  void SaveOptions();
+  // Validates and applies the draw cost and the prize table; false (and
+  // nothing changed) when a row is invalid.
+  bool ApplyCostAndPrizes();
+  void btnOKClick(TObject* Sender);
+  void btnCancelClick(TObject* Sender);
+  void mnuAddBaseClick(TObject* Sender);
+  void mnuDeleteBaseClick(TObject* Sender);
+  void mnuAddWinClick(TObject* Sender);
+  void mnuDeleteWinClick(TObject* Sender);
+  void sgBaseNameMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void sgWinTableMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
 
-private:
-    void SetBaseHeaders(bool translated);
-    void SetWinHeaders();
-    void DeleteCurrentRow(TPlainStringGrid* grid);
+ private:
+  void SetBaseHeaders(bool translated);
+  void SetWinHeaders();
+  void DeleteCurrentRow(TPlainStringGrid* grid);
 };
 
 extern TfrmOptions* frmOptions;

@@ -15,41 +15,41 @@
 // dsNewValue, dsOldValue, dsInternalCalc) are only entered through
 // TDataSet::SetTempState while a calculation or filter callback runs.
 enum TDataSetState {
-    dsInactive,
-    dsBrowse,
-    dsEdit,
-    dsInsert,
-    dsSetKey,
-    dsCalcFields,
-    dsFilter,
-    dsNewValue,
-    dsOldValue,
-    dsCurValue,
-    dsBlockRead,
-    dsInternalCalc,
-    dsOpening
+  dsInactive,
+  dsBrowse,
+  dsEdit,
+  dsInsert,
+  dsSetKey,
+  dsCalcFields,
+  dsFilter,
+  dsNewValue,
+  dsOldValue,
+  dsCurValue,
+  dsBlockRead,
+  dsInternalCalc,
+  dsOpening
 };
 
 enum TFieldType {
-    ftUnknown,
-    ftString,
-    ftSmallint,
-    ftInteger,
-    ftWord,
-    ftBoolean,
-    ftFloat,
-    ftCurrency,
-    ftBCD,
-    ftDate,
-    ftTime,
-    ftDateTime,
-    ftBytes,
-    ftVarBytes,
-    ftAutoInc,
-    ftBlob,
-    ftMemo,
-    ftGraphic,
-    ftFmtMemo
+  ftUnknown,
+  ftString,
+  ftSmallint,
+  ftInteger,
+  ftWord,
+  ftBoolean,
+  ftFloat,
+  ftCurrency,
+  ftBCD,
+  ftDate,
+  ftTime,
+  ftDateTime,
+  ftBytes,
+  ftVarBytes,
+  ftAutoInc,
+  ftBlob,
+  ftMemo,
+  ftGraphic,
+  ftFmtMemo
 };
 
 enum TFieldKind { fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate };
@@ -78,18 +78,18 @@ enum TDataAction { daFail, daAbort, daRetry };
 
 // Notifications a data set sends to its data sources and links.
 enum TDataEvent {
-    deFieldChange,
-    deRecordChange,
-    deDataSetChange,
-    deDataSetScroll,
-    deLayoutChange,
-    deUpdateRecord,
-    deUpdateState,
-    deCheckBrowseMode,
-    dePropertyChange,
-    deFieldListChange,
-    deFocusControl,
-    deParentScroll
+  deFieldChange,
+  deRecordChange,
+  deDataSetChange,
+  deDataSetScroll,
+  deLayoutChange,
+  deUpdateRecord,
+  deUpdateState,
+  deCheckBrowseMode,
+  dePropertyChange,
+  deFieldListChange,
+  deFocusControl,
+  deParentScroll
 };
 
 enum TIndexOption { ixPrimary, ixUnique, ixDescending, ixCaseInsensitive, ixExpression, ixNonMaintained };

@@ -1,5 +1,6 @@
 #include "platform/gui/application.h"
 
+#include <unistd.h>
 #include <QApplication>
 #include <QCursor>
 #include <QFontDatabase>
@@ -8,7 +9,6 @@
 #include <QThread>
 #include <chrono>
 #include <cstdlib>
-#include <unistd.h>
 
 #include "platform/gui/dialogs.h"
 #include "platform/gui/forms.h"
@@ -27,19 +27,19 @@ TMouse* Mouse = new TMouse;
 namespace vx {
 
 void EnsureQtApp() {
-    if (QApplication::instance()) return;
-    // Without a display the controls still work, on Qt's offscreen platform.
-    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static int argc = 1;
-    static char name[] = "vexamund";
-    static char* argv[] = {name, nullptr};
-    auto* app = new QApplication(argc, argv);
-    app->setQuitOnLastWindowClosed(false);
-    // The default font of the controls: a sans family that draws Cyrillic.
-    QFont f(QStringLiteral("Liberation Sans"));
-    f.setPixelSize(11);
-    QApplication::setFont(f);
+  if (QApplication::instance()) return;
+  // Without a display the controls still work, on Qt's offscreen platform.
+  if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  static int argc = 1;
+  static char name[] = "vexamund";
+  static char* argv[] = {name, nullptr};
+  auto* app = new QApplication(argc, argv);
+  app->setQuitOnLastWindowClosed(false);
+  // The default font of the controls: a sans family that draws Cyrillic.
+  QFont f(QStringLiteral("Liberation Sans"));
+  f.setPixelSize(11);
+  QApplication::setFont(f);
 }
 
 namespace {
@@ -47,13 +47,13 @@ int g_handlerDepth = 0;
 }
 
 void Guard(const std::function<void()>& handler) {
-    ++g_handlerDepth;
-    try {
-        handler();
-    } catch (...) {
-        if (Application) Application->HandleException(std::current_exception());
-    }
-    --g_handlerDepth;
+  ++g_handlerDepth;
+  try {
+    handler();
+  } catch (...) {
+    if (Application) Application->HandleException(std::current_exception());
+  }
+  --g_handlerDepth;
 }
 
 int HandlerDepth() { return g_handlerDepth; }
@@ -62,8 +62,8 @@ int HandlerDepth() { return g_handlerDepth; }
 
 namespace {
 long long NowNs() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
 }
 }  // namespace
 
@@ -74,153 +74,150 @@ TApplication::~TApplication() = default;
 void TApplication::Initialize() { vx::EnsureQtApp(); }
 
 void TApplication::SetTitle(const AnsiString& v) {
-    title_ = v;
-    if (QApplication::instance()) QApplication::setApplicationDisplayName(vx::ToQString(v));
+  title_ = v;
+  if (QApplication::instance()) QApplication::setApplicationDisplayName(vx::ToQString(v));
 }
 
 AnsiString TApplication::ExeName() const {
-    char buf[4096];
-    const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-    std::string base = "vexamund";
-    if (n > 0) {
-        std::string full(buf, static_cast<std::size_t>(n));
-        const auto slash = full.rfind('/');
-        base = slash == std::string::npos ? full : full.substr(slash + 1);
-    }
-    return vx::ProgramFolder() + base;
+  char buf[4096];
+  const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  std::string base = "vexamund";
+  if (n > 0) {
+    std::string full(buf, static_cast<std::size_t>(n));
+    const auto slash = full.rfind('/');
+    base = slash == std::string::npos ? full : full.substr(slash + 1);
+  }
+  return vx::ProgramFolder() + base;
 }
 
 void TApplication::RegisterForm(TForm* form) {
-    if (!mainForm_) mainForm_ = form;
-    form->FreeNotification(this);
-    form->AfterConstruction();
+  if (!mainForm_) mainForm_ = form;
+  form->FreeNotification(this);
+  form->AfterConstruction();
 }
 
 void TApplication::Notification(TComponent* component, TOperation operation) {
-    TComponent::Notification(component, operation);
-    if (operation == opRemove && component == mainForm_) mainForm_ = nullptr;
+  TComponent::Notification(component, operation);
+  if (operation == opRemove && component == mainForm_) mainForm_ = nullptr;
 }
 
 void TApplication::Run() {
-    vx::EnsureQtApp();
-    running_ = true;
-    if (mainForm_ && !terminated_) {
-        vx::Guard([&] { mainForm_->Show(); });
-    }
-    while (!terminated_ && mainForm_) HandleMessage();
-    running_ = false;
-    // The application's forms go with the loop, newest first; each hears
-    // OnDestroy while all forms are still whole.
-    for (int i = ComponentCount() - 1; i >= 0; --i)
-        if (auto* f = dynamic_cast<TForm*>(Components(i))) f->BeforeDestruction();
-    while (ComponentCount() > 0) delete Components(ComponentCount() - 1);
+  vx::EnsureQtApp();
+  running_ = true;
+  if (mainForm_ && !terminated_) {
+    vx::Guard([&] { mainForm_->Show(); });
+  }
+  while (!terminated_ && mainForm_) HandleMessage();
+  running_ = false;
+  // The application's forms go with the loop, newest first; each hears
+  // OnDestroy while all forms are still whole.
+  for (int i = ComponentCount() - 1; i >= 0; --i)
+    if (auto* f = dynamic_cast<TForm*>(Components(i))) f->BeforeDestruction();
+  while (ComponentCount() > 0) delete Components(ComponentCount() - 1);
 }
 
 void TApplication::ProcessMessages() {
-    vx::EnsureQtApp();
-    const long long now = NowNs();
-    if (pumpIntervalMs_ > 0 && now - lastPumpNs_ < pumpIntervalMs_ * 1000000LL) return;
-    lastPumpNs_ = now;
-    QCoreApplication::sendPostedEvents();
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+  vx::EnsureQtApp();
+  const long long now = NowNs();
+  if (pumpIntervalMs_ > 0 && now - lastPumpNs_ < pumpIntervalMs_ * 1000000LL) return;
+  lastPumpNs_ = now;
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 void TApplication::HandleMessage() {
-    vx::EnsureQtApp();
-    QCoreApplication::sendPostedEvents();
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents, 50);
+  vx::EnsureQtApp();
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents, 50);
 }
 
 void TApplication::SetHint(const AnsiString& v) {
-    if (v == hint_) return;
-    hint_ = v;
-    if (OnHint) vx::Guard([&] { OnHint(this); });
+  if (v == hint_) return;
+  hint_ = v;
+  if (OnHint) vx::Guard([&] { OnHint(this); });
 }
 
 void TApplication::HandleException(std::exception_ptr error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (EAbort&) {
-        // Silent by design.
-    } catch (Exception& e) {
-        if (OnException) {
-            try {
-                OnException(this, e);
-            } catch (...) {
-            }
-        } else {
-            ShowException(e);
-        }
-    } catch (std::exception& e) {
-        Exception wrapped(e.what());
-        if (OnException) {
-            try {
-                OnException(this, wrapped);
-            } catch (...) {
-            }
-        } else {
-            ShowException(wrapped);
-        }
-    } catch (...) {
-        Exception unknown("Unknown exception");
-        ShowException(unknown);
+  try {
+    std::rethrow_exception(error);
+  } catch (EAbort&) {
+    // Silent by design.
+  } catch (Exception& e) {
+    if (OnException) {
+      try {
+        OnException(this, e);
+      } catch (...) {}
+    } else {
+      ShowException(e);
     }
+  } catch (std::exception& e) {
+    Exception wrapped(e.what());
+    if (OnException) {
+      try {
+        OnException(this, wrapped);
+      } catch (...) {}
+    } else {
+      ShowException(wrapped);
+    }
+  } catch (...) {
+    Exception unknown("Unknown exception");
+    ShowException(unknown);
+  }
 }
 
 void TApplication::ShowException(const Exception& e) {
-    AnsiString msg = e.Message();
-    // The class library ended the message with a full stop.
-    if (!msg.empty() && msg.back() != '.') msg += '.';
-    vx::DialogRequest r;
-    r.Kind = vx::DialogKind::Exception;
-    r.Text = msg;
-    r.Type = mtError;
-    r.Buttons = TMsgDlgButtons{mbOK};
-    try {
-        vx::Dialogs().Run(r);
-    } catch (...) {
-    }
+  AnsiString msg = e.Message();
+  // The class library ended the message with a full stop.
+  if (!msg.empty() && msg.back() != '.') msg += '.';
+  vx::DialogRequest r;
+  r.Kind = vx::DialogKind::Exception;
+  r.Text = msg;
+  r.Type = mtError;
+  r.Buttons = TMsgDlgButtons{mbOK};
+  try {
+    vx::Dialogs().Run(r);
+  } catch (...) {}
 }
 
 // ---------------------------------------------------------------------------
 
 void TScreen::SetCursor(TCursor v) {
-    if (v == cursor_) return;
-    vx::EnsureQtApp();
-    if (cursor_ != crDefault) QApplication::restoreOverrideCursor();
-    cursor_ = v;
-    if (v != crDefault) QApplication::setOverrideCursor(QCursor(vx::ToQtCursor(v)));
+  if (v == cursor_) return;
+  vx::EnsureQtApp();
+  if (cursor_ != crDefault) QApplication::restoreOverrideCursor();
+  cursor_ = v;
+  if (v != crDefault) QApplication::setOverrideCursor(QCursor(vx::ToQtCursor(v)));
 }
 
 int TScreen::Width() const {
-    vx::EnsureQtApp();
-    const QScreen* s = QGuiApplication::primaryScreen();
-    return s ? s->geometry().width() : 1024;
+  vx::EnsureQtApp();
+  const QScreen* s = QGuiApplication::primaryScreen();
+  return s ? s->geometry().width() : 1024;
 }
 
 int TScreen::Height() const {
-    vx::EnsureQtApp();
-    const QScreen* s = QGuiApplication::primaryScreen();
-    return s ? s->geometry().height() : 768;
+  vx::EnsureQtApp();
+  const QScreen* s = QGuiApplication::primaryScreen();
+  return s ? s->geometry().height() : 768;
 }
 
 TStrings* TScreen::Fonts() {
-    if (!fonts_) {
-        vx::EnsureQtApp();
-        fonts_ = std::make_unique<TStringList>();
-        for (const QString& family : QFontDatabase::families()) fonts_->Add(vx::FromQString(family));
-        fonts_->SetSorted(true);
-    }
-    return fonts_.get();
+  if (!fonts_) {
+    vx::EnsureQtApp();
+    fonts_ = std::make_unique<TStringList>();
+    for (const QString& family : QFontDatabase::families()) fonts_->Add(vx::FromQString(family));
+    fonts_->SetSorted(true);
+  }
+  return fonts_.get();
 }
 
 TPoint TMouse::CursorPos() const {
-    vx::EnsureQtApp();
-    const QPoint p = QCursor::pos();
-    return TPoint{p.x(), p.y()};
+  vx::EnsureQtApp();
+  const QPoint p = QCursor::pos();
+  return TPoint{p.x(), p.y()};
 }
 
 void TMouse::SetCursorPos(TPoint p) {
-    vx::EnsureQtApp();
-    QCursor::setPos(p.X, p.Y);
+  vx::EnsureQtApp();
+  QCursor::setPos(p.X, p.Y);
 }

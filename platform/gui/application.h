@@ -25,84 +25,84 @@ class TForm;
 using TExceptionEvent = std::function<void(TObject* Sender, Exception& E)>;
 
 class TApplication : public TComponent {
-public:
-    explicit TApplication(TComponent* AOwner);
-    ~TApplication() override;
+ public:
+  explicit TApplication(TComponent* AOwner);
+  ~TApplication() override;
 
-    void Initialize();
-    const AnsiString& Title() const { return title_; }
-    void SetTitle(const AnsiString& v);
-    // The running program's full path (as the OS layer resolves it).
-    AnsiString ExeName() const;
+  void Initialize();
+  const AnsiString& Title() const { return title_; }
+  void SetTitle(const AnsiString& v);
+  // The running program's full path (as the OS layer resolves it).
+  AnsiString ExeName() const;
 
-    // Creates a form owned by the application; the first is the main form.
-    template <typename T>
-    T* CreateForm() {
-        T* form = new T(this);
-        RegisterForm(form);
-        return form;
-    }
-    template <typename T>
-    void CreateForm(T*& reference) {
-        reference = CreateForm<T>();
-    }
-    TForm* MainForm() const { return mainForm_; }
-    void SetMainForm(TForm* form) { mainForm_ = form; }
+  // Creates a form owned by the application; the first is the main form.
+  template <typename T>
+  T* CreateForm() {
+    T* form = new T(this);
+    RegisterForm(form);
+    return form;
+  }
+  template <typename T>
+  void CreateForm(T*& reference) {
+    reference = CreateForm<T>();
+  }
+  TForm* MainForm() const { return mainForm_; }
+  void SetMainForm(TForm* form) { mainForm_ = form; }
 
-    // Shows the main form and runs the event loop until it closes or
-    // Terminate is called; then destroys the application's forms.
-    void Run();
-    void ProcessMessages();
-    // Waits for at least one event, then handles what is queued.
-    void HandleMessage();
-    void Terminate() { terminated_ = true; }
-    bool Terminated() const { return terminated_; }
-    // Minimum time between two real pumps of ProcessMessages (default 5 ms; 0 pumps every time).
-    void SetPumpInterval(int milliseconds) { pumpIntervalMs_ = milliseconds; }
+  // Shows the main form and runs the event loop until it closes or
+  // Terminate is called; then destroys the application's forms.
+  void Run();
+  void ProcessMessages();
+  // Waits for at least one event, then handles what is queued.
+  void HandleMessage();
+  void Terminate() { terminated_ = true; }
+  bool Terminated() const { return terminated_; }
+  // Minimum time between two real pumps of ProcessMessages (default 5 ms; 0 pumps every time).
+  void SetPumpInterval(int milliseconds) { pumpIntervalMs_ = milliseconds; }
 
-    const AnsiString& Hint() const { return hint_; }
-    void SetHint(const AnsiString& v);
-    TNotifyEvent OnHint;
-    TExceptionEvent OnException;
+  const AnsiString& Hint() const { return hint_; }
+  void SetHint(const AnsiString& v);
+  TNotifyEvent OnHint;
+  TExceptionEvent OnException;
 
-    void HandleException(std::exception_ptr error);
-    void ShowException(const Exception& e);
+  void HandleException(std::exception_ptr error);
+  void ShowException(const Exception& e);
 
-protected:
-    void Notification(TComponent* component, TOperation operation) override;
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
 
-private:
-    void RegisterForm(TForm* form);
-    AnsiString title_;
-    AnsiString hint_;
-    TForm* mainForm_ = nullptr;
-    bool terminated_ = false;
-    bool running_ = false;
-    int pumpIntervalMs_ = 5;
-    long long lastPumpNs_ = 0;
+ private:
+  void RegisterForm(TForm* form);
+  AnsiString title_;
+  AnsiString hint_;
+  TForm* mainForm_ = nullptr;
+  bool terminated_ = false;
+  bool running_ = false;
+  int pumpIntervalMs_ = 5;
+  long long lastPumpNs_ = 0;
 };
 
 class TScreen {
-public:
-    TCursor Cursor() const { return cursor_; }
-    // crDefault restores the controls' own cursors.
-    void SetCursor(TCursor v);
-    int Width() const;
-    int Height() const;
-    // Installed font families, sorted.
-    TStrings* Fonts();
-    TForm* ActiveForm() const;
+ public:
+  TCursor Cursor() const { return cursor_; }
+  // crDefault restores the controls' own cursors.
+  void SetCursor(TCursor v);
+  int Width() const;
+  int Height() const;
+  // Installed font families, sorted.
+  TStrings* Fonts();
+  TForm* ActiveForm() const;
 
-private:
-    TCursor cursor_ = crDefault;
-    std::unique_ptr<TStringList> fonts_;
+ private:
+  TCursor cursor_ = crDefault;
+  std::unique_ptr<TStringList> fonts_;
 };
 
 class TMouse {
-public:
-    // The pointer position in screen coordinates.
-    TPoint CursorPos() const;
-    void SetCursorPos(TPoint p);
+ public:
+  // The pointer position in screen coordinates.
+  TPoint CursorPos() const;
+  void SetCursorPos(TPoint p);
 };
 
 extern TApplication* Application;
@@ -114,4 +114,4 @@ namespace vx {
 void Guard(const std::function<void()>& handler);
 // How many event handlers are running (nested through ProcessMessages).
 int HandlerDepth();
-}
+}  // namespace vx

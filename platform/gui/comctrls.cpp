@@ -13,185 +13,185 @@
 #include "platform/gui/qt_widgets.h"
 
 TTabSheet::TTabSheet(TComponent* AOwner, TPageControl* APageControl) : TWinControl(AOwner) {
-    auto* page = new vx::PaintWidget;
-    SetWidget(page);
-    ColorChanged();
-    if (APageControl) SetPageControl(APageControl);
+  auto* page = new vx::PaintWidget;
+  SetWidget(page);
+  ColorChanged();
+  if (APageControl) SetPageControl(APageControl);
 }
 
 TTabSheet::~TTabSheet() {
-    if (pageControl_) pageControl_->RemovePage(this);
+  if (pageControl_) pageControl_->RemovePage(this);
 }
 
 void TTabSheet::SetParent(TWinControl* parent) {
-    if (auto* pc = dynamic_cast<TPageControl*>(parent)) {
-        SetPageControl(pc);
-        return;
-    }
-    if (!parent) {
-        SetPageControl(nullptr);
-        return;
-    }
-    TWinControl::SetParent(parent);
+  if (auto* pc = dynamic_cast<TPageControl*>(parent)) {
+    SetPageControl(pc);
+    return;
+  }
+  if (!parent) {
+    SetPageControl(nullptr);
+    return;
+  }
+  TWinControl::SetParent(parent);
 }
 
 void TTabSheet::SetPageControl(TPageControl* pc) {
-    if (pc == pageControl_) return;
-    if (pageControl_) pageControl_->RemovePage(this);
-    if (pc) pc->InsertPage(this);
+  if (pc == pageControl_) return;
+  if (pageControl_) pageControl_->RemovePage(this);
+  if (pc) pc->InsertPage(this);
 }
 
 int TTabSheet::PageIndex() const {
-    if (!pageControl_) return -1;
-    const auto& pages = pageControl_->pages_;
-    return static_cast<int>(std::find(pages.begin(), pages.end(), this) - pages.begin());
+  if (!pageControl_) return -1;
+  const auto& pages = pageControl_->pages_;
+  return static_cast<int>(std::find(pages.begin(), pages.end(), this) - pages.begin());
 }
 
 void TTabSheet::SetTabVisible(bool v) {
-    tabVisible_ = v;
-    if (pageControl_) pageControl_->RefreshTab(this);
+  tabVisible_ = v;
+  if (pageControl_) pageControl_->RefreshTab(this);
 }
 
 void TTabSheet::CaptionChanged() {
-    if (pageControl_) pageControl_->RefreshTab(this);
+  if (pageControl_) pageControl_->RefreshTab(this);
 }
 
 TPageControl::TPageControl(TComponent* AOwner, TWinControl* AParent) : TWinControl(AOwner) {
-    tabs_ = new QTabWidget;
-    QObject::connect(tabs_, &QTabWidget::currentChanged, [this](int index) {
-        if (switching_) {
-            lastIndex_ = index;
-            return;
-        }
-        bool allow = true;
-        if (OnChanging) vx::Guard([&] { OnChanging(this, allow); });
-        if (!allow && lastIndex_ >= 0 && lastIndex_ < tabs_->count()) {
-            switching_ = true;
-            tabs_->setCurrentIndex(lastIndex_);
-            switching_ = false;
-            return;
-        }
-        lastIndex_ = index;
-        if (OnChange) vx::Guard([&] { OnChange(this); });
-    });
-    width_ = 289;
-    height_ = 193;
-    tabStop_ = true;
-    SetWidget(tabs_);
-    if (AParent) SetParent(AParent);
+  tabs_ = new QTabWidget;
+  QObject::connect(tabs_, &QTabWidget::currentChanged, [this](int index) {
+    if (switching_) {
+      lastIndex_ = index;
+      return;
+    }
+    bool allow = true;
+    if (OnChanging) vx::Guard([&] { OnChanging(this, allow); });
+    if (!allow && lastIndex_ >= 0 && lastIndex_ < tabs_->count()) {
+      switching_ = true;
+      tabs_->setCurrentIndex(lastIndex_);
+      switching_ = false;
+      return;
+    }
+    lastIndex_ = index;
+    if (OnChange) vx::Guard([&] { OnChange(this); });
+  });
+  width_ = 289;
+  height_ = 193;
+  tabStop_ = true;
+  SetWidget(tabs_);
+  if (AParent) SetParent(AParent);
 }
 
 TPageControl::~TPageControl() {
-    while (!pages_.empty()) delete pages_.back();
+  while (!pages_.empty()) delete pages_.back();
 }
 
 TTabSheet* TPageControl::Pages(int index) const {
-    if (index < 0 || index >= PageCount()) throw EListError("List index out of bounds (" + IntToStr(index) + ")");
-    return pages_[static_cast<std::size_t>(index)];
+  if (index < 0 || index >= PageCount()) throw EListError("List index out of bounds (" + IntToStr(index) + ")");
+  return pages_[static_cast<std::size_t>(index)];
 }
 
 void TPageControl::InsertPage(TTabSheet* page) {
-    pages_.push_back(page);
-    page->pageControl_ = this;
-    page->parent_ = this;
-    InsertControl(page);
-    switching_ = true;
-    tabs_->addTab(page->Widget(), vx::ToQCaption(page->Caption()));
-    tabs_->setTabVisible(tabs_->indexOf(page->Widget()), page->TabVisible());
-    switching_ = false;
-    if (page->parentFont_) page->ParentFontChanged(*font_);
+  pages_.push_back(page);
+  page->pageControl_ = this;
+  page->parent_ = this;
+  InsertControl(page);
+  switching_ = true;
+  tabs_->addTab(page->Widget(), vx::ToQCaption(page->Caption()));
+  tabs_->setTabVisible(tabs_->indexOf(page->Widget()), page->TabVisible());
+  switching_ = false;
+  if (page->parentFont_) page->ParentFontChanged(*font_);
 }
 
 void TPageControl::RemovePage(TTabSheet* page) {
-    const int index = tabs_->indexOf(page->Widget());
-    switching_ = true;
-    if (index >= 0) tabs_->removeTab(index);
-    switching_ = false;
-    if (page->Widget()) {
-        page->Widget()->hide();
-        page->Widget()->setParent(nullptr);
-    }
-    pages_.erase(std::remove(pages_.begin(), pages_.end(), page), pages_.end());
-    RemoveControl(page);
-    page->pageControl_ = nullptr;
-    page->parent_ = nullptr;
+  const int index = tabs_->indexOf(page->Widget());
+  switching_ = true;
+  if (index >= 0) tabs_->removeTab(index);
+  switching_ = false;
+  if (page->Widget()) {
+    page->Widget()->hide();
+    page->Widget()->setParent(nullptr);
+  }
+  pages_.erase(std::remove(pages_.begin(), pages_.end(), page), pages_.end());
+  RemoveControl(page);
+  page->pageControl_ = nullptr;
+  page->parent_ = nullptr;
 }
 
 void TPageControl::RefreshTab(TTabSheet* page) {
-    const int index = tabs_->indexOf(page->Widget());
-    if (index < 0) return;
-    tabs_->setTabText(index, vx::ToQCaption(page->Caption()));
-    switching_ = true;
-    tabs_->setTabVisible(index, page->TabVisible());
-    switching_ = false;
+  const int index = tabs_->indexOf(page->Widget());
+  if (index < 0) return;
+  tabs_->setTabText(index, vx::ToQCaption(page->Caption()));
+  switching_ = true;
+  tabs_->setTabVisible(index, page->TabVisible());
+  switching_ = false;
 }
 
 TTabSheet* TPageControl::ActivePage() const {
-    const int i = ActivePageIndex();
-    return i >= 0 ? pages_[static_cast<std::size_t>(i)] : nullptr;
+  const int i = ActivePageIndex();
+  return i >= 0 ? pages_[static_cast<std::size_t>(i)] : nullptr;
 }
 
 void TPageControl::SetActivePage(TTabSheet* page) {
-    if (!page || page->pageControl_ != this) return;
-    SetActivePageIndex(page->PageIndex());
+  if (!page || page->pageControl_ != this) return;
+  SetActivePageIndex(page->PageIndex());
 }
 
 int TPageControl::ActivePageIndex() const {
-    const QWidget* current = tabs_->currentWidget();
-    for (std::size_t i = 0; i < pages_.size(); ++i)
-        if (pages_[i]->Widget() == current) return static_cast<int>(i);
-    return -1;
+  const QWidget* current = tabs_->currentWidget();
+  for (std::size_t i = 0; i < pages_.size(); ++i)
+    if (pages_[i]->Widget() == current) return static_cast<int>(i);
+  return -1;
 }
 
 void TPageControl::SetActivePageIndex(int index) {
-    if (index < 0 || index >= PageCount()) return;
-    switching_ = true;
-    tabs_->setCurrentWidget(pages_[static_cast<std::size_t>(index)]->Widget());
-    switching_ = false;
+  if (index < 0 || index >= PageCount()) return;
+  switching_ = true;
+  tabs_->setCurrentWidget(pages_[static_cast<std::size_t>(index)]->Widget());
+  switching_ = false;
 }
 
 // ---------------------------------------------------------------------------
 
 TProgressBar::TProgressBar(TComponent* AOwner, TWinControl* AParent) : TWinControl(AOwner) {
-    bar_ = new QProgressBar;
-    bar_->setTextVisible(false);
-    width_ = 150;
-    height_ = 16;
-    SetWidget(bar_);
-    Push();
-    if (AParent) SetParent(AParent);
+  bar_ = new QProgressBar;
+  bar_->setTextVisible(false);
+  width_ = 150;
+  height_ = 16;
+  SetWidget(bar_);
+  Push();
+  if (AParent) SetParent(AParent);
 }
 
 void TProgressBar::Push() {
-    bar_->setRange(min_, max_);
-    bar_->setValue(position_);
+  bar_->setRange(min_, max_);
+  bar_->setValue(position_);
 }
 
 void TProgressBar::SetMin(int v) {
-    min_ = v;
-    if (max_ < min_) max_ = min_;
-    position_ = std::clamp(position_, min_, max_);
-    Push();
+  min_ = v;
+  if (max_ < min_) max_ = min_;
+  position_ = std::clamp(position_, min_, max_);
+  Push();
 }
 
 void TProgressBar::SetMax(int v) {
-    max_ = v;
-    if (min_ > max_) min_ = max_;
-    position_ = std::clamp(position_, min_, max_);
-    Push();
+  max_ = v;
+  if (min_ > max_) min_ = max_;
+  position_ = std::clamp(position_, min_, max_);
+  Push();
 }
 
 void TProgressBar::SetPosition(int v) {
-    position_ = std::clamp(v, min_, max_);
-    Push();
+  position_ = std::clamp(v, min_, max_);
+  Push();
 }
 
 void TProgressBar::StepBy(int delta) {
-    long long next = static_cast<long long>(position_) + delta;
-    if (next > max_) next = min_;
-    if (next < min_) next = min_;
-    position_ = static_cast<int>(next);
-    Push();
+  long long next = static_cast<long long>(position_) + delta;
+  if (next > max_) next = min_;
+  if (next < min_) next = min_;
+  position_ = static_cast<int>(next);
+  Push();
 }
 
 void TProgressBar::StepIt() { StepBy(step_); }
@@ -199,180 +199,178 @@ void TProgressBar::StepIt() { StepBy(step_); }
 // ---------------------------------------------------------------------------
 
 TStatusBar::TStatusBar(TComponent* AOwner, TWinControl* AParent) : TCustomControl(AOwner) {
-    widget_->setFocusPolicy(Qt::NoFocus);
-    tabStop_ = false;
-    align_ = alBottom;
-    SetBounds(0, 0, 200, 19);
-    ColorChanged();
-    if (AParent) SetParent(AParent);
+  widget_->setFocusPolicy(Qt::NoFocus);
+  tabStop_ = false;
+  align_ = alBottom;
+  SetBounds(0, 0, 200, 19);
+  ColorChanged();
+  if (AParent) SetParent(AParent);
 }
 
 TStatusBar::~TStatusBar() = default;
 
 TStatusPanel* TStatusBar::Panels(int index) const {
-    if (index < 0 || index >= PanelCount()) throw EListError("List index out of bounds (" + IntToStr(index) + ")");
-    return panels_[static_cast<std::size_t>(index)].get();
+  if (index < 0 || index >= PanelCount()) throw EListError("List index out of bounds (" + IntToStr(index) + ")");
+  return panels_[static_cast<std::size_t>(index)].get();
 }
 
 TStatusPanel* TStatusBar::AddPanel() {
-    panels_.push_back(std::make_unique<TStatusPanel>());
-    Invalidate();
-    return panels_.back().get();
+  panels_.push_back(std::make_unique<TStatusPanel>());
+  Invalidate();
+  return panels_.back().get();
 }
 
 void TStatusBar::ClearPanels() {
-    panels_.clear();
-    Invalidate();
+  panels_.clear();
+  Invalidate();
 }
 
 void TStatusBar::SetSimplePanel(bool v) {
-    simplePanel_ = v;
-    Invalidate();
+  simplePanel_ = v;
+  Invalidate();
 }
 
 void TStatusBar::SetSimpleText(const AnsiString& v) {
-    simpleText_ = v;
-    if (simplePanel_) Repaint();
+  simpleText_ = v;
+  if (simplePanel_) Repaint();
 }
 
 void TStatusBar::Paint() {
-    TCanvas* c = Canvas();
-    c->Brush()->SetColor(color_ == clDefault ? clBtnFace : color_);
-    c->FillRect(ClientRect());
+  TCanvas* c = Canvas();
+  c->Brush()->SetColor(color_ == clDefault ? clBtnFace : color_);
+  c->FillRect(ClientRect());
+  c->Brush()->SetStyle(bsClear);
+  const int textTop = (height_ - c->TextHeight("Wg")) / 2;
+  if (simplePanel_) {
+    c->TextOut(3, textTop, simpleText_);
+    return;
+  }
+  int x = 0;
+  for (std::size_t i = 0; i < panels_.size(); ++i) {
+    const TStatusPanel& p = *panels_[i];
+    const int w = i + 1 == panels_.size() ? std::max(p.Width, width_ - x) : p.Width;
+    c->Pen()->SetColor(clBtnShadow);
     c->Brush()->SetStyle(bsClear);
-    const int textTop = (height_ - c->TextHeight("Wg")) / 2;
-    if (simplePanel_) {
-        c->TextOut(3, textTop, simpleText_);
-        return;
-    }
-    int x = 0;
-    for (std::size_t i = 0; i < panels_.size(); ++i) {
-        const TStatusPanel& p = *panels_[i];
-        const int w = i + 1 == panels_.size() ? std::max(p.Width, width_ - x) : p.Width;
-        c->Pen()->SetColor(clBtnShadow);
-        c->Brush()->SetStyle(bsClear);
-        c->Rectangle(x, 1, x + w - 2, height_);
-        c->SetClipRect(Rect(x + 2, 0, x + w - 4, height_));
-        const int tw = c->TextWidth(p.Text);
-        const int tx = p.Alignment == taRightJustify ? x + w - 5 - tw
-                       : p.Alignment == taCenter      ? x + (w - tw) / 2
-                                                      : x + 3;
-        c->TextOut(tx, textTop, p.Text);
-        c->ResetClipRect();
-        x += w;
-    }
+    c->Rectangle(x, 1, x + w - 2, height_);
+    c->SetClipRect(Rect(x + 2, 0, x + w - 4, height_));
+    const int tw = c->TextWidth(p.Text);
+    const int tx = p.Alignment == taRightJustify ? x + w - 5 - tw : p.Alignment == taCenter ? x + (w - tw) / 2 : x + 3;
+    c->TextOut(tx, textTop, p.Text);
+    c->ResetClipRect();
+    x += w;
+  }
 }
 
 // ---------------------------------------------------------------------------
 
 TToolBar::TToolBar(TComponent* AOwner, TWinControl* AParent) : TWinControl(AOwner) {
-    auto* w = new vx::PaintWidget;
-    align_ = alTop;
-    width_ = 150;
-    height_ = 29;
-    SetWidget(w);
-    ColorChanged();
-    if (AParent) SetParent(AParent);
+  auto* w = new vx::PaintWidget;
+  align_ = alTop;
+  width_ = 150;
+  height_ = 29;
+  SetWidget(w);
+  ColorChanged();
+  if (AParent) SetParent(AParent);
 }
 
 void TToolBar::SetButtonWidth(int v) {
-    buttonWidth_ = v;
-    ArrangeButtons();
+  buttonWidth_ = v;
+  ArrangeButtons();
 }
 
 void TToolBar::SetButtonHeight(int v) {
-    buttonHeight_ = v;
-    ArrangeButtons();
+  buttonHeight_ = v;
+  ArrangeButtons();
 }
 
 void TToolBar::SetImages(TImageList* images) {
-    images_ = images;
-    for (TControl* c : controls_)
-        if (auto* b = dynamic_cast<TToolButton*>(c)) b->RefreshImage();
-    ArrangeButtons();
+  images_ = images;
+  for (TControl* c : controls_)
+    if (auto* b = dynamic_cast<TToolButton*>(c)) b->RefreshImage();
+  ArrangeButtons();
 }
 
 void TToolBar::SetShowCaptions(bool v) {
-    showCaptions_ = v;
-    for (TControl* c : controls_)
-        if (auto* b = dynamic_cast<TToolButton*>(c)) b->RefreshImage();
+  showCaptions_ = v;
+  for (TControl* c : controls_)
+    if (auto* b = dynamic_cast<TToolButton*>(c)) b->RefreshImage();
 }
 
 void TToolBar::ArrangeButtons() {
-    int x = 0;
-    for (TControl* c : controls_) {
-        auto* b = dynamic_cast<TToolButton*>(c);
-        if (!b || !b->Visible()) continue;
-        const bool separator = b->Style() == tbsSeparator || b->Style() == tbsDivider;
-        const int w = separator ? 8 : buttonWidth_;
-        b->SetBounds(x, 2, w, buttonHeight_);
-        x += w;
-    }
+  int x = 0;
+  for (TControl* c : controls_) {
+    auto* b = dynamic_cast<TToolButton*>(c);
+    if (!b || !b->Visible()) continue;
+    const bool separator = b->Style() == tbsSeparator || b->Style() == tbsDivider;
+    const int w = separator ? 8 : buttonWidth_;
+    b->SetBounds(x, 2, w, buttonHeight_);
+    x += w;
+  }
 }
 
 TToolButton::TToolButton(TComponent* AOwner, TToolBar* AToolBar) : TControl(AOwner) {
-    button_ = new QToolButton;
-    button_->setAutoRaise(true);
-    QObject::connect(button_, &QToolButton::clicked, [this](bool) { vx::Guard([&] { Click(); }); });
-    width_ = 23;
-    height_ = 22;
-    SetWidget(button_);
-    if (AToolBar) SetParent(AToolBar);
+  button_ = new QToolButton;
+  button_->setAutoRaise(true);
+  QObject::connect(button_, &QToolButton::clicked, [this](bool) { vx::Guard([&] { Click(); }); });
+  width_ = 23;
+  height_ = 22;
+  SetWidget(button_);
+  if (AToolBar) SetParent(AToolBar);
 }
 
 void TToolButton::SetParent(TWinControl* parent) {
-    TControl::SetParent(parent);
-    if (auto* bar = dynamic_cast<TToolBar*>(parent)) {
-        RefreshImage();
-        bar->ArrangeButtons();
-    }
+  TControl::SetParent(parent);
+  if (auto* bar = dynamic_cast<TToolBar*>(parent)) {
+    RefreshImage();
+    bar->ArrangeButtons();
+  }
 }
 
 void TToolButton::CaptionChanged() { RefreshImage(); }
 
 void TToolButton::RefreshImage() {
-    auto* bar = dynamic_cast<TToolBar*>(parent_);
-    TImageList* images = bar ? bar->Images() : nullptr;
-    TBitmap glyph;
-    if (images && imageIndex_ >= 0 && imageIndex_ < images->Count()) {
-        images->GetBitmap(imageIndex_, &glyph);
-        button_->setIcon(QIcon(QPixmap::fromImage(glyph.Data().image)));
-    } else {
-        button_->setIcon(QIcon());
-    }
-    const bool showCaption = !images || (bar && bar->ShowCaptions());
-    button_->setText(showCaption ? vx::ToQCaption(caption_) : QString());
+  auto* bar = dynamic_cast<TToolBar*>(parent_);
+  TImageList* images = bar ? bar->Images() : nullptr;
+  TBitmap glyph;
+  if (images && imageIndex_ >= 0 && imageIndex_ < images->Count()) {
+    images->GetBitmap(imageIndex_, &glyph);
+    button_->setIcon(QIcon(QPixmap::fromImage(glyph.Data().image)));
+  } else {
+    button_->setIcon(QIcon());
+  }
+  const bool showCaption = !images || (bar && bar->ShowCaptions());
+  button_->setText(showCaption ? vx::ToQCaption(caption_) : QString());
 }
 
 void TToolButton::SetDown(bool v) {
-    down_ = v;
-    const QSignalBlocker block(button_);
-    button_->setCheckable(style_ == tbsCheck || v);
-    button_->setChecked(v);
+  down_ = v;
+  const QSignalBlocker block(button_);
+  button_->setCheckable(style_ == tbsCheck || v);
+  button_->setChecked(v);
 }
 
 void TToolButton::SetStyle(TToolButtonStyle v) {
-    style_ = v;
-    button_->setCheckable(v == tbsCheck);
-    button_->setEnabled(v != tbsSeparator && v != tbsDivider && enabled_);
-    if (auto* bar = dynamic_cast<TToolBar*>(parent_)) bar->ArrangeButtons();
+  style_ = v;
+  button_->setCheckable(v == tbsCheck);
+  button_->setEnabled(v != tbsSeparator && v != tbsDivider && enabled_);
+  if (auto* bar = dynamic_cast<TToolBar*>(parent_)) bar->ArrangeButtons();
 }
 
 void TToolButton::SetImageIndex(int v) {
-    imageIndex_ = v;
-    RefreshImage();
+  imageIndex_ = v;
+  RefreshImage();
 }
 
 void TToolButton::Click() {
-    if (style_ == tbsCheck) {
-        bool next = !down_;
-        if (grouped_ && down_) next = true;  // a grouped button stays down until another goes down
-        if (grouped_ && next && parent_)
-            for (int i = 0; i < parent_->ControlCount(); ++i)
-                if (auto* other = dynamic_cast<TToolButton*>(parent_->Controls(i));
-                    other && other != this && other->grouped_ && other->style_ == tbsCheck)
-                    other->SetDown(false);
-        SetDown(next);
-    }
-    TControl::Click();
+  if (style_ == tbsCheck) {
+    bool next = !down_;
+    if (grouped_ && down_) next = true;  // a grouped button stays down until another goes down
+    if (grouped_ && next && parent_)
+      for (int i = 0; i < parent_->ControlCount(); ++i)
+        if (auto* other = dynamic_cast<TToolButton*>(parent_->Controls(i));
+            other && other != this && other->grouped_ && other->style_ == tbsCheck)
+          other->SetDown(false);
+    SetDown(next);
+  }
+  TControl::Click();
 }

@@ -13,11 +13,11 @@
 namespace vx {
 
 class StringProperties {
-public:
-    virtual ~StringProperties() = default;
-    // Returns false when the component has no such string property.
-    virtual bool SetStringProperty(const AnsiString& name, const AnsiString& value) = 0;
-    virtual std::optional<AnsiString> GetStringProperty(const AnsiString& name) const = 0;
+ public:
+  virtual ~StringProperties() = default;
+  // Returns false when the component has no such string property.
+  virtual bool SetStringProperty(const AnsiString& name, const AnsiString& value) = 0;
+  virtual std::optional<AnsiString> GetStringProperty(const AnsiString& name) const = 0;
 };
 
 // The same through any component; false / nothing when it has no string properties.
@@ -32,15 +32,15 @@ bool SamePropertyName(const AnsiString& a, const char* b);
 // its stored texts.
 template <class Owner>
 bool SetCaptionOrHint(Owner& owner, const AnsiString& name, const AnsiString& value) {
-    if (SamePropertyName(name, "Caption")) {
-        owner.SetCaption(value);
-        return true;
-    }
-    if (SamePropertyName(name, "Hint")) {
-        owner.SetHint(value);
-        return true;
-    }
-    return false;
+  if (SamePropertyName(name, "Caption")) {
+    owner.SetCaption(value);
+    return true;
+  }
+  if (SamePropertyName(name, "Hint")) {
+    owner.SetHint(value);
+    return true;
+  }
+  return false;
 }
 std::optional<AnsiString> CaptionOrHint(const AnsiString& name, const AnsiString& caption, const AnsiString& hint);
 

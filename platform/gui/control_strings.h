@@ -10,26 +10,26 @@
 namespace vx {
 
 class ControlStrings : public TStringList {
-public:
-    // Called after each change with the list as it now is.
-    std::function<void()> OnListChanged;
-    // Appending one line at the end; when set, used instead of a full
-    // refill for the common Add case (a memo filled line by line).
-    std::function<void(const AnsiString&)> OnAppended;
+ public:
+  // Called after each change with the list as it now is.
+  std::function<void()> OnListChanged;
+  // Appending one line at the end; when set, used instead of a full
+  // refill for the common Add case (a memo filled line by line).
+  std::function<void(const AnsiString&)> OnAppended;
 
-    void Insert(int index, const AnsiString& s) override;
-    int Add(const AnsiString& s) override;
+  void Insert(int index, const AnsiString& s) override;
+  int Add(const AnsiString& s) override;
 
-    // Replaces the lines without telling the control (it is the source).
-    void LoadFromControl(const std::vector<AnsiString>& lines);
+  // Replaces the lines without telling the control (it is the source).
+  void LoadFromControl(const std::vector<AnsiString>& lines);
 
-protected:
-    void Changed() override;
-    void SetUpdateState(bool updating) override;
+ protected:
+  void Changed() override;
+  void SetUpdateState(bool updating) override;
 
-private:
-    bool appending_ = false;
-    bool loading_ = false;
+ private:
+  bool appending_ = false;
+  bool loading_ = false;
 };
 
 }  // namespace vx

@@ -34,12 +34,12 @@ enum class DialogKind { Message, Exception, Open, Save, Font, Color, Print, Moda
 const char* DialogKindName(DialogKind kind);
 
 struct DialogRequest {
-    DialogKind Kind = DialogKind::Message;
-    AnsiString Text;  // the message, or the dialog's title / the form's caption
-    TMsgDlgType Type = mtCustom;
-    TMsgDlgButtons Buttons;
-    TCommonDialog* Dialog = nullptr;  // Open, Save, Font, Color, Print
-    TForm* Form = nullptr;            // Modal
+  DialogKind Kind = DialogKind::Message;
+  AnsiString Text;  // the message, or the dialog's title / the form's caption
+  TMsgDlgType Type = mtCustom;
+  TMsgDlgButtons Buttons;
+  TCommonDialog* Dialog = nullptr;  // Open, Save, Font, Color, Print
+  TForm* Form = nullptr;            // Modal
 };
 
 // Run returns: for a message, the modal result of the button chosen (mrOk ...);
@@ -47,9 +47,9 @@ struct DialogRequest {
 // properties hold the choice); for Modal, the form's modal result once it
 // may close.
 class DialogService {
-public:
-    virtual ~DialogService() = default;
-    virtual int Run(DialogRequest& request) = 0;
+ public:
+  virtual ~DialogService() = default;
+  virtual int Run(DialogRequest& request) = 0;
 };
 
 // The service in use (the Qt one unless replaced).
@@ -63,41 +63,41 @@ DialogService* SetDialogService(DialogService* service);
 // Installs itself on construction and puts the previous service back on
 // destruction.
 class ScriptedDialogs : public DialogService {
-public:
-    using Action = std::function<int(DialogRequest&)>;
+ public:
+  using Action = std::function<int(DialogRequest&)>;
 
-    ScriptedDialogs();
-    ~ScriptedDialogs() override;
+  ScriptedDialogs();
+  ~ScriptedDialogs() override;
 
-    ScriptedDialogs& Expect(DialogKind kind, const AnsiString& textPart, int answer);
-    ScriptedDialogs& Expect(DialogKind kind, const AnsiString& textPart, Action action);
-    // An open or save dialog that picks fileName.
-    ScriptedDialogs& ExpectFile(DialogKind kind, const AnsiString& fileName);
+  ScriptedDialogs& Expect(DialogKind kind, const AnsiString& textPart, int answer);
+  ScriptedDialogs& Expect(DialogKind kind, const AnsiString& textPart, Action action);
+  // An open or save dialog that picks fileName.
+  ScriptedDialogs& ExpectFile(DialogKind kind, const AnsiString& fileName);
 
-    int Run(DialogRequest& request) override;
+  int Run(DialogRequest& request) override;
 
-    // Every request seen, in order.
-    struct Seen {
-        DialogKind Kind;
-        AnsiString Text;
-        TMsgDlgType Type;
-    };
-    std::vector<Seen> Log;
-    // True when every expectation has been used.
-    bool Done() const { return script_.empty(); }
-    int Pending() const { return static_cast<int>(script_.size()); }
-    // Called for an unexpected dialog (default: print and abort, so a test
-    // fails rather than hangs). The dialog is then answered as cancelled.
-    std::function<void(const std::string&)> OnFailure;
+  // Every request seen, in order.
+  struct Seen {
+    DialogKind Kind;
+    AnsiString Text;
+    TMsgDlgType Type;
+  };
+  std::vector<Seen> Log;
+  // True when every expectation has been used.
+  bool Done() const { return script_.empty(); }
+  int Pending() const { return static_cast<int>(script_.size()); }
+  // Called for an unexpected dialog (default: print and abort, so a test
+  // fails rather than hangs). The dialog is then answered as cancelled.
+  std::function<void(const std::string&)> OnFailure;
 
-private:
-    struct Step {
-        DialogKind kind;
-        AnsiString textPart;
-        Action action;
-    };
-    std::deque<Step> script_;
-    DialogService* previous_;
+ private:
+  struct Step {
+    DialogKind kind;
+    AnsiString textPart;
+    Action action;
+  };
+  std::deque<Step> script_;
+  DialogService* previous_;
 };
 
 }  // namespace vx
@@ -108,90 +108,106 @@ int MessageDlg(const AnsiString& text, TMsgDlgType type, TMsgDlgButtons buttons,
 // ---------------------------------------------------------------------------
 
 class TCommonDialog : public TComponent, public vx::StringProperties {
-public:
-    explicit TCommonDialog(TComponent* AOwner) : TComponent(AOwner) {}
-    virtual bool Execute();
-    const AnsiString& Title() const { return title_; }
-    void SetTitle(const AnsiString& v) { title_ = v; }
-    virtual vx::DialogKind Kind() const = 0;
+ public:
+  explicit TCommonDialog(TComponent* AOwner) : TComponent(AOwner) {}
+  virtual bool Execute();
+  const AnsiString& Title() const { return title_; }
+  void SetTitle(const AnsiString& v) { title_ = v; }
+  virtual vx::DialogKind Kind() const = 0;
 
-    bool SetStringProperty(const AnsiString& name, const AnsiString& value) override;
-    std::optional<AnsiString> GetStringProperty(const AnsiString& name) const override;
+  bool SetStringProperty(const AnsiString& name, const AnsiString& value) override;
+  std::optional<AnsiString> GetStringProperty(const AnsiString& name) const override;
 
-private:
-    AnsiString title_;
+ private:
+  AnsiString title_;
 };
 
 enum TOpenOption {
-    ofReadOnly, ofOverwritePrompt, ofHideReadOnly, ofNoChangeDir, ofShowHelp, ofNoValidate, ofAllowMultiSelect,
-    ofExtensionDifferent, ofPathMustExist, ofFileMustExist, ofCreatePrompt, ofShareAware, ofNoReadOnlyReturn,
-    ofNoTestFileCreate, ofNoNetworkButton, ofNoLongNames, ofOldStyleDialog, ofNoDereferenceLinks, ofEnableIncludeNotify,
-    ofEnableSizing
+  ofReadOnly,
+  ofOverwritePrompt,
+  ofHideReadOnly,
+  ofNoChangeDir,
+  ofShowHelp,
+  ofNoValidate,
+  ofAllowMultiSelect,
+  ofExtensionDifferent,
+  ofPathMustExist,
+  ofFileMustExist,
+  ofCreatePrompt,
+  ofShareAware,
+  ofNoReadOnlyReturn,
+  ofNoTestFileCreate,
+  ofNoNetworkButton,
+  ofNoLongNames,
+  ofOldStyleDialog,
+  ofNoDereferenceLinks,
+  ofEnableIncludeNotify,
+  ofEnableSizing
 };
 using TOpenOptions = TSet<TOpenOption>;
 
 class TOpenDialog : public TCommonDialog {
-public:
-    explicit TOpenDialog(TComponent* AOwner);
-    ~TOpenDialog() override;
-    vx::DialogKind Kind() const override { return vx::DialogKind::Open; }
+ public:
+  explicit TOpenDialog(TComponent* AOwner);
+  ~TOpenDialog() override;
+  vx::DialogKind Kind() const override { return vx::DialogKind::Open; }
 
-    // "Description|*.ext|All Files|*.*"
-    const AnsiString& Filter() const { return filter_; }
-    void SetFilter(const AnsiString& v) { filter_ = v; }
-    // 1-based; read back after Execute.
-    int FilterIndex() const { return filterIndex_; }
-    void SetFilterIndex(int v) { filterIndex_ = v; }
-    const AnsiString& DefaultExt() const { return defaultExt_; }
-    void SetDefaultExt(const AnsiString& v) { defaultExt_ = v; }
-    const AnsiString& FileName() const { return fileName_; }
-    void SetFileName(const AnsiString& v) { fileName_ = v; }
-    const AnsiString& InitialDir() const { return initialDir_; }
-    void SetInitialDir(const AnsiString& v) { initialDir_ = v; }
-    TOpenOptions Options() const { return options_; }
-    void SetOptions(TOpenOptions v) { options_ = v; }
-    TStrings* Files() { return files_.get(); }
+  // "Description|*.ext|All Files|*.*"
+  const AnsiString& Filter() const { return filter_; }
+  void SetFilter(const AnsiString& v) { filter_ = v; }
+  // 1-based; read back after Execute.
+  int FilterIndex() const { return filterIndex_; }
+  void SetFilterIndex(int v) { filterIndex_ = v; }
+  const AnsiString& DefaultExt() const { return defaultExt_; }
+  void SetDefaultExt(const AnsiString& v) { defaultExt_ = v; }
+  const AnsiString& FileName() const { return fileName_; }
+  void SetFileName(const AnsiString& v) { fileName_ = v; }
+  const AnsiString& InitialDir() const { return initialDir_; }
+  void SetInitialDir(const AnsiString& v) { initialDir_ = v; }
+  TOpenOptions Options() const { return options_; }
+  void SetOptions(TOpenOptions v) { options_ = v; }
+  TStrings* Files() { return files_.get(); }
 
-    // The filter as (description, patterns) pairs.
-    std::vector<std::pair<AnsiString, AnsiString>> FilterPairs() const;
-    // fileName with DefaultExt added when it has no extension.
-    AnsiString WithDefaultExt(const AnsiString& fileName) const;
+  // The filter as (description, patterns) pairs.
+  std::vector<std::pair<AnsiString, AnsiString>> FilterPairs() const;
+  // fileName with DefaultExt added when it has no extension.
+  AnsiString WithDefaultExt(const AnsiString& fileName) const;
 
-    bool SetStringProperty(const AnsiString& name, const AnsiString& value) override;
-    std::optional<AnsiString> GetStringProperty(const AnsiString& name) const override;
+  bool SetStringProperty(const AnsiString& name, const AnsiString& value) override;
+  std::optional<AnsiString> GetStringProperty(const AnsiString& name) const override;
 
-private:
-    AnsiString filter_, defaultExt_, fileName_, initialDir_;
-    int filterIndex_ = 1;
-    TOpenOptions options_{ofHideReadOnly, ofEnableSizing};
-    std::unique_ptr<TStringList> files_;
+ private:
+  AnsiString filter_, defaultExt_, fileName_, initialDir_;
+  int filterIndex_ = 1;
+  TOpenOptions options_{ofHideReadOnly, ofEnableSizing};
+  std::unique_ptr<TStringList> files_;
 };
 
 class TSaveDialog : public TOpenDialog {
-public:
-    using TOpenDialog::TOpenDialog;
-    vx::DialogKind Kind() const override { return vx::DialogKind::Save; }
+ public:
+  using TOpenDialog::TOpenDialog;
+  vx::DialogKind Kind() const override { return vx::DialogKind::Save; }
 };
 
 class TFontDialog : public TCommonDialog {
-public:
-    using TCommonDialog::TCommonDialog;
-    vx::DialogKind Kind() const override { return vx::DialogKind::Font; }
-    TFont* Font() { return &font_; }
+ public:
+  using TCommonDialog::TCommonDialog;
+  vx::DialogKind Kind() const override { return vx::DialogKind::Font; }
+  TFont* Font() { return &font_; }
 
-private:
-    TFont font_;
+ private:
+  TFont font_;
 };
 
 class TColorDialog : public TCommonDialog {
-public:
-    using TCommonDialog::TCommonDialog;
-    vx::DialogKind Kind() const override { return vx::DialogKind::Color; }
-    TColor Color() const { return color_; }
-    void SetColor(TColor v) { color_ = v; }
+ public:
+  using TCommonDialog::TCommonDialog;
+  vx::DialogKind Kind() const override { return vx::DialogKind::Color; }
+  TColor Color() const { return color_; }
+  void SetColor(TColor v) { color_ = v; }
 
-private:
-    TColor color_ = clBlack;
+ private:
+  TColor color_ = clBlack;
 };
 
 enum TPrintRange { prAllPages, prSelection, prPageNums };
@@ -199,26 +215,26 @@ enum TPrintDialogOption { poPrintToFile, poPageNums, poSelection, poWarning, poH
 using TPrintDialogOptions = TSet<TPrintDialogOption>;
 
 class TPrintDialog : public TCommonDialog {
-public:
-    using TCommonDialog::TCommonDialog;
-    vx::DialogKind Kind() const override { return vx::DialogKind::Print; }
-    int FromPage() const { return fromPage_; }
-    void SetFromPage(int v) { fromPage_ = v; }
-    int ToPage() const { return toPage_; }
-    void SetToPage(int v) { toPage_ = v; }
-    int MinPage() const { return minPage_; }
-    void SetMinPage(int v) { minPage_ = v; }
-    int MaxPage() const { return maxPage_; }
-    void SetMaxPage(int v) { maxPage_ = v; }
-    int Copies() const { return copies_; }
-    void SetCopies(int v) { copies_ = v; }
-    TPrintRange PrintRange() const { return printRange_; }
-    void SetPrintRange(TPrintRange v) { printRange_ = v; }
-    TPrintDialogOptions Options() const { return options_; }
-    void SetOptions(TPrintDialogOptions v) { options_ = v; }
+ public:
+  using TCommonDialog::TCommonDialog;
+  vx::DialogKind Kind() const override { return vx::DialogKind::Print; }
+  int FromPage() const { return fromPage_; }
+  void SetFromPage(int v) { fromPage_ = v; }
+  int ToPage() const { return toPage_; }
+  void SetToPage(int v) { toPage_ = v; }
+  int MinPage() const { return minPage_; }
+  void SetMinPage(int v) { minPage_ = v; }
+  int MaxPage() const { return maxPage_; }
+  void SetMaxPage(int v) { maxPage_ = v; }
+  int Copies() const { return copies_; }
+  void SetCopies(int v) { copies_ = v; }
+  TPrintRange PrintRange() const { return printRange_; }
+  void SetPrintRange(TPrintRange v) { printRange_ = v; }
+  TPrintDialogOptions Options() const { return options_; }
+  void SetOptions(TPrintDialogOptions v) { options_ = v; }
 
-private:
-    int fromPage_ = 0, toPage_ = 0, minPage_ = 0, maxPage_ = 0, copies_ = 1;
-    TPrintRange printRange_ = prAllPages;
-    TPrintDialogOptions options_;
+ private:
+  int fromPage_ = 0, toPage_ = 0, minPage_ = 0, maxPage_ = 0, copies_ = 1;
+  TPrintRange printRange_ = prAllPages;
+  TPrintDialogOptions options_;
 };

@@ -37,8 +37,14 @@ class FormWidget;
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TPosition {
-    poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
-    poMainFormCenter, poOwnerFormCenter
+  poDesigned,
+  poDefault,
+  poDefaultPosOnly,
+  poDefaultSizeOnly,
+  poScreenCenter,
+  poDesktopCenter,
+  poMainFormCenter,
+  poOwnerFormCenter
 };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 
@@ -46,107 +52,107 @@ using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 
 class TForm : public TWinControl {
-public:
-    explicit TForm(TComponent* AOwner);
-    ~TForm() override;
+ public:
+  explicit TForm(TComponent* AOwner);
+  ~TForm() override;
 
-    // Runs OnCreate once (CreateForm and NewForm call it).
-    void AfterConstruction();
-    // Runs OnDestroy once, while the whole form (derived parts included) is
-    // still alive. Release, Application->Run's clean-up and the destruction
-    // of an owning form call it first; the destructor calls it otherwise.
-    void BeforeDestruction();
+  // Runs OnCreate once (CreateForm and NewForm call it).
+  void AfterConstruction();
+  // Runs OnDestroy once, while the whole form (derived parts included) is
+  // still alive. Release, Application->Run's clean-up and the destruction
+  // of an owning form call it first; the destructor calls it otherwise.
+  void BeforeDestruction();
 
-    void Show();
-    TModalResult ShowModal();
-    void Close();
-    // Destroys the form once the current event has been handled.
-    void Release();
-    bool CloseQuery();
+  void Show();
+  TModalResult ShowModal();
+  void Close();
+  // Destroys the form once the current event has been handled.
+  void Release();
+  bool CloseQuery();
 
-    TModalResult ModalResult() const { return modalResult_; }
-    void SetModalResult(TModalResult v) { modalResult_ = v; }
-    bool Modal() const { return modal_; }
-    // One step of ending a modal loop: OnCloseQuery, then OnClose. Returns
-    // false (and clears ModalResult) when the form stays open.
-    bool CloseModal();
+  TModalResult ModalResult() const { return modalResult_; }
+  void SetModalResult(TModalResult v) { modalResult_ = v; }
+  bool Modal() const { return modal_; }
+  // One step of ending a modal loop: OnCloseQuery, then OnClose. Returns
+  // false (and clears ModalResult) when the form stays open.
+  bool CloseModal();
 
-    void SetVisible(bool v) override;
+  void SetVisible(bool v) override;
 
-    bool KeyPreview() const { return keyPreview_; }
-    void SetKeyPreview(bool v) { keyPreview_ = v; }
-    TWindowState WindowState() const { return windowState_; }
-    void SetWindowState(TWindowState v);
-    TFormBorderStyle BorderStyle() const { return borderStyle_; }
-    void SetBorderStyle(TFormBorderStyle v);
-    TPosition Position() const { return position_; }
-    void SetPosition(TPosition v) { position_ = v; }
-    TMainMenu* Menu() const { return menu_; }
-    void SetMenu(TMainMenu* menu);
-    TWinControl* ActiveControl() const { return activeControl_; }
-    void SetActiveControl(TWinControl* c);
-    bool Active() const;
+  bool KeyPreview() const { return keyPreview_; }
+  void SetKeyPreview(bool v) { keyPreview_ = v; }
+  TWindowState WindowState() const { return windowState_; }
+  void SetWindowState(TWindowState v);
+  TFormBorderStyle BorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TFormBorderStyle v);
+  TPosition Position() const { return position_; }
+  void SetPosition(TPosition v) { position_ = v; }
+  TMainMenu* Menu() const { return menu_; }
+  void SetMenu(TMainMenu* menu);
+  TWinControl* ActiveControl() const { return activeControl_; }
+  void SetActiveControl(TWinControl* c);
+  bool Active() const;
 
-    TCanvas* Canvas() { return canvas_.get(); }
+  TCanvas* Canvas() { return canvas_.get(); }
 
-    int ClientWidth() const override { return width_; }
-    int ClientHeight() const override;
+  int ClientWidth() const override { return width_; }
+  int ClientHeight() const override;
 
-    TNotifyEvent OnCreate;
-    TNotifyEvent OnShow;
-    TNotifyEvent OnHide;
-    TNotifyEvent OnActivate;
-    TNotifyEvent OnDeactivate;
-    TCloseEvent OnClose;
-    TCloseQueryEvent OnCloseQuery;
-    TNotifyEvent OnDestroy;
-    TNotifyEvent OnPaint;
+  TNotifyEvent OnCreate;
+  TNotifyEvent OnShow;
+  TNotifyEvent OnHide;
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+  TCloseEvent OnClose;
+  TCloseQueryEvent OnCloseQuery;
+  TNotifyEvent OnDestroy;
+  TNotifyEvent OnPaint;
 
-    QWidget* ClientWidget() const override;
+  QWidget* ClientWidget() const override;
 
-    // Makes this the active form and runs OnActivate (deactivating the previous one).
-    void Activate();
-    // Enter clicks the Default button, Esc the Cancel button (visible and
-    // enabled ones); true when one was clicked.
-    bool DialogKey(Word key);
+  // Makes this the active form and runs OnActivate (deactivating the previous one).
+  void Activate();
+  // Enter clicks the Default button, Esc the Cancel button (visible and
+  // enabled ones); true when one was clicked.
+  bool DialogKey(Word key);
 
-protected:
-    void Notification(TComponent* component, TOperation operation) override;
-    void CaptionChanged() override;
-    void Resized() override;
-    bool PaintsBackground() const override { return true; }
-    virtual void Paint();
-    // The user asked the window to close (title bar button, Alt+F4).
-    void CloseRequested();
-    void PlaceOnShow();
-    void LayoutFrame();
-    int MenuBarHeight() const;
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
+  void CaptionChanged() override;
+  void Resized() override;
+  bool PaintsBackground() const override { return true; }
+  virtual void Paint();
+  // The user asked the window to close (title bar button, Alt+F4).
+  void CloseRequested();
+  void PlaceOnShow();
+  void LayoutFrame();
+  int MenuBarHeight() const;
 
-private:
-    friend class vx::FormWidget;
-    vx::FormWidget* frame_ = nullptr;
-    QWidget* client_ = nullptr;
-    TMainMenu* menu_ = nullptr;
-    TWinControl* activeControl_ = nullptr;
-    std::unique_ptr<TCanvas> canvas_;
-    TModalResult modalResult_ = mrNone;
-    bool modal_ = false;
-    bool created_ = false;
-    bool keyPreview_ = false;
-    bool destroying_ = false;
-    bool destroyed_ = false;
-    bool shownOnce_ = false;
-    TWindowState windowState_ = wsNormal;
-    TFormBorderStyle borderStyle_ = bsSizeable;
-    TPosition position_ = poDesigned;
+ private:
+  friend class vx::FormWidget;
+  vx::FormWidget* frame_ = nullptr;
+  QWidget* client_ = nullptr;
+  TMainMenu* menu_ = nullptr;
+  TWinControl* activeControl_ = nullptr;
+  std::unique_ptr<TCanvas> canvas_;
+  TModalResult modalResult_ = mrNone;
+  bool modal_ = false;
+  bool created_ = false;
+  bool keyPreview_ = false;
+  bool destroying_ = false;
+  bool destroyed_ = false;
+  bool shownOnce_ = false;
+  TWindowState windowState_ = wsNormal;
+  TFormBorderStyle borderStyle_ = bsSizeable;
+  TPosition position_ = poDesigned;
 };
 
 namespace vx {
 // Creates a form with its owner and runs its OnCreate.
 template <typename T, typename... Args>
 T* NewForm(Args&&... args) {
-    T* form = new T(std::forward<Args>(args)...);
-    form->AfterConstruction();
-    return form;
+  T* form = new T(std::forward<Args>(args)...);
+  form->AfterConstruction();
+  return form;
 }
 }  // namespace vx

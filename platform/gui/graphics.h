@@ -16,32 +16,28 @@
 
 using TColor = std::int32_t;
 
-constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000,
-                 clOlive = 0x008080, clNavy = 0x800000, clPurple = 0x800080,
-                 clTeal = 0x808000, clGray = 0x808080, clSilver = 0xC0C0C0,
-                 clRed = 0x0000FF, clLime = 0x00FF00, clYellow = 0x00FFFF,
-                 clBlue = 0xFF0000, clFuchsia = 0xFF00FF, clAqua = 0xFFFF00,
-                 clLtGray = 0xC0C0C0, clDkGray = 0x808080, clWhite = 0xFFFFFF,
-                 clCream = 0xF0FBFF, clMoneyGreen = 0xC0DCC0, clSkyBlue = 0xF0CAA6;
+constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000, clOlive = 0x008080, clNavy = 0x800000,
+                 clPurple = 0x800080, clTeal = 0x808000, clGray = 0x808080, clSilver = 0xC0C0C0, clRed = 0x0000FF,
+                 clLime = 0x00FF00, clYellow = 0x00FFFF, clBlue = 0xFF0000, clFuchsia = 0xFF00FF, clAqua = 0xFFFF00,
+                 clLtGray = 0xC0C0C0, clDkGray = 0x808080, clWhite = 0xFFFFFF, clCream = 0xF0FBFF,
+                 clMoneyGreen = 0xC0DCC0, clSkyBlue = 0xF0CAA6;
 constexpr TColor clNone = 0x1FFFFFFF, clDefault = 0x20000000;
 
 // System colours: 0x80000000 | index.
 constexpr TColor SystemColor(int index) { return static_cast<TColor>(0x80000000u | static_cast<unsigned>(index)); }
-constexpr TColor clScrollBar = SystemColor(0), clBackground = SystemColor(1),
-                 clActiveCaption = SystemColor(2), clInactiveCaption = SystemColor(3),
-                 clMenu = SystemColor(4), clWindow = SystemColor(5), clWindowFrame = SystemColor(6),
-                 clMenuText = SystemColor(7), clWindowText = SystemColor(8),
-                 clCaptionText = SystemColor(9), clActiveBorder = SystemColor(10),
-                 clInactiveBorder = SystemColor(11), clAppWorkSpace = SystemColor(12),
-                 clHighlight = SystemColor(13), clHighlightText = SystemColor(14),
+constexpr TColor clScrollBar = SystemColor(0), clBackground = SystemColor(1), clActiveCaption = SystemColor(2),
+                 clInactiveCaption = SystemColor(3), clMenu = SystemColor(4), clWindow = SystemColor(5),
+                 clWindowFrame = SystemColor(6), clMenuText = SystemColor(7), clWindowText = SystemColor(8),
+                 clCaptionText = SystemColor(9), clActiveBorder = SystemColor(10), clInactiveBorder = SystemColor(11),
+                 clAppWorkSpace = SystemColor(12), clHighlight = SystemColor(13), clHighlightText = SystemColor(14),
                  clBtnFace = SystemColor(15), clBtnShadow = SystemColor(16), clGrayText = SystemColor(17),
-                 clBtnText = SystemColor(18), clInactiveCaptionText = SystemColor(19),
-                 clBtnHighlight = SystemColor(20), cl3DDkShadow = SystemColor(21),
-                 cl3DLight = SystemColor(22), clInfoText = SystemColor(23), clInfoBk = SystemColor(24);
+                 clBtnText = SystemColor(18), clInactiveCaptionText = SystemColor(19), clBtnHighlight = SystemColor(20),
+                 cl3DDkShadow = SystemColor(21), cl3DLight = SystemColor(22), clInfoText = SystemColor(23),
+                 clInfoBk = SystemColor(24);
 
 // RGB(r, g, b) as the class library builds it: red in the low byte.
 constexpr TColor RGB(int r, int g, int b) {
-    return static_cast<TColor>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
+  return static_cast<TColor>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
 
 // The plain 0x00BBGGRR value of a colour; system colours come from the fixed
@@ -57,84 +53,84 @@ constexpr int DEFAULT_CHARSET = 1, ANSI_CHARSET = 0, RUSSIAN_CHARSET = 204;
 
 // Base of the drawing attributes: OnChange fires after each effective change.
 class TGraphicsObject {
-public:
-    virtual ~TGraphicsObject() = default;
-    std::function<void(TObject*)> OnChange;
+ public:
+  virtual ~TGraphicsObject() = default;
+  std::function<void(TObject*)> OnChange;
 
-protected:
-    void Changed();
+ protected:
+  void Changed();
 };
 
 class TFont : public TGraphicsObject {
-public:
-    TFont();
-    TFont(const TFont& other);
-    TFont& operator=(const TFont& other);
+ public:
+  TFont();
+  TFont(const TFont& other);
+  TFont& operator=(const TFont& other);
 
-    void Assign(const TFont& source);
+  void Assign(const TFont& source);
 
-    const AnsiString& Name() const { return name_; }
-    void SetName(const AnsiString& v);
-    // Size in points; Height is the negative pixel height at 96 dots per inch.
-    int Size() const { return size_; }
-    void SetSize(int v);
-    int Height() const;
-    void SetHeight(int v);
-    TColor Color() const { return color_; }
-    void SetColor(TColor v);
-    TFontStyles Style() const { return style_; }
-    void SetStyle(TFontStyles v);
-    int Charset() const { return charset_; }
-    void SetCharset(int v);
-    TFontPitch Pitch() const { return pitch_; }
-    void SetPitch(TFontPitch v);
+  const AnsiString& Name() const { return name_; }
+  void SetName(const AnsiString& v);
+  // Size in points; Height is the negative pixel height at 96 dots per inch.
+  int Size() const { return size_; }
+  void SetSize(int v);
+  int Height() const;
+  void SetHeight(int v);
+  TColor Color() const { return color_; }
+  void SetColor(TColor v);
+  TFontStyles Style() const { return style_; }
+  void SetStyle(TFontStyles v);
+  int Charset() const { return charset_; }
+  void SetCharset(int v);
+  TFontPitch Pitch() const { return pitch_; }
+  void SetPitch(TFontPitch v);
 
-    bool operator==(const TFont& o) const;
+  bool operator==(const TFont& o) const;
 
-private:
-    AnsiString name_;
-    int size_;
-    TColor color_;
-    TFontStyles style_;
-    int charset_;
-    TFontPitch pitch_;
+ private:
+  AnsiString name_;
+  int size_;
+  TColor color_;
+  TFontStyles style_;
+  int charset_;
+  TFontPitch pitch_;
 };
 
 enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
 
 class TBrush : public TGraphicsObject {
-public:
-    TColor Color() const { return color_; }
-    void SetColor(TColor v);
-    TBrushStyle Style() const { return style_; }
-    void SetStyle(TBrushStyle v);
-    void Assign(const TBrush& source);
+ public:
+  TColor Color() const { return color_; }
+  void SetColor(TColor v);
+  TBrushStyle Style() const { return style_; }
+  void SetStyle(TBrushStyle v);
+  void Assign(const TBrush& source);
 
-private:
-    TColor color_ = clWhite;
-    TBrushStyle style_ = bsSolid;
+ private:
+  TColor color_ = clWhite;
+  TBrushStyle style_ = bsSolid;
 };
 
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 enum TPenMode { pmCopy, pmNot, pmXor, pmNotXor, pmMask, pmMerge };
 
 class TPen : public TGraphicsObject {
-public:
-    TColor Color() const { return color_; }
-    void SetColor(TColor v);
-    int Width() const { return width_; }
-    void SetWidth(int v);
-    TPenStyle Style() const { return style_; }
-    void SetStyle(TPenStyle v);
-    TPenMode Mode() const { return mode_; }
-    void SetMode(TPenMode v);
-    void Assign(const TPen& source);
+ public:
+  TColor Color() const { return color_; }
+  void SetColor(TColor v);
+  int Width() const { return width_; }
+  void SetWidth(int v);
+  TPenStyle Style() const { return style_; }
+  void SetStyle(TPenStyle v);
+  TPenMode Mode() const { return mode_; }
+  void SetMode(TPenMode v);
+  void Assign(const TPen& source);
 
-private:
-    TColor color_ = clBlack;
-    int width_ = 1;
-    TPenStyle style_ = psSolid;
-    TPenMode mode_ = pmCopy;
+ private:
+  TColor color_ = clBlack;
+  int width_ = 1;
+  TPenStyle style_ = psSolid;
+  TPenMode mode_ = pmCopy;
 };
 
 namespace vx {

@@ -13,245 +13,245 @@
 #include "platform/gui/qt_widgets.h"
 
 TShortCut ShortCut(Word key, TShiftState shift) {
-    TShortCut sc = key & 0xFF;
-    if (shift.Contains(ssShift)) sc |= scShift;
-    if (shift.Contains(ssCtrl)) sc |= scCtrl;
-    if (shift.Contains(ssAlt)) sc |= scAlt;
-    return sc;
+  TShortCut sc = key & 0xFF;
+  if (shift.Contains(ssShift)) sc |= scShift;
+  if (shift.Contains(ssCtrl)) sc |= scCtrl;
+  if (shift.Contains(ssAlt)) sc |= scAlt;
+  return sc;
 }
 
 namespace {
 
 AnsiString KeyName(Word key) {
-    switch (key) {
-        case VK_BACK: return "BkSp";
-        case VK_TAB: return "Tab";
-        case VK_RETURN: return "Enter";
-        case VK_ESCAPE: return "Esc";
-        case VK_SPACE: return "Space";
-        case VK_PRIOR: return "PgUp";
-        case VK_NEXT: return "PgDn";
-        case VK_END: return "End";
-        case VK_HOME: return "Home";
-        case VK_LEFT: return "Left";
-        case VK_UP: return "Up";
-        case VK_RIGHT: return "Right";
-        case VK_DOWN: return "Down";
-        case VK_INSERT: return "Ins";
-        case VK_DELETE: return "Del";
-        default: break;
-    }
-    if (key >= VK_F1 && key <= VK_F12) return "F" + IntToStr(key - VK_F1 + 1);
-    if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return AnsiString(1, static_cast<char>(key));
-    return "";
+  switch (key) {
+    case VK_BACK: return "BkSp";
+    case VK_TAB: return "Tab";
+    case VK_RETURN: return "Enter";
+    case VK_ESCAPE: return "Esc";
+    case VK_SPACE: return "Space";
+    case VK_PRIOR: return "PgUp";
+    case VK_NEXT: return "PgDn";
+    case VK_END: return "End";
+    case VK_HOME: return "Home";
+    case VK_LEFT: return "Left";
+    case VK_UP: return "Up";
+    case VK_RIGHT: return "Right";
+    case VK_DOWN: return "Down";
+    case VK_INSERT: return "Ins";
+    case VK_DELETE: return "Del";
+    default: break;
+  }
+  if (key >= VK_F1 && key <= VK_F12) return "F" + IntToStr(key - VK_F1 + 1);
+  if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return AnsiString(1, static_cast<char>(key));
+  return "";
 }
 
 QKeySequence ToQKeySequence(TShortCut sc) {
-    const int key = vx::QtKeyFromVirtualKey(static_cast<Word>(sc & 0xFF));
-    if (!key) return QKeySequence();
-    int mods = 0;
-    if (sc & scShift) mods |= Qt::SHIFT;
-    if (sc & scCtrl) mods |= Qt::CTRL;
-    if (sc & scAlt) mods |= Qt::ALT;
-    return QKeySequence(key | mods);
+  const int key = vx::QtKeyFromVirtualKey(static_cast<Word>(sc & 0xFF));
+  if (!key) return QKeySequence();
+  int mods = 0;
+  if (sc & scShift) mods |= Qt::SHIFT;
+  if (sc & scCtrl) mods |= Qt::CTRL;
+  if (sc & scAlt) mods |= Qt::ALT;
+  return QKeySequence(key | mods);
 }
 
 AnsiString StripAccelerator(const AnsiString& s) {
-    AnsiString out;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '&' && i + 1 < s.size()) ++i;
-        out.push_back(s[i]);
-    }
-    return out;
+  AnsiString out;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '&' && i + 1 < s.size()) ++i;
+    out.push_back(s[i]);
+  }
+  return out;
 }
 
 }  // namespace
 
 AnsiString ShortCutToText(TShortCut sc) {
-    const AnsiString name = KeyName(static_cast<Word>(sc & 0xFF));
-    if (name.empty()) return "";
-    AnsiString out;
-    if (sc & scShift) out += "Shift+";
-    if (sc & scCtrl) out += "Ctrl+";
-    if (sc & scAlt) out += "Alt+";
-    return out + name;
+  const AnsiString name = KeyName(static_cast<Word>(sc & 0xFF));
+  if (name.empty()) return "";
+  AnsiString out;
+  if (sc & scShift) out += "Shift+";
+  if (sc & scCtrl) out += "Ctrl+";
+  if (sc & scAlt) out += "Alt+";
+  return out + name;
 }
 
 TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner) {
-    vx::EnsureQtApp();
-    action_qt_ = new QAction(nullptr);
-    QObject::connect(action_qt_, &QAction::triggered, [this](bool) { vx::Guard([&] { Click(); }); });
-    QObject::connect(action_qt_, &QAction::hovered, [this] {
-        if (Application) Application->SetHint(hint_);
-    });
+  vx::EnsureQtApp();
+  action_qt_ = new QAction(nullptr);
+  QObject::connect(action_qt_, &QAction::triggered, [this](bool) { vx::Guard([&] { Click(); }); });
+  QObject::connect(action_qt_, &QAction::hovered, [this] {
+    if (Application) Application->SetHint(hint_);
+  });
 }
 
 TMenuItem::~TMenuItem() {
-    // Sub-items go with their parent, as the class library freed them.
-    while (!items_.empty()) delete items_.back();
-    if (parent_) parent_->Remove(this);
-    if (action_) action_->RemoveClient(this);
-    delete menu_qt_;
-    delete action_qt_;
+  // Sub-items go with their parent, as the class library freed them.
+  while (!items_.empty()) delete items_.back();
+  if (parent_) parent_->Remove(this);
+  if (action_) action_->RemoveClient(this);
+  delete menu_qt_;
+  delete action_qt_;
 }
 
 void TMenuItem::SyncAction() {
-    action_qt_->setText(vx::ToQString(caption_));
-    action_qt_->setSeparator(IsLine());
-    action_qt_->setEnabled(enabled_);
-    action_qt_->setVisible(visible_);
-    action_qt_->setCheckable(checked_ || radioItem_);
-    action_qt_->setChecked(checked_);
-    action_qt_->setStatusTip(vx::ToQString(hint_.substr(0, hint_.find('|'))));
-    action_qt_->setShortcut(ToQKeySequence(shortCut_));
+  action_qt_->setText(vx::ToQString(caption_));
+  action_qt_->setSeparator(IsLine());
+  action_qt_->setEnabled(enabled_);
+  action_qt_->setVisible(visible_);
+  action_qt_->setCheckable(checked_ || radioItem_);
+  action_qt_->setChecked(checked_);
+  action_qt_->setStatusTip(vx::ToQString(hint_.substr(0, hint_.find('|'))));
+  action_qt_->setShortcut(ToQKeySequence(shortCut_));
 }
 
 void TMenuItem::SetCaption(const AnsiString& v) {
-    if (v == caption_) return;
-    caption_ = v;
-    SyncAction();
+  if (v == caption_) return;
+  caption_ = v;
+  SyncAction();
 }
 
 void TMenuItem::SetHint(const AnsiString& v) {
-    hint_ = v;
-    SyncAction();
+  hint_ = v;
+  SyncAction();
 }
 
 void TMenuItem::SetEnabled(bool v) {
-    enabled_ = v;
-    action_qt_->setEnabled(v);
+  enabled_ = v;
+  action_qt_->setEnabled(v);
 }
 
 void TMenuItem::SetVisible(bool v) {
-    visible_ = v;
-    action_qt_->setVisible(v);
+  visible_ = v;
+  action_qt_->setVisible(v);
 }
 
 void TMenuItem::SetChecked(bool v) {
-    if (v && radioItem_ && parent_)
-        for (TMenuItem* sibling : parent_->items_)
-            if (sibling != this && sibling->radioItem_) sibling->SetChecked(false);
-    checked_ = v;
-    SyncAction();
+  if (v && radioItem_ && parent_)
+    for (TMenuItem* sibling : parent_->items_)
+      if (sibling != this && sibling->radioItem_) sibling->SetChecked(false);
+  checked_ = v;
+  SyncAction();
 }
 
 void TMenuItem::SetShortCut(TShortCut v) {
-    shortCut_ = v;
-    SyncAction();
+  shortCut_ = v;
+  SyncAction();
 }
 
 void TMenuItem::SetAction(TAction* action) {
-    if (action_) action_->RemoveClient(this);
-    action_ = action;
-    if (action_) {
-        action_->AddClient(this);
-        ActionChanged();
-    }
+  if (action_) action_->RemoveClient(this);
+  action_ = action;
+  if (action_) {
+    action_->AddClient(this);
+    ActionChanged();
+  }
 }
 
 void TMenuItem::ActionChanged() {
-    if (!action_) return;
-    caption_ = action_->Caption();
-    hint_ = action_->Hint();
-    enabled_ = action_->Enabled();
-    visible_ = action_->Visible();
-    checked_ = action_->Checked();
-    shortCut_ = action_->ShortCut();
-    SyncAction();
+  if (!action_) return;
+  caption_ = action_->Caption();
+  hint_ = action_->Hint();
+  enabled_ = action_->Enabled();
+  visible_ = action_->Visible();
+  checked_ = action_->Checked();
+  shortCut_ = action_->ShortCut();
+  SyncAction();
 }
 
 TMenuItem* TMenuItem::Items(int index) const {
-    if (index < 0 || index >= Count()) throw EListError("List index out of bounds (" + IntToStr(index) + ")");
-    return items_[static_cast<std::size_t>(index)];
+  if (index < 0 || index >= Count()) throw EListError("List index out of bounds (" + IntToStr(index) + ")");
+  return items_[static_cast<std::size_t>(index)];
 }
 
 int TMenuItem::MenuIndex() const { return parent_ ? parent_->IndexOf(this) : -1; }
 
 int TMenuItem::IndexOf(const TMenuItem* item) const {
-    const auto it = std::find(items_.begin(), items_.end(), item);
-    return it == items_.end() ? -1 : static_cast<int>(it - items_.begin());
+  const auto it = std::find(items_.begin(), items_.end(), item);
+  return it == items_.end() ? -1 : static_cast<int>(it - items_.begin());
 }
 
 void TMenuItem::Add(TMenuItem* item) { Insert(Count(), item); }
 
 void TMenuItem::Insert(int index, TMenuItem* item) {
-    if (!item) return;
-    if (item->parent_) throw EInvalidOperation("Menu inserted twice");
-    if (index < 0 || index > Count()) throw EListError("List index out of bounds (" + IntToStr(index) + ")");
-    items_.insert(items_.begin() + index, item);
-    item->parent_ = this;
-    Rebuild();
+  if (!item) return;
+  if (item->parent_) throw EInvalidOperation("Menu inserted twice");
+  if (index < 0 || index > Count()) throw EListError("List index out of bounds (" + IntToStr(index) + ")");
+  items_.insert(items_.begin() + index, item);
+  item->parent_ = this;
+  Rebuild();
 }
 
 void TMenuItem::Delete(int index) {
-    TMenuItem* item = Items(index);
-    items_.erase(items_.begin() + index);
-    item->parent_ = nullptr;
-    Rebuild();
+  TMenuItem* item = Items(index);
+  items_.erase(items_.begin() + index);
+  item->parent_ = nullptr;
+  Rebuild();
 }
 
 void TMenuItem::Remove(TMenuItem* item) {
-    const int i = IndexOf(item);
-    if (i >= 0) Delete(i);
+  const int i = IndexOf(item);
+  if (i >= 0) Delete(i);
 }
 
 void TMenuItem::Clear() {
-    while (!items_.empty()) delete items_.back();
+  while (!items_.empty()) delete items_.back();
 }
 
 TMenuItem* TMenuItem::Find(const AnsiString& caption) const {
-    const AnsiString wanted = StripAccelerator(caption);
-    for (TMenuItem* item : items_)
-        if (StripAccelerator(item->caption_) == wanted) return item;
-    return nullptr;
+  const AnsiString wanted = StripAccelerator(caption);
+  for (TMenuItem* item : items_)
+    if (StripAccelerator(item->caption_) == wanted) return item;
+  return nullptr;
 }
 
 void TMenuItem::Rebuild() {
-    if (menu_) {
-        menu_->RootChanged();
-        return;
+  if (menu_) {
+    menu_->RootChanged();
+    return;
+  }
+  if (items_.empty()) {
+    if (menu_qt_) {
+      action_qt_->setMenu(static_cast<QMenu*>(nullptr));
+      delete menu_qt_;
+      menu_qt_ = nullptr;
     }
-    if (items_.empty()) {
-        if (menu_qt_) {
-            action_qt_->setMenu(static_cast<QMenu*>(nullptr));
-            delete menu_qt_;
-            menu_qt_ = nullptr;
-        }
-        return;
-    }
-    if (!menu_qt_) {
-        menu_qt_ = new QMenu;
-        action_qt_->setMenu(menu_qt_);
-    }
-    menu_qt_->clear();
-    for (TMenuItem* item : items_) menu_qt_->addAction(item->action_qt_);
+    return;
+  }
+  if (!menu_qt_) {
+    menu_qt_ = new QMenu;
+    action_qt_->setMenu(menu_qt_);
+  }
+  menu_qt_->clear();
+  for (TMenuItem* item : items_) menu_qt_->addAction(item->action_qt_);
 }
 
 void TMenuItem::Click() {
-    if (!enabled_) return;
-    if (action_) {
-        action_->Execute();
-        return;
-    }
-    if (OnClick) OnClick(this);
+  if (!enabled_) return;
+  if (action_) {
+    action_->Execute();
+    return;
+  }
+  if (OnClick) OnClick(this);
 }
 
 bool TMenuItem::SetStringProperty(const AnsiString& name, const AnsiString& value) {
-    return vx::SetCaptionOrHint(*this, name, value);
+  return vx::SetCaptionOrHint(*this, name, value);
 }
 
 std::optional<AnsiString> TMenuItem::GetStringProperty(const AnsiString& name) const {
-    return vx::CaptionOrHint(name, caption_, hint_);
+  return vx::CaptionOrHint(name, caption_, hint_);
 }
 
 TMenuItem* FindShortCut(TMenuItem* root, TShortCut sc) {
-    if (!root || sc == 0) return nullptr;
-    for (int i = 0; i < root->Count(); ++i) {
-        TMenuItem* item = root->Items(i);
-        if (item->ShortCut() == sc) return item;
-        if (TMenuItem* found = FindShortCut(item, sc)) return found;
-    }
-    return nullptr;
+  if (!root || sc == 0) return nullptr;
+  for (int i = 0; i < root->Count(); ++i) {
+    TMenuItem* item = root->Items(i);
+    if (item->ShortCut() == sc) return item;
+    if (TMenuItem* found = FindShortCut(item, sc)) return found;
+  }
+  return nullptr;
 }
 
 // ---------------------------------------------------------------------------
@@ -259,54 +259,54 @@ TMenuItem* FindShortCut(TMenuItem* root, TShortCut sc) {
 TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), items_(new TMenuItem(this)) { items_->menu_ = this; }
 
 TMenu::~TMenu() {
-    items_->menu_ = nullptr;
-    delete items_;
+  items_->menu_ = nullptr;
+  delete items_;
 }
 
 TMainMenu::TMainMenu(TComponent* AOwner) : TMenu(AOwner) {}
 
 TMainMenu::~TMainMenu() {
-    delete bar_;
-    bar_ = nullptr;
+  delete bar_;
+  bar_ = nullptr;
 }
 
 void TMainMenu::AttachTo(QWidget* window) {
-    delete bar_;
-    bar_ = new QMenuBar(window);
-    QObject::connect(bar_, &QObject::destroyed, [this](QObject*) { bar_ = nullptr; });
-    RootChanged();
+  delete bar_;
+  bar_ = new QMenuBar(window);
+  QObject::connect(bar_, &QObject::destroyed, [this](QObject*) { bar_ = nullptr; });
+  RootChanged();
 }
 
 void TMainMenu::DetachFrom(QWidget* window) {
-    if (bar_ && bar_->parentWidget() == window) {
-        delete bar_;
-        bar_ = nullptr;
-    }
+  if (bar_ && bar_->parentWidget() == window) {
+    delete bar_;
+    bar_ = nullptr;
+  }
 }
 
 void TMainMenu::RootChanged() {
-    if (!bar_) return;
-    bar_->clear();
-    TMenuItem* root = Items();
-    for (int i = 0; i < root->Count(); ++i) bar_->addAction(root->Items(i)->QtAction());
+  if (!bar_) return;
+  bar_->clear();
+  TMenuItem* root = Items();
+  for (int i = 0; i < root->Count(); ++i) bar_->addAction(root->Items(i)->QtAction());
 }
 
 TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner) {}
 TPopupMenu::~TPopupMenu() = default;
 
 void TPopupMenu::Notification(TComponent* component, TOperation operation) {
-    TMenu::Notification(component, operation);
-    if (operation == opRemove && component == popupComponent_) popupComponent_ = nullptr;
+  TMenu::Notification(component, operation);
+  if (operation == opRemove && component == popupComponent_) popupComponent_ = nullptr;
 }
 
 void TPopupMenu::Popup(int x, int y) {
-    if (OnPopup) vx::Guard([&] { OnPopup(this); });
-    TMenuItem* root = Items();
-    if (root->Count() == 0) return;
-    // A fresh QMenu each time: non-blocking, so no test waits on it.
-    auto* menu = new QMenu;
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    for (int i = 0; i < root->Count(); ++i) menu->addAction(root->Items(i)->QtAction());
-    QObject::connect(menu, &QMenu::aboutToHide, menu, [menu] { menu->deleteLater(); });
-    menu->popup(QPoint(x, y));
+  if (OnPopup) vx::Guard([&] { OnPopup(this); });
+  TMenuItem* root = Items();
+  if (root->Count() == 0) return;
+  // A fresh QMenu each time: non-blocking, so no test waits on it.
+  auto* menu = new QMenu;
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  for (int i = 0; i < root->Count(); ++i) menu->addAction(root->Items(i)->QtAction());
+  QObject::connect(menu, &QMenu::aboutToHide, menu, [menu] { menu->deleteLater(); });
+  menu->popup(QPoint(x, y));
 }

@@ -36,38 +36,38 @@ int QtKeyFromVirtualKey(Word key);
 TShiftState ShiftFromQt(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons = Qt::NoButton);
 
 struct BitmapData {
-    QImage image;
+  QImage image;
 };
 
 // Draws through a QPainter. Either an active painter is handed in (a widget
 // being painted, a printer page) or a QImage, for which a painter is opened
 // per call so the image stays readable between calls.
 class QtPainterDevice : public CanvasDevice {
-public:
-    explicit QtPainterDevice(QPainter* painter) : painter_(painter) {}
-    explicit QtPainterDevice(QImage* image) : image_(image) {}
+ public:
+  explicit QtPainterDevice(QPainter* painter) : painter_(painter) {}
+  explicit QtPainterDevice(QImage* image) : image_(image) {}
 
-    void FillRect(const TRect& r, const TBrush& brush) override;
-    void Rectangle(const TRect& r, const TPen& pen, const TBrush& brush) override;
-    void Ellipse(const TRect& r, const TPen& pen, const TBrush& brush) override;
-    void Polygon(const std::vector<TPoint>& points, const TPen& pen, const TBrush& brush) override;
-    void Line(TPoint a, TPoint b, const TPen& pen) override;
-    void Text(int x, int y, const AnsiString& text, const TFont& font, const TBrush& brush) override;
-    TSize TextExtent(const AnsiString& text, const TFont& font) override;
-    void FocusRect(const TRect& r) override;
-    void DrawBitmap(const TRect& dest, const TBitmap& bitmap) override;
-    void SetPixel(int x, int y, TColor color) override;
-    TColor Pixel(int x, int y) override;
-    void SetClip(const TRect* r) override;
+  void FillRect(const TRect& r, const TBrush& brush) override;
+  void Rectangle(const TRect& r, const TPen& pen, const TBrush& brush) override;
+  void Ellipse(const TRect& r, const TPen& pen, const TBrush& brush) override;
+  void Polygon(const std::vector<TPoint>& points, const TPen& pen, const TBrush& brush) override;
+  void Line(TPoint a, TPoint b, const TPen& pen) override;
+  void Text(int x, int y, const AnsiString& text, const TFont& font, const TBrush& brush) override;
+  TSize TextExtent(const AnsiString& text, const TFont& font) override;
+  void FocusRect(const TRect& r) override;
+  void DrawBitmap(const TRect& dest, const TBitmap& bitmap) override;
+  void SetPixel(int x, int y, TColor color) override;
+  TColor Pixel(int x, int y) override;
+  void SetClip(const TRect* r) override;
 
-private:
-    template <typename F>
-    void Paint(F&& draw);
+ private:
+  template <typename F>
+  void Paint(F&& draw);
 
-    QPainter* painter_ = nullptr;
-    QImage* image_ = nullptr;
-    bool clipped_ = false;
-    QRect clip_;
+  QPainter* painter_ = nullptr;
+  QImage* image_ = nullptr;
+  bool clipped_ = false;
+  QRect clip_;
 };
 
 }  // namespace vx

@@ -13,12 +13,12 @@ void EnsureQtApp();
 
 // A plain widget that hands its paint events to a callback.
 class PaintWidget : public QWidget {
-public:
-    explicit PaintWidget(QWidget* parent = nullptr) : QWidget(parent) {}
-    std::function<void(QPainter&)> OnPaint;
+ public:
+  explicit PaintWidget(QWidget* parent = nullptr) : QWidget(parent) {}
+  std::function<void(QPainter&)> OnPaint;
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
+ protected:
+  void paintEvent(QPaintEvent* event) override;
 };
 
 }  // namespace vx

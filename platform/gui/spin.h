@@ -16,38 +16,38 @@ class SpinWidget;
 }
 
 class TSpinEdit : public TWinControl {
-public:
-    explicit TSpinEdit(TComponent* AOwner, TWinControl* AParent = nullptr);
+ public:
+  explicit TSpinEdit(TComponent* AOwner, TWinControl* AParent = nullptr);
 
-    int Value() const;
-    void SetValue(int v);
-    int MinValue() const { return minValue_; }
-    void SetMinValue(int v) { minValue_ = v; }
-    int MaxValue() const { return maxValue_; }
-    void SetMaxValue(int v) { maxValue_ = v; }
-    int Increment() const { return increment_; }
-    void SetIncrement(int v) { increment_ = v; }
-    bool EditorEnabled() const { return editorEnabled_; }
-    void SetEditorEnabled(bool v);
-    const AnsiString& Text() const { return text_; }
-    void SetText(const AnsiString& v);
-    TNotifyEvent OnChange;
+  int Value() const;
+  void SetValue(int v);
+  int MinValue() const { return minValue_; }
+  void SetMinValue(int v) { minValue_ = v; }
+  int MaxValue() const { return maxValue_; }
+  void SetMaxValue(int v) { maxValue_ = v; }
+  int Increment() const { return increment_; }
+  void SetIncrement(int v) { increment_ = v; }
+  bool EditorEnabled() const { return editorEnabled_; }
+  void SetEditorEnabled(bool v);
+  const AnsiString& Text() const { return text_; }
+  void SetText(const AnsiString& v);
+  TNotifyEvent OnChange;
 
-    // Value clamped to the limits (unchanged when MinValue == MaxValue).
-    int CheckValue(int v) const;
+  // Value clamped to the limits (unchanged when MinValue == MaxValue).
+  int CheckValue(int v) const;
 
-    bool SetStringProperty(const AnsiString& name, const AnsiString& value) override;
-    std::optional<AnsiString> GetStringProperty(const AnsiString& name) const override;
+  bool SetStringProperty(const AnsiString& name, const AnsiString& value) override;
+  std::optional<AnsiString> GetStringProperty(const AnsiString& name) const override;
 
-protected:
-    TColor DefaultColor() const override { return clWindow; }
+ protected:
+  TColor DefaultColor() const override { return clWindow; }
 
-private:
-    friend class vx::SpinWidget;
-    void Step(int steps);
-    void TextTyped(const AnsiString& text);
-    vx::SpinWidget* spin_;
-    AnsiString text_ = "0";
-    int minValue_ = 0, maxValue_ = 0, increment_ = 1;
-    bool editorEnabled_ = true;
+ private:
+  friend class vx::SpinWidget;
+  void Step(int steps);
+  void TextTyped(const AnsiString& text);
+  vx::SpinWidget* spin_;
+  AnsiString text_ = "0";
+  int minValue_ = 0, maxValue_ = 0, increment_ = 1;
+  bool editorEnabled_ = true;
 };

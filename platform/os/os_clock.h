@@ -17,12 +17,12 @@
 namespace vx {
 
 class OsClock {
-public:
-    virtual ~OsClock() = default;
-    virtual std::uint64_t Milliseconds() = 0;
-    virtual std::uint64_t Counter() = 0;
-    virtual std::uint64_t CounterFrequency() = 0;
-    virtual void Sleep(std::uint32_t milliseconds) = 0;
+ public:
+  virtual ~OsClock() = default;
+  virtual std::uint64_t Milliseconds() = 0;
+  virtual std::uint64_t Counter() = 0;
+  virtual std::uint64_t CounterFrequency() = 0;
+  virtual void Sleep(std::uint32_t milliseconds) = 0;
 };
 
 // The real clock (process-wide, never destroyed).

@@ -12,7 +12,7 @@ void SetLastError(std::uint32_t code) { lastError = code; }
 namespace vx {
 
 std::uint32_t ErrorFromErrno(int errnum, OsActivity activity) {
-    switch (errnum) {
+  switch (errnum) {
     case 0: return kErrorSuccess;
     case ENOENT: return kErrorFileNotFound;
     case ENOTDIR:
@@ -42,17 +42,17 @@ std::uint32_t ErrorFromErrno(int errnum, OsActivity activity) {
     case ENOMEDIUM: return kErrorDriveNotReady;
     case ENAMETOOLONG: return kErrorFileNameTooLong;
     default: return kErrorGeneralFailure;
-    }
+  }
 }
 
 bool FailWithErrno(int errnum, OsActivity activity) {
-    SetLastError(ErrorFromErrno(errnum, activity));
-    return false;
+  SetLastError(ErrorFromErrno(errnum, activity));
+  return false;
 }
 
 bool FailWith(std::uint32_t code) {
-    SetLastError(code);
-    return false;
+  SetLastError(code);
+  return false;
 }
 
 }  // namespace vx

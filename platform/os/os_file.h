@@ -63,65 +63,65 @@ enum class OsAccess { Read, ReadWrite };
 enum class OsShare { Exclusive, DenyNone };
 
 class OsFile {
-public:
-    OsFile() = default;
-    ~OsFile();
-    OsFile(const OsFile&) = delete;
-    OsFile& operator=(const OsFile&) = delete;
-    OsFile(OsFile&& other) noexcept;
-    OsFile& operator=(OsFile&& other) noexcept;
+ public:
+  OsFile() = default;
+  ~OsFile();
+  OsFile(const OsFile&) = delete;
+  OsFile& operator=(const OsFile&) = delete;
+  OsFile(OsFile&& other) noexcept;
+  OsFile& operator=(OsFile&& other) noexcept;
 
-    // Opens an existing file. A handle that is already open is closed first.
-    bool Open(std::string_view path, OsAccess access, OsShare share);
-    // Creates the file, or empties an existing one, and leaves it open with
-    // the given access and share mode. The name of a new file is spelled as
-    // given; its folder must exist. An existing file is emptied only after
-    // the share check has passed, so a file another handle holds exclusively
-    // is never touched.
-    bool Create(std::string_view path, OsAccess access, OsShare share);
-    // Releases locks, flock and descriptor. Closing a closed handle is a no-op.
-    void Close();
+  // Opens an existing file. A handle that is already open is closed first.
+  bool Open(std::string_view path, OsAccess access, OsShare share);
+  // Creates the file, or empties an existing one, and leaves it open with
+  // the given access and share mode. The name of a new file is spelled as
+  // given; its folder must exist. An existing file is emptied only after
+  // the share check has passed, so a file another handle holds exclusively
+  // is never touched.
+  bool Create(std::string_view path, OsAccess access, OsShare share);
+  // Releases locks, flock and descriptor. Closing a closed handle is a no-op.
+  void Close();
 
-    bool IsOpen() const { return fd_ >= 0; }
-    bool IsWritable() const { return access_ == OsAccess::ReadWrite; }
-    bool IsShared() const { return share_ == OsShare::DenyNone; }
-    // The native (resolved) path the handle was opened with.
-    const std::string& NativePath() const { return native_; }
+  bool IsOpen() const { return fd_ >= 0; }
+  bool IsWritable() const { return access_ == OsAccess::ReadWrite; }
+  bool IsShared() const { return share_ == OsShare::DenyNone; }
+  // The native (resolved) path the handle was opened with.
+  const std::string& NativePath() const { return native_; }
 
-    // Reads up to count bytes at offset into buffer; `got` receives the number
-    // read (fewer than count only at the end of the file). False on failure.
-    bool Read(std::uint64_t offset, void* buffer, std::size_t count, std::size_t& got);
-    // Writes all count bytes at offset. False on failure (the file may then
-    // hold part of the data).
-    bool Write(std::uint64_t offset, const void* buffer, std::size_t count);
-    // Current size of the file in bytes.
-    bool Size(std::uint64_t& size) const;
-    // Pushes written data to the storage device.
-    bool Flush();
-    // Sets the end of file at size (shorter or longer; a longer file reads as
-    // zeros past the old end). Needs read-write access.
-    bool Truncate(std::uint64_t size);
+  // Reads up to count bytes at offset into buffer; `got` receives the number
+  // read (fewer than count only at the end of the file). False on failure.
+  bool Read(std::uint64_t offset, void* buffer, std::size_t count, std::size_t& got);
+  // Writes all count bytes at offset. False on failure (the file may then
+  // hold part of the data).
+  bool Write(std::uint64_t offset, const void* buffer, std::size_t count);
+  // Current size of the file in bytes.
+  bool Size(std::uint64_t& size) const;
+  // Pushes written data to the storage device.
+  bool Flush();
+  // Sets the end of file at size (shorter or longer; a longer file reads as
+  // zeros past the old end). Needs read-write access.
+  bool Truncate(std::uint64_t size);
 
-    // Exclusive, non-blocking region lock; see above.
-    bool LockRegion(std::uint64_t offset, std::uint64_t length);
-    bool UnlockRegion(std::uint64_t offset, std::uint64_t length);
-    // Regions this handle holds, in the order they were locked.
-    struct Region {
-        std::uint64_t offset;
-        std::uint64_t length;
-    };
-    const std::vector<Region>& LockedRegions() const { return locks_; }
+  // Exclusive, non-blocking region lock; see above.
+  bool LockRegion(std::uint64_t offset, std::uint64_t length);
+  bool UnlockRegion(std::uint64_t offset, std::uint64_t length);
+  // Regions this handle holds, in the order they were locked.
+  struct Region {
+    std::uint64_t offset;
+    std::uint64_t length;
+  };
+  const std::vector<Region>& LockedRegions() const { return locks_; }
 
-private:
-    bool OpenResolved(std::string_view path, OsAccess access, OsShare share, bool create);
-    bool SetRegionLock(const Region& region, short type);
+ private:
+  bool OpenResolved(std::string_view path, OsAccess access, OsShare share, bool create);
+  bool SetRegionLock(const Region& region, short type);
 
-    int fd_ = -1;
-    bool fdWritable_ = false;  // the descriptor itself was opened for writing
-    OsAccess access_ = OsAccess::Read;
-    OsShare share_ = OsShare::Exclusive;
-    std::string native_;
-    std::vector<Region> locks_;
+  int fd_ = -1;
+  bool fdWritable_ = false;  // the descriptor itself was opened for writing
+  OsAccess access_ = OsAccess::Read;
+  OsShare share_ = OsShare::Exclusive;
+  std::string native_;
+  std::vector<Region> locks_;
 };
 
 // File-system operations on names (resolved as for OsFile).
@@ -153,9 +153,8 @@ bool CreateFolder(std::string_view path);
 // moves only that many bytes: the read reports the short count as the end of
 // the file would, the write then fails with 112 (disk full).
 enum class OsOperation { Open, Create, Read, Write, Size, Flush, Truncate, Lock, Unlock };
-using OsFaultHook =
-    std::function<std::uint32_t(OsOperation operation, const std::string& nativePath, std::uint64_t offset,
-                                std::size_t& count)>;
+using OsFaultHook = std::function<std::uint32_t(OsOperation operation, const std::string& nativePath,
+                                                std::uint64_t offset, std::size_t& count)>;
 // An empty function removes the hook. Install it before other threads use
 // files, and remove it before it goes out of scope.
 void SetOsFaultHook(OsFaultHook hook);

@@ -32,10 +32,10 @@
 namespace vx {
 
 struct ResolvedPath {
-    std::string native;  // the path to hand to the kernel
-    // 0 = the name exists; 1 = only the last component is missing (its
-    // folder exists); 2 = a folder on the way is missing or is not a folder.
-    int missing = 0;
+  std::string native;  // the path to hand to the kernel
+  // 0 = the name exists; 1 = only the last component is missing (its
+  // folder exists); 2 = a folder on the way is missing or is not a folder.
+  int missing = 0;
 };
 
 ResolvedPath ResolvePath(std::string_view ansiPath);

@@ -63,17 +63,17 @@ struct FindState;
 
 // Holds an open search until FindClose or its destruction; not copyable.
 struct TSearchRec {
-    TSearchRec() = default;
-    TSearchRec(const TSearchRec&) = delete;
-    TSearchRec& operator=(const TSearchRec&) = delete;
-    ~TSearchRec();
+  TSearchRec() = default;
+  TSearchRec(const TSearchRec&) = delete;
+  TSearchRec& operator=(const TSearchRec&) = delete;
+  ~TSearchRec();
 
-    int Time = 0;              // DOS date-time of the last change
-    std::int64_t Size = 0;
-    int Attr = 0;
-    AnsiString Name;           // the entry's name (CP1251 where it converts)
-    int ExcludeAttr = 0;
-    vx::FindState* FindHandle = nullptr;
+  int Time = 0;  // DOS date-time of the last change
+  std::int64_t Size = 0;
+  int Attr = 0;
+  AnsiString Name;  // the entry's name (CP1251 where it converts)
+  int ExcludeAttr = 0;
+  vx::FindState* FindHandle = nullptr;
 };
 
 // `path` is a folder plus a mask with '*' and '?' matched without regard to

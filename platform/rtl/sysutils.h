@@ -24,41 +24,41 @@
 // Exceptions. Message() is the text shown to the user (CP1251).
 
 class Exception : public std::exception {
-public:
-    explicit Exception(AnsiString message) : message_(std::move(message)) {}
-    Exception(const Exception&) = default;
-    Exception& operator=(const Exception&) = default;
-    ~Exception() override = default;
+ public:
+  explicit Exception(AnsiString message) : message_(std::move(message)) {}
+  Exception(const Exception&) = default;
+  Exception& operator=(const Exception&) = default;
+  ~Exception() override = default;
 
-    const AnsiString& Message() const noexcept { return message_; }
-    void SetMessage(const AnsiString& m) { message_ = m; }
-    const char* what() const noexcept override { return message_.c_str(); }
+  const AnsiString& Message() const noexcept { return message_; }
+  void SetMessage(const AnsiString& m) { message_ = m; }
+  const char* what() const noexcept override { return message_.c_str(); }
 
-private:
-    AnsiString message_;
+ private:
+  AnsiString message_;
 };
 
-#define VX_DECLARE_EXCEPTION(Name, Base)        \
-    class Name : public Base {                  \
-    public:                                     \
-        using Base::Base;                       \
-    };
+#define VX_DECLARE_EXCEPTION(Name, Base) \
+  class Name : public Base {             \
+   public:                               \
+    using Base::Base;                    \
+  };
 
-VX_DECLARE_EXCEPTION(EAbort, Exception)             // silent: handlers show nothing
+VX_DECLARE_EXCEPTION(EAbort, Exception)  // silent: handlers show nothing
 VX_DECLARE_EXCEPTION(EConvertError, Exception)
 VX_DECLARE_EXCEPTION(EIntError, Exception)
 VX_DECLARE_EXCEPTION(ERangeError, EIntError)
 VX_DECLARE_EXCEPTION(EIntOverflow, EIntError)
 VX_DECLARE_EXCEPTION(EDivByZero, EIntError)
 VX_DECLARE_EXCEPTION(EMathError, Exception)
-VX_DECLARE_EXCEPTION(EInvalidOp, EMathError)        // e.g. Round of a value beyond 64 bits
+VX_DECLARE_EXCEPTION(EInvalidOp, EMathError)  // e.g. Round of a value beyond 64 bits
 VX_DECLARE_EXCEPTION(EZeroDivide, EMathError)
 VX_DECLARE_EXCEPTION(EOverflow, EMathError)
 VX_DECLARE_EXCEPTION(EInvalidOperation, Exception)  // an operation the object's state forbids
 VX_DECLARE_EXCEPTION(EInvalidGridOperation, Exception)
 VX_DECLARE_EXCEPTION(EInvalidCast, Exception)
 VX_DECLARE_EXCEPTION(EOutOfMemory, Exception)
-VX_DECLARE_EXCEPTION(EListError, Exception)         // TList/TStrings index out of bounds ...
+VX_DECLARE_EXCEPTION(EListError, Exception)  // TList/TStrings index out of bounds ...
 VX_DECLARE_EXCEPTION(EStringListError, EListError)
 VX_DECLARE_EXCEPTION(EComponentError, Exception)
 VX_DECLARE_EXCEPTION(EStreamError, Exception)
@@ -69,34 +69,33 @@ VX_DECLARE_EXCEPTION(EWriteError, EStreamError)
 
 // File input/output failure with the original platform's error number.
 class EInOutError : public Exception {
-public:
-    EInOutError(AnsiString message, int errorCode) : Exception(std::move(message)), ErrorCode(errorCode) {}
-    int ErrorCode;
+ public:
+  EInOutError(AnsiString message, int errorCode) : Exception(std::move(message)), ErrorCode(errorCode) {}
+  int ErrorCode;
 };
 
 // ---------------------------------------------------------------------------
 // Format settings: one mutable object; code may change any field at run time.
 
 struct TFormatSettings {
-    char DecimalSeparator = '.';
-    char ThousandSeparator = ',';
-    char DateSeparator = '.';
-    char TimeSeparator = ':';
-    AnsiString ShortDateFormat = "dd.mm.yyyy";
-    AnsiString LongDateFormat = "d mmmm yyyy";
-    AnsiString ShortTimeFormat = "hh:nn";
-    AnsiString LongTimeFormat = "hh:nn:ss";
-    AnsiString TimeAMString = "AM";
-    AnsiString TimePMString = "PM";
-    AnsiString CurrencyString = "";
-    int CurrencyDecimals = 2;
-    int TwoDigitYearCenturyWindow = 50;
-    AnsiString ShortMonthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                      "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    AnsiString LongMonthNames[12] = {"January", "February", "March",     "April",   "May",      "June",
-                                     "July",    "August",   "September", "October", "November", "December"};
-    AnsiString ShortDayNames[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-    AnsiString LongDayNames[7] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+  char DecimalSeparator = '.';
+  char ThousandSeparator = ',';
+  char DateSeparator = '.';
+  char TimeSeparator = ':';
+  AnsiString ShortDateFormat = "dd.mm.yyyy";
+  AnsiString LongDateFormat = "d mmmm yyyy";
+  AnsiString ShortTimeFormat = "hh:nn";
+  AnsiString LongTimeFormat = "hh:nn:ss";
+  AnsiString TimeAMString = "AM";
+  AnsiString TimePMString = "PM";
+  AnsiString CurrencyString = "";
+  int CurrencyDecimals = 2;
+  int TwoDigitYearCenturyWindow = 50;
+  AnsiString ShortMonthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  AnsiString LongMonthNames[12] = {"January", "February", "March",     "April",   "May",      "June",
+                                   "July",    "August",   "September", "October", "November", "December"};
+  AnsiString ShortDayNames[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  AnsiString LongDayNames[7] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
 };
 
 // The settings every routine of this library reads.
@@ -111,9 +110,8 @@ AnsiString IntToStr(long long value);
 // int gives "FFFFFFFF").
 AnsiString IntToHexBits(std::uint64_t bits, int digits);
 template <typename T>
-    requires std::is_integral_v<T>
-AnsiString IntToHex(T value, int digits) {
-    return IntToHexBits(static_cast<std::uint64_t>(static_cast<std::make_unsigned_t<T>>(value)), digits);
+requires std::is_integral_v<T> AnsiString IntToHex(T value, int digits) {
+  return IntToHexBits(static_cast<std::uint64_t>(static_cast<std::make_unsigned_t<T>>(value)), digits);
 }
 
 // Leading blanks, an optional sign, then decimal digits or '$' / "0x" and hex
@@ -179,53 +177,58 @@ long double Int(long double value);
 // "Format '<format>' invalid or incompatible with argument".
 
 class TFormatArg {
-public:
-    enum class Kind { Int, UInt, Float, String };
+ public:
+  enum class Kind { Int, UInt, Float, String };
 
-    template <typename T>
-        requires(std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, char>)
-    TFormatArg(T v) {
-        if constexpr (std::is_signed_v<T>) {
-            kind_ = Kind::Int;
-            i_ = v;
-            negativeBits_ = sizeof(T) <= 4 ? 32 : 64;
-        } else {
-            kind_ = Kind::UInt;
-            u_ = v;
-        }
+  template <typename T>
+  requires(std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, char>) TFormatArg(T v) {
+    if constexpr (std::is_signed_v<T>) {
+      kind_ = Kind::Int;
+      i_ = v;
+      negativeBits_ = sizeof(T) <= 4 ? 32 : 64;
+    } else {
+      kind_ = Kind::UInt;
+      u_ = v;
     }
-    TFormatArg(char c) : kind_(Kind::String), s_(&charStore_, 1), charStore_(c) {}
-    TFormatArg(float v) : kind_(Kind::Float), f_(v) {}
-    TFormatArg(double v) : kind_(Kind::Float), f_(v) {}
-    TFormatArg(long double v) : kind_(Kind::Float), f_(v) {}
-    TFormatArg(const char* s) : kind_(Kind::String), s_(s ? std::string_view(s) : std::string_view()) {}
-    TFormatArg(std::string_view s) : kind_(Kind::String), s_(s) {}
-    TFormatArg(const AnsiString& s) : kind_(Kind::String), s_(s) {}
-    template <std::size_t N>
-    TFormatArg(const vx::cp1251::Literal<N>& s) : kind_(Kind::String), s_(s.view()) {}
+  }
+  TFormatArg(char c) : kind_(Kind::String), s_(&charStore_, 1), charStore_(c) {}
+  TFormatArg(float v) : kind_(Kind::Float), f_(v) {}
+  TFormatArg(double v) : kind_(Kind::Float), f_(v) {}
+  TFormatArg(long double v) : kind_(Kind::Float), f_(v) {}
+  TFormatArg(const char* s) : kind_(Kind::String), s_(s ? std::string_view(s) : std::string_view()) {}
+  TFormatArg(std::string_view s) : kind_(Kind::String), s_(s) {}
+  TFormatArg(const AnsiString& s) : kind_(Kind::String), s_(s) {}
+  template <std::size_t N>
+  TFormatArg(const vx::cp1251::Literal<N>& s) : kind_(Kind::String), s_(s.view()) {}
 
-    TFormatArg(const TFormatArg& o) : kind_(o.kind_), i_(o.i_), u_(o.u_), f_(o.f_), s_(o.s_),
-                                      charStore_(o.charStore_), negativeBits_(o.negativeBits_) {
-        if (o.s_.data() == &o.charStore_) s_ = std::string_view(&charStore_, 1);
-    }
-    TFormatArg& operator=(const TFormatArg&) = delete;
+  TFormatArg(const TFormatArg& o)
+      : kind_(o.kind_),
+        i_(o.i_),
+        u_(o.u_),
+        f_(o.f_),
+        s_(o.s_),
+        charStore_(o.charStore_),
+        negativeBits_(o.negativeBits_) {
+    if (o.s_.data() == &o.charStore_) s_ = std::string_view(&charStore_, 1);
+  }
+  TFormatArg& operator=(const TFormatArg&) = delete;
 
-    Kind kind() const { return kind_; }
-    long long intValue() const { return i_; }
-    unsigned long long uintValue() const { return u_; }
-    long double floatValue() const { return f_; }
-    std::string_view stringValue() const { return s_; }
-    // Width in bits of a signed argument, for %u and %x of negatives.
-    int signedBits() const { return negativeBits_; }
+  Kind kind() const { return kind_; }
+  long long intValue() const { return i_; }
+  unsigned long long uintValue() const { return u_; }
+  long double floatValue() const { return f_; }
+  std::string_view stringValue() const { return s_; }
+  // Width in bits of a signed argument, for %u and %x of negatives.
+  int signedBits() const { return negativeBits_; }
 
-private:
-    Kind kind_ = Kind::Int;
-    long long i_ = 0;
-    unsigned long long u_ = 0;
-    long double f_ = 0;
-    std::string_view s_;
-    char charStore_ = 0;
-    int negativeBits_ = 64;
+ private:
+  Kind kind_ = Kind::Int;
+  long long i_ = 0;
+  unsigned long long u_ = 0;
+  long double f_ = 0;
+  std::string_view s_;
+  char charStore_ = 0;
+  int negativeBits_ = 64;
 };
 
 AnsiString Format(std::string_view format, std::initializer_list<TFormatArg> args);

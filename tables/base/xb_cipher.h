@@ -20,5 +20,4 @@
 // source into destination; source and destination may be the same buffer.
 // Returns 1 after encoding, -1 after decoding, 0 when the key is empty (the
 // bytes are then copied unchanged). A negative length moves nothing.
-int xbEncryptBuffer(const AnsiString& key, const void* source, void* destination, int length,
-                    int direction);
+int xbEncryptBuffer(const AnsiString& key, const void* source, void* destination, int length, int direction);

@@ -45,29 +45,27 @@ int xbErrorListCount() { return static_cast<int>(sizeof kErrorList / sizeof kErr
 TxbErrorHook xbErrorHook = xbDefaultErrorRoutine;
 
 void xbEngineError(std::int32_t code, std::int32_t subCode, const AnsiString& name) {
-    if (xbErrorHook)
-        xbErrorHook(code, subCode, name);
-    else
-        xbDefaultErrorRoutine(code, subCode, name);
+  if (xbErrorHook) xbErrorHook(code, subCode, name);
+  else xbDefaultErrorRoutine(code, subCode, name);
 }
 
 AnsiString xbErrorMessage(std::int32_t code, std::int32_t subCode, const AnsiString& name) {
-    if (subCode < 0 && subCode != xbNoSubCode && code <= 255) {
-        // The caller asked for a run-time error; the program keeps running and
-        // gets an exception that names it instead.
-        AnsiString text = "Runtime error " + std::to_string(code);
-        if (!name.empty()) text += " - " + name;
-        return text;
-    }
-    for (const ErrListRec& rec : kErrorList)
-        if (rec.code == code) return AnsiString(rec.text) + " - " + name;
-    AnsiString text = "XBase Error " + std::to_string(code);
-    if (subCode != xbNoSubCode) text += ", SubCode " + std::to_string(subCode);
-    text += ".\r";
-    if (!name.empty()) text += " " + name + ">" + std::to_string(subCode);
+  if (subCode < 0 && subCode != xbNoSubCode && code <= 255) {
+    // The caller asked for a run-time error; the program keeps running and
+    // gets an exception that names it instead.
+    AnsiString text = "Runtime error " + std::to_string(code);
+    if (!name.empty()) text += " - " + name;
     return text;
+  }
+  for (const ErrListRec& rec : kErrorList)
+    if (rec.code == code) return AnsiString(rec.text) + " - " + name;
+  AnsiString text = "XBase Error " + std::to_string(code);
+  if (subCode != xbNoSubCode) text += ", SubCode " + std::to_string(subCode);
+  text += ".\r";
+  if (!name.empty()) text += " " + name + ">" + std::to_string(subCode);
+  return text;
 }
 
 void xbDefaultErrorRoutine(std::int32_t code, std::int32_t subCode, const AnsiString& name) {
-    throw EXBaseError(xbErrorMessage(code, subCode, name));
+  throw EXBaseError(xbErrorMessage(code, subCode, name));
 }

@@ -21,8 +21,8 @@
 
 // One line of the engine's error table.
 struct ErrListRec {
-    std::int32_t code;
-    const char* text;
+  std::int32_t code;
+  const char* text;
 };
 
 // The error table in search order (29 lines).
@@ -31,20 +31,20 @@ int xbErrorListCount();
 
 // File, record, field, lock, sort and index errors.
 class EXBaseError : public Exception {
-public:
-    using Exception::Exception;
+ public:
+  using Exception::Exception;
 };
 
 // Table key errors of enciphered tables.
 class EXBaseEncryption : public Exception {
-public:
-    using Exception::Exception;
+ public:
+  using Exception::Exception;
 };
 
 // Expression errors.
 class EXBaseExpression : public Exception {
-public:
-    using Exception::Exception;
+ public:
+  using Exception::Exception;
 };
 
 // Sub-code meaning "no context".

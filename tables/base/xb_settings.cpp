@@ -7,7 +7,7 @@ std::uint16_t LockRetryInterval = 50;
 std::uint8_t xbEOFMark = 0x1A;
 
 int xbLockAttempts() {
-    if (LockRetryInterval == 0) return 1;  // no interval: no waiting, one try
-    const int attempts = LockWaitTime / LockRetryInterval;
-    return attempts > 0 ? attempts : 1;
+  if (LockRetryInterval == 0) return 1;  // no interval: no waiting, one try
+  const int attempts = LockWaitTime / LockRetryInterval;
+  return attempts > 0 ? attempts : 1;
 }

@@ -20,31 +20,31 @@ class TXBaseDataSet;
 enum TxbDBFTypes { Clipper, DBaseIII, DBaseIV, FoxPro2 };
 
 class TCreateXBaseDataSet : public TComponent {
-public:
-    explicit TCreateXBaseDataSet(TComponent* AOwner = nullptr);
-    ~TCreateXBaseDataSet() override;
+ public:
+  explicit TCreateXBaseDataSet(TComponent* AOwner = nullptr);
+  ~TCreateXBaseDataSet() override;
 
-    bool AutoOverwrite = false;
-    TxbDBFTypes DBFType = DBaseIII;
-    TStringList* CreateFields() { return FCreateFields.get(); }
-    void SetCreateFields(TStrings* Value) { FCreateFields->Assign(Value); }
-    TXBaseDataSet* DBFTable() const { return FDBFTable; }
-    void SetDBFTable(TXBaseDataSet* Value);
+  bool AutoOverwrite = false;
+  TxbDBFTypes DBFType = DBaseIII;
+  TStringList* CreateFields() { return FCreateFields.get(); }
+  void SetCreateFields(TStrings* Value) { FCreateFields->Assign(Value); }
+  TXBaseDataSet* DBFTable() const { return FDBFTable; }
+  void SetDBFTable(TXBaseDataSet* Value);
 
-    // Creates the file and opens DBFTable; false when the user declined to
-    // overwrite or the file could not be written.
-    bool Execute();
+  // Creates the file and opens DBFTable; false when the user declined to
+  // overwrite or the file could not be written.
+  bool Execute();
 
-    // Asked when the file exists and AutoOverwrite is off, with the question
-    // text (a warning with OK and Cancel); true = overwrite. The program sets
-    // it to its message box; unset, an existing file is kept.
-    static std::function<bool(const AnsiString& Question)> ConfirmOverwrite;
-    static constexpr const char* OverwriteQuestion = "Table exists.  Do you want to overwrite?";
+  // Asked when the file exists and AutoOverwrite is off, with the question
+  // text (a warning with OK and Cancel); true = overwrite. The program sets
+  // it to its message box; unset, an existing file is kept.
+  static std::function<bool(const AnsiString& Question)> ConfirmOverwrite;
+  static constexpr const char* OverwriteQuestion = "Table exists.  Do you want to overwrite?";
 
-protected:
-    void Notification(TComponent* AComponent, TOperation Operation) override;
+ protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
-private:
-    std::unique_ptr<TStringList> FCreateFields;
-    TXBaseDataSet* FDBFTable = nullptr;
+ private:
+  std::unique_ptr<TStringList> FCreateFields;
+  TXBaseDataSet* FDBFTable = nullptr;
 };

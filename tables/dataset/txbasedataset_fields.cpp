@@ -13,50 +13,50 @@ namespace {
 
 // Days from 0001-01-01 (day 1) of a civil date; 0 when the date is invalid.
 std::int32_t NativeDays(int y, int m, int d) {
-    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1) return 0;
-    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-    if (d > kDays[m - 1] + (m == 2 && leap ? 1 : 0)) return 0;
-    const int yy = y - (m <= 2);
-    const int era = yy / 400;
-    const int yoe = yy - era * 400;
-    const int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    const long days = long(era) * 146097 + doe - 719468;  // from 1970-01-01
-    return std::int32_t(days + 719162 + 1);                // 0001-01-01 is day 1
+  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1) return 0;
+  const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+  if (d > kDays[m - 1] + (m == 2 && leap ? 1 : 0)) return 0;
+  const int yy = y - (m <= 2);
+  const int era = yy / 400;
+  const int yoe = yy - era * 400;
+  const int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  const long days = long(era) * 146097 + doe - 719468;  // from 1970-01-01
+  return std::int32_t(days + 719162 + 1);               // 0001-01-01 is day 1
 }
 
 void CivilFromNative(std::int32_t native, int& y, int& m, int& d) {
-    long z = long(native) - 1 - 719162 + 719468;
-    const long era = (z >= 0 ? z : z - 146096) / 146097;
-    const long doe = z - era * 146097;
-    const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const long mp = (5 * doy + 2) / 153;
-    d = int(doy - (153 * mp + 2) / 5 + 1);
-    m = int(mp < 10 ? mp + 3 : mp - 9);
-    y = int(yoe + era * 400 + (m <= 2));
+  long z = long(native) - 1 - 719162 + 719468;
+  const long era = (z >= 0 ? z : z - 146096) / 146097;
+  const long doe = z - era * 146097;
+  const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const long mp = (5 * doy + 2) / 153;
+  d = int(doy - (153 * mp + 2) / 5 + 1);
+  m = int(mp < 10 ? mp + 3 : mp - 9);
+  y = int(yoe + era * 400 + (m <= 2));
 }
 
 bool AllDigits(const AnsiString& s) {
-    if (s.empty()) return false;
-    for (char c : s)
-        if (c < '0' || c > '9') return false;
-    return true;
+  if (s.empty()) return false;
+  for (char c : s)
+    if (c < '0' || c > '9') return false;
+  return true;
 }
 
 AnsiString TrimRightBlanks(AnsiString s) {
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.pop_back();
-    return s;
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.pop_back();
+  return s;
 }
 
 // Rounds halves to even.
 double RoundEven(double v) {
-    const int saved = std::fegetround();
-    std::fesetround(FE_TONEAREST);
-    const double r = std::nearbyint(v);
-    std::fesetround(saved);
-    return r;
+  const int saved = std::fegetround();
+  std::fesetround(FE_TONEAREST);
+  const double r = std::nearbyint(v);
+  std::fesetround(saved);
+  return r;
 }
 
 }  // namespace
@@ -64,217 +64,207 @@ double RoundEven(double v) {
 // ---------------------------------------------------------------- fields
 
 TRecordBuffer TXBaseDataSet::StateRecord() {
-    switch (State()) {
-        case dsBrowse: return IsEmpty() ? nullptr : ActiveBuffer();
-        case dsEdit:
-        case dsInsert:
-        case dsNewValue: return ActiveBuffer();
-        case dsCalcFields:
-        case dsInternalCalc: return CalcBuffer();
-        case dsFilter: return FFilterRecord ? FFilterRecord : (FHandler ? FHandler->CurRecord : nullptr);
-        case dsOldValue: return FEditing ? FBeforeEdit.data() : ActiveBuffer();
-        default: return nullptr;
-    }
+  switch (State()) {
+    case dsBrowse: return IsEmpty() ? nullptr : ActiveBuffer();
+    case dsEdit:
+    case dsInsert:
+    case dsNewValue: return ActiveBuffer();
+    case dsCalcFields:
+    case dsInternalCalc: return CalcBuffer();
+    case dsFilter: return FFilterRecord ? FFilterRecord : (FHandler ? FHandler->CurRecord : nullptr);
+    case dsOldValue: return FEditing ? FBeforeEdit.data() : ActiveBuffer();
+    default: return nullptr;
+  }
 }
 
 bool TXBaseDataSet::GetFieldData(TField* Field, void* Buffer) {
-    if (!FHandler) return false;
-    char* record = StateRecord();
-    if (!record) return false;
-    if (Field->FieldNo() < 1) {
-        if (State() == dsFilter || State() == dsOldValue) return false;
-        const char* p = record + FRecordLength + Field->Offset();
-        if (p[0] == 0) return false;
-        if (Buffer) std::memcpy(Buffer, p + 1, std::size_t(Field->DataSize()));
-        return true;
-    }
-    bool hasValue = false;
-    ReadField(Field, record, Buffer, hasValue);
-    return hasValue;
+  if (!FHandler) return false;
+  char* record = StateRecord();
+  if (!record) return false;
+  if (Field->FieldNo() < 1) {
+    if (State() == dsFilter || State() == dsOldValue) return false;
+    const char* p = record + FRecordLength + Field->Offset();
+    if (p[0] == 0) return false;
+    if (Buffer) std::memcpy(Buffer, p + 1, std::size_t(Field->DataSize()));
+    return true;
+  }
+  bool hasValue = false;
+  ReadField(Field, record, Buffer, hasValue);
+  return hasValue;
 }
 
 void TXBaseDataSet::ReadField(TField* Field, const char* Record, void* Buffer, bool& HasValue) {
-    const int size = Field->DataSize();
-    std::vector<char> scratch(std::size_t(std::max(size, 8)), 0);
-    char* out = scratch.data();
-    RecordRedirect redirect(*FHandler, const_cast<char*>(Record));
-    const int n = Field->FieldNo();
-    HasValue = true;
-    switch (Field->DataType()) {
-        case ftString: {
-            const AnsiString text = TrimRightBlanks(FHandler->GetFieldText(n));
-            HasValue = !text.empty();
-            std::memcpy(out, text.data(), std::min<std::size_t>(text.size(), std::size_t(size - 1)));
-            break;
-        }
-        case ftSmallint:
-        case ftInteger: {
-            const double v = RoundEven(FHandler->GetNumber(n));
-            const bool small = Field->DataType() == ftSmallint;
-            const double lo = small ? -32768.0 : -2147483648.0;
-            const double hi = small ? 32767.0 : 2147483647.0;
-            if (!(v >= lo && v <= hi))
-                DatabaseErrorFmt(vx::dbtext::FieldRangeError,
-                                 {FloatToStr(v), Field->DisplayName(), FloatToStr(lo), FloatToStr(hi)}, this);
-            if (small) {
-                const auto s = std::int16_t(v);
-                std::memcpy(out, &s, 2);
-            } else {
-                const auto s = std::int32_t(v);
-                std::memcpy(out, &s, 4);
-            }
-            break;
-        }
-        case ftBoolean: {
-            const std::int16_t b = FHandler->GetLogical(n) ? 1 : 0;
-            std::memcpy(out, &b, 2);
-            break;
-        }
-        case ftFloat:
-        case ftDateTime: {
-            const double v = FHandler->GetNumber(n);
-            std::memcpy(out, &v, 8);
-            break;
-        }
-        case ftDate: {
-            const AnsiString text = TrimRightBlanks(FHandler->GetFieldText(n));
-            std::int32_t days = 0;
-            if (text.size() == 8 && AllDigits(text) && text != "00000000")
-                days = NativeDays(std::stoi(text.substr(0, 4)), std::stoi(text.substr(4, 2)),
-                                  std::stoi(text.substr(6, 2)));
-            HasValue = days != 0;
-            std::memcpy(out, &days, 4);
-            break;
-        }
-        case ftMemo:
-        case ftBlob: {
-            double block = 0;
-            try {
-                block = FHandler->GetNumber(n);
-            } catch (const Exception&) {
-                block = 0;
-            }
-            HasValue = block != 0;
-            return;
-        }
-        default: HasValue = false; return;
+  const int size = Field->DataSize();
+  std::vector<char> scratch(std::size_t(std::max(size, 8)), 0);
+  char* out = scratch.data();
+  RecordRedirect redirect(*FHandler, const_cast<char*>(Record));
+  const int n = Field->FieldNo();
+  HasValue = true;
+  switch (Field->DataType()) {
+    case ftString: {
+      const AnsiString text = TrimRightBlanks(FHandler->GetFieldText(n));
+      HasValue = !text.empty();
+      std::memcpy(out, text.data(), std::min<std::size_t>(text.size(), std::size_t(size - 1)));
+      break;
     }
-    if (Buffer && size > 0) std::memcpy(Buffer, out, std::size_t(size));
+    case ftSmallint:
+    case ftInteger: {
+      const double v = RoundEven(FHandler->GetNumber(n));
+      const bool small = Field->DataType() == ftSmallint;
+      const double lo = small ? -32768.0 : -2147483648.0;
+      const double hi = small ? 32767.0 : 2147483647.0;
+      if (!(v >= lo && v <= hi))
+        DatabaseErrorFmt(vx::dbtext::FieldRangeError,
+                         {FloatToStr(v), Field->DisplayName(), FloatToStr(lo), FloatToStr(hi)}, this);
+      if (small) {
+        const auto s = std::int16_t(v);
+        std::memcpy(out, &s, 2);
+      } else {
+        const auto s = std::int32_t(v);
+        std::memcpy(out, &s, 4);
+      }
+      break;
+    }
+    case ftBoolean: {
+      const std::int16_t b = FHandler->GetLogical(n) ? 1 : 0;
+      std::memcpy(out, &b, 2);
+      break;
+    }
+    case ftFloat:
+    case ftDateTime: {
+      const double v = FHandler->GetNumber(n);
+      std::memcpy(out, &v, 8);
+      break;
+    }
+    case ftDate: {
+      const AnsiString text = TrimRightBlanks(FHandler->GetFieldText(n));
+      std::int32_t days = 0;
+      if (text.size() == 8 && AllDigits(text) && text != "00000000")
+        days = NativeDays(std::stoi(text.substr(0, 4)), std::stoi(text.substr(4, 2)), std::stoi(text.substr(6, 2)));
+      HasValue = days != 0;
+      std::memcpy(out, &days, 4);
+      break;
+    }
+    case ftMemo:
+    case ftBlob: {
+      double block = 0;
+      try {
+        block = FHandler->GetNumber(n);
+      } catch (const Exception&) { block = 0; }
+      HasValue = block != 0;
+      return;
+    }
+    default: HasValue = false; return;
+  }
+  if (Buffer && size > 0) std::memcpy(Buffer, out, std::size_t(size));
 }
 
 void TXBaseDataSet::SetFieldData(TField* Field, const void* Buffer) {
-    const TDataSetState state = State();
-    if (!(state == dsEdit || state == dsInsert || state == dsSetKey || state == dsCalcFields || state == dsFilter ||
-          state == dsNewValue || state == dsInternalCalc))
-        DatabaseError(vx::dbtext::NotEditing, this);
-    const bool calculated = Field->FieldNo() < 1;
-    if (state == dsSetKey && (calculated || !GetIsIndexField(Field)))
-        DatabaseErrorFmt("Field '%s' is not indexed and cannot be modified", {Field->DisplayName()}, this);
-    char* record = StateRecord();
-    if (!record) DatabaseError(vx::dbtext::NotEditing, this);
-    if (calculated) {
-        char* p = record + FRecordLength + Field->Offset();
-        p[0] = Buffer ? 1 : 0;
-        if (Buffer)
-            std::memcpy(p + 1, Buffer, std::size_t(Field->DataSize()));
-        else
-            std::memset(p + 1, 0, std::size_t(Field->DataSize()));
-    } else {
-        if (state == dsCalcFields) DatabaseError(vx::dbtext::NotEditing, this);
-        if (Field->ReadOnly() && state != dsSetKey && state != dsFilter)
-            DatabaseErrorFmt(vx::dbtext::FieldReadOnly, {Field->DisplayName()}, this);
-        Field->Validate(Buffer);
-        if (Field->FieldKind() != fkInternalCalc) WriteField(Field, record, Buffer);
-    }
-    if (state != dsSetKey && state != dsCalcFields && state != dsFilter && state != dsNewValue)
-        DataEvent(deFieldChange, reinterpret_cast<std::intptr_t>(Field));
-}
-
-void TXBaseDataSet::WriteField(TField* Field, char* Record, const void* Buffer) {
-    RecordRedirect redirect(*FHandler, Record);
-    const int n = Field->FieldNo();
-    const char* in = static_cast<const char*>(Buffer);
-    switch (Field->DataType()) {
-        case ftString:
-            FHandler->PutFieldText(n, in ? AnsiString(in, strnlen(in, std::size_t(Field->Size()))) : AnsiString());
-            break;
-        case ftSmallint: {
-            std::int16_t v = 0;
-            if (in) std::memcpy(&v, in, 2);
-            FHandler->PutNumber(n, v);
-            break;
-        }
-        case ftInteger: {
-            std::int32_t v = 0;
-            if (in) std::memcpy(&v, in, 4);
-            FHandler->PutNumber(n, v);
-            break;
-        }
-        case ftBoolean: {
-            std::int16_t v = 0;
-            if (in) std::memcpy(&v, in, 2);
-            FHandler->PutLogical(n, v != 0);
-            break;
-        }
-        case ftFloat:
-        case ftDateTime: {
-            double v = 0;
-            if (in) std::memcpy(&v, in, 8);
-            FHandler->PutNumber(n, v);
-            break;
-        }
-        case ftDate: {
-            std::int32_t days = 0;
-            if (in) std::memcpy(&days, in, 4);
-            if (days <= 0) {
-                FHandler->PutFieldText(n, "        ");
-            } else {
-                int y = 0, m = 0, d = 0;
-                CivilFromNative(days, y, m, d);
-                char text[3 * 12];  // room for any three ints
-                std::snprintf(text, sizeof text, "%04d%02d%02d", y, m, d);
-                FHandler->PutFieldText(n, text);
-            }
-            break;
-        }
-        default: break;
-    }
-}
-
-void TXBaseDataSet::FieldChanged(TField* Field) {
-    SetModified(true);
+  const TDataSetState state = State();
+  if (!(state == dsEdit || state == dsInsert || state == dsSetKey || state == dsCalcFields || state == dsFilter ||
+        state == dsNewValue || state == dsInternalCalc))
+    DatabaseError(vx::dbtext::NotEditing, this);
+  const bool calculated = Field->FieldNo() < 1;
+  if (state == dsSetKey && (calculated || !GetIsIndexField(Field)))
+    DatabaseErrorFmt("Field '%s' is not indexed and cannot be modified", {Field->DisplayName()}, this);
+  char* record = StateRecord();
+  if (!record) DatabaseError(vx::dbtext::NotEditing, this);
+  if (calculated) {
+    char* p = record + FRecordLength + Field->Offset();
+    p[0] = Buffer ? 1 : 0;
+    if (Buffer) std::memcpy(p + 1, Buffer, std::size_t(Field->DataSize()));
+    else std::memset(p + 1, 0, std::size_t(Field->DataSize()));
+  } else {
+    if (state == dsCalcFields) DatabaseError(vx::dbtext::NotEditing, this);
+    if (Field->ReadOnly() && state != dsSetKey && state != dsFilter)
+      DatabaseErrorFmt(vx::dbtext::FieldReadOnly, {Field->DisplayName()}, this);
+    Field->Validate(Buffer);
+    if (Field->FieldKind() != fkInternalCalc) WriteField(Field, record, Buffer);
+  }
+  if (state != dsSetKey && state != dsCalcFields && state != dsFilter && state != dsNewValue)
     DataEvent(deFieldChange, reinterpret_cast<std::intptr_t>(Field));
 }
 
-int TXBaseDataSet::Translate(const char* Src, char* Dest, bool ToOem) {
-    if (!Src) {
-        if (Dest) Dest[0] = 0;
-        return 0;
+void TXBaseDataSet::WriteField(TField* Field, char* Record, const void* Buffer) {
+  RecordRedirect redirect(*FHandler, Record);
+  const int n = Field->FieldNo();
+  const char* in = static_cast<const char*>(Buffer);
+  switch (Field->DataType()) {
+    case ftString:
+      FHandler->PutFieldText(n, in ? AnsiString(in, strnlen(in, std::size_t(Field->Size()))) : AnsiString());
+      break;
+    case ftSmallint: {
+      std::int16_t v = 0;
+      if (in) std::memcpy(&v, in, 2);
+      FHandler->PutNumber(n, v);
+      break;
     }
-    const auto len = std::uint32_t(std::strlen(Src));
-    if (Dest) {
-        if (FTranslateASCII && len > 0) {
-            if (ToOem)
-                CharToOemBuff(Src, Dest, len);
-            else
-                OemToCharBuff(Src, Dest, len);
-        } else if (Dest != Src) {
-            std::memmove(Dest, Src, len);
-        }
-        Dest[len] = 0;
+    case ftInteger: {
+      std::int32_t v = 0;
+      if (in) std::memcpy(&v, in, 4);
+      FHandler->PutNumber(n, v);
+      break;
     }
-    return int(len);
+    case ftBoolean: {
+      std::int16_t v = 0;
+      if (in) std::memcpy(&v, in, 2);
+      FHandler->PutLogical(n, v != 0);
+      break;
+    }
+    case ftFloat:
+    case ftDateTime: {
+      double v = 0;
+      if (in) std::memcpy(&v, in, 8);
+      FHandler->PutNumber(n, v);
+      break;
+    }
+    case ftDate: {
+      std::int32_t days = 0;
+      if (in) std::memcpy(&days, in, 4);
+      if (days <= 0) {
+        FHandler->PutFieldText(n, "        ");
+      } else {
+        int y = 0, m = 0, d = 0;
+        CivilFromNative(days, y, m, d);
+        char text[3 * 12];  // room for any three ints
+        std::snprintf(text, sizeof text, "%04d%02d%02d", y, m, d);
+        FHandler->PutFieldText(n, text);
+      }
+      break;
+    }
+    default: break;
+  }
 }
 
+void TXBaseDataSet::FieldChanged(TField* Field) {
+  SetModified(true);
+  DataEvent(deFieldChange, reinterpret_cast<std::intptr_t>(Field));
+}
+
+int TXBaseDataSet::Translate(const char* Src, char* Dest, bool ToOem) {
+  if (!Src) {
+    if (Dest) Dest[0] = 0;
+    return 0;
+  }
+  const auto len = std::uint32_t(std::strlen(Src));
+  if (Dest) {
+    if (FTranslateASCII && len > 0) {
+      if (ToOem) CharToOemBuff(Src, Dest, len);
+      else OemToCharBuff(Src, Dest, len);
+    } else if (Dest != Src) {
+      std::memmove(Dest, Src, len);
+    }
+    Dest[len] = 0;
+  }
+  return int(len);
+}
 
 void TXBaseDataSet::TranslateBytes(const char* Src, char* Dest, std::size_t Length, bool ToOem) {
-    if (Length == 0) return;
-    if (!FTranslateASCII) {
-        if (Dest != Src) std::memmove(Dest, Src, Length);
-        return;
-    }
-    if (ToOem)
-        CharToOemBuff(Src, Dest, std::uint32_t(Length));
-    else
-        OemToCharBuff(Src, Dest, std::uint32_t(Length));
+  if (Length == 0) return;
+  if (!FTranslateASCII) {
+    if (Dest != Src) std::memmove(Dest, Src, Length);
+    return;
+  }
+  if (ToOem) CharToOemBuff(Src, Dest, std::uint32_t(Length));
+  else OemToCharBuff(Src, Dest, std::uint32_t(Length));
 }

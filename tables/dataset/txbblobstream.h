@@ -20,26 +20,26 @@
 class TXBaseDataSet;
 
 class TXBBlobStream : public TStream {
-public:
-    TXBBlobStream(TBlobField* Field, TBlobStreamMode Mode);
-    ~TXBBlobStream() override;
+ public:
+  TXBBlobStream(TBlobField* Field, TBlobStreamMode Mode);
+  ~TXBBlobStream() override;
 
-    std::int64_t Read(void* Buffer, std::int64_t Count) override;
-    std::int64_t Write(const void* Buffer, std::int64_t Count) override;
-    std::int64_t Seek(std::int64_t Offset, TSeekOrigin Origin) override;
-    std::int64_t Size() override { return std::int64_t(FData.size()); }
-    // Cuts or extends (with zeros) the data; the position stays.
-    void SetSize(std::int64_t NewSize) override;
+  std::int64_t Read(void* Buffer, std::int64_t Count) override;
+  std::int64_t Write(const void* Buffer, std::int64_t Count) override;
+  std::int64_t Seek(std::int64_t Offset, TSeekOrigin Origin) override;
+  std::int64_t Size() override { return std::int64_t(FData.size()); }
+  // Cuts or extends (with zeros) the data; the position stays.
+  void SetSize(std::int64_t NewSize) override;
 
-    // Writes the memo back when modified; raises on failure.
-    void Commit();
-    bool Modified() const { return FModified; }
+  // Writes the memo back when modified; raises on failure.
+  void Commit();
+  bool Modified() const { return FModified; }
 
-private:
-    TBlobField* FField;
-    TXBaseDataSet* FDataSet;
-    char* FRecord = nullptr;
-    std::vector<char> FData;
-    std::int64_t FPosition = 0;
-    bool FModified = false;
+ private:
+  TBlobField* FField;
+  TXBaseDataSet* FDataSet;
+  char* FRecord = nullptr;
+  std::vector<char> FData;
+  std::int64_t FPosition = 0;
+  bool FModified = false;
 };

@@ -45,56 +45,56 @@
 #include "platform/rtl/cp1251.h"
 
 class XBO_DBFBuild {
-public:
-    explicit XBO_DBFBuild(const AnsiString& fileName);
-    virtual ~XBO_DBFBuild();
+ public:
+  explicit XBO_DBFBuild(const AnsiString& fileName);
+  virtual ~XBO_DBFBuild();
 
-    XBO_DBFBuild(const XBO_DBFBuild&) = delete;
-    XBO_DBFBuild& operator=(const XBO_DBFBuild&) = delete;
+  XBO_DBFBuild(const XBO_DBFBuild&) = delete;
+  XBO_DBFBuild& operator=(const XBO_DBFBuild&) = delete;
 
-    // Adds a field; an empty name adds nothing, longer names are cut to 10.
-    virtual void AddField(const AnsiString& name, char type, int length, int decimals);
-    // Creates the table file (and memo file) now. Runs once; raises on failure.
-    void Write();
+  // Adds a field; an empty name adds nothing, longer names are cut to 10.
+  virtual void AddField(const AnsiString& name, char type, int length, int decimals);
+  // Creates the table file (and memo file) now. Runs once; raises on failure.
+  void Write();
 
-    const AnsiString& FileName() const { return FFileName; }
-    int RecordLength() const { return FRecordLength; }
-    int HeaderLength() const { return 32 * int(FFields.size()) + 33; }
-    int FieldCount() const { return int(FFields.size()); }
-    bool HasMemo() const { return FHasMemo; }
-    std::uint8_t VersionByte() const { return FHasMemo ? FMemoVersion : 0x03; }
+  const AnsiString& FileName() const { return FFileName; }
+  int RecordLength() const { return FRecordLength; }
+  int HeaderLength() const { return 32 * int(FFields.size()) + 33; }
+  int FieldCount() const { return int(FFields.size()); }
+  bool HasMemo() const { return FHasMemo; }
+  std::uint8_t VersionByte() const { return FHasMemo ? FMemoVersion : 0x03; }
 
-protected:
-    XBO_DBFBuild(const AnsiString& fileName, std::uint8_t memoVersion);
+ protected:
+  XBO_DBFBuild(const AnsiString& fileName, std::uint8_t memoVersion);
 
-    // The memo file's bytes.
-    virtual std::vector<std::uint8_t> EmptyMemo() const;
-    virtual AnsiString MemoExtension() const { return ".DBT"; }
+  // The memo file's bytes.
+  virtual std::vector<std::uint8_t> EmptyMemo() const;
+  virtual AnsiString MemoExtension() const { return ".DBT"; }
 
-    AnsiString FMemoBaseName;
+  AnsiString FMemoBaseName;
 
-private:
-    std::vector<std::array<std::uint8_t, 32>> FFields;
-    AnsiString FFileName;
-    std::uint8_t FMemoVersion;
-    bool FHasMemo = false;
-    int FRecordLength = 1;
-    bool FWritePending = true;
+ private:
+  std::vector<std::array<std::uint8_t, 32>> FFields;
+  AnsiString FFileName;
+  std::uint8_t FMemoVersion;
+  bool FHasMemo = false;
+  int FRecordLength = 1;
+  bool FWritePending = true;
 };
 
 class XBO_DB4Build : public XBO_DBFBuild {
-public:
-    explicit XBO_DB4Build(const AnsiString& fileName);
+ public:
+  explicit XBO_DB4Build(const AnsiString& fileName);
 
-protected:
-    std::vector<std::uint8_t> EmptyMemo() const override;
+ protected:
+  std::vector<std::uint8_t> EmptyMemo() const override;
 };
 
 class XBO_DBFoxBuild : public XBO_DBFBuild {
-public:
-    explicit XBO_DBFoxBuild(const AnsiString& fileName);
+ public:
+  explicit XBO_DBFoxBuild(const AnsiString& fileName);
 
-protected:
-    std::vector<std::uint8_t> EmptyMemo() const override;
-    AnsiString MemoExtension() const override { return ".FPT"; }
+ protected:
+  std::vector<std::uint8_t> EmptyMemo() const override;
+  AnsiString MemoExtension() const override { return ".FPT"; }
 };

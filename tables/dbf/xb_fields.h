@@ -42,78 +42,77 @@ inline constexpr std::int32_t xbCtxFieldType = 1299;
 inline constexpr int xbMaxNumberField = 4096;
 
 class XBO_dBaseFld : public XBO_dBaseDBF {
-public:
-    using XBO_dBaseDBF::XBO_dBaseDBF;
+ public:
+  using XBO_dBaseDBF::XBO_dBaseDBF;
 
-    // Reads a record and clears the field-changed flags.
-    void ReadRecord(int code) override;
+  // Reads a record and clears the field-changed flags.
+  void ReadRecord(int code) override;
 
-    // Field by name; an unknown name is error 1003 (context 1298) and gives
-    // nullptr. The descriptor stays remembered as the last addressed field.
-    virtual const XBFieldDesc* FindFieldDescriptor(const AnsiString& name);
-    // Field number by name, 0 when absent (no error).
-    int FieldNumber(const AnsiString& name) const;
+  // Field by name; an unknown name is error 1003 (context 1298) and gives
+  // nullptr. The descriptor stays remembered as the last addressed field.
+  virtual const XBFieldDesc* FindFieldDescriptor(const AnsiString& name);
+  // Field number by name, 0 when absent (no error).
+  int FieldNumber(const AnsiString& name) const;
 
-    virtual void BlankRecord();
-    virtual std::int32_t GetDateByName(const AnsiString& name);
-    virtual std::int32_t GetDate(int n);
-    virtual bool PutDateByName(const AnsiString& name, std::int32_t day);
-    virtual bool PutDate(int n, std::int32_t day);
-    virtual void DeleteRecord();
-    virtual AnsiString GetFieldTextByName(const AnsiString& name);
-    virtual AnsiString GetFieldText(int n);
-    virtual bool PutFieldTextByName(const AnsiString& name, const AnsiString& text);
-    virtual bool PutFieldText(int n, const AnsiString& text);
-    virtual int FieldDecimals(int n);
-    virtual int FieldLength(int n);
-    virtual int FieldOffset(int n);
-    virtual AnsiString FieldName(int n);
-    virtual char FieldType(int n);
-    // Functions a table offers to expressions: command "FIND" or "PARSE",
-    // the function name, the result type letter out and the expression
-    // layer's exchange object. -1 = no such function (this class has none).
-    virtual int ExternalFunction(const AnsiString& command, const AnsiString& name, char& typeLetter,
-                                 void* exchange);
-    virtual bool GetLogicalByName(const AnsiString& name);
-    virtual bool GetLogical(int n);
-    virtual bool PutLogicalByName(const AnsiString& name, bool value);
-    virtual bool PutLogical(int n, bool value);
-    virtual double GetNumberByName(const AnsiString& name);
-    virtual double GetNumber(int n);
-    virtual bool PutNumberByName(const AnsiString& name, double value);
-    virtual bool PutNumber(int n, double value);
-    virtual AnsiString GetDisplayTextByName(const AnsiString& name);
-    virtual AnsiString GetDisplayText(int n);
-    virtual bool PutStringByName(const AnsiString& name, const AnsiString& text);
-    virtual bool PutString(int n, const AnsiString& text);
-    virtual void UndeleteRecord();
+  virtual void BlankRecord();
+  virtual std::int32_t GetDateByName(const AnsiString& name);
+  virtual std::int32_t GetDate(int n);
+  virtual bool PutDateByName(const AnsiString& name, std::int32_t day);
+  virtual bool PutDate(int n, std::int32_t day);
+  virtual void DeleteRecord();
+  virtual AnsiString GetFieldTextByName(const AnsiString& name);
+  virtual AnsiString GetFieldText(int n);
+  virtual bool PutFieldTextByName(const AnsiString& name, const AnsiString& text);
+  virtual bool PutFieldText(int n, const AnsiString& text);
+  virtual int FieldDecimals(int n);
+  virtual int FieldLength(int n);
+  virtual int FieldOffset(int n);
+  virtual AnsiString FieldName(int n);
+  virtual char FieldType(int n);
+  // Functions a table offers to expressions: command "FIND" or "PARSE",
+  // the function name, the result type letter out and the expression
+  // layer's exchange object. -1 = no such function (this class has none).
+  virtual int ExternalFunction(const AnsiString& command, const AnsiString& name, char& typeLetter, void* exchange);
+  virtual bool GetLogicalByName(const AnsiString& name);
+  virtual bool GetLogical(int n);
+  virtual bool PutLogicalByName(const AnsiString& name, bool value);
+  virtual bool PutLogical(int n, bool value);
+  virtual double GetNumberByName(const AnsiString& name);
+  virtual double GetNumber(int n);
+  virtual bool PutNumberByName(const AnsiString& name, double value);
+  virtual bool PutNumber(int n, double value);
+  virtual AnsiString GetDisplayTextByName(const AnsiString& name);
+  virtual AnsiString GetDisplayText(int n);
+  virtual bool PutStringByName(const AnsiString& name, const AnsiString& text);
+  virtual bool PutString(int n, const AnsiString& text);
+  virtual void UndeleteRecord();
 
-    // Memo entries of B, G and M fields (0 / nothing for other fields or a
-    // table without memo file).
-    std::int64_t MemoLength(int n);
-    AnsiString MemoRead(int n);
-    std::int64_t MemoRead(int n, void* buffer, std::int64_t length);
-    // Stores an entry and the field's new block number; length 0 stores 0.
-    bool MemoWrite(int n, const void* buffer, std::int64_t length);
+  // Memo entries of B, G and M fields (0 / nothing for other fields or a
+  // table without memo file).
+  std::int64_t MemoLength(int n);
+  AnsiString MemoRead(int n);
+  std::int64_t MemoRead(int n, void* buffer, std::int64_t length);
+  // Stores an entry and the field's new block number; length 0 stores 0.
+  bool MemoWrite(int n, const void* buffer, std::int64_t length);
 
-    // Points the current record at buffer, blanks it, and stores values[i]
-    // into the i-th name of the ";"-separated field list (names trimmed);
-    // the pointer is restored afterwards. buffer holds RecordLength + 1 bytes.
-    void FillFromValues(char* buffer, const AnsiString& fieldList, const std::vector<AnsiString>& values);
+  // Points the current record at buffer, blanks it, and stores values[i]
+  // into the i-th name of the ";"-separated field list (names trimmed);
+  // the pointer is restored afterwards. buffer holds RecordLength + 1 bytes.
+  void FillFromValues(char* buffer, const AnsiString& fieldList, const std::vector<AnsiString>& values);
 
-    bool IsDeleted() const { return CurRecord && CurRecord[0] == dbf_format::kDeletedFlag; }
-    // The field last addressed (nullptr before any).
-    const XBFieldDesc* LastField() const { return FLastField; }
+  bool IsDeleted() const { return CurRecord && CurRecord[0] == dbf_format::kDeletedFlag; }
+  // The field last addressed (nullptr before any).
+  const XBFieldDesc* LastField() const { return FLastField; }
 
-protected:
-    const XBFieldDesc* FieldAt(int n) const;
-    // Field by name that must be of the wanted type (see the substitutions
-    // in the .cpp); errors 1003 and 1004 otherwise.
-    const XBFieldDesc* TypedField(const AnsiString& name, char wanted);
-    bool IsRawType(const XBFieldDesc& f) const;
-    void MarkChanged(const XBFieldDesc& f);
-    AnsiString BaseName() const;
+ protected:
+  const XBFieldDesc* FieldAt(int n) const;
+  // Field by name that must be of the wanted type (see the substitutions
+  // in the .cpp); errors 1003 and 1004 otherwise.
+  const XBFieldDesc* TypedField(const AnsiString& name, char wanted);
+  bool IsRawType(const XBFieldDesc& f) const;
+  void MarkChanged(const XBFieldDesc& f);
+  AnsiString BaseName() const;
 
-private:
-    const XBFieldDesc* FLastField = nullptr;
+ private:
+  const XBFieldDesc* FLastField = nullptr;
 };

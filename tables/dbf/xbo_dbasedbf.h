@@ -81,7 +81,7 @@ inline constexpr std::uint8_t kFlagContainer = 0x04;
 // True when a field of this type refers to a memo entry; in 0x30 tables
 // B is an 8-byte binary number instead.
 inline constexpr bool HoldsMemo(char type, std::uint8_t version) {
-    return type == 'M' || type == 'G' || (type == 'B' && version != kVersionVisualFox);
+  return type == 'M' || type == 'G' || (type == 'B' && version != kVersionVisualFox);
 }
 }  // namespace dbf_format
 
@@ -118,157 +118,156 @@ inline constexpr int xbStatusAfterFlush = 8;
 // One field as the table sees it: descriptor values with the length of a C
 // field already widened by its high byte.
 struct XBFieldDesc {
-    AnsiString Name;      // upper case, trailing zeros removed
-    char Type = 'C';      // type letter as stored
-    int Offset = 0;       // offset inside the record (1 for the first field)
-    int Length = 0;       // bytes in the record
-    int Decimals = 0;     // 0 for C fields
-    int Number = 0;       // 1-based
-    std::uint8_t LengthByte = 0;  // descriptor byte 16 as stored
+  AnsiString Name;              // upper case, trailing zeros removed
+  char Type = 'C';              // type letter as stored
+  int Offset = 0;               // offset inside the record (1 for the first field)
+  int Length = 0;               // bytes in the record
+  int Decimals = 0;             // 0 for C fields
+  int Number = 0;               // 1-based
+  std::uint8_t LengthByte = 0;  // descriptor byte 16 as stored
 };
 
 // What the expression layer attaches to a table (its table link). The table
 // only owns it; see XBO_dBaseDBF::ExpressionLink.
 class XBTableLinkBase {
-public:
-    virtual ~XBTableLinkBase() = default;
+ public:
+  virtual ~XBTableLinkBase() = default;
 };
 
 class XBO_dBaseDBF : public XBO_DiskFile {
-public:
-    // Opens the table: name trimmed, ".DBF" added when it has no extension.
-    // Raises on a missing or damaged file, a key for a plain table, no key or
-    // a wrong key for a scrambled one.
-    XBO_dBaseDBF(const AnsiString& name, bool shared, bool readWrite, const AnsiString& key);
-    ~XBO_dBaseDBF() override;
+ public:
+  // Opens the table: name trimmed, ".DBF" added when it has no extension.
+  // Raises on a missing or damaged file, a key for a plain table, no key or
+  // a wrong key for a scrambled one.
+  XBO_dBaseDBF(const AnsiString& name, bool shared, bool readWrite, const AnsiString& key);
+  ~XBO_dBaseDBF() override;
 
-    XBO_dBaseDBF(const XBO_dBaseDBF&) = delete;
-    XBO_dBaseDBF& operator=(const XBO_dBaseDBF&) = delete;
+  XBO_dBaseDBF(const XBO_dBaseDBF&) = delete;
+  XBO_dBaseDBF& operator=(const XBO_dBaseDBF&) = delete;
 
-    // Appends the current record as the new last record. On a shared table
-    // the header lock is retried like memo locks; when it cannot be had the
-    // error is 33 and nothing is written.
-    virtual void AppendRecord();
-    // Status notification at each step (xbStatus...); the base only resets
-    // the record-modified flag and the state after reads and writes. The
-    // "opened" notification comes from the constructor, so only this class's
-    // own version hears it.
-    virtual void RecordChanged(int code, int value);
-    // n >= 1 reads record n; xbNext, xbPrior, xbTop, xbBottom, xbCurrent
-    // move; 0 does nothing. Reading count + 1 only sets the EOF flag.
-    virtual void ReadRecord(int code);
-    virtual bool LockHeader();
-    virtual bool LockTable();
-    virtual bool LockWholeTable();
-    // Releases one lock level; the last level of a table lock writes a
-    // pending header.
-    virtual bool Unlock();
-    // Locks the current record.
-    virtual bool LockRecord();
-    // Writes the current record as record n; outside 1..count (or in table
-    // state 3) it appends.
-    virtual void WriteRecord(int n);
-    virtual void SetLockProtocol(int protocol);
-    // Where a lock protocol (0..3) puts its locks: the whole-file region
-    // (fileBase, fileLength) and the base that record or memo block numbers
-    // are counted from. Table and memo file use the same placement.
-    // The table file name for a given name: trimmed, with ".DBF" added when
-    // the name part has no extension.
-    static AnsiString TableFileName(const AnsiString& name);
-    static void LockRegionsOf(int protocol, std::int64_t& fileBase, std::int64_t& recordBase,
-                              std::int64_t& fileLength);
-    virtual bool UseRecNoLock();
+  // Appends the current record as the new last record. On a shared table
+  // the header lock is retried like memo locks; when it cannot be had the
+  // error is 33 and nothing is written.
+  virtual void AppendRecord();
+  // Status notification at each step (xbStatus...); the base only resets
+  // the record-modified flag and the state after reads and writes. The
+  // "opened" notification comes from the constructor, so only this class's
+  // own version hears it.
+  virtual void RecordChanged(int code, int value);
+  // n >= 1 reads record n; xbNext, xbPrior, xbTop, xbBottom, xbCurrent
+  // move; 0 does nothing. Reading count + 1 only sets the EOF flag.
+  virtual void ReadRecord(int code);
+  virtual bool LockHeader();
+  virtual bool LockTable();
+  virtual bool LockWholeTable();
+  // Releases one lock level; the last level of a table lock writes a
+  // pending header.
+  virtual bool Unlock();
+  // Locks the current record.
+  virtual bool LockRecord();
+  // Writes the current record as record n; outside 1..count (or in table
+  // state 3) it appends.
+  virtual void WriteRecord(int n);
+  virtual void SetLockProtocol(int protocol);
+  // Where a lock protocol (0..3) puts its locks: the whole-file region
+  // (fileBase, fileLength) and the base that record or memo block numbers
+  // are counted from. Table and memo file use the same placement.
+  // The table file name for a given name: trimmed, with ".DBF" added when
+  // the name part has no extension.
+  static AnsiString TableFileName(const AnsiString& name);
+  static void LockRegionsOf(int protocol, std::int64_t& fileBase, std::int64_t& recordBase, std::int64_t& fileLength);
+  virtual bool UseRecNoLock();
 
-    bool FlushFile() override;
-    bool Rename(const AnsiString& newName) override;
+  bool FlushFile() override;
+  bool Rename(const AnsiString& newName) override;
 
-    void SetUserID(std::int32_t id) { UserID = id; }
+  void SetUserID(std::int32_t id) { UserID = id; }
 
-    // The memo file, created on first use; nullptr for a table without memo.
-    XBobjMemo* MemoFile();
-    // Reopens the memo file so that its entries are read and written under
-    // key from now on (the table's own key is left alone). Entries already
-    // stored are not converted: the caller rewrites them.
-    void SetMemoKey(const AnsiString& key);
+  // The memo file, created on first use; nullptr for a table without memo.
+  XBobjMemo* MemoFile();
+  // Reopens the memo file so that its entries are read and written under
+  // key from now on (the table's own key is left alone). Entries already
+  // stored are not converted: the caller rewrites them.
+  void SetMemoKey(const AnsiString& key);
 
-    // Re-reads the header of a shared table and recomputes the count.
-    void RefreshHeader();
-    // Writes the header when it is dirty, the file is writable and no table
-    // lock is held.
-    void WriteHeader();
+  // Re-reads the header of a shared table and recomputes the count.
+  void RefreshHeader();
+  // Writes the header when it is dirty, the file is writable and no table
+  // lock is held.
+  void WriteHeader();
 
-    // The byte offset of record n.
-    std::int64_t RecordPosition(std::int32_t n) const {
-        return static_cast<std::int64_t>(n - 1) * RecordLength + HeaderLength;
-    }
-    // Lock offsets of the current protocol.
-    std::int64_t FileLockBase() const { return FFileLockBase; }
-    std::int64_t RecordLockBase() const { return FRecordLockBase; }
-    std::int64_t FileLockLength() const { return FFileLockLength; }
-    // The byte LockRecord takes for record n.
-    std::int64_t RecordLockOffset(std::int32_t n);
+  // The byte offset of record n.
+  std::int64_t RecordPosition(std::int32_t n) const {
+    return static_cast<std::int64_t>(n - 1) * RecordLength + HeaderLength;
+  }
+  // Lock offsets of the current protocol.
+  std::int64_t FileLockBase() const { return FFileLockBase; }
+  std::int64_t RecordLockBase() const { return FRecordLockBase; }
+  std::int64_t FileLockLength() const { return FFileLockLength; }
+  // The byte LockRecord takes for record n.
+  std::int64_t RecordLockOffset(std::int32_t n);
 
-    // The slot the expression layer fills with the table's link.
-    std::unique_ptr<XBTableLinkBase>& ExpressionLink() { return FExpLink; }
+  // The slot the expression layer fills with the table's link.
+  std::unique_ptr<XBTableLinkBase>& ExpressionLink() { return FExpLink; }
 
-    const std::vector<XBFieldDesc>& Fields() const { return FFields; }
+  const std::vector<XBFieldDesc>& Fields() const { return FFields; }
 
-    // --- state shared with the field layer, the handler and the adapter ---
-    std::uint8_t Version = 0;
-    std::uint8_t HeaderImage[dbf_format::kHeaderSize] = {};
-    bool HeaderDirty = false;
-    std::uint8_t TableState = 0;
-    std::int32_t RecordCount = 0;
-    std::int32_t HeaderLength = 0;
-    std::int32_t RecordLength = 0;
-    std::int32_t FieldCount = 0;
-    std::int32_t RecNo = 0;              // current record, 0 before the first read
-    std::vector<char> RecordBuffer;      // RecordLength + 1 bytes, ends in 0x1A
-    char* CurRecord = nullptr;           // the current record (RecordBuffer unless redirected)
-    std::vector<char> SavedRecord;       // the record as last read or written
-    std::vector<char> FieldChanged;      // [0] record, [i] field i
-    bool EOFFlag = false;
-    bool BOFFlag = true;
-    bool TableLocked = false;
-    bool StructuralIndex = false;
-    bool MemoPresent = false;            // header flag bit 1
-    bool DatabaseContainer = false;
-    std::int32_t LastStamp = 0;
-    bool ChangedByOther = false;
-    bool RecordWritten = false;
-    bool RecordModified = false;
-    bool AutoFlush = false;
-    bool Encrypted = false;
-    AnsiString ReadKey;
-    AnsiString WriteKey;
-    std::int32_t UserID = 0;
-    bool HasMemo = false;
-    bool UseDeleted = true;
-    bool ExactMatch = false;
-    std::uint8_t LockProtocol = Default;
+  // --- state shared with the field layer, the handler and the adapter ---
+  std::uint8_t Version = 0;
+  std::uint8_t HeaderImage[dbf_format::kHeaderSize] = {};
+  bool HeaderDirty = false;
+  std::uint8_t TableState = 0;
+  std::int32_t RecordCount = 0;
+  std::int32_t HeaderLength = 0;
+  std::int32_t RecordLength = 0;
+  std::int32_t FieldCount = 0;
+  std::int32_t RecNo = 0;          // current record, 0 before the first read
+  std::vector<char> RecordBuffer;  // RecordLength + 1 bytes, ends in 0x1A
+  char* CurRecord = nullptr;       // the current record (RecordBuffer unless redirected)
+  std::vector<char> SavedRecord;   // the record as last read or written
+  std::vector<char> FieldChanged;  // [0] record, [i] field i
+  bool EOFFlag = false;
+  bool BOFFlag = true;
+  bool TableLocked = false;
+  bool StructuralIndex = false;
+  bool MemoPresent = false;  // header flag bit 1
+  bool DatabaseContainer = false;
+  std::int32_t LastStamp = 0;
+  bool ChangedByOther = false;
+  bool RecordWritten = false;
+  bool RecordModified = false;
+  bool AutoFlush = false;
+  bool Encrypted = false;
+  AnsiString ReadKey;
+  AnsiString WriteKey;
+  std::int32_t UserID = 0;
+  bool HasMemo = false;
+  bool UseDeleted = true;
+  bool ExactMatch = false;
+  std::uint8_t LockProtocol = Default;
 
-protected:
-    // Reports an engine error through FoundErrorHook and returns normally
-    // only when a replacement hook does.
-    void TableError(std::int32_t code, std::int32_t context, const AnsiString& text);
-    // Writes the current record at record n's position (scrambled when the
-    // table has a key), followed by 0x1A when it is the last record.
-    void WriteRecordBytes(std::int32_t n, bool withEndMark);
-    // Record count the file size gives.
-    std::int32_t CountFromSize();
+ protected:
+  // Reports an engine error through FoundErrorHook and returns normally
+  // only when a replacement hook does.
+  void TableError(std::int32_t code, std::int32_t context, const AnsiString& text);
+  // Writes the current record at record n's position (scrambled when the
+  // table has a key), followed by 0x1A when it is the last record.
+  void WriteRecordBytes(std::int32_t n, bool withEndMark);
+  // Record count the file size gives.
+  std::int32_t CountFromSize();
 
-    std::vector<std::uint8_t> FDescriptorArea;
-    std::vector<XBFieldDesc> FFields;
-    std::vector<char> FWorkBuffer;
+  std::vector<std::uint8_t> FDescriptorArea;
+  std::vector<XBFieldDesc> FFields;
+  std::vector<char> FWorkBuffer;
 
-private:
-    void OpenTable();
-    void ParseDescriptors();
-    bool LockWithRetry();
+ private:
+  void OpenTable();
+  void ParseDescriptors();
+  bool LockWithRetry();
 
-    std::int64_t FFileLockBase = 0;
-    std::int64_t FRecordLockBase = 0;
-    std::int64_t FFileLockLength = 0;
-    std::unique_ptr<XBobjMemo> FMemo;
-    std::unique_ptr<XBTableLinkBase> FExpLink;
+  std::int64_t FFileLockBase = 0;
+  std::int64_t FRecordLockBase = 0;
+  std::int64_t FFileLockLength = 0;
+  std::unique_ptr<XBobjMemo> FMemo;
+  std::unique_ptr<XBTableLinkBase> FExpLink;
 };

@@ -69,100 +69,99 @@ inline constexpr std::int32_t xbCtxMemoOpen = 6101;
 inline constexpr std::int32_t xbCtxMemoFormat = 6199;
 
 class XBobjMemo : public XBO_DiskFile {
-public:
-    // Opens the memo file of the table file tableFileName (extension
-    // changed to ".DBT" or ".FPT" by version). A missing file is error 2
-    // (context 6101).
-    XBobjMemo(XBO_dBaseDBF* table, std::uint8_t version, bool shared, bool readWrite, const AnsiString& key,
-              const AnsiString& tableFileName);
-    ~XBobjMemo() override;
+ public:
+  // Opens the memo file of the table file tableFileName (extension
+  // changed to ".DBT" or ".FPT" by version). A missing file is error 2
+  // (context 6101).
+  XBobjMemo(XBO_dBaseDBF* table, std::uint8_t version, bool shared, bool readWrite, const AnsiString& key,
+            const AnsiString& tableFileName);
+  ~XBobjMemo() override;
 
-    // The right memo class for a table version (nullptr for 0x03).
-    static std::unique_ptr<XBobjMemo> CreateFor(XBO_dBaseDBF* table, std::uint8_t version, bool shared,
-                                                bool readWrite, const AnsiString& key,
-                                                const AnsiString& tableFileName);
-    // The memo file name of a table; the new extension follows the case of
-    // the table's extension.
-    static AnsiString MemoFileName(const AnsiString& tableFileName, std::uint8_t version);
-    static bool MemoFileExists(const AnsiString& tableFileName, std::uint8_t version);
-    // The table name a dBase memo header carries: the file name without
-    // folder and extension, upper case, at most 8 characters.
-    static AnsiString HeaderTableName(const AnsiString& tableFileName);
+  // The right memo class for a table version (nullptr for 0x03).
+  static std::unique_ptr<XBobjMemo> CreateFor(XBO_dBaseDBF* table, std::uint8_t version, bool shared, bool readWrite,
+                                              const AnsiString& key, const AnsiString& tableFileName);
+  // The memo file name of a table; the new extension follows the case of
+  // the table's extension.
+  static AnsiString MemoFileName(const AnsiString& tableFileName, std::uint8_t version);
+  static bool MemoFileExists(const AnsiString& tableFileName, std::uint8_t version);
+  // The table name a dBase memo header carries: the file name without
+  // folder and extension, upper case, at most 8 characters.
+  static AnsiString HeaderTableName(const AnsiString& tableFileName);
 
-    void FoundErrorHook(std::int32_t code, std::int32_t context, const AnsiString& name) override;
+  void FoundErrorHook(std::int32_t code, std::int32_t context, const AnsiString& name) override;
 
-    // Length of an entry's data; 0 for block 0 or a block past the end.
-    std::int64_t MemoSize(std::int64_t block);
-    // Reads up to length bytes of an entry into buffer; returns what was read.
-    std::int64_t MemoGet(std::int64_t block, void* buffer, std::int64_t length);
-    // The whole entry as text.
-    AnsiString MemoText(std::int64_t block);
-    // Stores an entry: over its old blocks when it still fits, else at the
-    // next free block. Returns the entry's first block. A memo lock that
-    // cannot be had raises (context 1112) and returns the old block.
-    std::int64_t MemoPut(std::int64_t block, const void* buffer, std::int64_t length);
+  // Length of an entry's data; 0 for block 0 or a block past the end.
+  std::int64_t MemoSize(std::int64_t block);
+  // Reads up to length bytes of an entry into buffer; returns what was read.
+  std::int64_t MemoGet(std::int64_t block, void* buffer, std::int64_t length);
+  // The whole entry as text.
+  AnsiString MemoText(std::int64_t block);
+  // Stores an entry: over its old blocks when it still fits, else at the
+  // next free block. Returns the entry's first block. A memo lock that
+  // cannot be had raises (context 1112) and returns the old block.
+  std::int64_t MemoPut(std::int64_t block, const void* buffer, std::int64_t length);
 
-    virtual void SetLockProtocol(int mode);
-    // Gives the memo file the name that goes with the table's new name; a
-    // dBase header also gets the new table name.
-    bool RenameForTable(const AnsiString& newTableFileName);
+  virtual void SetLockProtocol(int mode);
+  // Gives the memo file the name that goes with the table's new name; a
+  // dBase header also gets the new table name.
+  bool RenameForTable(const AnsiString& newTableFileName);
 
-    int BlockSize() const { return FBlockSize; }
-    // The region the memo lock takes.
-    std::int64_t MemoLockOffset() const;
-    std::int64_t MemoLockLength() const;
+  int BlockSize() const { return FBlockSize; }
+  // The region the memo lock takes.
+  std::int64_t MemoLockOffset() const;
+  std::int64_t MemoLockLength() const;
 
-protected:
-    // Entry length from the entry at block; false for a damaged entry (after
-    // the error was reported when report is set).
-    virtual bool EntryLength(std::int64_t block, std::int64_t& length, bool report);
-    // Bytes in front of the data and after it.
-    virtual int EntryPrefixLength() const;
-    virtual int EntrySuffixLength() const;
-    virtual void BuildEntryHeader(std::uint8_t* entry, std::int64_t length);
-    virtual void WriteNextFree(std::uint32_t next);
-    virtual bool HasTableName() const { return true; }
+ protected:
+  // Entry length from the entry at block; false for a damaged entry (after
+  // the error was reported when report is set).
+  virtual bool EntryLength(std::int64_t block, std::int64_t& length, bool report);
+  // Bytes in front of the data and after it.
+  virtual int EntryPrefixLength() const;
+  virtual int EntrySuffixLength() const;
+  virtual void BuildEntryHeader(std::uint8_t* entry, std::int64_t length);
+  virtual void WriteNextFree(std::uint32_t next);
+  virtual bool HasTableName() const { return true; }
 
-    void FormatError();
-    std::int64_t DataLimit(std::int64_t offset);
+  void FormatError();
+  std::int64_t DataLimit(std::int64_t offset);
 
-    XBO_dBaseDBF* FTable;
-    std::uint8_t FVersion;
-    int FBlockSize = memo_format::kDB3BlockSize;
-    bool FEncrypted = false;
-    AnsiString FKey;
-    std::uint8_t FLockMode = 0;
-    std::int64_t FFileLockBase = 0;
-    std::int64_t FRecordLockBase = 0;
-    std::int64_t FFileLockLength = 0;
+  XBO_dBaseDBF* FTable;
+  std::uint8_t FVersion;
+  int FBlockSize = memo_format::kDB3BlockSize;
+  bool FEncrypted = false;
+  AnsiString FKey;
+  std::uint8_t FLockMode = 0;
+  std::int64_t FFileLockBase = 0;
+  std::int64_t FRecordLockBase = 0;
+  std::int64_t FFileLockLength = 0;
 
-private:
-    bool LockMemo();
-    std::uint32_t BlocksFor(std::int64_t dataLength);
+ private:
+  bool LockMemo();
+  std::uint32_t BlocksFor(std::int64_t dataLength);
 };
 
 class XBobjMemo4 : public XBobjMemo {
-public:
-    XBobjMemo4(XBO_dBaseDBF* table, std::uint8_t version, bool shared, bool readWrite, const AnsiString& key,
-               const AnsiString& tableFileName);
+ public:
+  XBobjMemo4(XBO_dBaseDBF* table, std::uint8_t version, bool shared, bool readWrite, const AnsiString& key,
+             const AnsiString& tableFileName);
 
-protected:
-    bool EntryLength(std::int64_t block, std::int64_t& length, bool report) override;
-    int EntryPrefixLength() const override { return memo_format::kEntryHeaderSize; }
-    int EntrySuffixLength() const override { return 0; }
-    void BuildEntryHeader(std::uint8_t* entry, std::int64_t length) override;
+ protected:
+  bool EntryLength(std::int64_t block, std::int64_t& length, bool report) override;
+  int EntryPrefixLength() const override { return memo_format::kEntryHeaderSize; }
+  int EntrySuffixLength() const override { return 0; }
+  void BuildEntryHeader(std::uint8_t* entry, std::int64_t length) override;
 };
 
 class XBobjFXMemo20 : public XBobjMemo {
-public:
-    XBobjFXMemo20(XBO_dBaseDBF* table, std::uint8_t version, bool shared, bool readWrite, const AnsiString& key,
-                  const AnsiString& tableFileName);
+ public:
+  XBobjFXMemo20(XBO_dBaseDBF* table, std::uint8_t version, bool shared, bool readWrite, const AnsiString& key,
+                const AnsiString& tableFileName);
 
-protected:
-    bool EntryLength(std::int64_t block, std::int64_t& length, bool report) override;
-    int EntryPrefixLength() const override { return memo_format::kEntryHeaderSize; }
-    int EntrySuffixLength() const override { return 0; }
-    void BuildEntryHeader(std::uint8_t* entry, std::int64_t length) override;
-    void WriteNextFree(std::uint32_t next) override;
-    bool HasTableName() const override { return false; }
+ protected:
+  bool EntryLength(std::int64_t block, std::int64_t& length, bool report) override;
+  int EntryPrefixLength() const override { return memo_format::kEntryHeaderSize; }
+  int EntrySuffixLength() const override { return 0; }
+  void BuildEntryHeader(std::uint8_t* entry, std::int64_t length) override;
+  void WriteNextFree(std::uint32_t next) override;
+  bool HasTableName() const override { return false; }
 };

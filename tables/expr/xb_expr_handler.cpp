@@ -2,58 +2,59 @@
 
 #include "tables/base/xb_variant.h"
 
-TxbExpHandler::TxbExpHandler(TxbExpUserLink* userLink, bool sqlMode, const AnsiString& text)
-    : FUserLink(userLink) {
-    if (sqlMode) {
-        ManyWildcard = '%';
-        OneWildcard = '_';
-    }
-    SetExpression(text);
+TxbExpHandler::TxbExpHandler(TxbExpUserLink* userLink, bool sqlMode, const AnsiString& text) : FUserLink(userLink) {
+  if (sqlMode) {
+    ManyWildcard = '%';
+    OneWildcard = '_';
+  }
+  SetExpression(text);
 }
 
 TxbExpHandler::~TxbExpHandler() = default;
 
 void TxbExpHandler::SetExpression(const AnsiString& text) {
-    FTree.reset();
-    FResultType = vx::xtNone;
-    FResultLength = 0;
-    FResultDecimals = 0;
-    FOperandCount = 0;
-    FText = text;
-    FTree = vx::expr::BuildTree(text, *this, true);
+  FTree.reset();
+  FResultType = vx::xtNone;
+  FResultLength = 0;
+  FResultDecimals = 0;
+  FOperandCount = 0;
+  FText = text;
+  FTree = vx::expr::BuildTree(text, *this, true);
 }
 
 void TxbExpHandler::Evaluate(vx::ExprValue& value) {
-    if (!FTree) {
-        value = vx::ExprValue();
-        FResultType = vx::xtNone;
-        return;
-    }
-    FTree->Evaluate(value);
-    FResultType = value.Type;
+  if (!FTree) {
+    value = vx::ExprValue();
+    FResultType = vx::xtNone;
+    return;
+  }
+  FTree->Evaluate(value);
+  FResultType = value.Type;
 }
 
 std::uint8_t TxbExpHandler::Evaluate(TxbVariant& out) {
-    vx::ExprValue v;
-    Evaluate(v);
-    switch (v.Type) {
+  vx::ExprValue v;
+  Evaluate(v);
+  switch (v.Type) {
     case vx::xtText: out.PutString(v.Text); break;
-    case vx::xtNumber: case 5: case 7: out.PutNumber(v.Number); break;
+    case vx::xtNumber:
+    case 5:
+    case 7: out.PutNumber(v.Number); break;
     case vx::xtDate: out.PutDate(vx::expr::DayChecked(v.Number)); break;
     case vx::xtBoolean: out.PutBoolean(v.Boolean); break;
     default: out.Assign(TxbVariant()); break;
-    }
-    return v.Type;
+  }
+  return v.Type;
 }
 
 AnsiString TxbExpHandler::ExpressionText() const { return FTree ? FTree->ExpressionText() : AnsiString(); }
 
 bool TxbExpHandler::GetFieldValue(const AnsiString& name, vx::ExprValue& out) const {
-    return FUserLink != nullptr && FUserLink->GetFieldValue(name, out);
+  return FUserLink != nullptr && FUserLink->GetFieldValue(name, out);
 }
 
 void TxbExpHandler::NoteOperand(int length, int decimals) {
-    ++FOperandCount;
-    if (length > FResultLength) FResultLength = length;
-    if (decimals > FResultDecimals) FResultDecimals = decimals;
+  ++FOperandCount;
+  if (length > FResultLength) FResultLength = length;
+  if (decimals > FResultDecimals) FResultDecimals = decimals;
 }

@@ -30,46 +30,46 @@
 // link must be freed before the table.
 #pragma once
 
+#include "tables/dbf/xb_fields.h"
 #include "tables/expr/xb_expr_handler.h"
 #include "tables/expr/xb_expr_userlink.h"
-#include "tables/dbf/xb_fields.h"
 
 // The exchange object of ExternalFunction("PARSE", ...).
 struct TxbExternalCall {
-    TxbExpFunction* Node = nullptr;  // the call; the table may evaluate its arguments
-    AnsiString Text;                 // answer for "C" and "L"
-    double Number = 0;               // answer for "F" and "N"
-    std::int32_t Day = 0;            // answer for "D"
+  TxbExpFunction* Node = nullptr;  // the call; the table may evaluate its arguments
+  AnsiString Text;                 // answer for "C" and "L"
+  double Number = 0;               // answer for "F" and "N"
+  std::int32_t Day = 0;            // answer for "D"
 };
 
 class TxbDBFExpUserLink : public TxbExpUserLink, public XBTableLinkBase {
-public:
-    explicit TxbDBFExpUserLink(XBO_dBaseFld* table);
+ public:
+  explicit TxbDBFExpUserLink(XBO_dBaseFld* table);
 
-    // Asks the table (ExternalFunction "FIND"); raises "There is no function
-    // for %s" when it has none.
-    TxbUserDefFunction* UnknownFunction(const AnsiString& name) override;
+  // Asks the table (ExternalFunction "FIND"); raises "There is no function
+  // for %s" when it has none.
+  TxbUserDefFunction* UnknownFunction(const AnsiString& name) override;
 
-    XBO_dBaseFld* Table() const { return FTable; }
+  XBO_dBaseFld* Table() const { return FTable; }
 
-private:
-    XBO_dBaseFld* FTable;
+ private:
+  XBO_dBaseFld* FTable;
 };
 
 // A field of the table as a variable.
 class TxblDBFFieldVars : public TxbUserDefFieldVar {
-public:
-    TxblDBFFieldVars(XBO_dBaseFld* table, int fieldNumber);
-    int Length() const override { return FLength; }
-    int Decimals() const override { return FDecimals; }
-    bool Value(vx::ExprValue& out) override;
+ public:
+  TxblDBFFieldVars(XBO_dBaseFld* table, int fieldNumber);
+  int Length() const override { return FLength; }
+  int Decimals() const override { return FDecimals; }
+  bool Value(vx::ExprValue& out) override;
 
-private:
-    XBO_dBaseFld* FTable;
-    int FFieldNumber;
-    int FLength;
-    int FDecimals;
-    char FType;
+ private:
+  XBO_dBaseFld* FTable;
+  int FFieldNumber;
+  int FLength;
+  int FDecimals;
+  char FType;
 };
 
 // The table's link, created and attached on first use.

@@ -31,22 +31,22 @@ namespace vx::expr {
 
 // Operator codes and their binding levels (lower levels bind first).
 enum OperatorCode : std::uint8_t {
-    opEqual = 129,
-    opNotEqual = 130,
-    opGreater = 131,
-    opLess = 132,
-    opGreaterEqual = 133,
-    opLessEqual = 134,
-    opContains = 135,
-    opExactEqual = 136,
-    opPlus = 137,
-    opMinus = 138,
-    opTimes = 139,
-    opDivide = 140,
-    opPower = 141,
-    opAnd = 144,
-    opOr = 145,
-    opNot = 146,
+  opEqual = 129,
+  opNotEqual = 130,
+  opGreater = 131,
+  opLess = 132,
+  opGreaterEqual = 133,
+  opLessEqual = 134,
+  opContains = 135,
+  opExactEqual = 136,
+  opPlus = 137,
+  opMinus = 138,
+  opTimes = 139,
+  opDivide = 140,
+  opPower = 141,
+  opAnd = 144,
+  opOr = 145,
+  opNot = 146,
 };
 
 std::uint8_t OperatorLevel(std::uint8_t code);
@@ -54,23 +54,23 @@ std::uint8_t OperatorLevel(std::uint8_t code);
 const char* OperatorMessageName(std::uint8_t code);
 
 enum class TokenKind : std::uint8_t {
-    Operator,
-    Function,       // Text = name as written, Inner = argument text
-    FieldVar,       // Text = upper-cased name as found
-    SubExpression,  // Inner = text between the parentheses
-    TextLit,        // Text = content, Delimiter = opening character
-    DateLit,        // Text = content
-    NumberLit,      // Text = the number as written
-    LogicalLit,     // Text = "T" or "F"
+  Operator,
+  Function,       // Text = name as written, Inner = argument text
+  FieldVar,       // Text = upper-cased name as found
+  SubExpression,  // Inner = text between the parentheses
+  TextLit,        // Text = content, Delimiter = opening character
+  DateLit,        // Text = content
+  NumberLit,      // Text = the number as written
+  LogicalLit,     // Text = "T" or "F"
 };
 
 struct Token {
-    TokenKind Kind = TokenKind::Operator;
-    std::uint8_t OpCode = 0;
-    std::uint8_t Level = 0;
-    char Delimiter = 0;
-    AnsiString Text;
-    AnsiString Inner;
+  TokenKind Kind = TokenKind::Operator;
+  std::uint8_t OpCode = 0;
+  std::uint8_t Level = 0;
+  char Delimiter = 0;
+  AnsiString Text;
+  AnsiString Inner;
 };
 
 // Scans text (trimmed first). link may be null: then no name is a field

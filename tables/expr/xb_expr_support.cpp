@@ -12,25 +12,23 @@ AnsiString UpperText(const AnsiString& s) { return SysXb_UpperCase(s); }
 AnsiString LowerText(const AnsiString& s) { return SysXb_LowerCase(s); }
 char UpperChar(char c) { return SysXb_CharUpper(c); }
 char LowerChar(char c) {
-    char buffer[1] = {c};
-    SysXb_CharLowerBuff(buffer, 1);
-    return buffer[0];
+  char buffer[1] = {c};
+  SysXb_CharLowerBuff(buffer, 1);
+  return buffer[0];
 }
 
 int CollateTexts(std::string_view a, std::string_view b, bool caseInsensitive) {
-    if (a == b) return 0;
-    const AnsiString left(a), right(b);
-    return caseInsensitive ? AnsiCompareText(left, right) : AnsiCompareStr(left, right);
+  if (a == b) return 0;
+  const AnsiString left(a), right(b);
+  return caseInsensitive ? AnsiCompareText(left, right) : AnsiCompareStr(left, right);
 }
 
 std::int32_t TodayDay() { return xbDBFDate.TodayJulian(); }
 
 std::int32_t TextToDay(const AnsiString& text) {
-    try {
-        return xbDBFDate.CTOD(text);
-    } catch (const EConvertError& e) {
-        throw EXBaseExpression(e.Message());
-    }
+  try {
+    return xbDBFDate.CTOD(text);
+  } catch (const EConvertError& e) { throw EXBaseExpression(e.Message()); }
 }
 
 AnsiString DayToText(std::int32_t day) { return xbDBFDate.DTOC(day); }
@@ -38,9 +36,9 @@ AnsiString DayToSortText(std::int32_t day) { return xbDBFDate.DTOS(day); }
 int DayOfWeekOf(std::int32_t day) { return xbDBFDate.DayOfWeek(day); }
 
 AnsiString NumberToText(double value) {
-    TxbVariant v;
-    v.PutNumber(value);
-    return v.GetString();
+  TxbVariant v;
+  v.PutNumber(value);
+  return v.GetString();
 }
 
 }  // namespace vx::expr

@@ -32,16 +32,33 @@ inline bool IsNumericType(std::uint8_t t) { return t >= 4 && t <= 7; }
 // One value on its way through the tree. Numbers and dates live in Number,
 // booleans in Boolean, text and raw field text in Text.
 struct ExprValue {
-    std::uint8_t Type = xtNone;
-    double Number = 0.0;
-    bool Boolean = false;
-    AnsiString Text;
+  std::uint8_t Type = xtNone;
+  double Number = 0.0;
+  bool Boolean = false;
+  AnsiString Text;
 
-    void SetText(std::string_view s) { Type = xtText; Text.assign(s.data(), s.size()); }
-    void SetNumber(double d) { Type = xtNumber; Number = d; }
-    void SetDate(double day) { Type = xtDate; Number = day; }
-    void SetBoolean(bool b) { Type = xtBoolean; Boolean = b; }
-    void SetMissing() { Type = xtUndetermined; Text.clear(); Number = 0; Boolean = false; }
+  void SetText(std::string_view s) {
+    Type = xtText;
+    Text.assign(s.data(), s.size());
+  }
+  void SetNumber(double d) {
+    Type = xtNumber;
+    Number = d;
+  }
+  void SetDate(double day) {
+    Type = xtDate;
+    Number = day;
+  }
+  void SetBoolean(bool b) {
+    Type = xtBoolean;
+    Boolean = b;
+  }
+  void SetMissing() {
+    Type = xtUndetermined;
+    Text.clear();
+    Number = 0;
+    Boolean = false;
+  }
 };
 
 // Longest text the "+" and "-" operators may build, and the longest text a
@@ -56,19 +73,19 @@ inline constexpr double kMaxCount = 65535.0;
 namespace expr {
 
 // The twelve error texts, each raised as EXBaseExpression.
-[[noreturn]] void RaiseSyntaxError(const AnsiString& text);       // Syntax Error in expression "%s"
-[[noreturn]] void RaiseExpectingLogical();                        // Expecting ".T." or ".F."
-[[noreturn]] void RaiseMissingParenthesis();                      // Missing closing parentheses
-[[noreturn]] void RaiseMissingPeriod();                           // Missing closing period
-[[noreturn]] void RaiseMissingDelimiter(char open);               // Missing closing "%s" on literal
-[[noreturn]] void RaiseUnknownName(const AnsiString& name);       // Field/variable %s is unknown
-[[noreturn]] void RaiseCannotEvaluate();                          // Expression cannot be evaluated
-[[noreturn]] void RaiseNoFunction(const AnsiString& name);        // There is no function for %s
+[[noreturn]] void RaiseSyntaxError(const AnsiString& text);  // Syntax Error in expression "%s"
+[[noreturn]] void RaiseExpectingLogical();                   // Expecting ".T." or ".F."
+[[noreturn]] void RaiseMissingParenthesis();                 // Missing closing parentheses
+[[noreturn]] void RaiseMissingPeriod();                      // Missing closing period
+[[noreturn]] void RaiseMissingDelimiter(char open);          // Missing closing "%s" on literal
+[[noreturn]] void RaiseUnknownName(const AnsiString& name);  // Field/variable %s is unknown
+[[noreturn]] void RaiseCannotEvaluate();                     // Expression cannot be evaluated
+[[noreturn]] void RaiseNoFunction(const AnsiString& name);   // There is no function for %s
 [[noreturn]] void RaiseArgumentNeeded(const AnsiString& typeName, int argNo,
-                                      const AnsiString& function); // %s needed for Argument %d of %s
-[[noreturn]] void RaiseTargetMissing(const AnsiString& opName);   // Target value missing for %s operation
-[[noreturn]] void RaiseSidesMismatch();                           // The two sides of an operation do not match
-[[noreturn]] void RaiseValueInvalid(const AnsiString& what);      // A %s value is required but invalid
+                                      const AnsiString& function);  // %s needed for Argument %d of %s
+[[noreturn]] void RaiseTargetMissing(const AnsiString& opName);     // Target value missing for %s operation
+[[noreturn]] void RaiseSidesMismatch();                             // The two sides of an operation do not match
+[[noreturn]] void RaiseValueInvalid(const AnsiString& what);        // A %s value is required but invalid
 
 // Name of a value type in argument messages: "Text", "Number", "Date",
 // "Boolean", else "Unknown Value".

@@ -9,8 +9,7 @@ namespace {
 
 class DbfIndexExpr : public IndexExpr {
  public:
-  DbfIndexExpr(XBO_dBaseFld& table, const std::string& text)
-      : handler_(&xbTableExpLink(table), false, text) {}
+  DbfIndexExpr(XBO_dBaseFld& table, const std::string& text) : handler_(&xbTableExpLink(table), false, text) {}
 
   IndexValue Evaluate() override {
     ExprValue v;

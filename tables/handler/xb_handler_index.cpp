@@ -4,7 +4,8 @@
 #include <map>
 
 #include "tables/index/cdx/cdx_index.h"
-#if __has_include("tables/index/ntx_index.h") && __has_include("tables/index/ndx_index.h") && __has_include("tables/index/mdx_index.h")
+#if __has_include("tables/index/ntx_index.h") && __has_include("tables/index/ndx_index.h") && \
+                                                               __has_include("tables/index/mdx_index.h")
 #include "tables/index/mdx_index.h"
 #include "tables/index/ndx_index.h"
 #include "tables/index/ntx_index.h"
@@ -14,9 +15,9 @@
 #endif
 #include "tables/base/xb_cipher.h"
 #include "tables/base/xb_errors.h"
+#include "tables/base/xb_sysapi.h"
 #include "tables/expr/xb_expr_handler.h"
 #include "tables/expr/xb_expr_link.h"
-#include "tables/base/xb_sysapi.h"
 #include "tables/handler/xbo_dbhandler.h"
 
 namespace vx {
@@ -26,49 +27,49 @@ namespace {
 template <typename File>
 std::unique_ptr<XBobjIndexFile> OpenAs(IndexTableLink* table, const std::string& path, bool create, bool overwrite,
                                        bool shared, bool writable) {
-    auto file = std::make_unique<File>(table);
-    if (!file->Create(path, overwrite, create, shared, writable)) return nullptr;
-    return file;
+  auto file = std::make_unique<File>(table);
+  if (!file->Create(path, overwrite, create, shared, writable)) return nullptr;
+  return file;
 }
 
 std::map<std::string, IndexFormat>& Formats() {
-    static std::map<std::string, IndexFormat> formats = [] {
-        std::map<std::string, IndexFormat> m;
-        IndexFormat cdx;
-        cdx.compound = true;
-        cdx.open = [](IndexTableLink* table, const std::string& path, bool create, bool overwrite, bool shared,
-                      bool writable) -> std::unique_ptr<XBobjIndexFile> {
-            auto file = std::make_unique<XBobjCDXFile>(table);
-            if (!file->Create(path, overwrite, create, shared, writable)) return nullptr;
-            return file;
-        };
-        m[".CDX"] = std::move(cdx);
+  static std::map<std::string, IndexFormat> formats = [] {
+    std::map<std::string, IndexFormat> m;
+    IndexFormat cdx;
+    cdx.compound = true;
+    cdx.open = [](IndexTableLink* table, const std::string& path, bool create, bool overwrite, bool shared,
+                  bool writable) -> std::unique_ptr<XBobjIndexFile> {
+      auto file = std::make_unique<XBobjCDXFile>(table);
+      if (!file->Create(path, overwrite, create, shared, writable)) return nullptr;
+      return file;
+    };
+    m[".CDX"] = std::move(cdx);
 #if VX_HANDLER_HAS_SINGLE_TAG_FORMATS
-        m[".NTX"] = IndexFormat{false, OpenAs<XBobjNTXFile>};
-        m[".NDX"] = IndexFormat{false, OpenAs<XBobjNDXFile>};
-        m[".MDX"] = IndexFormat{true, OpenAs<XBobjMDXFile>};
+    m[".NTX"] = IndexFormat{false, OpenAs<XBobjNTXFile>};
+    m[".NDX"] = IndexFormat{false, OpenAs<XBobjNDXFile>};
+    m[".MDX"] = IndexFormat{true, OpenAs<XBobjMDXFile>};
 #endif
-        return m;
-    }();
-    return formats;
+    return m;
+  }();
+  return formats;
 }
 
 std::string UpperAscii(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    return s;
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+  return s;
 }
 
 }  // namespace
 
 void RegisterIndexFormat(const std::string& extension, IndexFormat format) {
-    Formats()[UpperAscii(extension)] = std::move(format);
+  Formats()[UpperAscii(extension)] = std::move(format);
 }
 
 const IndexFormat* FindIndexFormat(const std::string& extension) {
-    auto& formats = Formats();
-    auto it = formats.find(UpperAscii(extension));
-    return it == formats.end() ? nullptr : &it->second;
+  auto& formats = Formats();
+  auto it = formats.find(UpperAscii(extension));
+  return it == formats.end() ? nullptr : &it->second;
 }
 
 // ------------------------------------------------------------------ the link
@@ -76,26 +77,26 @@ const IndexFormat* FindIndexFormat(const std::string& extension) {
 HandlerIndexLink::HandlerIndexLink(XBO_dBHandler& table) : DbfIndexLink(&table), handler_(table) {}
 
 void HandlerIndexLink::ReadForIndex(int32_t record) {
-    // The table file's own read: every record, deleted ones too.
-    handler_.XBO_dBaseFld::ReadRecord(record);
+  // The table file's own read: every record, deleted ones too.
+  handler_.XBO_dBaseFld::ReadRecord(record);
 }
 
 bool HandlerIndexLink::HasOldImage() const { return handler_.RecNo >= 1; }
 
 void HandlerIndexLink::UseOldImage(bool on) {
-    if (on) {
-        if (savedPointer_) return;
-        savedPointer_ = handler_.CurRecord;
-        handler_.CurRecord = handler_.SavedRecord.data();
-    } else if (savedPointer_) {
-        handler_.CurRecord = savedPointer_;
-        savedPointer_ = nullptr;
-    }
+  if (on) {
+    if (savedPointer_) return;
+    savedPointer_ = handler_.CurRecord;
+    handler_.CurRecord = handler_.SavedRecord.data();
+  } else if (savedPointer_) {
+    handler_.CurRecord = savedPointer_;
+    savedPointer_ = nullptr;
+  }
 }
 
 bool HandlerIndexLink::RecordModified() const {
-    if (handler_.RecordModified) return true;
-    return std::memcmp(handler_.CurRecord, handler_.SavedRecord.data(), std::size_t(handler_.RecordLength)) != 0;
+  if (handler_.RecordModified) return true;
+  return std::memcmp(handler_.CurRecord, handler_.SavedRecord.data(), std::size_t(handler_.RecordLength)) != 0;
 }
 
 void HandlerIndexLink::Status(int code, int value, int total) { handler_.StatusUpdate(code, value, total); }
@@ -107,259 +108,255 @@ void HandlerIndexLink::Status(int code, int value, int total) { handler_.StatusU
 namespace {
 
 AnsiString ExtensionOf(const AnsiString& name) {
-    const auto slash = name.find_last_of("/\\");
-    const auto dot = name.rfind('.');
-    if (dot == AnsiString::npos || (slash != AnsiString::npos && dot < slash)) return {};
-    return name.substr(dot);
+  const auto slash = name.find_last_of("/\\");
+  const auto dot = name.rfind('.');
+  if (dot == AnsiString::npos || (slash != AnsiString::npos && dot < slash)) return {};
+  return name.substr(dot);
 }
 
 bool HasFolder(const AnsiString& name) { return name.find_first_of("/\\") != AnsiString::npos; }
 
 AnsiString BaseOf(const AnsiString& name) {
-    const auto slash = name.find_last_of("/\\");
-    AnsiString base = slash == AnsiString::npos ? name : name.substr(slash + 1);
-    const auto dot = base.rfind('.');
-    if (dot != AnsiString::npos) base.resize(dot);
-    return base;
+  const auto slash = name.find_last_of("/\\");
+  AnsiString base = slash == AnsiString::npos ? name : name.substr(slash + 1);
+  const auto dot = base.rfind('.');
+  if (dot != AnsiString::npos) base.resize(dot);
+  return base;
 }
 
 }  // namespace
 
 AnsiString XBO_dBHandler::IndexPathName(const AnsiString& name) const {
-    AnsiString path = Trim(name);
-    if (!HasFolder(path)) path = FLink->Folder() + "/" + path;
-    if (ExtensionOf(path).empty()) path += ".NDX";
-    return XBO_DiskFile::ExpandName(path);
+  AnsiString path = Trim(name);
+  if (!HasFolder(path)) path = FLink->Folder() + "/" + path;
+  if (ExtensionOf(path).empty()) path += ".NDX";
+  return XBO_DiskFile::ExpandName(path);
 }
 
-AnsiString XBO_dBHandler::IndexFileName(const AnsiString& name) const {
-    return SysXb_UpperCase(IndexPathName(name));
-}
+AnsiString XBO_dBHandler::IndexFileName(const AnsiString& name) const { return SysXb_UpperCase(IndexPathName(name)); }
 
 int XBO_dBHandler::FindIndexFile(const AnsiString& name) const {
-    const AnsiString wanted = IndexFileName(name);
-    for (int i = 0; i < kMaxIndexFiles; ++i)
-        if (FIndexFiles[i] && SysXb_UpperCase(FIndexFiles[i]->FileName()) == wanted) return i + 1;
-    return 0;
+  const AnsiString wanted = IndexFileName(name);
+  for (int i = 0; i < kMaxIndexFiles; ++i)
+    if (FIndexFiles[i] && SysXb_UpperCase(FIndexFiles[i]->FileName()) == wanted) return i + 1;
+  return 0;
 }
 
 XBobjIndexTag* XBO_dBHandler::TagByNumber(int n) const {
-    if (n < 1) return nullptr;
-    for (const auto& file : FIndexFiles) {
-        if (!file) continue;
-        if (n <= file->TagCount()) return file->TagByNumber(n - 1);
-        n -= file->TagCount();
-    }
-    return nullptr;
+  if (n < 1) return nullptr;
+  for (const auto& file : FIndexFiles) {
+    if (!file) continue;
+    if (n <= file->TagCount()) return file->TagByNumber(n - 1);
+    n -= file->TagCount();
+  }
+  return nullptr;
 }
 
 std::unique_ptr<XBobjIndexFile> XBO_dBHandler::MakeIndexFile(const AnsiString& pathName, bool create, bool overwrite,
                                                              int& code) {
-    code = 0;
-    const vx::IndexFormat* format = vx::FindIndexFormat(SysXb_UpperCase(ExtensionOf(pathName)));
-    std::unique_ptr<XBobjIndexFile> file;
-    if (format) {
-        try {
-            file = format->open(FLink.get(), pathName, create, overwrite, Shared(), ReadWrite());
-        } catch (const EXBaseError&) {
-            // A header the format cannot read: the file is not one of its kind.
-            if (XBO_DiskFile(pathName, false, false).FileExisted()) {
-                code = xbErrIndexInvalid;
-                return nullptr;
-            }
-            throw;
-        }
-    }
-    if (!file) {
-        code = format && XBO_DiskFile(pathName, false, false).FileExisted() ? xbErrIndexInvalid : 2;
-        if (!format) code = XBO_DiskFile(pathName, false, false).FileExisted() ? xbErrIndexInvalid : 2;
-        return nullptr;
-    }
-    if (!file->Usable()) {
+  code = 0;
+  const vx::IndexFormat* format = vx::FindIndexFormat(SysXb_UpperCase(ExtensionOf(pathName)));
+  std::unique_ptr<XBobjIndexFile> file;
+  if (format) {
+    try {
+      file = format->open(FLink.get(), pathName, create, overwrite, Shared(), ReadWrite());
+    } catch (const EXBaseError&) {
+      // A header the format cannot read: the file is not one of its kind.
+      if (XBO_DiskFile(pathName, false, false).FileExisted()) {
         code = xbErrIndexInvalid;
         return nullptr;
+      }
+      throw;
     }
-    return file;
+  }
+  if (!file) {
+    code = format && XBO_DiskFile(pathName, false, false).FileExisted() ? xbErrIndexInvalid : 2;
+    if (!format) code = XBO_DiskFile(pathName, false, false).FileExisted() ? xbErrIndexInvalid : 2;
+    return nullptr;
+  }
+  if (!file->Usable()) {
+    code = xbErrIndexInvalid;
+    return nullptr;
+  }
+  return file;
 }
 
 int XBO_dBHandler::IndexFileOpen(const AnsiString& name) {
-    const AnsiString path = IndexPathName(name);
-    if (FindIndexFile(path) != 0) return -1;
-    int slot = -1;
-    for (int i = 0; i < kMaxIndexFiles && slot < 0; ++i)
-        if (!FIndexFiles[i]) slot = i;
-    if (slot < 0) {
-        TableError(xbErrTooManyIndexes, xbNoSubCode, SysXb_UpperCase(path));
-        return xbErrTooManyIndexes;
-    }
-    int code = 0;
-    std::unique_ptr<XBobjIndexFile> file = MakeIndexFile(path, false, false, code);
-    if (!file) {
-        TableError(code, xbNoSubCode, SysXb_UpperCase(path));
-        return code;
-    }
-    file->SetLockMode(LockProtocol);
-    FIndexFiles[std::size_t(slot)] = std::move(file);
-    return 0;
+  const AnsiString path = IndexPathName(name);
+  if (FindIndexFile(path) != 0) return -1;
+  int slot = -1;
+  for (int i = 0; i < kMaxIndexFiles && slot < 0; ++i)
+    if (!FIndexFiles[i]) slot = i;
+  if (slot < 0) {
+    TableError(xbErrTooManyIndexes, xbNoSubCode, SysXb_UpperCase(path));
+    return xbErrTooManyIndexes;
+  }
+  int code = 0;
+  std::unique_ptr<XBobjIndexFile> file = MakeIndexFile(path, false, false, code);
+  if (!file) {
+    TableError(code, xbNoSubCode, SysXb_UpperCase(path));
+    return code;
+  }
+  file->SetLockMode(LockProtocol);
+  FIndexFiles[std::size_t(slot)] = std::move(file);
+  return 0;
 }
 
 void XBO_dBHandler::IndexCloseAll() {
-    FActiveTag = nullptr;
-    FActiveTagName.clear();
-    for (auto& file : FIndexFiles) file.reset();
+  FActiveTag = nullptr;
+  FActiveTagName.clear();
+  for (auto& file : FIndexFiles) file.reset();
 }
 
 int XBO_dBHandler::IndexOpenList(const AnsiString& list, const AnsiString& tagName) {
-    IndexCloseAll();
-    AnsiString trimmed = list;
-    while (!trimmed.empty() && (trimmed.back() == ' ' || trimmed.back() == ',' || trimmed.back() == ';'))
-        trimmed.pop_back();
-    if (trimmed.empty()) return 1;
-    std::vector<AnsiString> names;
-    AnsiString current;
-    bool quoted = false;
-    for (char ch : trimmed) {
-        if (ch == '"') {
-            quoted = !quoted;
-        } else if (!quoted && (ch == ' ' || ch == ',' || ch == ';')) {
-            if (!current.empty()) names.push_back(current);
-            current.clear();
-        } else {
-            current += ch;
-        }
+  IndexCloseAll();
+  AnsiString trimmed = list;
+  while (!trimmed.empty() && (trimmed.back() == ' ' || trimmed.back() == ',' || trimmed.back() == ';'))
+    trimmed.pop_back();
+  if (trimmed.empty()) return 1;
+  std::vector<AnsiString> names;
+  AnsiString current;
+  bool quoted = false;
+  for (char ch : trimmed) {
+    if (ch == '"') {
+      quoted = !quoted;
+    } else if (!quoted && (ch == ' ' || ch == ',' || ch == ';')) {
+      if (!current.empty()) names.push_back(current);
+      current.clear();
+    } else {
+      current += ch;
     }
-    if (!current.empty()) names.push_back(current);
-    if (names.empty()) return 1;
-    for (const AnsiString& name : names) {
-        const int code = IndexFileOpen(name);
-        if (code > 0) return code;
-    }
-    SelectTag(tagName, true);
-    return 0;
+  }
+  if (!current.empty()) names.push_back(current);
+  if (names.empty()) return 1;
+  for (const AnsiString& name : names) {
+    const int code = IndexFileOpen(name);
+    if (code > 0) return code;
+  }
+  SelectTag(tagName, true);
+  return 0;
 }
 
 void XBO_dBHandler::IndexOn(const AnsiString& fileName, const AnsiString& tagName, const AnsiString& keyExpr,
                             const AnsiString& forExpr, int uniqueCode, int sortCode) {
-    const AnsiString tag = Trim(tagName);
-    if (tag.size() > std::size_t(kMaxTagName))
-        throw EXBaseError("Tag name longer than 31 characters - " + tag);
-    if (keyExpr.size() > std::size_t(kMaxExpression))
-        throw EXBaseError("Key expression longer than 255 characters - " + tag);
-    if (forExpr.size() > std::size_t(kMaxExpression))
-        throw EXBaseError("FOR expression longer than 255 characters - " + tag);
-    if (Trim(keyExpr).empty()) throw EXBaseError("Index key expression is empty - " + tag);
+  const AnsiString tag = Trim(tagName);
+  if (tag.size() > std::size_t(kMaxTagName)) throw EXBaseError("Tag name longer than 31 characters - " + tag);
+  if (keyExpr.size() > std::size_t(kMaxExpression))
+    throw EXBaseError("Key expression longer than 255 characters - " + tag);
+  if (forExpr.size() > std::size_t(kMaxExpression))
+    throw EXBaseError("FOR expression longer than 255 characters - " + tag);
+  if (Trim(keyExpr).empty()) throw EXBaseError("Index key expression is empty - " + tag);
 
-    IndexCloseAll();
-    const bool readAhead = FReadAheadOn;
-    const std::uint8_t state = TableState;
-    const std::int32_t saved = RecNo;
-    struct Back {
-        XBO_dBHandler* h;
-        bool readAhead;
-        std::uint8_t state;
-        std::int32_t saved;
-        ~Back() {
-            h->TableState = state;
-            h->SetReadAhead(readAhead);
-            if (saved >= 1 && saved <= h->RecordCount) {
-                try {
-                    h->ReadPlain(saved);
-                } catch (...) {
-                }
-            }
-        }
-    } back{this, readAhead, state, saved};
-    SetReadAhead(true);
+  IndexCloseAll();
+  const bool readAhead = FReadAheadOn;
+  const std::uint8_t state = TableState;
+  const std::int32_t saved = RecNo;
+  struct Back {
+    XBO_dBHandler* h;
+    bool readAhead;
+    std::uint8_t state;
+    std::int32_t saved;
+    ~Back() {
+      h->TableState = state;
+      h->SetReadAhead(readAhead);
+      if (saved >= 1 && saved <= h->RecordCount) {
+        try {
+          h->ReadPlain(saved);
+        } catch (...) {}
+      }
+    }
+  } back{this, readAhead, state, saved};
+  SetReadAhead(true);
 
-    const AnsiString path = IndexPathName(fileName);
-    AnsiString extension = SysXb_UpperCase(ExtensionOf(path));
-    const vx::IndexFormat* format = vx::FindIndexFormat(extension);
-    if (!format) {
-        TableError(2, xbNoSubCode, SysXb_UpperCase(path));
-        return;
+  const AnsiString path = IndexPathName(fileName);
+  AnsiString extension = SysXb_UpperCase(ExtensionOf(path));
+  const vx::IndexFormat* format = vx::FindIndexFormat(extension);
+  if (!format) {
+    TableError(2, xbNoSubCode, SysXb_UpperCase(path));
+    return;
+  }
+  AnsiString name = tag;
+  if (format->compound) {
+    if (name.empty()) {
+      TableError(xbErrTagEmpty, xbCtxTagEmpty, "Tag Field is Empty");
+      return;
     }
-    AnsiString name = tag;
-    if (format->compound) {
-        if (name.empty()) {
-            TableError(xbErrTagEmpty, xbCtxTagEmpty, "Tag Field is Empty");
-            return;
-        }
-        XBobjCDXFile::NextCollation = (sortCode == 7 || sortCode == 8) ? 2 : 1;
-    } else {
-        name = BaseOf(path);
-    }
-    int code = 0;
-    // A compound file keeps its other tags; a single-tag file is written anew.
-    const int collation = XBobjCDXFile::NextCollation;
-    std::unique_ptr<XBobjIndexFile> file = MakeIndexFile(path, true, !format->compound, code);
-    if (!file) {
-        TableError(code, xbNoSubCode, SysXb_UpperCase(path));
-        return;
-    }
-    XBobjCDXFile::NextCollation = collation;
-    file->SetLockMode(LockProtocol);
-    int mapped = sortCode;
-    if (sortCode == 7) mapped = 0;
-    if (sortCode == 8) mapped = 1;
-    TableState = xbStateBuildingIndex;
-    if (!file->Lock()) {
-        RaiseLockRefused();
-        return;
-    }
-    try {
-        file->TagAdd(name, Trim(keyExpr), Trim(forExpr), uniqueCode == 0, mapped == 0);
-    } catch (...) {
-        file->Unlock();
-        throw;
-    }
+    XBobjCDXFile::NextCollation = (sortCode == 7 || sortCode == 8) ? 2 : 1;
+  } else {
+    name = BaseOf(path);
+  }
+  int code = 0;
+  // A compound file keeps its other tags; a single-tag file is written anew.
+  const int collation = XBobjCDXFile::NextCollation;
+  std::unique_ptr<XBobjIndexFile> file = MakeIndexFile(path, true, !format->compound, code);
+  if (!file) {
+    TableError(code, xbNoSubCode, SysXb_UpperCase(path));
+    return;
+  }
+  XBobjCDXFile::NextCollation = collation;
+  file->SetLockMode(LockProtocol);
+  int mapped = sortCode;
+  if (sortCode == 7) mapped = 0;
+  if (sortCode == 8) mapped = 1;
+  TableState = xbStateBuildingIndex;
+  if (!file->Lock()) {
+    RaiseLockRefused();
+    return;
+  }
+  try {
+    file->TagAdd(name, Trim(keyExpr), Trim(forExpr), uniqueCode == 0, mapped == 0);
+  } catch (...) {
     file->Unlock();
+    throw;
+  }
+  file->Unlock();
 }
 
 int XBO_dBHandler::SelectTag(const AnsiString& tagName, bool keepPosition) {
-    const AnsiString wanted = SysXb_UpperCase(Trim(tagName));
-    if (wanted.empty()) {
-        ClearRange();
-        FActiveTag = nullptr;
-        FActiveTagName.clear();
-        SetReadAhead(true);
-        if (!keepPosition) GetRec(xbTop);
-        return 0;
+  const AnsiString wanted = SysXb_UpperCase(Trim(tagName));
+  if (wanted.empty()) {
+    ClearRange();
+    FActiveTag = nullptr;
+    FActiveTagName.clear();
+    SetReadAhead(true);
+    if (!keepPosition) GetRec(xbTop);
+    return 0;
+  }
+  for (int i = 0; i < kMaxIndexFiles; ++i) {
+    if (!FIndexFiles[i]) continue;
+    XBobjIndexTag* tag = FIndexFiles[i]->TagByName(wanted);
+    if (!tag) continue;
+    ClearRange();
+    FActiveTag = nullptr;
+    SetReadAhead(false);
+    FActiveTagName = wanted;
+    FActiveTag = tag;
+    tag->TagReset(1);
+    if (keepPosition && RecNo >= 1) {
+      GetRec(xbCurrent);
+      CheckOutOfView();
+      if (FOutOfView) GetRec(xbTop);
+    } else {
+      GetRec(xbTop);
     }
-    for (int i = 0; i < kMaxIndexFiles; ++i) {
-        if (!FIndexFiles[i]) continue;
-        XBobjIndexTag* tag = FIndexFiles[i]->TagByName(wanted);
-        if (!tag) continue;
-        ClearRange();
-        FActiveTag = nullptr;
-        SetReadAhead(false);
-        FActiveTagName = wanted;
-        FActiveTag = tag;
-        tag->TagReset(1);
-        if (keepPosition && RecNo >= 1) {
-            GetRec(xbCurrent);
-            CheckOutOfView();
-            if (FOutOfView) GetRec(xbTop);
-        } else {
-            GetRec(xbTop);
-        }
-        return i + 1;
-    }
-    throw EXBaseError("Cannot find index tag " + Trim(tagName));
+    return i + 1;
+  }
+  throw EXBaseError("Cannot find index tag " + Trim(tagName));
 }
 
 void XBO_dBHandler::Reindex() {
-    XBobjIndexTag* tag = FActiveTag;
-    const std::uint8_t state = TableState;
-    PassGuard back(*this, true);
-    FActiveTag = nullptr;
-    TableState = xbStateBuildingIndex;
-    SetReadAhead(true);
-    for (auto& file : FIndexFiles) {
-        if (!file) continue;
-        file->Reindex();  // takes the whole file's lock itself
-    }
-    TableState = state;
-    FActiveTag = tag;
-    if (tag) tag->TagReset(1);
-    GetRec(xbTop);
+  XBobjIndexTag* tag = FActiveTag;
+  const std::uint8_t state = TableState;
+  PassGuard back(*this, true);
+  FActiveTag = nullptr;
+  TableState = xbStateBuildingIndex;
+  SetReadAhead(true);
+  for (auto& file : FIndexFiles) {
+    if (!file) continue;
+    file->Reindex();  // takes the whole file's lock itself
+  }
+  TableState = state;
+  FActiveTag = tag;
+  if (tag) tag->TagReset(1);
+  GetRec(xbTop);
 }

@@ -24,33 +24,33 @@ class XBO_dBHandler;
 namespace vx {
 
 class HandlerIndexLink : public DbfIndexLink {
-public:
-    explicit HandlerIndexLink(XBO_dBHandler& table);
+ public:
+  explicit HandlerIndexLink(XBO_dBHandler& table);
 
-    // The table file's own read, past order, filter and read-ahead rules.
-    void ReadForIndex(int32_t record) override;
-    bool HasOldImage() const override;
-    // Points the current record at the image as read and back to wherever
-    // it pointed before (the data set may have pointed it at its buffer).
-    void UseOldImage(bool on) override;
-    // True when the record differs from its image as read (or a field write
-    // marked it), so that keys are updated whoever wrote the bytes.
-    bool RecordModified() const override;
-    void Status(int code, int value, int total) override;
+  // The table file's own read, past order, filter and read-ahead rules.
+  void ReadForIndex(int32_t record) override;
+  bool HasOldImage() const override;
+  // Points the current record at the image as read and back to wherever
+  // it pointed before (the data set may have pointed it at its buffer).
+  void UseOldImage(bool on) override;
+  // True when the record differs from its image as read (or a field write
+  // marked it), so that keys are updated whoever wrote the bytes.
+  bool RecordModified() const override;
+  void Status(int code, int value, int total) override;
 
-private:
-    XBO_dBHandler& handler_;
-    char* savedPointer_ = nullptr;
+ private:
+  XBO_dBHandler& handler_;
+  char* savedPointer_ = nullptr;
 };
 
 struct IndexFormat {
-    bool compound = false;  // named tags (else one tag named after the file)
-    // Opens (create false) or creates (create true; overwrite empties an
-    // existing file) the file at pathName. Returns the object (check
-    // Usable()) or null when the file does not exist.
-    std::function<std::unique_ptr<XBobjIndexFile>(IndexTableLink* table, const std::string& pathName,
-                                                  bool create, bool overwrite, bool shared, bool writable)>
-        open;
+  bool compound = false;  // named tags (else one tag named after the file)
+  // Opens (create false) or creates (create true; overwrite empties an
+  // existing file) the file at pathName. Returns the object (check
+  // Usable()) or null when the file does not exist.
+  std::function<std::unique_ptr<XBobjIndexFile>(IndexTableLink* table, const std::string& pathName, bool create,
+                                                bool overwrite, bool shared, bool writable)>
+      open;
 };
 
 // Registers (or replaces) the format of an extension such as ".NTX".

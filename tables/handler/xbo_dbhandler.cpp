@@ -6,47 +6,46 @@
 #include "tables/base/xb_cipher.h"
 #include "tables/base/xb_dates.h"
 #include "tables/base/xb_errors.h"
+#include "tables/base/xb_hugeset.h"
+#include "tables/base/xb_sysapi.h"
+#include "tables/dbf/xbo_memo.h"
 #include "tables/expr/xb_expr_handler.h"
 #include "tables/expr/xb_expr_link.h"
 #include "tables/expr/xb_expr_value.h"
 #include "tables/handler/xb_handler_index.h"
-#include "tables/base/xb_hugeset.h"
-#include "tables/base/xb_sysapi.h"
-#include "tables/dbf/xbo_memo.h"
 
 namespace {
 
 // Restores a switch of the handler when a scope ends, also by an exception.
 template <typename T>
 class Restore {
-public:
-    Restore(T& slot) : FSlot(slot), FValue(slot) {}
-    ~Restore() { FSlot = FValue; }
-    Restore(const Restore&) = delete;
-    Restore& operator=(const Restore&) = delete;
+ public:
+  Restore(T& slot) : FSlot(slot), FValue(slot) {}
+  ~Restore() { FSlot = FValue; }
+  Restore(const Restore&) = delete;
+  Restore& operator=(const Restore&) = delete;
 
-private:
-    T& FSlot;
-    T FValue;
+ private:
+  T& FSlot;
+  T FValue;
 };
 
 }  // namespace
 
 XBO_dBHandler::XBO_dBHandler(const AnsiString& name, bool shared, bool readWrite, const AnsiString& key)
     : XBO_dBaseFld(name, shared, readWrite, key) {
-    FLink = std::make_unique<vx::HandlerIndexLink>(*this);
+  FLink = std::make_unique<vx::HandlerIndexLink>(*this);
 }
 
 XBO_dBHandler::~XBO_dBHandler() {
-    FActiveTag = nullptr;
-    // Index files and expressions refer to the table: they go first.
-    for (auto& file : FIndexFiles) {
-        try {
-            file.reset();
-        } catch (...) {
-        }
-    }
-    FFilterExpr.reset();
+  FActiveTag = nullptr;
+  // Index files and expressions refer to the table: they go first.
+  for (auto& file : FIndexFiles) {
+    try {
+      file.reset();
+    } catch (...) {}
+  }
+  FFilterExpr.reset();
 }
 
 // ------------------------------------------------------------------ read-ahead
@@ -59,114 +58,114 @@ XBO_dBHandler::PassGuard::PassGuard(XBO_dBHandler& handler, bool keepState)
       FState(handler.TableState) {}
 
 XBO_dBHandler::PassGuard::~PassGuard() {
-    FHandler.FActiveTag = FTag;
-    FHandler.SetReadAhead(FReadAhead);
-    if (FKeepState) FHandler.TableState = FState;
+  FHandler.FActiveTag = FTag;
+  FHandler.SetReadAhead(FReadAhead);
+  if (FKeepState) FHandler.TableState = FState;
 }
 
 void XBO_dBHandler::SetReadAhead(bool on) {
-    if (on) {
-        if (!ReadAheadAllowed || FReadAheadOn || RecordLength <= 0) return;
-        int size = kReadAheadSize - kReadAheadSize % RecordLength;
-        if (size < RecordLength) size = RecordLength;
-        if (int(FReadAheadBuffer.size()) != size) FReadAheadBuffer.assign(std::size_t(size), 0);
-        FReadAheadSize = size;
-        FReadAheadRecords = size / RecordLength;
-        FReadAheadOn = true;
-    } else {
-        FReadAheadOn = false;
-    }
-    DropReadAhead();
+  if (on) {
+    if (!ReadAheadAllowed || FReadAheadOn || RecordLength <= 0) return;
+    int size = kReadAheadSize - kReadAheadSize % RecordLength;
+    if (size < RecordLength) size = RecordLength;
+    if (int(FReadAheadBuffer.size()) != size) FReadAheadBuffer.assign(std::size_t(size), 0);
+    FReadAheadSize = size;
+    FReadAheadRecords = size / RecordLength;
+    FReadAheadOn = true;
+  } else {
+    FReadAheadOn = false;
+  }
+  DropReadAhead();
 }
 
 int XBO_dBHandler::ReadBlock(std::int64_t offset, void* buffer, int count) {
-    if (!FReadAheadOn || offset < HeaderLength || count <= 0 || count > FReadAheadSize)
-        return XBO_DiskFile::Read(offset, buffer, count);
-    if (FHeldOffset < 0 || FHeldOffset > offset || offset + count > FHeldEnd) {
-        const int got = XBO_DiskFile::Read(offset, FReadAheadBuffer.data(), FReadAheadSize);
-        FHeldOffset = offset;
-        FHeldEnd = offset + got;
-    }
-    if (offset >= FHeldEnd) {
-        lastTransfer_ = 0;
-        lastError_ = xbErrShortRead;
-        return 0;
-    }
-    const int n = int(std::min<std::int64_t>(count, FHeldEnd - offset));
-    std::memcpy(buffer, FReadAheadBuffer.data() + (offset - FHeldOffset), std::size_t(n));
-    lastTransfer_ = n;
-    lastError_ = n < count ? xbErrShortRead : 0;
-    position_ = offset + n;
-    return n;
+  if (!FReadAheadOn || offset < HeaderLength || count <= 0 || count > FReadAheadSize)
+    return XBO_DiskFile::Read(offset, buffer, count);
+  if (FHeldOffset < 0 || FHeldOffset > offset || offset + count > FHeldEnd) {
+    const int got = XBO_DiskFile::Read(offset, FReadAheadBuffer.data(), FReadAheadSize);
+    FHeldOffset = offset;
+    FHeldEnd = offset + got;
+  }
+  if (offset >= FHeldEnd) {
+    lastTransfer_ = 0;
+    lastError_ = xbErrShortRead;
+    return 0;
+  }
+  const int n = int(std::min<std::int64_t>(count, FHeldEnd - offset));
+  std::memcpy(buffer, FReadAheadBuffer.data() + (offset - FHeldOffset), std::size_t(n));
+  lastTransfer_ = n;
+  lastError_ = n < count ? xbErrShortRead : 0;
+  position_ = offset + n;
+  return n;
 }
 
 int XBO_dBHandler::WriteBlock(std::int64_t offset, const void* buffer, int count) {
-    const int written = XBO_DiskFile::Write(offset, buffer, count);
-    if (FReadAheadOn && FHeldOffset >= 0 && count > 0) {
-        const std::int64_t end = offset + count;
-        if (offset >= FHeldOffset && end <= FHeldEnd && written == count)
-            std::memcpy(FReadAheadBuffer.data() + (offset - FHeldOffset), buffer, std::size_t(count));
-        else if (offset < FHeldEnd && end > FHeldOffset)
-            DropReadAhead();  // partly inside: the block would mix old and new bytes
-    }
-    return written;
+  const int written = XBO_DiskFile::Write(offset, buffer, count);
+  if (FReadAheadOn && FHeldOffset >= 0 && count > 0) {
+    const std::int64_t end = offset + count;
+    if (offset >= FHeldOffset && end <= FHeldEnd && written == count)
+      std::memcpy(FReadAheadBuffer.data() + (offset - FHeldOffset), buffer, std::size_t(count));
+    else if (offset < FHeldEnd && end > FHeldOffset)
+      DropReadAhead();  // partly inside: the block would mix old and new bytes
+  }
+  return written;
 }
 
 int XBO_dBHandler::Read(std::int64_t offset, void* buffer, int count) { return ReadBlock(offset, buffer, count); }
 
 int XBO_dBHandler::Write(std::int64_t offset, const void* buffer, int count) {
-    return WriteBlock(offset, buffer, count);
+  return WriteBlock(offset, buffer, count);
 }
 
 // ------------------------------------------------------------------ locks
 
 bool XBO_dBHandler::LockHeader() {
-    DropReadAhead();
-    return XBO_dBaseFld::LockHeader();
+  DropReadAhead();
+  return XBO_dBaseFld::LockHeader();
 }
 
 bool XBO_dBHandler::LockTable() {
-    DropReadAhead();
-    return XBO_dBaseFld::LockTable();
+  DropReadAhead();
+  return XBO_dBaseFld::LockTable();
 }
 
 bool XBO_dBHandler::LockWholeTable() {
-    DropReadAhead();
-    return XBO_dBaseFld::LockWholeTable();
+  DropReadAhead();
+  return XBO_dBaseFld::LockWholeTable();
 }
 
 bool XBO_dBHandler::LockRecord() {
-    DropReadAhead();
-    return XBO_dBaseFld::LockRecord();
+  DropReadAhead();
+  return XBO_dBaseFld::LockRecord();
 }
 
 bool XBO_dBHandler::LockIndexFiles() {
-    for (int i = 0; i < kMaxIndexFiles; ++i) {
-        if (!FIndexFiles[i]) continue;
-        if (FIndexFiles[i]->Lock()) continue;
-        for (int j = 0; j < i; ++j)
-            if (FIndexFiles[j]) FIndexFiles[j]->Unlock();
-        SysXb_SetLastError(xbErrLockRefused);
-        SetLastErrorCode(xbErrLockRefused);
-        return false;
-    }
-    return true;
+  for (int i = 0; i < kMaxIndexFiles; ++i) {
+    if (!FIndexFiles[i]) continue;
+    if (FIndexFiles[i]->Lock()) continue;
+    for (int j = 0; j < i; ++j)
+      if (FIndexFiles[j]) FIndexFiles[j]->Unlock();
+    SysXb_SetLastError(xbErrLockRefused);
+    SetLastErrorCode(xbErrLockRefused);
+    return false;
+  }
+  return true;
 }
 
 void XBO_dBHandler::UnlockIndexFiles() {
-    for (auto& file : FIndexFiles)
-        if (file) file->Unlock();
+  for (auto& file : FIndexFiles)
+    if (file) file->Unlock();
 }
 
 void XBO_dBHandler::RaiseLockRefused(std::int32_t context) {
-    SetLastErrorCode(xbErrLockRefused);
-    TableError(xbErrLockRefused, context, FileName());
+  SetLastErrorCode(xbErrLockRefused);
+  TableError(xbErrLockRefused, context, FileName());
 }
 
 void XBO_dBHandler::SetLockProtocol(int protocol) {
-    XBO_dBaseFld::SetLockProtocol(protocol);
-    for (auto& file : FIndexFiles)
-        if (file) file->SetLockMode(LockProtocol);
+  XBO_dBaseFld::SetLockProtocol(protocol);
+  for (auto& file : FIndexFiles)
+    if (file) file->SetLockMode(LockProtocol);
 }
 
 // ------------------------------------------------------------------ writes
@@ -176,37 +175,37 @@ void XBO_dBHandler::AppendRecord() { Append(); }
 void XBO_dBHandler::WriteRecord(int n) { Rewrite(n); }
 
 void XBO_dBHandler::Append() {
-    if (!LockIndexFiles()) {
-        RaiseLockRefused();
-        return;
-    }
-    try {
-        XBO_dBaseFld::AppendRecord();
-    } catch (...) {
-        UnlockIndexFiles();
-        throw;
-    }
+  if (!LockIndexFiles()) {
+    RaiseLockRefused();
+    return;
+  }
+  try {
+    XBO_dBaseFld::AppendRecord();
+  } catch (...) {
     UnlockIndexFiles();
+    throw;
+  }
+  UnlockIndexFiles();
 }
 
 void XBO_dBHandler::Rewrite(int n) {
-    FOutOfView = false;
-    if (!LockIndexFiles()) {
-        RaiseLockRefused();
-        return;
-    }
-    try {
-        XBO_dBaseFld::WriteRecord(n);
-    } catch (...) {
-        UnlockIndexFiles();
-        throw;
-    }
+  FOutOfView = false;
+  if (!LockIndexFiles()) {
+    RaiseLockRefused();
+    return;
+  }
+  try {
+    XBO_dBaseFld::WriteRecord(n);
+  } catch (...) {
     UnlockIndexFiles();
+    throw;
+  }
+  UnlockIndexFiles();
 }
 
 bool XBO_dBHandler::FlushFile() {
-    DropReadAhead();
-    return XBO_dBaseFld::FlushFile();
+  DropReadAhead();
+  return XBO_dBaseFld::FlushFile();
 }
 
 int XBO_dBHandler::ExternalFunction(const AnsiString&, const AnsiString&, char&, void*) { return -1; }
@@ -218,52 +217,51 @@ void XBO_dBHandler::StatusUpdate(int, int, int) {}
 // ------------------------------------------------------------------ notifications
 
 bool XBO_dBHandler::FilterPasses(std::int32_t n) const {
-    return !FFilterActive || (FFilterBits && FFilterBits->TestBit(n));
+  return !FFilterActive || (FFilterBits && FFilterBits->TestBit(n));
 }
 
 void XBO_dBHandler::CheckOutOfView() {
-    if (FActiveTag && RecNo >= 1) FOutOfView = FActiveTag->KeyIsCurrent(RecNo) != RecNo;
-    if (FFilterActive && !FOutOfView && RecNo >= 1) FOutOfView = !FFilterBits->TestBit(RecNo);
+  if (FActiveTag && RecNo >= 1) FOutOfView = FActiveTag->KeyIsCurrent(RecNo) != RecNo;
+  if (FFilterActive && !FOutOfView && RecNo >= 1) FOutOfView = !FFilterBits->TestBit(RecNo);
 }
 
 void XBO_dBHandler::RecordChanged(int code, int value) {
-    if (code == xbStatusAfterFlush) {
-        DropReadAhead();
-        if (FActiveTag) FActiveTag->TagReset(2);
-        for (auto& file : FIndexFiles)
-            if (file && file->Disk()) file->Disk()->FlushFile();
-        if (FActiveTag) {
-            FActiveTag->TagReset(1);
-            FOutOfView = RecNo >= 1 && FActiveTag->KeyIsCurrent(RecNo) != RecNo;
-        }
-    } else if (code == xbStatusAfterWrite) {
-        const std::int32_t record = value == 0 ? RecNo : value;
-        for (auto& file : FIndexFiles)
-            if (file) file->KeyUpdateAll(record, value == 0);
-        if (FFilterExpr && FFilterBits && FFilterExpr->HasTree()) {
-            // A record the filter cannot be evaluated on does not pass it.
-            bool passes = false;
-            try {
-                vx::ExprValue v;
-                FFilterExpr->Evaluate(v);
-                passes = v.Type == vx::xtBoolean && v.Boolean;
-            } catch (const Exception&) {
-            }
-            FFilterBits->SetBit(record, passes ? TxbHugeSet::kSet : TxbHugeSet::kClear);
-        }
-        FOutOfView = false;
-        if (FActiveTag) {
-            EOFFlag = FActiveTag->AtEOF();
-            BOFFlag = FActiveTag->AtBOF();
-            FOutOfView = FActiveTag->KeyIsCurrent(record) != record;
-        }
-        if (FFilterActive && !FOutOfView) FOutOfView = !FFilterBits->TestBit(record);
-        if (FActiveTag && !FFilterActive) {
-            EOFFlag = value == 0 || value == RecordCount;
-            BOFFlag = value == 1;
-        }
+  if (code == xbStatusAfterFlush) {
+    DropReadAhead();
+    if (FActiveTag) FActiveTag->TagReset(2);
+    for (auto& file : FIndexFiles)
+      if (file && file->Disk()) file->Disk()->FlushFile();
+    if (FActiveTag) {
+      FActiveTag->TagReset(1);
+      FOutOfView = RecNo >= 1 && FActiveTag->KeyIsCurrent(RecNo) != RecNo;
     }
-    XBO_dBaseFld::RecordChanged(code, value);
+  } else if (code == xbStatusAfterWrite) {
+    const std::int32_t record = value == 0 ? RecNo : value;
+    for (auto& file : FIndexFiles)
+      if (file) file->KeyUpdateAll(record, value == 0);
+    if (FFilterExpr && FFilterBits && FFilterExpr->HasTree()) {
+      // A record the filter cannot be evaluated on does not pass it.
+      bool passes = false;
+      try {
+        vx::ExprValue v;
+        FFilterExpr->Evaluate(v);
+        passes = v.Type == vx::xtBoolean && v.Boolean;
+      } catch (const Exception&) {}
+      FFilterBits->SetBit(record, passes ? TxbHugeSet::kSet : TxbHugeSet::kClear);
+    }
+    FOutOfView = false;
+    if (FActiveTag) {
+      EOFFlag = FActiveTag->AtEOF();
+      BOFFlag = FActiveTag->AtBOF();
+      FOutOfView = FActiveTag->KeyIsCurrent(record) != record;
+    }
+    if (FFilterActive && !FOutOfView) FOutOfView = !FFilterBits->TestBit(record);
+    if (FActiveTag && !FFilterActive) {
+      EOFFlag = value == 0 || value == RecordCount;
+      BOFFlag = value == 1;
+    }
+  }
+  XBO_dBaseFld::RecordChanged(code, value);
 }
 
 // ------------------------------------------------------------------ positioned read
@@ -271,422 +269,418 @@ void XBO_dBHandler::RecordChanged(int code, int value) {
 void XBO_dBHandler::ReadRecord(int code) { GetRec(code); }
 
 void XBO_dBHandler::AlignActiveTag() {
-    // A tag that ran off an end, or stands on another record than the one
-    // read last, is put back on the current record before it moves.
-    if (!FActiveTag || RecNo < 1) return;
-    if (FActiveTag->AtEOF() || FActiveTag->AtBOF() || FActiveTag->CurrentKey().link != RecNo)
-        FActiveTag->TagReset(1);
+  // A tag that ran off an end, or stands on another record than the one
+  // read last, is put back on the current record before it moves.
+  if (!FActiveTag || RecNo < 1) return;
+  if (FActiveTag->AtEOF() || FActiveTag->AtBOF() || FActiveTag->CurrentKey().link != RecNo) FActiveTag->TagReset(1);
 }
 
 void XBO_dBHandler::CheckWalkLength(std::int64_t entries) {
-    if (!FActiveTag || entries <= std::int64_t(RecordCount) + 2) return;
-    RefreshHeader();  // another program may have added records
-    if (entries > std::int64_t(RecordCount) + 2) FActiveTag->File()->Damaged("more entries than records");
+  if (!FActiveTag || entries <= std::int64_t(RecordCount) + 2) return;
+  RefreshHeader();  // another program may have added records
+  if (entries > std::int64_t(RecordCount) + 2) FActiveTag->File()->Damaged("more entries than records");
 }
 
 bool XBO_dBHandler::NeedsIndexReadLock() const {
-    if (!FActiveTag) return false;
-    if (LockProtocol == ClipLock) return true;
-    XBO_DiskFile* disk = FActiveTag->File()->Disk();
-    return disk && disk->Shared();
+  if (!FActiveTag) return false;
+  if (LockProtocol == ClipLock) return true;
+  XBO_DiskFile* disk = FActiveTag->File()->Disk();
+  return disk && disk->Shared();
 }
 
 int XBO_dBHandler::ResyncActiveTag(int code, bool& resynced) {
-    resynced = false;
-    XBobjIndexFile* file = FActiveTag->File();
-    if (code == xbTop || code == xbBottom || !file->ChangedByOthers()) return code;
-    const XBobjIndexKeyData old = FActiveTag->CurrentKey();
-    if (old.link <= 0 || old.link != RecNo || FActiveTag->AtEOF() || FActiveTag->AtBOF()) return code;
-    resynced = true;
-    // Stand on the entry again, or on the first one after it when it went.
-    Restore<bool> exact(ExactMatch);
-    ExactMatch = true;
-    XBobjIndexKeyData key(old.value, old.link, old.link);
-    const std::int32_t found = FActiveTag->KeyFind(key);
-    if (found == old.link) return code;
-    if (FActiveTag->AtEOF()) return code == xbPrior ? xbBottom : code;
-    return code == xbNext ? xbCurrent : code;
+  resynced = false;
+  XBobjIndexFile* file = FActiveTag->File();
+  if (code == xbTop || code == xbBottom || !file->ChangedByOthers()) return code;
+  const XBobjIndexKeyData old = FActiveTag->CurrentKey();
+  if (old.link <= 0 || old.link != RecNo || FActiveTag->AtEOF() || FActiveTag->AtBOF()) return code;
+  resynced = true;
+  // Stand on the entry again, or on the first one after it when it went.
+  Restore<bool> exact(ExactMatch);
+  ExactMatch = true;
+  XBobjIndexKeyData key(old.value, old.link, old.link);
+  const std::int32_t found = FActiveTag->KeyFind(key);
+  if (found == old.link) return code;
+  if (FActiveTag->AtEOF()) return code == xbPrior ? xbBottom : code;
+  return code == xbNext ? xbCurrent : code;
 }
 
 void XBO_dBHandler::GetRec(int code) {
-    if (TableState != 1) {
-        ReadPlain(code);
-        return;
+  if (TableState != 1) {
+    ReadPlain(code);
+    return;
+  }
+  FOutOfView = false;
+  FPositioned = false;
+  EOFFlag = false;
+  BOFFlag = false;
+  const bool readAhead = FReadAheadOn;
+  int step = 0;
+  if (code == xbTop || code == xbCurrent) step = xbNext;
+  else if (code == xbBottom) step = xbPrior;
+  else if (code == xbNext || code == xbPrior) step = code;
+
+  // A read by number (or a re-read) of a shared table may find another
+  // program's bytes.
+  if ((code >= 1 || code == xbCurrent) && Shared()) DropReadAhead();
+
+  const bool lockIndex = code < 0 && NeedsIndexReadLock();
+  if (lockIndex && !LockIndexFiles()) {
+    RaiseLockRefused(xbCtxRead);
+    return;
+  }
+  struct Unlocker {
+    XBO_dBHandler* h;
+    bool on;
+    bool readAhead;
+    ~Unlocker() {
+      if (on) h->UnlockIndexFiles();
+      if (readAhead != h->FReadAheadOn) h->SetReadAhead(readAhead);
     }
-    FOutOfView = false;
-    FPositioned = false;
-    EOFFlag = false;
-    BOFFlag = false;
-    const bool readAhead = FReadAheadOn;
-    int step = 0;
-    if (code == xbTop || code == xbCurrent) step = xbNext;
-    else if (code == xbBottom) step = xbPrior;
-    else if (code == xbNext || code == xbPrior) step = code;
+  } unlocker{this, lockIndex, readAhead};
 
-    // A read by number (or a re-read) of a shared table may find another
-    // program's bytes.
-    if ((code >= 1 || code == xbCurrent) && Shared()) DropReadAhead();
-
-    const bool lockIndex = code < 0 && NeedsIndexReadLock();
-    if (lockIndex && !LockIndexFiles()) {
-        RaiseLockRefused(xbCtxRead);
-        return;
-    }
-    struct Unlocker {
-        XBO_dBHandler* h;
-        bool on;
-        bool readAhead;
-        ~Unlocker() {
-            if (on) h->UnlockIndexFiles();
-            if (readAhead != h->FReadAheadOn) h->SetReadAhead(readAhead);
-        }
-    } unlocker{this, lockIndex, readAhead};
-
-    std::int32_t tagRecord = 0;
-    bool accepted = false;
-    int c = code;
+  std::int32_t tagRecord = 0;
+  bool accepted = false;
+  int c = code;
+  if (FActiveTag && c < 0) {
+    bool resynced = false;
+    if (lockIndex) c = ResyncActiveTag(c, resynced);
+    // The tag stands where the last read by number left the table.
+    if (!resynced && c != xbTop && c != xbBottom) AlignActiveTag();
+  }
+  std::int64_t steps = 0;
+  for (;;) {
+    std::int32_t n = c;
     if (FActiveTag && c < 0) {
-        bool resynced = false;
-        if (lockIndex) c = ResyncActiveTag(c, resynced);
-        // The tag stands where the last read by number left the table.
-        if (!resynced && c != xbTop && c != xbBottom) AlignActiveTag();
-    }
-    std::int64_t steps = 0;
-    for (;;) {
-        std::int32_t n = c;
-        if (FActiveTag && c < 0) {
-            if (FReadAheadOn) SetReadAhead(false);
-            for (;;) {
-                n = FActiveTag->KeyRead(c);
-                EOFFlag = FActiveTag->AtEOF();
-                BOFFlag = FActiveTag->AtBOF();
-                if (EOFFlag || BOFFlag) break;
-                // A tag holds each record once at most: a walk that passes
-                // more entries than records, or an entry naming no record,
-                // comes from a damaged file and would never end.
-                if (n < 1) FActiveTag->File()->Damaged("entry without a record");
-                CheckWalkLength(++steps);
-                if (!FFilterActive || FFilterBits->TestBit(n)) break;
-                c = step;
-            }
-            tagRecord = n;
-        } else if (FFilterActive && c < 0 && c != xbCurrent) {
-            const std::int64_t highest = std::min<std::int64_t>(FFilterBits->HighestBit(), RecordCount);
-            n = 0;
-            switch (c) {
-                case xbTop:
-                    for (std::int64_t i = 1; i <= highest && !n; ++i)
-                        if (FFilterBits->TestBit(i)) n = std::int32_t(i);
-                    if (!n) EOFFlag = true;
-                    break;
-                case xbBottom:
-                    for (std::int64_t i = highest; i >= 1 && !n; --i)
-                        if (FFilterBits->TestBit(i)) n = std::int32_t(i);
-                    if (!n) EOFFlag = BOFFlag = true;
-                    break;
-                case xbNext:
-                    for (std::int64_t i = std::int64_t(RecNo) + 1; i <= highest && !n; ++i)
-                        if (FFilterBits->TestBit(i)) n = std::int32_t(i);
-                    if (!n) EOFFlag = true;
-                    break;
-                default:
-                    for (std::int64_t i = std::min<std::int64_t>(std::int64_t(RecNo) - 1, highest); i >= 1 && !n; --i)
-                        if (FFilterBits->TestBit(i)) n = std::int32_t(i);
-                    if (!n) BOFFlag = true;
-                    break;
-            }
-        } else if (FFilterActive && c == xbCurrent) {
-            n = RecNo;
-        }
+      if (FReadAheadOn) SetReadAhead(false);
+      for (;;) {
+        n = FActiveTag->KeyRead(c);
+        EOFFlag = FActiveTag->AtEOF();
+        BOFFlag = FActiveTag->AtBOF();
         if (EOFFlag || BOFFlag) break;
-        if (n == 0 && c >= 0) break;
-        if (n > 0) {
-            if (n > RecordCount) RefreshHeader();
-            if (n > RecordCount) {
-                // An index entry past the table's end, or a number past count + 1.
-                if (n > RecordCount + 1) {
-                    ReadPlain(n);  // reports the error
-                    return;
-                }
-                BlankRecord();
-                EOFFlag = true;
-                break;
-            }
-            ReadPlain(n);
-        } else {
-            ReadPlain(n);
-        }
-        if (EOFFlag || BOFFlag) break;
-        if (code >= 1) {
-            accepted = true;
-            break;
-        }
-        accepted = (!IsDeleted() || UseDeleted) && AcceptRecord() &&
-                   (FActiveTag || !FFilterActive || FFilterBits->TestBit(RecNo));
-        if (accepted) break;
+        // A tag holds each record once at most: a walk that passes
+        // more entries than records, or an entry naming no record,
+        // comes from a damaged file and would never end.
+        if (n < 1) FActiveTag->File()->Damaged("entry without a record");
+        CheckWalkLength(++steps);
+        if (!FFilterActive || FFilterBits->TestBit(n)) break;
         c = step;
+      }
+      tagRecord = n;
+    } else if (FFilterActive && c < 0 && c != xbCurrent) {
+      const std::int64_t highest = std::min<std::int64_t>(FFilterBits->HighestBit(), RecordCount);
+      n = 0;
+      switch (c) {
+        case xbTop:
+          for (std::int64_t i = 1; i <= highest && !n; ++i)
+            if (FFilterBits->TestBit(i)) n = std::int32_t(i);
+          if (!n) EOFFlag = true;
+          break;
+        case xbBottom:
+          for (std::int64_t i = highest; i >= 1 && !n; --i)
+            if (FFilterBits->TestBit(i)) n = std::int32_t(i);
+          if (!n) EOFFlag = BOFFlag = true;
+          break;
+        case xbNext:
+          for (std::int64_t i = std::int64_t(RecNo) + 1; i <= highest && !n; ++i)
+            if (FFilterBits->TestBit(i)) n = std::int32_t(i);
+          if (!n) EOFFlag = true;
+          break;
+        default:
+          for (std::int64_t i = std::min<std::int64_t>(std::int64_t(RecNo) - 1, highest); i >= 1 && !n; --i)
+            if (FFilterBits->TestBit(i)) n = std::int32_t(i);
+          if (!n) BOFFlag = true;
+          break;
+      }
+    } else if (FFilterActive && c == xbCurrent) {
+      n = RecNo;
     }
-    FPositioned = accepted && !EOFFlag && !BOFFlag;
-    if (FActiveTag && RecNo >= 1 && RecNo != tagRecord && !EOFFlag && !BOFFlag)
-        FOutOfView = FActiveTag->KeyIsCurrent(RecNo) != RecNo;
-    if (FFilterActive && !FOutOfView && RecNo >= 1 && !EOFFlag && !BOFFlag)
-        FOutOfView = !FFilterBits->TestBit(RecNo);
+    if (EOFFlag || BOFFlag) break;
+    if (n == 0 && c >= 0) break;
+    if (n > 0) {
+      if (n > RecordCount) RefreshHeader();
+      if (n > RecordCount) {
+        // An index entry past the table's end, or a number past count + 1.
+        if (n > RecordCount + 1) {
+          ReadPlain(n);  // reports the error
+          return;
+        }
+        BlankRecord();
+        EOFFlag = true;
+        break;
+      }
+      ReadPlain(n);
+    } else {
+      ReadPlain(n);
+    }
+    if (EOFFlag || BOFFlag) break;
+    if (code >= 1) {
+      accepted = true;
+      break;
+    }
+    accepted =
+        (!IsDeleted() || UseDeleted) && AcceptRecord() && (FActiveTag || !FFilterActive || FFilterBits->TestBit(RecNo));
+    if (accepted) break;
+    c = step;
+  }
+  FPositioned = accepted && !EOFFlag && !BOFFlag;
+  if (FActiveTag && RecNo >= 1 && RecNo != tagRecord && !EOFFlag && !BOFFlag)
+    FOutOfView = FActiveTag->KeyIsCurrent(RecNo) != RecNo;
+  if (FFilterActive && !FOutOfView && RecNo >= 1 && !EOFFlag && !BOFFlag) FOutOfView = !FFilterBits->TestBit(RecNo);
 }
 
 // ------------------------------------------------------------------ filter
 
 void XBO_dBHandler::RecomputeFilterActive() {
-    FFilterActive = FFilterWanted && FFilterExpr && FFilterBits && FFilterExpr->HasTree();
+  FFilterActive = FFilterWanted && FFilterExpr && FFilterBits && FFilterExpr->HasTree();
 }
 
 void XBO_dBHandler::SetFilterActive(bool wanted) {
-    FFilterWanted = wanted;
-    RecomputeFilterActive();
+  FFilterWanted = wanted;
+  RecomputeFilterActive();
 }
 
 void XBO_dBHandler::SetFilterExpression(const AnsiString& text, bool caseInsensitive, bool partial) {
-    FFilterActive = false;
-    if (!FFilterBits) FFilterBits = std::make_unique<TxbHugeSet>();
-    const bool first = !FFilterExpr;
-    if (!FFilterExpr) FFilterExpr = std::make_unique<TxbExpHandler>(&xbTableExpLink(*this), false, "");
-    if (!first && text == FFilterText && caseInsensitive == FFilterCaseInsensitive && partial == FFilterPartial) {
-        RecomputeFilterActive();
-        return;
-    }
-    FFilterText = text;
-    FFilterCaseInsensitive = caseInsensitive;
-    FFilterPartial = partial;
-    FFilterBits->Clear();
-    FFilterExpr->CaseInsensitive = caseInsensitive;
-    FFilterExpr->Wildcards = partial;
-    // An empty text is no filter.
-    if (Trim(text).empty()) {
-        FFilterExpr->SetExpression("");
-        RecomputeFilterActive();
-        return;
-    }
-    // The result type is taken on a blank record: the current one may be
-    // damaged, or not read yet.
-    std::vector<char> blank(static_cast<std::size_t>(RecordLength) + 1, ' ');
-    char* const current = CurRecord;
-    try {
-        FFilterExpr->SetExpression(text);
-        CurRecord = blank.data();
-        vx::ExprValue v;
-        FFilterExpr->Evaluate(v);
-        CurRecord = current;
-        if (v.Type != vx::xtBoolean) throw EXBaseError("Filter expression must return boolean result");
-    } catch (...) {
-        CurRecord = current;
-        // The filter stays without a tree (inactive); the same text again
-        // must be looked at anew.
-        FFilterExpr->SetExpression("");
-        FFilterText.clear();
-        throw;
-    }
-    BuildFilterBits();
+  FFilterActive = false;
+  if (!FFilterBits) FFilterBits = std::make_unique<TxbHugeSet>();
+  const bool first = !FFilterExpr;
+  if (!FFilterExpr) FFilterExpr = std::make_unique<TxbExpHandler>(&xbTableExpLink(*this), false, "");
+  if (!first && text == FFilterText && caseInsensitive == FFilterCaseInsensitive && partial == FFilterPartial) {
     RecomputeFilterActive();
+    return;
+  }
+  FFilterText = text;
+  FFilterCaseInsensitive = caseInsensitive;
+  FFilterPartial = partial;
+  FFilterBits->Clear();
+  FFilterExpr->CaseInsensitive = caseInsensitive;
+  FFilterExpr->Wildcards = partial;
+  // An empty text is no filter.
+  if (Trim(text).empty()) {
+    FFilterExpr->SetExpression("");
+    RecomputeFilterActive();
+    return;
+  }
+  // The result type is taken on a blank record: the current one may be
+  // damaged, or not read yet.
+  std::vector<char> blank(static_cast<std::size_t>(RecordLength) + 1, ' ');
+  char* const current = CurRecord;
+  try {
+    FFilterExpr->SetExpression(text);
+    CurRecord = blank.data();
+    vx::ExprValue v;
+    FFilterExpr->Evaluate(v);
+    CurRecord = current;
+    if (v.Type != vx::xtBoolean) throw EXBaseError("Filter expression must return boolean result");
+  } catch (...) {
+    CurRecord = current;
+    // The filter stays without a tree (inactive); the same text again
+    // must be looked at anew.
+    FFilterExpr->SetExpression("");
+    FFilterText.clear();
+    throw;
+  }
+  BuildFilterBits();
+  RecomputeFilterActive();
 }
 
 void XBO_dBHandler::RebuildFilter() {
-    DropReadAhead();
-    if (!FFilterActive) return;
-    FFilterBits->Clear();
-    FFilterActive = false;
-    BuildFilterBits();
-    RecomputeFilterActive();
+  DropReadAhead();
+  if (!FFilterActive) return;
+  FFilterBits->Clear();
+  FFilterActive = false;
+  BuildFilterBits();
+  RecomputeFilterActive();
 }
 
 void XBO_dBHandler::BuildFilterBits() {
-    const std::int32_t saved = RecNo;
-    XBobjIndexTag* tag = FActiveTag;
-    const bool detach = tag && tag->HasScope();
-    PassGuard back(*this, false);
-    if (detach) {
-        FActiveTag = nullptr;
-        SetReadAhead(true);
-    } else if (!tag) {
-        SetReadAhead(true);
-    }
-    const bool wasActive = FFilterActive;
-    FFilterActive = false;
-    vx::ExprValue v;
-    std::int64_t walked = 0;
-    for (GetRec(xbTop); !EOFFlag && !BOFFlag; GetRec(xbNext)) {
-        CheckWalkLength(++walked);
-        // A record the filter cannot be evaluated on (a damaged field) does
-        // not pass it.
-        try {
-            FFilterExpr->Evaluate(v);
-        } catch (const Exception&) {
-            continue;
-        }
-        if (v.Type == vx::xtBoolean && v.Boolean) FFilterBits->SetBit(RecNo, TxbHugeSet::kSet);
-    }
-    FFilterActive = wasActive;
-    FActiveTag = tag;
-    if (saved >= 1 && saved <= RecordCount) ReadPlain(saved);
-    EOFFlag = BOFFlag = false;
+  const std::int32_t saved = RecNo;
+  XBobjIndexTag* tag = FActiveTag;
+  const bool detach = tag && tag->HasScope();
+  PassGuard back(*this, false);
+  if (detach) {
+    FActiveTag = nullptr;
+    SetReadAhead(true);
+  } else if (!tag) {
+    SetReadAhead(true);
+  }
+  const bool wasActive = FFilterActive;
+  FFilterActive = false;
+  vx::ExprValue v;
+  std::int64_t walked = 0;
+  for (GetRec(xbTop); !EOFFlag && !BOFFlag; GetRec(xbNext)) {
+    CheckWalkLength(++walked);
+    // A record the filter cannot be evaluated on (a damaged field) does
+    // not pass it.
+    try {
+      FFilterExpr->Evaluate(v);
+    } catch (const Exception&) { continue; }
+    if (v.Type == vx::xtBoolean && v.Boolean) FFilterBits->SetBit(RecNo, TxbHugeSet::kSet);
+  }
+  FFilterActive = wasActive;
+  FActiveTag = tag;
+  if (saved >= 1 && saved <= RecordCount) ReadPlain(saved);
+  EOFFlag = BOFFlag = false;
 }
 
 // ------------------------------------------------------------------ seeking
 
 XBobjIndexKeyData XBO_dBHandler::KeyFromText(XBobjIndexTag& tag, const AnsiString& text) {
-    vx::IndexValue value;
-    switch (tag.KeyType()) {
-        case XBKeyType::Number: {
-            value.kind = vx::IndexValue::Kind::Number;
-            double d = 0;
-            if (!vx::expr::ParseDecimal(text, d)) d = 0;
-            value.number = d;
-            break;
-        }
-        case XBKeyType::Date: {
-            value.kind = vx::IndexValue::Kind::Date;
-            value.day = xbDBFDate.CTOD(text);
-            break;
-        }
-        default:
-            value.kind = vx::IndexValue::Kind::Text;
-            value.text = text.substr(0, 256);
-            break;
+  vx::IndexValue value;
+  switch (tag.KeyType()) {
+    case XBKeyType::Number: {
+      value.kind = vx::IndexValue::Kind::Number;
+      double d = 0;
+      if (!vx::expr::ParseDecimal(text, d)) d = 0;
+      value.number = d;
+      break;
     }
-    return tag.MakeKey(value);
+    case XBKeyType::Date: {
+      value.kind = vx::IndexValue::Kind::Date;
+      value.day = xbDBFDate.CTOD(text);
+      break;
+    }
+    default:
+      value.kind = vx::IndexValue::Kind::Text;
+      value.text = text.substr(0, 256);
+      break;
+  }
+  return tag.MakeKey(value);
 }
 
 bool XBO_dBHandler::Find(const AnsiString& key) {
-    FFound = false;
-    if (RecordCount == 0) RefreshHeader();
-    if (RecordCount == 0) return false;
-    const bool clipper = LockProtocol == ClipLock;
-    if (clipper && !LockIndexFiles()) return false;
-    struct Unlock {
-        XBO_dBHandler* h;
-        bool on;
-        ~Unlock() {
-            if (on) h->UnlockIndexFiles();
-        }
-    } unlock{this, clipper};
-    if (!FActiveTag) {
-        GetRec(xbBottom);
-        EOFFlag = true;
-        return false;
+  FFound = false;
+  if (RecordCount == 0) RefreshHeader();
+  if (RecordCount == 0) return false;
+  const bool clipper = LockProtocol == ClipLock;
+  if (clipper && !LockIndexFiles()) return false;
+  struct Unlock {
+    XBO_dBHandler* h;
+    bool on;
+    ~Unlock() {
+      if (on) h->UnlockIndexFiles();
     }
-    XBobjIndexKeyData sought = KeyFromText(*FActiveTag, key);
-    const std::int32_t n = FActiveTag->KeyFind(sought);
-    if (n >= 1) {
-        GetRec(n);
-        while ((!AcceptRecord() || (IsDeleted() && !UseDeleted)) && !EOFFlag) GetRec(xbNext);
-        if (!EOFFlag) {
-            XBobjIndexKeyData have;
-            if (FActiveTag->KeyBuild(have)) {
-                FActiveTag->AdjustValue(have, true);
-                FFound = CompareIndexKeys(sought.value, have.value, FActiveTag->KeyType(), true) == 0;
-            }
-        }
+  } unlock{this, clipper};
+  if (!FActiveTag) {
+    GetRec(xbBottom);
+    EOFFlag = true;
+    return false;
+  }
+  XBobjIndexKeyData sought = KeyFromText(*FActiveTag, key);
+  const std::int32_t n = FActiveTag->KeyFind(sought);
+  if (n >= 1) {
+    GetRec(n);
+    while ((!AcceptRecord() || (IsDeleted() && !UseDeleted)) && !EOFFlag) GetRec(xbNext);
+    if (!EOFFlag) {
+      XBobjIndexKeyData have;
+      if (FActiveTag->KeyBuild(have)) {
+        FActiveTag->AdjustValue(have, true);
+        FFound = CompareIndexKeys(sought.value, have.value, FActiveTag->KeyType(), true) == 0;
+      }
     }
-    if (!FFound) {
-        GetRec(xbBottom);
-        EOFFlag = true;
-    }
-    return FFound;
+  }
+  if (!FFound) {
+    GetRec(xbBottom);
+    EOFFlag = true;
+  }
+  return FFound;
 }
 
 std::int32_t XBO_dBHandler::FindInTag(const AnsiString& tagName, const AnsiString& key) {
-    const bool clipper = LockProtocol == ClipLock;
-    if (clipper && !LockIndexFiles()) return -1;
-    struct Unlock {
-        XBO_dBHandler* h;
-        bool on;
-        ~Unlock() {
-            if (on) h->UnlockIndexFiles();
-        }
-    } unlock{this, clipper};
-    const AnsiString wanted = SysXb_UpperCase(Trim(tagName));
-    for (auto& file : FIndexFiles) {
-        if (!file) continue;
-        XBobjIndexTag* tag = file->TagByName(wanted);
-        if (!tag) continue;
-        Restore<bool> exact(ExactMatch);
-        ExactMatch = true;
-        return tag->KeyFindKeep(KeyFromText(*tag, key));
+  const bool clipper = LockProtocol == ClipLock;
+  if (clipper && !LockIndexFiles()) return -1;
+  struct Unlock {
+    XBO_dBHandler* h;
+    bool on;
+    ~Unlock() {
+      if (on) h->UnlockIndexFiles();
     }
-    return -1;
+  } unlock{this, clipper};
+  const AnsiString wanted = SysXb_UpperCase(Trim(tagName));
+  for (auto& file : FIndexFiles) {
+    if (!file) continue;
+    XBobjIndexTag* tag = file->TagByName(wanted);
+    if (!tag) continue;
+    Restore<bool> exact(ExactMatch);
+    ExactMatch = true;
+    return tag->KeyFindKeep(KeyFromText(*tag, key));
+  }
+  return -1;
 }
 
 void XBO_dBHandler::SkipRecords(int count) {
-    if (count == 0) {
-        GetRec(xbCurrent);
+  if (count == 0) {
+    GetRec(xbCurrent);
+    return;
+  }
+  if (!FFilterWanted && UseDeleted) {
+    if (!FActiveTag) {
+      if (RecordCount == 0) RefreshHeader();
+      std::int64_t target = std::int64_t(RecNo) + count;
+      const bool clampedHigh = target > RecordCount;
+      const bool clampedLow = target < 1;
+      target = std::clamp<std::int64_t>(target, 1, std::max(RecordCount, 1));
+      if (RecordCount == 0) {
+        EOFFlag = BOFFlag = true;
         return;
+      }
+      GetRec(std::int32_t(target));
+      if (clampedHigh && count > 0) EOFFlag = true;
+      if (clampedLow && count < 0) BOFFlag = true;
+      return;
     }
-    if (!FFilterWanted && UseDeleted) {
-        if (!FActiveTag) {
-            if (RecordCount == 0) RefreshHeader();
-            std::int64_t target = std::int64_t(RecNo) + count;
-            const bool clampedHigh = target > RecordCount;
-            const bool clampedLow = target < 1;
-            target = std::clamp<std::int64_t>(target, 1, std::max(RecordCount, 1));
-            if (RecordCount == 0) {
-                EOFFlag = BOFFlag = true;
-                return;
-            }
-            GetRec(std::int32_t(target));
-            if (clampedHigh && count > 0) EOFFlag = true;
-            if (clampedLow && count < 0) BOFFlag = true;
-            return;
-        }
-        AlignActiveTag();
-        const int move = count > 0 ? xbNext : xbPrior;
-        std::int32_t n = FActiveTag->CurrentKey().link;
-        bool hitEnd = false;
-        for (int i = 0; i < std::abs(count); ++i) {
-            const std::int32_t r = FActiveTag->KeyRead(move);
-            if (FActiveTag->AtEOF() || FActiveTag->AtBOF()) {
-                hitEnd = true;
-                break;
-            }
-            n = r;
-        }
-        if (hitEnd) n = FActiveTag->KeyRead(count > 0 ? xbBottom : xbTop);
-        if (n >= 1) {
-            XBobjIndexTag* tag = FActiveTag;
-            FActiveTag = nullptr;
-            try {
-                GetRec(n);
-            } catch (...) {
-                FActiveTag = tag;
-                throw;
-            }
-            FActiveTag = tag;
-        }
-        if (hitEnd || n < 1) {
-            if (count > 0) EOFFlag = true;
-            else BOFFlag = true;
-        }
-        return;
-    }
+    AlignActiveTag();
     const int move = count > 0 ? xbNext : xbPrior;
+    std::int32_t n = FActiveTag->CurrentKey().link;
+    bool hitEnd = false;
     for (int i = 0; i < std::abs(count); ++i) {
-        GetRec(move);
-        if (EOFFlag || BOFFlag) break;
+      const std::int32_t r = FActiveTag->KeyRead(move);
+      if (FActiveTag->AtEOF() || FActiveTag->AtBOF()) {
+        hitEnd = true;
+        break;
+      }
+      n = r;
     }
+    if (hitEnd) n = FActiveTag->KeyRead(count > 0 ? xbBottom : xbTop);
+    if (n >= 1) {
+      XBobjIndexTag* tag = FActiveTag;
+      FActiveTag = nullptr;
+      try {
+        GetRec(n);
+      } catch (...) {
+        FActiveTag = tag;
+        throw;
+      }
+      FActiveTag = tag;
+    }
+    if (hitEnd || n < 1) {
+      if (count > 0) EOFFlag = true;
+      else BOFFlag = true;
+    }
+    return;
+  }
+  const int move = count > 0 ? xbNext : xbPrior;
+  for (int i = 0; i < std::abs(count); ++i) {
+    GetRec(move);
+    if (EOFFlag || BOFFlag) break;
+  }
 }
 
 // ------------------------------------------------------------------ ranges
 
 bool XBO_dBHandler::SetRange(const AnsiString& low, const AnsiString& high, std::uint8_t prefixMatch,
                              std::uint8_t lowFlag, std::uint8_t highFlag) {
-    if (!FActiveTag) return false;
-    XBobjIndexKeyData lo, hi;
-    if (!low.empty()) lo = KeyFromText(*FActiveTag, low);
-    if (!high.empty()) hi = KeyFromText(*FActiveTag, high);
-    FActiveTag->SetScope(low.empty() ? nullptr : &lo, high.empty() ? nullptr : &hi, prefixMatch != 0, lowFlag != 0,
-                         highFlag != 0);
-    GetRec(xbTop);
-    if (BOFFlag) BlankRecord();
-    return true;
+  if (!FActiveTag) return false;
+  XBobjIndexKeyData lo, hi;
+  if (!low.empty()) lo = KeyFromText(*FActiveTag, low);
+  if (!high.empty()) hi = KeyFromText(*FActiveTag, high);
+  FActiveTag->SetScope(low.empty() ? nullptr : &lo, high.empty() ? nullptr : &hi, prefixMatch != 0, lowFlag != 0,
+                       highFlag != 0);
+  GetRec(xbTop);
+  if (BOFFlag) BlankRecord();
+  return true;
 }
 
 void XBO_dBHandler::ClearRange() {
-    if (FActiveTag) FActiveTag->SetScope(nullptr, nullptr, false, false, false);
+  if (FActiveTag) FActiveTag->SetScope(nullptr, nullptr, false, false, false);
 }

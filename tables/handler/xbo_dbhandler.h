@@ -61,196 +61,197 @@ inline constexpr std::uint8_t xbStateBuildingIndex = 4;
 inline constexpr std::uint8_t xbStateChangingKey = 5;
 
 class XBO_dBHandler : public XBO_dBaseFld {
-public:
-    static constexpr int kMaxIndexFiles = 63;
-    static constexpr int kReadAheadSize = 32768;
-    static constexpr int kMaxTagName = 31;
-    static constexpr int kMaxExpression = 255;
+ public:
+  static constexpr int kMaxIndexFiles = 63;
+  static constexpr int kReadAheadSize = 32768;
+  static constexpr int kMaxTagName = 31;
+  static constexpr int kMaxExpression = 255;
 
-    // Opens the table as the table file does (name, shared, readWrite, key).
-    XBO_dBHandler(const AnsiString& name, bool shared, bool readWrite, const AnsiString& key);
-    ~XBO_dBHandler() override;
+  // Opens the table as the table file does (name, shared, readWrite, key).
+  XBO_dBHandler(const AnsiString& name, bool shared, bool readWrite, const AnsiString& key);
+  ~XBO_dBHandler() override;
 
-    // ---- the table file's operations, overridden
-    // Read: served from the read-ahead block at or beyond the header.
-    int Read(std::int64_t offset, void* buffer, int count) override;
-    // Write: writes through and keeps the held block current.
-    int Write(std::int64_t offset, const void* buffer, int count) override;
-    bool Rename(const AnsiString& newName) override;
-    void AppendRecord() override;
-    void RecordChanged(int code, int value) override;
-    void ReadRecord(int code) override;
-    void WriteRecord(int n) override;
-    void SetLockProtocol(int protocol) override;
-    bool LockHeader() override;
-    bool LockTable() override;
-    bool LockWholeTable() override;
-    bool LockRecord() override;
-    bool FlushFile() override;
-    // Answers no table function (-1).
-    int ExternalFunction(const AnsiString& command, const AnsiString& name, char& typeLetter,
-                         void* exchange) override;
+  // ---- the table file's operations, overridden
+  // Read: served from the read-ahead block at or beyond the header.
+  int Read(std::int64_t offset, void* buffer, int count) override;
+  // Write: writes through and keeps the held block current.
+  int Write(std::int64_t offset, const void* buffer, int count) override;
+  bool Rename(const AnsiString& newName) override;
+  void AppendRecord() override;
+  void RecordChanged(int code, int value) override;
+  void ReadRecord(int code) override;
+  void WriteRecord(int n) override;
+  void SetLockProtocol(int protocol) override;
+  bool LockHeader() override;
+  bool LockTable() override;
+  bool LockWholeTable() override;
+  bool LockRecord() override;
+  bool FlushFile() override;
+  // Answers no table function (-1).
+  int ExternalFunction(const AnsiString& command, const AnsiString& name, char& typeLetter, void* exchange) override;
 
-    // ---- the handler's names for them
-    int ReadBlock(std::int64_t offset, void* buffer, int count);
-    int WriteBlock(std::int64_t offset, const void* buffer, int count);
-    // Renames the table (and memo), then every open index file whose base
-    // name was the table's base name.
-    bool RenameTable(const AnsiString& newName);
-    void Append();
-    void Rewrite(int n);
-    // The positioned read through the active order and the filter.
-    virtual void GetRec(int code);
+  // ---- the handler's names for them
+  int ReadBlock(std::int64_t offset, void* buffer, int count);
+  int WriteBlock(std::int64_t offset, const void* buffer, int count);
+  // Renames the table (and memo), then every open index file whose base
+  // name was the table's base name.
+  bool RenameTable(const AnsiString& newName);
+  void Append();
+  void Rewrite(int n);
+  // The positioned read through the active order and the filter.
+  virtual void GetRec(int code);
 
-    // ---- operations the handler adds
-    bool HasIndex() const { return FIndexFiles[0] != nullptr; }
-    // Seeks key text in the active tag; see the .cpp for the steps.
-    virtual bool Find(const AnsiString& key);
-    // Exact seek in a named tag without moving; the record number, 0 when the
-    // key is not there, -1 when no open file has that tag.
-    virtual std::int32_t FindInTag(const AnsiString& tagName, const AnsiString& key);
-    // Moves count records in the active order (0 re-reads).
-    virtual void SkipRecords(int count);
-    // Record-acceptance hook of moving reads; true here.
-    virtual bool AcceptRecord();
-    // Progress of long work (code, value, total); nothing here.
-    virtual void StatusUpdate(int code, int value, int total);
-    // Locks every open index file; on a refusal releases those locked, sets
-    // the last error 33 and returns false.
-    virtual bool LockIndexFiles();
-    void UnlockIndexFiles();
-    // Re-enciphers the table (records, memo entries, descriptors, index
-    // pages) under a new key (xb_handler_files.cpp, with RenameTable). The
-    // memo entries are all read first: a damaged one stops the change before
-    // anything is written. Refused for a shared table (error 5, context 2105).
-    virtual void ChangeKey(const AnsiString& newKey);
+  // ---- operations the handler adds
+  bool HasIndex() const { return FIndexFiles[0] != nullptr; }
+  // Seeks key text in the active tag; see the .cpp for the steps.
+  virtual bool Find(const AnsiString& key);
+  // Exact seek in a named tag without moving; the record number, 0 when the
+  // key is not there, -1 when no open file has that tag.
+  virtual std::int32_t FindInTag(const AnsiString& tagName, const AnsiString& key);
+  // Moves count records in the active order (0 re-reads).
+  virtual void SkipRecords(int count);
+  // Record-acceptance hook of moving reads; true here.
+  virtual bool AcceptRecord();
+  // Progress of long work (code, value, total); nothing here.
+  virtual void StatusUpdate(int code, int value, int total);
+  // Locks every open index file; on a refusal releases those locked, sets
+  // the last error 33 and returns false.
+  virtual bool LockIndexFiles();
+  void UnlockIndexFiles();
+  // Re-enciphers the table (records, memo entries, descriptors, index
+  // pages) under a new key (xb_handler_files.cpp, with RenameTable). The
+  // memo entries are all read first: a damaged one stops the change before
+  // anything is written. Refused for a shared table (error 5, context 2105).
+  virtual void ChangeKey(const AnsiString& newKey);
 
-    void SetReadAhead(bool on);
-    bool ReadAheadOn() const { return FReadAheadOn; }
-    void SetFilterExpression(const AnsiString& text, bool caseInsensitive, bool partial);
-    void SetFilterActive(bool wanted);
-    void RebuildFilter();
-    // Key range of the active tag; false without one. The option bytes go to
-    // the tag unchanged (prefix match, low flag, high flag).
-    bool SetRange(const AnsiString& low, const AnsiString& high, std::uint8_t prefixMatch, std::uint8_t lowFlag,
-                  std::uint8_t highFlag);
-    void ClearRange();
+  void SetReadAhead(bool on);
+  bool ReadAheadOn() const { return FReadAheadOn; }
+  void SetFilterExpression(const AnsiString& text, bool caseInsensitive, bool partial);
+  void SetFilterActive(bool wanted);
+  void RebuildFilter();
+  // Key range of the active tag; false without one. The option bytes go to
+  // the tag unchanged (prefix match, low flag, high flag).
+  bool SetRange(const AnsiString& low, const AnsiString& high, std::uint8_t prefixMatch, std::uint8_t lowFlag,
+                std::uint8_t highFlag);
+  void ClearRange();
 
-    // ---- index files (xb_handler_index.cpp)
-    // Opens the files of a list (blanks, commas, semicolons separate; double
-    // quotes group), then selects tagName keeping the position. 0 on
-    // success, 1 for an empty list, else the failing file's code.
-    int IndexOpenList(const AnsiString& list, const AnsiString& tagName);
-    // Full upper-case name: table's folder when none, ".NDX" when no extension.
-    AnsiString IndexFileName(const AnsiString& name) const;
-    // Slot (1..63) holding that file, 0 when none.
-    int FindIndexFile(const AnsiString& name) const;
-    // The n-th tag (from 1) over the open files in slot order; null outside.
-    XBobjIndexTag* TagByNumber(int n) const;
-    // 0 opened, -1 already open, 2 not found, 2112 not of its format.
-    int IndexFileOpen(const AnsiString& name);
-    void IndexCloseAll();
-    // Builds a tag. uniqueCode 0 = unique; sortCode 0 ascending, 1
-    // descending, 7 / 8 the same with the general collation.
-    void IndexOn(const AnsiString& fileName, const AnsiString& tagName, const AnsiString& keyExpr,
-                 const AnsiString& forExpr, int uniqueCode, int sortCode);
-    // Makes a tag active (empty name: record order); the slot of its file.
-    int SelectTag(const AnsiString& tagName, bool keepPosition);
-    void Reindex();
+  // ---- index files (xb_handler_index.cpp)
+  // Opens the files of a list (blanks, commas, semicolons separate; double
+  // quotes group), then selects tagName keeping the position. 0 on
+  // success, 1 for an empty list, else the failing file's code.
+  int IndexOpenList(const AnsiString& list, const AnsiString& tagName);
+  // Full upper-case name: table's folder when none, ".NDX" when no extension.
+  AnsiString IndexFileName(const AnsiString& name) const;
+  // Slot (1..63) holding that file, 0 when none.
+  int FindIndexFile(const AnsiString& name) const;
+  // The n-th tag (from 1) over the open files in slot order; null outside.
+  XBobjIndexTag* TagByNumber(int n) const;
+  // 0 opened, -1 already open, 2 not found, 2112 not of its format.
+  int IndexFileOpen(const AnsiString& name);
+  void IndexCloseAll();
+  // Builds a tag. uniqueCode 0 = unique; sortCode 0 ascending, 1
+  // descending, 7 / 8 the same with the general collation.
+  void IndexOn(const AnsiString& fileName, const AnsiString& tagName, const AnsiString& keyExpr,
+               const AnsiString& forExpr, int uniqueCode, int sortCode);
+  // Makes a tag active (empty name: record order); the slot of its file.
+  int SelectTag(const AnsiString& tagName, bool keepPosition);
+  void Reindex();
 
-    // ---- copying and searching (xb_copy.cpp)
-    // Copies structure and visible records (in the active order, with memos)
-    // to a new table enciphered with key.
-    void CopyTable(const AnsiString& newName, const AnsiString& key);
-    // Appends the current record (and its memo entries) to target, which
-    // must have the same record layout.
-    void CopyRecord(XBO_dBHandler& target);
-    // Finds the first visible record whose fields (";"-separated) hold the
-    // values; positions on it.
-    bool LocateRecord(const AnsiString& fieldList, const std::vector<AnsiString>& values, bool partial,
-                      bool caseInsensitive);
+  // ---- copying and searching (xb_copy.cpp)
+  // Copies structure and visible records (in the active order, with memos)
+  // to a new table enciphered with key.
+  void CopyTable(const AnsiString& newName, const AnsiString& key);
+  // Appends the current record (and its memo entries) to target, which
+  // must have the same record layout.
+  void CopyRecord(XBO_dBHandler& target);
+  // Finds the first visible record whose fields (";"-separated) hold the
+  // values; positions on it.
+  bool LocateRecord(const AnsiString& fieldList, const std::vector<AnsiString>& values, bool partial,
+                    bool caseInsensitive);
 
-    // ---- state
-    XBobjIndexFile* IndexFile(int slot) const {
-        return slot >= 1 && slot <= kMaxIndexFiles ? FIndexFiles[slot - 1].get() : nullptr;
-    }
-    XBobjIndexTag* ActiveTag() const { return FActiveTag; }
-    const AnsiString& ActiveTagName() const { return FActiveTagName; }
-    bool Found() const { return FFound; }
-    bool Positioned() const { return FPositioned; }
-    bool OutOfView() const { return FOutOfView; }
-    bool FilterActive() const { return FFilterActive; }
-    bool FilterWanted() const { return FFilterWanted; }
-    const AnsiString& FilterText() const { return FFilterText; }
-    // Whether record n passes the filter (true without an active filter).
-    bool FilterPasses(std::int32_t n) const;
-    vx::HandlerIndexLink& IndexLink() { return *FLink; }
+  // ---- state
+  XBobjIndexFile* IndexFile(int slot) const {
+    return slot >= 1 && slot <= kMaxIndexFiles ? FIndexFiles[slot - 1].get() : nullptr;
+  }
+  XBobjIndexTag* ActiveTag() const { return FActiveTag; }
+  const AnsiString& ActiveTagName() const { return FActiveTagName; }
+  bool Found() const { return FFound; }
+  bool Positioned() const { return FPositioned; }
+  bool OutOfView() const { return FOutOfView; }
+  bool FilterActive() const { return FFilterActive; }
+  bool FilterWanted() const { return FFilterWanted; }
+  const AnsiString& FilterText() const { return FFilterText; }
+  // Whether record n passes the filter (true without an active filter).
+  bool FilterPasses(std::int32_t n) const;
+  vx::HandlerIndexLink& IndexLink() { return *FLink; }
 
-    bool ReadAheadAllowed = true;
+  bool ReadAheadAllowed = true;
 
-protected:
-    // Saves what a pass over the whole table changes (the active tag, the
-    // read-ahead and, with keepState, the table state) and puts it back on
-    // every exit, exceptions included.
-    class PassGuard {
-    public:
-        PassGuard(XBO_dBHandler& handler, bool keepState);
-        ~PassGuard();
-        PassGuard(const PassGuard&) = delete;
-        PassGuard& operator=(const PassGuard&) = delete;
+ protected:
+  // Saves what a pass over the whole table changes (the active tag, the
+  // read-ahead and, with keepState, the table state) and puts it back on
+  // every exit, exceptions included.
+  class PassGuard {
+   public:
+    PassGuard(XBO_dBHandler& handler, bool keepState);
+    ~PassGuard();
+    PassGuard(const PassGuard&) = delete;
+    PassGuard& operator=(const PassGuard&) = delete;
 
-    private:
-        XBO_dBHandler& FHandler;
-        XBobjIndexTag* FTag;
-        bool FReadAhead;
-        bool FKeepState;
-        std::uint8_t FState;
-    };
+   private:
+    XBO_dBHandler& FHandler;
+    XBobjIndexTag* FTag;
+    bool FReadAhead;
+    bool FKeepState;
+    std::uint8_t FState;
+  };
 
-    // The table file's own positioned read, without order, filter or hooks.
-    void ReadPlain(int code) { XBO_dBaseFld::ReadRecord(code); }
-    void DropReadAhead() { FHeldOffset = -1; FHeldEnd = -1; }
-    // The key of a text in the form of a tag's keys.
-    XBobjIndexKeyData KeyFromText(XBobjIndexTag& tag, const AnsiString& text);
-    void RecomputeFilterActive();
-    void BuildFilterBits();
-    // Re-reads the active tag's position when another program changed its file.
-    int ResyncActiveTag(int code, bool& resynced);
-    bool NeedsIndexReadLock() const;
-    // A walk through the active tag that passed more entries than the table
-    // has records comes from a damaged index: raises its error.
-    void CheckWalkLength(std::int64_t entries);
-    void AlignActiveTag();
-    void RaiseLockRefused(std::int32_t context = xbCtxWrite);
-    void CheckOutOfView();
-    // Opens (create = false) or creates an index file through the format
-    // registry; the object or null with code set to 2 or 2112.
-    std::unique_ptr<XBobjIndexFile> MakeIndexFile(const AnsiString& pathName, bool create, bool overwrite,
-                                                  int& code);
-    AnsiString IndexPathName(const AnsiString& name) const;
+  // The table file's own positioned read, without order, filter or hooks.
+  void ReadPlain(int code) { XBO_dBaseFld::ReadRecord(code); }
+  void DropReadAhead() {
+    FHeldOffset = -1;
+    FHeldEnd = -1;
+  }
+  // The key of a text in the form of a tag's keys.
+  XBobjIndexKeyData KeyFromText(XBobjIndexTag& tag, const AnsiString& text);
+  void RecomputeFilterActive();
+  void BuildFilterBits();
+  // Re-reads the active tag's position when another program changed its file.
+  int ResyncActiveTag(int code, bool& resynced);
+  bool NeedsIndexReadLock() const;
+  // A walk through the active tag that passed more entries than the table
+  // has records comes from a damaged index: raises its error.
+  void CheckWalkLength(std::int64_t entries);
+  void AlignActiveTag();
+  void RaiseLockRefused(std::int32_t context = xbCtxWrite);
+  void CheckOutOfView();
+  // Opens (create = false) or creates an index file through the format
+  // registry; the object or null with code set to 2 or 2112.
+  std::unique_ptr<XBobjIndexFile> MakeIndexFile(const AnsiString& pathName, bool create, bool overwrite, int& code);
+  AnsiString IndexPathName(const AnsiString& name) const;
 
-    std::array<std::unique_ptr<XBobjIndexFile>, kMaxIndexFiles> FIndexFiles;
-    XBobjIndexTag* FActiveTag = nullptr;
-    AnsiString FActiveTagName;
+  std::array<std::unique_ptr<XBobjIndexFile>, kMaxIndexFiles> FIndexFiles;
+  XBobjIndexTag* FActiveTag = nullptr;
+  AnsiString FActiveTagName;
 
-    bool FReadAheadOn = false;
-    std::vector<char> FReadAheadBuffer;
-    int FReadAheadSize = 0;
-    int FReadAheadRecords = 0;
-    std::int64_t FHeldOffset = -1;
-    std::int64_t FHeldEnd = -1;
+  bool FReadAheadOn = false;
+  std::vector<char> FReadAheadBuffer;
+  int FReadAheadSize = 0;
+  int FReadAheadRecords = 0;
+  std::int64_t FHeldOffset = -1;
+  std::int64_t FHeldEnd = -1;
 
-    bool FFound = false;
-    bool FPositioned = false;
-    bool FOutOfView = false;
+  bool FFound = false;
+  bool FPositioned = false;
+  bool FOutOfView = false;
 
-    AnsiString FFilterText;
-    std::unique_ptr<TxbExpHandler> FFilterExpr;
-    bool FFilterCaseInsensitive = false;
-    bool FFilterPartial = true;
-    std::unique_ptr<TxbHugeSet> FFilterBits;
-    bool FFilterWanted = false;
-    bool FFilterActive = false;
+  AnsiString FFilterText;
+  std::unique_ptr<TxbExpHandler> FFilterExpr;
+  bool FFilterCaseInsensitive = false;
+  bool FFilterPartial = true;
+  std::unique_ptr<TxbHugeSet> FFilterBits;
+  bool FFilterWanted = false;
+  bool FFilterActive = false;
 
-    std::unique_ptr<vx::HandlerIndexLink> FLink;
+  std::unique_ptr<vx::HandlerIndexLink> FLink;
 };

@@ -8,9 +8,9 @@
 #include <cstring>
 #include <vector>
 
+#include "tables/base/xb_dates.h"
 #include "tables/index/cdx/cdx_keys.h"
 #include "tables/index/index_bulk.h"
-#include "tables/base/xb_dates.h"
 
 namespace {
 
@@ -213,7 +213,8 @@ void XBobjMDXTag::TagLoad() {
   const int64_t units = mdx_->ReadEndOfFile();
   switch (type) {
     case 'C': keyType_ = XBKeyType::Character; break;
-    case 'N': case 'F': keyType_ = XBKeyType::Number; break;
+    case 'N':
+    case 'F': keyType_ = XBKeyType::Number; break;
     case 'D': keyType_ = XBKeyType::Date; break;
     default: mdx_->Damaged("key type of tag " + tagName_);
   }
@@ -358,8 +359,7 @@ XBobjMDXFile::XBobjMDXFile(vx::IndexTableLink* table) : XBobjIndexFile(table) {}
 XBobjMDXFile::~XBobjMDXFile() {
   try {
     Close();
-  } catch (const EXBaseError&) {
-  }
+  } catch (const EXBaseError&) {}
 }
 
 void XBobjMDXFile::Close() {

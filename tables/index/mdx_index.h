@@ -119,8 +119,8 @@ class XBobjMDXFile : public XBobjIndexFile {
   void Close();
 
   // Refuses (EXBaseError) names of more than 10 characters and a 48th tag.
-  XBobjIndexTag* TagAdd(const std::string& name, const std::string& keyExpr, const std::string& forExpr,
-                        bool unique, bool ascending) override;
+  XBobjIndexTag* TagAdd(const std::string& name, const std::string& keyExpr, const std::string& forExpr, bool unique,
+                        bool ascending) override;
   bool TagDelete(const std::string& name) override;
   int64_t AllocatePage() override;
   int64_t ReadEndOfFile() override;

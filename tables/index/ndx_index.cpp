@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "tables/base/xb_dates.h"
 #include "tables/index/cdx/cdx_keys.h"
 #include "tables/index/index_bulk.h"
-#include "tables/base/xb_dates.h"
 
 namespace {
 
@@ -96,8 +96,7 @@ void XBobjNDXTag::TagLoad() {
     // turning new values into keys.
     try {
       if (keyExpr_->Evaluate().kind == vx::IndexValue::Kind::Date) keyType_ = XBKeyType::Date;
-    } catch (const EXBaseError&) {
-    }
+    } catch (const EXBaseError&) {}
   }
   changed_ = false;
 }
@@ -155,7 +154,8 @@ void XBobjNDXTag::WriteBlock(const XBobjIndexKey& node) {
     vx::PutLE32(e + 4, node.leaf ? static_cast<uint32_t>(k.link) : 0);
     EncodeKey(k.value, e + 8);
   }
-  if (!node.leaf) vx::PutLE32(b + 4 + n * static_cast<size_t>(entrySize_), static_cast<uint32_t>(node.keys.back().link));
+  if (!node.leaf)
+    vx::PutLE32(b + 4 + n * static_cast<size_t>(entrySize_), static_cast<uint32_t>(node.keys.back().link));
   ndx_->PageWrite(node.page * kBlock, b, kBlock);
 }
 

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
-#include "tables/index/index_bulk.h"
 #include "tables/base/xb_dates.h"
+#include "tables/index/index_bulk.h"
 
 namespace {
 
@@ -71,8 +71,7 @@ std::string XBobjNTXTag::ValueToKey(const vx::IndexValue& value) {
       std::string s = day < 1 ? std::string() : xbDBFDate.DTOS(day);
       return s.empty() || s[0] == ' ' ? std::string("00000000") : s;
     }
-    case XBKeyType::Character:
-      break;
+    case XBKeyType::Character: break;
   }
   switch (value.kind) {
     case Kind::Text: return value.text;
@@ -142,8 +141,7 @@ void XBobjNTXTag::TagLoad() {
       const vx::IndexValue v = keyExpr_->Evaluate();
       if (v.kind == vx::IndexValue::Kind::Number) keyType_ = XBKeyType::Number;
       if (v.kind == vx::IndexValue::Kind::Date) keyType_ = XBKeyType::Date;
-    } catch (const EXBaseError&) {
-    }
+    } catch (const EXBaseError&) {}
   }
   changed_ = false;
 }

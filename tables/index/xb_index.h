@@ -52,7 +52,7 @@ class IndexTableLink {
  public:
   virtual ~IndexTableLink() = default;
   virtual std::string Folder() const = 0;
-  virtual std::string BaseName() const = 0;        // table file name without folder and extension
+  virtual std::string BaseName() const = 0;  // table file name without folder and extension
   virtual int32_t RecordCount() const = 0;
   virtual int32_t CurrentRecord() const = 0;
   virtual std::unique_ptr<IndexExpr> Compile(const std::string& text) = 0;  // raises on bad text

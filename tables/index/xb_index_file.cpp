@@ -21,9 +21,7 @@ XBobjIndexFile::XBobjIndexFile(vx::IndexTableLink* table) : table_(table) {}
 
 XBobjIndexFile::~XBobjIndexFile() = default;
 
-void XBobjIndexFile::FoundError(int code, int context, const std::string& name) {
-  xbEngineError(code, context, name);
-}
+void XBobjIndexFile::FoundError(int code, int context, const std::string& name) { xbEngineError(code, context, name); }
 
 void XBobjIndexFile::Refuse(const std::string& message) { throw EXBaseError(message); }
 
@@ -36,7 +34,8 @@ bool XBobjIndexFile::PageRead(int64_t position, uint8_t* buffer, int length) {
   if (!disk_ || position < 0) return false;
   if (disk_->Read(position, buffer, length) != length) return false;
   if (table_ && table_->Enciphered()) {
-    for (int at = 0; at < length; at += 512) table_->DecipherBlock(buffer + at, static_cast<size_t>(std::min(512, length - at)));
+    for (int at = 0; at < length; at += 512)
+      table_->DecipherBlock(buffer + at, static_cast<size_t>(std::min(512, length - at)));
   }
   return true;
 }
@@ -45,7 +44,8 @@ void XBobjIndexFile::PageWrite(int64_t position, const uint8_t* buffer, int leng
   if (!disk_) return;
   if (table_ && table_->Enciphered()) {
     std::vector<uint8_t> copy(buffer, buffer + length);
-    for (int at = 0; at < length; at += 512) table_->EncipherBlock(copy.data() + at, static_cast<size_t>(std::min(512, length - at)));
+    for (int at = 0; at < length; at += 512)
+      table_->EncipherBlock(copy.data() + at, static_cast<size_t>(std::min(512, length - at)));
     disk_->Write(position, copy.data(), length);
   } else {
     disk_->Write(position, buffer, length);
@@ -207,6 +207,5 @@ XBobjIndexTag* XBobjIndexFile::CreateOnlyTag(std::unique_ptr<XBobjIndexTag> tag,
 void XBobjIndexFile::ReleaseTagsQuietly() noexcept {
   try {
     for (auto& tag : tags_) tag->TagRelease();
-  } catch (const EXBaseError&) {
-  }
+  } catch (const EXBaseError&) {}
 }

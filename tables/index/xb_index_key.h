@@ -24,8 +24,7 @@ struct XBobjIndexKeyData {
   int32_t record = 0;
 
   XBobjIndexKeyData() = default;
-  XBobjIndexKeyData(std::string v, int32_t lnk, int32_t rec)
-      : value(std::move(v)), link(lnk), record(rec) {}
+  XBobjIndexKeyData(std::string v, int32_t lnk, int32_t rec) : value(std::move(v)), link(lnk), record(rec) {}
   bool Empty() const { return value.empty(); }
 };
 
@@ -36,12 +35,12 @@ struct XBobjIndexKeyData {
 int CompareIndexKeys(const std::string& a, const std::string& b, XBKeyType type, bool prefix);
 
 struct XBobjIndexKey {
-  int64_t page = 0;       // page offset or number in the file
-  int32_t left = -1;      // left sibling, -1 when none
-  int32_t right = -1;     // right sibling, -1 when none
+  int64_t page = 0;    // page offset or number in the file
+  int32_t left = -1;   // left sibling, -1 when none
+  int32_t right = -1;  // right sibling, -1 when none
   bool leaf = true;
-  int position = -1;      // entry the walk stands on, -1 before the first
-  bool changed = false;   // must be written before it is dropped
+  int position = -1;     // entry the walk stands on, -1 before the first
+  bool changed = false;  // must be written before it is dropped
   std::vector<XBobjIndexKeyData> keys;
 
   int Count() const { return static_cast<int>(keys.size()); }

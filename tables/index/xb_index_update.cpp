@@ -129,8 +129,7 @@ bool XBobjIndexTag::KeyAdd(XBobjIndexKeyData key) {
   // Stand on the new entry.
   const int again = Seek(key.value, carry ? key.record : -1, false);
   if (!carry) {
-    while (again == 0 && TakeCurrent() && current_.link != key.link && MoveNext()) {
-    }
+    while (again == 0 && TakeCurrent() && current_.link != key.link && MoveNext()) {}
   }
   TakeCurrent();
   SetChainFlags();

@@ -17,7 +17,8 @@ void XBobjIndexTag::AdjustValue(XBobjIndexKeyData& key, bool trim) {
   if (keyType_ == XBKeyType::Character && trim) {
     while (!key.value.empty() && key.value.back() == ' ') key.value.pop_back();
   }
-  if (keyLength_ > 0 && key.value.size() > static_cast<size_t>(keyLength_)) key.value.resize(static_cast<size_t>(keyLength_));
+  if (keyLength_ > 0 && key.value.size() > static_cast<size_t>(keyLength_))
+    key.value.resize(static_cast<size_t>(keyLength_));
 }
 
 void XBobjIndexTag::TagCreate(const std::string& keyExpr, bool unique, bool ascending, const std::string& forExpr) {
@@ -68,7 +69,9 @@ XBobjIndexTag::KeyShape XBobjIndexTag::NewKeyShape(int numberLength, int textFac
     case vx::IndexValue::Kind::Number: shape = {XBKeyType::Number, numberLength}; break;
     case vx::IndexValue::Kind::Date: shape = {XBKeyType::Date, 8}; break;
     case vx::IndexValue::Kind::Logical: shape = {XBKeyType::Character, 1}; break;
-    case vx::IndexValue::Kind::Text: shape = {XBKeyType::Character, static_cast<int>(v.text.size()) * textFactor}; break;
+    case vx::IndexValue::Kind::Text:
+      shape = {XBKeyType::Character, static_cast<int>(v.text.size()) * textFactor};
+      break;
   }
   if (shape.length < 1 || shape.length > 240) {
     file_->Refuse("Index key length " + std::to_string(shape.length) + " out of range 1..240 - " + where);
@@ -336,8 +339,7 @@ void XBobjIndexTag::TagReset(int mode) {
   LoadRoot();
   if (mode == 2 || path_.empty()) return;
   vx::IndexTableLink* table = file_->Table();
-  if (mode == 1 && keyExpr_ && table && table->CurrentRecord() >= 1 &&
-      table->CurrentRecord() <= table->RecordCount()) {
+  if (mode == 1 && keyExpr_ && table && table->CurrentRecord() >= 1 && table->CurrentRecord() <= table->RecordCount()) {
     const int32_t rec = table->CurrentRecord();
     XBobjIndexKeyData key;
     KeyBuild(key);
@@ -409,24 +411,39 @@ int32_t XBobjIndexTag::KeyRead(int code) {
   switch (code) {
     case -1:
       for (;;) {
-        if (!MoveNext()) { eof = true; break; }
+        if (!MoveNext()) {
+          eof = true;
+          break;
+        }
         TakeCurrent();
-        if (BeyondHigh()) { eof = true; break; }
+        if (BeyondHigh()) {
+          eof = true;
+          break;
+        }
         if (!BelowLow()) break;
       }
       break;
     case -2:
       for (;;) {
-        if (!MovePrev()) { bof = true; break; }
+        if (!MovePrev()) {
+          bof = true;
+          break;
+        }
         TakeCurrent();
-        if (BelowLow()) { bof = true; break; }
+        if (BelowLow()) {
+          bof = true;
+          break;
+        }
         if (!BeyondHigh()) break;
       }
       break;
     case -3: {
       DropChain();
       LoadRoot();
-      if (path_.empty()) { bof = eof = true; break; }
+      if (path_.empty()) {
+        bof = eof = true;
+        break;
+      }
       if (!scopeLow_.Empty() && !updating_) {
         if (Seek(scopeLow_.value, -1, true) == 1) eof = true;
         else TakeCurrent();
@@ -442,7 +459,10 @@ int32_t XBobjIndexTag::KeyRead(int code) {
     case -4: {
       DropChain();
       LoadRoot();
-      if (path_.empty()) { bof = eof = true; break; }
+      if (path_.empty()) {
+        bof = eof = true;
+        break;
+      }
       if (!scopeHigh_.Empty() && !updating_) {
         const int r = Seek(scopeHigh_.value, kAfterEquals, scopeMode_ == 0);
         if (r == -1) {

@@ -23,55 +23,57 @@ namespace apptest {
 
 // A fresh folder under the test scratch space, named after the running test.
 inline std::string ScratchFolder() {
-    const char* root = std::getenv("VX_TEST_TMP");
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::filesystem::path dir = std::filesystem::path(root ? root : "/tmp") / "app" /
-                                (std::string(info->test_suite_name()) + "." + info->name());
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir.string() + "/";
+  const char* root = std::getenv("VX_TEST_TMP");
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::filesystem::path dir =
+      std::filesystem::path(root ? root : "/tmp") / "app" / (std::string(info->test_suite_name()) + "." + info->name());
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  return dir.string() + "/";
 }
 
 inline AnsiString ReadFile(const std::string& path) {
-    AnsiString bytes;
-    vx::ReadFileBytes(path, bytes);
-    return bytes;
+  AnsiString bytes;
+  vx::ReadFileBytes(path, bytes);
+  return bytes;
 }
 
-inline void WriteFile(const std::string& path, const AnsiString& bytes) { ASSERT_TRUE(vx::WriteFileBytes(path, bytes)); }
+inline void WriteFile(const std::string& path, const AnsiString& bytes) {
+  ASSERT_TRUE(vx::WriteFileBytes(path, bytes));
+}
 
 }  // namespace apptest
 
 // A test with its own program folder and scripted dialogs.
 class AppTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        folder = apptest::ScratchFolder();
-        vx::SetProgramFolder(folder);
-        Application->Initialize();
-        Application->SetPumpInterval(0);
-        vx::ResetLanguageQuestion();
-        dialogs.OnFailure = [](const std::string& message) { ADD_FAILURE() << message; };
+ protected:
+  void SetUp() override {
+    folder = apptest::ScratchFolder();
+    vx::SetProgramFolder(folder);
+    Application->Initialize();
+    Application->SetPumpInterval(0);
+    vx::ResetLanguageQuestion();
+    dialogs.OnFailure = [](const std::string& message) { ADD_FAILURE() << message; };
+  }
+  void TearDown() override {
+    vx::DestroyApplicationForms();
+    EXPECT_TRUE(dialogs.Done()) << dialogs.Pending() << " scripted dialog(s) never came";
+    vx::SetProgramFolder("");
+  }
+  // Starts the windows; the language question is answered by cancelling
+  // the chooser unless a language is remembered.
+  void Start(bool expectLanguageQuestion = true) {
+    if (expectLanguageQuestion) {
+      dialogs.Expect(vx::DialogKind::Message, "Choose language", mrOk);
+      dialogs.Expect(vx::DialogKind::Open, "", 0);
     }
-    void TearDown() override {
-        vx::DestroyApplicationForms();
-        EXPECT_TRUE(dialogs.Done()) << dialogs.Pending() << " scripted dialog(s) never came";
-        vx::SetProgramFolder("");
-    }
-    // Starts the windows; the language question is answered by cancelling
-    // the chooser unless a language is remembered.
-    void Start(bool expectLanguageQuestion = true) {
-        if (expectLanguageQuestion) {
-            dialogs.Expect(vx::DialogKind::Message, "Choose language", mrOk);
-            dialogs.Expect(vx::DialogKind::Open, "", 0);
-        }
-        vx::CreateStartupForms();
-    }
-    // Closes the main window as the user does, then destroys the windows.
-    void Stop() {
-        if (FormMain) FormMain->Close();
-        vx::DestroyApplicationForms();
-    }
-    std::string folder;
-    vx::ScriptedDialogs dialogs;
+    vx::CreateStartupForms();
+  }
+  // Closes the main window as the user does, then destroys the windows.
+  void Stop() {
+    if (FormMain) FormMain->Close();
+    vx::DestroyApplicationForms();
+  }
+  std::string folder;
+  vx::ScriptedDialogs dialogs;
 };

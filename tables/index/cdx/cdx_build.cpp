@@ -4,9 +4,9 @@
 #include <cstring>
 #include <numeric>
 
+#include "tables/base/xb_variant.h"
 #include "tables/index/cdx/cdx_index.h"
 #include "tables/index/xb_sort.h"
-#include "tables/base/xb_variant.h"
 
 namespace {
 
@@ -59,7 +59,8 @@ void XBobjSortCDX::Build() {
   items.reserve(static_cast<size_t>(sorter.InsertCount()));
   int32_t rec = 0;
   while (sorter.GetNextItem(value, rec)) {
-    items.push_back(SortItem{std::string(reinterpret_cast<const char*>(value.Data()), static_cast<size_t>(value.Length())), rec});
+    items.push_back(
+        SortItem{std::string(reinterpret_cast<const char*>(value.Data()), static_cast<size_t>(value.Length())), rec});
   }
   if (items.empty()) {
     BuildEmpty();

@@ -68,8 +68,7 @@ std::string XBobjCDXTag::ValueToKey(const vx::IndexValue& value) {
     case XBKeyType::Date:
       if (value.kind == Kind::Number) return vx::CdxNumberKey(value.number);
       return vx::CdxDateKey(value.day);
-    case XBKeyType::Character:
-      break;
+    case XBKeyType::Character: break;
   }
   std::string text;
   switch (value.kind) {
@@ -94,9 +93,7 @@ void XBobjCDXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascend
     const KeyShape shape = NewKeyShape(8, collation_ == 2 ? 2 : 1, tagName_);
     SetKeyShape(shape.type, shape.length);
   }
-  if (keyExpr.size() + forExpr.size() + 2 > 512) {
-    cdx_->Refuse("Index expressions too long - " + tagName_);
-  }
+  if (keyExpr.size() + forExpr.size() + 2 > 512) { cdx_->Refuse("Index expressions too long - " + tagName_); }
   options_ = static_cast<uint8_t>(kOptOrdinary | (unique ? kOptUnique : 0) | (hasFor_ ? kOptFor : 0));
   version_ = 0;
   uint8_t zero[kHeaderSize] = {};
@@ -243,7 +240,8 @@ void XBobjCDXTag::TagLoad() {
   hasFor_ = (options & kOptFor) != 0;
   ascending_ = GetLE16(h + 502) == 0;
   descendingRead_ = !ascending_;
-  const std::string collation(reinterpret_cast<const char*>(h + 494), strnlen(reinterpret_cast<const char*>(h + 494), 8));
+  const std::string collation(reinterpret_cast<const char*>(h + 494),
+                              strnlen(reinterpret_cast<const char*>(h + 494), 8));
   collation_ = collation == "GENERAL" ? 2 : (collation == "MACHINE" ? 1 : 0);
   keyExprText_ = keyExpr;
   forExprText_ = hasFor_ ? forExpr : std::string();
@@ -264,7 +262,8 @@ void XBobjCDXTag::TagLoad() {
 void XBobjCDXTag::TagStore() {
   uint8_t h[kHeaderSize] = {};
   if (!directory_) {
-    options_ = static_cast<uint8_t>((options_ & ~(kOptUnique | kOptFor)) | (unique_ ? kOptUnique : 0) | (hasFor_ ? kOptFor : 0));
+    options_ = static_cast<uint8_t>((options_ & ~(kOptUnique | kOptFor)) | (unique_ ? kOptUnique : 0) |
+                                    (hasFor_ ? kOptFor : 0));
   }
   PutLE32(h, static_cast<uint32_t>(root_));
   PutLE32(h + 8, version_);
@@ -314,9 +313,7 @@ bool XBobjCDXFile::Create(const std::string& fileName, bool overwrite, bool crea
   if (disk_->FileSize() > vx::kCdxPageSize) {
     try {
       ReadDirectory();
-    } catch (const EXBaseError&) {
-      unusable_ = true;
-    }
+    } catch (const EXBaseError&) { unusable_ = true; }
   } else if (disk_->ReadWrite()) {
     NewDirectory();
   } else {

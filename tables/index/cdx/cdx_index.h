@@ -90,8 +90,8 @@ class XBobjCDXFile : public XBobjIndexFile {
   // that fails its checks leaves the file unusable (Usable() false).
   bool Create(const std::string& fileName, bool overwrite, bool create, bool shared, bool writable);
 
-  XBobjIndexTag* TagAdd(const std::string& name, const std::string& keyExpr, const std::string& forExpr,
-                        bool unique, bool ascending) override;
+  XBobjIndexTag* TagAdd(const std::string& name, const std::string& keyExpr, const std::string& forExpr, bool unique,
+                        bool ascending) override;
   bool TagDelete(const std::string& name) override;
   int64_t AllocatePage() override;
   int64_t ReadEndOfFile() override;

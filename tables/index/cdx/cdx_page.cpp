@@ -125,8 +125,7 @@ bool CdxPackLeaf(uint8_t* page, const std::vector<XBobjIndexKeyData>& keys, cons
     shadow.resize(len);
     if (textLen > 0) std::memcpy(shadow.data() + dup, page + textEnd, static_cast<size_t>(textLen));
     const uint64_t entry = (static_cast<uint64_t>(static_cast<uint32_t>(key.link)) & p.recordMask) |
-                           (static_cast<uint64_t>(dup) << shiftDup) |
-                           (static_cast<uint64_t>(trail) << shiftTrail);
+                           (static_cast<uint64_t>(dup) << shiftDup) | (static_cast<uint64_t>(trail) << shiftTrail);
     PutLE(page + entryAt, entry, n);
     entryAt += n;
   }

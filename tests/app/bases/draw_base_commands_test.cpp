@@ -7,152 +7,152 @@
 
 #include "app/bases/base_tables.h"
 #include "app/settings/options.h"
-#include "tables/dataset/tcreatexbasedataset.h"
 #include "app_test_support.h"
 #include "platform/db/field.h"
 #include "platform/gui/menus.h"
+#include "tables/dataset/tcreatexbasedataset.h"
 #include "tables/dataset/txbasedataset.h"
 
 namespace {
 
 class DrawBaseCommands : public AppTest {
-protected:
-    void SetUp() override {
-        AppTest::SetUp();
-        if (!std::filesystem::exists("/usr/bin/python3")) GTEST_SKIP() << "python3-dbf missing";
-        const std::string script =
-            "import dbf,sys\n"
-            "t=dbf.Table(sys.argv[1],'YEAR N(9,0); DRAW N(9,0); P1 N(15,0); P2 N(15,0); P3 N(15,0); P4 N(15,0); "
-            "P5 N(15,0)',dbf_type='db3')\n"
-            "t.open(dbf.READ_WRITE)\n"
-            "for r in [(2003,104,1,2,3,4,5),(2003,102,6,7,8,9,10),(2003,103,11,12,13,14,15),(2003,102,16,17,18,19,20)]:\n"
-            "  t.append(r)\n"
-            "t.close()\n";
-        std::system(("/usr/bin/python3 -c \"" + script + "\" " + folder + "TESTLM.DBF").c_str());
-        ASSERT_TRUE(FileExists(folder + "TESTLM.DBF"));
-        Start();
-        TPlainStringGrid* list = frmOptions->sgBaseName;
-        const int row = list->RowCount();
-        list->SetRowCount(row + 1);
-        list->SetCells(0, row, "testlm");
-        list->SetCells(1, row, "5");
-        list->SetCells(2, row, "36");
-        list->SetCells(3, row, "Лото"_cp);
-    }
-    void Open() {
-        TMenuItem item(nullptr);
-        item.SetHint(folder + "TESTLM.DBF");
-        FormMain->OpenMainClick(&item);
-    }
-    TDataSet* T() { return FormMain->TableMain; }
+ protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    if (!std::filesystem::exists("/usr/bin/python3")) GTEST_SKIP() << "python3-dbf missing";
+    const std::string script =
+        "import dbf,sys\n"
+        "t=dbf.Table(sys.argv[1],'YEAR N(9,0); DRAW N(9,0); P1 N(15,0); P2 N(15,0); P3 N(15,0); P4 N(15,0); "
+        "P5 N(15,0)',dbf_type='db3')\n"
+        "t.open(dbf.READ_WRITE)\n"
+        "for r in [(2003,104,1,2,3,4,5),(2003,102,6,7,8,9,10),(2003,103,11,12,13,14,15),(2003,102,16,17,18,19,20)]:\n"
+        "  t.append(r)\n"
+        "t.close()\n";
+    std::system(("/usr/bin/python3 -c \"" + script + "\" " + folder + "TESTLM.DBF").c_str());
+    ASSERT_TRUE(FileExists(folder + "TESTLM.DBF"));
+    Start();
+    TPlainStringGrid* list = frmOptions->sgBaseName;
+    const int row = list->RowCount();
+    list->SetRowCount(row + 1);
+    list->SetCells(0, row, "testlm");
+    list->SetCells(1, row, "5");
+    list->SetCells(2, row, "36");
+    list->SetCells(3, row, "Лото"_cp);
+  }
+  void Open() {
+    TMenuItem item(nullptr);
+    item.SetHint(folder + "TESTLM.DBF");
+    FormMain->OpenMainClick(&item);
+  }
+  TDataSet* T() { return FormMain->TableMain; }
 };
 
 }  // namespace
 
 TEST_F(DrawBaseCommands, OpeningTakesTheShapeAndBuildsTheIndexOnce) {
-    dialogs.Expect(vx::DialogKind::Message, "Отсутствует индексный файл"_cp, mrOk);
-    Open();
-    ASSERT_TRUE(T()->Active());
-    EXPECT_EQ(FormMain->DrawnCount, 5);
-    EXPECT_EQ(FormMain->HighestNumber, 36);
-    EXPECT_EQ(FormMain->BaseHighestNumber, 36);
-    EXPECT_EQ(FormMain->Weights.size(), 36u);
-    EXPECT_EQ(FormMain->Caption(), "Лото :: с 102 тиража 2003 года по 104 тираж 2003 года"_cp);
-    EXPECT_EQ(FormMain->speAddToTickDraw->Value(), 105);
-    EXPECT_EQ(FormMain->RecentFileItem()->Hint(), folder + "TESTLM.DBF");
-    EXPECT_EQ(FormMain->DrawTable()->IndexName(), "INDEX");
-    int seen = 0;
-    for (T()->First(); !T()->Eof(); T()->Next()) ++seen;
-    EXPECT_EQ(seen, 3);  // the repeated 2003/102 is hidden by the unique tag
+  dialogs.Expect(vx::DialogKind::Message, "Отсутствует индексный файл"_cp, mrOk);
+  Open();
+  ASSERT_TRUE(T()->Active());
+  EXPECT_EQ(FormMain->DrawnCount, 5);
+  EXPECT_EQ(FormMain->HighestNumber, 36);
+  EXPECT_EQ(FormMain->BaseHighestNumber, 36);
+  EXPECT_EQ(FormMain->Weights.size(), 36u);
+  EXPECT_EQ(FormMain->Caption(), "Лото :: с 102 тиража 2003 года по 104 тираж 2003 года"_cp);
+  EXPECT_EQ(FormMain->speAddToTickDraw->Value(), 105);
+  EXPECT_EQ(FormMain->RecentFileItem()->Hint(), folder + "TESTLM.DBF");
+  EXPECT_EQ(FormMain->DrawTable()->IndexName(), "INDEX");
+  int seen = 0;
+  for (T()->First(); !T()->Eof(); T()->Next()) ++seen;
+  EXPECT_EQ(seen, 3);  // the repeated 2003/102 is hidden by the unique tag
 
-    // The next opening finds the index and asks nothing.
-    Open();
-    EXPECT_EQ(FormMain->DrawTable()->IndexName(), "INDEX");
+  // The next opening finds the index and asks nothing.
+  Open();
+  EXPECT_EQ(FormMain->DrawTable()->IndexName(), "INDEX");
 
-    // A table changed after its index brings the question.
-    const auto dbf = std::filesystem::path(folder) / "TESTLM.DBF";
-    std::filesystem::last_write_time(dbf, std::filesystem::last_write_time(dbf) + std::chrono::seconds(10));
-    dialogs.Expect(vx::DialogKind::Message, "А не нужно ли переиндексировать файл?\r\nRather then"_cp, mrOk);
-    Open();
-    Stop();
+  // A table changed after its index brings the question.
+  const auto dbf = std::filesystem::path(folder) / "TESTLM.DBF";
+  std::filesystem::last_write_time(dbf, std::filesystem::last_write_time(dbf) + std::chrono::seconds(10));
+  dialogs.Expect(vx::DialogKind::Message, "А не нужно ли переиндексировать файл?\r\nRather then"_cp, mrOk);
+  Open();
+  Stop();
 }
 
 TEST_F(DrawBaseCommands, EditingLockAndNewRecordPreFill) {
-    dialogs.Expect(vx::DialogKind::Message, "Отсутствует индексный файл"_cp, mrOk);
-    Open();
-    dialogs.Expect(vx::DialogKind::Message, "База заблокирована"_cp, mrOk);
-    FormMain->mnuInsertClick(nullptr);
+  dialogs.Expect(vx::DialogKind::Message, "Отсутствует индексный файл"_cp, mrOk);
+  Open();
+  dialogs.Expect(vx::DialogKind::Message, "База заблокирована"_cp, mrOk);
+  FormMain->mnuInsertClick(nullptr);
 
-    FormMain->mnuEditClick(nullptr);
-    EXPECT_TRUE(FormMain->DrawGridEditable());
-    EXPECT_EQ(FormMain->mnuEdit->Caption(), "Заблокировать"_cp);
+  FormMain->mnuEditClick(nullptr);
+  EXPECT_TRUE(FormMain->DrawGridEditable());
+  EXPECT_EQ(FormMain->mnuEdit->Caption(), "Заблокировать"_cp);
 
-    T()->Last();
-    FormMain->mnuInsertClick(nullptr);
-    EXPECT_EQ(T()->FieldByName("YEAR")->AsInteger(), 2003);
-    EXPECT_EQ(T()->FieldByName("DRAW")->AsInteger(), 105);
-    T()->Cancel();
+  T()->Last();
+  FormMain->mnuInsertClick(nullptr);
+  EXPECT_EQ(T()->FieldByName("YEAR")->AsInteger(), 2003);
+  EXPECT_EQ(T()->FieldByName("DRAW")->AsInteger(), 105);
+  T()->Cancel();
 
-    T()->First();
-    T()->Next();
-    FormMain->mnuInsertClick(nullptr);
-    EXPECT_EQ(T()->FieldByName("YEAR")->AsInteger(), 0);
-    EXPECT_EQ(T()->FieldByName("DRAW")->AsInteger(), 0);
-    T()->Cancel();
+  T()->First();
+  T()->Next();
+  FormMain->mnuInsertClick(nullptr);
+  EXPECT_EQ(T()->FieldByName("YEAR")->AsInteger(), 0);
+  EXPECT_EQ(T()->FieldByName("DRAW")->AsInteger(), 0);
+  T()->Cancel();
 
-    FormMain->mnuEditClick(nullptr);
-    EXPECT_FALSE(FormMain->DrawGridEditable());
-    EXPECT_EQ(FormMain->mnuEdit->Caption(), "Редактировать"_cp);
-    Stop();
+  FormMain->mnuEditClick(nullptr);
+  EXPECT_FALSE(FormMain->DrawGridEditable());
+  EXPECT_EQ(FormMain->mnuEdit->Caption(), "Редактировать"_cp);
+  Stop();
 }
 
 TEST_F(DrawBaseCommands, CheckThenRepairThenCheckAgain) {
-    dialogs.Expect(vx::DialogKind::Message, "Отсутствует индексный файл"_cp, mrOk);
-    Open();
-    dialogs.Expect(vx::DialogKind::Message, "Не совпадают номера физической и логической записей"_cp, mrOk);
-    dialogs.Expect(vx::DialogKind::Message, "Всего ошибок: 1"_cp, mrOk);
-    FormMain->mnuCheckBaseClick(nullptr);
+  dialogs.Expect(vx::DialogKind::Message, "Отсутствует индексный файл"_cp, mrOk);
+  Open();
+  dialogs.Expect(vx::DialogKind::Message, "Не совпадают номера физической и логической записей"_cp, mrOk);
+  dialogs.Expect(vx::DialogKind::Message, "Всего ошибок: 1"_cp, mrOk);
+  FormMain->mnuCheckBaseClick(nullptr);
 
-    dialogs.Expect(vx::DialogKind::Message, "Скорректированы номера"_cp, mrOk);
-    FormMain->mnuRepairClick(nullptr);
-    ASSERT_TRUE(T()->Active());
-    EXPECT_EQ(T()->RecordCount(), 3);
-    EXPECT_EQ(FormMain->Caption(), "Лото :: с 102 тиража 2003 года по 104 тираж 2003 года"_cp);
+  dialogs.Expect(vx::DialogKind::Message, "Скорректированы номера"_cp, mrOk);
+  FormMain->mnuRepairClick(nullptr);
+  ASSERT_TRUE(T()->Active());
+  EXPECT_EQ(T()->RecordCount(), 3);
+  EXPECT_EQ(FormMain->Caption(), "Лото :: с 102 тиража 2003 года по 104 тираж 2003 года"_cp);
 
-    dialogs.Expect(vx::DialogKind::Message, "Всего ошибок: 0"_cp, mrOk);
-    FormMain->mnuCheckBaseClick(nullptr);
+  dialogs.Expect(vx::DialogKind::Message, "Всего ошибок: 0"_cp, mrOk);
+  FormMain->mnuCheckBaseClick(nullptr);
 
-    // Reindex keeps the order and writes the counts into the grid's hint.
-    FormMain->mnuReindexClick(nullptr);
-    EXPECT_EQ(FormMain->DBGridMain->Hint(), "3 физических, 3 логических записей"_cp);
-    Stop();
+  // Reindex keeps the order and writes the counts into the grid's hint.
+  FormMain->mnuReindexClick(nullptr);
+  EXPECT_EQ(FormMain->DBGridMain->Hint(), "3 физических, 3 логических записей"_cp);
+  Stop();
 }
 
 TEST_F(DrawBaseCommands, ClosingTheTemporaryResultsOffersACopyButNeverOverAnOpenTable) {
-    // The import opens the temporary results table as the draw base.
-    TXBaseDataSet* table = FormMain->DrawTable();
-    table->SetDatabaseName(folder);
-    table->SetTableName("tempres.dbf");
-    {
-        TCreateXBaseDataSet creator;
-        TStringList lines;
-        vx::DrawFieldLines(lines, 5);
-        ASSERT_TRUE(vx::CreateTable(*table, creator, folder, "tempres.dbf", lines));
-    }
-    dialogs.Expect(vx::DialogKind::Message, "Вы хотите сохранить изменения?"_cp, mrYes);
-    dialogs.ExpectFile(vx::DialogKind::Save, folder + "TEMPRES.DBF");
-    dialogs.Expect(vx::DialogKind::Message, "уже используется"_cp, mrOk);
-    FormMain->CloseMainClick(nullptr);
-    EXPECT_FALSE(table->Active());
+  // The import opens the temporary results table as the draw base.
+  TXBaseDataSet* table = FormMain->DrawTable();
+  table->SetDatabaseName(folder);
+  table->SetTableName("tempres.dbf");
+  {
+    TCreateXBaseDataSet creator;
+    TStringList lines;
+    vx::DrawFieldLines(lines, 5);
+    ASSERT_TRUE(vx::CreateTable(*table, creator, folder, "tempres.dbf", lines));
+  }
+  dialogs.Expect(vx::DialogKind::Message, "Вы хотите сохранить изменения?"_cp, mrYes);
+  dialogs.ExpectFile(vx::DialogKind::Save, folder + "TEMPRES.DBF");
+  dialogs.Expect(vx::DialogKind::Message, "уже используется"_cp, mrOk);
+  FormMain->CloseMainClick(nullptr);
+  EXPECT_FALSE(table->Active());
 
-    table->SetDatabaseName(folder);
-    table->SetTableName("tempres.dbf");
-    table->Open();
-    dialogs.Expect(vx::DialogKind::Message, "Вы хотите сохранить изменения?"_cp, mrYes);
-    dialogs.ExpectFile(vx::DialogKind::Save, folder + "kept.dbf");
-    dialogs.Expect(vx::DialogKind::Message, "Не забудьте занести это имя в настройку! (kept.dbf)"_cp, mrOk);
-    FormMain->CloseMainClick(nullptr);
-    EXPECT_TRUE(FileExists(folder + "kept.dbf"));
-    EXPECT_EQ(FormMain->Caption(), FormMain->Hint());
-    Stop();
+  table->SetDatabaseName(folder);
+  table->SetTableName("tempres.dbf");
+  table->Open();
+  dialogs.Expect(vx::DialogKind::Message, "Вы хотите сохранить изменения?"_cp, mrYes);
+  dialogs.ExpectFile(vx::DialogKind::Save, folder + "kept.dbf");
+  dialogs.Expect(vx::DialogKind::Message, "Не забудьте занести это имя в настройку! (kept.dbf)"_cp, mrOk);
+  FormMain->CloseMainClick(nullptr);
+  EXPECT_TRUE(FileExists(folder + "kept.dbf"));
+  EXPECT_EQ(FormMain->Caption(), FormMain->Hint());
+  Stop();
 }

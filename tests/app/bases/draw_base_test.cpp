@@ -18,56 +18,57 @@
 namespace {
 
 std::string RunTool(const std::string& command) {
-    std::string out;
-    FILE* p = popen(command.c_str(), "r");
-    if (!p) return out;
-    std::array<char, 4096> buf{};
-    while (std::size_t n = fread(buf.data(), 1, buf.size(), p)) out.append(buf.data(), n);
-    pclose(p);
-    return out;
+  std::string out;
+  FILE* p = popen(command.c_str(), "r");
+  if (!p) return out;
+  std::array<char, 4096> buf{};
+  while (std::size_t n = fread(buf.data(), 1, buf.size(), p)) out.append(buf.data(), n);
+  pclose(p);
+  return out;
 }
 
 bool PeersPresent() {
-    return std::filesystem::exists("/usr/bin/python3") && std::filesystem::exists("/usr/bin/index_dump");
+  return std::filesystem::exists("/usr/bin/python3") && std::filesystem::exists("/usr/bin/index_dump");
 }
 
 // Records as "year/draw:numbers" in the order dbfread returns them.
 std::string DbfreadRows(const std::string& path) {
-    return RunTool("/usr/bin/python3 -c \"import dbfread,sys\n"
-               "for r in dbfread.DBF(sys.argv[1], encoding='cp1251'):\n"
-               "  v=list(r.values()); print('%d/%d:%s' % (v[0], v[1], ','.join(str(x) for x in v[2:])))\" " +
-               path);
+  return RunTool(
+      "/usr/bin/python3 -c \"import dbfread,sys\n"
+      "for r in dbfread.DBF(sys.argv[1], encoding='cp1251'):\n"
+      "  v=list(r.values()); print('%d/%d:%s' % (v[0], v[1], ','.join(str(x) for x in v[2:])))\" " +
+      path);
 }
 
 // (year, draw, numbers...) in physical order: shuffled, 2019/3 twice.
 void WriteFixture(const std::string& path) {
-    const std::string script =
-        "import dbf,sys\n"
-        "t=dbf.Table(sys.argv[1],'YEAR N(9,0); DRAW N(9,0); P1 N(15,0); P2 N(15,0); P3 N(15,0); P4 N(15,0); "
-        "P5 N(15,0); P6 N(15,0)',dbf_type='db3')\n"
-        "t.open(dbf.READ_WRITE)\n"
-        "for r in [(2020,2,1,2,3,4,5,6),(2019,3,7,8,9,10,11,12),(2020,1,13,14,15,16,17,18),"
-        "(2019,1,19,20,21,22,23,24),(2019,3,25,26,27,28,29,30),(2019,2,31,32,33,34,35,36)]:\n"
-        "  t.append(r)\n"
-        "t.close()\n";
-    RunTool("/usr/bin/python3 -c \"" + script + "\" " + path);
+  const std::string script =
+      "import dbf,sys\n"
+      "t=dbf.Table(sys.argv[1],'YEAR N(9,0); DRAW N(9,0); P1 N(15,0); P2 N(15,0); P3 N(15,0); P4 N(15,0); "
+      "P5 N(15,0); P6 N(15,0)',dbf_type='db3')\n"
+      "t.open(dbf.READ_WRITE)\n"
+      "for r in [(2020,2,1,2,3,4,5,6),(2019,3,7,8,9,10,11,12),(2020,1,13,14,15,16,17,18),"
+      "(2019,1,19,20,21,22,23,24),(2019,3,25,26,27,28,29,30),(2019,2,31,32,33,34,35,36)]:\n"
+      "  t.append(r)\n"
+      "t.close()\n";
+  RunTool("/usr/bin/python3 -c \"" + script + "\" " + path);
 }
 
 class DrawBaseTest : public AppTest {
-protected:
-    void OpenFixture(const std::string& name) {
-        table = std::make_unique<TXBaseDataSet>();
-        table->SetDatabaseName(folder);
-        table->SetTableName(name);
-        table->Open();
-    }
-    std::vector<std::string> Order() {
-        std::vector<std::string> out;
-        for (table->First(); !table->Eof(); table->Next())
-            out.push_back(table->Fields()[0]->AsString() + "/" + table->Fields()[1]->AsString());
-        return out;
-    }
-    std::unique_ptr<TXBaseDataSet> table;
+ protected:
+  void OpenFixture(const std::string& name) {
+    table = std::make_unique<TXBaseDataSet>();
+    table->SetDatabaseName(folder);
+    table->SetTableName(name);
+    table->Open();
+  }
+  std::vector<std::string> Order() {
+    std::vector<std::string> out;
+    for (table->First(); !table->Eof(); table->Next())
+      out.push_back(table->Fields()[0]->AsString() + "/" + table->Fields()[1]->AsString());
+    return out;
+  }
+  std::unique_ptr<TXBaseDataSet> table;
 };
 
 const std::vector<std::string> kSorted{"2019/1", "2019/2", "2019/3", "2020/1", "2020/2"};
@@ -75,149 +76,151 @@ const std::vector<std::string> kSorted{"2019/1", "2019/2", "2019/3", "2020/1", "
 }  // namespace
 
 TEST_F(DrawBaseTest, NewTablesHaveTheirLayoutsAsPeersReadThem) {
-    TXBaseDataSet t;
-    TCreateXBaseDataSet creator;
-    TStringList lines;
-    vx::DrawFieldLines(lines, 6);
-    ASSERT_TRUE(vx::CreateTable(t, creator, folder, "lm.dbf", lines));
-    t.Close();
-    const AnsiString bytes = apptest::ReadFile(folder + "lm.dbf");
-    ASSERT_EQ(bytes.size(), 290u);
-    EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 0x03);
+  TXBaseDataSet t;
+  TCreateXBaseDataSet creator;
+  TStringList lines;
+  vx::DrawFieldLines(lines, 6);
+  ASSERT_TRUE(vx::CreateTable(t, creator, folder, "lm.dbf", lines));
+  t.Close();
+  const AnsiString bytes = apptest::ReadFile(folder + "lm.dbf");
+  ASSERT_EQ(bytes.size(), 290u);
+  EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 0x03);
 
-    ASSERT_TRUE(ForceDirectories(vx::TicketFolder()));
-    vx::TicketFieldLines(lines, 6);
-    ASSERT_TRUE(vx::CreateTable(t, creator, vx::TicketFolder(), "my" + vx::TicketExtension, lines));
-    EXPECT_EQ(t.FieldCount(), 9);
-    t.Close();
+  ASSERT_TRUE(ForceDirectories(vx::TicketFolder()));
+  vx::TicketFieldLines(lines, 6);
+  ASSERT_TRUE(vx::CreateTable(t, creator, vx::TicketFolder(), "my" + vx::TicketExtension, lines));
+  EXPECT_EQ(t.FieldCount(), 9);
+  t.Close();
 
-    if (!PeersPresent()) GTEST_SKIP() << "python3 with dbfread missing";
-    const std::string fields = "import dbfread,sys\n"
-                               "t=dbfread.DBF(sys.argv[1])\n"
-                               "print(' '.join('%s:%s:%d:%d' % (f.name,f.type,f.length,f.decimal_count) for f in t.fields))";
-    EXPECT_EQ(RunTool("/usr/bin/python3 -c \"" + fields + "\" " + folder + "lm.dbf"),
-              "YEAR:N:9:0 DRAW:N:9:0 P1:N:15:0 P2:N:15:0 P3:N:15:0 P4:N:15:0 P5:N:15:0 P6:N:15:0\n");
-    EXPECT_EQ(RunTool("/usr/bin/python3 -c \"" + fields + "\" " + vx::TicketFolder() + "my.tic"),
-              "YEAR:N:9:0 DRAW:N:9:0 NUM:N:9:0 P1:N:15:0 P2:N:15:0 P3:N:15:0 P4:N:15:0 P5:N:15:0 P6:N:15:0\n");
-    EXPECT_EQ(vx::BaseFileStem("c:\\x\\lm.dbf"), "lm");
+  if (!PeersPresent()) GTEST_SKIP() << "python3 with dbfread missing";
+  const std::string fields =
+      "import dbfread,sys\n"
+      "t=dbfread.DBF(sys.argv[1])\n"
+      "print(' '.join('%s:%s:%d:%d' % (f.name,f.type,f.length,f.decimal_count) for f in t.fields))";
+  EXPECT_EQ(RunTool("/usr/bin/python3 -c \"" + fields + "\" " + folder + "lm.dbf"),
+            "YEAR:N:9:0 DRAW:N:9:0 P1:N:15:0 P2:N:15:0 P3:N:15:0 P4:N:15:0 P5:N:15:0 P6:N:15:0\n");
+  EXPECT_EQ(RunTool("/usr/bin/python3 -c \"" + fields + "\" " + vx::TicketFolder() + "my.tic"),
+            "YEAR:N:9:0 DRAW:N:9:0 NUM:N:9:0 P1:N:15:0 P2:N:15:0 P3:N:15:0 P4:N:15:0 P5:N:15:0 P6:N:15:0\n");
+  EXPECT_EQ(vx::BaseFileStem("c:\\x\\lm.dbf"), "lm");
 }
 
 TEST_F(DrawBaseTest, IndexingBuildsAnActiveUniqueTagThatAppendsKeepCurrent) {
-    if (!PeersPresent()) GTEST_SKIP() << "python3-dbf or index_dump missing";
-    WriteFixture(folder + "lm.dbf");
-    OpenFixture("LM.DBF");
-    vx::Indexing(*table);
-    EXPECT_TRUE(FileExists(folder + "lm.cdx"));
-    EXPECT_EQ(table->IndexName(), "INDEX");
-    EXPECT_EQ(Order(), kSorted);
+  if (!PeersPresent()) GTEST_SKIP() << "python3-dbf or index_dump missing";
+  WriteFixture(folder + "lm.dbf");
+  OpenFixture("LM.DBF");
+  vx::Indexing(*table);
+  EXPECT_TRUE(FileExists(folder + "lm.cdx"));
+  EXPECT_EQ(table->IndexName(), "INDEX");
+  EXPECT_EQ(Order(), kSorted);
 
-    table->Append();
-    table->Fields()[0]->SetAsInteger(2020);
-    table->Fields()[1]->SetAsInteger(3);
-    for (int i = 2; i < 8; ++i) table->Fields()[i]->SetAsInteger(i);
-    table->Post();
-    table->Close();
+  table->Append();
+  table->Fields()[0]->SetAsInteger(2020);
+  table->Fields()[1]->SetAsInteger(3);
+  for (int i = 2; i < 8; ++i) table->Fields()[i]->SetAsInteger(i);
+  table->Post();
+  table->Close();
 
-    const std::string dump = RunTool("/usr/bin/index_dump --type=num " + vx::NativeFileName(folder + "lm.cdx") + " INDEX 2>&1");
-    // One entry per (year, draw) in key order: the first 2019/3 (record 2) only.
-    EXPECT_EQ(dump, "2019.001 4\n2019.002 6\n2019.003 2\n2020.001 3\n2020.002 1\n2020.003 7\n") << dump;
+  const std::string dump =
+      RunTool("/usr/bin/index_dump --type=num " + vx::NativeFileName(folder + "lm.cdx") + " INDEX 2>&1");
+  // One entry per (year, draw) in key order: the first 2019/3 (record 2) only.
+  EXPECT_EQ(dump, "2019.001 4\n2019.002 6\n2019.003 2\n2020.001 3\n2020.002 1\n2020.003 7\n") << dump;
 
-    // The data set keeps the new file and its tag for the next opening.
-    table->Open();
-    EXPECT_EQ(table->IndexName(), "INDEX");
-    EXPECT_EQ(Order().size(), 6u);
-    EXPECT_FALSE(vx::IndexOlderThanTable(folder + "lm.cdx", folder + "lm.dbf"));
+  // The data set keeps the new file and its tag for the next opening.
+  table->Open();
+  EXPECT_EQ(table->IndexName(), "INDEX");
+  EXPECT_EQ(Order().size(), 6u);
+  EXPECT_FALSE(vx::IndexOlderThanTable(folder + "lm.cdx", folder + "lm.dbf"));
 }
 
 TEST_F(DrawBaseTest, CheckFindsDisorderAndRepairMendsItInTheBasesOwnFolder) {
-    if (!PeersPresent()) GTEST_SKIP() << "python3-dbf or index_dump missing";
-    WriteFixture(folder + "lm.dbf");
-    OpenFixture("lm.dbf");
-    vx::Indexing(*table);
+  if (!PeersPresent()) GTEST_SKIP() << "python3-dbf or index_dump missing";
+  WriteFixture(folder + "lm.dbf");
+  OpenFixture("lm.dbf");
+  vx::Indexing(*table);
 
-    // Records in index order carry record numbers 4, 6, 2, ...
-    dialogs.Expect(vx::DialogKind::Message, "Не совпадают номера"_cp, mrOk);
-    dialogs.Expect(vx::DialogKind::Message, "Всего ошибок: 1"_cp, mrOk);
-    EXPECT_EQ(vx::CheckBase(*table, 49), 1);
+  // Records in index order carry record numbers 4, 6, 2, ...
+  dialogs.Expect(vx::DialogKind::Message, "Не совпадают номера"_cp, mrOk);
+  dialogs.Expect(vx::DialogKind::Message, "Всего ошибок: 1"_cp, mrOk);
+  EXPECT_EQ(vx::CheckBase(*table, 49), 1);
 
-    // Repair started from another folder that holds a same-named decoy.
-    const std::string elsewhere = folder + "elsewhere/";
-    std::filesystem::create_directories(elsewhere);
-    apptest::WriteFile(elsewhere + "lm.dbf", "decoy");
-    const auto cwd = std::filesystem::current_path();
-    std::filesystem::current_path(elsewhere);
-    const bool repaired = vx::RepairBase(*table, {});
-    std::filesystem::current_path(cwd);
-    ASSERT_TRUE(repaired);
-    EXPECT_EQ(apptest::ReadFile(elsewhere + "lm.dbf"), "decoy");
-    EXPECT_FALSE(FileExists(folder + "repair337.dbf"));
-    EXPECT_EQ(table->IndexName(), "INDEX");
-    EXPECT_EQ(Order(), kSorted);
+  // Repair started from another folder that holds a same-named decoy.
+  const std::string elsewhere = folder + "elsewhere/";
+  std::filesystem::create_directories(elsewhere);
+  apptest::WriteFile(elsewhere + "lm.dbf", "decoy");
+  const auto cwd = std::filesystem::current_path();
+  std::filesystem::current_path(elsewhere);
+  const bool repaired = vx::RepairBase(*table, {});
+  std::filesystem::current_path(cwd);
+  ASSERT_TRUE(repaired);
+  EXPECT_EQ(apptest::ReadFile(elsewhere + "lm.dbf"), "decoy");
+  EXPECT_FALSE(FileExists(folder + "repair337.dbf"));
+  EXPECT_EQ(table->IndexName(), "INDEX");
+  EXPECT_EQ(Order(), kSorted);
 
-    dialogs.Expect(vx::DialogKind::Message, "Всего ошибок: 0"_cp, mrOk);
-    EXPECT_EQ(vx::CheckBase(*table, 49), 0);
-    table->Close();
-    EXPECT_EQ(DbfreadRows(folder + "lm.dbf"),
-              "2019/1:19,20,21,22,23,24\n2019/2:31,32,33,34,35,36\n2019/3:7,8,9,10,11,12\n"
-              "2020/1:13,14,15,16,17,18\n2020/2:1,2,3,4,5,6\n");
+  dialogs.Expect(vx::DialogKind::Message, "Всего ошибок: 0"_cp, mrOk);
+  EXPECT_EQ(vx::CheckBase(*table, 49), 0);
+  table->Close();
+  EXPECT_EQ(DbfreadRows(folder + "lm.dbf"),
+            "2019/1:19,20,21,22,23,24\n2019/2:31,32,33,34,35,36\n2019/3:7,8,9,10,11,12\n"
+            "2020/1:13,14,15,16,17,18\n2020/2:1,2,3,4,5,6\n");
 }
 
 TEST_F(DrawBaseTest, CheckReportsBadValuesAndStopsOnCancel) {
-    TCreateXBaseDataSet creator;
-    TStringList lines;
-    vx::DrawFieldLines(lines, 2);
-    table = std::make_unique<TXBaseDataSet>();
-    ASSERT_TRUE(vx::CreateTable(*table, creator, folder, "bad.dbf", lines));
-    auto add = [&](int y, int d, int a, int b) {
-        table->Append();
-        table->Fields()[0]->SetAsInteger(y);
-        table->Fields()[1]->SetAsInteger(d);
-        table->Fields()[2]->SetAsInteger(a);
-        table->Fields()[3]->SetAsInteger(b);
-        table->Post();
-    };
-    add(2001, 5, 0, 50);
-    add(2000, 1, -3, 4);
-    dialogs.Expect(vx::DialogKind::Message, "нулевое значение в поле P1"_cp, mrOk);
-    dialogs.Expect(vx::DialogKind::Message, "значение 50 в поле P2 больше 49"_cp, mrOk);
-    dialogs.Expect(vx::DialogKind::Message, "отрицательное значение в поле P1"_cp, mrCancel);
-    dialogs.Expect(vx::DialogKind::Message, "3 ошибок"_cp, mrOk);
-    EXPECT_EQ(vx::CheckBase(*table, 49), 3);
+  TCreateXBaseDataSet creator;
+  TStringList lines;
+  vx::DrawFieldLines(lines, 2);
+  table = std::make_unique<TXBaseDataSet>();
+  ASSERT_TRUE(vx::CreateTable(*table, creator, folder, "bad.dbf", lines));
+  auto add = [&](int y, int d, int a, int b) {
+    table->Append();
+    table->Fields()[0]->SetAsInteger(y);
+    table->Fields()[1]->SetAsInteger(d);
+    table->Fields()[2]->SetAsInteger(a);
+    table->Fields()[3]->SetAsInteger(b);
+    table->Post();
+  };
+  add(2001, 5, 0, 50);
+  add(2000, 1, -3, 4);
+  dialogs.Expect(vx::DialogKind::Message, "нулевое значение в поле P1"_cp, mrOk);
+  dialogs.Expect(vx::DialogKind::Message, "значение 50 в поле P2 больше 49"_cp, mrOk);
+  dialogs.Expect(vx::DialogKind::Message, "отрицательное значение в поле P1"_cp, mrCancel);
+  dialogs.Expect(vx::DialogKind::Message, "3 ошибок"_cp, mrOk);
+  EXPECT_EQ(vx::CheckBase(*table, 49), 3);
 
-    EXPECT_TRUE(vx::IsListedBase("LM.DBF", "lm"));
-    EXPECT_TRUE(vx::IsListedBase("LM.DBF", "lm.dbf"));
-    EXPECT_FALSE(vx::IsListedBase("ЛМ.dbf"_cp, "лм"_cp));
-    EXPECT_TRUE(vx::IsListedBase("ЛМ.dbf"_cp, "ЛМ"_cp));
-    EXPECT_TRUE(vx::IsOpenTable(folder + "BAD.DBF", {table.get()}));
-    EXPECT_FALSE(vx::IsOpenTable(folder + "other.dbf", {table.get()}));
+  EXPECT_TRUE(vx::IsListedBase("LM.DBF", "lm"));
+  EXPECT_TRUE(vx::IsListedBase("LM.DBF", "lm.dbf"));
+  EXPECT_FALSE(vx::IsListedBase("ЛМ.dbf"_cp, "лм"_cp));
+  EXPECT_TRUE(vx::IsListedBase("ЛМ.dbf"_cp, "ЛМ"_cp));
+  EXPECT_TRUE(vx::IsOpenTable(folder + "BAD.DBF", {table.get()}));
+  EXPECT_FALSE(vx::IsOpenTable(folder + "other.dbf", {table.get()}));
 }
 
 TEST_F(DrawBaseTest, RepairThatCannotCopyLeavesTheBaseAsItWas) {
-    if (!PeersPresent()) GTEST_SKIP() << "python3-dbf or index_dump missing";
-    WriteFixture(folder + "lm.dbf");
-    const AnsiString before = apptest::ReadFile(folder + "lm.dbf");
-    OpenFixture("lm.dbf");
-    vx::Indexing(*table);
-    // Something else already holds the copy's name.
-    std::filesystem::create_directories(folder + "repair337.dbf");
-    dialogs.Expect(vx::DialogKind::Message, "", mrOk);
-    EXPECT_FALSE(vx::RepairBase(*table, {}));
-    EXPECT_TRUE(std::filesystem::is_directory(folder + "repair337.dbf"));
-    ASSERT_TRUE(table->Active());
-    EXPECT_EQ(Order(), kSorted);
-    table->Close();
-    // The records are as they were (the engine keeps the header's date).
-    EXPECT_EQ(apptest::ReadFile(folder + "lm.dbf").substr(289), before.substr(289));
+  if (!PeersPresent()) GTEST_SKIP() << "python3-dbf or index_dump missing";
+  WriteFixture(folder + "lm.dbf");
+  const AnsiString before = apptest::ReadFile(folder + "lm.dbf");
+  OpenFixture("lm.dbf");
+  vx::Indexing(*table);
+  // Something else already holds the copy's name.
+  std::filesystem::create_directories(folder + "repair337.dbf");
+  dialogs.Expect(vx::DialogKind::Message, "", mrOk);
+  EXPECT_FALSE(vx::RepairBase(*table, {}));
+  EXPECT_TRUE(std::filesystem::is_directory(folder + "repair337.dbf"));
+  ASSERT_TRUE(table->Active());
+  EXPECT_EQ(Order(), kSorted);
+  table->Close();
+  // The records are as they were (the engine keeps the header's date).
+  EXPECT_EQ(apptest::ReadFile(folder + "lm.dbf").substr(289), before.substr(289));
 
-    // The copy's place may not be a table that is open.
-    std::filesystem::remove(folder + "repair337.dbf");
-    OpenFixture("lm.dbf");
-    TXBaseDataSet other;
-    TCreateXBaseDataSet creator;
-    TStringList lines;
-    vx::DrawFieldLines(lines, 1);
-    ASSERT_TRUE(vx::CreateTable(other, creator, folder, "REPAIR337.DBF", lines));
-    dialogs.Expect(vx::DialogKind::Message, "repair337.dbf", mrOk);
-    EXPECT_FALSE(vx::RepairBase(*table, {&other}));
-    EXPECT_EQ(other.FieldCount(), 3);
+  // The copy's place may not be a table that is open.
+  std::filesystem::remove(folder + "repair337.dbf");
+  OpenFixture("lm.dbf");
+  TXBaseDataSet other;
+  TCreateXBaseDataSet creator;
+  TStringList lines;
+  vx::DrawFieldLines(lines, 1);
+  ASSERT_TRUE(vx::CreateTable(other, creator, folder, "REPAIR337.DBF", lines));
+  dialogs.Expect(vx::DialogKind::Message, "repair337.dbf", mrOk);
+  EXPECT_FALSE(vx::RepairBase(*table, {&other}));
+  EXPECT_EQ(other.FieldCount(), 3);
 }

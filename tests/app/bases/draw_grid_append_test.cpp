@@ -20,61 +20,60 @@
 #include "tables/dataset/txbasedataset.h"
 
 TEST(DrawGridAppend, TypedDrawsLandInTheIndex) {
-    if (!std::filesystem::exists("/usr/bin/index_dump")) GTEST_SKIP() << "index_dump missing";
-    const char* root = std::getenv("VX_TEST_TMP");
-    const auto dir = std::filesystem::path(root ? root : "/tmp") / "app" / "DrawGridAppend";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    const std::string folder = dir.string() + "/";
-    Application->Initialize();
-    vx::ScriptedDialogs dialogs;
-    dialogs.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
+  if (!std::filesystem::exists("/usr/bin/index_dump")) GTEST_SKIP() << "index_dump missing";
+  const char* root = std::getenv("VX_TEST_TMP");
+  const auto dir = std::filesystem::path(root ? root : "/tmp") / "app" / "DrawGridAppend";
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  const std::string folder = dir.string() + "/";
+  Application->Initialize();
+  vx::ScriptedDialogs dialogs;
+  dialogs.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
 
-    TXBaseDataSet table;
-    TCreateXBaseDataSet creator;
-    TStringList lines;
-    vx::DrawFieldLines(lines, 2);
-    ASSERT_TRUE(vx::CreateTable(table, creator, folder, "grid.dbf", lines));
-    vx::Indexing(table);
+  TXBaseDataSet table;
+  TCreateXBaseDataSet creator;
+  TStringList lines;
+  vx::DrawFieldLines(lines, 2);
+  ASSERT_TRUE(vx::CreateTable(table, creator, folder, "grid.dbf", lines));
+  vx::Indexing(table);
 
-    TDataSource source;
-    source.SetDataSet(&table);
-    auto* form = new TForm(nullptr);
-    auto* grid = new TDBGrid(form, form);
-    grid->SetBounds(0, 0, 300, grid->DefaultRowHeight() * 6);
-    auto options = grid->Options();
-    options.Include(dgEditing);
-    grid->SetOptions(options);
-    grid->SetDataSource(&source);
+  TDataSource source;
+  source.SetDataSet(&table);
+  auto* form = new TForm(nullptr);
+  auto* grid = new TDBGrid(form, form);
+  grid->SetBounds(0, 0, 300, grid->DefaultRowHeight() * 6);
+  auto options = grid->Options();
+  options.Include(dgEditing);
+  grid->SetOptions(options);
+  grid->SetDataSource(&source);
 
-    auto type = [&](int column, const std::string& text) {
-        grid->SetSelectedIndex(column);
-        vx::SendText(grid, text);
-        vx::SendKey(grid, VK_RETURN);
-    };
-    vx::SendKey(grid, VK_INSERT);
-    const std::array<std::array<const char*, 4>, 3> draws{{{"2024", "3", "5", "6"},
-                                                            {"2024", "1", "7", "8"},
-                                                            {"2024", "2", "9", "10"}}};
-    for (std::size_t i = 0; i < draws.size(); ++i) {
-        if (i) {
-            vx::SendKey(grid, VK_END, TShiftState{ssCtrl});  // to the last draw in index order
-            vx::SendKey(grid, VK_DOWN);                      // a new row after it
-        }
-        for (int c = 0; c < 4; ++c) type(c, draws[i][static_cast<std::size_t>(c)]);
+  auto type = [&](int column, const std::string& text) {
+    grid->SetSelectedIndex(column);
+    vx::SendText(grid, text);
+    vx::SendKey(grid, VK_RETURN);
+  };
+  vx::SendKey(grid, VK_INSERT);
+  const std::array<std::array<const char*, 4>, 3> draws{
+      {{"2024", "3", "5", "6"}, {"2024", "1", "7", "8"}, {"2024", "2", "9", "10"}}};
+  for (std::size_t i = 0; i < draws.size(); ++i) {
+    if (i) {
+      vx::SendKey(grid, VK_END, TShiftState{ssCtrl});  // to the last draw in index order
+      vx::SendKey(grid, VK_DOWN);                      // a new row after it
     }
-    table.Post();
-    EXPECT_EQ(table.RecordCount(), 3);
-    delete form;
-    table.Close();
+    for (int c = 0; c < 4; ++c) type(c, draws[i][static_cast<std::size_t>(c)]);
+  }
+  table.Post();
+  EXPECT_EQ(table.RecordCount(), 3);
+  delete form;
+  table.Close();
 
-    std::string dump;
-    const std::string command =
-        "/usr/bin/index_dump --type=num " + vx::NativeFileName(folder + "grid.cdx") + " INDEX 2>&1";
-    if (FILE* p = popen(command.c_str(), "r")) {
-        std::array<char, 512> buf{};
-        while (std::size_t n = fread(buf.data(), 1, buf.size(), p)) dump.append(buf.data(), n);
-        pclose(p);
-    }
-    EXPECT_EQ(dump, "2024.001 2\n2024.002 3\n2024.003 1\n");
+  std::string dump;
+  const std::string command =
+      "/usr/bin/index_dump --type=num " + vx::NativeFileName(folder + "grid.cdx") + " INDEX 2>&1";
+  if (FILE* p = popen(command.c_str(), "r")) {
+    std::array<char, 512> buf{};
+    while (std::size_t n = fread(buf.data(), 1, buf.size(), p)) dump.append(buf.data(), n);
+    pclose(p);
+  }
+  EXPECT_EQ(dump, "2024.001 2\n2024.002 3\n2024.003 1\n");
 }

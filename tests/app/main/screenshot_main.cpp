@@ -13,47 +13,47 @@
 #include "platform/os/program_folder.h"
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: app_screenshot OUTPUT.png\n");
-        return 2;
-    }
-    const std::filesystem::path out = argv[1];
-    std::filesystem::create_directories(out.parent_path());
-    const std::filesystem::path folder = out.parent_path() / "program";
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    vx::SetProgramFolder(folder.string());
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: app_screenshot OUTPUT.png\n");
+    return 2;
+  }
+  const std::filesystem::path out = argv[1];
+  std::filesystem::create_directories(out.parent_path());
+  const std::filesystem::path folder = out.parent_path() / "program";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  vx::SetProgramFolder(folder.string());
 
-    int failures = 0;
-    {
-        vx::ScriptedDialogs dialogs;
-        dialogs.OnFailure = [&](const std::string& m) {
-            std::fprintf(stderr, "FAILED: unexpected dialog %s\n", m.c_str());
-            ++failures;
-        };
-        dialogs.Expect(vx::DialogKind::Message, "Choose language", mrOk);
-        dialogs.Expect(vx::DialogKind::Open, "", 0);
-        vx::CreateStartupForms();
-        FormMain->Show();
-        for (int i = 0; i < 20; ++i) Application->ProcessMessages();
-        if (!vx::SaveScreenshot(FormMain, out.string())) {
-            std::fprintf(stderr, "FAILED: screenshot not written\n");
-            ++failures;
-        }
-        const double ink = vx::InkCoverage(FormMain, clBtnFace);
-        if (ink < 0.02) {
-            std::fprintf(stderr, "FAILED: the window shows almost nothing (%.3f)\n", ink);
-            ++failures;
-        }
-        for (TTabSheet* page : {FormMain->tsProbability, FormMain->tsDownLoad})
-            if (!vx::FontDrawsText(*FormMain->Font(), page->Caption())) {
-                std::fprintf(stderr, "FAILED: the font cannot draw the page captions\n");
-                ++failures;
-            }
-        FormMain->Close();
-        vx::DestroyApplicationForms();
+  int failures = 0;
+  {
+    vx::ScriptedDialogs dialogs;
+    dialogs.OnFailure = [&](const std::string& m) {
+      std::fprintf(stderr, "FAILED: unexpected dialog %s\n", m.c_str());
+      ++failures;
+    };
+    dialogs.Expect(vx::DialogKind::Message, "Choose language", mrOk);
+    dialogs.Expect(vx::DialogKind::Open, "", 0);
+    vx::CreateStartupForms();
+    FormMain->Show();
+    for (int i = 0; i < 20; ++i) Application->ProcessMessages();
+    if (!vx::SaveScreenshot(FormMain, out.string())) {
+      std::fprintf(stderr, "FAILED: screenshot not written\n");
+      ++failures;
     }
-    vx::SetProgramFolder("");
-    std::printf("%s\n", failures ? "screenshot check failed" : out.string().c_str());
-    return failures ? 1 : 0;
+    const double ink = vx::InkCoverage(FormMain, clBtnFace);
+    if (ink < 0.02) {
+      std::fprintf(stderr, "FAILED: the window shows almost nothing (%.3f)\n", ink);
+      ++failures;
+    }
+    for (TTabSheet* page : {FormMain->tsProbability, FormMain->tsDownLoad})
+      if (!vx::FontDrawsText(*FormMain->Font(), page->Caption())) {
+        std::fprintf(stderr, "FAILED: the font cannot draw the page captions\n");
+        ++failures;
+      }
+    FormMain->Close();
+    vx::DestroyApplicationForms();
+  }
+  vx::SetProgramFolder("");
+  std::printf("%s\n", failures ? "screenshot check failed" : out.string().c_str());
+  return failures ? 1 : 0;
 }

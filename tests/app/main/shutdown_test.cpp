@@ -13,61 +13,61 @@ namespace {
 using Shutdown = AppTest;
 
 std::unique_ptr<TMemoryDataSet> DrawSet() {
-    auto d = std::make_unique<TMemoryDataSet>(std::vector<MemoryFieldSpec>{{"YEAR", ftInteger}, {"DRAW", ftInteger}});
-    d->LogCalls = false;
-    d->AddRow({Variant(2003), Variant(104)});
-    d->Open();
-    return d;
+  auto d = std::make_unique<TMemoryDataSet>(std::vector<MemoryFieldSpec>{{"YEAR", ftInteger}, {"DRAW", ftInteger}});
+  d->LogCalls = false;
+  d->AddRow({Variant(2003), Variant(104)});
+  d->Open();
+  return d;
 }
 
 TEST_F(Shutdown, PendingRecordsArePostedAndTheBasesClosed) {
-    Start();
-    auto draws = DrawSet(), results = DrawSet(), tickets = DrawSet(), untouched = DrawSet();
-    FormMain->TableMain = draws.get();
-    FormMain->TableRes = results.get();
-    FormMain->TableTick = tickets.get();
+  Start();
+  auto draws = DrawSet(), results = DrawSet(), tickets = DrawSet(), untouched = DrawSet();
+  FormMain->TableMain = draws.get();
+  FormMain->TableRes = results.get();
+  FormMain->TableTick = tickets.get();
 
-    draws->Append();
-    draws->FieldByName("YEAR")->SetAsInteger(2003);
-    draws->FieldByName("DRAW")->SetAsInteger(105);
-    results->Edit();
-    results->FieldByName("DRAW")->SetAsInteger(7);
-    tickets->Append();  // nothing typed: nothing to keep
-    untouched->Append();
-    untouched->FieldByName("DRAW")->SetAsInteger(1);
-    Stop();
+  draws->Append();
+  draws->FieldByName("YEAR")->SetAsInteger(2003);
+  draws->FieldByName("DRAW")->SetAsInteger(105);
+  results->Edit();
+  results->FieldByName("DRAW")->SetAsInteger(7);
+  tickets->Append();  // nothing typed: nothing to keep
+  untouched->Append();
+  untouched->FieldByName("DRAW")->SetAsInteger(1);
+  Stop();
 
-    EXPECT_FALSE(draws->Active()) << "the draw base is closed";
-    EXPECT_EQ(draws->RowCount(), 2);
-    draws->Open();
-    EXPECT_EQ(draws->RowValue(1, 1).AsInteger(), 105);
-    EXPECT_FALSE(results->Active()) << "every base is closed";
-    results->Open();
-    EXPECT_EQ(results->RowValue(0, 1).AsInteger(), 7);
-    EXPECT_EQ(tickets->RowCount(), 1);
-    EXPECT_EQ(untouched->State(), dsInsert) << "only the program's data sets are posted";
+  EXPECT_FALSE(draws->Active()) << "the draw base is closed";
+  EXPECT_EQ(draws->RowCount(), 2);
+  draws->Open();
+  EXPECT_EQ(draws->RowValue(1, 1).AsInteger(), 105);
+  EXPECT_FALSE(results->Active()) << "every base is closed";
+  results->Open();
+  EXPECT_EQ(results->RowValue(0, 1).AsInteger(), 7);
+  EXPECT_EQ(tickets->RowCount(), 1);
+  EXPECT_EQ(untouched->State(), dsInsert) << "only the program's data sets are posted";
 }
 
 TEST_F(Shutdown, BasesInUseByACommandCloseAfterItReturned) {
-    Start();
-    auto draws = DrawSet();
-    FormMain->TableMain = draws.get();
-    TFormMain* f = FormMain;
-    bool activeAfterClose = false;
-    f->Command([&](TObject*) {
-        f->SetBusy(true);
-        draws->Edit();
-        draws->FieldByName("DRAW")->SetAsInteger(200);
-        f->Close();  // the user closes the window while the command works
-        activeAfterClose = draws->Active() && draws->State() == dsEdit;
-        f->SetBusy(false);
-    })(nullptr);
-    EXPECT_TRUE(activeAfterClose) << "the command keeps its base until it returns";
-    EXPECT_TRUE(FileExists(folder + "Vexamund.ini")) << "the settings are saved at once";
-    vx::DestroyApplicationForms();
-    EXPECT_FALSE(draws->Active());
-    draws->Open();
-    EXPECT_EQ(draws->RowValue(0, 1).AsInteger(), 200);
+  Start();
+  auto draws = DrawSet();
+  FormMain->TableMain = draws.get();
+  TFormMain* f = FormMain;
+  bool activeAfterClose = false;
+  f->Command([&](TObject*) {
+    f->SetBusy(true);
+    draws->Edit();
+    draws->FieldByName("DRAW")->SetAsInteger(200);
+    f->Close();  // the user closes the window while the command works
+    activeAfterClose = draws->Active() && draws->State() == dsEdit;
+    f->SetBusy(false);
+  })(nullptr);
+  EXPECT_TRUE(activeAfterClose) << "the command keeps its base until it returns";
+  EXPECT_TRUE(FileExists(folder + "Vexamund.ini")) << "the settings are saved at once";
+  vx::DestroyApplicationForms();
+  EXPECT_FALSE(draws->Active());
+  draws->Open();
+  EXPECT_EQ(draws->RowValue(0, 1).AsInteger(), 200);
 }
 
 }  // namespace

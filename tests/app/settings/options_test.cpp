@@ -11,119 +11,119 @@ namespace {
 using Options = AppTest;
 
 void ExpectDefaultBases(TfrmOptions* f) {
-    ASSERT_EQ(f->sgBaseName->RowCount(), 4);
-    EXPECT_EQ(f->sgBaseName->Cells(0, 1), "lm.dbf");
-    EXPECT_EQ(f->sgBaseName->Cells(3, 1), "Лотто-Миллион"_cp);
-    EXPECT_EQ(f->sgBaseName->Cells(1, 2), "5");
-    EXPECT_EQ(f->sgBaseName->Cells(2, 3), "45");
+  ASSERT_EQ(f->sgBaseName->RowCount(), 4);
+  EXPECT_EQ(f->sgBaseName->Cells(0, 1), "lm.dbf");
+  EXPECT_EQ(f->sgBaseName->Cells(3, 1), "Лотто-Миллион"_cp);
+  EXPECT_EQ(f->sgBaseName->Cells(1, 2), "5");
+  EXPECT_EQ(f->sgBaseName->Cells(2, 3), "45");
 }
 
 TEST_F(Options, BasesListDefaultsOnlyWhenThereIsNone) {
-    struct Case {
-        const char* name;
-        AnsiString section;
-        bool defaults;
-    };
-    const Case cases[] = {
-        {"no file", "", true},
-        {"no bases list", "[Options]\r\nedtDrawCost=3\r\n", true},
-        {"single empty row", "[Options]\r\nCell_Row=2\r\nCell1_0=\r\n", true},
-        {"single real base", "[Options]\r\nCell_Row=2\r\nCell1_0=my.dbf\r\nCell1_1=7\r\nCell1_2=42\r\n", false},
-        {"damaged count", "[Options]\r\nCell_Row=99999999\r\nCell1_0=a.dbf\r\n", false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        if (!c.section.empty()) apptest::WriteFile(folder + "Vexamund.ini", c.section);
-        Start();
-        if (c.defaults) {
-            ExpectDefaultBases(frmOptions);
-        } else {
-            EXPECT_EQ(frmOptions->sgBaseName->Cells(0, 1), c.name[0] == 's' ? "my.dbf" : "a.dbf");
-            EXPECT_LE(frmOptions->sgBaseName->RowCount(), 1000);
-        }
-        EXPECT_EQ(frmOptions->sgBaseName->Cells(0, 0), "File Name");
-        Stop();
-        vx::ResetLanguageQuestion();
+  struct Case {
+    const char* name;
+    AnsiString section;
+    bool defaults;
+  };
+  const Case cases[] = {
+      {"no file", "", true},
+      {"no bases list", "[Options]\r\nedtDrawCost=3\r\n", true},
+      {"single empty row", "[Options]\r\nCell_Row=2\r\nCell1_0=\r\n", true},
+      {"single real base", "[Options]\r\nCell_Row=2\r\nCell1_0=my.dbf\r\nCell1_1=7\r\nCell1_2=42\r\n", false},
+      {"damaged count", "[Options]\r\nCell_Row=99999999\r\nCell1_0=a.dbf\r\n", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (!c.section.empty()) apptest::WriteFile(folder + "Vexamund.ini", c.section);
+    Start();
+    if (c.defaults) {
+      ExpectDefaultBases(frmOptions);
+    } else {
+      EXPECT_EQ(frmOptions->sgBaseName->Cells(0, 1), c.name[0] == 's' ? "my.dbf" : "a.dbf");
+      EXPECT_LE(frmOptions->sgBaseName->RowCount(), 1000);
     }
+    EXPECT_EQ(frmOptions->sgBaseName->Cells(0, 0), "File Name");
+    Stop();
+    vx::ResetLanguageQuestion();
+  }
 }
 
 TEST_F(Options, SingleBaseSurvivesARestart) {
-    Start();
-    frmOptions->sgBaseName->SetRow(1);
-    frmOptions->mnuDeleteBaseClick(nullptr);
-    frmOptions->sgBaseName->SetRow(1);
-    frmOptions->mnuDeleteBaseClick(nullptr);
-    ASSERT_EQ(frmOptions->sgBaseName->RowCount(), 2);
-    EXPECT_EQ(frmOptions->sgBaseName->Cells(0, 1), "6from45.dbf");
-    frmOptions->btnOKClick(nullptr);
-    Stop();
-    vx::ResetLanguageQuestion();
-    Start();
-    ASSERT_EQ(frmOptions->sgBaseName->RowCount(), 2);
-    EXPECT_EQ(frmOptions->sgBaseName->Cells(0, 1), "6from45.dbf");
-    Stop();
+  Start();
+  frmOptions->sgBaseName->SetRow(1);
+  frmOptions->mnuDeleteBaseClick(nullptr);
+  frmOptions->sgBaseName->SetRow(1);
+  frmOptions->mnuDeleteBaseClick(nullptr);
+  ASSERT_EQ(frmOptions->sgBaseName->RowCount(), 2);
+  EXPECT_EQ(frmOptions->sgBaseName->Cells(0, 1), "6from45.dbf");
+  frmOptions->btnOKClick(nullptr);
+  Stop();
+  vx::ResetLanguageQuestion();
+  Start();
+  ASSERT_EQ(frmOptions->sgBaseName->RowCount(), 2);
+  EXPECT_EQ(frmOptions->sgBaseName->Cells(0, 1), "6from45.dbf");
+  Stop();
 }
 
 TEST_F(Options, PrizeRowsAreValidatedBeforeAnyIsApplied) {
-    apptest::WriteFile(folder + "Vexamund.ini",
-                       "[Options]\r\nedtDrawCost=10\r\nsgWinTable_Row=3\r\n"
-                       "sgWinTableCell1_0=3\r\nsgWinTableCell1_1=50\r\n"
-                       "sgWinTableCell2_0=25\r\nsgWinTableCell2_1=9\r\n");
-    Start();
-    TfrmOptions* f = frmOptions;
-    EXPECT_EQ(f->DrawCost, 10);
-    EXPECT_EQ(f->Prizes[3], 50);
-    EXPECT_EQ(f->sgWinTable->Cells(0, 2), "25") << "an out-of-range row is still shown";
+  apptest::WriteFile(folder + "Vexamund.ini",
+                     "[Options]\r\nedtDrawCost=10\r\nsgWinTable_Row=3\r\n"
+                     "sgWinTableCell1_0=3\r\nsgWinTableCell1_1=50\r\n"
+                     "sgWinTableCell2_0=25\r\nsgWinTableCell2_1=9\r\n");
+  Start();
+  TfrmOptions* f = frmOptions;
+  EXPECT_EQ(f->DrawCost, 10);
+  EXPECT_EQ(f->Prizes[3], 50);
+  EXPECT_EQ(f->sgWinTable->Cells(0, 2), "25") << "an out-of-range row is still shown";
 
-    // Row 1 changed, row 2 invalid: OK is refused and nothing changes.
-    f->sgWinTable->SetCells(1, 1, "70");
-    dialogs.Expect(vx::DialogKind::Message, "Value in the first column must be >=0 and <=21", mrOk);
-    f->btnOKClick(nullptr);
-    EXPECT_EQ(f->Prizes[3], 50);
-    EXPECT_EQ(f->pcOptions->ActivePage(), f->tsCost);
-    EXPECT_EQ(f->sgWinTable->Row(), 2);
+  // Row 1 changed, row 2 invalid: OK is refused and nothing changes.
+  f->sgWinTable->SetCells(1, 1, "70");
+  dialogs.Expect(vx::DialogKind::Message, "Value in the first column must be >=0 and <=21", mrOk);
+  f->btnOKClick(nullptr);
+  EXPECT_EQ(f->Prizes[3], 50);
+  EXPECT_EQ(f->pcOptions->ActivePage(), f->tsCost);
+  EXPECT_EQ(f->sgWinTable->Row(), 2);
 
-    // A non-number is refused the same way.
-    f->sgWinTable->SetCells(0, 2, "x");
-    dialogs.Expect(vx::DialogKind::Message, "must be >=0", mrOk);
-    f->btnOKClick(nullptr);
-    EXPECT_EQ(f->Prizes[3], 50);
+  // A non-number is refused the same way.
+  f->sgWinTable->SetCells(0, 2, "x");
+  dialogs.Expect(vx::DialogKind::Message, "must be >=0", mrOk);
+  f->btnOKClick(nullptr);
+  EXPECT_EQ(f->Prizes[3], 50);
 
-    // Deleting the row of 3 coincidences stops it paying.
-    f->sgWinTable->SetCells(0, 2, "4");
-    f->sgWinTable->SetRow(1);
-    f->mnuDeleteWinClick(nullptr);
-    f->btnOKClick(nullptr);
-    EXPECT_EQ(f->Prizes[3], 0);
-    EXPECT_EQ(f->Prizes[4], 9);
-    Stop();
+  // Deleting the row of 3 coincidences stops it paying.
+  f->sgWinTable->SetCells(0, 2, "4");
+  f->sgWinTable->SetRow(1);
+  f->mnuDeleteWinClick(nullptr);
+  f->btnOKClick(nullptr);
+  EXPECT_EQ(f->Prizes[3], 0);
+  EXPECT_EQ(f->Prizes[4], 9);
+  Stop();
 
-    TAppIniFile ini;
-    EXPECT_EQ(ini.ReadInteger("Options", "sgWinTable_Row", 0), 2);
-    EXPECT_EQ(ini.ReadString("Options", "sgWinTableCell1_0", ""), "4");
+  TAppIniFile ini;
+  EXPECT_EQ(ini.ReadInteger("Options", "sgWinTable_Row", 0), 2);
+  EXPECT_EQ(ini.ReadString("Options", "sgWinTableCell1_0", ""), "4");
 }
 
 TEST_F(Options, PrizeTableHoldsAtMost21Rows) {
-    Start();
-    TfrmOptions* f = frmOptions;
-    for (int i = 0; i < 20; ++i) f->mnuAddWinClick(nullptr);
-    EXPECT_EQ(f->sgWinTable->RowCount(), 22);
-    dialogs.Expect(vx::DialogKind::Message, "Sorry,only 21 rows", mrOk);
-    f->mnuAddWinClick(nullptr);
-    EXPECT_EQ(f->sgWinTable->RowCount(), 22);
-    Stop();
+  Start();
+  TfrmOptions* f = frmOptions;
+  for (int i = 0; i < 20; ++i) f->mnuAddWinClick(nullptr);
+  EXPECT_EQ(f->sgWinTable->RowCount(), 22);
+  dialogs.Expect(vx::DialogKind::Message, "Sorry,only 21 rows", mrOk);
+  f->mnuAddWinClick(nullptr);
+  EXPECT_EQ(f->sgWinTable->RowCount(), 22);
+  Stop();
 }
 
 TEST_F(Options, CancelDiscardsEdits) {
-    Start();
-    TfrmOptions* f = frmOptions;
-    f->edtDrawCost->SetText("77");
-    f->sgBaseName->SetCells(0, 1, "edited.dbf");
-    f->btnCancelClick(nullptr);
-    EXPECT_EQ(f->edtDrawCost->Text(), "");
-    EXPECT_EQ(f->sgBaseName->Cells(0, 1), "lm.dbf");
-    EXPECT_EQ(f->DrawCost, 0);
-    Stop();
+  Start();
+  TfrmOptions* f = frmOptions;
+  f->edtDrawCost->SetText("77");
+  f->sgBaseName->SetCells(0, 1, "edited.dbf");
+  f->btnCancelClick(nullptr);
+  EXPECT_EQ(f->edtDrawCost->Text(), "");
+  EXPECT_EQ(f->sgBaseName->Cells(0, 1), "lm.dbf");
+  EXPECT_EQ(f->DrawCost, 0);
+  Stop();
 }
 
 }  // namespace

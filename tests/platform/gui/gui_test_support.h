@@ -10,15 +10,15 @@
 #include "platform/gui/input_simulation.h"
 
 class GuiTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        Application->Initialize();
-        Application->SetPumpInterval(0);
-        dialogs.OnFailure = [](const std::string& message) { ADD_FAILURE() << message; };
-    }
-    void TearDown() override {
-        EXPECT_TRUE(dialogs.Done()) << dialogs.Pending() << " scripted dialog(s) never came";
-        EXPECT_EQ(vx::VisibleWindowCount(), 0) << "a window was left on screen";
-    }
-    vx::ScriptedDialogs dialogs;
+ protected:
+  void SetUp() override {
+    Application->Initialize();
+    Application->SetPumpInterval(0);
+    dialogs.OnFailure = [](const std::string& message) { ADD_FAILURE() << message; };
+  }
+  void TearDown() override {
+    EXPECT_TRUE(dialogs.Done()) << dialogs.Pending() << " scripted dialog(s) never came";
+    EXPECT_EQ(vx::VisibleWindowCount(), 0) << "a window was left on screen";
+  }
+  vx::ScriptedDialogs dialogs;
 };

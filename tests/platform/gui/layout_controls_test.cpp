@@ -14,145 +14,145 @@
 namespace {
 
 class Layout : public GuiTest {
-protected:
-    void SetUp() override {
-        GuiTest::SetUp();
-        form = new TForm(nullptr);
-        form->SetBounds(0, 0, 400, 300);
-    }
-    void TearDown() override {
-        delete form;
-        GuiTest::TearDown();
-    }
-    static bool Drew(const vx::RecordingDevice& dev, const std::string& text) {
-        return std::any_of(dev.Calls.begin(), dev.Calls.end(),
-                           [&](const std::string& c) { return c.find("\"" + text + "\"") != std::string::npos; });
-    }
-    TForm* form = nullptr;
+ protected:
+  void SetUp() override {
+    GuiTest::SetUp();
+    form = new TForm(nullptr);
+    form->SetBounds(0, 0, 400, 300);
+  }
+  void TearDown() override {
+    delete form;
+    GuiTest::TearDown();
+  }
+  static bool Drew(const vx::RecordingDevice& dev, const std::string& text) {
+    return std::any_of(dev.Calls.begin(), dev.Calls.end(),
+                       [&](const std::string& c) { return c.find("\"" + text + "\"") != std::string::npos; });
+  }
+  TForm* form = nullptr;
 };
 
 TEST_F(Layout, AutoSizedLabelFollowsItsCaption) {
-    auto* l = new TLabel(form, form);
-    l->SetCaption("a");
-    const int narrow = l->Width();
-    l->SetCaption("a much longer caption");
-    EXPECT_GT(l->Width(), narrow);
-    l->SetAutoSize(false);
-    l->SetWidth(10);
-    l->SetCaption("again a much longer caption");
-    EXPECT_EQ(l->Width(), 10);
+  auto* l = new TLabel(form, form);
+  l->SetCaption("a");
+  const int narrow = l->Width();
+  l->SetCaption("a much longer caption");
+  EXPECT_GT(l->Width(), narrow);
+  l->SetAutoSize(false);
+  l->SetWidth(10);
+  l->SetCaption("again a much longer caption");
+  EXPECT_EQ(l->Width(), 10);
 }
 
 TEST_F(Layout, SplitterDragResizesTheControlBeforeIt) {
-    auto* left = new TPanel(form, form);
-    left->SetWidth(100);
-    left->SetAlign(alLeft);
-    auto* split = new TSplitter(form, form);
-    split->SetLeft(100);  // after the panel
-    auto* rest = new TPanel(form, form);
-    rest->SetAlign(alClient);
-    ASSERT_EQ(split->Left(), 100);
-    int moved = 0;
-    split->OnMoved = [&](TObject*) { ++moved; };
-    vx::SendClick(split, 1, 10);  // press and release without moving
-    EXPECT_EQ(moved, 1);
-    vx::SendMouseDown(split, 1, 10);
-    vx::SendMouseMove(split, -39, 10, TShiftState{ssLeft});
-    vx::SendMouseUp(split, -39, 10);
-    EXPECT_EQ(moved, 2);
-    EXPECT_EQ(left->Width(), 60);
-    EXPECT_EQ(split->Left(), 60);
-    EXPECT_EQ(rest->Left(), 63);
-    vx::SendMouseDown(split, 1, 10);
-    vx::SendMouseMove(split, -200, 10, TShiftState{ssLeft});  // not below MinSize
-    vx::SendMouseUp(split, -200, 10);
-    EXPECT_EQ(left->Width(), split->MinSize());
+  auto* left = new TPanel(form, form);
+  left->SetWidth(100);
+  left->SetAlign(alLeft);
+  auto* split = new TSplitter(form, form);
+  split->SetLeft(100);  // after the panel
+  auto* rest = new TPanel(form, form);
+  rest->SetAlign(alClient);
+  ASSERT_EQ(split->Left(), 100);
+  int moved = 0;
+  split->OnMoved = [&](TObject*) { ++moved; };
+  vx::SendClick(split, 1, 10);  // press and release without moving
+  EXPECT_EQ(moved, 1);
+  vx::SendMouseDown(split, 1, 10);
+  vx::SendMouseMove(split, -39, 10, TShiftState{ssLeft});
+  vx::SendMouseUp(split, -39, 10);
+  EXPECT_EQ(moved, 2);
+  EXPECT_EQ(left->Width(), 60);
+  EXPECT_EQ(split->Left(), 60);
+  EXPECT_EQ(rest->Left(), 63);
+  vx::SendMouseDown(split, 1, 10);
+  vx::SendMouseMove(split, -200, 10, TShiftState{ssLeft});  // not below MinSize
+  vx::SendMouseUp(split, -200, 10);
+  EXPECT_EQ(left->Width(), split->MinSize());
 }
 
 TEST_F(Layout, ToolButtonsLineUpInTheirOrder) {
-    auto* bar = new TToolBar(form, form);
-    bar->SetButtonWidth(40);
-    auto* a = new TToolButton(form, bar);
-    auto* sep = new TToolButton(form, bar);
-    sep->SetStyle(tbsSeparator);
-    auto* b = new TToolButton(form, bar);
-    EXPECT_EQ(a->Left(), 0);
-    EXPECT_EQ(sep->Left(), 40);
-    EXPECT_EQ(b->Left(), 48);
-    EXPECT_EQ(bar->Width(), 400);  // aligned to the top
-    b->SetStyle(tbsCheck);
-    b->SetGrouped(true);
-    a->SetStyle(tbsCheck);
-    a->SetGrouped(true);
-    a->Click();
-    b->Click();
-    EXPECT_FALSE(a->Down());
-    EXPECT_TRUE(b->Down());
+  auto* bar = new TToolBar(form, form);
+  bar->SetButtonWidth(40);
+  auto* a = new TToolButton(form, bar);
+  auto* sep = new TToolButton(form, bar);
+  sep->SetStyle(tbsSeparator);
+  auto* b = new TToolButton(form, bar);
+  EXPECT_EQ(a->Left(), 0);
+  EXPECT_EQ(sep->Left(), 40);
+  EXPECT_EQ(b->Left(), 48);
+  EXPECT_EQ(bar->Width(), 400);  // aligned to the top
+  b->SetStyle(tbsCheck);
+  b->SetGrouped(true);
+  a->SetStyle(tbsCheck);
+  a->SetGrouped(true);
+  a->Click();
+  b->Click();
+  EXPECT_FALSE(a->Down());
+  EXPECT_TRUE(b->Down());
 }
 
 TEST_F(Layout, StatusBarPaintsItsPanelsOrItsSimpleText) {
-    auto* sb = new TStatusBar(form, form);
-    sb->AddPanel()->Text = "Готово"_cp;
-    sb->AddPanel()->Text = "6 из 49"_cp;
-    vx::RecordingDevice dev;
-    sb->PaintTo(&dev);
-    EXPECT_TRUE(Drew(dev, "Готово"_cp));
-    EXPECT_TRUE(Drew(dev, "6 из 49"_cp));
-    sb->SetSimplePanel(true);
-    sb->SetSimpleText("Загрузка"_cp);
-    vx::RecordingDevice simple;
-    sb->PaintTo(&simple);
-    EXPECT_TRUE(Drew(simple, "Загрузка"_cp));
-    EXPECT_FALSE(Drew(simple, "Готово"_cp));
-    EXPECT_THROW(sb->Panels(2), EListError);
+  auto* sb = new TStatusBar(form, form);
+  sb->AddPanel()->Text = "Готово"_cp;
+  sb->AddPanel()->Text = "6 из 49"_cp;
+  vx::RecordingDevice dev;
+  sb->PaintTo(&dev);
+  EXPECT_TRUE(Drew(dev, "Готово"_cp));
+  EXPECT_TRUE(Drew(dev, "6 из 49"_cp));
+  sb->SetSimplePanel(true);
+  sb->SetSimpleText("Загрузка"_cp);
+  vx::RecordingDevice simple;
+  sb->PaintTo(&simple);
+  EXPECT_TRUE(Drew(simple, "Загрузка"_cp));
+  EXPECT_FALSE(Drew(simple, "Готово"_cp));
+  EXPECT_THROW(sb->Panels(2), EListError);
 }
 
 TEST_F(Layout, PanelCentresItsCaption) {
-    auto* p = new TPanel(form, form);
-    p->SetBounds(0, 0, 100, 40);
-    p->SetCaption("ab");
-    vx::RecordingDevice dev;
-    p->PaintTo(&dev);
-    // Fixed metrics: "ab" is 12 pixels wide and 13 high.
-    EXPECT_TRUE(std::find(dev.Calls.begin(), dev.Calls.end(), "Text 44,13 \"ab\" font=000000 brush=none") !=
-                dev.Calls.end());
+  auto* p = new TPanel(form, form);
+  p->SetBounds(0, 0, 100, 40);
+  p->SetCaption("ab");
+  vx::RecordingDevice dev;
+  p->PaintTo(&dev);
+  // Fixed metrics: "ab" is 12 pixels wide and 13 high.
+  EXPECT_TRUE(std::find(dev.Calls.begin(), dev.Calls.end(), "Text 44,13 \"ab\" font=000000 brush=none") !=
+              dev.Calls.end());
 }
 
 TEST_F(Layout, HintWindowMeasuresAndShowsItsText) {
-    auto* hint = new THintWindow(form);
-    const TRect r = hint->CalcHintRect(200, "Сумма: 123"_cp);
-    EXPECT_EQ(r.Left, 0);
-    EXPECT_GT(r.Width(), 20);
-    EXPECT_GT(r.Height(), 5);
-    const TRect wrapped = hint->CalcHintRect(40, "одно два три четыре пять"_cp);
-    EXPECT_GT(wrapped.Height(), r.Height());
-    hint->ActivateHint(Bounds(10, 10, r.Width(), r.Height()), "Сумма: 123"_cp);
-    EXPECT_TRUE(hint->Active());
-    hint->ReleaseHandle();
-    EXPECT_FALSE(hint->Active());
+  auto* hint = new THintWindow(form);
+  const TRect r = hint->CalcHintRect(200, "Сумма: 123"_cp);
+  EXPECT_EQ(r.Left, 0);
+  EXPECT_GT(r.Width(), 20);
+  EXPECT_GT(r.Height(), 5);
+  const TRect wrapped = hint->CalcHintRect(40, "одно два три четыре пять"_cp);
+  EXPECT_GT(wrapped.Height(), r.Height());
+  hint->ActivateHint(Bounds(10, 10, r.Width(), r.Height()), "Сумма: 123"_cp);
+  EXPECT_TRUE(hint->Active());
+  hint->ReleaseHandle();
+  EXPECT_FALSE(hint->Active());
 }
 
 TEST_F(Layout, ImageCanvasDrawsIntoItsPicture) {
-    auto* img = new TImage(form, form);
-    img->SetBounds(0, 0, 8, 6);
-    img->Canvas()->Brush()->SetColor(clRed);
-    img->Canvas()->FillRect(Rect(0, 0, 8, 6));
-    EXPECT_EQ(img->Picture()->Width(), 8);
-    EXPECT_EQ(img->Picture()->Bitmap()->Canvas()->Pixels(3, 3), clRed);
-    vx::RecordingDevice dev;
-    img->PaintTo(&dev);
-    ASSERT_EQ(dev.Calls.size(), 1u);
-    EXPECT_EQ(dev.Calls[0], "Bitmap 0,0,8,6 8x6");
+  auto* img = new TImage(form, form);
+  img->SetBounds(0, 0, 8, 6);
+  img->Canvas()->Brush()->SetColor(clRed);
+  img->Canvas()->FillRect(Rect(0, 0, 8, 6));
+  EXPECT_EQ(img->Picture()->Width(), 8);
+  EXPECT_EQ(img->Picture()->Bitmap()->Canvas()->Pixels(3, 3), clRed);
+  vx::RecordingDevice dev;
+  img->PaintTo(&dev);
+  ASSERT_EQ(dev.Calls.size(), 1u);
+  EXPECT_EQ(dev.Calls[0], "Bitmap 0,0,8,6 8x6");
 }
 
 TEST_F(Layout, ScreenCursorOverridesAndRestores) {
-    Screen->SetCursor(crHourGlass);
-    EXPECT_EQ(Screen->Cursor(), crHourGlass);
-    Screen->SetCursor(crDefault);
-    EXPECT_EQ(Screen->Cursor(), crDefault);
-    EXPECT_GT(Screen->Width(), 0);
-    EXPECT_GT(Screen->Fonts()->Count(), 0);
-    EXPECT_GE(Screen->Fonts()->IndexOf("Liberation Sans"), 0);
+  Screen->SetCursor(crHourGlass);
+  EXPECT_EQ(Screen->Cursor(), crHourGlass);
+  Screen->SetCursor(crDefault);
+  EXPECT_EQ(Screen->Cursor(), crDefault);
+  EXPECT_GT(Screen->Width(), 0);
+  EXPECT_GT(Screen->Fonts()->Count(), 0);
+  EXPECT_GE(Screen->Fonts()->IndexOf("Liberation Sans"), 0);
 }
 
 }  // namespace

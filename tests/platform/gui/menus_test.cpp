@@ -12,114 +12,114 @@ namespace {
 using Menus = GuiTest;
 
 TEST_F(Menus, ItemsAreInsertedAndDeletedAtRunTime) {
-    auto* f = new TForm(nullptr);
-    auto* menu = new TMainMenu(f);
-    f->SetMenu(menu);
-    auto* base = new TMenuItem(f);
-    base->SetCaption("&База"_cp);
-    menu->Items()->Add(base);
-    auto* open = new TMenuItem(f);
-    open->SetName("OpenMain");
-    open->SetCaption("Открыть"_cp);
-    auto* line = new TMenuItem(f);
-    line->SetCaption("-");
-    base->Add(open);
-    base->Add(line);
-    EXPECT_TRUE(line->IsLine());
+  auto* f = new TForm(nullptr);
+  auto* menu = new TMainMenu(f);
+  f->SetMenu(menu);
+  auto* base = new TMenuItem(f);
+  base->SetCaption("&База"_cp);
+  menu->Items()->Add(base);
+  auto* open = new TMenuItem(f);
+  open->SetName("OpenMain");
+  open->SetCaption("Открыть"_cp);
+  auto* line = new TMenuItem(f);
+  line->SetCaption("-");
+  base->Add(open);
+  base->Add(line);
+  EXPECT_TRUE(line->IsLine());
 
-    // A recent-file entry made at run time, unnamed, read back through Sender.
-    auto* recent = new TMenuItem(f);
-    recent->SetCaption("C:\\bases\\lotto.dbf");
-    recent->SetHint("C:\\bases\\lotto.dbf");
-    AnsiString opened;
-    recent->OnClick = [&](TObject* sender) { opened = static_cast<TMenuItem*>(sender)->Hint(); };
-    base->Insert(base->Count(), recent);
-    EXPECT_EQ(base->Count(), 3);
-    EXPECT_EQ(recent->MenuIndex(), 2);
-    recent->Click();
-    EXPECT_EQ(opened, "C:\\bases\\lotto.dbf");
+  // A recent-file entry made at run time, unnamed, read back through Sender.
+  auto* recent = new TMenuItem(f);
+  recent->SetCaption("C:\\bases\\lotto.dbf");
+  recent->SetHint("C:\\bases\\lotto.dbf");
+  AnsiString opened;
+  recent->OnClick = [&](TObject* sender) { opened = static_cast<TMenuItem*>(sender)->Hint(); };
+  base->Insert(base->Count(), recent);
+  EXPECT_EQ(base->Count(), 3);
+  EXPECT_EQ(recent->MenuIndex(), 2);
+  recent->Click();
+  EXPECT_EQ(opened, "C:\\bases\\lotto.dbf");
 
-    base->Delete(2);  // taken out, still owned by the form
-    EXPECT_EQ(base->Count(), 2);
-    EXPECT_EQ(recent->Parent(), nullptr);
-    delete recent;
-    EXPECT_EQ(base->Find("Открыть"_cp), open);
-    delete open;  // a destroyed item leaves its parent
-    EXPECT_EQ(base->Count(), 1);
-    EXPECT_THROW(base->Items(5), EListError);
-    delete f;
+  base->Delete(2);  // taken out, still owned by the form
+  EXPECT_EQ(base->Count(), 2);
+  EXPECT_EQ(recent->Parent(), nullptr);
+  delete recent;
+  EXPECT_EQ(base->Find("Открыть"_cp), open);
+  delete open;  // a destroyed item leaves its parent
+  EXPECT_EQ(base->Count(), 1);
+  EXPECT_THROW(base->Items(5), EListError);
+  delete f;
 }
 
 TEST_F(Menus, DisabledItemsDoNotRunTheirHandler) {
-    TMenuItem item(nullptr);
-    int clicks = 0;
-    item.OnClick = [&](TObject*) { ++clicks; };
-    item.SetEnabled(false);
-    item.Click();
-    EXPECT_EQ(clicks, 0);
+  TMenuItem item(nullptr);
+  int clicks = 0;
+  item.OnClick = [&](TObject*) { ++clicks; };
+  item.SetEnabled(false);
+  item.Click();
+  EXPECT_EQ(clicks, 0);
 }
 
 TEST_F(Menus, ShortCutsRoundTripThroughTheirText) {
-    EXPECT_EQ(ShortCutToText(ShortCut(VK_INSERT, {})), "Ins");
-    EXPECT_EQ(ShortCutToText(ShortCut(VK_DELETE, TShiftState{ssShift})), "Shift+Del");
-    EXPECT_EQ(ShortCutToText(ShortCut('S', TShiftState{ssCtrl})), "Ctrl+S");
-    TMenuItem root(nullptr);
-    auto* del = new TMenuItem(&root);
-    del->SetShortCut(ShortCut(VK_DELETE, TShiftState{ssShift}));
-    root.Add(del);
-    EXPECT_EQ(FindShortCut(&root, ShortCut(VK_DELETE, TShiftState{ssShift})), del);
-    EXPECT_EQ(FindShortCut(&root, ShortCut(VK_INSERT, {})), nullptr);
+  EXPECT_EQ(ShortCutToText(ShortCut(VK_INSERT, {})), "Ins");
+  EXPECT_EQ(ShortCutToText(ShortCut(VK_DELETE, TShiftState{ssShift})), "Shift+Del");
+  EXPECT_EQ(ShortCutToText(ShortCut('S', TShiftState{ssCtrl})), "Ctrl+S");
+  TMenuItem root(nullptr);
+  auto* del = new TMenuItem(&root);
+  del->SetShortCut(ShortCut(VK_DELETE, TShiftState{ssShift}));
+  root.Add(del);
+  EXPECT_EQ(FindShortCut(&root, ShortCut(VK_DELETE, TShiftState{ssShift})), del);
+  EXPECT_EQ(FindShortCut(&root, ShortCut(VK_INSERT, {})), nullptr);
 }
 
 TEST_F(Menus, PopupMenuOpensOnRightButtonReleaseAfterOnMouseUp) {
-    auto* f = new TForm(nullptr);
-    auto* pm = new TPopupMenu(f);
-    auto* item = new TMenuItem(f);
-    item->SetCaption("x");
-    pm->Items()->Add(item);
-    auto* memo = new TMemo(f, f);
-    memo->SetPopupMenu(pm);
-    std::string order;
-    memo->OnMouseUp = [&](TObject*, TMouseButton b, TShiftState, int, int) {
-        if (b == mbRight) order += "up;";
-    };
-    pm->OnPopup = [&](TObject*) { order += "popup;"; };
-    f->Show();
-    vx::SendClick(memo, 5, 5, mbRight);
-    EXPECT_EQ(order, "up;popup;");
-    EXPECT_EQ(pm->PopupComponent(), memo);
-    vx::ClosePopups();
-    delete pm;  // the control forgets a destroyed menu
-    EXPECT_EQ(memo->PopupMenu(), nullptr);
-    delete f;
+  auto* f = new TForm(nullptr);
+  auto* pm = new TPopupMenu(f);
+  auto* item = new TMenuItem(f);
+  item->SetCaption("x");
+  pm->Items()->Add(item);
+  auto* memo = new TMemo(f, f);
+  memo->SetPopupMenu(pm);
+  std::string order;
+  memo->OnMouseUp = [&](TObject*, TMouseButton b, TShiftState, int, int) {
+    if (b == mbRight) order += "up;";
+  };
+  pm->OnPopup = [&](TObject*) { order += "popup;"; };
+  f->Show();
+  vx::SendClick(memo, 5, 5, mbRight);
+  EXPECT_EQ(order, "up;popup;");
+  EXPECT_EQ(pm->PopupComponent(), memo);
+  vx::ClosePopups();
+  delete pm;  // the control forgets a destroyed menu
+  EXPECT_EQ(memo->PopupMenu(), nullptr);
+  delete f;
 }
 
 TEST_F(Menus, ActionsDriveTheirItemsAndRunOnUpdate) {
-    auto* f = new TForm(nullptr);
-    auto* list = new TActionList(f);
-    auto* act = new TAction(f);
-    act->SetActionList(list);
-    act->SetCaption("Go");
-    int runs = 0;
-    bool canRun = true;
-    act->OnExecute = [&](TObject*) { ++runs; };
-    act->OnUpdate = [&](TObject* s) { static_cast<TAction*>(s)->SetEnabled(canRun); };
-    auto* item = new TMenuItem(f);
-    item->SetAction(act);
-    auto* button = new TButton(f, f);
-    button->SetAction(act);
-    EXPECT_EQ(item->Caption(), "Go");
-    EXPECT_EQ(button->Caption(), "Go");
-    item->Click();
-    button->Click();
-    EXPECT_EQ(runs, 2);
-    canRun = false;
-    list->UpdateActions();
-    EXPECT_FALSE(item->Enabled());
-    EXPECT_FALSE(button->Enabled());
-    delete act;
-    EXPECT_EQ(item->Action(), nullptr);
-    delete f;
+  auto* f = new TForm(nullptr);
+  auto* list = new TActionList(f);
+  auto* act = new TAction(f);
+  act->SetActionList(list);
+  act->SetCaption("Go");
+  int runs = 0;
+  bool canRun = true;
+  act->OnExecute = [&](TObject*) { ++runs; };
+  act->OnUpdate = [&](TObject* s) { static_cast<TAction*>(s)->SetEnabled(canRun); };
+  auto* item = new TMenuItem(f);
+  item->SetAction(act);
+  auto* button = new TButton(f, f);
+  button->SetAction(act);
+  EXPECT_EQ(item->Caption(), "Go");
+  EXPECT_EQ(button->Caption(), "Go");
+  item->Click();
+  button->Click();
+  EXPECT_EQ(runs, 2);
+  canRun = false;
+  list->UpdateActions();
+  EXPECT_FALSE(item->Enabled());
+  EXPECT_FALSE(button->Enabled());
+  delete act;
+  EXPECT_EQ(item->Action(), nullptr);
+  delete f;
 }
 
 }  // namespace

@@ -11,8 +11,8 @@ namespace rtltest {
 
 // The folder rtl/<suite>.<test>, emptied; the returned name ends with "/".
 inline std::string ScratchDir() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    return vx::test::NamedTestFolder("rtl", std::string(info->test_suite_name()) + "." + info->name()) + "/";
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  return vx::test::NamedTestFolder("rtl", std::string(info->test_suite_name()) + "." + info->name()) + "/";
 }
 
 inline std::string ReadAll(const std::string& path) { return vx::test::ReadWholeFile(path); }

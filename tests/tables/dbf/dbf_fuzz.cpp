@@ -19,75 +19,70 @@
 namespace {
 
 const std::string& WorkFolder() {
-    static const std::string folder = [] {
-        const char* base = std::getenv("VX_TEST_TMP");
-        const std::filesystem::path p =
-            std::filesystem::path(base && *base ? base : "/tmp") / ("dbf-fuzz-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(p);
-        static const std::string* leaked = new std::string(p.string());  // outlives the static below
-        std::atexit([] {
-            std::error_code ec;
-            std::filesystem::remove_all(*leaked, ec);
-        });
-        return p.string();
-    }();
-    return folder;
+  static const std::string folder = [] {
+    const char* base = std::getenv("VX_TEST_TMP");
+    const std::filesystem::path p =
+        std::filesystem::path(base && *base ? base : "/tmp") / ("dbf-fuzz-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(p);
+    static const std::string* leaked = new std::string(p.string());  // outlives the static below
+    std::atexit([] {
+      std::error_code ec;
+      std::filesystem::remove_all(*leaked, ec);
+    });
+    return p.string();
+  }();
+  return folder;
 }
 
 void Put(const std::string& path, const std::uint8_t* data, std::size_t size) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), std::streamsize(size));
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(data), std::streamsize(size));
 }
 
 void ReadEverything(XBO_dBaseFld& t, bool rewrite) {
-    const int records = std::min(t.RecordCount, 2000);
-    for (int r = 1; r <= records; ++r) {
-        try {
-            t.ReadRecord(r);
-        } catch (const Exception&) {
-            continue;
-        }
-        for (int f = 1; f <= t.FieldCount; ++f) {
-            try {
-                t.GetFieldText(f);
-                t.GetDisplayText(f);
-                t.GetNumber(f);
-                t.GetLogical(f);
-                t.MemoRead(f);
-            } catch (const Exception&) {
-            }
-        }
-    }
-    t.ReadRecord(xbTop);
-    if (!rewrite || t.EOFFlag) return;
+  const int records = std::min(t.RecordCount, 2000);
+  for (int r = 1; r <= records; ++r) {
+    try {
+      t.ReadRecord(r);
+    } catch (const Exception&) { continue; }
     for (int f = 1; f <= t.FieldCount; ++f) {
-        const char type = t.FieldType(f);
-        if (type != 'M' && type != 'G' && type != 'B') continue;
-        try {
-            const std::string text(700, 'w');
-            t.MemoWrite(f, text.data(), std::int64_t(text.size()));
-            t.WriteRecord(t.RecNo);
-            t.MemoRead(f);
-        } catch (const Exception&) {
-        }
-        break;
+      try {
+        t.GetFieldText(f);
+        t.GetDisplayText(f);
+        t.GetNumber(f);
+        t.GetLogical(f);
+        t.MemoRead(f);
+      } catch (const Exception&) {}
     }
+  }
+  t.ReadRecord(xbTop);
+  if (!rewrite || t.EOFFlag) return;
+  for (int f = 1; f <= t.FieldCount; ++f) {
+    const char type = t.FieldType(f);
+    if (type != 'M' && type != 'G' && type != 'B') continue;
+    try {
+      const std::string text(700, 'w');
+      t.MemoWrite(f, text.data(), std::int64_t(text.size()));
+      t.WriteRecord(t.RecNo);
+      t.MemoRead(f);
+    } catch (const Exception&) {}
+    break;
+  }
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 2) return 0;
-    const std::size_t tableSize = std::min<std::size_t>(data[0] | data[1] << 8, size - 2);
-    const std::string base = WorkFolder() + "/t";
-    Put(base + ".dbf", data + 2, tableSize);
-    Put(base + ".dbt", data + 2 + tableSize, size - 2 - tableSize);
-    Put(base + ".fpt", data + 2 + tableSize, size - 2 - tableSize);
-    const bool rewrite = data[size - 1] & 1;
-    try {
-        XBO_dBaseFld t(base + ".dbf", false, rewrite, "");
-        ReadEverything(t, rewrite);
-    } catch (const Exception&) {
-    }
-    return 0;
+  if (size < 2) return 0;
+  const std::size_t tableSize = std::min<std::size_t>(data[0] | data[1] << 8, size - 2);
+  const std::string base = WorkFolder() + "/t";
+  Put(base + ".dbf", data + 2, tableSize);
+  Put(base + ".dbt", data + 2 + tableSize, size - 2 - tableSize);
+  Put(base + ".fpt", data + 2 + tableSize, size - 2 - tableSize);
+  const bool rewrite = data[size - 1] & 1;
+  try {
+    XBO_dBaseFld t(base + ".dbf", false, rewrite, "");
+    ReadEverything(t, rewrite);
+  } catch (const Exception&) {}
+  return 0;
 }

@@ -9,8 +9,8 @@
 #include <fstream>
 #include <random>
 
-#include "tables/index/cdx/cdx_index.h"
 #include "tables/handler/index_table_link.h"
+#include "tables/index/cdx/cdx_index.h"
 #include "tests/support/run_tool.h"
 #include "tests/support/scratch_folder.h"
 
@@ -29,8 +29,8 @@ TEST(CdxTable, DrawTagOverATableWrittenByPython) {
     for (int i = 0; i < 3000; ++i) csv << 1990 + rng() % 30 << "," << 1 + rng() % 120 << "\n";
   }
   const std::string expected =
-      RunTool("/usr/bin/python3 " VX_SOURCE_DIR "/tests/tables/index/cdx/cdx_expected_order.py " + (dir / "data.csv").string() +
-              " " + (dir / "draws.dbf").string() + " unique");
+      RunTool("/usr/bin/python3 " VX_SOURCE_DIR "/tests/tables/index/cdx/cdx_expected_order.py " +
+              (dir / "data.csv").string() + " " + (dir / "draws.dbf").string() + " unique");
   ASSERT_GT(std::count(expected.begin(), expected.end(), '\n'), 1000);
 
   XBO_dBaseFld table((dir / "draws.dbf").string(), false, true, "");

@@ -9,207 +9,204 @@ namespace vx::test {
 namespace {
 
 struct Fixture {
-    DbfScratch dir;
-    std::string table = dir / "draws.dbf";
-    Fixture() {
-        CreateDraws(table, {{2003, 1}, {2001, 2}, {2002, 3}, {2001, 1}});
-        XBO_dBHandler h(table, false, true, "");
-        h.IndexOn(dir / "a.cdx", "BYYEAR", "YEAR+(0.001*DRAW)", "", 0, 0);
-        h.IndexOn(dir / "a.cdx", "BYDRAW", "DRAW", "", 1, 1);
-        h.IndexOn(dir / "b c.cdx", "P1", "P1", "", 1, 0);
-    }
+  DbfScratch dir;
+  std::string table = dir / "draws.dbf";
+  Fixture() {
+    CreateDraws(table, {{2003, 1}, {2001, 2}, {2002, 3}, {2001, 1}});
+    XBO_dBHandler h(table, false, true, "");
+    h.IndexOn(dir / "a.cdx", "BYYEAR", "YEAR+(0.001*DRAW)", "", 0, 0);
+    h.IndexOn(dir / "a.cdx", "BYDRAW", "DRAW", "", 1, 1);
+    h.IndexOn(dir / "b c.cdx", "P1", "P1", "", 1, 0);
+  }
 };
 
 TEST(HandlerIndex, ListOpensFilesByExtensionAndCountsTagsInSlotOrder) {
-    Fixture f;
-    XBO_dBHandler h(f.table, false, true, "");
-    EXPECT_EQ(h.IndexOpenList(" ,; ", "BYYEAR"), 1);
-    EXPECT_FALSE(h.HasIndex());
-    ASSERT_EQ(h.IndexOpenList("a.cdx, \"b c.cdx\";", "byyear"), 0);
-    EXPECT_TRUE(h.HasIndex());
-    EXPECT_EQ(h.ActiveTagName(), "BYYEAR");
-    EXPECT_EQ(h.FindIndexFile("B C.CDX"), 2);
-    EXPECT_EQ(h.TagByNumber(0), nullptr);
-    ASSERT_NE(h.TagByNumber(3), nullptr);
-    EXPECT_EQ(h.TagByNumber(3)->TagName(), "P1");
-    EXPECT_EQ(h.TagByNumber(4), nullptr);
-    EXPECT_EQ(h.IndexFileOpen("A.CDX"), -1);
-    EXPECT_EQ(h.IndexFile(3), nullptr);
+  Fixture f;
+  XBO_dBHandler h(f.table, false, true, "");
+  EXPECT_EQ(h.IndexOpenList(" ,; ", "BYYEAR"), 1);
+  EXPECT_FALSE(h.HasIndex());
+  ASSERT_EQ(h.IndexOpenList("a.cdx, \"b c.cdx\";", "byyear"), 0);
+  EXPECT_TRUE(h.HasIndex());
+  EXPECT_EQ(h.ActiveTagName(), "BYYEAR");
+  EXPECT_EQ(h.FindIndexFile("B C.CDX"), 2);
+  EXPECT_EQ(h.TagByNumber(0), nullptr);
+  ASSERT_NE(h.TagByNumber(3), nullptr);
+  EXPECT_EQ(h.TagByNumber(3)->TagName(), "P1");
+  EXPECT_EQ(h.TagByNumber(4), nullptr);
+  EXPECT_EQ(h.IndexFileOpen("A.CDX"), -1);
+  EXPECT_EQ(h.IndexFile(3), nullptr);
 
-    const AnsiString ndx = h.IndexFileName("plain");
-    EXPECT_EQ(ndx.substr(ndx.size() - 10), "/PLAIN.NDX");
-    EXPECT_EQ(h.IndexFileName("x.cdx").substr(0, 1), "/");
+  const AnsiString ndx = h.IndexFileName("plain");
+  EXPECT_EQ(ndx.substr(ndx.size() - 10), "/PLAIN.NDX");
+  EXPECT_EQ(h.IndexFileName("x.cdx").substr(0, 1), "/");
 
-    // Select keeps the record; the walk follows the tag.
-    h.GetRec(3);
-    EXPECT_EQ(h.SelectTag("BYDRAW", true), 1);
-    EXPECT_EQ(h.RecNo, 3);
-    EXPECT_EQ(Walk(h), (std::vector<int>{3, 2, 4, 1}));
-    EXPECT_EQ(h.SelectTag("", false), 0);
-    EXPECT_EQ(Walk(h), (std::vector<int>{1, 2, 3, 4}));
-    try {
-        h.SelectTag("nothere", false);
-        FAIL();
-    } catch (const EXBaseError& e) {
-        EXPECT_EQ(e.Message(), "Cannot find index tag nothere");
-    }
+  // Select keeps the record; the walk follows the tag.
+  h.GetRec(3);
+  EXPECT_EQ(h.SelectTag("BYDRAW", true), 1);
+  EXPECT_EQ(h.RecNo, 3);
+  EXPECT_EQ(Walk(h), (std::vector<int>{3, 2, 4, 1}));
+  EXPECT_EQ(h.SelectTag("", false), 0);
+  EXPECT_EQ(Walk(h), (std::vector<int>{1, 2, 3, 4}));
+  try {
+    h.SelectTag("nothere", false);
+    FAIL();
+  } catch (const EXBaseError& e) { EXPECT_EQ(e.Message(), "Cannot find index tag nothere"); }
 }
 
 TEST(HandlerIndex, MissingAndDamagedFilesAreReported) {
-    Fixture f;
-    XBO_dBHandler h(f.table, false, true, "");
-    EXPECT_THROW(h.IndexOpenList("a.cdx missing.cdx", ""), EXBaseError);
-    WriteFileBytes(f.dir / "junk.cdx", std::string(2048, '\x7F'));
-    ErrorRecorder quiet(false);
-    EXPECT_EQ(h.IndexFileOpen("missing.cdx"), 2);
-    EXPECT_EQ(quiet.LastCode(), 2);
-    EXPECT_EQ(h.IndexFileOpen("junk.cdx"), 2112);
-    EXPECT_EQ(h.IndexFileOpen("a.xyz"), 2);
-    EXPECT_EQ(h.IndexOpenList("a.cdx junk.cdx", ""), 2112);
-    EXPECT_EQ(h.FindIndexFile("a.cdx"), 1);
-    EXPECT_EQ(h.FindIndexFile("junk.cdx"), 0);
+  Fixture f;
+  XBO_dBHandler h(f.table, false, true, "");
+  EXPECT_THROW(h.IndexOpenList("a.cdx missing.cdx", ""), EXBaseError);
+  WriteFileBytes(f.dir / "junk.cdx", std::string(2048, '\x7F'));
+  ErrorRecorder quiet(false);
+  EXPECT_EQ(h.IndexFileOpen("missing.cdx"), 2);
+  EXPECT_EQ(quiet.LastCode(), 2);
+  EXPECT_EQ(h.IndexFileOpen("junk.cdx"), 2112);
+  EXPECT_EQ(h.IndexFileOpen("a.xyz"), 2);
+  EXPECT_EQ(h.IndexOpenList("a.cdx junk.cdx", ""), 2112);
+  EXPECT_EQ(h.FindIndexFile("a.cdx"), 1);
+  EXPECT_EQ(h.FindIndexFile("junk.cdx"), 0);
 }
 
 TEST(HandlerIndex, DamagedPagesStopTheWalkWithAnError) {
-    Fixture f;
-    std::string bytes = ReadFileBytes(f.dir / "a.cdx");
-    ASSERT_GT(bytes.size(), 4096u);
-    for (std::size_t i = 2048; i < bytes.size(); i += 3) bytes[i] = char(0xA5 ^ i);
-    WriteFileBytes(f.dir / "a.cdx", bytes);
-    XBO_dBHandler h(f.table, false, true, "");
-    try {
-        if (h.IndexOpenList("a.cdx", "BYYEAR") == 0) {
-            for (int i = 0; i < 10; ++i) h.GetRec(xbNext);
-        }
-    } catch (const EXBaseError&) {
+  Fixture f;
+  std::string bytes = ReadFileBytes(f.dir / "a.cdx");
+  ASSERT_GT(bytes.size(), 4096u);
+  for (std::size_t i = 2048; i < bytes.size(); i += 3) bytes[i] = char(0xA5 ^ i);
+  WriteFileBytes(f.dir / "a.cdx", bytes);
+  XBO_dBHandler h(f.table, false, true, "");
+  try {
+    if (h.IndexOpenList("a.cdx", "BYYEAR") == 0) {
+      for (int i = 0; i < 10; ++i) h.GetRec(xbNext);
     }
-    // The table itself is untouched and readable in record order.
-    h.IndexCloseAll();
-    EXPECT_EQ(Walk(h).size(), 4u);
+  } catch (const EXBaseError&) {}
+  // The table itself is untouched and readable in record order.
+  h.IndexCloseAll();
+  EXPECT_EQ(Walk(h).size(), 4u);
 }
 
 TEST(HandlerIndex, SixtyFourthIndexFileIsRefused) {
-    Fixture f;
-    XBO_dBHandler h(f.table, false, true, "");
-    AnsiString list;
-    for (int i = 1; i <= 64; ++i) {
-        h.IndexOn(f.dir / ("i" + std::to_string(i) + ".cdx"), "T", "DRAW", "", 1, 0);
-        list += "i" + std::to_string(i) + ".cdx ";
-    }
-    ErrorRecorder errors;
-    EXPECT_THROW(h.IndexOpenList(list, "T"), EXBaseError);
-    EXPECT_NE(h.IndexFile(63), nullptr);
-    EXPECT_EQ(h.TagByNumber(64), nullptr);
+  Fixture f;
+  XBO_dBHandler h(f.table, false, true, "");
+  AnsiString list;
+  for (int i = 1; i <= 64; ++i) {
+    h.IndexOn(f.dir / ("i" + std::to_string(i) + ".cdx"), "T", "DRAW", "", 1, 0);
+    list += "i" + std::to_string(i) + ".cdx ";
+  }
+  ErrorRecorder errors;
+  EXPECT_THROW(h.IndexOpenList(list, "T"), EXBaseError);
+  EXPECT_NE(h.IndexFile(63), nullptr);
+  EXPECT_EQ(h.TagByNumber(64), nullptr);
 }
 
 TEST(HandlerIndex, IndexOnKeepsOtherTagsAndRefusesBadNames) {
-    Fixture f;
-    XBO_dBHandler h(f.table, false, true, "");
-    h.IndexOn(f.dir / "a.cdx", "BYDRAW", "DRAW", "", 1, 0);  // replaced, now rising
-    ASSERT_EQ(h.IndexOpenList("a.cdx", "BYDRAW"), 0);
-    EXPECT_EQ(h.IndexFile(1)->TagCount(), 2);
-    EXPECT_EQ(Walk(h), (std::vector<int>{1, 4, 2, 3}));
-    EXPECT_NE(h.IndexFile(1)->TagByName("BYYEAR"), nullptr);
+  Fixture f;
+  XBO_dBHandler h(f.table, false, true, "");
+  h.IndexOn(f.dir / "a.cdx", "BYDRAW", "DRAW", "", 1, 0);  // replaced, now rising
+  ASSERT_EQ(h.IndexOpenList("a.cdx", "BYDRAW"), 0);
+  EXPECT_EQ(h.IndexFile(1)->TagCount(), 2);
+  EXPECT_EQ(Walk(h), (std::vector<int>{1, 4, 2, 3}));
+  EXPECT_NE(h.IndexFile(1)->TagByName("BYYEAR"), nullptr);
 
-    EXPECT_THROW(h.IndexOn(f.dir / "a.cdx", std::string(32, 'T'), "DRAW", "", 1, 0), EXBaseError);
-    EXPECT_THROW(h.IndexOn(f.dir / "a.cdx", "LONG", "DRAW+" + std::string(260, '0'), "", 1, 0), EXBaseError);
-    {
-        ErrorRecorder errors;
-        EXPECT_THROW(h.IndexOn(f.dir / "a.cdx", "", "DRAW", "", 1, 0), EXBaseError);
-        EXPECT_EQ(errors.LastCode(), 5117);
-        EXPECT_EQ(errors.LastSubCode(), 5114);
-    }
-    ASSERT_EQ(h.IndexOpenList("a.cdx", ""), 0);
-    EXPECT_EQ(h.IndexFile(1)->TagCount(), 2);
+  EXPECT_THROW(h.IndexOn(f.dir / "a.cdx", std::string(32, 'T'), "DRAW", "", 1, 0), EXBaseError);
+  EXPECT_THROW(h.IndexOn(f.dir / "a.cdx", "LONG", "DRAW+" + std::string(260, '0'), "", 1, 0), EXBaseError);
+  {
+    ErrorRecorder errors;
+    EXPECT_THROW(h.IndexOn(f.dir / "a.cdx", "", "DRAW", "", 1, 0), EXBaseError);
+    EXPECT_EQ(errors.LastCode(), 5117);
+    EXPECT_EQ(errors.LastSubCode(), 5114);
+  }
+  ASSERT_EQ(h.IndexOpenList("a.cdx", ""), 0);
+  EXPECT_EQ(h.IndexFile(1)->TagCount(), 2);
 
-    // A descending tag with the general collation and a FOR expression.
-    h.IndexOn(f.dir / "c.cdx", "G", "YEAR", "DRAW>1", 1, 8);
-    ASSERT_EQ(h.IndexOpenList("c.cdx", "G"), 0);
-    EXPECT_EQ(Walk(h), (std::vector<int>{3, 2}));
+  // A descending tag with the general collation and a FOR expression.
+  h.IndexOn(f.dir / "c.cdx", "G", "YEAR", "DRAW>1", 1, 8);
+  ASSERT_EQ(h.IndexOpenList("c.cdx", "G"), 0);
+  EXPECT_EQ(Walk(h), (std::vector<int>{3, 2}));
 }
 
 TEST(HandlerIndex, SingleTagFilesAreNamedAfterTheFile) {
-    if (!FindIndexFormat(".NTX") || !FindIndexFormat(".NDX")) GTEST_SKIP() << "single-tag formats not built";
-    Fixture f;
-    XBO_dBHandler h(f.table, false, true, "");
-    h.IndexOn(f.dir / "years.ntx", "IGNORED", "YEAR", "", 1, 0);
-    h.IndexOn(f.dir / "draws", "IGNORED", "DRAW", "", 1, 0);
-    ASSERT_EQ(h.IndexOpenList("years.ntx draws", "DRAWS"), 0);
-    EXPECT_EQ(h.TagByNumber(1)->TagName(), "YEARS");
-    EXPECT_EQ(Walk(h), (std::vector<int>{1, 4, 2, 3}));
-    h.SelectTag("YEARS", false);
-    const std::vector<int> walk = Walk(h);
-    EXPECT_EQ(walk.front() == 2 || walk.front() == 4, true);
-    EXPECT_EQ(walk.back(), 1);
+  if (!FindIndexFormat(".NTX") || !FindIndexFormat(".NDX")) GTEST_SKIP() << "single-tag formats not built";
+  Fixture f;
+  XBO_dBHandler h(f.table, false, true, "");
+  h.IndexOn(f.dir / "years.ntx", "IGNORED", "YEAR", "", 1, 0);
+  h.IndexOn(f.dir / "draws", "IGNORED", "DRAW", "", 1, 0);
+  ASSERT_EQ(h.IndexOpenList("years.ntx draws", "DRAWS"), 0);
+  EXPECT_EQ(h.TagByNumber(1)->TagName(), "YEARS");
+  EXPECT_EQ(Walk(h), (std::vector<int>{1, 4, 2, 3}));
+  h.SelectTag("YEARS", false);
+  const std::vector<int> walk = Walk(h);
+  EXPECT_EQ(walk.front() == 2 || walk.front() == 4, true);
+  EXPECT_EQ(walk.back(), 1);
 }
 
 TEST(HandlerIndex, WritesKeepKeysAndFilterBitsCurrent) {
-    Fixture f;
-    XBO_dBHandler h(f.table, false, true, "");
-    ASSERT_EQ(h.IndexOpenList("a.cdx \"b c.cdx\"", "BYYEAR"), 0);
-    h.SetFilterActive(true);
-    h.SetFilterExpression("YEAR=2001", false, true);
-    EXPECT_EQ(Walk(h), (std::vector<int>{4, 2}));
+  Fixture f;
+  XBO_dBHandler h(f.table, false, true, "");
+  ASSERT_EQ(h.IndexOpenList("a.cdx \"b c.cdx\"", "BYYEAR"), 0);
+  h.SetFilterActive(true);
+  h.SetFilterExpression("YEAR=2001", false, true);
+  EXPECT_EQ(Walk(h), (std::vector<int>{4, 2}));
 
-    PutDraw(h, 2001, 7);
-    h.AppendRecord();
-    EXPECT_FALSE(h.OutOfView());
-    PutDraw(h, 1999, 8);
-    h.AppendRecord();
-    EXPECT_TRUE(h.OutOfView());
-    EXPECT_EQ(Walk(h), (std::vector<int>{4, 2, 5}));
+  PutDraw(h, 2001, 7);
+  h.AppendRecord();
+  EXPECT_FALSE(h.OutOfView());
+  PutDraw(h, 1999, 8);
+  h.AppendRecord();
+  EXPECT_TRUE(h.OutOfView());
+  EXPECT_EQ(Walk(h), (std::vector<int>{4, 2, 5}));
 
-    // A rewrite moves the record in every tag and out of the filter.
-    h.GetRec(2);
-    h.PutNumberByName("YEAR", 2004);
-    h.WriteRecord(2);
-    EXPECT_TRUE(h.OutOfView());
-    EXPECT_EQ(Walk(h), (std::vector<int>{4, 5}));
-    h.SetFilterActive(false);
-    EXPECT_EQ(Walk(h), (std::vector<int>{6, 4, 5, 3, 1, 2}));
-    h.SelectTag("P1", false);
-    EXPECT_EQ(Walk(h).size(), 6u);
+  // A rewrite moves the record in every tag and out of the filter.
+  h.GetRec(2);
+  h.PutNumberByName("YEAR", 2004);
+  h.WriteRecord(2);
+  EXPECT_TRUE(h.OutOfView());
+  EXPECT_EQ(Walk(h), (std::vector<int>{4, 5}));
+  h.SetFilterActive(false);
+  EXPECT_EQ(Walk(h), (std::vector<int>{6, 4, 5, 3, 1, 2}));
+  h.SelectTag("P1", false);
+  EXPECT_EQ(Walk(h).size(), 6u);
 
-    // Reindex gives the same order; a new handler sees it too.
-    h.SelectTag("BYYEAR", false);
-    h.Reindex();
-    EXPECT_EQ(Walk(h), (std::vector<int>{6, 4, 5, 3, 1, 2}));
+  // Reindex gives the same order; a new handler sees it too.
+  h.SelectTag("BYYEAR", false);
+  h.Reindex();
+  EXPECT_EQ(Walk(h), (std::vector<int>{6, 4, 5, 3, 1, 2}));
 }
 
 TEST(HandlerIndex, RenameTakesTheIndexOfTheSameNameAlong) {
-    Fixture f;
-    {
-        XBO_dBHandler h(f.table, false, true, "");
-        h.IndexOn(f.dir / "draws.cdx", "INDEX", "YEAR+(0.001*DRAW)", "", 0, 0);
-        ASSERT_EQ(h.IndexOpenList("draws.cdx a.cdx", "INDEX"), 0);
-        ASSERT_TRUE(h.RenameTable(f.dir / "renamed.dbf"));
-        PutDraw(h, 2000, 9);
-        h.AppendRecord();
-    }
-    EXPECT_FALSE(std::filesystem::exists(f.dir / "draws.cdx"));
-    EXPECT_TRUE(std::filesystem::exists(f.dir / "a.cdx"));
-    XBO_dBHandler h(f.dir / "renamed.dbf", false, true, "");
-    ASSERT_EQ(h.IndexOpenList("renamed.cdx", "INDEX"), 0);
-    EXPECT_EQ(Walk(h), (std::vector<int>{5, 4, 2, 3, 1}));
+  Fixture f;
+  {
+    XBO_dBHandler h(f.table, false, true, "");
+    h.IndexOn(f.dir / "draws.cdx", "INDEX", "YEAR+(0.001*DRAW)", "", 0, 0);
+    ASSERT_EQ(h.IndexOpenList("draws.cdx a.cdx", "INDEX"), 0);
+    ASSERT_TRUE(h.RenameTable(f.dir / "renamed.dbf"));
+    PutDraw(h, 2000, 9);
+    h.AppendRecord();
+  }
+  EXPECT_FALSE(std::filesystem::exists(f.dir / "draws.cdx"));
+  EXPECT_TRUE(std::filesystem::exists(f.dir / "a.cdx"));
+  XBO_dBHandler h(f.dir / "renamed.dbf", false, true, "");
+  ASSERT_EQ(h.IndexOpenList("renamed.cdx", "INDEX"), 0);
+  EXPECT_EQ(Walk(h), (std::vector<int>{5, 4, 2, 3, 1}));
 }
 
 TEST(HandlerIndex, BuildProgressReachesTheStatusHook) {
-    struct Reporting : XBO_dBHandler {
-        using XBO_dBHandler::XBO_dBHandler;
-        std::vector<std::array<int, 3>> log;
-        void StatusUpdate(int a, int b, int c) override { log.push_back({a, b, c}); }
-    };
-    Fixture f;
-    Reporting h(f.table, false, true, "");
-    h.IndexOn(f.dir / "s.cdx", "S", "DRAW", "", 1, 0);
-    ASSERT_FALSE(h.log.empty());
-    EXPECT_EQ(h.log.front(), (std::array<int, 3>{-1, 1, 4}));
-    h.log.clear();
-    h.CopyTable(f.dir / "copy.dbf", "");
-    ASSERT_EQ(h.log.size(), 6u);
-    EXPECT_EQ(h.log.front(), (std::array<int, 3>{-1, 6, 4}));
-    EXPECT_EQ(h.log[1], (std::array<int, 3>{6, 1, 0}));
-    EXPECT_EQ(h.log.back(), (std::array<int, 3>{0, 0, 0}));
+  struct Reporting : XBO_dBHandler {
+    using XBO_dBHandler::XBO_dBHandler;
+    std::vector<std::array<int, 3>> log;
+    void StatusUpdate(int a, int b, int c) override { log.push_back({a, b, c}); }
+  };
+  Fixture f;
+  Reporting h(f.table, false, true, "");
+  h.IndexOn(f.dir / "s.cdx", "S", "DRAW", "", 1, 0);
+  ASSERT_FALSE(h.log.empty());
+  EXPECT_EQ(h.log.front(), (std::array<int, 3>{-1, 1, 4}));
+  h.log.clear();
+  h.CopyTable(f.dir / "copy.dbf", "");
+  ASSERT_EQ(h.log.size(), 6u);
+  EXPECT_EQ(h.log.front(), (std::array<int, 3>{-1, 6, 4}));
+  EXPECT_EQ(h.log[1], (std::array<int, 3>{6, 1, 0}));
+  EXPECT_EQ(h.log.back(), (std::array<int, 3>{0, 0, 0}));
 }
 
 }  // namespace

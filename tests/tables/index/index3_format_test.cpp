@@ -214,9 +214,9 @@ TEST(MdxFormat, NumbersInBcd) {
     double value;
     const char* bytes;
   };
-  for (const Case& c : {Case{0, "34 01 00 00 00 00"}, Case{-42, "36 89 42 00 00 00"}, Case{7, "35 05 70 00 00 00"},
-                        Case{2001.042, "38 1D 20 01 04 20"}, Case{0.5, "34 05 50 00 00 00"},
-                        Case{1e20, "43 3D 99 99 99 99"}}) {
+  for (const Case& c :
+       {Case{0, "34 01 00 00 00 00"}, Case{-42, "36 89 42 00 00 00"}, Case{7, "35 05 70 00 00 00"},
+        Case{2001.042, "38 1D 20 01 04 20"}, Case{0.5, "34 05 50 00 00 00"}, Case{1e20, "43 3D 99 99 99 99"}}) {
     uint8_t bcd[12];
     vx::MdxNumberToBcd(c.value, bcd);
     EXPECT_EQ(Hex(bcd, 6), c.bytes) << c.value;
@@ -372,11 +372,9 @@ TEST(Index3Format, DamagedFilesRaiseTheEngineError) {
           try {
             vx::test::WalkIndexTag(*m.file->TagByNumber(i));
             vx::test::WalkIndexTag(*m.file->TagByNumber(i), true);
-          } catch (const EXBaseError&) {
-          }
+          } catch (const EXBaseError&) {}
         }
-      } catch (const EXBaseError&) {
-      }
+      } catch (const EXBaseError&) {}
     };
     for (size_t cut : {size_t{0}, size_t{10}, size_t{600}, good.size() / 2, good.size() - 100}) {
       tryOpen(std::vector<uint8_t>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(cut)));

@@ -18,9 +18,9 @@
 #include "tables/index/mdx_index.h"
 #include "tables/index/ndx_index.h"
 #include "tables/index/ntx_index.h"
-#include "tests/tables/index/index3_check.h"
 #include "tests/support/run_tool.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/tables/index/index3_check.h"
 #include "tests/tables/index/index_page_check.h"
 #include "tests/tables/index/index_test_table.h"
 
@@ -103,7 +103,8 @@ class Tdbf {
     }
     if (units.empty() || !fs::exists("/usr/bin/fpc")) return {};
     const std::string out = TestDir("fpc_" + std::to_string(getpid()));
-    RunTool("/usr/bin/fpc -O1 -Fu" + units + " -FE" + out + " " VX_SOURCE_DIR "/tests/tables/index/index3_tdbf.pas 2>&1");
+    RunTool("/usr/bin/fpc -O1 -Fu" + units + " -FE" + out +
+            " " VX_SOURCE_DIR "/tests/tables/index/index3_tdbf.pas 2>&1");
     const std::string program = out + "/index3_tdbf";
     return fs::exists(program) ? program : std::string();
   }
@@ -204,9 +205,7 @@ TEST(Index3Interop, TdbfReadsWhatWeWrote) {
     // TDbf compares numeric keys byte for byte, its digit count in byte 1
     // included (bytes * 8 + 1 where this file holds digits * 4 + 1), so its
     // seeks of numbers with an odd count of digits miss; ours find them.
-    if (std::string(kind) == "chr") {
-      EXPECT_EQ(seek, "SEEK ok");
-    }
+    if (std::string(kind) == "chr") { EXPECT_EQ(seek, "SEEK ok"); }
   }
   XBobjIndexTag* yd = mdx.TagByName("YD");
   for (size_t i = 0; i < rows.size(); i += 37) {
@@ -223,9 +222,7 @@ TEST(Index3Interop, TdbfReadsWhatWeWrote) {
     const auto [theirs, seek] = Tdbf::List(dir, file, file, kind);
     EXPECT_EQ(theirs, ours);
     EXPECT_EQ(ours.size(), rows.size());
-    if (std::string(kind) == "chr") {
-      EXPECT_EQ(seek, "SEEK ok");
-    }
+    if (std::string(kind) == "chr") { EXPECT_EQ(seek, "SEEK ok"); }
   }
 }
 

@@ -13,8 +13,8 @@
 #include "tables/index/mdx_index.h"
 #include "tables/index/ndx_index.h"
 #include "tables/index/ntx_index.h"
-#include "tests/tables/index/index3_check.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/tables/index/index3_check.h"
 #include "tests/tables/index/index_model.h"
 #include "tests/tables/index/index_page_check.h"
 #include "tests/tables/index/index_test_table.h"
@@ -125,9 +125,7 @@ TEST_P(Index3ModelTest, RandomUpdatesKeepEveryPageConsistent) {
     if (step % 250 == 0 || step == cfg.steps) check(step);
     if (::testing::Test::HasFatalFailure()) return;
   }
-  if (cfg.initial >= 1500) {
-    EXPECT_GE(maxLevels, 3);
-  }
+  if (cfg.initial >= 1500) { EXPECT_GE(maxLevels, 3); }
   // Leaves that lose their keys merge with or borrow from a neighbour.
   EXPECT_EQ(emptyLeaves, 0);
 
@@ -145,24 +143,24 @@ TEST_P(Index3ModelTest, RandomUpdatesKeepEveryPageConsistent) {
 
 INSTANTIATE_TEST_SUITE_P(
     Tags, Index3ModelTest,
-    ::testing::Values(
-        Config{"NtxNumber", Format::Ntx, "YEAR+(0.001*DRAW)", false, false, false, 1500, 3000},
-        Config{"NtxNumberUniqueDescending", Format::Ntx, "YEAR+(0.001*DRAW)", true, false, true, 1500, 2000},
-        Config{"NtxDateFor", Format::Ntx, "DAY", false, true, false, 1000, 2000},
-        Config{"NtxText", Format::Ntx, "NAME", false, false, false, 1500, 2500},
-        Config{"NtxTextDescendingFor", Format::Ntx, "NAME", false, true, true, 500, 2000},
-        Config{"NtxFromEmpty", Format::Ntx, "NAME", false, false, false, 0, 3000},
-        Config{"NdxNumber", Format::Ndx, "YEAR+(0.001*DRAW)", false, false, false, 1500, 3000},
-        Config{"NdxNumberUnique", Format::Ndx, "YEAR+(0.001*DRAW)", true, false, false, 1500, 1500},
-        Config{"NdxDate", Format::Ndx, "DAY", false, false, false, 3000, 1500},
-        Config{"NdxText", Format::Ndx, "NAME", false, false, false, 1500, 2000},
-        Config{"NdxFromEmpty", Format::Ndx, "NAME", false, false, false, 0, 2500},
-        Config{"MdxNumber", Format::Mdx, "YEAR+(0.001*DRAW)", false, false, false, 4500, 2000},
-        Config{"MdxNumberDescendingFor", Format::Mdx, "YEAR+(0.001*DRAW)", false, true, true, 1000, 2000},
-        Config{"MdxDateUnique", Format::Mdx, "DAY", true, false, false, 500, 1500},
-        Config{"MdxText", Format::Mdx, "NAME", false, false, false, 1500, 2000},
-        Config{"MdxTextUniqueDescending", Format::Mdx, "NAME", true, false, true, 1000, 1500},
-        Config{"MdxFromEmpty", Format::Mdx, "NAME", false, true, false, 0, 2500}),
+    ::testing::Values(Config{"NtxNumber", Format::Ntx, "YEAR+(0.001*DRAW)", false, false, false, 1500, 3000},
+                      Config{"NtxNumberUniqueDescending", Format::Ntx, "YEAR+(0.001*DRAW)", true, false, true, 1500,
+                             2000},
+                      Config{"NtxDateFor", Format::Ntx, "DAY", false, true, false, 1000, 2000},
+                      Config{"NtxText", Format::Ntx, "NAME", false, false, false, 1500, 2500},
+                      Config{"NtxTextDescendingFor", Format::Ntx, "NAME", false, true, true, 500, 2000},
+                      Config{"NtxFromEmpty", Format::Ntx, "NAME", false, false, false, 0, 3000},
+                      Config{"NdxNumber", Format::Ndx, "YEAR+(0.001*DRAW)", false, false, false, 1500, 3000},
+                      Config{"NdxNumberUnique", Format::Ndx, "YEAR+(0.001*DRAW)", true, false, false, 1500, 1500},
+                      Config{"NdxDate", Format::Ndx, "DAY", false, false, false, 3000, 1500},
+                      Config{"NdxText", Format::Ndx, "NAME", false, false, false, 1500, 2000},
+                      Config{"NdxFromEmpty", Format::Ndx, "NAME", false, false, false, 0, 2500},
+                      Config{"MdxNumber", Format::Mdx, "YEAR+(0.001*DRAW)", false, false, false, 4500, 2000},
+                      Config{"MdxNumberDescendingFor", Format::Mdx, "YEAR+(0.001*DRAW)", false, true, true, 1000, 2000},
+                      Config{"MdxDateUnique", Format::Mdx, "DAY", true, false, false, 500, 1500},
+                      Config{"MdxText", Format::Mdx, "NAME", false, false, false, 1500, 2000},
+                      Config{"MdxTextUniqueDescending", Format::Mdx, "NAME", true, false, true, 1000, 1500},
+                      Config{"MdxFromEmpty", Format::Mdx, "NAME", false, true, false, 0, 2500}),
     [](const ::testing::TestParamInfo<Config>& info) { return std::string(info.param.name); });
 
 }  // namespace

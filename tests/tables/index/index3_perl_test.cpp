@@ -130,7 +130,8 @@ TEST(Index3Perl, NdxAndMdxListInOurOrder) {
     mdx.TagAdd("DAY", "DAY", "", false, true);
     for (int i = 0; i < 1500; ++i) {
       const int32_t rec = table.Append(RandomRecord(rng));
-      for (XBobjIndexFile* f : std::initializer_list<XBobjIndexFile*>{&name, &num, &day, &mdx}) f->KeyUpdateAll(rec, true);
+      for (XBobjIndexFile* f : std::initializer_list<XBobjIndexFile*>{&name, &num, &day, &mdx})
+        f->KeyUpdateAll(rec, true);
     }
     ours["name.ndx"] = OurRecords(*name.TagByNumber(0));
     ours["num.ndx"] = OurRecords(*num.TagByNumber(0));

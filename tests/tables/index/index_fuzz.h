@@ -45,12 +45,10 @@ int FuzzIndexFile(const uint8_t* data, size_t size, const char* extension, size_
         tag.KeyFind(key);
         tag.KeyRead(-1);
         tag.KeyRead(-5);
-      } catch (const EXBaseError&) {
-      }
+      } catch (const EXBaseError&) {}
     }
   } catch (const EXBaseError&) {
-  } catch (const Exception&) {
-  }
+  } catch (const Exception&) {}
   return 0;
 }
 

@@ -89,8 +89,7 @@ class IndexModelRun {
   // update(record, appending) passes a new or changed record to the index.
   using Update = std::function<bool(int32_t, bool)>;
 
-  IndexModelRun(IndexTestTable& table, XBobjIndexTag& tag, std::string expr, bool withFor, bool unique,
-                bool emptyDates)
+  IndexModelRun(IndexTestTable& table, XBobjIndexTag& tag, std::string expr, bool withFor, bool unique, bool emptyDates)
       : model(tag.KeyType(), unique),
         table_(table),
         tag_(tag),

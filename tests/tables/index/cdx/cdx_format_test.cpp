@@ -31,8 +31,20 @@ TEST(CdxKeyForm, NumbersMapToOrderPreservingBytes) {
 
 TEST(CdxKeyForm, NumberKeysSortAndDecodeExactly) {
   std::mt19937 rng(7);
-  std::vector<double> values = {0, -0.5, 0.5, -1, 1, -1.00390625, -42, 42, 1e300, -1e300, 2001.005, 2001,
-                                std::numeric_limits<double>::denorm_min(), -std::numeric_limits<double>::denorm_min()};
+  std::vector<double> values = {0,
+                                -0.5,
+                                0.5,
+                                -1,
+                                1,
+                                -1.00390625,
+                                -42,
+                                42,
+                                1e300,
+                                -1e300,
+                                2001.005,
+                                2001,
+                                std::numeric_limits<double>::denorm_min(),
+                                -std::numeric_limits<double>::denorm_min()};
   std::uniform_real_distribution<double> d(-1e6, 1e6);
   for (int i = 0; i < 2000; ++i) values.push_back(std::round(d(rng) * 1000) / 1000);
   for (double a : values) {
@@ -64,13 +76,18 @@ TEST(CdxCollation, GeneralKeys) {
       {"\xE6", Bytes({0x60, 0x66})},
       {"\xDF", Bytes({0x0C})},
       {"ab", Bytes({0x60, 0x61})},
-      {"\xE0" "b", Bytes({0x60, 0x61, 0xF2})},
+      {"\xE0"
+       "b",
+       Bytes({0x60, 0x61, 0xF2})},
       {"\x9C", Bytes({0x72, 0x66})},
   };
   for (const auto& c : cases) EXPECT_EQ(vx::GeneralCollationKey(c.text), c.key);
   EXPECT_EQ(vx::GeneralCollationKey("Hello World"), vx::GeneralCollationKey("hello world"));
-  EXPECT_LT(vx::GeneralCollationKey("ab"), vx::GeneralCollationKey("\xE0" "b"));
-  EXPECT_LT(vx::GeneralCollationKey("\xE0" "b"), vx::GeneralCollationKey("ac"));
+  EXPECT_LT(vx::GeneralCollationKey("ab"), vx::GeneralCollationKey("\xE0"
+                                                                   "b"));
+  EXPECT_LT(vx::GeneralCollationKey("\xE0"
+                                    "b"),
+            vx::GeneralCollationKey("ac"));
 }
 
 TEST(CdxLeafParams, WidthsFollowKeyLengthAndRecordCount) {
@@ -80,8 +97,8 @@ TEST(CdxLeafParams, WidthsFollowKeyLengthAndRecordCount) {
     int n, r, b;
     uint32_t mask;
   } cases[] = {
-      {8, 65535, 3, 16, 4, 0xFFFF},     {8, 65536, 4, 24, 4, 0xFFFFFF},  {10, 100, 3, 16, 4, 0xFFFF},
-      {240, 100, 3, 8, 8, 0xFF},        {240, 256, 4, 16, 8, 0xFFFF},       {8, 16777216, 5, 31, 4, 0x7FFFFFFF},
+      {8, 65535, 3, 16, 4, 0xFFFF}, {8, 65536, 4, 24, 4, 0xFFFFFF}, {10, 100, 3, 16, 4, 0xFFFF},
+      {240, 100, 3, 8, 8, 0xFF},    {240, 256, 4, 16, 8, 0xFFFF},   {8, 16777216, 5, 31, 4, 0x7FFFFFFF},
   };
   for (const auto& c : cases) {
     const vx::CdxLeafParams p = vx::CdxChooseLeafParams(c.keyLength, c.highest);
@@ -96,8 +113,8 @@ TEST(CdxLeafParams, WidthsFollowKeyLengthAndRecordCount) {
 TEST(CdxLeafPage, PacksEntriesAndTextsByteForByte) {
   const vx::CdxKeyLayout layout{8, XBKeyType::Number, false};
   const vx::CdxLeafParams p = vx::CdxChooseLeafParams(8, 100);
-  std::vector<XBobjIndexKeyData> keys = {{vx::CdxNumberKey(1.0), 1, 1}, {vx::CdxNumberKey(2.0), 2, 2},
-                                         {vx::CdxNumberKey(2.5), 3, 3}};
+  std::vector<XBobjIndexKeyData> keys = {
+      {vx::CdxNumberKey(1.0), 1, 1}, {vx::CdxNumberKey(2.0), 2, 2}, {vx::CdxNumberKey(2.5), 3, 3}};
   uint8_t page[512];
   std::memset(page, 0xAA, sizeof page);
   ASSERT_TRUE(vx::CdxPackLeaf(page, keys, p, layout, false));

@@ -51,8 +51,8 @@ std::string Expected(const std::string& dir, const Draws& d, bool unique) {
     std::ofstream csv(dir + "/data.csv");
     for (const auto& r : d.rows) csv << r.first << "," << r.second << "\n";
   }
-  return RunTool("/usr/bin/python3 " VX_SOURCE_DIR "/tests/tables/index/cdx/cdx_expected_order.py " + dir + "/data.csv " + dir +
-             "/draws.dbf " + (unique ? "unique" : "all"));
+  return RunTool("/usr/bin/python3 " VX_SOURCE_DIR "/tests/tables/index/cdx/cdx_expected_order.py " + dir +
+                 "/data.csv " + dir + "/draws.dbf " + (unique ? "unique" : "all"));
 }
 
 std::string Listing(const std::string& cdx, const std::string& tag) {

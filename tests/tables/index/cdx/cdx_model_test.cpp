@@ -63,9 +63,7 @@ TEST_P(CdxModelTest, RandomUpdatesKeepEveryPageConsistent) {
     if (step % 250 == 0 || step == cfg.steps) check(step);
   }
   // Big enough for interior pages to split.
-  if (cfg.initial >= 1500) {
-    EXPECT_GE(maxLevels, 3);
-  }
+  if (cfg.initial >= 1500) { EXPECT_GE(maxLevels, 3); }
   // The file read afresh tells the same.
   file.reset();
   XBobjCDXFile again(&table);
@@ -77,20 +75,19 @@ TEST_P(CdxModelTest, RandomUpdatesKeepEveryPageConsistent) {
   EXPECT_EQ(res.entries, model.Sorted());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Tags, CdxModelTest,
-    ::testing::Values(Config{"Number", "YEAR+(0.001*DRAW)", false, false, 1500, 3000},
-                      Config{"NumberUnique", "YEAR+(0.001*DRAW)", true, false, 1500, 1500},
-                      Config{"NumberFor", "YEAR+(0.001*DRAW)", false, true, 3000, 1500},
-                      Config{"NumberUniqueFor", "YEAR+(0.001*DRAW)", true, true, 1000, 1500},
-                      Config{"Date", "DAY", false, false, 6000, 1500},
-                      Config{"DateUnique", "DAY", true, false, 500, 1500},
-                      Config{"DateFor", "DAY", false, true, 1000, 1500},
-                      Config{"Text", "NAME", false, false, 1500, 2000},
-                      Config{"TextUnique", "NAME", true, false, 1000, 1500},
-                      Config{"TextFor", "NAME", false, true, 1000, 1500},
-                      Config{"TextUniqueFor", "NAME", true, true, 1000, 1500},
-                      Config{"FromEmpty", "NAME", false, false, 0, 2500}),
-    [](const ::testing::TestParamInfo<Config>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Tags, CdxModelTest,
+                         ::testing::Values(Config{"Number", "YEAR+(0.001*DRAW)", false, false, 1500, 3000},
+                                           Config{"NumberUnique", "YEAR+(0.001*DRAW)", true, false, 1500, 1500},
+                                           Config{"NumberFor", "YEAR+(0.001*DRAW)", false, true, 3000, 1500},
+                                           Config{"NumberUniqueFor", "YEAR+(0.001*DRAW)", true, true, 1000, 1500},
+                                           Config{"Date", "DAY", false, false, 6000, 1500},
+                                           Config{"DateUnique", "DAY", true, false, 500, 1500},
+                                           Config{"DateFor", "DAY", false, true, 1000, 1500},
+                                           Config{"Text", "NAME", false, false, 1500, 2000},
+                                           Config{"TextUnique", "NAME", true, false, 1000, 1500},
+                                           Config{"TextFor", "NAME", false, true, 1000, 1500},
+                                           Config{"TextUniqueFor", "NAME", true, true, 1000, 1500},
+                                           Config{"FromEmpty", "NAME", false, false, 0, 2500}),
+                         [](const ::testing::TestParamInfo<Config>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "tables/index/cdx/cdx_index.h"
 #include "tables/base/xb_settings.h"
+#include "tables/index/cdx/cdx_index.h"
 #include "tests/support/run_tool.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/tables/index/index_page_check.h"
@@ -50,9 +50,7 @@ int AddHalf(const std::string& dir, int parity) {
       file.Unlock();
     }
     return 0;
-  } catch (...) {
-    return 4;
-  }
+  } catch (...) { return 4; }
 }
 
 TEST(CdxShare, TwoProcessesAddKeysWithoutLosingAny) {

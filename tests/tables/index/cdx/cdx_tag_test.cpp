@@ -5,8 +5,8 @@
 
 #include <cstring>
 #include <filesystem>
-#include <random>
 #include <fstream>
+#include <random>
 
 #include "tables/index/cdx/cdx_collation.h"
 #include "tables/index/cdx/cdx_index.h"
@@ -66,8 +66,8 @@ TEST(CdxTag, DrawTagHasNumericKeysOfLengthEightAndThreeByteEntries) {
 TEST(CdxTag, SeeksCompareWholeNumbersButPrefixesOfTexts) {
   IndexTestTable table;
   table.folder = TestDir("seek");
-  table.Append(Draw(2001, 5));   // 2001.005
-  table.Append(Draw(2002, 0));   // 2002
+  table.Append(Draw(2001, 5));  // 2001.005
+  table.Append(Draw(2002, 0));  // 2002
   XBobjCDXFile file(&table);
   ASSERT_TRUE(file.Create("SEEK", true, true, false, true));
   XBobjIndexTag* num = file.TagAdd("N", "YEAR+(0.001*DRAW)", "", false, true);
