@@ -10,4 +10,4 @@ case "$flavour" in
   *) echo "usage: build.sh [release|sanitize]" >&2; exit 2 ;;
 esac
 cmake -S "$root" -B "$dir" -G Ninja "${opts[@]}" >/dev/null
-cmake --build "$dir" --parallel "$(nproc)"
+cmake --build "$dir" --parallel "${VX_JOBS:-$(nproc)}"

@@ -7,4 +7,4 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root/build/sanitize"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
-ctest --output-on-failure --parallel "$(nproc)" --timeout 600 "$@"
+ctest --output-on-failure --parallel "${VX_JOBS:-$(nproc)}" --timeout 600 "$@"
