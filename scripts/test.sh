@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Sets up, builds with the sanitizers and runs every test.
+# Sets up, checks the include directions, builds with the sanitizers and
+# runs every test.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
+"$root/scripts/check_layers.sh"
 "$root/scripts/build.sh" sanitize
 cd "$root/build/sanitize"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}

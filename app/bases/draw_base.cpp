@@ -6,6 +6,7 @@
 
 #include "app/bases/base_tables.h"
 #include "app/settings/language.h"
+#include "app/widgets/plain_grid.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
 #include "platform/gui/dialogs.h"
@@ -20,6 +21,29 @@ bool IsListedBase(const AnsiString& tableName, const AnsiString& listed) {
   const AnsiString name = LowerCase(tableName);
   const AnsiString cell = LowerCase(listed);
   return name == cell || name == cell + ".dbf";
+}
+
+BaseSettings FindBaseSettings(const TPlainStringGrid& list, const AnsiString& tableName) {
+  BaseSettings settings;
+  for (int row = 1; row < list.RowCount(); ++row) {
+    if (!IsListedBase(tableName, list.Cells(0, row))) continue;
+    if (!TryStrToInt(Trim(list.Cells(1, row)), settings.drawnCount) ||
+        !TryStrToInt(Trim(list.Cells(2, row)), settings.highestNumber)) {
+      ++settings.badRows;
+      continue;
+    }
+    settings.description = list.Cells(3, row);
+    settings.found = true;
+    return settings;
+  }
+  settings.drawnCount = settings.highestNumber = 0;
+  return settings;
+}
+
+bool IsBaseInList(const TPlainStringGrid& list, const AnsiString& tableName) {
+  for (int row = 1; row < list.RowCount(); ++row)
+    if (IsListedBase(tableName, list.Cells(0, row))) return true;
+  return false;
 }
 
 AnsiString DrawIndexPath(const AnsiString& folder, const AnsiString& tableName) {

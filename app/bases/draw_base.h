@@ -10,6 +10,7 @@
 #include "platform/rtl/cp1251.h"
 
 class TDataSet;
+class TPlainStringGrid;
 class TXBaseDataSet;
 
 namespace vx {
@@ -18,6 +19,22 @@ namespace vx {
 // give the name with or without ".dbf"). Only the Latin letters A-Z are
 // compared without regard to case.
 bool IsListedBase(const AnsiString& tableName, const AnsiString& listed);
+
+// The settings row of a base in the options' list of bases (columns: file
+// name, numbers per draw, highest number, description; row 0 is the
+// header). Rows are tried in order; a row that names the table but whose
+// numbers do not read as integers is skipped and counted in `badRows`.
+struct BaseSettings {
+  bool found = false;
+  int drawnCount = 0;
+  int highestNumber = 0;
+  AnsiString description;
+  int badRows = 0;
+};
+BaseSettings FindBaseSettings(const TPlainStringGrid& list, const AnsiString& tableName);
+
+// True when some row of the options' list of bases names `tableName`.
+bool IsBaseInList(const TPlainStringGrid& list, const AnsiString& tableName);
 
 // Folder + table name without extension + ".cdx".
 AnsiString DrawIndexPath(const AnsiString& folder, const AnsiString& tableName);

@@ -1,11 +1,8 @@
-# Draw, results and ticket bases, the new-base dialogs, and the probability
-# methods of the main window.
+# Draw, results and ticket bases: table layouts, the draw base's
+# operations, grid layouts and the new-base dialogs.
 list(APPEND VX_APP_SOURCES
   bases/base_grids.cpp
   bases/base_tables.cpp
   bases/draw_base.cpp
-  bases/formmain_bases.cpp
   bases/newbase_dialogs.cpp
-  main/probability.cpp
-  main/probability_commands.cpp
 )

@@ -2,11 +2,10 @@
 
 #include "app/bases/base_tables.h"
 #include "app/bases/draw_base.h"
-#include "app/main/formmain.h"
 #include "app/settings/language.h"
 #include "app/settings/options.h"
+#include "app/widgets/plain_grid.h"
 #include "platform/gui/dialogs.h"
-#include "platform/gui/menus.h"
 #include "platform/os/program_folder.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/sysutils.h"
@@ -21,13 +20,11 @@ namespace {
 
 // Creates folder + fileName with the given layout unless it is open
 // somewhere or the user declines to overwrite it.
-bool CreateChecked(TXBaseDataSet* table, TCreateXBaseDataSet* creator, const AnsiString& folder, const AnsiString& stem,
-                   const AnsiString& extension, const TStrings& lines, bool ask) {
+bool CreateChecked(const TNewBaseDialog& dialog, TXBaseDataSet* table, TCreateXBaseDataSet* creator,
+                   const AnsiString& folder, const AnsiString& stem, const AnsiString& extension, const TStrings& lines,
+                   bool ask) {
   const AnsiString path = folder + stem + extension;
-  std::initializer_list<TDataSet*> open{FormMain ? FormMain->TableMain : nullptr,
-                                        FormMain ? FormMain->TableRes : nullptr,
-                                        FormMain ? FormMain->TableTick : nullptr, table};
-  if (vx::IsOpenTable(path, open)) {
+  if ((dialog.TableInUse && dialog.TableInUse(path)) || vx::IsOpenTable(path, {table})) {
     ShowMessage(vx::Tr("Файл"_cp) + " " + path + " " + vx::Tr("уже используется"_cp));
     return false;
   }
@@ -57,18 +54,6 @@ void MakeNewTable(TComponent* owner, TXBaseDataSet*& table, TCreateXBaseDataSet*
 void Finish(TForm* form) {
   form->SetModalResult(mrOk);
   if (!form->Modal()) form->Close();
-}
-
-// Points a table data set of the main window at a new file and opens it.
-void OpenAs(TDataSet* target, const AnsiString& folder, const AnsiString& fileName) {
-  auto* table = dynamic_cast<TXBaseDataSet*>(target);
-  if (!table) return;
-  table->Close();
-  table->IndexFiles()->Clear();
-  table->SetIndexName("");
-  table->SetDatabaseName(folder);
-  table->SetTableName(fileName);
-  table->Open();
 }
 
 }  // namespace
@@ -135,7 +120,8 @@ TfrmNewBase::TfrmNewBase(TComponent* AOwner) : TNewBaseDialog(AOwner, "frmNewBas
 bool TfrmNewBase::CreateBaseTable(const AnsiString& name, int n, bool ask) {
   TStringList lines;
   vx::DrawFieldLines(lines, n);
-  return CreateChecked(NewTable, CreateNewTable, vx::ProgramFolder(), vx::BaseFileStem(name), ".dbf", lines, ask);
+  return CreateChecked(*this, NewTable, CreateNewTable, vx::ProgramFolder(), vx::BaseFileStem(name), ".dbf", lines,
+                       ask);
 }
 
 void TfrmNewBase::btnCreateClick(TObject*) {
@@ -149,10 +135,7 @@ void TfrmNewBase::btnCreateClick(TObject*) {
 
   if (frmOptions) {
     TPlainStringGrid* list = frmOptions->sgBaseName;
-    bool listed = false;
-    for (int row = 1; row < list->RowCount() && !listed; ++row)
-      listed = vx::IsListedBase(stem + ".dbf", list->Cells(0, row));
-    if (!listed) {
+    if (!vx::IsBaseInList(*list, stem + ".dbf")) {
       int row = list->RowCount();
       if (row == 2 && Trim(list->Cells(0, 1)).empty()) row = 1;
       else list->SetRowCount(row + 1);
@@ -163,11 +146,7 @@ void TfrmNewBase::btnCreateClick(TObject*) {
       frmOptions->btnOKClick(nullptr);
     }
   }
-  if (FormMain) {
-    TMenuItem source(nullptr);
-    source.SetHint(vx::ProgramFolder() + stem + ".dbf");
-    FormMain->OpenMainClick(&source);
-  }
+  if (OnBaseCreated) OnBaseCreated(vx::ProgramFolder() + stem + ".dbf");
   Finish(this);
 }
 
@@ -186,10 +165,7 @@ TfrmNewResBase::TfrmNewResBase(TComponent* AOwner)
 void TfrmNewResBase::btnCreateClick(TObject*) {
   if (!frmNewBase || !frmNewBase->CreateBaseTable(editNewName->Text(), speNC->Value(), true)) return;
   frmNewBase->NewTable->Close();
-  if (FormMain) {
-    OpenAs(FormMain->TableRes, vx::ProgramFolder(), vx::BaseFileStem(editNewName->Text()) + ".dbf");
-    FormMain->LayOutResultGrid();
-  }
+  if (OnBaseCreated) OnBaseCreated(vx::ProgramFolder() + vx::BaseFileStem(editNewName->Text()) + ".dbf");
   Finish(this);
 }
 
@@ -210,16 +186,13 @@ bool TfrmNewTickBase::CreateTickTable(const AnsiString& name, int n, bool ask) {
   ForceDirectories(vx::TicketFolder());
   TStringList lines;
   vx::TicketFieldLines(lines, n);
-  return CreateChecked(NewTable, CreateNewTable, vx::TicketFolder(), vx::BaseFileStem(name), vx::TicketExtension, lines,
-                       ask);
+  return CreateChecked(*this, NewTable, CreateNewTable, vx::TicketFolder(), vx::BaseFileStem(name), vx::TicketExtension,
+                       lines, ask);
 }
 
 void TfrmNewTickBase::btnCreateClick(TObject*) {
   if (!CreateTickTable(editNewName->Text(), speNC->Value(), true)) return;
   NewTable->Close();
-  if (FormMain) {
-    OpenAs(FormMain->TableTick, vx::TicketFolder(), vx::BaseFileStem(editNewName->Text()) + vx::TicketExtension);
-    FormMain->LayOutTicketGrid();
-  }
+  if (OnBaseCreated) OnBaseCreated(vx::TicketFolder() + vx::BaseFileStem(editNewName->Text()) + vx::TicketExtension);
   Finish(this);
 }

@@ -4,11 +4,15 @@
 // and places: base_tables.h.
 //
 // A new draw base is listed in the options (under the name it was created
-// with) and then opened exactly as the base command opens a base: game
-// shape, caption, recent-base entry and page controls. Its index is built
-// at creation, so the opening finds it. Nothing is created over a table
-// that is open in the main window or in the dialog itself.
+// with) and then handed to OnBaseCreated, where the main window opens it
+// exactly as its base command opens a base: game shape, caption,
+// recent-base entry and page controls. Its index is built at creation, so
+// the opening finds it. The results and tickets dialogs hand their new
+// table to OnBaseCreated as well. Nothing is created over a table that
+// TableInUse reports open, nor over the dialog's own.
 #pragma once
+
+#include <functional>
 
 #include "platform/gui/buttons.h"
 #include "platform/gui/forms.h"
@@ -27,6 +31,10 @@ class TNewBaseDialog : public TForm {
   TSpinEdit* speMC;
   TEdit* edtDescription = nullptr;
   TBitBtn* btnCreate;
+  // Set by the window that shows the dialog: whether `path` is a table it
+  // has open, and what to do with the table just created (full path).
+  std::function<bool(const AnsiString& path)> TableInUse;
+  std::function<void(const AnsiString& path)> OnBaseCreated;
 };
 
 class TfrmNewBase : public TNewBaseDialog {

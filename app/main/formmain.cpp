@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "app/bases/draw_base.h"
+#include "app/bases/newbase_dialogs.h"
 #include "app/settings/language.h"
 #include "app/settings/options.h"
 #include "platform/gui/application.h"
@@ -138,6 +140,34 @@ void TFormMain::CloseBases() {
       d->Close();
     } catch (Exception& e) { Application->ShowException(e); }
   }
+}
+
+void TFormMain::ConnectWindows() {
+  if (frmOptions) {
+    frmOptions->OnTabStyle = [this](bool multiLine) { PageControlMain->SetMultiLine(multiLine); };
+    PageControlMain->SetMultiLine(frmOptions->cbxMultilineTab->Checked());
+  }
+  for (TNewBaseDialog* dialog : std::initializer_list<TNewBaseDialog*>{frmNewBase, frmNewResBase, frmNewTickBase})
+    if (dialog)
+      dialog->TableInUse = [this](const AnsiString& path) {
+        return vx::IsOpenTable(path, {TableMain, TableRes, TableTick});
+      };
+  if (frmNewBase)
+    frmNewBase->OnBaseCreated = [this](const AnsiString& path) {
+      TMenuItem source(nullptr);
+      source.SetHint(path);
+      OpenMainClick(&source);
+    };
+  if (frmNewResBase)
+    frmNewResBase->OnBaseCreated = [this](const AnsiString& path) {
+      OpenTableAs(TableRes, path);
+      LayOutResultGrid();
+    };
+  if (frmNewTickBase)
+    frmNewTickBase->OnBaseCreated = [this](const AnsiString& path) {
+      OpenTableAs(TableTick, path);
+      LayOutTicketGrid();
+    };
 }
 
 // ---------------------------------------------------------------------------

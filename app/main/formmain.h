@@ -32,7 +32,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/main/plain_grid.h"
+#include "app/widgets/plain_grid.h"
 #include "platform/db/data_source.h"
 #include "platform/db/dataset.h"
 #include "platform/gui/comctrls.h"
@@ -149,6 +149,9 @@ class TFormMain : public TForm {
   // Posts a modified pending record of each data set, then closes the
   // three bases.
   void CloseBases();
+  // Gives the options and new-base dialogs what they need of this window
+  // (called once every start-up window exists).
+  void ConnectWindows();
 
   // --- busy state and long loops
   void SetBusy(bool busy);
@@ -216,6 +219,9 @@ class TFormMain : public TForm {
   void LayOutDrawGrid();
   void LayOutResultGrid();
   void LayOutTicketGrid();
+  // Opens the table file `path` in one of the three data sets, without an
+  // index.
+  void OpenTableAs(TDataSet* target, const AnsiString& path);
   // True while the draw grid lets the user edit.
   bool DrawGridEditable() const;
   void SetDrawGridEditable(bool editable);

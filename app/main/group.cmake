@@ -1,8 +1,13 @@
-# Start-up, the main window, busy state and game shape.
+# Start-up, the main window (its controls, busy state, game shape, section
+# "General" of the settings, the draw-base commands, the probability
+# methods) and the windows still waiting for their own commands.
 list(APPEND VX_APP_SOURCES
-  main/plain_grid.cpp
   main/formmain.cpp
   main/formmain_build.cpp
+  main/general_settings.cpp
+  main/draw_base_commands.cpp
+  main/probability.cpp
+  main/probability_commands.cpp
   main/pending_windows.cpp
   main/startup.cpp
 )

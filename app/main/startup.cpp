@@ -21,6 +21,7 @@ void vx::CreateStartupForms() {
   Application->CreateForm(frmShowBase);
   Application->CreateForm(frmNewResBase);
   Application->CreateForm(frmLang);
+  FormMain->ConnectWindows();
 }
 
 int vx::RunVexamund() {

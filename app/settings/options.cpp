@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/main/formmain.h"
 #include "app/settings/cached_ini.h"
 #include "app/settings/language.h"
 #include "platform/rtl/sysutils.h"
@@ -154,7 +153,7 @@ void TfrmOptions::LoadOptions() {
     TAppIniFile ini;
     const bool multiline = ini.ReadBool(kOptions, "cbxMultilineTab.Checked", true);
     cbxMultilineTab->SetChecked(multiline);
-    if (FormMain) FormMain->PageControlMain->SetMultiLine(multiline);
+    if (OnTabStyle) OnTabStyle(multiline);
 
     const int storedRows = ini.ReadInteger(kOptions, "Cell_Row", 0);
     const int rows = std::clamp(storedRows, 2, kMaxBaseRows);
@@ -204,7 +203,7 @@ void TfrmOptions::SaveOptions() {
   try {
     TAppIniFile ini;
     ini.WriteBool(kOptions, "cbxMultilineTab.Checked", cbxMultilineTab->Checked());
-    if (FormMain) FormMain->PageControlMain->SetMultiLine(cbxMultilineTab->Checked());
+    if (OnTabStyle) OnTabStyle(cbxMultilineTab->Checked());
     ini.WriteInteger(kOptions, "Cell_Row", sgBaseName->RowCount());
     ini.WriteInteger(kOptions, "Cell_Col", sgBaseName->ColCount());
     for (int r = 1; r < sgBaseName->RowCount(); ++r)

@@ -22,8 +22,9 @@
 #pragma once
 
 #include <array>
+#include <functional>
 
-#include "app/main/plain_grid.h"
+#include "app/widgets/plain_grid.h"
 #include "platform/gui/comctrls.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/menus.h"
@@ -37,6 +38,9 @@ class TfrmOptions : public TForm {
 
   std::array<int, MaxCoincidences + 1> Prizes{};
   int DrawCost = 0;
+  // Told the tab style ("tabs in several rows") each time it is loaded or
+  // saved; the main window sets it to lay out its page control.
+  std::function<void(bool multiLine)> OnTabStyle;
 
   TPageControl* pcOptions;
   TTabSheet *tsBases, *tsCost;

@@ -10,6 +10,7 @@
 
 #include "app/bases/base_tables.h"
 #include "app/bases/draw_base.h"
+#include "app/widgets/plain_grid.h"
 #include "app_test_support.h"
 #include "platform/db/field.h"
 #include "tables/dataset/tcreatexbasedataset.h"
@@ -223,4 +224,42 @@ TEST_F(DrawBaseTest, RepairThatCannotCopyLeavesTheBaseAsItWas) {
   dialogs.Expect(vx::DialogKind::Message, "repair337.dbf", mrOk);
   EXPECT_FALSE(vx::RepairBase(*table, {&other}));
   EXPECT_EQ(other.FieldCount(), 3);
+}
+
+TEST(BaseSettings, RowOfTheOptionsListFoundByName) {
+  TPlainStringGrid list(nullptr);
+  list.SetColCount(4);
+  const char* rows[][4] = {
+      {"", "", "", ""},
+      {"lm", "x", "49", "broken"},
+      {"5from36.dbf", "5", "36", "5 of 36"},
+      {"LM.dbf", " 6 ", "49", "Lotto"},
+      {"lm", "7", "50", "later"},
+  };
+  list.SetRowCount(5);
+  for (int r = 1; r < 5; ++r)
+    for (int c = 0; c < 4; ++c) list.SetCells(c, r, rows[r][c]);
+  struct Case {
+    const char* table;
+    bool found;
+    int drawn, highest;
+    const char* description;
+    int badRows;
+  } cases[] = {
+      {"lm.dbf", true, 6, 49, "Lotto", 1},  // the row with bad numbers is skipped, the first good one wins
+      {"5FROM36.DBF", true, 5, 36, "5 of 36", 0},
+      {"6from45.dbf", false, 0, 0, "", 0},
+      {"header", false, 0, 0, "", 0},  // row 0 is never a base
+  };
+  list.SetCells(0, 0, "header");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.table);
+    const vx::BaseSettings s = vx::FindBaseSettings(list, c.table);
+    EXPECT_EQ(s.found, c.found);
+    EXPECT_EQ(s.drawnCount, c.drawn);
+    EXPECT_EQ(s.highestNumber, c.highest);
+    EXPECT_EQ(s.description, c.description);
+    EXPECT_EQ(s.badRows, c.badRows);
+    EXPECT_EQ(vx::IsBaseInList(list, c.table), c.found);
+  }
 }

@@ -1,4 +1,6 @@
 list(APPEND VX_APP_TEST_SOURCES
+  main/draw_base_commands_test.cpp
+  main/probability_test.cpp
   main/startup_test.cpp
   main/formmain_test.cpp
   main/shutdown_test.cpp

@@ -1,4 +1,4 @@
-#include "app/main/plain_grid.h"
+#include "app/widgets/plain_grid.h"
 
 #include <algorithm>
 

@@ -8,6 +8,7 @@
 #include "app/main/formmain.h"
 #include "app/settings/language.h"
 #include "app/settings/options.h"
+#include "app/widgets/plain_grid.h"
 #include "platform/db/data_source.h"
 #include "platform/db/field.h"
 #include "platform/gui/application.h"
@@ -114,6 +115,17 @@ void TFormMain::LayOutDrawGrid() { vx::LayOutBaseGrid(DBGridMain, TableMain, vx:
 void TFormMain::LayOutResultGrid() { vx::LayOutBaseGrid(DBGridRes, TableRes, vx::BaseGridKind::Results); }
 void TFormMain::LayOutTicketGrid() { vx::LayOutBaseGrid(DBGridTick, TableTick, vx::BaseGridKind::Tickets); }
 
+void TFormMain::OpenTableAs(TDataSet* target, const AnsiString& path) {
+  auto* table = dynamic_cast<TXBaseDataSet*>(target);
+  if (!table) return;
+  table->Close();
+  table->IndexFiles()->Clear();
+  table->SetIndexName("");
+  table->SetDatabaseName(ExtractFilePath(path));
+  table->SetTableName(ExtractFileName(path));
+  table->Open();
+}
+
 // ---------------------------------------------------------------------------
 // Open and close
 
@@ -135,29 +147,20 @@ void TFormMain::OpenMainClick(TObject* Sender) {
   table->SetDatabaseName(ExtractFilePath(path));
   table->SetTableName(ExtractFileName(path));
 
-  bool found = false;
-  if (frmOptions) {
-    TPlainStringGrid* list = frmOptions->sgBaseName;
-    for (int row = 1; row < list->RowCount() && !found; ++row) {
-      if (!vx::IsListedBase(table->TableName(), list->Cells(0, row))) continue;
-      int drawn = 0, highest = 0;
-      if (!TryStrToInt(Trim(list->Cells(1, row)), drawn) || !TryStrToInt(Trim(list->Cells(2, row)), highest)) {
-        ShowMessage(vx::Tr("Ошибка в настройках базы"_cp) + " " + table->TableName());
-        continue;
-      }
-      DrawnCount = BaseDrawnCount = drawn;
-      HighestNumber = BaseHighestNumber = highest;
-      ApplyDrawnCount();
-      ApplyHighestNumber();
-      BaseDescription = list->Cells(3, row);
-      found = true;
-    }
-  }
-  if (!found) {
+  const vx::BaseSettings settings =
+      frmOptions ? vx::FindBaseSettings(*frmOptions->sgBaseName, table->TableName()) : vx::BaseSettings{};
+  for (int i = 0; i < settings.badRows; ++i)
+    ShowMessage(vx::Tr("Ошибка в настройках базы"_cp) + " " + table->TableName());
+  if (!settings.found) {
     ShowMessage(vx::Tr("Не могу определить вид лотереи,проверьте настройку"_cp));
     BaseDescription.clear();
     return;
   }
+  DrawnCount = BaseDrawnCount = settings.drawnCount;
+  HighestNumber = BaseHighestNumber = settings.highestNumber;
+  ApplyDrawnCount();
+  ApplyHighestNumber();
+  BaseDescription = settings.description;
 
   const AnsiString indexPath = vx::DrawIndexPath(table->DatabaseName(), table->TableName());
   if (!FileExists(indexPath)) {
@@ -208,11 +211,7 @@ void TFormMain::CloseMainClick(TObject*) {
             ShowMessage(vx::Tr("Файл"_cp) + " " + target + " " + vx::Tr("уже используется"_cp));
           } else {
             table->CopyFile(target, "");
-            bool listed = false;
-            if (frmOptions)
-              for (int row = 1; row < frmOptions->sgBaseName->RowCount(); ++row)
-                listed = listed || vx::IsListedBase(ExtractFileName(target), frmOptions->sgBaseName->Cells(0, row));
-            if (!listed)
+            if (!frmOptions || !vx::IsBaseInList(*frmOptions->sgBaseName, ExtractFileName(target)))
               ShowMessage(vx::Tr("Не забудьте занести это имя в настройку!"_cp) + " (" + ExtractFileName(target) + ")");
           }
         }
