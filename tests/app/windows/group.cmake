@@ -1,0 +1,14 @@
+list(APPEND VX_APP_TEST_SOURCES
+  windows/chart_window_test.cpp
+)
+
+# The chart window over a 1,000-draw base under a real X server (Xvfb);
+# the PNGs stay in the build folder for a reviewer.
+add_executable(chart_screenshot ${CMAKE_CURRENT_LIST_DIR}/chart_screenshot_main.cpp)
+target_link_libraries(chart_screenshot PRIVATE vx_app)
+target_include_directories(chart_screenshot PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_LIST_DIR})
+add_test(NAME chart_screenshot
+  COMMAND ${VX_XVFB_RUN} -a -s "-screen 0 1280x800x24"
+          env QT_QPA_PLATFORM=xcb $<TARGET_FILE:chart_screenshot>
+          ${CMAKE_BINARY_DIR}/testdata/app/chart.png)
+set_tests_properties(chart_screenshot PROPERTIES LABELS gui TIMEOUT 120)
