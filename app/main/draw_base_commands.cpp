@@ -94,9 +94,6 @@ void TFormMain::ConnectBaseCommands() {
   mnuNewBase->OnClick = Command([](TObject*) {
     if (frmNewBase) frmNewBase->ShowModal();
   });
-  mnuNewResBase->OnClick = Command([](TObject*) {
-    if (frmNewResBase) frmNewResBase->ShowModal();
-  });
   mnuNewTickBase->OnClick = Command([](TObject*) {
     if (frmNewTickBase) frmNewTickBase->ShowModal();
   });

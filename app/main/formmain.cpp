@@ -77,6 +77,8 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
 
   ConnectBaseCommands();
   ConnectProbabilityCommands();
+  ConnectResultCommands();
+  ConnectGenerationCommands();
 }
 
 TFormMain::~TFormMain() {

@@ -30,6 +30,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "app/widgets/plain_grid.h"
@@ -100,13 +101,14 @@ class TFormMain : public TForm {
   TMenuItem *mnuPages, *mnutsProbability, *mnutsStatistic, *mnutsGeneration, *mnutsDyads, *mnutsIndNumber,
       *mnutsSystems, *mnutsResult, *mnutsCompare, *mnutsTickets, *mnutsDownLoad, *N5, *mnuShowBase, *mnuNotePad;
   TMenuItem *mnuAbout, *mnuHelp, *mnuAutor, *mnuLang;
-  TMenuItem *mnuNewResBase, *mnuEmptyResBase, *mnuNewTickBase, *mnuEmptyTickBase;
+  TMenuItem *mnuNewResBase, *mnuCloseResBase, *mnuResDelete, *mnuEmptyResBase, *mnuNewTickBase, *mnuEmptyTickBase;
 
   // --- Probability page
   TSpinEdit *seYearFrom, *seDrawFrom, *seYearTo, *seDrawTo, *speMaxProbCount;
   TLabel *lblErrorMessage, *lblNumWithNonZeroProb, *lblMaxProbNums;
   TButton *btnCalculate1, *btnCalculate2, *btnCalculate3, *btnCalculate4, *btnNumForNum, *btnShowMaxProbNum,
-      *btnRegulators, *btnSaveLang;
+      *btnRegulators, *btnSaveLang, *btnCalculate5, *btnCalculateFunc1, *btnRandDNSys;
+  TSpinEdit *speRDNinOne, *speRandDNSys;
   // --- Statistics page
   TButton* btnCalculateStat;
   // --- Generation page
@@ -114,25 +116,33 @@ class TFormMain : public TForm {
       *speCointLess, *speCointGreaterRes, *speCointLessRes;
   TCheckBox *cbxAscend, *cbxAmountMustBe, *cbxCointLess, *cbxCointLessRes, *cbxRowNumRange;
   TLabel *lblCurrentAmount, *lblCurrDrawGen;
-  TButton* btnGenerate;
+  TButton *btnGenerate, *btnGenFromRandDNSys;
   // --- Dyads page
   TSpinEdit *seYearFromDyads, *seYearToDyads, *seDrawFromDyads, *seDrawToDyads;
   TMemo* mMM;
   TButton* Button1;
+  TSpinEdit *seDyadsProbabilityGreater, *seDyadsProbabilityLess;
+  TLabel *lblMaxDyadsProbabilityValue, *lblDyadsCount;
+  TButton *btnCalcDyads, *btnShowDyads, *btnCreateComb, *btnAmountCorTo;
   // --- Characteristic numbers page
   TSpinEdit *seYearIndNumber, *seDrawIndNumber;
   TButton* btnForming;
   TLabel* lblForming;
-  TMemo* mTempReal;
+  TMemo *mTempReal, *mTempIncr;
+  TButton* btnCalcIndNumber;
+  TLabel *lblReal, *lblIncr, *lblNoName, *lblIndNumbers;
+  TEdit* edCheck;
   // --- Systems page
   TSpinEdit *seSystem, *seNum, *seFrom;
   // --- Results page
   TDBGrid* DBGridRes;
-  TButton* btnSaveVariants;
+  TButton *btnSaveVariants, *btnOpenRes;
   TSpinEdit *speAddToTickYear, *speAddToTickDraw;
   // --- Compare page
   TSpinEdit *seYearFromCheck, *seYearToCheck, *seDrawFromCheck, *seDrawToCheck, *seYearFromToRes, *seYearToTores,
-      *seDrawFromToRes, *seDrawToToRes;
+      *seDrawFromToRes, *seDrawToToRes, *seNumOfCoins;
+  TButton *btnDrawToRes, *btnCheck;
+  TMemo* memoCheck;
   // --- Tickets page
   TDBGrid* DBGridTick;
   TCheckBox* cbxFiltered;
@@ -237,6 +247,44 @@ class TFormMain : public TForm {
   void btnCalculate4Click(TObject* Sender);
   void btnNumForNumClick(TObject* Sender);
   void btnShowMaxProbNumClick(TObject* Sender);
+
+  // --- results base and comparison (app/main/formmain_results.cpp)
+  void ConnectResultCommands();
+  void btnOpenResClick(TObject* Sender);
+  void mnuNewResBaseClick(TObject* Sender);
+  void mnuCloseResBaseClick(TObject* Sender);
+  void mnuResDeleteClick(TObject* Sender);
+  bool CloseDataTable(TDataSet* Table, TDBGrid* Grid);
+  void DeleteTableRecord(TDataSet* Table, TDBGrid* Grid);
+  void DuplicateTableRecord(TDataSet* Table, TDBGrid* Grid);
+  // Recreates the temporary results table with `count` number fields and
+  // opens it in TableRes; false (with a message) when it cannot be made,
+  // for instance while it is the open draw base.
+  bool OpenTempResults(int count);
+  void SetupResultColumns();
+  void btnDrawToResClick(TObject* Sender);
+  void btnCheckClick(TObject* Sender);
+  void btnSaveVariantsClick(TObject* Sender);
+  // Refills the hidden results grid from TableRes.
+  void ResToSGridRes();
+  // Appends one result (YEAR today's year, DRAW `draw`, the numbers in
+  // order) to TableRes; the record stays pending until the next append or
+  // post.
+  void AppendResult(int draw, const std::vector<int>& numbers);
+
+  // --- generation (app/main/generation_commands.cpp)
+  void ConnectGenerationCommands();
+  // Reads the allowed numbers of a position from the number-series window;
+  // unset while that window has no table, so every read fails as an empty
+  // cell does.
+  std::function<void(int position, int& lo, int& hi)> RowNumRange;
+  bool CheckGenerationConditions(int k, int n, const std::vector<int>& combination);
+  bool CoincidesWithDrawBase(int k, const std::vector<int>& combination, int upper, int lower);
+  bool CoincidesWithResultsBase(int k, const std::vector<int>& combination, int upper, int lower);
+  // One weighted pick into `combination`; false when stopped.
+  bool PickNumbers(int k, int n, bool ascending, bool byRow, std::vector<int>& combination);
+  void btnGenerateClick(TObject* Sender);
+  void btnFormingClick(TObject* Sender);
 
  private:
   void RangeMethod(bool cold);

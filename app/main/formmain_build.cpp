@@ -121,6 +121,8 @@ void TFormMain::BuildMenu() {
   ResPopUpMenu = new TPopupMenu(this);
   ResPopUpMenu->SetName("ResPopUpMenu");
   mnuNewResBase = Item(this, ResPopUpMenu->Items(), "mnuNewResBase", "Новая база результатов"_cp);
+  mnuCloseResBase = Item(this, ResPopUpMenu->Items(), "mnuCloseResBase", "Закрыть базу"_cp);
+  mnuResDelete = Item(this, ResPopUpMenu->Items(), "mnuResDelete", "Удалить запись"_cp);
   mnuEmptyResBase = Item(this, ResPopUpMenu->Items(), "mnuEmptyResBase", "Очистить базу"_cp);
   TickPopUpMenu = new TPopupMenu(this);
   TickPopUpMenu->SetName("TickPopUpMenu");
@@ -201,6 +203,16 @@ void TFormMain::BuildProbabilityPage() {
   btnNumForNum = Button(this, p, "btnNumForNum", "Число за числом"_cp, 8, 232);
   btnRegulators = Button(this, p, "btnRegulators", "Регуляторы"_cp, 8, 262);
   lblNumWithNonZeroProb = Make<TLabel>(this, p, "lblNumWithNonZeroProb", 160, 266, 60, 16);
+  btnCalculate5 = Button(this, p, "btnCalculate5", "Горячие+Холодные"_cp, 300, 112);
+  btnCalculate5->SetHint(
+      "Рассчитывается первый тип,выбирается заданное число номеров,для них расчитывается второй тип"_cp);
+  btnCalculateFunc1 = Button(this, p, "btnCalculateFunc1", "Функция 1"_cp, 300, 142);
+  btnRandDNSys = Button(this, p, "btnRandDNSys", "система RDN"_cp, 300, 172);
+  btnRandDNSys->SetHint("Система случайных тиражей и номеров"_cp);
+  speRDNinOne = Spin(this, p, "speRDNinOne", 450, 172, 1, 6, 1, 50);
+  speRDNinOne->SetHint("Сколько номеров брать из одного тиража"_cp);
+  speRandDNSys = Spin(this, p, "speRandDNSys", 510, 172, 1, 999999, 6, 80);
+  speRandDNSys->SetHint("Сколько номеров выбирать по системе RDN"_cp);
 
   label(p, "Наиболее вероятных номеров"_cp, 8, 302);
   speMaxProbCount = Spin(this, p, "speMaxProbCount", 200, 298, 0, 9999, 6);
@@ -243,6 +255,7 @@ void TFormMain::BuildGenerationPage() {
 
   btnGenerate = Button(this, p, "btnGenerate", "Генерировать"_cp, 8, 256);
   lblCurrDrawGen = Make<TLabel>(this, p, "lblCurrDrawGen", 160, 260, 120, 16);
+  btnGenFromRandDNSys = Button(this, p, "btnGenFromRandDNSys", "Система RDN"_cp, 8, 290);
 }
 
 void TFormMain::BuildOtherPages() {
@@ -257,14 +270,36 @@ void TFormMain::BuildOtherPages() {
   seDrawToDyads = Spin(this, p, "seDrawToDyads", 84, 76, 0, 0, 20);
   mMM = Make<TMemo>(this, p, "mMM", 8, 150, 300, 200);
   Button1 = Button(this, p, "Button1", "Button1", 8, 112, 100);
+  btnCalcDyads = Button(this, p, "btnCalcDyads", "Рассчитать"_cp, 200, 28, 110);
+  btnShowDyads = Button(this, p, "btnShowDyads", "Показать"_cp, 320, 28, 110);
+  btnCreateComb = Button(this, p, "btnCreateComb", "Комбинации"_cp, 200, 58, 110);
+  btnAmountCorTo = Button(this, p, "btnAmountCorTo", "Вероятность"_cp, 320, 58, 110);
+  label(p, "Выпадений от ... до"_cp, 200, 94);
+  seDyadsProbabilityGreater = Spin(this, p, "seDyadsProbabilityGreater", 200, 114, 0, 9999, 1);
+  seDyadsProbabilityLess = Spin(this, p, "seDyadsProbabilityLess", 276, 114, 0, 9999, 1);
+  label(p, "Макс выпадение:"_cp, 450, 32);
+  lblMaxDyadsProbabilityValue = Make<TLabel>(this, p, "lblMaxDyadsProbabilityValue", 560, 32, 60, 16);
+  lblDyadsCount = Make<TLabel>(this, p, "lblDyadsCount", 360, 118, 60, 16);
 
   p = tsIndNumber;
   label(p, "Год, тираж"_cp, 8, 8);
   seYearIndNumber = Spin(this, p, "seYearIndNumber", 8, 28, 0, 0, 2002);
   seDrawIndNumber = Spin(this, p, "seDrawIndNumber", 84, 28, 0, 0, 1);
-  btnForming = Button(this, p, "btnForming", "Сформировать"_cp, 8, 60);
-  lblForming = Make<TLabel>(this, p, "lblForming", 8, 94, 500, 16);
-  mTempReal = Make<TMemo>(this, p, "mTempReal", 8, 120, 300, 200);
+  btnCalcIndNumber = Button(this, p, "btnCalcIndNumber", "Рассчитать"_cp, 170, 28, 110);
+  btnForming = Button(this, p, "btnForming", "Составляющие"_cp, 290, 28, 110);
+  label(p, "По выпадению"_cp, 8, 64);
+  lblReal = Make<TLabel>(this, p, "lblReal", 130, 64, 300, 16);
+  label(p, "По возрастающей"_cp, 8, 84);
+  lblIncr = Make<TLabel>(this, p, "lblIncr", 130, 84, 300, 16);
+  lblNoName = Make<TLabel>(this, p, "lblNoName", 8, 108, 600, 16);
+  lblNoName->SetHint("Числа,на основе разности между номерами в варианте"_cp);
+  lblIndNumbers = Make<TLabel>(this, p, "lblIndNumbers", 8, 128, 600, 16);
+  lblIndNumbers->SetHint("Хпрактеристические числа для прямого и упорядоченного массива"_cp);
+  lblForming = Make<TLabel>(this, p, "lblForming", 8, 148, 600, 16);
+  mTempReal = Make<TMemo>(this, p, "mTempReal", 8, 172, 300, 240);
+  mTempIncr = Make<TMemo>(this, p, "mTempIncr", 316, 172, 300, 240);
+  edCheck = Make<TEdit>(this, p, "edCheck", 8, 420, 300, 22);
+  edCheck->SetVisible(false);
 
   p = tsSystems;
   label(p, "Система: номеров, из скольких"_cp, 8, 8);
@@ -276,6 +311,8 @@ void TFormMain::BuildOtherPages() {
   DBGridRes = Make<TDBGrid>(this, p, "DBGridRes", 4, 4, 420, 400);
   DBGridRes->SetPopupMenu(ResPopUpMenu);
   btnSaveVariants = Button(this, p, "btnSaveVariants", "Сохранить"_cp, 432, 4, 140);
+  btnOpenRes = Button(this, p, "btnOpenRes", "Открыть"_cp, 432, 100, 140);
+  btnOpenRes->SetHint("Открыть базу с прогнозом"_cp);
   label(p, "В билеты: год, тираж"_cp, 432, 40);
   speAddToTickYear = Spin(this, p, "speAddToTickYear", 432, 60, 0, 0, 2002);
   speAddToTickDraw = Spin(this, p, "speAddToTickDraw", 508, 60, 0, 0, 1, 60);
@@ -293,6 +330,12 @@ void TFormMain::BuildOtherPages() {
   label(p, "по год, тираж"_cp, 200, 56);
   seYearToTores = Spin(this, p, "seYearToTores", 200, 76, 0, 0, 2002);
   seDrawToToRes = Spin(this, p, "seDrawToToRes", 276, 76, 0, 0, 50);
+  btnDrawToRes = Button(this, p, "btnDrawToRes", "Занести в результаты"_cp, 200, 106, 150);
+  btnCheck = Button(this, p, "btnCheck", "Проверка"_cp, 8, 136, 140);
+  label(p, "Минимальное число совпадений"_cp, 8, 110);
+  seNumOfCoins = Spin(this, p, "seNumOfCoins", 160, 136, 0, 50, 3, 50);
+  memoCheck = Make<TMemo>(this, p, "memoCheck", 8, 170, 600, 260);
+  memoCheck->SetScrollBars(ssBoth);
 
   p = tsTickets;
   DBGridTick = Make<TDBGrid>(this, p, "DBGridTick", 4, 4, 420, 330);

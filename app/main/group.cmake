@@ -2,6 +2,10 @@
 # "General" of the settings, the draw-base commands, the probability
 # methods) and the windows still waiting for their own commands.
 list(APPEND VX_APP_SOURCES
+  main/comparison.cpp
+  main/generation.cpp
+  main/generation_commands.cpp
+  main/formmain_results.cpp
   main/formmain.cpp
   main/formmain_build.cpp
   main/general_settings.cpp

@@ -1,31 +1,19 @@
 // The buttons of the Probability page: each runs one method of
 // probability.h over the draw base inside the busy state and shows the
 // result (the weights' non-zero count, the most probable numbers).
+#include "app/main/command_scope.h"
 #include "app/main/formmain.h"
 #include "app/main/probability.h"
 #include "app/settings/language.h"
 #include "platform/gui/application.h"
 #include "platform/rtl/sysutils.h"
 
-namespace {
+using vx::ControlsDisabled;
+using vx::WarnEndOfBase;
 
-// Enables the data set's controls when the scope ends.
-class ControlsDisabled {
- public:
-  explicit ControlsDisabled(TDataSet* d) : d_(d) { d_->DisableControls(); }
-  ~ControlsDisabled() { d_->EnableControls(); }
-  ControlsDisabled(const ControlsDisabled&) = delete;
-  ControlsDisabled& operator=(const ControlsDisabled&) = delete;
-
- private:
-  TDataSet* d_;
-};
-
-void WarnEndOfBase() {
+void vx::WarnEndOfBase() {
   MessageDlg(vx::Tr("Достигнут конец базы,не совпадающий с конечным тиражем!"_cp), mtWarning, TMsgDlgButtons{mbCancel});
 }
-
-}  // namespace
 
 void TFormMain::ConnectProbabilityCommands() {
   btnCalculate1->OnClick = Command(&TFormMain::btnCalculate1Click);

@@ -4,6 +4,9 @@ list(APPEND VX_APP_TEST_SOURCES
   main/startup_test.cpp
   main/formmain_test.cpp
   main/shutdown_test.cpp
+  main/generation_test.cpp
+  main/comparison_test.cpp
+  main/results_flow_test.cpp
   ../platform/db/memory_dataset.cpp
 )
 

@@ -67,7 +67,9 @@ TEST_F(Startup, SecondStartRestoresEveryGeneralSetting) {
   for (TComponent* c : f->Components())
     if (auto* s = dynamic_cast<TSpinEdit*>(c)) {
       if (s == f->seDrawn || s == f->seHighest || s == f->seSystem || s == f->seNum || s == f->seFrom ||
-          s == f->seVol || s == f->speMaxProbCount || s == f->speAddToTickYear || s == f->speAddToTickDraw)
+          s == f->seVol || s == f->speMaxProbCount || s == f->speAddToTickYear || s == f->speAddToTickDraw ||
+          s == f->speRDNinOne || s == f->speRandDNSys || s == f->seDyadsProbabilityGreater ||
+          s == f->seDyadsProbabilityLess || s == f->seNumOfCoins)
         continue;
       s->SetValue(s->Value() + v++);
       spins.emplace_back(s->Name(), s->Value());

@@ -1,0 +1,243 @@
+// The main window's results base: opening a results table, the temporary
+// results table that every generating command refills, closing, deleting
+// and duplicating records, copying real draws into it, saving it under a
+// name, the comparison of results with draws and the hidden results grid.
+#include "app/bases/base_grids.h"
+#include "app/bases/draw_base.h"
+#include "app/bases/newbase_dialogs.h"
+#include "app/main/command_scope.h"
+#include "app/main/comparison.h"
+#include "app/main/formmain.h"
+#include "app/main/probability.h"
+#include "app/settings/language.h"
+#include "app/settings/options.h"
+#include "platform/db/field.h"
+#include "platform/gui/application.h"
+#include "platform/os/program_folder.h"
+#include "platform/rtl/fileutils.h"
+#include "platform/rtl/sysutils.h"
+#include "tables/dataset/txbasedataset.h"
+
+namespace {
+
+AnsiString CannotModifyText() { return "База либо не открыта,либо уже используется другим приложением"_cp; }
+
+// A closed table cannot be modified either.
+bool CanModify(TDataSet* table) { return table && table->Active() && table->CanModify(); }
+
+void PrepareDbfDialog(TOpenDialog* dialog, const AnsiString& filter) {
+  dialog->SetFilter(filter);
+  dialog->SetDefaultExt("dbf");
+  dialog->SetFileName("");
+  dialog->SetInitialDir(vx::ProgramFolder());
+}
+
+}  // namespace
+
+void TFormMain::ConnectResultCommands() {
+  btnOpenRes->OnClick = Command(&TFormMain::btnOpenResClick);
+  mnuNewResBase->OnClick = Command(&TFormMain::mnuNewResBaseClick);
+  mnuCloseResBase->OnClick = Command(&TFormMain::mnuCloseResBaseClick);
+  mnuResDelete->OnClick = Command(&TFormMain::mnuResDeleteClick);
+  btnDrawToRes->OnClick = Command(&TFormMain::btnDrawToResClick);
+  btnCheck->OnClick = Command(&TFormMain::btnCheckClick);
+  btnSaveVariants->OnClick = Command(&TFormMain::btnSaveVariantsClick);
+}
+
+// ---------------------------------------------------------------------------
+// Opening, closing, editing
+
+void TFormMain::btnOpenResClick(TObject*) {
+  PrepareDbfDialog(OpenDialogMain, "Database Tables|*.dbf|All Files|*.*");
+  if (!OpenDialogMain->Execute()) return;
+  const AnsiString path = OpenDialogMain->FileName();
+  auto* table = dynamic_cast<TXBaseDataSet*>(TableRes);
+  CloseDataTable(TableRes, DBGridRes);
+  if (vx::IsOpenTable(path, {TableMain, TableTick})) {
+    ShowMessage(vx::Tr("Файл"_cp) + " " + path + " " + vx::Tr("уже используется"_cp));
+    return;
+  }
+  table->IndexFiles()->Clear();
+  table->SetIndexName("");
+  table->SetDatabaseName(ExtractFilePath(path));
+  table->SetTableName(ExtractFileName(path));
+  table->Open();
+  SetupResultColumns();
+}
+
+void TFormMain::mnuNewResBaseClick(TObject*) {
+  CloseDataTable(TableRes, DBGridRes);
+  if (frmNewResBase) frmNewResBase->ShowModal();
+}
+
+void TFormMain::mnuCloseResBaseClick(TObject*) { CloseDataTable(TableRes, DBGridRes); }
+
+void TFormMain::mnuResDeleteClick(TObject*) { DeleteTableRecord(TableRes, DBGridRes); }
+
+bool TFormMain::CloseDataTable(TDataSet* Table, TDBGrid* Grid) {
+  if (Table->Active() && IsEditState(Table->State())) Table->Post();
+  Table->Close();
+  Grid->Columns()->RebuildColumns();
+  return true;
+}
+
+void TFormMain::DeleteTableRecord(TDataSet* Table, TDBGrid* Grid) {
+  if (!CanModify(Table)) ShowMessage(vx::Tr(CannotModifyText()));
+  else if (!Grid->Options().Contains(dgEditing)) ShowMessage(vx::Tr("База заблокирована"_cp));
+  else if (MessageDlg(vx::Tr("Вы действительно хотите удалить запись?"_cp), mtConfirmation,
+                      TMsgDlgButtons{mbYes, mbNo}) == mrYes)
+    Table->Delete();
+}
+
+void TFormMain::DuplicateTableRecord(TDataSet* Table, TDBGrid* Grid) {
+  auto* table = dynamic_cast<TXBaseDataSet*>(Table);
+  if (!table || !CanModify(Table)) ShowMessage(vx::Tr(CannotModifyText()));
+  else if (!Grid->Options().Contains(dgEditing)) ShowMessage(vx::Tr("База заблокирована"_cp));
+  else table->CopyRecordTo(table);
+}
+
+void TFormMain::SetupResultColumns() { LayOutResultGrid(); }
+
+bool TFormMain::OpenTempResults(int count) {
+  CloseDataTable(TableRes, DBGridRes);
+  if (!frmNewBase || !frmNewBase->CreateBaseTable(TempResultsTable, count, false)) return false;
+  frmNewBase->NewTable->Close();
+  auto* table = dynamic_cast<TXBaseDataSet*>(TableRes);
+  table->IndexFiles()->Clear();
+  table->SetIndexName("");
+  table->SetDatabaseName(ExtractFilePath(TempResultsTable));
+  table->SetTableName(ExtractFileName(TempResultsTable));
+  table->Open();
+  SetupResultColumns();
+  return true;
+}
+
+void TFormMain::AppendResult(int draw, const std::vector<int>& numbers) {
+  TableRes->Append();
+  TableRes->Fields()[0]->SetAsInteger(TodayYear);
+  TableRes->Fields()[1]->SetAsInteger(draw);
+  const int fields = TableRes->FieldCount();
+  for (std::size_t i = 0; i < numbers.size() && static_cast<int>(i) + 2 < fields; ++i)
+    TableRes->Fields()[static_cast<int>(i) + 2]->SetAsInteger(numbers[i]);
+}
+
+void TFormMain::btnSaveVariantsClick(TObject*) {
+  if (!TableRes->Active()) {
+    ShowMessage(vx::Tr("база результатов не открыта"_cp));
+    return;
+  }
+  SaveDialogMain->SetFilter("DBF Files|*.dbf|All Files|*.*");
+  SaveDialogMain->SetDefaultExt("dbf");
+  SaveDialogMain->SetInitialDir(ExtractFilePath(DefaultBaseName));
+  SaveDialogMain->SetFileName(ExtractFileName(DefaultBaseName));
+  if (!SaveDialogMain->Execute()) return;
+  const AnsiString target = SaveDialogMain->FileName();
+  if (vx::IsOpenTable(target, {TableMain, TableRes, TableTick})) {
+    ShowMessage(vx::Tr("Файл"_cp) + " " + target + " " + vx::Tr("уже используется"_cp));
+    return;
+  }
+  DefaultBaseName = target;
+  vx::PostPending(TableRes);
+  dynamic_cast<TXBaseDataSet*>(TableRes)->CopyFile(target, "");
+}
+
+// ---------------------------------------------------------------------------
+// Copying draws and comparing
+
+void TFormMain::btnDrawToResClick(TObject*) {
+  if (!CheckOpened()) return;
+  vx::BusyScope busy(*this);
+  if (!Seeking(seYearFromToRes->Value(), seDrawFromToRes->Value())) return;
+  if (!OpenTempResults(TableMain->FieldCount() - 2)) return;
+  {
+    vx::ControlsDisabled mainOff(TableMain);
+    vx::ControlsDisabled resOff(TableRes);
+    const int fields = std::min(TableMain->FieldCount(), TableRes->FieldCount());
+    const int yearTo = seYearToTores->Value(), drawTo = seDrawToToRes->Value();
+    while (!TableMain->Eof()) {
+      TableRes->Append();
+      for (int i = 0; i < fields; ++i) TableRes->Fields()[i]->SetAsInteger(TableMain->Fields()[i]->AsInteger());
+      TableRes->Post();
+      if (TableMain->Fields()[0]->AsInteger() == yearTo && TableMain->Fields()[1]->AsInteger() == drawTo) break;
+      TableMain->Next();
+    }
+  }
+  ResToSGridRes();
+}
+
+void TFormMain::btnCheckClick(TObject*) {
+  if (!CheckOpened()) return;
+  if (!TableRes->Active()) {
+    ShowMessage(vx::Tr("Результатов нет"_cp));
+    return;
+  }
+  vx::BusyScope busy(*this);
+  memoCheck->Clear();
+  std::vector<std::vector<int>> results;
+  {
+    vx::ControlsDisabled off(TableRes);
+    vx::DataSetDrawSource source(TableRes);
+    for (source.First(); !source.Eof(); source.Next()) {
+      std::vector<int>& numbers = results.emplace_back(static_cast<std::size_t>(source.NumberCount()));
+      for (int p = 0; p < source.NumberCount(); ++p) numbers[static_cast<std::size_t>(p)] = source.Number(p);
+      if (PollStop()) return;
+    }
+  }
+  if (!Seeking(seYearFromCheck->Value(), seDrawFromCheck->Value())) return;
+  std::vector<vx::ComparedDraw> draws;
+  {
+    const AnsiString year = " " + vx::Tr("год"_cp) + " ", draw = " " + vx::Tr("тираж"_cp) + " ";
+    const int yearTo = seYearToCheck->Value(), drawTo = seDrawToCheck->Value();
+    vx::ControlsDisabled off(TableMain);
+    vx::DataSetDrawSource source(TableMain);
+    while (!source.Eof()) {
+      vx::ComparedDraw& d = draws.emplace_back();
+      d.label = IntToStr(source.Year()) + year + IntToStr(source.Draw()) + draw;
+      for (int p = 0; p < source.NumberCount(); ++p) d.numbers.push_back(source.Number(p));
+      if (source.Year() == yearTo && source.Draw() == drawTo) break;
+      source.Next();
+      if (PollStop()) return;
+    }
+  }
+  std::array<int, 22> prizes{};
+  int cost = 0;
+  if (frmOptions) {
+    std::copy(frmOptions->Prizes.begin(), frmOptions->Prizes.end(), prizes.begin());
+    cost = frmOptions->DrawCost;
+  }
+  const vx::ComparisonTexts texts{vx::Tr("В тираже"_cp), vx::Tr("совпадений c вариантом"_cp), vx::Tr("Затрачено"_cp),
+                                  vx::Tr("Выиграно"_cp)};
+  memoCheck->SetText(vx::CompareResults(results, draws, seNumOfCoins->Value(), prizes, cost, texts).text);
+}
+
+// ---------------------------------------------------------------------------
+// The hidden results grid
+
+void TFormMain::ResToSGridRes() {
+  TRichStringGrid* grid = SGridRes;
+  for (int r = 0; r < grid->RowCount(); ++r)
+    for (int c = 0; c < grid->ColCount(); ++c) grid->SetCells(c, r, "");
+  grid->SetFixedRows(0);
+  grid->SetRowCount(1);
+  if (!TableRes->Active()) return;
+  const int fields = TableRes->FieldCount();
+  grid->SetColCount(fields);
+  grid->SetCells(0, 0, vx::Tr("год"_cp));
+  grid->SetColWidths(0, 35);
+  grid->SetCells(1, 0, vx::Tr("тираж"_cp));
+  grid->SetColWidths(1, 65);
+  for (int c = 2; c < fields; ++c) {
+    grid->SetCells(c, 0, "P" + IntToStr(c - 1));
+    grid->SetColWidths(c, 35);
+  }
+  // Rows come from the records walked, so deleted records leave no gaps.
+  vx::ControlsDisabled off(TableRes);
+  int row = 0;
+  for (TableRes->First(); !TableRes->Eof(); TableRes->Next()) {
+    ++row;
+    if (row >= grid->RowCount()) grid->SetRowCount(row + 1 + row / 2);
+    for (int c = 0; c < fields; ++c) grid->SetCells(c, row, TableRes->Fields()[c]->AsString());
+  }
+  grid->SetRowCount(row + 1);
+  if (row > 0) grid->SetFixedRows(1);
+}

@@ -1,0 +1,117 @@
+// The Generation page's commands: weighted combinations under the sum,
+// coincidence and per-position conditions into the temporary results
+// table, and forming one combination from the digits of a draw (page
+// "Хар.Числа"). The work itself lives in generation.cpp.
+#include "app/main/command_scope.h"
+#include "app/main/formmain.h"
+#include "app/main/generation.h"
+#include "app/settings/language.h"
+#include "platform/db/field.h"
+#include "platform/gui/application.h"
+#include "platform/rtl/sysutils.h"
+
+void TFormMain::ConnectGenerationCommands() {
+  btnGenerate->OnClick = Command(&TFormMain::btnGenerateClick);
+  btnForming->OnClick = Command(&TFormMain::btnFormingClick);
+}
+
+bool TFormMain::PickNumbers(int k, int n, bool ascending, bool byRow, std::vector<int>& combination) {
+  vx::PositionRange ranges;
+  if (byRow) {
+    ranges = [this](int position, int& lo, int& hi) {
+      if (RowNumRange) RowNumRange(position, lo, hi);
+      else lo = hi = StrToInt("");  // an empty cell
+    };
+  }
+  const bool picked = vx::RandomNumbers(
+      k, n, Weights, ascending, vx::RuntimeRandom(),
+      [this] {
+        Application->ProcessMessages();
+        return StopFlag;
+      },
+      combination, ranges);
+  PBar->StepIt();
+  return picked;
+}
+
+bool TFormMain::CoincidesWithDrawBase(int, const std::vector<int>& combination, int upper, int lower) {
+  if (!CheckOpened()) return false;
+  vx::ControlsDisabled off(TableMain);
+  vx::DataSetDrawSource source(TableMain);
+  return vx::CoincidesOutside(source, combination, upper, lower);
+}
+
+bool TFormMain::CoincidesWithResultsBase(int, const std::vector<int>& combination, int upper, int lower) {
+  if (!TableRes->Active()) return false;
+  vx::ControlsDisabled off(TableRes);
+  vx::DataSetDrawSource source(TableRes);
+  return vx::CoincidesOutside(source, combination, upper, lower);
+}
+
+bool TFormMain::CheckGenerationConditions(int k, int, const std::vector<int>& combination) {
+  if (cbxAmountMustBe->Checked()) {
+    long long sum = 0;
+    for (int i = 0; i < k && i < static_cast<int>(combination.size()); ++i)
+      sum += combination[static_cast<std::size_t>(i)];
+    lblCurrentAmount->SetCaption(IntToStr(sum));
+    lblCurrentAmount->Repaint();
+    if (sum < speAmountMustBeGreater->Value() || sum > speAmountMustBeLess->Value()) return false;
+  }
+  if (cbxCointLess->Checked() && CoincidesWithDrawBase(k, combination, speCointLess->Value(), speCointGreater->Value()))
+    return false;
+  if (cbxCointLessRes->Checked() &&
+      CoincidesWithResultsBase(k, combination, speCointLessRes->Value(), speCointGreaterRes->Value()))
+    return false;
+  return true;
+}
+
+void TFormMain::btnGenerateClick(TObject*) {
+  const int k = seDrawn->Value(), n = seHighest->Value();
+  if (k > n) {
+    ShowMessage(vx::Tr("Число выборки меньше объема выборки"_cp));
+    return;
+  }
+  if (ShowProbabilityCount() < k) {
+    ShowMessage(vx::Tr("Номеров с ненулевой вероятностью меньше выбираемых номеров!"_cp));
+    return;
+  }
+  vx::BusyScope busy(*this);
+  const int wanted = seVol->Value();
+  if (!OpenTempResults(k)) return;
+  std::vector<int> combination;
+  int accepted = 0;
+  while (accepted < wanted) {
+    if (!PickNumbers(k, n, cbxAscend->Checked(), cbxRowNumRange->Checked(), combination)) {
+      // Stopped: the combinations accepted so far stay, every one posted.
+      vx::PostPending(TableRes);
+      return;
+    }
+    if (!CheckGenerationConditions(k, n, combination)) continue;
+    ++accepted;
+    AppendResult(accepted, combination);
+    lblCurrDrawGen->SetCaption(IntToStr(accepted));
+  }
+  vx::PostPending(TableRes);
+  ResToSGridRes();
+  lblCurrDrawGen->SetCaption("");
+  ShowPage(tsResult);
+}
+
+void TFormMain::btnFormingClick(TObject*) {
+  const AnsiString caption = vx::Tr("Составляющие"_cp) + " : ";
+  lblForming->SetCaption(caption);
+  mTempReal->Clear();
+  if (!CheckOpened()) return;
+  vx::BusyScope busy(*this);
+  if (!Seeking(seYearIndNumber->Value(), seDrawIndNumber->Value())) return;
+  std::vector<int> draw;
+  for (int i = 2; i < TableMain->FieldCount(); ++i) draw.push_back(TableMain->Fields()[i]->AsInteger());
+  const vx::FormedCombination formed = vx::FormFromDraw(draw, BaseHighestNumber);
+  lblForming->SetCaption(caption + vx::DigitsText(formed.digits) + " - " +
+                         IntToStr(static_cast<int>(formed.digits.size())));
+  if (!OpenTempResults(static_cast<int>(formed.numbers.size()))) return;
+  AppendResult(1, formed.numbers);
+  TableRes->Post();
+  ResToSGridRes();
+  ShowPage(tsResult);
+}

@@ -1,0 +1,63 @@
+// Draw bases written by python3-dbf for the analysis tests: `count` draws
+// of k numbers out of 1..n from Python's seeded generator, years from 2000
+// on with draws 1..100 in each, listed in the options and opened through
+// the main window.
+#pragma once
+
+#include <string>
+
+#include "app/settings/options.h"
+#include "app_test_support.h"
+#include "platform/gui/menus.h"
+#include "tests/support/run_tool.h"
+
+namespace apptest {
+
+inline const char* const kPython = "/usr/bin/python3";
+
+// Writes folder + name + ".dbf" (dBase III) and lists it with its shape.
+inline void WriteDrawBase(const std::string& folder, const std::string& name, int k, int n, int count) {
+  std::string fields = "YEAR N(9,0); DRAW N(9,0)";
+  for (int i = 1; i <= k; ++i) fields += "; P" + std::to_string(i) + " N(15,0)";
+  const std::string script =
+      "import dbf,random,sys\n"
+      "k,n,c=" +
+      std::to_string(k) + "," + std::to_string(n) + "," + std::to_string(count) +
+      "\n"
+      "g=random.Random(7)\n"
+      "t=dbf.Table(sys.argv[1],'" +
+      fields +
+      "',dbf_type='db3')\n"
+      "t.open(dbf.READ_WRITE)\n"
+      "for i in range(c):\n"
+      "  t.append(tuple([2000+i//100,i%100+1]+g.sample(range(1,n+1),k)))\n"
+      "t.close()\n";
+  WriteFile(folder + "make_base.py", script);
+  vx::test::RunTool(std::string(kPython) + " " + folder + "make_base.py " + folder + name + ".dbf");
+  ASSERT_TRUE(FileExists(folder + name + ".dbf"));
+  TPlainStringGrid* list = frmOptions->sgBaseName;
+  const int row = list->RowCount();
+  list->SetRowCount(row + 1);
+  list->SetCells(0, row, name.c_str());
+  list->SetCells(1, row, std::to_string(k).c_str());
+  list->SetCells(2, row, std::to_string(n).c_str());
+  list->SetCells(3, row, "Тест"_cp);
+}
+
+// Opens the base as the recent-file entry does (the index is built).
+inline void OpenDrawBase(vx::ScriptedDialogs& dialogs, const std::string& path) {
+  dialogs.Expect(vx::DialogKind::Message, "Отсутствует индексный файл"_cp, mrOk);
+  TMenuItem item(nullptr);
+  item.SetHint(path.c_str());
+  FormMain->OpenMainClick(&item);
+  ASSERT_TRUE(FormMain->TableMain->Active());
+}
+
+// Runs a Python script (Debian's interpreter, dbfread available) and
+// returns its standard output.
+inline std::string RunPython(const std::string& folder, const std::string& script, const std::string& args = "") {
+  WriteFile(folder + "check.py", script.c_str());
+  return vx::test::RunTool(std::string(kPython) + " " + folder + "check.py " + args + " 2>&1");
+}
+
+}  // namespace apptest

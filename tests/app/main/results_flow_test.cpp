@@ -1,0 +1,200 @@
+// The results base through the started program on bases written by
+// python3-dbf: hot numbers, generation into "tempres.dbf", comparison with
+// the last draws and the hidden results grid, each checked against
+// dbfread and an independent count; copying draws; Stop; the guards.
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "draw_fixture.h"
+#include "platform/db/field.h"
+#include "platform/gui/extctrls.h"
+#include "platform/rtl/random.h"
+#include "tables/dataset/txbasedataset.h"
+
+namespace {
+
+class ResultsFlow : public AppTest {
+ protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    Application->SetPumpInterval(5);
+    std::uint32_t clock = 1000;
+    vx::SetRandomizeSource([clock]() mutable { return clock++; });
+    Start();
+  }
+  void TearDown() override {
+    vx::SetRandomizeSource(nullptr);
+    AppTest::TearDown();
+  }
+  void Range(TSpinEdit* yf, TSpinEdit* df, TSpinEdit* yt, TSpinEdit* dt, int a, int b, int c, int d) {
+    yf->SetValue(a);
+    df->SetValue(b);
+    yt->SetValue(c);
+    dt->SetValue(d);
+  }
+};
+
+// Presses Stop after `ms` while a command runs; a watchdog ends the
+// program if the command never returns.
+class StopLater {
+ public:
+  explicit StopLater(int ms) : timer_(nullptr) {
+    timer_.SetInterval(ms);
+    timer_.OnTimer = [](TObject*) { FormMain->btnStopClick(nullptr); };
+    dog_ = std::thread([this] {
+      for (int i = 0; i < 600 && !done_; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      if (!done_) {
+        std::fprintf(stderr, "watchdog: the command did not stop\n");
+        std::_Exit(3);
+      }
+    });
+  }
+  ~StopLater() {
+    done_ = true;
+    dog_.join();
+  }
+
+ private:
+  TTimer timer_;
+  std::atomic<bool> done_{false};
+  std::thread dog_;
+};
+
+}  // namespace
+
+TEST_F(ResultsFlow, HotNumbersGenerationComparisonAndHiddenGrid) {
+  apptest::WriteDrawBase(folder, "lotto", 6, 49, 1000);
+  apptest::OpenDrawBase(dialogs, folder + "lotto.dbf");
+  Range(FormMain->seYearFrom, FormMain->seDrawFrom, FormMain->seYearTo, FormMain->seDrawTo, 2000, 1, 2009, 100);
+  FormMain->btnCalculate1->Click();
+  EXPECT_EQ(FormMain->lblNumWithNonZeroProb->Caption(), "49");
+
+  FormMain->seVol->SetValue(100);
+  FormMain->btnGenerate->Click();
+  EXPECT_EQ(FormMain->PageControlMain->ActivePage(), FormMain->tsResult);
+  EXPECT_EQ(FormMain->TableRes->RecordCount(), 100);
+  TRichStringGrid* grid = FormMain->SGridRes;
+  ASSERT_EQ(grid->RowCount(), 101);
+  EXPECT_EQ(grid->Cells(2, 0), "P1");
+  EXPECT_EQ(grid->Cells(1, 100), "100");
+
+  frmOptions->Prizes[3] = 10;
+  frmOptions->Prizes[4] = 200;
+  frmOptions->DrawCost = 1;
+  Range(FormMain->seYearFromCheck, FormMain->seDrawFromCheck, FormMain->seYearToCheck, FormMain->seDrawToCheck, 2009,
+        51, 2009, 100);
+  FormMain->btnCheck->Click();
+  apptest::WriteFile(folder + "report.txt", FormMain->memoCheck->Text());
+  std::string grid100;
+  for (int c = 0; c < 8; ++c) grid100 += std::string(grid->Cells(c, 100)) + " ";
+
+  // dbfread reads the results and recounts the report independently.
+  const std::string out =
+      apptest::RunPython(folder,
+                         "import sys,dbfread,datetime\n"
+                         "d=sys.argv[1]\n"
+                         "r=dbfread.DBF(d+'tempres.dbf')\n"
+                         "f=[(x.name,x.type,x.length,x.decimal_count) for x in r.fields]\n"
+                         "assert f==[('YEAR','N',9,0),('DRAW','N',9,0)]+"
+                         "[('P%d'%i,'N',15,0) for i in range(1,7)],f\n"
+                         "res=list(r)\n"
+                         "assert len(res)==100\n"
+                         "y=datetime.date.today().year\n"
+                         "for i,x in enumerate(res):\n"
+                         "  n=[x['P%d'%j] for j in range(1,7)]\n"
+                         "  assert x['YEAR']==y and x['DRAW']==i+1 and n==sorted(set(n)) and 1<=n[0] "
+                         "and n[-1]<=49,x\n"
+                         "print(' '.join(str(v) for v in res[-1].values()))\n"
+                         "dr=[x for x in dbfread.DBF(d+'lotto.dbf') if x['YEAR']==2009 and x['DRAW']>50]\n"
+                         "L=[];won=0\n"
+                         "for x in dr:\n"
+                         "  dn=[x['P%d'%j] for j in range(1,7)]\n"
+                         "  for i,rr in enumerate(res):\n"
+                         "    h=sum(dn.count(rr['P%d'%j]) for j in range(1,7))\n"
+                         "    won+={3:10,4:200}.get(h,0)\n"
+                         "    if h>=3: L.append('В тираже %d год %d тираж  - %d совпадений c вариантом %d'"
+                         "%(x['YEAR'],x['DRAW'],h,i+1))\n"
+                         "L+=['-'*25,'Затрачено 5000,  Выиграно %d'%won]\n"
+                         "got=open(d+'report.txt',encoding='cp1251',newline='').read()\n"
+                         "want=''.join(l+'\\r\\n' for l in L)\n"
+                         "print('SAME' if got==want else 'DIFF\\n'+got+'\\n'+want)\n",
+                         folder);
+  EXPECT_EQ(out, grid100.substr(0, grid100.size() - 1) + "\nSAME\n");
+  Stop();
+}
+
+TEST_F(ResultsFlow, CopyingDrawsToTheEndOfTheBase) {
+  apptest::WriteDrawBase(folder, "lotto", 5, 36, 120);
+  apptest::OpenDrawBase(dialogs, folder + "lotto.dbf");
+  // The To draw does not exist: everything from the From draw on.
+  Range(FormMain->seYearFromToRes, FormMain->seDrawFromToRes, FormMain->seYearToTores, FormMain->seDrawToToRes, 2001,
+        11, 2001, 500);
+  FormMain->btnDrawToRes->Click();
+  EXPECT_EQ(FormMain->SGridRes->RowCount(), 11);
+  const std::string out = apptest::RunPython(folder,
+                                             "import sys,dbfread\n"
+                                             "r=dbfread.DBF(sys.argv[1]+'tempres.dbf')\n"
+                                             "print(len(r.fields),[(x['YEAR'],x['DRAW']) for x in r][::5])\n",
+                                             folder);
+  EXPECT_EQ(out, "7 [(2001, 11), (2001, 16)]\n");
+  Stop();
+}
+
+TEST_F(ResultsFlow, ConditionsNoCombinationMeetsRunUntilStop) {
+  // Exactly six numbers carry a weight, so every pick is the same
+  // combination; a second copy breaks the results condition forever.
+  std::fill(FormMain->Weights.begin(), FormMain->Weights.end(), 0);
+  for (int n : {3, 9, 17, 22, 30, 41}) FormMain->Weights[static_cast<std::size_t>(n - 1)] = 5;
+  FormMain->seVol->SetValue(3);
+  FormMain->cbxCointLessRes->SetChecked(true);
+  FormMain->speCointLessRes->SetValue(5);
+  FormMain->ShowPage(FormMain->tsGeneration);
+  {
+    StopLater stop(300);
+    FormMain->btnGenerate->Click();
+  }
+  EXPECT_FALSE(FormMain->Busy);
+  EXPECT_EQ(FormMain->PageControlMain->ActivePage(), FormMain->tsGeneration);
+  EXPECT_EQ(FormMain->lblCurrDrawGen->Caption(), "1");
+  // The one accepted combination is posted; nothing of the stopped pick.
+  FormMain->TableRes->Close();
+  const std::string out = apptest::RunPython(
+      folder, "import sys,dbfread\nprint([list(x.values())[2:] for x in dbfread.DBF(sys.argv[1]+'tempres.dbf')])\n",
+      folder);
+  EXPECT_EQ(out, "[[3, 9, 17, 22, 30, 41]]\n");
+  Stop();
+}
+
+TEST_F(ResultsFlow, GuardsOfTheResultsCommands) {
+  // A closed results table cannot be changed.
+  dialogs.Expect(vx::DialogKind::Message, "База либо не открыта"_cp, mrOk);
+  FormMain->mnuResDeleteClick(nullptr);
+  dialogs.Expect(vx::DialogKind::Message, "База либо не открыта"_cp, mrOk);
+  FormMain->DuplicateTableRecord(FormMain->TableRes, FormMain->DBGridRes);
+  apptest::WriteDrawBase(folder, "lotto", 5, 36, 10);
+  apptest::OpenDrawBase(dialogs, folder + "lotto.dbf");
+  dialogs.Expect(vx::DialogKind::Message, "Результатов нет"_cp, mrOk);
+  FormMain->btnCheckClick(nullptr);
+  dialogs.Expect(vx::DialogKind::Message, "база результатов не открыта"_cp, mrOk);
+  FormMain->btnSaveVariantsClick(nullptr);
+
+  // While the draw base is the temporary results table (after an import)
+  // no generating command recreates it.
+  FormMain->CloseMainClick(nullptr);
+  ASSERT_TRUE(FormMain->OpenTempResults(5));
+  FormMain->AppendResult(1, {1, 2, 3, 4, 5});
+  FormMain->TableRes->Post();
+  FormMain->mnuCloseResBaseClick(nullptr);
+  auto* main = FormMain->DrawTable();
+  main->SetDatabaseName(folder);
+  main->SetTableName("tempres.dbf");
+  main->Open();
+  FormMain->seYearIndNumber->SetValue(FormMain->TodayYear);
+  FormMain->seDrawIndNumber->SetValue(1);
+  dialogs.Expect(vx::DialogKind::Message, "уже используется"_cp, mrOk);
+  FormMain->btnFormingClick(nullptr);
+  EXPECT_EQ(main->RecordCount(), 1);
+  EXPECT_FALSE(FormMain->Busy);
+  Stop();
+}
