@@ -6,7 +6,7 @@
 #include "platform/gui/application.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/menus.h"
-#include "platform/gui/qt_widgets.h"
+#include "platform/gui/qt_app.h"
 
 TAction::TAction(TComponent* AOwner) : TComponent(AOwner) {}
 

@@ -12,8 +12,8 @@
 
 #include "platform/gui/dialogs.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/qt_app.h"
 #include "platform/gui/qt_bridge.h"
-#include "platform/gui/qt_widgets.h"
 #include "platform/os/program_folder.h"
 
 // The font configuration and D-Bus libraries keep caches for the life of the
@@ -24,41 +24,15 @@ TApplication* Application = new TApplication(nullptr);
 TScreen* Screen = new TScreen;
 TMouse* Mouse = new TMouse;
 
-namespace vx {
-
-void EnsureQtApp() {
-  if (QApplication::instance()) return;
-  // Without a display the controls still work, on Qt's offscreen platform.
-  if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static int argc = 1;
-  static char name[] = "vexamund";
-  static char* argv[] = {name, nullptr};
-  auto* app = new QApplication(argc, argv);
-  app->setQuitOnLastWindowClosed(false);
-  // The default font of the controls: a sans family that draws Cyrillic.
-  QFont f(QStringLiteral("Liberation Sans"));
-  f.setPixelSize(11);
-  QApplication::setFont(f);
-}
-
 namespace {
-int g_handlerDepth = 0;
-}
-
-void Guard(const std::function<void()>& handler) {
-  ++g_handlerDepth;
-  try {
-    handler();
-  } catch (...) {
-    if (Application) Application->HandleException(std::current_exception());
-  }
-  --g_handlerDepth;
-}
-
-int HandlerDepth() { return g_handlerDepth; }
-
-}  // namespace vx
+// An exception escaping an event handler reaches the application's handler.
+const bool g_sinkInstalled = [] {
+  vx::SetGuardErrorSink([](std::exception_ptr error) {
+    if (Application) Application->HandleException(error);
+  });
+  return true;
+}();
+}  // namespace
 
 namespace {
 long long NowNs() {

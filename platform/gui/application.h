@@ -108,10 +108,3 @@ class TMouse {
 extern TApplication* Application;
 extern TScreen* Screen;
 extern TMouse* Mouse;
-
-namespace vx {
-// Runs an event handler; an exception goes to Application->HandleException.
-void Guard(const std::function<void()>& handler);
-// How many event handlers are running (nested through ProcessMessages).
-int HandlerDepth();
-}  // namespace vx

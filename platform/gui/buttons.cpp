@@ -6,6 +6,7 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 
+#include "platform/gui/qt_app.h"
 #include "platform/gui/qt_bridge.h"
 
 TBitBtn::TBitBtn(TComponent* AOwner, TWinControl* AParent)

@@ -9,8 +9,8 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "platform/gui/qt_app.h"
 #include "platform/gui/qt_bridge.h"
-#include "platform/gui/qt_widgets.h"
 
 TTabSheet::TTabSheet(TComponent* AOwner, TPageControl* APageControl) : TWinControl(AOwner) {
   auto* page = new vx::PaintWidget;

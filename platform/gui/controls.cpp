@@ -14,17 +14,11 @@
 #include "platform/gui/application.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/menus.h"
+#include "platform/gui/qt_app.h"
 #include "platform/gui/qt_bridge.h"
-#include "platform/gui/qt_widgets.h"
 #include "platform/gui/stdctrls.h"
 
 namespace vx {
-
-void PaintWidget::paintEvent(QPaintEvent*) {
-  if (!OnPaint) return;
-  QPainter painter(this);
-  OnPaint(painter);
-}
 
 namespace {
 
@@ -32,15 +26,6 @@ TMouseButton ButtonFromQt(Qt::MouseButton b) {
   if (b == Qt::RightButton) return mbRight;
   if (b == Qt::MiddleButton) return mbMiddle;
   return mbLeft;
-}
-
-// The form a control sits on, or nullptr.
-TForm* ParentForm(TControl* c) {
-  while (c) {
-    if (auto* f = dynamic_cast<TForm*>(c)) return f;
-    c = c->Parent();
-  }
-  return nullptr;
 }
 
 struct KeySeen {
@@ -157,7 +142,7 @@ class ControlEventFilter : public QObject {
   bool Key(QKeyEvent* ke) {
     auto* wc = dynamic_cast<TWinControl*>(control_);
     if (!wc) return false;
-    TForm* form = ParentForm(wc);
+    TForm* form = wc->ParentForm();
     // A key a control did not take travels on to its parents; the form
     // (and any container) must not handle it a second time.
     const KeySeen seen{ke, ke->type(), ke->key(), ke->timestamp()};
@@ -176,8 +161,7 @@ class ControlEventFilter : public QObject {
     if (consumed) return true;
     // Enter and Esc that no handler took press the form's Default or
     // Cancel button (a button itself handles its own Enter).
-    if (down && form && (key == VK_RETURN || key == VK_ESCAPE) && !dynamic_cast<TButton*>(wc) &&
-        !dynamic_cast<TMemo*>(wc)) {
+    if (down && form && (key == VK_RETURN || key == VK_ESCAPE) && !wc->WantsKey(key)) {
       Guard([&] { consumed = form->DialogKey(key); });
       if (consumed) return true;
     }
@@ -210,6 +194,8 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner), font_(std::make_uni
     FontChanged();
   };
 }
+
+TForm* TControl::ParentForm() const { return parent_ ? parent_->ParentForm() : nullptr; }
 
 TControl::~TControl() {
   if (action_) action_->RemoveClient(this);

@@ -10,7 +10,7 @@
 // its child controls first, as the class library did. The Qt widget belongs
 // to the control and is deleted with it.
 //
-// Events raised from Qt run through vx::Guard: an exception escaping a
+// Events raised from Qt run through vx::Guard (qt_app.h): an exception escaping a
 // handler goes to Application->HandleException and the program goes on.
 //
 // String properties by name (Caption, Hint, Text, Items) serve the
@@ -28,14 +28,13 @@
 #include "platform/gui/gui_types.h"
 
 class QWidget;
+class TForm;
 class TWinControl;
 class TPopupMenu;
 class TAction;
 
 namespace vx {
 class ControlEventFilter;
-// Runs an event handler; an exception goes to the application's handler.
-void Guard(const std::function<void()>& handler);
 }  // namespace vx
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
@@ -48,6 +47,11 @@ class TControl : public TComponent, public vx::StringProperties {
 
   TWinControl* Parent() const { return parent_; }
   virtual void SetParent(TWinControl* parent);
+  // The form the control sits on (a form answers itself), or nullptr.
+  virtual TForm* ParentForm() const;
+  // True for a button that Enter (VK_RETURN) or Esc (VK_ESCAPE) presses on
+  // its form (its Default or Cancel).
+  virtual bool IsDialogButtonFor(Word key) const { return false; }
 
   int Left() const { return left_; }
   int Top() const { return top_; }
@@ -206,6 +210,10 @@ class TWinControl : public TControl {
 
   TNotifyEvent OnEnter;
   TNotifyEvent OnExit;
+  // True when the control takes the key itself (a button its Enter and Esc,
+  // a memo its line breaks): the form then does not treat it as a dialog
+  // key.
+  virtual bool WantsKey(Word key) const { return false; }
   TKeyEvent OnKeyDown;
   TKeyEvent OnKeyUp;
   TKeyPressEvent OnKeyPress;

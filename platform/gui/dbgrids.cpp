@@ -7,6 +7,7 @@
 
 #include "platform/db/field.h"
 #include "platform/gui/dialogs.h"
+#include "platform/gui/qt_app.h"
 #include "platform/gui/qt_bridge.h"
 
 namespace vx {

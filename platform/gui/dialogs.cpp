@@ -12,8 +12,8 @@
 
 #include "platform/gui/application.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/qt_app.h"
 #include "platform/gui/qt_bridge.h"
-#include "platform/gui/qt_widgets.h"
 
 namespace vx {
 

@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <algorithm>
 
-#include "platform/gui/qt_widgets.h"
+#include "platform/gui/qt_app.h"
 
 namespace {
 

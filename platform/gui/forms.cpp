@@ -12,8 +12,8 @@
 #include "platform/gui/application.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/menus.h"
+#include "platform/gui/qt_app.h"
 #include "platform/gui/qt_bridge.h"
-#include "platform/gui/qt_widgets.h"
 #include "platform/gui/stdctrls.h"
 
 namespace {
@@ -339,14 +339,13 @@ void TForm::SetBorderStyle(TFormBorderStyle v) {
 }
 
 namespace {
-TButton* FindDialogButton(TWinControl* parent, Word key) {
+TControl* FindDialogButton(TWinControl* parent, Word key) {
   for (int i = 0; i < parent->ControlCount(); ++i) {
     TControl* c = parent->Controls(i);
     if (!c->Visible() || !c->Enabled()) continue;
-    if (auto* b = dynamic_cast<TButton*>(c))
-      if ((key == VK_RETURN && b->Default()) || (key == VK_ESCAPE && b->Cancel())) return b;
+    if (c->IsDialogButtonFor(key)) return c;
     if (auto* w = dynamic_cast<TWinControl*>(c))
-      if (TButton* found = FindDialogButton(w, key)) return found;
+      if (TControl* found = FindDialogButton(w, key)) return found;
   }
   return nullptr;
 }
@@ -354,7 +353,7 @@ TButton* FindDialogButton(TWinControl* parent, Word key) {
 
 bool TForm::DialogKey(Word key) {
   if (key != VK_RETURN && key != VK_ESCAPE) return false;
-  TButton* b = FindDialogButton(this, key);
+  TControl* b = FindDialogButton(this, key);
   if (!b) return false;
   b->Click();
   return true;

@@ -56,6 +56,8 @@ class TForm : public TWinControl {
   explicit TForm(TComponent* AOwner);
   ~TForm() override;
 
+  TForm* ParentForm() const override { return const_cast<TForm*>(this); }
+
   // Runs OnCreate once (CreateForm and NewForm call it).
   void AfterConstruction();
   // Runs OnDestroy once, while the whole form (derived parts included) is

@@ -9,8 +9,8 @@
 
 #include "platform/gui/actions.h"
 #include "platform/gui/application.h"
+#include "platform/gui/qt_app.h"
 #include "platform/gui/qt_bridge.h"
-#include "platform/gui/qt_widgets.h"
 
 TShortCut ShortCut(Word key, TShiftState shift) {
   TShortCut sc = key & 0xFF;

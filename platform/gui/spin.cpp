@@ -5,6 +5,7 @@
 #include <QSignalBlocker>
 #include <climits>
 
+#include "platform/gui/qt_app.h"
 #include "platform/gui/qt_bridge.h"
 
 namespace vx {

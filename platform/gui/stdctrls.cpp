@@ -16,17 +16,10 @@
 #include <algorithm>
 
 #include "platform/gui/forms.h"
+#include "platform/gui/qt_app.h"
 #include "platform/gui/qt_bridge.h"
 
 namespace {
-
-TForm* FormOf(TControl* c) {
-  while (c) {
-    if (auto* f = dynamic_cast<TForm*>(c)) return f;
-    c = c->Parent();
-  }
-  return nullptr;
-}
 
 bool SetItemsProperty(TStrings* items, const AnsiString& name, const AnsiString& value) {
   if (!vx::SamePropertyName(name, "Items") && !vx::SamePropertyName(name, "Lines")) return false;
@@ -131,7 +124,7 @@ void TButton::SetDefault(bool v) {
 
 void TButton::Click() {
   if (modalResult_ != mrNone)
-    if (TForm* f = FormOf(this)) f->SetModalResult(modalResult_);
+    if (TForm* f = ParentForm()) f->SetModalResult(modalResult_);
   TWinControl::Click();
 }
 

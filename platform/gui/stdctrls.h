@@ -65,6 +65,11 @@ class TButton : public TWinControl {
   void SetModalResult(TModalResult v) { modalResult_ = v; }
   // Sets the form's ModalResult (when this button has one), then OnClick.
   void Click() override;
+  bool IsDialogButtonFor(Word key) const override {
+    return (key == VK_RETURN && default_) || (key == VK_ESCAPE && cancel_);
+  }
+  // A focused button takes its own Enter and Esc.
+  bool WantsKey(Word key) const override { return key == VK_RETURN || key == VK_ESCAPE; }
 
  protected:
   void CaptionChanged() override;
@@ -121,6 +126,8 @@ class TMemo : public TWinControl {
  public:
   explicit TMemo(TComponent* AOwner, TWinControl* AParent = nullptr);
   ~TMemo() override;
+  // Enter breaks the line; Esc stays in the memo too.
+  bool WantsKey(Word key) const override { return key == VK_RETURN || key == VK_ESCAPE; }
   TStrings* Lines() { return lines_.get(); }
   AnsiString Text() const { return lines_->Text(); }
   void SetText(const AnsiString& v) { lines_->SetText(v); }

@@ -227,6 +227,9 @@ TEST_F(Forms, EnterAndEscapePressTheDefaultAndCancelButtons) {
   EXPECT_EQ(f->ModalResult(), mrCancel);
   cancel->SetEnabled(false);
   vx::SendKey(edit, VK_ESCAPE);
+  // A memo keeps its Enter (a line break) from the form.
+  auto* memo = new TMemo(f, f);
+  vx::SendKey(memo, VK_RETURN);
   EXPECT_EQ(pressed, "ok;cancel;");
   delete f;
 }
