@@ -18,14 +18,64 @@ constexpr int kUnit = 512;
 constexpr int kHeaderBytes = 2048;
 constexpr int kTableEntries = 48;
 constexpr int kEntryBytes = 32;
-constexpr int kExprOffset = 24;
-constexpr int kExprSize = 221;
-constexpr int kForOffset = 762;
-constexpr int kForSize = 262;
 constexpr double kEmptyDate = 1.0E100;
+
+// File header fields (layout in mdx_index.h); part of the file format.
+namespace file_header {
+constexpr int kVersion = 0;
+constexpr int kChanged = 1;
+constexpr int kTableName = 4;
+constexpr int kTableNameSize = 8;
+constexpr int kUnitsPerBlock = 20;
+constexpr int kBlockBytes = 22;
+constexpr int kProduction = 24;
+constexpr int kEntryCount = 25;
+constexpr int kEntryLength = 26;
+constexpr int kTagsInUse = 28;
+constexpr int kNextFreeUnit = 32;
+constexpr int kCreated = 44;
+constexpr int kTagTable = 512;
+}  // namespace file_header
+
+// Tag table entry fields.
+namespace tag_entry {
+constexpr int kHeaderUnit = 0;
+constexpr int kName = 4;
+constexpr int kNameSize = 13;
+constexpr int kNext = 17;
+constexpr int kMarker = 19;
+constexpr int kKeyType = 20;
+}  // namespace tag_entry
+
+// Tag header fields.
+namespace tag_header {
+constexpr int kRoot = 0;
+constexpr int kOptions = 8;
+constexpr int kKeyType = 9;
+constexpr int kKeyLength = 12;
+constexpr int kMaxKeys = 14;
+constexpr int kEntrySize = 18;
+constexpr int kUnique = 23;
+constexpr int kExpr = 24;
+constexpr int kExprSize = 221;
+constexpr int kHasFor = 245;
+constexpr int kMarker = 246;
+constexpr int kFirstBlock = 248;
+constexpr int kLastBlock = 252;
+constexpr int kFor = 762;
+constexpr int kForSize = 262;
 constexpr uint8_t kOptBase = 0x10;
 constexpr uint8_t kOptUnique = 0x40;
 constexpr uint8_t kOptDescending = 0x08;
+}  // namespace tag_header
+
+// Block fields: key count, left neighbour, then the entries (pointer, key).
+namespace block {
+constexpr int kCount = 0;
+constexpr int kLeft = 4;
+constexpr int kEntries = 8;
+constexpr int kKey = 4;  // within an entry
+}  // namespace block
 
 std::string Upper(std::string s) {
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -144,8 +194,8 @@ XBobjMDXTag::XBobjMDXTag(XBobjMDXFile* file, std::string name, int64_t headerUni
 void XBobjMDXTag::SetShape(XBKeyType type, int length) {
   keyType_ = type;
   keyLength_ = length;
-  entrySize_ = (length + 4 + 3) / 4 * 4;
-  maxKeys_ = (mdx_->BlockBytes() - 8) / entrySize_ - 1;
+  entrySize_ = (length + block::kKey + 3) / 4 * 4;
+  maxKeys_ = (mdx_->BlockBytes() - block::kEntries) / entrySize_ - 1;
 }
 
 std::string XBobjMDXTag::ValueToKey(const vx::IndexValue& value) {
@@ -183,7 +233,7 @@ std::string XBobjMDXTag::DecodeKey(const uint8_t* in) const {
 }
 
 void XBobjMDXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascending, const std::string& forExpr) {
-  if (keyExpr.size() >= kExprSize || forExpr.size() >= kForSize) {
+  if (keyExpr.size() >= tag_header::kExprSize || forExpr.size() >= tag_header::kForSize) {
     mdx_->Refuse("Index expression too long - " + tagName_);
   }
   XBobjIndexTag::TagCreate(keyExpr, unique, ascending, forExpr);
@@ -205,11 +255,11 @@ int64_t XBobjMDXTag::HeaderRoot() {
 void XBobjMDXTag::TagLoad() {
   std::vector<uint8_t> h(static_cast<size_t>(mdx_->BlockBytes()));
   if (!mdx_->PageRead(headerPos_ * kUnit, h.data(), mdx_->BlockBytes())) mdx_->Damaged("tag header cannot be read");
-  const uint32_t root = vx::GetLE32(&h[0]);
-  const char type = static_cast<char>(h[9]);
-  const int keyLength = vx::GetLE16(&h[12]);
-  const int maxKeys = vx::GetLE16(&h[14]);
-  const int entrySize = vx::GetLE16(&h[18]);
+  const uint32_t root = vx::GetLE32(&h[tag_header::kRoot]);
+  const char type = static_cast<char>(h[tag_header::kKeyType]);
+  const int keyLength = vx::GetLE16(&h[tag_header::kKeyLength]);
+  const int maxKeys = vx::GetLE16(&h[tag_header::kMaxKeys]);
+  const int entrySize = vx::GetLE16(&h[tag_header::kEntrySize]);
   const int64_t units = mdx_->ReadEndOfFile();
   switch (type) {
     case 'C': keyType_ = XBKeyType::Character; break;
@@ -222,7 +272,7 @@ void XBobjMDXTag::TagLoad() {
       (keyType_ == XBKeyType::Date && keyLength != 8)) {
     mdx_->Damaged("key length of tag " + tagName_);
   }
-  if (entrySize < keyLength + 4 || maxKeys < 2 || 12 + maxKeys * entrySize > mdx_->BlockBytes()) {
+  if (entrySize < keyLength + block::kKey || maxKeys < 2 || 12 + maxKeys * entrySize > mdx_->BlockBytes()) {
     mdx_->Damaged("block shape of tag " + tagName_);
   }
   if (root < 1 || static_cast<int64_t>(root) >= units) mdx_->Damaged("root of tag " + tagName_);
@@ -230,14 +280,14 @@ void XBobjMDXTag::TagLoad() {
   entrySize_ = entrySize;
   maxKeys_ = maxKeys;
   root_ = root;
-  unique_ = h[23] != 0;
-  ascending_ = (h[8] & kOptDescending) == 0;
+  unique_ = h[tag_header::kUnique] != 0;
+  ascending_ = (h[tag_header::kOptions] & tag_header::kOptDescending) == 0;
   descendingCompare_ = !ascending_;
-  firstBlock_ = vx::GetLE32(&h[248]);
-  lastBlock_ = vx::GetLE32(&h[252]);
-  keyExprText_ = vx::GetZText(&h[kExprOffset], kExprSize);
-  hasFor_ = h[245] != 0 && mdx_->BlockBytes() >= kForOffset + kForSize;
-  forExprText_ = hasFor_ ? vx::GetZText(&h[kForOffset], kForSize) : std::string();
+  firstBlock_ = vx::GetLE32(&h[tag_header::kFirstBlock]);
+  lastBlock_ = vx::GetLE32(&h[tag_header::kLastBlock]);
+  keyExprText_ = vx::GetZText(&h[tag_header::kExpr], tag_header::kExprSize);
+  hasFor_ = h[tag_header::kHasFor] != 0 && mdx_->BlockBytes() >= tag_header::kFor + tag_header::kForSize;
+  forExprText_ = hasFor_ ? vx::GetZText(&h[tag_header::kFor], tag_header::kForSize) : std::string();
   hasFor_ = hasFor_ && !forExprText_.empty();
   KeyExprCompile();
   ForExprCompile();
@@ -247,22 +297,23 @@ void XBobjMDXTag::TagLoad() {
 void XBobjMDXTag::TagStore() {
   std::vector<uint8_t> h(static_cast<size_t>(mdx_->BlockBytes()), 0);
   if (!mdx_->PageRead(headerPos_ * kUnit, h.data(), mdx_->BlockBytes())) std::fill(h.begin(), h.end(), 0);
-  vx::PutLE32(&h[0], static_cast<uint32_t>(root_));
-  h[8] = static_cast<uint8_t>(kOptBase | (unique_ ? kOptUnique : 0) | (ascending_ ? 0 : kOptDescending));
-  h[9] = static_cast<uint8_t>(keyType_);
-  vx::PutLE16(&h[12], static_cast<uint32_t>(keyLength_));
-  vx::PutLE16(&h[14], static_cast<uint32_t>(maxKeys_));
-  vx::PutLE16(&h[18], static_cast<uint32_t>(entrySize_));
-  h[23] = unique_ ? 0x40 : 0;
-  std::memset(&h[kExprOffset], 0, kExprSize);
-  std::memcpy(&h[kExprOffset], keyExprText_.data(), std::min<size_t>(keyExprText_.size(), kExprSize - 1));
-  h[245] = hasFor_ ? 1 : 0;
-  h[246] = 1;
-  vx::PutLE32(&h[248], firstBlock_);
-  vx::PutLE32(&h[252], lastBlock_);
-  if (mdx_->BlockBytes() >= kForOffset + kForSize) {
-    std::memset(&h[kForOffset], 0, kForSize);
-    if (hasFor_) std::memcpy(&h[kForOffset], forExprText_.data(), std::min<size_t>(forExprText_.size(), kForSize - 1));
+  using namespace tag_header;
+  vx::PutLE32(&h[kRoot], static_cast<uint32_t>(root_));
+  h[kOptions] = static_cast<uint8_t>(kOptBase | (unique_ ? kOptUnique : 0) | (ascending_ ? 0 : kOptDescending));
+  h[kKeyType] = static_cast<uint8_t>(keyType_);
+  vx::PutLE16(&h[kKeyLength], static_cast<uint32_t>(keyLength_));
+  vx::PutLE16(&h[kMaxKeys], static_cast<uint32_t>(maxKeys_));
+  vx::PutLE16(&h[kEntrySize], static_cast<uint32_t>(entrySize_));
+  h[kUnique] = unique_ ? kOptUnique : 0;
+  std::memset(&h[kExpr], 0, kExprSize);
+  std::memcpy(&h[kExpr], keyExprText_.data(), std::min<size_t>(keyExprText_.size(), kExprSize - 1));
+  h[kHasFor] = hasFor_ ? 1 : 0;
+  h[kMarker] = 1;
+  vx::PutLE32(&h[kFirstBlock], firstBlock_);
+  vx::PutLE32(&h[kLastBlock], lastBlock_);
+  if (mdx_->BlockBytes() >= kFor + kForSize) {
+    std::memset(&h[kFor], 0, kForSize);
+    if (hasFor_) std::memcpy(&h[kFor], forExprText_.data(), std::min<size_t>(forExprText_.size(), kForSize - 1));
   }
   mdx_->PageWrite(headerPos_ * kUnit, h.data(), mdx_->BlockBytes());
   changed_ = false;
@@ -274,23 +325,23 @@ void XBobjMDXTag::PageLoad(int64_t page, XBobjIndexKey& node) {
   if (page < 1 || page > 0x3FFFFFFF || !mdx_->PageRead(page * kUnit, b.data(), size)) {
     mdx_->Damaged("block " + std::to_string(page) + " cannot be read");
   }
-  const uint32_t n = vx::GetLE32(&b[0]);
+  const uint32_t n = vx::GetLE32(&b[block::kCount]);
   if (n > static_cast<uint32_t>(maxKeys_)) mdx_->Damaged("block " + std::to_string(page) + " holds too many keys");
   node = XBobjIndexKey();
   node.page = page;
-  const uint32_t left = vx::GetLE32(&b[4]);
+  const uint32_t left = vx::GetLE32(&b[block::kLeft]);
   node.left = left == 0 || left > 0x7FFFFFFF ? -1 : static_cast<int32_t>(left);
   const size_t entry = static_cast<size_t>(entrySize_);
-  node.leaf = vx::GetLE32(&b[8 + n * entry]) == 0;
+  node.leaf = vx::GetLE32(&b[block::kEntries + n * entry]) == 0;
   node.keys.reserve(n + 1);
   for (uint32_t i = 0; i < n; ++i) {
-    const uint8_t* e = &b[8 + i * entry];
+    const uint8_t* e = &b[block::kEntries + i * entry];
     const int32_t ptr = static_cast<int32_t>(vx::GetLE32(e));
     if (!node.leaf && ptr == 0) mdx_->Damaged("block " + std::to_string(page) + " lacks a child");
-    node.keys.emplace_back(DecodeKey(e + 4), ptr, node.leaf ? ptr : 0);
+    node.keys.emplace_back(DecodeKey(e + block::kKey), ptr, node.leaf ? ptr : 0);
   }
   if (!node.leaf) {
-    const int32_t last = static_cast<int32_t>(vx::GetLE32(&b[8 + n * entry]));
+    const int32_t last = static_cast<int32_t>(vx::GetLE32(&b[block::kEntries + n * entry]));
     std::string top = ascending_ ? std::string(static_cast<size_t>(keyLength_) + 1, '\xFF') : std::string();
     node.keys.emplace_back(std::move(top), last, 0);
   }
@@ -300,14 +351,14 @@ void XBobjMDXTag::WriteBlock(const XBobjIndexKey& node) {
   std::vector<uint8_t> b(static_cast<size_t>(mdx_->BlockBytes()), 0);
   const size_t n = node.leaf ? node.keys.size() : node.keys.size() - 1;
   const size_t entry = static_cast<size_t>(entrySize_);
-  vx::PutLE32(&b[0], static_cast<uint32_t>(n));
-  vx::PutLE32(&b[4], node.left > 0 ? static_cast<uint32_t>(node.left) : 0);
+  vx::PutLE32(&b[block::kCount], static_cast<uint32_t>(n));
+  vx::PutLE32(&b[block::kLeft], node.left > 0 ? static_cast<uint32_t>(node.left) : 0);
   for (size_t i = 0; i < n; ++i) {
-    uint8_t* e = &b[8 + i * entry];
+    uint8_t* e = &b[block::kEntries + i * entry];
     vx::PutLE32(e, static_cast<uint32_t>(node.keys[i].link));
-    EncodeKey(node.keys[i].value, e + 4);
+    EncodeKey(node.keys[i].value, e + block::kKey);
   }
-  if (!node.leaf) vx::PutLE32(&b[8 + n * entry], static_cast<uint32_t>(node.keys.back().link));
+  if (!node.leaf) vx::PutLE32(&b[block::kEntries + n * entry], static_cast<uint32_t>(node.keys.back().link));
   mdx_->PageWrite(node.page * kUnit, b.data(), mdx_->BlockBytes());
 }
 
@@ -330,7 +381,7 @@ void XBobjMDXTag::PageRelink(int64_t page, bool setLeft, int32_t left, bool, int
   if (page < 1 || !mdx_->PageRead(page * kUnit, b.data(), mdx_->BlockBytes())) {
     mdx_->Damaged("block " + std::to_string(page) + " cannot be read");
   }
-  vx::PutLE32(&b[4], left > 0 ? static_cast<uint32_t>(left) : 0);
+  vx::PutLE32(&b[block::kLeft], left > 0 ? static_cast<uint32_t>(left) : 0);
   mdx_->PageWrite(page * kUnit, b.data(), mdx_->BlockBytes());
 }
 
@@ -368,9 +419,9 @@ void XBobjMDXFile::Close() {
   if (tagsChanged_ && disk_->ReadWrite()) {
     uint8_t h[kHeaderBytes];
     if (PageRead(0, h, kHeaderBytes)) {
-      PutToday(h + 1);
-      vx::PutLE16(h + 28, static_cast<uint32_t>(tags_.size()));
-      vx::PutLE32(h + 32, static_cast<uint32_t>(ReadEndOfFile()));
+      PutToday(h + file_header::kChanged);
+      vx::PutLE16(h + file_header::kTagsInUse, static_cast<uint32_t>(tags_.size()));
+      vx::PutLE32(h + file_header::kNextFreeUnit, static_cast<uint32_t>(ReadEndOfFile()));
       PageWrite(0, h, kHeaderBytes);
     }
   }
@@ -379,22 +430,23 @@ void XBobjMDXFile::Close() {
 
 std::string XBobjMDXFile::TableName8() const {
   std::string name = table_ ? table_->BaseName() : BaseNameOf(fileName_);
-  return Upper(name.substr(0, std::min<size_t>(name.size(), 8)));
+  return Upper(name.substr(0, std::min<size_t>(name.size(), file_header::kTableNameSize)));
 }
 
 void XBobjMDXFile::NewHeader() {
   uint8_t h[kHeaderBytes] = {};
-  h[0] = 2;
-  PutToday(h + 1);
+  using namespace file_header;
+  h[kVersion] = 2;
+  PutToday(h + kChanged);
   const std::string name = TableName8();
-  std::memcpy(h + 4, name.data(), name.size());
-  vx::PutLE16(h + 20, 2);
-  vx::PutLE16(h + 22, 1024);
-  h[24] = 1;
-  h[25] = kTableEntries;
-  vx::PutLE16(h + 26, kEntryBytes);
-  vx::PutLE32(h + 32, kHeaderBytes / kUnit);
-  PutToday(h + 44);
+  std::memcpy(h + kTableName, name.data(), name.size());
+  vx::PutLE16(h + kUnitsPerBlock, 2);
+  vx::PutLE16(h + kBlockBytes, 1024);
+  h[kProduction] = 1;
+  h[kEntryCount] = kTableEntries;
+  vx::PutLE16(h + kEntryLength, kEntryBytes);
+  vx::PutLE32(h + kNextFreeUnit, kHeaderBytes / kUnit);
+  PutToday(h + kCreated);
   PageWrite(0, h, kHeaderBytes);
   blockBytes_ = 1024;
   unitsPerBlock_ = 2;
@@ -404,20 +456,23 @@ void XBobjMDXFile::NewHeader() {
 void XBobjMDXFile::ReadHeader() {
   uint8_t h[kHeaderBytes];
   if (!PageRead(0, h, kHeaderBytes)) Damaged("header cannot be read");
-  const int units = vx::GetLE16(h + 20);
-  const int block = vx::GetLE16(h + 22);
-  const int tags = vx::GetLE16(h + 28);
+  const int units = vx::GetLE16(h + file_header::kUnitsPerBlock);
+  const int block = vx::GetLE16(h + file_header::kBlockBytes);
+  const int tags = vx::GetLE16(h + file_header::kTagsInUse);
   if (units < 1 || units > 32 || block != units * kUnit) Damaged("block size");
-  if (h[25] != kTableEntries || vx::GetLE16(h + 26) != kEntryBytes) Damaged("tag table shape");
+  if (h[file_header::kEntryCount] != kTableEntries || vx::GetLE16(h + file_header::kEntryLength) != kEntryBytes) {
+    Damaged("tag table shape");
+  }
   if (tags < 0 || tags > kMaxTags) Damaged("tag count");
   blockBytes_ = block;
   unitsPerBlock_ = units;
   endOfFile_ = disk_->FileSize() / kUnit;
   for (int i = 1; i <= tags; ++i) {
-    const uint8_t* e = h + 512 + kEntryBytes * i;
-    const uint32_t unit = vx::GetLE32(e);
+    const uint8_t* e = h + file_header::kTagTable + kEntryBytes * i;
+    const uint32_t unit = vx::GetLE32(e + tag_entry::kHeaderUnit);
     if (unit < kHeaderBytes / kUnit || static_cast<int64_t>(unit) + units > endOfFile_) Damaged("tag header unit");
-    tags_.push_back(std::make_unique<XBobjMDXTag>(this, Upper(vx::GetZText(e + 4, 13)), unit));
+    const std::string name = vx::GetZText(e + tag_entry::kName, tag_entry::kNameSize);
+    tags_.push_back(std::make_unique<XBobjMDXTag>(this, Upper(name), unit));
   }
   for (auto& tag : tags_) tag->TagLoad();
 }
@@ -453,18 +508,19 @@ int64_t XBobjMDXFile::AllocatePage() {
 void XBobjMDXFile::WriteTagTable() {
   uint8_t h[kHeaderBytes];
   if (!PageRead(0, h, kHeaderBytes)) Damaged("header cannot be read");
-  vx::PutLE16(h + 28, static_cast<uint32_t>(tags_.size()));
-  vx::PutLE32(h + 32, static_cast<uint32_t>(ReadEndOfFile()));
-  std::memset(h + 512, 0, kHeaderBytes - 512);
-  h[512 + 17] = tags_.empty() ? 0 : 1;
+  vx::PutLE16(h + file_header::kTagsInUse, static_cast<uint32_t>(tags_.size()));
+  vx::PutLE32(h + file_header::kNextFreeUnit, static_cast<uint32_t>(ReadEndOfFile()));
+  uint8_t* table = h + file_header::kTagTable;
+  std::memset(table, 0, kHeaderBytes - file_header::kTagTable);
+  table[tag_entry::kNext] = tags_.empty() ? 0 : 1;
   for (size_t i = 0; i < tags_.size(); ++i) {
     const auto& tag = *static_cast<XBobjMDXTag*>(tags_[i].get());
-    uint8_t* e = h + 512 + kEntryBytes * (i + 1);
-    vx::PutLE32(e, static_cast<uint32_t>(tag.HeaderPos()));
-    std::memcpy(e + 4, tag.TagName().data(), std::min<size_t>(tag.TagName().size(), 10));
-    e[17] = i + 1 < tags_.size() ? static_cast<uint8_t>(i + 2) : 0;
-    e[19] = 2;
-    e[20] = static_cast<uint8_t>(tag.KeyType());
+    uint8_t* e = table + kEntryBytes * (i + 1);
+    vx::PutLE32(e + tag_entry::kHeaderUnit, static_cast<uint32_t>(tag.HeaderPos()));
+    std::memcpy(e + tag_entry::kName, tag.TagName().data(), std::min<size_t>(tag.TagName().size(), 10));
+    e[tag_entry::kNext] = i + 1 < tags_.size() ? static_cast<uint8_t>(i + 2) : 0;
+    e[tag_entry::kMarker] = 2;
+    e[tag_entry::kKeyType] = static_cast<uint8_t>(tag.KeyType());
   }
   PageWrite(0, h, kHeaderBytes);
   tagsChanged_ = true;
@@ -533,8 +589,9 @@ bool XBobjMDXFile::KeyUpdateAll(int32_t record, bool appending) {
   if (endOfFile_ >= 0 && disk_ && disk_->ReadWrite()) {
     // Whole 512-byte blocks, so that an enciphered header reads back right.
     uint8_t head[kUnit];
-    if (PageRead(0, head, kUnit) && vx::GetLE32(head + 32) < static_cast<uint64_t>(endOfFile_)) {
-      vx::PutLE32(head + 32, static_cast<uint32_t>(endOfFile_));
+    if (PageRead(0, head, kUnit) &&
+        vx::GetLE32(head + file_header::kNextFreeUnit) < static_cast<uint64_t>(endOfFile_)) {
+      vx::PutLE32(head + file_header::kNextFreeUnit, static_cast<uint32_t>(endOfFile_));
       PageWrite(0, head, kUnit);
     }
   }
@@ -545,9 +602,9 @@ bool XBobjMDXFile::Rename(const std::string& newName) {
   if (!XBobjIndexFile::Rename(newName)) return false;
   uint8_t h[kUnit];
   if (!PageRead(0, h, kUnit)) return true;
-  std::memset(h + 4, 0, 8);
+  std::memset(h + file_header::kTableName, 0, file_header::kTableNameSize);
   const std::string base = Upper(BaseNameOf(fileName_));
-  std::memcpy(h + 4, base.data(), std::min<size_t>(base.size(), 8));
+  std::memcpy(h + file_header::kTableName, base.data(), std::min<size_t>(base.size(), file_header::kTableNameSize));
   PageWrite(0, h, kUnit);
   return true;
 }

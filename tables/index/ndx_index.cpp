@@ -10,9 +10,29 @@
 namespace {
 
 constexpr int kBlock = XBobjNDXFile::kBlockSize;
-constexpr int kExprOffset = 24;
-constexpr int kExprSize = 488;
 constexpr double kEmptyDate = 1.0E100;
+
+// Header fields (layout in ndx_index.h); part of the file format.
+namespace header {
+constexpr int kRoot = 0;
+constexpr int kBlocksInUse = 4;
+constexpr int kTypeLetter = 9;
+constexpr int kKeyLength = 12;
+constexpr int kMaxKeys = 14;
+constexpr int kKind = 16;
+constexpr int kEntrySize = 18;
+constexpr int kUnique = 23;
+constexpr int kExpr = 24;
+constexpr int kExprSize = 488;
+}  // namespace header
+
+// Block fields: the key count, then the entries (child, record, key).
+namespace block {
+constexpr int kCount = 0;
+constexpr int kEntries = 4;
+constexpr int kRecord = 4;  // within an entry
+constexpr int kKey = 8;     // within an entry
+}  // namespace block
 
 }  // namespace
 
@@ -25,7 +45,7 @@ XBobjNDXTag::XBobjNDXTag(XBobjNDXFile* file, std::string name) : XBobjIndexTag(f
 void XBobjNDXTag::SetShape(XBKeyType type, int length) {
   keyType_ = type;
   keyLength_ = length;
-  entrySize_ = (length + 8 + 3) / 4 * 4;
+  entrySize_ = (length + block::kKey + 3) / 4 * 4;
   maxKeys_ = length > 0 ? (kBlock - 8) / entrySize_ : 0;
 }
 
@@ -55,7 +75,7 @@ std::string XBobjNDXTag::DecodeKey(const uint8_t* in) const {
 void XBobjNDXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascending, const std::string& forExpr) {
   if (!forExpr.empty()) ndx_->Refuse("An NDX index cannot have a FOR expression - " + ndx_->FileName());
   if (!ascending) ndx_->Refuse("An NDX index cannot be descending - " + ndx_->FileName());
-  if (keyExpr.size() >= kExprSize) ndx_->Refuse("Index expression too long - " + ndx_->FileName());
+  if (keyExpr.size() >= header::kExprSize) ndx_->Refuse("Index expression too long - " + ndx_->FileName());
   XBobjIndexTag::TagCreate(keyExpr, unique, true, "");
   const KeyShape shape = NewKeyShape(8, 1, ndx_->FileName());
   SetShape(shape.type, shape.length);
@@ -72,24 +92,26 @@ int64_t XBobjNDXTag::HeaderRoot() {
 void XBobjNDXTag::TagLoad() {
   uint8_t h[kBlock];
   if (!ndx_->PageRead(headerPos_ * kBlock, h, kBlock)) ndx_->Damaged("header cannot be read");
-  const uint32_t root = vx::GetLE32(h);
-  const int keyLength = vx::GetLE16(h + 12);
-  const int maxKeys = vx::GetLE16(h + 14);
-  const int kind = vx::GetLE16(h + 16);
-  const int entrySize = vx::GetLE16(h + 18);
+  const uint32_t root = vx::GetLE32(h + header::kRoot);
+  const int keyLength = vx::GetLE16(h + header::kKeyLength);
+  const int maxKeys = vx::GetLE16(h + header::kMaxKeys);
+  const int kind = vx::GetLE16(h + header::kKind);
+  const int entrySize = vx::GetLE16(h + header::kEntrySize);
   const int64_t blocks = ndx_->ReadEndOfFile();
   if (keyLength < 1 || keyLength > 240 || (kind != 0 && keyLength != 8)) ndx_->Damaged("key length");
-  if (entrySize < keyLength + 8 || maxKeys < 1 || 8 + maxKeys * entrySize > kBlock) ndx_->Damaged("block shape");
+  if (entrySize < keyLength + block::kKey || maxKeys < 1 || 8 + maxKeys * entrySize > kBlock) {
+    ndx_->Damaged("block shape");
+  }
   if (root < 1 || root >= blocks) ndx_->Damaged("root block");
   keyLength_ = keyLength;
   entrySize_ = entrySize;
   maxKeys_ = maxKeys;
   keyType_ = kind != 0 ? XBKeyType::Number : XBKeyType::Character;
   root_ = root;
-  unique_ = (h[23] & 1) != 0;
+  unique_ = (h[header::kUnique] & 1) != 0;
   ascending_ = true;
   hasFor_ = false;
-  keyExprText_ = vx::GetZText(h + kExprOffset, kExprSize);
+  keyExprText_ = vx::GetZText(h + header::kExpr, header::kExprSize);
   KeyExprCompile();
   if (keyExpr_ && kind != 0) {
     // Numbers and dates share one stored form; the kind only matters for
@@ -103,16 +125,16 @@ void XBobjNDXTag::TagLoad() {
 
 void XBobjNDXTag::TagStore() {
   uint8_t h[kBlock] = {};
-  vx::PutLE32(h, static_cast<uint32_t>(root_));
-  vx::PutLE32(h + 4, static_cast<uint32_t>(std::max<int64_t>(ndx_->ReadEndOfFile(), 2)));
-  // Readers of the dBase family take the key type from byte 9 ('C' or 'N').
-  h[9] = keyType_ == XBKeyType::Character ? 'C' : 'N';
-  vx::PutLE16(h + 12, static_cast<uint32_t>(keyLength_));
-  vx::PutLE16(h + 14, static_cast<uint32_t>(maxKeys_));
-  vx::PutLE16(h + 16, keyType_ == XBKeyType::Character ? 0 : 1);
-  vx::PutLE16(h + 18, static_cast<uint32_t>(entrySize_));
-  h[23] = unique_ ? 1 : 0;
-  std::memcpy(h + kExprOffset, keyExprText_.data(), std::min<size_t>(keyExprText_.size(), kExprSize - 1));
+  vx::PutLE32(h + header::kRoot, static_cast<uint32_t>(root_));
+  vx::PutLE32(h + header::kBlocksInUse, static_cast<uint32_t>(std::max<int64_t>(ndx_->ReadEndOfFile(), 2)));
+  // Readers of the dBase family take the key type from this letter.
+  h[header::kTypeLetter] = keyType_ == XBKeyType::Character ? 'C' : 'N';
+  vx::PutLE16(h + header::kKeyLength, static_cast<uint32_t>(keyLength_));
+  vx::PutLE16(h + header::kMaxKeys, static_cast<uint32_t>(maxKeys_));
+  vx::PutLE16(h + header::kKind, keyType_ == XBKeyType::Character ? 0 : 1);
+  vx::PutLE16(h + header::kEntrySize, static_cast<uint32_t>(entrySize_));
+  h[header::kUnique] = unique_ ? 1 : 0;
+  std::memcpy(h + header::kExpr, keyExprText_.data(), std::min<size_t>(keyExprText_.size(), header::kExprSize - 1));
   ndx_->PageWrite(headerPos_ * kBlock, h, kBlock);
   changed_ = false;
 }
@@ -122,22 +144,22 @@ void XBobjNDXTag::PageLoad(int64_t page, XBobjIndexKey& node) {
   if (page < 1 || page > 0x7FFFFF || !ndx_->PageRead(page * kBlock, b, kBlock)) {
     ndx_->Damaged("block " + std::to_string(page) + " cannot be read");
   }
-  const uint32_t n = vx::GetLE32(b);
+  const uint32_t n = vx::GetLE32(b + block::kCount);
   if (n > static_cast<uint32_t>(maxKeys_)) ndx_->Damaged("block " + std::to_string(page) + " holds too many keys");
   node = XBobjIndexKey();
   node.page = page;
-  node.leaf = vx::GetLE32(b + 4) == 0;
+  node.leaf = vx::GetLE32(b + block::kEntries) == 0;
   node.keys.reserve(n + 1);
   for (uint32_t i = 0; i < n; ++i) {
-    const uint8_t* e = b + 4 + i * static_cast<uint32_t>(entrySize_);
+    const uint8_t* e = b + block::kEntries + i * static_cast<uint32_t>(entrySize_);
     const int32_t child = static_cast<int32_t>(vx::GetLE32(e));
-    const int32_t rec = static_cast<int32_t>(vx::GetLE32(e + 4));
+    const int32_t rec = static_cast<int32_t>(vx::GetLE32(e + block::kRecord));
     if (node.leaf ? child != 0 : child == 0) ndx_->Damaged("block " + std::to_string(page) + " mixes entries");
-    if (node.leaf) node.keys.emplace_back(DecodeKey(e + 8), rec, rec);
-    else node.keys.emplace_back(DecodeKey(e + 8), child, 0);
+    if (node.leaf) node.keys.emplace_back(DecodeKey(e + block::kKey), rec, rec);
+    else node.keys.emplace_back(DecodeKey(e + block::kKey), child, 0);
   }
   if (!node.leaf) {
-    const int32_t last = static_cast<int32_t>(vx::GetLE32(b + 4 + n * static_cast<uint32_t>(entrySize_)));
+    const int32_t last = static_cast<int32_t>(vx::GetLE32(b + block::kEntries + n * static_cast<uint32_t>(entrySize_)));
     if (last == 0) ndx_->Damaged("block " + std::to_string(page) + " lacks its last child");
     node.keys.emplace_back(std::string(static_cast<size_t>(keyLength_) + 1, '\xFF'), last, 0);
   }
@@ -146,16 +168,18 @@ void XBobjNDXTag::PageLoad(int64_t page, XBobjIndexKey& node) {
 void XBobjNDXTag::WriteBlock(const XBobjIndexKey& node) {
   uint8_t b[kBlock] = {};
   const size_t n = node.leaf ? node.keys.size() : node.keys.size() - 1;
-  vx::PutLE32(b, static_cast<uint32_t>(n));
+  vx::PutLE32(b + block::kCount, static_cast<uint32_t>(n));
   for (size_t i = 0; i < n; ++i) {
-    uint8_t* e = b + 4 + i * static_cast<size_t>(entrySize_);
+    uint8_t* e = b + block::kEntries + i * static_cast<size_t>(entrySize_);
     const XBobjIndexKeyData& k = node.keys[i];
     vx::PutLE32(e, node.leaf ? 0 : static_cast<uint32_t>(k.link));
-    vx::PutLE32(e + 4, node.leaf ? static_cast<uint32_t>(k.link) : 0);
-    EncodeKey(k.value, e + 8);
+    vx::PutLE32(e + block::kRecord, node.leaf ? static_cast<uint32_t>(k.link) : 0);
+    EncodeKey(k.value, e + block::kKey);
   }
-  if (!node.leaf)
-    vx::PutLE32(b + 4 + n * static_cast<size_t>(entrySize_), static_cast<uint32_t>(node.keys.back().link));
+  if (!node.leaf) {
+    vx::PutLE32(b + block::kEntries + n * static_cast<size_t>(entrySize_),
+                static_cast<uint32_t>(node.keys.back().link));
+  }
   ndx_->PageWrite(node.page * kBlock, b, kBlock);
 }
 

@@ -12,11 +12,36 @@
 namespace {
 
 constexpr int kPage = XBobjNTXFile::kPageSize;
-constexpr int kExprOffset = 22;
-constexpr int kExprSize = 256;
-constexpr int kForOffset = 282;
-constexpr int kForSize = 742;
 constexpr int kMaxLevels = 32;
+
+// Header fields (layout in ntx_index.h); part of the file format.
+namespace header {
+constexpr int kSignature = 0;
+constexpr int kVersion = 2;
+constexpr int kRoot = 4;
+constexpr int kEntrySize = 12;
+constexpr int kKeyLength = 14;
+constexpr int kDecimals = 16;
+constexpr int kMaxKeys = 18;
+constexpr int kHalfPage = 20;
+constexpr int kExpr = 22;
+constexpr int kExprSize = 256;
+constexpr int kUnique = 278;
+constexpr int kDescending = 279;
+constexpr int kFor = 282;
+constexpr int kForSize = 742;
+constexpr int kSignaturePlain = 6;
+constexpr int kSignatureFor = 7;
+}  // namespace header
+
+// Page fields: the key count, the item offset table, the items (child,
+// record, key).
+namespace page {
+constexpr int kCount = 0;
+constexpr int kOffsets = 2;
+constexpr int kRecord = 4;  // within an item
+constexpr int kKey = 8;     // within an item
+}  // namespace page
 
 }  // namespace
 
@@ -53,7 +78,7 @@ void XBobjNTXTag::SetShape(XBKeyType type, int length, int decimals) {
   keyType_ = type;
   keyLength_ = length;
   decimals_ = decimals;
-  entrySize_ = length + 8;
+  entrySize_ = length + page::kKey;
   maxKeys_ = 2 * (((1020 / (entrySize_ + 2)) - 1) / 2);
 }
 
@@ -83,7 +108,7 @@ std::string XBobjNTXTag::ValueToKey(const vx::IndexValue& value) {
 }
 
 void XBobjNTXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascending, const std::string& forExpr) {
-  if (keyExpr.size() >= kExprSize || forExpr.size() >= kForSize) {
+  if (keyExpr.size() >= header::kExprSize || forExpr.size() >= header::kForSize) {
     ntx_->Refuse("Index expression too long - " + ntx_->FileName());
   }
   XBobjIndexTag::TagCreate(keyExpr, unique, ascending, forExpr);
@@ -100,38 +125,40 @@ void XBobjNTXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascend
 }
 
 int64_t XBobjNTXTag::HeaderRoot() {
-  uint8_t head[8];
-  if (!ntx_->PageRead(headerPos_, head, 8)) ntx_->Damaged("header cannot be read");
-  root_ = vx::GetLE32(head + 4);
+  uint8_t head[header::kRoot + 4];
+  if (!ntx_->PageRead(headerPos_, head, sizeof head)) ntx_->Damaged("header cannot be read");
+  root_ = vx::GetLE32(head + header::kRoot);
   return root_;
 }
 
 void XBobjNTXTag::TagLoad() {
   uint8_t h[kPage];
   if (!ntx_->PageRead(headerPos_, h, kPage)) ntx_->Damaged("header cannot be read");
-  const int signature = vx::GetLE16(h);
-  const uint32_t root = vx::GetLE32(h + 4);
-  const int entrySize = vx::GetLE16(h + 12);
-  const int keyLength = vx::GetLE16(h + 14);
-  const int decimals = vx::GetLE16(h + 16);
-  const int maxKeys = vx::GetLE16(h + 18);
+  const int signature = vx::GetLE16(h + header::kSignature);
+  const uint32_t root = vx::GetLE32(h + header::kRoot);
+  const int entrySize = vx::GetLE16(h + header::kEntrySize);
+  const int keyLength = vx::GetLE16(h + header::kKeyLength);
+  const int decimals = vx::GetLE16(h + header::kDecimals);
+  const int maxKeys = vx::GetLE16(h + header::kMaxKeys);
   const int64_t size = ntx_->ReadEndOfFile();
-  if (signature != 6 && signature != 7) ntx_->Damaged("signature");
-  if (keyLength < 1 || keyLength > 240 || entrySize != keyLength + 8) ntx_->Damaged("key length");
-  if (maxKeys < 2 || 2 + 2 * (maxKeys + 1) + (maxKeys + 1) * entrySize > kPage) ntx_->Damaged("page shape");
+  if (signature != header::kSignaturePlain && signature != header::kSignatureFor) ntx_->Damaged("signature");
+  if (keyLength < 1 || keyLength > 240 || entrySize != keyLength + page::kKey) ntx_->Damaged("key length");
+  if (maxKeys < 2 || page::kOffsets + 2 * (maxKeys + 1) + (maxKeys + 1) * entrySize > kPage) {
+    ntx_->Damaged("page shape");
+  }
   if (root < kPage || root % kPage != 0 || static_cast<int64_t>(root) + kPage > size) ntx_->Damaged("root page");
   keyLength_ = keyLength;
   entrySize_ = entrySize;
   maxKeys_ = maxKeys;
   decimals_ = decimals;
   root_ = root;
-  ntx_->version_ = vx::GetLE16(h + 2);
-  unique_ = (h[278] & 1) != 0;
-  ascending_ = (h[279] & 1) == 0;
+  ntx_->version_ = vx::GetLE16(h + header::kVersion);
+  unique_ = (h[header::kUnique] & 1) != 0;
+  ascending_ = (h[header::kDescending] & 1) == 0;
   descendingCompare_ = !ascending_;
-  keyExprText_ = vx::GetZText(h + kExprOffset, kExprSize);
-  hasFor_ = (signature & 1) != 0;
-  forExprText_ = hasFor_ ? vx::GetZText(h + kForOffset, kForSize) : std::string();
+  keyExprText_ = vx::GetZText(h + header::kExpr, header::kExprSize);
+  hasFor_ = signature == header::kSignatureFor;
+  forExprText_ = hasFor_ ? vx::GetZText(h + header::kFor, header::kForSize) : std::string();
   hasFor_ = hasFor_ && !forExprText_.empty();
   keyType_ = XBKeyType::Character;
   KeyExprCompile();
@@ -148,18 +175,20 @@ void XBobjNTXTag::TagLoad() {
 
 void XBobjNTXTag::TagStore() {
   uint8_t h[kPage] = {};
-  vx::PutLE16(h, hasFor_ ? 7 : 6);
-  vx::PutLE16(h + 2, static_cast<uint32_t>(ntx_->version_));
-  vx::PutLE32(h + 4, static_cast<uint32_t>(root_));
-  vx::PutLE16(h + 12, static_cast<uint32_t>(entrySize_));
-  vx::PutLE16(h + 14, static_cast<uint32_t>(keyLength_));
-  vx::PutLE16(h + 16, static_cast<uint32_t>(decimals_));
-  vx::PutLE16(h + 18, static_cast<uint32_t>(maxKeys_));
-  vx::PutLE16(h + 20, static_cast<uint32_t>(maxKeys_ / 2));
-  std::memcpy(h + kExprOffset, keyExprText_.data(), std::min<size_t>(keyExprText_.size(), kExprSize - 1));
-  h[278] = unique_ ? 1 : 0;
-  h[279] = ascending_ ? 0 : 1;
-  if (hasFor_) std::memcpy(h + kForOffset, forExprText_.data(), std::min<size_t>(forExprText_.size(), kForSize - 1));
+  vx::PutLE16(h + header::kSignature, hasFor_ ? header::kSignatureFor : header::kSignaturePlain);
+  vx::PutLE16(h + header::kVersion, static_cast<uint32_t>(ntx_->version_));
+  vx::PutLE32(h + header::kRoot, static_cast<uint32_t>(root_));
+  vx::PutLE16(h + header::kEntrySize, static_cast<uint32_t>(entrySize_));
+  vx::PutLE16(h + header::kKeyLength, static_cast<uint32_t>(keyLength_));
+  vx::PutLE16(h + header::kDecimals, static_cast<uint32_t>(decimals_));
+  vx::PutLE16(h + header::kMaxKeys, static_cast<uint32_t>(maxKeys_));
+  vx::PutLE16(h + header::kHalfPage, static_cast<uint32_t>(maxKeys_ / 2));
+  std::memcpy(h + header::kExpr, keyExprText_.data(), std::min<size_t>(keyExprText_.size(), header::kExprSize - 1));
+  h[header::kUnique] = unique_ ? 1 : 0;
+  h[header::kDescending] = ascending_ ? 0 : 1;
+  if (hasFor_) {
+    std::memcpy(h + header::kFor, forExprText_.data(), std::min<size_t>(forExprText_.size(), header::kForSize - 1));
+  }
   ntx_->PageWrite(headerPos_, h, kPage);
   changed_ = false;
   if (orphanPending_) {
@@ -178,22 +207,22 @@ void XBobjNTXTag::ReadItems(int64_t page, std::vector<Item>& items) {
   if (page < kPage || page % kPage != 0 || page > 0x7FFFFFFF || !ntx_->PageRead(page, b, kPage)) {
     ntx_->Damaged("page " + std::to_string(page) + " cannot be read");
   }
-  const int n = vx::GetLE16(b);
+  const int n = vx::GetLE16(b + page::kCount);
   if (n > maxKeys_) ntx_->Damaged("page " + std::to_string(page) + " holds too many keys");
   items.clear();
   items.reserve(static_cast<size_t>(n) + 1);
-  if (n == 0 && vx::GetLE16(b + 2) == 0) {
+  if (n == 0 && vx::GetLE16(b + page::kOffsets) == 0) {
     items.push_back(Item{0, 0, {}});  // a zeroed page: an empty leaf
     return;
   }
   for (int i = 0; i <= n; ++i) {
-    const int at = vx::GetLE16(b + 2 + 2 * i);
+    const int at = vx::GetLE16(b + page::kOffsets + 2 * i);
     if (at < 2 || at + entrySize_ > kPage) ntx_->Damaged("page " + std::to_string(page) + " has an item outside it");
     Item item;
     item.child = vx::GetLE32(b + at);
-    item.record = static_cast<int32_t>(vx::GetLE32(b + at + 4));
+    item.record = static_cast<int32_t>(vx::GetLE32(b + at + page::kRecord));
     if (i < n) {
-      item.key.assign(reinterpret_cast<const char*>(b + at + 8), static_cast<size_t>(keyLength_));
+      item.key.assign(reinterpret_cast<const char*>(b + at + page::kKey), static_cast<size_t>(keyLength_));
       while (!item.key.empty() && item.key.back() == ' ') item.key.pop_back();
     }
     items.push_back(std::move(item));
@@ -208,16 +237,18 @@ void XBobjNTXTag::WritePage(int64_t page, const std::vector<Item>& items, uint32
   uint8_t b[kPage] = {};
   const int n = static_cast<int>(items.size());
   if (n > maxKeys_) ntx_->Refuse("Index page overflow - " + ntx_->FileName());
-  vx::PutLE16(b, static_cast<uint32_t>(n));
-  const int first = (maxKeys_ + 2) * 2;
-  for (int i = 0; i <= maxKeys_; ++i) vx::PutLE16(b + 2 + 2 * i, static_cast<uint32_t>(first + i * entrySize_));
+  vx::PutLE16(b + page::kCount, static_cast<uint32_t>(n));
+  const int first = page::kOffsets + (maxKeys_ + 1) * 2;
+  for (int i = 0; i <= maxKeys_; ++i) {
+    vx::PutLE16(b + page::kOffsets + 2 * i, static_cast<uint32_t>(first + i * entrySize_));
+  }
   for (int i = 0; i < n; ++i) {
     uint8_t* at = b + first + i * entrySize_;
     vx::PutLE32(at, items[static_cast<size_t>(i)].child);
-    vx::PutLE32(at + 4, static_cast<uint32_t>(items[static_cast<size_t>(i)].record));
+    vx::PutLE32(at + page::kRecord, static_cast<uint32_t>(items[static_cast<size_t>(i)].record));
     const std::string& key = items[static_cast<size_t>(i)].key;
-    std::memset(at + 8, ' ', static_cast<size_t>(keyLength_));
-    std::memcpy(at + 8, key.data(), std::min(key.size(), static_cast<size_t>(keyLength_)));
+    std::memset(at + page::kKey, ' ', static_cast<size_t>(keyLength_));
+    std::memcpy(at + page::kKey, key.data(), std::min(key.size(), static_cast<size_t>(keyLength_)));
   }
   vx::PutLE32(b + first + n * entrySize_, lastChild);
   ntx_->PageWrite(page, b, kPage);
@@ -511,9 +542,9 @@ bool XBobjNTXFile::KeyUpdateAll(int32_t record, bool appending) {
 
 bool XBobjNTXFile::ChangedByOthers() {
   if (!disk_ || !disk_->Shared()) return false;
-  uint8_t head[4];
-  if (!PageRead(0, head, 4)) return false;
-  return vx::GetLE16(head + 2) != version_;
+  uint8_t head[header::kVersion + 2];
+  if (!PageRead(0, head, sizeof head)) return false;
+  return vx::GetLE16(head + header::kVersion) != version_;
 }
 
 void XBobjNTXFile::Empty() {

@@ -16,6 +16,26 @@ constexpr uint8_t kOptUnique = 0x01;
 constexpr uint8_t kOptFor = 0x08;
 constexpr uint8_t kOptDirectory = 0xE0;
 constexpr uint8_t kOptOrdinary = 0x60;
+constexpr uint8_t kOptStructure = 0x80;
+
+// Tag header fields (layout in cdx_index.h); part of the file format.
+namespace header {
+constexpr int kRoot = 0;
+constexpr int kVersion = 8;
+constexpr int kKeyLength = 12;
+constexpr int kOptions = 14;
+constexpr int kSignature = 15;
+constexpr int kCollation = 494;
+constexpr int kCollationSize = 8;
+constexpr int kDescending = 502;
+constexpr int kKeyExprLength = 504;
+constexpr int kForExprLength = 506;
+constexpr int kKeyExprLength2 = 510;
+constexpr int kExpressions = 512;
+constexpr int kExpressionsSize = 512;
+constexpr uint8_t kSignaturePlain = 1;
+constexpr uint8_t kSignatureGeneral = 2;
+}  // namespace header
 
 using vx::GetLE16;
 using vx::GetLE32;
@@ -93,7 +113,9 @@ void XBobjCDXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascend
     const KeyShape shape = NewKeyShape(8, collation_ == 2 ? 2 : 1, tagName_);
     SetKeyShape(shape.type, shape.length);
   }
-  if (keyExpr.size() + forExpr.size() + 2 > 512) { cdx_->Refuse("Index expressions too long - " + tagName_); }
+  if (keyExpr.size() + forExpr.size() + 2 > header::kExpressionsSize) {
+    cdx_->Refuse("Index expressions too long - " + tagName_);
+  }
   options_ = static_cast<uint8_t>(kOptOrdinary | (unique ? kOptUnique : 0) | (hasFor_ ? kOptFor : 0));
   version_ = 0;
   uint8_t zero[kHeaderSize] = {};
@@ -221,32 +243,32 @@ void XBobjCDXTag::PageRelink(int64_t page, bool setLeft, int32_t left, bool setR
 void XBobjCDXTag::TagLoad() {
   uint8_t h[kHeaderSize];
   if (!cdx_->PageRead(headerPos_, h, kHeaderSize)) cdx_->Damaged("tag header cannot be read");
-  const uint32_t root = GetLE32(h);
-  const int keyLength = GetLE16(h + 12);
-  const uint8_t options = h[14];
+  const uint32_t root = GetLE32(h + header::kRoot);
+  const int keyLength = GetLE16(h + header::kKeyLength);
+  const uint8_t options = h[header::kOptions];
   const int64_t size = cdx_->Disk()->FileSize();
   if (root == 0 || root % vx::kCdxPageSize != 0 || root + vx::kCdxPageSize > size) cdx_->Damaged("bad root offset");
   if (keyLength < 1 || keyLength > 240) cdx_->Damaged("bad key length");
-  const char* text = reinterpret_cast<const char*>(h + 512);
-  const size_t keyLen = strnlen(text, 512);
+  const char* text = reinterpret_cast<const char*>(h + header::kExpressions);
+  const size_t room = header::kExpressionsSize;
+  const size_t keyLen = strnlen(text, room);
   std::string keyExpr(text, keyLen);
   std::string forExpr;
-  if (keyLen + 1 < 512) forExpr.assign(text + keyLen + 1, strnlen(text + keyLen + 1, 512 - keyLen - 1));
-  if (options < 0x80 && keyExpr.empty()) cdx_->Damaged("tag without key expression");
+  if (keyLen + 1 < room) forExpr.assign(text + keyLen + 1, strnlen(text + keyLen + 1, room - keyLen - 1));
+  if (options < kOptStructure && keyExpr.empty()) cdx_->Damaged("tag without key expression");
   root_ = root;
   options_ = options;
-  version_ = GetLE32(h + 8);
+  version_ = GetLE32(h + header::kVersion);
   unique_ = (options & kOptUnique) != 0;
   hasFor_ = (options & kOptFor) != 0;
-  ascending_ = GetLE16(h + 502) == 0;
+  ascending_ = GetLE16(h + header::kDescending) == 0;
   descendingRead_ = !ascending_;
-  const std::string collation(reinterpret_cast<const char*>(h + 494),
-                              strnlen(reinterpret_cast<const char*>(h + 494), 8));
+  const std::string collation = vx::GetZText(h + header::kCollation, header::kCollationSize);
   collation_ = collation == "GENERAL" ? 2 : (collation == "MACHINE" ? 1 : 0);
   keyExprText_ = keyExpr;
   forExprText_ = hasFor_ ? forExpr : std::string();
   XBKeyType type = XBKeyType::Character;
-  if (!directory_ && options < 0x80) {
+  if (!directory_ && options < kOptStructure) {
     KeyExprCompile();
     ForExprCompile();
     if (keyExpr_) {
@@ -265,23 +287,24 @@ void XBobjCDXTag::TagStore() {
     options_ = static_cast<uint8_t>((options_ & ~(kOptUnique | kOptFor)) | (unique_ ? kOptUnique : 0) |
                                     (hasFor_ ? kOptFor : 0));
   }
-  PutLE32(h, static_cast<uint32_t>(root_));
-  PutLE32(h + 8, version_);
-  PutLE16(h + 12, static_cast<uint32_t>(keyLength_));
-  h[14] = options_;
-  h[15] = 1;
-  if (collation_ == 2 && options_ < 0x80) {
-    h[15] = 2;
-    std::memcpy(h + 494, "GENERAL", 7);
+  using namespace header;
+  PutLE32(h + kRoot, static_cast<uint32_t>(root_));
+  PutLE32(h + kVersion, version_);
+  PutLE16(h + kKeyLength, static_cast<uint32_t>(keyLength_));
+  h[kOptions] = options_;
+  h[kSignature] = kSignaturePlain;
+  if (collation_ == 2 && options_ < kOptStructure) {
+    h[kSignature] = kSignatureGeneral;
+    std::memcpy(h + kCollation, "GENERAL", 7);
   }
-  PutLE16(h + 502, ascending_ ? 0 : 1);
+  PutLE16(h + kDescending, ascending_ ? 0 : 1);
   const std::string forText = hasFor_ ? forExprText_ : std::string();
-  PutLE16(h + 504, static_cast<uint32_t>(keyExprText_.size() + 1));
-  PutLE16(h + 506, static_cast<uint32_t>(forText.size() + 1));
-  PutLE16(h + 510, static_cast<uint32_t>(keyExprText_.size() + 1));
-  const size_t keyLen = std::min<size_t>(keyExprText_.size(), 511);
-  std::memcpy(h + 512, keyExprText_.data(), keyLen);
-  const size_t forAt = 512 + keyLen + 1;
+  PutLE16(h + kKeyExprLength, static_cast<uint32_t>(keyExprText_.size() + 1));
+  PutLE16(h + kForExprLength, static_cast<uint32_t>(forText.size() + 1));
+  PutLE16(h + kKeyExprLength2, static_cast<uint32_t>(keyExprText_.size() + 1));
+  const size_t keyLen = std::min<size_t>(keyExprText_.size(), kExpressionsSize - 1);
+  std::memcpy(h + kExpressions, keyExprText_.data(), keyLen);
+  const size_t forAt = kExpressions + keyLen + 1;
   std::memcpy(h + forAt, forText.data(), std::min<size_t>(forText.size(), kHeaderSize - forAt - 1));
   cdx_->PageWrite(headerPos_, h, kHeaderSize);
   changed_ = false;
@@ -344,7 +367,7 @@ void XBobjCDXFile::ReadDirectory() {
   tags_.clear();
   dir_ = std::make_unique<XBobjCDXTag>(this, "", 0, true);
   dir_->TagLoad();
-  if (dir_->keyType_ != XBKeyType::Character || dir_->options_ < 0x80) Damaged("bad tag directory");
+  if (dir_->keyType_ != XBKeyType::Character || dir_->options_ < kOptStructure) Damaged("bad tag directory");
   // Collect the names first: loading a tag must not disturb the walk.
   std::vector<XBobjIndexKeyData> entries;
   for (int32_t rec = dir_->KeyRead(-3); !dir_->AtEOF(); rec = dir_->KeyRead(-1)) {
@@ -447,8 +470,8 @@ void XBobjCDXFile::Reindex() {
 
 bool XBobjCDXFile::KeyUpdateAll(int32_t record, bool appending) {
   if (!dir_) return false;
-  uint8_t head[12];
-  if (disk_ && disk_->Shared() && PageRead(0, head, 12)) dir_->version_ = GetLE32(head + 8);
+  uint8_t head[header::kVersion + 4];
+  if (disk_ && disk_->Shared() && PageRead(0, head, sizeof head)) dir_->version_ = GetLE32(head + header::kVersion);
   dir_->version_ += 1;
   dir_->changed_ = true;
   const bool ok = XBobjIndexFile::KeyUpdateAll(record, appending);
@@ -458,7 +481,7 @@ bool XBobjCDXFile::KeyUpdateAll(int32_t record, bool appending) {
 
 bool XBobjCDXFile::ChangedByOthers() {
   if (!disk_ || !disk_->Shared() || !dir_) return false;
-  uint8_t head[12];
-  if (!PageRead(0, head, 12)) return false;
-  return GetLE32(head + 8) != dir_->version_;
+  uint8_t head[header::kVersion + 4];
+  if (!PageRead(0, head, sizeof head)) return false;
+  return GetLE32(head + header::kVersion) != dir_->version_;
 }

@@ -6,6 +6,22 @@
 namespace vx {
 namespace {
 
+// Page fields (layout in cdx_page.h); part of the file format.
+constexpr int kAttributes = 0;
+constexpr int kCount = 2;
+constexpr int kLeft = 4;
+constexpr int kRight = 8;
+constexpr int kBody = 12;  // interior entries; the leaf's free count
+constexpr int kLeafFree = 12;
+constexpr int kLeafRecordMask = 14;
+constexpr int kLeafDupMask = 18;
+constexpr int kLeafTrailMask = 19;
+constexpr int kLeafRecordBits = 20;
+constexpr int kLeafDupBits = 21;
+constexpr int kLeafTrailBits = 22;
+constexpr int kLeafEntryBytes = 23;
+constexpr int kLeafEntries = 24;
+
 uint32_t GetLE(const uint8_t* p, int n) {
   uint32_t v = 0;
   for (int i = n - 1; i >= 0; --i) v = (v << 8) | p[i];
@@ -80,18 +96,18 @@ CdxLeafParams CdxChooseLeafParams(int keyLength, uint32_t highestRecord) {
 
 CdxPageHead CdxReadHead(const uint8_t* page) {
   CdxPageHead h;
-  h.attributes = static_cast<uint16_t>(GetLE(page, 2));
-  h.count = static_cast<uint16_t>(GetLE(page + 2, 2));
-  h.left = static_cast<int32_t>(GetLE(page + 4, 4));
-  h.right = static_cast<int32_t>(GetLE(page + 8, 4));
+  h.attributes = static_cast<uint16_t>(GetLE(page + kAttributes, 2));
+  h.count = static_cast<uint16_t>(GetLE(page + kCount, 2));
+  h.left = static_cast<int32_t>(GetLE(page + kLeft, 4));
+  h.right = static_cast<int32_t>(GetLE(page + kRight, 4));
   return h;
 }
 
 void CdxWriteHead(uint8_t* page, const CdxPageHead& head) {
-  PutLE(page, head.attributes, 2);
-  PutLE(page + 2, head.count, 2);
-  PutLE(page + 4, static_cast<uint32_t>(head.left), 4);
-  PutLE(page + 8, static_cast<uint32_t>(head.right), 4);
+  PutLE(page + kAttributes, head.attributes, 2);
+  PutLE(page + kCount, head.count, 2);
+  PutLE(page + kLeft, static_cast<uint32_t>(head.left), 4);
+  PutLE(page + kRight, static_cast<uint32_t>(head.right), 4);
 }
 
 int CdxLeafCost(const CdxLeafParams& p, const CdxKeyLayout& layout, const std::string& previous,
@@ -103,12 +119,12 @@ int CdxLeafCost(const CdxLeafParams& p, const CdxKeyLayout& layout, const std::s
 
 bool CdxPackLeaf(uint8_t* page, const std::vector<XBobjIndexKeyData>& keys, const CdxLeafParams& p,
                  const CdxKeyLayout& layout, bool nibbleTails) {
-  std::memset(page + 12, 0, kCdxPageSize - 12);
+  std::memset(page + kBody, 0, kCdxPageSize - kBody);
   const int n = p.entryBytes;
   const int shiftDup = 8 * n - p.trailBits - p.dupBits;
   const int shiftTrail = 8 * n - p.trailBits;
   int textEnd = kCdxPageSize;  // texts grow down from here
-  int entryAt = 24;
+  int entryAt = kLeafEntries;
   // What a reader's work buffer holds after the previous key: the stored
   // bytes (tails possibly as nibbles), so shared prefixes are taken from it.
   std::string shadow;
@@ -129,25 +145,25 @@ bool CdxPackLeaf(uint8_t* page, const std::vector<XBobjIndexKeyData>& keys, cons
     PutLE(page + entryAt, entry, n);
     entryAt += n;
   }
-  PutLE(page + 2, keys.size(), 2);
-  PutLE(page + 12, static_cast<uint32_t>(textEnd - entryAt), 2);
-  PutLE(page + 14, p.recordMask, 4);
-  page[18] = p.dupMask;
-  page[19] = p.trailMask;
-  page[20] = p.recordBits;
-  page[21] = p.dupBits;
-  page[22] = p.trailBits;
-  page[23] = p.entryBytes;
+  PutLE(page + kCount, keys.size(), 2);
+  PutLE(page + kLeafFree, static_cast<uint32_t>(textEnd - entryAt), 2);
+  PutLE(page + kLeafRecordMask, p.recordMask, 4);
+  page[kLeafDupMask] = p.dupMask;
+  page[kLeafTrailMask] = p.trailMask;
+  page[kLeafRecordBits] = p.recordBits;
+  page[kLeafDupBits] = p.dupBits;
+  page[kLeafTrailBits] = p.trailBits;
+  page[kLeafEntryBytes] = p.entryBytes;
   return true;
 }
 
 bool CdxUnpackLeaf(const uint8_t* page, const CdxKeyLayout& layout, std::vector<XBobjIndexKeyData>& keys) {
   keys.clear();
-  const int count = static_cast<int>(GetLE(page + 2, 2));
-  const uint32_t recordMask = GetLE(page + 14, 4);
-  const int dupBits = page[21];
-  const int trailBits = page[22];
-  const int n = page[23];
+  const int count = static_cast<int>(GetLE(page + kCount, 2));
+  const uint32_t recordMask = GetLE(page + kLeafRecordMask, 4);
+  const int dupBits = page[kLeafDupBits];
+  const int trailBits = page[kLeafTrailBits];
+  const int n = page[kLeafEntryBytes];
   if (count == 0) return true;
   if (n < 1 || n > 8 || dupBits > 16 || trailBits > 16 || dupBits + trailBits > 8 * n) return false;
   if (count * n > kCdxLeafArea) return false;
@@ -158,11 +174,11 @@ bool CdxUnpackLeaf(const uint8_t* page, const CdxKeyLayout& layout, std::vector<
   const int keyLength = layout.keyLength;
   std::string work(static_cast<size_t>(keyLength), FillByte(layout));
   int textAt = kCdxPageSize;
-  const int entriesEnd = 24 + count * n;
+  const int entriesEnd = kLeafEntries + count * n;
   keys.reserve(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) {
     uint64_t entry = 0;
-    for (int k = n - 1; k >= 0; --k) entry = (entry << 8) | page[24 + i * n + k];
+    for (int k = n - 1; k >= 0; --k) entry = (entry << 8) | page[kLeafEntries + i * n + k];
     const int dup = static_cast<int>((entry >> shiftDup) & dupMask);
     const int trail = static_cast<int>((entry >> shiftTrail) & trailMask);
     if (dup + trail > keyLength) return false;
@@ -183,10 +199,10 @@ int CdxInteriorCapacity(int keyLength) { return 500 / (keyLength + 8); }
 
 bool CdxPackInterior(uint8_t* page, const std::vector<XBobjIndexKeyData>& keys, const CdxKeyLayout& layout) {
   const int size = layout.keyLength + 8;
-  if (12 + static_cast<int>(keys.size()) * size > kCdxPageSize) return false;
-  std::memset(page + 12, 0, kCdxPageSize - 12);
-  PutLE(page + 2, keys.size(), 2);
-  uint8_t* at = page + 12;
+  if (kBody + static_cast<int>(keys.size()) * size > kCdxPageSize) return false;
+  std::memset(page + kBody, 0, kCdxPageSize - kBody);
+  PutLE(page + kCount, keys.size(), 2);
+  uint8_t* at = page + kBody;
   for (const XBobjIndexKeyData& key : keys) {
     const size_t len = std::min<size_t>(key.value.size(), static_cast<size_t>(layout.keyLength));
     std::memset(at, FillByte(layout), static_cast<size_t>(layout.keyLength));
@@ -201,13 +217,13 @@ bool CdxPackInterior(uint8_t* page, const std::vector<XBobjIndexKeyData>& keys, 
 
 bool CdxUnpackInterior(const uint8_t* page, const CdxKeyLayout& layout, std::vector<XBobjIndexKeyData>& keys) {
   keys.clear();
-  const int count = static_cast<int>(GetLE(page + 2, 2));
+  const int count = static_cast<int>(GetLE(page + kCount, 2));
   const int size = layout.keyLength + 8;
-  if (12 + count * size > kCdxPageSize) return false;
+  if (kBody + count * size > kCdxPageSize) return false;
   const char fill = FillByte(layout);
   keys.reserve(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) {
-    const uint8_t* at = page + 12 + i * size;
+    const uint8_t* at = page + kBody + i * size;
     size_t len = static_cast<size_t>(layout.keyLength);
     while (len > 0 && static_cast<char>(at[len - 1]) == fill) --len;
     std::string key(reinterpret_cast<const char*>(at), len);
