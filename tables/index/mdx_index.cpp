@@ -272,7 +272,7 @@ void XBobjMDXTag::TagLoad() {
       (keyType_ == XBKeyType::Date && keyLength != 8)) {
     mdx_->Damaged("key length of tag " + tagName_);
   }
-  if (entrySize < keyLength + block::kKey || maxKeys < 2 || 12 + maxKeys * entrySize > mdx_->BlockBytes()) {
+  if (entrySize < keyLength + block::kKey || maxKeys < 2 || 12 + int64_t{maxKeys} * entrySize > mdx_->BlockBytes()) {
     mdx_->Damaged("block shape of tag " + tagName_);
   }
   if (root < 1 || static_cast<int64_t>(root) >= units) mdx_->Damaged("root of tag " + tagName_);

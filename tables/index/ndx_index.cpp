@@ -99,7 +99,7 @@ void XBobjNDXTag::TagLoad() {
   const int entrySize = vx::GetLE16(h + header::kEntrySize);
   const int64_t blocks = ndx_->ReadEndOfFile();
   if (keyLength < 1 || keyLength > 240 || (kind != 0 && keyLength != 8)) ndx_->Damaged("key length");
-  if (entrySize < keyLength + block::kKey || maxKeys < 1 || 8 + maxKeys * entrySize > kBlock) {
+  if (entrySize < keyLength + block::kKey || maxKeys < 1 || 8 + int64_t{maxKeys} * entrySize > kBlock) {
     ndx_->Damaged("block shape");
   }
   if (root < 1 || root >= blocks) ndx_->Damaged("root block");

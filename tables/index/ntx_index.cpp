@@ -143,9 +143,7 @@ void XBobjNTXTag::TagLoad() {
   const int64_t size = ntx_->ReadEndOfFile();
   if (signature != header::kSignaturePlain && signature != header::kSignatureFor) ntx_->Damaged("signature");
   if (keyLength < 1 || keyLength > 240 || entrySize != keyLength + page::kKey) ntx_->Damaged("key length");
-  if (maxKeys < 2 || page::kOffsets + 2 * (maxKeys + 1) + (maxKeys + 1) * entrySize > kPage) {
-    ntx_->Damaged("page shape");
-  }
+  if (maxKeys < 2 || page::kOffsets + (int64_t{maxKeys} + 1) * (2 + entrySize) > kPage) { ntx_->Damaged("page shape"); }
   if (root < kPage || root % kPage != 0 || static_cast<int64_t>(root) + kPage > size) ntx_->Damaged("root page");
   keyLength_ = keyLength;
   entrySize_ = entrySize;

@@ -393,6 +393,24 @@ TEST(Index3Format, DamagedFilesRaiseTheEngineError) {
   }
 }
 
+// A maximum key count times an entry size past 32 bits used to wrap in the
+// header check, which then passed, and page loads read far past the block.
+TEST(Index3Format, BlockShapesBeyondThirtyTwoBitsAreDamaged) {
+  for (const std::string format : {"ndx", "mdx"}) {
+    SCOPED_TRACE(format);
+    const std::string dir = TestDir("shape_" + format);
+    IndexTestTable table;
+    table.folder = dir;
+    Fill(table, 100, 3);
+    MakeFile(format, table, dir, true).file->TagAdd("D", "NAME", "", false, true);
+    std::vector<uint8_t> bytes = ReadAll(dir + "/t." + format);
+    const size_t header = format == "ndx" ? 0 : 2048;  // maximum keys at 14, entry size at 18
+    for (size_t at : {header + 14, header + 15, header + 18, header + 19}) bytes[at] = 0xFF;
+    WriteAll(dir + "/t." + format, bytes);
+    EXPECT_FALSE(MakeFile(format, table, dir, false).file->Usable());
+  }
+}
+
 TEST(Index3Format, EncipheredFilesReadBackAfterUpdates) {
   for (const std::string format : {"ntx", "ndx", "mdx"}) {
     SCOPED_TRACE(format);
