@@ -61,6 +61,13 @@ void NibbleTail(uint8_t* text, size_t n) {
   for (size_t i = n; i > 0 && text[i - 1] >= 0xF0; --i) text[i - 1] &= 0x0F;
 }
 
+// The count field of `bits` bits at `shift` in an entry; none when it has no
+// bits (a shift by the entry's full 64 bits would be undefined).
+int EntryField(uint64_t entry, int shift, int bits) {
+  if (bits == 0) return 0;
+  return static_cast<int>((entry >> shift) & ((uint64_t{1} << bits) - 1));
+}
+
 size_t SharedPrefix(const std::string& a, const std::string& b) {
   const size_t n = std::min(a.size(), b.size());
   size_t i = 0;
@@ -169,8 +176,6 @@ bool CdxUnpackLeaf(const uint8_t* page, const CdxKeyLayout& layout, std::vector<
   if (count * n > kCdxLeafArea) return false;
   const int shiftDup = 8 * n - trailBits - dupBits;
   const int shiftTrail = 8 * n - trailBits;
-  const uint64_t dupMask = (uint64_t{1} << dupBits) - 1;
-  const uint64_t trailMask = (uint64_t{1} << trailBits) - 1;
   const int keyLength = layout.keyLength;
   std::string work(static_cast<size_t>(keyLength), FillByte(layout));
   int textAt = kCdxPageSize;
@@ -179,8 +184,8 @@ bool CdxUnpackLeaf(const uint8_t* page, const CdxKeyLayout& layout, std::vector<
   for (int i = 0; i < count; ++i) {
     uint64_t entry = 0;
     for (int k = n - 1; k >= 0; --k) entry = (entry << 8) | page[kLeafEntries + i * n + k];
-    const int dup = static_cast<int>((entry >> shiftDup) & dupMask);
-    const int trail = static_cast<int>((entry >> shiftTrail) & trailMask);
+    const int dup = EntryField(entry, shiftDup, dupBits);
+    const int trail = EntryField(entry, shiftTrail, trailBits);
     if (dup + trail > keyLength) return false;
     if (i == 0 && dup != 0) return false;
     const int textLen = keyLength - dup - trail;

@@ -195,6 +195,23 @@ TEST(CdxLeafPage, RefusesPagesThatContradictThemselves) {
   EXPECT_FALSE(vx::CdxUnpackLeaf(bad, layout, back));
 }
 
+// Eight-byte entries without trailing-count bits used to shift a 64-bit
+// entry by 64 (undefined behaviour) when unpacking.
+TEST(CdxLeafPage, EightByteEntriesWithoutCountBitsUnpack) {
+  const vx::CdxKeyLayout layout{8, XBKeyType::Character, false};
+  uint8_t page[512] = {};
+  page[2] = 1;                                       // one entry
+  page[14] = page[15] = page[16] = page[17] = 0xFF;  // record mask
+  page[23] = 8;                                      // N; no duplicate or trailing bits
+  page[24] = 42;
+  std::memcpy(page + 504, "ABCDEFGH", 8);
+  std::vector<XBobjIndexKeyData> keys;
+  ASSERT_TRUE(vx::CdxUnpackLeaf(page, layout, keys));
+  ASSERT_EQ(keys.size(), 1u);
+  EXPECT_EQ(keys[0].value, "ABCDEFGH");
+  EXPECT_EQ(keys[0].record, 42);
+}
+
 TEST(CdxInteriorPage, RoundTripsWithBigEndianLinks) {
   const vx::CdxKeyLayout layout{8, XBKeyType::Number, false};
   std::vector<XBobjIndexKeyData> keys = {{vx::CdxNumberKey(5), 1024, 7}, {vx::CdxNumberKey(-3), 0x01020304, 9}};
