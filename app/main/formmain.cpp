@@ -6,6 +6,8 @@
 #include "app/bases/newbase_dialogs.h"
 #include "app/settings/language.h"
 #include "app/settings/options.h"
+#include "app/windows/probability_editor.h"
+#include "app/windows/type5_dialog.h"
 #include "platform/gui/application.h"
 #include "platform/os/program_folder.h"
 #include "platform/rtl/dateutils.h"
@@ -64,6 +66,7 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
   Exit1->OnClick = [this](TObject* s) { Exit1Click(s); };
   mnuLang->OnClick = Command(&TFormMain::mnuLangClick);
   mnuOptions->OnClick = Command(&TFormMain::mnuOptionsClick);
+  btnRegulators->OnClick = Command(&TFormMain::btnRegulatorsClick);
   btnSaveLang->OnClick = Command(&TFormMain::btnSaveLangClick);
   Button1->OnClick = Command(&TFormMain::Button1Click);
   const std::pair<TMenuItem*, TTabSheet*> pageItems[] = {
@@ -79,6 +82,8 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
   ConnectProbabilityCommands();
   ConnectResultCommands();
   ConnectGenerationCommands();
+  ConnectDyadCommands();
+  ConnectWeightingCommands();
 }
 
 TFormMain::~TFormMain() {
@@ -154,6 +159,14 @@ void TFormMain::ConnectWindows() {
       dialog->TableInUse = [this](const AnsiString& path) {
         return vx::IsOpenTable(path, {TableMain, TableRes, TableTick});
       };
+  if (frmProbability) {
+    frmProbability->Weights = &Weights;
+    frmProbability->OnClosed = [this] { ShowProbabilityCount(); };
+  }
+  if (frmType5) {
+    frmType5->seFirstSample->SetValue(FirstSample);
+    frmType5->OnFirstSample = [this](int count) { FirstSample = count; };
+  }
   if (frmNewBase)
     frmNewBase->OnBaseCreated = [this](const AnsiString& path) {
       TMenuItem source(nullptr);
@@ -305,6 +318,12 @@ void TFormMain::mnuLangClick(TObject*) {
 
 void TFormMain::btnSaveLangClick(TObject* Sender) {
   if (frmLang) frmLang->btnSaveLangClick(Sender);
+}
+
+void TFormMain::btnRegulatorsClick(TObject*) {
+  if (!frmProbability) return;
+  frmProbability->btnApply->Font()->SetColor(clBlack);
+  frmProbability->Show();
 }
 
 void TFormMain::mnuOptionsClick(TObject*) {

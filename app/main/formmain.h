@@ -33,6 +33,7 @@
 #include <functional>
 #include <vector>
 
+#include "app/main/dyads.h"
 #include "app/widgets/plain_grid.h"
 #include "platform/db/data_source.h"
 #include "platform/db/dataset.h"
@@ -198,6 +199,7 @@ class TFormMain : public TForm {
   void mnuLangClick(TObject* Sender);
   void btnSaveLangClick(TObject* Sender);
   void mnuOptionsClick(TObject* Sender);
+  void btnRegulatorsClick(TObject* Sender);
   void Button1Click(TObject* Sender);
   void ShowPage(TTabSheet* page);
 
@@ -286,8 +288,36 @@ class TFormMain : public TForm {
   void btnGenerateClick(TObject* Sender);
   void btnFormingClick(TObject* Sender);
 
+  // --- characteristic numbers (app/main/characteristic_commands.cpp)
+  void btnCalcIndNumberClick(TObject* Sender);
+
+  // --- dyads (app/main/dyads_commands.cpp)
+  void ConnectDyadCommands();
+  vx::DyadMatrix Dyads;
+  void btnCalcDyadsClick(TObject* Sender);
+  void btnShowDyadsClick(TObject* Sender);
+  void btnCreateCombClick(TObject* Sender);
+  void btnAmountCorToClick(TObject* Sender);
+  // Writes the rows into a fresh temporary results table (DRAW 1, 2, ...),
+  // each sorted first when cbxAscend is checked.
+  void CombosToResults(int drawn, std::vector<std::vector<int>> rows);
+
+  // --- two-stage, weighting function, random-draw system
+  // (app/main/weighting_commands.cpp)
+  void ConnectWeightingCommands();
+  void btnCalculate5Click(TObject* Sender);
+  void btnCalculateFunc1Click(TObject* Sender);
+  void btnRandDNSysClick(TObject* Sender);
+  void btnGenFromRandDNSysClick(TObject* Sender);
+  void GenerateFromRDN(int k, int perDraw, int n, int count);
+  // The draws of the probability page's range; false (message shown) when
+  // the start draw is missing or the walk was stopped.
+  bool ReadRangeDraws(std::vector<std::vector<int>>& rows);
+
  private:
-  void RangeMethod(bool cold);
+  // Hot or cold over the probability page's range; false when it produced
+  // nothing (no base, start missing, stopped).
+  bool RangeMethod(bool cold);
   void BuildMenu();
   void BuildFrame();
   void BuildProbabilityPage();

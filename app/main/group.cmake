@@ -6,6 +6,12 @@ list(APPEND VX_APP_SOURCES
   main/generation.cpp
   main/generation_commands.cpp
   main/formmain_results.cpp
+  main/characteristic.cpp
+  main/characteristic_commands.cpp
+  main/dyads.cpp
+  main/dyads_commands.cpp
+  main/random_draws.cpp
+  main/weighting_commands.cpp
   main/formmain.cpp
   main/formmain_build.cpp
   main/general_settings.cpp

@@ -13,8 +13,6 @@
     };                                                    \
   }
 
-VX_PENDING_WINDOW(TfrmProbability, frmProbability, "frmProbability", "Вероятность")
-VX_PENDING_WINDOW(TfrmType5, frmType5, "frmType5", "Предварительные вопросы")
 VX_PENDING_WINDOW(TfrmVisual, frmVisual, "frmVisual", "Визуальный просмотр")
 VX_PENDING_WINDOW(TfrmSetNumbers, frmSetNumbers, "frmSetNumbers", "Выбор номеров")
 VX_PENDING_WINDOW(TfrmRowNum, frmRowNum, "frmRowNum", "Ряды номеров")

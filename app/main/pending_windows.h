@@ -14,8 +14,6 @@
   };                                                \
   extern Class* FormName;
 
-VX_PENDING_WINDOW(TfrmProbability, frmProbability, "Вероятность")
-VX_PENDING_WINDOW(TfrmType5, frmType5, "Предварительные вопросы")
 VX_PENDING_WINDOW(TfrmVisual, frmVisual, "Визуальный просмотр")
 VX_PENDING_WINDOW(TfrmSetNumbers, frmSetNumbers, "Выбор номеров")
 VX_PENDING_WINDOW(TfrmRowNum, frmRowNum, "Ряды номеров")
@@ -23,5 +21,8 @@ VX_PENDING_WINDOW(TfrmShowBase, frmShowBase, "Просмотр базы")
 
 #undef VX_PENDING_WINDOW
 
-// The new-base dialogs have their real classes.
+// The new-base dialogs, the probability editor and the preliminary
+// questions have their real classes.
 #include "app/bases/newbase_dialogs.h"
+#include "app/windows/probability_editor.h"
+#include "app/windows/type5_dialog.h"

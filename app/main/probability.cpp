@@ -1,6 +1,7 @@
 #include "app/main/probability.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
@@ -124,13 +125,22 @@ ScanEnd CountFollowers(DrawSource& source, int yearTo, int drawTo, int side, Wei
 // Rescaling and the most probable numbers
 
 void NormalizeProbabilities(Weights& weights) {
-  if (weights.empty()) return;
-  const std::int32_t largest = *std::max_element(weights.begin(), weights.end());
-  if (largest <= 100) return;
+  NormalizeProbabilities(std::vector<std::int64_t>(weights.begin(), weights.end()), weights);
+}
+
+void NormalizeProbabilities(const std::vector<std::int64_t>& wide, Weights& weights) {
+  weights.resize(wide.size());
+  if (wide.empty()) return;
+  const std::int64_t largest = *std::max_element(wide.begin(), wide.end());
+  if (largest <= 100) {
+    std::copy(wide.begin(), wide.end(), weights.begin());
+    return;
+  }
   const double divisor = static_cast<double>(static_cast<long double>(largest) / 100.0L);
-  for (std::int32_t& w : weights) {
-    const long double q = static_cast<long double>(w) / static_cast<long double>(divisor);
-    w = static_cast<std::int32_t>(q);  // truncates toward zero
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    long double q = static_cast<long double>(wide[i]) / static_cast<long double>(divisor);
+    q = std::max(q, static_cast<long double>(INT32_MIN));
+    weights[i] = static_cast<std::int32_t>(q);  // truncates toward zero
   }
 }
 

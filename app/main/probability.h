@@ -91,6 +91,8 @@ ScanEnd CountFollowers(DrawSource& source, int yearTo, int drawTo, int side, Wei
 // extended precision and kept as a double, the quotients in extended
 // precision (so the top weight ends at 100 or 99).
 void NormalizeProbabilities(Weights& weights);
+// The same over weights counted wider than 32 bits, into `weights`.
+void NormalizeProbabilities(const std::vector<std::int64_t>& wide, Weights& weights);
 
 // Ascending quicksort of values[lo..hi] (middle pivot).
 void QuickSortInts(std::vector<std::int32_t>& values, int lo, int hi);

@@ -51,16 +51,16 @@ void TFormMain::ShowMostProbableNumbers(int count, std::vector<int>& list) {
   lblMaxProbNums->SetCaption(vx::JoinNumbers(list));
 }
 
-void TFormMain::RangeMethod(bool cold) {
+bool TFormMain::RangeMethod(bool cold) {
   if (!CheckOpened()) {
     SetBusy(false);
-    return;
+    return false;
   }
   SetBusy(true);
   std::fill(Weights.begin(), Weights.end(), 0);
   if (!Seeking(seYearFrom->Value(), seDrawFrom->Value())) {
     SetBusy(false);
-    return;
+    return false;
   }
   vx::ScanEnd end;
   {
@@ -70,13 +70,14 @@ void TFormMain::RangeMethod(bool cold) {
   }
   if (end == vx::ScanEnd::Stopped) {
     SetBusy(false);
-    return;
+    return false;
   }
   if (end == vx::ScanEnd::EndOfBase) WarnEndOfBase();
   if (cold) vx::MakeCold(Weights);
   NormalizeProbabilities();
   ShowProbabilityCount();
   SetBusy(false);
+  return true;
 }
 
 void TFormMain::btnCalculate1Click(TObject*) { RangeMethod(false); }

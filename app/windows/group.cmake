@@ -1,4 +1,7 @@
-# Secondary windows: chart, note pad, about box.
+# Secondary windows: chart, probability editor and the preliminary
+# questions, note pad, about box.
 list(APPEND VX_APP_SOURCES
   windows/chart_window.cpp
+  windows/probability_editor.cpp
+  windows/type5_dialog.cpp
 )

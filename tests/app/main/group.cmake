@@ -7,6 +7,9 @@ list(APPEND VX_APP_TEST_SOURCES
   main/generation_test.cpp
   main/comparison_test.cpp
   main/results_flow_test.cpp
+  main/characteristic_test.cpp
+  main/dyads_test.cpp
+  main/random_draws_test.cpp
   ../platform/db/memory_dataset.cpp
 )
 
