@@ -67,7 +67,7 @@ void TfrmProbability::ScrollBarsCreate() {
   for (int i = 0; i < Count; ++i) {
     auto* bar = new TScrollBar(this, this);
     bar->SetKind(sbVertical);
-    bar->SetParams(100, 0, 100);
+    bar->SetParams(0, 0, 100);
     bar->SetTag(i);
     bar->SetShowHint(true);
     bar->SetHint(IntToStr(i));
@@ -78,7 +78,7 @@ void TfrmProbability::ScrollBarsCreate() {
     edit->SetTag(i);
     edit->Font()->SetName("Small Fonts");
     edit->Font()->SetSize(5);
-    edit->SetText("0");
+    edit->SetText("100");
     if (i == 0) {
       for (TControl* c : {static_cast<TControl*>(bar), static_cast<TControl*>(label), static_cast<TControl*>(edit)})
         c->SetVisible(false);
