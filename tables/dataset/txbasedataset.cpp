@@ -12,6 +12,7 @@
 #include "platform/os/program_folder.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/inifiles.h"
+#include "platform/rtl/scope_guard.h"
 #include "tables/dataset/txbblobstream.h"
 
 namespace {
@@ -39,13 +40,8 @@ bool DBFObject::AcceptRecord() {
   if (!ds || ds->FMuteFilter || !ds->FHandler || !ds->Filtered() || !ds->OnFilterRecord) return true;
   bool accept = true;
   const TDataSetState saved = ds->SetTempState(dsFilter);
-  try {
-    ds->OnFilterRecord(ds, accept);
-  } catch (...) {
-    ds->RestoreState(saved);
-    throw;
-  }
-  ds->RestoreState(saved);
+  vx::ScopeGuard restore([ds, saved] { ds->RestoreState(saved); });
+  ds->OnFilterRecord(ds, accept);
   return accept;
 }
 
@@ -469,12 +465,11 @@ void TXBaseDataSet::InternalEdit() {
   FHandler->RecNo = n;
   if (!FHandler->LockRecord()) DatabaseError("Record is locked by another user", this);
   FEditLocked = true;
-  try {
+  {
+    vx::ScopeGuard release([this] { ReleaseEditLock(); });
     RecordRedirect redirect(*FHandler, buffer, true);
     FHandler->GetRec(n);
-  } catch (...) {
-    ReleaseEditLock();
-    throw;
+    release.Dismiss();
   }
   std::memcpy(FBeforeEdit.data(), buffer, std::size_t(FRecordLength));
   FEditing = true;
@@ -527,17 +522,12 @@ void TXBaseDataSet::InternalCancel() {
 void TXBaseDataSet::InternalDelete() {
   const std::int32_t n = BufferRecNo(ActiveBuffer());
   if (n < 1) DatabaseError("Cannot delete the record", this);
-  const bool useDeleted = FHandler->UseDeleted;
-  FHandler->UseDeleted = true;
-  try {
+  {
+    vx::RestoreOnExit<bool> useDeleted(FHandler->UseDeleted, true);
     FHandler->GetRec(n);
     if (FHandler->RecNo != n) DatabaseError("Cannot delete the record", this);
     FHandler->DeleteRecord();
-  } catch (...) {
-    FHandler->UseDeleted = useDeleted;
-    throw;
   }
-  FHandler->UseDeleted = useDeleted;
   FHandler->GetRec(xbCurrent);
   if (FHandler->EOFFlag) {
     FHandler->GetRec(xbPrior);
@@ -550,19 +540,13 @@ void TXBaseDataSet::Undelete() {
   CheckBrowseMode();
   if (IsEmpty()) DatabaseError("Cannot recall the record", this);
   const std::int32_t n = BufferRecNo(ActiveBuffer());
-  const bool useDeleted = FHandler->UseDeleted;
-  FHandler->UseDeleted = true;
-  try {
+  {
+    vx::ScopeGuard forget([this] { CursorPosChanged(); });
+    vx::RestoreOnExit<bool> useDeleted(FHandler->UseDeleted, true);
     FHandler->GetRec(n);
     if (FHandler->RecNo != n) DatabaseError("Cannot recall the record", this);
     FHandler->UndeleteRecord();
-  } catch (...) {
-    FHandler->UseDeleted = useDeleted;
-    CursorPosChanged();
-    throw;
   }
-  FHandler->UseDeleted = useDeleted;
-  CursorPosChanged();
   Resync({});
 }
 

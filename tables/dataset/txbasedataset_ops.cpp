@@ -7,6 +7,7 @@
 
 #include "platform/os/path_resolver.h"
 #include "platform/rtl/fileutils.h"
+#include "platform/rtl/scope_guard.h"
 #include "tables/base/xb_dates.h"
 #include "tables/base/xbo_diskfile.h"
 #include "tables/dataset/txbasedataset.h"
@@ -75,13 +76,8 @@ void TXBaseDataSet::IndexFilesChanged() {
   if (Trim(FTableName).empty()) return;
   // Closed: open the table quietly for the check and close it again.
   FHandler = MakeHandler(false, true);
-  try {
-    OpenIndexFiles();
-  } catch (...) {
-    FHandler.reset();
-    throw;
-  }
-  FHandler.reset();
+  vx::ScopeGuard close([this] { FHandler.reset(); });
+  OpenIndexFiles();
 }
 
 void TXBaseDataSet::OpenIndexFiles() {
@@ -170,22 +166,16 @@ void TXBaseDataSet::IndexOn(const AnsiString& IndexFile, const AnsiString& TagNa
     // The handler closed every index file: open the list again and the
     // built file with it, so that later appends and edits keep it current.
     FHandler->IndexCloseAll();
-    FMuteBusy = true;
-    try {
-      for (int i = 0; i < FIndexFiles->Count(); ++i) {
-        AnsiString name = Trim(FIndexFiles->Strings(i));
-        if (name.empty()) continue;
-        if (ExtractFileExt(name).empty()) name += ".NDX";
-        if (name.find_first_of("/\\") == AnsiString::npos) name = TableFolder() + name;
-        if (FileExists(name)) FHandler->IndexFileOpen(name);
-      }
-      if (FileExists(built)) FHandler->IndexFileOpen(built);
-      if (!FIndexName.empty()) FHandler->SelectTag(FIndexName, false);
-    } catch (...) {
-      FMuteBusy = false;
-      throw;
+    vx::RestoreOnExit<bool> mute(FMuteBusy, true);
+    for (int i = 0; i < FIndexFiles->Count(); ++i) {
+      AnsiString name = Trim(FIndexFiles->Strings(i));
+      if (name.empty()) continue;
+      if (ExtractFileExt(name).empty()) name += ".NDX";
+      if (name.find_first_of("/\\") == AnsiString::npos) name = TableFolder() + name;
+      if (FileExists(name)) FHandler->IndexFileOpen(name);
     }
-    FMuteBusy = false;
+    if (FileExists(built)) FHandler->IndexFileOpen(built);
+    if (!FIndexName.empty()) FHandler->SelectTag(FIndexName, false);
   }
   CursorPosChanged();
   First();
@@ -273,13 +263,10 @@ void TXBaseDataSet::ApplyFilter() {
     return;
   }
   FHandler->SetFilterActive(true);
-  try {
-    FHandler->SetFilterExpression(text, FilterOptions().Contains(foCaseInsensitive),
-                                  !FilterOptions().Contains(foNoPartialCompare));
-  } catch (...) {
-    FHandler->SetFilterActive(false);
-    throw;
-  }
+  vx::ScopeGuard off([this] { FHandler->SetFilterActive(false); });
+  FHandler->SetFilterExpression(text, FilterOptions().Contains(foCaseInsensitive),
+                                !FilterOptions().Contains(foNoPartialCompare));
+  off.Dismiss();
 }
 
 void TXBaseDataSet::SetFilterText(const AnsiString& Value) {
@@ -287,16 +274,15 @@ void TXBaseDataSet::SetFilterText(const AnsiString& Value) {
     CheckBrowseMode();
     const AnsiString old = Filter();
     TDataSet::SetFilterText(Value);
-    try {
+    {
+      vx::ScopeGuard reread([this] {
+        CursorPosChanged();
+        First();
+      });
+      vx::ScopeGuard undo([this, &old] { TDataSet::SetFilterText(old); });
       ApplyFilter();
-    } catch (...) {
-      TDataSet::SetFilterText(old);
-      CursorPosChanged();
-      First();
-      throw;
+      undo.Dismiss();
     }
-    CursorPosChanged();
-    First();
     return;
   }
   TDataSet::SetFilterText(Value);
@@ -307,12 +293,9 @@ void TXBaseDataSet::SetFilterOptions(TFilterOptions Value) {
     CheckBrowseMode();
     const TFilterOptions old = FilterOptions();
     TDataSet::SetFilterOptions(Value);
-    try {
-      ApplyFilter();
-    } catch (...) {
-      TDataSet::SetFilterOptions(old);
-      throw;
-    }
+    vx::ScopeGuard undo([this, old] { TDataSet::SetFilterOptions(old); });
+    ApplyFilter();
+    undo.Dismiss();
     CursorPosChanged();
     First();
     return;
@@ -329,15 +312,14 @@ void TXBaseDataSet::SetFiltered(bool Value) {
   if (Value != Filtered()) {
     if (Value) {
       TDataSet::SetFiltered(true);
-      try {
-        ApplyFilter();
-      } catch (...) {
+      vx::ScopeGuard undo([this] {
         TDataSet::SetFiltered(false);
         FHandler->SetFilterActive(false);
         CursorPosChanged();
         First();
-        throw;
-      }
+      });
+      ApplyFilter();
+      undo.Dismiss();
     } else {
       TDataSet::SetFiltered(false);
       FHandler->SetFilterActive(false);
@@ -399,19 +381,14 @@ Variant TXBaseDataSet::Lookup(const AnsiString& KeyFields, const Variant& KeyVal
     std::vector<TField*> list;
     GetFieldList(list, ResultFields);
     const TDataSetState saved = SetTempState(dsFilter);
-    try {
-      if (list.size() == 1) {
-        result = list[0]->Value();
-      } else {
-        std::vector<Variant> items;
-        for (TField* f : list) items.push_back(f->Value());
-        result = VarArrayOf(items);
-      }
-    } catch (...) {
-      RestoreState(saved);
-      throw;
+    vx::ScopeGuard restore([this, saved] { RestoreState(saved); });
+    if (list.size() == 1) {
+      result = list[0]->Value();
+    } else {
+      std::vector<Variant> items;
+      for (TField* f : list) items.push_back(f->Value());
+      result = VarArrayOf(items);
     }
-    RestoreState(saved);
   }
   if (back > 0) FHandler->GetRec(back);
   CursorPosChanged();
@@ -453,15 +430,10 @@ void TXBaseDataSet::CopyFile(const AnsiString& NewName, const AnsiString& Key) {
       if (SameFile(mine, t)) DatabaseErrorFmt("Cannot copy a table onto itself: %s", {NewName}, this);
   {
     BusyScope busy(*this, 2);
-    FMuteBusy = true;
-    try {
-      FHandler->CopyTable(target, Key);
-    } catch (...) {
-      FMuteBusy = false;
-      CursorPosChanged();
-      throw;
-    }
-    FMuteBusy = false;
+    vx::RestoreOnExit<bool> mute(FMuteBusy, true);
+    vx::ScopeGuard forget([this] { CursorPosChanged(); });
+    FHandler->CopyTable(target, Key);
+    forget.Dismiss();
   }
   CursorPosChanged();
   First();

@@ -4,9 +4,11 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/rtl/scope_guard.h"
 #include "tables/base/xb_dates.h"
 #include "tables/base/xb_errors.h"
 #include "tables/base/xb_settings.h"
+#include "tables/base/xb_tools.h"
 #include "tables/dbf/xbo_memo.h"
 
 namespace {
@@ -155,14 +157,7 @@ void XBO_dBaseFld::MarkChanged(const XBFieldDesc& f) {
   RecordModified = true;
 }
 
-AnsiString XBO_dBaseFld::BaseName() const {
-  AnsiString base = FileName();
-  const auto sep = base.find_last_of("\\/");
-  if (sep != AnsiString::npos) base.erase(0, sep + 1);
-  const auto dot = base.rfind('.');
-  if (dot != AnsiString::npos) base.erase(dot);
-  return base;
-}
+AnsiString XBO_dBaseFld::BaseName() const { return xbStripExtension(FileName()); }
 
 void XBO_dBaseFld::ReadRecord(int code) {
   XBO_dBaseDBF::ReadRecord(code);
@@ -518,22 +513,15 @@ bool XBO_dBaseFld::MemoWrite(int n, const void* buffer, std::int64_t length) {
 }
 
 void XBO_dBaseFld::FillFromValues(char* buffer, const AnsiString& fieldList, const std::vector<AnsiString>& values) {
-  char* saved = CurRecord;
-  CurRecord = buffer;
-  try {
-    BlankRecord();
-    std::size_t start = 0, i = 0;
-    while (start <= fieldList.size() && i < values.size()) {
-      std::size_t end = fieldList.find(';', start);
-      if (end == AnsiString::npos) end = fieldList.size();
-      const AnsiString name = Trim(fieldList.substr(start, end - start));
-      PutStringByName(name, values[i]);
-      ++i;
-      start = end + 1;
-    }
-  } catch (...) {
-    CurRecord = saved;
-    throw;
+  vx::RestoreOnExit<char*> current(CurRecord, buffer);
+  BlankRecord();
+  std::size_t start = 0, i = 0;
+  while (start <= fieldList.size() && i < values.size()) {
+    std::size_t end = fieldList.find(';', start);
+    if (end == AnsiString::npos) end = fieldList.size();
+    const AnsiString name = Trim(fieldList.substr(start, end - start));
+    PutStringByName(name, values[i]);
+    ++i;
+    start = end + 1;
   }
-  CurRecord = saved;
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "platform/rtl/scope_guard.h"
 #include "tables/base/xb_cipher.h"
 #include "tables/base/xb_errors.h"
 #include "tables/base/xb_settings.h"
@@ -45,13 +46,10 @@ XBO_dBaseDBF::XBO_dBaseDBF(const AnsiString& name, bool shared, bool readWrite, 
   ReadKey = key;
   WriteKey = key;
   FileOpen();
-  try {
-    SetLockProtocol(Default);
-    OpenTable();
-  } catch (...) {
-    FileClose();
-    throw;
-  }
+  vx::ScopeGuard close([this] { FileClose(); });
+  SetLockProtocol(Default);
+  OpenTable();
+  close.Dismiss();
 }
 
 XBO_dBaseDBF::~XBO_dBaseDBF() {
@@ -308,7 +306,8 @@ void XBO_dBaseDBF::AppendRecord() {
     return;
   }
   if (!Shared()) LockHeader();
-  try {
+  {
+    vx::ScopeGuard unlock([this] { Unlock(); });
     RecordChanged(xbStatusBeforeWrite, 0);
     RecordModified = true;
     HeaderDirty = true;
@@ -319,11 +318,7 @@ void XBO_dBaseDBF::AppendRecord() {
     RecordCount = n;
     RecNo = n;
     WriteHeader();
-  } catch (...) {
-    Unlock();
-    throw;
   }
-  Unlock();
   EOFFlag = false;
   BOFFlag = false;
   RecordChanged(xbStatusAfterWrite, 0);

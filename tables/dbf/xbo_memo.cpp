@@ -4,10 +4,12 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/rtl/scope_guard.h"
 #include "tables/base/xb_cipher.h"
 #include "tables/base/xb_errors.h"
 #include "tables/base/xb_settings.h"
 #include "tables/base/xb_sysapi.h"
+#include "tables/base/xb_tools.h"
 #include "tables/dbf/xbo_dbasedbf.h"
 
 using namespace memo_format;
@@ -34,12 +36,7 @@ bool UsesFoxMemo(std::uint8_t version) { return version == 0x30 || version == 0x
 // ---------------------------------------------------------------- XBobjMemo
 
 AnsiString XBobjMemo::HeaderTableName(const AnsiString& tableFileName) {
-  AnsiString base = tableFileName;
-  const auto sep = base.find_last_of("\\/");
-  if (sep != AnsiString::npos) base.erase(0, sep + 1);
-  const auto dot = base.rfind('.');
-  if (dot != AnsiString::npos) base.erase(dot);
-  return AnsiUpperCase(base.substr(0, kNameLength));
+  return AnsiUpperCase(xbStripExtension(tableFileName).substr(0, kNameLength));
 }
 
 AnsiString XBobjMemo::MemoFileName(const AnsiString& tableFileName, std::uint8_t version) {
@@ -200,45 +197,41 @@ std::int64_t XBobjMemo::MemoPut(std::int64_t block, const void* buffer, std::int
     return block;
   }
   std::int64_t first = block;
-  try {
-    const std::int64_t size = FileSize();
-    const std::int64_t firstData = (kHeaderRegion + FBlockSize - 1) / FBlockSize;
-    std::int64_t oldLength = 0;
-    const bool oldExists = block >= firstData && block * FBlockSize < size && EntryLength(block, oldLength, false);
-    const std::uint32_t oldCount = oldExists ? BlocksFor(oldLength) : 0;
-    const std::uint32_t newCount = BlocksFor(length);
-    if (!(oldExists && newCount <= oldCount)) {
-      // New entries go to the end of the file. The header's next-free
-      // value is kept up to date for other programs but not trusted: a
-      // damaged one could point into the header, at other entries or
-      // far past the end. (A lone end mark after the last block, as
-      // an empty dBase III memo file has, is not a block.)
-      const std::int64_t endBlock = (std::max<std::int64_t>(size - 1, 0) + FBlockSize - 1) / FBlockSize;
-      first = std::max(firstData, endBlock);
-      if (first + newCount > std::int64_t(UINT32_MAX)) {
-        FoundErrorHook(xbErrMemoFormat, xbCtxWrite, FileName());
-        UnlockRegion();
-        return block;
-      }
-    }
-    std::vector<std::uint8_t> entry(std::size_t(newCount) * std::size_t(FBlockSize), 0);
-    BuildEntryHeader(entry.data(), length);
-    const int prefix = EntryPrefixLength();
-    if (length > 0) {
-      if (FEncrypted) xbEncryptBuffer(FKey, buffer, entry.data() + prefix, int(length), 1);
-      else std::memcpy(entry.data() + prefix, buffer, std::size_t(length));
-    }
-    if (EntrySuffixLength() == 2) {
-      entry[std::size_t(prefix + length)] = kEndMark;
-      entry[std::size_t(prefix + length + 1)] = kEndMark;
-    }
-    Write(first * FBlockSize, entry.data(), int(entry.size()));
-    if (first != block) WriteNextFree(std::uint32_t(first + newCount));
-  } catch (...) {
+  vx::ScopeGuard unlock([this] {
     if (Shared()) UnlockRegion();
-    throw;
+  });
+  const std::int64_t size = FileSize();
+  const std::int64_t firstData = (kHeaderRegion + FBlockSize - 1) / FBlockSize;
+  std::int64_t oldLength = 0;
+  const bool oldExists = block >= firstData && block * FBlockSize < size && EntryLength(block, oldLength, false);
+  const std::uint32_t oldCount = oldExists ? BlocksFor(oldLength) : 0;
+  const std::uint32_t newCount = BlocksFor(length);
+  if (!(oldExists && newCount <= oldCount)) {
+    // New entries go to the end of the file. The header's next-free
+    // value is kept up to date for other programs but not trusted: a
+    // damaged one could point into the header, at other entries or
+    // far past the end. (A lone end mark after the last block, as
+    // an empty dBase III memo file has, is not a block.)
+    const std::int64_t endBlock = (std::max<std::int64_t>(size - 1, 0) + FBlockSize - 1) / FBlockSize;
+    first = std::max(firstData, endBlock);
+    if (first + newCount > std::int64_t(UINT32_MAX)) {
+      FoundErrorHook(xbErrMemoFormat, xbCtxWrite, FileName());
+      return block;
+    }
   }
-  if (Shared()) UnlockRegion();
+  std::vector<std::uint8_t> entry(std::size_t(newCount) * std::size_t(FBlockSize), 0);
+  BuildEntryHeader(entry.data(), length);
+  const int prefix = EntryPrefixLength();
+  if (length > 0) {
+    if (FEncrypted) xbEncryptBuffer(FKey, buffer, entry.data() + prefix, int(length), 1);
+    else std::memcpy(entry.data() + prefix, buffer, std::size_t(length));
+  }
+  if (EntrySuffixLength() == 2) {
+    entry[std::size_t(prefix + length)] = kEndMark;
+    entry[std::size_t(prefix + length + 1)] = kEndMark;
+  }
+  Write(first * FBlockSize, entry.data(), int(entry.size()));
+  if (first != block) WriteNextFree(std::uint32_t(first + newCount));
   return first;
 }
 

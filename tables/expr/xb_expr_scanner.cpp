@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/rtl/sysutils.h"
 #include "tables/expr/xb_expr_support.h"
 #include "tables/expr/xb_expr_userlink.h"
 
@@ -30,13 +31,6 @@ bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsNameStart(char c) { return c == '_' || IsNameLetter(static_cast<unsigned char>(c)); }
 bool IsNameChar(char c) { return IsNameStart(c) || IsDigit(c); }
-
-AnsiString AsciiUpper(std::string_view s) {
-  AnsiString r(s);
-  for (char& c : r)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return r;
-}
 
 char ClosingOf(char open) {
   switch (open) {
@@ -109,7 +103,7 @@ class Scanner {
     if (c == '.') {
       const std::size_t close = s_.find('.', pos_ + 1);
       if (close == std::string_view::npos) RaiseMissingPeriod();
-      const AnsiString word = AsciiUpper(s_.substr(pos_ + 1, close - pos_ - 1));
+      const AnsiString word = UpperCase(AnsiString(s_.substr(pos_ + 1, close - pos_ - 1)));
       if (word != "T" && word != "F") RaiseExpectingLogical();
       Token t;
       t.Kind = TokenKind::LogicalLit;
@@ -156,11 +150,11 @@ class Scanner {
     } else if (s_[pos_] == '.') {
       const std::size_t wordEnd = NameEnd(s_, pos_ + 1);
       if (wordEnd >= s_.size() || s_[wordEnd] != '.') return false;
-      if (AsciiUpper(s_.substr(pos_ + 1, wordEnd - pos_ - 1)) != "NOT") return false;
+      if (UpperCase(AnsiString(s_.substr(pos_ + 1, wordEnd - pos_ - 1))) != "NOT") return false;
       end = wordEnd + 1;
     } else if (IsNameStart(s_[pos_])) {
       const std::size_t wordEnd = NameEnd(s_, pos_);
-      if (AsciiUpper(s_.substr(pos_, wordEnd - pos_)) != "NOT") return false;
+      if (UpperCase(AnsiString(s_.substr(pos_, wordEnd - pos_))) != "NOT") return false;
       end = wordEnd;
     } else {
       return false;
@@ -227,7 +221,7 @@ class Scanner {
       const std::size_t wordEnd = NameEnd(s_, wordBegin);
       if (wordEnd >= s_.size() || s_[wordEnd] != '.') RaiseSyntaxError(AnsiString(s_));
       end = wordEnd + 1;
-      const AnsiString word = AsciiUpper(s_.substr(wordBegin, wordEnd - wordBegin));
+      const AnsiString word = UpperCase(AnsiString(s_.substr(wordBegin, wordEnd - wordBegin)));
       for (const SymbolForm& f : kWordForms) {
         if (word == f.text) {
           PushOperator(f.code, s_.substr(pos_, end - pos_));
@@ -237,7 +231,7 @@ class Scanner {
       }
     } else if (IsNameStart(c)) {
       end = NameEnd(s_, pos_);
-      const AnsiString word = AsciiUpper(s_.substr(pos_, end - pos_));
+      const AnsiString word = UpperCase(AnsiString(s_.substr(pos_, end - pos_)));
       for (const SymbolForm& f : kWordForms) {
         if (word == f.text) {
           PushOperator(f.code, s_.substr(pos_, end - pos_));

@@ -1,6 +1,7 @@
 #include "tables/handler/index_table_link.h"
 
 #include "tables/base/xb_cipher.h"
+#include "tables/base/xb_tools.h"
 #include "tables/expr/xb_expr_handler.h"
 #include "tables/expr/xb_expr_link.h"
 
@@ -49,14 +50,7 @@ std::string DbfIndexLink::Folder() const {
   return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
-std::string DbfIndexLink::BaseName() const {
-  const std::string path = table_->PathName();
-  const size_t slash = path.find_last_of("/\\");
-  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-  const size_t dot = base.find_last_of('.');
-  if (dot != std::string::npos) base.resize(dot);
-  return base;
-}
+std::string DbfIndexLink::BaseName() const { return xbStripExtension(table_->PathName()); }
 
 std::unique_ptr<IndexExpr> DbfIndexLink::Compile(const std::string& text) {
   return std::make_unique<DbfIndexExpr>(*table_, text);

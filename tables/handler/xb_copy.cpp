@@ -4,22 +4,16 @@
 #include <cstring>
 
 #include "platform/os/path_resolver.h"
+#include "platform/rtl/scope_guard.h"
 #include "tables/base/xb_errors.h"
 #include "tables/base/xb_settings.h"
 #include "tables/base/xb_sysapi.h"
+#include "tables/base/xb_tools.h"
 #include "tables/dbf/xb_builders.h"
 #include "tables/dbf/xbo_memo.h"
 #include "tables/handler/xbo_dbhandler.h"
 
 namespace {
-
-AnsiString WithTableExtension(const AnsiString& name) {
-  const AnsiString trimmed = Trim(name);
-  const auto sep = trimmed.find_last_of("\\/");
-  const auto dot = trimmed.rfind('.');
-  if (dot == AnsiString::npos || (sep != AnsiString::npos && dot < sep)) return trimmed + ".DBF";
-  return trimmed;
-}
 
 // Two names of one file: the same text without regard to case, or the same
 // file on disk (links, other spellings).
@@ -74,7 +68,7 @@ void XBO_dBHandler::CopyRecord(XBO_dBHandler& target) {
 void XBO_dBHandler::CopyTable(const AnsiString& newName, const AnsiString& key) {
   if (Version == dbf_format::kVersionVisualFox)
     throw EXBaseError("Tables of version 0x30 cannot be copied - " + FileName());
-  const AnsiString target = WithTableExtension(newName);
+  const AnsiString target = xbDefaultExtension(Trim(newName), ".DBF");
   bool clash = SameFile(target, PathName());
   if (HasMemo) {
     const AnsiString ownMemo = XBobjMemo::MemoFileName(PathName(), Version);
@@ -100,16 +94,12 @@ void XBO_dBHandler::CopyTable(const AnsiString& newName, const AnsiString& key) 
     return;
   }
   const std::int32_t saved = RecNo;
-  struct Release {
-    XBO_dBHandler* h;
-    std::int32_t saved;
-    ~Release() {
-      try {
-        if (saved >= 1 && saved <= h->RecordCount) h->GetRec(saved);
-      } catch (...) {}
-      h->Unlock();
-    }
-  } release{this, saved};
+  vx::ScopeGuard release([this, saved] {
+    try {
+      if (saved >= 1 && saved <= RecordCount) GetRec(saved);
+    } catch (...) {}
+    Unlock();
+  });
   RefreshHeader();
   StatusUpdate(-1, 6, RecordCount);
 
@@ -192,15 +182,10 @@ bool XBO_dBHandler::LocateRecord(const AnsiString& fieldList, const std::vector<
       compact += ";";
       if (compact.compare(0, list.size(), list) != 0) continue;
       XBobjIndexKeyData key;
-      char* saved = CurRecord;
-      CurRecord = scratch.data();
-      try {
+      {
+        vx::RestoreOnExit<char*> record(CurRecord, scratch.data());
         tag->KeyBuild(key);
-      } catch (...) {
-        CurRecord = saved;
-        throw;
       }
-      CurRecord = saved;
       tag->AdjustValue(key, true);
       key.link = key.record = -1;
       const std::int32_t found = tag->KeyFindKeep(key);

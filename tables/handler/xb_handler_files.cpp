@@ -2,47 +2,32 @@
 // key they are enciphered with.
 #include <cstring>
 
+#include "platform/rtl/fileutils.h"
 #include "tables/base/xb_cipher.h"
 #include "tables/base/xb_errors.h"
 #include "tables/base/xb_sysapi.h"
+#include "tables/base/xb_tools.h"
 #include "tables/dbf/xbo_memo.h"
 #include "tables/handler/xb_handler_index.h"
 #include "tables/handler/xbo_dbhandler.h"
 
 namespace {
 
-AnsiString BaseNameOf(const AnsiString& path) {
-  const auto slash = path.find_last_of("/\\");
-  AnsiString base = slash == AnsiString::npos ? path : path.substr(slash + 1);
-  const auto dot = base.rfind('.');
-  if (dot != AnsiString::npos) base.resize(dot);
-  return SysXb_UpperCase(base);
-}
-
-AnsiString WithoutExtension(const AnsiString& path) {
-  const auto slash = path.find_last_of("/\\");
-  const auto dot = path.rfind('.');
-  if (dot == AnsiString::npos || (slash != AnsiString::npos && dot < slash)) return path;
-  return path.substr(0, dot);
-}
+AnsiString BaseNameOf(const AnsiString& path) { return SysXb_UpperCase(xbStripExtension(path)); }
 
 }  // namespace
 
 bool XBO_dBHandler::RenameTable(const AnsiString& newName) {
   const AnsiString oldBase = BaseNameOf(FileName());
   if (!XBO_dBaseFld::Rename(newName)) return false;
-  const AnsiString newStem = WithoutExtension(PathName());
+  const AnsiString newStem = ChangeFileExt(PathName(), "");
   bool ok = true;
   for (auto& file : FIndexFiles) {
     if (!file) continue;
     if (BaseNameOf(file->FileName()) != oldBase) continue;
     // The index keeps its own extension (in its own spelling).
     const AnsiString own = file->Disk() ? file->Disk()->PathName() : AnsiString(file->FileName());
-    const auto slash = own.find_last_of("/\\");
-    const auto dot = own.rfind('.');
-    const AnsiString extension =
-        dot == AnsiString::npos || (slash != AnsiString::npos && dot < slash) ? AnsiString() : own.substr(dot);
-    ok = file->Rename(newStem + extension) && ok;
+    ok = file->Rename(newStem + ExtractFileExt(own)) && ok;
   }
   return ok;
 }

@@ -3,22 +3,20 @@
 #include <cstring>
 #include <map>
 
-#include "tables/index/cdx/cdx_index.h"
-#if __has_include("tables/index/ntx_index.h") && __has_include("tables/index/ndx_index.h") && \
-                                                               __has_include("tables/index/mdx_index.h")
-#include "tables/index/mdx_index.h"
-#include "tables/index/ndx_index.h"
-#include "tables/index/ntx_index.h"
-#define VX_HANDLER_HAS_SINGLE_TAG_FORMATS 1
-#else
-#define VX_HANDLER_HAS_SINGLE_TAG_FORMATS 0
-#endif
+#include "platform/rtl/fileutils.h"
+#include "platform/rtl/scope_guard.h"
+#include "platform/rtl/sysutils.h"
 #include "tables/base/xb_cipher.h"
 #include "tables/base/xb_errors.h"
 #include "tables/base/xb_sysapi.h"
+#include "tables/base/xb_tools.h"
 #include "tables/expr/xb_expr_handler.h"
 #include "tables/expr/xb_expr_link.h"
 #include "tables/handler/xbo_dbhandler.h"
+#include "tables/index/cdx/cdx_index.h"
+#include "tables/index/mdx_index.h"
+#include "tables/index/ndx_index.h"
+#include "tables/index/ntx_index.h"
 
 namespace vx {
 
@@ -35,40 +33,24 @@ std::unique_ptr<XBobjIndexFile> OpenAs(IndexTableLink* table, const std::string&
 std::map<std::string, IndexFormat>& Formats() {
   static std::map<std::string, IndexFormat> formats = [] {
     std::map<std::string, IndexFormat> m;
-    IndexFormat cdx;
-    cdx.compound = true;
-    cdx.open = [](IndexTableLink* table, const std::string& path, bool create, bool overwrite, bool shared,
-                  bool writable) -> std::unique_ptr<XBobjIndexFile> {
-      auto file = std::make_unique<XBobjCDXFile>(table);
-      if (!file->Create(path, overwrite, create, shared, writable)) return nullptr;
-      return file;
-    };
-    m[".CDX"] = std::move(cdx);
-#if VX_HANDLER_HAS_SINGLE_TAG_FORMATS
+    m[".CDX"] = IndexFormat{true, OpenAs<XBobjCDXFile>};
     m[".NTX"] = IndexFormat{false, OpenAs<XBobjNTXFile>};
     m[".NDX"] = IndexFormat{false, OpenAs<XBobjNDXFile>};
     m[".MDX"] = IndexFormat{true, OpenAs<XBobjMDXFile>};
-#endif
     return m;
   }();
   return formats;
 }
 
-std::string UpperAscii(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-  return s;
-}
-
 }  // namespace
 
 void RegisterIndexFormat(const std::string& extension, IndexFormat format) {
-  Formats()[UpperAscii(extension)] = std::move(format);
+  Formats()[UpperCase(extension)] = std::move(format);
 }
 
 const IndexFormat* FindIndexFormat(const std::string& extension) {
   auto& formats = Formats();
-  auto it = formats.find(UpperAscii(extension));
+  auto it = formats.find(UpperCase(extension));
   return it == formats.end() ? nullptr : &it->second;
 }
 
@@ -107,29 +89,14 @@ void HandlerIndexLink::Status(int code, int value, int total) { handler_.StatusU
 
 namespace {
 
-AnsiString ExtensionOf(const AnsiString& name) {
-  const auto slash = name.find_last_of("/\\");
-  const auto dot = name.rfind('.');
-  if (dot == AnsiString::npos || (slash != AnsiString::npos && dot < slash)) return {};
-  return name.substr(dot);
-}
-
 bool HasFolder(const AnsiString& name) { return name.find_first_of("/\\") != AnsiString::npos; }
-
-AnsiString BaseOf(const AnsiString& name) {
-  const auto slash = name.find_last_of("/\\");
-  AnsiString base = slash == AnsiString::npos ? name : name.substr(slash + 1);
-  const auto dot = base.rfind('.');
-  if (dot != AnsiString::npos) base.resize(dot);
-  return base;
-}
 
 }  // namespace
 
 AnsiString XBO_dBHandler::IndexPathName(const AnsiString& name) const {
   AnsiString path = Trim(name);
   if (!HasFolder(path)) path = FLink->Folder() + "/" + path;
-  if (ExtensionOf(path).empty()) path += ".NDX";
+  if (ExtractFileExt(path).empty()) path += ".NDX";
   return XBO_DiskFile::ExpandName(path);
 }
 
@@ -155,7 +122,7 @@ XBobjIndexTag* XBO_dBHandler::TagByNumber(int n) const {
 std::unique_ptr<XBobjIndexFile> XBO_dBHandler::MakeIndexFile(const AnsiString& pathName, bool create, bool overwrite,
                                                              int& code) {
   code = 0;
-  const vx::IndexFormat* format = vx::FindIndexFormat(SysXb_UpperCase(ExtensionOf(pathName)));
+  const vx::IndexFormat* format = vx::FindIndexFormat(SysXb_UpperCase(ExtractFileExt(pathName)));
   std::unique_ptr<XBobjIndexFile> file;
   if (format) {
     try {
@@ -251,25 +218,19 @@ void XBO_dBHandler::IndexOn(const AnsiString& fileName, const AnsiString& tagNam
   const bool readAhead = FReadAheadOn;
   const std::uint8_t state = TableState;
   const std::int32_t saved = RecNo;
-  struct Back {
-    XBO_dBHandler* h;
-    bool readAhead;
-    std::uint8_t state;
-    std::int32_t saved;
-    ~Back() {
-      h->TableState = state;
-      h->SetReadAhead(readAhead);
-      if (saved >= 1 && saved <= h->RecordCount) {
-        try {
-          h->ReadPlain(saved);
-        } catch (...) {}
-      }
+  vx::ScopeGuard back([this, readAhead, state, saved] {
+    TableState = state;
+    SetReadAhead(readAhead);
+    if (saved >= 1 && saved <= RecordCount) {
+      try {
+        ReadPlain(saved);
+      } catch (...) {}
     }
-  } back{this, readAhead, state, saved};
+  });
   SetReadAhead(true);
 
   const AnsiString path = IndexPathName(fileName);
-  AnsiString extension = SysXb_UpperCase(ExtensionOf(path));
+  AnsiString extension = SysXb_UpperCase(ExtractFileExt(path));
   const vx::IndexFormat* format = vx::FindIndexFormat(extension);
   if (!format) {
     TableError(2, xbNoSubCode, SysXb_UpperCase(path));
@@ -283,7 +244,7 @@ void XBO_dBHandler::IndexOn(const AnsiString& fileName, const AnsiString& tagNam
     }
     XBobjCDXFile::NextCollation = (sortCode == 7 || sortCode == 8) ? 2 : 1;
   } else {
-    name = BaseOf(path);
+    name = xbStripExtension(path);
   }
   int code = 0;
   // A compound file keeps its other tags; a single-tag file is written anew.
@@ -303,13 +264,8 @@ void XBO_dBHandler::IndexOn(const AnsiString& fileName, const AnsiString& tagNam
     RaiseLockRefused();
     return;
   }
-  try {
-    file->TagAdd(name, Trim(keyExpr), Trim(forExpr), uniqueCode == 0, mapped == 0);
-  } catch (...) {
-    file->Unlock();
-    throw;
-  }
-  file->Unlock();
+  vx::ScopeGuard unlock([&file] { file->Unlock(); });
+  file->TagAdd(name, Trim(keyExpr), Trim(forExpr), uniqueCode == 0, mapped == 0);
 }
 
 int XBO_dBHandler::SelectTag(const AnsiString& tagName, bool keepPosition) {

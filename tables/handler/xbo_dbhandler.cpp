@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/rtl/scope_guard.h"
 #include "tables/base/xb_cipher.h"
 #include "tables/base/xb_dates.h"
 #include "tables/base/xb_errors.h"
@@ -13,24 +14,6 @@
 #include "tables/expr/xb_expr_link.h"
 #include "tables/expr/xb_expr_value.h"
 #include "tables/handler/xb_handler_index.h"
-
-namespace {
-
-// Restores a switch of the handler when a scope ends, also by an exception.
-template <typename T>
-class Restore {
- public:
-  Restore(T& slot) : FSlot(slot), FValue(slot) {}
-  ~Restore() { FSlot = FValue; }
-  Restore(const Restore&) = delete;
-  Restore& operator=(const Restore&) = delete;
-
- private:
-  T& FSlot;
-  T FValue;
-};
-
-}  // namespace
 
 XBO_dBHandler::XBO_dBHandler(const AnsiString& name, bool shared, bool readWrite, const AnsiString& key)
     : XBO_dBaseFld(name, shared, readWrite, key) {
@@ -179,13 +162,8 @@ void XBO_dBHandler::Append() {
     RaiseLockRefused();
     return;
   }
-  try {
-    XBO_dBaseFld::AppendRecord();
-  } catch (...) {
-    UnlockIndexFiles();
-    throw;
-  }
-  UnlockIndexFiles();
+  vx::ScopeGuard unlock([this] { UnlockIndexFiles(); });
+  XBO_dBaseFld::AppendRecord();
 }
 
 void XBO_dBHandler::Rewrite(int n) {
@@ -194,13 +172,8 @@ void XBO_dBHandler::Rewrite(int n) {
     RaiseLockRefused();
     return;
   }
-  try {
-    XBO_dBaseFld::WriteRecord(n);
-  } catch (...) {
-    UnlockIndexFiles();
-    throw;
-  }
-  UnlockIndexFiles();
+  vx::ScopeGuard unlock([this] { UnlockIndexFiles(); });
+  XBO_dBaseFld::WriteRecord(n);
 }
 
 bool XBO_dBHandler::FlushFile() {
@@ -296,8 +269,7 @@ int XBO_dBHandler::ResyncActiveTag(int code, bool& resynced) {
   if (old.link <= 0 || old.link != RecNo || FActiveTag->AtEOF() || FActiveTag->AtBOF()) return code;
   resynced = true;
   // Stand on the entry again, or on the first one after it when it went.
-  Restore<bool> exact(ExactMatch);
-  ExactMatch = true;
+  vx::RestoreOnExit<bool> exact(ExactMatch, true);
   XBobjIndexKeyData key(old.value, old.link, old.link);
   const std::int32_t found = FActiveTag->KeyFind(key);
   if (found == old.link) return code;
@@ -329,15 +301,10 @@ void XBO_dBHandler::GetRec(int code) {
     RaiseLockRefused(xbCtxRead);
     return;
   }
-  struct Unlocker {
-    XBO_dBHandler* h;
-    bool on;
-    bool readAhead;
-    ~Unlocker() {
-      if (on) h->UnlockIndexFiles();
-      if (readAhead != h->FReadAheadOn) h->SetReadAhead(readAhead);
-    }
-  } unlocker{this, lockIndex, readAhead};
+  vx::ScopeGuard unlock([this, lockIndex, readAhead] {
+    if (lockIndex) UnlockIndexFiles();
+    if (readAhead != FReadAheadOn) SetReadAhead(readAhead);
+  });
 
   std::int32_t tagRecord = 0;
   bool accepted = false;
@@ -464,22 +431,20 @@ void XBO_dBHandler::SetFilterExpression(const AnsiString& text, bool caseInsensi
   // The result type is taken on a blank record: the current one may be
   // damaged, or not read yet.
   std::vector<char> blank(static_cast<std::size_t>(RecordLength) + 1, ' ');
-  char* const current = CurRecord;
-  try {
-    FFilterExpr->SetExpression(text);
-    CurRecord = blank.data();
-    vx::ExprValue v;
-    FFilterExpr->Evaluate(v);
-    CurRecord = current;
-    if (v.Type != vx::xtBoolean) throw EXBaseError("Filter expression must return boolean result");
-  } catch (...) {
-    CurRecord = current;
+  vx::ScopeGuard forget([this] {
     // The filter stays without a tree (inactive); the same text again
     // must be looked at anew.
     FFilterExpr->SetExpression("");
     FFilterText.clear();
-    throw;
+  });
+  FFilterExpr->SetExpression(text);
+  vx::ExprValue v;
+  {
+    vx::RestoreOnExit<char*> record(CurRecord, blank.data());
+    FFilterExpr->Evaluate(v);
   }
+  if (v.Type != vx::xtBoolean) throw EXBaseError("Filter expression must return boolean result");
+  forget.Dismiss();
   BuildFilterBits();
   RecomputeFilterActive();
 }
@@ -554,13 +519,9 @@ bool XBO_dBHandler::Find(const AnsiString& key) {
   if (RecordCount == 0) return false;
   const bool clipper = LockProtocol == ClipLock;
   if (clipper && !LockIndexFiles()) return false;
-  struct Unlock {
-    XBO_dBHandler* h;
-    bool on;
-    ~Unlock() {
-      if (on) h->UnlockIndexFiles();
-    }
-  } unlock{this, clipper};
+  vx::ScopeGuard unlock([this, clipper] {
+    if (clipper) UnlockIndexFiles();
+  });
   if (!FActiveTag) {
     GetRec(xbBottom);
     EOFFlag = true;
@@ -589,20 +550,15 @@ bool XBO_dBHandler::Find(const AnsiString& key) {
 std::int32_t XBO_dBHandler::FindInTag(const AnsiString& tagName, const AnsiString& key) {
   const bool clipper = LockProtocol == ClipLock;
   if (clipper && !LockIndexFiles()) return -1;
-  struct Unlock {
-    XBO_dBHandler* h;
-    bool on;
-    ~Unlock() {
-      if (on) h->UnlockIndexFiles();
-    }
-  } unlock{this, clipper};
+  vx::ScopeGuard unlock([this, clipper] {
+    if (clipper) UnlockIndexFiles();
+  });
   const AnsiString wanted = SysXb_UpperCase(Trim(tagName));
   for (auto& file : FIndexFiles) {
     if (!file) continue;
     XBobjIndexTag* tag = file->TagByName(wanted);
     if (!tag) continue;
-    Restore<bool> exact(ExactMatch);
-    ExactMatch = true;
+    vx::RestoreOnExit<bool> exact(ExactMatch, true);
     return tag->KeyFindKeep(KeyFromText(*tag, key));
   }
   return -1;
@@ -643,15 +599,9 @@ void XBO_dBHandler::SkipRecords(int count) {
     }
     if (hitEnd) n = FActiveTag->KeyRead(count > 0 ? xbBottom : xbTop);
     if (n >= 1) {
-      XBobjIndexTag* tag = FActiveTag;
-      FActiveTag = nullptr;
-      try {
-        GetRec(n);
-      } catch (...) {
-        FActiveTag = tag;
-        throw;
-      }
-      FActiveTag = tag;
+      // A read by number, not a step of the tag.
+      vx::RestoreOnExit<XBobjIndexTag*> active(FActiveTag, nullptr);
+      GetRec(n);
     }
     if (hitEnd || n < 1) {
       if (count > 0) EOFFlag = true;

@@ -8,7 +8,10 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/rtl/scope_guard.h"
+#include "platform/rtl/sysutils.h"
 #include "tables/base/xb_dates.h"
+#include "tables/base/xb_tools.h"
 #include "tables/index/cdx/cdx_keys.h"
 #include "tables/index/index_bulk.h"
 
@@ -76,19 +79,6 @@ constexpr int kLeft = 4;
 constexpr int kEntries = 8;
 constexpr int kKey = 4;  // within an entry
 }  // namespace block
-
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-
-std::string BaseNameOf(const std::string& path) {
-  const size_t slash = path.find_last_of("/\\");
-  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-  const size_t dot = base.find_last_of('.');
-  if (dot != std::string::npos) base.resize(dot);
-  return base;
-}
 
 void PutToday(uint8_t* p) {
   int y = 0, m = 0, d = 0;
@@ -429,8 +419,8 @@ void XBobjMDXFile::Close() {
 }
 
 std::string XBobjMDXFile::TableName8() const {
-  std::string name = table_ ? table_->BaseName() : BaseNameOf(fileName_);
-  return Upper(name.substr(0, std::min<size_t>(name.size(), file_header::kTableNameSize)));
+  std::string name = table_ ? table_->BaseName() : xbStripExtension(fileName_);
+  return UpperCase(name.substr(0, std::min<size_t>(name.size(), file_header::kTableNameSize)));
 }
 
 void XBobjMDXFile::NewHeader() {
@@ -472,7 +462,7 @@ void XBobjMDXFile::ReadHeader() {
     const uint32_t unit = vx::GetLE32(e + tag_entry::kHeaderUnit);
     if (unit < kHeaderBytes / kUnit || static_cast<int64_t>(unit) + units > endOfFile_) Damaged("tag header unit");
     const std::string name = vx::GetZText(e + tag_entry::kName, tag_entry::kNameSize);
-    tags_.push_back(std::make_unique<XBobjMDXTag>(this, Upper(name), unit));
+    tags_.push_back(std::make_unique<XBobjMDXTag>(this, UpperCase(name), unit));
   }
   for (auto& tag : tags_) tag->TagLoad();
 }
@@ -490,7 +480,7 @@ bool XBobjMDXFile::Create(const std::string& fileName, bool overwrite, bool crea
     unusable_ = true;
     return true;
   }
-  if (table_ && Upper(BaseNameOf(fileName_)) == Upper(table_->BaseName())) table_->MarkStructuralIndex();
+  if (table_ && UpperCase(xbStripExtension(fileName_)) == UpperCase(table_->BaseName())) table_->MarkStructuralIndex();
   return true;
 }
 
@@ -528,10 +518,10 @@ void XBobjMDXFile::WriteTagTable() {
 
 XBobjIndexTag* XBobjMDXFile::TagAdd(const std::string& name, const std::string& keyExpr, const std::string& forExpr,
                                     bool unique, bool ascending) {
-  const std::string upper = Upper(name);
+  const std::string upper = UpperCase(name);
   if (upper.empty() || upper.size() > 10) Refuse("Tag name must have 1 to 10 characters - " + name);
   for (size_t i = tags_.size(); i-- > 0;) {
-    if (Upper(tags_[i]->TagName()) == upper) {
+    if (UpperCase(tags_[i]->TagName()) == upper) {
       tags_.erase(tags_.begin() + static_cast<std::ptrdiff_t>(i));
       break;
     }
@@ -544,21 +534,20 @@ XBobjIndexTag* XBobjMDXFile::TagAdd(const std::string& name, const std::string& 
   XBobjMDXTag* t = tag.get();
   auto at = std::find_if(tags_.begin(), tags_.end(), [&](const auto& x) { return x->TagName() > upper; });
   tags_.insert(at, std::move(tag));
-  try {
-    t->TagCreate(keyExpr, unique, ascending, forExpr);
-  } catch (...) {
+  vx::ScopeGuard drop([this, t] {
     tags_.erase(std::find_if(tags_.begin(), tags_.end(), [&](const auto& x) { return x.get() == t; }));
     WriteTagTable();
-    throw;
-  }
+  });
+  t->TagCreate(keyExpr, unique, ascending, forExpr);
+  drop.Dismiss();
   WriteTagTable();
   return t;
 }
 
 bool XBobjMDXFile::TagDelete(const std::string& name) {
-  const std::string upper = Upper(name);
+  const std::string upper = UpperCase(name);
   for (size_t i = tags_.size(); i-- > 0;) {
-    if (Upper(tags_[i]->TagName()) == upper) {
+    if (UpperCase(tags_[i]->TagName()) == upper) {
       tags_.erase(tags_.begin() + static_cast<std::ptrdiff_t>(i));
       WriteTagTable();
       if (tags_.empty()) Reindex();
@@ -603,7 +592,7 @@ bool XBobjMDXFile::Rename(const std::string& newName) {
   uint8_t h[kUnit];
   if (!PageRead(0, h, kUnit)) return true;
   std::memset(h + file_header::kTableName, 0, file_header::kTableNameSize);
-  const std::string base = Upper(BaseNameOf(fileName_));
+  const std::string base = UpperCase(xbStripExtension(fileName_));
   std::memcpy(h + file_header::kTableName, base.data(), std::min<size_t>(base.size(), file_header::kTableNameSize));
   PageWrite(0, h, kUnit);
   return true;

@@ -6,14 +6,11 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/rtl/fileutils.h"
+#include "platform/rtl/scope_guard.h"
+#include "platform/rtl/sysutils.h"
 #include "tables/base/xb_settings.h"
-
-namespace {
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-}  // namespace
+#include "tables/base/xb_tools.h"
 
 // ---------------------------------------------------------------- file
 
@@ -57,12 +54,7 @@ bool XBobjIndexFile::Rename(const std::string& newName) {
   // A new name without an extension keeps the file's own; only the last
   // name component counts, so a folder with a dot does not hide it.
   std::string target = newName;
-  const auto extensionOf = [](const std::string& name) {
-    const size_t start = name.find_last_of("/\\");
-    const size_t dot = name.find_last_of('.');
-    return dot != std::string::npos && (start == std::string::npos || dot > start) ? name.substr(dot) : std::string();
-  };
-  if (extensionOf(target).empty()) target += extensionOf(fileName_);
+  if (ExtractFileExt(target).empty()) target += ExtractFileExt(fileName_);
   if (!disk_->Rename(target)) return false;
   fileName_ = disk_->FileName();
   return true;
@@ -145,17 +137,13 @@ void XBobjIndexFile::Unlock() {
 }
 
 bool XBobjIndexFile::NameIs(const std::string& name) const {
-  auto baseOf = [](const std::string& s) {
-    const size_t cut = s.find_last_of("/\\:");
-    return Upper(cut == std::string::npos ? s : s.substr(cut + 1));
-  };
-  return baseOf(name) == baseOf(fileName_);
+  return UpperCase(ExtractFileName(name)) == UpperCase(ExtractFileName(fileName_));
 }
 
 XBobjIndexTag* XBobjIndexFile::TagByName(const std::string& name) const {
-  const std::string wanted = Upper(name);
+  const std::string wanted = UpperCase(name);
   for (const auto& tag : tags_)
-    if (Upper(tag->TagName()) == wanted) return tag.get();
+    if (UpperCase(tag->TagName()) == wanted) return tag.get();
   return nullptr;
 }
 
@@ -166,13 +154,7 @@ XBobjIndexTag* XBobjIndexFile::TagByNumber(int i) const {
 
 // ---------------------------------------------------------------- one-tag files
 
-std::string XBobjIndexFile::OnlyTagName() const {
-  const size_t slash = fileName_.find_last_of("/\\");
-  std::string base = slash == std::string::npos ? fileName_ : fileName_.substr(slash + 1);
-  const size_t dot = base.find_last_of('.');
-  if (dot != std::string::npos) base.resize(dot);
-  return Upper(base);
-}
+std::string XBobjIndexFile::OnlyTagName() const { return UpperCase(xbStripExtension(fileName_)); }
 
 void XBobjIndexFile::LoadOnlyTag(std::unique_ptr<XBobjIndexTag> tag) {
   try {
@@ -193,12 +175,9 @@ XBobjIndexTag* XBobjIndexFile::CreateOnlyTag(std::unique_ptr<XBobjIndexTag> tag,
   XBobjIndexTag* t = tag.get();
   t->headerPos_ = AllocatePage();
   tags_.push_back(std::move(tag));
-  try {
-    t->TagCreate(keyExpr, unique, ascending, forExpr);
-  } catch (...) {
-    tags_.clear();
-    throw;
-  }
+  vx::ScopeGuard drop([this] { tags_.clear(); });
+  t->TagCreate(keyExpr, unique, ascending, forExpr);
+  drop.Dismiss();
   usable_ = true;
   unusable_ = false;
   return t;

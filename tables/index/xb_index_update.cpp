@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "platform/rtl/scope_guard.h"
+
 // ---------------------------------------------------------------- changing
 
 void XBobjIndexTag::RaiseParentKey(size_t depth) {
@@ -156,11 +158,7 @@ bool XBobjIndexTag::KeyUpdate(int32_t record, bool appending) {
   keyChanged_ = false;
   if (!table || !keyExpr_) return false;
   if (!appending && (!table->HasOldImage() || (!hasFor_ && !table->RecordModified()))) return true;
-  updating_ = true;
-  struct Done {
-    XBobjIndexTag* t;
-    ~Done() { t->updating_ = false; }
-  } done{this};
+  vx::RestoreOnExit<bool> updating(updating_, true);
   const bool include = forExpr_ ? ForOK() : true;
   XBobjIndexKeyData newKey;
   KeyBuild(newKey);
@@ -172,14 +170,11 @@ bool XBobjIndexTag::KeyUpdate(int32_t record, bool appending) {
     }
   } else {
     XBobjIndexKeyData oldKey;
-    table->UseOldImage(true);
-    try {
+    {
+      table->UseOldImage(true);
+      vx::ScopeGuard back([table] { table->UseOldImage(false); });
       KeyBuild(oldKey);
-    } catch (...) {
-      table->UseOldImage(false);
-      throw;
     }
-    table->UseOldImage(false);
     oldKey.link = oldKey.record = record;
     const bool found = FindForUpdate(oldKey) == record;
     AdjustValue(newKey, true);

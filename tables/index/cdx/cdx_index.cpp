@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/rtl/scope_guard.h"
+#include "platform/rtl/sysutils.h"
+#include "tables/base/xb_tools.h"
 #include "tables/index/cdx/cdx_collation.h"
 #include "tables/index/cdx/cdx_keys.h"
 #include "tables/index/index_bulk.h"
@@ -343,15 +346,7 @@ bool XBobjCDXFile::Create(const std::string& fileName, bool overwrite, bool crea
     unusable_ = true;  // too short to hold a directory, and not ours to write
   }
   if (table_) {
-    auto base = [](const std::string& s) {
-      const size_t slash = s.find_last_of('/');
-      std::string b = slash == std::string::npos ? s : s.substr(slash + 1);
-      const size_t dot = b.find_last_of('.');
-      if (dot != std::string::npos) b.resize(dot);
-      for (char& c : b) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-      return b;
-    };
-    if (base(fileName_) == base(table_->BaseName())) table_->MarkStructuralIndex();
+    if (UpperCase(xbStripExtension(fileName_)) == UpperCase(table_->BaseName())) table_->MarkStructuralIndex();
   }
   return true;
 }
@@ -400,10 +395,6 @@ XBobjIndexTag* XBobjCDXFile::TagAdd(const std::string& name, const std::string& 
     Refuse("Tag name must have 1 to 10 characters: \"" + tagName + "\" - " + fileName_);
   }
   if (!dir_) Refuse("Index file is not usable - " + fileName_);
-  auto upper = [](std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-  };
   endOfFile_ = -1;
   const int64_t header = AllocatePage();
   AllocatePage();
@@ -414,7 +405,7 @@ XBobjIndexTag* XBobjCDXFile::TagAdd(const std::string& name, const std::string& 
   // A tag of the same name is replaced only once the new one stands.
   for (size_t i = tags_.size(); i-- > 0;) {
     auto* old = static_cast<XBobjCDXTag*>(tags_[i].get());
-    if (upper(old->TagName()) != upper(tagName)) continue;
+    if (UpperCase(old->TagName()) != UpperCase(tagName)) continue;
     RemoveDirectoryEntry(*old);
     tags_.erase(tags_.begin() + static_cast<std::ptrdiff_t>(i));
     break;
@@ -425,12 +416,9 @@ XBobjIndexTag* XBobjCDXFile::TagAdd(const std::string& name, const std::string& 
 }
 
 bool XBobjCDXFile::TagDelete(const std::string& name) {
-  std::string wanted = name;
-  for (char& c : wanted) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const std::string wanted = UpperCase(name);
   for (size_t i = tags_.size(); i-- > 0;) {
-    std::string have = tags_[i]->TagName();
-    for (char& c : have) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (have != wanted) continue;
+    if (UpperCase(tags_[i]->TagName()) != wanted) continue;
     RemoveDirectoryEntry(static_cast<XBobjCDXTag&>(*tags_[i]));
     tags_.erase(tags_.begin() + static_cast<std::ptrdiff_t>(i));
     if (tags_.empty()) Reindex();
@@ -445,27 +433,22 @@ void XBobjCDXFile::Reindex() {
     FoundError(xbErrLockRefused, xbCtxTruncate, fileName_);
     return;
   }
-  try {
-    disk_->FileTruncate(0);
-    endOfFile_ = 0;
-    dir_ = std::make_unique<XBobjCDXTag>(this, "", AllocatePage(), true);
+  vx::ScopeGuard unlock([this] { disk_->UnlockRegion(); });
+  disk_->FileTruncate(0);
+  endOfFile_ = 0;
+  dir_ = std::make_unique<XBobjCDXTag>(this, "", AllocatePage(), true);
+  AllocatePage();
+  XBobjSortCDX(*dir_).BuildEmpty();
+  for (auto& t : tags_) {
+    auto* tag = static_cast<XBobjCDXTag*>(t.get());
+    tag->TagRelease();
+    tag->headerPos_ = AllocatePage();
     AllocatePage();
-    XBobjSortCDX(*dir_).BuildEmpty();
-    for (auto& t : tags_) {
-      auto* tag = static_cast<XBobjCDXTag*>(t.get());
-      tag->TagRelease();
-      tag->headerPos_ = AllocatePage();
-      AllocatePage();
-      tag->version_ = 0;
-      tag->root_ = 0;
-      XBobjSortCDX(*tag).Build();
-      AddDirectoryEntry(*tag);
-    }
-  } catch (...) {
-    disk_->UnlockRegion();
-    throw;
+    tag->version_ = 0;
+    tag->root_ = 0;
+    XBobjSortCDX(*tag).Build();
+    AddDirectoryEntry(*tag);
   }
-  disk_->UnlockRegion();
 }
 
 bool XBobjCDXFile::KeyUpdateAll(int32_t record, bool appending) {
