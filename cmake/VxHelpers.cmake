@@ -21,7 +21,10 @@ function(vx_test name)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   target_compile_definitions(${name} PRIVATE
     VX_SOURCE_DIR="${CMAKE_SOURCE_DIR}" VX_BINARY_DIR="${CMAKE_BINARY_DIR}")
-  set(props ENVIRONMENT "VX_TEST_TMP=${CMAKE_BINARY_DIR}/testdata;QT_QPA_PLATFORM=offscreen")
+  # The test discovery passes its properties on as a flat list, so a
+  # property holds one value only; the Qt platform is set by the runner.
+  set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR env QT_QPA_PLATFORM=offscreen)
+  set(props ENVIRONMENT "VX_TEST_TMP=${CMAKE_BINARY_DIR}/testdata")
   if(A_LABELS)
     list(APPEND props LABELS "${A_LABELS}")
   endif()

@@ -1,8 +1,16 @@
 #include "platform/gui/qt_app.h"
 
+#include <sys/eventfd.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QPainter>
+#include <QSocketNotifier>
+#include <cerrno>
+#include <cstdint>
 #include <cstdlib>
+
+#include "platform/rtl/thread.h"
 
 namespace vx {
 
@@ -28,6 +36,26 @@ void EnsureQtApp() {
   QFont f(QStringLiteral("Liberation Sans"));
   f.setPixelSize(11);
   QApplication::setFont(f);
+  // Calls that worker threads queue for the main thread run from the event
+  // loop, so every pump (modal loops included) delivers them; their errors
+  // go where an event handler's go.
+  SetMainThreadErrorHandler([](std::exception_ptr error) {
+    if (ErrorSink()) ErrorSink()(error);
+  });
+  // The wake-up is a counter the event loop watches: a worker hands no
+  // object to Qt, only the queue (with its own lock) carries the calls.
+  static const int wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  auto* notifier = new QSocketNotifier(wakeFd, QSocketNotifier::Read, app);
+  QObject::connect(notifier, &QSocketNotifier::activated, [] {
+    std::uint64_t count;
+    while (::read(wakeFd, &count, sizeof count) > 0) {}
+    CheckSynchronize();
+  });
+  SetMainThreadWakeup([] {
+    const std::uint64_t one = 1;
+    while (::write(wakeFd, &one, sizeof one) < 0 && errno == EINTR) {}
+  });
+  CheckSynchronize();
 }
 
 void Guard(const std::function<void()>& handler) {
