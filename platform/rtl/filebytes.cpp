@@ -117,29 +117,70 @@ bool ReadFileBytes(const AnsiString& fileName, AnsiString& bytes) {
 }
 
 bool WriteFileBytes(const AnsiString& fileName, std::string_view bytes) {
-  const std::string native = NativeFileName(fileName);
+  ReplacingFile file;
+  return file.Open(fileName, ".vxnew" + std::to_string(::getpid())) && file.Write(bytes.data(), bytes.size()) &&
+         file.Commit();
+}
+
+bool ReplacingFile::Open(const AnsiString& fileName, std::string_view suffix) {
+  Discard();
+  target_ = NativeFileName(fileName);
   struct stat st;
   mode_t mode = 0666;
-  if (::stat(native.c_str(), &st) == 0) {
+  const bool exists = ::stat(target_.c_str(), &st) == 0;
+  if (exists) {
     if (S_ISDIR(st.st_mode)) return false;
     mode = st.st_mode & 07777;
   }
-  const std::string temp = native + ".vxnew" + std::to_string(::getpid());
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-  if (fd < 0) return false;
-  bool ok = true;
-  std::size_t done = 0;
-  while (ok && done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) ok = false;
-    else done += static_cast<std::size_t>(n);
+  temp_ = target_ + std::string(suffix);
+  fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+  // The umask narrows only a new file's bits.
+  if (fd_ >= 0 && exists) ::fchmod(fd_, mode);
+  return fd_ >= 0;
+}
+
+bool ReplacingFile::Write(const void* data, std::size_t count) {
+  if (fd_ < 0) return false;
+  constexpr std::size_t kBuffer = 1 << 16;
+  if (buffer_.size() + count > kBuffer && !Flush()) return false;
+  if (count >= kBuffer) {
+    buffer_.assign(static_cast<const char*>(data), count);
+    return Flush();
   }
-  if (ok && ::fsync(fd) != 0) ok = false;
-  if (::close(fd) != 0) ok = false;
-  if (ok && ::rename(temp.c_str(), native.c_str()) != 0) ok = false;
-  if (!ok) ::unlink(temp.c_str());
+  buffer_.append(static_cast<const char*>(data), count);
+  return true;
+}
+
+bool ReplacingFile::Flush() {
+  std::size_t done = 0;
+  while (done < buffer_.size()) {
+    const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  buffer_.clear();
+  return true;
+}
+
+bool ReplacingFile::Commit() {
+  if (fd_ < 0) return false;
+  bool ok = Flush() && ::fsync(fd_) == 0;
+  if (::close(fd_) != 0) ok = false;
+  fd_ = -1;
+  if (ok && ::rename(temp_.c_str(), target_.c_str()) != 0) ok = false;
+  if (!ok) ::unlink(temp_.c_str());
+  temp_.clear();
   return ok;
+}
+
+void ReplacingFile::Discard() {
+  if (fd_ < 0) return;
+  ::close(fd_);
+  fd_ = -1;
+  ::unlink(temp_.c_str());
+  temp_.clear();
+  buffer_.clear();
 }
 
 }  // namespace vx

@@ -33,4 +33,30 @@ bool ReadFileBytes(const AnsiString& fileName, AnsiString& bytes);
 // the file cannot be written.
 bool WriteFileBytes(const AnsiString& fileName, std::string_view bytes);
 
+// The new contents of a file, written piece by piece into a temporary file
+// beside it (the file's name followed by a suffix), then flushed and renamed
+// over the file by Commit. Until then the old file stays as it was; a
+// replacement that is not committed removes its temporary file. The new
+// file gets the old file's permission bits. Writes are buffered. Every call
+// returns false on failure, after which only the destructor is of use.
+class ReplacingFile {
+ public:
+  ReplacingFile() = default;
+  ~ReplacingFile() { Discard(); }
+  ReplacingFile(const ReplacingFile&) = delete;
+  ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+  bool Open(const AnsiString& fileName, std::string_view suffix);
+  bool Write(const void* data, std::size_t count);
+  bool Commit();
+  // Closes and removes the temporary file; nothing when none is open.
+  void Discard();
+
+ private:
+  bool Flush();
+  int fd_ = -1;
+  std::string target_, temp_;
+  std::string buffer_;
+};
+
 }  // namespace vx
