@@ -84,6 +84,7 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
   ConnectGenerationCommands();
   ConnectDyadCommands();
   ConnectWeightingCommands();
+  ConnectDownloadCommands();
 }
 
 TFormMain::~TFormMain() {
@@ -104,8 +105,7 @@ void TFormMain::FormCreate(TObject*) {
 
   DecodeDate(Date(), TodayYear, TodayMonth, TodayDay);
 
-  // The HTTP client is created here once the download page is built; until
-  // then the cache box shows the client's default (no cache).
+  CreateHttpClient();
 
   StopFlag = false;
   resizeAll();
@@ -121,7 +121,7 @@ void TFormMain::FormCreate(TObject*) {
   ApplyHighestNumber();
 
   LoadAll();
-  UseCacheBox->SetChecked(false);
+  UseCacheBox->SetChecked(HttpFetchFile->UseCache());
 }
 
 void TFormMain::FormCloseQuery(TObject*, bool& CanClose) {
@@ -133,7 +133,12 @@ void TFormMain::FormCloseQuery(TObject*, bool& CanClose) {
   CanClose = true;
 }
 
-void TFormMain::FormDestroy(TObject*) { CloseBases(); }
+void TFormMain::FormDestroy(TObject*) {
+  // A running transfer is aborted and its events dropped.
+  delete HttpFetchFile;
+  HttpFetchFile = nullptr;
+  CloseBases();
+}
 
 void TFormMain::CloseBases() {
   for (TDataSet* d : {TableMain, TableRes, TableTick}) {

@@ -33,6 +33,7 @@
 #include <functional>
 #include <vector>
 
+#include "app/http/httpfetch.h"
 #include "app/main/dyads.h"
 #include "app/widgets/plain_grid.h"
 #include "platform/db/data_source.h"
@@ -149,9 +150,16 @@ class TFormMain : public TForm {
   TCheckBox* cbxFiltered;
   TSpinEdit *speYearFilter, *speDrawFilter, *seYearFromTickCheck, *seDrawFromTickCheck, *seYearToTickCheck,
       *seDrawToTickCheck;
-  // --- Download page
-  TEdit *URLEditSrv, *FileNameEditSrv;
+  // --- Download page (the second address, file, button and the cache box
+  // are hidden)
+  TEdit *URLEditSrv, *FileNameEditSrv, *URLEdit, *FileNameEdit;
+  TButton *btnSrvToPrb, *btnDownLoad;
+  TProgressBar* ProgressBarGetFile;
   TCheckBox* UseCacheBox;
+  // The HTTP client, created in FormCreate, freed in FormDestroy.
+  THttpFetch* HttpFetchFile = nullptr;
+  // True from a start press until the transfer ends or is stopped.
+  bool Downloading = false;
 
   // --- start-up and shut-down
   void FormCreate(TObject* Sender);
@@ -238,6 +246,20 @@ class TFormMain : public TForm {
   bool DrawGridEditable() const;
   void SetDrawGridEditable(bool editable);
 
+  // --- forecast download (app/main/download_commands.cpp)
+  void ConnectDownloadCommands();
+  void CreateHttpClient();
+  // Start/stop buttons of the visible and of the hidden panel.
+  void btnSrvToPrbClick(TObject* Sender);
+  void btnDownLoadClick(TObject* Sender);
+  void UseCacheBoxClick(TObject* Sender);
+  void HttpFetchFileProgress(TObject* Sender, int TotalSize, int Readed);
+  void HttpFetchFileDoneFile(TObject* Sender, const AnsiString& FileName, int FileSize);
+  void HttpFetchFileError(TObject* Sender);
+  // Loads a downloaded probability file into the weights; a bad file raises
+  // EConvertError and leaves the weights as they were.
+  void FileToProb(const AnsiString& FileName);
+
   // --- probability methods (app/main/probability_commands.cpp)
   void ConnectProbabilityCommands();
   bool Seeking(int year, int draw);
@@ -318,6 +340,8 @@ class TFormMain : public TForm {
   // Hot or cold over the probability page's range; false when it produced
   // nothing (no base, start missing, stopped).
   bool RangeMethod(bool cold);
+  void StartStopDownload(TEdit* url, TEdit* file, TButton* button);
+  void ResetDownloadButtons();
   void BuildMenu();
   void BuildFrame();
   void BuildProbabilityPage();

@@ -355,6 +355,14 @@ void TFormMain::BuildOtherPages() {
   URLEditSrv = Make<TEdit>(this, p, "URLEditSrv", 8, 28, 500, 22);
   label(p, "Файл"_cp, 8, 60);
   FileNameEditSrv = Make<TEdit>(this, p, "FileNameEditSrv", 8, 80, 500, 22);
-  UseCacheBox = Check(this, p, "UseCacheBox", "Кэш"_cp, 8, 112, 100);
-  UseCacheBox->SetVisible(false);
+  btnSrvToPrb = Button(this, p, "btnSrvToPrb", "Загрузить"_cp, 516, 79, 100);
+  ProgressBarGetFile = Make<TProgressBar>(this, p, "ProgressBarGetFile", 8, 116, 608, 18);
+  ProgressBarGetFile->SetMax(0);
+  // The older download panel, kept hidden.
+  URLEdit = Make<TEdit>(this, p, "URLEdit", 8, 160, 500, 22);
+  FileNameEdit = Make<TEdit>(this, p, "FileNameEdit", 8, 188, 500, 22);
+  btnDownLoad = Button(this, p, "btnDownLoad", "Загрузить"_cp, 516, 187, 100);
+  UseCacheBox = Check(this, p, "UseCacheBox", "Use Cache", 8, 216, 100);
+  for (TControl* c : std::initializer_list<TControl*>{URLEdit, FileNameEdit, btnDownLoad, UseCacheBox})
+    c->SetVisible(false);
 }

@@ -19,6 +19,7 @@
 
 #include "app/main/formmain.h"
 #include "app/settings/cached_ini.h"
+#include "platform/os/program_folder.h"
 
 namespace {
 
@@ -68,7 +69,8 @@ std::vector<Setting> RangeSettings(TFormMain& f) {
       Spin("seDrawFromToRes.Value", f.seDrawFromToRes, 50),
       Spin("seDrawToToRes.Value", f.seDrawToToRes, 50),
       Text("Download_SRV", f.URLEditSrv, "lotto.vexamund.example/lmsurvey/survey.srv"),
-      Text("Output_SRV", f.FileNameEditSrv, "c:\\temp\\survey.srv"),
+      // The program's folder: a fixed Windows folder such as c:\temp need not exist.
+      Text("Output_SRV", f.FileNameEditSrv, vx::ProgramFolder() + "survey.srv"),
   };
 }
 

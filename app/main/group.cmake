@@ -20,4 +20,6 @@ list(APPEND VX_APP_SOURCES
   main/probability_commands.cpp
   main/pending_windows.cpp
   main/startup.cpp
+  main/probability_file.cpp
+  main/download_commands.cpp
 )

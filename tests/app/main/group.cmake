@@ -11,6 +11,7 @@ list(APPEND VX_APP_TEST_SOURCES
   main/dyads_test.cpp
   main/random_draws_test.cpp
   main/analysis_flow_test.cpp
+  main/download_test.cpp
   ../platform/db/memory_dataset.cpp
 )
 

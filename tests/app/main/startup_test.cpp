@@ -48,7 +48,7 @@ TEST_F(Startup, CreatesTheWindowsInOrderAndRunsFormCreate) {
   EXPECT_EQ(FormMain->seYearFrom->Value(), 2000);
   EXPECT_EQ(FormMain->seDrawTo->Value(), 20);
   EXPECT_EQ(FormMain->URLEditSrv->Text(), "lotto.vexamund.example/lmsurvey/survey.srv");
-  EXPECT_EQ(FormMain->FileNameEditSrv->Text(), "c:\\temp\\survey.srv");
+  EXPECT_EQ(FormMain->FileNameEditSrv->Text(), folder + "survey.srv");
   EXPECT_TRUE(FormMain->cbxAscend->Checked());
   EXPECT_TRUE(FormMain->PageControlMain->MultiLine());
   EXPECT_EQ(FormMain->PageControlMain->PageCount(), 10);
