@@ -10,12 +10,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 
 #include "app/bases/draw_base.h"
 #include "app/main/probability.h"
+#include "bench/draw_table.h"
 #include "platform/gui/application.h"
 #include "platform/gui/comctrls.h"
 #include "tables/dataset/txbasedataset.h"
@@ -34,56 +34,11 @@ std::string Folder() {
   return folder;
 }
 
-void Put(std::string& rec, std::size_t at, int width, long value) {
-  std::string text = std::to_string(value);
-  rec.replace(at + static_cast<std::size_t>(width) - text.size(), text.size(), text);
-}
-
-// 1,000,000 draws, 900 per year, numbers from a fixed generator.
-void WriteTable(const std::string& path) {
-  const int fields = 2 + kNumbers;
-  const int headerLength = 32 + 32 * fields + 1;
-  const int recordLength = 1 + 9 + 9 + 15 * kNumbers;
-  std::string header(static_cast<std::size_t>(headerLength), '\0');
-  header[0] = 0x03;
-  header[1] = 124;
-  header[2] = 1;
-  header[3] = 1;
-  for (int i = 0; i < 4; ++i) header[4 + i] = static_cast<char>((kDraws >> (8 * i)) & 0xFF);
-  header[8] = static_cast<char>(headerLength & 0xFF);
-  header[9] = static_cast<char>(headerLength >> 8);
-  header[10] = static_cast<char>(recordLength & 0xFF);
-  header[11] = static_cast<char>(recordLength >> 8);
-  for (int f = 0; f < fields; ++f) {
-    const std::string name = f == 0 ? "YEAR" : f == 1 ? "DRAW" : "P" + std::to_string(f - 1);
-    char* d = header.data() + 32 + 32 * f;
-    name.copy(d, name.size());
-    d[11] = 'N';
-    d[16] = static_cast<char>(f < 2 ? 9 : 15);
-  }
-  header[static_cast<std::size_t>(headerLength - 1)] = 0x0D;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << header;
-  std::uint32_t seed = 12345;
-  std::string rec(static_cast<std::size_t>(recordLength), ' ');
-  for (int i = 0; i < kDraws; ++i) {
-    rec.assign(static_cast<std::size_t>(recordLength), ' ');
-    Put(rec, 1, 9, 1000 + i / 900);
-    Put(rec, 10, 9, i % 900 + 1);
-    for (int k = 0; k < kNumbers; ++k) {
-      seed = seed * 134775813u + 1u;
-      Put(rec, 19 + 15 * static_cast<std::size_t>(k), 15, static_cast<long>((std::uint64_t(seed) * 49) >> 32) + 1);
-    }
-    out << rec;
-  }
-  out << '\x1a';
-}
-
 TXBaseDataSet& Table() {
   static std::unique_ptr<TXBaseDataSet> table = [] {
     const std::string path = Folder() + "million.dbf";
     std::filesystem::remove(Folder() + "million.cdx");
-    WriteTable(path);
+    vx::bench::WriteDrawTable(path, kDraws, kNumbers, 49, 900);
     auto t = std::make_unique<TXBaseDataSet>();
     t->SetDatabaseName(Folder());
     t->SetTableName("million.dbf");

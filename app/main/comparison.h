@@ -5,8 +5,9 @@
 //
 // A coincidence is an equal (draw number, result number) pair, so a number
 // repeated inside a result counts once per repetition. The pairs are
-// counted draw by draw from a count array of the draw's numbers, never kept
-// as a draws x results matrix; the report is built in one text.
+// counted pair by pair as two sets of numbers meet (or one by one where a
+// list repeats a number), never kept as a draws x results matrix; the
+// report is built in one text.
 #pragma once
 
 #include <array>

@@ -26,4 +26,12 @@ TEST(Comparison, ReportLinesTotalsAndRepeats) {
   EXPECT_EQ(vx::CompareResults({}, draws, 0, prizes, 2, texts).text,
             "-------------------------\r\nЗатрачено 0,  Выиграно 0\r\n");
   EXPECT_EQ(vx::CurrencyText(-25000), "-2.5");
+  // Numbers above 63 and outside 0..127, with and without repeats.
+  prizes[2] = 1;
+  const std::vector<std::vector<int>> high{{70, 100, 3}, {200, 70, 200}};
+  r = vx::CompareResults(high, {{"a", {70, 100, 4}}, {"b", {200, 200, 70}}}, 2, prizes, 0, texts);
+  // Hits 2, 1 for draw a; 1, 5 for draw b (200 twice on both sides).
+  EXPECT_EQ(r.won, 1 * vx::CurrencyScale);
+  EXPECT_EQ(r.text.substr(0, r.text.find("---")),
+            "В тираже a - 2 совпадений c вариантом 1\r\nВ тираже b - 5 совпадений c вариантом 2\r\n");
 }
