@@ -51,17 +51,12 @@ void TFormMain::btnOpenResClick(TObject*) {
   PrepareDbfDialog(OpenDialogMain, "Database Tables|*.dbf|All Files|*.*");
   if (!OpenDialogMain->Execute()) return;
   const AnsiString path = OpenDialogMain->FileName();
-  auto* table = dynamic_cast<TXBaseDataSet*>(TableRes);
   CloseDataTable(TableRes, DBGridRes);
   if (vx::IsOpenTable(path, {TableMain, TableTick})) {
     ShowMessage(vx::Tr("Файл"_cp) + " " + path + " " + vx::Tr("уже используется"_cp));
     return;
   }
-  table->IndexFiles()->Clear();
-  table->SetIndexName("");
-  table->SetDatabaseName(ExtractFilePath(path));
-  table->SetTableName(ExtractFileName(path));
-  table->Open();
+  OpenTableAs(TableRes, path);
   SetupResultColumns();
 }
 
@@ -102,12 +97,7 @@ bool TFormMain::OpenTempResults(int count) {
   CloseDataTable(TableRes, DBGridRes);
   if (!frmNewBase || !frmNewBase->CreateBaseTable(TempResultsTable, count, false)) return false;
   frmNewBase->NewTable->Close();
-  auto* table = dynamic_cast<TXBaseDataSet*>(TableRes);
-  table->IndexFiles()->Clear();
-  table->SetIndexName("");
-  table->SetDatabaseName(ExtractFilePath(TempResultsTable));
-  table->SetTableName(ExtractFileName(TempResultsTable));
-  table->Open();
+  OpenTableAs(TableRes, TempResultsTable);
   SetupResultColumns();
   return true;
 }

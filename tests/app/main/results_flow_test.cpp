@@ -183,8 +183,15 @@ TEST_F(ResultsFlow, GuardsOfTheResultsCommands) {
   // no generating command recreates it.
   FormMain->CloseMainClick(nullptr);
   ASSERT_TRUE(FormMain->OpenTempResults(5));
-  FormMain->AppendResult(1, {1, 2, 3, 4, 5});
+  for (int d = 3; d >= 1; --d) FormMain->AppendResult(d, {1, 2, 3, 4, 5});
   FormMain->TableRes->Post();
+  // A deleted record leaves no row in the hidden grid.
+  FormMain->TableRes->First();
+  FormMain->TableRes->Delete();
+  FormMain->TableRes->Delete();
+  FormMain->ResToSGridRes();
+  EXPECT_EQ(FormMain->SGridRes->RowCount(), 2);
+  EXPECT_EQ(FormMain->SGridRes->Cells(1, 1), "1");
   FormMain->mnuCloseResBaseClick(nullptr);
   auto* main = FormMain->DrawTable();
   main->SetDatabaseName(folder);
@@ -194,7 +201,7 @@ TEST_F(ResultsFlow, GuardsOfTheResultsCommands) {
   FormMain->seDrawIndNumber->SetValue(1);
   dialogs.Expect(vx::DialogKind::Message, "уже используется"_cp, mrOk);
   FormMain->btnFormingClick(nullptr);
-  EXPECT_EQ(main->RecordCount(), 1);
+  EXPECT_EQ(main->RecordCount(), 3);  // untouched, deleted records included
   EXPECT_FALSE(FormMain->Busy);
   Stop();
 }
