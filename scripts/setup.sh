@@ -11,6 +11,7 @@ PACKAGES=(
   python3 python3-dbf python3-dbfread libdbd-xbase-perl shapelib
   fpc fp-units-db fp-units-fcl
   fonts-liberation2 xvfb xauth
+  unrtf libreoffice-writer-nogui
 )
 
 missing=()

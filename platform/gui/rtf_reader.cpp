@@ -1,0 +1,393 @@
+#include "platform/gui/rtf_reader.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace vx {
+
+namespace {
+
+// Code page 1252 bytes 0x80..0x9F (0xA0..0xFF are Latin-1 as they stand).
+constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char16_t DecodeByte(unsigned char b, int codePage) {
+  if (b < 0x80) return b;
+  if (codePage == 1252) return b < 0xA0 ? kCp1252High[b - 0x80] : b;
+  return cp1251::kToUnicode[b];
+}
+
+int CodePageOfCharset(int charset, int fallback) {
+  switch (charset) {
+    case 0: return 1252;
+    case 204: return 1251;
+    default: return fallback;
+  }
+}
+
+enum class Dest { Text, Skip, FontTable, Pn };
+
+// Limits that keep sizes and indents within what an editor can lay out
+// (and every sum of them within int).
+constexpr int kMaxSize = 1638;      // points (\fs 3276)
+constexpr int kMaxTwips = 1000000;  // one indent as read
+constexpr int kMaxIndent = 20000;   // points, one indent of a paragraph
+
+struct Font {
+  AnsiString name;
+  int codePage = 0;  // 0: the document's
+};
+
+struct GroupState {
+  RichCharFormat format;
+  int font = -1;
+  int unicodeSkip = 1;
+  Dest dest = Dest::Text;
+};
+
+// Destinations whose text the document does not show, even without \*.
+const std::set<std::string>& SkippedDestinations() {
+  static const std::set<std::string> names = {
+      "colortbl",     "stylesheet", "info",     "pict",      "object",    "header",
+      "headerl",      "headerr",    "headerf",  "footer",    "footerl",   "footerr",
+      "footerf",      "footnote",   "listtext", "pntext",    "listtable", "listoverridetable",
+      "revtbl",       "rsidtbl",    "xmlnstbl", "themedata", "fldinst",   "datastore",
+      "latentstyles", "generator",  "pgdptbl",  "filetbl",   "shpinst",   "nonshppict"};
+  return names;
+}
+
+class Reader {
+ public:
+  explicit Reader(std::string_view in) : in_(in) {
+    stack_.emplace_back();
+    stack_.back().format.Size = 12;  // RTF's default size (\fs24)
+  }
+
+  RichDocument Read() {
+    while (pos_ < in_.size()) {
+      const char c = in_[pos_++];
+      switch (c) {
+        case '{': OpenGroup(); break;
+        case '}': CloseGroup(); break;
+        case '\\': Control(); break;
+        case '\r':
+        case '\n': break;
+        case '\t': Text(u"\t"); break;
+        default:
+          if (static_cast<unsigned char>(c) >= 0x20) Byte(static_cast<unsigned char>(c));
+      }
+      if (ended_) break;
+    }
+    EndParagraph(false);
+    if (doc_.Paragraphs.empty()) doc_.Paragraphs.emplace_back();
+    return std::move(doc_);
+  }
+
+ private:
+  GroupState& State() { return stack_.back(); }
+
+  void OpenGroup() {
+    GroupState copy = State();
+    stack_.push_back(copy);
+    starred_ = false;
+    skipLeft_ = 0;
+  }
+
+  void CloseGroup() {
+    const bool fontTable = State().dest == Dest::FontTable;
+    if (fontTable) FinishFontName();
+    skipLeft_ = 0;
+    if (stack_.size() <= 1) {
+      ended_ = true;  // the document's own closing brace
+      return;
+    }
+    stack_.pop_back();
+    // Text without \f is in the default font, known once the table is read.
+    if (fontTable && State().dest == Dest::Text && State().font < 0) State().format.Name = DefaultFormat().Name;
+  }
+
+  // A control word (letters, an optional signed number, an optional blank)
+  // or a control symbol.
+  void Control() {
+    if (pos_ >= in_.size()) return;
+    const char c = in_[pos_];
+    if (!IsLetter(c)) {
+      ++pos_;
+      Symbol(c);
+      return;
+    }
+    std::string word;
+    while (pos_ < in_.size() && IsLetter(in_[pos_]) && word.size() < 32) word += in_[pos_++];
+    while (pos_ < in_.size() && IsLetter(in_[pos_])) ++pos_;
+    bool hasParam = false, negative = false;
+    long long param = 0;
+    if (pos_ < in_.size() && in_[pos_] == '-' && pos_ + 1 < in_.size() && IsDigit(in_[pos_ + 1])) {
+      negative = true;
+      ++pos_;
+    }
+    while (pos_ < in_.size() && IsDigit(in_[pos_])) {
+      hasParam = true;
+      param = std::min<long long>(param * 10 + (in_[pos_++] - '0'), 1LL << 40);
+    }
+    if (pos_ < in_.size() && in_[pos_] == ' ') ++pos_;
+    const int value = static_cast<int>(std::clamp<long long>(negative ? -param : param, -(1LL << 30), 1LL << 30));
+    Word(word, hasParam, value);
+  }
+
+  void Symbol(char c) {
+    switch (c) {
+      case '\'': {
+        int v = 0, digits = 0;
+        while (digits < 2 && pos_ < in_.size() && IsHex(in_[pos_])) v = v * 16 + HexValue(in_[pos_++]), ++digits;
+        if (digits == 2) Byte(static_cast<unsigned char>(v));
+        break;
+      }
+      case '\\':
+      case '{':
+      case '}': Byte(static_cast<unsigned char>(c)); break;
+      case '~': Text(u"\u00A0"); break;
+      case '_': Text(u"\u2011"); break;
+      case '*': starred_ = true; break;
+      case '\r':
+      case '\n': ControlWordInText("par"); break;
+      default: break;  // \- and the rest show nothing
+    }
+  }
+
+  void Word(const std::string& word, bool hasParam, int value) {
+    const bool starred = starred_;
+    starred_ = false;
+    if (word == "bin") {
+      pos_ += std::min<std::size_t>(static_cast<std::size_t>(std::max(value, 0)), in_.size() - pos_);
+      return;
+    }
+    if (State().dest == Dest::Skip) return;
+    if (word == "u") {
+      if (State().dest == Dest::Text && skipLeft_ == 0) {
+        const auto unit = static_cast<char16_t>(static_cast<std::uint16_t>(value));
+        EmitChar(unit);
+      }
+      skipLeft_ = State().unicodeSkip;
+      return;
+    }
+    if (skipLeft_ > 0) {
+      --skipLeft_;
+      return;
+    }
+    if (word == "fonttbl") {
+      State().dest = Dest::FontTable;
+      return;
+    }
+    if (word == "pn") {
+      State().dest = Dest::Pn;
+      para_.Bullet = true;
+      return;
+    }
+    // Every other \* destination is one this reader does not know.
+    if (starred || SkippedDestinations().count(word)) {
+      State().dest = Dest::Skip;
+      return;
+    }
+    if (State().dest == Dest::FontTable) {
+      FontTableWord(word, value);
+      return;
+    }
+    if (State().dest == Dest::Pn) return;
+    ControlWordInText(word, hasParam, value);
+  }
+
+  void FontTableWord(const std::string& word, int value) {
+    if (word == "f") {
+      FinishFontName();
+      fontEntry_ = value;
+      fonts_[value];
+    } else if (word == "fcharset" && fontEntry_ >= 0) {
+      fonts_[fontEntry_].codePage = CodePageOfCharset(value, 0);
+    }
+  }
+
+  void FinishFontName() {
+    if (fontEntry_ < 0) return;
+    AnsiString name = fontName_;
+    const std::size_t semi = name.find(';');
+    if (semi != AnsiString::npos) name.resize(semi);
+    while (!name.empty() && name.back() == ' ') name.pop_back();
+    while (!name.empty() && name.front() == ' ') name.erase(0, 1);
+    if (!name.empty()) fonts_[fontEntry_].name = name;
+    fontName_.clear();
+    if (semi != AnsiString::npos) fontEntry_ = -1;
+  }
+
+  // Returns false for a word this reader does not know.
+  bool ControlWordInText(const std::string& word, bool hasParam = false, int value = 0) {
+    RichCharFormat& f = State().format;
+    const bool on = !hasParam || value != 0;
+    auto style = [&](TFontStyle s) {
+      if (on) f.Style.Include(s);
+      else f.Style.Exclude(s);
+    };
+    if (word == "par") {
+      EndParagraph(true);
+    } else if (word == "line") {
+      Text(u"\u2028");
+    } else if (word == "tab" || word == "cell") {
+      Text(u"\t");
+    } else if (word == "row") {
+      EndParagraph(true);
+    } else if (word == "pard") {
+      para_ = {};
+    } else if (word == "plain") {
+      f = DefaultFormat();
+      State().font = defaultFont_;
+    } else if (word == "f") {
+      State().font = value;
+      const auto it = fonts_.find(value);
+      if (it != fonts_.end() && !it->second.name.empty()) f.Name = it->second.name;
+    } else if (word == "fs") {
+      if (value > 0) f.Size = std::clamp(value / 2, 1, kMaxSize);
+    } else if (word == "b") {
+      style(fsBold);
+    } else if (word == "i") {
+      style(fsItalic);
+    } else if (word == "strike") {
+      style(fsStrikeOut);
+    } else if (word == "ulnone") {
+      f.Style.Exclude(fsUnderline);
+    } else if (word.rfind("ul", 0) == 0 && word != "ulc") {
+      style(fsUnderline);
+    } else if (word == "ql" || word == "qj") {
+      para_.Alignment = RichAlignment::Left;
+    } else if (word == "qr") {
+      para_.Alignment = RichAlignment::Right;
+    } else if (word == "qc") {
+      para_.Alignment = RichAlignment::Center;
+    } else if (word == "fi") {
+      indentTwips_[0] = std::clamp(value, -kMaxTwips, kMaxTwips);
+    } else if (word == "li") {
+      indentTwips_[1] = std::clamp(value, -kMaxTwips, kMaxTwips);
+    } else if (word == "ri") {
+      indentTwips_[2] = std::clamp(value, -kMaxTwips, kMaxTwips);
+    } else if (word == "ls") {
+      if (value > 0) para_.Bullet = true;
+    } else if (word == "uc") {
+      State().unicodeSkip = std::clamp(value, 0, 16);
+    } else if (word == "ansicpg") {
+      codePage_ = value == 1252 ? 1252 : 1251;
+    } else if (word == "deff") {
+      defaultFont_ = value;
+    } else if (word == "emdash") {
+      Text(u"\u2014");
+    } else if (word == "endash") {
+      Text(u"\u2013");
+    } else if (word == "bullet") {
+      Text(u"\u2022");
+    } else if (word == "lquote") {
+      Text(u"\u2018");
+    } else if (word == "rquote") {
+      Text(u"\u2019");
+    } else if (word == "ldblquote") {
+      Text(u"\u201C");
+    } else if (word == "rdblquote") {
+      Text(u"\u201D");
+    } else {
+      return false;
+    }
+    if (word == "pard") indentTwips_[0] = indentTwips_[1] = indentTwips_[2] = 0;
+    return true;
+  }
+
+  RichCharFormat DefaultFormat() const {
+    RichCharFormat f;
+    f.Size = 12;
+    const auto it = fonts_.find(defaultFont_);
+    if (it != fonts_.end() && !it->second.name.empty()) f.Name = it->second.name;
+    return f;
+  }
+
+  int CurrentCodePage() const {
+    const auto it = fonts_.find(stack_.back().font);
+    if (it != fonts_.end() && it->second.codePage) return it->second.codePage;
+    return codePage_;
+  }
+
+  void Byte(unsigned char b) {
+    if (skipLeft_ > 0) {
+      --skipLeft_;
+      return;
+    }
+    switch (State().dest) {
+      case Dest::FontTable:
+        if (b < 0x20) break;
+        fontName_ += static_cast<char>(b);
+        if (b == ';') FinishFontName();
+        break;
+      case Dest::Text: EmitChar(DecodeByte(b, CurrentCodePage())); break;
+      default: break;
+    }
+  }
+
+  void Text(const std::u16string& text) {
+    if (State().dest != Dest::Text) return;
+    if (skipLeft_ > 0) {
+      --skipLeft_;
+      return;
+    }
+    paragraph_.Append(text, State().format);
+  }
+
+  // Control characters other than tab are not text.
+  void EmitChar(char16_t c) {
+    if (c < 0x20 && c != u'\t') return;
+    paragraph_.Append(std::u16string(1, c), State().format);
+  }
+
+  // Ends the paragraph being read; at the end of the input only when it
+  // has text (writers end the last paragraph with \par or not).
+  void EndParagraph(bool explicitEnd) {
+    if (State().dest != Dest::Text && explicitEnd) return;
+    if (!explicitEnd && paragraph_.Runs.empty()) return;
+    paragraph_.Format = para_;
+    const int fi = indentTwips_[0], li = indentTwips_[1], ri = indentTwips_[2];
+    paragraph_.Format.FirstIndent = std::clamp(Points(li + fi), -kMaxIndent, kMaxIndent);
+    paragraph_.Format.LeftIndent = std::clamp(-Points(fi), -kMaxIndent, kMaxIndent);
+    paragraph_.Format.RightIndent = std::clamp(Points(ri), -kMaxIndent, kMaxIndent);
+    doc_.Paragraphs.push_back(std::move(paragraph_));
+    paragraph_ = RichParagraph{};
+  }
+
+  static int Points(int twips) { return twips >= 0 ? (twips + 10) / 20 : -((-twips + 10) / 20); }
+  static bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+  static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+  static bool IsHex(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+  static int HexValue(char c) { return IsDigit(c) ? c - '0' : (c | 0x20) - 'a' + 10; }
+
+  std::string_view in_;
+  std::size_t pos_ = 0;
+  std::vector<GroupState> stack_;
+  std::map<int, Font> fonts_;
+  int fontEntry_ = -1;
+  AnsiString fontName_;
+  int defaultFont_ = 0;
+  int codePage_ = 1251;
+  int skipLeft_ = 0;
+  bool starred_ = false;
+  bool ended_ = false;
+  RichParagraphFormat para_;
+  int indentTwips_[3] = {0, 0, 0};  // \fi, \li, \ri of the paragraph being read
+  RichParagraph paragraph_;
+  RichDocument doc_;
+};
+
+}  // namespace
+
+bool LooksLikeRtf(std::string_view bytes) { return bytes.substr(0, 5) == "{\\rtf"; }
+
+RichDocument ReadRtf(std::string_view bytes) { return Reader(bytes).Read(); }
+
+}  // namespace vx

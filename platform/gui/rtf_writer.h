@@ -1,0 +1,19 @@
+// Writing a rich-text document as RTF that other programs read: code page
+// 1251 (\ansicpg1251, fonts with \fcharset204), a font table of the fonts
+// used, sizes (\fs, half points), bold, italic, underline and strike-out,
+// alignment, indents (\fi, \li, \ri in twips) and bullets (the \pn form
+// with its rendered \pntext, which rich edits and word processors read).
+// Characters of code page 1251 are written as themselves (ASCII) or \'xx;
+// any other character as \uN with '?' for readers without Unicode. Every
+// paragraph ends with \par and a line break.
+#pragma once
+
+#include <string>
+
+#include "platform/gui/rich_text.h"
+
+namespace vx {
+
+std::string WriteRtf(const RichDocument& doc);
+
+}  // namespace vx
