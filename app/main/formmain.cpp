@@ -85,6 +85,7 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
   ConnectDyadCommands();
   ConnectWeightingCommands();
   ConnectDownloadCommands();
+  ConnectWindowCommands();
 }
 
 TFormMain::~TFormMain() {

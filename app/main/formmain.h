@@ -171,6 +171,10 @@ class TFormMain : public TForm {
   // Gives the options and new-base dialogs what they need of this window
   // (called once every start-up window exists).
   void ConnectWindows();
+  // --- windows opened from the menu (app/main/window_commands.cpp)
+  void ConnectWindowCommands();
+  void mnuNotePadClick(TObject* Sender);
+  void mnuAutorClick(TObject* Sender);
 
   // --- busy state and long loops
   void SetBusy(bool busy);

@@ -22,4 +22,5 @@ list(APPEND VX_APP_SOURCES
   main/startup.cpp
   main/probability_file.cpp
   main/download_commands.cpp
+  main/window_commands.cpp
 )

@@ -4,4 +4,6 @@ list(APPEND VX_APP_SOURCES
   windows/chart_window.cpp
   windows/probability_editor.cpp
   windows/type5_dialog.cpp
+  windows/note_pad.cpp
+  windows/about_box.cpp
 )

@@ -1,6 +1,7 @@
 list(APPEND VX_APP_TEST_SOURCES
   windows/chart_window_test.cpp
   windows/probability_editor_test.cpp
+  windows/note_pad_test.cpp
 )
 
 # The chart window over a 1,000-draw base under a real X server (Xvfb);
