@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QUrl>
 
+#include "app/windows/window_layout.h"
 #include "platform/gui/application.h"
 
 std::function<void(const AnsiString&)> vx::OpenWebAddress = [](const AnsiString& address) {
@@ -11,13 +12,6 @@ std::function<void(const AnsiString&)> vx::OpenWebAddress = [](const AnsiString&
 };
 
 namespace {
-
-template <typename T>
-T* Named(T* control, const char* name, int left, int top, int width, int height) {
-  control->SetName(name);
-  control->SetBounds(left, top, width, height);
-  return control;
-}
 
 // The program's icon: six numbered balls on a blue ground.
 void DrawIcon(TImage* image) {
@@ -41,30 +35,30 @@ TAboutBox::TAboutBox(TComponent* AOwner) : TForm(AOwner) {
   SetBorderStyle(bsDialog);
   SetBounds(0, 0, 340, 270);
   SetVisible(false);
-  ProgramIcon = Named(new TImage(this, this), "ProgramIcon", 146, 12, 48, 48);
+  ProgramIcon = vx::Placed(new TImage(this, this), "ProgramIcon", 146, 12, 48, 48);
   ProgramIcon->SetCenter(true);
   DrawIcon(ProgramIcon);
-  Label5 = Named(new TLabel(this, this), "Label5", 20, 70, 300, 18);
+  Label5 = vx::Placed(new TLabel(this, this), "Label5", 20, 70, 300, 18);
   Label5->SetCaption("Vexamund ver. 3.5");
   Label5->Font()->SetStyle({fsBold});
-  Label1 = Named(new TLabel(this, this), "Label1", 20, 94, 300, 16);
+  Label1 = vx::Placed(new TLabel(this, this), "Label1", 20, 94, 300, 16);
   Label1->SetCaption("Keeps a number lottery's draws and analyses them.");
-  Label2 = Named(new TLabel(this, this), "Label2", 20, 112, 300, 16);
+  Label2 = vx::Placed(new TLabel(this, this), "Label2", 20, 112, 300, 16);
   Label2->SetCaption("Free to use and to pass on.");
   for (TLabel* l : {Label5, Label1, Label2}) {
     l->SetAutoSize(false);
     l->SetAlignment(taCenter);
   }
-  GroupBox1 = Named(new TGroupBox(this, this), "GroupBox1", 20, 138, 300, 72);
+  GroupBox1 = vx::Placed(new TGroupBox(this, this), "GroupBox1", 20, 138, 300, 72);
   GroupBox1->SetCaption("");
-  Label4 = Named(new TLabel(this, GroupBox1), "Label4", 12, 18, 276, 16);
+  Label4 = vx::Placed(new TLabel(this, GroupBox1), "Label4", 12, 18, 276, 16);
   Label4->SetCaption("News, help and new versions:");
-  Label3 = Named(new TLabel(this, GroupBox1), "Label3", 12, 40, 276, 16);
+  Label3 = vx::Placed(new TLabel(this, GroupBox1), "Label3", 12, 40, 276, 16);
   Label3->SetCaption("https://www.example.org/vexamund");
   Label3->SetCursor(crHandPoint);
   Label3->Font()->SetColor(clBlue);
   Label3->Font()->SetStyle({fsUnderline});
-  OKButton = Named(new TButton(this, this), "OKButton", 132, 222, 75, 25);
+  OKButton = vx::Placed(new TButton(this, this), "OKButton", 132, 222, 75, 25);
   OKButton->SetCaption("OK");
   OKButton->SetDefault(true);
   OKButton->SetCancel(true);

@@ -1,5 +1,7 @@
 #include "app/windows/chart_window.h"
 
+#include "app/windows/window_layout.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -30,23 +32,16 @@ void ChartAxisFromBar(bool vertical, int position, double range, double low, dou
 
 namespace {
 
-template <typename T>
-T* Place(T* control, const char* name, int left, int top, int width, int height) {
-  control->SetName(name);
-  control->SetBounds(left, top, width, height);
-  return control;
-}
-
 TButton* PlainButton(TfrmChart* form, TWinControl* parent, const char* name, const char* caption, int left, int top,
                      int width) {
-  auto* b = Place(new TButton(form, parent), name, left, top, width, 25);
+  auto* b = vx::Placed(new TButton(form, parent), name, left, top, width, 25);
   b->SetCaption(caption);
   return b;
 }
 
 TSpeedButton* ShiftButton(TfrmChart* form, TWinControl* parent, const char* name, const char* caption, int left,
                           const char* hint) {
-  auto* b = Place(new TSpeedButton(form, parent), name, left, 36, 25, 25);
+  auto* b = vx::Placed(new TSpeedButton(form, parent), name, left, 36, 25, 25);
   b->SetCaption(caption);
   b->SetHint(hint);
   b->SetShowHint(true);
@@ -63,43 +58,43 @@ TfrmChart::TfrmChart(TComponent* AOwner, TDataSet* table) : TForm(AOwner), Table
   SetKeyPreview(true);
   SetVisible(false);
 
-  pnlChartTop = Place(new TPanel(this, this), "pnlChartTop", 0, 0, 820, 68);
+  pnlChartTop = vx::Placed(new TPanel(this, this), "pnlChartTop", 0, 0, 820, 68);
   pnlChartTop->SetAlign(alTop);
   pnlChartTop->SetCaption("");
-  lblPointsPerPage = Place(new TLabel(this, pnlChartTop), "lblPointsPerPage", 8, 11, 120, 16);
+  lblPointsPerPage = vx::Placed(new TLabel(this, pnlChartTop), "lblPointsPerPage", 8, 11, 120, 16);
   lblPointsPerPage->SetCaption("&Num Points Per Page:");
-  spePointsPerPage = Place(new TSpinEdit(this, pnlChartTop), "spePointsPerPage", 138, 6, 70, 24);
+  spePointsPerPage = vx::Placed(new TSpinEdit(this, pnlChartTop), "spePointsPerPage", 138, 6, 70, 24);
   spePointsPerPage->SetMinValue(0);
   spePointsPerPage->SetMaxValue(10000);
   spePointsPerPage->SetValue(0);
-  Label1 = Place(new TLabel(this, pnlChartTop), "Label1", 218, 11, 60, 16);
+  Label1 = vx::Placed(new TLabel(this, pnlChartTop), "Label1", 218, 11, 60, 16);
   Label1->SetCaption("N / FROM");
   BFirstPage = PlainButton(this, pnlChartTop, "BFirstPage", "&First", 290, 5, 64);
   ButtonPrevious = PlainButton(this, pnlChartTop, "ButtonPrevious", "&Previous", 358, 5, 72);
   ButtonNext = PlainButton(this, pnlChartTop, "ButtonNext", "&Next", 434, 5, 64);
   BLastPage = PlainButton(this, pnlChartTop, "BLastPage", "&Last", 502, 5, 64);
-  CheckBox1 = Place(new TCheckBox(this, pnlChartTop), "CheckBox1", 580, 9, 170, 18);
+  CheckBox1 = vx::Placed(new TCheckBox(this, pnlChartTop), "CheckBox1", 580, 9, 170, 18);
   CheckBox1->SetCaption("Auto Scale Last Page");
   SpeedButton4 = ShiftButton(this, pnlChartTop, "SpeedButton4", "<", 8, "Move left");
   SpeedButton1 = ShiftButton(this, pnlChartTop, "SpeedButton1", ">", 36, "Move right");
   SpeedButton2 = ShiftButton(this, pnlChartTop, "SpeedButton2", "v", 64, "Move down");
   SpeedButton3 = ShiftButton(this, pnlChartTop, "SpeedButton3", "^", 92, "Move up");
-  BitBtn1 = Place(new TBitBtn(this, pnlChartTop), "BitBtn1", 138, 36, 80, 25);
+  BitBtn1 = vx::Placed(new TBitBtn(this, pnlChartTop), "BitBtn1", 138, 36, 80, 25);
   BitBtn1->SetCaption("Zoom In");
-  BitBtn2 = Place(new TBitBtn(this, pnlChartTop), "BitBtn2", 222, 36, 80, 25);
+  BitBtn2 = vx::Placed(new TBitBtn(this, pnlChartTop), "BitBtn2", 222, 36, 80, 25);
   BitBtn2->SetCaption("Zoom Out");
   Button3 = PlainButton(this, pnlChartTop, "Button3", "Reset Zoom", 306, 36, 90);
   Button3->SetEnabled(false);
   btnResetAll = PlainButton(this, pnlChartTop, "btnResetAll", "Reset All", 400, 36, 80);
 
-  TheChart = Place(new TDBChart(this, this), "TheChart", 0, 68, 820, 492);
+  TheChart = vx::Placed(new TDBChart(this, this), "TheChart", 0, 68, 820, 492);
   TheChart->SetAlign(alClient);
   ScrollBarX = new TScrollBar(this, TheChart);
   ScrollBarX->SetKind(sbHorizontal);
-  Place(ScrollBarX, "ScrollBarX", 0, 0, 100, 17);
+  vx::Placed(ScrollBarX, "ScrollBarX", 0, 0, 100, 17);
   ScrollBarY = new TScrollBar(this, TheChart);
   ScrollBarY->SetKind(sbVertical);
-  Place(ScrollBarY, "ScrollBarY", 0, 0, 17, 100);
+  vx::Placed(ScrollBarY, "ScrollBarY", 0, 0, 17, 100);
   for (TScrollBar* bar : {ScrollBarX, ScrollBarY}) {
     bar->SetParams(0, 0, 100);
     bar->SetLargeChange(10);
@@ -259,22 +254,17 @@ void TfrmChart::TheChartScrolled(TObject*) {
   updating_ = false;
 }
 
-void TfrmChart::ScrollBarXChange(TObject*) {
-  if (updating_) return;
-  TChartAxis* axis = TheChart->BottomAxis();
-  double min, max;
-  vx::ChartAxisFromBar(false, ScrollBarX->Position(), axis->Range(), TheChart->MinXValue(), TheChart->MaxXValue(), min,
-                       max);
-  if (std::isnan(min) || std::isnan(max)) return;
-  axis->SetMinMax(min, max);
-}
+void TfrmChart::ScrollBarXChange(TObject*) { MoveAxisToBar(false); }
+void TfrmChart::ScrollBarYChange(TObject*) { MoveAxisToBar(true); }
 
-void TfrmChart::ScrollBarYChange(TObject*) {
+void TfrmChart::MoveAxisToBar(bool vertical) {
   if (updating_) return;
-  TChartAxis* axis = TheChart->LeftAxis();
+  TChartAxis* axis = vertical ? TheChart->LeftAxis() : TheChart->BottomAxis();
+  TScrollBar* bar = vertical ? ScrollBarY : ScrollBarX;
+  const double low = vertical ? TheChart->MinYValue() : TheChart->MinXValue();
+  const double high = vertical ? TheChart->MaxYValue() : TheChart->MaxXValue();
   double min, max;
-  vx::ChartAxisFromBar(true, ScrollBarY->Position(), axis->Range(), TheChart->MinYValue(), TheChart->MaxYValue(), min,
-                       max);
+  vx::ChartAxisFromBar(vertical, bar->Position(), axis->Range(), low, high, min, max);
   if (std::isnan(min) || std::isnan(max)) return;
   axis->SetMinMax(min, max);
 }

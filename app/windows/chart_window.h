@@ -68,6 +68,8 @@ class TfrmChart : public TForm {
  private:
   // Moves an axis pair by percent of its visible range.
   void ShiftAxes(TChartAxis* a, TChartAxis* b, double percent);
+  // Places the bottom (or left) axis where its scroll bar says.
+  void MoveAxisToBar(bool vertical);
   bool updating_ = false;
 };
 
