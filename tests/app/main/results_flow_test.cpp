@@ -205,3 +205,44 @@ TEST_F(ResultsFlow, GuardsOfTheResultsCommands) {
   EXPECT_FALSE(FormMain->Busy);
   Stop();
 }
+
+TEST_F(ResultsFlow, GenerationReproducesGoldenListsUnderEachCondition) {
+  // Golden lists from an independent model of the generator: each pick
+  // reseeds from the clock (2000, 2001, ...), weights all 1.
+  apptest::WriteDrawBase(folder, "lotto", 6, 49, 50);
+  apptest::OpenDrawBase(dialogs, folder + "lotto.dbf");
+  using List = std::vector<std::vector<int>>;
+  struct Case {
+    TCheckBox* box;
+    List golden;
+  } cases[] = {
+      {FormMain->cbxAmountMustBe,
+       {{2, 3, 4, 27, 30, 41}, {2, 7, 17, 26, 27, 37}, {4, 8, 15, 16, 22, 46}, {5, 7, 17, 18, 21, 39}}},
+      {FormMain->cbxRowNumRange,
+       {{3, 13, 24, 28, 38, 44}, {7, 14, 22, 32, 33, 44}, {2, 12, 19, 27, 36, 45}, {5, 13, 22, 32, 34, 41}}},
+      {FormMain->cbxCointLess,
+       {{1, 3, 9, 16, 21, 31}, {1, 16, 29, 31, 33, 46}, {1, 13, 25, 33, 34, 47}, {7, 16, 27, 29, 30, 42}}},
+  };
+  FormMain->RowNumRange = [](int position, int& lo, int& hi) {
+    lo = position * 8 - 7;
+    hi = position * 8;
+  };
+  FormMain->speCointLess->SetValue(1);
+  FormMain->seVol->SetValue(4);
+  std::fill(FormMain->Weights.begin(), FormMain->Weights.end(), 1);
+  for (const Case& c : cases) {
+    std::uint32_t clock = 2000;
+    vx::SetRandomizeSource([clock]() mutable { return clock++; });
+    c.box->SetChecked(true);
+    FormMain->btnGenerate->Click();
+    c.box->SetChecked(false);
+    List got;
+    vx::DataSetDrawSource source(FormMain->TableRes);
+    for (source.First(); !source.Eof(); source.Next()) {
+      got.emplace_back();
+      for (int i = 0; i < source.NumberCount(); ++i) got.back().push_back(source.Number(i));
+    }
+    EXPECT_EQ(got, c.golden) << c.box->Name();
+  }
+  Stop();
+}
