@@ -84,7 +84,7 @@ inline std::unique_ptr<vx::IndexExpr> DrawTable::Compile(const std::string&) { r
 template <class File>
 XBobjIndexTag* Build(File& file, const char* name) {
   file.Create(name, true, true, false, true);
-  return file.TagAdd("INDEX", "YEAR+(0.001*DRAW)", "", true, true);
+  return file.TagAdd({"INDEX", "YEAR+(0.001*DRAW)", "", true, true});
 }
 
 template <class File>

@@ -91,7 +91,7 @@ void TXBaseDataSet::OpenIndexFiles() {
     if (name.find_first_of("/\\") == AnsiString::npos) name = TableFolder() + name;
     if (!FileExists(name)) DatabaseErrorFmt("Cannot find file %s", {name}, this);
     const int code = FHandler->IndexFileOpen(name);
-    if (code == -1) DatabaseErrorFmt("Index file %s already open", {name}, this);
+    if (code == xbIndexAlreadyOpen) DatabaseErrorFmt("Index file %s already open", {name}, this);
     if (code != 0) DatabaseErrorFmt("Error getting %s", {name}, this);
     ++opened;
   }

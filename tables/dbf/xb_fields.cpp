@@ -460,7 +460,7 @@ void XBO_dBaseFld::BlankRecord() {
     if (t == 'F' || t == 'N' || (visualFox && RawSize(t) > 0 && IsRawType(f))) PutNumber(f.Number, 0);
   }
   std::fill(FieldChanged.begin(), FieldChanged.end(), 1);
-  RecordChanged(0, 0);
+  RecordChanged(xbStatusBlanked, 0);
 }
 
 void XBO_dBaseFld::DeleteRecord() {

@@ -125,7 +125,7 @@ void XBO_dBaseDBF::OpenTable() {
   FWorkBuffer = RecordBuffer;
   FieldChanged.assign(std::size_t(FieldCount) + 1, 0);
   RefreshHeader();
-  TableState = 1;
+  TableState = XBTableState::Ready;
   RecordChanged(xbStatusOpened, 0);
 }
 
@@ -217,7 +217,7 @@ void XBO_dBaseDBF::WriteHeader() {
 void XBO_dBaseDBF::RecordChanged(int code, int value) {
   if (code == xbStatusAfterRead || code == xbStatusAfterWrite) {
     RecordModified = false;
-    if (TableState != 5) TableState = 1;
+    if (TableState != XBTableState::ChangingKey) TableState = XBTableState::Ready;
   }
 }
 
@@ -328,7 +328,7 @@ void XBO_dBaseDBF::AppendRecord() {
 
 void XBO_dBaseDBF::WriteRecord(int n) {
   RecordChanged(xbStatusBeforeWrite, n);
-  if (n < 1 || n > RecordCount || TableState == 3) {
+  if (n < 1 || n > RecordCount || TableState == XBTableState::Appending) {
     AppendRecord();
     return;
   }

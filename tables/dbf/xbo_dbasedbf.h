@@ -104,10 +104,16 @@ inline constexpr int xbTop = -3;
 inline constexpr int xbBottom = -4;
 inline constexpr int xbCurrent = -5;
 
+// Table states (TableState): ready once opened; while appending, a record
+// write appends; the handler's own states while it builds an index or
+// changes the key.
+enum class XBTableState : std::uint8_t { Closed = 0, Ready = 1, Appending = 3, BuildingIndex = 4, ChangingKey = 5 };
+
 // Lock protocols (TxbLokProtocol).
 enum TxbLokProtocol : std::uint8_t { Default = 0, DB4Lock = 1, ClipLock = 2, FoxLock = 3 };
 
 // Status codes passed to RecordChanged.
+inline constexpr int xbStatusBlanked = 0;
 inline constexpr int xbStatusOpened = 2;
 inline constexpr int xbStatusBeforeRead = 4;
 inline constexpr int xbStatusBeforeWrite = 5;
@@ -216,7 +222,7 @@ class XBO_dBaseDBF : public XBO_DiskFile {
   std::uint8_t Version = 0;
   std::uint8_t HeaderImage[dbf_format::kHeaderSize] = {};
   bool HeaderDirty = false;
-  std::uint8_t TableState = 0;
+  XBTableState TableState = XBTableState::Closed;
   std::int32_t RecordCount = 0;
   std::int32_t HeaderLength = 0;
   std::int32_t RecordLength = 0;

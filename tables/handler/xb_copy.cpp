@@ -101,7 +101,7 @@ void XBO_dBHandler::CopyTable(const AnsiString& newName, const AnsiString& key) 
     Unlock();
   });
   RefreshHeader();
-  StatusUpdate(-1, 6, RecordCount);
+  StatusUpdate(xbProgressStart, xbProgressCopy, RecordCount);
 
   std::unique_ptr<XBO_DBFBuild> builder;
   if (Version == dbf_format::kVersionDB4Memo) builder = std::make_unique<XBO_DB4Build>(target);
@@ -117,11 +117,11 @@ void XBO_dBHandler::CopyTable(const AnsiString& newName, const AnsiString& key) 
   std::int64_t walked = 0;
   for (GetRec(xbTop); !EOFFlag && !BOFFlag; GetRec(xbNext)) {
     CheckWalkLength(++walked);
-    StatusUpdate(6, RecNo, 0);
+    StatusUpdate(xbProgressCopy, RecNo, 0);
     CopyRecord(copy);
   }
   copy.Unlock();
-  StatusUpdate(0, 0, 0);
+  StatusUpdate(xbProgressEnd, 0, 0);
 }
 
 bool XBO_dBHandler::LocateRecord(const AnsiString& fieldList, const std::vector<AnsiString>& values, bool partial,

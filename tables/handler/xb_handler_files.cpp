@@ -47,7 +47,7 @@ void XBO_dBHandler::ChangeKey(const AnsiString& newKey) {
   const std::int32_t saved = RecNo;
   PassGuard back(*this, true);
   FActiveTag = nullptr;
-  TableState = xbStateChangingKey;
+  TableState = XBTableState::ChangingKey;
   SetReadAhead(true);
 
   // Memo entries are all read under the old key before anything is

@@ -150,7 +150,7 @@ std::unique_ptr<XBobjIndexFile> XBO_dBHandler::MakeIndexFile(const AnsiString& p
 
 int XBO_dBHandler::IndexFileOpen(const AnsiString& name) {
   const AnsiString path = IndexPathName(name);
-  if (FindIndexFile(path) != 0) return -1;
+  if (FindIndexFile(path) != 0) return xbIndexAlreadyOpen;
   int slot = -1;
   for (int i = 0; i < kMaxIndexFiles && slot < 0; ++i)
     if (!FIndexFiles[i]) slot = i;
@@ -216,7 +216,7 @@ void XBO_dBHandler::IndexOn(const AnsiString& fileName, const AnsiString& tagNam
 
   IndexCloseAll();
   const bool readAhead = FReadAheadOn;
-  const std::uint8_t state = TableState;
+  const XBTableState state = TableState;
   const std::int32_t saved = RecNo;
   vx::ScopeGuard back([this, readAhead, state, saved] {
     TableState = state;
@@ -236,36 +236,33 @@ void XBO_dBHandler::IndexOn(const AnsiString& fileName, const AnsiString& tagNam
     TableError(2, xbNoSubCode, SysXb_UpperCase(path));
     return;
   }
-  AnsiString name = tag;
-  if (format->compound) {
-    if (name.empty()) {
-      TableError(xbErrTagEmpty, xbCtxTagEmpty, "Tag Field is Empty");
-      return;
-    }
-    XBobjCDXFile::NextCollation = (sortCode == 7 || sortCode == 8) ? 2 : 1;
-  } else {
-    name = xbStripExtension(path);
+  const bool general = sortCode == xbSortGeneralAscending || sortCode == xbSortGeneralDescending;
+  XBTagDefinition definition;
+  definition.name = format->compound ? tag : xbStripExtension(path);
+  definition.keyExpr = Trim(keyExpr);
+  definition.forExpr = Trim(forExpr);
+  definition.unique = uniqueCode == 0;
+  definition.ascending = sortCode == xbSortAscending || sortCode == xbSortGeneralAscending;
+  definition.collation = general ? XBCollation::General : XBCollation::Machine;
+  if (format->compound && definition.name.empty()) {
+    TableError(xbErrTagEmpty, xbCtxTagEmpty, "Tag Field is Empty");
+    return;
   }
   int code = 0;
   // A compound file keeps its other tags; a single-tag file is written anew.
-  const int collation = XBobjCDXFile::NextCollation;
   std::unique_ptr<XBobjIndexFile> file = MakeIndexFile(path, true, !format->compound, code);
   if (!file) {
     TableError(code, xbNoSubCode, SysXb_UpperCase(path));
     return;
   }
-  XBobjCDXFile::NextCollation = collation;
   file->SetLockMode(LockProtocol);
-  int mapped = sortCode;
-  if (sortCode == 7) mapped = 0;
-  if (sortCode == 8) mapped = 1;
-  TableState = xbStateBuildingIndex;
+  TableState = XBTableState::BuildingIndex;
   if (!file->Lock()) {
     RaiseLockRefused();
     return;
   }
   vx::ScopeGuard unlock([&file] { file->Unlock(); });
-  file->TagAdd(name, Trim(keyExpr), Trim(forExpr), uniqueCode == 0, mapped == 0);
+  file->TagAdd(definition);
 }
 
 int XBO_dBHandler::SelectTag(const AnsiString& tagName, bool keepPosition) {
@@ -287,7 +284,7 @@ int XBO_dBHandler::SelectTag(const AnsiString& tagName, bool keepPosition) {
     SetReadAhead(false);
     FActiveTagName = wanted;
     FActiveTag = tag;
-    tag->TagReset(1);
+    tag->TagReset(XBTagReset::OnCurrentRecord);
     if (keepPosition && RecNo >= 1) {
       GetRec(xbCurrent);
       CheckOutOfView();
@@ -302,10 +299,10 @@ int XBO_dBHandler::SelectTag(const AnsiString& tagName, bool keepPosition) {
 
 void XBO_dBHandler::Reindex() {
   XBobjIndexTag* tag = FActiveTag;
-  const std::uint8_t state = TableState;
+  const XBTableState state = TableState;
   PassGuard back(*this, true);
   FActiveTag = nullptr;
-  TableState = xbStateBuildingIndex;
+  TableState = XBTableState::BuildingIndex;
   SetReadAhead(true);
   for (auto& file : FIndexFiles) {
     if (!file) continue;
@@ -313,6 +310,6 @@ void XBO_dBHandler::Reindex() {
   }
   TableState = state;
   FActiveTag = tag;
-  if (tag) tag->TagReset(1);
+  if (tag) tag->TagReset(XBTagReset::OnCurrentRecord);
   GetRec(xbTop);
 }

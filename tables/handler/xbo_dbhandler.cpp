@@ -201,11 +201,11 @@ void XBO_dBHandler::CheckOutOfView() {
 void XBO_dBHandler::RecordChanged(int code, int value) {
   if (code == xbStatusAfterFlush) {
     DropReadAhead();
-    if (FActiveTag) FActiveTag->TagReset(2);
+    if (FActiveTag) FActiveTag->TagReset(XBTagReset::RootOnly);
     for (auto& file : FIndexFiles)
       if (file && file->Disk()) file->Disk()->FlushFile();
     if (FActiveTag) {
-      FActiveTag->TagReset(1);
+      FActiveTag->TagReset(XBTagReset::OnCurrentRecord);
       FOutOfView = RecNo >= 1 && FActiveTag->KeyIsCurrent(RecNo) != RecNo;
     }
   } else if (code == xbStatusAfterWrite) {
@@ -245,7 +245,8 @@ void XBO_dBHandler::AlignActiveTag() {
   // A tag that ran off an end, or stands on another record than the one
   // read last, is put back on the current record before it moves.
   if (!FActiveTag || RecNo < 1) return;
-  if (FActiveTag->AtEOF() || FActiveTag->AtBOF() || FActiveTag->CurrentKey().link != RecNo) FActiveTag->TagReset(1);
+  if (FActiveTag->AtEOF() || FActiveTag->AtBOF() || FActiveTag->CurrentKey().link != RecNo)
+    FActiveTag->TagReset(XBTagReset::OnCurrentRecord);
 }
 
 void XBO_dBHandler::CheckWalkLength(std::int64_t entries) {
@@ -278,7 +279,7 @@ int XBO_dBHandler::ResyncActiveTag(int code, bool& resynced) {
 }
 
 void XBO_dBHandler::GetRec(int code) {
-  if (TableState != 1) {
+  if (TableState != XBTableState::Ready) {
     ReadPlain(code);
     return;
   }

@@ -48,6 +48,19 @@ namespace vx {
 class HandlerIndexLink;
 }
 
+// The handler hands its positioned-read codes to the active tag.
+static_assert(xbKeyNext == xbNext && xbKeyPrior == xbPrior && xbKeyTop == xbTop && xbKeyBottom == xbBottom &&
+              xbKeyCurrent == xbCurrent);
+
+// IndexFileOpen's answer for a file open already.
+inline constexpr int xbIndexAlreadyOpen = -1;
+
+// Sort codes of IndexOn.
+inline constexpr int xbSortAscending = 0;
+inline constexpr int xbSortDescending = 1;
+inline constexpr int xbSortGeneralAscending = 7;  // with the "GENERAL" collation
+inline constexpr int xbSortGeneralDescending = 8;
+
 // Context code of a key change refused for a shared table.
 inline constexpr std::int32_t xbCtxChangeKey = 2105;
 // Engine codes of the handler's index work.
@@ -55,10 +68,6 @@ inline constexpr std::int32_t xbErrIndexInvalid = 2112;
 inline constexpr std::int32_t xbErrTagEmpty = 5117;
 inline constexpr std::int32_t xbCtxTagEmpty = 5114;
 inline constexpr std::int32_t xbErrTooManyIndexes = 2113;
-
-// Table states of the handler beside 1 (ready) and 3 (writes append).
-inline constexpr std::uint8_t xbStateBuildingIndex = 4;
-inline constexpr std::uint8_t xbStateChangingKey = 5;
 
 class XBO_dBHandler : public XBO_dBaseFld {
  public:
@@ -146,11 +155,10 @@ class XBO_dBHandler : public XBO_dBaseFld {
   int FindIndexFile(const AnsiString& name) const;
   // The n-th tag (from 1) over the open files in slot order; null outside.
   XBobjIndexTag* TagByNumber(int n) const;
-  // 0 opened, -1 already open, 2 not found, 2112 not of its format.
+  // 0 opened, xbIndexAlreadyOpen, 2 not found, 2112 not of its format.
   int IndexFileOpen(const AnsiString& name);
   void IndexCloseAll();
-  // Builds a tag. uniqueCode 0 = unique; sortCode 0 ascending, 1
-  // descending, 7 / 8 the same with the general collation.
+  // Builds a tag. uniqueCode 0 = unique; sortCode one of xbSort....
   void IndexOn(const AnsiString& fileName, const AnsiString& tagName, const AnsiString& keyExpr,
                const AnsiString& forExpr, int uniqueCode, int sortCode);
   // Makes a tag active (empty name: record order); the slot of its file.
@@ -203,7 +211,7 @@ class XBO_dBHandler : public XBO_dBaseFld {
     XBobjIndexTag* FTag;
     bool FReadAhead;
     bool FKeepState;
-    std::uint8_t FState;
+    XBTableState FState;
   };
 
   // The table file's own positioned read, without order, filter or hooks.

@@ -55,7 +55,7 @@ std::vector<IndexBulkItem> CollectIndexKeys(XBobjIndexTag& tag, bool descending)
   if (!table) return items;
   const int32_t count = std::max(table->RecordCount(), 0);
   items.reserve(static_cast<size_t>(count));
-  table->Status(-1, 1, count);
+  table->Status(xbProgressStart, xbProgressRead, count);
   for (int32_t rec = 1; rec <= count; ++rec) {
     table->ReadForIndex(rec);
     if (!tag.HasFor() || tag.ForOK()) {
@@ -65,10 +65,10 @@ std::vector<IndexBulkItem> CollectIndexKeys(XBobjIndexTag& tag, bool descending)
         items.push_back(IndexBulkItem{std::move(key.value), rec});
       }
     }
-    table->Status(1, rec, 0);
+    table->Status(xbProgressRead, rec, 0);
   }
-  table->Status(0, 0, 0);
-  table->Status(-1, 2, count);
+  table->Status(xbProgressEnd, 0, 0);
+  table->Status(xbProgressStart, xbProgressKey, count);
   const XBKeyType type = tag.KeyType();
   std::stable_sort(items.begin(), items.end(), [type, descending](const IndexBulkItem& a, const IndexBulkItem& b) {
     int c = CompareIndexKeys(a.key, b.key, type, false);
@@ -118,7 +118,7 @@ int64_t BuildIndexTree(std::vector<IndexBulkItem>& items, int maxKeys, IndexTabl
     const size_t end = std::min(items.size(), at + perLeaf);
     for (size_t i = at; i < end; ++i) {
       node.keys.emplace_back(std::move(items[i].key), items[i].record, items[i].record);
-      if (table) table->Status(2, ++drained, 0);
+      if (table) table->Status(xbProgressKey, ++drained, 0);
     }
     emit(level);
   }
@@ -141,7 +141,7 @@ int64_t BuildIndexTree(std::vector<IndexBulkItem>& items, int maxKeys, IndexTabl
     }
     level = std::move(above);
   }
-  if (table) table->Status(0, 0, 0);
+  if (table) table->Status(xbProgressEnd, 0, 0);
   return level.front().link;
 }
 

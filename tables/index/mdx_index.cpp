@@ -477,7 +477,6 @@ bool XBobjMDXFile::Create(const std::string& fileName, bool overwrite, bool crea
   } catch (const EXBaseError&) {
     tags_.clear();
     usable_ = false;
-    unusable_ = true;
     return true;
   }
   if (table_ && UpperCase(xbStripExtension(fileName_)) == UpperCase(table_->BaseName())) table_->MarkStructuralIndex();
@@ -516,10 +515,9 @@ void XBobjMDXFile::WriteTagTable() {
   tagsChanged_ = true;
 }
 
-XBobjIndexTag* XBobjMDXFile::TagAdd(const std::string& name, const std::string& keyExpr, const std::string& forExpr,
-                                    bool unique, bool ascending) {
-  const std::string upper = UpperCase(name);
-  if (upper.empty() || upper.size() > 10) Refuse("Tag name must have 1 to 10 characters - " + name);
+XBobjIndexTag* XBobjMDXFile::TagAdd(const XBTagDefinition& definition) {
+  const std::string upper = UpperCase(definition.name);
+  if (upper.empty() || upper.size() > 10) Refuse("Tag name must have 1 to 10 characters - " + definition.name);
   for (size_t i = tags_.size(); i-- > 0;) {
     if (UpperCase(tags_[i]->TagName()) == upper) {
       tags_.erase(tags_.begin() + static_cast<std::ptrdiff_t>(i));
@@ -538,7 +536,7 @@ XBobjIndexTag* XBobjMDXFile::TagAdd(const std::string& name, const std::string& 
     tags_.erase(std::find_if(tags_.begin(), tags_.end(), [&](const auto& x) { return x.get() == t; }));
     WriteTagTable();
   });
-  t->TagCreate(keyExpr, unique, ascending, forExpr);
+  t->TagCreate(definition.keyExpr, definition.unique, definition.ascending, definition.forExpr);
   drop.Dismiss();
   WriteTagTable();
   return t;

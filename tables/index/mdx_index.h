@@ -119,8 +119,7 @@ class XBobjMDXFile : public XBobjIndexFile {
   void Close();
 
   // Refuses (EXBaseError) names of more than 10 characters and a 48th tag.
-  XBobjIndexTag* TagAdd(const std::string& name, const std::string& keyExpr, const std::string& forExpr, bool unique,
-                        bool ascending) override;
+  XBobjIndexTag* TagAdd(const XBTagDefinition& definition) override;
   bool TagDelete(const std::string& name) override;
   int64_t AllocatePage() override;
   int64_t ReadEndOfFile() override;

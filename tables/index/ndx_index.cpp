@@ -222,10 +222,8 @@ bool XBobjNDXFile::Create(const std::string& fileName, bool overwrite, bool crea
   return true;
 }
 
-XBobjIndexTag* XBobjNDXFile::TagAdd(const std::string& name, const std::string& keyExpr, const std::string& forExpr,
-                                    bool unique, bool ascending) {
-  (void)name;
-  return CreateOnlyTag(std::make_unique<XBobjNDXTag>(this, OnlyTagName()), keyExpr, forExpr, unique, ascending);
+XBobjIndexTag* XBobjNDXFile::TagAdd(const XBTagDefinition& definition) {
+  return CreateOnlyTag(std::make_unique<XBobjNDXTag>(this, OnlyTagName()), definition);
 }
 
 int64_t XBobjNDXFile::ReadEndOfFile() {

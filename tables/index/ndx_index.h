@@ -75,8 +75,7 @@ class XBobjNDXFile : public XBobjIndexFile {
   // leaves the file unusable. False when the file does not exist.
   bool Create(const std::string& fileName, bool overwrite, bool create, bool shared, bool writable);
 
-  XBobjIndexTag* TagAdd(const std::string& name, const std::string& keyExpr, const std::string& forExpr, bool unique,
-                        bool ascending) override;
+  XBobjIndexTag* TagAdd(const XBTagDefinition& definition) override;
   bool TagDelete(const std::string&) override { return false; }
   int64_t AllocatePage() override;
   int64_t ReadEndOfFile() override;

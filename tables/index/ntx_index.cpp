@@ -455,7 +455,7 @@ void XBobjSortNTX::Build() {
   int32_t drained = 0;
   for (auto& k : keys) {
     XBobjNTXTag::Item item{0, k.record, std::move(k.key)};
-    if (table) table->Status(2, ++drained, 0);
+    if (table) table->Status(xbProgressKey, ++drained, 0);
     if (pending) {
       waiting.child = WriteLevel(0, 0);
       AddSeparator(1, std::move(waiting));
@@ -481,7 +481,7 @@ void XBobjSortNTX::Build() {
     if (!levels_[level].empty()) carry = WriteLevel(level, carry);
   }
   levels_.clear();
-  if (table) table->Status(0, 0, 0);
+  if (table) table->Status(xbProgressEnd, 0, 0);
   tag_.root_ = carry;
   tag_.changed_ = true;
   tag_.TagStore();
@@ -510,11 +510,9 @@ bool XBobjNTXFile::Create(const std::string& fileName, bool overwrite, bool crea
   return true;
 }
 
-XBobjIndexTag* XBobjNTXFile::TagAdd(const std::string& name, const std::string& keyExpr, const std::string& forExpr,
-                                    bool unique, bool ascending) {
-  (void)name;
+XBobjIndexTag* XBobjNTXFile::TagAdd(const XBTagDefinition& definition) {
   version_ = 1;
-  return CreateOnlyTag(std::make_unique<XBobjNTXTag>(this, OnlyTagName()), keyExpr, forExpr, unique, ascending);
+  return CreateOnlyTag(std::make_unique<XBobjNTXTag>(this, OnlyTagName()), definition);
 }
 
 int64_t XBobjNTXFile::ReadEndOfFile() {

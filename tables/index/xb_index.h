@@ -63,6 +63,9 @@ class IndexTableLink {
   virtual void UseOldImage(bool on) {}
   virtual bool RecordModified() const { return true; }
   virtual bool Exact() const { return false; }
+  // Progress of a bulk build: (xbProgressStart, xbProgressRead, count),
+  // (xbProgressRead, record, 0) per record, (xbProgressEnd, 0, 0), then
+  // (xbProgressStart, xbProgressKey, count) and (xbProgressKey, n, 0) per key.
   virtual void Status(int code, int value, int total) {}
   // Page cipher (512-byte blocks); enciphered tables only.
   virtual bool Enciphered() const { return false; }
@@ -75,6 +78,40 @@ class IndexTableLink {
 }  // namespace vx
 
 class XBobjIndexFile;
+
+// Codes of the progress reports of IndexTableLink::Status (and of the
+// handler's copy).
+inline constexpr int xbProgressStart = -1;
+inline constexpr int xbProgressEnd = 0;
+inline constexpr int xbProgressRead = 1;
+inline constexpr int xbProgressKey = 2;
+inline constexpr int xbProgressCopy = 6;
+
+// Codes of KeyRead; the same values as the table's positioned reads.
+inline constexpr int xbKeyNext = -1;
+inline constexpr int xbKeyPrior = -2;
+inline constexpr int xbKeyTop = -3;
+inline constexpr int xbKeyBottom = -4;
+inline constexpr int xbKeyCurrent = -5;  // the current entry again
+
+// What TagReset does after loading the root: go to the top, stand on the
+// table's current record (else the top), or nothing more.
+enum class XBTagReset { Top = 0, OnCurrentRecord = 1, RootOnly = 2 };
+
+// How a compound file's character keys are ordered: by their bytes
+// ("MACHINE"), or by the "GENERAL" collation keys.
+enum class XBCollation { Machine, General };
+
+// Everything that defines a new tag. Single-tag files name their tag after
+// the file and ignore `name`; only compound (.CDX) files know collations.
+struct XBTagDefinition {
+  std::string name;
+  std::string keyExpr;
+  std::string forExpr;
+  bool unique = false;
+  bool ascending = true;
+  XBCollation collation = XBCollation::Machine;
+};
 
 // A record number that sorts after every real record of an equal key: seeking
 // (key, kAfterEquals) lands after the last entry equal to key.
@@ -120,7 +157,7 @@ class XBobjIndexTag {
   bool SetScope(const XBobjIndexKeyData* low, const XBobjIndexKeyData* high, bool prefixMatch, bool lowFlag,
                 bool highFlag);
   bool HasScope() const { return !scopeLow_.Empty() || !scopeHigh_.Empty(); }
-  void TagReset(int mode);
+  void TagReset(XBTagReset mode);
   void TagRelease();
   std::string KeyExpression() const;
   // The stored key of a value, naming no record (link -1): ready for
@@ -234,8 +271,8 @@ class XBobjIndexFile {
   XBobjIndexFile(const XBobjIndexFile&) = delete;
   XBobjIndexFile& operator=(const XBobjIndexFile&) = delete;
 
-  virtual XBobjIndexTag* TagAdd(const std::string& name, const std::string& keyExpr, const std::string& forExpr,
-                                bool unique, bool ascending) = 0;
+  // Creates (or replaces) the tag and builds it from the table.
+  virtual XBobjIndexTag* TagAdd(const XBTagDefinition& definition) = 0;
   virtual bool TagDelete(const std::string& name) = 0;
   // Passes an engine failure (code, context, file name) to the error hook.
   virtual void FoundError(int code, int context, const std::string& name);
@@ -267,8 +304,9 @@ class XBobjIndexFile {
   vx::IndexTableLink* Table() const { return table_; }
   XBO_DiskFile* Disk() const { return disk_.get(); }
   bool KeysCarryRecord() const { return keysCarryRecord_; }
-  bool Usable() const { return usable_ && !unusable_; }
-  void MarkUnusable() { unusable_ = true; }
+  // False once the file was found damaged (or was never opened).
+  bool Usable() const { return usable_; }
+  void MarkUnusable() { usable_ = false; }
   // Raises the damaged-index error (and marks the file unusable).
   [[noreturn]] void Damaged(const std::string& what);
   // Raises EXBaseError with a message (refused definitions and the like).
@@ -284,8 +322,7 @@ class XBobjIndexFile {
   // Empties the file and creates `tag` in it, its header on the first page
   // handed out, then bulk-built; a refusal or failure (raised again) leaves
   // the file without tags.
-  XBobjIndexTag* CreateOnlyTag(std::unique_ptr<XBobjIndexTag> tag, const std::string& keyExpr,
-                               const std::string& forExpr, bool unique, bool ascending);
+  XBobjIndexTag* CreateOnlyTag(std::unique_ptr<XBobjIndexTag> tag, const XBTagDefinition& definition);
   // Writes and drops every tag's loaded chain, ignoring engine errors (for
   // destructors).
   void ReleaseTagsQuietly() noexcept;
@@ -299,7 +336,6 @@ class XBobjIndexFile {
   int64_t endOfFile_ = -1;
   bool exact_ = false;
   bool usable_ = false;
-  bool unusable_ = false;
   int lockMode_ = 0;
   int64_t lockFirst_ = 0x7FFFFFFE;
   int64_t lockSecond_ = 0x40000000;

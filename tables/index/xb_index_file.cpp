@@ -23,7 +23,7 @@ void XBobjIndexFile::FoundError(int code, int context, const std::string& name) 
 void XBobjIndexFile::Refuse(const std::string& message) { throw EXBaseError(message); }
 
 void XBobjIndexFile::Damaged(const std::string& what) {
-  unusable_ = true;
+  usable_ = false;
   throw EXBaseError("Index file damaged (" + what + ") - " + fileName_);
 }
 
@@ -161,14 +161,12 @@ void XBobjIndexFile::LoadOnlyTag(std::unique_ptr<XBobjIndexTag> tag) {
     tag->TagLoad();
   } catch (const EXBaseError&) {
     usable_ = false;
-    unusable_ = true;
     return;
   }
   tags_.push_back(std::move(tag));
 }
 
-XBobjIndexTag* XBobjIndexFile::CreateOnlyTag(std::unique_ptr<XBobjIndexTag> tag, const std::string& keyExpr,
-                                             const std::string& forExpr, bool unique, bool ascending) {
+XBobjIndexTag* XBobjIndexFile::CreateOnlyTag(std::unique_ptr<XBobjIndexTag> tag, const XBTagDefinition& definition) {
   tags_.clear();
   disk_->FileTruncate(0);
   endOfFile_ = 0;
@@ -176,10 +174,9 @@ XBobjIndexTag* XBobjIndexFile::CreateOnlyTag(std::unique_ptr<XBobjIndexTag> tag,
   t->headerPos_ = AllocatePage();
   tags_.push_back(std::move(tag));
   vx::ScopeGuard drop([this] { tags_.clear(); });
-  t->TagCreate(keyExpr, unique, ascending, forExpr);
+  t->TagCreate(definition.keyExpr, definition.unique, definition.ascending, definition.forExpr);
   drop.Dismiss();
   usable_ = true;
-  unusable_ = false;
   return t;
 }
 

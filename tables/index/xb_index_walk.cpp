@@ -328,18 +328,19 @@ bool XBobjIndexTag::SetScope(const XBobjIndexKeyData* low, const XBobjIndexKeyDa
   scopeMode_ = prefixMatch ? 0 : -1;
   lowFlag_ = lowFlag;
   highFlag_ = highFlag;
-  KeyRead(-3);
+  KeyRead(xbKeyTop);
   return true;
 }
 
 // ---------------------------------------------------------------- reading
 
-void XBobjIndexTag::TagReset(int mode) {
+void XBobjIndexTag::TagReset(XBTagReset mode) {
   DropChain();
   LoadRoot();
-  if (mode == 2 || path_.empty()) return;
+  if (mode == XBTagReset::RootOnly || path_.empty()) return;
   vx::IndexTableLink* table = file_->Table();
-  if (mode == 1 && keyExpr_ && table && table->CurrentRecord() >= 1 && table->CurrentRecord() <= table->RecordCount()) {
+  if (mode == XBTagReset::OnCurrentRecord && keyExpr_ && table && table->CurrentRecord() >= 1 &&
+      table->CurrentRecord() <= table->RecordCount()) {
     const int32_t rec = table->CurrentRecord();
     XBobjIndexKeyData key;
     KeyBuild(key);
@@ -401,15 +402,15 @@ int32_t XBobjIndexTag::KeyFindKeep(XBobjIndexKeyData key) {
 
 int32_t XBobjIndexTag::KeyRead(int code) {
   if (descendingRead_) {
-    if (code == -3) code = -4;
-    else if (code == -4) code = -3;
-    else if (code == -1) code = -2;
-    else if (code == -2) code = -1;
+    if (code == xbKeyTop) code = xbKeyBottom;
+    else if (code == xbKeyBottom) code = xbKeyTop;
+    else if (code == xbKeyNext) code = xbKeyPrior;
+    else if (code == xbKeyPrior) code = xbKeyNext;
   }
   bool bof = false;
   bool eof = false;
   switch (code) {
-    case -1:
+    case xbKeyNext:
       for (;;) {
         if (!MoveNext()) {
           eof = true;
@@ -423,7 +424,7 @@ int32_t XBobjIndexTag::KeyRead(int code) {
         if (!BelowLow()) break;
       }
       break;
-    case -2:
+    case xbKeyPrior:
       for (;;) {
         if (!MovePrev()) {
           bof = true;
@@ -437,7 +438,7 @@ int32_t XBobjIndexTag::KeyRead(int code) {
         if (!BeyondHigh()) break;
       }
       break;
-    case -3: {
+    case xbKeyTop: {
       DropChain();
       LoadRoot();
       if (path_.empty()) {
@@ -456,7 +457,7 @@ int32_t XBobjIndexTag::KeyRead(int code) {
       eof = bof;
       break;
     }
-    case -4: {
+    case xbKeyBottom: {
       DropChain();
       LoadRoot();
       if (path_.empty()) {
@@ -480,7 +481,7 @@ int32_t XBobjIndexTag::KeyRead(int code) {
       bof = eof;
       break;
     }
-    default:  // -5: the current entry again
+    default:  // xbKeyCurrent
       if (!TakeCurrent()) bof = eof = true;
       else if (BeyondHigh()) eof = true;
       else if (BelowLow()) bof = true;
@@ -494,6 +495,6 @@ int32_t XBobjIndexTag::KeyRead(int code) {
 
 int32_t XBobjIndexTag::KeyIsCurrent(int32_t record) {
   if (current_.record == record && record != 0) return record;
-  TagReset(1);
+  TagReset(XBTagReset::OnCurrentRecord);
   return current_.record;
 }

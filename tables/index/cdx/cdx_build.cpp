@@ -35,7 +35,7 @@ void XBobjSortCDX::Build() {
 
   // Reading: every record of the file, deleted ones too, into the sorter.
   TxbSort sorter(std::min(tag_.keyLength_ + 1, TxbSort::kMaxKeyLength), count, true, tag_.unique_);
-  if (table) table->Status(-1, 1, count);
+  if (table) table->Status(xbProgressStart, xbProgressRead, count);
   TxbVariant value;
   for (int32_t rec = 1; rec <= count; ++rec) {
     table->ReadForIndex(rec);
@@ -47,11 +47,11 @@ void XBobjSortCDX::Build() {
         sorter.InsertItem(value, rec);
       }
     }
-    table->Status(1, rec, 0);
+    table->Status(xbProgressRead, rec, 0);
   }
   if (table) {
-    table->Status(0, 0, 0);
-    table->Status(-1, 2, count);
+    table->Status(xbProgressEnd, 0, 0);
+    table->Status(xbProgressStart, xbProgressKey, count);
   }
   // Drained in key order (records rising among equal keys; equal keys once
   // when unique).
@@ -64,7 +64,7 @@ void XBobjSortCDX::Build() {
   }
   if (items.empty()) {
     BuildEmpty();
-    if (table) table->Status(0, 0, 0);
+    if (table) table->Status(xbProgressEnd, 0, 0);
     return;
   }
 
@@ -86,7 +86,7 @@ void XBobjSortCDX::Build() {
     freeBytes -= vx::CdxLeafCost(params, layout, previous, items[i].key);
     previous = items[i].key;
     page.keys.emplace_back(std::move(items[i].key), items[i].record, items[i].record);
-    if (table) table->Status(2, ++written, 0);
+    if (table) table->Status(xbProgressKey, ++written, 0);
     const bool last = i + 1 == total;
     if (freeBytes < closeBelow || last) {
       page.page = reserved;
@@ -136,7 +136,7 @@ void XBobjSortCDX::Build() {
     }
     level = std::move(above);
   }
-  if (table) table->Status(0, 0, 0);
+  if (table) table->Status(xbProgressEnd, 0, 0);
   tag_.changed_ = true;
   tag_.TagStore();
 }

@@ -10,8 +10,6 @@
 #include "tables/index/cdx/cdx_keys.h"
 #include "tables/index/index_bulk.h"
 
-int XBobjCDXFile::NextCollation = 1;
-
 namespace {
 
 constexpr int kHeaderSize = 1024;
@@ -67,7 +65,8 @@ void XBobjCDXTag::SetKeyShape(XBKeyType type, int length) {
 }
 
 vx::CdxKeyLayout XBobjCDXTag::Layout() const {
-  return vx::CdxKeyLayout{keyLength_, keyType_, collation_ == 2 && !directory_ && keyType_ == XBKeyType::Character};
+  return vx::CdxKeyLayout{keyLength_, keyType_,
+                          collation_ == XBCollation::General && !directory_ && keyType_ == XBKeyType::Character};
 }
 
 vx::CdxLeafParams XBobjCDXTag::LeafParams(uint32_t highest) const {
@@ -113,7 +112,7 @@ void XBobjCDXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascend
   if (keyExpr.empty()) {
     SetKeyShape(XBKeyType::Character, 10);
   } else {
-    const KeyShape shape = NewKeyShape(8, collation_ == 2 ? 2 : 1, tagName_);
+    const KeyShape shape = NewKeyShape(8, collation_ == XBCollation::General ? 2 : 1, tagName_);
     SetKeyShape(shape.type, shape.length);
   }
   if (keyExpr.size() + forExpr.size() + 2 > header::kExpressionsSize) {
@@ -267,7 +266,7 @@ void XBobjCDXTag::TagLoad() {
   ascending_ = GetLE16(h + header::kDescending) == 0;
   descendingRead_ = !ascending_;
   const std::string collation = vx::GetZText(h + header::kCollation, header::kCollationSize);
-  collation_ = collation == "GENERAL" ? 2 : (collation == "MACHINE" ? 1 : 0);
+  collation_ = collation == "GENERAL" ? XBCollation::General : XBCollation::Machine;
   keyExprText_ = keyExpr;
   forExprText_ = hasFor_ ? forExpr : std::string();
   XBKeyType type = XBKeyType::Character;
@@ -296,7 +295,7 @@ void XBobjCDXTag::TagStore() {
   PutLE16(h + kKeyLength, static_cast<uint32_t>(keyLength_));
   h[kOptions] = options_;
   h[kSignature] = kSignaturePlain;
-  if (collation_ == 2 && options_ < kOptStructure) {
+  if (collation_ == XBCollation::General && options_ < kOptStructure) {
     h[kSignature] = kSignatureGeneral;
     std::memcpy(h + kCollation, "GENERAL", 7);
   }
@@ -333,17 +332,16 @@ int64_t XBobjCDXFile::AllocatePage() {
 }
 
 bool XBobjCDXFile::Create(const std::string& fileName, bool overwrite, bool create, bool shared, bool writable) {
-  NextCollation = 1;
   if (!Open(fileName, overwrite, create, shared, writable, ".CDX")) return false;
   endOfFile_ = -1;
   if (disk_->FileSize() > vx::kCdxPageSize) {
     try {
       ReadDirectory();
-    } catch (const EXBaseError&) { unusable_ = true; }
+    } catch (const EXBaseError&) { usable_ = false; }
   } else if (disk_->ReadWrite()) {
     NewDirectory();
   } else {
-    unusable_ = true;  // too short to hold a directory, and not ours to write
+    usable_ = false;  // too short to hold a directory, and not ours to write
   }
   if (table_) {
     if (UpperCase(xbStripExtension(fileName_)) == UpperCase(table_->BaseName())) table_->MarkStructuralIndex();
@@ -365,7 +363,7 @@ void XBobjCDXFile::ReadDirectory() {
   if (dir_->keyType_ != XBKeyType::Character || dir_->options_ < kOptStructure) Damaged("bad tag directory");
   // Collect the names first: loading a tag must not disturb the walk.
   std::vector<XBobjIndexKeyData> entries;
-  for (int32_t rec = dir_->KeyRead(-3); !dir_->AtEOF(); rec = dir_->KeyRead(-1)) {
+  for (int32_t rec = dir_->KeyRead(xbKeyTop); !dir_->AtEOF(); rec = dir_->KeyRead(xbKeyNext)) {
     (void)rec;
     entries.push_back(dir_->CurrentKey());
     if (entries.size() > 100000) Damaged("tag directory too long");
@@ -387,9 +385,8 @@ void XBobjCDXFile::RemoveDirectoryEntry(const XBobjCDXTag& tag) {
   dir_->KeyRemove(key);
 }
 
-XBobjIndexTag* XBobjCDXFile::TagAdd(const std::string& name, const std::string& keyExpr, const std::string& forExpr,
-                                    bool unique, bool ascending) {
-  std::string tagName = name;
+XBobjIndexTag* XBobjCDXFile::TagAdd(const XBTagDefinition& definition) {
+  std::string tagName = definition.name;
   while (!tagName.empty() && tagName.back() == ' ') tagName.pop_back();
   if (tagName.empty() || tagName.size() > 10) {
     Refuse("Tag name must have 1 to 10 characters: \"" + tagName + "\" - " + fileName_);
@@ -399,9 +396,9 @@ XBobjIndexTag* XBobjCDXFile::TagAdd(const std::string& name, const std::string& 
   const int64_t header = AllocatePage();
   AllocatePage();
   auto tag = std::make_unique<XBobjCDXTag>(this, tagName, header, false);
-  tag->collation_ = NextCollation;
+  tag->collation_ = definition.collation;
   XBobjCDXTag* raw = tag.get();
-  raw->TagCreate(keyExpr, unique, ascending, forExpr);
+  raw->TagCreate(definition.keyExpr, definition.unique, definition.ascending, definition.forExpr);
   // A tag of the same name is replaced only once the new one stands.
   for (size_t i = tags_.size(); i-- > 0;) {
     auto* old = static_cast<XBobjCDXTag*>(tags_[i].get());

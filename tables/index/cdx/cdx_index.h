@@ -55,7 +55,7 @@ class XBobjCDXTag : public XBobjIndexTag {
   std::string ValueToKey(const vx::IndexValue& value) override;
   void PageRelink(int64_t page, bool setLeft, int32_t left, bool setRight, int32_t right) override;
 
-  int Collation() const { return collation_; }
+  XBCollation Collation() const { return collation_; }
   uint8_t Options() const { return options_; }
   uint32_t Version() const { return version_; }
   bool IsDirectory() const { return directory_; }
@@ -72,7 +72,7 @@ class XBobjCDXTag : public XBobjIndexTag {
   XBobjCDXFile* cdx_;
   bool directory_;
   uint8_t options_ = 0x60;
-  int collation_ = 0;  // 0 none, 1 "MACHINE", 2 "GENERAL"
+  XBCollation collation_ = XBCollation::Machine;
   uint32_t version_ = 0;
 };
 
@@ -81,17 +81,12 @@ class XBobjCDXFile : public XBobjIndexFile {
   explicit XBobjCDXFile(vx::IndexTableLink* table);
   ~XBobjCDXFile() override;
 
-  // Collation given to tags added from now on (1 "MACHINE", 2 "GENERAL");
-  // reset to 1 whenever a compound file is opened.
-  static int NextCollation;
-
   // Opens or creates the file (default extension ".CDX") and reads its tag
   // directory. False when the file does not exist. A directory or tag header
   // that fails its checks leaves the file unusable (Usable() false).
   bool Create(const std::string& fileName, bool overwrite, bool create, bool shared, bool writable);
 
-  XBobjIndexTag* TagAdd(const std::string& name, const std::string& keyExpr, const std::string& forExpr, bool unique,
-                        bool ascending) override;
+  XBobjIndexTag* TagAdd(const XBTagDefinition& definition) override;
   bool TagDelete(const std::string& name) override;
   int64_t AllocatePage() override;
   int64_t ReadEndOfFile() override;

@@ -38,7 +38,7 @@ TEST(CdxTable, DrawTagOverATableWrittenByPython) {
   {
     XBobjCDXFile file(&link);
     ASSERT_TRUE(file.Create("draws", true, true, false, true));
-    XBobjIndexTag* tag = file.TagAdd("INDEX", "YEAR+(0.001*DRAW)", "", true, true);
+    XBobjIndexTag* tag = file.TagAdd({"INDEX", "YEAR+(0.001*DRAW)", "", true, true});
     EXPECT_EQ(tag->KeyType(), XBKeyType::Number);
     const std::string listing = RunTool("/usr/bin/index_dump --type=num " + (dir / "draws.CDX").string() + " INDEX");
     EXPECT_TRUE(listing == expected) << "Perl listing differs from the expected order:\n" << listing.substr(0, 400);

@@ -91,7 +91,7 @@ TEST(NtxFormat, HeaderPageShapeAndKeyForms) {
   Fill(table, 200, 1);
   XBobjNTXFile draw(&table);
   ASSERT_TRUE(draw.Create(dir + "/draw.ntx", true, true, false, true));
-  XBobjIndexTag* tag = draw.TagAdd("DRAW", "DRAW", "", false, true);
+  XBobjIndexTag* tag = draw.TagAdd({"DRAW", "DRAW", "", false, true});
   EXPECT_EQ(tag->KeyLength(), 9);
   EXPECT_EQ(static_cast<XBobjNTXTag*>(tag)->MaxKeys(), 52);
   EXPECT_EQ(static_cast<XBobjNTXTag*>(tag)->HalfPage(), 26);
@@ -106,7 +106,7 @@ TEST(NtxFormat, HeaderPageShapeAndKeyForms) {
 
   XBobjNTXFile day(&table);
   ASSERT_TRUE(day.Create(dir + "/day.ntx", true, true, false, true));
-  XBobjIndexTag* dayTag = day.TagAdd("DAY", "DAY", "KEEP", true, false);
+  XBobjIndexTag* dayTag = day.TagAdd({"DAY", "DAY", "KEEP", true, false});
   EXPECT_EQ(dayTag->MakeKey(IndexTestTable::Day(0)).value, "00000000");
   EXPECT_EQ(dayTag->MakeKey(IndexTestTable::Day(2451545)).value, "20000101");
   EXPECT_EQ(static_cast<XBobjNTXTag*>(dayTag)->MaxKeys(), 54);
@@ -126,7 +126,7 @@ TEST(NtxFormat, VersionCounterRunsFromOneTo32767) {
   table.modified = false;  // updates that change no key
   XBobjNTXFile file(&table);
   ASSERT_TRUE(file.Create(dir + "/v.ntx", true, true, false, true));
-  file.TagAdd("V", "NAME", "", false, true);
+  file.TagAdd({"V", "NAME", "", false, true});
   EXPECT_EQ(file.Version(), 1);
   table.Go(1);
   for (int i = 0; i < 32766; ++i) file.KeyUpdateAll(1, false);
@@ -144,7 +144,7 @@ TEST(NtxFormat, EmptyLeavesAFileOfTwoPages) {
   Fill(table, 500, 3);
   XBobjNTXFile file(&table);
   ASSERT_TRUE(file.Create(dir + "/e.ntx", true, true, false, true));
-  XBobjIndexTag* tag = file.TagAdd("E", "NAME", "", false, true);
+  XBobjIndexTag* tag = file.TagAdd({"E", "NAME", "", false, true});
   file.Empty();
   EXPECT_EQ(fs::file_size(dir + "/e.ntx"), 2048u);
   EXPECT_TRUE(vx::test::WalkIndexTag(*tag).empty());
@@ -161,7 +161,7 @@ TEST(NdxFormat, NumericBlocksHoldThirtyOneEntriesOfSixteenBytes) {
   Fill(table, 400, 4);
   XBobjNDXFile file(&table);
   ASSERT_TRUE(file.Create(dir + "/n.ndx", true, true, false, true));
-  XBobjIndexTag* tag = file.TagAdd("N", "DRAW", "", false, true);
+  XBobjIndexTag* tag = file.TagAdd({"N", "DRAW", "", false, true});
   EXPECT_EQ(static_cast<XBobjNDXTag*>(tag)->EntrySize(), 16);
   EXPECT_EQ(static_cast<XBobjNDXTag*>(tag)->MaxKeys(), 31);
   tag->TagRelease();
@@ -188,7 +188,7 @@ TEST(NdxFormat, EmptyDateSortsAfterEveryDate) {
   Fill(table, 300, 5);
   XBobjNDXFile file(&table);
   ASSERT_TRUE(file.Create(dir + "/d.ndx", true, true, false, true));
-  XBobjIndexTag* tag = file.TagAdd("D", "DAY", "", false, true);
+  XBobjIndexTag* tag = file.TagAdd({"D", "DAY", "", false, true});
   const auto walked = vx::test::WalkIndexTag(*tag);
   ASSERT_EQ(walked.size(), 300u);
   const int32_t last = walked.back().second;
@@ -203,8 +203,8 @@ TEST(NdxFormat, RefusesWhatTheFormatCannotHold) {
   Fill(table, 10, 6);
   XBobjNDXFile file(&table);
   ASSERT_TRUE(file.Create(dir + "/r.ndx", true, true, false, true));
-  EXPECT_THROW(file.TagAdd("R", "NAME", "KEEP", false, true), EXBaseError);
-  EXPECT_THROW(file.TagAdd("R", "NAME", "", false, false), EXBaseError);
+  EXPECT_THROW(file.TagAdd({"R", "NAME", "KEEP", false, true}), EXBaseError);
+  EXPECT_THROW(file.TagAdd({"R", "NAME", "", false, false}), EXBaseError);
 }
 
 // ------------------------------------------------------------------ MDX
@@ -240,13 +240,13 @@ TEST(MdxFormat, HeaderTagTableAndTheFortySeventhTag) {
     XBobjMDXFile file(&table);
     ASSERT_TRUE(file.Create(dir + "/DRAWS.MDX", true, true, false, true));
     EXPECT_TRUE(table.structuralMarked);
-    EXPECT_THROW(file.TagAdd("ELEVENCHARS", "NAME", "", false, true), EXBaseError);
+    EXPECT_THROW(file.TagAdd({"ELEVENCHARS", "NAME", "", false, true}), EXBaseError);
     for (int i = 0; i < 47; ++i) {
       char name[8];
       std::snprintf(name, sizeof name, "T%02d", 46 - i);
-      file.TagAdd(name, i % 2 ? "NAME" : "DRAW", "", false, true);
+      file.TagAdd({name, i % 2 ? "NAME" : "DRAW", "", false, true});
     }
-    EXPECT_THROW(file.TagAdd("T47", "NAME", "", false, true), EXBaseError);
+    EXPECT_THROW(file.TagAdd({"T47", "NAME", "", false, true}), EXBaseError);
     EXPECT_EQ(file.TagCount(), 47);
     EXPECT_EQ(file.TagByNumber(0)->TagName(), "T00");  // kept in name order
   }
@@ -277,7 +277,7 @@ TEST(MdxFormat, DescendingTagsStoreKeysFalling) {
   Fill(table, 300, 8);
   XBobjMDXFile file(&table);
   ASSERT_TRUE(file.Create(dir + "/d.mdx", true, true, false, true));
-  XBobjIndexTag* tag = file.TagAdd("D", "DRAW", "", false, false);
+  XBobjIndexTag* tag = file.TagAdd({"D", "DRAW", "", false, false});
   const auto walked = vx::test::WalkIndexTag(*tag);
   ASSERT_EQ(walked.size(), 300u);
   EXPECT_GE(vx::CdxNumberFromKey(walked.front().first), vx::CdxNumberFromKey(walked.back().first));
@@ -323,13 +323,13 @@ TEST(Index3Format, KeyLengthsOutsideOneTo240AreRefused) {
       table.folder = dir;
       table.Append({{"NAME", IndexTestTable::Text(std::string(length, 'x'))}});
       Made m = MakeFile(format, table, dir, true);
-      EXPECT_THROW(m.file->TagAdd("K", "NAME", "", false, true), EXBaseError) << length;
+      EXPECT_THROW(m.file->TagAdd({"K", "NAME", "", false, true}), EXBaseError) << length;
     }
     IndexTestTable table;
     table.folder = dir;
     table.Append({{"NAME", IndexTestTable::Text(std::string(240, 'x'))}});
     Made m = MakeFile(format, table, dir, true);
-    XBobjIndexTag* tag = m.file->TagAdd("K", "NAME", "", false, true);
+    XBobjIndexTag* tag = m.file->TagAdd({"K", "NAME", "", false, true});
     // Longer keys later are cut to the key length.
     table.Append({{"NAME", IndexTestTable::Text(std::string(300, 'y'))}});
     m.file->KeyUpdateAll(2, true);
@@ -348,7 +348,7 @@ TEST(Index3Format, DamagedFilesRaiseTheEngineError) {
     Fill(table, 600, 9);
     {
       Made m = MakeFile(format, table, dir, true);
-      m.file->TagAdd("D", "NAME", "", false, true);
+      m.file->TagAdd({"D", "NAME", "", false, true});
     }
     const std::vector<uint8_t> good = ReadAll(dir + "/t." + format);
     // Seeds for the fuzz corpus.
@@ -402,7 +402,7 @@ TEST(Index3Format, BlockShapesBeyondThirtyTwoBitsAreDamaged) {
     IndexTestTable table;
     table.folder = dir;
     Fill(table, 100, 3);
-    MakeFile(format, table, dir, true).file->TagAdd("D", "NAME", "", false, true);
+    MakeFile(format, table, dir, true).file->TagAdd({"D", "NAME", "", false, true});
     std::vector<uint8_t> bytes = ReadAll(dir + "/t." + format);
     const size_t header = format == "ndx" ? 0 : 2048;  // maximum keys at 14, entry size at 18
     for (size_t at : {header + 14, header + 15, header + 18, header + 19}) bytes[at] = 0xFF;
@@ -422,7 +422,7 @@ TEST(Index3Format, EncipheredFilesReadBackAfterUpdates) {
     std::vector<std::pair<std::string, int32_t>> before;
     {
       Made m = MakeFile(format, table, dir, true);
-      XBobjIndexTag* tag = m.file->TagAdd("C", "NAME", "", false, true);
+      XBobjIndexTag* tag = m.file->TagAdd({"C", "NAME", "", false, true});
       std::mt19937 rng(12);
       for (int i = 0; i < 600; ++i) {
         IndexTestTable scratch;
@@ -448,7 +448,7 @@ TEST(MdxFormat, NextFreeUnitFollowsThePagesTaken) {
   Fill(table, 100, 13);
   XBobjMDXFile file(&table);
   ASSERT_TRUE(file.Create(dir + "/n.mdx", true, true, false, true));
-  file.TagAdd("N", "NAME", "", false, true);
+  file.TagAdd({"N", "NAME", "", false, true});
   for (int i = 0; i < 2000; ++i) file.KeyUpdateAll(table.Append(table.records[static_cast<size_t>(i % 100)]), true);
   const std::vector<uint8_t> h = ReadAll(dir + "/n.mdx");
   const uint32_t next = uint32_t{h[32]} | uint32_t{h[33]} << 8 | uint32_t{h[34]} << 16;
@@ -466,7 +466,7 @@ TEST(Index3Format, EqualKeysAcrossPagesAreFoundByRecord) {
     table.folder = dir;
     for (int i = 0; i < 300; ++i) table.Append({{"NAME", IndexTestTable::Text("SAME    ")}});
     Made m = MakeFile(format, table, dir, true);
-    XBobjIndexTag* tag = m.file->TagAdd("E", "NAME", "", false, true);
+    XBobjIndexTag* tag = m.file->TagAdd({"E", "NAME", "", false, true});
     for (int32_t rec = 300; rec >= 1; rec -= 7) {
       table.Go(rec);
       table.records[static_cast<size_t>(rec - 1)]["NAME"] = IndexTestTable::Text("OTHER   ");

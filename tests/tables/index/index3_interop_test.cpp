@@ -177,15 +177,15 @@ TEST(Index3Interop, TdbfReadsWhatWeWrote) {
   {
     XBobjMDXFile mdx(&table);
     ASSERT_TRUE(mdx.Create(dir + "/draws.mdx", true, true, false, true));
-    mdx.TagAdd("YD", "YEAR+(0.001*DRAW)", "", false, true);
-    mdx.TagAdd("NAMED", "NAME", "", false, false);
-    mdx.TagAdd("NAMEU", "NAME", "", true, true);
+    mdx.TagAdd({"YD", "YEAR+(0.001*DRAW)", "", false, true});
+    mdx.TagAdd({"NAMED", "NAME", "", false, false});
+    mdx.TagAdd({"NAMEU", "NAME", "", true, true});
     XBobjNDXFile yd(&table);
     ASSERT_TRUE(yd.Create(dir + "/yd.ndx", true, true, false, true));
-    yd.TagAdd("YD", "YEAR+(0.001*DRAW)", "", false, true);
+    yd.TagAdd({"YD", "YEAR+(0.001*DRAW)", "", false, true});
     XBobjNDXFile nm(&table);
     ASSERT_TRUE(nm.Create(dir + "/nm.ndx", true, true, false, true));
-    nm.TagAdd("NM", "NAME", "", false, true);
+    nm.TagAdd({"NM", "NAME", "", false, true});
     // The rest one by one, so pages split.
     for (size_t i = 2000; i < rows.size(); ++i) {
       const int32_t rec = table.Append(RecordOf(rows[i]));

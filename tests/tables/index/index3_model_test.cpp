@@ -95,7 +95,7 @@ TEST_P(Index3ModelTest, RandomUpdatesKeepEveryPageConsistent) {
   table.folder = TestDir(cfg.name);
   for (int i = 0; i < cfg.initial; ++i) table.Append(vx::test::RandomModelRecord(rng, cfg.expr, true));
   Opened opened = OpenIndex(cfg.format, table, true);
-  XBobjIndexTag* tag = opened.file->TagAdd("T", cfg.expr, cfg.withFor ? "KEEP" : "", cfg.unique, !cfg.descending);
+  XBobjIndexTag* tag = opened.file->TagAdd({"T", cfg.expr, cfg.withFor ? "KEEP" : "", cfg.unique, !cfg.descending});
   const XBKeyType type = tag->KeyType();
   vx::test::IndexModelRun run(table, *tag, cfg.expr, cfg.withFor, cfg.unique, true);
   const vx::test::IndexModel& model = run.model;

@@ -95,7 +95,7 @@ TEST(Index3Perl, NtxListsEveryRecordOnceAfterRandomUpdates) {
     {
       XBobjNTXFile ntx(&table);
       ASSERT_TRUE(ntx.Create(dir + "/t.ntx", true, true, false, true));
-      ntx.TagAdd("T", expr, "", false, true);
+      ntx.TagAdd({"T", expr, "", false, true});
       ASSERT_EQ(OurRecords(*ntx.TagByNumber(0)), PerlRecords(dir + "/t.ntx", "x", "char"));
       RandomUpdates(ntx, table, rng, 4000);
       ours = OurRecords(*ntx.TagByNumber(0));
@@ -121,13 +121,13 @@ TEST(Index3Perl, NdxAndMdxListInOurOrder) {
     ASSERT_TRUE(name.Create(dir + "/name.ndx", true, true, false, true));
     ASSERT_TRUE(num.Create(dir + "/num.ndx", true, true, false, true));
     ASSERT_TRUE(day.Create(dir + "/day.ndx", true, true, false, true));
-    name.TagAdd("NAME", "NAME", "", false, true);
-    num.TagAdd("NUM", "YEAR+(0.001*DRAW)", "", false, true);
-    day.TagAdd("DAY", "DAY", "", false, true);
+    name.TagAdd({"NAME", "NAME", "", false, true});
+    num.TagAdd({"NUM", "YEAR+(0.001*DRAW)", "", false, true});
+    day.TagAdd({"DAY", "DAY", "", false, true});
     XBobjMDXFile mdx(&table);
     ASSERT_TRUE(mdx.Create(dir + "/t.mdx", true, true, false, true));
-    mdx.TagAdd("NAME", "NAME", "", false, true);
-    mdx.TagAdd("DAY", "DAY", "", false, true);
+    mdx.TagAdd({"NAME", "NAME", "", false, true});
+    mdx.TagAdd({"DAY", "DAY", "", false, true});
     for (int i = 0; i < 1500; ++i) {
       const int32_t rec = table.Append(RandomRecord(rng));
       for (XBobjIndexFile* f : std::initializer_list<XBobjIndexFile*>{&name, &num, &day, &mdx})

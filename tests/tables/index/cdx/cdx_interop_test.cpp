@@ -67,7 +67,7 @@ void BuildCdx(const std::string& dir, const Draws& d, size_t bulk, bool unique) 
   for (size_t i = 0; i < bulk; ++i) table.Append(Row(d.rows[i]));
   XBobjCDXFile file(&table);
   ASSERT_TRUE(file.Create("DRAWS", true, true, false, true));
-  file.TagAdd("INDEX", "YEAR+(0.001*DRAW)", "", unique, true);
+  file.TagAdd({"INDEX", "YEAR+(0.001*DRAW)", "", unique, true});
   for (size_t i = bulk; i < d.rows.size(); ++i) {
     const int32_t rec = table.Append(Row(d.rows[i]));
     ASSERT_TRUE(file.KeyUpdateAll(rec, true));
@@ -99,7 +99,7 @@ TEST(CdxInterop, PerlListingFollowsRandomEdits) {
   {
     XBobjCDXFile file(&table);
     ASSERT_TRUE(file.Create("DRAWS", true, true, false, true));
-    file.TagAdd("INDEX", "YEAR+(0.001*DRAW)", "", false, true);
+    file.TagAdd({"INDEX", "YEAR+(0.001*DRAW)", "", false, true});
     std::mt19937 rng(4);
     for (int i = 0; i < 1500; ++i) {
       const int32_t rec = static_cast<int32_t>(1 + rng() % d.rows.size());
@@ -136,7 +136,7 @@ TEST(CdxInterop, NegativeAndFractionalKeysDecodeExactly) {
   {
     XBobjCDXFile file(&table);
     ASSERT_TRUE(file.Create("VALUES", true, true, false, true));
-    file.TagAdd("V", "V", "", false, true);
+    file.TagAdd({"V", "V", "", false, true});
   }
   EXPECT_EQ(Listing(dir + "/VALUES.CDX", "V"),
             "-1000000 9\n-42 1\n-1.00390625 3\n-1 2\n-0.5 4\n0 5\n0.25 6\n1 7\n2001.5 8\n123456.75 10\n");

@@ -40,7 +40,7 @@ TEST_P(CdxModelTest, RandomUpdatesKeepEveryPageConsistent) {
   for (int i = 0; i < cfg.initial; ++i) table.Append(vx::test::RandomModelRecord(rng, cfg.expr, false));
   auto file = std::make_unique<XBobjCDXFile>(&table);
   ASSERT_TRUE(file->Create("MODEL", true, true, false, true));
-  XBobjIndexTag* tag = file->TagAdd("T", cfg.expr, cfg.withFor ? "KEEP" : "", cfg.unique, true);
+  XBobjIndexTag* tag = file->TagAdd({"T", cfg.expr, cfg.withFor ? "KEEP" : "", cfg.unique, true});
   vx::test::IndexModelRun run(table, *tag, cfg.expr, cfg.withFor, cfg.unique, false);
   const vx::test::IndexModel& model = run.model;
 

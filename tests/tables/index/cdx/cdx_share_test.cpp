@@ -60,7 +60,7 @@ TEST(CdxShare, TwoProcessesAddKeysWithoutLosingAny) {
     empty.folder = dir;
     XBobjCDXFile file(&empty);
     ASSERT_TRUE(file.Create("SHARED", true, true, false, true));
-    file.TagAdd("INDEX", "YEAR+(0.001*DRAW)", "", false, true);
+    file.TagAdd({"INDEX", "YEAR+(0.001*DRAW)", "", false, true});
   }
   pid_t children[2];
   for (int parity = 0; parity < 2; ++parity) {
@@ -87,7 +87,7 @@ TEST(CdxShare, TwoProcessesAddKeysWithoutLosingAny) {
   {
     XBobjCDXFile fresh(&table);
     ASSERT_TRUE(fresh.Create("FRESH", true, true, false, true));
-    fresh.TagAdd("INDEX", "YEAR+(0.001*DRAW)", "", false, true);
+    fresh.TagAdd({"INDEX", "YEAR+(0.001*DRAW)", "", false, true});
   }
   if (!std::filesystem::exists("/usr/bin/index_dump")) GTEST_SKIP() << "index_dump missing";
   const std::string fresh = Listing(dir + "/FRESH.CDX");

@@ -44,7 +44,7 @@ TEST(CdxTag, DrawTagHasNumericKeysOfLengthEightAndThreeByteEntries) {
   for (int d = 1; d <= 300; ++d) table.Append(Draw(2000 + d / 100, d % 100 + 1));
   XBobjCDXFile file(&table);
   ASSERT_TRUE(file.Create("DRAWS", true, true, false, true));
-  XBobjIndexTag* tag = file.TagAdd("INDEX", "YEAR+(0.001*DRAW)", "", true, true);
+  XBobjIndexTag* tag = file.TagAdd({"INDEX", "YEAR+(0.001*DRAW)", "", true, true});
   EXPECT_EQ(tag->KeyType(), XBKeyType::Number);
   EXPECT_EQ(tag->KeyLength(), 8);
   EXPECT_TRUE(table.structuralMarked == false);  // the file is not named like the table
@@ -70,7 +70,7 @@ TEST(CdxTag, SeeksCompareWholeNumbersButPrefixesOfTexts) {
   table.Append(Draw(2002, 0));  // 2002
   XBobjCDXFile file(&table);
   ASSERT_TRUE(file.Create("SEEK", true, true, false, true));
-  XBobjIndexTag* num = file.TagAdd("N", "YEAR+(0.001*DRAW)", "", false, true);
+  XBobjIndexTag* num = file.TagAdd({"N", "YEAR+(0.001*DRAW)", "", false, true});
   EXPECT_EQ(num->KeyFind(NumKey(*num, 2001)), 0);  // not 2001.005
   EXPECT_EQ(num->CurrentKey().record, 1);          // soft position on the next key
   EXPECT_FALSE(num->AtEOF());
@@ -86,7 +86,7 @@ TEST(CdxTag, SeeksCompareWholeNumbersButPrefixesOfTexts) {
   texts.Append(Name("JONES"));
   XBobjCDXFile tfile(&texts);
   ASSERT_TRUE(tfile.Create("TEXT", true, true, false, true));
-  XBobjIndexTag* txt = tfile.TagAdd("NAME", "NAME", "", false, true);
+  XBobjIndexTag* txt = tfile.TagAdd({"NAME", "NAME", "", false, true});
   EXPECT_EQ(txt->KeyLength(), 20);
   EXPECT_EQ(txt->KeyFind(txt->MakeKey(IndexTestTable::Text("SMI"))), 2);
   EXPECT_EQ(txt->KeyFind(txt->MakeKey(IndexTestTable::Text("SMITHS"))), 1);
@@ -101,7 +101,7 @@ TEST(CdxTag, StepsOntoBothEndsOfOneKeyAndOfEqualKeys) {
   table.Append(Draw(7, 0));
   XBobjCDXFile file(&table);
   ASSERT_TRUE(file.Create("ENDS", true, true, false, true));
-  XBobjIndexTag* tag = file.TagAdd("T", "YEAR+(0.001*DRAW)", "", false, true);
+  XBobjIndexTag* tag = file.TagAdd({"T", "YEAR+(0.001*DRAW)", "", false, true});
   EXPECT_EQ(tag->KeyRead(-3), 1);
   EXPECT_FALSE(tag->AtBOF());
   EXPECT_FALSE(tag->AtEOF());
@@ -125,7 +125,7 @@ TEST(CdxTag, StepsOntoBothEndsOfOneKeyAndOfEqualKeys) {
 
   XBobjCDXFile emptyFile(&table);
   ASSERT_TRUE(emptyFile.Create("EMPTY", true, true, false, true));
-  XBobjIndexTag* none = emptyFile.TagAdd("T", "YEAR+(0.001*DRAW)", "YEAR>100", false, true);
+  XBobjIndexTag* none = emptyFile.TagAdd({"T", "YEAR+(0.001*DRAW)", "YEAR>100", false, true});
   EXPECT_EQ(none->KeyRead(-3), 0);
   EXPECT_TRUE(none->AtBOF() && none->AtEOF());
   EXPECT_EQ(none->KeyRead(-4), 0);
@@ -139,7 +139,7 @@ TEST(CdxTag, DescendingTagReadsFallingBothWaysWhileStoredRising) {
   for (double y : years) table.Append(Draw(y, 0));
   XBobjCDXFile file(&table);
   ASSERT_TRUE(file.Create("DESC", true, true, false, true));
-  XBobjIndexTag* tag = file.TagAdd("T", "YEAR+(0.001*DRAW)", "", false, false);
+  XBobjIndexTag* tag = file.TagAdd({"T", "YEAR+(0.001*DRAW)", "", false, false});
   EXPECT_EQ(Records(*tag), (std::vector<int32_t>{3, 1, 4, 2}));
   EXPECT_EQ(Records(*tag, true), (std::vector<int32_t>{2, 4, 1, 3}));
   const vx::test::IndexCheckResult res = vx::test::CheckIndexTag(*tag);
@@ -156,7 +156,7 @@ TEST(CdxTag, ScopesLimitWalksAndSameBoundsChangeNothing) {
   for (const char* s : {"ANT", "BEE", "BEETLE", "CAT", "COW", "DOG"}) table.Append(Name(s));
   XBobjCDXFile file(&table);
   ASSERT_TRUE(file.Create("SCOPE", true, true, false, true));
-  XBobjIndexTag* tag = file.TagAdd("T", "NAME", "", false, true);
+  XBobjIndexTag* tag = file.TagAdd({"T", "NAME", "", false, true});
   const XBobjIndexKeyData lo = tag->MakeKey(IndexTestTable::Text("B"));
   const XBobjIndexKeyData hi = tag->MakeKey(IndexTestTable::Text("C"));
   EXPECT_TRUE(tag->SetScope(&lo, &hi, true, false, false));
@@ -179,7 +179,7 @@ TEST(CdxTag, ForExpressionDecidesWhichRecordsHaveEntries) {
   table.Append(Name("TWO", false));
   XBobjCDXFile file(&table);
   ASSERT_TRUE(file.Create("FOR", true, true, false, true));
-  XBobjIndexTag* tag = file.TagAdd("T", "NAME", "KEEP", false, true);
+  XBobjIndexTag* tag = file.TagAdd({"T", "NAME", "KEEP", false, true});
   EXPECT_EQ(Records(*tag), (std::vector<int32_t>{1}));
   table.Go(2);
   table.records[1] = Name("TWO", true);
@@ -202,21 +202,21 @@ TEST(CdxTag, RefusesBadDefinitionsWithClearErrors) {
   table.Append(Name("X"));
   XBobjCDXFile file(&table);
   ASSERT_TRUE(file.Create("REFUSE", true, true, false, true));
-  EXPECT_THROW(file.TagAdd("ELEVENCHARS", "NAME", "", false, true), EXBaseError);
-  EXPECT_THROW(file.TagAdd("", "NAME", "", false, true), EXBaseError);
+  EXPECT_THROW(file.TagAdd({"ELEVENCHARS", "NAME", "", false, true}), EXBaseError);
+  EXPECT_THROW(file.TagAdd({"", "NAME", "", false, true}), EXBaseError);
   table.records[0]["LONG"] = IndexTestTable::Text(std::string(241, 'x'));
   table.records[0]["NONE"] = IndexTestTable::Text("");
-  EXPECT_THROW(file.TagAdd("LONG", "LONG", "", false, true), EXBaseError);
-  EXPECT_THROW(file.TagAdd("NONE", "NONE", "", false, true), EXBaseError);
+  EXPECT_THROW(file.TagAdd({"LONG", "LONG", "", false, true}), EXBaseError);
+  EXPECT_THROW(file.TagAdd({"NONE", "NONE", "", false, true}), EXBaseError);
   EXPECT_EQ(file.TagCount(), 0);
   // A refused replacement leaves the tag of that name in place.
-  file.TagAdd("KEEP", "NAME", "", false, true);
-  EXPECT_THROW(file.TagAdd("KEEP", "LONG", "", false, true), EXBaseError);
+  file.TagAdd({"KEEP", "NAME", "", false, true});
+  EXPECT_THROW(file.TagAdd({"KEEP", "LONG", "", false, true}), EXBaseError);
   ASSERT_NE(file.TagByName("KEEP"), nullptr);
   EXPECT_EQ(file.TagByName("KEEP")->KeyExpr(), "NAME");
   // A key longer than the key length is cut to it.
   table.records[0]["V"] = IndexTestTable::Text("abc");
-  XBobjIndexTag* tag = file.TagAdd("TENCHARSOK", "V", "", false, true);
+  XBobjIndexTag* tag = file.TagAdd({"TENCHARSOK", "V", "", false, true});
   ASSERT_EQ(file.TagCount(), 2);
   EXPECT_EQ(tag->KeyLength(), 3);
   table.records[0]["V"] = IndexTestTable::Text("abcdef");
@@ -235,7 +235,7 @@ TEST(CdxTag, DamagedHeadersAndPagesAreRefused) {
   {
     XBobjCDXFile file(&table);
     ASSERT_TRUE(file.Create("BAD", true, true, false, true));
-    tagHeader = file.TagAdd("T", "YEAR+(0.001*DRAW)", "", false, true)->HeaderPos();
+    tagHeader = file.TagAdd({"T", "YEAR+(0.001*DRAW)", "", false, true})->HeaderPos();
   }
   const std::string good = [&] {
     std::ifstream in(path, std::ios::binary);
@@ -293,9 +293,9 @@ TEST(CdxFile, TagsReopenInDirectoryOrderAndReindexRelaysTheFile) {
     XBobjCDXFile file(&table);
     ASSERT_TRUE(file.Create("people", true, true, false, true));
     EXPECT_TRUE(table.structuralMarked);
-    file.TagAdd("NAME", "NAME", "", false, true);
-    file.TagAdd("AGE", "AGE", "", false, true);
-    file.TagAdd("NAME", "NAME", "", false, false);  // replaces the first
+    file.TagAdd({"NAME", "NAME", "", false, true});
+    file.TagAdd({"AGE", "AGE", "", false, true});
+    file.TagAdd({"NAME", "NAME", "", false, false});  // replaces the first
     EXPECT_EQ(file.TagCount(), 2);
   }
   XBobjCDXFile file(&table);
@@ -320,12 +320,9 @@ TEST(CdxTag, GeneralCollationTagOrdersWithoutRegardToCaseAndAccents) {
   table.folder = TestDir("general");
   const char* names[] = {"apple", "Banana", "apricot", "\xE0pple", "APPLE", "cherry", "\xC6sir"};
   for (const char* n : names) table.Append(Name(n));
-  XBobjCDXFile::NextCollation = 2;
   XBobjCDXFile file(&table);
   ASSERT_TRUE(file.Create("GENERAL", true, true, false, true));
-  XBobjCDXFile::NextCollation = 2;  // opening a file resets it
-  XBobjIndexTag* tag = file.TagAdd("NAME", "NAME", "", false, true);
-  XBobjCDXFile::NextCollation = 1;
+  XBobjIndexTag* tag = file.TagAdd({"NAME", "NAME", "", false, true, XBCollation::General});
   EXPECT_EQ(tag->KeyLength(), 40);
   // "\xC6sir" expands to "AE..." and sorts among the a's.
   EXPECT_EQ(Records(*tag), (std::vector<int32_t>{7, 1, 5, 4, 3, 2, 6}));
@@ -361,13 +358,13 @@ TEST(CdxFile, EncipheredPagesReadBackAndChangeKey) {
   {
     XBobjCDXFile file(&table);
     ASSERT_TRUE(file.Create("PLAIN", true, true, false, true));
-    plain = Records(*file.TagAdd("T", "YEAR+(0.001*DRAW)", "", false, true));
+    plain = Records(*file.TagAdd({"T", "YEAR+(0.001*DRAW)", "", false, true}));
   }
   table.cipherKey = "SECRET";
   {
     XBobjCDXFile file(&table);
     ASSERT_TRUE(file.Create("SECRET", true, true, false, true));
-    EXPECT_EQ(Records(*file.TagAdd("T", "YEAR+(0.001*DRAW)", "", false, true)), plain);
+    EXPECT_EQ(Records(*file.TagAdd({"T", "YEAR+(0.001*DRAW)", "", false, true})), plain);
   }
   {
     XBobjCDXFile file(&table);
@@ -397,7 +394,7 @@ TEST(CdxTag, RenameKeepsTheExtensionBehindADottedFolder) {
   for (int d = 1; d <= 5; ++d) table.Append(Draw(2001, d));
   XBobjCDXFile file(&table);
   ASSERT_TRUE(file.Create(dotted + "/OLD", true, true, false, true));
-  ASSERT_NE(file.TagAdd("INDEX", "YEAR+(0.001*DRAW)", "", true, true), nullptr);
+  ASSERT_NE(file.TagAdd({"INDEX", "YEAR+(0.001*DRAW)", "", true, true}), nullptr);
   ASSERT_TRUE(file.Rename(dotted + "/NEW"));
   EXPECT_TRUE(std::filesystem::exists(dotted + "/NEW.CDX"));
   EXPECT_FALSE(std::filesystem::exists(dotted + "/NEW"));
