@@ -163,6 +163,12 @@ TProgressBar::TProgressBar(TComponent* AOwner, TWinControl* AParent) : TWinContr
 }
 
 void TProgressBar::Push() {
+  // An empty range shows an empty bar (Qt would animate a busy indicator).
+  if (max_ == min_) {
+    bar_->setRange(0, 1);
+    bar_->setValue(0);
+    return;
+  }
   bar_->setRange(min_, max_);
   bar_->setValue(position_);
 }

@@ -2,6 +2,8 @@
 // event that typing fires, exactly once, and nothing when unchanged.
 #include <gtest/gtest.h>
 
+#include <QProgressBar>
+
 #include "gui_test_support.h"
 #include "platform/gui/buttons.h"
 #include "platform/gui/comctrls.h"
@@ -151,6 +153,10 @@ TEST_F(Controls, ProgressBarStepItWrapsToMinAndPositionZeroResets) {
   pb->SetMax(0);  // an empty range is accepted
   pb->StepIt();
   EXPECT_EQ(pb->Position(), 0);
+  // It used to show Qt's endlessly animated busy indicator.
+  auto* bar = static_cast<QProgressBar*>(pb->Widget());
+  EXPECT_NE(bar->maximum(), bar->minimum());
+  EXPECT_EQ(bar->value(), bar->minimum());
 }
 
 TEST_F(Controls, MemoLinesAndTypingStayInStep) {
