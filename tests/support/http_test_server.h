@@ -2,8 +2,8 @@
 // HTTP client. It serves one connection at a time: it reads the request
 // (headers and a Content-Length body), keeps its bytes, asks the script for
 // the reply and sends it; `holdAfter` bytes into the reply it stops sending
-// and keeps the connection open until the server is destroyed, so a test
-// can act during a slow body. Then it closes the connection.
+// and keeps the connection open until the client closes it or the server
+// is destroyed, so a test can act during a slow body.
 #pragma once
 
 #include <arpa/inet.h>
@@ -110,7 +110,9 @@ class HttpTestServer {
       if (n <= 0) return;
       sent += static_cast<std::size_t>(n);
     }
-    if (reply.holdAfter != std::string::npos) Wait(-1, 0);
+    // Holding ends when the client goes away or the server stops.
+    if (reply.holdAfter != std::string::npos)
+      while (Wait(fd, POLLIN) && ::recv(fd, buf, sizeof buf, 0) > 0) {}
   }
 
   Script script_;
