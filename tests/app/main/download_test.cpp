@@ -37,6 +37,16 @@ class Download : public AppTest {
     while (f->HttpFetchFile->Running() && std::chrono::steady_clock::now() < limit) Application->HandleMessage();
     ASSERT_FALSE(f->HttpFetchFile->Running());
   }
+  // A reply that stops after 3,000 of its 100,000 bytes.
+  static HttpReply SlowReply(const std::string&) {
+    HttpReply slow = MakeReply(std::string(100000, ' '));
+    slow.holdAfter = 3000;
+    return slow;
+  }
+  void StartAndWaitForProgress(const HttpTestServer& server) {
+    Press(server.Host() + "/f");
+    while (positions.empty()) Application->HandleMessage();
+  }
   TFormMain* f = nullptr;
   std::vector<int> positions;
 };
@@ -86,11 +96,8 @@ TEST_F(Download, ABadFileOrAFailedTransferKeepsTheOldWeights) {
 }
 
 TEST_F(Download, PressingAgainStopsTheTransfer) {
-  HttpReply slow = MakeReply(std::string(100000, ' '));
-  slow.holdAfter = 3000;
-  HttpTestServer server([&](const std::string&) { return slow; });
-  Press(server.Host() + "/f");
-  while (positions.empty()) Application->HandleMessage();
+  HttpTestServer server(SlowReply);
+  StartAndWaitForProgress(server);
   dialogs.Expect(vx::DialogKind::Message, "Закачка прервана"_cp, mrOk);
   dialogs.Expect(vx::DialogKind::Message, "Ошибка при загрузке"_cp, mrOk);
   f->btnSrvToPrb->Click();
@@ -101,11 +108,8 @@ TEST_F(Download, PressingAgainStopsTheTransfer) {
 }
 
 TEST_F(Download, ClosingTheWindowDuringATransfer) {
-  HttpReply slow = MakeReply(std::string(100000, ' '));
-  slow.holdAfter = 3000;
-  HttpTestServer server([&](const std::string&) { return slow; });
-  Press(server.Host() + "/f");
-  while (positions.empty()) Application->HandleMessage();
+  HttpTestServer server(SlowReply);
+  StartAndWaitForProgress(server);
   Stop();
   for (int i = 0; i < 3; ++i) Application->ProcessMessages();
   EXPECT_EQ(dialogs.Log.size(), 2u) << "no download message after the language question";
