@@ -36,6 +36,13 @@ inline HttpReply MakeReply(const std::string& body, bool withLength = true, cons
   return {head + "\r\n" + body};
 }
 
+// A reply of `size` bytes that stops after `holdAfter` of them.
+inline HttpReply HeldReply(std::size_t size, std::size_t holdAfter) {
+  HttpReply r = MakeReply(std::string(size, 's'));
+  r.holdAfter = holdAfter;
+  return r;
+}
+
 class HttpTestServer {
  public:
   using Script = std::function<HttpReply(const std::string& request)>;

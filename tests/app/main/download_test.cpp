@@ -37,12 +37,7 @@ class Download : public AppTest {
     while (f->HttpFetchFile->Running() && std::chrono::steady_clock::now() < limit) Application->HandleMessage();
     ASSERT_FALSE(f->HttpFetchFile->Running());
   }
-  // A reply that stops after 3,000 of its 100,000 bytes.
-  static HttpReply SlowReply(const std::string&) {
-    HttpReply slow = MakeReply(std::string(100000, ' '));
-    slow.holdAfter = 3000;
-    return slow;
-  }
+  static HttpReply SlowReply(const std::string&) { return vx::test::HeldReply(100000, 3000); }
   void StartAndWaitForProgress(const HttpTestServer& server) {
     Press(server.Host() + "/f");
     while (positions.empty()) Application->HandleMessage();
@@ -95,7 +90,7 @@ TEST_F(Download, ABadFileOrAFailedTransferKeepsTheOldWeights) {
   EXPECT_FALSE(f->Downloading);
 }
 
-TEST_F(Download, PressingAgainStopsTheTransfer) {
+TEST_F(Download, PressingAgainStopsAndClosingTheWindowAborts) {
   HttpTestServer server(SlowReply);
   StartAndWaitForProgress(server);
   dialogs.Expect(vx::DialogKind::Message, "Закачка прервана"_cp, mrOk);
@@ -105,14 +100,12 @@ TEST_F(Download, PressingAgainStopsTheTransfer) {
   EXPECT_EQ(f->btnSrvToPrb->Caption(), "Загрузить"_cp);
   WaitForTheEnd();
   EXPECT_FALSE(FileExists(folder + "survey.srv"));
-}
-
-TEST_F(Download, ClosingTheWindowDuringATransfer) {
-  HttpTestServer server(SlowReply);
+  positions.clear();
   StartAndWaitForProgress(server);
+  const std::size_t shown = dialogs.Log.size();
   Stop();
   for (int i = 0; i < 3; ++i) Application->ProcessMessages();
-  EXPECT_EQ(dialogs.Log.size(), 2u) << "no download message after the language question";
+  EXPECT_EQ(dialogs.Log.size(), shown) << "no message once the window has gone";
 }
 
 TEST(ProbabilityFile, ReadsValidatesAndRescalesOnce) {
