@@ -14,8 +14,6 @@ class AnalysisFlow : public AppTest {
   void SetUp() override {
     AppTest::SetUp();
     Application->SetPumpInterval(5);
-    std::uint32_t clock = 500;
-    vx::SetRandomizeSource([clock]() mutable { return clock++; });
     Start();
     apptest::WriteDrawBase(folder, "lotto", 6, 49, 200);
     apptest::OpenDrawBase(dialogs, folder + "lotto.dbf");
@@ -28,10 +26,7 @@ class AnalysisFlow : public AppTest {
     FormMain->seYearToDyads->SetValue(2001);
     FormMain->seDrawToDyads->SetValue(100);
   }
-  void TearDown() override {
-    vx::SetRandomizeSource(nullptr);
-    AppTest::TearDown();
-  }
+  apptest::CountingClock clock{500};
   // Rows of tempres.dbf as dbfread sees them: "<fields> <rows> <first row's numbers>".
   std::string Results() {
     FormMain->TableRes->Close();

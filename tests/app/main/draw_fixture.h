@@ -4,11 +4,13 @@
 // the main window.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "app/settings/options.h"
 #include "app_test_support.h"
 #include "platform/gui/menus.h"
+#include "platform/rtl/random.h"
 #include "tests/support/run_tool.h"
 
 namespace apptest {
@@ -52,6 +54,18 @@ inline void OpenDrawBase(vx::ScriptedDialogs& dialogs, const std::string& path) 
   FormMain->OpenMainClick(&item);
   ASSERT_TRUE(FormMain->TableMain->Active());
 }
+
+// The clock the generator reseeds from reads start, start + 1, ... while
+// this lives.
+class CountingClock {
+ public:
+  explicit CountingClock(std::uint32_t start) {
+    vx::SetRandomizeSource([start]() mutable { return start++; });
+  }
+  ~CountingClock() { vx::SetRandomizeSource(nullptr); }
+  CountingClock(const CountingClock&) = delete;
+  CountingClock& operator=(const CountingClock&) = delete;
+};
 
 // Runs a Python script (Debian's interpreter, dbfread available) and
 // returns its standard output.

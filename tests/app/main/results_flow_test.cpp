@@ -19,14 +19,9 @@ class ResultsFlow : public AppTest {
   void SetUp() override {
     AppTest::SetUp();
     Application->SetPumpInterval(5);
-    std::uint32_t clock = 1000;
-    vx::SetRandomizeSource([clock]() mutable { return clock++; });
     Start();
   }
-  void TearDown() override {
-    vx::SetRandomizeSource(nullptr);
-    AppTest::TearDown();
-  }
+  apptest::CountingClock clock{1000};
   void Range(TSpinEdit* yf, TSpinEdit* df, TSpinEdit* yt, TSpinEdit* dt, int a, int b, int c, int d) {
     yf->SetValue(a);
     df->SetValue(b);
@@ -231,8 +226,7 @@ TEST_F(ResultsFlow, GenerationReproducesGoldenListsUnderEachCondition) {
   FormMain->seVol->SetValue(4);
   std::fill(FormMain->Weights.begin(), FormMain->Weights.end(), 1);
   for (const Case& c : cases) {
-    std::uint32_t clock = 2000;
-    vx::SetRandomizeSource([clock]() mutable { return clock++; });
+    apptest::CountingClock seeds(2000);
     c.box->SetChecked(true);
     FormMain->btnGenerate->Click();
     c.box->SetChecked(false);
