@@ -7,7 +7,7 @@ set -euo pipefail
 PACKAGES=(
   g++ cmake ninja-build ccache pkg-config file
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  qt6-base-dev libgl-dev libcurl4-openssl-dev curl
+  qt6-base-dev qt6-translations-l10n libgl-dev libcurl4-openssl-dev curl
   python3 python3-dbf python3-dbfread libdbd-xbase-perl shapelib
   fpc fp-units-db fp-units-fcl
   fonts-liberation2 xvfb xauth

@@ -8,7 +8,9 @@
 #include "app/settings/language.h"
 #include "app/widgets/plain_grid.h"
 #include "platform/db/dataset.h"
+#include "platform/db/db_error.h"
 #include "platform/db/field.h"
+#include "platform/db/field_types.h"
 #include "platform/gui/dialogs.h"
 #include "platform/rtl/filebytes.h"
 #include "platform/rtl/fileutils.h"
@@ -54,6 +56,15 @@ bool IndexOlderThanTable(const AnsiString& indexPath, const AnsiString& tablePat
   TDateTime indexTime = 0, tableTime = 0;
   if (!FileAge(indexPath, indexTime) || !FileAge(tablePath, tableTime)) return false;
   return (tableTime - indexTime) * 86400.0 > 2.0;
+}
+
+void CheckDrawLayout(TDataSet& table) {
+  for (const char* name : {"YEAR", "DRAW"}) {
+    const TField* field = table.FieldByName(name);
+    const TFieldType type = field->DataType();
+    if (type != ftSmallint && type != ftInteger && type != ftWord && type != ftFloat && type != ftBCD)
+      DatabaseErrorFmt(dbtext::FieldTypeMismatch, {name, FieldTypeName(ftInteger), FieldTypeName(type)}, &table);
+  }
 }
 
 void Indexing(TXBaseDataSet& table) {

@@ -42,6 +42,11 @@ AnsiString DrawIndexPath(const AnsiString& folder, const AnsiString& tableName);
 // True when the index file is more than two seconds older than the table.
 bool IndexOlderThanTable(const AnsiString& indexPath, const AnsiString& tablePath);
 
+// Raises the data set's error ("Field 'YEAR' not found", a type mismatch)
+// unless the open table has the numeric fields YEAR and DRAW that the
+// index key needs; called before anything is written to the table.
+void CheckDrawLayout(TDataSet& table);
+
 // Rebuilds the files of the active tag, or, with no active tag, builds the
 // tag "INDEX" in "<table>.cdx" beside the table and makes it active.
 void Indexing(TXBaseDataSet& table);

@@ -66,8 +66,11 @@ TNewBaseDialog::TNewBaseDialog(TComponent* AOwner, const char* name, const AnsiS
   SetPosition(poMainFormCenter);
   SetBounds(0, 0, 300, description ? 200 : 170);
   SetVisible(false);
-  auto label = [this](const AnsiString& text, int top) {
+  // Labels are named Label1, Label2 ... so a language file can reach them.
+  int labels = 0;
+  auto label = [this, &labels](const AnsiString& text, int top) {
     auto* l = new TLabel(this, this);
+    l->SetName("Label" + IntToStr(++labels));
     l->SetCaption(text);
     l->SetBounds(8, top + 3, 150, 16);
   };

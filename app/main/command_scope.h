@@ -3,9 +3,33 @@
 // included.
 #pragma once
 
+#include <array>
+
 #include "app/main/formmain.h"
 
 namespace vx {
+
+// The guard every command of the main window starts under: Command() puts
+// one around each button and menu handler it wires, and every page wires
+// its handlers through Command(). However the command ends, returning or
+// by an exception, the busy state is left (stop flag raised, Stop
+// disabled, progress bar reset), the bases' data sets show their controls
+// again and the screen cursor is what it was before. Guards nest; only the
+// outermost one restores. The form must outlive the guard.
+class CommandGuard {
+ public:
+  explicit CommandGuard(TFormMain& form);
+  ~CommandGuard();
+  CommandGuard(const CommandGuard&) = delete;
+  CommandGuard& operator=(const CommandGuard&) = delete;
+  // True while a guarded command runs.
+  static bool Running();
+
+ private:
+  TFormMain& form_;
+  TCursor cursor_;
+  std::array<bool, 3> controlsWereDisabled_{};
+};
 
 // Enters the busy state; leaves it when the scope ends.
 class BusyScope {

@@ -5,6 +5,7 @@
 #include "app/bases/base_tables.h"
 #include "app/bases/draw_base.h"
 #include "app/bases/newbase_dialogs.h"
+#include "app/main/command_scope.h"
 #include "app/main/formmain.h"
 #include "app/settings/language.h"
 #include "app/settings/options.h"
@@ -88,6 +89,8 @@ void TFormMain::ConnectBaseCommands() {
   mnuInsert->OnClick = Command(&TFormMain::mnuInsertClick);
   mnuDelete->OnClick = Command(&TFormMain::mnuDeleteClick);
   mnuClear->OnClick = Command(&TFormMain::mnuClearClick);
+  mnuEmptyResBase->OnClick = Command(&TFormMain::mnuEmptyResBaseClick);
+  mnuEmptyTickBase->OnClick = Command(&TFormMain::mnuEmptyTickBaseClick);
   mnuCheckBase->OnClick = Command(&TFormMain::mnuCheckBaseClick);
   mnuRepair->OnClick = Command(&TFormMain::mnuRepairClick);
   mnuReindex->OnClick = Command(&TFormMain::mnuReindexClick);
@@ -160,22 +163,36 @@ void TFormMain::OpenMainClick(TObject* Sender) {
   BaseDescription = settings.description;
 
   const AnsiString indexPath = vx::DrawIndexPath(table->DatabaseName(), table->TableName());
-  if (!FileExists(indexPath)) {
-    ShowMessage(vx::Tr("Отсутствует индексный файл,будет проведена индексация"_cp));
-    table->IndexFiles()->Clear();
-    table->SetIndexName("");
-    table->Open();
-    Indexing(table);
-  } else {
-    table->IndexFiles()->Clear();
-    table->IndexFiles()->Add(indexPath);
-    table->SetIndexName(vx::DrawIndexTag);
-    table->Open();
-    if (vx::IndexOlderThanTable(indexPath, table->FullTableName()))
-      ShowMessage(AnsiString("А не нужно ли переиндексировать файл?"_cp) + "\r\n" +
-                  "Rather then necessary reindex file?");
+  const bool hadIndex = FileExists(indexPath);
+  try {
+    if (!hadIndex) {
+      ShowMessage(vx::Tr("Отсутствует индексный файл,будет проведена индексация"_cp));
+      table->IndexFiles()->Clear();
+      table->SetIndexName("");
+      table->Open();
+      // Nothing is written to a table that cannot take the key.
+      vx::CheckDrawLayout(*table);
+      Indexing(table);
+    } else {
+      table->IndexFiles()->Clear();
+      table->IndexFiles()->Add(indexPath);
+      table->SetIndexName(vx::DrawIndexTag);
+      table->Open();
+      if (vx::IndexOlderThanTable(indexPath, table->FullTableName()))
+        ShowMessage(AnsiString("А не нужно ли переиндексировать файл?"_cp) + "\r\n" +
+                    "Rather then necessary reindex file?");
+    }
+    if (!table->Active()) table->Open();
+  } catch (...) {
+    // A table that is no draw base (its fields do not make the key) or a
+    // damaged one: nothing stays open and no index file is left behind;
+    // the error itself goes on to the user.
+    table->Close();
+    if (!hadIndex) DeleteFile(indexPath);
+    BaseDescription.clear();
+    ShowBaseClosed();
+    throw;
   }
-  if (!table->Active()) table->Open();
   LayOutDrawGrid();
   CloseMain->SetEnabled(true);
 
@@ -218,6 +235,11 @@ void TFormMain::CloseMainClick(TObject*) {
     }
   }
   table->Close();
+  ShowBaseClosed();
+}
+
+void TFormMain::ShowBaseClosed() {
+  TXBaseDataSet* table = DrawTable();
   table->IndexFiles()->Clear();
   table->SetTableName("");
   OpenMain->SetEnabled(true);
@@ -265,6 +287,10 @@ void TFormMain::mnuDeleteClick(TObject*) {
 
 void TFormMain::mnuClearClick(TObject*) { ClearTable(TableMain, DBGridMain); }
 
+void TFormMain::mnuEmptyResBaseClick(TObject*) { ClearTable(TableRes, DBGridRes); }
+
+void TFormMain::mnuEmptyTickBaseClick(TObject*) { ClearTable(TableTick, DBGridTick); }
+
 void TFormMain::ClearTable(TDataSet* Table, TDBGrid* Grid) {
   if (!Table->CanModify()) {
     ShowMessage(vx::Tr(CannotModifyText()));
@@ -277,15 +303,9 @@ void TFormMain::ClearTable(TDataSet* Table, TDBGrid* Grid) {
   if (MessageDlg(vx::Tr("Вы действительно хотите очистить базу?"_cp), mtConfirmation, TMsgDlgButtons{mbYes, mbNo}) !=
       mrYes)
     return;
-  Table->DisableControls();
-  try {
-    Table->First();
-    while (!Table->Eof()) Table->Delete();
-  } catch (...) {
-    Table->EnableControls();
-    throw;
-  }
-  Table->EnableControls();
+  vx::ControlsDisabled off(Table);
+  Table->First();
+  while (!Table->Eof()) Table->Delete();
 }
 
 void TFormMain::TableMainBeforeInsert(TDataSet* DataSet) {

@@ -4,6 +4,7 @@
 
 #include "app/bases/draw_base.h"
 #include "app/bases/newbase_dialogs.h"
+#include "app/main/command_scope.h"
 #include "app/settings/language.h"
 #include "app/settings/options.h"
 #include "app/windows/probability_editor.h"
@@ -15,19 +16,6 @@
 #include "platform/rtl/sysutils.h"
 
 TFormMain* FormMain = nullptr;
-
-namespace {
-
-// Depth of user-started commands on the stack (a command's own dialogs
-// and pumps may deliver further clicks).
-int commandDepth = 0;
-
-struct CommandScope {
-  CommandScope() { ++commandDepth; }
-  ~CommandScope() { --commandDepth; }
-};
-
-}  // namespace
 
 void vx::PostPending(TDataSet* dataSet) {
   if (!dataSet || !dataSet->Active() || !IsEditState(dataSet->State())) return;
@@ -129,7 +117,7 @@ void TFormMain::FormCloseQuery(TObject*, bool& CanClose) {
   StopFlag = true;
   // A command still on the stack may be using the bases; they are closed
   // when the window goes, after the command has returned.
-  if (!Busy && commandDepth == 0) CloseBases();
+  if (!Busy && !vx::CommandGuard::Running()) CloseBases();
   SaveAll();
   CanClose = true;
 }
@@ -219,8 +207,8 @@ TNotifyEvent TFormMain::Command(void (TFormMain::*handler)(TObject*)) {
 
 TNotifyEvent TFormMain::Command(TNotifyEvent handler) {
   return [this, handler](TObject* s) {
-    if (Busy || commandDepth > 0) return;
-    CommandScope scope;
+    if (Busy || vx::CommandGuard::Running()) return;
+    vx::CommandGuard guard(*this);
     handler(s);
   };
 }

@@ -18,9 +18,11 @@
 // answers the stop flag.
 //
 // Commands started by the user go through Command(): while a command runs,
-// a second one is refused (its click does nothing). Stop and closing the
-// window are not commands and always work. Code that calls a command's
-// method directly is not affected.
+// a second one is refused (its click does nothing), and the command runs
+// under a vx::CommandGuard (command_scope.h), so that an error inside it
+// still leaves the busy state, enables the bases' controls and restores
+// the cursor. Stop and closing the window are not commands and always
+// work. Code that calls a command's method directly is not affected.
 //
 // Closing: FormCloseQuery raises the stop flag, posts a modified pending
 // record of every open data set, closes the bases and saves the
@@ -226,11 +228,15 @@ class TFormMain : public TForm {
   void ConnectBaseCommands();
   void OpenMainClick(TObject* Sender);
   void CloseMainClick(TObject* Sender);
+  // The window and the draw data set as they are with no base open.
+  void ShowBaseClosed();
   void Indexing(class TXBaseDataSet* Table);
   void mnuEditClick(TObject* Sender);
   void mnuInsertClick(TObject* Sender);
   void mnuDeleteClick(TObject* Sender);
   void mnuClearClick(TObject* Sender);
+  void mnuEmptyResBaseClick(TObject* Sender);
+  void mnuEmptyTickBaseClick(TObject* Sender);
   void ClearTable(TDataSet* Table, TDBGrid* Grid);
   void mnuCheckBaseClick(TObject* Sender);
   void mnuRepairClick(TObject* Sender);

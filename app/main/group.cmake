@@ -12,6 +12,7 @@ list(APPEND VX_APP_SOURCES
   main/dyads_commands.cpp
   main/random_draws.cpp
   main/weighting_commands.cpp
+  main/command_scope.cpp
   main/formmain.cpp
   main/formmain_build.cpp
   main/general_settings.cpp

@@ -5,10 +5,19 @@
 #include "app/settings/language.h"
 #include "app/settings/options.h"
 #include "platform/gui/application.h"
+#include "platform/gui/dialogs.h"
+#include "tables/dataset/tcreatexbasedataset.h"
 
 void vx::CreateStartupForms() {
   Application->Initialize();
   Application->SetTitle("Vexamund");
+  // Qt's standard buttons and dialogs speak the program's language.
+  Application->LoadStandardTranslation("ru");
+  // A table created over an existing file asks first (a warning with OK
+  // and Cancel), through the program's dialogs.
+  TCreateXBaseDataSet::ConfirmOverwrite = [](const AnsiString& question) {
+    return MessageDlg(question, mtWarning, TMsgDlgButtons{mbOK, mbCancel}) == mrOk;
+  };
   Application->CreateForm(FormMain);
   Application->CreateForm(frmProbability);
   Application->CreateForm(frmType5);

@@ -8,8 +8,9 @@
 
 namespace vx {
 
-// Initialises the application, sets the title "Vexamund" and creates the
-// start-up windows.
+// Initialises the application (title "Vexamund", Qt's Russian texts for
+// its standard dialogs, the overwrite question of new tables) and creates
+// the start-up windows.
 void CreateStartupForms();
 // The whole program: start-up windows, then the message loop until the
 // main window closes. Returns the exit code.

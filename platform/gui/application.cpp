@@ -1,12 +1,15 @@
 #include "platform/gui/application.h"
 
 #include <unistd.h>
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCursor>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QLibraryInfo>
 #include <QScreen>
 #include <QThread>
+#include <QTranslator>
 #include <chrono>
 #include <cstdlib>
 
@@ -46,6 +49,24 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {}
 TApplication::~TApplication() = default;
 
 void TApplication::Initialize() { vx::EnsureQtApp(); }
+
+bool TApplication::LoadStandardTranslation(const AnsiString& language) {
+  vx::EnsureQtApp();
+  static QTranslator* translator = nullptr;
+  auto* next = new QTranslator(QCoreApplication::instance());
+  if (!next->load(QStringLiteral("qtbase_") + vx::ToQString(language),
+                  QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    delete next;
+    return false;
+  }
+  if (translator) {
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+  }
+  translator = next;
+  QCoreApplication::installTranslator(translator);
+  return true;
+}
 
 void TApplication::SetTitle(const AnsiString& v) {
   title_ = v;
@@ -102,7 +123,15 @@ void TApplication::ProcessMessages() {
 void TApplication::HandleMessage() {
   vx::EnsureQtApp();
   QCoreApplication::sendPostedEvents();
-  QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents, 50);
+  // Sleeps until something happens. (processEvents with a time limit
+  // ignores WaitForMoreEvents and would poll without pause.)
+  QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
+}
+
+void TApplication::Terminate() {
+  terminated_ = true;
+  // A loop asleep in HandleMessage wakes up to see it.
+  if (auto* dispatcher = QCoreApplication::eventDispatcher()) dispatcher->wakeUp();
 }
 
 void TApplication::SetHint(const AnsiString& v) {

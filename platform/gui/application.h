@@ -30,6 +30,10 @@ class TApplication : public TComponent {
   ~TApplication() override;
 
   void Initialize();
+  // Loads Qt's own translation of its standard buttons and dialogs (OK,
+  // Cancel, Yes, No, the file dialog) for a language such as "ru"; false
+  // (and English texts) when it is not installed.
+  bool LoadStandardTranslation(const AnsiString& language);
   const AnsiString& Title() const { return title_; }
   void SetTitle(const AnsiString& v);
   // The running program's full path (as the OS layer resolves it).
@@ -55,7 +59,7 @@ class TApplication : public TComponent {
   void ProcessMessages();
   // Waits for at least one event, then handles what is queued.
   void HandleMessage();
-  void Terminate() { terminated_ = true; }
+  void Terminate();
   bool Terminated() const { return terminated_; }
   // Minimum time between two real pumps of ProcessMessages (default 5 ms; 0 pumps every time).
   void SetPumpInterval(int milliseconds) { pumpIntervalMs_ = milliseconds; }

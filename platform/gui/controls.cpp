@@ -364,9 +364,14 @@ void TControl::FontChanged() {
   widget_->setFont(vx::ToQFont(*font_));
   QPalette pal = widget_->palette();
   const QColor text = vx::ToQColor(font_->Color());
-  pal.setColor(QPalette::WindowText, text);
-  pal.setColor(QPalette::Text, text);
-  pal.setColor(QPalette::ButtonText, text);
+  const QColor grey = vx::ToQColor(clGrayText);
+  // The font colour is that of an enabled control; a disabled one shows
+  // its text grey whatever its font says, as the class library drew it.
+  for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+    pal.setColor(QPalette::Active, role, text);
+    pal.setColor(QPalette::Inactive, role, text);
+    pal.setColor(QPalette::Disabled, role, grey);
+  }
   widget_->setPalette(pal);
 }
 

@@ -96,7 +96,8 @@ TMenuItem::~TMenuItem() {
 }
 
 void TMenuItem::SyncAction() {
-  action_qt_->setText(vx::ToQString(caption_));
+  // A separator has no text: styles draw a separator's text as a title.
+  action_qt_->setText(IsLine() ? QString() : vx::ToQString(caption_));
   action_qt_->setSeparator(IsLine());
   action_qt_->setEnabled(enabled_);
   action_qt_->setVisible(visible_);

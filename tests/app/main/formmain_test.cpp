@@ -2,6 +2,8 @@
 // command guard, closing during a long loop, and layout.
 #include <gtest/gtest.h>
 
+#include <QWidget>
+
 #include "app/settings/cached_ini.h"
 #include "app_test_support.h"
 #include "platform/rtl/sysutils.h"
@@ -104,10 +106,14 @@ TEST_F(MainWindow, StopEndsTheLoopAndASecondCommandIsRefused) {
   Start();
   TFormMain* f = FormMain;
   LoopCommand outer{f}, inner{f};
+  // Stop is disabled while idle, on screen too.
+  EXPECT_FALSE(f->btnStop->Enabled());
+  EXPECT_FALSE(f->btnStop->Widget()->isEnabled());
   TNotifyEvent startInner = f->Command([&](TObject* s) { inner.Run(s); });
   outer.atRecord = [&](int i) {
     if (i == 2) {
       EXPECT_TRUE(f->btnStop->Enabled());
+      EXPECT_TRUE(f->btnStop->Widget()->isEnabled());
       startInner(nullptr);  // the user clicks another command: nothing happens
       f->Button1->Click();
       EXPECT_EQ(f->mMM->Lines()->Count(), 0);
@@ -119,6 +125,7 @@ TEST_F(MainWindow, StopEndsTheLoopAndASecondCommandIsRefused) {
   EXPECT_EQ(inner.worked, -1);
   EXPECT_TRUE(f->StopFlag);
   EXPECT_FALSE(f->Busy);
+  EXPECT_FALSE(f->btnStop->Widget()->isEnabled());
   EXPECT_EQ(f->PBar->Position(), 0);
 
   // Once idle, commands run again; code may still call a command's method.

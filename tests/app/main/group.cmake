@@ -1,4 +1,5 @@
 list(APPEND VX_APP_TEST_SOURCES
+  main/desktop_test.cpp
   main/draw_base_commands_test.cpp
   main/probability_test.cpp
   main/startup_test.cpp

@@ -41,6 +41,9 @@ TEST_F(Language, TemplateOfTheStartedProgram) {
            "frmOptions.Caption=Настройка"_cp,
            "frmOptions.btnOK.Caption=OK"_cp,
            "frmLang.btnSaveLang.Caption=Сохранить шаблон"_cp,
+           "frmNewBase.Label1.Caption=Имя"_cp,  // the new-base dialogs' labels are named
+           "frmNewBase.Label4.Caption=Описание"_cp,
+           "frmNewTickBase.Label2.Caption=Сколько номеров"_cp,
        })
     EXPECT_NE(text.find(line + "\r\n"), AnsiString::npos) << line;
   EXPECT_EQ(text.find("=-\r\n"), AnsiString::npos) << "separators are not written";

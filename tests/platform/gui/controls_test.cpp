@@ -2,7 +2,9 @@
 // event that typing fires, exactly once, and nothing when unchanged.
 #include <gtest/gtest.h>
 
+#include <QPalette>
 #include <QProgressBar>
+#include <QWidget>
 
 #include "gui_test_support.h"
 #include "platform/gui/buttons.h"
@@ -213,6 +215,12 @@ TEST_F(Controls, ButtonClickFromCodeAndFromTheMouse) {
   b->SetEnabled(false);
   vx::SendClick(b);
   EXPECT_EQ(clicks, 2);
+  // A disabled button shows grey text whatever its font colour says.
+  b->Font()->SetColor(clRed);
+  const QPalette pal = b->Widget()->palette();
+  EXPECT_EQ(pal.color(QPalette::Active, QPalette::ButtonText), QColor(255, 0, 0));
+  EXPECT_NE(pal.color(QPalette::Disabled, QPalette::ButtonText), QColor(255, 0, 0));
+  EXPECT_FALSE(b->Widget()->isEnabled());
 }
 
 TEST_F(Controls, AlignmentLaysChildrenOutInOrder) {

@@ -243,7 +243,7 @@ TEST_F(Forms, AReleasedFormOutlivesTheHandlerThatPumpsMessages) {
   b->OnClick = [&](TObject*) {
     f->Release();
     // A long command keeps pumping; the form must still be there.
-    for (int i = 0; i < 20; ++i) Application->HandleMessage();
+    for (int i = 0; i < 20; ++i) Application->ProcessMessages();
     EXPECT_FALSE(destroyedInside);
     done = true;
   };

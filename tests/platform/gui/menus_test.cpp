@@ -1,6 +1,8 @@
 // Menus built and changed at run time; actions shared by items.
 #include <gtest/gtest.h>
 
+#include <QAction>
+
 #include "gui_test_support.h"
 #include "platform/gui/actions.h"
 #include "platform/gui/forms.h"
@@ -26,6 +28,9 @@ TEST_F(Menus, ItemsAreInsertedAndDeletedAtRunTime) {
   base->Add(open);
   base->Add(line);
   EXPECT_TRUE(line->IsLine());
+  // A plain line: styles show a separator's text as a title ("-").
+  EXPECT_TRUE(line->QtAction()->isSeparator());
+  EXPECT_TRUE(line->QtAction()->text().isEmpty());
 
   // A recent-file entry made at run time, unnamed, read back through Sender.
   auto* recent = new TMenuItem(f);

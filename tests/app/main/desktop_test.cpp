@@ -1,0 +1,165 @@
+// The program as a new user meets it, with scripted dialogs: an error
+// inside a command, a table that is no draw base, the standard dialogs'
+// language, the clear commands of the results and tickets bases, and the
+// question before a new table replaces a file.
+#include <QMessageBox>
+#include <QPushButton>
+#include <filesystem>
+
+#include "app/bases/base_tables.h"
+#include "draw_fixture.h"
+#include "platform/db/field.h"
+#include "tables/dataset/tcreatexbasedataset.h"
+#include "tables/dataset/txbasedataset.h"
+
+namespace {
+
+using Desktop = AppTest;
+
+// Overwrites number field P1 of record `record` (from 1) with `text`.
+void DamageNumber(const std::string& path, int record, const std::string& text) {
+  AnsiString bytes = apptest::ReadFile(path);
+  const int header = static_cast<unsigned char>(bytes[8]) | static_cast<unsigned char>(bytes[9]) << 8;
+  const int length = static_cast<unsigned char>(bytes[10]) | static_cast<unsigned char>(bytes[11]) << 8;
+  bytes.replace(static_cast<std::size_t>(header + (record - 1) * length + 1 + 9 + 9), 15,
+                std::string(15 - text.size(), ' ') + text);
+  apptest::WriteFile(path, bytes);
+}
+
+TEST_F(Desktop, AnErrorInsideACommandLeavesTheBusyStateAndTheNextCommandRuns) {
+  Start();
+  apptest::WriteDrawBase(folder, "lm", 6, 49, 30);
+  DamageNumber(folder + "lm.dbf", 5, "abc");
+  apptest::OpenDrawBase(dialogs, folder + "lm.dbf");
+  TFormMain* f = FormMain;
+  f->seYearFrom->SetValue(2000);
+  f->seDrawFrom->SetValue(1);
+  f->seYearTo->SetValue(2000);
+  f->seDrawTo->SetValue(30);
+  dialogs.Expect(vx::DialogKind::Exception, "abc", mrOk);
+  vx::SendClick(f->btnCalculate1);  // used to stay busy: every later click did nothing
+  EXPECT_FALSE(f->Busy);
+  EXPECT_TRUE(f->StopFlag);
+  EXPECT_FALSE(f->btnStop->Enabled());
+  EXPECT_FALSE(f->TableMain->ControlsDisabled());
+  vx::SendClick(f->btnCalculate3);
+  EXPECT_EQ(f->Weights, std::vector<std::int32_t>(49, 1));
+
+  // Whatever a failing command changed of the cursor and the controls
+  // comes back, the results base's too.
+  TNotifyEvent failing = f->Command([f](TObject*) {
+    f->SetBusy(true);
+    Screen->SetCursor(crHourGlass);
+    f->TableMain->DisableControls();
+    f->TableRes->DisableControls();
+    throw Exception("broken");
+  });
+  EXPECT_THROW(failing(nullptr), Exception);
+  EXPECT_FALSE(f->Busy);
+  EXPECT_EQ(Screen->Cursor(), crDefault);
+  EXPECT_FALSE(f->TableMain->ControlsDisabled());
+  EXPECT_FALSE(f->TableRes->ControlsDisabled());
+  Stop();
+}
+
+TEST_F(Desktop, ATableThatIsNoDrawBaseIsNotOpenedAndNothingIsWritten) {
+  Start();
+  // Listed in the options as "lm.dbf", but without the key's numbers.
+  const struct {
+    const char* fields;
+    const char* error;
+  } cases[] = {
+      {"NAME C(10); AGE N(3,0)", "Field 'YEAR' not found"},
+      {"YEAR C(4); DRAW N(3,0)", "Type mismatch for field 'YEAR'"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.fields);
+    apptest::RunPython(folder,
+                       std::string("import dbf,sys\nt=dbf.Table(sys.argv[1],'") + c.fields +
+                           "',dbf_type='db3')\nt.open(dbf.READ_WRITE)\nt.append()\nt.close()\n",
+                       folder + "lm.dbf");
+    const AnsiString table = apptest::ReadFile(folder + "lm.dbf");
+    FormMain->SetRecentFile(folder + "lm.dbf");
+    dialogs.Expect(vx::DialogKind::Message, "Отсутствует индексный файл"_cp, mrOk);
+    dialogs.Expect(vx::DialogKind::Exception, c.error, mrOk);
+    FormMain->RecentFileItem()->QtAction()->trigger();  // the user's click on the entry
+    EXPECT_FALSE(FormMain->TableMain->Active());
+    EXPECT_FALSE(std::filesystem::exists(folder + "lm.cdx")) << "no stray index";
+    EXPECT_EQ(apptest::ReadFile(folder + "lm.dbf"), table) << "the table is untouched";
+    EXPECT_FALSE(FormMain->CloseMain->Enabled());
+    EXPECT_EQ(FormMain->Caption(), FormMain->Hint());
+    EXPECT_EQ(FormMain->DBGridMain->Columns()->Count(), 0);
+  }
+  Stop();
+}
+
+TEST_F(Desktop, StandardButtonsSpeakRussian) {
+  Start();
+  QMessageBox box;
+  box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Yes | QMessageBox::No);
+  EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), QStringLiteral("Отмена"));
+  EXPECT_EQ(box.button(QMessageBox::No)->text().remove('&'), QStringLiteral("Нет"));
+  Stop();
+}
+
+TEST_F(Desktop, ResultsAndTicketsBasesAreEmptiedAfterTheQuestion) {
+  Start();
+  std::filesystem::create_directories(folder + "tickets");
+  struct Case {
+    TMenuItem* item;
+    TDataSet* table;
+    std::string path;
+    bool tickets;
+  } cases[] = {
+      {FormMain->mnuEmptyResBase, FormMain->TableRes, folder + "res.dbf", false},
+      {FormMain->mnuEmptyTickBase, FormMain->TableTick, folder + "tickets/t.tic", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    TXBaseDataSet scratch;
+    TCreateXBaseDataSet creator;
+    creator.AutoOverwrite = true;
+    creator.SetDBFTable(&scratch);
+    TStringList lines;
+    if (c.tickets) vx::TicketFieldLines(lines, 6);
+    else vx::DrawFieldLines(lines, 6);
+    const std::filesystem::path p(c.path);
+    ASSERT_TRUE(vx::CreateTable(scratch, creator, p.parent_path().string() + "/", p.filename().string(), lines));
+    scratch.Close();
+    FormMain->OpenTableAs(c.table, c.path);
+    for (int draw = 1; draw <= 3; ++draw) {
+      c.table->Append();
+      c.table->FieldByName("DRAW")->SetAsInteger(draw);
+      c.table->Post();
+    }
+    dialogs.Expect(vx::DialogKind::Message, "Вы действительно хотите очистить базу?"_cp, mrNo);
+    c.item->Click();
+    EXPECT_EQ(c.table->RecordCount(), 3);
+    dialogs.Expect(vx::DialogKind::Message, "Вы действительно хотите очистить базу?"_cp, mrYes);
+    c.item->Click();
+    c.table->First();
+    EXPECT_TRUE(c.table->Eof());
+  }
+  Stop();
+}
+
+TEST_F(Desktop, ANewTableAsksBeforeReplacingAFile) {
+  Start();
+  TXBaseDataSet table;
+  TCreateXBaseDataSet creator;  // AutoOverwrite off
+  creator.SetDBFTable(&table);
+  table.SetDatabaseName(folder);
+  table.SetTableName("keep.dbf");
+  vx::DrawFieldLines(*creator.CreateFields(), 6);
+  apptest::WriteFile(folder + "keep.dbf", "precious");
+  dialogs.Expect(vx::DialogKind::Message, TCreateXBaseDataSet::OverwriteQuestion, mrCancel);
+  EXPECT_FALSE(creator.Execute());
+  EXPECT_EQ(apptest::ReadFile(folder + "keep.dbf"), "precious");
+  dialogs.Expect(vx::DialogKind::Message, TCreateXBaseDataSet::OverwriteQuestion, mrOk);
+  EXPECT_TRUE(creator.Execute());
+  EXPECT_TRUE(table.Active());
+  table.Close();
+  Stop();
+}
+
+}  // namespace
