@@ -439,10 +439,7 @@ bool TXBaseDataSet::GetCurrentRecord(TRecordBuffer Buffer) {
 // ---------------------------------------------------------------- editing
 
 void TXBaseDataSet::DoAfterInsert() {
-  if (FHandler) {
-    FHandler->EOFFlag = true;
-    FHandler->BOFFlag = false;
-  }
+  if (FHandler) FHandler->StandAfterEnd();
   TDataSet::DoAfterInsert();
 }
 
@@ -462,8 +459,7 @@ void TXBaseDataSet::InternalEdit() {
   if (n < 1) DatabaseError(vx::dbtext::RecordNotFound, this);
   // Lock first, then take the record as it is on disk now, so that a
   // change made meanwhile by another program is not overwritten.
-  FHandler->RecNo = n;
-  if (!FHandler->LockRecord()) DatabaseError("Record is locked by another user", this);
+  if (!FHandler->LockForEdit(n)) DatabaseError("Record is locked by another user", this);
   FEditLocked = true;
   {
     vx::ScopeGuard release([this] { ReleaseEditLock(); });
@@ -485,31 +481,16 @@ void TXBaseDataSet::ReleaseEditLock() {
 void TXBaseDataSet::InternalPost() {
   TDataSet::InternalPost();
   TRecordBuffer buffer = ActiveBuffer();
-  {
-    RecordRedirect redirect(*FHandler, buffer, true);
-    if (State() == dsInsert) {
-      FHandler->Append();
-    } else {
-      const std::int32_t n = BufferRecNo(buffer);
-      // The index layer finds the old keys in the saved image; a
-      // record that differs from its image before editing has changed,
-      // whatever was read in between.
-      std::memcpy(FHandler->SavedRecord.data(), FBeforeEdit.data(), std::size_t(FRecordLength));
-      FHandler->RecNo = n;
-      if (std::memcmp(buffer, FBeforeEdit.data(), std::size_t(FRecordLength)) != 0) FHandler->RecordModified = true;
-      FHandler->Rewrite(n);
-    }
-  }
+  // Against the image before editing, whatever was read in between.
+  if (State() == dsInsert) FHandler->AppendFrom(buffer);
+  else FHandler->PostEdit(BufferRecNo(buffer), buffer, FBeforeEdit.data());
   ReleaseEditLock();
   FEditing = false;
   FBof = FEof = false;
 }
 
 void TXBaseDataSet::InternalAddRecord(TRecordBuffer Buffer, bool) {
-  {
-    RecordRedirect redirect(*FHandler, Buffer, true);
-    FHandler->Append();
-  }
+  FHandler->AppendFrom(Buffer);
   ReleaseEditLock();
   FEditing = false;
 }

@@ -154,28 +154,7 @@ class TXBaseDataSet : public TDataSet {
   TRecordBuffer StateRecord();
   // The record number stored in a buffer.
   std::int32_t BufferRecNo(TRecordBuffer Buffer) const;
-  // Points the handler's current record at a buffer until destroyed.
-  class RecordRedirect {
-   public:
-    // With keep, the record the handler ends on is copied back into its
-    // own buffer, so that later moves start from the right key.
-    RecordRedirect(XBO_dBHandler& handler, char* buffer, bool keep = false)
-        : FHandler(handler), FSaved(handler.CurRecord), FKeep(keep && buffer) {
-      if (buffer) handler.CurRecord = buffer;
-    }
-    ~RecordRedirect() {
-      if (FKeep && FHandler.CurRecord != FSaved)
-        std::memcpy(FSaved, FHandler.CurRecord, std::size_t(FHandler.RecordLength));
-      FHandler.CurRecord = FSaved;
-    }
-    RecordRedirect(const RecordRedirect&) = delete;
-    RecordRedirect& operator=(const RecordRedirect&) = delete;
-
-   private:
-    XBO_dBHandler& FHandler;
-    char* FSaved;
-    bool FKeep;
-  };
+  using RecordRedirect = XBO_dBaseDBF::RecordRedirect;
   void FieldChanged(TField* Field);
 
   // The alias list: "Default Directory", then "NAME=folder" lines of

@@ -17,7 +17,7 @@ TXBBlobStream::TXBBlobStream(TBlobField* Field, TBlobStreamMode Mode)
     return;
   }
   DBFObject& h = *FDataSet->Handler();
-  TXBaseDataSet::RecordRedirect redirect(h, FRecord);
+  XBO_dBaseDBF::RecordRedirect redirect(h, FRecord);
   const std::int64_t length = h.MemoLength(Field->FieldNo());
   if (length > 0) {
     FData.assign(std::size_t(length), 0);
@@ -77,7 +77,7 @@ void TXBBlobStream::Commit() {
   if (FField->Transliterate()) FDataSet->TranslateBytes(FData.data(), text.data(), FData.size(), true);
   DBFObject& h = *FDataSet->Handler();
   {
-    TXBaseDataSet::RecordRedirect redirect(h, FRecord);
+    XBO_dBaseDBF::RecordRedirect redirect(h, FRecord);
     if (!h.MemoWrite(FField->FieldNo(), text.data(), std::int64_t(FData.size())))
       throw EDatabaseError("Cannot write the memo of field " + FField->DisplayName());
   }

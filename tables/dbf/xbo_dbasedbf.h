@@ -54,6 +54,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -212,6 +213,29 @@ class XBO_dBaseDBF : public XBO_DiskFile {
   std::int64_t FileLockLength() const { return FFileLockLength; }
   // The byte LockRecord takes for record n.
   std::int64_t RecordLockOffset(std::int32_t n);
+
+  // Points the table's current record at another buffer for a scope
+  // (nothing when the buffer is null), so that reads fill it and writes
+  // take it. With keep, the record the table ends on is copied into the
+  // table's own buffer at the end, so that later moves start from its key.
+  class RecordRedirect {
+   public:
+    RecordRedirect(XBO_dBaseDBF& table, char* buffer, bool keep = false)
+        : FTable(table), FSaved(table.CurRecord), FKeep(keep && buffer) {
+      if (buffer) table.CurRecord = buffer;
+    }
+    ~RecordRedirect() {
+      if (FKeep && FTable.CurRecord != FSaved) std::memcpy(FSaved, FTable.CurRecord, std::size_t(FTable.RecordLength));
+      FTable.CurRecord = FSaved;
+    }
+    RecordRedirect(const RecordRedirect&) = delete;
+    RecordRedirect& operator=(const RecordRedirect&) = delete;
+
+   private:
+    XBO_dBaseDBF& FTable;
+    char* FSaved;
+    bool FKeep;
+  };
 
   // The slot the expression layer fills with the table's link.
   std::unique_ptr<XBTableLinkBase>& ExpressionLink() { return FExpLink; }

@@ -176,6 +176,29 @@ void XBO_dBHandler::Rewrite(int n) {
   XBO_dBaseFld::WriteRecord(n);
 }
 
+bool XBO_dBHandler::LockForEdit(std::int32_t n) {
+  RecNo = n;
+  return LockRecord();
+}
+
+void XBO_dBHandler::AppendFrom(char* buffer) {
+  RecordRedirect redirect(*this, buffer, true);
+  Append();
+}
+
+void XBO_dBHandler::PostEdit(std::int32_t n, char* buffer, const char* before) {
+  RecordRedirect redirect(*this, buffer, true);
+  std::memcpy(SavedRecord.data(), before, std::size_t(RecordLength));
+  RecNo = n;
+  if (std::memcmp(buffer, before, std::size_t(RecordLength)) != 0) RecordModified = true;
+  Rewrite(n);
+}
+
+void XBO_dBHandler::StandAfterEnd() {
+  EOFFlag = true;
+  BOFFlag = false;
+}
+
 bool XBO_dBHandler::FlushFile() {
   DropReadAhead();
   return XBO_dBaseFld::FlushFile();

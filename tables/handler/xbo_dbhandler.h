@@ -110,6 +110,20 @@ class XBO_dBHandler : public XBO_dBaseFld {
   // The positioned read through the active order and the filter.
   virtual void GetRec(int code);
 
+  // ---- edits from record buffers of the caller's own (the data set's)
+  // Makes record n the current record number and locks it; false when the
+  // lock is refused.
+  bool LockForEdit(std::int32_t n);
+  // Appends the record held in buffer; the table's own record holds it
+  // afterwards.
+  void AppendFrom(char* buffer);
+  // Rewrites record n from buffer. before is the record as the edit found
+  // it: the index files find the old keys in it, and the record counts as
+  // changed when it differs.
+  void PostEdit(std::int32_t n, char* buffer, const char* before);
+  // Places the table after its last record, where an appended record goes.
+  void StandAfterEnd();
+
   // ---- operations the handler adds
   bool HasIndex() const { return FIndexFiles[0] != nullptr; }
   // Seeks key text in the active tag; see the .cpp for the steps.
