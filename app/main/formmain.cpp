@@ -9,6 +9,7 @@
 #include "app/settings/options.h"
 #include "app/windows/probability_editor.h"
 #include "app/windows/type5_dialog.h"
+#include "app/windows/visual_view.h"
 #include "platform/gui/application.h"
 #include "platform/os/program_folder.h"
 #include "platform/rtl/dateutils.h"
@@ -55,6 +56,7 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
   mnuLang->OnClick = Command(&TFormMain::mnuLangClick);
   mnuOptions->OnClick = Command(&TFormMain::mnuOptionsClick);
   btnRegulators->OnClick = Command(&TFormMain::btnRegulatorsClick);
+  btnVisual->OnClick = Command(&TFormMain::btnVisualClick);
   btnSaveLang->OnClick = Command(&TFormMain::btnSaveLangClick);
   Button1->OnClick = Command(&TFormMain::Button1Click);
   const std::pair<TMenuItem*, TTabSheet*> pageItems[] = {
@@ -322,6 +324,10 @@ void TFormMain::btnRegulatorsClick(TObject*) {
 
 void TFormMain::mnuOptionsClick(TObject*) {
   if (frmOptions) frmOptions->ShowModal();
+}
+
+void TFormMain::btnVisualClick(TObject*) {
+  if (frmVisual) frmVisual->Show();
 }
 
 void TFormMain::Button1Click(TObject*) {

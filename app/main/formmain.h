@@ -111,7 +111,7 @@ class TFormMain : public TForm {
   TSpinEdit *seYearFrom, *seDrawFrom, *seYearTo, *seDrawTo, *speMaxProbCount;
   TLabel *lblErrorMessage, *lblNumWithNonZeroProb, *lblMaxProbNums;
   TButton *btnCalculate1, *btnCalculate2, *btnCalculate3, *btnCalculate4, *btnNumForNum, *btnShowMaxProbNum,
-      *btnRegulators, *btnSaveLang, *btnCalculate5, *btnCalculateFunc1, *btnRandDNSys;
+      *btnRegulators, *btnSaveLang, *btnCalculate5, *btnCalculateFunc1, *btnRandDNSys, *btnVisual;
   TSpinEdit *speRDNinOne, *speRandDNSys;
   // --- Statistics page
   TButton* btnCalculateStat;
@@ -214,6 +214,7 @@ class TFormMain : public TForm {
   void btnSaveLangClick(TObject* Sender);
   void mnuOptionsClick(TObject* Sender);
   void btnRegulatorsClick(TObject* Sender);
+  void btnVisualClick(TObject* Sender);
   void Button1Click(TObject* Sender);
   void ShowPage(TTabSheet* page);
 

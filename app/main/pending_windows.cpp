@@ -13,7 +13,5 @@
     };                                                    \
   }
 
-VX_PENDING_WINDOW(TfrmVisual, frmVisual, "frmVisual", "Визуальный просмотр")
-VX_PENDING_WINDOW(TfrmSetNumbers, frmSetNumbers, "frmSetNumbers", "Выбор номеров")
 VX_PENDING_WINDOW(TfrmRowNum, frmRowNum, "frmRowNum", "Ряды номеров")
 VX_PENDING_WINDOW(TfrmShowBase, frmShowBase, "frmShowBase", "Просмотр базы")

@@ -1,8 +1,8 @@
 // Windows created at start-up whose contents come with their own commands
-// (probability editor, preliminary questions, new-base dialogs, visual
-// view, number picker, number series, base viewer). Until then each is an
-// empty form with its name and caption, created in its place in the
-// start-up order; a window that gets its real class moves out of this file.
+// (number series, base viewer).
+// Until then each is an empty form with its name and caption, created in
+// its place in the start-up order; a window that gets its real class moves
+// out of this file.
 #pragma once
 
 #include "platform/gui/forms.h"
@@ -14,15 +14,15 @@
   };                                                \
   extern Class* FormName;
 
-VX_PENDING_WINDOW(TfrmVisual, frmVisual, "Визуальный просмотр")
-VX_PENDING_WINDOW(TfrmSetNumbers, frmSetNumbers, "Выбор номеров")
 VX_PENDING_WINDOW(TfrmRowNum, frmRowNum, "Ряды номеров")
 VX_PENDING_WINDOW(TfrmShowBase, frmShowBase, "Просмотр базы")
 
 #undef VX_PENDING_WINDOW
 
-// The new-base dialogs, the probability editor and the preliminary
-// questions have their real classes.
+// The new-base dialogs, the probability editor, the preliminary questions,
+// the visual view and the number picker have their real classes.
 #include "app/bases/newbase_dialogs.h"
+#include "app/windows/number_picker.h"
 #include "app/windows/probability_editor.h"
 #include "app/windows/type5_dialog.h"
+#include "app/windows/visual_view.h"

@@ -1,7 +1,10 @@
+# Secondary windows.
 list(APPEND VX_APP_TEST_SOURCES
   windows/chart_window_test.cpp
   windows/probability_editor_test.cpp
   windows/note_pad_test.cpp
+  windows/number_picker_test.cpp
+  windows/visual_view_test.cpp
 )
 
 # The chart window over a 1,000-draw base under a real X server (Xvfb);
@@ -14,3 +17,13 @@ add_test(NAME chart_screenshot
           env QT_QPA_PLATFORM=xcb $<TARGET_FILE:chart_screenshot>
           ${CMAKE_BINARY_DIR}/testdata/app/chart.png)
 set_tests_properties(chart_screenshot PROPERTIES LABELS gui TIMEOUT 120)
+
+# The visual view and the number picker under a real X server (Xvfb); the
+# PNG files stay in the build folder for a reviewer.
+add_executable(windows_screenshot ${CMAKE_CURRENT_LIST_DIR}/screenshot_windows.cpp)
+target_link_libraries(windows_screenshot PRIVATE vx_app)
+add_test(NAME windows_screenshot
+  COMMAND ${VX_XVFB_RUN} -a -s "-screen 0 1280x800x24"
+          env QT_QPA_PLATFORM=xcb $<TARGET_FILE:windows_screenshot>
+          ${CMAKE_BINARY_DIR}/testdata/app)
+set_tests_properties(windows_screenshot PROPERTIES LABELS gui TIMEOUT 120)

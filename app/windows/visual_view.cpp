@@ -1,0 +1,172 @@
+#include "app/windows/visual_view.h"
+
+#include "app/main/formmain.h"
+#include "app/main/probability.h"
+#include "platform/db/field.h"
+#include "platform/rtl/sysutils.h"
+
+TfrmVisual* frmVisual = nullptr;
+
+namespace {
+
+// The smallest side whose square holds every number 1..highest.
+int TableSide(int highest) {
+  int side = 0;
+  while (side < TLottoTable::MaxSide && side * side < highest) ++side;
+  return side;
+}
+
+// Enables the data set's controls again when the scope ends.
+class QuietWalk {
+ public:
+  explicit QuietWalk(TDataSet* d) : d_(d) { d_->DisableControls(); }
+  ~QuietWalk() { d_->EnableControls(); }
+  QuietWalk(const QuietWalk&) = delete;
+  QuietWalk& operator=(const QuietWalk&) = delete;
+
+ private:
+  TDataSet* d_;
+};
+
+}  // namespace
+
+TfrmVisual::TfrmVisual(TComponent* AOwner) : TForm(AOwner) {
+  SetName("frmVisual");
+  SetCaption("Визуальное представление"_cp);
+  SetBounds(0, 0, 660, 540);
+  SetVisible(false);
+
+  for (int i = 0; i < TableCount; ++i) {
+    const int left = 8 + (i % 3) * 215, top = 48 + (i / 3) * 235;
+    auto* label = new TLabel(this, this);
+    label->SetName("lbl" + IntToStr(i + 1));
+    label->SetTag(i + 1);
+    label->SetCaption("");
+    label->SetBounds(left, top - 18, 200, 16);
+    Labels[static_cast<std::size_t>(i)] = label;
+    auto* table = new TLottoTable(this, this);
+    table->SetName("LottoTable" + IntToStr(i + 1));
+    table->SetBounds(left, top, 200, 200);
+    table->SetNumberOfColumns(9);
+    table->SetNumberOfRows(9);
+    table->SetBackColor(clYellow);
+    table->SetButtonColor(clBtnFace);
+    table->SetInActiveColor(clBlack);
+    table->SetBorderColor(clBlack);
+    table->SetThroughRow(false);
+    LottoTables[static_cast<std::size_t>(i)] = table;
+  }
+
+  auto* yearLabel = new TLabel(this, this);
+  yearLabel->SetName("lblYearVisual");
+  yearLabel->SetCaption("Год"_cp);
+  yearLabel->SetBounds(8, 8, 30, 16);
+  seYearFromVisual = new TSpinEdit(this, this);
+  seYearFromVisual->SetName("seYearFromVisual");
+  seYearFromVisual->SetBounds(40, 4, 70, 22);
+  seYearFromVisual->SetMinValue(0);
+  seYearFromVisual->SetMaxValue(3000);
+  seYearFromVisual->SetValue(2000);
+  auto* drawLabel = new TLabel(this, this);
+  drawLabel->SetName("lblDrawVisual");
+  drawLabel->SetCaption("Тираж"_cp);
+  drawLabel->SetBounds(120, 8, 40, 16);
+  seDrawFromVisual = new TSpinEdit(this, this);
+  seDrawFromVisual->SetName("seDrawFromVisual");
+  seDrawFromVisual->SetBounds(165, 4, 60, 22);
+  seDrawFromVisual->SetMinValue(1);
+  seDrawFromVisual->SetMaxValue(999);
+  seDrawFromVisual->SetValue(1);
+
+  auto button = [this](const char* name, const AnsiString& caption, int left) {
+    auto* b = new TButton(this, this);
+    b->SetName(name);
+    b->SetCaption(caption);
+    b->SetBounds(left, 3, 110, 25);
+    return b;
+  };
+  btnPrev = button("btnPrev", "Предыдущие"_cp, 240);
+  btnNext = button("btnNext", "Следующие"_cp, 355);
+  btnRefresh = button("btnRefresh", "Обновить"_cp, 470);
+  btnPrev->OnClick = [this](TObject*) { Prev(); };
+  btnNext->OnClick = [this](TObject*) { Next(); };
+  btnRefresh->OnClick = [this](TObject*) {
+    SetInitValue();
+    Fill();
+  };
+  const TNotifyEvent changed = [this](TObject*) {
+    if (!Updating) Fill();
+  };
+  seYearFromVisual->OnChange = changed;
+  seDrawFromVisual->OnChange = changed;
+
+  if (FormMain) SetPopupMenu(FormMain->ResPopUpMenu);
+  OnShow = [this](TObject* s) { FormShow(s); };
+  frmVisual = this;
+  OnDestroy = [this](TObject*) {
+    if (frmVisual == this) frmVisual = nullptr;
+  };
+}
+
+void TfrmVisual::SetInitValue() {
+  const int highest = FormMain ? FormMain->BaseHighestNumber : 49;
+  const int drawn = FormMain ? FormMain->BaseDrawnCount : 6;
+  const int side = TableSide(highest);
+  for (TComponent* c : Components()) {
+    auto* table = dynamic_cast<TLottoTable*>(c);
+    if (!table) continue;
+    table->SetNumberOfColumns(side);
+    table->SetNumberOfRows(side);
+    table->SetMaxSelected(drawn);
+    table->SetMaxTotal(highest);
+    table->Reset();
+  }
+}
+
+void TfrmVisual::FormShow(TObject*) {
+  Updating = false;
+  SetInitValue();
+  Fill();
+}
+
+void TfrmVisual::Fill() { FillFrom(0); }
+
+void TfrmVisual::Next() { FillFrom(1); }
+
+void TfrmVisual::Prev() { FillFrom(-1); }
+
+void TfrmVisual::FillFrom(int step) {
+  if (!FormMain || !FormMain->CheckOpened()) return;
+  TDataSet* base = FormMain->TableMain;
+  QuietWalk quiet(base);
+  {
+    vx::DataSetDrawSource source(base);
+    if (vx::SeekDraw(source, seYearFromVisual->Value(), seDrawFromVisual->Value(), nullptr) != vx::SeekResult::Found)
+      return;
+  }
+  if (step > 0) base->Next();
+  else if (step < 0) base->Prior();
+
+  Updating = true;
+  seYearFromVisual->SetValue(base->Fields()[0]->AsInteger());
+  seDrawFromVisual->SetValue(base->Fields()[1]->AsInteger());
+  Updating = false;
+
+  int filled = 0;
+  bool end = false;
+  for (TComponent* c : Components()) {
+    auto* table = dynamic_cast<TLottoTable*>(c);
+    if (!table) continue;
+    table->Reset();
+    if (end) continue;
+    ++filled;
+    const AnsiString caption = base->Fields()[0]->AsString() + " - " + base->Fields()[1]->AsString();
+    for (TComponent* l : Components())
+      if (auto* label = dynamic_cast<TLabel*>(l); label && label->Tag() == filled) label->SetCaption(caption);
+    for (int i = 2; i < base->FieldCount(); ++i) table->SelectNumber(base->Fields()[i]->AsInteger());
+    base->Next();
+    end = base->Eof();
+  }
+  for (TComponent* l : Components())
+    if (auto* label = dynamic_cast<TLabel*>(l); label && label->Tag() > filled) label->SetCaption("");
+}

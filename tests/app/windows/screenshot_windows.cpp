@@ -1,0 +1,99 @@
+// Under a real X server (Xvfb): fills the visual draw view from a base of
+// 60 draws and picks numbers on the number picker, and saves both windows
+// as PNG files for a reviewer. Fails when a window cannot be captured or
+// shows almost nothing.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "app/bases/newbase_dialogs.h"
+#include "app/main/formmain.h"
+#include "app/main/startup.h"
+#include "app/windows/number_picker.h"
+#include "app/windows/visual_view.h"
+#include "platform/db/field.h"
+#include "platform/gui/application.h"
+#include "platform/gui/dialogs.h"
+#include "platform/gui/input_simulation.h"
+#include "platform/os/program_folder.h"
+#include "platform/rtl/sysutils.h"
+
+namespace {
+
+int failures = 0;
+
+void Fail(const char* what) {
+  std::fprintf(stderr, "FAILED: %s\n", what);
+  ++failures;
+}
+
+void Capture(TForm* form, const std::filesystem::path& file) {
+  for (int i = 0; i < 20; ++i) Application->ProcessMessages();
+  if (!vx::SaveScreenshot(form, file.string())) Fail("screenshot not written");
+  if (vx::InkCoverage(form, clBtnFace) < 0.05) Fail("the window shows almost nothing");
+  std::printf("%s\n", file.string().c_str());
+}
+
+void MakeBase() {
+  frmNewBase->editNewName->SetText("shots");
+  frmNewBase->speNC->SetValue(6);
+  frmNewBase->speMC->SetValue(49);
+  frmNewBase->btnCreateClick(nullptr);
+  TDataSet* base = FormMain->TableMain;
+  for (int i = 0; i < 60; ++i) {
+    base->Append();
+    base->FieldByName("YEAR")->SetAsInteger(2010);
+    base->FieldByName("DRAW")->SetAsInteger(i + 1);
+    for (int j = 0; j < 6; ++j) base->FieldByName("P" + IntToStr(j + 1))->SetAsInteger((i * 5 + j * 8) % 49 + 1);
+    base->Post();
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: windows_screenshot OUTPUT-FOLDER\n");
+    return 2;
+  }
+  const std::filesystem::path out = argv[1];
+  const std::filesystem::path folder = out / "windows-program";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  vx::SetProgramFolder(folder.string());
+  {
+    vx::ScriptedDialogs dialogs;
+    dialogs.OnFailure = [](const std::string& m) { Fail(("unexpected dialog " + m).c_str()); };
+    dialogs.Expect(vx::DialogKind::Message, "Choose language", mrOk);
+    dialogs.Expect(vx::DialogKind::Open, "", 0);
+    vx::CreateStartupForms();
+    FormMain->Show();
+    MakeBase();
+
+    frmVisual->seYearFromVisual->SetValue(2010);
+    frmVisual->seDrawFromVisual->SetValue(40);
+    vx::SendClick(FormMain->btnVisual);
+    if (frmVisual->Labels[5]->Caption() != "2010 - 45") Fail("the visual view is not filled");
+    Capture(frmVisual, out / "visual.png");
+    frmVisual->Close();
+
+    frmSetNumbers->PickCount = 6;
+    frmSetNumbers->HighestNumber = 45;
+    frmSetNumbers->Show();
+    TLottoTable* table = frmSetNumbers->LottoTableSetNumbers;
+    for (int n : {3, 17, 29, 44}) {
+      int c, r;
+      table->NumberToCell(true, n, c, r);
+      const TRect cell = table->CellRect(c, r);
+      vx::SendClick(table, cell.Left + 5, cell.Top + 5);
+    }
+    if (frmSetNumbers->lblPickCount->Caption() != "4") Fail("the picker did not take the clicks");
+    Capture(frmSetNumbers, out / "picker.png");
+    frmSetNumbers->Close();
+
+    FormMain->Close();
+    vx::DestroyApplicationForms();
+  }
+  vx::SetProgramFolder("");
+  return failures ? 1 : 0;
+}
