@@ -202,7 +202,7 @@ void TFormMain::BuildProbabilityPage() {
   btnCalculate4 = Button(this, p, "btnCalculate4", "+/- 1 номер"_cp, 8, 202);
   btnNumForNum = Button(this, p, "btnNumForNum", "Число за числом"_cp, 8, 232);
   btnRegulators = Button(this, p, "btnRegulators", "Регуляторы"_cp, 8, 262);
-  btnVisual = Button(this, p, "btnVisual", "Визуально"_cp, 400, 112, 120);
+  btnVisual = Button(this, p, "btnVisual", "Визуально"_cp, 450, 112, 100);
   lblNumWithNonZeroProb = Make<TLabel>(this, p, "lblNumWithNonZeroProb", 160, 266, 60, 16);
   btnCalculate5 = Button(this, p, "btnCalculate5", "Горячие+Холодные"_cp, 300, 112);
   btnCalculate5->SetHint(
