@@ -1,8 +1,7 @@
 // Windows created at start-up whose contents come with their own commands
-// (number series, base viewer).
-// Until then each is an empty form with its name and caption, created in
-// its place in the start-up order; a window that gets its real class moves
-// out of this file.
+// (number series, base viewer). Until then each is an empty form with its
+// name and caption, created in its place in the start-up order; a window
+// that gets its real class moves out of this file.
 #pragma once
 
 #include "platform/gui/forms.h"
