@@ -1,5 +1,6 @@
 #include "app/windows/visual_view.h"
 
+#include "app/main/command_scope.h"
 #include "app/main/formmain.h"
 #include "app/main/probability.h"
 #include "platform/db/field.h"
@@ -15,18 +16,6 @@ int TableSide(int highest) {
   while (side < TLottoTable::MaxSide && side * side < highest) ++side;
   return side;
 }
-
-// Enables the data set's controls again when the scope ends.
-class QuietWalk {
- public:
-  explicit QuietWalk(TDataSet* d) : d_(d) { d_->DisableControls(); }
-  ~QuietWalk() { d_->EnableControls(); }
-  QuietWalk(const QuietWalk&) = delete;
-  QuietWalk& operator=(const QuietWalk&) = delete;
-
- private:
-  TDataSet* d_;
-};
 
 }  // namespace
 
@@ -138,7 +127,7 @@ void TfrmVisual::Prev() { FillFrom(-1); }
 void TfrmVisual::FillFrom(int step) {
   if (!FormMain || !FormMain->CheckOpened()) return;
   TDataSet* base = FormMain->TableMain;
-  QuietWalk quiet(base);
+  vx::ControlsDisabled quiet(base);
   {
     vx::DataSetDrawSource source(base);
     if (vx::SeekDraw(source, seYearFromVisual->Value(), seDrawFromVisual->Value(), nullptr) != vx::SeekResult::Found)

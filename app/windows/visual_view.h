@@ -5,9 +5,9 @@
 // The tables are side x side with side = the ceiling of the square root of
 // the base's highest number (every number has a cell; cells above it are
 // inactive). Fill starts at the draw named by the two spin edits and walks
-// the base in its current order; the base's cursor is left on the last draw
-// shown. A start draw that is not in the base leaves the window as it was.
-// Next and Prev start one draw later or earlier.
+// the base in its current order, leaving the base's cursor on the draw
+// after the last one shown. A start draw that is not in the base leaves the
+// window as it was. Next and Prev start one draw later or earlier.
 #pragma once
 
 #include <array>
