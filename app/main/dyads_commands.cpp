@@ -69,18 +69,9 @@ void TFormMain::btnCreateCombClick(TObject*) {
 }
 
 void TFormMain::CombosToResults(int drawn, std::vector<std::vector<int>> rows) {
-  if (!OpenTempResults(drawn)) return;
-  {
-    vx::ControlsDisabled off(TableRes);
-    int draw = 0;
-    for (std::vector<int>& row : rows) {
-      if (cbxAscend->Checked()) std::sort(row.begin(), row.end());
-      AppendResult(++draw, row);
-    }
-    vx::PostPending(TableRes);
-  }
-  ResToSGridRes();
-  ShowPage(tsResult);
+  if (cbxAscend->Checked())
+    for (std::vector<int>& row : rows) std::sort(row.begin(), row.end());
+  RowsToResults(drawn, rows);
 }
 
 void TFormMain::btnAmountCorToClick(TObject*) {

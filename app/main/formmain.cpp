@@ -9,7 +9,6 @@
 #include "app/settings/options.h"
 #include "app/windows/probability_editor.h"
 #include "app/windows/type5_dialog.h"
-#include "app/windows/visual_view.h"
 #include "platform/gui/application.h"
 #include "platform/os/program_folder.h"
 #include "platform/rtl/dateutils.h"
@@ -56,7 +55,6 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
   mnuLang->OnClick = Command(&TFormMain::mnuLangClick);
   mnuOptions->OnClick = Command(&TFormMain::mnuOptionsClick);
   btnRegulators->OnClick = Command(&TFormMain::btnRegulatorsClick);
-  btnVisual->OnClick = Command(&TFormMain::btnVisualClick);
   btnSaveLang->OnClick = Command(&TFormMain::btnSaveLangClick);
   Button1->OnClick = Command(&TFormMain::Button1Click);
   const std::pair<TMenuItem*, TTabSheet*> pageItems[] = {
@@ -76,6 +74,7 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
   ConnectWeightingCommands();
   ConnectDownloadCommands();
   ConnectWindowCommands();
+  ConnectWheelCommands();
 }
 
 TFormMain::~TFormMain() {
@@ -324,10 +323,6 @@ void TFormMain::btnRegulatorsClick(TObject*) {
 
 void TFormMain::mnuOptionsClick(TObject*) {
   if (frmOptions) frmOptions->ShowModal();
-}
-
-void TFormMain::btnVisualClick(TObject*) {
-  if (frmVisual) frmVisual->Show();
 }
 
 void TFormMain::Button1Click(TObject*) {

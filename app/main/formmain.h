@@ -138,6 +138,11 @@ class TFormMain : public TForm {
   TEdit* edCheck;
   // --- Systems page
   TSpinEdit *seSystem, *seNum, *seFrom;
+  TListBox* lbSystems;
+  TMemo* MemoBase;
+  TCheckBox* cbxSetNumbers;
+  TLabel* lblRandom;
+  TButton *btnLoadSystems, *btnGiveSystem;
   // --- Results page
   TDBGrid* DBGridRes;
   TButton *btnSaveVariants, *btnOpenRes;
@@ -177,6 +182,7 @@ class TFormMain : public TForm {
   void ConnectWindowCommands();
   void mnuNotePadClick(TObject* Sender);
   void mnuAutorClick(TObject* Sender);
+  void btnVisualClick(TObject* Sender);
 
   // --- busy state and long loops
   void SetBusy(bool busy);
@@ -214,7 +220,6 @@ class TFormMain : public TForm {
   void btnSaveLangClick(TObject* Sender);
   void mnuOptionsClick(TObject* Sender);
   void btnRegulatorsClick(TObject* Sender);
-  void btnVisualClick(TObject* Sender);
   void Button1Click(TObject* Sender);
   void ShowPage(TTabSheet* page);
 
@@ -306,6 +311,9 @@ class TFormMain : public TForm {
   // order) to TableRes; the record stays pending until the next append or
   // post.
   void AppendResult(int draw, const std::vector<int>& numbers);
+  // Writes the rows into a fresh temporary results table of `count`
+  // numbers (DRAW 1, 2, ...), refills the hidden grid and shows the page.
+  void RowsToResults(int count, const std::vector<std::vector<int>>& rows);
 
   // --- generation (app/main/generation_commands.cpp)
   void ConnectGenerationCommands();
@@ -347,7 +355,22 @@ class TFormMain : public TForm {
   // the start draw is missing or the walk was stopped.
   bool ReadRangeDraws(std::vector<std::vector<int>>& rows);
 
+  // --- wheel systems (app/main/wheel_systems_commands.cpp)
+  void ConnectWheelCommands();
+  // Lists the wheel files whose K is seSystem.
+  void LoadSystems();
+  // The description of a wheel file and its K (0 when the name does not
+  // decode, after a message).
+  AnsiString Decrypt(const AnsiString& fileName, int& K);
+  AnsiString GetFileName(const AnsiString& description);
+  void btnLoadSystemsClick(TObject* Sender);
+  // Expands the selected system (also the button "Выдать").
+  void lbSystemsDblClick(TObject* Sender);
+
  private:
+  // The N numbers a wheel is expanded over; false (after a message or
+  // "Останов") when there are none.
+  bool ChooseWheelNumbers(std::vector<int>& chosen);
   // Hot or cold over the probability page's range; false when it produced
   // nothing (no base, start missing, stopped).
   bool RangeMethod(bool cold);

@@ -303,10 +303,23 @@ void TFormMain::BuildOtherPages() {
   edCheck->SetVisible(false);
 
   p = tsSystems;
-  label(p, "Система: номеров, из скольких"_cp, 8, 8);
+  label(p, "система"_cp, 8, 8);
   seSystem = Spin(this, p, "seSystem", 8, 28, 1, 50, 6);
+  label(p, "сколько"_cp, 84, 8);
   seNum = Spin(this, p, "seNum", 84, 28, 1, 50, 6);
-  seFrom = Spin(this, p, "seFrom", 160, 28, 1, 100, 49);
+  label(p, "из"_cp, 158, 32);
+  label(p, "скольких"_cp, 174, 8);
+  seFrom = Spin(this, p, "seFrom", 174, 28, 1, 100, 49);
+  cbxSetNumbers = Check(this, p, "cbxSetNumbers", "", 252, 30, 20);
+  cbxSetNumbers->SetHint("Установить номера вручную"_cp);
+  cbxSetNumbers->SetShowHint(true);
+  btnLoadSystems = Button(this, p, "btnLoadSystems", "Загрузить"_cp, 8, 60, 110);
+  btnGiveSystem = Button(this, p, "btnGiveSystem", "Выдать"_cp, 126, 60, 110);
+  label(p, "Выпавшие номера :"_cp, 8, 96);
+  lblRandom = Make<TLabel>(this, p, "lblRandom", 130, 96, 440, 16);
+  lbSystems = Make<TListBox>(this, p, "lbSystems", 8, 120, 560, 280);
+  MemoBase = Make<TMemo>(this, p, "MemoBase", 8, 404, 100, 20);
+  MemoBase->SetVisible(false);
 
   p = tsResult;
   DBGridRes = Make<TDBGrid>(this, p, "DBGridRes", 4, 4, 420, 400);

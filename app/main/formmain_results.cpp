@@ -111,6 +111,18 @@ void TFormMain::AppendResult(int draw, const std::vector<int>& numbers) {
     TableRes->Fields()[static_cast<int>(i) + 2]->SetAsInteger(numbers[i]);
 }
 
+void TFormMain::RowsToResults(int count, const std::vector<std::vector<int>>& rows) {
+  if (!OpenTempResults(count)) return;
+  {
+    vx::ControlsDisabled off(TableRes);
+    int draw = 0;
+    for (const std::vector<int>& row : rows) AppendResult(++draw, row);
+    vx::PostPending(TableRes);
+  }
+  ResToSGridRes();
+  ShowPage(tsResult);
+}
+
 void TFormMain::btnSaveVariantsClick(TObject*) {
   if (!TableRes->Active()) {
     ShowMessage(vx::Tr("база результатов не открыта"_cp));

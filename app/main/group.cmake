@@ -24,4 +24,6 @@ list(APPEND VX_APP_SOURCES
   main/probability_file.cpp
   main/download_commands.cpp
   main/window_commands.cpp
+  main/wheel_systems.cpp
+  main/wheel_systems_commands.cpp
 )

@@ -2,11 +2,13 @@
 #include "app/main/formmain.h"
 #include "app/windows/about_box.h"
 #include "app/windows/note_pad.h"
+#include "app/windows/visual_view.h"
 #include "platform/gui/application.h"
 
 void TFormMain::ConnectWindowCommands() {
   mnuNotePad->OnClick = [this](TObject* s) { mnuNotePadClick(s); };
   mnuAutor->OnClick = [this](TObject* s) { mnuAutorClick(s); };
+  btnVisual->OnClick = Command(&TFormMain::btnVisualClick);
 }
 
 // The note pad is made once, owned by the application, and kept.
@@ -32,4 +34,8 @@ void TFormMain::mnuAutorClick(TObject*) {
   }
   box->ShowModal();
   delete box;
+}
+
+void TFormMain::btnVisualClick(TObject*) {
+  if (frmVisual) frmVisual->Show();
 }

@@ -13,6 +13,7 @@ list(APPEND VX_APP_TEST_SOURCES
   main/random_draws_test.cpp
   main/analysis_flow_test.cpp
   main/download_test.cpp
+  main/wheel_systems_test.cpp
   ../platform/db/memory_dataset.cpp
 )
 

@@ -1,7 +1,7 @@
 // Under a real X server (Xvfb): fills the visual draw view from a base of
-// 60 draws and picks numbers on the number picker, and saves both windows
-// as PNG files for a reviewer. Fails when a window cannot be captured or
-// shows almost nothing.
+// 60 draws, picks numbers on the number picker and expands a wheel system,
+// and saves the windows as PNG files for a reviewer. Fails when a window
+// cannot be captured or shows almost nothing.
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -16,6 +16,7 @@
 #include "platform/gui/dialogs.h"
 #include "platform/gui/input_simulation.h"
 #include "platform/os/program_folder.h"
+#include "platform/rtl/filebytes.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {
@@ -90,6 +91,21 @@ int main(int argc, char** argv) {
     if (frmSetNumbers->lblPickCount->Caption() != "4") Fail("the picker did not take the clicks");
     Capture(frmSetNumbers, out / "picker.png");
     frmSetNumbers->Close();
+
+    // A wheel of 3 numbers over 5 expanded by the weights: the Systems page
+    // with its list, then the results.
+    std::filesystem::create_directories(folder / "wheels");
+    vx::WriteFileBytes((folder / "wheels" / "3_5_4.lst").string(),
+                       "3\r\n5\r\n4\r\n0\r\n0\r\n010203\r\n010405\r\n 2 4 5\r\n030405\r\n");
+    std::fill(FormMain->Weights.begin(), FormMain->Weights.end(), 1);
+    FormMain->ShowPage(FormMain->tsSystems);
+    FormMain->seSystem->SetValue(3);
+    vx::SendClick(FormMain->btnLoadSystems);
+    FormMain->lbSystems->SetItemIndex(0);
+    Capture(FormMain, out / "systems.png");
+    vx::SendClick(FormMain->btnGiveSystem);
+    if (FormMain->PageControlMain->ActivePage() != FormMain->tsResult) Fail("the system was not expanded");
+    Capture(FormMain, out / "systems_results.png");
 
     FormMain->Close();
     vx::DestroyApplicationForms();
