@@ -1,5 +1,6 @@
 #include "platform/gui/stdctrls.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -7,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -133,6 +135,20 @@ void TButton::Click() {
 TEdit::TEdit(TComponent* AOwner, TWinControl* AParent) : TWinControl(AOwner) {
   edit_ = new QLineEdit;
   QObject::connect(edit_, &QLineEdit::textEdited, [this](const QString&) { vx::Guard([&] { TextEdited(); }); });
+  // The standard context menu, with its Paste and Cut routed through WMPaste and WMCut.
+  edit_->setContextMenuPolicy(Qt::CustomContextMenu);
+  QObject::connect(edit_, &QWidget::customContextMenuRequested, [this](const QPoint& at) {
+    QMenu* menu = edit_->createStandardContextMenu();
+    for (QAction* action : menu->actions()) {
+      const QString name = action->objectName();
+      if (name != "edit-paste" && name != "edit-cut") continue;
+      QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
+      QObject::connect(action, &QAction::triggered,
+                       [this, name] { vx::Guard([&] { name == "edit-paste" ? WMPaste() : WMCut(); }); });
+    }
+    menu->exec(edit_->mapToGlobal(at));
+    delete menu;
+  });
   width_ = 121;
   height_ = 21;
   tabStop_ = true;
@@ -147,6 +163,30 @@ void TEdit::TextEdited() {
   modified_ = true;
   if (OnChange) OnChange(this);
 }
+
+bool TEdit::KeyDown(Word& key, TShiftState shift) {
+  if (TWinControl::KeyDown(key, shift)) return true;
+  const bool ctrl = shift.Contains(ssCtrl), onlyShift = shift.Contains(ssShift) && !ctrl;
+  if ((ctrl && key == 'V') || (onlyShift && key == VK_INSERT)) {
+    WMPaste();
+    return true;
+  }
+  if ((ctrl && key == 'X') || (onlyShift && key == VK_DELETE)) {
+    WMCut();
+    return true;
+  }
+  return false;
+}
+
+void TEdit::WMPaste() {
+  if (!readOnly_) edit_->paste();
+}
+
+void TEdit::WMCut() {
+  if (!readOnly_) edit_->cut();
+}
+
+void TEdit::CopyToClipboard() { edit_->copy(); }
 
 void TEdit::SetText(const AnsiString& v) {
   AnsiString value = v;
@@ -431,9 +471,32 @@ std::optional<AnsiString> TListBox::GetStringProperty(const AnsiString& name) co
 
 // ---------------------------------------------------------------------------
 
+namespace vx {
+// Tells its combo box when the list opens and closes.
+class ComboWidget : public QComboBox {
+ public:
+  explicit ComboWidget(TComboBox* owner) : owner_(owner) {}
+  void showPopup() override {
+    if (owner_->droppedDown_) return;
+    owner_->droppedDown_ = true;
+    Guard([&] { owner_->DropDown(); });
+    QComboBox::showPopup();
+  }
+  void hidePopup() override {
+    QComboBox::hidePopup();
+    if (!owner_->droppedDown_) return;
+    owner_->droppedDown_ = false;
+    Guard([&] { owner_->CloseUp(); });
+  }
+
+ private:
+  TComboBox* owner_;
+};
+}  // namespace vx
+
 TComboBox::TComboBox(TComponent* AOwner, TWinControl* AParent)
     : TWinControl(AOwner), items_(std::make_unique<vx::ControlStrings>()) {
-  combo_ = new QComboBox;
+  combo_ = new vx::ComboWidget(this);
   combo_->setEditable(true);
   combo_->setInsertPolicy(QComboBox::NoInsert);
   items_->OnListChanged = [this] { PushItems(); };
@@ -453,6 +516,22 @@ TComboBox::TComboBox(TComponent* AOwner, TWinControl* AParent)
 }
 
 TComboBox::~TComboBox() { items_->OnListChanged = nullptr; }
+
+void TComboBox::SetDroppedDown(bool v) {
+  if (v == droppedDown_) return;
+  if (v) combo_->showPopup();
+  else combo_->hidePopup();
+}
+
+void TComboBox::DropDown() {
+  if (OnDropDown) OnDropDown(this);
+}
+
+void TComboBox::CloseUp() {
+  if (OnCloseUp) OnCloseUp(this);
+}
+
+void TComboBox::SetDroppedWidth(int v) { combo_->view()->setMinimumWidth(std::max(0, v)); }
 
 // Typing in the edit part fires OnChange; the edit part is made anew when
 // the style turns editable again.

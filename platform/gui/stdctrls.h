@@ -24,6 +24,9 @@ class QGroupBox;
 class QListWidget;
 class QComboBox;
 class QScrollBar;
+namespace vx {
+class ComboWidget;
+}
 
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 
@@ -103,6 +106,13 @@ class TEdit : public TWinControl {
   AnsiString SelText() const;
   void SelectAll();
   void Clear() { SetText(""); }
+  // Clipboard editing of the selection. Paste and cut, from code, from
+  // Ctrl+V / Shift+Insert and Ctrl+X / Shift+Delete and from the context
+  // menu, all go through WMPaste and WMCut, which a descendant may override
+  // to refuse or filter them.
+  void PasteFromClipboard() { WMPaste(); }
+  void CutToClipboard() { WMCut(); }
+  void CopyToClipboard();
   TNotifyEvent OnChange;
 
   bool SetStringProperty(const AnsiString& name, const AnsiString& value) override;
@@ -110,6 +120,11 @@ class TEdit : public TWinControl {
 
  protected:
   TColor DefaultColor() const override { return clWindow; }
+  bool KeyDown(Word& key, TShiftState shift) override;
+  // The edit's own paste and cut (nothing when read-only).
+  virtual void WMPaste();
+  virtual void WMCut();
+  QLineEdit* LineEdit() const { return edit_; }
 
  private:
   void TextEdited();
@@ -250,15 +265,26 @@ class TComboBox : public TWinControl {
   void SetSorted(bool v) { items_->SetSorted(v); }
   int DropDownCount() const { return dropDownCount_; }
   void SetDropDownCount(int v);
+  // Whether the list is open; setting it opens or closes the list.
+  bool DroppedDown() const { return droppedDown_; }
+  void SetDroppedDown(bool v);
+  // Least width of the open list in pixels (0: the control's width).
+  void SetDroppedWidth(int v);
   void Clear();
   // Fires when the user types or picks an item.
   TNotifyEvent OnChange;
+  // Fire when the list opens and when it closes.
+  TNotifyEvent OnDropDown;
+  TNotifyEvent OnCloseUp;
 
   bool SetStringProperty(const AnsiString& name, const AnsiString& value) override;
   std::optional<AnsiString> GetStringProperty(const AnsiString& name) const override;
 
  protected:
   TColor DefaultColor() const override { return clWindow; }
+  // The list opening and closing: fire OnDropDown and OnCloseUp.
+  virtual void DropDown();
+  virtual void CloseUp();
 
  private:
   void PushItems();
@@ -270,6 +296,8 @@ class TComboBox : public TWinControl {
   AnsiString text_;
   TComboBoxStyle style_ = csDropDown;
   int dropDownCount_ = 8;
+  bool droppedDown_ = false;
+  friend class vx::ComboWidget;
 };
 
 enum TScrollBarKind { sbHorizontal, sbVertical };

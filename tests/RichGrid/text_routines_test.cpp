@@ -90,9 +90,7 @@ TEST(DateParts, LocaleOrderAndSeriesSteps) {
   for (const Step& s : steps) {
     TDateTime out = -1;
     EXPECT_EQ(IncDateParts(s.years, s.months, s.days, s.span, s.from, out), s.ok) << s.years << "/" << s.months;
-    if (s.ok) {
-      EXPECT_DOUBLE_EQ(out, s.expected) << s.years << "/" << s.months << "/" << s.days;
-    }
+    if (s.ok) { EXPECT_DOUBLE_EQ(out, s.expected) << s.years << "/" << s.months << "/" << s.days; }
   }
 }
 
