@@ -163,14 +163,21 @@ TProgressBar::TProgressBar(TComponent* AOwner, TWinControl* AParent) : TWinContr
 }
 
 void TProgressBar::Push() {
+  // The new position is painted with the next pump, not at once: Qt paints
+  // a progress bar synchronously on every visible change, and a long loop
+  // that steps the bar per record would paint the window per record.
+  const bool updates = bar_->updatesEnabled();
+  bar_->setUpdatesEnabled(false);
   // An empty range shows an empty bar (Qt would animate a busy indicator).
   if (max_ == min_) {
     bar_->setRange(0, 1);
     bar_->setValue(0);
-    return;
+  } else {
+    bar_->setRange(min_, max_);
+    bar_->setValue(position_);
   }
-  bar_->setRange(min_, max_);
-  bar_->setValue(position_);
+  bar_->setUpdatesEnabled(updates);
+  bar_->update();
 }
 
 void TProgressBar::SetMin(int v) {

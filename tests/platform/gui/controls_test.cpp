@@ -2,6 +2,7 @@
 // event that typing fires, exactly once, and nothing when unchanged.
 #include <gtest/gtest.h>
 
+#include <QEvent>
 #include <QPalette>
 #include <QProgressBar>
 #include <QWidget>
@@ -159,6 +160,26 @@ TEST_F(Controls, ProgressBarStepItWrapsToMinAndPositionZeroResets) {
   auto* bar = static_cast<QProgressBar*>(pb->Widget());
   EXPECT_NE(bar->maximum(), bar->minimum());
   EXPECT_EQ(bar->value(), bar->minimum());
+
+  // A shown bar is painted with the next pump, not at every step (a loop
+  // stepping it per record used to paint the whole window per record).
+  struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+      paints += e->type() == QEvent::Paint;
+      return false;
+    }
+  } counter;
+  pb->SetMax(100);
+  form->Show();
+  Application->ProcessMessages();
+  bar->installEventFilter(&counter);
+  for (int i = 0; i < 50; ++i) pb->StepIt();
+  EXPECT_EQ(counter.paints, 0);
+  EXPECT_EQ(bar->value(), pb->Position());
+  for (int i = 0; i < 5; ++i) Application->ProcessMessages();
+  EXPECT_GE(counter.paints, 1);
+  bar->removeEventFilter(&counter);
 }
 
 TEST_F(Controls, MemoLinesAndTypingStayInStep) {
