@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "app/main/formmain.h"
@@ -18,18 +16,15 @@
 #include "platform/os/program_folder.h"
 #include "platform/rtl/filebytes.h"
 #include "platform/rtl/fileutils.h"
+#include "tests/support/scratch_folder.h"
 
 namespace apptest {
 
-// A fresh folder under the test scratch space, named after the running test.
+// A fresh folder under the test scratch space, named after the running
+// test (with a trailing "/"), left in place for a look afterwards.
 inline std::string ScratchFolder() {
-  const char* root = std::getenv("VX_TEST_TMP");
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::filesystem::path dir =
-      std::filesystem::path(root ? root : "/tmp") / "app" / (std::string(info->test_suite_name()) + "." + info->name());
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir.string() + "/";
+  return vx::test::NamedTestFolder("app", std::string(info->test_suite_name()) + "." + info->name()) + "/";
 }
 
 inline AnsiString ReadFile(const std::string& path) {

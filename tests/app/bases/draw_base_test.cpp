@@ -15,22 +15,11 @@
 #include "platform/db/field.h"
 #include "tables/dataset/tcreatexbasedataset.h"
 #include "tables/dataset/txbasedataset.h"
+#include "tests/support/run_tool.h"
 
 namespace {
 
-std::string RunTool(const std::string& command) {
-  std::string out;
-  FILE* p = popen(command.c_str(), "r");
-  if (!p) return out;
-  std::array<char, 4096> buf{};
-  while (std::size_t n = fread(buf.data(), 1, buf.size(), p)) out.append(buf.data(), n);
-  pclose(p);
-  return out;
-}
-
-bool PeersPresent() {
-  return std::filesystem::exists("/usr/bin/python3") && std::filesystem::exists("/usr/bin/index_dump");
-}
+using vx::test::RunTool;
 
 // Records as "year/draw:numbers" in the order dbfread returns them.
 std::string DbfreadRows(const std::string& path) {
@@ -93,7 +82,6 @@ TEST_F(DrawBaseTest, NewTablesHaveTheirLayoutsAsPeersReadThem) {
   EXPECT_EQ(t.FieldCount(), 9);
   t.Close();
 
-  if (!PeersPresent()) GTEST_SKIP() << "python3 with dbfread missing";
   const std::string fields =
       "import dbfread,sys\n"
       "t=dbfread.DBF(sys.argv[1])\n"
@@ -106,7 +94,6 @@ TEST_F(DrawBaseTest, NewTablesHaveTheirLayoutsAsPeersReadThem) {
 }
 
 TEST_F(DrawBaseTest, IndexingBuildsAnActiveUniqueTagThatAppendsKeepCurrent) {
-  if (!PeersPresent()) GTEST_SKIP() << "python3-dbf or index_dump missing";
   WriteFixture(folder + "lm.dbf");
   OpenFixture("LM.DBF");
   vx::Indexing(*table);
@@ -134,7 +121,6 @@ TEST_F(DrawBaseTest, IndexingBuildsAnActiveUniqueTagThatAppendsKeepCurrent) {
 }
 
 TEST_F(DrawBaseTest, CheckFindsDisorderAndRepairMendsItInTheBasesOwnFolder) {
-  if (!PeersPresent()) GTEST_SKIP() << "python3-dbf or index_dump missing";
   WriteFixture(folder + "lm.dbf");
   OpenFixture("lm.dbf");
   vx::Indexing(*table);
@@ -197,7 +183,6 @@ TEST_F(DrawBaseTest, CheckReportsBadValuesAndStopsOnCancel) {
 }
 
 TEST_F(DrawBaseTest, RepairThatCannotCopyLeavesTheBaseAsItWas) {
-  if (!PeersPresent()) GTEST_SKIP() << "python3-dbf or index_dump missing";
   WriteFixture(folder + "lm.dbf");
   const AnsiString before = apptest::ReadFile(folder + "lm.dbf");
   OpenFixture("lm.dbf");

@@ -18,14 +18,10 @@
 #include "platform/rtl/filebytes.h"
 #include "tables/dataset/tcreatexbasedataset.h"
 #include "tables/dataset/txbasedataset.h"
+#include "tests/support/scratch_folder.h"
 
 TEST(DrawGridAppend, TypedDrawsLandInTheIndex) {
-  if (!std::filesystem::exists("/usr/bin/index_dump")) GTEST_SKIP() << "index_dump missing";
-  const char* root = std::getenv("VX_TEST_TMP");
-  const auto dir = std::filesystem::path(root ? root : "/tmp") / "app" / "DrawGridAppend";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  const std::string folder = dir.string() + "/";
+  const std::string folder = vx::test::NamedTestFolder("app", "DrawGridAppend") + "/";
   Application->Initialize();
   vx::ScriptedDialogs dialogs;
   dialogs.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };

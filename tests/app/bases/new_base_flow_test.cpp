@@ -12,6 +12,7 @@
 #include "platform/db/field.h"
 #include "platform/gui/graphics.h"
 #include "tables/dataset/txbasedataset.h"
+#include "tests/support/run_tool.h"
 
 namespace {
 
@@ -162,15 +163,8 @@ TEST_F(NewBaseFlow, CreatedBaseIsOpenAndHotNumbersAreCounted) {
   }
 
   // Every typed draw has its key in the tag, in draw order.
-  if (!std::filesystem::exists("/usr/bin/index_dump")) GTEST_SKIP() << "index_dump missing";
-  std::string dump;
-  const std::string command = "/usr/bin/index_dump --type=num " + folder + "Lotto.cdx INDEX 2>&1";
-  if (FILE* p = popen(command.c_str(), "r")) {
-    std::array<char, 512> buf{};
-    while (std::size_t n = fread(buf.data(), 1, buf.size(), p)) dump.append(buf.data(), n);
-    pclose(p);
-  }
-  EXPECT_EQ(dump, "2024.001 2\n2024.002 1\n2024.003 3\n");
+  EXPECT_EQ(vx::test::RunTool("/usr/bin/index_dump --type=num " + folder + "Lotto.cdx INDEX 2>&1"),
+            "2024.001 2\n2024.002 1\n2024.003 3\n");
 }
 
 TEST_F(NewBaseFlow, StopLeavesTheWeightsUnscaledAndShowsNothing) {

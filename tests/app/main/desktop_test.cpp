@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "app/bases/base_tables.h"
+#include "app/bases/newbase_dialogs.h"
 #include "draw_fixture.h"
 #include "platform/db/field.h"
 #include "tables/dataset/tcreatexbasedataset.h"
@@ -104,29 +105,17 @@ TEST_F(Desktop, StandardButtonsSpeakRussian) {
 
 TEST_F(Desktop, ResultsAndTicketsBasesAreEmptiedAfterTheQuestion) {
   Start();
-  std::filesystem::create_directories(folder + "tickets");
-  struct Case {
+  const struct {
+    TNewBaseDialog* dialog;
     TMenuItem* item;
     TDataSet* table;
-    std::string path;
-    bool tickets;
   } cases[] = {
-      {FormMain->mnuEmptyResBase, FormMain->TableRes, folder + "res.dbf", false},
-      {FormMain->mnuEmptyTickBase, FormMain->TableTick, folder + "tickets/t.tic", true},
+      {frmNewResBase, FormMain->mnuEmptyResBase, FormMain->TableRes},
+      {frmNewTickBase, FormMain->mnuEmptyTickBase, FormMain->TableTick},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.path);
-    TXBaseDataSet scratch;
-    TCreateXBaseDataSet creator;
-    creator.AutoOverwrite = true;
-    creator.SetDBFTable(&scratch);
-    TStringList lines;
-    if (c.tickets) vx::TicketFieldLines(lines, 6);
-    else vx::DrawFieldLines(lines, 6);
-    const std::filesystem::path p(c.path);
-    ASSERT_TRUE(vx::CreateTable(scratch, creator, p.parent_path().string() + "/", p.filename().string(), lines));
-    scratch.Close();
-    FormMain->OpenTableAs(c.table, c.path);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.dialog->Name());
+    c.dialog->btnCreate->Click();  // a new base, open in its data set
     for (int draw = 1; draw <= 3; ++draw) {
       c.table->Append();
       c.table->FieldByName("DRAW")->SetAsInteger(draw);

@@ -19,7 +19,6 @@ class DrawBaseCommands : public AppTest {
  protected:
   void SetUp() override {
     AppTest::SetUp();
-    if (!std::filesystem::exists("/usr/bin/python3")) GTEST_SKIP() << "python3-dbf missing";
     const std::string script =
         "import dbf,sys\n"
         "t=dbf.Table(sys.argv[1],'YEAR N(9,0); DRAW N(9,0); P1 N(15,0); P2 N(15,0); P3 N(15,0); P4 N(15,0); "

@@ -1,5 +1,5 @@
 // The main window's own behaviour: game shape and weights, busy state, the
-// command guard, closing during a long loop, and layout.
+// command guard and closing during a long loop.
 #include <gtest/gtest.h>
 
 #include <QWidget>
@@ -46,7 +46,7 @@ TEST_F(MainWindow, HighestNumberIsLimitedAndSizesTheWeights) {
   Stop();
 }
 
-TEST_F(MainWindow, ProbabilityCountAndOpenCheck) {
+TEST_F(MainWindow, ProbabilityCountOpenCheckAndTheArrayButton) {
   Start();
   TFormMain* f = FormMain;
   f->Weights.assign(49, 0);
@@ -61,18 +61,7 @@ TEST_F(MainWindow, ProbabilityCountAndOpenCheck) {
 
   dialogs.Expect(vx::DialogKind::Message, "база не открыта"_cp, mrOk);
   EXPECT_FALSE(f->CheckOpened());
-  Stop();
-}
 
-TEST_F(MainWindow, LayoutFollowsTheDrawGrid) {
-  Start();
-  TFormMain* f = FormMain;
-  f->DBGridMain->SetBounds(10, 6, 300, 400);
-  f->resizeAll();
-  EXPECT_EQ(f->PageControlMain->Left(), 315);
-  EXPECT_EQ(f->PageControlMain->Top(), 6);
-  EXPECT_EQ(f->Width(), f->PageControlMain->Width() + 300 + 35);
-  EXPECT_EQ(f->Height(), 6 + 400 + f->PBar->Height() + 60);
   f->Button1Click(nullptr);
   EXPECT_EQ(f->mMM->Lines()->Text(),
             "0 Not in array\r\n1 in array\r\n2 in array\r\n3 in array\r\n4 in array\r\n"

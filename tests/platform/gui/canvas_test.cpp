@@ -9,6 +9,7 @@
 #include "platform/gui/bitmap.h"
 #include "platform/gui/canvas.h"
 #include "platform/gui/graphics.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -147,8 +148,8 @@ TEST(Fonts, ChangeEventFiresOncePerEffectiveChange) {
 
 TEST(Bitmaps, LoadingADamagedFileRaisesAndKeepsTheImage) {
   Application->Initialize();
-  const std::string dir = std::string(std::getenv("VX_TEST_TMP") ? std::getenv("VX_TEST_TMP") : "/tmp") + "/gui";
-  std::filesystem::create_directories(dir);
+  const std::string dir =
+      vx::test::NamedTestFolder("gui", ::testing::UnitTest::GetInstance()->current_test_info()->name());
   const std::string bad = dir + "/gui_damaged.bmp";
   FILE* f = std::fopen(bad.c_str(), "wb");
   ASSERT_NE(f, nullptr);
@@ -162,8 +163,8 @@ TEST(Bitmaps, LoadingADamagedFileRaisesAndKeepsTheImage) {
 
 TEST(Bitmaps, SaveLoadRoundTripAndImageLists) {
   Application->Initialize();
-  const std::string dir = std::string(std::getenv("VX_TEST_TMP") ? std::getenv("VX_TEST_TMP") : "/tmp") + "/gui";
-  std::filesystem::create_directories(dir);
+  const std::string dir =
+      vx::test::NamedTestFolder("gui", ::testing::UnitTest::GetInstance()->current_test_info()->name());
   TBitmap src(6, 4);
   src.Canvas()->Brush()->SetColor(clBlue);
   src.Canvas()->FillRect(Rect(0, 0, 3, 4));
