@@ -18,46 +18,24 @@ TLottoTable::~TLottoTable() { textFont_->OnChange = nullptr; }
 void TLottoTable::Changed() { Invalidate(); }
 
 void TLottoTable::SetNumberOfColumns(int v) {
-  if (v < 0 || v > MaxSide || v == columns_) return;
-  columns_ = v;
-  Changed();
+  if (v >= 0 && v <= MaxSide && v != columns_) Store(columns_, v);
 }
 
 void TLottoTable::SetNumberOfRows(int v) {
-  if (v < 0 || v > MaxSide || v == rows_) return;
-  rows_ = v;
-  Changed();
+  if (v >= 0 && v <= MaxSide && v != rows_) Store(rows_, v);
 }
 
-void TLottoTable::SetThroughRow(bool v) {
-  throughRow_ = v;
-  Changed();
-}
+void TLottoTable::SetThroughRow(bool v) { Store(throughRow_, v); }
 
-void TLottoTable::SetMaxTotal(int v) {
-  maxTotal_ = v;
-  Changed();
-}
+void TLottoTable::SetMaxTotal(int v) { Store(maxTotal_, v); }
 
-void TLottoTable::SetBackColor(TColor v) {
-  backColor_ = v;
-  Changed();
-}
+void TLottoTable::SetBackColor(TColor v) { Store(backColor_, v); }
 
-void TLottoTable::SetButtonColor(TColor v) {
-  buttonColor_ = v;
-  Changed();
-}
+void TLottoTable::SetButtonColor(TColor v) { Store(buttonColor_, v); }
 
-void TLottoTable::SetInActiveColor(TColor v) {
-  inActiveColor_ = v;
-  Changed();
-}
+void TLottoTable::SetInActiveColor(TColor v) { Store(inActiveColor_, v); }
 
-void TLottoTable::SetBorderColor(TColor v) {
-  borderColor_ = v;
-  Changed();
-}
+void TLottoTable::SetBorderColor(TColor v) { Store(borderColor_, v); }
 
 int TLottoTable::AllSelected() const {
   int count = 0;

@@ -103,6 +103,12 @@ class TLottoTable : public TGraphicControl {
   void PaintCell(int column, int row);
   void RaisedEdges(const TRect& r);
   void Changed();
+  // Stores a property's new value and repaints.
+  template <typename T>
+  void Store(T& field, T value) {
+    field = value;
+    Changed();
+  }
 
   int columns_ = 5, rows_ = 5;
   bool throughRow_ = false;

@@ -46,26 +46,23 @@ TfrmVisual::TfrmVisual(TComponent* AOwner) : TForm(AOwner) {
     LottoTables[static_cast<std::size_t>(i)] = table;
   }
 
-  auto* yearLabel = new TLabel(this, this);
-  yearLabel->SetName("lblYearVisual");
-  yearLabel->SetCaption("Год"_cp);
-  yearLabel->SetBounds(8, 8, 30, 16);
-  seYearFromVisual = new TSpinEdit(this, this);
-  seYearFromVisual->SetName("seYearFromVisual");
-  seYearFromVisual->SetBounds(40, 4, 70, 22);
-  seYearFromVisual->SetMinValue(0);
-  seYearFromVisual->SetMaxValue(3000);
-  seYearFromVisual->SetValue(2000);
-  auto* drawLabel = new TLabel(this, this);
-  drawLabel->SetName("lblDrawVisual");
-  drawLabel->SetCaption("Тираж"_cp);
-  drawLabel->SetBounds(120, 8, 40, 16);
-  seDrawFromVisual = new TSpinEdit(this, this);
-  seDrawFromVisual->SetName("seDrawFromVisual");
-  seDrawFromVisual->SetBounds(165, 4, 60, 22);
-  seDrawFromVisual->SetMinValue(1);
-  seDrawFromVisual->SetMaxValue(999);
-  seDrawFromVisual->SetValue(1);
+  // A captioned spin edit: the label at `left`, the edit after it.
+  auto spin = [this](const char* label, const AnsiString& caption, const char* name, int left, int min, int max,
+                     int value) {
+    auto* l = new TLabel(this, this);
+    l->SetName(label);
+    l->SetCaption(caption);
+    l->SetBounds(left, 8, 40, 16);
+    auto* s = new TSpinEdit(this, this);
+    s->SetName(name);
+    s->SetBounds(left + 42, 4, 66, 22);
+    s->SetMinValue(min);
+    s->SetMaxValue(max);
+    s->SetValue(value);
+    return s;
+  };
+  seYearFromVisual = spin("lblYearVisual", "Год"_cp, "seYearFromVisual", 8, 0, 3000, 2000);
+  seDrawFromVisual = spin("lblDrawVisual", "Тираж"_cp, "seDrawFromVisual", 122, 1, 999, 1);
 
   auto button = [this](const char* name, const AnsiString& caption, int left) {
     auto* b = new TButton(this, this);
