@@ -129,6 +129,20 @@ void XBO_dBaseDBF::OpenTable() {
   RecordChanged(xbStatusOpened, 0);
 }
 
+namespace {
+
+// Whether a field of this type may have this length: every field holds at
+// least a byte, dates 8, logicals 1, memo references 10 (or 4 binary bytes).
+bool ValidFieldLength(char type, int length, std::uint8_t version) {
+  if (length < 1) return false;
+  if (type == 'D') return length == 8;
+  if (type == 'L') return length == 1;
+  if (HoldsMemo(type, version)) return length == 10 || length == 4;
+  return true;
+}
+
+}  // namespace
+
 void XBO_dBaseDBF::ParseDescriptors() {
   const int extra = Version == kVersionVisualFox ? kVisualFoxExtra : 0;
   const int areaSize = HeaderLength - kHeaderSize - 1 - extra;
@@ -143,9 +157,13 @@ void XBO_dBaseDBF::ParseDescriptors() {
   int offset = 1;
   bool fits = true;
   const int slots = areaSize / kDescriptorSize;
+  bool terminated = false;
   for (int i = 0; i < slots; ++i) {
     std::uint8_t* d = FDescriptorArea.data() + i * kDescriptorSize;
-    if (d[0] == kTerminator) break;
+    if (d[0] == kTerminator) {
+      terminated = true;
+      break;
+    }
     XBFieldDesc f;
     const char* nameBytes = reinterpret_cast<const char*>(d);
     f.Name.assign(nameBytes, strnlen(nameBytes, 11));
@@ -160,7 +178,7 @@ void XBO_dBaseDBF::ParseDescriptors() {
     }
     f.Offset = offset;
     f.Number = i + 1;
-    if (offset + f.Length > RecordLength) fits = false;
+    if (offset + f.Length > RecordLength || !ValidFieldLength(f.Type, f.Length, Version)) fits = false;
     offset += f.Length;
     // The in-memory descriptor carries the field's offset and number.
     PutLE32(d + 12, std::uint32_t(f.Offset));
@@ -170,7 +188,14 @@ void XBO_dBaseDBF::ParseDescriptors() {
   }
   FieldCount = std::int32_t(FFields.size());
   if (Encrypted && offset != RecordLength) throw EXBaseEncryption("Invalid Password for encrypted file " + FileName());
-  if (!fits) {
+  // The descriptors end with the terminator, inside the header, and the
+  // fields fill the record exactly; a header that disagrees with itself
+  // would have records read from its descriptors.
+  if (!terminated) {
+    std::uint8_t mark = 0;
+    terminated = Read(kHeaderSize + std::int64_t(kDescriptorSize) * FieldCount, &mark, 1) == 1 && mark == kTerminator;
+  }
+  if (!fits || !terminated || offset != RecordLength) {
     TableError(xbErrBadHeader, xbCtxTableHeader, FileName());
     throw EXBaseError("dBase DBF file header invalid - " + FileName());
   }

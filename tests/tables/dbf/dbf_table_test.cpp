@@ -131,24 +131,37 @@ TEST(DbfOpen, CountComesFromTheFileSize) {
 
 TEST(DbfOpen, DamagedHeadersAreError1001AndNothingIsWritten) {
   DbfScratch dir;
-  const std::vector<RawField> fields = {{"A", 'C', 5, 0}, {"B", 'N', 4, 0}};
-  const std::string good = MakeTableBytes(0x03, fields, {" abcde  12"});
+  // Descriptors at 32, 64, 96, 128, 160; terminator at 192; record length 29.
+  const std::vector<RawField> fields = {
+      {"A", 'C', 5, 0}, {"B", 'N', 4, 0}, {"D", 'D', 8, 0}, {"L", 'L', 1, 0}, {"M", 'M', 10, 0}};
+  const std::string good = MakeTableBytes(0x83, fields, {" abcde  1220030101T         0"});
   struct Case {
     const char* what;
-    std::size_t at;
-    std::string bytes;
+    std::vector<std::pair<std::size_t, std::string>> edits;
   };
+  const auto length = [](int n) { return std::string{char(n & 0xFF), char(n >> 8)}; };
   const std::vector<Case> cases = {
-      {"unknown version", 0, "\x04"},
-      {"record length 0", 10, std::string("\0\0", 2)},
-      {"header length below 33", 8, std::string("\x20\0", 2)},
-      {"header length past the file", 8, std::string("\xFF\x7F", 2)},
-      {"field past the record", 32 + 32 + 16, "\x09"},
-      {"record length shorter than fields", 10, std::string("\x05\0", 2)},
+      {"unknown version", {{0, "\x04"}}},
+      {"record length 0", {{10, length(0)}}},
+      {"header length below 33", {{8, length(32)}}},
+      {"header length past the file", {{8, length(0x7FFF)}}},
+      {"field past the record", {{48, "\x09"}}},
+      {"record length shorter than fields", {{10, length(5)}}},
+      // Used to open with no field or one, the descriptors taken as records.
+      {"header length 33 over five descriptors", {{8, length(33)}}},
+      {"header length 50 over five descriptors", {{8, length(50)}}},
+      {"header length 65 over five descriptors", {{8, length(65)}}},
+      {"record length past the fields", {{10, length(30)}}},
+      // Used to open with fields that hold nothing.
+      {"C field of length 0", {{48, std::string(1, '\0')}, {10, length(24)}}},
+      {"D field of length 0", {{112, std::string(1, '\0')}, {10, length(21)}}},
+      {"D field of length 7", {{112, "\x07"}, {10, length(28)}}},
+      {"L field of length 0", {{144, std::string(1, '\0')}, {10, length(28)}}},
+      {"M field of length 0", {{176, std::string(1, '\0')}, {10, length(19)}}},
   };
   for (const Case& c : cases) {
     std::string b = good;
-    b.replace(c.at, c.bytes.size(), c.bytes);
+    for (const auto& [at, bytes] : c.edits) b.replace(at, bytes.size(), bytes);
     const std::string path = dir / "bad.dbf";
     WriteFileBytes(path, b);
     ErrorRecorder errors;
@@ -157,6 +170,8 @@ TEST(DbfOpen, DamagedHeadersAreError1001AndNothingIsWritten) {
     EXPECT_EQ(errors.LastSubCode(), xbCtxTableHeader) << c.what;
     EXPECT_EQ(ReadFileBytes(path), b) << c.what;
   }
+  WriteFileBytes(dir / "good.dbf", good);
+  EXPECT_EQ(XBO_dBaseFld(dir / "good.dbf", false, false, "").FieldCount, 5);
   // A 0x30 header must hold its 263 extra bytes.
   std::string fox = MakeTableBytes(0x03, fields);
   fox[0] = 0x30;
