@@ -101,6 +101,19 @@ void XBobjMemo::FormatError() { FoundErrorHook(xbErrMemoFormat, xbCtxMemoFormat,
 
 std::int64_t XBobjMemo::DataLimit(std::int64_t offset) { return std::max<std::int64_t>(FileSize() - offset, 0); }
 
+bool XBobjMemo::StoredLength(std::int64_t stored, std::int64_t dataOffset, std::int64_t& length, bool report) {
+  // Data the file does not hold means a damaged entry: taking what there is
+  // would read other entries as this one's text, and a write in place would
+  // go over them.
+  if (stored > DataLimit(dataOffset)) {
+    if (report) FormatError();
+    length = 0;
+    return false;
+  }
+  length = stored;
+  return true;
+}
+
 int XBobjMemo::EntryPrefixLength() const { return FEncrypted ? 4 : 0; }
 int XBobjMemo::EntrySuffixLength() const { return 2; }
 
@@ -114,8 +127,7 @@ bool XBobjMemo::EntryLength(std::int64_t block, std::int64_t& length, bool repor
   if (FEncrypted) {
     std::uint8_t prefix[4];
     if (Read(offset, prefix, 4) != 4) return true;
-    length = std::min<std::int64_t>(GetLE32(prefix), DataLimit(offset + 4));
-    return true;
+    return StoredLength(GetLE32(prefix), offset + 4, length, report);
   }
   // The entry runs to its first end mark, or to the end of the file.
   std::vector<std::uint8_t> chunk(std::size_t(std::max(FBlockSize, 4096)));
@@ -274,8 +286,7 @@ bool XBobjMemo4::EntryLength(std::int64_t block, std::int64_t& length, bool repo
     if (report) FormatError();
     return false;
   }
-  length = std::min<std::int64_t>(stored - kEntryHeaderSize, DataLimit(offset + kEntryHeaderSize));
-  return true;
+  return StoredLength(stored - kEntryHeaderSize, offset + kEntryHeaderSize, length, report);
 }
 
 void XBobjMemo4::BuildEntryHeader(std::uint8_t* entry, std::int64_t length) {
@@ -311,8 +322,7 @@ bool XBobjFXMemo20::EntryLength(std::int64_t block, std::int64_t& length, bool r
     if (report) FormatError();
     return false;
   }
-  length = std::min<std::int64_t>(GetBE32(head + 4), DataLimit(offset + kEntryHeaderSize));
-  return true;
+  return StoredLength(GetBE32(head + 4), offset + kEntryHeaderSize, length, report);
 }
 
 void XBobjFXMemo20::BuildEntryHeader(std::uint8_t* entry, std::int64_t length) {

@@ -124,6 +124,9 @@ class XBobjMemo : public XBO_DiskFile {
 
   void FormatError();
   std::int64_t DataLimit(std::int64_t offset);
+  // Takes a stored data length whose data starts at dataOffset; false (a
+  // damaged entry, reported when report is set) when the file ends first.
+  bool StoredLength(std::int64_t stored, std::int64_t dataOffset, std::int64_t& length, bool report);
 
   XBO_dBaseDBF* FTable;
   std::uint8_t FVersion;

@@ -120,11 +120,8 @@ TEST(DbfMemo, DamagedMemoFiles) {
     EXPECT_THROW(t.MemoRead(2), EXBaseError);
     EXPECT_EQ(errors.LastCode(), xbErrMemoFormat);
   }
-  // A length past the end of the file is cut at the end of the file.
   bytes[entry + 3] = 1;
-  bytes[entry + 4] = '\x7F';
   WriteFileBytes(m.memoPath, bytes);
-  EXPECT_EQ(t.MemoLength(2), std::int64_t(bytes.size() - entry - 8));
   // A block number past the end reads as no entry.
   const double block = t.GetNumber(2);
   t.PutNumber(2, 999999);
@@ -146,6 +143,39 @@ TEST(DbfMemo, DamagedMemoFiles) {
   ErrorRecorder errors;
   EXPECT_THROW(other.MemoRead(2), EXBaseError);
   EXPECT_EQ(errors.LastCode(), xbErrMemoFormat);
+}
+
+// A stored length past the end of the file used to be cut there and read as
+// text (other records' entries with it), and a longer text written to the
+// record then went in place over those entries.
+TEST(DbfMemo, ALengthPastTheEndOfTheFileIsDamagedAndNeverWrittenOver) {
+  for (Dialect d : {Dialect::DB4, Dialect::Fox}) {
+    MemoTable m(d);
+    XBO_dBaseFld& t = *m.table;
+    for (const char* text : {"first", "second", "third"}) {
+      t.BlankRecord();
+      m.Put(text);
+      t.AppendRecord();
+    }
+    t.ReadRecord(1);
+    const int blockSize = t.MemoFile()->BlockSize();
+    const std::string longer(std::size_t(2 * blockSize - 20), 'n');  // fits what the file holds after it
+    std::string bytes = ReadFileBytes(m.memoPath);
+    const std::size_t at = std::size_t(m.Block() * blockSize) + 4;
+    bytes.replace(at, 4, d == Dialect::DB4 ? std::string("\0\0\x10\0", 4) : std::string("\0\x10\0\0", 4));
+    WriteFileBytes(m.memoPath, bytes);
+    {
+      ErrorRecorder errors;
+      EXPECT_THROW(t.MemoRead(2), EXBaseError);
+      EXPECT_EQ(errors.LastCode(), xbErrMemoFormat);
+    }
+    m.Put(longer);
+    t.WriteRecord(1);
+    for (const auto& [record, text] : {std::pair{2, "second"}, {3, "third"}, {1, ""}}) {
+      t.ReadRecord(record);
+      EXPECT_EQ(t.MemoRead(2), *text ? text : longer) << record;
+    }
+  }
 }
 
 TEST(DbfMemo, DBase3EntryWithoutEndMarkStopsAtTheEndOfTheFile) {
