@@ -457,7 +457,10 @@ void XBO_dBaseFld::BlankRecord() {
   const bool visualFox = Version == dbf_format::kVersionVisualFox;
   for (const XBFieldDesc& f : FFields) {
     const char t = f.Type;
-    if (t == 'F' || t == 'N' || (visualFox && RawSize(t) > 0 && IsRawType(f))) PutNumber(f.Number, 0);
+    // The raw binary fields of 0x30 tables blank to zero bytes, as their
+    // writers leave them (a zero time stamp is no date, not the year 1).
+    if (visualFox && IsRawType(f)) std::memset(CurRecord + f.Offset, 0, std::size_t(f.Length));
+    else if (t == 'F' || t == 'N') PutNumber(f.Number, 0);
   }
   std::fill(FieldChanged.begin(), FieldChanged.end(), 1);
   RecordChanged(xbStatusBlanked, 0);
@@ -507,7 +510,13 @@ bool XBO_dBaseFld::MemoWrite(int n, const void* buffer, std::int64_t length) {
   if (!HoldsMemo(f, Version)) return false;
   XBobjMemo* memo = MemoFile();
   if (!memo) return false;
-  if (length <= 0) return PutNumber(n, 0);
+  if (length <= 0) {
+    // No entry: blanks as dBase leaves them (other readers take a stored
+    // "0" for block 0, the memo file's header), zero bytes in a binary field.
+    std::memset(CurRecord + f->Offset, IsRawType(*f) ? 0 : ' ', std::size_t(f->Length));
+    MarkChanged(*f);
+    return true;
+  }
   const std::int64_t block = memo->MemoPut(BlockNumber(GetNumber(n)), buffer, length);
   return PutNumber(n, double(block));
 }

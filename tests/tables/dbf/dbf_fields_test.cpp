@@ -251,7 +251,8 @@ TEST(DbfFields, VisualFoxRawTypes) {
   EXPECT_EQ(t.GetNumber(4), 2.5e-300);
 
   t.BlankRecord();
-  EXPECT_EQ(t.GetNumber(1), 0);
+  // Zero bytes, as other writers blank them (T used to get the year 1).
+  EXPECT_EQ(std::string(t.CurRecord + 1, 32), std::string(32, '\0'));
   EXPECT_EQ(t.GetDisplayText(5), "---memo---");
   t.PutNumber(5, 3);
   EXPECT_EQ(t.GetDisplayText(5), "---MEMO---");

@@ -187,7 +187,9 @@ void WriteSample(const std::string& path, std::uint8_t version) {
     if (version == 0x30) {
       t.PutNumberByName("I", i == 2 ? -2147483647.0 : 1000.0 * i);
       t.PutNumber(t.FieldNumber("Y"), i == 1 ? -0.0001 : 300000.1234);
-      t.PutNumber(t.FieldNumber("T"), double(2460000 - 1721425 + i) * 86400000.0 + 3723004);
+      // Record 2 keeps the blank time stamp: dbfread used to fail on the
+      // whole table for the year-1 day it was blanked to.
+      if (i != 1) t.PutNumber(t.FieldNumber("T"), double(2460000 - 1721425 + i) * 86400000.0 + 3723004);
       t.PutNumberByName("B", 1.0 / 3.0 + i);
     } else {
       t.PutStringByName("LONGTEXT", std::string(250, char('a' + i)) + std::string("конец"_cp));
@@ -196,9 +198,12 @@ void WriteSample(const std::string& path, std::uint8_t version) {
       if (i != 2) t.PutStringByName("WHEN", "2024022" + std::to_string(i + 1));
       if (i != 3) t.PutStringByName("OK", i % 2 ? "F" : "T");
     }
-    if (memo && i != 1) {
+    if (memo) {
       const std::string text = std::string("Заметка "_cp) + std::to_string(i) + "\r\n" + std::string(100 * i, 'm');
       t.MemoWrite(t.FieldNumber("NOTE"), text.data(), std::int64_t(text.size()));
+      // Record 2's memo is emptied again: stored as "0" it used to read in
+      // Perl as block 0, the memo file's header.
+      if (i == 1) t.MemoWrite(t.FieldNumber("NOTE"), "", 0);
     }
     t.AppendRecord();
   }

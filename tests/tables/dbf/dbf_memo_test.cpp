@@ -76,6 +76,9 @@ TEST_P(DbfMemoDialect, EntriesStayInPlaceWhenTheyFitAndMoveWhenTheyGrow) {
   char part[6] = {};
   EXPECT_EQ(again.MemoRead(2, part, 5), 5);
   EXPECT_STREQ(part, "secon");
+  // An emptied memo is blanks, not "0" (which other readers take for block 0).
+  ASSERT_TRUE(again.MemoWrite(2, "", 0));
+  EXPECT_EQ(std::string(again.CurRecord + again.FieldOffset(2), 10), std::string(10, ' '));
 }
 
 TEST_P(DbfMemoDialect, UnusedTailOfTheLastBlockIsZeros) {
