@@ -10,7 +10,7 @@ PACKAGES=(
   qt6-base-dev qt6-translations-l10n libgl-dev libcurl4-openssl-dev curl
   python3 python3-dbf python3-dbfread libdbd-xbase-perl shapelib
   fpc fp-units-db fp-units-fcl
-  fonts-liberation2 xvfb xauth
+  fonts-liberation2 xvfb xauth poppler-utils
   unrtf libreoffice-writer-nogui
 )
 

@@ -93,6 +93,8 @@ class TScreen {
   void SetCursor(TCursor v);
   int Width() const;
   int Height() const;
+  // The resolution fonts and layouts are made for: 96 on every screen.
+  int PixelsPerInch() const { return 96; }
   // Installed font families, sorted.
   TStrings* Fonts();
   TForm* ActiveForm() const;

@@ -12,6 +12,7 @@
 
 #include "platform/gui/application.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/printers.h"
 #include "platform/gui/qt_app.h"
 #include "platform/gui/qt_bridge.h"
 
@@ -154,6 +155,17 @@ class QtDialogService : public DialogService {
           d->SetPrintRange(prAllPages);
         }
         d->SetCopies(printer.copyCount());
+        // The choice is the printer object's: a system printer, or a PDF file.
+        if (TPrinter* p = Printer(); !p->Printing()) {
+          if (printer.outputFormat() == QPrinter::PdfFormat || printer.printerName().isEmpty()) {
+            p->SetPrinterName("");
+            if (!printer.outputFileName().isEmpty()) p->SetOutputFileName(FromQString(printer.outputFileName()));
+          } else {
+            p->SetPrinterName(FromQString(printer.printerName()));
+          }
+          const bool landscape = printer.pageLayout().orientation() == QPageLayout::Landscape;
+          p->SetOrientation(landscape ? poLandscape : poPortrait);
+        }
         return 1;
       }
       case DialogKind::Modal: {

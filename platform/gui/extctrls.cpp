@@ -1,10 +1,10 @@
 #include "platform/gui/extctrls.h"
 
-#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 
 #include "platform/gui/qt_app.h"
+#include "platform/gui/timers.h"
 
 namespace {
 
@@ -255,21 +255,13 @@ void TSplitter::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   if (OnMoved) OnMoved(this);
 }
 
-TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {
-  vx::EnsureQtApp();
-  timer_ = new QTimer;
-  QObject::connect(timer_, &QTimer::timeout, [this] { vx::Guard([&] { Fire(); }); });
-  Update();
-}
+TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) { Update(); }
 
-TTimer::~TTimer() { delete timer_; }
+TTimer::~TTimer() { vx::Timers().Stop(this, 0); }
 
 void TTimer::Update() {
-  if (enabled_ && interval_ > 0) {
-    timer_->start(interval_);
-  } else {
-    timer_->stop();
-  }
+  if (enabled_ && interval_ > 0) vx::Timers().Start(this, 0, static_cast<unsigned>(interval_), [this] { Fire(); });
+  else vx::Timers().Stop(this, 0);
 }
 
 void TTimer::SetEnabled(bool v) {

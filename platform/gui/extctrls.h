@@ -6,8 +6,6 @@
 #include "platform/gui/bitmap.h"
 #include "platform/gui/controls.h"
 
-class QTimer;
-
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 
 class TPanel : public TCustomControl {
@@ -109,8 +107,8 @@ class TSplitter : public TGraphicControl {
   TControl* target_ = nullptr;
 };
 
-// Runs OnTimer every Interval milliseconds while Enabled and Interval > 0.
-// Fire() runs the handler at once (for tests).
+// Runs OnTimer every Interval milliseconds while Enabled and Interval > 0,
+// through the timer service (timers.h). Fire() runs the handler at once.
 class TTimer : public TComponent {
  public:
   explicit TTimer(TComponent* AOwner);
@@ -124,7 +122,6 @@ class TTimer : public TComponent {
 
  private:
   void Update();
-  QTimer* timer_;
   bool enabled_ = true;
   int interval_ = 1000;
 };

@@ -33,9 +33,14 @@ void TGraphicsObject::Changed() {
   if (OnChange) OnChange(nullptr);
 }
 
+namespace {
+// a * b / c rounded to the nearest integer, halves away from zero.
+int MulDiv(int a, int b, int c) { return static_cast<int>(std::lround(static_cast<double>(a) * b / c)); }
+}  // namespace
+
 TFont::TFont()
     : name_(vx::DefaultFontName()),
-      size_(8),
+      height_(-11),
       color_(clWindowText),
       style_(),
       charset_(DEFAULT_CHARSET),
@@ -44,7 +49,9 @@ TFont::TFont()
 TFont::TFont(const TFont& other)
     : TGraphicsObject(),
       name_(other.name_),
-      size_(other.size_),
+      height_(other.height_),
+      pixelsPerInch_(other.pixelsPerInch_),
+      orientation_(other.orientation_),
       color_(other.color_),
       style_(other.style_),
       charset_(other.charset_),
@@ -56,9 +63,14 @@ TFont& TFont::operator=(const TFont& other) {
 }
 
 void TFont::Assign(const TFont& s) {
-  if (*this == s) return;
+  // Between surfaces of different resolutions the point size carries over.
+  const int height = s.pixelsPerInch_ == pixelsPerInch_ ? s.height_ : -MulDiv(s.Size(), pixelsPerInch_, 72);
+  if (name_ == s.name_ && height_ == height && orientation_ == s.orientation_ && color_ == s.color_ &&
+      style_ == s.style_ && charset_ == s.charset_ && pitch_ == s.pitch_)
+    return;
   name_ = s.name_;
-  size_ = s.size_;
+  height_ = height;
+  orientation_ = s.orientation_;
   color_ = s.color_;
   style_ = s.style_;
   charset_ = s.charset_;
@@ -67,8 +79,9 @@ void TFont::Assign(const TFont& s) {
 }
 
 bool TFont::operator==(const TFont& o) const {
-  return name_ == o.name_ && size_ == o.size_ && color_ == o.color_ && style_ == o.style_ && charset_ == o.charset_ &&
-         pitch_ == o.pitch_;
+  const bool sameSize = pixelsPerInch_ == o.pixelsPerInch_ ? height_ == o.height_ : Size() == o.Size();
+  return name_ == o.name_ && sameSize && orientation_ == o.orientation_ && color_ == o.color_ && style_ == o.style_ &&
+         charset_ == o.charset_ && pitch_ == o.pitch_;
 }
 
 void TFont::SetName(const AnsiString& v) {
@@ -77,18 +90,27 @@ void TFont::SetName(const AnsiString& v) {
   Changed();
 }
 
-void TFont::SetSize(int v) {
-  if (v == size_) return;
-  size_ = v;
+int TFont::Size() const { return -MulDiv(height_, 72, pixelsPerInch_); }
+
+void TFont::SetSize(int v) { SetHeight(-MulDiv(v, pixelsPerInch_, 72)); }
+
+void TFont::SetHeight(int v) {
+  if (v == height_) return;
+  height_ = v;
   Changed();
 }
 
-// 96 dots per inch: height in pixels = points * 96 / 72, rounded.
-int TFont::Height() const { return -static_cast<int>(std::lround(size_ * 96.0 / 72.0)); }
+void TFont::SetPixelsPerInch(int v) {
+  if (v <= 0 || v == pixelsPerInch_) return;
+  const int size = Size();
+  pixelsPerInch_ = v;
+  height_ = -MulDiv(size, v, 72);
+}
 
-void TFont::SetHeight(int v) {
-  const int pixels = v < 0 ? -v : v;
-  SetSize(static_cast<int>(std::lround(pixels * 72.0 / 96.0)));
+void TFont::SetOrientation(int v) {
+  if (v == orientation_) return;
+  orientation_ = v;
+  Changed();
 }
 
 void TFont::SetColor(TColor v) {

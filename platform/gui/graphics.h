@@ -71,11 +71,21 @@ class TFont : public TGraphicsObject {
 
   const AnsiString& Name() const { return name_; }
   void SetName(const AnsiString& v);
-  // Size in points; Height is the negative pixel height at 96 dots per inch.
-  int Size() const { return size_; }
+  // Height is kept in the units of the surface the font draws on (pixels
+  // at PixelsPerInch, or the logical units of a mapping mode): negative for
+  // the character (em) height, positive for the cell height. Size is the
+  // point size derived from it: -Height * 72 / PixelsPerInch, rounded.
+  int Size() const;
   void SetSize(int v);
-  int Height() const;
+  int Height() const { return height_; }
   void SetHeight(int v);
+  // 96 unless a canvas of another resolution took the font; changing it
+  // keeps the point size.
+  int PixelsPerInch() const { return pixelsPerInch_; }
+  void SetPixelsPerInch(int v);
+  // Angle of the text's base line in tenths of a degree, counter-clockwise.
+  int Orientation() const { return orientation_; }
+  void SetOrientation(int v);
   TColor Color() const { return color_; }
   void SetColor(TColor v);
   TFontStyles Style() const { return style_; }
@@ -89,7 +99,9 @@ class TFont : public TGraphicsObject {
 
  private:
   AnsiString name_;
-  int size_;
+  int height_;
+  int pixelsPerInch_ = 96;
+  int orientation_ = 0;
   TColor color_;
   TFontStyles style_;
   int charset_;

@@ -35,9 +35,16 @@ TColor FromQColor(const QColor& c) { return RGB(c.red(), c.green(), c.blue()); }
 
 QFont ToQFont(const TFont& font) {
   QFont f(ToQString(MapFontName(font.Name())));
-  // Pixel sizes as at 96 dots per inch, so that screen, images and
-  // off-screen surfaces agree whatever their resolution.
-  f.setPixelSize(std::max(1, -font.Height()));
+  // Pixel sizes as at the font's resolution (96 dots per inch on screens
+  // and images), so that every surface agrees whatever the monitor. A
+  // positive height is the cell height: the em is the part of it the
+  // face's ascent and descent leave.
+  const int h = font.Height();
+  f.setPixelSize(std::max(1, h < 0 ? -h : h));
+  if (h > 0) {
+    const QFontMetricsF fm(f);
+    if (fm.height() > 0) f.setPixelSize(std::max(1, static_cast<int>(std::lround(h * h / fm.height()))));
+  }
   f.setBold(font.Style().Contains(fsBold));
   f.setItalic(font.Style().Contains(fsItalic));
   f.setUnderline(font.Style().Contains(fsUnderline));
@@ -170,13 +177,13 @@ template <typename F>
 void QtPainterDevice::Paint(F&& draw) {
   if (painter_) {
     painter_->save();
-    if (clipped_) painter_->setClipRect(clip_, Qt::IntersectClip);
+    if (clipped_) painter_->setClipRegion(clip_, Qt::IntersectClip);
     painter_->setRenderHint(QPainter::Antialiasing, false);
     draw(*painter_);
     painter_->restore();
   } else if (image_ && !image_->isNull()) {
     QPainter p(image_);
-    if (clipped_) p.setClipRect(clip_);
+    if (clipped_) p.setClipRegion(clip_);
     draw(p);
   }
 }
@@ -233,21 +240,34 @@ void QtPainterDevice::Line(TPoint a, TPoint b, const TPen& pen) {
   });
 }
 
+QPaintDevice* QtPainterDevice::Surface() const {
+  if (painter_ && painter_->device()) return painter_->device();
+  return image_;
+}
+
+TRect QtPainterDevice::Bounds() const {
+  const QPaintDevice* d = Surface();
+  return d ? TRect{0, 0, d->width(), d->height()} : TRect{};
+}
+
 void QtPainterDevice::Text(int x, int y, const AnsiString& text, const TFont& font, const TBrush& brush) {
   const QFont qf = ToQFont(font);
   const QString s = ToQString(text);
   Paint([&](QPainter& p) {
     p.setFont(qf);
-    const QFontMetrics fm(qf);
-    const QRect box(x, y, fm.horizontalAdvance(s), fm.height());
+    const QFontMetrics fm(qf, Surface());
+    // Drawn at the origin of a frame turned about the text's top-left corner.
+    p.translate(x, y);
+    if (font.Orientation() != 0) p.rotate(-font.Orientation() / 10.0);
+    const QRect box(0, 0, fm.horizontalAdvance(s), fm.height());
     if (brush.Style() != bsClear) p.fillRect(box, ToQBrush(brush));
     p.setPen(ToQColor(font.Color()));
-    p.drawText(QPoint(x, y + fm.ascent()), s);
+    p.drawText(QPoint(0, fm.ascent()), s);
   });
 }
 
 TSize QtPainterDevice::TextExtent(const AnsiString& text, const TFont& font) {
-  const QFontMetrics fm(ToQFont(font));
+  const QFontMetrics fm(ToQFont(font), Surface());
   return TSize{fm.horizontalAdvance(ToQString(text)), fm.height()};
 }
 
@@ -272,7 +292,8 @@ void QtPainterDevice::DrawBitmap(const TRect& dest, const TBitmap& bitmap) {
 
 void QtPainterDevice::SetPixel(int x, int y, TColor color) {
   if (image_ && !painter_) {
-    if (image_->valid(x, y) && (!clipped_ || clip_.contains(x, y))) image_->setPixelColor(x, y, ToQColor(color));
+    if (image_->valid(x, y) && (!clipped_ || clip_.contains(QPoint(x, y))))
+      image_->setPixelColor(x, y, ToQColor(color));
     return;
   }
   Paint([&](QPainter& p) {
@@ -288,7 +309,14 @@ TColor QtPainterDevice::Pixel(int x, int y) {
 
 void QtPainterDevice::SetClip(const TRect* r) {
   clipped_ = r != nullptr;
-  if (r) clip_ = ToQRect(*r);
+  if (r) clip_ = QRegion(ToQRect(*r));
+}
+
+void QtPainterDevice::SetClipRegion(const std::vector<TRect>* rects) {
+  clipped_ = rects != nullptr;
+  clip_ = QRegion();
+  if (rects)
+    for (const TRect& r : *rects) clip_ += ToQRect(r);
 }
 
 }  // namespace vx

@@ -10,6 +10,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QRegion>
 #include <QString>
 
 #include "platform/gui/canvas.h"
@@ -44,7 +45,9 @@ struct BitmapData {
 // per call so the image stays readable between calls.
 class QtPainterDevice : public CanvasDevice {
  public:
-  explicit QtPainterDevice(QPainter* painter) : painter_(painter) {}
+  // dpi: the resolution the canvas lays out for (96 on screens and bitmaps,
+  // whatever the monitor; the printer's own on a page).
+  explicit QtPainterDevice(QPainter* painter, int dpi = 96) : painter_(painter), dpi_(dpi) {}
   explicit QtPainterDevice(QImage* image) : image_(image) {}
 
   void FillRect(const TRect& r, const TBrush& brush) override;
@@ -59,15 +62,21 @@ class QtPainterDevice : public CanvasDevice {
   void SetPixel(int x, int y, TColor color) override;
   TColor Pixel(int x, int y) override;
   void SetClip(const TRect* r) override;
+  void SetClipRegion(const std::vector<TRect>* rects) override;
+  int LogPixelsX() const override { return dpi_; }
+  int LogPixelsY() const override { return dpi_; }
+  TRect Bounds() const override;
 
  private:
   template <typename F>
   void Paint(F&& draw);
+  QPaintDevice* Surface() const;
 
   QPainter* painter_ = nullptr;
   QImage* image_ = nullptr;
+  int dpi_ = 96;
   bool clipped_ = false;
-  QRect clip_;
+  QRegion clip_;
 };
 
 }  // namespace vx
