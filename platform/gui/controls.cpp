@@ -594,6 +594,13 @@ TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner), canvas
   w->setFocusPolicy(Qt::StrongFocus);
 }
 
+TCustomControl::TCustomControl(TComponent* AOwner, QWidget* widget)
+    : TWinControl(AOwner), canvas_(std::make_unique<TCanvas>()) {
+  SetWidget(widget);
+  tabStop_ = true;
+  widget->setFocusPolicy(Qt::StrongFocus);
+}
+
 TCustomControl::~TCustomControl() = default;
 
 void TCustomControl::PaintTo(vx::CanvasDevice* device) {

@@ -257,6 +257,9 @@ class TCustomControl : public TWinControl {
   void PaintTo(vx::CanvasDevice* device);
 
  protected:
+  // A control that paints on a widget of its own making (a scroll area);
+  // that widget calls PaintTo itself.
+  TCustomControl(TComponent* AOwner, QWidget* widget);
   virtual void Paint();
   std::unique_ptr<TCanvas> canvas_;
   friend class vx::ControlEventFilter;

@@ -221,7 +221,12 @@ void TForm::Activate() {
 void TForm::Show() {
   SetVisible(true);
   // The off-screen platform has no stacking order (and says so on every call).
-  if (frame_ && QGuiApplication::platformName() != QLatin1String("offscreen")) frame_->raise();
+  // A window shown comes to the front and takes the keyboard, as showing it
+  // did on the class library's platform, also without a window manager.
+  if (frame_ && QGuiApplication::platformName() != QLatin1String("offscreen")) {
+    frame_->raise();
+    frame_->activateWindow();
+  }
 }
 
 TModalResult TForm::ShowModal() {

@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include "platform/gui/qt_bridge.h"
@@ -94,6 +96,41 @@ void SendMouseMove(TControl* c, int x, int y, TShiftState shift) {
   if (shift.Contains(ssLeft)) held |= Qt::LeftButton;
   if (shift.Contains(ssRight)) held |= Qt::RightButton;
   Mouse(w, QEvent::MouseMove, QPoint(x, y), Qt::NoButton, held, false);
+}
+
+void SendWheel(TControl* c, int delta, int x, int y) {
+  QWidget* w = Target(c);
+  if (!w) return;
+  const QPoint p = Where(w, x, y);
+  QWheelEvent e(QPointF(p), QPointF(w->mapToGlobal(p)), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                Qt::NoScrollPhase, false);
+  QApplication::sendEvent(w, &e);
+}
+
+namespace {
+QScrollBar* Bar(TControl* c, bool vertical) {
+  auto* area = qobject_cast<QAbstractScrollArea*>(c ? c->Widget() : nullptr);
+  if (!area) return nullptr;
+  return vertical ? area->verticalScrollBar() : area->horizontalScrollBar();
+}
+}  // namespace
+
+bool ScrollBarShown(TControl* c, bool vertical) {
+  QScrollBar* b = Bar(c, vertical);
+  return b && b->isVisibleTo(c->Widget());
+}
+
+void SendScrollBarPage(TControl* c, bool vertical, bool forward) {
+  if (QScrollBar* b = Bar(c, vertical))
+    b->triggerAction(forward ? QAbstractSlider::SliderPageStepAdd : QAbstractSlider::SliderPageStepSub);
+}
+
+void SendScrollBarDrag(TControl* c, bool vertical, int pos) {
+  QScrollBar* b = Bar(c, vertical);
+  if (!b) return;
+  b->setSliderDown(true);
+  b->setSliderPosition(pos);
+  b->setSliderDown(false);
 }
 
 void SendEnter(TControl* c) {

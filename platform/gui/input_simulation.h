@@ -21,6 +21,14 @@ void SendMouseUp(TControl* control, int x, int y, TMouseButton button = mbLeft);
 // The mouse entering and leaving the control.
 void SendEnter(TControl* control);
 void SendLeave(TControl* control);
+// The wheel turned by delta (120 a notch, negative towards the user) over
+// (x, y) of the control (its centre when x < 0).
+void SendWheel(TControl* control, int delta, int x = -1, int y = -1);
+// The scroll bars of a control that scrolls by itself (a grid): whether one
+// is shown, a click in its page area, and its thumb dragged to pos and let go.
+bool ScrollBarShown(TControl* control, bool vertical);
+void SendScrollBarPage(TControl* control, bool vertical, bool forward);
+void SendScrollBarDrag(TControl* control, bool vertical, int pos);
 // Press and release of a virtual key (VK_DOWN, 'A' ...).
 void SendKey(TControl* control, Word key, TShiftState shift = {});
 // Typing text into an edit, memo, spin edit or combo box, one key per character.

@@ -161,6 +161,10 @@ void TEdit::TextEdited() {
   if (now == text_) return;
   text_ = now;
   modified_ = true;
+  Change();
+}
+
+void TEdit::Change() {
   if (OnChange) OnChange(this);
 }
 
@@ -197,7 +201,7 @@ void TEdit::SetText(const AnsiString& v) {
     const QSignalBlocker block(edit_);
     edit_->setText(vx::ToQString(text_));
   }
-  if (OnChange) OnChange(this);
+  Change();
 }
 
 void TEdit::SetMaxLength(int v) {

@@ -125,6 +125,8 @@ class TEdit : public TWinControl {
   virtual void WMPaste();
   virtual void WMCut();
   QLineEdit* LineEdit() const { return edit_; }
+  // Runs after every change of the text, typed or set: fires OnChange.
+  virtual void Change();
 
  private:
   void TextEdited();
