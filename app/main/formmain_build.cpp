@@ -133,15 +133,19 @@ void TFormMain::BuildMenu() {
 }
 
 void TFormMain::BuildFrame() {
-  // The draw base's grid is locked until the user unlocks it; its columns
-  // are laid out with the base commands.
+  // The draw base's grid, on the left, is locked until the user unlocks it;
+  // its columns are laid out with the base commands. The pages fill the rest
+  // above a strip with the progress bar and the Stop button, so all grow
+  // with the window.
   DBGridMain = Make<TDBGrid>(this, this, "DBGridMain", 4, 4, 268, 470);
+  DBGridMain->SetAlign(alLeft);
   TDBGridOptions options = DBGridMain->Options();
   options.Exclude(dgEditing);
   DBGridMain->SetOptions(options);
 
   PageControlMain = Make<TPageControl>(this, this, "PageControlMain", 277, 4, 820, 470);
   PageControlMain->SetMultiLine(true);
+  PageControlMain->SetAlign(alClient);
   struct PageDef {
     TTabSheet** page;
     const char* name;
@@ -165,9 +169,14 @@ void TFormMain::BuildFrame() {
     (*p.page)->SetCaption(p.caption);
   }
 
-  PBar = Make<TProgressBar>(this, this, "PBar", 4, 478, 980, 18);
-  pnlStop = Make<TPanel>(this, this, "pnlStop", 989, 476, 90, 24);
+  auto* bottom = Make<TPanel>(this, this, "pnlBottom", 0, 476, 1100, 24);
+  bottom->SetBevelOuter(bvNone);
+  bottom->SetAlign(alBottom);
+  PBar = Make<TProgressBar>(this, bottom, "PBar", 4, 3, 980, 18);
+  PBar->SetAlign(alClient);
+  pnlStop = Make<TPanel>(this, bottom, "pnlStop", 989, 0, 90, 24);
   pnlStop->SetBevelOuter(bvNone);
+  pnlStop->SetAlign(alRight);
   btnStop = new TButton(this, pnlStop);
   btnStop->SetName("btnStop");
   btnStop->SetCaption("Стоп"_cp);

@@ -9,6 +9,7 @@
 #include "platform/gui/dialogs.h"
 #include "platform/gui/qt_app.h"
 #include "platform/gui/qt_bridge.h"
+#include "platform/gui/scroll_host.h"
 
 namespace vx {
 
@@ -212,13 +213,15 @@ void TDBGridColumns::BuildDefault() {
 // ---------------------------------------------------------------------------
 
 TDBGrid::TDBGrid(TComponent* AOwner, TWinControl* AParent)
-    : TCustomControl(AOwner),
+    : TCustomControl(AOwner, vx::NewScrollHost()),
       link_(std::make_unique<vx::GridDataLink>(this)),
       columns_(std::make_unique<TDBGridColumns>(this)),
       options_{dgEditing,  dgTitles, dgIndicator,     dgColumnResize, dgColLines,
                dgRowLines, dgTabs,   dgConfirmDelete, dgCancelOnExit} {
+  vx::AttachScrollHost(widget_, this, this);
+  vx::SetScrollHostFrame(widget_, false);
   titleFont_.Assign(*font_);
-  editor_ = new QLineEdit(widget_);
+  editor_ = new QLineEdit(vx::ScrollHostViewport(widget_));
   editor_->hide();
   editor_->setFrame(false);
   editorFilter_ = std::make_unique<vx::GridEditorFilter>(this);
@@ -229,6 +232,7 @@ TDBGrid::TDBGrid(TComponent* AOwner, TWinControl* AParent)
 }
 
 TDBGrid::~TDBGrid() {
+  vx::DetachScrollHost(widget_);
   if (editor_) editor_->removeEventFilter(editorFilter_.get());
   link_->SetDataSource(nullptr);
 }
@@ -257,7 +261,93 @@ int TDBGrid::TitleHeight() const {
 
 int TDBGrid::IndicatorWidth() const { return options_.Contains(dgIndicator) ? 11 : 0; }
 
-int TDBGrid::VisibleRowCount() const { return std::max(1, (height_ - TitleHeight()) / DefaultRowHeight()); }
+int TDBGrid::VisibleRowCount() const { return std::max(1, (ClientHeight() - TitleHeight()) / DefaultRowHeight()); }
+
+int TDBGrid::ClientWidth() const {
+  return vx::ScrollHostClientSize(widget_, width_, height_, const_cast<TDBGrid*>(this)).cx;
+}
+int TDBGrid::ClientHeight() const {
+  return vx::ScrollHostClientSize(widget_, width_, height_, const_cast<TDBGrid*>(this)).cy;
+}
+QWidget* TDBGrid::ClientWidget() const { return vx::ScrollHostViewport(widget_); }
+
+vx::ScrollBarState* TDBGrid::ScrollBar(int bar) {
+  if (bar == SB_VERT) return &vertBar_;
+  if (bar == SB_HORZ) return &horzBar_;
+  return nullptr;
+}
+
+void TDBGrid::ScrollBarChanged(int bar) { vx::ScrollHostBarChanged(widget_, bar, ScrollBar(bar)); }
+
+void TDBGrid::UpdateScrollBar() {
+  TDataSet* ds = link_->DataSet();
+  vx::ScrollBarState s;
+  if (ds && link_->Active()) {
+    const int count = ds->RecordCount();
+    if (ds->IsSequenced() && count > 0) {
+      s.Min = 1;
+      s.Max = count;
+      s.Pos = std::clamp(ds->RecNo(), 1, count);
+    } else {
+      s.Min = 0;
+      s.Max = 4;
+      s.Pos = ds->Bof() ? 0 : ds->Eof() ? 4 : 2;
+    }
+    s.Visible = count > VisibleRowCount() || !ds->IsSequenced();
+  }
+  const bool shown = vertBar_.Visible;
+  vertBar_ = s;
+  ScrollBarChanged(SB_VERT);
+  if (shown != vertBar_.Visible) LayoutColumns();
+}
+
+void TDBGrid::Scroll(int code, int pos) {
+  TDataSet* ds = link_->DataSet();
+  if (!ds || !ds->Active() || code == SB_ENDSCROLL) return;
+  if (editorOpen_) CommitEditor();
+  switch (code) {
+    case SB_LINEUP: ds->Prior(); break;
+    case SB_LINEDOWN: ds->Next(); break;
+    case SB_PAGEUP: ds->MoveBy(-VisibleRowCount()); break;
+    case SB_PAGEDOWN: ds->MoveBy(VisibleRowCount()); break;
+    case SB_TOP: ds->First(); break;
+    case SB_BOTTOM: ds->Last(); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+      if (ds->IsSequenced()) {
+        const int count = ds->RecordCount();
+        if (count > 0) ds->SetRecNo(std::clamp(pos, 1, count));
+      } else if (pos <= 0) {
+        ds->First();
+      } else if (pos >= 4) {
+        ds->Last();
+      }
+      break;
+    default: break;
+  }
+  UpdateScrollBar();
+}
+
+void TDBGrid::WndProc(TMessage& m) {
+  switch (m.Msg) {
+    case WM_VSCROLL: Scroll(static_cast<int>(LOWORD(m.WParam)), static_cast<int>(HIWORD(m.WParam))); break;
+    case WM_MOUSEWHEEL: {
+      // One record a notch: away from the user is up.
+      wheelAccumulator_ += GET_WHEEL_DELTA_WPARAM(m.WParam);
+      while (wheelAccumulator_ >= WHEEL_DELTA) {
+        wheelAccumulator_ -= WHEEL_DELTA;
+        Scroll(SB_LINEUP, 0);
+      }
+      while (wheelAccumulator_ <= -WHEEL_DELTA) {
+        wheelAccumulator_ += WHEEL_DELTA;
+        Scroll(SB_LINEDOWN, 0);
+      }
+      m.Result = 1;
+      break;
+    }
+    default: break;
+  }
+}
 
 void TDBGrid::UpdateBufferCount() {
   if (link_->BufferCount() != VisibleRowCount()) link_->SetBufferCount(VisibleRowCount());
@@ -266,6 +356,7 @@ void TDBGrid::UpdateBufferCount() {
 void TDBGrid::Resized() {
   TCustomControl::Resized();
   UpdateBufferCount();
+  UpdateScrollBar();
   dirty_ = true;
   PlaceEditor();
 }
@@ -297,6 +388,7 @@ void TDBGrid::TakeSnapshot() {
   } catch (...) {
     dirty_ = true;  // a field that cannot show its text: tried again at the next paint
   }
+  UpdateScrollBar();
   Invalidate();
 }
 
@@ -415,7 +507,7 @@ void TDBGrid::Paint() {
   };
   if (titleH > 0) {
     c->Brush()->SetColor(clBtnFace);
-    c->FillRect(Rect(0, 0, width_, titleH));
+    c->FillRect(Rect(0, 0, ClientWidth(), titleH));
     c->Font()->Assign(titleFont_);
     for (int col : visible) {
       if (col < leftCol_) continue;
@@ -429,7 +521,7 @@ void TDBGrid::Paint() {
   }
   if (indW > 0) {
     c->Brush()->SetColor(clBtnFace);
-    c->FillRect(Rect(0, titleH, indW, height_));
+    c->FillRect(Rect(0, titleH, indW, ClientHeight()));
   }
   for (int row = 0; row < static_cast<int>(cells_.size()); ++row) {
     for (int col : visible) {
@@ -452,14 +544,14 @@ void TDBGrid::Paint() {
   if (options_.Contains(dgRowLines))
     for (int row = 0; row <= static_cast<int>(cells_.size()); ++row) {
       c->MoveTo(0, titleH + row * rowH - 1);
-      c->LineTo(width_, titleH + row * rowH - 1);
+      c->LineTo(ClientWidth(), titleH + row * rowH - 1);
     }
   if (options_.Contains(dgColLines))
     for (int col : visible) {
       if (col < leftCol_) continue;
       const TRect r = CellRect(col, 0);
       c->MoveTo(r.Right, 0);
-      c->LineTo(r.Right, height_);
+      c->LineTo(r.Right, ClientHeight());
     }
   if (indW > 0 && activeRow_ >= 0) {
     const int y = titleH + activeRow_ * rowH;
@@ -537,7 +629,7 @@ void TDBGrid::MoveColumn(int delta) {
   if (pos < 0 || pos >= static_cast<long>(visible.size())) return;
   SetSelectedIndex(visible[static_cast<std::size_t>(pos)]);
   if (selected_ < leftCol_) leftCol_ = selected_;
-  while (leftCol_ < selected_ && CellRect(selected_, 0).Right > width_) ++leftCol_;
+  while (leftCol_ < selected_ && CellRect(selected_, 0).Right > ClientWidth()) ++leftCol_;
   Invalidate();
 }
 

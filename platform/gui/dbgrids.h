@@ -19,6 +19,12 @@
 // What the grid shows is taken from the data set on each notification of
 // the link; while the data set's controls are disabled nothing reaches the
 // link, so the grid keeps showing what it showed.
+//
+// Scrolling: the vertical scroll bar stands for the records (its thumb at
+// the current record's number when the data set counts its records, else at
+// the top, middle or bottom); its arrows and pages move the data set by a
+// record and by a screen, dragging the thumb moves the data set with it.
+// The wheel moves one record per notch.
 #pragma once
 
 #include <memory>
@@ -26,6 +32,7 @@
 
 #include "platform/db/data_source.h"
 #include "platform/gui/controls.h"
+#include "platform/gui/messages.h"
 
 class TDBGrid;
 class QLineEdit;
@@ -130,7 +137,7 @@ using TDBGridOptions = TSet<TDBGridOption>;
 
 using TDBGridClickEvent = std::function<void(TColumn* Column)>;
 
-class TDBGrid : public TCustomControl {
+class TDBGrid : public TCustomControl, public vx::MessageTarget {
  public:
   explicit TDBGrid(TComponent* AOwner, TWinControl* AParent = nullptr);
   ~TDBGrid() override;
@@ -163,6 +170,14 @@ class TDBGrid : public TCustomControl {
   // visible window); "" outside. Our helper for tests and hints.
   AnsiString DisplayedText(int column, int row) const;
   int DisplayedRowCount() const;
+
+  int ClientWidth() const override;
+  int ClientHeight() const override;
+  QWidget* ClientWidget() const override;
+  HWND Handle() { return this; }
+  void WndProc(TMessage& message) override;
+  vx::ScrollBarState* ScrollBar(int bar) override;
+  void ScrollBarChanged(int bar) override;
 
   TDBGridClickEvent OnCellClick;
   TDBGridClickEvent OnTitleClick;
@@ -202,6 +217,8 @@ class TDBGrid : public TCustomControl {
   int TitleHeight() const;
   TRect CellRect(int column, int row) const;
   std::vector<int> VisibleColumns() const;
+  void UpdateScrollBar();
+  void Scroll(int code, int pos);
 
   std::unique_ptr<vx::GridDataLink> link_;
   std::unique_ptr<TDBGridColumns> columns_;
@@ -218,4 +235,6 @@ class TDBGrid : public TCustomControl {
   mutable std::vector<std::vector<AnsiString>> cells_;
   mutable int activeRow_ = -1;
   mutable TDataSetState shownState_ = dsInactive;
+  vx::ScrollBarState vertBar_, horzBar_;
+  int wheelAccumulator_ = 0;
 };

@@ -14,6 +14,7 @@ list(APPEND VX_APP_TEST_SOURCES
   main/analysis_flow_test.cpp
   main/download_test.cpp
   main/wheel_systems_test.cpp
+  main/draw_grid_scroll_test.cpp
   ../platform/db/memory_dataset.cpp
 )
 

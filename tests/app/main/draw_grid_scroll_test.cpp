@@ -1,0 +1,60 @@
+// The main window's draw grid over a 1,000-draw base: the wheel and the
+// scroll bar move the base, and the grid grows with the window.
+#include <gtest/gtest.h>
+
+#include "draw_fixture.h"
+#include "platform/db/field.h"
+#include "platform/gui/dbgrids.h"
+
+namespace {
+
+class DrawGridScroll : public AppTest {};
+
+// Year and draw of the current record, as "2000/3".
+std::string Current(TDataSet* t) {
+  return std::to_string(t->FieldByName("YEAR")->AsInteger()) + "/" +
+         std::to_string(t->FieldByName("DRAW")->AsInteger());
+}
+
+TEST_F(DrawGridScroll, WheelAndScrollBarMoveTheBaseAndTheGridGrowsWithTheWindow) {
+  Start();
+  apptest::WriteDrawBase(folder, "lotto", 6, 49, 1000);
+  apptest::OpenDrawBase(dialogs, folder + "lotto.dbf");
+  TFormMain* f = FormMain;
+  f->SetBounds(0, 0, 700, 420);
+  f->Show();
+  Application->ProcessMessages();
+  TDBGrid* grid = f->DBGridMain;
+  TDataSet* t = f->TableMain;
+  t->First();
+  ASSERT_TRUE(vx::ScrollBarShown(grid, true));
+  // Three notches towards the user and one back: two draws on.
+  for (int i = 0; i < 3; ++i) vx::SendWheel(grid, -WHEEL_DELTA);
+  vx::SendWheel(grid, WHEEL_DELTA);
+  EXPECT_EQ(Current(t), "2000/3");
+  // A page of the scroll bar moves a screen of draws.
+  const int rows = grid->VisibleRowCount();
+  vx::SendScrollBarPage(grid, true, true);
+  EXPECT_EQ(Current(t), "2000/" + std::to_string(3 + rows));
+  // The thumb dragged to the bottom and back to the top.
+  SCROLLINFO bar;
+  bar.fMask = SIF_RANGE;
+  ASSERT_TRUE(GetScrollInfo(grid->Handle(), SB_VERT, &bar));
+  vx::SendScrollBarDrag(grid, true, bar.nMax);
+  EXPECT_EQ(Current(t), "2009/100");
+  EXPECT_EQ(GetScrollPos(grid->Handle(), SB_VERT), bar.nMax);
+  EXPECT_EQ(grid->DisplayedText(1, grid->DisplayedRowCount() - 1), "100");
+  vx::SendScrollBarDrag(grid, true, bar.nMin);
+  EXPECT_EQ(Current(t), "2000/1");
+  // Maximised, the window gives the grid more rows and the pages more room.
+  const int height = grid->Height(), pages = f->PageControlMain->Width();
+  f->SetWindowState(wsMaximized);
+  Application->ProcessMessages();
+  EXPECT_GT(grid->Height(), height);
+  EXPECT_GT(grid->VisibleRowCount(), rows);
+  EXPECT_GT(f->PageControlMain->Width(), pages);
+  EXPECT_EQ(f->PageControlMain->Left(), grid->Left() + grid->Width());
+  Stop();
+}
+
+}  // namespace
