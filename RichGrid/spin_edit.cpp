@@ -239,20 +239,15 @@ void TRichSpinEditBase::SetSpinFlat(bool v) {
   button_->DownButton()->SetFlat(v);
 }
 
-void TRichSpinEditBase::UpClick(TObject*) {
-  if (ReadOnly()) return Beep();
-  const int caret = SelStart();
-  Pull();
-  model_.Step(+1, caret);
-  Push();
-  SetSelStart(caret);
-}
+void TRichSpinEditBase::UpClick(TObject*) { StepBy(+1); }
 
-void TRichSpinEditBase::DownClick(TObject*) {
+void TRichSpinEditBase::DownClick(TObject*) { StepBy(-1); }
+
+void TRichSpinEditBase::StepBy(int direction) {
   if (ReadOnly()) return Beep();
   const int caret = SelStart();
   Pull();
-  model_.Step(-1, caret);
+  model_.Step(direction, caret);
   Push();
   SetSelStart(caret);
 }

@@ -153,6 +153,7 @@ class TRichSpinEditBase : public TEdit {
  private:
   friend class SpinFocusWatch;
   void Pull() { model_.SetText(Text()); }
+  void StepBy(int direction);
   void Push();
   void Entered();
   void Left();

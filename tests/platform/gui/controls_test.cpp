@@ -10,6 +10,7 @@
 #include "gui_test_support.h"
 #include "platform/gui/buttons.h"
 #include "platform/gui/comctrls.h"
+#include "platform/gui/datetimepicker.h"
 #include "platform/gui/extctrls.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/spin.h"
@@ -96,6 +97,22 @@ TEST_F(Controls, SpinEditArrowKeysStepByIncrement) {
   EXPECT_EQ(se->Value(), 10);
   vx::SendKey(se, VK_DOWN);
   EXPECT_EQ(se->Value(), 7);
+}
+
+TEST_F(Controls, DateTimePickerKeepsTheOtherPartAndFiresOnChangeOnce) {
+  auto* picker = new TDateTimePicker(form, form);
+  int changes = 0;
+  picker->OnChange = [&](TObject*) { ++changes; };
+  picker->SetDateTime(EncodeDate(2001, 3, 5) + EncodeTime(10, 30, 0, 0));
+  picker->SetDate(EncodeDate(2002, 1, 31));
+  EXPECT_DOUBLE_EQ(picker->DateTime(), EncodeDate(2002, 1, 31) + EncodeTime(10, 30, 0, 0));
+  picker->SetTime(EncodeTime(23, 0, 0, 0));
+  EXPECT_DOUBLE_EQ(picker->Date(), EncodeDate(2002, 1, 31));
+  picker->SetDate(EncodeDate(2002, 1, 31));  // unchanged: no event
+  EXPECT_EQ(changes, 3);
+  picker->SetKind(dtkTime);
+  EXPECT_DOUBLE_EQ(picker->Time(), EncodeTime(23, 0, 0, 0));
+  EXPECT_FALSE(picker->DroppedDown());
 }
 
 TEST_F(Controls, CheckBoxCheckedFromCodeFiresOnClick) {
