@@ -173,6 +173,7 @@ struct Renderer {
     f->SetName(st.fontName);
     f->SetSize(st.fontSize);
     f->SetStyle(st.style);
+    f->SetOrientation(st.angle * 10);
     f->SetColor(forDrawing && st.blink && !blinkOn ? background : st.fontColor);
   }
 
@@ -550,12 +551,6 @@ TColor MarkupColor(const AnsiString& value, TColor current) {
     bytes[i] = hi * 16 + lo;
   }
   return RGB(bytes[0], bytes[1], bytes[2]);
-}
-
-bool IsOpenableLink(const AnsiString& target) {
-  const AnsiString t = LowerCase(Trim(target));
-  return t.rfind("http://", 0) == 0 || t.rfind("https://", 0) == 0 || t.rfind("mailto:", 0) == 0 ||
-         t.rfind("ftp://", 0) == 0;
 }
 
 AnsiString StripMarkup(const AnsiString& text) {

@@ -7,7 +7,8 @@
 // <LI> lists, <IND x> indent, <IMG src width height align> images (idx:n of
 // the image list, file://path, res://name, ssys:/lsys: system icons), <SUB>
 // <SUP>, <SHAD> shadow, <R a> rotation, <Z> hidden text, <BLINK>, <BODY
-// background bgcolor>. Entities &lt; &gt; &amp; &quot;; "<#...>" shows its
+// background bgcolor>. A link's target is only reported: opening it is the
+// caller's (the shell facade opens only web and mail addresses). Entities &lt; &gt; &amp; &quot;; "<#...>" shows its
 // text. Colours by name ("clRed", system colours such as "clBtnFace") or as
 // "#RRGGBB"; a '#' value that is short or not hexadecimal changes nothing.
 //
@@ -16,8 +17,9 @@
 // offset, alignment), then drawn or hit-tested in its aligned rectangle,
 // taking exactly the items the measuring took. The renderer keeps no state
 // between calls and gives the canvas its font, brush and pen back.
-// Font sizes are points, so on a printer canvas (whose fonts count points at
-// the device's resolution) the text comes out the size it has on screen.
+// Font sizes are points at the canvas font's resolution, so on a printer
+// canvas the text comes out the size it has on screen. <R a> turns the text
+// by a degrees (the font's orientation).
 #pragma once
 
 #include "platform/gui/bitmap.h"
@@ -43,7 +45,3 @@ AnsiString StripMarkup(const AnsiString& text);
 // unknown names are black) or "#RRGGBB"; anything else, or a '#' value that
 // is short or not hexadecimal, gives `current`.
 TColor MarkupColor(const AnsiString& value, TColor current);
-
-// Link targets the program opens through the shell: http, https, mailto
-// and ftp. Anything else (file paths, programs, CELL:// references) is not.
-bool IsOpenableLink(const AnsiString& target);

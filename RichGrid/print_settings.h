@@ -19,11 +19,7 @@
 #include "platform/gui/graphics.h"
 #include "platform/rtl/classes.h"
 
-#if __has_include("platform/gui/printers.h")
 #include "platform/gui/printers.h"
-#else
-enum TPrinterOrientation { poPortrait, poLandscape };
-#endif
 
 enum TPrintPosition { ppNone, ppTopLeft, ppTopRight, ppTopCenter, ppBottomLeft, ppBottomRight, ppBottomCenter };
 enum TPrintBorders {

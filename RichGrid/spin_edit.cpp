@@ -1,11 +1,13 @@
 #include "RichGrid/spin_edit.h"
 
 #include <QAbstractButton>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QToolButton>
+
+#include "platform/gui/shell.h"
 
 // Watches the edit's focus: entering selects, leaving clamps.
 class SpinFocusWatch : public QObject {
@@ -22,7 +24,7 @@ class SpinFocusWatch : public QObject {
 };
 
 namespace {
-void Beep() { QApplication::beep(); }
+void Beep() { MessageBeep(0); }
 }  // namespace
 
 // ---------------------------------------------------------------------------

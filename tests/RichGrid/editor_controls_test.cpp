@@ -11,6 +11,7 @@
 #include "RichGrid/flat_combo.h"
 #include "RichGrid/spin_edit.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/shell.h"
 #include "tests/platform/gui/gui_test_support.h"
 
 namespace {
@@ -43,8 +44,10 @@ TEST_F(EditorControls, SpinEditKeysAutoRepeatAndClipboard) {
   vx::SendKey(spin, VK_DOWN);
   EXPECT_EQ(spin->Text(), "80");
   spin->SelectAll();
-  vx::SendText(spin, "7x");  // the letter is refused
+  const int beeps = vx::BeepCount();
+  vx::SendText(spin, "7x");  // the letter is refused with a beep
   EXPECT_EQ(spin->Text(), "7");
+  EXPECT_EQ(vx::BeepCount(), beeps + 1);
 
   // Auto-repeat: a click after 400 ms, then every 100 ms while held down.
   TRichTimerSpeedButton* up = spin->Button()->UpButton();

@@ -129,7 +129,7 @@ TEST(Markup, DrawingTextColoursAndPlacement) {
   EXPECT_EQ(device.Texts.size(), 2u);
 }
 
-TEST(Markup, LinkHitWindowAndLinkKinds) {
+TEST(Markup, LinkHitWindowAndColourValues) {
   TCanvas canvas;
   canvas.Font()->SetSize(8);
   const AnsiString text = "ab <A href=\"http://x.ru\">link</A> cd";
@@ -142,12 +142,29 @@ TEST(Markup, LinkHitWindowAndLinkKinds) {
     EXPECT_EQ(r.hit, c.hit) << c.x << "," << c.y;
     EXPECT_EQ(r.link, c.hit ? "http://x.ru" : "") << c.x << "," << c.y;
   }
-  for (const char* link : {"http://a", "HTTPS://a", "mailto:a@b", "ftp://a"}) EXPECT_TRUE(IsOpenableLink(link)) << link;
-  for (const char* link : {"CELL://R1C2", "file:///etc/passwd", "c:\\prog.exe", "javascript:x"})
-    EXPECT_FALSE(IsOpenableLink(link)) << link;
   EXPECT_EQ(MarkupColor("#00ff80", clRed), RGB(0, 255, 0x80));
   EXPECT_EQ(MarkupColor("plain", clRed), clRed);
   EXPECT_EQ(MarkupColor("clInfoBk", clRed), clInfoBk);
+}
+
+// On a 600-dpi printer page a point is 6.25 times the pixels it is on
+// screen; turned text carries the font's orientation.
+TEST(Markup, PrinterResolutionAndRotation) {
+  vx::RecordingDevice screen, printer(600);
+  TCanvas screenCanvas(&screen), printerCanvas(&printer);
+  for (TCanvas* c : {&screenCanvas, &printerCanvas}) c->Font()->SetSize(8);
+  const AnsiString text = "<FONT size=\"12\">ab</FONT>";
+  const Result onScreen = RunMarkup(screenCanvas, text, Rect(0, 0, 10000, 10000), Measure);
+  const Result onPaper = RunMarkup(printerCanvas, text, Rect(0, 0, 10000, 10000), Measure);
+  EXPECT_EQ(onScreen.width, 18);
+  EXPECT_NEAR(onPaper.width, onScreen.width * 600.0 / 96, 2);
+  EXPECT_NEAR(onPaper.height, onScreen.height * 600.0 / 96, 8);
+  EXPECT_EQ(printerCanvas.Font()->PixelsPerInch(), 600);
+
+  RunMarkup(screenCanvas, "<R a=\"90\">up</R>x", Rect(0, 0, 200, 100));
+  EXPECT_NE(screen.Calls.at(0).find("\"up\" font=000000 angle=900"), std::string::npos) << screen.Calls.at(0);
+  EXPECT_EQ(screen.Calls.at(1).find("angle"), std::string::npos) << screen.Calls.at(1);
+  EXPECT_EQ(screenCanvas.Font()->Orientation(), 0);
 }
 
 TEST(Markup, StripMarkup) {
