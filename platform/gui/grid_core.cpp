@@ -325,6 +325,20 @@ void TCustomGrid::MoveRow(int FromIndex, int ToIndex) {
 
 void TCustomGrid::ColumnMoved(int, int) {}
 void TCustomGrid::RowMoved(int, int) {}
+void TCustomGrid::RowsRearranged(const std::vector<int>&) {}
+
+void TCustomGrid::RearrangeRows(const std::vector<int>& source) {
+  const int newCount = std::max(1, static_cast<int>(source.size()));
+  std::vector<int> heights(static_cast<std::size_t>(newCount), defaultRowHeight_);
+  for (std::size_t i = 0; i < source.size(); ++i)
+    if (source[i] >= 0 && source[i] < rowCount_) heights[i] = rowHeights_[static_cast<std::size_t>(source[i])];
+  HideEdit();
+  RowsRearranged(source);
+  SetRowCount(newCount);
+  rowHeights_ = std::move(heights);
+  UpdateScrollRange();
+  InvalidateGrid();
+}
 
 void TCustomGrid::DeleteColumn(int ACol) {
   if (ACol < 0 || ACol >= colCount_) return;

@@ -237,6 +237,12 @@ class TCustomGrid : public TCustomControl, public vx::MessageTarget {
   // MoveAnchor false; Show scrolls it into view.
   void FocusCell(int ACol, int ARow, bool MoveAnchor);
   void MoveColRow(int ACol, int ARow, bool MoveAnchor, bool Show);
+  // Rebuilds the row sequence in one step: row i becomes the old row
+  // source[i] (each old row at most once), or a new empty row of the default
+  // height where source[i] is -1; heights travel with their rows. The count
+  // changes as setting RowCount does (SizeChanged once); the current cell,
+  // the anchor and the top row keep their indexes where they still exist.
+  void RearrangeRows(const std::vector<int>& source);
 
   // --- painting
   void InvalidateCell(int ACol, int ARow);
@@ -288,6 +294,8 @@ class TCustomGrid : public TCustomControl, public vx::MessageTarget {
   virtual void TopLeftChanged();
   virtual void ColumnMoved(int FromIndex, int ToIndex);
   virtual void RowMoved(int FromIndex, int ToIndex);
+  // The rows' data follows RearrangeRows (before the count changes).
+  virtual void RowsRearranged(const std::vector<int>& source);
   virtual bool BeginColumnDrag(int& Origin, int& Destination, TPoint MousePt);
   virtual bool BeginRowDrag(int& Origin, int& Destination, TPoint MousePt);
   virtual void DoEnter();
@@ -451,6 +459,7 @@ class TStringGrid : public TDrawGrid {
   void SizeChanged(int OldColCount, int OldRowCount) override;
   void ColumnMoved(int FromIndex, int ToIndex) override;
   void RowMoved(int FromIndex, int ToIndex) override;
+  void RowsRearranged(const std::vector<int>& source) override;
 
  private:
   struct RowData {

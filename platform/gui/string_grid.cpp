@@ -180,6 +180,15 @@ void TStringGrid::RowMoved(int FromIndex, int ToIndex) {
   TDrawGrid::RowMoved(FromIndex, ToIndex);
 }
 
+void TStringGrid::RowsRearranged(const std::vector<int>& source) {
+  std::vector<std::unique_ptr<RowData>> rows(source.size());
+  for (std::size_t i = 0; i < source.size(); ++i)
+    if (source[i] >= 0 && static_cast<std::size_t>(source[i]) < rows_.size())
+      rows[i] = std::move(rows_[static_cast<std::size_t>(source[i])]);
+  rows_ = std::move(rows);
+  TDrawGrid::RowsRearranged(source);
+}
+
 // ---------------------------------------------------------------------------
 
 namespace vx {

@@ -264,6 +264,27 @@ TEST_F(GridBase, DeleteRowShiftsTextsObjectsAndHeights) {
   EXPECT_EQ(g.Cells(0, 1), "r2");
 }
 
+TEST_F(GridBase, RearrangeRowsMovesRowsWithTheirHeightsInOneStep) {
+  TObject marker;
+  for (int r = 0; r < 5; ++r) g.SetCells(1, r, "r" + std::to_string(r));
+  g.SetObjects(2, 3, &marker);
+  g.SetRowHeights(3, 40);
+  g.SetRow(2);
+  g.RearrangeRows({0, 3, -1, 1});
+  EXPECT_EQ(g.RowCount(), 4);
+  EXPECT_EQ(g.Cells(1, 1), "r3");
+  EXPECT_EQ(g.Objects(2, 1), &marker);
+  EXPECT_EQ(g.RowHeights(1), 40);
+  EXPECT_EQ(g.Cells(1, 2), "");  // a new row: empty, default height
+  EXPECT_EQ(g.RowHeights(2), 24);
+  EXPECT_EQ(g.Cells(1, 3), "r1");
+  EXPECT_EQ(g.Row(), 2);  // the current cell keeps its index
+  g.RearrangeRows({});    // no rows left: one empty row, no fixed row
+  EXPECT_EQ(g.RowCount(), 1);
+  EXPECT_EQ(g.FixedRows(), 0);
+  EXPECT_EQ(g.Cells(1, 0), "");
+}
+
 TEST_F(GridBase, RowsAndColsAreAssignableViews) {
   TStringList list;
   TObject marker;

@@ -1,0 +1,598 @@
+// TRichStringGrid: the program's string grid. On top of the string grid it
+// keeps per-cell objects (check boxes, nodes, pictures, buttons), answers
+// per-cell questions (colour, borders, alignment, sort format, editor,
+// fixed, password, editable) through virtual operations whose defaults fire
+// the matching events, adds fixed footer rows and fixed right columns, typed
+// cell access, a selection of disjoint rows, rows held hidden (the row
+// filter and nodes), and the state that its editors, sorting, painting,
+// printing, files and drag-and-drop use.
+//
+// Contract:
+// - Cells, objects, widths and heights are the string grid's. Every cell
+//   access takes indexes outside the grid: reads give "" (0 for Ints), writes
+//   are ignored. HideSelection parks the current cell outside the grid;
+//   such a cell is never painted or edited.
+// - Cell objects of class TCellGraphic belong to the grid while
+//   EnableGraphics is on: clearing a cell frees them. Any other object is
+//   the caller's and is never freed. Rows removed by RemoveRows keep their
+//   objects alive (hidden rows hold them).
+// - Row-selection flags move with their rows through InsertRows,
+//   RemoveRows, RemoveRowsEx, hiding and unhiding.
+// - BeginUpdate/EndUpdate nest; nothing paints while the count is above 0
+//   and one full repaint follows the outermost EndUpdate.
+// - Footer rows and right fixed columns scroll with the data; only their
+//   painting and selection treat them as fixed.
+// - Timers run only while the grid's window exists.
+// - The grid works without ever being shown (the application's hidden
+//   grids export and print).
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "RichGrid/grid_objects.h"
+#include "RichGrid/print_settings.h"
+#include "RichGrid/rich_grid_types.h"
+#include "platform/gui/grids.h"
+
+class TArrowWindow;
+class THintWindow;
+class TRichEdit;
+
+class TRichStringGrid : public TStringGrid {
+ public:
+  explicit TRichStringGrid(TComponent* AOwner, TWinControl* AParent = nullptr);
+  ~TRichStringGrid() override;
+
+  // --- counts and fixed cells. These hide the string grid's accessors:
+  // with FixedRowAlways a grid of one row shows it as a fixed heading.
+  int RowCount() const { return TStringGrid::RowCount(); }
+  void SetRowCount(int v);
+  int ColCount() const { return TStringGrid::ColCount(); }
+  void SetColCount(int v);
+  // The string grid's count, or 1 when that is 0 and the "always" flag is on.
+  int FixedRows() const;
+  void SetFixedRows(int v) { TStringGrid::SetFixedRows(v); }
+  int FixedCols() const;
+  void SetFixedCols(int v) { TStringGrid::SetFixedCols(v); }
+  bool FixedRowAlways() const { return fixedRowAlways_; }
+  void SetFixedRowAlways(bool v) { fixedRowAlways_ = v; }
+  bool FixedColAlways() const { return fixedColAlways_; }
+  void SetFixedColAlways(bool v) { fixedColAlways_ = v; }
+  // Fixed rows at the bottom and fixed columns at the right.
+  int FixedFooters() const { return fixedFooters_; }
+  void SetFixedFooters(int v);
+  int FixedRightCols() const { return fixedRightCols_; }
+  void SetFixedRightCols(int v);
+  // Width of column 0 (writing sets every fixed column); height likewise.
+  int FixedColWidth() const { return ColWidths(0); }
+  void SetFixedColWidth(int v);
+  int FixedRowHeight() const { return RowHeights(0); }
+  void SetFixedRowHeight(int v);
+  TFont* FixedFont() const { return fixedFont_.get(); }
+  void SetFixedFont(const TFont& v) { fixedFont_->Assign(v); }
+  bool FixedAsButtons() const { return fixedAsButtons_; }
+  void SetFixedAsButtons(bool v) { fixedAsButtons_ = v; }
+
+  // Hidden columns: the grid hides none; every part that maps a shown
+  // column to its stored column goes through these two.
+  int NumHiddenColumns() const { return 0; }
+  int RealColIndex(int ACol) const { return ACol; }
+
+  // --- typed cell access
+  // "" reads as 0; a text that is not a decimal integer raises
+  // ERichGridError "Cell does not contain integer value".
+  int Ints(int ACol, int ARow) const;
+  void SetInts(int ACol, int ARow, int v);
+  // Locale separators are taken out first; failure raises the same error.
+  double Floats(int ACol, int ARow) const;
+  // By the locale's short date format; failure raises EConvertError.
+  TDateTime Dates(int ACol, int ARow) const;
+
+  // --- cell objects (see grid_objects.h for the kinds)
+  // The cell's TCellGraphic; nullptr without one or with EnableGraphics off.
+  TCellGraphic* CellGraphic(int ACol, int ARow) const;
+  TCellType CellGraphicKind(int ACol, int ARow) const;
+  // Puts a new TCellGraphic of that kind into the cell (freeing a
+  // TCellGraphic already there) and turns EnableGraphics on; nullptr outside
+  // the grid.
+  TCellGraphic* CreateCellGraphic(int ACol, int ARow, TCellType kind);
+  // Frees the cell's TCellGraphic and empties its object slot.
+  void RemoveCellGraphic(int ACol, int ARow);
+  void AddCheckBox(int ACol, int ARow, bool state, bool boundToText);
+  void AddNode(int ARow, int span);
+  void AddRadio(int ACol, int ARow, bool horizontal, const TStrings& items, int index);
+  void AddButton(int ACol, int ARow, int width, int height, int left, int top);
+  void AddComment(int ACol, int ARow, const AnsiString& comment);
+  void AddPicture(int ACol, int ARow, TGraphic* picture, bool owns, TCellType kind = ctBitmap);
+  void AddImageIdx(int ACol, int ARow, int index);
+
+  // The texts a bound check box (ctDataCheckBox) reads as checked and unchecked.
+  const AnsiString& CheckTrue() const { return checkTrue_; }
+  const AnsiString& CheckFalse() const { return checkFalse_; }
+  bool GetCheckBoxState(int ACol, int ARow, bool& state) const;
+  bool ToggleCheckBox(int ACol, int ARow, bool ask);
+  bool GetRadioIdx(int ACol, int ARow, int& index) const;
+  bool IsRadio(int ACol, int ARow) const;
+  bool IsButton(int ACol, int ARow) const;
+  bool IsCheckBox(int ACol, int ARow) const;
+  bool IsEditorControlCell(int ACol, int ARow) const;
+  bool IsNode(int ARow) const;
+  TRect GetButtonRect(int ACol, int ARow) const;
+  void SetCellState(int ACol, int ARow, bool state);
+  bool GetComment(int ACol, int ARow, AnsiString& comment) const;
+  // Kind 0 and 1: the picture's address; 11: Value; -1 otherwise.
+  std::intptr_t ImageValue(int ACol, int ARow) const;
+  void CellGraphicSize(int ACol, int ARow, int& width, int& height);
+  void CellTextSize(int ACol, int ARow, int& width, int& height);
+  TAlignment GetCellAlignment(int ACol, int ARow);
+
+  // --- the grid's own virtual operations
+  virtual int GetVersionNr();
+  virtual AnsiString GetVersion();
+  // Ends an edit: true when nothing was pending or the edit was accepted.
+  virtual bool ValidateEdit();
+  virtual void RemoveRows(int ARow, int ACount);
+  virtual void RemoveRowsEx(int ARow, int ACount);
+  virtual void InsertRows(int ARow, int ACount);
+  virtual void RemoveCols(int ACol, int ACount);
+  virtual void InsertCols(int ACol, int ACount);
+  virtual void ClearRect(int ACol1, int ARow1, int ACol2, int ARow2);
+  // Called after an edit changed a cell; does nothing here.
+  virtual void CellChanged(int ACol, int ARow);
+  // Records the cell and its text at the start of an edit.
+  virtual void BeginEdit(int ACol, int ARow);
+  // The "..." button of a cell editor: result is the text, which
+  // OnEllipsClick may replace.
+  virtual void EllipsClick(const AnsiString& text, AnsiString& result);
+  virtual void GetCellColor(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont);
+  virtual void GetCellPrintColor(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont);
+  virtual void GetCellBorder(int ACol, int ARow, TPen* APen, TCellBorders& borders);
+  virtual void GetCellPrintBorder(int ACol, int ARow, TPen* APen, TCellBorders& borders);
+  virtual void GetCellAlign(int ACol, int ARow, TAlignment& alignment);
+  virtual void GetCellFormat(int ACol, TSortStyle& style, AnsiString& prefix, AnsiString& suffix);
+  virtual void GetCellEditor(int ACol, int ARow, TEditorType& editor);
+  virtual void IsFixedCell(int ACol, int ARow, bool& IsFixed);
+  virtual void CanEditCell(int ACol, int ARow, bool& CanEdit);
+  virtual void IsPasswordCell(int ACol, int ARow, bool& IsPassword);
+  // The text shown for a cell text that begins with '='; the text itself here.
+  virtual AnsiString FormulaCellText(int ACol, int ARow, const AnsiString& text);
+  // Called after a paste with the pasted block; copied is set when the
+  // clipboard came from a copy of this grid. Does nothing here.
+  virtual void PasteDone(const TGridRect& pasted, bool copied);
+
+  // --- update, repaint, clearing
+  void BeginUpdate();
+  void EndUpdate();
+  int UpdateCount() const { return updateCount_; }
+  void RepaintCell(int ACol, int ARow);
+  void RepaintRow(int ARow);
+  void RepaintRect(const TGridRect& r);
+  // A point near a sizable line of the first rows (columns).
+  bool IsSizingBorder(int X, int Y);
+  // Parks the selection at (ColCount, RowCount), outside the grid.
+  void HideSelection();
+  // Puts back the selection HideSelection remembered.
+  void UnHideSelection();
+  void ClearAll();
+  void ClearRows(int ARow, int ACount);
+  void ClearCols(int ACol, int ACount);
+
+  // --- sizing (rich_grid_sizing.cpp)
+  // Every width and height grows by delta while the zoom level stays in -10..10.
+  void Zoom(int delta);
+  int ZoomLevel() const { return zoomLevel_; }
+  // Widens the last column so the columns fill the client width.
+  void StretchRightColumn();
+  // Fits every column to its cells (fixed ones too with doFixedCols) and
+  // adds padding to each.
+  void FitColumns(bool doFixedCols, int padding);
+  void FitColumn(int ACol);
+
+  // --- disjoint row selection, hidden rows, nodes, filter (rich_grid_rows.cpp,
+  // rich_grid_hidden.cpp)
+  // ERichGridError "Invalid row accessed" outside 0..RowCount-1.
+  bool RowSelect(int ARow) const;
+  void SetRowSelect(int ARow, bool v);
+  int RowSelectCount() const;
+  void ClearRowSelect();
+  void SelectRowsInSelection();
+  void RemoveSelectedRows();
+  // A shown row's index among all rows (hidden ones counted); -1 for a
+  // negative row. DisplayRowIndex goes the other way.
+  int RealRowIndex(int displayRow) const;
+  int DisplayRowIndex(int realRow) const;
+  bool IsHiddenRow(int realRow) const;
+  int NumHiddenRows() const;
+  void HideRows(int firstReal, int lastReal);
+  void HideRow(int realRow) { HideRows(realRow, realRow); }
+  void UnHideRows(int firstReal, int lastReal);
+  void UnHideRow(int realRow) { UnHideRows(realRow, realRow); }
+  void UnHideRowsAll();
+  void ExpandNode(int displayRow);
+  void ContractNode(int displayRow);
+  TFilter* Filter() const { return filter_.get(); }
+  bool FilterActive() const { return filterActive_; }
+  void SetFilterActive(bool v);
+
+  // --- scroll bars (rich_grid_scroll.cpp): the state the flat scroll bars
+  // would be given; kept and observable.
+  struct FlatScrollState {
+    bool Initialized = false;
+    int Style = 0;  // regular 0, encarta 1, flat 2
+    TColor Color = clNone;
+    int VertWidth = 0, HorzHeight = 0;
+    bool VertShown = false, HorzShown = false;
+  };
+  const FlatScrollState& FlatScroll() const { return flatScroll_; }
+  TScrollType ScrollType() const { return scrollType_; }
+  void SetScrollType(TScrollType v);
+  TColor ScrollColor() const { return scrollColor_; }
+  void SetScrollColor(TColor v);
+  int ScrollWidth() const { return scrollWidth_; }
+  void SetScrollWidth(int v);
+  bool ScrollProportional() const { return scrollProportional_; }
+  void SetScrollProportional(bool v);
+  bool ScrollSynch() const { return scrollSynch_; }
+  void SetScrollSynch(bool v) { scrollSynch_ = v; }
+  TScrollHintType ScrollHints() const { return scrollHints_; }
+  void SetScrollHints(TScrollHintType v) { scrollHints_ = v; }
+
+  // --- settings files (rich_grid_settings.cpp)
+  // Column widths as "col<i>" in ColumnSize.Section of ColumnSize.Key.
+  void SaveColSizes();
+  void LoadColSizes();
+  void SavePrintSettings(const AnsiString& fileName, const AnsiString& section);
+  void LoadPrintSettings(const AnsiString& fileName, const AnsiString& section);
+
+  // --- property groups
+  TPrintsettings* PrintSettings() const { return printSettings_.get(); }
+  THTMLSettings* HTMLSettings() const { return htmlSettings_.get(); }
+  TNavigation* Navigation() const { return navigation_.get(); }
+  TColumnSize* ColumnSize() const { return columnSize_.get(); }
+  TCellNode* CellNode() const { return cellNode_.get(); }
+  TBands* Bands() const { return bands_.get(); }
+  TSizeWhileTyping* SizeWhileTyping() const { return sizeWhileTyping_.get(); }
+  TMouseActions* MouseActions() const { return mouseActions_.get(); }
+  TBackGround* BackGround() const { return backGround_.get(); }
+  TSortIndexList* SortIndexes() const { return sortIndexes_.get(); }
+  THintWindow* HintWindow() const { return hintWindow_; }
+  TRichEdit* RichEdit() const { return richEdit_; }
+  TArrowWindow* ArrowMarker(int direction) const;
+
+  // --- published properties
+  bool AutoNumAlign() const { return autoNumAlign_; }
+  void SetAutoNumAlign(bool v) { autoNumAlign_ = v; }
+  bool AutoSize() const { return autoSize_; }
+  // True fits every non-fixed column and widens it by 10 pixels.
+  void SetAutoSize(bool v);
+  TVAlignment VAlignment() const { return vAlignment_; }
+  void SetVAlignment(TVAlignment v);
+  // DT_VCENTER, DT_TOP or DT_BOTTOM, by VAlignment.
+  unsigned VAlignFlags() const { return vAlignFlags_; }
+  // DT_RTLREADING after Loaded with a right-to-left BiDiMode, else 0.
+  unsigned ExtraTextFlags() const { return extraTextFlags_; }
+  bool EnhTextSize() const { return enhTextSize_; }
+  void SetEnhTextSize(bool v) { enhTextSize_ = v; }
+  bool EnhRowColMove() const { return enhRowColMove_; }
+  void SetEnhRowColMove(bool v) { enhRowColMove_ = v; }
+  bool SortFixedCols() const { return sortFixedCols_; }
+  void SetSortFixedCols(bool v) { sortFixedCols_ = v; }
+  bool SortNormalCellsOnly() const { return sortNormalCellsOnly_; }
+  void SetSortNormalCellsOnly(bool v) { sortNormalCellsOnly_ = v; }
+  bool SizeWithForm() const { return sizeWithForm_; }
+  void SetSizeWithForm(bool v) { sizeWithForm_ = v; }
+  bool Multilinecells() const { return multilinecells_; }
+  void SetMultilinecells(bool v) { multilinecells_ = v; }
+  TSortDirection SortDirection() const { return sortDirection_; }
+  void SetSortDirection(TSortDirection v) { sortDirection_ = v; }
+  bool SortFull() const { return sortFull_; }
+  void SetSortFull(bool v) { sortFull_ = v; }
+  bool SortAutoFormat() const { return sortAutoFormat_; }
+  void SetSortAutoFormat(bool v) { sortAutoFormat_ = v; }
+  bool SortShow() const { return sortShow_; }
+  void SetSortShow(bool v);
+  bool SortIndexShow() const { return sortIndexShow_; }
+  void SetSortIndexShow(bool v);
+  int SortColumn() const { return sortColumn_; }
+  void SetSortColumn(int v);
+  bool EnableGraphics() const { return enableGraphics_; }
+  void SetEnableGraphics(bool v) { enableGraphics_ = v; }
+  bool EnableHTML() const { return enableHTML_; }
+  void SetEnableHTML(bool v) { enableHTML_ = v; }
+  bool EnableWheel() const { return enableWheel_; }
+  void SetEnableWheel(bool v) { enableWheel_ = v; }
+  bool Flat() const { return flat_; }
+  void SetFlat(bool v);
+  TColor HintColor() const { return hintColor_; }
+  void SetHintColor(TColor v) { hintColor_ = v; }
+  TColor SelectionColor() const { return selectionColor_; }
+  void SetSelectionColor(TColor v);
+  TColor SelectionTextColor() const { return selectionTextColor_; }
+  void SetSelectionTextColor(TColor v);
+  bool SelectionRectangle() const { return selectionRectangle_; }
+  void SetSelectionRectangle(bool v);
+  bool SelectionRTFKeep() const { return selectionRTFKeep_; }
+  void SetSelectionRTFKeep(bool v) { selectionRTFKeep_ = v; }
+  bool HintShowCells() const { return hintShowCells_; }
+  void SetHintShowCells(bool v) { hintShowCells_ = v; }
+  bool HintShowLargeText() const { return hintShowLargeText_; }
+  void SetHintShowLargeText(bool v) { hintShowLargeText_ = v; }
+  bool OleAcceptFiles() const { return oleAcceptFiles_; }
+  void SetOleAcceptFiles(bool v) { oleAcceptFiles_ = v; }
+  bool OleAcceptText() const { return oleAcceptText_; }
+  void SetOleAcceptText(bool v) { oleAcceptText_ = v; }
+  bool OleDropTarget() const { return oleDropTarget_; }
+  void SetOleDropTarget(bool v) { oleDropTarget_ = v; }
+  bool OleDropSource() const { return oleDropSource_; }
+  void SetOleDropSource(bool v) { oleDropSource_ = v; }
+  bool OleEntireRows() const { return oleEntireRows_; }
+  void SetOleEntireRows(bool v) { oleEntireRows_ = v; }
+  bool OleInsertRows() const { return oleInsertRows_; }
+  void SetOleInsertRows(bool v) { oleInsertRows_ = v; }
+  bool OleRemoveRows() const { return oleRemoveRows_; }
+  void SetOleRemoveRows(bool v) { oleRemoveRows_ = v; }
+  bool OleDropRTF() const { return oleDropRTF_; }
+  void SetOleDropRTF(bool v) { oleDropRTF_ = v; }
+  int MaxEditLength() const { return maxEditLength_; }
+  void SetMaxEditLength(int v);
+  TImageList* GridImages() const { return gridImages_; }
+  void SetGridImages(TImageList* v) { gridImages_ = v; }
+  TIntelliPan IntelliPan() const { return intelliPan_; }
+  void SetIntelliPan(TIntelliPan v) { intelliPan_ = v; }
+  bool IntelliZoom() const { return intelliZoom_; }
+  void SetIntelliZoom(bool v) { intelliZoom_ = v; }
+  TColor URLColor() const { return urlColor_; }
+  void SetURLColor(TColor v);
+  bool URLShow() const { return urlShow_; }
+  void SetURLShow(bool v);
+  bool URLFull() const { return urlFull_; }
+  void SetURLFull(bool v);
+  bool URLEdit() const { return urlEdit_; }
+  void SetURLEdit(bool v) { urlEdit_ = v; }
+  bool OemConvert() const { return oemConvert_; }
+  void SetOemConvert(bool v) { oemConvert_ = v; }
+  const AnsiString& FloatFormat() const { return floatFormat_; }
+  void SetFloatFormat(const AnsiString& v) { floatFormat_ = v; }
+  bool WordWrap() const { return wordWrap_; }
+  void SetWordWrap(bool v);
+  TStringList* ColumnHeaders() const { return columnHeaders_.get(); }
+  void SetColumnHeaders(TStrings* v);
+  TStringList* RowHeaders() const { return rowHeaders_.get(); }
+  void SetRowHeaders(TStrings* v);
+  TStringList* LookupItems() const { return lookupItems_.get(); }
+  void SetLookupItems(TStrings* v) { lookupItems_->Assign(v); }
+  bool Lookup() const { return lookup_; }
+  void SetLookup(bool v) { lookup_ = v; }
+  bool LookupCaseSensitive() const { return lookupCaseSensitive_; }
+  void SetLookupCaseSensitive(bool v) { lookupCaseSensitive_ = v; }
+  bool LookupHistory() const { return lookupHistory_; }
+  void SetLookupHistory(bool v) { lookupHistory_ = v; }
+  bool ShowSelection() const { return showSelection_; }
+  void SetShowSelection(bool v);
+  bool HideFocusRect() const { return hideFocusRect_; }
+  void SetHideFocusRect(bool v) { hideFocusRect_ = v; }
+  TBitmap* SortUpGlyph() const { return sortUpGlyph_.get(); }
+  void SetSortUpGlyph(const TBitmap& v) { sortUpGlyph_->Assign(v); }
+  TBitmap* SortDownGlyph() const { return sortDownGlyph_.get(); }
+  void SetSortDownGlyph(const TBitmap& v) { sortDownGlyph_->Assign(v); }
+  TBitmap* RowIndicator() const { return rowIndicator_.get(); }
+  void SetRowIndicator(const TBitmap& v) { rowIndicator_->Assign(v); }
+  bool Hovering() const { return hovering_; }
+  void SetHovering(bool v) { hovering_ = v; }
+  bool IncludeFixedCells() const { return includeFixedCells_; }
+  void SetIncludeFixedCells(bool v) { includeFixedCells_ = v; }
+  char Delimiter() const { return delimiter_; }
+  void SetDelimiter(char v) { delimiter_ = v; }
+  char PasswordChar() const { return passwordChar_; }
+  // Pages of the last print job to print (first and last).
+  int PrintPageFrom() const { return printPageFrom_; }
+  int PrintPageTo() const { return printPageTo_; }
+  void SetPrintPageRange(int from, int to) {
+    printPageFrom_ = from;
+    printPageTo_ = to;
+  }
+  // Lines per wheel notch and the wheel's message number.
+  int WheelScrollLines() const { return wheelScrollLines_; }
+  UINT WheelMessage() const { return wheelMessage_; }
+  TEditorType EditorType() const { return editorType_; }
+  bool EditControlActive() const { return editControlActive_; }
+
+  // --- events
+  TGridColorEvent OnGetCellColor;
+  TGridColorEvent OnGetCellPrintColor;
+  TGridBorderEvent OnGetCellPrintBorder;
+  TGridBorderEvent OnGetCellBorder;
+  TGridAlignEvent OnGetAlignment;
+  TGridFormatEvent OnGetFormat;
+  TGridHintEvent OnGridHint;
+  TRowChangingEvent OnRowChanging;
+  TColChangingEvent OnColChanging;
+  TCellChangingEvent OnCellChanging;
+  TGridPrintPageEvent OnPrintPage;
+  TGridPrintStartEvent OnPrintStart;
+  TDoFitToPageEvent OnFitToPage;
+  TGridPrintNewPageEvent OnPrintNewPage;
+  TGridPrintColumnWidthEvent OnPrintSetColumnWidth;
+  TGridPrintRowHeightEvent OnPrintSetRowHeight;
+  TCanAddRowEvent OnCanAddRow;
+  TAutoAddRowEvent OnAutoAddRow;
+  TCanInsertRowEvent OnCanInsertRow;
+  TAutoInsertRowEvent OnAutoInsertRow;
+  TAutoInsertColEvent OnAutoInsertCol;
+  TCanDeleteRowEvent OnCanDeleteRow;
+  TAutoDeleteRowEvent OnAutoDeleteRow;
+  TClickSortEvent OnClickSort;
+  TCanSortEvent OnCanSort;
+  TNodeClickEvent OnExpandNode;
+  TNodeClickEvent OnContractNode;
+  TCustomCompareEvent OnCustomCompare;
+  TRawCompareEvent OnRawCompare;
+  TClickCellEvent OnClickCell;
+  TClickCellEvent OnRightClickCell;
+  TDblClickCellEvent OnDblClickCell;
+  TCanEditCellEvent OnCanEditCell;
+  TIsFixedCellEvent OnIsFixedCell;
+  TIsPasswordCellEvent OnIsPasswordCell;
+  TAnchorClickEvent OnAnchorClick;
+  TAnchorEvent OnAnchorEnter;
+  TAnchorEvent OnAnchorExit;
+  TClipboardEvent OnClipboardPaste;
+  TClipboardEvent OnClipboardCopy;
+  TClipboardEvent OnClipboardCut;
+  TCellValidateEvent OnCellValidate;
+  TGridProgressEvent OnFileProgress;
+  TGetEditorTypeEvent OnGetEditorType;
+  TGetEditorPropEvent OnGetEditorProp;
+  TEllipsClickEvent OnEllipsClick;
+  TButtonClickEvent OnButtonClick;
+  TCheckBoxClickEvent OnCheckBoxClick;
+  TCheckBoxClickEvent OnCheckBoxMouseUp;
+  TRadioClickEvent OnRadioClick;
+  TRadioClickEvent OnRadioMouseUp;
+  TComboChangeEvent OnComboChange;
+  TSpinClickEvent OnSpinClick;
+  TFloatSpinClickEvent OnFloatSpinClick;
+  TDateTimeSpinClickEvent OnTimeSpinClick;
+  TDateTimeSpinClickEvent OnDateSpinClick;
+  TOleDragDropEvent OnOleDrop;
+  TOleDragDropEvent OnOleDrag;
+  TOleDragOverEvent OnOleDragOver;
+  TOleDragStartEvent OnOleDragStart;
+  TOleDragStopEvent OnOleDragStop;
+  TOleDropColEvent OnOleDropCol;
+  TScrollHintEvent OnScrollHint;
+  TColumnSizeEvent OnColumnSize;
+  TColumnSizeEvent OnColumnMove;
+  TRowSizeEvent OnRowSize;
+  TRowSizeEvent OnRowMove;
+  TEndColumnSizeEvent OnEndColumnSize;
+  TEndRowSizeEvent OnEndRowSize;
+
+  void Loaded() override;
+  void WndProc(TMessage& message) override;
+
+ protected:
+  void CreateWnd() override;
+  void DestroyWnd() override;
+  void Paint() override;
+  void SizeChanged(int OldColCount, int OldRowCount) override;
+  void ColWidthsChanged() override;
+  void RowHeightsChanged() override;
+  void TopLeftChanged() override;
+  void Resized() override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs,
+                       TGridDrawInfo& FixedInfo) override;
+  void RowsRearranged(const std::vector<int>& source) override;
+
+  // Sizing by mouse: the column (row) being sized and its size before.
+  int FSizingCol = -1, FSizingRow = -1;
+  int FSizingColWidth = 0, FSizingRowHeight = 0;
+  bool FColSized = false, FRowSized = false;
+  // The cell and text an edit started from (BeginEdit).
+  int FEditCol = -1, FEditRow = -1;
+  AnsiString FEditText;
+  TEditorType editorType_ = edNormal;
+  bool editControlActive_ = false;
+
+ private:
+  void ApplyColumnHeaders();
+  void ApplyRowHeaders();
+  void FormResize(TObject* Sender);
+  void UpdateScrollSettings();
+  void Repaint();
+  void ApplyFixedAlways();
+  // RearrangeRows keeping the last column's width and the "always" fixed cells.
+  void Rearrange(const std::vector<int>& source);
+  // Removes the (sorted) rows as RemoveRows does (the current row goes to
+  // the first data row when it is gone) or as RemoveRowsEx does (it goes to
+  // the last data row).
+  void RemoveRowsAt(const std::vector<int>& rows);
+  void RemoveRowSet(const std::vector<int>& rows);
+  // Holds the (sorted) shown rows hidden, removing them as RemoveRows
+  // (byRemoveRowsEx false) or RemoveRowsEx does.
+  void HideRowSet(const std::vector<int>& displayRows, bool byRemoveRowsEx);
+  // Puts back the hidden rows for which `take` answers true (by position
+  // in hiddenRows_), each at its real index.
+  void RestoreHiddenRows(const std::function<bool(const TGridItem&)>& take);
+  bool HiddenRowIsNode(int realRow) const;
+  bool RowPassesFilter(int ARow) const;
+  int FittedColumnWidth(int ACol);
+  static int SystemWheelLines();
+  static int SystemScrollBarWidth();
+
+  std::unique_ptr<TPrintsettings> printSettings_;
+  std::unique_ptr<THTMLSettings> htmlSettings_;
+  std::unique_ptr<TNavigation> navigation_;
+  std::unique_ptr<TColumnSize> columnSize_;
+  std::unique_ptr<TCellNode> cellNode_;
+  std::unique_ptr<TBands> bands_;
+  std::unique_ptr<TSizeWhileTyping> sizeWhileTyping_;
+  std::unique_ptr<TMouseActions> mouseActions_;
+  std::unique_ptr<TStringList> columnHeaders_, rowHeaders_;
+  std::unique_ptr<TFont> fixedFont_;
+  std::unique_ptr<TStringList> exchangeRow_;
+  std::unique_ptr<TStringList> lookupItems_;
+  std::vector<char> rowSelected_;
+  std::unique_ptr<TSortIndexList> sortIndexes_;
+  std::unique_ptr<TBitmap> sortUpGlyph_, sortDownGlyph_, rowIndicator_;
+  std::unique_ptr<TBackGround> backGround_;
+  THintWindow* hintWindow_ = nullptr;
+  // Rows held hidden, by rising real index.
+  std::vector<std::unique_ptr<TGridItem>> hiddenRows_;
+  std::unique_ptr<TFilter> filter_;
+  std::array<TArrowWindow*, 4> arrows_{};
+  TRichEdit* richEdit_ = nullptr;
+  TForm* resizeForm_ = nullptr;
+  TNotifyEvent previousFormResize_;
+  int formWidth_ = 0, formHeight_ = 0;
+
+  int updateCount_ = 0;
+  int fixedFooters_ = 0, fixedRightCols_ = 0;
+  bool fixedRowAlways_ = false, fixedColAlways_ = false, fixedAsButtons_ = false;
+  AnsiString checkTrue_ = "Y", checkFalse_ = "N";
+  AnsiString floatFormat_ = "%.2f";
+  char delimiter_ = 0, passwordChar_ = '*';
+  int maxEditLength_ = 0;
+  TColor hintColor_ = clYellow, selectionColor_ = clHighlight, selectionTextColor_ = clHighlightText;
+  TColor urlColor_ = clBlue, scrollColor_ = clNone;
+  TVAlignment vAlignment_ = vtaTop;
+  unsigned vAlignFlags_ = 0, extraTextFlags_ = 0;
+  bool includeFixedCells_ = true;
+  int printPageFrom_ = 1, printPageTo_ = 1;
+  int wheelScrollLines_ = 3;
+  UINT wheelMessage_ = WM_MOUSEWHEEL;
+  TCursor savedCursor_ = crDefault;
+  TGridRect hiddenSelection_{};
+  bool selectionHidden_ = false;
+  int zoomLevel_ = 0;
+  bool stretching_ = false;
+  bool timerRunning_ = false;
+  int filterFixedRows_ = -1;
+  bool filterAddedRow_ = false;
+
+  bool autoNumAlign_ = false, autoSize_ = false, enhTextSize_ = false, enhRowColMove_ = false;
+  bool sortFixedCols_ = false, sortNormalCellsOnly_ = false, sizeWithForm_ = false, multilinecells_ = false;
+  TSortDirection sortDirection_ = sdAscending;
+  bool sortFull_ = true, sortAutoFormat_ = true, sortShow_ = false, sortIndexShow_ = false;
+  int sortColumn_ = 0;
+  bool enableGraphics_ = false, enableHTML_ = true, enableWheel_ = true, flat_ = false;
+  bool selectionRectangle_ = false, selectionRTFKeep_ = false, hintShowCells_ = false, hintShowLargeText_ = false;
+  bool oleAcceptFiles_ = true, oleAcceptText_ = true, oleDropTarget_ = false, oleDropSource_ = false;
+  bool oleEntireRows_ = false, oleInsertRows_ = false, oleRemoveRows_ = false, oleDropRTF_ = false;
+  TImageList* gridImages_ = nullptr;
+  TIntelliPan intelliPan_ = ipVertical;
+  bool intelliZoom_ = true;
+  bool urlShow_ = false, urlFull_ = false, urlEdit_ = false, oemConvert_ = false, wordWrap_ = false;
+  bool lookup_ = false, lookupCaseSensitive_ = false, lookupHistory_ = false;
+  bool showSelection_ = true, hideFocusRect_ = false, hovering_ = false;
+  TScrollType scrollType_ = ssNormal;
+  int scrollWidth_ = 0;
+  bool scrollProportional_ = false, scrollSynch_ = false;
+  TScrollHintType scrollHints_ = shNone;
+  FlatScrollState flatScroll_;
+  bool filterActive_ = false;
+};

@@ -1,0 +1,148 @@
+// TRichStringGrid: sizing. The count-change notification, proportional
+// resizing after the user sized one column (row), permission to size,
+// stretching the last column, zoom, and fitting columns to their cells.
+#include <algorithm>
+#include <cmath>
+
+#include "RichGrid/rich_grid.h"
+#include "platform/rtl/scope_guard.h"
+
+void TRichStringGrid::SizeChanged(int OldColCount, int OldRowCount) {
+  TStringGrid::SizeChanged(OldColCount, OldRowCount);
+  if (!HandleAllocated()) return;
+  if (columnSize_->Stretch()) StretchRightColumn();
+  UpdateScrollSettings();
+  if (fixedFooters_ > 0 || fixedRightCols_ > 0) Repaint();
+}
+
+void TRichStringGrid::CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs,
+                                      TGridDrawInfo& FixedInfo) {
+  TStringGrid::CalcSizingState(X, Y, State, Index, SizingPos, SizingOfs, FixedInfo);
+  if (State == gsColSizing) {
+    const TGridCoord cell = MouseCoord(X - 4, Y);
+    bool allow = true;
+    if (cell.Y == 0 && OnColumnSize) OnColumnSize(this, cell.X, allow);
+    if (!allow) State = gsNormal;
+  } else if (State == gsRowSizing) {
+    const TGridCoord cell = MouseCoord(X, Y - 4);
+    bool allow = true;
+    if (cell.X == 0 && OnRowSize) OnRowSize(this, cell.Y, allow);
+    if (!allow) State = gsNormal;
+  }
+  if (State == gsColSizing) {
+    FSizingCol = Index;
+    FSizingColWidth = ColWidths(Index);
+  } else if (State == gsRowSizing) {
+    FSizingRow = Index;
+    FSizingRowHeight = RowHeights(Index);
+  }
+}
+
+void TRichStringGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TStringGrid::MouseUp(Button, Shift, X, Y);
+  // A press on a sizing line that changed nothing leaves no sizing behind.
+  FSizingCol = FSizingRow = -1;
+}
+
+void TRichStringGrid::ColWidthsChanged() {
+  if (columnSize_->Stretch()) StretchRightColumn();
+  TStringGrid::ColWidthsChanged();
+  if (FSizingCol < 0 || FColSized) return;
+  const int sized = FSizingCol;
+  {
+    FColSized = true;
+    vx::ScopeGuard done([this] { FColSized = false; });
+    if (mouseActions_->AllColumnSize && FSizingColWidth > 0) {
+      const double factor = static_cast<double>(ColWidths(sized)) / FSizingColWidth;
+      for (int c = TStringGrid::FixedCols(); c < ColCount(); ++c)
+        if (c != sized) SetColWidths(c, static_cast<int>(std::lround(ColWidths(c) * factor)));
+    }
+  }
+  FSizingCol = -1;
+  if (OnEndColumnSize) OnEndColumnSize(this, sized);
+  if (!IsCheckBox(Col(), Row())) HideEditor();
+}
+
+void TRichStringGrid::RowHeightsChanged() {
+  TStringGrid::RowHeightsChanged();
+  if (FSizingRow < 0 || FRowSized) return;
+  const int sized = FSizingRow;
+  {
+    FRowSized = true;
+    vx::ScopeGuard done([this] { FRowSized = false; });
+    if (mouseActions_->AllRowSize && FSizingRowHeight > 0) {
+      const double factor = static_cast<double>(RowHeights(sized)) / FSizingRowHeight;
+      for (int r = TStringGrid::FixedRows(); r < RowCount(); ++r)
+        if (r != sized) SetRowHeights(r, static_cast<int>(std::lround(RowHeights(r) * factor)));
+    }
+  }
+  FSizingRow = -1;
+  if (OnEndRowSize) OnEndRowSize(this, sized);
+  if (!IsCheckBox(Col(), Row())) HideEditor();
+}
+
+void TRichStringGrid::StretchRightColumn() {
+  if (!columnSize_->Stretch() || ColCount() < 1 || stretching_) return;
+  stretching_ = true;
+  vx::ScopeGuard done([this] { stretching_ = false; });
+  const int last = ColCount() - 1;
+  if (last == 0) {
+    SetColWidths(0, ClientWidth());
+    return;
+  }
+  int sum = 0;
+  for (int c = 0; c < last; ++c) sum += ColWidths(c) + GridLineWidth();
+  if (sum < ClientWidth()) SetColWidths(last, ClientWidth() - sum - 1);
+}
+
+void TRichStringGrid::Zoom(int delta) {
+  const int level = zoomLevel_ + delta;
+  if (level < -10 || level > 10) return;
+  zoomLevel_ = level;
+  BeginUpdate();
+  vx::ScopeGuard done([this] { EndUpdate(); });
+  for (int c = 0; c < ColCount(); ++c)
+    if (ColWidths(c) + delta > 0) SetColWidths(c, ColWidths(c) + delta);
+  for (int r = 0; r < RowCount(); ++r)
+    if (RowHeights(r) + delta > 0) SetRowHeights(r, RowHeights(r) + delta);
+}
+
+// ---------------------------------------------------------------------------
+// Fitting columns to their cells
+
+namespace {
+
+bool IsFixedPosition(const TRichStringGrid& g, int ACol, int ARow) {
+  return ACol < g.FixedCols() || ARow < g.FixedRows() || ACol >= g.ColCount() - g.FixedRightCols() ||
+         ARow >= g.RowCount() - g.FixedFooters();
+}
+
+}  // namespace
+
+int TRichStringGrid::FittedColumnWidth(int ACol) {
+  TCanvas* c = Canvas();
+  const TFont saved = *c->Font();
+  TBrush brush;
+  int widest = 0;
+  for (int r = 0; r < RowCount(); ++r) {
+    TFont font(IsFixedPosition(*this, ACol, r) ? *fixedFont_ : *Font());
+    GetCellColor(ACol, r, TGridDrawState{}, &brush, &font);
+    if (zoomLevel_ != 0) font.SetSize(font.Size() + zoomLevel_);
+    c->Font()->Assign(font);
+    int tw = 0, th = 0, gw = 0, gh = 0;
+    CellTextSize(ACol, r, tw, th);
+    CellGraphicSize(ACol, r, gw, gh);
+    widest = std::max(widest, tw + gw);
+  }
+  c->Font()->Assign(saved);
+  return widest + 4;
+}
+
+void TRichStringGrid::FitColumn(int ACol) {
+  if (ACol >= 0 && ACol < ColCount()) SetColWidths(ACol, FittedColumnWidth(ACol));
+}
+
+void TRichStringGrid::FitColumns(bool doFixedCols, int padding) {
+  for (int c = doFixedCols ? 0 : TStringGrid::FixedCols(); c < ColCount(); ++c)
+    SetColWidths(c, FittedColumnWidth(c) + padding);
+}
