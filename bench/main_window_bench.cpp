@@ -5,6 +5,19 @@
 // message pump of the long loop may make the first at most twice as slow
 // as the second.
 //
+// Generation of 10 combinations of 6 of 49 under a coincidence condition,
+// through the window and through the bare functions on the same tables,
+// with the generator reseeded from the same counting clock (so both draw
+// the same candidates):
+// - at most 4 coincidences with every draw of the 100,000-draw base,
+//   weights all 100: a click of "Генерация";
+// - at most 2 coincidences with every record of a 10,000-record results
+//   table opened in the window: the command's generation loop under the
+//   command guard and the busy state (the click itself starts from a fresh,
+//   empty results table). Only 1..24 carry a weight and every record holds
+//   two of them, so each candidate meets every record and only the
+//   combinations accepted earlier in the run reject one.
+//
 // The program's windows are started once in a scratch program folder; the
 // base "lm.dbf" (6 of 49, listed in the default options) is written as raw
 // dBase III bytes and opened through the window, which builds its index.
@@ -13,23 +26,31 @@
 #include <filesystem>
 #include <string>
 
+#include "app/main/command_scope.h"
 #include "app/main/formmain.h"
+#include "app/main/generation.h"
 #include "app/main/startup.h"
 #include "bench/draw_table.h"
 #include "platform/db/data_source.h"
+#include "platform/db/field.h"
 #include "platform/gui/application.h"
 #include "platform/gui/dialogs.h"
 #include "platform/os/program_folder.h"
+#include "platform/rtl/random.h"
 
 namespace {
 
 constexpr int kDraws = 100'000;
 constexpr int kPerYear = 100;
+constexpr int kResults = 10'000;
+constexpr int kVariants = 10;
+
+std::filesystem::path Folder() { return std::filesystem::temp_directory_path() / "vx_bench_main_window"; }
 
 // Starts the windows and opens the base once for the whole run.
 TFormMain& Window() {
   static TFormMain* form = [] {
-    const auto folder = std::filesystem::temp_directory_path() / "vx_bench_main_window";
+    const auto folder = Folder();
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     vx::SetProgramFolder(folder.string());
@@ -67,7 +88,139 @@ void RunHot(benchmark::State& state, bool gridAttached) {
 void BM_HotThroughTheWindow_GridAttached(benchmark::State& state) { RunHot(state, true); }
 void BM_HotThroughTheWindow_GridDetached(benchmark::State& state) { RunHot(state, false); }
 
+// The generator reseeds from 1, 2, 3, ... while this lives.
+class CountingClock {
+ public:
+  CountingClock() {
+    vx::SetRandomizeSource([seed = 1u]() mutable { return seed++; });
+  }
+  ~CountingClock() { vx::SetRandomizeSource(nullptr); }
+  CountingClock(const CountingClock&) = delete;
+  CountingClock& operator=(const CountingClock&) = delete;
+};
+
+// The Generation page for a run: `weighted` numbers 1.. weigh 100, the
+// rest 0; one coincidence box checked with its upper bound; the draw grid
+// attached to the base.
+void SetUpGeneration(TFormMain& f, int weighted, TCheckBox* box, TSpinEdit* upper, int bound) {
+  f.DBGridMain->SetDataSource(f.DataSourceMain);
+  std::fill(f.Weights.begin(), f.Weights.end(), 0);
+  std::fill_n(f.Weights.begin(), weighted, 100);
+  f.seDrawn->SetValue(6);
+  f.seHighest->SetValue(49);
+  f.seVol->SetValue(kVariants);
+  for (TCheckBox* b : {f.cbxAmountMustBe, f.cbxCointLess, f.cbxCointLessRes, f.cbxRowNumRange}) b->SetChecked(false);
+  f.cbxAscend->SetChecked(true);
+  box->SetChecked(true);
+  upper->SetValue(bound);
+}
+
+// Results: two numbers of 1..24, then four of 25..49.
+std::vector<int> ResultRow(std::uint32_t& seed) {
+  std::vector<int> row;
+  auto next = [&seed](int range) {
+    seed = seed * 134775813u + 1u;
+    return static_cast<int>((std::uint64_t(seed) * static_cast<std::uint32_t>(range)) >> 32);
+  };
+  while (row.size() < 6) {
+    const int v = row.size() < 2 ? next(24) + 1 : next(25) + 25;
+    if (std::find(row.begin(), row.end(), v) == row.end()) row.push_back(v);
+  }
+  return row;
+}
+
+// Rewrites the results table and opens it in TableRes.
+void FreshResults(TFormMain& f) {
+  const std::string path = (Folder() / "res10000.dbf").string();
+  f.TableRes->Close();
+  std::uint32_t seed = 4242;
+  vx::bench::WriteNumberTable(path, kResults, 6, kPerYear, [&seed](int) { return ResultRow(seed); });
+  f.OpenTableAs(f.TableRes, path);
+}
+
+void BM_GenerateUnderDrawCoincidences_Command(benchmark::State& state) {
+  TFormMain& f = Window();
+  if (!f.TableMain->Active()) return state.SkipWithError("the base did not open");
+  SetUpGeneration(f, 49, f.cbxCointLess, f.speCointLess, 4);
+  for (auto _ : state) {
+    CountingClock clock;
+    f.btnGenerate->Click();
+    if (f.Busy || !f.TableRes->Active() || f.TableRes->RecordCount() != kVariants)
+      state.SkipWithError("the command did not finish");
+  }
+  f.cbxCointLess->SetChecked(false);
+}
+
+void BM_GenerateUnderDrawCoincidences_Bare(benchmark::State& state) {
+  TFormMain& f = Window();
+  if (!f.TableMain->Active()) return state.SkipWithError("the base did not open");
+  const vx::Weights weights(49, 100);
+  int candidates = 0;
+  for (auto _ : state) {
+    CountingClock clock;
+    candidates = 0;
+    vx::ControlsDisabled off(f.TableMain);
+    vx::DataSetDrawSource draws(f.TableMain);
+    std::vector<int> c;
+    for (int accepted = 0; accepted < kVariants; ++candidates) {
+      vx::RandomNumbers(6, 49, weights, true, vx::RuntimeRandom(), nullptr, c);
+      if (!vx::CoincidesOutside(draws, c, 4, 0)) ++accepted;
+    }
+  }
+  state.counters["candidates"] = candidates;
+}
+
+void BM_GenerateUnderResultCoincidences_Command(benchmark::State& state) {
+  TFormMain& f = Window();
+  SetUpGeneration(f, 24, f.cbxCointLessRes, f.speCointLessRes, 2);
+  for (auto _ : state) {
+    state.PauseTiming();
+    FreshResults(f);
+    state.ResumeTiming();
+    CountingClock clock;
+    bool done = false;
+    f.Command([&](TObject*) {
+      vx::BusyScope busy(f);
+      done = f.GenerateVariants(6, 49, kVariants);
+      vx::PostPending(f.TableRes);
+    })(nullptr);
+    if (!done || f.TableRes->RecordCount() != kResults + kVariants) state.SkipWithError("the run did not finish");
+  }
+  f.cbxCointLessRes->SetChecked(false);
+}
+
+void BM_GenerateUnderResultCoincidences_Bare(benchmark::State& state) {
+  TFormMain& f = Window();
+  vx::Weights weights(49, 0);
+  std::fill_n(weights.begin(), 24, 100);
+  int candidates = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    FreshResults(f);
+    state.ResumeTiming();
+    CountingClock clock;
+    candidates = 0;
+    TDataSet* table = f.TableRes;
+    vx::ControlsDisabled off(table);
+    vx::DataSetDrawSource results(table);
+    std::vector<int> c;
+    for (int accepted = 0; accepted < kVariants; ++candidates) {
+      vx::RandomNumbers(6, 49, weights, true, vx::RuntimeRandom(), nullptr, c);
+      if (vx::CoincidesOutside(results, c, 2, 0)) continue;
+      ++accepted;
+      table->Append();
+      for (int i = 0; i < 6; ++i) table->Fields()[i + 2]->SetAsInteger(c[static_cast<std::size_t>(i)]);
+      table->Post();
+    }
+  }
+  state.counters["candidates"] = candidates;
+}
+
 }  // namespace
 
 BENCHMARK(BM_HotThroughTheWindow_GridAttached)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_HotThroughTheWindow_GridDetached)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_GenerateUnderDrawCoincidences_Command)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_GenerateUnderDrawCoincidences_Bare)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_GenerateUnderResultCoincidences_Command)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_GenerateUnderResultCoincidences_Bare)->Unit(benchmark::kMillisecond)->Iterations(3);

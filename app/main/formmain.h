@@ -327,6 +327,9 @@ class TFormMain : public TForm {
   // One weighted pick into `combination`; false when stopped.
   bool PickNumbers(int k, int n, bool ascending, bool byRow, std::vector<int>& combination);
   void btnGenerateClick(TObject* Sender);
+  // Appends `wanted` picks that meet the conditions to the open results
+  // table (DRAW 1, 2, ...), the last one left pending; false when stopped.
+  bool GenerateVariants(int k, int n, int wanted);
   void btnFormingClick(TObject* Sender);
 
   // --- characteristic numbers (app/main/characteristic_commands.cpp)

@@ -78,23 +78,26 @@ void TFormMain::btnGenerateClick(TObject*) {
   vx::BusyScope busy(*this);
   const int wanted = seVol->Value();
   if (!OpenTempResults(k)) return;
+  const bool done = GenerateVariants(k, n, wanted);
+  // Stopped or not, the combinations accepted so far stay, every one posted.
+  vx::PostPending(TableRes);
+  if (!done) return;
+  ResToSGridRes();
+  lblCurrDrawGen->SetCaption("");
+  ShowPage(tsResult);
+}
+
+bool TFormMain::GenerateVariants(int k, int n, int wanted) {
   std::vector<int> combination;
   int accepted = 0;
   while (accepted < wanted) {
-    if (!PickNumbers(k, n, cbxAscend->Checked(), cbxRowNumRange->Checked(), combination)) {
-      // Stopped: the combinations accepted so far stay, every one posted.
-      vx::PostPending(TableRes);
-      return;
-    }
+    if (!PickNumbers(k, n, cbxAscend->Checked(), cbxRowNumRange->Checked(), combination)) return false;
     if (!CheckGenerationConditions(k, n, combination)) continue;
     ++accepted;
     AppendResult(accepted, combination);
     lblCurrDrawGen->SetCaption(IntToStr(accepted));
   }
-  vx::PostPending(TableRes);
-  ResToSGridRes();
-  lblCurrDrawGen->SetCaption("");
-  ShowPage(tsResult);
+  return true;
 }
 
 void TFormMain::btnFormingClick(TObject*) {
