@@ -217,12 +217,15 @@ TEST_F(ResultsFlow, GenerationReproducesGoldenListsUnderEachCondition) {
        {{3, 13, 24, 28, 38, 44}, {7, 14, 22, 32, 33, 44}, {2, 12, 19, 27, 36, 45}, {5, 13, 22, 32, 34, 41}}},
       {FormMain->cbxCointLess,
        {{1, 3, 9, 16, 21, 31}, {1, 16, 29, 31, 33, 46}, {1, 13, 25, 33, 34, 47}, {7, 16, 27, 29, 30, 42}}},
+      {FormMain->cbxCointLessRes,
+       {{18, 34, 35, 38, 43, 46}, {7, 10, 14, 21, 39, 47}, {2, 3, 4, 27, 30, 41}, {8, 14, 17, 18, 33, 44}}},
   };
   FormMain->RowNumRange = [](int position, int& lo, int& hi) {
     lo = position * 8 - 7;
     hi = position * 8;
   };
   FormMain->speCointLess->SetValue(1);
+  FormMain->speCointLessRes->SetValue(1);
   FormMain->seVol->SetValue(4);
   std::fill(FormMain->Weights.begin(), FormMain->Weights.end(), 1);
   for (const Case& c : cases) {
