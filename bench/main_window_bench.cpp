@@ -32,7 +32,6 @@
 #include "app/main/startup.h"
 #include "bench/draw_table.h"
 #include "platform/db/data_source.h"
-#include "platform/db/field.h"
 #include "platform/gui/application.h"
 #include "platform/gui/dialogs.h"
 #include "platform/os/program_folder.h"
@@ -160,11 +159,12 @@ void BM_GenerateUnderDrawCoincidences_Bare(benchmark::State& state) {
     CountingClock clock;
     candidates = 0;
     vx::ControlsDisabled off(f.TableMain);
-    vx::DataSetDrawSource draws(f.TableMain);
+    vx::DataSetDrawSource source(f.TableMain);
+    const vx::CoincidenceTable draws(source);
     std::vector<int> c;
     for (int accepted = 0; accepted < kVariants; ++candidates) {
       vx::RandomNumbers(6, 49, weights, true, vx::RuntimeRandom(), nullptr, c);
-      if (!vx::CoincidesOutside(draws, c, 4, 0)) ++accepted;
+      if (!draws.Outside(c, 4, 0)) ++accepted;
     }
   }
   state.counters["candidates"] = candidates;
@@ -200,17 +200,15 @@ void BM_GenerateUnderResultCoincidences_Bare(benchmark::State& state) {
     state.ResumeTiming();
     CountingClock clock;
     candidates = 0;
-    TDataSet* table = f.TableRes;
-    vx::ControlsDisabled off(table);
-    vx::DataSetDrawSource results(table);
+    vx::ControlsDisabled off(f.TableRes);
+    vx::DataSetDrawSource source(f.TableRes);
+    vx::CoincidenceTable results(source);
     std::vector<int> c;
     for (int accepted = 0; accepted < kVariants; ++candidates) {
       vx::RandomNumbers(6, 49, weights, true, vx::RuntimeRandom(), nullptr, c);
-      if (vx::CoincidesOutside(results, c, 2, 0)) continue;
+      if (results.Outside(c, 2, 0)) continue;
       ++accepted;
-      table->Append();
-      for (int i = 0; i < 6; ++i) table->Fields()[i + 2]->SetAsInteger(c[static_cast<std::size_t>(i)]);
-      table->Post();
+      results.Append(c);
     }
   }
   state.counters["candidates"] = candidates;

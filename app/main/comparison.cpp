@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "app/main/number_set.h"
 #include "platform/rtl/sysutils.h"
 
 namespace vx {
@@ -21,50 +22,6 @@ AnsiString CurrencyText(Currency amount) {
   return negative ? "-" + text : text;
 }
 
-namespace {
-
-// The set of numbers 0..127 of a draw or result, when it has no repeats
-// and no other values (then two sets meet in as many numbers as the two
-// lists have equal pairs).
-struct NumberSet {
-  std::uint64_t low = 0, high = 0;
-  bool exact = true;
-};
-
-NumberSet SetOf(const std::vector<int>& numbers) {
-  NumberSet s;
-  for (int v : numbers) {
-    if (v < 0 || v > 127) return {0, 0, false};
-    std::uint64_t& word = v < 64 ? s.low : s.high;
-    const std::uint64_t bit = std::uint64_t{1} << (v & 63);
-    if (word & bit) return {0, 0, false};
-    word |= bit;
-  }
-  return s;
-}
-
-inline int Bits(std::uint64_t x) {
-  x = x - ((x >> 1) & 0x5555555555555555ULL);
-  x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
-  x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
-  return static_cast<int>((x * 0x0101010101010101ULL) >> 56);
-}
-
-// How many numbers of the draw's set each result's set holds (the high
-// words only when given), with the processor's bit count where it has one.
-__attribute__((target("popcnt"))) void MeetCounted(const std::uint64_t* low, const std::uint64_t* high, std::size_t n,
-                                                   NumberSet d, int* out) {
-  for (std::size_t i = 0; i < n; ++i) out[i] = __builtin_popcountll(low[i] & d.low);
-  if (high)
-    for (std::size_t i = 0; i < n; ++i) out[i] += __builtin_popcountll(high[i] & d.high);
-}
-
-void MeetPlain(const std::uint64_t* low, const std::uint64_t* high, std::size_t n, NumberSet d, int* out) {
-  for (std::size_t i = 0; i < n; ++i) out[i] = Bits(low[i] & d.low) + (high ? Bits(high[i] & d.high) : 0);
-}
-
-}  // namespace
-
 ComparisonReport CompareResults(const std::vector<std::vector<int>>& results, const std::vector<ComparedDraw>& draws,
                                 int threshold, const std::array<int, 22>& prizes, int cost,
                                 const ComparisonTexts& texts) {
@@ -81,7 +38,6 @@ ComparisonReport CompareResults(const std::vector<std::vector<int>>& results, co
     highs[r] = s.high;
     anyHigh = anyHigh || s.high;
   }
-  static const bool counted = __builtin_cpu_supports("popcnt");
   std::array<Currency, 256> prizeOf{};
   for (std::size_t h = 0; h < prizes.size(); ++h) prizeOf[h] = Currency{prizes[h]} * CurrencyScale;
 
@@ -108,33 +64,19 @@ ComparisonReport CompareResults(const std::vector<std::vector<int>>& results, co
     *p++ = '\n';
     report.text.append(tail, p);
   };
-  // Pair by pair: counts of the draw's numbers (others compared one by one).
-  constexpr int kTable = 128;
-  std::array<int, kTable> count{};
-  std::vector<int> others, met(results.size());
-  auto pairs = [&](const std::vector<int>& result) {
-    int hits = 0;
-    for (int v : result) {
-      if (v >= 0 && v < kTable) hits += count[static_cast<std::size_t>(v)];
-      else if (!others.empty()) hits += static_cast<int>(std::count(others.begin(), others.end(), v));
-    }
-    return hits;
-  };
+  // Pair by pair: counts of the draw's numbers.
+  NumberCounts count;
+  std::vector<int> met(results.size());
   for (const ComparedDraw& draw : draws) {
     prefix = texts.inDraw + " " + draw.label + " - ";
-    count.fill(0);
-    others.clear();
-    for (int v : draw.numbers) {
-      if (v >= 0 && v < kTable) ++count[static_cast<std::size_t>(v)];
-      else others.push_back(v);
-    }
+    count.Assign(draw.numbers);
     const NumberSet d = SetOf(draw.numbers);
     if (d.exact) {
       const std::uint64_t* high = anyHigh && d.high ? highs.data() : nullptr;
-      (counted ? MeetCounted : MeetPlain)(lows.data(), high, results.size(), d, met.data());
-      for (std::size_t r : inexact) met[r] = pairs(results[r]);
+      MeetSets(lows.data(), high, results.size(), d, met.data());
+      for (std::size_t r : inexact) met[r] = count.PairsWith(results[r]);
     } else {
-      for (std::size_t r = 0; r < results.size(); ++r) met[r] = pairs(results[r]);
+      for (std::size_t r = 0; r < results.size(); ++r) met[r] = count.PairsWith(results[r]);
     }
     for (std::size_t r = 0; r < results.size(); ++r) {
       const int hits = met[r];

@@ -31,6 +31,7 @@
 // loop runs again, so the command finishes first.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -48,6 +49,10 @@
 #include "platform/gui/menus.h"
 #include "platform/gui/spin.h"
 #include "platform/gui/stdctrls.h"
+
+namespace vx {
+class GenerationRun;
+}  // namespace vx
 
 // The rich string grid is a stand-in for now.
 using TRichStringGrid = TPlainStringGrid;
@@ -321,10 +326,13 @@ class TFormMain : public TForm {
   // unset while that window has no table, so every read fails as an empty
   // cell does.
   std::function<void(int position, int& lo, int& hi)> RowNumRange;
+  // The generating command running now, if any (generation_run.h).
+  vx::GenerationRun* CurrentGenerationRun = nullptr;
   bool CheckGenerationConditions(int k, int n, const std::vector<int>& combination);
   bool CoincidesWithDrawBase(int k, const std::vector<int>& combination, int upper, int lower);
   bool CoincidesWithResultsBase(int k, const std::vector<int>& combination, int upper, int lower);
-  // One weighted pick into `combination`; false when stopped.
+  // One weighted pick into `combination`; false when stopped. The pick
+  // pumps the message queue at most once per 10 ms.
   bool PickNumbers(int k, int n, bool ascending, bool byRow, std::vector<int>& combination);
   void btnGenerateClick(TObject* Sender);
   // Appends `wanted` picks that meet the conditions to the open results
@@ -371,6 +379,8 @@ class TFormMain : public TForm {
   void lbSystemsDblClick(TObject* Sender);
 
  private:
+  // When the pick last pumped the message queue.
+  std::chrono::steady_clock::time_point pickPumpedAt_{};
   // The N numbers a wheel is expanded over; false (after a message or
   // "Останов") when there are none.
   bool ChooseWheelNumbers(std::vector<int>& chosen);

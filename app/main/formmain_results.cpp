@@ -8,6 +8,7 @@
 #include "app/main/command_scope.h"
 #include "app/main/comparison.h"
 #include "app/main/formmain.h"
+#include "app/main/generation_run.h"
 #include "app/main/probability.h"
 #include "app/settings/language.h"
 #include "app/settings/options.h"
@@ -109,6 +110,7 @@ void TFormMain::AppendResult(int draw, const std::vector<int>& numbers) {
   const int fields = TableRes->FieldCount();
   for (std::size_t i = 0; i < numbers.size() && static_cast<int>(i) + 2 < fields; ++i)
     TableRes->Fields()[static_cast<int>(i) + 2]->SetAsInteger(numbers[i]);
+  if (CurrentGenerationRun) CurrentGenerationRun->ResultAppended(numbers);
 }
 
 void TFormMain::RowsToResults(int count, const std::vector<std::vector<int>>& rows) {

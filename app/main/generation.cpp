@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "app/main/number_set.h"
 #include "platform/rtl/random.h"
 #include "platform/rtl/sysutils.h"
 
@@ -52,40 +53,67 @@ bool RandomNumbers(int k, int n, const Weights& weights, bool ascending, RandomS
     const int chosen = pool[r];
     combination[static_cast<std::size_t>(t)] = chosen;
     std::size_t kept = 0;
-    for (std::size_t i = 0; i < remaining; ++i) {
+    for (std::size_t i = 0; i < remaining; ++i)
       if (pool[i] != chosen) pool[kept++] = pool[i];
-      if (poll && poll()) return false;
-    }
     remaining = kept;
+    if (poll && poll()) return false;
   }
   if (ascending) std::sort(combination.begin(), combination.end());
   return true;
 }
 
-int Coincidences(DrawSource& source, const std::vector<int>& combination) {
-  // Counts of the combination's numbers; numbers outside the table are
-  // compared one by one.
-  constexpr int kTable = 128;
-  std::array<int, kTable> count{};
-  std::vector<int> others;
-  for (int c : combination) {
-    if (c >= 0 && c < kTable) ++count[static_cast<std::size_t>(c)];
-    else others.push_back(c);
+CoincidenceTable::CoincidenceTable(DrawSource& source) {
+  std::vector<int> numbers;
+  for (source.First(); !source.Eof(); source.Next()) {
+    numbers.resize(static_cast<std::size_t>(source.NumberCount()));
+    for (std::size_t i = 0; i < numbers.size(); ++i) numbers[i] = source.Number(static_cast<int>(i));
+    Append(numbers);
   }
-  int hits = 0;
-  const int fields = source.NumberCount();
-  for (int i = 0; i < fields; ++i) {
-    const int v = source.Number(i);
-    if (v >= 0 && v < kTable) hits += count[static_cast<std::size_t>(v)];
-    else hits += static_cast<int>(std::count(others.begin(), others.end(), v));
-  }
-  return hits;
 }
 
-bool CoincidesOutside(DrawSource& source, const std::vector<int>& combination, int upper, int lower) {
-  for (source.First(); !source.Eof(); source.Next()) {
-    const int hits = Coincidences(source, combination);
-    if (hits > upper || hits < lower) return true;
+void CoincidenceTable::Append(const std::vector<int>& numbers) {
+  const NumberSet s = SetOf(numbers);
+  if (s.exact) {
+    lows_.push_back(s.low);
+    highs_.push_back(s.high);
+    anyHigh_ = anyHigh_ || s.high;
+  } else {
+    otherStarts_.push_back(others_.size());
+    others_.insert(others_.end(), numbers.begin(), numbers.end());
+  }
+}
+
+bool CoincidenceTable::Outside(const std::vector<int>& combination, int upper, int lower) const {
+  const auto outside = [upper, lower](int hits) { return hits > upper || hits < lower; };
+  NumberCounts counts;
+  counts.Assign(combination);
+  const NumberSet c = SetOf(combination);
+  if (c.exact) {
+    // A block of sets at a time: the first record outside the bounds ends
+    // the check within its block.
+    constexpr std::size_t kBlock = 1024;
+    std::array<int, kBlock> met;
+    const std::uint64_t* high = anyHigh_ && c.high ? highs_.data() : nullptr;
+    for (std::size_t at = 0; at < lows_.size(); at += kBlock) {
+      const std::size_t n = std::min(kBlock, lows_.size() - at);
+      MeetSets(lows_.data() + at, high ? high + at : nullptr, n, c, met.data());
+      if (std::any_of(met.begin(), met.begin() + static_cast<std::ptrdiff_t>(n), outside)) return true;
+    }
+  } else {
+    // A record that is a set holds each of its numbers once: its pairs are
+    // the combination's counts of those numbers.
+    for (std::size_t r = 0; r < lows_.size(); ++r) {
+      int hits = 0;
+      for (int word = 0; word < 2; ++word)
+        for (std::uint64_t w = word ? highs_[r] : lows_[r]; w; w &= w - 1)
+          hits += counts.Of(word * 64 + __builtin_ctzll(w));
+      if (outside(hits)) return true;
+    }
+  }
+  for (std::size_t r = 0; r < otherStarts_.size(); ++r) {
+    const std::size_t from = otherStarts_[r];
+    const std::size_t to = r + 1 < otherStarts_.size() ? otherStarts_[r + 1] : others_.size();
+    if (outside(counts.PairsWith(others_.data() + from, to - from))) return true;
   }
   return false;
 }

@@ -40,18 +40,36 @@ using PositionRange = std::function<void(int position, int& lo, int& hi)>;
 
 // Picks k numbers out of 1..n by the weights (reseeding first). With
 // `ranges`, the number at each position is redrawn until it lies in that
-// position's range. `poll` runs after every pool entry walked and every
-// redraw; when it answers true the pick ends and returns false.
+// position's range. `poll` runs after every walk of the pool (one per
+// position) and every redraw; when it answers true the pick ends and
+// returns false.
 bool RandomNumbers(int k, int n, const Weights& weights, bool ascending, RandomSource& random, const StopPoll& poll,
                    std::vector<int>& combination, const PositionRange& ranges = nullptr);
 
-// Equal (record number, combination number) pairs of the current record;
-// a number repeated on either side counts once per repetition.
-int Coincidences(DrawSource& source, const std::vector<int>& combination);
+// The numbers of every record of a table, held in memory for the
+// coincidence conditions: a record's coincidences with a combination are
+// its equal (record number, combination number) pairs, so a number
+// repeated on either side counts once per repetition.
+class CoincidenceTable {
+ public:
+  CoincidenceTable() = default;
+  // Every record of the source from its first, in table order.
+  explicit CoincidenceTable(DrawSource& source);
+  // Adds a record at the end.
+  void Append(const std::vector<int>& numbers);
+  std::size_t Size() const { return lows_.size() + otherStarts_.size(); }
+  // True when some record's count of coincidences lies above `upper` or
+  // below `lower`.
+  bool Outside(const std::vector<int>& combination, int upper, int lower) const;
 
-// Walks the source from its first record; true as soon as a record's count
-// of coincidences lies above `upper` or below `lower`.
-bool CoincidesOutside(DrawSource& source, const std::vector<int>& combination, int upper, int lower);
+ private:
+  // Records that are sets of numbers 0..127, as two words each (see
+  // number_set.h); the others as lists, one after another.
+  std::vector<std::uint64_t> lows_, highs_;
+  bool anyHigh_ = false;
+  std::vector<int> others_;
+  std::vector<std::size_t> otherStarts_;
+};
 
 // Forming: the digit set of a draw (numbers 0..9 as they are, two-digit
 // numbers as their two digits; others are skipped) and the combination of

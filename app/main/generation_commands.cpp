@@ -2,9 +2,12 @@
 // coincidence and per-position conditions into the temporary results
 // table, and forming one combination from the digits of a draw (page
 // "Хар.Числа"). The work itself lives in generation.cpp.
+#include <optional>
+
 #include "app/main/command_scope.h"
 #include "app/main/formmain.h"
 #include "app/main/generation.h"
+#include "app/main/generation_run.h"
 #include "app/settings/language.h"
 #include "platform/db/field.h"
 #include "platform/gui/application.h"
@@ -26,7 +29,11 @@ bool TFormMain::PickNumbers(int k, int n, bool ascending, bool byRow, std::vecto
   const bool picked = vx::RandomNumbers(
       k, n, Weights, ascending, vx::RuntimeRandom(),
       [this] {
-        Application->ProcessMessages();
+        const auto now = std::chrono::steady_clock::now();
+        if (now - pickPumpedAt_ >= std::chrono::milliseconds(10)) {
+          pickPumpedAt_ = now;
+          Application->ProcessMessages();
+        }
         return StopFlag;
       },
       combination, ranges);
@@ -34,18 +41,20 @@ bool TFormMain::PickNumbers(int k, int n, bool ascending, bool byRow, std::vecto
   return picked;
 }
 
+// Outside a generating command a check is a run of its own: the table is
+// read for this one combination.
 bool TFormMain::CoincidesWithDrawBase(int, const std::vector<int>& combination, int upper, int lower) {
   if (!CheckOpened()) return false;
-  vx::ControlsDisabled off(TableMain);
-  vx::DataSetDrawSource source(TableMain);
-  return vx::CoincidesOutside(source, combination, upper, lower);
+  std::optional<vx::GenerationRun> once;
+  if (!CurrentGenerationRun) once.emplace(*this);
+  return CurrentGenerationRun->Draws().Outside(combination, upper, lower);
 }
 
 bool TFormMain::CoincidesWithResultsBase(int, const std::vector<int>& combination, int upper, int lower) {
   if (!TableRes->Active()) return false;
-  vx::ControlsDisabled off(TableRes);
-  vx::DataSetDrawSource source(TableRes);
-  return vx::CoincidesOutside(source, combination, upper, lower);
+  std::optional<vx::GenerationRun> once;
+  if (!CurrentGenerationRun) once.emplace(*this);
+  return CurrentGenerationRun->Results().Outside(combination, upper, lower);
 }
 
 bool TFormMain::CheckGenerationConditions(int k, int, const std::vector<int>& combination) {
@@ -88,6 +97,7 @@ void TFormMain::btnGenerateClick(TObject*) {
 }
 
 bool TFormMain::GenerateVariants(int k, int n, int wanted) {
+  vx::GenerationRun run(*this);
   std::vector<int> combination;
   int accepted = 0;
   while (accepted < wanted) {

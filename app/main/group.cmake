@@ -5,6 +5,8 @@ list(APPEND VX_APP_SOURCES
   main/comparison.cpp
   main/generation.cpp
   main/generation_commands.cpp
+  main/generation_run.cpp
+  main/number_set.cpp
   main/formmain_results.cpp
   main/characteristic.cpp
   main/characteristic_commands.cpp

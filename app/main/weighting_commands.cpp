@@ -4,6 +4,7 @@
 #include "app/main/command_scope.h"
 #include "app/main/formmain.h"
 #include "app/main/generation.h"
+#include "app/main/generation_run.h"
 #include "app/main/random_draws.h"
 #include "app/settings/language.h"
 #include "app/windows/type5_dialog.h"
@@ -107,6 +108,7 @@ void TFormMain::GenerateFromRDN(int k, int perDraw, int n, int count) {
   vx::BusyScope busy(*this);
   std::vector<std::vector<int>> rows;
   if (!ReadRangeDraws(rows)) return;
+  vx::GenerationRun run(*this);
   AnsiString log;
   const vx::DrawSystemEnd end = vx::GenerateFromDraws(
       rows, k, perDraw, n, count, vx::RuntimeRandom(), Poll(*this),

@@ -1,5 +1,6 @@
 // The weighted pick against an independent model of the runtime's
-// generator (golden lists), the coincidence count and forming.
+// generator (golden lists), coincidences with a table in memory and
+// forming.
 #include <gtest/gtest.h>
 
 #include "app/main/generation.h"
@@ -66,10 +67,20 @@ TEST(Generation, WeightedPickMatchesTheGeneratorModel) {
 
 TEST(Generation, StopEndsThePickAndARangeErrorPropagates) {
   std::vector<int> c;
+  // One poll per walk of the pool, after the walk.
   int polls = 0;
+  EXPECT_TRUE(vx::RandomNumbers(
+      6, 49, vx::Weights(49, 100), true, vx::RuntimeRandom(),
+      [&] {
+        ++polls;
+        return false;
+      },
+      c));
+  EXPECT_EQ(polls, 6);
+  polls = 0;
   EXPECT_FALSE(vx::RandomNumbers(
-      6, 49, vx::Weights(49, 1), true, vx::RuntimeRandom(), [&] { return ++polls == 60; }, c));
-  EXPECT_EQ(polls, 60);
+      6, 49, vx::Weights(49, 1), true, vx::RuntimeRandom(), [&] { return ++polls == 3; }, c));
+  EXPECT_EQ(polls, 3);
   // A range nothing satisfies redraws until stopped.
   polls = 0;
   auto none = [](int, int& lo, int& hi) { lo = hi = 50; };
@@ -81,14 +92,38 @@ TEST(Generation, StopEndsThePickAndARangeErrorPropagates) {
 }
 
 TEST(Generation, CoincidencesCountRepeatsOnBothSides) {
+  // One record against a combination: its count of coincidences lies
+  // within hits..hits and outside every range that leaves it out.
+  struct Case {
+    std::vector<int> record, combination;
+    int hits;
+  } cases[] = {
+      {{1, 2, 3, 4, 5, 6}, {1, 2, 9, 9}, 2},
+      {{1, 1, 7, 200, -3, 9}, {1, 200, -3, 9, 9}, 6},  // 1 twice, 200, -3, 9 against two 9s
+      {{1, 1, 7, 200, -3, 9}, {1, 2, 7}, 3},           // a record that is no set
+      {{70, 100, 127, 5}, {5, 64, 100, 127}, 3},       // numbers above 63
+      {{70, 100, 127, 5}, {5, 5, 100, 128}, 3},        // a combination that is no set
+      {{0, 0, 12}, {0, 12, 12}, 4},                    // empty fields read 0
+      {{}, {1, 2}, 0},
+  };
+  for (const Case& c : cases) {
+    Rows rows({c.record});
+    const vx::CoincidenceTable table(rows);
+    EXPECT_FALSE(table.Outside(c.combination, c.hits, c.hits)) << c.hits;
+    EXPECT_TRUE(table.Outside(c.combination, c.hits - 1, 0)) << c.hits;
+    EXPECT_TRUE(table.Outside(c.combination, c.hits + 9, c.hits + 1)) << c.hits;
+  }
+  // Every record counts; an appended one as well.
   Rows rows({{1, 2, 3, 4, 5, 6}, {1, 1, 7, 200, -3, 9}});
-  rows.First();
-  EXPECT_EQ(vx::Coincidences(rows, {1, 2, 9, 9}), 2);
-  rows.Next();
-  EXPECT_EQ(vx::Coincidences(rows, {1, 200, -3, 9, 9}), 6);  // 1 twice, 200, -3, 9 against two 9s
-  EXPECT_FALSE(vx::CoincidesOutside(rows, {1, 2, 7}, 3, 0));
-  EXPECT_TRUE(vx::CoincidesOutside(rows, {1, 2, 7}, 2, 0));  // the second row has 3
-  EXPECT_TRUE(vx::CoincidesOutside(rows, {1, 2, 7}, 6, 3));  // the first row has 2
+  vx::CoincidenceTable table(rows);
+  EXPECT_EQ(table.Size(), 2u);
+  EXPECT_FALSE(table.Outside({1, 2, 7}, 3, 0));
+  EXPECT_TRUE(table.Outside({1, 2, 7}, 2, 0));  // the second row has 3
+  EXPECT_TRUE(table.Outside({1, 2, 7}, 6, 3));  // the first row has 2
+  EXPECT_FALSE(table.Outside({1, 2, 7, 8}, 3, 0));
+  table.Append({1, 2, 7, 8});
+  EXPECT_TRUE(table.Outside({1, 2, 7, 8}, 3, 0));                   // the new row has 4
+  EXPECT_FALSE(vx::CoincidenceTable().Outside({1, 2, 7}, -1, 99));  // no record, nothing outside
 }
 
 TEST(Generation, FormingFromTheDigitsOfADraw) {

@@ -6,6 +6,7 @@ list(APPEND VX_APP_TEST_SOURCES
   main/formmain_test.cpp
   main/shutdown_test.cpp
   main/generation_test.cpp
+  main/generation_run_test.cpp
   main/comparison_test.cpp
   main/results_flow_test.cpp
   main/characteristic_test.cpp
