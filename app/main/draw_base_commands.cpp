@@ -94,9 +94,6 @@ void TFormMain::ConnectBaseCommands() {
   mnuCheckBase->OnClick = Command(&TFormMain::mnuCheckBaseClick);
   mnuRepair->OnClick = Command(&TFormMain::mnuRepairClick);
   mnuReindex->OnClick = Command(&TFormMain::mnuReindexClick);
-  mnuNewBase->OnClick = Command([](TObject*) {
-    if (frmNewBase) frmNewBase->ShowModal();
-  });
   mnuNewTickBase->OnClick = Command([](TObject*) {
     if (frmNewTickBase) frmNewTickBase->ShowModal();
   });

@@ -53,18 +53,9 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
 
   Exit1->OnClick = [this](TObject* s) { Exit1Click(s); };
   mnuLang->OnClick = Command(&TFormMain::mnuLangClick);
-  mnuOptions->OnClick = Command(&TFormMain::mnuOptionsClick);
   btnRegulators->OnClick = Command(&TFormMain::btnRegulatorsClick);
   btnSaveLang->OnClick = Command(&TFormMain::btnSaveLangClick);
   Button1->OnClick = Command(&TFormMain::Button1Click);
-  const std::pair<TMenuItem*, TTabSheet*> pageItems[] = {
-      {mnutsProbability, tsProbability}, {mnutsStatistic, tsStatistic},
-      {mnutsGeneration, tsGeneration},   {mnutsDyads, tsDyads},
-      {mnutsIndNumber, tsIndNumber},     {mnutsSystems, tsSystems},
-      {mnutsResult, tsResult},           {mnutsCompare, tsCompare},
-      {mnutsTickets, tsTickets},         {mnutsDownLoad, tsDownLoad},
-  };
-  for (const auto& [item, page] : pageItems) item->OnClick = [this, page](TObject*) { ShowPage(page); };
 
   ConnectBaseCommands();
   ConnectProbabilityCommands();
@@ -75,6 +66,7 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
   ConnectDownloadCommands();
   ConnectWindowCommands();
   ConnectWheelCommands();
+  ConnectStabilityTest();
 }
 
 TFormMain::~TFormMain() {
@@ -319,10 +311,6 @@ void TFormMain::btnRegulatorsClick(TObject*) {
   if (!frmProbability) return;
   frmProbability->btnApply->Font()->SetColor(clBlack);
   frmProbability->Show();
-}
-
-void TFormMain::mnuOptionsClick(TObject*) {
-  if (frmOptions) frmOptions->ShowModal();
 }
 
 void TFormMain::Button1Click(TObject*) {

@@ -38,6 +38,7 @@
 
 #include "app/http/httpfetch.h"
 #include "app/main/dyads.h"
+#include "app/main/stability_run.h"
 #include "app/widgets/plain_grid.h"
 #include "platform/db/data_source.h"
 #include "platform/db/dataset.h"
@@ -105,7 +106,8 @@ class TFormMain : public TForm {
 
   // --- menu
   TMenuItem *mnuBase, *OpenMain, *N1, *CloseMain, *N2, *mnuNewBase, *mnuImport, *mnuImportML, *N3, *Exit1;
-  TMenuItem *mnuEditing, *mnuEdit, *mnuInsert, *mnuDelete, *mnuClear, *N4, *mnuCheckBase, *mnuRepair, *mnuReindex;
+  TMenuItem *mnuEditing, *mnuEdit, *mnuInsert, *mnuDelete, *mnuClear, *N4, *mnuCheckBase, *mnuRegularize, *mnuRepair,
+      *mnuReindex;
   TMenuItem* mnuOptions;
   TMenuItem *mnuPages, *mnutsProbability, *mnutsStatistic, *mnutsGeneration, *mnutsDyads, *mnutsIndNumber,
       *mnutsSystems, *mnutsResult, *mnutsCompare, *mnutsTickets, *mnutsDownLoad, *N5, *mnuShowBase, *mnuNotePad;
@@ -116,7 +118,10 @@ class TFormMain : public TForm {
   TSpinEdit *seYearFrom, *seDrawFrom, *seYearTo, *seDrawTo, *speMaxProbCount;
   TLabel *lblErrorMessage, *lblNumWithNonZeroProb, *lblMaxProbNums;
   TButton *btnCalculate1, *btnCalculate2, *btnCalculate3, *btnCalculate4, *btnNumForNum, *btnShowMaxProbNum,
-      *btnRegulators, *btnSaveLang, *btnCalculate5, *btnCalculateFunc1, *btnRandDNSys, *btnVisual;
+      *btnRegulators, *btnSaveLang, *btnCalculate5, *btnCalculateFunc1, *btnRandDNSys, *btnVisual, *btnChart;
+  // The stability test's button and its log (both hidden).
+  TButton* btnStabilityTest;
+  TMemo* Memo1;
   TSpinEdit *speRDNinOne, *speRandDNSys;
   // --- Statistics page
   TButton* btnCalculateStat;
@@ -125,7 +130,7 @@ class TFormMain : public TForm {
       *speCointLess, *speCointGreaterRes, *speCointLessRes;
   TCheckBox *cbxAscend, *cbxAmountMustBe, *cbxCointLess, *cbxCointLessRes, *cbxRowNumRange;
   TLabel *lblCurrentAmount, *lblCurrDrawGen;
-  TButton *btnGenerate, *btnGenFromRandDNSys;
+  TButton *btnGenerate, *btnGenFromRandDNSys, *btnRowNumShow;
   // --- Dyads page
   TSpinEdit *seYearFromDyads, *seYearToDyads, *seDrawFromDyads, *seDrawToDyads;
   TMemo* mMM;
@@ -183,11 +188,32 @@ class TFormMain : public TForm {
   // Gives the options and new-base dialogs what they need of this window
   // (called once every start-up window exists).
   void ConnectWindows();
-  // --- windows opened from the menu (app/main/window_commands.cpp)
+  // --- windows opened from the menu and the pages, help and the page
+  // menu (app/main/window_commands.cpp)
   void ConnectWindowCommands();
   void mnuNotePadClick(TObject* Sender);
   void mnuAutorClick(TObject* Sender);
   void btnVisualClick(TObject* Sender);
+  void btnChartClick(TObject* Sender);
+  void mnuOptionsClick(TObject* Sender);
+  void mnuNewBaseClick(TObject* Sender);
+  void btnRowNumShowClick(TObject* Sender);
+  void mnuShowBaseClick(TObject* Sender);
+  // Opens "helprus.txt" while the language item reads "Язык" (the
+  // untranslated interface), else "helpeng.txt", from the current folder.
+  void mnuHelpClick(TObject* Sender);
+
+  // --- ordering of the draws into the temporary results table
+  // (app/main/draw_ordering.cpp)
+  void mnuRegularizeClick(TObject* Sender);
+
+  // --- the stability test (app/main/stability_run.cpp)
+  // The commands it runs (the real ones unless a test replaces them) and
+  // how long it waits for a command that stays busy before it gives up.
+  vx::StabilityCommands StabilityCommands;
+  std::chrono::milliseconds StabilityWaitLimit{60000};
+  void ConnectStabilityTest();
+  void btnStabilityTestClick(TObject* Sender);
 
   // --- busy state and long loops
   void SetBusy(bool busy);
@@ -223,7 +249,6 @@ class TFormMain : public TForm {
   void Exit1Click(TObject* Sender);
   void mnuLangClick(TObject* Sender);
   void btnSaveLangClick(TObject* Sender);
-  void mnuOptionsClick(TObject* Sender);
   void btnRegulatorsClick(TObject* Sender);
   void Button1Click(TObject* Sender);
   void ShowPage(TTabSheet* page);
@@ -316,6 +341,8 @@ class TFormMain : public TForm {
   // order) to TableRes; the record stays pending until the next append or
   // post.
   void AppendResult(int draw, const std::vector<int>& numbers);
+  // The same with the YEAR given.
+  void AppendResult(int year, int draw, const std::vector<int>& numbers);
   // Writes the rows into a fresh temporary results table of `count`
   // numbers (DRAW 1, 2, ...), refills the hidden grid and shows the page.
   void RowsToResults(int count, const std::vector<std::vector<int>>& rows);

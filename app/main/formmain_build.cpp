@@ -93,6 +93,7 @@ void TFormMain::BuildMenu() {
   mnuClear = Item(this, mnuEditing, "mnuClear", "Очистить базу"_cp);
   N4 = Item(this, mnuEditing, "N4", "-");
   mnuCheckBase = Item(this, mnuEditing, "mnuCheckBase", "Проверить"_cp);
+  mnuRegularize = Item(this, mnuEditing, "mnuRegularize", "Упорядочить"_cp);
   mnuRepair = Item(this, mnuEditing, "mnuRepair", "Исправить"_cp);
   mnuReindex = Item(this, mnuEditing, "mnuReindex", "Переиндексировать"_cp);
 
@@ -212,6 +213,7 @@ void TFormMain::BuildProbabilityPage() {
   btnNumForNum = Button(this, p, "btnNumForNum", "Число за числом"_cp, 8, 232);
   btnRegulators = Button(this, p, "btnRegulators", "Регуляторы"_cp, 8, 262);
   btnVisual = Button(this, p, "btnVisual", "Визуально"_cp, 450, 112, 100);
+  btnChart = Button(this, p, "btnChart", "График"_cp, 450, 142, 100);
   lblNumWithNonZeroProb = Make<TLabel>(this, p, "lblNumWithNonZeroProb", 160, 266, 60, 16);
   btnCalculate5 = Button(this, p, "btnCalculate5", "Горячие+Холодные"_cp, 300, 112);
   btnCalculate5->SetHint(
@@ -231,6 +233,10 @@ void TFormMain::BuildProbabilityPage() {
 
   btnSaveLang = Button(this, p, "btnSaveLang", "Сохранить шаблон языка"_cp, 400, 400, 180);
   btnSaveLang->SetVisible(false);
+  btnStabilityTest = Button(this, p, "btnStabilityTest", "Stability Test", 400, 370, 180);
+  btnStabilityTest->SetVisible(false);
+  Memo1 = Make<TMemo>(this, p, "Memo1", 8, 360, 300, 60);
+  Memo1->SetVisible(false);
 
   label(this->tsStatistic, "Диапазон тиражей задается на странице \"Вероятность\""_cp, 160, 12);
   btnCalculateStat = Button(this, tsStatistic, "btnCalculateStat", "Рассчитать"_cp, 4, 8);
@@ -260,6 +266,7 @@ void TFormMain::BuildGenerationPage() {
   speCointGreaterRes->SetEnabled(false);
   speCointLessRes = Spin(this, p, "speCointLessRes", 350, 158, 0, 0, 4);
   cbxRowNumRange = Check(this, p, "cbxRowNumRange", "Диапазоны номеров по позициям"_cp, 8, 190);
+  btnRowNumShow = Button(this, p, "btnRowNumShow", "Показать"_cp, 280, 188, 100);
   cbxAscend = Check(this, p, "cbxAscend", "Сортировать по возрастанию"_cp, 8, 220);
   cbxAscend->SetChecked(true);
 

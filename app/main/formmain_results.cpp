@@ -103,9 +103,11 @@ bool TFormMain::OpenTempResults(int count) {
   return true;
 }
 
-void TFormMain::AppendResult(int draw, const std::vector<int>& numbers) {
+void TFormMain::AppendResult(int draw, const std::vector<int>& numbers) { AppendResult(TodayYear, draw, numbers); }
+
+void TFormMain::AppendResult(int year, int draw, const std::vector<int>& numbers) {
   TableRes->Append();
-  TableRes->Fields()[0]->SetAsInteger(TodayYear);
+  TableRes->Fields()[0]->SetAsInteger(year);
   TableRes->Fields()[1]->SetAsInteger(draw);
   const int fields = TableRes->FieldCount();
   for (std::size_t i = 0; i < numbers.size() && static_cast<int>(i) + 2 < fields; ++i)

@@ -26,6 +26,8 @@ list(APPEND VX_APP_SOURCES
   main/probability_file.cpp
   main/download_commands.cpp
   main/window_commands.cpp
+  main/draw_ordering.cpp
+  main/stability_run.cpp
   main/wheel_systems.cpp
   main/wheel_systems_commands.cpp
 )

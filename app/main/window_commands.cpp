@@ -1,14 +1,68 @@
-// The main window's commands that open the program's other windows.
+// The main window's commands that open the program's other windows, the
+// help text and the page menu.
+//
+// Modal and made for each showing: the about box and the chart. Shown
+// without waiting: the options, the number series, the base viewer, the
+// visual view and the note pad (made once and kept). The new-base dialog
+// is modal, after the draw base has been closed.
+#include <memory>
+
+#include "app/bases/newbase_dialogs.h"
 #include "app/main/formmain.h"
+#include "app/main/pending_windows.h"
+#include "app/settings/options.h"
 #include "app/windows/about_box.h"
+#include "app/windows/chart_window.h"
 #include "app/windows/note_pad.h"
 #include "app/windows/visual_view.h"
 #include "platform/gui/application.h"
+#include "platform/gui/shell.h"
+
+namespace {
+
+struct FormDeleter {
+  void operator()(TForm* form) const {
+    form->BeforeDestruction();
+    delete form;
+  }
+};
+
+// Makes the window, shows it modally and frees it; when it cannot be made,
+// `failure` is shown instead.
+template <typename Form, typename... Args>
+void ShowModalOnce(const char* failure, Args&&... args) {
+  std::unique_ptr<Form, FormDeleter> form;
+  try {
+    form.reset(vx::NewForm<Form>(std::forward<Args>(args)...));
+  } catch (...) {
+    ShowMessage(failure);
+    return;
+  }
+  form->ShowModal();
+}
+
+}  // namespace
 
 void TFormMain::ConnectWindowCommands() {
   mnuNotePad->OnClick = [this](TObject* s) { mnuNotePadClick(s); };
   mnuAutor->OnClick = [this](TObject* s) { mnuAutorClick(s); };
+  mnuHelp->OnClick = [this](TObject* s) { mnuHelpClick(s); };
+  mnuOptions->OnClick = Command(&TFormMain::mnuOptionsClick);
+  mnuShowBase->OnClick = Command(&TFormMain::mnuShowBaseClick);
+  mnuNewBase->OnClick = Command(&TFormMain::mnuNewBaseClick);
+  mnuRegularize->OnClick = Command(&TFormMain::mnuRegularizeClick);
   btnVisual->OnClick = Command(&TFormMain::btnVisualClick);
+  btnChart->OnClick = Command(&TFormMain::btnChartClick);
+  btnRowNumShow->OnClick = Command(&TFormMain::btnRowNumShowClick);
+
+  const std::pair<TMenuItem*, TTabSheet*> pageItems[] = {
+      {mnutsProbability, tsProbability}, {mnutsStatistic, tsStatistic},
+      {mnutsGeneration, tsGeneration},   {mnutsDyads, tsDyads},
+      {mnutsIndNumber, tsIndNumber},     {mnutsSystems, tsSystems},
+      {mnutsResult, tsResult},           {mnutsCompare, tsCompare},
+      {mnutsTickets, tsTickets},         {mnutsDownLoad, tsDownLoad},
+  };
+  for (const auto& [item, page] : pageItems) item->OnClick = [this, page](TObject*) { ShowPage(page); };
 }
 
 // The note pad is made once, owned by the application, and kept.
@@ -24,18 +78,33 @@ void TFormMain::mnuNotePadClick(TObject*) {
   frmDuzediv->Show();
 }
 
-void TFormMain::mnuAutorClick(TObject*) {
-  TAboutBox* box = nullptr;
-  try {
-    box = vx::NewForm<TAboutBox>(this);
-  } catch (...) {
-    ShowMessage("Error of creating Form of About Box");
-    return;
-  }
-  box->ShowModal();
-  delete box;
+void TFormMain::mnuAutorClick(TObject*) { ShowModalOnce<TAboutBox>("Error of creating Form of About Box", this); }
+
+void TFormMain::btnChartClick(TObject*) {
+  ShowModalOnce<TfrmChart>("Error of creating Form of Chart", this, TableMain);
 }
 
 void TFormMain::btnVisualClick(TObject*) {
   if (frmVisual) frmVisual->Show();
+}
+
+void TFormMain::mnuOptionsClick(TObject*) {
+  if (frmOptions) frmOptions->Show();
+}
+
+void TFormMain::mnuNewBaseClick(TObject* Sender) {
+  CloseMainClick(Sender);
+  if (frmNewBase) frmNewBase->ShowModal();
+}
+
+void TFormMain::btnRowNumShowClick(TObject*) {
+  if (frmRowNum) frmRowNum->Show();
+}
+
+void TFormMain::mnuShowBaseClick(TObject*) {
+  if (frmShowBase) frmShowBase->Show();
+}
+
+void TFormMain::mnuHelpClick(TObject*) {
+  ShellOpenDocument(this, mnuLang->Caption() == "Язык"_cp ? "helprus.txt" : "helpeng.txt");
 }

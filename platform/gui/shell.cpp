@@ -4,8 +4,10 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-#include "platform/gui/qt_bridge.h"
+#include "platform/gui/dialogs.h"
 #include "platform/gui/qt_app.h"
+#include "platform/gui/qt_bridge.h"
+#include "platform/rtl/fileutils.h"
 
 namespace {
 
@@ -38,6 +40,24 @@ int ShellExecute(TWinControl*, const AnsiString& verb, const AnsiString& file, c
   const QUrl url(vx::ToQString(file), QUrl::StrictMode);
   if (!url.isValid()) return SE_ERR_ACCESSDENIED;
   return QDesktopServices::openUrl(url) ? 42 : SE_ERR_NOASSOC;
+}
+
+int ShellOpenDocument(TWinControl*, const AnsiString& file) {
+  const AnsiString full = ExpandFileName(file);
+  if (!FileExists(full)) {
+    ShowMessage("Cannot find the file " + full + ".");
+    return SE_ERR_FNF;
+  }
+  bool opened = false;
+  if (g_opener) {
+    opened = g_opener(full);
+  } else {
+    vx::EnsureQtApp();
+    opened = QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(vx::NativeFileName(full))));
+  }
+  if (opened) return 42;
+  ShowMessage("There is no program to open " + full + ".");
+  return SE_ERR_NOASSOC;
 }
 
 bool MessageBeep(unsigned) {

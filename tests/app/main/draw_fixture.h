@@ -1,7 +1,6 @@
-// Draw bases written by python3-dbf for the analysis tests: `count` draws
-// of k numbers out of 1..n from Python's seeded generator, years from 2000
-// on with draws 1..100 in each, listed in the options and opened through
-// the main window.
+// Draw bases written by python3-dbf for the analysis tests (given records,
+// or `count` draws of k numbers out of 1..n from Python's seeded generator),
+// listed in the options and opened through the main window.
 #pragma once
 
 #include <cstdint>
@@ -17,22 +16,26 @@ namespace apptest {
 
 inline const char* const kPython = "/usr/bin/python3";
 
-// Writes folder + name + ".dbf" (dBase III) and lists it with its shape.
-inline void WriteDrawBase(const std::string& folder, const std::string& name, int k, int n, int count) {
+// Writes folder + name + ".dbf" (dBase III) with the records the Python
+// expression `rows` gives (tuples of YEAR, DRAW and k numbers; k, n and the
+// seeded generator g are defined) and lists it with its shape.
+inline void WriteDrawRows(const std::string& folder, const std::string& name, int k, int n, const std::string& rows) {
   std::string fields = "YEAR N(9,0); DRAW N(9,0)";
   for (int i = 1; i <= k; ++i) fields += "; P" + std::to_string(i) + " N(15,0)";
   const std::string script =
       "import dbf,random,sys\n"
-      "k,n,c=" +
-      std::to_string(k) + "," + std::to_string(n) + "," + std::to_string(count) +
+      "k,n=" +
+      std::to_string(k) + "," + std::to_string(n) +
       "\n"
       "g=random.Random(7)\n"
       "t=dbf.Table(sys.argv[1],'" +
       fields +
       "',dbf_type='db3')\n"
       "t.open(dbf.READ_WRITE)\n"
-      "for i in range(c):\n"
-      "  t.append(tuple([2000+i//100,i%100+1]+g.sample(range(1,n+1),k)))\n"
+      "for r in " +
+      rows +
+      ":\n"
+      "  t.append(tuple(r))\n"
       "t.close()\n";
   WriteFile(folder + "make_base.py", script);
   vx::test::RunTool(std::string(kPython) + " " + folder + "make_base.py " + folder + name + ".dbf");
@@ -44,6 +47,13 @@ inline void WriteDrawBase(const std::string& folder, const std::string& name, in
   list->SetCells(1, row, std::to_string(k).c_str());
   list->SetCells(2, row, std::to_string(n).c_str());
   list->SetCells(3, row, "Тест"_cp);
+}
+
+// `count` draws of k numbers out of 1..n, years from 2000 on with draws
+// 1..100 in each.
+inline void WriteDrawBase(const std::string& folder, const std::string& name, int k, int n, int count) {
+  WriteDrawRows(folder, name, k, n,
+                "([2000+i//100,i%100+1]+g.sample(range(1,n+1),k) for i in range(" + std::to_string(count) + "))");
 }
 
 // Opens the base as the recent-file entry does (the index is built).

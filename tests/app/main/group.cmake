@@ -16,6 +16,8 @@ list(APPEND VX_APP_TEST_SOURCES
   main/download_test.cpp
   main/wheel_systems_test.cpp
   main/draw_grid_scroll_test.cpp
+  main/window_commands_test.cpp
+  main/stability_test.cpp
   ../platform/db/memory_dataset.cpp
 )
 

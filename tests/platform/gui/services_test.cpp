@@ -4,10 +4,13 @@
 #include "platform/gui/application.h"
 #include "platform/gui/busy_cursor.h"
 #include "platform/gui/clipbrd.h"
+#include "platform/gui/dialogs.h"
 #include "platform/gui/extctrls.h"
 #include "platform/gui/shell.h"
 #include "platform/gui/timers.h"
 #include "platform/rtl/cp1251.h"
+#include "platform/rtl/fileutils.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -109,6 +112,38 @@ TEST(Shell, OnlyWebAndMailAddressesOpen) {
   EXPECT_EQ(ShellExecute(nullptr, "print", "http://example.org/", "", "", SW_SHOWNORMAL), SE_ERR_ACCESSDENIED);
   EXPECT_EQ(opened.size(), 4u);
   vx::SetAddressOpener(nullptr);
+}
+
+TEST(Shell, ProgramDocumentsOpenFromTheCurrentFolderAndTheShellReportsFailures) {
+  vx::test::ScratchFolder folder;
+  const auto previous = std::filesystem::current_path();
+  std::filesystem::current_path(folder.Path());
+  vx::test::WriteWholeFile(folder / "справка.txt", "help");
+  const AnsiString full = ExpandFileName("справка.txt"_cp);
+  std::vector<AnsiString> opened;
+  bool opens = true;
+  vx::SetAddressOpener([&](const AnsiString& a) {
+    opened.push_back(a);
+    return opens;
+  });
+  vx::ScriptedDialogs dialogs;
+  dialogs.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
+
+  EXPECT_EQ(ShellOpenDocument(nullptr, "справка.txt"_cp), 42);
+  EXPECT_EQ(opened, std::vector<AnsiString>{full});
+  // The address call still refuses a local file.
+  EXPECT_EQ(ShellExecute(nullptr, "open", full, "", "", SW_SHOWNORMAL), SE_ERR_ACCESSDENIED);
+
+  dialogs.Expect(vx::DialogKind::Message, "Cannot find the file " + ExpandFileName("missing.txt"), mrOk);
+  EXPECT_EQ(ShellOpenDocument(nullptr, "missing.txt"), SE_ERR_FNF);
+  opens = false;
+  dialogs.Expect(vx::DialogKind::Message, "There is no program to open " + full, mrOk);
+  EXPECT_EQ(ShellOpenDocument(nullptr, "справка.txt"_cp), SE_ERR_NOASSOC);
+  EXPECT_EQ(opened.size(), 2u);
+  EXPECT_TRUE(dialogs.Done());
+
+  vx::SetAddressOpener(nullptr);
+  std::filesystem::current_path(previous);
 }
 
 TEST(Desktop, BeepsAreCountedAndTheBusyCursorComesBackAfterAnException) {
