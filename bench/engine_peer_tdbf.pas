@@ -1,0 +1,36 @@
+{ The peer's side of the engine speed benchmark: Free Pascal's TDbf builds
+  an MDX tag on YEAR+(0.001*DRAW) over the given table, then seeks the given
+  number of random keys of it (each seek positions on the record).
+  Prints "build_ms <n>" and "seek_us <per seek> found <n>". }
+program engine_peer_tdbf;
+{$mode objfpc}{$H+}
+uses SysUtils, DateUtils, db, dbf, dbf_common;
+var
+  T: TDbf;
+  t0: TDateTime;
+  i, j, n, seeks, found: Integer;
+begin
+  T := TDbf.Create(nil);
+  T.FilePathFull := ExtractFilePath(ExpandFileName(ParamStr(1)));
+  T.TableName := ExtractFileName(ParamStr(1));
+  seeks := StrToInt(ParamStr(2));
+  T.Exclusive := True;
+  T.Open;
+  n := T.RecordCount;
+  t0 := Now;
+  T.AddIndex('INDEX', 'YEAR+(0.001*DRAW)', [ixExpression, ixUnique]);
+  WriteLn('build_ms ', MilliSecondsBetween(Now, t0));
+  T.IndexName := 'INDEX';
+  RandSeed := 1;
+  found := 0;
+  t0 := Now;
+  for i := 1 to seeks do
+  begin
+    j := Random(n);
+    if T.SearchKey((1000 + j div 500) + 0.001 * (j mod 500 + 1), stEqual) then
+      Inc(found);
+  end;
+  WriteLn('seek_us ', FormatFloat('0.000', MilliSecondsBetween(Now, t0) * 1000.0 / seeks), ' found ', found);
+  T.Close;
+  T.Free;
+end.
