@@ -61,6 +61,32 @@ bool ParseNumber(const AnsiString& text, double& value) {
   return true;
 }
 
+// A whole number read in place: bytes up to 0x20 around it, an optional
+// sign and at most 18 digits, nothing else (nothing at all reads as 0). False for every other text,
+// which then goes through ParseNumber. Up to 18 digits fit an int64 and
+// convert to the double that ParseNumber gives.
+bool ParseWholeNumber(const char* p, std::size_t length, double& value) {
+  const char* end = p + length;
+  while (p < end && IsNumberByte(static_cast<unsigned char>(*p))) ++p;
+  while (end > p && IsNumberByte(static_cast<unsigned char>(end[-1]))) --end;
+  if (p == end) {
+    value = 0;
+    return true;
+  }
+  bool negative = false;
+  if (*p == '-' || *p == '+') negative = *p++ == '-';
+  if (p == end || end - p > 18) return false;
+  std::int64_t v = 0;
+  for (; p < end; ++p) {
+    const unsigned digit = static_cast<unsigned char>(*p) - unsigned('0');
+    if (digit > 9) return false;
+    v = v * 10 + std::int64_t(digit);
+  }
+  value = double(v);
+  if (negative) value = -value;
+  return true;
+}
+
 // value in fixed notation with `decimals` decimals and '.', padded on the
 // left with blanks to `width`.
 AnsiString FormatNumber(double value, int width, int decimals) {
@@ -307,6 +333,8 @@ double XBO_dBaseFld::GetNumber(int n) {
       case 'Y': return double(std::int64_t(GetLE64(p))) / 10000.0;
     }
   }
+  double whole = 0;
+  if (f->Decimals == 0 && ParseWholeNumber(p, std::size_t(f->Length), whole)) return whole;
   const AnsiString text = TrimNumberText(AnsiString(p, std::size_t(f->Length)));
   if (text.empty()) return 0;
   double value = 0;

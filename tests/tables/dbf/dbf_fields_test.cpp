@@ -128,6 +128,57 @@ TEST(DbfFields, NumbersFormatParseAndRefuse) {
   EXPECT_EQ(errors.LastSubCode(), xbCtxNumberText);
 }
 
+// Whole numbers are read in place; every other text in a field without
+// decimals still goes the general way, with the same values and errors.
+TEST(DbfFields, WholeNumberTextsReadLikeEveryOtherNumber) {
+  DbfScratch dir;
+  const std::string path = dir / "whole.dbf";
+  {
+    XBO_DBFBuild b(path);
+    b.AddField("BIG", 'N', 20, 0);
+    b.Write();
+  }
+  XBO_dBaseFld t(path, false, true, "");
+  t.BlankRecord();
+  struct Case {
+    const char* text;  // right-aligned in 20 bytes
+    double value;
+  };
+  const Case cases[] = {{"", 0},
+                        {"0", 0},
+                        {"7", 7},
+                        {"-42", -42},
+                        {"+42", 42},
+                        {"000123", 123},
+                        {"123456789012345678", 123456789012345678.0},
+                        {"-123456789012345678", -123456789012345678.0},
+                        {"1234567890123456789", 1234567890123456789.0},  // 19 digits
+                        {"1.5", 1.5},
+                        {"1e3", 1000},
+                        {"-.5", -0.5}};
+  for (const Case& c : cases) {
+    ASSERT_TRUE(t.PutFieldText(1, c.text));
+    EXPECT_EQ(t.GetNumber(1), c.value) << "\"" << c.text << "\"";
+  }
+  ASSERT_TRUE(t.PutFieldText(1, "-0"));
+  EXPECT_TRUE(std::signbit(t.GetNumber(1)));
+  // Zero bytes pad like blanks, on either side.
+  std::string padded(20, ' ');
+  padded.replace(8, 3, "-15");
+  for (std::size_t i : {0, 1, 3, 14, 15, 17, 18, 19}) padded[i] = '\0';
+  std::memcpy(t.CurRecord + t.FieldOffset(1), padded.data(), 20);
+  EXPECT_EQ(t.GetNumber(1), -15);
+
+  ErrorRecorder errors;
+  for (const char* bad : {"-", "+-5", "- 5", "12 34", "0x10", "1,5", "--1"}) {
+    errors.entries.clear();
+    ASSERT_TRUE(t.PutFieldText(1, bad));
+    EXPECT_THROW(t.GetNumber(1), EXBaseError) << bad;
+    ASSERT_FALSE(errors.entries.empty()) << bad;
+    EXPECT_EQ(errors.LastCode(), xbErrBadFieldType) << bad;
+  }
+}
+
 TEST(DbfFields, DatesAndLogicals) {
   MixedTable m;
   XBO_dBaseFld& t = *m.table;
