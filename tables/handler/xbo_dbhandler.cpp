@@ -555,8 +555,16 @@ bool XBO_dBHandler::Find(const AnsiString& key) {
   const std::int32_t n = FActiveTag->KeyFind(sought);
   if (n >= 1) {
     GetRec(n);
-    while ((!AcceptRecord() || (IsDeleted() && !UseDeleted)) && !EOFFlag) GetRec(xbNext);
-    if (!EOFFlag) {
+    bool skipped = false;
+    while ((!AcceptRecord() || (IsDeleted() && !UseDeleted)) && !EOFFlag) {
+      GetRec(xbNext);
+      skipped = true;
+    }
+    // The record the found entry names has the key the seek matched; only
+    // a record reached by skipping needs its key built and compared.
+    if (!EOFFlag && !skipped && RecNo == n) {
+      FFound = true;
+    } else if (!EOFFlag) {
       XBobjIndexKeyData have;
       if (FActiveTag->KeyBuild(have)) {
         FActiveTag->AdjustValue(have, true);

@@ -183,6 +183,29 @@ TEST(HandlerWalk, FindSkipRangeAndFindInTag) {
   EXPECT_EQ(h.RecNo, 1);
 }
 
+TEST(HandlerWalk, FindComparesTheKeyOfARecordReachedBySkipping) {
+  DbfScratch dir;
+  const std::string table = dir / "years.dbf";
+  CreateDraws(table, {{2001, 1}, {2001, 2}, {2002, 3}});
+  XBO_dBHandler h(table, false, true, "");
+  h.IndexOn(dir / "years.cdx", "YEAR", "YEAR", "", 1, 0);
+  ASSERT_EQ(h.IndexOpenList("years.cdx", "YEAR"), 0);
+  h.UseDeleted = false;
+  for (int n : {1, 2}) {
+    h.GetRec(n);
+    h.DeleteRecord();
+  }
+  // The seek finds record 1; skipping the deleted ones ends on 2002.
+  EXPECT_FALSE(h.Find("2001"));
+  EXPECT_TRUE(h.EOFFlag);
+  h.GetRec(2);
+  h.UndeleteRecord();
+  ASSERT_TRUE(h.Find("2001"));
+  EXPECT_EQ(h.RecNo, 2);
+  EXPECT_TRUE(h.Find("2002"));
+  EXPECT_EQ(h.RecNo, 3);
+}
+
 TEST(HandlerWalk, IndexDumpListsTheWalkedOrder) {
   if (!HaveTool("/usr/bin/index_dump")) GTEST_SKIP() << "index_dump missing";
   DrawBase base;
