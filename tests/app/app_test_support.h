@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "app/main/formmain.h"
@@ -36,6 +37,20 @@ inline AnsiString ReadFile(const std::string& path) {
 inline void WriteFile(const std::string& path, const AnsiString& bytes) {
   ASSERT_TRUE(vx::WriteFileBytes(path, bytes));
 }
+
+// Runs with `folder` as the current folder while it lives.
+class InFolder {
+ public:
+  explicit InFolder(const std::string& folder) : previous_(std::filesystem::current_path()) {
+    std::filesystem::current_path(folder);
+  }
+  ~InFolder() { std::filesystem::current_path(previous_); }
+  InFolder(const InFolder&) = delete;
+  InFolder& operator=(const InFolder&) = delete;
+
+ private:
+  std::filesystem::path previous_;
+};
 
 }  // namespace apptest
 

@@ -56,6 +56,15 @@ inline void WriteDrawBase(const std::string& folder, const std::string& name, in
                 "([2000+i//100,i%100+1]+g.sample(range(1,n+1),k) for i in range(" + std::to_string(count) + "))");
 }
 
+// Sets a range of draws: from year and draw, to year and draw.
+inline void SetRange(TSpinEdit* yearFrom, TSpinEdit* drawFrom, TSpinEdit* yearTo, TSpinEdit* drawTo, int y1, int d1,
+                     int y2, int d2) {
+  yearFrom->SetValue(y1);
+  drawFrom->SetValue(d1);
+  yearTo->SetValue(y2);
+  drawTo->SetValue(d2);
+}
+
 // Opens the base as the recent-file entry does (the index is built).
 inline void OpenDrawBase(vx::ScriptedDialogs& dialogs, const std::string& path) {
   dialogs.Expect(vx::DialogKind::Message, "Отсутствует индексный файл"_cp, mrOk);

@@ -22,12 +22,6 @@ class ResultsFlow : public AppTest {
     Start();
   }
   apptest::CountingClock clock{1000};
-  void Range(TSpinEdit* yf, TSpinEdit* df, TSpinEdit* yt, TSpinEdit* dt, int a, int b, int c, int d) {
-    yf->SetValue(a);
-    df->SetValue(b);
-    yt->SetValue(c);
-    dt->SetValue(d);
-  }
 };
 
 // Presses Stop after `ms` while a command runs; a watchdog ends the
@@ -61,7 +55,8 @@ class StopLater {
 TEST_F(ResultsFlow, HotNumbersGenerationComparisonAndHiddenGrid) {
   apptest::WriteDrawBase(folder, "lotto", 6, 49, 1000);
   apptest::OpenDrawBase(dialogs, folder + "lotto.dbf");
-  Range(FormMain->seYearFrom, FormMain->seDrawFrom, FormMain->seYearTo, FormMain->seDrawTo, 2000, 1, 2009, 100);
+  apptest::SetRange(FormMain->seYearFrom, FormMain->seDrawFrom, FormMain->seYearTo, FormMain->seDrawTo, 2000, 1, 2009,
+                    100);
   FormMain->btnCalculate1->Click();
   EXPECT_EQ(FormMain->lblNumWithNonZeroProb->Caption(), "49");
 
@@ -77,8 +72,8 @@ TEST_F(ResultsFlow, HotNumbersGenerationComparisonAndHiddenGrid) {
   frmOptions->Prizes[3] = 10;
   frmOptions->Prizes[4] = 200;
   frmOptions->DrawCost = 1;
-  Range(FormMain->seYearFromCheck, FormMain->seDrawFromCheck, FormMain->seYearToCheck, FormMain->seDrawToCheck, 2009,
-        51, 2009, 100);
+  apptest::SetRange(FormMain->seYearFromCheck, FormMain->seDrawFromCheck, FormMain->seYearToCheck,
+                    FormMain->seDrawToCheck, 2009, 51, 2009, 100);
   FormMain->btnCheck->Click();
   apptest::WriteFile(folder + "report.txt", FormMain->memoCheck->Text());
   std::string grid100;
@@ -123,8 +118,8 @@ TEST_F(ResultsFlow, CopyingDrawsToTheEndOfTheBase) {
   apptest::WriteDrawBase(folder, "lotto", 5, 36, 120);
   apptest::OpenDrawBase(dialogs, folder + "lotto.dbf");
   // The To draw does not exist: everything from the From draw on.
-  Range(FormMain->seYearFromToRes, FormMain->seDrawFromToRes, FormMain->seYearToTores, FormMain->seDrawToToRes, 2001,
-        11, 2001, 500);
+  apptest::SetRange(FormMain->seYearFromToRes, FormMain->seDrawFromToRes, FormMain->seYearToTores,
+                    FormMain->seDrawToToRes, 2001, 11, 2001, 500);
   FormMain->btnDrawToRes->Click();
   EXPECT_EQ(FormMain->SGridRes->RowCount(), 11);
   const std::string out = apptest::RunPython(folder,

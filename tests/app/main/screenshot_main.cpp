@@ -5,7 +5,8 @@
 //   used to poll without pause and kept a core 80% busy);
 // - with a draw base open, the window shows the base: it is saved as a PNG
 //   for a reviewer, and the check fails when the window cannot be captured,
-//   shows almost nothing, or cannot render its Russian captions.
+//   shows almost nothing, or cannot render its Russian captions; the
+//   generation page and the chart opened by its button are saved beside it.
 #include <unistd.h>
 
 #include <QAction>
@@ -111,6 +112,22 @@ int main(int argc, char** argv) {
     if (ink < 0.02) Fail("the window shows almost nothing");
     for (TTabSheet* page : {FormMain->tsProbability, FormMain->tsDownLoad})
       if (!vx::FontDrawsText(*FormMain->Font(), page->Caption())) Fail("the font cannot draw the page captions");
+
+    // The generation page, and the chart as its button opens it over the
+    // open base.
+    const auto beside = [&](const char* name) { return (out.parent_path() / name).string(); };
+    FormMain->ShowPage(FormMain->tsGeneration);
+    for (int i = 0; i < 5; ++i) Application->ProcessMessages();
+    if (!vx::SaveScreenshot(FormMain, beside("generation_page.png"))) Fail("generation page not captured");
+    dialogs.Expect(vx::DialogKind::Modal, "Chart", [&](vx::DialogRequest& r) {
+      r.Form->Show();
+      for (int i = 0; i < 20; ++i) Application->ProcessMessages();
+      if (!vx::SaveScreenshot(r.Form, beside("chart_from_main.png"))) Fail("chart not captured");
+      if (vx::InkCoverage(r.Form, clBtnFace) < 0.02) Fail("the chart shows almost nothing");
+      return mrCancel;
+    });
+    FormMain->ShowPage(FormMain->tsProbability);
+    vx::SendClick(FormMain->btnChart);
     if (!dialogs.Done()) Fail("a scripted dialog never came");
     FormMain->Close();
     vx::DestroyApplicationForms();

@@ -2,7 +2,7 @@
 // golden bytes (CP1251, CR LF) with stub commands, a command that finishes
 // only through the message queue, one that stays busy, one that fails,
 // closing the window during the run; and the real commands on a small base.
-#include <filesystem>
+#include <memory>
 
 #include "draw_fixture.h"
 #include "platform/gui/input_simulation.h"
@@ -15,8 +15,7 @@ class StabilityTest : public AppTest {
   void SetUp() override {
     AppTest::SetUp();
     Start();
-    previous_ = std::filesystem::current_path();
-    std::filesystem::current_path(folder);
+    here_ = std::make_unique<apptest::InFolder>(folder);
     f = FormMain;
     // Stub commands that log their calls and pass through the busy state.
     for (int m = 0; m < vx::kStabilityModes; ++m)
@@ -25,7 +24,7 @@ class StabilityTest : public AppTest {
     f->StabilityCommands.check = [this] { Step("C"); };
   }
   void TearDown() override {
-    std::filesystem::current_path(previous_);
+    here_.reset();
     AppTest::TearDown();
   }
   void Step(const AnsiString& name) {
@@ -47,7 +46,7 @@ class StabilityTest : public AppTest {
   std::function<void(int)> atCall;
 
  private:
-  std::filesystem::path previous_;
+  std::unique_ptr<apptest::InFolder> here_;
 };
 
 TEST_F(StabilityTest, AFullRunLogsEveryStepBeforeItRuns) {
@@ -133,14 +132,8 @@ TEST_F(StabilityTest, TheRealCommandsRunToTheEndOnASmallBase) {
   apptest::WriteDrawBase(folder, "small", 6, 49, 30);
   apptest::OpenDrawBase(dialogs, folder + "small.dbf");
   f->ConnectStabilityTest();
-  f->seYearFrom->SetValue(2000);
-  f->seDrawFrom->SetValue(1);
-  f->seYearTo->SetValue(2000);
-  f->seDrawTo->SetValue(30);
-  f->seYearFromCheck->SetValue(2000);
-  f->seDrawFromCheck->SetValue(25);
-  f->seYearToCheck->SetValue(2000);
-  f->seDrawToCheck->SetValue(30);
+  apptest::SetRange(f->seYearFrom, f->seDrawFrom, f->seYearTo, f->seDrawTo, 2000, 1, 2000, 30);
+  apptest::SetRange(f->seYearFromCheck, f->seDrawFromCheck, f->seYearToCheck, f->seDrawToCheck, 2000, 25, 2000, 30);
   f->seVol->SetValue(3);
   f->btnStabilityTest->Click();
   EXPECT_EQ(Log(), Golden("stability_full.txt"));

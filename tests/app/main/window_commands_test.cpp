@@ -2,7 +2,6 @@
 // user clicks them; the ordering of draws into the results table, read
 // back by dbfread.
 #include <QAction>
-#include <filesystem>
 #include <functional>
 
 #include "app/bases/newbase_dialogs.h"
@@ -18,20 +17,6 @@
 #include "tables/dataset/txbasedataset.h"
 
 namespace {
-
-// Runs in `folder` as the current folder while it lives.
-class InFolder {
- public:
-  explicit InFolder(const std::string& folder) : previous_(std::filesystem::current_path()) {
-    std::filesystem::current_path(folder);
-  }
-  ~InFolder() { std::filesystem::current_path(previous_); }
-  InFolder(const InFolder&) = delete;
-  InFolder& operator=(const InFolder&) = delete;
-
- private:
-  std::filesystem::path previous_;
-};
 
 // Records what the shell is asked to open while it lives.
 class RecordedShell {
@@ -78,7 +63,7 @@ TEST_F(WindowCommands, EveryWindowCommandAndPageItemOpensWhatItShould) {
   apptest::WriteDrawBase(folder, "lotto", 6, 49, 30);
   apptest::OpenDrawBase(dialogs, folder + "lotto.dbf");
   TFormMain* f = FormMain;
-  InFolder here(folder);
+  apptest::InFolder here(folder);
   apptest::WriteFile(folder + "helprus.txt", "help");
   RecordedShell shell;
   const int owned = f->ComponentCount();
@@ -155,7 +140,7 @@ TEST_F(WindowCommands, EveryWindowCommandAndPageItemOpensWhatItShould) {
 }
 
 TEST_F(WindowCommands, HelpFollowsTheLanguageAndAMissingFileIsTheShellsMessage) {
-  InFolder here(folder);
+  apptest::InFolder here(folder);
   RecordedShell shell;
   apptest::WriteFile(folder + "helpeng.txt", "help");
   apptest::WriteFile(folder + "english.lng", "[TRANSLATIONS]\r\nFormMain.mnuLang.Caption=Language\r\n");
