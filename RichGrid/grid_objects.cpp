@@ -32,10 +32,6 @@ TStringList* TCellGraphic::Texts() const {
   return p ? *p : nullptr;
 }
 
-TGridItem::TGridItem() : items_(std::make_unique<TStringList>()) {}
-
-TGridItem::~TGridItem() = default;
-
 TCellNode::TCellNode() : expandGlyph_(std::make_unique<TBitmap>()), contractGlyph_(std::make_unique<TBitmap>()) {}
 
 void TCellNode::SetNodeType(TCellNodeType v) {

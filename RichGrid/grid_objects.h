@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <variant>
+#include <vector>
 
 #include "RichGrid/int_list.h"
 #include "RichGrid/rich_grid_types.h"
@@ -64,18 +65,15 @@ class TCellGraphic : public TObject {
   TColor Color = clNone;
 };
 
-// A row held hidden: its real index, its texts with their cell objects,
-// and whether it was selected when it was hidden.
+// A row held hidden: its real index, its texts with their cell objects
+// (moved out of the grid; either may be shorter than the row), and whether
+// it was selected when it was hidden.
 class TGridItem : public TObject {
  public:
-  TGridItem();
-  ~TGridItem() override;
   int Idx = 0;
-  TStringList* Items() const { return items_.get(); }
+  std::vector<AnsiString> Items;
+  std::vector<TObject*> Objects;
   bool Selected = false;
-
- private:
-  std::unique_ptr<TStringList> items_;
 };
 
 // Base of the property groups: OnChange after every change that the grid

@@ -83,7 +83,7 @@ TRichStringGrid::~TRichStringGrid() {
   ClearAll();
   if (enableGraphics_)
     for (const auto& item : hiddenRows_)
-      for (int c = 0; c < item->Items()->Count(); ++c) delete dynamic_cast<TCellGraphic*>(item->Items()->Objects(c));
+      for (TObject* o : item->Objects) delete dynamic_cast<TCellGraphic*>(o);
   SetCursor(savedCursor_);
 }
 

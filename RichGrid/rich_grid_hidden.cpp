@@ -51,8 +51,8 @@ void TRichStringGrid::HideRowSet(const std::vector<int>& displayRows, bool byRem
     }
     auto item = std::make_unique<TGridItem>();
     item->Idx = d + skipped;
-    for (int c = 0; c < ColCount(); ++c) item->Items()->AddObject(Cells(c, d), Objects(c, d));
     item->Selected = static_cast<std::size_t>(d) < rowSelected_.size() && rowSelected_[static_cast<std::size_t>(d)];
+    TakeRowData(d, item->Items, item->Objects);
     added.push_back(std::move(item));
   }
   std::vector<std::unique_ptr<TGridItem>> merged;
@@ -95,16 +95,11 @@ void TRichStringGrid::RestoreHiddenRows(const std::function<bool(const TGridItem
   Rearrange(source);
   if (rowSelected_.size() < source.size()) rowSelected_.resize(source.size(), 0);
   for (auto& [row, item] : back) {
-    const TStringList& items = *item->Items();
-    for (int c = 0; c < items.Count(); ++c) {
-      if (c < ColCount()) {
-        SetCells(c, row, items.Strings(c));
-        SetObjects(c, row, items.Objects(c));
-      } else if (enableGraphics_) {
-        delete dynamic_cast<TCellGraphic*>(items.Objects(c));  // its column is gone
-      }
-    }
+    // Objects of columns removed since the row was hidden go with them.
+    for (std::size_t c = static_cast<std::size_t>(ColCount()); enableGraphics_ && c < item->Objects.size(); ++c)
+      delete dynamic_cast<TCellGraphic*>(item->Objects[c]);
     rowSelected_[static_cast<std::size_t>(row)] = item->Selected;
+    PutRowData(row, std::move(item->Items), std::move(item->Objects));
   }
 }
 
@@ -139,8 +134,8 @@ bool TRichStringGrid::HiddenRowIsNode(int realRow) const {
   if (!enableGraphics_) return false;
   const auto it = std::lower_bound(hiddenRows_.begin(), hiddenRows_.end(), realRow,
                                    [](const std::unique_ptr<TGridItem>& i, int r) { return i->Idx < r; });
-  if (it == hiddenRows_.end() || (*it)->Idx != realRow || (*it)->Items()->Count() == 0) return false;
-  const auto* g = dynamic_cast<const TCellGraphic*>((*it)->Items()->Objects(0));
+  if (it == hiddenRows_.end() || (*it)->Idx != realRow || (*it)->Objects.empty()) return false;
+  const auto* g = dynamic_cast<const TCellGraphic*>((*it)->Objects[0]);
   return g && g->Kind == ctNode;
 }
 

@@ -6,12 +6,12 @@
 
 #include "app/bases/base_tables.h"
 #include "app/settings/language.h"
-#include "app/widgets/plain_grid.h"
 #include "platform/db/dataset.h"
 #include "platform/db/db_error.h"
 #include "platform/db/field.h"
 #include "platform/db/field_types.h"
 #include "platform/gui/dialogs.h"
+#include "platform/gui/grids.h"
 #include "platform/rtl/filebytes.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/sysutils.h"
@@ -25,7 +25,7 @@ bool IsListedBase(const AnsiString& tableName, const AnsiString& listed) {
   return name == cell || name == cell + ".dbf";
 }
 
-BaseSettings FindBaseSettings(const TPlainStringGrid& list, const AnsiString& tableName) {
+BaseSettings FindBaseSettings(const TStringGrid& list, const AnsiString& tableName) {
   BaseSettings settings;
   for (int row = 1; row < list.RowCount(); ++row) {
     if (!IsListedBase(tableName, list.Cells(0, row))) continue;
@@ -42,7 +42,7 @@ BaseSettings FindBaseSettings(const TPlainStringGrid& list, const AnsiString& ta
   return settings;
 }
 
-bool IsBaseInList(const TPlainStringGrid& list, const AnsiString& tableName) {
+bool IsBaseInList(const TStringGrid& list, const AnsiString& tableName) {
   for (int row = 1; row < list.RowCount(); ++row)
     if (IsListedBase(tableName, list.Cells(0, row))) return true;
   return false;

@@ -10,7 +10,7 @@
 #include "platform/rtl/cp1251.h"
 
 class TDataSet;
-class TPlainStringGrid;
+class TStringGrid;
 class TXBaseDataSet;
 
 namespace vx {
@@ -31,10 +31,10 @@ struct BaseSettings {
   AnsiString description;
   int badRows = 0;
 };
-BaseSettings FindBaseSettings(const TPlainStringGrid& list, const AnsiString& tableName);
+BaseSettings FindBaseSettings(const TStringGrid& list, const AnsiString& tableName);
 
 // True when some row of the options' list of bases names `tableName`.
-bool IsBaseInList(const TPlainStringGrid& list, const AnsiString& tableName);
+bool IsBaseInList(const TStringGrid& list, const AnsiString& tableName);
 
 // Folder + table name without extension + ".cdx".
 AnsiString DrawIndexPath(const AnsiString& folder, const AnsiString& tableName);

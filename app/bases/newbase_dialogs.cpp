@@ -4,8 +4,8 @@
 #include "app/bases/draw_base.h"
 #include "app/settings/language.h"
 #include "app/settings/options.h"
-#include "app/widgets/plain_grid.h"
 #include "platform/gui/dialogs.h"
+#include "platform/gui/grids.h"
 #include "platform/os/program_folder.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/sysutils.h"
@@ -137,7 +137,7 @@ void TfrmNewBase::btnCreateClick(TObject*) {
   NewTable->SetIndexName("");
 
   if (frmOptions) {
-    TPlainStringGrid* list = frmOptions->sgBaseName;
+    TStringGrid* list = frmOptions->sgBaseName;
     if (!vx::IsBaseInList(*list, stem + ".dbf")) {
       int row = list->RowCount();
       if (row == 2 && Trim(list->Cells(0, 1)).empty()) row = 1;

@@ -9,7 +9,7 @@
 #include "app/main/formmain.h"
 #include "app/settings/language.h"
 #include "app/settings/options.h"
-#include "app/widgets/plain_grid.h"
+#include "platform/gui/grids.h"
 #include "platform/db/data_source.h"
 #include "platform/db/field.h"
 #include "platform/gui/application.h"

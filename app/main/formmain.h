@@ -36,10 +36,10 @@
 #include <functional>
 #include <vector>
 
+#include "RichGrid/rich_grid.h"
 #include "app/http/httpfetch.h"
 #include "app/main/dyads.h"
 #include "app/main/stability_run.h"
-#include "app/widgets/plain_grid.h"
 #include "platform/db/data_source.h"
 #include "platform/db/dataset.h"
 #include "platform/gui/comctrls.h"
@@ -54,10 +54,6 @@
 namespace vx {
 class GenerationRun;
 }  // namespace vx
-
-// The rich string grid is a stand-in for now.
-using TRichStringGrid = TPlainStringGrid;
-using TStringGrid = TPlainStringGrid;
 
 class TFormMain : public TForm {
  public:

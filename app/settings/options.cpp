@@ -62,12 +62,12 @@ TfrmOptions::TfrmOptions(TComponent* AOwner) : TForm(AOwner) {
   mnuAddWin = PopupItem(this, pmWin, "mnuAddWin", "Добавить"_cp);
   mnuDeleteWin = PopupItem(this, pmWin, "mnuDeleteWin", "Удалить"_cp);
 
-  sgBaseName = new TPlainStringGrid(this, tsBases);
+  sgBaseName = new TStringGrid(this, tsBases);
   sgBaseName->SetName("sgBaseName");
   sgBaseName->SetBounds(4, 4, 390, 180);
   sgBaseName->SetFixedCols(0);
   sgBaseName->SetColCount(4);
-  sgBaseName->SetEditing(true);
+  sgBaseName->SetOptions(sgBaseName->Options() + TGridOptions{goEditing});
   sgBaseName->SetPopupMenu(pmBases);
   cbxMultilineTab = new TCheckBox(this, tsBases);
   cbxMultilineTab->SetName("cbxMultilineTab");
@@ -85,12 +85,12 @@ TfrmOptions::TfrmOptions(TComponent* AOwner) : TForm(AOwner) {
   lblWinTable->SetName("lblWinTable");
   lblWinTable->SetCaption("Таблица выигрышей"_cp);
   lblWinTable->SetBounds(4, 34, 200, 16);
-  sgWinTable = new TPlainStringGrid(this, tsCost);
+  sgWinTable = new TStringGrid(this, tsCost);
   sgWinTable->SetName("sgWinTable");
   sgWinTable->SetBounds(4, 54, 390, 160);
   sgWinTable->SetFixedCols(0);
   sgWinTable->SetColCount(2);
-  sgWinTable->SetEditing(true);
+  sgWinTable->SetOptions(sgWinTable->Options() + TGridOptions{goEditing});
   sgWinTable->SetPopupMenu(pmWin);
 
   btnOK = new TButton(this, this);
@@ -248,8 +248,9 @@ bool TfrmOptions::ApplyCostAndPrizes() {
 }
 
 void TfrmOptions::btnOKClick(TObject*) {
-  sgBaseName->EndEdit(true);
-  sgWinTable->EndEdit(true);
+  // The cells already hold what was typed.
+  sgBaseName->SetEditorMode(false);
+  sgWinTable->SetEditorMode(false);
   if (!ApplyCostAndPrizes()) return;
   SaveOptions();
   SetModalResult(mrOk);
@@ -257,8 +258,8 @@ void TfrmOptions::btnOKClick(TObject*) {
 }
 
 void TfrmOptions::btnCancelClick(TObject*) {
-  sgBaseName->EndEdit(false);
-  sgWinTable->EndEdit(false);
+  sgBaseName->SetEditorMode(false);
+  sgWinTable->SetEditorMode(false);
   LoadOptions();
   SetModalResult(mrCancel);
   if (!Modal()) Close();
@@ -274,8 +275,8 @@ void TfrmOptions::mnuAddWinClick(TObject*) {
   sgWinTable->SetRowCount(sgWinTable->RowCount() + 1);
 }
 
-void TfrmOptions::DeleteCurrentRow(TPlainStringGrid* grid) {
-  grid->EndEdit(false);
+void TfrmOptions::DeleteCurrentRow(TStringGrid* grid) {
+  grid->SetEditorMode(false);
   const int last = grid->RowCount() - 1;
   for (int r = grid->Row(); r < last; ++r)
     for (int c = 0; c < grid->ColCount(); ++c) grid->SetCells(c, r, grid->Cells(c, r + 1));

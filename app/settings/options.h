@@ -24,9 +24,9 @@
 #include <array>
 #include <functional>
 
-#include "app/widgets/plain_grid.h"
 #include "platform/gui/comctrls.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/grids.h"
 #include "platform/gui/menus.h"
 #include "platform/gui/stdctrls.h"
 
@@ -44,8 +44,8 @@ class TfrmOptions : public TForm {
 
   TPageControl* pcOptions;
   TTabSheet *tsBases, *tsCost;
-  TPlainStringGrid* sgBaseName;
-  TPlainStringGrid* sgWinTable;
+  TStringGrid* sgBaseName;
+  TStringGrid* sgWinTable;
   TLabel* lblWinTable;
   TLabel* lblDrawCost;
   TCheckBox* cbxMultilineTab;
@@ -73,7 +73,7 @@ class TfrmOptions : public TForm {
  private:
   void SetBaseHeaders(bool translated);
   void SetWinHeaders();
-  void DeleteCurrentRow(TPlainStringGrid* grid);
+  void DeleteCurrentRow(TStringGrid* grid);
 };
 
 extern TfrmOptions* frmOptions;

@@ -460,6 +460,12 @@ class TStringGrid : public TDrawGrid {
   void ColumnMoved(int FromIndex, int ToIndex) override;
   void RowMoved(int FromIndex, int ToIndex) override;
   void RowsRearranged(const std::vector<int>& source) override;
+  // Moves a row's texts and objects out, leaving the row empty (for rows a
+  // descendant keeps aside), and into a row (replacing what it held). The
+  // vectors may be shorter than ColCount: the missing cells are empty.
+  // Nothing is repainted: the caller rearranges or repaints the rows.
+  void TakeRowData(int ARow, std::vector<AnsiString>& cells, std::vector<TObject*>& objects);
+  void PutRowData(int ARow, std::vector<AnsiString>&& cells, std::vector<TObject*>&& objects);
 
  private:
   struct RowData {

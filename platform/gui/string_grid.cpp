@@ -180,6 +180,26 @@ void TStringGrid::RowMoved(int FromIndex, int ToIndex) {
   TDrawGrid::RowMoved(FromIndex, ToIndex);
 }
 
+void TStringGrid::TakeRowData(int ARow, std::vector<AnsiString>& cells, std::vector<TObject*>& objects) {
+  cells.clear();
+  objects.clear();
+  if (ARow < 0 || ARow >= RowCount() || static_cast<std::size_t>(ARow) >= rows_.size()) return;
+  if (auto& row = rows_[static_cast<std::size_t>(ARow)]) {
+    cells.swap(row->cells);
+    objects.swap(row->objects);
+  }
+}
+
+void TStringGrid::PutRowData(int ARow, std::vector<AnsiString>&& cells, std::vector<TObject*>&& objects) {
+  if (ARow < 0 || ARow >= RowCount()) return;
+  RowData* row = RowFor(ARow);
+  row->cells = std::move(cells);
+  row->objects = std::move(objects);
+  if (row->cells.size() > static_cast<std::size_t>(ColCount())) row->cells.resize(static_cast<std::size_t>(ColCount()));
+  if (row->objects.size() > static_cast<std::size_t>(ColCount()))
+    row->objects.resize(static_cast<std::size_t>(ColCount()));
+}
+
 void TStringGrid::RowsRearranged(const std::vector<int>& source) {
   std::vector<std::unique_ptr<RowData>> rows(source.size());
   for (std::size_t i = 0; i < source.size(); ++i)

@@ -10,9 +10,9 @@
 
 #include "app/bases/base_tables.h"
 #include "app/bases/draw_base.h"
-#include "app/widgets/plain_grid.h"
 #include "app_test_support.h"
 #include "platform/db/field.h"
+#include "platform/gui/grids.h"
 #include "tables/dataset/tcreatexbasedataset.h"
 #include "tables/dataset/txbasedataset.h"
 #include "tests/support/run_tool.h"
@@ -212,7 +212,7 @@ TEST_F(DrawBaseTest, RepairThatCannotCopyLeavesTheBaseAsItWas) {
 }
 
 TEST(BaseSettings, RowOfTheOptionsListFoundByName) {
-  TPlainStringGrid list(nullptr);
+  TStringGrid list(nullptr);
   list.SetColCount(4);
   const char* rows[][4] = {
       {"", "", "", ""},

@@ -30,7 +30,7 @@ class DrawBaseCommands : public AppTest {
     std::system(("/usr/bin/python3 -c \"" + script + "\" " + folder + "TESTLM.DBF").c_str());
     ASSERT_TRUE(FileExists(folder + "TESTLM.DBF"));
     Start();
-    TPlainStringGrid* list = frmOptions->sgBaseName;
+    TStringGrid* list = frmOptions->sgBaseName;
     const int row = list->RowCount();
     list->SetRowCount(row + 1);
     list->SetCells(0, row, "testlm");

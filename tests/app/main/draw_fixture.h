@@ -40,7 +40,7 @@ inline void WriteDrawRows(const std::string& folder, const std::string& name, in
   WriteFile(folder + "make_base.py", script);
   vx::test::RunTool(std::string(kPython) + " " + folder + "make_base.py " + folder + name + ".dbf");
   ASSERT_TRUE(FileExists(folder + name + ".dbf"));
-  TPlainStringGrid* list = frmOptions->sgBaseName;
+  TStringGrid* list = frmOptions->sgBaseName;
   const int row = list->RowCount();
   list->SetRowCount(row + 1);
   list->SetCells(0, row, name.c_str());

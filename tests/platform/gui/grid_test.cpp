@@ -26,6 +26,8 @@ class TestGrid : public TStringGrid {
   using TCustomGrid::MouseDown;
   using TCustomGrid::MouseMove;
   using TCustomGrid::MouseUp;
+  using TStringGrid::PutRowData;
+  using TStringGrid::TakeRowData;
   TGridState State() const { return FGridState; }
   void ColWidthsChanged() override {
     ++widthChanges;
@@ -279,7 +281,23 @@ TEST_F(GridBase, RearrangeRowsMovesRowsWithTheirHeightsInOneStep) {
   EXPECT_EQ(g.RowHeights(2), 24);
   EXPECT_EQ(g.Cells(1, 3), "r1");
   EXPECT_EQ(g.Row(), 2);  // the current cell keeps its index
-  g.RearrangeRows({});    // no rows left: one empty row, no fixed row
+  std::vector<AnsiString> cells;
+  std::vector<TObject*> objects;
+  g.TakeRowData(1, cells, objects);  // moved out: the row is empty
+  EXPECT_EQ(g.Cells(1, 1), "");
+  EXPECT_EQ(g.Objects(2, 1), nullptr);
+  ASSERT_GE(cells.size(), 2u);
+  EXPECT_EQ(cells[1], "r3");
+  cells.resize(20, "x");  // longer than the row: cut to ColCount
+  cells[9] = "last";
+  g.PutRowData(3, std::move(cells), std::move(objects));
+  EXPECT_EQ(g.Cells(1, 3), "r3");
+  EXPECT_EQ(g.Objects(2, 3), &marker);
+  EXPECT_EQ(g.Cells(9, 3), "last");
+  EXPECT_EQ(g.Cells(10, 3), "");
+  g.TakeRowData(99, cells, objects);  // outside: nothing
+  EXPECT_TRUE(cells.empty());
+  g.RearrangeRows({});  // no rows left: one empty row, no fixed row
   EXPECT_EQ(g.RowCount(), 1);
   EXPECT_EQ(g.FixedRows(), 0);
   EXPECT_EQ(g.Cells(1, 0), "");
