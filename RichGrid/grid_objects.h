@@ -26,13 +26,15 @@ enum TCellType : std::uint8_t {
   ctImageList = 3,     // Value: an image of the grid's image list
   ctCheckBox = 4,      // State: checked
   ctDataCheckBox = 5,  // checked when the cell text is the grid's check text
-  ctValue = 6,         // Mode: a number painting reads
+  ctValue = 6,         // Mode: the angle the cell text is turned by
+  ctImageValue = 7,    // the image-list image numbered by the cell's integer text
   ctNode = 8,          // Value: child rows (0 or less: up to the next node), State: expanded
   ctRadio = 9,         // Graphic: item texts, Value: selected item, State: horizontal
   ctNone = 10,
   ctImages = 11,       // Graphic: image numbers, State: horizontal
   ctPicture = 12,      // Graphic stretched by Mode with margin Value
   ctFilePicture = 13,  // likewise
+  ctProgress = 15,     // a bar filled to the cell's integer text, in percent
   ctComment = 16,      // Graphic: the comment's lines
   ctButton = 17        // Value: width (low 16 bits), height (high 16 bits); State: pressed
 };

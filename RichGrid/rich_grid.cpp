@@ -117,11 +117,6 @@ void TRichStringGrid::WndProc(TMessage& message) {
   if (message.Msg == WM_HSCROLL || message.Msg == WM_VSCROLL) UpdateScrollSettings();
 }
 
-void TRichStringGrid::Paint() {
-  if (updateCount_ > 0) return;
-  TStringGrid::Paint();
-}
-
 void TRichStringGrid::Resized() {
   TStringGrid::Resized();
   UpdateScrollSettings();
@@ -320,6 +315,7 @@ void TRichStringGrid::SetSortColumn(int v) {
 
 void TRichStringGrid::SetFlat(bool v) {
   flat_ = v;
+  SetCtl3D(!v);
   if (!ComponentState().Contains(csLoading)) Repaint();
 }
 

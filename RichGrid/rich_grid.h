@@ -191,6 +191,11 @@ class TRichStringGrid : public TStringGrid {
   void FitColumns(bool doFixedCols, int padding);
   void FitColumn(int ACol);
 
+  // --- painting (rich_grid_paint.cpp, rich_grid_graphics.cpp)
+  // The phase of blinking mark-up text: off draws it invisible.
+  bool BlinkOn() const { return blinkOn_; }
+  void SetBlinkOn(bool v) { blinkOn_ = v; }
+
   // --- disjoint row selection, hidden rows, nodes, filter (rich_grid_rows.cpp,
   // rich_grid_hidden.cpp)
   // ERichGridError "Invalid row accessed" outside 0..RowCount-1.
@@ -478,6 +483,7 @@ class TRichStringGrid : public TStringGrid {
   void CreateWnd() override;
   void DestroyWnd() override;
   void Paint() override;
+  void DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState) override;
   void SizeChanged(int OldColCount, int OldRowCount) override;
   void ColWidthsChanged() override;
   void RowHeightsChanged() override;
@@ -521,6 +527,33 @@ class TRichStringGrid : public TStringGrid {
   bool HiddenRowIsNode(int realRow) const;
   bool RowPassesFilter(int ARow) const;
   int FittedColumnWidth(int ACol);
+
+  // Painting. The room a cell graphic takes beside the text, its placement
+  // (see TCellGraphic) and whether the cell's text is drawn at all.
+  struct GraphicRoom {
+    int width = 0, height = 0;
+    int horizontal = 0, vertical = 0;
+    bool drawsText = true;
+  };
+  // The colour of the data cells (the window colour unless one was set).
+  TColor GridColor() const { return Color() == clDefault ? DefaultColor() : Color(); }
+  // Footer rows and fixed right columns.
+  bool IsTrailingFixed(int ACol, int ARow) const;
+  bool ShowsSortGlyph(int ACol, int ARow) const;
+  bool IsSelectedLook(int ACol, int ARow, TGridDrawState AState) const;
+  void PaintCellContent(int ACol, int ARow, const TRect& cellRect, TRect textRect, TGridDrawState AState,
+                        const GraphicRoom& room);
+  void PaintCellBackground(const TRect& rect, bool fixed, bool inSelectionColour);
+  void PaintSelectionEdges(int ACol, int ARow, const TRect& rect);
+  void PaintSortGlyph(int ACol, const TRect& r, TAlignment alignment, int textLeft, int textWidth);
+  void PaintCellBorders(int ACol, int ARow, const TRect& rect);
+  void PaintFixedEdges(const TRect& rect);
+  GraphicRoom CellGraphicRoom(int ACol, int ARow);
+  void PaintCellGraphic(int ACol, int ARow, const TRect& cell, const GraphicRoom& room);
+  void PaintNodeFrame(const TRect& cell);
+  void PaintNodeGlyph(bool expanded, const TRect& cell);
+  void PaintRadioGroup(const TCellGraphic& g, const TRect& cell);
+  void PaintProgress(int ACol, int ARow, const TRect& cell);
   static int SystemWheelLines();
   static int SystemScrollBarWidth();
 
@@ -569,6 +602,9 @@ class TRichStringGrid : public TStringGrid {
   TGridRect hiddenSelection_{};
   bool selectionHidden_ = false;
   int zoomLevel_ = 0;
+  bool blinkOn_ = true;
+  // Whether any row is a node, found once per paint.
+  bool paintHasNodes_ = false;
   bool stretching_ = false;
   bool timerRunning_ = false;
   int filterFixedRows_ = -1;
