@@ -186,10 +186,28 @@ class TRichStringGrid : public TStringGrid {
   int ZoomLevel() const { return zoomLevel_; }
   // Widens the last column so the columns fill the client width.
   void StretchRightColumn();
+
+  // --- fitting to the cells, rows (rich_grid_autosize.cpp). Cells are
+  // measured with the fonts of painting (fixed font, colour event, zoom).
   // Fits every column to its cells (fixed ones too with doFixedCols) and
   // adds padding to each.
   void FitColumns(bool doFixedCols, int padding);
-  void FitColumn(int ACol);
+  // The widest cell + 4; with growOnly the column only widens.
+  void FitColumn(int ACol, bool growOnly = false);
+  // The tallest cell (wrapped at the column's width less 4) + 2, at least
+  // DefaultRowHeight.
+  void FitRow(int ARow);
+  // Lines of 1.25 text heights of the grid's font, plus extra pixels.
+  void SetRowLines(int ARow, int Lines, int Extra);
+  // Inside the selection; with disjunct row selection, in a selected row.
+  bool IsCellInSelection(int ACol, int ARow) const;
+  // Swaps the rows' texts and objects, their heights and (with disjunct row
+  // selection) their selection flags; the current row stays with its row.
+  void ExchangeRows(int R1, int R2);
+  // The first row from FixedRows on whose key cell (SortColumn with
+  // SortShow, else column 1) begins, upper-cased, with Text (given
+  // upper-cased); -1 when none or with fewer than 2 rows.
+  int FindRowByPrefix(const AnsiString& Text) const;
 
   // --- painting (rich_grid_paint.cpp, rich_grid_graphics.cpp)
   // The phase of blinking mark-up text: off draws it invisible.
@@ -527,6 +545,7 @@ class TRichStringGrid : public TStringGrid {
   bool HiddenRowIsNode(int realRow) const;
   bool RowPassesFilter(int ARow) const;
   int FittedColumnWidth(int ACol);
+  void UseCellFont(int ACol, int ARow);
 
   // Painting. The room a cell graphic takes beside the text, its placement
   // (see TCellGraphic) and whether the cell's text is drawn at all.

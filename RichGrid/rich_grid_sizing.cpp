@@ -1,6 +1,6 @@
 // TRichStringGrid: sizing. The count-change notification, proportional
 // resizing after the user sized one column (row), permission to size,
-// stretching the last column, zoom, and fitting columns to their cells.
+// stretching the last column and zoom.
 #include <algorithm>
 #include <cmath>
 
@@ -105,44 +105,4 @@ void TRichStringGrid::Zoom(int delta) {
     if (ColWidths(c) + delta > 0) SetColWidths(c, ColWidths(c) + delta);
   for (int r = 0; r < RowCount(); ++r)
     if (RowHeights(r) + delta > 0) SetRowHeights(r, RowHeights(r) + delta);
-}
-
-// ---------------------------------------------------------------------------
-// Fitting columns to their cells
-
-namespace {
-
-bool IsFixedPosition(const TRichStringGrid& g, int ACol, int ARow) {
-  return ACol < g.FixedCols() || ARow < g.FixedRows() || ACol >= g.ColCount() - g.FixedRightCols() ||
-         ARow >= g.RowCount() - g.FixedFooters();
-}
-
-}  // namespace
-
-int TRichStringGrid::FittedColumnWidth(int ACol) {
-  TCanvas* c = Canvas();
-  const TFont saved = *c->Font();
-  TBrush brush;
-  int widest = 0;
-  for (int r = 0; r < RowCount(); ++r) {
-    TFont font(IsFixedPosition(*this, ACol, r) ? *fixedFont_ : *Font());
-    GetCellColor(ACol, r, TGridDrawState{}, &brush, &font);
-    if (zoomLevel_ != 0) font.SetSize(font.Size() + zoomLevel_);
-    c->Font()->Assign(font);
-    int tw = 0, th = 0, gw = 0, gh = 0;
-    CellTextSize(ACol, r, tw, th);
-    CellGraphicSize(ACol, r, gw, gh);
-    widest = std::max(widest, tw + gw);
-  }
-  c->Font()->Assign(saved);
-  return widest + 4;
-}
-
-void TRichStringGrid::FitColumn(int ACol) {
-  if (ACol >= 0 && ACol < ColCount()) SetColWidths(ACol, FittedColumnWidth(ACol));
-}
-
-void TRichStringGrid::FitColumns(bool doFixedCols, int padding) {
-  for (int c = doFixedCols ? 0 : TStringGrid::FixedCols(); c < ColCount(); ++c)
-    SetColWidths(c, FittedColumnWidth(c) + padding);
 }
