@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <deque>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -134,9 +135,15 @@ void TThread::Synchronize(const TThreadMethod& method) {
     if (syncReleased_) return;
   }
   Push({this, method, state});
-  std::unique_lock lock(q.mutex);
-  q.syncDone.wait(lock, [&] { return state->done || syncReleased_; });
-  if (state->done && state->error) std::rethrow_exception(state->error);
+  std::exception_ptr error;
+  {
+    std::unique_lock lock(q.mutex);
+    q.syncDone.wait(lock, [&] { return state->done || syncReleased_; });
+    // The error is handed over under the lock, so that only this thread
+    // holds the exception from here on and frees it after its handler.
+    if (state->done) error = std::exchange(state->error, nullptr);
+  }
+  if (error) std::rethrow_exception(error);
 }
 
 void TThread::Queue(TThreadMethod method) { Push({this, std::move(method), nullptr}); }
@@ -168,7 +175,7 @@ bool CheckSynchronize(int timeoutMs) {
       {
         std::lock_guard lock(q.mutex);
         call.sync->done = true;
-        call.sync->error = error;
+        call.sync->error = std::move(error);
       }
       q.syncDone.notify_all();
     } else if (error) {
