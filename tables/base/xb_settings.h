@@ -1,6 +1,7 @@
 // Engine-wide settings, writable at run time.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/rtl/cp1251.h"
@@ -18,6 +19,11 @@ extern std::uint16_t LockRetryInterval;  // 50 ms
 
 // Number of lock attempts the two settings give (at least 1).
 int xbLockAttempts();
+
+// Memory each open index file may keep in decoded pages (bytes, taken when
+// the file opens; 0 keeps none). 32 MiB: every page of a 1,000,000-key draw
+// tag.
+extern std::size_t IndexPageCacheSize;
 
 // The byte that ends a table file and a dBase III memo entry.
 extern std::uint8_t xbEOFMark;  // 0x1A

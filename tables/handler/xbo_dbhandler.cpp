@@ -18,6 +18,7 @@
 XBO_dBHandler::XBO_dBHandler(const AnsiString& name, bool shared, bool readWrite, const AnsiString& key)
     : XBO_dBaseFld(name, shared, readWrite, key) {
   FLink = std::make_unique<vx::HandlerIndexLink>(*this);
+  FBlocks.SetLayout(HeaderLength, RecordLength);
 }
 
 XBO_dBHandler::~XBO_dBHandler() {
@@ -49,11 +50,6 @@ XBO_dBHandler::PassGuard::~PassGuard() {
 void XBO_dBHandler::SetReadAhead(bool on) {
   if (on) {
     if (!ReadAheadAllowed || FReadAheadOn || RecordLength <= 0) return;
-    int size = kReadAheadSize - kReadAheadSize % RecordLength;
-    if (size < RecordLength) size = RecordLength;
-    if (int(FReadAheadBuffer.size()) != size) FReadAheadBuffer.assign(std::size_t(size), 0);
-    FReadAheadSize = size;
-    FReadAheadRecords = size / RecordLength;
     FReadAheadOn = true;
   } else {
     FReadAheadOn = false;
@@ -62,34 +58,31 @@ void XBO_dBHandler::SetReadAhead(bool on) {
 }
 
 int XBO_dBHandler::ReadBlock(std::int64_t offset, void* buffer, int count) {
-  if (!FReadAheadOn || offset < HeaderLength || count <= 0 || count > FReadAheadSize)
+  if (offset < HeaderLength || count <= 0 || count > FBlocks.BlockBytes())
     return XBO_DiskFile::Read(offset, buffer, count);
-  if (FHeldOffset < 0 || FHeldOffset > offset || offset + count > FHeldEnd) {
-    const int got = XBO_DiskFile::Read(offset, FReadAheadBuffer.data(), FReadAheadSize);
-    FHeldOffset = offset;
-    FHeldEnd = offset + got;
+  bool served = FBlocks.Serve(offset, buffer, count);
+  if (!served && BlocksAllowed()) {
+    // Without the read-ahead, a block is worth reading only while the reads
+    // go along the file.
+    const bool along = FLastRead >= 0 && std::abs(offset - FLastRead) <= FBlocks.BlockBytes();
+    if ((FReadAheadOn || along) && FBlocks.Load(offset, count, [this](std::int64_t at, void* into, int n) {
+          return XBO_DiskFile::Read(at, into, n);
+        }))
+      served = FBlocks.Serve(offset, buffer, count);
   }
-  if (offset >= FHeldEnd) {
-    lastTransfer_ = 0;
-    lastError_ = xbErrShortRead;
-    return 0;
-  }
-  const int n = int(std::min<std::int64_t>(count, FHeldEnd - offset));
-  std::memcpy(buffer, FReadAheadBuffer.data() + (offset - FHeldOffset), std::size_t(n));
-  lastTransfer_ = n;
-  lastError_ = n < count ? xbErrShortRead : 0;
-  position_ = offset + n;
-  return n;
+  FLastRead = offset;
+  if (!served) return XBO_DiskFile::Read(offset, buffer, count);  // also what the end of the file cuts short
+  lastTransfer_ = count;
+  lastError_ = 0;
+  position_ = offset + count;
+  return count;
 }
 
 int XBO_dBHandler::WriteBlock(std::int64_t offset, const void* buffer, int count) {
   const int written = XBO_DiskFile::Write(offset, buffer, count);
-  if (FReadAheadOn && FHeldOffset >= 0 && count > 0) {
-    const std::int64_t end = offset + count;
-    if (offset >= FHeldOffset && end <= FHeldEnd && written == count)
-      std::memcpy(FReadAheadBuffer.data() + (offset - FHeldOffset), buffer, std::size_t(count));
-    else if (offset < FHeldEnd && end > FHeldOffset)
-      DropReadAhead();  // partly inside: the block would mix old and new bytes
+  if (count > 0) {
+    if (written == count) FBlocks.Written(offset, buffer, count);
+    else DropReadAhead();
   }
   return written;
 }

@@ -6,7 +6,10 @@
 //    a bit set built once per filter text (moving costs a bit test);
 //  - the record-acceptance hook AcceptRecord and the status hook
 //    StatusUpdate that a descendant overrides;
-//  - a 32768-byte read-ahead block for walks in record order.
+//  - blocks of records read at once (record_blocks.h): always while the
+//    read-ahead is on (walks in record order), and in any order while reads
+//    go along the file (a walk in tag order over records stored in that
+//    order); other reads take one record each.
 //
 // Positioning codes of GetRec (and of ReadRecord, which is the same call):
 // -3 top, -4 bottom, -1 next, -2 prior, -5 re-read, n >= 1 record n. Moving
@@ -16,10 +19,12 @@
 //
 // Writes (AppendRecord, WriteRecord) lock every open index file first; when
 // one cannot be locked the others are released and error 33 is raised
-// through the error hook; nothing is written. The read-ahead block is
-// dropped whenever a lock is taken, a flush or refresh happens, and before a
-// read by number of a shared table, so it never serves another program's
-// stale bytes.
+// through the error hook; nothing is written. The record blocks are dropped
+// whenever a table lock is taken, a flush or refresh happens, and before a
+// read by number of a shared table, so they never serve another program's
+// stale bytes; this object's own writes go into them. A shared table reads
+// blocks only with the read-ahead on or in a walk through the active tag,
+// whose index vouches for them (see GetRec).
 //
 // Index files are opened by extension from a list (IndexOpenList); the
 // formats are looked up in a registry (xb_handler_index.h) so that every
@@ -38,6 +43,7 @@
 #include <vector>
 
 #include "tables/dbf/xb_fields.h"
+#include "tables/handler/record_blocks.h"
 #include "tables/index/xb_index.h"
 
 class TxbExpHandler;
@@ -230,10 +236,9 @@ class XBO_dBHandler : public XBO_dBaseFld {
 
   // The table file's own positioned read, without order, filter or hooks.
   void ReadPlain(int code) { XBO_dBaseFld::ReadRecord(code); }
-  void DropReadAhead() {
-    FHeldOffset = -1;
-    FHeldEnd = -1;
-  }
+  void DropReadAhead() { FBlocks.Drop(); }
+  // Whether a read may bring in a whole block of records.
+  bool BlocksAllowed() const { return FReadAheadOn || !Shared() || FSharedWalk; }
   // The key of a text in the form of a tag's keys.
   XBobjIndexKeyData KeyFromText(XBobjIndexTag& tag, const AnsiString& text);
   void RecomputeFilterActive();
@@ -257,11 +262,9 @@ class XBO_dBHandler : public XBO_dBaseFld {
   AnsiString FActiveTagName;
 
   bool FReadAheadOn = false;
-  std::vector<char> FReadAheadBuffer;
-  int FReadAheadSize = 0;
-  int FReadAheadRecords = 0;
-  std::int64_t FHeldOffset = -1;
-  std::int64_t FHeldEnd = -1;
+  XBRecordBlocks FBlocks;
+  std::int64_t FLastRead = -1;  // offset of the last record read from the file
+  bool FSharedWalk = false;     // a shared table's walk holds its index lock
 
   bool FFound = false;
   bool FPositioned = false;

@@ -395,7 +395,10 @@ void XBobjSortMDX::Build() {
 
 // ---------------------------------------------------------------- file
 
-XBobjMDXFile::XBobjMDXFile(vx::IndexTableLink* table) : XBobjIndexFile(table) {}
+XBobjMDXFile::XBobjMDXFile(vx::IndexTableLink* table) : XBobjIndexFile(table) {
+  pageUnit_ = kUnit;
+  pageBytes_ = 1024;
+}
 
 XBobjMDXFile::~XBobjMDXFile() {
   try {
@@ -439,6 +442,7 @@ void XBobjMDXFile::NewHeader() {
   PutToday(h + kCreated);
   PageWrite(0, h, kHeaderBytes);
   blockBytes_ = 1024;
+  pageBytes_ = blockBytes_;
   unitsPerBlock_ = 2;
   endOfFile_ = kHeaderBytes / kUnit;
 }
@@ -455,6 +459,7 @@ void XBobjMDXFile::ReadHeader() {
   }
   if (tags < 0 || tags > kMaxTags) Damaged("tag count");
   blockBytes_ = block;
+  pageBytes_ = blockBytes_;
   unitsPerBlock_ = units;
   endOfFile_ = disk_->FileSize() / kUnit;
   for (int i = 1; i <= tags; ++i) {

@@ -202,7 +202,10 @@ void XBobjSortNdx::Build() {
 
 // ---------------------------------------------------------------- file
 
-XBobjNDXFile::XBobjNDXFile(vx::IndexTableLink* table) : XBobjIndexFile(table) {}
+XBobjNDXFile::XBobjNDXFile(vx::IndexTableLink* table) : XBobjIndexFile(table) {
+  pageUnit_ = kBlockSize;
+  pageBytes_ = kBlockSize;
+}
 
 XBobjNDXFile::~XBobjNDXFile() { ReleaseTagsQuietly(); }
 

@@ -254,19 +254,20 @@ void XBobjNTXTag::WritePage(int64_t page, const std::vector<Item>& items, uint32
 
 // The separator that follows the subtree of the node at `depth`: the entry of
 // the nearest node above whose position is not on its last entry.
-const XBobjIndexKeyData* XBobjNTXTag::SeparatorAbove(size_t depth) const {
+std::optional<XBobjIndexKeyData> XBobjNTXTag::SeparatorAbove(size_t depth) const {
   auto& path = const_cast<XBobjNTXTag*>(this)->Path();
   for (size_t j = std::min(depth, path.size()); j-- > 0;) {
     const XBobjIndexKey& node = *path[j];
-    if (node.position >= 0 && node.position < node.Count() - 1) return &node.keys[static_cast<size_t>(node.position)];
+    if (node.position >= 0 && node.position < node.Count() - 1) return node.Entry(node.position);
   }
-  return nullptr;
+  return std::nullopt;
 }
 
-void XBobjNTXTag::PageLoad(int64_t page, XBobjIndexKey& node) {
+// The page's own items: in a leaf its keys; in an interior page its keys
+// with their left children, then an entry without a key for the last child.
+void XBobjNTXTag::PageDecode(int64_t page, XBobjIndexKey& node) {
   std::vector<Item> items;
   ReadItems(page, items);
-  const XBobjIndexKeyData* above = SeparatorAbove(Path().size());
   node = XBobjIndexKey();
   node.page = page;
   node.leaf = items.front().child == 0;
@@ -277,13 +278,33 @@ void XBobjNTXTag::PageLoad(int64_t page, XBobjIndexKey& node) {
     node.keys.emplace_back(std::move(item.key), node.leaf ? item.record : static_cast<int32_t>(item.child),
                            item.record);
   }
+  if (!node.leaf) node.keys.emplace_back(std::string(), static_cast<int32_t>(items[n].child), 0);
+}
+
+// Every child gets an entry: a leaf shows the separator above it as its last
+// entry, and an interior page's last child takes that separator's key (the
+// key above all others at the right edge of the tree).
+void XBobjNTXTag::PageAttach(XBobjIndexKey& node) {
+  const std::optional<XBobjIndexKeyData> above = SeparatorAbove(Path().size());
   if (node.leaf) {
-    if (above) node.keys.emplace_back(above->value, above->record, above->record);
-  } else if (above) {
-    node.keys.emplace_back(above->value, static_cast<int32_t>(items[n].child), above->record);
-  } else {
-    node.keys.emplace_back(Top(), static_cast<int32_t>(items[n].child), 0);
+    if (!above) return;
+    node.hasExtra = true;
+    node.extra = XBobjIndexKeyData(above->value, above->record, above->record);
+    return;
   }
+  if (node.sharedCount == 0) return;
+  --node.sharedCount;
+  const int32_t child = node.shared->At(node.sharedCount).link;
+  node.hasExtra = true;
+  node.extra = above ? XBobjIndexKeyData(above->value, child, above->record) : XBobjIndexKeyData(Top(), child, 0);
+}
+
+void XBobjNTXTag::PageLoad(int64_t page, XBobjIndexKey& node) {
+  XBobjIndexKey decoded;
+  PageDecode(page, decoded);
+  node.Share(page, std::make_shared<const XBIndexPage>(decoded));
+  PageAttach(node);
+  node.Materialize();
 }
 
 void XBobjNTXTag::WriteNode(const XBobjIndexKey& node, bool showsSeparator) {
@@ -376,7 +397,7 @@ void XBobjNTXTag::PageStore(size_t depth) {
   auto& path = Path();
   for (;;) {
     XBobjIndexKey& node = *path[depth];
-    const bool shows = node.leaf && SeparatorAbove(depth) != nullptr;
+    const bool shows = node.leaf && SeparatorAbove(depth).has_value();
     const int real = node.leaf ? node.Count() - (shows ? 1 : 0) : node.Count() - 1;
     if (node.leaf && shows && real == 0 && depth > 0 && RebalanceEmptyLeaf(depth)) return;
     if (real <= maxKeys_) {
@@ -489,7 +510,7 @@ void XBobjSortNTX::Build() {
 
 // ---------------------------------------------------------------- file
 
-XBobjNTXFile::XBobjNTXFile(vx::IndexTableLink* table) : XBobjIndexFile(table) {}
+XBobjNTXFile::XBobjNTXFile(vx::IndexTableLink* table) : XBobjIndexFile(table) { pageBytes_ = kPageSize; }
 
 XBobjNTXFile::~XBobjNTXFile() { ReleaseTagsQuietly(); }
 
@@ -528,19 +549,30 @@ int64_t XBobjNTXFile::AllocatePage() {
 
 bool XBobjNTXFile::KeyUpdateAll(int32_t record, bool appending) {
   if (XBobjNTXTag* tag = Tag()) {
+    // Another writer of a shared file counts on from the file's value, so
+    // that every change moves the counter that readers compare.
+    uint32_t onDisk = 0;
+    if (disk_ && disk_->Shared() && ReadVersion(onDisk)) version_ = static_cast<int>(onDisk);
     if (version_ > 32766) version_ = 0;
     ++version_;
     tag->changed_ = true;
     tag->TagStore();
+    NoteOwnVersion(static_cast<uint32_t>(version_));
   }
   return XBobjIndexFile::KeyUpdateAll(record, appending);
 }
 
+bool XBobjNTXFile::ReadVersion(uint32_t& version) {
+  uint8_t head[header::kVersion + 2];
+  if (!disk_ || !PageRead(0, head, sizeof head)) return false;
+  version = vx::GetLE16(head + header::kVersion);
+  return true;
+}
+
 bool XBobjNTXFile::ChangedByOthers() {
   if (!disk_ || !disk_->Shared()) return false;
-  uint8_t head[header::kVersion + 2];
-  if (!PageRead(0, head, sizeof head)) return false;
-  return vx::GetLE16(head + header::kVersion) != version_;
+  uint32_t onDisk = 0;
+  return ReadVersion(onDisk) && onDisk != static_cast<uint32_t>(version_);
 }
 
 void XBobjNTXFile::Empty() {

@@ -45,6 +45,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,8 @@ class XBobjNTXTag : public XBobjIndexTag {
   void TagCreate(const std::string& keyExpr, bool unique, bool ascending, const std::string& forExpr) override;
   int64_t HeaderRoot() override;
   void PageLoad(int64_t page, XBobjIndexKey& node) override;
+  void PageDecode(int64_t page, XBobjIndexKey& node) override;
+  void PageAttach(XBobjIndexKey& node) override;
   void PageStore(size_t depth) override;
   void TagLoad() override;
   void TagStore() override;
@@ -94,7 +97,7 @@ class XBobjNTXTag : public XBobjIndexTag {
   void ReadItems(int64_t page, std::vector<Item>& items);
   void WritePage(int64_t page, const std::vector<Item>& items, uint32_t lastChild);
   void WriteNode(const XBobjIndexKey& node, bool showsSeparator);
-  const XBobjIndexKeyData* SeparatorAbove(size_t depth) const;
+  std::optional<XBobjIndexKeyData> SeparatorAbove(size_t depth) const;
   std::string Top() const;
   bool RightEndHolds(const XBobjIndexKeyData& bound, int64_t& leaf, std::vector<Item>& items);
   bool RebalanceEmptyLeaf(size_t depth);
@@ -126,6 +129,7 @@ class XBobjNTXFile : public XBobjIndexFile {
   void Reindex() override;
   bool KeyUpdateAll(int32_t record, bool appending) override;
   bool ChangedByOthers() override;
+  bool ReadVersion(uint32_t& version) override;
   // Truncates the file to the header and one empty root page.
   void Empty();
 

@@ -15,6 +15,12 @@
 //    raises EXBaseError and marks the file unusable; nothing walks on.
 //  - Lock() makes LockWaitTime div LockRetryInterval attempts and returns
 //    false when all fail; it never raises.
+//  - Pages read are kept decoded (index_page_cache.h) and shared by the
+//    loaded paths until a node changes. Every byte this object writes drops
+//    the kept pages it covers. A shared file checks its version counter
+//    (ReadVersion) when its lock is taken and, while unlocked, once per tag
+//    operation that reads a page; when the counter moved, or the format has
+//    none, every kept page goes.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +31,7 @@
 
 #include "tables/base/xb_errors.h"
 #include "tables/base/xbo_diskfile.h"
+#include "tables/index/index_page_cache.h"
 #include "tables/index/xb_index_key.h"
 
 namespace vx {
@@ -140,6 +147,12 @@ class XBobjIndexTag {
   virtual void ForExprCompile();
   virtual bool KeyBuild(XBobjIndexKeyData& key);
   virtual bool ForOK();
+  // Decodes a page as the file holds it, whatever path leads to it; what
+  // the page cache keeps. PageLoad by default.
+  virtual void PageDecode(int64_t page, XBobjIndexKey& node) { PageLoad(page, node); }
+  // Completes a node read through a kept page with what the path above it
+  // tells (path_ holds the nodes above); nothing by default.
+  virtual void PageAttach(XBobjIndexKey& node) {}
   // Turns an evaluated value into the stored key form.
   virtual std::string ValueToKey(const vx::IndexValue& value) = 0;
   // Rewrites the sibling fields of a page that is not loaded.
@@ -150,6 +163,10 @@ class XBobjIndexTag {
   int32_t KeyFindKeep(XBobjIndexKeyData key);
   int32_t KeyRead(int code);
   int32_t KeyIsCurrent(int32_t record);
+  // The record that KeyRead(code) for xbKeyNext or xbKeyPrior would give
+  // when that step stays in the loaded leaf (no page to read) and the tag
+  // has no scope; 0 otherwise.
+  int32_t PeekStep(int code) const;
   bool KeyDelete();  // the current entry
   // Deletes the entry of (key, key.link); false when there is none.
   bool KeyRemove(const XBobjIndexKeyData& key);
@@ -237,12 +254,27 @@ class XBobjIndexTag {
   bool descendingCompare_ = false;
   bool descendingRead_ = false;
   bool updating_ = false;
+  int changing_ = 0;  // nesting of operations that change keys: nodes are loaded as own copies
   std::unique_ptr<vx::IndexExpr> forExpr_;
   std::unique_ptr<vx::IndexExpr> keyExpr_;
 
  private:
   friend class XBobjIndexFile;  // hands a new tag of a one-tag file its header page
+  // Marks an operation that changes keys: the loaded path becomes own
+  // copies, and so does every node loaded until it ends.
+  class Changing {
+   public:
+    explicit Changing(XBobjIndexTag& tag);
+    ~Changing() { --tag_.changing_; }
+    Changing(const Changing&) = delete;
+    Changing& operator=(const Changing&) = delete;
+
+   private:
+    XBobjIndexTag& tag_;
+  };
   void DropChain();
+  // Loads the node of a page through the file's page cache.
+  void FetchNode(int64_t page, XBobjIndexKey& node);
   void LoadRoot();
   void LoadChild(size_t depth);
   bool DescendFirst();
@@ -250,8 +282,8 @@ class XBobjIndexTag {
   bool MoveNext();
   bool MovePrev();
   bool TakeCurrent();
-  int Seek(const std::string& key, int32_t record, bool prefix);
-  int CompareEntry(const std::string& key, int32_t record, bool prefix, const XBobjIndexKeyData& entry) const;
+  int Seek(std::string_view key, int32_t record, bool prefix);
+  int CompareEntry(std::string_view key, int32_t record, bool prefix, const XBKeyRef& entry) const;
   void InsertAt(size_t depth, int position, const XBobjIndexKeyData& key);
   void RaiseParentKey(size_t depth);
   void RemoveNode(size_t depth);
@@ -297,6 +329,35 @@ class XBobjIndexFile {
   void Unlock();
   bool NameIs(const std::string& name) const;
   int TagCount() const { return static_cast<int>(tags_.size()); }
+
+  // ---- decoded pages (see the contract above)
+  // The kept page of that number, null when none; a shared file that holds
+  // no lock first checks its version counter (once per ReadScope).
+  std::shared_ptr<const XBIndexPage> CachedPage(int64_t page);
+  void KeepPage(int64_t page, std::shared_ptr<const XBIndexPage> decoded) { pageCache_.Keep(page, std::move(decoded)); }
+  void DropPageCache() { pageCache_.Clear(); }
+  // Drops the kept pages that bytes [offset, offset + length) overlap.
+  void PagesWritten(int64_t offset, int64_t length);
+  const vx::IndexPageCache& PageCache() const { return pageCache_; }
+  // Reads the version counter of a shared file, drops every kept page when
+  // it moved since the last check (or cannot be read) and counts the move.
+  void CheckVersion();
+  // How many moves of the version counter this object has seen: a reader
+  // that remembers it knows when another program changed the file.
+  uint64_t VersionMoves() const { return versionMoves_; }
+  // Tag operations read a shared, unlocked file under one version check.
+  class ReadScope {
+   public:
+    explicit ReadScope(XBobjIndexFile& file) : file_(file) {
+      if (file_.readScopes_++ == 0) file_.scopeChecked_ = false;
+    }
+    ~ReadScope() { --file_.readScopes_; }
+    ReadScope(const ReadScope&) = delete;
+    ReadScope& operator=(const ReadScope&) = delete;
+
+   private:
+    XBobjIndexFile& file_;
+  };
   XBobjIndexTag* TagByName(const std::string& name) const;
   XBobjIndexTag* TagByNumber(int i) const;
 
@@ -326,6 +387,19 @@ class XBobjIndexFile {
   // Writes and drops every tag's loaded chain, ignoring engine errors (for
   // destructors).
   void ReleaseTagsQuietly() noexcept;
+  // The version counter that other writers move on every change; false for
+  // formats without one.
+  virtual bool ReadVersion(uint32_t& version) { return false; }
+  // After this object wrote the counter itself: the pages it keeps are
+  // current for that value.
+  void NoteOwnVersion(uint32_t version) {
+    versionSeen_ = version;
+    versionKnown_ = true;
+  }
+  // How page numbers map to the file: byte offset = page * pageUnit_; a page
+  // holds pageBytes_ bytes.
+  int64_t pageUnit_ = 1;
+  int64_t pageBytes_ = 512;
 
   std::string fileName_;
   std::vector<std::unique_ptr<XBobjIndexTag>> tags_;
@@ -340,4 +414,13 @@ class XBobjIndexFile {
   int64_t lockFirst_ = 0x7FFFFFFE;
   int64_t lockSecond_ = 0x40000000;
   int64_t lockThird_ = 0x3FFFFFFF;
+
+ private:
+  vx::IndexPageCache pageCache_;
+  bool lockChecked_ = false;  // the held lock's version check holds
+  int readScopes_ = 0;
+  bool scopeChecked_ = false;
+  bool versionKnown_ = false;
+  uint32_t versionSeen_ = 0;
+  uint64_t versionMoves_ = 0;
 };

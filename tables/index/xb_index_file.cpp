@@ -12,9 +12,39 @@
 #include "tables/base/xb_settings.h"
 #include "tables/base/xb_tools.h"
 
+namespace {
+
+// The disk file of an index file: whatever it writes or cuts off leaves the
+// owner's page cache.
+class IndexDiskFile : public XBO_DiskFile {
+ public:
+  IndexDiskFile(XBobjIndexFile& owner, const AnsiString& name, bool shared, bool readWrite)
+      : XBO_DiskFile(name, shared, readWrite), owner_(owner) {}
+  int Write(std::int64_t offset, const void* buffer, int count) override {
+    owner_.PagesWritten(offset, count);
+    return XBO_DiskFile::Write(offset, buffer, count);
+  }
+  bool FileTruncate(std::int64_t offset) override {
+    owner_.DropPageCache();
+    return XBO_DiskFile::FileTruncate(offset);
+  }
+  bool FileCreate() override {
+    owner_.DropPageCache();
+    return XBO_DiskFile::FileCreate();
+  }
+
+ private:
+  XBobjIndexFile& owner_;
+};
+
+// Longer writes drop every kept page instead of looking for the ones hit.
+constexpr int64_t kLongWrite = 64 * 1024;
+
+}  // namespace
+
 // ---------------------------------------------------------------- file
 
-XBobjIndexFile::XBobjIndexFile(vx::IndexTableLink* table) : table_(table) {}
+XBobjIndexFile::XBobjIndexFile(vx::IndexTableLink* table) : table_(table), pageCache_(IndexPageCacheSize) {}
 
 XBobjIndexFile::~XBobjIndexFile() = default;
 
@@ -106,7 +136,8 @@ bool XBobjIndexFile::Open(const std::string& fileName, bool overwrite, bool crea
   disk_.reset();
   const bool creating = create && (overwrite || !XBO_DiskFile(name, false, false).FileExisted());
   // A new file is created for this opener alone.
-  auto disk = std::make_unique<XBO_DiskFile>(name, creating ? false : shared, creating ? true : writable);
+  DropPageCache();
+  auto disk = std::make_unique<IndexDiskFile>(*this, name, creating ? false : shared, creating ? true : writable);
   if (creating) {
     disk->FileCreate();
   } else {
@@ -126,14 +157,57 @@ bool XBobjIndexFile::Lock() {
   const int64_t offset = lockMode_ == 2 ? lockSecond_ : lockFirst_ - 1;
   const int64_t length = lockMode_ == 1 ? 2 : 1;
   for (int i = 0; i < attempts; ++i) {
-    if (disk_->LockRegion(offset, length)) return true;
+    if (disk_->LockRegion(offset, length)) {
+      if (disk_->LockCount() == 1) {
+        CheckVersion();
+        lockChecked_ = true;
+      }
+      return true;
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(interval));
   }
   return false;
 }
 
 void XBobjIndexFile::Unlock() {
-  if (disk_) disk_->UnlockRegion();
+  if (!disk_) return;
+  disk_->UnlockRegion();
+  if (disk_->LockCount() == 0) lockChecked_ = false;
+}
+
+// ---------------------------------------------------------------- page cache
+
+std::shared_ptr<const XBIndexPage> XBobjIndexFile::CachedPage(int64_t page) {
+  if (disk_ && disk_->Shared() && !lockChecked_ && !(readScopes_ > 0 && scopeChecked_)) {
+    CheckVersion();
+    scopeChecked_ = readScopes_ > 0;
+  }
+  return pageCache_.Find(page);
+}
+
+void XBobjIndexFile::CheckVersion() {
+  uint32_t version = 0;
+  const bool known = ReadVersion(version);
+  if (!known || !versionKnown_ || version != versionSeen_) {
+    pageCache_.Clear();
+    if (known && versionKnown_) ++versionMoves_;
+  }
+  versionKnown_ = known;
+  versionSeen_ = version;
+}
+
+void XBobjIndexFile::PagesWritten(int64_t offset, int64_t length) {
+  if (pageCache_.Pages() == 0 || length <= 0) return;
+  if (length > kLongWrite) {
+    pageCache_.Clear();
+    return;
+  }
+  // Pages start at multiples of the page unit (or of their size when
+  // numbered by byte offset); every one that overlaps the written bytes goes.
+  const int64_t align = pageUnit_ > 1 ? pageUnit_ : pageBytes_;
+  int64_t first = offset - pageBytes_ + 1;
+  first = first <= 0 ? 0 : (first + align - 1) / align * align;
+  for (int64_t at = first; at < offset + length; at += align) pageCache_.Drop(at / pageUnit_);
 }
 
 bool XBobjIndexFile::NameIs(const std::string& name) const {

@@ -2,6 +2,7 @@
 #include "tables/index/xb_index.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/rtl/scope_guard.h"
 
@@ -9,9 +10,11 @@
 
 void XBobjIndexTag::RaiseParentKey(size_t depth) {
   while (depth > 0) {
-    const XBobjIndexKey& node = *path_[depth];
+    XBobjIndexKey& node = *path_[depth];
     XBobjIndexKey& parent = *path_[depth - 1];
     if (node.Count() == 0 || parent.position < 0 || parent.position >= parent.Count()) return;
+    node.Materialize();
+    parent.Materialize();
     XBobjIndexKeyData& entry = parent.keys[static_cast<size_t>(parent.position)];
     const XBobjIndexKeyData& last = node.keys.back();
     if (entry.value == last.value && entry.record == last.record) return;
@@ -25,6 +28,7 @@ void XBobjIndexTag::RaiseParentKey(size_t depth) {
 
 void XBobjIndexTag::InsertAt(size_t depth, int position, const XBobjIndexKeyData& key) {
   XBobjIndexKey& node = *path_[depth];
+  node.Materialize();
   position = std::clamp(position, 0, node.Count());
   node.keys.insert(node.keys.begin() + position, key);
   node.position = position;
@@ -35,6 +39,7 @@ void XBobjIndexTag::InsertAt(size_t depth, int position, const XBobjIndexKeyData
 size_t XBobjIndexTag::ParentInsert(size_t depth, const XBobjIndexKeyData& separator) {
   if (depth == 0) {
     XBobjIndexKey& node = *path_[0];
+    node.Materialize();
     auto root = std::make_unique<XBobjIndexKey>();
     root->page = node.page;  // the new root keeps the root page
     root->leaf = false;
@@ -49,6 +54,7 @@ size_t XBobjIndexTag::ParentInsert(size_t depth, const XBobjIndexKeyData& separa
     depth = 1;
   }
   XBobjIndexKey& parent = *path_[depth - 1];
+  parent.Materialize();
   const int at = std::clamp(parent.position, 0, parent.Count());
   parent.keys.insert(parent.keys.begin() + at, separator);
   parent.position = at + 1;
@@ -59,6 +65,7 @@ size_t XBobjIndexTag::ParentInsert(size_t depth, const XBobjIndexKeyData& separa
 void XBobjIndexTag::RemoveNode(size_t depth) {
   for (;;) {
     XBobjIndexKey& node = *path_[depth];
+    node.Materialize();
     if (depth == 0) {
       // An emptied root becomes an empty leaf.
       node.leaf = true;
@@ -73,6 +80,7 @@ void XBobjIndexTag::RemoveNode(size_t depth) {
     if (node.right != -1) PageRelink(node.right, true, node.left, false, 0);
     path_.resize(depth);
     XBobjIndexKey& parent = *path_[depth - 1];
+    parent.Materialize();
     const bool wasLast = parent.position == parent.Count() - 1;
     parent.keys.erase(parent.keys.begin() + parent.position);
     parent.changed = true;
@@ -86,6 +94,8 @@ void XBobjIndexTag::RemoveNode(size_t depth) {
 }
 
 bool XBobjIndexTag::KeyDelete() {
+  XBobjIndexFile::ReadScope reading(*file_);
+  Changing changing(*this);
   if (path_.empty()) return false;
   const size_t depth = path_.size() - 1;
   XBobjIndexKey& leaf = *path_[depth];
@@ -104,8 +114,10 @@ bool XBobjIndexTag::KeyDelete() {
 }
 
 void XBobjIndexTag::FlushChain() {
+  std::optional<Changing> changing;  // a store may split into the nodes above
   for (size_t k = path_.size(); k-- > 0;) {
     if (!path_[k]->changed) continue;
+    if (!changing) changing.emplace(*this);
     const size_t before = path_.size();
     PageStore(k);
     k += path_.size() - before;  // a new root moved the chain down
@@ -115,6 +127,8 @@ void XBobjIndexTag::FlushChain() {
 }
 
 bool XBobjIndexTag::KeyAdd(XBobjIndexKeyData key) {
+  XBobjIndexFile::ReadScope reading(*file_);
+  Changing changing(*this);
   key.record = key.link;
   AdjustValue(key, true);
   atBOF_ = atEOF_ = false;
@@ -139,6 +153,8 @@ bool XBobjIndexTag::KeyAdd(XBobjIndexKeyData key) {
 }
 
 bool XBobjIndexTag::KeyRemove(const XBobjIndexKeyData& key) {
+  XBobjIndexFile::ReadScope reading(*file_);
+  Changing changing(*this);
   if (FindForUpdate(key) != key.link || key.link == 0) return false;
   return KeyDelete();
 }
@@ -158,6 +174,8 @@ bool XBobjIndexTag::KeyUpdate(int32_t record, bool appending) {
   keyChanged_ = false;
   if (!table || !keyExpr_) return false;
   if (!appending && (!table->HasOldImage() || (!hasFor_ && !table->RecordModified()))) return true;
+  XBobjIndexFile::ReadScope reading(*file_);
+  Changing changing(*this);
   vx::RestoreOnExit<bool> updating(updating_, true);
   const bool include = forExpr_ ? ForOK() : true;
   XBobjIndexKeyData newKey;

@@ -35,6 +35,7 @@ void XBobjIndexTag::StoreSplitting(size_t depth, const std::function<int64_t()>&
                                    const std::function<void(const XBobjIndexKey&)>& write, bool linkSiblings) {
   for (;;) {
     XBobjIndexKey& node = *path_[depth];
+    node.Materialize();
     const int real = node.leaf ? node.Count() : node.Count() - 1;
     if (real <= maxKeys_) {
       write(node);
@@ -115,14 +116,32 @@ int XBobjIndexTag::CompareKeys(const std::string& a, const std::string& b, bool 
 
 // ---------------------------------------------------------------- the chain
 
+XBobjIndexTag::Changing::Changing(XBobjIndexTag& tag) : tag_(tag) {
+  ++tag_.changing_;
+  for (auto& node : tag_.path_) node->Materialize();
+}
+
 void XBobjIndexTag::DropChain() { path_.clear(); }
+
+void XBobjIndexTag::FetchNode(int64_t page, XBobjIndexKey& node) {
+  std::shared_ptr<const XBIndexPage> decoded = file_->CachedPage(page);
+  if (!decoded) {
+    XBobjIndexKey fresh;
+    PageDecode(page, fresh);
+    decoded = std::make_shared<const XBIndexPage>(fresh);
+    file_->KeepPage(page, decoded);
+  }
+  node.Share(page, std::move(decoded));
+  PageAttach(node);
+  if (changing_ > 0) node.Materialize();
+}
 
 void XBobjIndexTag::LoadRoot() {
   path_.clear();
   if (root_ <= 0) root_ = HeaderRoot();
   if (root_ <= 0) return;
   auto node = std::make_unique<XBobjIndexKey>();
-  PageLoad(root_, *node);
+  FetchNode(root_, *node);
   path_.push_back(std::move(node));
 }
 
@@ -134,10 +153,10 @@ void XBobjIndexTag::LoadChild(size_t depth) {
   for (const auto& above : path_)
     if (above->page == page) file_->Damaged("page refers to itself");
   auto node = std::make_unique<XBobjIndexKey>();
-  PageLoad(page, *node);
+  FetchNode(page, *node);
   // Only a root may be empty; an empty page further down would be walked
   // through endlessly in a damaged tree.
-  if (node->keys.empty()) file_->Damaged("empty page below the root");
+  if (node->Count() == 0) file_->Damaged("empty page below the root");
   path_.push_back(std::move(node));
 }
 
@@ -212,7 +231,7 @@ bool XBobjIndexTag::TakeCurrent() {
   if (path_.empty()) return false;
   const XBobjIndexKey& leaf = *path_.back();
   if (leaf.position < 0 || leaf.position >= leaf.Count()) return false;
-  current_ = leaf.Current();
+  current_.Assign(leaf.Current());
   return true;
 }
 
@@ -228,9 +247,8 @@ void XBobjIndexTag::SetChainFlags() {
   if (descendingRead_) std::swap(atBOF_, atEOF_);
 }
 
-int XBobjIndexTag::CompareEntry(const std::string& key, int32_t record, bool prefix,
-                                const XBobjIndexKeyData& entry) const {
-  int c = CompareKeys(key, entry.value, prefix);
+int XBobjIndexTag::CompareEntry(std::string_view key, int32_t record, bool prefix, const XBKeyRef& entry) const {
+  int c = CompareIndexKeys(key, entry.value, keyType_, prefix);
   if (descendingCompare_) c = -c;
   if (c == 0 && record == kAfterEquals) return 1;
   if (c == 0 && record != -1 && file_->KeysCarryRecord()) {
@@ -243,7 +261,7 @@ int XBobjIndexTag::CompareEntry(const std::string& key, int32_t record, bool pre
 
 // Positions the chain on the first entry not below (key, record): -1 on a
 // greater entry, 0 on an equal one, 1 past the end.
-int XBobjIndexTag::Seek(const std::string& key, int32_t record, bool prefix) {
+int XBobjIndexTag::Seek(std::string_view key, int32_t record, bool prefix) {
   LoadRoot();
   if (path_.empty()) return 1;
   for (;;) {
@@ -257,7 +275,7 @@ int XBobjIndexTag::Seek(const std::string& key, int32_t record, bool prefix) {
     int hi = node.Count();
     while (lo < hi) {
       const int mid = (lo + hi) / 2;
-      if (CompareEntry(key, record, prefix, node.keys[static_cast<size_t>(mid)]) > 0) lo = mid + 1;
+      if (CompareEntry(key, record, prefix, node.At(mid)) > 0) lo = mid + 1;
       else hi = mid;
     }
     const bool past = lo == node.Count();
@@ -335,6 +353,7 @@ bool XBobjIndexTag::SetScope(const XBobjIndexKeyData* low, const XBobjIndexKeyDa
 // ---------------------------------------------------------------- reading
 
 void XBobjIndexTag::TagReset(XBTagReset mode) {
+  XBobjIndexFile::ReadScope reading(*file_);
   DropChain();
   LoadRoot();
   if (mode == XBTagReset::RootOnly || path_.empty()) return;
@@ -362,6 +381,7 @@ void XBobjIndexTag::TagRelease() {
 }
 
 int32_t XBobjIndexTag::KeyFind(XBobjIndexKeyData key) {
+  XBobjIndexFile::ReadScope reading(*file_);
   const bool exact = file_->Table() ? file_->Table()->Exact() : false;
   current_.record = 0;
   current_.link = 0;
@@ -401,6 +421,7 @@ int32_t XBobjIndexTag::KeyFindKeep(XBobjIndexKeyData key) {
 }
 
 int32_t XBobjIndexTag::KeyRead(int code) {
+  XBobjIndexFile::ReadScope reading(*file_);
   if (descendingRead_) {
     if (code == xbKeyTop) code = xbKeyBottom;
     else if (code == xbKeyBottom) code = xbKeyTop;
@@ -497,4 +518,15 @@ int32_t XBobjIndexTag::KeyIsCurrent(int32_t record) {
   if (current_.record == record && record != 0) return record;
   TagReset(XBTagReset::OnCurrentRecord);
   return current_.record;
+}
+
+int32_t XBobjIndexTag::PeekStep(int code) const {
+  if (HasScope() || path_.empty() || atBOF_ || atEOF_) return 0;
+  if (descendingRead_) code = code == xbKeyNext ? xbKeyPrior : code == xbKeyPrior ? xbKeyNext : code;
+  if (code != xbKeyNext && code != xbKeyPrior) return 0;
+  const XBobjIndexKey& leaf = *path_.back();
+  if (!leaf.leaf || leaf.position < 0 || leaf.position >= leaf.Count()) return 0;
+  const int to = code == xbKeyNext ? leaf.position + 1 : leaf.position - 1;
+  if (to < 0 || to >= leaf.Count()) return 0;
+  return leaf.At(to).record;
 }

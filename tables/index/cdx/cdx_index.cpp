@@ -450,18 +450,25 @@ void XBobjCDXFile::Reindex() {
 
 bool XBobjCDXFile::KeyUpdateAll(int32_t record, bool appending) {
   if (!dir_) return false;
-  uint8_t head[header::kVersion + 4];
-  if (disk_ && disk_->Shared() && PageRead(0, head, sizeof head)) dir_->version_ = GetLE32(head + header::kVersion);
+  uint32_t onDisk = 0;
+  if (disk_ && disk_->Shared() && ReadVersion(onDisk)) dir_->version_ = onDisk;
   dir_->version_ += 1;
   dir_->changed_ = true;
   const bool ok = XBobjIndexFile::KeyUpdateAll(record, appending);
   dir_->TagStore();
+  NoteOwnVersion(dir_->version_);
   return ok;
+}
+
+bool XBobjCDXFile::ReadVersion(uint32_t& version) {
+  uint8_t head[header::kVersion + 4];
+  if (!disk_ || !PageRead(0, head, sizeof head)) return false;
+  version = GetLE32(head + header::kVersion);
+  return true;
 }
 
 bool XBobjCDXFile::ChangedByOthers() {
   if (!disk_ || !disk_->Shared() || !dir_) return false;
-  uint8_t head[header::kVersion + 4];
-  if (!PageRead(0, head, sizeof head)) return false;
-  return GetLE32(head + header::kVersion) != dir_->version_;
+  uint32_t onDisk = 0;
+  return ReadVersion(onDisk) && onDisk != dir_->version_;
 }

@@ -93,6 +93,7 @@ class XBobjCDXFile : public XBobjIndexFile {
   void Reindex() override;
   bool KeyUpdateAll(int32_t record, bool appending) override;
   bool ChangedByOthers() override;
+  bool ReadVersion(uint32_t& version) override;
 
   XBobjCDXTag* Directory() const { return dir_.get(); }
 
