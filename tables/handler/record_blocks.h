@@ -29,6 +29,8 @@ class XBRecordBlocks {
   // Copies count bytes at offset from a held block; false when no block
   // holds all of them.
   bool Serve(std::int64_t offset, void* buffer, int count);
+  // Whether a held block has all of those bytes.
+  bool Holds(std::int64_t offset, int count) const;
   // Reads the block that holds offset and keeps it; false when the bytes do
   // not lie in one block.
   bool Load(std::int64_t offset, int count, const FileRead& read);

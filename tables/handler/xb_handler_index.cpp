@@ -284,6 +284,7 @@ int XBO_dBHandler::SelectTag(const AnsiString& tagName, bool keepPosition) {
     SetReadAhead(false);
     FActiveTagName = wanted;
     FActiveTag = tag;
+    FTagMoves = tag->File()->VersionMoves();
     tag->TagReset(XBTagReset::OnCurrentRecord);
     if (keepPosition && RecNo >= 1) {
       GetRec(xbCurrent);

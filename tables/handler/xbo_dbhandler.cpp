@@ -280,8 +280,10 @@ bool XBO_dBHandler::NeedsIndexReadLock() const {
 
 int XBO_dBHandler::ResyncActiveTag(int code, bool& resynced) {
   resynced = false;
-  XBobjIndexFile* file = FActiveTag->File();
-  if (code == xbTop || code == xbBottom || !file->ChangedByOthers()) return code;
+  const std::uint64_t moves = FActiveTag->File()->VersionMoves();
+  if (moves == FTagMoves) return code;
+  FTagMoves = moves;
+  if (code == xbTop || code == xbBottom) return code;
   const XBobjIndexKeyData old = FActiveTag->CurrentKey();
   if (old.link <= 0 || old.link != RecNo || FActiveTag->AtEOF() || FActiveTag->AtBOF()) return code;
   resynced = true;
@@ -313,31 +315,55 @@ void XBO_dBHandler::GetRec(int code) {
   // program's bytes.
   if ((code >= 1 || code == xbCurrent) && Shared()) DropReadAhead();
 
+  // The index files of a shared table are locked for a move. Under the
+  // Clipper protocol every move locks; under the others a step of a walk
+  // through the active tag that stays in the loaded leaf, onto a record in
+  // the held blocks, takes no lock: it reads what the last lock let in.
   const bool lockIndex = code < 0 && NeedsIndexReadLock();
-  if (lockIndex && !LockIndexFiles()) {
-    RaiseLockRefused(xbCtxRead);
-    return;
-  }
-  vx::ScopeGuard unlock([this, lockIndex, readAhead] {
-    if (lockIndex) UnlockIndexFiles();
+  const bool lazy = lockIndex && LockProtocol != ClipLock && FActiveTag;
+  bool locked = false;
+  vx::ScopeGuard unlock([this, &locked, readAhead] {
+    if (locked) UnlockIndexFiles();
+    FSharedWalk = false;
     if (readAhead != FReadAheadOn) SetReadAhead(readAhead);
   });
+  int c = code;
+  bool resynced = false;
+  // Locks for the rest of this read; what another program changed since
+  // the last lock drops the record blocks and puts the tag back on its entry.
+  const auto lock = [&]() -> bool {
+    if (!LockIndexFiles()) {
+      RaiseLockRefused(xbCtxRead);
+      return false;
+    }
+    locked = true;
+    if (!FActiveTag) return true;
+    XBobjIndexFile* file = FActiveTag->File();
+    if (!file->VersionKnown() || file->VersionMoves() != FTagMoves) DropReadAhead();
+    FSharedWalk = Shared();
+    c = ResyncActiveTag(c, resynced);
+    return true;
+  };
+  const auto heldStep = [&] {
+    const std::int32_t next = FActiveTag->PeekStep(c);
+    return next >= 1 && next <= RecordCount && FBlocks.Holds(RecordPosition(next), RecordLength);
+  };
+  if (lockIndex && !(lazy && (c == xbNext || c == xbPrior) && RecNo >= 1 && !FActiveTag->AtEOF() &&
+                     !FActiveTag->AtBOF() && FActiveTag->CurrentKey().link == RecNo && heldStep())) {
+    if (!lock()) return;
+  }
 
   std::int32_t tagRecord = 0;
   bool accepted = false;
-  int c = code;
-  if (FActiveTag && c < 0) {
-    bool resynced = false;
-    if (lockIndex) c = ResyncActiveTag(c, resynced);
-    // The tag stands where the last read by number left the table.
-    if (!resynced && c != xbTop && c != xbBottom) AlignActiveTag();
-  }
+  // The tag stands where the last read by number left the table.
+  if (FActiveTag && c < 0 && !resynced && c != xbTop && c != xbBottom) AlignActiveTag();
   std::int64_t steps = 0;
   for (;;) {
     std::int32_t n = c;
     if (FActiveTag && c < 0) {
       if (FReadAheadOn) SetReadAhead(false);
       for (;;) {
+        if (lockIndex && !locked && !heldStep() && !lock()) return;
         n = FActiveTag->KeyRead(c);
         EOFFlag = FActiveTag->AtEOF();
         BOFFlag = FActiveTag->AtBOF();

@@ -265,6 +265,7 @@ class XBO_dBHandler : public XBO_dBaseFld {
   XBRecordBlocks FBlocks;
   std::int64_t FLastRead = -1;  // offset of the last record read from the file
   bool FSharedWalk = false;     // a shared table's walk holds its index lock
+  std::uint64_t FTagMoves = 0;  // the active tag's file's version moves last seen
 
   bool FFound = false;
   bool FPositioned = false;

@@ -345,6 +345,8 @@ class XBobjIndexFile {
   // How many moves of the version counter this object has seen: a reader
   // that remembers it knows when another program changed the file.
   uint64_t VersionMoves() const { return versionMoves_; }
+  // Whether the last check could read a version counter.
+  bool VersionKnown() const { return versionKnown_; }
   // Tag operations read a shared, unlocked file under one version check.
   class ReadScope {
    public:

@@ -1,0 +1,216 @@
+// What the handler keeps between reads (decoded index pages, blocks of
+// records) against what other processes and its own writes change: another
+// process rewrites keys, appends and cuts the table short while this one
+// walks and seeks; every change shows after the next lock or refresh, own
+// writes show at once, and a short table gives the engine's error.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <functional>
+#include <random>
+
+#include "tables/base/xb_settings.h"
+#include "tests/tables/handler/handler_testing.h"
+
+namespace vx::test {
+namespace {
+
+using Draw = std::pair<int, int>;
+
+Draw Key(XBO_dBHandler& h) { return {int(h.GetNumberByName("YEAR")), int(h.GetNumberByName("DRAW"))}; }
+
+std::string KeyText(const Draw& d) {
+  return std::to_string(d.first) + "." + (d.second < 10 ? "00" : d.second < 100 ? "0" : "") + std::to_string(d.second);
+}
+
+// Runs body in a child process; the child's exit status (0 = done).
+int InChild(const std::function<void()>& body) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    int status = 0;
+    try {
+      body();
+    } catch (...) { status = 2; }
+    ::_exit(status);
+  }
+  int status = -1;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
+}
+
+// An index file of each format on the draw key.
+struct Format {
+  const char* file;
+  const char* tag;  // compound formats; single-tag files are named after the file
+  const char* name;
+};
+const Format kFormats[] = {
+    {"draws.cdx", "INDEX", "CDX"}, {"draws.ntx", "", "NTX"}, {"draws.ndx", "", "NDX"}, {"draws.mdx", "INDEX", "MDX"}};
+
+struct Table {
+  DbfScratch dir;
+  std::string path = dir / "draws.dbf";
+  std::vector<Draw> rows;  // by record number - 1
+
+  explicit Table(const Format& f) {
+    std::mt19937 rng(9);
+    for (int y = 2000; y < 2010; ++y)
+      for (int d = 1; d <= 60; ++d) rows.emplace_back(y, d);
+    std::shuffle(rows.begin(), rows.end(), rng);
+    CreateDraws(path, rows);
+    XBO_dBHandler h(path, false, true, "");
+    h.IndexOn(dir / f.file, f.tag, "YEAR+(0.001*DRAW)", "", 0, 0);
+  }
+  std::vector<Draw> Sorted() const {
+    std::vector<Draw> s = rows;
+    std::sort(s.begin(), s.end());
+    return s;
+  }
+};
+
+std::string TagOf(const Format& f) { return *f.tag ? f.tag : "DRAWS"; }
+
+// Keys of a walk from the top; every record whole.
+std::vector<Draw> WalkKeys(XBO_dBHandler& h) {
+  std::vector<Draw> keys;
+  for (h.GetRec(xbTop); !h.EOFFlag; h.GetRec(xbNext)) {
+    EXPECT_TRUE(DrawIsWhole(h)) << "record " << h.RecNo;
+    keys.push_back(Key(h));
+  }
+  return keys;
+}
+
+TEST(HandlerCache, AnotherProcessesKeysAndRecordsShowAfterTheNextLock) {
+  for (const Format& f : kFormats) {
+    SCOPED_TRACE(f.name);
+    Table t(f);
+    XBO_dBHandler h(t.path, true, true, "");
+    ASSERT_EQ(h.IndexOpenList(t.dir / f.file, TagOf(f)), 0);
+    // Everything read once: pages and record blocks are held.
+    ASSERT_EQ(WalkKeys(h), t.Sorted());
+    for (const Draw& d : t.rows) ASSERT_TRUE(h.Find(KeyText(d))) << KeyText(d);
+
+    // Half a walk, then the other process moves the keys of every fifth
+    // record (DRAW + 100) and appends a year of draws.
+    h.GetRec(xbTop);
+    for (int i = 0; i < 300; ++i) h.GetRec(xbNext);
+    Draw last = Key(h);
+    std::vector<Draw> changed = t.rows;
+    for (std::size_t r = 0; r < changed.size(); r += 5) changed[r].second += 100;
+    for (int d = 1; d <= 90; ++d) changed.emplace_back(2004, 200 + d);
+    ASSERT_EQ(InChild([&] {
+                XBO_dBHandler w(t.path, true, true, "");
+                if (w.IndexOpenList(t.dir / f.file, TagOf(f)) != 0) throw 1;
+                for (std::size_t r = 0; r < changed.size(); ++r) {
+                  if (r < t.rows.size()) {
+                    if (changed[r] == t.rows[r]) continue;
+                    w.GetRec(int(r + 1));
+                    PutDraw(w, changed[r].first, changed[r].second);
+                    w.WriteRecord(int(r + 1));
+                  } else {
+                    PutDraw(w, changed[r].first, changed[r].second);
+                    w.AppendRecord();
+                  }
+                }
+              }),
+              0);
+
+    // The walk goes on without fault: whole records; in the formats that
+    // count versions, in key order.
+    const bool versioned = f.name == std::string("CDX") || f.name == std::string("NTX");
+    for (h.GetRec(xbNext); !h.EOFFlag; h.GetRec(xbNext)) {
+      ASSERT_TRUE(DrawIsWhole(h)) << "record " << h.RecNo;
+      if (versioned) ASSERT_LT(last, Key(h));
+      last = Key(h);
+    }
+
+    // From the next lock on (the walk from the top takes it), and at every
+    // seek, the reader sees the table as the other process left it.
+    t.rows = changed;
+    EXPECT_EQ(WalkKeys(h), t.Sorted());
+    for (std::size_t r = 0; r < changed.size(); ++r) {
+      ASSERT_TRUE(h.Find(KeyText(changed[r]))) << KeyText(changed[r]);
+      EXPECT_EQ(h.RecNo, int(r + 1));
+      EXPECT_EQ(Key(h), changed[r]);
+      if (r % 5 == 0 && r < 600) {
+        const Draw old{changed[r].first, changed[r].second - 100};
+        EXPECT_FALSE(h.Find(KeyText(old))) << KeyText(old);
+      }
+    }
+    EXPECT_EQ(h.RecordCount, int(changed.size()));
+  }
+}
+
+TEST(HandlerCache, OwnWritesShowAtTheNextSeekAndStep) {
+  const std::size_t savedLimit = IndexPageCacheSize;
+  for (const bool shared : {false, true}) {
+    for (const std::size_t limit : {std::size_t(32) << 20, std::size_t(4096)}) {
+      for (const Format& f : kFormats) {
+        SCOPED_TRACE(std::string(f.name) + (shared ? " shared" : " exclusive") + " limit " + std::to_string(limit));
+        IndexPageCacheSize = limit;
+        Table t(f);
+        XBO_dBHandler h(t.path, shared, true, "");
+        ASSERT_EQ(h.IndexOpenList(t.dir / f.file, TagOf(f)), 0);
+        for (const Draw& d : t.rows) ASSERT_TRUE(h.Find(KeyText(d)));
+        ASSERT_EQ(WalkKeys(h), t.Sorted());
+        EXPECT_LE(h.IndexFile(1)->PageCache().Bytes(), limit);
+        if (!shared) EXPECT_GT(h.IndexFile(1)->PageCache().Pages(), 0u);
+        // Keys moved and records appended through this handle: the pages
+        // written are seen by the next seek, the records by the next step.
+        for (std::size_t r = 0; r < t.rows.size(); r += 7) {
+          const Draw old = t.rows[r];
+          ASSERT_TRUE(h.Find(KeyText(old)));
+          t.rows[r].first += 20;
+          PutDraw(h, t.rows[r].first, t.rows[r].second);
+          h.WriteRecord(int(r + 1));
+          EXPECT_FALSE(h.Find(KeyText(old))) << KeyText(old);
+          ASSERT_TRUE(h.Find(KeyText(t.rows[r]))) << KeyText(t.rows[r]);
+          EXPECT_EQ(h.RecNo, int(r + 1));
+        }
+        for (int d = 1; d <= 40; ++d) {
+          t.rows.emplace_back(2005, 100 + d);
+          PutDraw(h, 2005, 100 + d);
+          h.AppendRecord();
+          ASSERT_TRUE(h.Find(KeyText(t.rows.back())));
+        }
+        EXPECT_EQ(WalkKeys(h), t.Sorted());
+      }
+    }
+  }
+  IndexPageCacheSize = savedLimit;
+}
+
+TEST(HandlerCache, TableCutShortByAnotherProcessGivesTheEngineError) {
+  for (const bool shared : {false, true}) {
+    SCOPED_TRACE(shared ? "shared" : "exclusive");
+    Table t(kFormats[0]);
+    XBO_dBHandler h(t.path, shared, true, "");
+    ASSERT_EQ(h.IndexOpenList(t.dir / "draws.cdx", "INDEX"), 0);
+    ASSERT_EQ(WalkKeys(h).size(), t.rows.size());
+    h.GetRec(xbTop);
+    for (int i = 0; i < 100; ++i) h.GetRec(xbNext);
+    ASSERT_EQ(InChild([&] {
+                if (::truncate(t.path.c_str(), h.HeaderLength + 20 * h.RecordLength) != 0) throw 1;
+              }),
+              0);
+    ErrorRecorder errors;
+    // The walk goes on with the records it holds, or stops at the engine's
+    // error; then a refresh lets nothing past the new end.
+    try {
+      for (h.GetRec(xbNext); !h.EOFFlag; h.GetRec(xbNext)) ASSERT_TRUE(DrawIsWhole(h));
+    } catch (const EXBaseError& e) { EXPECT_EQ(errors.LastCode(), xbErrBeyondEOF) << e.Message(); }
+    h.FlushFile();
+    errors.entries.clear();
+    EXPECT_THROW(WalkKeys(h), EXBaseError);
+    EXPECT_EQ(errors.LastCode(), xbErrBeyondEOF);
+    h.GetRec(20);
+    EXPECT_EQ(Key(h), t.rows[19]);
+    EXPECT_THROW(h.GetRec(200), EXBaseError);
+    EXPECT_EQ(errors.LastCode(), xbErrBeyondEOF);
+  }
+}
+
+}  // namespace
+}  // namespace vx::test
