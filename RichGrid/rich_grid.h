@@ -545,6 +545,7 @@ class TRichStringGrid : public TStringGrid {
   bool HiddenRowIsNode(int realRow) const;
   bool RowPassesFilter(int ARow) const;
   int FittedColumnWidth(int ACol);
+  void FinishMouseSizing(bool columns);
   void UseCellFont(int ACol, int ARow);
 
   // Painting. The room a cell graphic takes beside the text, its placement

@@ -9,6 +9,9 @@
 
 void TRichStringGrid::SizeChanged(int OldColCount, int OldRowCount) {
   TStringGrid::SizeChanged(OldColCount, OldRowCount);
+  // Rows cut off take their selection with them.
+  if (rowSelected_.size() > static_cast<std::size_t>(RowCount()))
+    rowSelected_.resize(static_cast<std::size_t>(RowCount()));
   if (!HandleAllocated()) return;
   if (columnSize_->Stretch()) StretchRightColumn();
   UpdateScrollSettings();
@@ -47,37 +50,39 @@ void TRichStringGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
 void TRichStringGrid::ColWidthsChanged() {
   if (columnSize_->Stretch()) StretchRightColumn();
   TStringGrid::ColWidthsChanged();
-  if (FSizingCol < 0 || FColSized) return;
-  const int sized = FSizingCol;
-  {
-    FColSized = true;
-    vx::ScopeGuard done([this] { FColSized = false; });
-    if (mouseActions_->AllColumnSize && FSizingColWidth > 0) {
-      const double factor = static_cast<double>(ColWidths(sized)) / FSizingColWidth;
-      for (int c = TStringGrid::FixedCols(); c < ColCount(); ++c)
-        if (c != sized) SetColWidths(c, static_cast<int>(std::lround(ColWidths(c) * factor)));
-    }
-  }
-  FSizingCol = -1;
-  if (OnEndColumnSize) OnEndColumnSize(this, sized);
-  if (!IsCheckBox(Col(), Row())) HideEditor();
+  FinishMouseSizing(true);
 }
 
 void TRichStringGrid::RowHeightsChanged() {
   TStringGrid::RowHeightsChanged();
-  if (FSizingRow < 0 || FRowSized) return;
-  const int sized = FSizingRow;
-  {
-    FRowSized = true;
-    vx::ScopeGuard done([this] { FRowSized = false; });
-    if (mouseActions_->AllRowSize && FSizingRowHeight > 0) {
-      const double factor = static_cast<double>(RowHeights(sized)) / FSizingRowHeight;
-      for (int r = TStringGrid::FixedRows(); r < RowCount(); ++r)
-        if (r != sized) SetRowHeights(r, static_cast<int>(std::lround(RowHeights(r) * factor)));
+  FinishMouseSizing(false);
+}
+
+// After the user sized a column (row) by mouse: with AllColumnSize
+// (AllRowSize) every other data column (row) takes the same proportion; the
+// end event fires once. The widths set here do not start it again.
+void TRichStringGrid::FinishMouseSizing(bool columns) {
+  int& sizing = columns ? FSizingCol : FSizingRow;
+  bool& busy = columns ? FColSized : FRowSized;
+  if (sizing < 0 || busy) return;
+  const int sized = sizing;
+  const int before = columns ? FSizingColWidth : FSizingRowHeight;
+  const auto size = [&](int i) { return columns ? ColWidths(i) : RowHeights(i); };
+  if ((columns ? mouseActions_->AllColumnSize : mouseActions_->AllRowSize) && before > 0) {
+    busy = true;
+    vx::ScopeGuard done([&busy] { busy = false; });
+    const double factor = static_cast<double>(size(sized)) / before;
+    const int first = columns ? TStringGrid::FixedCols() : TStringGrid::FixedRows();
+    for (int i = first; i < (columns ? ColCount() : RowCount()); ++i) {
+      if (i == sized) continue;
+      const int v = static_cast<int>(std::lround(size(i) * factor));
+      if (columns) SetColWidths(i, v);
+      else SetRowHeights(i, v);
     }
   }
-  FSizingRow = -1;
-  if (OnEndRowSize) OnEndRowSize(this, sized);
+  sizing = -1;
+  if (columns && OnEndColumnSize) OnEndColumnSize(this, sized);
+  if (!columns && OnEndRowSize) OnEndRowSize(this, sized);
   if (!IsCheckBox(Col(), Row())) HideEditor();
 }
 

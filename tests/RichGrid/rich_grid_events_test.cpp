@@ -7,28 +7,13 @@
 
 #include <sstream>
 
-#include "RichGrid/rich_grid.h"
-#include "platform/gui/application.h"
-#include "platform/rtl/sysutils.h"
+#include "tests/RichGrid/rich_grid_test_support.h"
 
 namespace {
 
-class Grid : public TRichStringGrid {
- public:
-  Grid() : TRichStringGrid(nullptr) {
-    SetScrollBars(ssNone);
-    SetBorderStyle(bsNone);
-    SetBounds(0, 0, 400, 300);
-  }
-  using TCustomGrid::MouseDown;
-  using TCustomGrid::MouseMove;
-  void MouseUp(TMouseButton b, TShiftState s, int x, int y) override { TRichStringGrid::MouseUp(b, s, x, y); }
-};
+using richgridtest::Grid;
 
-class RichGridEvents : public ::testing::Test {
- protected:
-  void SetUp() override { Application->Initialize(); }
-};
+class RichGridEvents : public richgridtest::RichGridTest {};
 
 // What the statistics page does with its grid: reset to one row, lay out
 // seven headed columns, then one more row per record read.

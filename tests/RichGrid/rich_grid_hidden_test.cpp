@@ -3,29 +3,24 @@
 // the scroll-bar settings and the column widths kept in an INI file (also
 // as Python's configparser reads and writes it).
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
-#include "RichGrid/rich_grid.h"
-#include "platform/gui/application.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/inifiles.h"
 #include "platform/rtl/sysutils.h"
+#include "tests/RichGrid/rich_grid_test_support.h"
 #include "tests/support/run_tool.h"
 #include "tests/support/scratch_folder.h"
 
 namespace {
 
-class Grid : public TRichStringGrid {
+using richgridtest::Texts;
+
+class Grid : public richgridtest::Grid {
  public:
-  Grid() : TRichStringGrid(nullptr) {
-    SetScrollBars(ssNone);
-    SetBorderStyle(bsNone);
-    SetBounds(0, 0, 400, 300);
-  }
   // A heading and rows "r1" .. "r<n>" with "<n * 10>" in column 1.
   void Fill(int dataRows) {
     SetColCount(3);
@@ -48,19 +43,9 @@ class Grid : public TRichStringGrid {
     for (int r = 0; r < RowCount(); ++r) v.push_back({Cells(0, r), Objects(2, r), RowSelect(r)});
     return v;
   }
-  std::vector<AnsiString> Column(int c) {
-    std::vector<AnsiString> v;
-    for (int r = 0; r < RowCount(); ++r) v.push_back(Cells(c, r));
-    return v;
-  }
 };
 
-using Texts = std::vector<AnsiString>;
-
-class RichGridHidden : public ::testing::Test {
- protected:
-  void SetUp() override { Application->Initialize(); }
-};
+class RichGridHidden : public richgridtest::RichGridTest {};
 
 TEST_F(RichGridHidden, RowSelectionFlagsAndTheirErrors) {
   Grid g;
@@ -84,6 +69,10 @@ TEST_F(RichGridHidden, RowSelectionFlagsAndTheirErrors) {
   EXPECT_TRUE(g.RowSelect(4));
   g.RemoveSelectedRows();
   EXPECT_EQ(g.Column(0), (Texts{"head", "r1", "r5"}));
+  g.SetRowSelect(2, true);
+  g.SetRowCount(2);  // a row cut off loses its flag
+  g.SetRowCount(3);
+  EXPECT_FALSE(g.RowSelect(2));
 }
 
 TEST_F(RichGridHidden, HideAndUnhideKeepOrderTextsObjectsAndSelection) {
@@ -216,20 +205,10 @@ TEST_F(RichGridHidden, ScrollSettingsWaitForProportionalBars) {
   EXPECT_EQ(g.ScrollBar(SB_HORZ)->Page, 0);
 }
 
-// Runs in a folder of its own and puts the current folder back.
-class InFolder {
- public:
-  explicit InFolder(const std::string& dir) : saved_(GetCurrentDir()) { EXPECT_EQ(chdir(dir.c_str()), 0); }
-  ~InFolder() { EXPECT_EQ(chdir(saved_.c_str()), 0); }
-
- private:
-  std::string saved_;
-};
-
 TEST_F(RichGridHidden, ColumnWidthsPersistInIniFiles) {
   vx::test::ScratchFolder dir;
   {
-    InFolder here(dir.Path());
+    vx::test::InFolder here(dir.Path());
     auto* g = new Grid;
     g->SetColCount(3);
     g->SetColWidths(0, 40);

@@ -4,22 +4,15 @@
 // stretching the last column; zoom.
 #include <gtest/gtest.h>
 
-#include "RichGrid/rich_grid.h"
-#include "platform/gui/application.h"
-#include "platform/rtl/sysutils.h"
+#include "tests/RichGrid/rich_grid_test_support.h"
 
 namespace {
 
-class Grid : public TRichStringGrid {
+using richgridtest::Texts;
+using richgridtest::Watched;
+
+class Grid : public richgridtest::Grid {
  public:
-  Grid() : TRichStringGrid(nullptr) {
-    SetScrollBars(ssNone);
-    SetBorderStyle(bsNone);
-    SetBounds(0, 0, 400, 300);
-  }
-  using TCustomGrid::MouseDown;
-  using TCustomGrid::MouseMove;
-  void MouseUp(TMouseButton b, TShiftState s, int x, int y) override { TRichStringGrid::MouseUp(b, s, x, y); }
   void ColWidthsChanged() override {
     ++widthNotices;
     TRichStringGrid::ColWidthsChanged();
@@ -31,39 +24,12 @@ class Grid : public TRichStringGrid {
     for (int r = 0; r < rows; ++r)
       for (int c = 0; c < cols; ++c) SetCells(c, r, "r" + IntToStr(r));
   }
-  std::vector<AnsiString> Column(int c) {
-    std::vector<AnsiString> v;
-    for (int r = 0; r < RowCount(); ++r) v.push_back(Cells(c, r));
-    return v;
-  }
-  void DragX(int from, int to, int y = 5) {
-    MouseDown(mbLeft, TShiftState{}, from, y);
-    MouseMove(TShiftState{ssLeft}, to, y);
-    MouseUp(mbLeft, TShiftState{}, to, y);
-  }
-  void DragY(int x, int from, int to) {
-    MouseDown(mbLeft, TShiftState{}, x, from);
-    MouseMove(TShiftState{ssLeft}, x, to);
-    MouseUp(mbLeft, TShiftState{}, x, to);
-  }
+  void DragX(int from, int to, int y = 5) { Drag(TPoint{from, y}, TPoint{to, y}); }
+  void DragY(int x, int from, int to) { Drag(TPoint{x, from}, TPoint{x, to}); }
   int widthNotices = 0;
 };
 
-class Watched : public TObject {
- public:
-  explicit Watched(int& deaths) : deaths_(deaths) {}
-  ~Watched() override { ++deaths_; }
-
- private:
-  int& deaths_;
-};
-
-class RichGridRows : public ::testing::Test {
- protected:
-  void SetUp() override { Application->Initialize(); }
-};
-
-using Texts = std::vector<AnsiString>;
+class RichGridRows : public richgridtest::RichGridTest {};
 
 TEST_F(RichGridRows, InsertRowsShiftsRowsWithTheirHeightsObjectsAndSelection) {
   TObject marker;

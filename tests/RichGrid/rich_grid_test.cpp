@@ -5,24 +5,19 @@
 #include <gtest/gtest.h>
 
 #include "RichGrid/drag_markers.h"
-#include "RichGrid/rich_grid.h"
-#include "platform/gui/application.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/timers.h"
 #include "platform/rtl/sysutils.h"
+#include "tests/RichGrid/rich_grid_test_support.h"
 
 namespace {
 
-class Grid : public TRichStringGrid {
+using richgridtest::Watched;
+
+class Grid : public richgridtest::Grid {
  public:
-  Grid(TComponent* owner = nullptr) : TRichStringGrid(owner) {
-    SetScrollBars(ssNone);
-    SetBorderStyle(bsNone);
-    SetBounds(0, 0, 330, 210);
-  }
+  using richgridtest::Grid::Grid;
   using TCustomGrid::CanEditShow;
-  using TCustomGrid::CreateWnd;
-  using TCustomGrid::DestroyWnd;
   void Fill(int cols, int rows) {
     SetColCount(cols);
     SetRowCount(rows);
@@ -36,20 +31,7 @@ class Grid : public TRichStringGrid {
   }
 };
 
-// An application object whose destruction the test can see.
-class Watched : public TObject {
- public:
-  explicit Watched(int& deaths) : deaths_(deaths) {}
-  ~Watched() override { ++deaths_; }
-
- private:
-  int& deaths_;
-};
-
-class RichGridCore : public ::testing::Test {
- protected:
-  void SetUp() override { Application->Initialize(); }
-};
+class RichGridCore : public richgridtest::RichGridTest {};
 
 TEST_F(RichGridCore, DefaultsOfConstruction) {
   Grid g;

@@ -38,19 +38,7 @@ inline void WriteFile(const std::string& path, const AnsiString& bytes) {
   ASSERT_TRUE(vx::WriteFileBytes(path, bytes));
 }
 
-// Runs with `folder` as the current folder while it lives.
-class InFolder {
- public:
-  explicit InFolder(const std::string& folder) : previous_(std::filesystem::current_path()) {
-    std::filesystem::current_path(folder);
-  }
-  ~InFolder() { std::filesystem::current_path(previous_); }
-  InFolder(const InFolder&) = delete;
-  InFolder& operator=(const InFolder&) = delete;
-
- private:
-  std::filesystem::path previous_;
-};
+using InFolder = vx::test::InFolder;
 
 }  // namespace apptest
 

@@ -1,0 +1,61 @@
+// Shared pieces of the rich grid tests: a grid without frame or scroll
+// bars at a known size, with its mouse handlers open to the test; an object
+// that counts its destruction; a fixture that starts the application object.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "RichGrid/rich_grid.h"
+#include "platform/gui/application.h"
+#include "platform/rtl/sysutils.h"
+
+namespace richgridtest {
+
+// 400 x 300 pixels: columns of 64 and rows of 21 with lines of 1 pixel, so
+// column c ends at 65 * c + 64 and row r at 22 * r + 21.
+class Grid : public TRichStringGrid {
+ public:
+  explicit Grid(TComponent* owner = nullptr) : TRichStringGrid(owner) {
+    SetScrollBars(ssNone);
+    SetBorderStyle(bsNone);
+    SetBounds(0, 0, 400, 300);
+  }
+  using TCustomGrid::CreateWnd;
+  using TCustomGrid::DestroyWnd;
+  using TCustomGrid::MouseDown;
+  using TCustomGrid::MouseMove;
+  void MouseUp(TMouseButton b, TShiftState s, int x, int y) override { TRichStringGrid::MouseUp(b, s, x, y); }
+
+  // A press at `from`, a move and the release at `to`.
+  void Drag(TPoint from, TPoint to) {
+    MouseDown(mbLeft, TShiftState{}, from.X, from.Y);
+    MouseMove(TShiftState{ssLeft}, to.X, to.Y);
+    MouseUp(mbLeft, TShiftState{}, to.X, to.Y);
+  }
+  std::vector<AnsiString> Column(int c) const {
+    std::vector<AnsiString> v;
+    for (int r = 0; r < RowCount(); ++r) v.push_back(Cells(c, r));
+    return v;
+  }
+};
+
+using Texts = std::vector<AnsiString>;
+
+// Counts its destruction in `deaths`.
+class Watched : public TObject {
+ public:
+  explicit Watched(int& deaths) : deaths_(deaths) {}
+  ~Watched() override { ++deaths_; }
+
+ private:
+  int& deaths_;
+};
+
+class RichGridTest : public ::testing::Test {
+ protected:
+  void SetUp() override { Application->Initialize(); }
+};
+
+}  // namespace richgridtest
