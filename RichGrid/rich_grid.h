@@ -209,6 +209,23 @@ class TRichStringGrid : public TStringGrid {
   // upper-cased); -1 when none or with fewer than 2 rows.
   int FindRowByPrefix(const AnsiString& Text) const;
 
+  // --- sorting (rich_grid_sort.cpp). The data rows (below the fixed rows,
+  // above the footers) move with their texts, objects, heights and
+  // selection flags; the current row goes with its row. A comparison event
+  // that throws leaves the grid as it was.
+  // By SortColumn in SortDirection (then the columns after it, with SortFull).
+  void SortByColumn();
+  // By the columns of the sort index, each in its own direction; raises
+  // ERichGridError "No indexes specified for indexed sort" when it is empty.
+  void SortByIndex();
+  // -1, 0 or 1: row 1 before, with or after row 2 in the column, by the
+  // column's format (GetCellFormat).
+  int CompareCells(int ACol, int ARow1, int ARow2);
+  // A click released over the heading of ACol at X: sorts by the column
+  // (again: the other way round) or, with SortIndexShow, by the sort index
+  // (Shift adds the column or turns its direction), when the grid allows.
+  void HeaderClickSort(int ACol, int X, TShiftState Shift);
+
   // --- painting (rich_grid_paint.cpp, rich_grid_graphics.cpp)
   // The phase of blinking mark-up text: off draws it invisible.
   bool BlinkOn() const { return blinkOn_; }
@@ -544,6 +561,8 @@ class TRichStringGrid : public TStringGrid {
   void RestoreHiddenRows(const std::function<bool(const TGridItem&)>& take);
   bool HiddenRowIsNode(int realRow) const;
   bool RowPassesFilter(int ARow) const;
+  class SortColumnKeys;
+  void SortRows(bool byIndex);
   int FittedColumnWidth(int ACol);
   void FinishMouseSizing(bool columns);
   void UseCellFont(int ACol, int ARow);

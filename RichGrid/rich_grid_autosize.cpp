@@ -94,15 +94,14 @@ void TRichStringGrid::ExchangeRows(int R1, int R2) {
   if (R1 == R2 || R1 < 0 || R2 < 0 || R1 >= RowCount() || R2 >= RowCount()) return;
   BeginUpdate();
   vx::ScopeGuard done([this] { EndUpdate(); });
-  for (int c = 0; c < ColCount(); ++c) {
-    exchangeRow_->Clear();
-    exchangeRow_->AddObject(Cells(c, R1), Objects(c, R1));
-    SetCells(c, R1, Cells(c, R2));
-    SetObjects(c, R1, Objects(c, R2));
-    SetCells(c, R2, exchangeRow_->Strings(0));
-    SetObjects(c, R2, exchangeRow_->Objects(0));
-  }
-  exchangeRow_->Clear();
+  std::vector<AnsiString> cells1, cells2;
+  std::vector<TObject*> objects1, objects2;
+  TakeRowData(R1, cells1, objects1);
+  TakeRowData(R2, cells2, objects2);
+  PutRowData(R1, std::move(cells2), std::move(objects2));
+  PutRowData(R2, std::move(cells1), std::move(objects1));
+  InvalidateRow(R1);
+  InvalidateRow(R2);
   const int h1 = RowHeights(R1), h2 = RowHeights(R2);
   if (h1 != h2) {
     SetRowHeights(R1, h2);
