@@ -55,11 +55,34 @@ void QuickSortRows(std::vector<Row>& rows, int lo, int hi, int d, bool byColumn,
 }
 
 // A row being sorted with the key of its first sort column, so that most
-// comparisons read only what the sort moves along.
+// comparisons read only what the sort moves along; the smaller NumberRow
+// when that column holds numbers only.
 struct SortedRow {
   SortKey key;
   int row = 0;
 };
+
+struct NumberRow {
+  double number = 0;
+  int row = 0;
+  bool ok = false;
+};
+
+// Sorts the rows by `first` on their own data, then by `rest` on their row
+// numbers, and appends the sorted row numbers to out.
+template <typename Row, typename First, typename Rest>
+void SortRowList(std::vector<Row>& rows, int d, bool byColumn, bool firstDescending, First first, Rest& rest,
+                 std::vector<int>& out) {
+  auto compare = [&](const Row& a, const Row& b) {
+    // A row is equal to itself in every column.
+    if (a.row == b.row) return 0;
+    int res = first(a, b);
+    if (firstDescending) res = -res;
+    return res != 0 ? res : rest(a.row, b.row);
+  };
+  QuickSortRows(rows, 0, static_cast<int>(rows.size()) - 1, d, byColumn, compare);
+  for (const Row& r : rows) out.push_back(r.row);
+}
 
 }  // namespace
 
@@ -99,6 +122,15 @@ class TRichStringGrid::SortColumnKeys {
         return CompareSortKeys(format_, k1, k2, texts_[static_cast<std::size_t>(r1)],
                                texts_[static_cast<std::size_t>(r2)]);
     }
+  }
+
+  // Every key of the column is compared as a number (numeric formats, or
+  // the automatic format with numbers in every row).
+  bool NumbersOnly() {
+    if (format_.Style == ssNumeric || format_.Style == ssFinancial) return true;
+    if (format_.Style != ssAutomatic) return false;
+    Load();
+    return std::all_of(keys_.begin(), keys_.end(), [](const SortKey& k) { return k.Style == ssNumeric; });
   }
 
   // The row's key (an empty key for the styles that do not use keys).
@@ -205,31 +237,50 @@ void TRichStringGrid::SortRows(bool byIndex) {
   if (order.empty()) return;
   const int firstCol = order.front().first;
   const bool firstInGrid = firstCol <= lastCol;
-
-  auto compare = [&](const SortedRow& a, const SortedRow& b) {
-    int res = firstInGrid ? column(firstCol).Compare(a.key, a.row, b.key, b.row) : 0;
-    if (order.front().second) res = -res;
+  const bool numbersFirst = firstInGrid && column(firstCol).NumbersOnly();
+  // The columns after the first, when it finds two rows equal.
+  auto rest = [&](int r1, int r2) {
+    int res = 0;
     for (std::size_t i = 1; res == 0 && i < order.size(); ++i) {
       if (order[i].first > lastCol) continue;
-      res = column(order[i].first).Compare(a.row, b.row);
+      res = column(order[i].first).Compare(r1, r2);
       if (order[i].second) res = -res;
     }
     return res;
   };
 
-  std::vector<SortedRow> rows;
-  rows.reserve(static_cast<std::size_t>(last - first + 1));
-  for (int r = first; r <= last; ++r) rows.push_back(SortedRow{firstInGrid ? column(firstCol).Key(r) : SortKey{}, r});
   const int d = !byIndex && sortDirection_ == sdDescending ? -1 : 1;
-  QuickSortRows(rows, 0, static_cast<int>(rows.size()) - 1, d, !byIndex, compare);
+  std::vector<int> sorted;
+  sorted.reserve(static_cast<std::size_t>(last - first + 1));
+  if (numbersFirst) {
+    SortColumnKeys& keys = column(firstCol);
+    std::vector<NumberRow> rows;
+    rows.reserve(static_cast<std::size_t>(last - first + 1));
+    for (int r = first; r <= last; ++r) {
+      const SortKey k = keys.Key(r);
+      rows.push_back(NumberRow{k.Number, r, k.NumberOk});
+    }
+    auto byNumber = [](const NumberRow& a, const NumberRow& b) {
+      return a.ok && b.ok ? (a.number < b.number ? -1 : b.number < a.number ? 1 : 0) : 0;
+    };
+    SortRowList(rows, d, !byIndex, order.front().second, byNumber, rest, sorted);
+  } else {
+    std::vector<SortedRow> rows;
+    rows.reserve(static_cast<std::size_t>(last - first + 1));
+    for (int r = first; r <= last; ++r) rows.push_back(SortedRow{firstInGrid ? column(firstCol).Key(r) : SortKey{}, r});
+    auto byKey = [&](const SortedRow& a, const SortedRow& b) {
+      return firstInGrid ? column(firstCol).Compare(a.key, a.row, b.key, b.row) : 0;
+    };
+    SortRowList(rows, d, !byIndex, order.front().second, byKey, rest, sorted);
+  }
 
   // Rearrange the grid in one step; the current row goes with its row.
   std::vector<int> source(static_cast<std::size_t>(RowCount()));
   for (int r = 0; r < RowCount(); ++r) source[static_cast<std::size_t>(r)] = r;
   int current = FCurrent.Y;
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    source[static_cast<std::size_t>(first) + i] = rows[i].row;
-    if (rows[i].row == FCurrent.Y) current = first + static_cast<int>(i);
+  for (std::size_t i = 0; i < sorted.size(); ++i) {
+    source[static_cast<std::size_t>(first) + i] = sorted[i];
+    if (sorted[i] == FCurrent.Y) current = first + static_cast<int>(i);
   }
   std::vector<AnsiString> keptColumn;
   const bool keepColumn0 = sortNormalCellsOnly_ && FixedCols() > 0;
