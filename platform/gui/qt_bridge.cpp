@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QPen>
 #include <QPolygon>
+#include <algorithm>
 #include <cmath>
 
 #include "platform/gui/bitmap.h"
@@ -250,25 +251,50 @@ TRect QtPainterDevice::Bounds() const {
   return d ? TRect{0, 0, d->width(), d->height()} : TRect{};
 }
 
+QtPainterDevice::FontEntry::FontEntry(const TFont& font, QPaintDevice* surface)
+    : name(font.Name()),
+      height(font.Height()),
+      style(font.Style()),
+      pitch(font.Pitch()),
+      qfont(ToQFont(font)),
+      metrics(qfont, surface) {}
+
+QtPainterDevice::FontEntry& QtPainterDevice::FontFor(const TFont& font) {
+  constexpr std::size_t kFonts = 8;
+  for (std::size_t i = 0; i < fonts_.size(); ++i)
+    if (fonts_[i]->Matches(font)) {
+      if (i > 0)
+        std::rotate(fonts_.begin(), fonts_.begin() + static_cast<long>(i), fonts_.begin() + static_cast<long>(i) + 1);
+      return *fonts_.front();
+    }
+  if (fonts_.size() == kFonts) fonts_.pop_back();
+  fonts_.insert(fonts_.begin(), std::make_unique<FontEntry>(font, Surface()));
+  return *fonts_.front();
+}
+
 void QtPainterDevice::Text(int x, int y, const AnsiString& text, const TFont& font, const TBrush& brush) {
-  const QFont qf = ToQFont(font);
+  FontEntry& f = FontFor(font);
   const QString s = ToQString(text);
+  const int width = TextExtent(text, font).cx;
   Paint([&](QPainter& p) {
-    p.setFont(qf);
-    const QFontMetrics fm(qf, Surface());
+    p.setFont(f.qfont);
     // Drawn at the origin of a frame turned about the text's top-left corner.
     p.translate(x, y);
     if (font.Orientation() != 0) p.rotate(-font.Orientation() / 10.0);
-    const QRect box(0, 0, fm.horizontalAdvance(s), fm.height());
+    const QRect box(0, 0, width, f.metrics.height());
     if (brush.Style() != bsClear) p.fillRect(box, ToQBrush(brush));
     p.setPen(ToQColor(font.Color()));
-    p.drawText(QPoint(0, fm.ascent()), s);
+    p.drawText(QPoint(0, f.metrics.ascent()), s);
   });
 }
 
 TSize QtPainterDevice::TextExtent(const AnsiString& text, const TFont& font) {
-  const QFontMetrics fm(ToQFont(font), Surface());
-  return TSize{fm.horizontalAdvance(ToQString(text)), fm.height()};
+  FontEntry& f = FontFor(font);
+  if (const auto it = f.extents.find(text); it != f.extents.end()) return it->second;
+  if (f.extents.size() >= 4096) f.extents.clear();
+  const TSize size{f.metrics.horizontalAdvance(ToQString(text)), f.metrics.height()};
+  f.extents.emplace(text, size);
+  return size;
 }
 
 void QtPainterDevice::FocusRect(const TRect& r) {

@@ -8,10 +8,14 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QRegion>
 #include <QString>
+#include <memory>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/gui/canvas.h"
 #include "platform/gui/gui_types.h"
@@ -68,9 +72,29 @@ class QtPainterDevice : public CanvasDevice {
   TRect Bounds() const override;
 
  private:
+  // The Qt font and metrics of a font, and the extents measured with it.
+  // A paint measures the same few fonts and texts over and over; building
+  // the Qt font and shaping the text once each keeps it cheap.
+  struct FontEntry {
+    FontEntry(const TFont& font, QPaintDevice* surface);
+    // Same Qt font: colour and orientation are applied when drawing.
+    bool Matches(const TFont& font) const {
+      return height == font.Height() && style == font.Style() && pitch == font.Pitch() && name == font.Name();
+    }
+    AnsiString name;
+    int height = 0;
+    TFontStyles style;
+    TFontPitch pitch = fpDefault;
+    QFont qfont;
+    QFontMetrics metrics;
+    std::unordered_map<AnsiString, TSize> extents;
+  };
+  FontEntry& FontFor(const TFont& font);
   template <typename F>
   void Paint(F&& draw);
   QPaintDevice* Surface() const;
+
+  std::vector<std::unique_ptr<FontEntry>> fonts_;  // most recently used first
 
   QPainter* painter_ = nullptr;
   QImage* image_ = nullptr;
