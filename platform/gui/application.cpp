@@ -48,7 +48,10 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {}
 
 TApplication::~TApplication() = default;
 
-void TApplication::Initialize() { vx::EnsureQtApp(); }
+void TApplication::Initialize() {
+  vx::EnsureQtApp();
+  terminated_ = false;  // a program (or a test) starting afresh
+}
 
 bool TApplication::LoadStandardTranslation(const AnsiString& language) {
   vx::EnsureQtApp();

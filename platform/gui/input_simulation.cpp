@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QScrollBar>
@@ -201,6 +202,21 @@ void SendCloseRequest(TControl* form) {
 
 void ClosePopups() {
   while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+}
+
+bool ChoosePopupItem(const AnsiString& caption) {
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  if (!menu) return false;
+  const QString wanted = ToQString(caption).remove('&');
+  for (QAction* action : menu->actions()) {
+    if (action->isSeparator() || !action->isEnabled() || QString(action->text()).remove('&') != wanted) continue;
+    const QPoint p = menu->actionGeometry(action).center();
+    Mouse(menu, QEvent::MouseMove, p, Qt::NoButton, Qt::NoButton, false);
+    Mouse(menu, QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton, false);
+    Mouse(menu, QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton, false);
+    return true;
+  }
+  return false;
 }
 
 bool SaveScreenshot(TControl* control, const AnsiString& fileName) {

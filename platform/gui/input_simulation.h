@@ -40,6 +40,10 @@ void SendCloseRequest(TControl* form);
 void PostCall(std::function<void()> action);
 // Closes open pop-up menus.
 void ClosePopups();
+// Picks the item with this caption (accelerators ignored) of the pop-up
+// menu on screen as the user does: the button goes down and comes up on it.
+// False when no pop-up menu is shown or it has no such enabled item.
+bool ChoosePopupItem(const AnsiString& caption);
 // Saves what the control shows as a PNG file; false when it cannot be written.
 bool SaveScreenshot(TControl* control, const AnsiString& fileName);
 // True when the font (as mapped to an installed family) has a glyph for

@@ -1,9 +1,11 @@
 #include "platform/gui/menus.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QWidget>
 #include <algorithm>
 
@@ -80,7 +82,22 @@ AnsiString ShortCutToText(TShortCut sc) {
 TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner) {
   vx::EnsureQtApp();
   action_qt_ = new QAction(nullptr);
-  QObject::connect(action_qt_, &QAction::triggered, [this](bool) { vx::Guard([&] { Click(); }); });
+  QObject::connect(action_qt_, &QAction::triggered, [this](bool) {
+    if (!InPopupMenu()) {
+      vx::Guard([&] { Click(); });
+      return;
+    }
+    // Picked from a pop-up menu: the handler runs once the menu has closed
+    // and its mouse handling has returned, so a dialog it opens never runs
+    // inside the menu. An item destroyed meanwhile does nothing.
+    QPointer<QAction> alive = action_qt_;
+    QMetaObject::invokeMethod(
+        qApp,
+        [this, alive] {
+          if (alive) vx::Guard([&] { Click(); });
+        },
+        Qt::QueuedConnection);
+  });
   QObject::connect(action_qt_, &QAction::hovered, [this] {
     if (Application) Application->SetHint(hint_);
   });
@@ -228,6 +245,12 @@ void TMenuItem::Rebuild() {
   for (TMenuItem* item : items_) menu_qt_->addAction(item->action_qt_);
 }
 
+bool TMenuItem::InPopupMenu() const {
+  const TMenuItem* root = this;
+  while (root->parent_) root = root->parent_;
+  return dynamic_cast<TPopupMenu*>(root->menu_) != nullptr;
+}
+
 void TMenuItem::Click() {
   if (!enabled_) return;
   if (action_) {
@@ -293,7 +316,12 @@ void TMainMenu::RootChanged() {
 }
 
 TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner) {}
-TPopupMenu::~TPopupMenu() = default;
+
+TPopupMenu::~TPopupMenu() {
+  // The one deletion of the menu window; its items' actions go after it.
+  delete menu_;
+  menu_ = nullptr;
+}
 
 void TPopupMenu::Notification(TComponent* component, TOperation operation) {
   TMenu::Notification(component, operation);
@@ -304,10 +332,12 @@ void TPopupMenu::Popup(int x, int y) {
   if (OnPopup) vx::Guard([&] { OnPopup(this); });
   TMenuItem* root = Items();
   if (root->Count() == 0) return;
-  // A fresh QMenu each time: non-blocking, so no test waits on it.
-  auto* menu = new QMenu;
-  menu->setAttribute(Qt::WA_DeleteOnClose);
-  for (int i = 0; i < root->Count(); ++i) menu->addAction(root->Items(i)->QtAction());
-  QObject::connect(menu, &QMenu::aboutToHide, menu, [menu] { menu->deleteLater(); });
-  menu->popup(QPoint(x, y));
+  // One menu window for the life of the pop-up menu, filled afresh each
+  // time and only hidden when it closes. popup() does not block, so no
+  // test waits on it.
+  if (!menu_) menu_ = new QMenu;
+  menu_->hide();
+  menu_->clear();
+  for (int i = 0; i < root->Count(); ++i) menu_->addAction(root->Items(i)->QtAction());
+  menu_->popup(QPoint(x, y));
 }

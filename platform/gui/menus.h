@@ -81,6 +81,8 @@ class TMenuItem : public TComponent, public vx::StringProperties {
   void Rebuild();        // refills this item's Qt menu from the sub-items
   void ParentChanged();  // tells the container to refill
   void SyncAction();
+  // True for an item of a pop-up menu (its root belongs to a TPopupMenu).
+  bool InPopupMenu() const;
   AnsiString caption_, hint_;
   bool enabled_ = true, visible_ = true, checked_ = false, radioItem_ = false;
   TShortCut shortCut_ = 0;
@@ -121,7 +123,9 @@ class TPopupMenu : public TMenu {
  public:
   explicit TPopupMenu(TComponent* AOwner);
   ~TPopupMenu() override;
-  // Shows the menu at screen position (x, y); runs OnPopup first.
+  // Shows the menu at screen position (x, y); runs OnPopup first. An item
+  // the user picks runs its handler after the menu has closed, at the next
+  // turn of the event loop. The menu window belongs to this object alone.
   void Popup(int x, int y);
   TComponent* PopupComponent() const { return popupComponent_; }
   void SetPopupComponent(TComponent* c) { popupComponent_ = c; }
@@ -136,6 +140,7 @@ class TPopupMenu : public TMenu {
  private:
   TComponent* popupComponent_ = nullptr;
   bool autoPopup_ = true;
+  QMenu* menu_ = nullptr;
 };
 
 // Finds the item of a whole menu that has the given short cut (nullptr when none).

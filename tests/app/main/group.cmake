@@ -18,6 +18,7 @@ list(APPEND VX_APP_TEST_SOURCES
   main/draw_grid_scroll_test.cpp
   main/window_commands_test.cpp
   main/stability_test.cpp
+  main/grid_popup_test.cpp
   ../platform/db/memory_dataset.cpp
 )
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 
 #include "gui_test_support.h"
 #include "platform/gui/actions.h"
@@ -96,6 +97,42 @@ TEST_F(Menus, PopupMenuOpensOnRightButtonReleaseAfterOnMouseUp) {
   vx::ClosePopups();
   delete pm;  // the control forgets a destroyed menu
   EXPECT_EQ(memo->PopupMenu(), nullptr);
+  delete f;
+}
+
+// A handler that opened a dialog used to run inside the menu's own mouse
+// handling, with the menu window still alive (and deleted twice later).
+TEST_F(Menus, APopupItemRunsItsHandlerAfterTheMenuHasClosed) {
+  auto* f = new TForm(nullptr);
+  auto* pm = new TPopupMenu(f);
+  auto* item = new TMenuItem(f);
+  item->SetCaption("&Delete");
+  pm->Items()->Add(item);
+  auto* memo = new TMemo(f, f);
+  memo->SetPopupMenu(pm);
+  int runs = 0;
+  bool menuShownInHandler = true;
+  item->OnClick = [&](TObject* sender) {
+    ++runs;
+    EXPECT_EQ(sender, item);
+    menuShownInHandler = QApplication::activePopupWidget() != nullptr;
+  };
+  f->Show();
+  for (int round = 0; round < 3; ++round) {
+    vx::SendClick(memo, 5, 5, mbRight);
+    ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+    ASSERT_TRUE(vx::ChoosePopupItem("Delete"));
+    EXPECT_EQ(runs, round) << "not inside the menu";
+    Application->ProcessMessages();
+    EXPECT_EQ(runs, round + 1);
+    EXPECT_FALSE(menuShownInHandler);
+  }
+  // An item destroyed before its turn comes runs nothing.
+  vx::SendClick(memo, 5, 5, mbRight);
+  ASSERT_TRUE(vx::ChoosePopupItem("Delete"));
+  delete item;
+  Application->ProcessMessages();
+  EXPECT_EQ(runs, 3);
   delete f;
 }
 
