@@ -1,6 +1,16 @@
-// TDBGrid: the data-aware grid. It shows the window of records its data
-// link holds (as many rows as fit), follows the data set's cursor, and edits
-// the current cell through the field's Text.
+// TDBGrid: the data-aware grid, built on the grid base as the class library
+// built it (TCustomDBGrid on TCustomGrid). The base does the geometry, the
+// horizontal scrolling, the painting loop and the in-place editor; this
+// layer maps the data link's window of records onto the grid's rows, its
+// columns onto the grid's columns, and draws titles, the record indicator
+// and the fields' texts.
+//
+// Grid layout: an indicator column (dgIndicator) and a title row
+// (dgTitles) are the fixed cells; then one grid column per visible column
+// and one grid row per record of the link's window (as many as fit). The
+// current cell is the data set's active record in the selected column.
+// Columns wider than the window scroll sideways on the base's horizontal
+// scroll bar; the vertical scroll bar stands for the records (below).
 //
 // Columns: while no column was added in code the grid shows one default
 // column per visible field (rebuilt when the data set opens or its fields
@@ -13,12 +23,13 @@
 // with dgConfirmDelete), Esc closes the cell editor or cancels the record's
 // changes, Down on the last row appends a record, F2 or Enter opens the cell
 // editor and a typed character starts it with that character. The editor's
-// text goes into Field.Text when it closes, when the row or column changes,
-// and before the data set posts.
+// text goes into Field.Text on Enter, when the column or record changes,
+// and before the data set posts. Left, Right, Home, End and Tab move
+// between columns.
 //
 // What the grid shows is taken from the data set on each notification of
-// the link; while the data set's controls are disabled nothing reaches the
-// link, so the grid keeps showing what it showed.
+// the link and painted at once; while the data set's controls are disabled
+// nothing reaches the link, so the grid keeps showing what it showed.
 //
 // Scrolling: the vertical scroll bar stands for the records (its thumb at
 // the current record's number when the data set counts its records, else at
@@ -31,15 +42,12 @@
 #include <vector>
 
 #include "platform/db/data_source.h"
-#include "platform/gui/controls.h"
-#include "platform/gui/messages.h"
+#include "platform/gui/grids.h"
 
-class TDBGrid;
-class QLineEdit;
+class TCustomDBGrid;
 
 namespace vx {
 class GridDataLink;
-class GridEditorFilter;
 }  // namespace vx
 
 class TColumnTitle {
@@ -62,7 +70,7 @@ class TColumnTitle {
 
 class TColumn {
  public:
-  explicit TColumn(TDBGrid* grid);
+  explicit TColumn(TCustomDBGrid* grid);
   const AnsiString& FieldName() const { return fieldName_; }
   void SetFieldName(const AnsiString& v);
   // The field of that name in the open data set, or nullptr.
@@ -80,11 +88,12 @@ class TColumn {
   void SetReadOnly(bool v) { readOnly_ = v; }
   bool Visible() const { return visible_; }
   void SetVisible(bool v);
-  TDBGrid* Grid() const { return grid_; }
+  TCustomDBGrid* Grid() const { return grid_; }
   void Changed();
 
  private:
-  TDBGrid* grid_;
+  friend class TCustomDBGrid;
+  TCustomDBGrid* grid_;
   AnsiString fieldName_;
   int width_ = -1;
   TAlignment alignment_ = taLeftJustify;
@@ -99,7 +108,7 @@ enum TDBGridColumnsState { csDefault, csCustomized };
 
 class TDBGridColumns {
  public:
-  explicit TDBGridColumns(TDBGrid* grid) : grid_(grid) {}
+  explicit TDBGridColumns(TCustomDBGrid* grid) : grid_(grid) {}
   int Count() const { return static_cast<int>(columns_.size()); }
   TColumn* Items(int index) const;
   TColumn* operator[](int index) const { return Items(index); }
@@ -111,9 +120,9 @@ class TDBGridColumns {
   void SetState(TDBGridColumnsState v);
 
  private:
-  friend class TDBGrid;
+  friend class TCustomDBGrid;
   void BuildDefault();
-  TDBGrid* grid_;
+  TCustomDBGrid* grid_;
   std::vector<std::unique_ptr<TColumn>> columns_;
   TDBGridColumnsState state_ = csDefault;
 };
@@ -137,32 +146,26 @@ using TDBGridOptions = TSet<TDBGridOption>;
 
 using TDBGridClickEvent = std::function<void(TColumn* Column)>;
 
-class TDBGrid : public TCustomControl, public vx::MessageTarget {
+class TCustomDBGrid : public TCustomGrid {
  public:
-  explicit TDBGrid(TComponent* AOwner, TWinControl* AParent = nullptr);
-  ~TDBGrid() override;
+  explicit TCustomDBGrid(TComponent* AOwner, TWinControl* AParent = nullptr);
+  ~TCustomDBGrid() override;
 
   TDataSource* DataSource() const;
   void SetDataSource(TDataSource* source);
   TDBGridColumns* Columns() { return columns_.get(); }
+  // The data-aware options; they set the grid base's options.
   TDBGridOptions Options() const { return options_; }
   void SetOptions(TDBGridOptions v);
   bool ReadOnly() const { return readOnly_; }
   void SetReadOnly(bool v) { readOnly_ = v; }
-  int DefaultRowHeight() const;
   TFont* TitleFont() { return &titleFont_; }
 
-  // Index of the current column, and its field.
+  // Index of the current column in Columns(), and its field.
   int SelectedIndex() const { return selected_; }
   void SetSelectedIndex(int v);
   TField* SelectedField() const;
-  // Row of the current record, counting the title row, as last shown.
-  int Row() const;
-  // Rows of records the grid has room for.
-  int VisibleRowCount() const;
 
-  bool EditorMode() const;
-  void SetEditorMode(bool v);
   // The text in the open cell editor ("" when closed).
   AnsiString EditorText() const;
 
@@ -171,13 +174,8 @@ class TDBGrid : public TCustomControl, public vx::MessageTarget {
   AnsiString DisplayedText(int column, int row) const;
   int DisplayedRowCount() const;
 
-  int ClientWidth() const override;
-  int ClientHeight() const override;
-  QWidget* ClientWidget() const override;
-  HWND Handle() { return this; }
   void WndProc(TMessage& message) override;
   vx::ScrollBarState* ScrollBar(int bar) override;
-  void ScrollBarChanged(int bar) override;
 
   TDBGridClickEvent OnCellClick;
   TDBGridClickEvent OnTitleClick;
@@ -185,17 +183,24 @@ class TDBGrid : public TCustomControl, public vx::MessageTarget {
 
  protected:
   void Paint() override;
+  void DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState) override;
+  bool SelectCell(int ACol, int ARow) override;
+  bool CanEditShow() override;
+  bool CanEditModify() override;
+  AnsiString GetEditText(int ACol, int ARow) override;
+  void SetEditText(int ACol, int ARow, const AnsiString& Value) override;
+  int GetEditLimit() override;
+  void ColWidthsChanged() override;
+  bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
+  bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
   bool KeyDown(Word& key, TShiftState shift) override;
   bool KeyPress(char& key) override;
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void Resized() override;
   void FontChanged() override;
-  TColor DefaultColor() const override { return clWindow; }
-  bool PaintsBackground() const override { return true; }
 
  private:
   friend class vx::GridDataLink;
-  friend class vx::GridEditorFilter;
   friend class TDBGridColumns;
   friend class TColumn;
   // Link notifications.
@@ -203,38 +208,51 @@ class TDBGrid : public TCustomControl, public vx::MessageTarget {
   void LinkDataChanged();
   void LinkLayoutChanged();
   void LinkUpdateData();
+  // Columns, widths and row heights onto the grid base.
   void LayoutColumns();
+  void LayoutRows();
   void RefreshSnapshot() const;
+  // Takes what the data set shows, lays the rows out and repaints the
+  // cells and the scroll bar.
   void TakeSnapshot();
   void UpdateBufferCount();
+  int RowsThatFit();
   bool CanEditData() const;
-  bool CommitEditor();
-  void CloseEditor();
-  void OpenEditor(const AnsiString* initial);
-  void PlaceEditor();
-  void MoveColumn(int delta);
-  int IndicatorWidth() const;
-  int TitleHeight() const;
-  TRect CellRect(int column, int row) const;
-  std::vector<int> VisibleColumns() const;
+  bool CanEditColumn() const;
+  // The editor's text into the field when it was changed; raises what the
+  // field raises (the editor then stays open).
+  void CommitEdit();
+  // Closes the editor, dropping what was typed.
+  void DiscardEdit();
+  // Grid column of a column index (-1 for a hidden one), and back.
+  int GridColumnOf(int column) const;
+  int ColumnAt(int gridColumn) const;
+  void MoveToColumn(int column);
+  void MoveColumnBy(int delta);
   void UpdateScrollBar();
   void Scroll(int code, int pos);
+  int IndicatorOffset() const { return options_.Contains(dgIndicator) ? 1 : 0; }
+  int TitleOffset() const { return options_.Contains(dgTitles) ? 1 : 0; }
 
-  std::unique_ptr<vx::GridDataLink> link_;
+  std::unique_ptr<TDataLink> link_;
   std::unique_ptr<TDBGridColumns> columns_;
   TDBGridOptions options_;
   TFont titleFont_;
   bool readOnly_ = false;
   int selected_ = 0;
-  int leftCol_ = 0;
-  QLineEdit* editor_ = nullptr;
-  std::unique_ptr<vx::GridEditorFilter> editorFilter_;
-  bool editorOpen_ = false;
-  // What is shown, refreshed lazily after link notifications.
+  std::vector<int> shownColumns_;  // column index of each grid column after the indicator
+  bool layingOut_ = false;
+  AnsiString editText_;
+  bool editModified_ = false;
+  // What is shown, refreshed after link notifications.
   mutable bool dirty_ = true;
   mutable std::vector<std::vector<AnsiString>> cells_;
   mutable int activeRow_ = -1;
   mutable TDataSetState shownState_ = dsInactive;
-  vx::ScrollBarState vertBar_, horzBar_;
-  int wheelAccumulator_ = 0;
+  vx::ScrollBarState recordBar_;
+};
+
+class TDBGrid : public TCustomDBGrid {
+ public:
+  using TCustomDBGrid::TCustomDBGrid;
 };

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QScreen>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <QWidget>
@@ -229,6 +230,23 @@ bool FontDrawsText(const TFont& font, const AnsiString& text) {
   for (QChar ch : ToQString(text))
     if (!ch.isSpace() && !fm.inFont(ch)) return false;
   return true;
+}
+
+bool ShowsWhatItPaints(TControl* control) {
+  QWidget* w = control ? control->Widget() : nullptr;
+  if (!w || !w->isVisible() || !w->screen()) return false;
+  // Whatever is queued gets painted and flushed first.
+  for (int i = 0; i < 3; ++i) {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+  }
+  const QPoint at = w->mapTo(w->window(), QPoint(0, 0));
+  const QImage shown = w->screen()
+                           ->grabWindow(w->window()->winId(), at.x(), at.y(), w->width(), w->height())
+                           .toImage()
+                           .convertToFormat(QImage::Format_RGB32);
+  const QImage painted = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  return !shown.isNull() && shown.size() == painted.size() && shown == painted;
 }
 
 double InkCoverage(TControl* control, TColor background) {

@@ -49,6 +49,10 @@ bool SaveScreenshot(TControl* control, const AnsiString& fileName);
 // True when the font (as mapped to an installed family) has a glyph for
 // every character of text.
 bool FontDrawsText(const TFont& font, const AnsiString& text);
+// True when what the window shows of the control (its pixels as last
+// flushed to the screen, on the off-screen platform) is what the control
+// paints now: false means a change was never repainted.
+bool ShowsWhatItPaints(TControl* control);
 // Share of the control's pixels (0..1) that differ from colour, as shown.
 double InkCoverage(TControl* control, TColor background);
 // Top-level windows currently shown (tests check none is left behind).

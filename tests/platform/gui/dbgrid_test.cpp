@@ -20,8 +20,8 @@ class DBGrid : public GuiTest {
     source.SetDataSet(&ds);
     form = new TForm(nullptr);
     grid = new TDBGrid(form, form);
-    // Room for four records under the title row.
-    grid->SetBounds(0, 0, 300, grid->DefaultRowHeight() * 5);
+    // Room for four records under the title row (each row and its line).
+    grid->SetBounds(0, 0, 300, (grid->DefaultRowHeight() + 1) * 5);
     grid->SetDataSource(&source);
     ds.Open();
   }
@@ -180,8 +180,8 @@ TEST_F(DBGrid, ProgramColumnsKeepTheirLayoutAcrossReopen) {
 }
 
 TEST_F(DBGrid, ClickingARowMovesTheCursor) {
-  const int y = grid->DefaultRowHeight() * 3 + 2;  // the third record
-  vx::SendClick(grid, 30, y);
+  const TRect third = grid->CellRect(1, 3);  // the third record
+  vx::SendClick(grid, third.Left + 2, third.Top + 2);
   EXPECT_EQ(ds.FieldByName("YEAR")->AsInteger(), 2003);
   EXPECT_EQ(grid->Row(), 3);
 }
