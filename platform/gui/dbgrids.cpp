@@ -340,6 +340,15 @@ vx::ScrollBarState* TCustomDBGrid::ScrollBar(int bar) {
   return TCustomGrid::ScrollBar(bar);
 }
 
+void TCustomDBGrid::ScrollBarChanged(int bar) {
+  TCustomGrid::ScrollBarChanged(bar);
+  // The horizontal bar came or went: the rows that fit changed with it.
+  const vx::ScrollBarState* s = ScrollBar(bar);
+  if (bar != SB_HORZ || !s || s->Visible == horzBarShown_) return;
+  horzBarShown_ = s->Visible;
+  UpdateBufferCount();
+}
+
 void TCustomDBGrid::UpdateScrollBar() {
   vx::ScrollBarState s;
   TDataSet* ds = link_->DataSet();

@@ -176,6 +176,7 @@ class TCustomDBGrid : public TCustomGrid {
 
   void WndProc(TMessage& message) override;
   vx::ScrollBarState* ScrollBar(int bar) override;
+  void ScrollBarChanged(int bar) override;
 
   TDBGridClickEvent OnCellClick;
   TDBGridClickEvent OnTitleClick;
@@ -250,6 +251,7 @@ class TCustomDBGrid : public TCustomGrid {
   mutable int activeRow_ = -1;
   mutable TDataSetState shownState_ = dsInactive;
   vx::ScrollBarState recordBar_;
+  bool horzBarShown_ = false;
 };
 
 class TDBGrid : public TCustomDBGrid {

@@ -57,4 +57,36 @@ TEST_F(DrawGridScroll, WheelAndScrollBarMoveTheBaseAndTheGridGrowsWithTheWindow)
   Stop();
 }
 
+// The results grid used to cut its number columns at the window's edge,
+// with no way to reach the rest.
+TEST_F(DrawGridScroll, TheResultsGridReachesEveryNumberColumnOfAFormedCombination) {
+  Start();
+  apptest::WriteDrawBase(folder, "lotto", 6, 49, 200);
+  apptest::OpenDrawBase(dialogs, folder + "lotto.dbf");
+  TFormMain* f = FormMain;
+  f->SetBounds(0, 0, 900, 560);
+  f->Show();
+  f->seYearIndNumber->SetValue(2001);
+  f->seDrawIndNumber->SetValue(50);
+  vx::SendClick(f->btnForming);
+  Application->ProcessMessages();
+  ASSERT_TRUE(f->TableRes->Active());
+  TDBGrid* grid = f->DBGridRes;
+  const int numbers = f->TableRes->FieldCount() - 2;
+  ASSERT_GT(numbers, 12) << "wider than the grid";
+  ASSERT_EQ(grid->Columns()->Count(), 2 + numbers);
+  EXPECT_EQ(grid->ColCount(), 1 + 2 + numbers);
+  EXPECT_TRUE(vx::ScrollBarShown(grid, false));
+  grid->SetFocus();
+  vx::SendKey(grid, VK_END);
+  const TRect last = grid->CellRect(grid->ColCount() - 1, 1);
+  EXPECT_EQ(last.Width(), 25);
+  EXPECT_LE(last.Right, grid->ClientWidth());
+  EXPECT_EQ(grid->Columns()->Items(grid->SelectedIndex())->FieldName(), "P" + IntToStr(numbers));
+  EXPECT_TRUE(vx::ShowsWhatItPaints(grid));
+  vx::SendKey(grid, VK_HOME);
+  EXPECT_EQ(grid->LeftCol(), 1);
+  Stop();
+}
+
 }  // namespace
