@@ -1,12 +1,58 @@
 #include "platform/gui/actions.h"
 
-#include <QTimer>
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
 #include <algorithm>
 
 #include "platform/gui/application.h"
 #include "platform/gui/controls.h"
+#include "platform/gui/forms.h"
 #include "platform/gui/menus.h"
 #include "platform/gui/qt_app.h"
+
+namespace {
+
+std::vector<TActionList*>& LiveLists() {
+  static std::vector<TActionList*> lists;
+  return lists;
+}
+
+TForm* OwnerForm(TComponent* c) {
+  for (; c; c = c->Owner())
+    if (auto* f = dynamic_cast<TForm*>(c)) return f;
+  return nullptr;
+}
+
+// The event loop reports when it wakes and when it is about to sleep; the
+// first sleep after a wake-up is the moment the application goes idle.
+// Updating may cause events of its own (a repaint); the next round then
+// finds nothing changed, causes nothing, and the loop sleeps.
+void WatchIdle() {
+  static bool watching = false;
+  QAbstractEventDispatcher* dispatcher = QCoreApplication::eventDispatcher();
+  if (watching || !dispatcher) return;
+  watching = true;
+  static bool idleDue = true;
+  QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, [] { idleDue = true; });
+  QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [] {
+    if (!idleDue) return;
+    idleDue = false;
+    vx::Guard([] { vx::UpdateActionsOfShownForms(); });
+  });
+}
+
+}  // namespace
+
+void vx::UpdateActionsOfShownForms() {
+  const std::vector<TActionList*> lists = LiveLists();
+  for (TActionList* list : lists) {
+    // An update may destroy a list that comes later.
+    const auto& live = LiveLists();
+    if (std::find(live.begin(), live.end(), list) == live.end()) continue;
+    TForm* form = OwnerForm(list);
+    if (form && form->Visible()) list->UpdateActions();
+  }
+}
 
 TAction::TAction(TComponent* AOwner) : TComponent(AOwner) {}
 
@@ -95,14 +141,13 @@ std::optional<AnsiString> TAction::GetStringProperty(const AnsiString& name) con
 
 TActionList::TActionList(TComponent* AOwner) : TComponent(AOwner) {
   vx::EnsureQtApp();
-  timer_ = new QTimer;
-  timer_->setInterval(100);
-  QObject::connect(timer_, &QTimer::timeout, [this] { vx::Guard([&] { UpdateActions(); }); });
-  timer_->start();
+  WatchIdle();
+  LiveLists().push_back(this);
 }
 
 TActionList::~TActionList() {
-  delete timer_;
+  auto& live = LiveLists();
+  live.erase(std::remove(live.begin(), live.end(), this), live.end());
   for (TAction* a : std::vector<TAction*>(actions_)) a->SetActionList(nullptr);
 }
 

@@ -2,8 +2,9 @@
 //
 // An action's Caption, Hint, Enabled, Checked, Visible and ShortCut are
 // copied to every client (menu item or control) linked to it. OnUpdate runs
-// for every action of an enabled list when the program is idle (a timer of
-// the event loop, every 100 ms), so handlers can enable and disable commands.
+// for every action of a list whose form is shown each time the application
+// goes idle after handling events, so handlers can enable and disable
+// commands. There is no timer: a program with nothing to do does not wake.
 #pragma once
 
 #include <vector>
@@ -14,7 +15,6 @@
 class TActionList;
 class TMenuItem;
 class TControl;
-class QTimer;
 using TShortCut = std::uint16_t;
 
 class TAction : public TComponent, public vx::StringProperties {
@@ -76,5 +76,11 @@ class TActionList : public TComponent {
  private:
   friend class TAction;
   std::vector<TAction*> actions_;
-  QTimer* timer_ = nullptr;
 };
+
+namespace vx {
+// What the application does when it goes idle after handling events: the
+// action lists of the forms on screen update their actions. Runs by itself
+// from the event loop; callable from tests.
+void UpdateActionsOfShownForms();
+}  // namespace vx

@@ -19,6 +19,7 @@ list(APPEND VX_APP_TEST_SOURCES
   main/window_commands_test.cpp
   main/stability_test.cpp
   main/grid_popup_test.cpp
+  main/idle_test.cpp
   ../platform/db/memory_dataset.cpp
 )
 

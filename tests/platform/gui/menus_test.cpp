@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QTimer>
 
 #include "gui_test_support.h"
 #include "platform/gui/actions.h"
@@ -161,6 +162,33 @@ TEST_F(Menus, ActionsDriveTheirItemsAndRunOnUpdate) {
   EXPECT_FALSE(button->Enabled());
   delete act;
   EXPECT_EQ(item->Action(), nullptr);
+  delete f;
+}
+
+// Runs the program's loop for a moment, as the user's program waits for input.
+void RunLoopFor(int ms) {
+  bool over = false;
+  QTimer::singleShot(ms, [&over] { over = true; });
+  while (!over) Application->HandleMessage();
+}
+
+TEST_F(Menus, ActionsOfShownFormsUpdateWhenTheProgramGoesIdle) {
+  auto* f = new TForm(nullptr);
+  auto* list = new TActionList(f);
+  auto* act = new TAction(f);
+  act->SetActionList(list);
+  int updates = 0;
+  act->OnUpdate = [&](TObject*) { ++updates; };
+  RunLoopFor(30);
+  EXPECT_EQ(updates, 0) << "a hidden form's actions wait";
+  f->Show();
+  RunLoopFor(30);
+  EXPECT_GT(updates, 0);
+  f->Hide();
+  RunLoopFor(30);
+  const int seen = updates;
+  RunLoopFor(30);
+  EXPECT_EQ(updates, seen);
   delete f;
 }
 
