@@ -287,6 +287,37 @@ class TRichStringGrid : public TStringGrid {
   void SavePrintSettings(const AnsiString& fileName, const AnsiString& section);
   void LoadPrintSettings(const AnsiString& fileName, const AnsiString& section);
 
+  // --- grid files (grid_files.cpp, grid_ascii.cpp, grid_html.cpp, grid_csv.cpp)
+  // The file range: with IncludeFixedCells the whole grid, else the cells
+  // between the fixed columns and rows (right columns and footers too).
+  // Files are CP1251 text with CR LF line ends; a file is replaced only once
+  // it has been written whole, so a failure leaves the old one as it was.
+  // Failures raise ERichGridError with the file name.
+  //
+  // The cell file: a size line "cols,rows", a width line "cw <col>,<width>"
+  // per column, then "<col>,<row>,<text>" per non-empty cell (grid indexes),
+  // line breaks of a text with CR written as TAB (CR) and BS (LF).
+  void SaveToFile(const AnsiString& FileName);
+  // Reads a cell file into the grid without clearing it first. Blank lines,
+  // lines without a comma and negative indexes are skipped; a missing or
+  // non-positive size is a damaged file (the grid keeps what it had).
+  void LoadFromFile(const AnsiString& FileName);
+  // A fixed-width text table of every cell, aligned by the alignment query.
+  void SaveToASCII(const AnsiString& FileName);
+  // An HTML table of the file range between HTMLSettings' header and footer
+  // files; Append adds it to the end of an existing file.
+  void SaveToHTML(const AnsiString& FileName, bool Append = false);
+  // Separated values: one row per record, fields split at Delimiter (0:
+  // detected from the first two lines and restored afterwards), standard
+  // double-quote quoting. Append reads into new rows below RowCount.
+  void LoadFromCSV(const AnsiString& FileName, bool Append = false);
+  // Whether the size and width lines of the cell file count hidden columns.
+  bool FileIncludesHidden() const { return fileIncludesHidden_; }
+  void SetFileIncludesHidden(bool v) { fileIncludesHidden_ = v; }
+  // Separated values: '~' instead of LF stands for a line break in a field.
+  bool TildeLineBreaks() const { return tildeLineBreaks_; }
+  void SetTildeLineBreaks(bool v) { tildeLineBreaks_ = v; }
+
   // --- property groups
   TPrintsettings* PrintSettings() const { return printSettings_.get(); }
   THTMLSettings* HTMLSettings() const { return htmlSettings_.get(); }
@@ -634,6 +665,7 @@ class TRichStringGrid : public TStringGrid {
   TVAlignment vAlignment_ = vtaTop;
   unsigned vAlignFlags_ = 0, extraTextFlags_ = 0;
   bool includeFixedCells_ = true;
+  bool fileIncludesHidden_ = false, tildeLineBreaks_ = false;
   int printPageFrom_ = 1, printPageTo_ = 1;
   int wheelScrollLines_ = 3;
   UINT wheelMessage_ = WM_MOUSEWHEEL;

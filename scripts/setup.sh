@@ -11,7 +11,7 @@ PACKAGES=(
   python3 python3-dbf python3-dbfread libdbd-xbase-perl shapelib
   fpc fp-units-db fp-units-fcl
   fonts-liberation2 xvfb xauth poppler-utils
-  unrtf libreoffice-writer-nogui
+  unrtf libreoffice-writer-nogui libreoffice-calc-nogui gnumeric python3-xlrd libxml2-utils
 )
 
 missing=()

@@ -1,0 +1,158 @@
+// TRichStringGrid: reading separated values.
+//
+// One record per line; fields are split at the delimiter. A field that
+// begins with a double quote is quoted: "" inside it is a literal quote,
+// the next lone quote closes it, and it may hold the delimiter and line
+// breaks; anything between its closing quote and the next delimiter is
+// dropped. Other fields are taken as they stand. A delimiter at the very
+// end of a line starts no further field. Line breaks inside a field
+// become CR LF; with TildeLineBreaks so does every '~'. Lines may end in
+// CR LF, LF or CR.
+//
+// With Delimiter 0 the delimiter is detected from the first two lines:
+// among ',' ';' '#' TAB '|' the first whose count of single occurrences is
+// the same, and highest, in both; none found makes every line one field.
+#include <algorithm>
+#include <array>
+#include <climits>
+
+#include "RichGrid/grid_file_io.h"
+#include "RichGrid/text_routines.h"
+#include "platform/gui/application.h"
+
+namespace {
+
+constexpr int kNoDelimiter = -1;
+
+int DetectDelimiter(std::string_view text) {
+  AnsiString lines[2];
+  std::size_t start = 0;
+  for (AnsiString& line : lines) {
+    if (start >= text.size()) break;
+    std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    line = AnsiString(text.substr(start, end - start));
+    start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+  }
+  int best = 0, found = kNoDelimiter;
+  for (char c : {',', ';', '#', '\t', '|'}) {
+    const int n = SingleCharCount(c, lines[0]);
+    if (n == SingleCharCount(c, lines[1]) && n > best) {
+      best = n;
+      found = static_cast<unsigned char>(c);
+    }
+  }
+  return found;
+}
+
+// Walks the records of a text: field(index, raw, quoted) for each field
+// (raw is the text between the quotes of a quoted field, its "" still
+// doubled), then recordEnd() once per record.
+class RecordScanner {
+ public:
+  RecordScanner(std::string_view text, int delimiter) : s_(text) {
+    stop_['\r'] = stop_['\n'] = true;
+    if (delimiter != kNoDelimiter) stop_[static_cast<unsigned char>(delimiter)] = true;
+  }
+
+  template <typename Field, typename RecordEnd>
+  void Scan(Field&& field, RecordEnd&& recordEnd) {
+    std::size_t i = 0;
+    const std::size_t n = s_.size();
+    while (i < n) {
+      int index = 0;
+      bool more = !IsLineEnd(i);
+      while (more) {
+        if (s_[i] == '"') {
+          const std::size_t start = ++i;
+          std::size_t end = n;
+          for (;;) {
+            const std::size_t q = s_.find('"', i);
+            if (q == std::string_view::npos) {
+              i = n;
+              break;
+            }
+            if (q + 1 < n && s_[q + 1] == '"') {
+              i = q + 2;
+              continue;
+            }
+            end = q;
+            i = q + 1;
+            break;
+          }
+          field(index, s_.substr(start, end - start), true);
+          while (i < n && !IsStop(i)) ++i;
+        } else {
+          const std::size_t start = i;
+          while (i < n && !IsStop(i)) ++i;
+          field(index, s_.substr(start, i - start), false);
+        }
+        ++index;
+        more = i < n && !IsLineEnd(i);
+        if (more) ++i;  // the delimiter
+        more = more && !IsLineEnd(i);
+      }
+      if (i < n) i += s_[i] == '\r' && i + 1 < n && s_[i + 1] == '\n' ? 2 : 1;
+      recordEnd();
+    }
+  }
+
+ private:
+  bool IsStop(std::size_t i) const { return stop_[static_cast<unsigned char>(s_[i])]; }
+  bool IsLineEnd(std::size_t i) const { return i >= s_.size() || s_[i] == '\r' || s_[i] == '\n'; }
+
+  std::string_view s_;
+  std::array<bool, 256> stop_{};
+};
+
+// The cell text of a field: quotes undoubled (quoted fields), line breaks
+// as CR LF, '~' as CR LF with tilde.
+AnsiString FieldText(std::string_view raw, bool quoted, bool tilde) {
+  if (!quoted && (!tilde || raw.find('~') == std::string_view::npos)) return AnsiString(raw);
+  AnsiString out;
+  out.reserve(raw.size() + 8);
+  for (std::size_t j = 0; j < raw.size(); ++j) {
+    const char c = raw[j];
+    if (c == '"' && quoted) {
+      out += '"';
+      ++j;
+    } else if (c == '\r' || c == '\n') {
+      out += "\r\n";
+      if (c == '\r' && j + 1 < raw.size() && raw[j + 1] == '\n') ++j;
+    } else if (c == '~' && tilde) {
+      out += "\r\n";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+void TRichStringGrid::LoadFromCSV(const AnsiString& FileName, bool Append) {
+  AnsiString bytes = ReadGridFile(FileName, "Cannot open file ");
+  if (oemConvert_) bytes = OemToAnsi(bytes);
+  const int delimiter = delimiter_ ? static_cast<unsigned char>(delimiter_) : DetectDelimiter(bytes);
+  RecordScanner scanner(bytes, delimiter);
+
+  long long records = 0;
+  int fields = 0;
+  scanner.Scan([&](int index, std::string_view, bool) { fields = std::max(fields, index + 1); }, [&] { ++records; });
+  const int colOffset = includeFixedCells_ ? 0 : FixedCols();
+  const int firstRow = Append ? RowCount() : includeFixedCells_ ? 0 : FixedRows();
+  if (records > INT_MAX - firstRow || fields > INT_MAX - colOffset)
+    throw ERichGridError("File contains no data or corrupt file " + FileName);
+  SetRowCount(firstRow + static_cast<int>(records));
+  if (colOffset + fields > ColCount()) SetColCount(colOffset + fields);
+
+  FileProgress progress(*this);
+  int row = firstRow;
+  scanner.Scan([&](int index, std::string_view raw,
+                   bool quoted) { SetCells(colOffset + index, row, FieldText(raw, quoted, tildeLineBreaks_)); },
+               [&] {
+                 ++row;
+                 progress.Step(row - firstRow, records);
+                 Application->ProcessMessages();
+               });
+}
