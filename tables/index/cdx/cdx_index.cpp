@@ -136,11 +136,13 @@ void XBobjCDXTag::PageLoad(int64_t page, XBobjIndexKey& node) {
     cdx_->Damaged("page " + std::to_string(page) + " cannot be read");
   }
   const vx::CdxPageHead head = vx::CdxReadHead(buf);
-  if (head.attributes > 3) cdx_->Damaged("page " + std::to_string(page) + " has unknown attributes");
   node.page = page;
   node.left = head.left;
   node.right = head.right;
-  node.leaf = (head.attributes & 2) != 0;
+  // Below 2 is an interior page and anything else a leaf: other writers set
+  // more flag bits on leaves (a one-page structural tag's root is 7), so
+  // damage shows in the counts and offsets, not in the attribute word.
+  node.leaf = head.attributes >= 2;
   node.position = -1;
   node.changed = false;
   const vx::CdxKeyLayout layout = Layout();

@@ -4,7 +4,8 @@
 //
 //   offset | size | field
 //   -------+------+------------------------------------------------------
-//   0      | 2    | attributes: 0 interior, 1 interior root, 2 leaf, 3 leaf root
+//   0      | 2    | attributes: 0 interior, 1 interior root, 2 leaf, 3 leaf root;
+//          |      | read: below 2 interior, anything else a leaf
 //   2      | 2    | number of keys
 //   4      | 4    | left sibling page offset, -1 if none
 //   8      | 4    | right sibling page offset, -1 if none

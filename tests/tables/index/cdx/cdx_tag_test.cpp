@@ -281,6 +281,58 @@ TEST(CdxTag, DamagedHeadersAndPagesAreRefused) {
   }
 }
 
+// FoxPro writes more flag bits into the attribute word of a one-page tag's
+// root (7 for a root leaf); such files used to be refused as damaged. Only
+// below 2 is a page interior; damage is what counts and offsets cannot be.
+TEST(CdxTag, LeafRootsWithMoreAttributeBitsWalkAndSeek) {
+  IndexTestTable table;
+  table.folder = TestDir("attributes");
+  const std::vector<std::string> names = {"PEAR", "APPLE", "QUINCE", "FIG", "BANANA", "CHERRY"};
+  for (const auto& n : names) table.Append(Name(n));
+  const std::string path = table.folder + "/ATTR.CDX";
+  int64_t root;
+  int64_t directoryRoot;
+  {
+    XBobjCDXFile file(&table);
+    ASSERT_TRUE(file.Create("ATTR", true, true, false, true));
+    XBobjIndexTag* tag = file.TagAdd({"NAME", "NAME", "", false, true});
+    root = tag->HeaderRoot();
+    directoryRoot = file.Directory()->HeaderRoot();
+  }
+  const std::string good = [&] {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }();
+  ASSERT_EQ(good[static_cast<size_t>(root)], 3);  // a leaf root as written here
+  for (const uint8_t attributes : {5, 6, 7}) {
+    SCOPED_TRACE(attributes);
+    std::string s = good;
+    s[static_cast<size_t>(root)] = static_cast<char>(attributes);
+    s[static_cast<size_t>(directoryRoot)] = static_cast<char>(attributes);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << s;
+    {
+      XBobjCDXFile file(&table);
+      ASSERT_TRUE(file.Create("ATTR", false, false, false, false));
+      ASSERT_TRUE(file.Usable());
+      XBobjIndexTag* tag = file.TagByName("NAME");
+      ASSERT_NE(tag, nullptr);
+      EXPECT_EQ(Records(*tag), (std::vector<int32_t>{2, 5, 6, 4, 1, 3}));
+      EXPECT_EQ(Records(*tag, true), (std::vector<int32_t>{3, 1, 4, 6, 5, 2}));
+      EXPECT_EQ(tag->KeyFind(tag->MakeKey(IndexTestTable::Text("FIG"))), 4);
+      EXPECT_EQ(tag->KeyFind(tag->MakeKey(IndexTestTable::Text("CH"))), 6);
+      EXPECT_EQ(tag->KeyFind(tag->MakeKey(IndexTestTable::Text("GRAPE"))), 0);
+    }
+    // The same page with a key count beyond the page is still damaged.
+    s[static_cast<size_t>(root) + 2] = static_cast<char>(0xFF);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << s;
+    XBobjCDXFile bad(&table);
+    ASSERT_TRUE(bad.Create("ATTR", false, false, false, false));
+    ASSERT_EQ(bad.TagCount(), 1);
+    EXPECT_THROW(vx::test::WalkIndexTag(*bad.TagByNumber(0)), EXBaseError);
+    EXPECT_FALSE(bad.Usable());
+  }
+}
+
 TEST(CdxFile, TagsReopenInDirectoryOrderAndReindexRelaysTheFile) {
   IndexTestTable table;
   table.folder = TestDir("reindex");
