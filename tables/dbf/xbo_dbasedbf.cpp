@@ -160,7 +160,7 @@ void XBO_dBaseDBF::ParseDescriptors() {
   bool terminated = false;
   for (int i = 0; i < slots; ++i) {
     std::uint8_t* d = FDescriptorArea.data() + i * kDescriptorSize;
-    if (d[0] == kTerminator) {
+    if (IsTerminator(d[0])) {
       terminated = true;
       break;
     }
@@ -193,7 +193,7 @@ void XBO_dBaseDBF::ParseDescriptors() {
   // would have records read from its descriptors.
   if (!terminated) {
     std::uint8_t mark = 0;
-    terminated = Read(kHeaderSize + std::int64_t(kDescriptorSize) * FieldCount, &mark, 1) == 1 && mark == kTerminator;
+    terminated = Read(kHeaderSize + std::int64_t(kDescriptorSize) * FieldCount, &mark, 1) == 1 && IsTerminator(mark);
   }
   if (!fits || !terminated || offset != RecordLength) {
     TableError(xbErrBadHeader, xbCtxTableHeader, FileName());

@@ -22,7 +22,7 @@
 // | 28       | 1      | flags: 1 production index, 2 memo (0x30), 4 container    |
 // | 29       | 3      | kept as read                                             |
 // | 32       | 32 * n | field descriptors                                        |
-// | 32+32n   | 1      | terminator 0x0D (0x30: 263 more bytes follow)            |
+// | 32+32n   | 1      | terminator 0x0D, 0x0A read too (0x30: 263 more follow)   |
 // | hdrlen   | reclen | records; byte 0 is ' ' (live) or '*' (deleted)           |
 // | end      | 1      | 0x1A after the last record                               |
 //
@@ -73,6 +73,10 @@ inline constexpr int kHeaderSize = 32;
 inline constexpr int kDescriptorSize = 32;
 inline constexpr int kVisualFoxExtra = 263;  // bytes after the terminator in 0x30 headers
 inline constexpr std::uint8_t kTerminator = 0x0D;
+// Also read as the terminator: older tools, or a text-mode copy, left a line
+// feed there, and other readers accept it. Only 0x0D is ever written.
+inline constexpr std::uint8_t kTerminatorLineFeed = 0x0A;
+inline constexpr bool IsTerminator(std::uint8_t b) { return b == kTerminator || b == kTerminatorLineFeed; }
 inline constexpr std::uint8_t kEndOfFile = 0x1A;
 inline constexpr char kLiveFlag = ' ';
 inline constexpr char kDeletedFlag = '*';

@@ -332,6 +332,43 @@ TEST_P(DbfInteropVersion, OurTablesReadTheSameInEveryPeer) {
 
 INSTANTIATE_TEST_SUITE_P(EveryVersion, DbfInteropVersion, ::testing::Values(0x03, 0x83, 0x8B, 0xF5, 0x30));
 
+// A descriptor area ended by a line feed instead of 0x0D (older tools, text-
+// mode copies) opened before the header check came in and opens in the peer
+// readers; it used to be refused as a damaged header.
+TEST(DbfInterop, LineFeedTerminatedHeaderOpensReadsAndWrites) {
+  REQUIRE_TOOLS();
+  DbfScratch dir;
+  const std::string path = dir / "lf.dbf";
+  WriteSample(path, 0x83);
+  std::string bytes = ReadFileBytes(path);
+  const std::size_t headerLength = std::size_t(LE16At(bytes, 8));
+  ASSERT_EQ(bytes[headerLength - 1], '\x0D');
+  bytes[headerLength - 1] = '\x0A';
+  WriteFileBytes(path, bytes);
+  const std::string before = OurDump(path);
+  EXPECT_EQ(before, PeerDump(path));
+  {
+    XBO_dBaseFld t(path, false, true, "");
+    EXPECT_EQ(t.FieldCount, 8);
+    t.ReadRecord(2);
+    EXPECT_EQ(t.GetFieldText(1), "Smith       ");
+    t.PutStringByName("NAME", "Edited");
+    t.MemoWrite(t.FieldNumber("NOTE"), "new memo", 8);
+    t.WriteRecord(2);
+    t.BlankRecord();
+    t.PutStringByName("NAME", "Appended");
+    t.PutNumberByName("AMOUNT", 1.5);
+    t.AppendRecord();
+  }
+  const std::string after = OurDump(path);
+  EXPECT_NE(after.find("live Edited|-0.25|"), std::string::npos) << after;
+  EXPECT_NE(after.find("|new memo|"), std::string::npos) << after;
+  EXPECT_NE(after.find("live Appended|1.5|"), std::string::npos) << after;
+  EXPECT_EQ(after, PeerDump(path));
+  // The header keeps the byte it had; only whole new tables get 0x0D.
+  EXPECT_EQ(ReadFileBytes(path)[headerLength - 1], '\x0A');
+}
+
 TEST(DbfInterop, PythonDbfTablesOpenWithTheSameValues) {
   REQUIRE_TOOLS();
   DbfScratch dir;

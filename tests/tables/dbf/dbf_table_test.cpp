@@ -152,6 +152,8 @@ TEST(DbfOpen, DamagedHeadersAreError1001AndNothingIsWritten) {
       {"header length 50 over five descriptors", {{8, length(50)}}},
       {"header length 65 over five descriptors", {{8, length(65)}}},
       {"record length past the fields", {{10, length(30)}}},
+      {"terminator neither CR nor LF", {{192, "\x0B"}}},
+      {"line feed one descriptor early", {{160, "\x0A"}}},
       // Used to open with fields that hold nothing.
       {"C field of length 0", {{48, std::string(1, '\0')}, {10, length(24)}}},
       {"D field of length 0", {{112, std::string(1, '\0')}, {10, length(21)}}},
