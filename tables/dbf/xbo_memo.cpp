@@ -99,17 +99,34 @@ void XBobjMemo::FoundErrorHook(std::int32_t code, std::int32_t context, const An
 
 void XBobjMemo::FormatError() { FoundErrorHook(xbErrMemoFormat, xbCtxMemoFormat, FileName()); }
 
+void XBobjMemo::EntryError(std::int64_t block) {
+  AnsiString where = FileName() + ", block " + std::to_string(block);
+  if (FTable) where += " of table " + FTable->FileName();
+  FoundErrorHook(xbErrMemoFormat, xbCtxMemoFormat, where);
+}
+
+bool XBobjMemo::EntryFound(std::int64_t block, std::int64_t& length, bool report) {
+  length = 0;
+  // A reference past the end of the file (a memo file cut short) is a
+  // damaged entry, not an empty one: reading it as empty would hide every
+  // text that was lost.
+  if (block * FBlockSize >= FileSize()) {
+    if (report) EntryError(block);
+    return false;
+  }
+  if (EntryLength(block, length)) return true;
+  if (report) EntryError(block);
+  length = 0;
+  return false;
+}
+
 std::int64_t XBobjMemo::DataLimit(std::int64_t offset) { return std::max<std::int64_t>(FileSize() - offset, 0); }
 
-bool XBobjMemo::StoredLength(std::int64_t stored, std::int64_t dataOffset, std::int64_t& length, bool report) {
+bool XBobjMemo::StoredLength(std::int64_t stored, std::int64_t dataOffset, std::int64_t& length) {
   // Data the file does not hold means a damaged entry: taking what there is
   // would read other entries as this one's text, and a write in place would
   // go over them.
-  if (stored > DataLimit(dataOffset)) {
-    if (report) FormatError();
-    length = 0;
-    return false;
-  }
+  if (stored > DataLimit(dataOffset)) return false;
   length = stored;
   return true;
 }
@@ -121,13 +138,12 @@ void XBobjMemo::BuildEntryHeader(std::uint8_t* entry, std::int64_t length) {
   if (FEncrypted) PutLE32(entry, std::uint32_t(length));
 }
 
-bool XBobjMemo::EntryLength(std::int64_t block, std::int64_t& length, bool report) {
+bool XBobjMemo::EntryLength(std::int64_t block, std::int64_t& length) {
   const std::int64_t offset = block * FBlockSize;
-  length = 0;
   if (FEncrypted) {
     std::uint8_t prefix[4];
-    if (Read(offset, prefix, 4) != 4) return true;
-    return StoredLength(GetLE32(prefix), offset + 4, length, report);
+    if (Read(offset, prefix, 4) != 4) return false;
+    return StoredLength(GetLE32(prefix), offset + 4, length);
   }
   // The entry runs to its first end mark, or to the end of the file.
   std::vector<std::uint8_t> chunk(std::size_t(std::max(FBlockSize, 4096)));
@@ -153,14 +169,14 @@ void XBobjMemo::WriteNextFree(std::uint32_t next) {
 std::int64_t XBobjMemo::MemoSize(std::int64_t block) {
   if (block <= 0) return 0;
   std::int64_t length = 0;
-  if (!EntryLength(block, length, true)) return 0;
+  if (!EntryFound(block, length, true)) return 0;
   return length;
 }
 
 std::int64_t XBobjMemo::MemoGet(std::int64_t block, void* buffer, std::int64_t length) {
   if (block <= 0 || length <= 0) return 0;
   std::int64_t entry = 0;
-  if (!EntryLength(block, entry, true)) return 0;
+  if (!EntryFound(block, entry, true)) return 0;
   const std::int64_t want = std::min({length, entry, std::int64_t(INT32_MAX)});
   if (want <= 0) return 0;
   const std::int64_t offset = block * FBlockSize + EntryPrefixLength();
@@ -215,7 +231,7 @@ std::int64_t XBobjMemo::MemoPut(std::int64_t block, const void* buffer, std::int
   const std::int64_t size = FileSize();
   const std::int64_t firstData = (kHeaderRegion + FBlockSize - 1) / FBlockSize;
   std::int64_t oldLength = 0;
-  const bool oldExists = block >= firstData && block * FBlockSize < size && EntryLength(block, oldLength, false);
+  const bool oldExists = block >= firstData && EntryFound(block, oldLength, false);
   const std::uint32_t oldCount = oldExists ? BlocksFor(oldLength) : 0;
   const std::uint32_t newCount = BlocksFor(length);
   if (!(oldExists && newCount <= oldCount)) {
@@ -276,17 +292,13 @@ XBobjMemo4::XBobjMemo4(XBO_dBaseDBF* table, std::uint8_t version, bool shared, b
   }
 }
 
-bool XBobjMemo4::EntryLength(std::int64_t block, std::int64_t& length, bool report) {
+bool XBobjMemo4::EntryLength(std::int64_t block, std::int64_t& length) {
   const std::int64_t offset = block * FBlockSize;
-  length = 0;
   std::uint8_t head[kEntryHeaderSize];
-  if (Read(offset, head, kEntryHeaderSize) != kEntryHeaderSize) return true;
+  if (Read(offset, head, kEntryHeaderSize) != kEntryHeaderSize) return false;
   const std::uint32_t stored = GetLE32(head + 4);
-  if (head[0] != 0xFF || head[1] != 0xFF || stored < kEntryHeaderSize) {
-    if (report) FormatError();
-    return false;
-  }
-  return StoredLength(stored - kEntryHeaderSize, offset + kEntryHeaderSize, length, report);
+  if (head[0] != 0xFF || head[1] != 0xFF || stored < kEntryHeaderSize) return false;
+  return StoredLength(stored - kEntryHeaderSize, offset + kEntryHeaderSize, length);
 }
 
 void XBobjMemo4::BuildEntryHeader(std::uint8_t* entry, std::int64_t length) {
@@ -312,17 +324,12 @@ XBobjFXMemo20::XBobjFXMemo20(XBO_dBaseDBF* table, std::uint8_t version, bool sha
   }
 }
 
-bool XBobjFXMemo20::EntryLength(std::int64_t block, std::int64_t& length, bool report) {
+bool XBobjFXMemo20::EntryLength(std::int64_t block, std::int64_t& length) {
   const std::int64_t offset = block * FBlockSize;
-  length = 0;
   std::uint8_t head[kEntryHeaderSize];
-  if (Read(offset, head, kEntryHeaderSize) != kEntryHeaderSize) return true;
-  const std::uint32_t type = GetBE32(head);
-  if (type > kFoxTypeText) {
-    if (report) FormatError();
-    return false;
-  }
-  return StoredLength(GetBE32(head + 4), offset + kEntryHeaderSize, length, report);
+  if (Read(offset, head, kEntryHeaderSize) != kEntryHeaderSize) return false;
+  if (GetBE32(head) > kFoxTypeText) return false;
+  return StoredLength(GetBE32(head + 4), offset + kEntryHeaderSize, length);
 }
 
 void XBobjFXMemo20::BuildEntryHeader(std::uint8_t* entry, std::int64_t length) {

@@ -41,7 +41,8 @@
 //
 // The memo file belongs to its table (XBO_dBaseDBF), which must outlive it;
 // errors go to the table's FoundErrorHook. Lengths and block numbers read from
-// disk are checked against the file size; a damaged entry raises 1005.
+// disk are checked against the file size; a damaged entry raises 1005, and a
+// new text for it goes to the end of the file, never over its old blocks.
 #pragma once
 
 #include <cstdint>
@@ -90,7 +91,8 @@ class XBobjMemo : public XBO_DiskFile {
 
   void FoundErrorHook(std::int32_t code, std::int32_t context, const AnsiString& name) override;
 
-  // Length of an entry's data; 0 for block 0 or a block past the end.
+  // Length of an entry's data; 0 for block 0. A damaged entry, or a block
+  // past the end of the file, raises 1005 naming the table and the block.
   std::int64_t MemoSize(std::int64_t block);
   // Reads up to length bytes of an entry into buffer; returns what was read.
   std::int64_t MemoGet(std::int64_t block, void* buffer, std::int64_t length);
@@ -112,9 +114,10 @@ class XBobjMemo : public XBO_DiskFile {
   std::int64_t MemoLockLength() const;
 
  protected:
-  // Entry length from the entry at block; false for a damaged entry (after
-  // the error was reported when report is set).
-  virtual bool EntryLength(std::int64_t block, std::int64_t& length, bool report);
+  // Entry length from the entry at block, which starts inside the file;
+  // false for a damaged entry (a header that is cut short or wrong, data
+  // past the end of the file).
+  virtual bool EntryLength(std::int64_t block, std::int64_t& length);
   // Bytes in front of the data and after it.
   virtual int EntryPrefixLength() const;
   virtual int EntrySuffixLength() const;
@@ -123,10 +126,15 @@ class XBobjMemo : public XBO_DiskFile {
   virtual bool HasTableName() const { return true; }
 
   void FormatError();
+  // Error 1005 naming the memo file, the block and the table.
+  void EntryError(std::int64_t block);
+  // The data length of the entry at block (> 0); false for a damaged entry,
+  // one past the end of the file included (reported when report is set).
+  bool EntryFound(std::int64_t block, std::int64_t& length, bool report);
   std::int64_t DataLimit(std::int64_t offset);
   // Takes a stored data length whose data starts at dataOffset; false (a
-  // damaged entry, reported when report is set) when the file ends first.
-  bool StoredLength(std::int64_t stored, std::int64_t dataOffset, std::int64_t& length, bool report);
+  // damaged entry) when the file ends first.
+  bool StoredLength(std::int64_t stored, std::int64_t dataOffset, std::int64_t& length);
 
   XBO_dBaseDBF* FTable;
   std::uint8_t FVersion;
@@ -149,7 +157,7 @@ class XBobjMemo4 : public XBobjMemo {
              const AnsiString& tableFileName);
 
  protected:
-  bool EntryLength(std::int64_t block, std::int64_t& length, bool report) override;
+  bool EntryLength(std::int64_t block, std::int64_t& length) override;
   int EntryPrefixLength() const override { return memo_format::kEntryHeaderSize; }
   int EntrySuffixLength() const override { return 0; }
   void BuildEntryHeader(std::uint8_t* entry, std::int64_t length) override;
@@ -161,7 +169,7 @@ class XBobjFXMemo20 : public XBobjMemo {
                 const AnsiString& tableFileName);
 
  protected:
-  bool EntryLength(std::int64_t block, std::int64_t& length, bool report) override;
+  bool EntryLength(std::int64_t block, std::int64_t& length) override;
   int EntryPrefixLength() const override { return memo_format::kEntryHeaderSize; }
   int EntrySuffixLength() const override { return 0; }
   void BuildEntryHeader(std::uint8_t* entry, std::int64_t length) override;
