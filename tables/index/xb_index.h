@@ -372,6 +372,9 @@ class XBobjIndexFile {
   void MarkUnusable() { usable_ = false; }
   // Raises the damaged-index error (and marks the file unusable).
   [[noreturn]] void Damaged(const std::string& what);
+  // What the last damaged-index error found ("" while none was raised), so
+  // a file refused while opening can still say why.
+  const std::string& Damage() const { return damage_; }
   // Raises EXBaseError with a message (refused definitions and the like).
   [[noreturn]] void Refuse(const std::string& message);
 
@@ -412,6 +415,7 @@ class XBobjIndexFile {
   int64_t endOfFile_ = -1;
   bool exact_ = false;
   bool usable_ = false;
+  std::string damage_;
   int lockMode_ = 0;
   int64_t lockFirst_ = 0x7FFFFFFE;
   int64_t lockSecond_ = 0x40000000;

@@ -54,6 +54,7 @@ void XBobjIndexFile::Refuse(const std::string& message) { throw EXBaseError(mess
 
 void XBobjIndexFile::Damaged(const std::string& what) {
   usable_ = false;
+  damage_ = what;
   throw EXBaseError("Index file damaged (" + what + ") - " + fileName_);
 }
 

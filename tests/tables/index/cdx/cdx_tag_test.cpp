@@ -270,14 +270,15 @@ TEST(CdxTag, DamagedHeadersAndPagesAreRefused) {
     EXPECT_THROW(vx::test::WalkIndexTag(*tag), EXBaseError);
     EXPECT_FALSE(file.Usable());
   }
-  // A file cut inside a page.
+  // A file cut inside its last page.
   {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << good.substr(0, good.size() - 100);
     XBobjCDXFile file(&table);
     ASSERT_TRUE(file.Create("BAD", false, false, false, false));
-    if (file.Usable() && file.TagCount() == 1) {
-      EXPECT_THROW(vx::test::WalkIndexTag(*file.TagByNumber(0), true), EXBaseError);
-    }
+    // The bulk build writes the root last, so the cut takes it.
+    EXPECT_FALSE(file.Usable());
+    EXPECT_EQ(file.Damage(), "bad root offset");
+    EXPECT_EQ(file.TagCount(), 0);
   }
 }
 
