@@ -1,10 +1,14 @@
 #include "platform/gui/input_simulation.h"
 
+#include <chrono>
+#include <thread>
+
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QEnterEvent>
 #include <QFontMetrics>
 #include <QImage>
@@ -218,6 +222,21 @@ bool ChoosePopupItem(const AnsiString& caption) {
     return true;
   }
   return false;
+}
+
+bool WaitForFocus(TWinControl* control, int timeoutMs) {
+  QWidget* w = control ? control->Widget() : nullptr;
+  if (!w) return false;
+  QElapsedTimer clock;
+  clock.start();
+  for (;;) {
+    if (w->isActiveWindow() && w->hasFocus()) return true;
+    if (clock.elapsed() >= timeoutMs) return false;
+    if (!w->window()->isActiveWindow()) w->window()->activateWindow();
+    if (!w->hasFocus()) w->setFocus(Qt::OtherFocusReason);
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
 }
 
 bool SaveScreenshot(TControl* control, const AnsiString& fileName) {

@@ -44,6 +44,11 @@ void ClosePopups();
 // menu on screen as the user does: the button goes down and comes up on it.
 // False when no pop-up menu is shown or it has no such enabled item.
 bool ChoosePopupItem(const AnsiString& caption);
+// Pumps messages until the control has the keyboard focus in an active
+// window: a window shown under a real X server becomes active only when the
+// server's focus event arrives, later under load. False when that has not
+// happened within timeoutMs.
+bool WaitForFocus(TWinControl* control, int timeoutMs = 10000);
 // Saves what the control shows as a PNG file; false when it cannot be written.
 bool SaveScreenshot(TControl* control, const AnsiString& fileName);
 // True when the font (as mapped to an installed family) has a glyph for

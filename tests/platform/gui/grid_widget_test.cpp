@@ -34,6 +34,9 @@ class GridWidget : public GuiTest {
     }
     form->Show();
     grid->SetFocus();
+    // Typing opens the editor only in a focused grid; under X the window
+    // becomes active when the server says so, which may take a while.
+    ASSERT_TRUE(vx::WaitForFocus(grid)) << "the grid's window never became active";
     Application->ProcessMessages();
   }
   void TearDown() override {
