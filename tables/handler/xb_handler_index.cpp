@@ -165,8 +165,72 @@ int XBO_dBHandler::IndexFileOpen(const AnsiString& name) {
     return code;
   }
   file->SetLockMode(LockProtocol);
+  {
+    // A writer holds the index lock from its record to its keys.
+    if (!file->Lock()) {
+      RaiseLockRefused(xbCtxRead);
+      return xbErrLockRefused;
+    }
+    vx::ScopeGuard unlock([&file] { file->Unlock(); });
+    RefreshHeader();
+    AnsiString lacking;
+    try {
+      lacking = TagLackingLastRecord(*file);
+    } catch (const EXBaseError&) {
+      if (file->Usable()) throw;
+      // Pages that fail their checks on the way to the last key.
+      TableError(xbErrIndexInvalid, xbNoSubCode, SysXb_UpperCase(path));
+      return xbErrIndexInvalid;
+    }
+    if (!lacking.empty())
+      throw EXBaseIndexOutOfDate("Index file out of date (" + lacking + " has no entry for record " +
+                                 std::to_string(RecordCount) + ") - " + SysXb_UpperCase(path));
+  }
   FIndexFiles[std::size_t(slot)] = std::move(file);
   return 0;
+}
+
+AnsiString XBO_dBHandler::TagLackingLastRecord(XBobjIndexFile& file) {
+  if (RecordCount < 1 || file.TagCount() == 0) return {};
+  // The last record is read into a buffer of its own, so the table's
+  // record, its image as read and its position stay as they were.
+  std::vector<char> scratch(std::size_t(RecordLength) + 1, ' ');
+  const std::vector<char> saved = SavedRecord;
+  const std::int32_t recNo = RecNo;
+  const bool eof = EOFFlag, bof = BOFFlag, modified = RecordModified;
+  const XBTableState state = TableState;
+  char* const current = CurRecord;
+  const bool readAhead = FReadAheadOn;
+  vx::ScopeGuard back([&] {
+    CurRecord = current;
+    SavedRecord = saved;
+    RecNo = recNo;
+    EOFFlag = eof;
+    BOFFlag = bof;
+    RecordModified = modified;
+    TableState = state;
+    SetReadAhead(readAhead);
+  });
+  SetReadAhead(false);
+  CurRecord = scratch.data();
+  ReadPlain(RecordCount);
+  for (int i = 0; i < file.TagCount(); ++i) {
+    XBobjIndexTag* tag = file.TagByNumber(i);
+    if (!tag->HoldsCurrentRecord()) return "tag " + tag->TagName();
+  }
+  return {};
+}
+
+AnsiString XBO_dBHandler::IndexLackingLastRecord() {
+  if (!LockIndexFiles()) RaiseLockRefused(xbCtxRead);
+  vx::ScopeGuard unlock([this] { UnlockIndexFiles(); });
+  RefreshHeader();
+  for (auto& file : FIndexFiles) {
+    if (!file) continue;
+    const AnsiString tag = TagLackingLastRecord(*file);
+    if (!tag.empty()) return tag + " of " + SysXb_UpperCase(file->FileName());
+  }
+  return {};
 }
 
 void XBO_dBHandler::IndexCloseAll() {

@@ -75,6 +75,15 @@ inline constexpr std::int32_t xbErrTagEmpty = 5117;
 inline constexpr std::int32_t xbCtxTagEmpty = 5114;
 inline constexpr std::int32_t xbErrTooManyIndexes = 2113;
 
+// An index file that lacks the entry of the table's last record: a writer
+// stopped between writing the record and its keys, so walks and seeks would
+// miss the record. Raised when such a file is opened; the file is not
+// opened, and rebuilding its tags (IndexOn) mends it.
+class EXBaseIndexOutOfDate : public EXBaseError {
+ public:
+  using EXBaseError::EXBaseError;
+};
+
 class XBO_dBHandler : public XBO_dBaseFld {
  public:
   static constexpr int kMaxIndexFiles = 63;
@@ -176,7 +185,13 @@ class XBO_dBHandler : public XBO_dBaseFld {
   // The n-th tag (from 1) over the open files in slot order; null outside.
   XBobjIndexTag* TagByNumber(int n) const;
   // 0 opened, xbIndexAlreadyOpen, 2 not found, 2112 not of its format.
+  // A file whose tags lack the table's last record raises
+  // EXBaseIndexOutOfDate (one seek per tag, under the file's lock when
+  // shared, so a writer between a record and its keys is waited for).
   int IndexFileOpen(const AnsiString& name);
+  // The first open tag lacking the entry of the table's last record, as
+  // "tag NAME of FILE"; empty when every tag holds it.
+  AnsiString IndexLackingLastRecord();
   void IndexCloseAll();
   // Builds a tag. uniqueCode 0 = unique; sortCode one of xbSort....
   void IndexOn(const AnsiString& fileName, const AnsiString& tagName, const AnsiString& keyExpr,
@@ -256,6 +271,9 @@ class XBO_dBHandler : public XBO_dBaseFld {
   // registry; the object or null with code set to 2 or 2112.
   std::unique_ptr<XBobjIndexFile> MakeIndexFile(const AnsiString& pathName, bool create, bool overwrite, int& code);
   AnsiString IndexPathName(const AnsiString& name) const;
+  // The first tag of file lacking the last record's entry ("" when none);
+  // reads that record into a scratch buffer, leaving the table as it was.
+  AnsiString TagLackingLastRecord(XBobjIndexFile& file);
 
   std::array<std::unique_ptr<XBobjIndexFile>, kMaxIndexFiles> FIndexFiles;
   XBobjIndexTag* FActiveTag = nullptr;

@@ -171,6 +171,12 @@ class XBobjIndexTag {
   // Deletes the entry of (key, key.link); false when there is none.
   bool KeyRemove(const XBobjIndexKeyData& key);
   bool KeyUpdate(int32_t record, bool appending);
+  // Whether the tag holds the entry the table's current record should give
+  // it: also true when the FOR expression leaves the record out, or when a
+  // unique tag holds the key for another record. False too when the page
+  // holding it and its right neighbour do not name each other. Leaves the
+  // loaded chain and the current key as they were.
+  bool HoldsCurrentRecord();
   bool SetScope(const XBobjIndexKeyData* low, const XBobjIndexKeyData* high, bool prefixMatch, bool lowFlag,
                 bool highFlag);
   bool HasScope() const { return !scopeLow_.Empty() || !scopeHigh_.Empty(); }
@@ -209,6 +215,12 @@ class XBobjIndexTag {
   // Returns the new depth of the node.
   size_t ParentInsert(size_t depth, const XBobjIndexKeyData& separator);
   void FlushChain();
+  // For a page that kept its place but gave its first keys to new pages:
+  // stores the changed pages above it first, so that they name the new
+  // pages before this one is written without those keys. A stop between
+  // the writes then leaves keys twice (which the open-time check finds), or
+  // the new key missing, but never loses keys that were there.
+  void StoreAboveFirst(const XBobjIndexKey& node);
   int CompareKeys(const std::string& a, const std::string& b, bool prefix) const;
   // PageStore for formats whose pages hold at most maxKeys_ keys (an
   // interior page one child more): writes path_[depth] through `write`; an

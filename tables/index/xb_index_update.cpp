@@ -113,6 +113,17 @@ bool XBobjIndexTag::KeyDelete() {
   return true;
 }
 
+void XBobjIndexTag::StoreAboveFirst(const XBobjIndexKey& node) {
+  for (;;) {
+    size_t depth = 0;
+    while (depth < path_.size() && path_[depth].get() != &node) ++depth;
+    size_t above = depth;
+    while (above > 0 && !path_[above - 1]->changed) --above;
+    if (above == 0 || depth == path_.size()) return;
+    PageStore(above - 1);  // may make a new root, which moves node down the chain
+  }
+}
+
 void XBobjIndexTag::FlushChain() {
   std::optional<Changing> changing;  // a store may split into the nodes above
   for (size_t k = path_.size(); k-- > 0;) {
@@ -167,6 +178,39 @@ int32_t XBobjIndexTag::FindForUpdate(const XBobjIndexKeyData& key) {
   if (r != 0 || !TakeCurrent()) return 0;
   if (CompareKeys(k.value, current_.value, false) != 0) return 0;
   return current_.link == k.link ? current_.link : 0;
+}
+
+bool XBobjIndexTag::HoldsCurrentRecord() {
+  vx::IndexTableLink* table = file_->Table();
+  if (!table || !keyExpr_) return true;
+  const int32_t record = table->CurrentRecord();
+  if (record < 1 || (forExpr_ && !ForOK())) return true;
+  XBobjIndexKeyData key;
+  KeyBuild(key);
+  key.link = key.record = record;
+  AdjustValue(key, true);
+  auto savedPath = std::move(path_);
+  const XBobjIndexKeyData savedKey = current_;
+  const bool bof = atBOF_, eof = atEOF_;
+  vx::ScopeGuard back([&] {
+    path_ = std::move(savedPath);
+    current_ = savedKey;
+    atBOF_ = bof;
+    atEOF_ = eof;
+  });
+  path_.clear();
+  const bool found =
+      unique_ ? Seek(key.value, -1, false) == 0 && TakeCurrent() && CompareKeys(key.value, current_.value, false) == 0
+              : FindForUpdate(key) == record;
+  if (!found) return false;
+  // A writer stopped inside a split may have left the first keys of a page
+  // both on the new page and still on the old one; the old page then does
+  // not point back at the new one.
+  const XBobjIndexKey& leaf = *path_.back();
+  if (leaf.right <= 0) return true;
+  XBobjIndexKey next;
+  PageLoad(leaf.right, next);
+  return next.left == leaf.page;
 }
 
 bool XBobjIndexTag::KeyUpdate(int32_t record, bool appending) {

@@ -33,11 +33,14 @@ void XBobjIndexTag::TagCreate(const std::string& keyExpr, bool unique, bool asce
 
 void XBobjIndexTag::StoreSplitting(size_t depth, const std::function<int64_t()>& allocate,
                                    const std::function<void(const XBobjIndexKey&)>& write, bool linkSiblings) {
+  const int64_t page = path_[depth]->page;
+  bool split = false;
   for (;;) {
     XBobjIndexKey& node = *path_[depth];
     node.Materialize();
     const int real = node.leaf ? node.Count() : node.Count() - 1;
     if (real <= maxKeys_) {
+      if (split && node.page == page) StoreAboveFirst(node);
       write(node);
       node.changed = false;
       return;
@@ -55,6 +58,7 @@ void XBobjIndexTag::StoreSplitting(size_t depth, const std::function<int64_t()>&
       node.left = static_cast<int32_t>(left.page);
     }
     write(left);
+    split = true;
     XBobjIndexKeyData separator = left.keys.back();
     separator.link = static_cast<int32_t>(left.page);
     separator.record = 0;

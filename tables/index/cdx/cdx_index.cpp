@@ -182,6 +182,8 @@ void XBobjCDXTag::WriteNode(const XBobjIndexKey& node, bool root, bool nibbleTai
 
 void XBobjCDXTag::PageStore(size_t depth) {
   auto& path = Path();
+  const int64_t page = path[depth]->page;
+  bool split = false;
   for (;;) {
     XBobjIndexKey& node = *path[depth];
     int moveCount = 0;
@@ -228,9 +230,13 @@ void XBobjCDXTag::PageStore(size_t depth) {
     node.keys.erase(node.keys.begin(), node.keys.begin() + moveCount);
     node.position -= moveCount;
     WriteNode(left, false, true);
+    split = true;
   }
   XBobjIndexKey& node = *path[depth];
-  WriteNode(node, depth == 0, true);
+  const bool root = depth == 0;
+  // A split root moved to a new page and is written before the new root.
+  if (split && node.page == page) StoreAboveFirst(node);
+  WriteNode(node, root, true);
   node.changed = false;
 }
 
