@@ -313,8 +313,11 @@ void XBO_dBHandler::IndexOn(const AnsiString& fileName, const AnsiString& tagNam
     return;
   }
   int code = 0;
-  // A compound file keeps its other tags; a single-tag file is written anew.
+  // A compound file keeps its other tags; a single-tag file is written anew,
+  // and so is a compound file that is not sound (its tags cannot be kept,
+  // and building over it is how it is mended).
   std::unique_ptr<XBobjIndexFile> file = MakeIndexFile(path, true, !format->compound, code);
+  if (!file && code == xbErrIndexInvalid && format->compound) file = MakeIndexFile(path, true, true, code);
   if (!file) {
     TableError(code, xbNoSubCode, SysXb_UpperCase(path));
     return;

@@ -167,6 +167,26 @@ TEST(HandlerIndex, IndexOnKeepsOtherTagsAndRefusesBadNames) {
 
 // A compound file named with '\' between its folders used to leave the
 // table's structural-index flag clear: only '/' ended the folder part.
+// Building a tag over a damaged compound file used to raise 2112, and
+// nothing else could mend it (reindexing needs the file open): the only way
+// out was deleting it by hand. The unusable file is now created anew.
+TEST(HandlerIndex, IndexOnOverADamagedCompoundFileCreatesItAnew) {
+  for (const char* name : {"junk.cdx", "junk.mdx"}) {
+    SCOPED_TRACE(name);
+    Fixture f;
+    WriteFileBytes(f.dir / name, std::string(4096, '\x7F'));
+    XBO_dBHandler h(f.table, false, true, "");
+    {
+      ErrorRecorder quiet(false);
+      EXPECT_EQ(h.IndexOpenList(name, ""), xbErrIndexInvalid);
+    }
+    h.IndexOn(f.dir / name, "BYDRAW", "DRAW", "", 1, 0);
+    ASSERT_EQ(h.IndexOpenList(name, "BYDRAW"), 0);
+    EXPECT_EQ(h.IndexFile(1)->TagCount(), 1);
+    EXPECT_EQ(Walk(h), (std::vector<int>{1, 4, 2, 3}));
+  }
+}
+
 TEST(HandlerIndex, TheTablesOwnCompoundFileSetsItsFlagWhateverTheSeparator) {
   for (const std::string separator : {"/", "\\"}) {
     DbfScratch dir;
