@@ -58,6 +58,27 @@ bool IndexOlderThanTable(const AnsiString& indexPath, const AnsiString& tablePat
   return (tableTime - indexTime) * 86400.0 > 2.0;
 }
 
+AnsiString ReindexQuestion() {
+  return AnsiString("А не нужно ли переиндексировать файл?"_cp) + "\r\n" + "Rather then necessary reindex file?";
+}
+
+void OpenWithIndex(TXBaseDataSet& table, const AnsiString& indexPath) {
+  try {
+    // Naming the file already opens it (the data set checks its list).
+    table.IndexFiles()->Clear();
+    table.IndexFiles()->Add(indexPath);
+    table.SetIndexName(DrawIndexTag);
+    table.Open();
+  } catch (const EXBaseIndexOutOfDate&) {
+    table.Close();
+    if (MessageDlg(ReindexQuestion(), mtConfirmation, TMsgDlgButtons{mbYes, mbNo}) != mrYes) throw;
+    table.IndexFiles()->Clear();
+    table.SetIndexName("");
+    table.Open();
+    Indexing(table);
+  }
+}
+
 void CheckDrawLayout(TDataSet& table) {
   for (const char* name : {"YEAR", "DRAW"}) {
     const TField* field = table.FieldByName(name);
@@ -169,6 +190,15 @@ int CheckBase(TDataSet& table, int highestNumber) {
       }
     }
     table.Next();
+  }
+
+  // The index against the table: a program stopped between writing a draw
+  // and its key leaves the index without the last draw.
+  if (auto* xbase = dynamic_cast<TXBaseDataSet*>(&table); xbase && xbase->Handler()) {
+    if (!xbase->Handler()->IndexLackingLastRecord().empty()) {
+      ++errors;
+      if (!CheckError(ReindexQuestion())) return cancelled();
+    }
   }
 
   // Record numbers against the order.

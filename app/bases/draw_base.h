@@ -42,6 +42,16 @@ AnsiString DrawIndexPath(const AnsiString& folder, const AnsiString& tableName);
 // True when the index file is more than two seconds older than the table.
 bool IndexOlderThanTable(const AnsiString& indexPath, const AnsiString& tablePath);
 
+// The question shown when the index may be out of date (kept untranslated).
+AnsiString ReindexQuestion();
+
+// Opens the table with its index file indexPath and the tag "INDEX". An
+// index that lacks the last draw (a program stopped between writing a draw
+// and its key) brings the reindex question: Yes opens the table without it
+// and builds the tag anew (Indexing); No raises the engine's error again,
+// with nothing left open.
+void OpenWithIndex(TXBaseDataSet& table, const AnsiString& indexPath);
+
 // Raises the data set's error ("Field 'YEAR' not found", a type mismatch)
 // unless the open table has the numeric fields YEAR and DRAW that the
 // index key needs; called before anything is written to the table.
@@ -64,7 +74,9 @@ bool IsOpenTable(const AnsiString& path, std::initializer_list<TDataSet*> tables
 
 // Checks every value, the record numbers against the order and the order
 // of years and draws, with a warning (OK/Cancel) per error; Cancel ends the
-// check with the count so far. Shows the total and returns it.
+// check with the count so far. An index lacking the last draw counts as
+// an error and brings the reindex question (as a message). Shows the total
+// and returns it.
 int CheckBase(TDataSet& table, int highestNumber);
 
 // Rebuilds the table so that physical order is the current (index) order

@@ -171,13 +171,8 @@ void TFormMain::OpenMainClick(TObject* Sender) {
       vx::CheckDrawLayout(*table);
       Indexing(table);
     } else {
-      table->IndexFiles()->Clear();
-      table->IndexFiles()->Add(indexPath);
-      table->SetIndexName(vx::DrawIndexTag);
-      table->Open();
-      if (vx::IndexOlderThanTable(indexPath, table->FullTableName()))
-        ShowMessage(AnsiString("А не нужно ли переиндексировать файл?"_cp) + "\r\n" +
-                    "Rather then necessary reindex file?");
+      vx::OpenWithIndex(*table, indexPath);
+      if (vx::IndexOlderThanTable(indexPath, table->FullTableName())) ShowMessage(vx::ReindexQuestion());
     }
     if (!table->Active()) table->Open();
   } catch (...) {

@@ -12,6 +12,7 @@
 #include "platform/gui/menus.h"
 #include "tables/dataset/tcreatexbasedataset.h"
 #include "tables/dataset/txbasedataset.h"
+#include "tables/handler/xbo_dbhandler.h"
 
 namespace {
 
@@ -44,6 +45,21 @@ class DrawBaseCommands : public AppTest {
     FormMain->OpenMainClick(&item);
   }
   TDataSet* T() { return FormMain->TableMain; }
+  // Another program appends a draw without the index, as one stopped
+  // between writing the draw and its key leaves it.
+  void AppendWithoutIndex(int year, int draw) {
+    XBO_dBHandler other(folder + "TESTLM.DBF", true, true, "");
+    other.BlankRecord();
+    other.PutNumberByName("YEAR", year);
+    other.PutNumberByName("DRAW", draw);
+    for (int p = 1; p <= 5; ++p) other.PutNumberByName("P" + std::to_string(p), p);
+    other.AppendRecord();
+  }
+  int Seen() {
+    int seen = 0;
+    for (T()->First(); !T()->Eof(); T()->Next()) ++seen;
+    return seen;
+  }
 };
 
 }  // namespace
@@ -73,6 +89,40 @@ TEST_F(DrawBaseCommands, OpeningTakesTheShapeAndBuildsTheIndexOnce) {
   std::filesystem::last_write_time(dbf, std::filesystem::last_write_time(dbf) + std::chrono::seconds(10));
   dialogs.Expect(vx::DialogKind::Message, "А не нужно ли переиндексировать файл?\r\nRather then"_cp, mrOk);
   Open();
+  Stop();
+}
+
+// An index without the last draw used to open as it was: the draw was
+// missing from the grid and every analysis, with no word about it.
+TEST_F(DrawBaseCommands, AnIndexLackingTheLastDrawBringsTheReindexQuestion) {
+  dialogs.Expect(vx::DialogKind::Message, "Отсутствует индексный файл"_cp, mrOk);
+  Open();
+  FormMain->CloseMainClick(nullptr);
+  AppendWithoutIndex(2003, 105);
+
+  // No: the base stays closed and the engine's error says why.
+  dialogs.Expect(vx::DialogKind::Message, "А не нужно ли переиндексировать файл?"_cp, mrNo);
+  EXPECT_THROW(Open(), EXBaseIndexOutOfDate);
+  EXPECT_FALSE(T()->Active());
+  // Yes: the tag is built anew and the draw is there.
+  dialogs.Expect(vx::DialogKind::Message, "А не нужно ли переиндексировать файл?"_cp, mrYes);
+  Open();
+  ASSERT_TRUE(T()->Active());
+  EXPECT_EQ(FormMain->DrawTable()->IndexName(), "INDEX");
+  EXPECT_EQ(Seen(), 4);
+  EXPECT_EQ(FormMain->Caption(), "Лото :: с 102 тиража 2003 года по 105 тираж 2003 года"_cp);
+
+  // A draw appended the same way while the base is open: the check says so.
+  AppendWithoutIndex(2003, 106);
+  dialogs.Expect(vx::DialogKind::Message, "А не нужно ли переиндексировать файл?"_cp, mrOk);
+  dialogs.Expect(vx::DialogKind::Message, "Не совпадают номера физической и логической записей"_cp, mrOk);
+  dialogs.Expect(vx::DialogKind::Message, "Всего ошибок: 2"_cp, mrOk);
+  FormMain->mnuCheckBaseClick(nullptr);
+  FormMain->mnuReindexClick(nullptr);
+  EXPECT_EQ(Seen(), 5);
+  dialogs.Expect(vx::DialogKind::Message, "Не совпадают номера физической и логической записей"_cp, mrOk);
+  dialogs.Expect(vx::DialogKind::Message, "Всего ошибок: 1"_cp, mrOk);
+  FormMain->mnuCheckBaseClick(nullptr);
   Stop();
 }
 
