@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "tables/base/xb_dates.h"
+#include "tables/index/xb_sort.h"
 
 namespace vx {
 
@@ -49,55 +50,47 @@ std::string DbaseCharacterKey(const IndexValue& value) {
   return value.text;
 }
 
-std::vector<IndexBulkItem> CollectIndexKeys(XBobjIndexTag& tag, bool descending) {
+IndexKeyStream::IndexKeyStream(XBobjIndexTag& tag, bool descending) {
   IndexTableLink* table = tag.File()->Table();
-  std::vector<IndexBulkItem> items;
-  if (!table) return items;
-  const int32_t count = std::max(table->RecordCount(), 0);
-  items.reserve(static_cast<size_t>(count));
-  table->Status(xbProgressStart, xbProgressRead, count);
-  for (int32_t rec = 1; rec <= count; ++rec) {
+  records_ = table ? std::max(table->RecordCount(), 0) : 0;
+  // One byte past the key length, as the sorter cuts its keys there.
+  sorter_ = std::make_unique<TxbSort>(std::min(tag.KeyLength() + 1, TxbSort::kMaxKeyLength), records_, !descending,
+                                      tag.Unique());
+  if (!table) return;
+  table->Status(xbProgressStart, xbProgressRead, records_);
+  for (int32_t rec = 1; rec <= records_; ++rec) {
     table->ReadForIndex(rec);
     if (!tag.HasFor() || tag.ForOK()) {
       XBobjIndexKeyData key;
       if (tag.KeyBuild(key)) {
         tag.AdjustValue(key, true);
-        items.push_back(IndexBulkItem{std::move(key.value), rec});
+        value_.PutRaw(key.value.data(), static_cast<int>(key.value.size()));
+        sorter_->InsertItem(value_, rec);
       }
     }
     table->Status(xbProgressRead, rec, 0);
   }
   table->Status(xbProgressEnd, 0, 0);
-  table->Status(xbProgressStart, xbProgressKey, count);
-  const XBKeyType type = tag.KeyType();
-  std::stable_sort(items.begin(), items.end(), [type, descending](const IndexBulkItem& a, const IndexBulkItem& b) {
-    int c = CompareIndexKeys(a.key, b.key, type, false);
-    if (descending) c = -c;
-    return c != 0 ? c < 0 : a.record < b.record;
-  });
-  if (tag.Unique()) {
-    auto last = std::unique(items.begin(), items.end(), [type](const IndexBulkItem& a, const IndexBulkItem& b) {
-      return CompareIndexKeys(a.key, b.key, type, false) == 0;
-    });
-    items.erase(last, items.end());
-  }
-  return items;
+  table->Status(xbProgressStart, xbProgressKey, records_);
+}
+
+IndexKeyStream::~IndexKeyStream() = default;
+
+bool IndexKeyStream::Next(std::string_view& key, int32_t& record) {
+  if (!sorter_->GetNextItem(value_, record)) return false;
+  key = std::string_view(reinterpret_cast<const char*>(value_.Data()), static_cast<size_t>(value_.Length()));
+  return true;
 }
 
 }  // namespace vx
 
 namespace vx {
 
-int64_t BuildIndexTree(std::vector<IndexBulkItem>& items, int maxKeys, IndexTableLink* table,
+int64_t BuildIndexTree(IndexKeyStream& keys, int maxKeys, IndexTableLink* table,
                        const std::function<int64_t()>& allocate,
                        const std::function<void(const XBobjIndexKey&)>& write) {
   XBobjIndexKey node;
-  if (items.empty()) {
-    node.page = allocate();
-    node.leaf = true;
-    write(node);
-    return node.page;
-  }
+  node.leaf = true;
   std::vector<XBobjIndexKeyData> level;  // (highest key, page) of each page written
   const size_t perLeaf = static_cast<size_t>(std::max(maxKeys, 1));
   int32_t left = -1;
@@ -112,17 +105,22 @@ int64_t BuildIndexTree(std::vector<IndexBulkItem>& items, int maxKeys, IndexTabl
     up.push_back(std::move(entry));
   };
   int32_t drained = 0;
-  for (size_t at = 0; at < items.size(); at += perLeaf) {
-    node = XBobjIndexKey();
-    node.leaf = true;
-    const size_t end = std::min(items.size(), at + perLeaf);
-    for (size_t i = at; i < end; ++i) {
-      node.keys.emplace_back(std::move(items[i].key), items[i].record, items[i].record);
-      if (table) table->Status(xbProgressKey, ++drained, 0);
+  std::string_view key;
+  int32_t record = 0;
+  while (keys.Next(key, record)) {
+    node.keys.emplace_back(std::string(key), record, record);
+    if (table) table->Status(xbProgressKey, ++drained, 0);
+    if (node.keys.size() == perLeaf) {
+      emit(level);
+      node.keys.clear();
     }
-    emit(level);
   }
-  items.clear();
+  if (!node.keys.empty()) emit(level);
+  if (level.empty()) {
+    node.page = allocate();
+    write(node);
+    return node.page;
+  }
   const size_t fan = perLeaf + 1;
   while (level.size() > 1) {
     const size_t pages = (level.size() + fan - 1) / fan;

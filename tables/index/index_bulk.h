@@ -4,10 +4,15 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "tables/base/xb_variant.h"
 #include "tables/index/xb_index.h"
+
+class TxbSort;
 
 namespace vx {
 
@@ -58,25 +63,39 @@ class WholeFileLock {
   bool locked_ = false;
 };
 
-struct IndexBulkItem {
-  std::string key;  // stored key form
-  int32_t record;
+// Every key of a tag's table in index order, through the sort engine: reads
+// every record (deleted ones too) when made, keeps those that pass the FOR
+// expression, and then gives their keys back rising, or falling when
+// `descending`; equal keys by rising record; only the first of equal keys
+// when the tag is unique. The keys wait in the sorter's pages, not in an
+// allocation each. Tells the table's status hook about the reading and
+// announces the writing (-1, 2, record count).
+class IndexKeyStream {
+ public:
+  IndexKeyStream(XBobjIndexTag& tag, bool descending);
+  ~IndexKeyStream();
+  IndexKeyStream(const IndexKeyStream&) = delete;
+  IndexKeyStream& operator=(const IndexKeyStream&) = delete;
+
+  // The next key (in its stored form, valid until the next call) and its
+  // record; false when none is left.
+  bool Next(std::string_view& key, int32_t& record);
+  // The table's record count when the keys were read.
+  int32_t Records() const { return records_; }
+
+ private:
+  std::unique_ptr<TxbSort> sorter_;
+  TxbVariant value_;
+  int32_t records_ = 0;
 };
 
-// Reads every record of the tag's table (deleted ones too), keeps those that
-// pass the FOR expression and returns their keys in index order: rising, or
-// falling when `descending`; equal keys by rising record; only the first of
-// equal keys when the tag is unique. Tells the table's status hook about the
-// reading and announces the writing (-1, 2, record count).
-std::vector<IndexBulkItem> CollectIndexKeys(XBobjIndexTag& tag, bool descending);
-
-// Lays sorted keys out as a B+-tree whose interior entries hold the highest
-// key of their child: full leaves, then interior levels of at most
+// Lays the keys of `keys` out as a B+-tree whose interior entries hold the
+// highest key of their child: full leaves, then interior levels of at most
 // maxKeys + 1 children, evenly filled, written bottom up. `allocate` hands
 // out page numbers; `write` stores a node (its left field is the previous
 // page of the same level, -1 for the first). Tells the status hook (2, n, 0)
-// per key. Returns the root page; an empty list gives one empty leaf.
-int64_t BuildIndexTree(std::vector<IndexBulkItem>& items, int maxKeys, IndexTableLink* table,
+// per key. Returns the root page; no keys give one empty leaf.
+int64_t BuildIndexTree(IndexKeyStream& keys, int maxKeys, IndexTableLink* table,
                        const std::function<int64_t()>& allocate,
                        const std::function<void(const XBobjIndexKey&)>& write);
 

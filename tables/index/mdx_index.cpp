@@ -378,10 +378,10 @@ void XBobjMDXTag::PageRelink(int64_t page, bool setLeft, int32_t left, bool, int
 // ---------------------------------------------------------------- bulk build
 
 void XBobjSortMDX::Build() {
-  std::vector<vx::IndexBulkItem> items = vx::CollectIndexKeys(tag_, !tag_.ascending_);
+  vx::IndexKeyStream keys(tag_, !tag_.ascending_);
   int32_t previous = -1;
   tag_.root_ = vx::BuildIndexTree(
-      items, tag_.maxKeys_, tag_.mdx_->Table(), [this] { return tag_.NewBlock(); },
+      keys, tag_.maxKeys_, tag_.mdx_->Table(), [this] { return tag_.NewBlock(); },
       [this, &previous](const XBobjIndexKey& node) {
         // Each block names the block written before it.
         XBobjIndexKey copy = node;

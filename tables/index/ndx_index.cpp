@@ -191,10 +191,10 @@ void XBobjNDXTag::PageStore(size_t depth) {
 // ---------------------------------------------------------------- bulk build
 
 void XBobjSortNdx::Build() {
-  std::vector<vx::IndexBulkItem> items = vx::CollectIndexKeys(tag_, false);
+  vx::IndexKeyStream keys(tag_, false);
   XBobjNDXFile& file = *tag_.ndx_;
   tag_.root_ = vx::BuildIndexTree(
-      items, tag_.maxKeys_, file.Table(), [&file] { return file.AllocatePage(); },
+      keys, tag_.maxKeys_, file.Table(), [&file] { return file.AllocatePage(); },
       [this](const XBobjIndexKey& node) { tag_.WriteBlock(node); });
   tag_.changed_ = true;
   tag_.TagStore();

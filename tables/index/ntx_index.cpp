@@ -468,14 +468,16 @@ void XBobjSortNTX::AddSeparator(size_t level, XBobjNTXTag::Item item) {
 }
 
 void XBobjSortNTX::Build() {
-  std::vector<vx::IndexBulkItem> keys = vx::CollectIndexKeys(tag_, tag_.descendingCompare_);
+  vx::IndexKeyStream keys(tag_, tag_.descendingCompare_);
   vx::IndexTableLink* table = tag_.ntx_->Table();
   levels_.assign(1, {});
   bool pending = false;
   XBobjNTXTag::Item waiting{0, 0, {}};
   int32_t drained = 0;
-  for (auto& k : keys) {
-    XBobjNTXTag::Item item{0, k.record, std::move(k.key)};
+  std::string_view key;
+  int32_t record = 0;
+  while (keys.Next(key, record)) {
+    XBobjNTXTag::Item item{0, record, std::string(key)};
     if (table) table->Status(xbProgressKey, ++drained, 0);
     if (pending) {
       waiting.child = WriteLevel(0, 0);
@@ -488,7 +490,6 @@ void XBobjSortNTX::Build() {
     }
     levels_[0].push_back(std::move(item));
   }
-  keys.clear();
   if (pending) {
     // A full leaf and one key after it: the leaf's last key separates them.
     XBobjNTXTag::Item separator = std::move(levels_[0].back());

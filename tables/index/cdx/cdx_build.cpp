@@ -4,18 +4,8 @@
 #include <cstring>
 #include <numeric>
 
-#include "tables/base/xb_variant.h"
 #include "tables/index/cdx/cdx_index.h"
-#include "tables/index/xb_sort.h"
-
-namespace {
-
-struct SortItem {
-  std::string key;
-  int32_t record;
-};
-
-}  // namespace
+#include "tables/index/index_bulk.h"
 
 void XBobjSortCDX::BuildEmpty() {
   XBobjCDXFile& file = *tag_.cdx_;
@@ -31,38 +21,15 @@ void XBobjSortCDX::BuildEmpty() {
 void XBobjSortCDX::Build() {
   XBobjCDXFile& file = *tag_.cdx_;
   vx::IndexTableLink* table = file.Table();
-  const int32_t count = table ? std::max(table->RecordCount(), 0) : 0;
-
-  // Reading: every record of the file, deleted ones too, into the sorter.
-  TxbSort sorter(std::min(tag_.keyLength_ + 1, TxbSort::kMaxKeyLength), count, true, tag_.unique_);
-  if (table) table->Status(xbProgressStart, xbProgressRead, count);
-  TxbVariant value;
-  for (int32_t rec = 1; rec <= count; ++rec) {
-    table->ReadForIndex(rec);
-    if (!tag_.hasFor_ || tag_.ForOK()) {
-      XBobjIndexKeyData key;
-      if (tag_.KeyBuild(key)) {
-        tag_.AdjustValue(key, true);
-        value.PutRaw(key.value.data(), static_cast<int>(key.value.size()));
-        sorter.InsertItem(value, rec);
-      }
-    }
-    table->Status(xbProgressRead, rec, 0);
-  }
-  if (table) {
-    table->Status(xbProgressEnd, 0, 0);
-    table->Status(xbProgressStart, xbProgressKey, count);
-  }
-  // Drained in key order (records rising among equal keys; equal keys once
-  // when unique).
-  std::vector<SortItem> items;
-  items.reserve(static_cast<size_t>(sorter.InsertCount()));
-  int32_t rec = 0;
-  while (sorter.GetNextItem(value, rec)) {
-    items.push_back(
-        SortItem{std::string(reinterpret_cast<const char*>(value.Data()), static_cast<size_t>(value.Length())), rec});
-  }
-  if (items.empty()) {
+  // Every record of the file, deleted ones too, through the sorter; drained
+  // in key order (records rising among equal keys; equal keys once when
+  // unique).
+  vx::IndexKeyStream keys(tag_, false);
+  const int32_t count = keys.Records();
+  std::string_view next;
+  int32_t nextRecord = 0;
+  bool more = keys.Next(next, nextRecord);
+  if (!more) {
     BuildEmpty();
     if (table) table->Status(xbProgressEnd, 0, 0);
     return;
@@ -81,13 +48,15 @@ void XBobjSortCDX::Build() {
   int freeBytes = vx::kCdxLeafArea;
   std::string previous;
   int written = 0;
-  const size_t total = items.size();
-  for (size_t i = 0; i < total; ++i) {
-    freeBytes -= vx::CdxLeafCost(params, layout, previous, items[i].key);
-    previous = items[i].key;
-    page.keys.emplace_back(std::move(items[i].key), items[i].record, items[i].record);
+  while (more) {
+    std::string key(next);
+    const int32_t record = nextRecord;
+    more = keys.Next(next, nextRecord);
+    freeBytes -= vx::CdxLeafCost(params, layout, previous, key);
+    previous = key;
+    page.keys.emplace_back(std::move(key), record, record);
     if (table) table->Status(xbProgressKey, ++written, 0);
-    const bool last = i + 1 == total;
+    const bool last = !more;
     if (freeBytes < closeBelow || last) {
       page.page = reserved;
       page.left = left;
@@ -105,8 +74,6 @@ void XBobjSortCDX::Build() {
       if (root) tag_.root_ = page.page;
     }
   }
-  items.clear();
-  items.shrink_to_fit();
 
   // Interior levels until one page remains.
   const int capacity = vx::CdxInteriorCapacity(layout.keyLength);
