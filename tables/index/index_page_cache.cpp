@@ -13,38 +13,40 @@ size_t Hash(int64_t page, size_t mask) { return size_t((uint64_t(page) * 0x9E377
 size_t IndexPageCache::Probe(int64_t page) const {
   const size_t mask = table_.size() - 1;
   size_t at = Hash(page, mask);
-  while (table_[at] != 0 && entries_[table_[at] - 1].page != page) at = (at + 1) & mask;
+  while (table_[at].decoded && table_[at].page != page) at = (at + 1) & mask;
   return at;
 }
 
 std::shared_ptr<const XBIndexPage> IndexPageCache::Find(int64_t page) {
-  if (entries_.empty()) return nullptr;
-  const uint32_t slot = table_[Probe(page)];
-  if (slot == 0) return nullptr;
-  Entry& e = entries_[slot - 1];
-  e.used = ++clock_;
-  return e.decoded;
+  if (count_ == 0) return nullptr;
+  Slot& slot = table_[Probe(page)];
+  if (!slot.decoded) return nullptr;
+  slot.used = ++clock_;
+  return slot.decoded;
 }
 
 void IndexPageCache::Keep(int64_t page, std::shared_ptr<const XBIndexPage> decoded) {
   if (!decoded || decoded->Bytes() > limit_) return;
   Drop(page);
-  if ((entries_.size() + 1) * 2 > table_.size()) Grow();
+  if ((count_ + 1) * 2 > table_.size()) Grow();
   bytes_ += decoded->Bytes();
-  entries_.push_back(Entry{page, std::move(decoded), ++clock_});
-  table_[Probe(page)] = uint32_t(entries_.size());
+  Slot& slot = table_[Probe(page)];
+  slot.page = page;
+  slot.decoded = std::move(decoded);
+  slot.used = ++clock_;
+  ++count_;
   if (bytes_ > limit_) Trim(limit_ - limit_ / 4);
 }
 
 void IndexPageCache::Drop(int64_t page) {
-  if (entries_.empty()) return;
+  if (count_ == 0) return;
   const size_t at = Probe(page);
-  if (table_[at] != 0) Remove(at);
+  if (table_[at].decoded) Remove(at);
 }
 
 void IndexPageCache::Clear() {
-  entries_.clear();
   table_.clear();
+  count_ = 0;
   bytes_ = 0;
 }
 
@@ -54,37 +56,34 @@ void IndexPageCache::SetLimit(size_t limitBytes) {
 }
 
 void IndexPageCache::Grow() {
-  table_.assign(std::max<size_t>(64, table_.size() * 2), 0);
-  for (size_t i = 0; i < entries_.size(); ++i) table_[Probe(entries_[i].page)] = uint32_t(i + 1);
+  std::vector<Slot> old = std::move(table_);
+  table_.assign(std::max<size_t>(64, old.size() * 2), Slot());
+  for (Slot& s : old)
+    if (s.decoded) table_[Probe(s.page)] = std::move(s);
 }
 
 void IndexPageCache::Remove(size_t position) {
-  const size_t index = table_[position] - 1;
-  bytes_ -= entries_[index].decoded->Bytes();
-  // Close the gap in the probe sequence: later entries that may not pass an
-  // empty position move back into it.
+  bytes_ -= table_[position].decoded->Bytes();
+  --count_;
+  // Close the gap in the probe sequences: a later slot whose home lies at or
+  // before the gap moves back into it.
   const size_t mask = table_.size() - 1;
   size_t hole = position;
-  for (size_t at = (hole + 1) & mask; table_[at] != 0; at = (at + 1) & mask) {
-    const size_t home = Hash(entries_[table_[at] - 1].page, mask);
+  for (size_t at = (hole + 1) & mask; table_[at].decoded; at = (at + 1) & mask) {
+    const size_t home = Hash(table_[at].page, mask);
     if (((at - home) & mask) >= ((at - hole) & mask)) {
-      table_[hole] = table_[at];
+      table_[hole] = std::move(table_[at]);
       hole = at;
     }
   }
-  table_[hole] = 0;
-  // The last entry takes the freed place.
-  if (index + 1 != entries_.size()) {
-    table_[Probe(entries_.back().page)] = uint32_t(index + 1);
-    entries_[index] = std::move(entries_.back());
-  }
-  entries_.pop_back();
+  table_[hole] = Slot();
 }
 
 void IndexPageCache::Trim(size_t target) {
   std::vector<std::pair<uint64_t, int64_t>> byUse;
-  byUse.reserve(entries_.size());
-  for (const Entry& e : entries_) byUse.emplace_back(e.used, e.page);
+  byUse.reserve(count_);
+  for (const Slot& s : table_)
+    if (s.decoded) byUse.emplace_back(s.used, s.page);
   std::sort(byUse.begin(), byUse.end());
   for (const auto& [used, page] : byUse) {
     if (bytes_ <= target) break;

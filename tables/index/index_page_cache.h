@@ -35,15 +35,17 @@ class IndexPageCache {
   void SetLimit(size_t limitBytes);
 
   size_t Bytes() const { return bytes_; }
-  size_t Pages() const { return entries_.size(); }
+  size_t Pages() const { return count_; }
 
  private:
-  struct Entry {
-    int64_t page;
+  // One place of the open-addressed table (linear probing); empty while
+  // `decoded` is null. The table is a power of two at least twice the pages.
+  struct Slot {
+    int64_t page = 0;
     std::shared_ptr<const XBIndexPage> decoded;
-    uint64_t used;
+    uint64_t used = 0;
   };
-  // The table position holding `page`, or the empty position where it would go.
+  // The position holding `page`, or the empty position where it would go.
   size_t Probe(int64_t page) const;
   void Grow();
   void Remove(size_t position);
@@ -51,11 +53,9 @@ class IndexPageCache {
 
   size_t limit_;
   size_t bytes_ = 0;
+  size_t count_ = 0;
   uint64_t clock_ = 0;
-  std::vector<Entry> entries_;
-  // Open addressing with linear probing: entry index + 1, 0 when empty; the
-  // size is a power of two at least twice the entries.
-  std::vector<uint32_t> table_;
+  std::vector<Slot> table_;
 };
 
 }  // namespace vx

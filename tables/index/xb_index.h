@@ -285,6 +285,9 @@ class XBobjIndexTag {
     XBobjIndexTag& tag_;
   };
   void DropChain();
+  // Drops the nodes from `depth` down, keeping them for reuse.
+  void TrimChain(size_t depth);
+  std::unique_ptr<XBobjIndexKey> NewNode();
   // Loads the node of a page through the file's page cache.
   void FetchNode(int64_t page, XBobjIndexKey& node);
   void LoadRoot();
@@ -296,6 +299,9 @@ class XBobjIndexTag {
   bool TakeCurrent();
   int Seek(std::string_view key, int32_t record, bool prefix);
   int CompareEntry(std::string_view key, int32_t record, bool prefix, const XBKeyRef& entry) const;
+  // The order of a sought (key, record) against an entry whose key compared
+  // as c: descending tags turn it, equal keys go by record where they can.
+  int EntryOrder(int c, int32_t record, int32_t entryRecord) const;
   void InsertAt(size_t depth, int position, const XBobjIndexKeyData& key);
   void RaiseParentKey(size_t depth);
   void RemoveNode(size_t depth);
@@ -306,6 +312,7 @@ class XBobjIndexTag {
   int32_t FindForUpdate(const XBobjIndexKeyData& key);
 
   std::vector<std::unique_ptr<XBobjIndexKey>> path_;
+  std::vector<std::unique_ptr<XBobjIndexKey>> spare_;  // nodes of dropped paths, for reuse
 };
 
 class XBobjIndexFile {

@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -55,13 +56,30 @@ struct XBobjIndexKeyData {
 // first, or counts as equal to a longer one it prefixes when prefix is true.
 // Number and date keys are compared whole, the missing trailing bytes of a
 // shortened key counting as 0x00 (prefix is ignored for them).
-int CompareIndexKeys(std::string_view a, std::string_view b, XBKeyType type, bool prefix);
+inline int CompareIndexKeys(std::string_view a, std::string_view b, XBKeyType type, bool prefix) {
+  const size_t common = a.size() < b.size() ? a.size() : b.size();
+  const int c = common ? std::memcmp(a.data(), b.data(), common) : 0;
+  if (c != 0) return c < 0 ? -1 : 1;
+  if (a.size() == b.size()) return 0;
+  if (type != XBKeyType::Character) {
+    // The longer key's remaining bytes against implicit zero bytes.
+    const std::string_view longer = a.size() > b.size() ? a : b;
+    for (size_t i = common; i < longer.size(); ++i) {
+      if (longer[i] != 0) return a.size() > b.size() ? 1 : -1;
+    }
+    return 0;
+  }
+  if (a.size() < b.size()) return prefix ? 0 : -1;
+  return 1;
+}
 
 struct XBobjIndexKey;
 
 // A decoded page in compact form: the entries' keys in one array of
-// fixed-width slots (the longest key's length), their links and records in
-// another. Immutable once made; shared by the cache and the nodes reading it.
+// fixed-width slots (each a 2-byte length, then the key padded with zero
+// bytes to the longest key's length, at least 8), their links and records
+// in another. Immutable once made; shared by the cache and the nodes
+// reading it.
 class XBIndexPage {
  public:
   // The entries, siblings and kind of a node as a format decoded them.
@@ -69,12 +87,25 @@ class XBIndexPage {
 
   int Count() const { return static_cast<int>(slots_.size()); }
   std::string_view Key(int i) const {
-    const Slot& s = slots_[static_cast<size_t>(i)];
-    return std::string_view(keys_.data() + static_cast<size_t>(i) * stride_, s.length);
+    const char* p = keys_.data() + static_cast<size_t>(i) * stride_;
+    uint16_t length;
+    std::memcpy(&length, p, 2);
+    return std::string_view(p + 2, length);
   }
+  // Key i's first 8 bytes (zero bytes past its end) as a big-endian number:
+  // keys up to 8 bytes long compare as these numbers, the missing bytes
+  // counting as 0x00.
+  uint64_t Head(int i) const {
+    uint64_t v;
+    std::memcpy(&v, keys_.data() + static_cast<size_t>(i) * stride_ + 2, 8);
+    return __builtin_bswap64(v);
+  }
+  int32_t Record(int i) const { return slots_[static_cast<size_t>(i)].record; }
+  // Whether every key is at most 8 bytes long.
+  bool Short() const { return stride_ <= 10; }
   XBKeyRef At(int i) const {
     const Slot& s = slots_[static_cast<size_t>(i)];
-    return XBKeyRef{std::string_view(keys_.data() + static_cast<size_t>(i) * stride_, s.length), s.link, s.record};
+    return XBKeyRef{Key(i), s.link, s.record};
   }
   bool Leaf() const { return leaf_; }
   int32_t Left() const { return left_; }
@@ -86,7 +117,6 @@ class XBIndexPage {
   struct Slot {
     int32_t link;
     int32_t record;
-    uint32_t length;
   };
   std::vector<char> keys_;
   std::vector<Slot> slots_;

@@ -2,6 +2,7 @@
 #include "tables/index/xb_index.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 constexpr size_t kMaxDepth = 32;  // deeper chains only come from damaged files
@@ -125,7 +126,27 @@ XBobjIndexTag::Changing::Changing(XBobjIndexTag& tag) : tag_(tag) {
   for (auto& node : tag_.path_) node->Materialize();
 }
 
-void XBobjIndexTag::DropChain() { path_.clear(); }
+void XBobjIndexTag::DropChain() { TrimChain(0); }
+
+void XBobjIndexTag::TrimChain(size_t depth) {
+  while (path_.size() > depth) {
+    std::unique_ptr<XBobjIndexKey> node = std::move(path_.back());
+    path_.pop_back();
+    // Unchanged nodes are kept for the next loads; a changed one (only
+    // from a failed store) goes.
+    if (node && !node->changed && spare_.size() < kMaxDepth) {
+      node->shared.reset();
+      spare_.push_back(std::move(node));
+    }
+  }
+}
+
+std::unique_ptr<XBobjIndexKey> XBobjIndexTag::NewNode() {
+  if (spare_.empty()) return std::make_unique<XBobjIndexKey>();
+  std::unique_ptr<XBobjIndexKey> node = std::move(spare_.back());
+  spare_.pop_back();
+  return node;
+}
 
 void XBobjIndexTag::FetchNode(int64_t page, XBobjIndexKey& node) {
   std::shared_ptr<const XBIndexPage> decoded = file_->CachedPage(page);
@@ -141,22 +162,22 @@ void XBobjIndexTag::FetchNode(int64_t page, XBobjIndexKey& node) {
 }
 
 void XBobjIndexTag::LoadRoot() {
-  path_.clear();
+  TrimChain(0);
   if (root_ <= 0) root_ = HeaderRoot();
   if (root_ <= 0) return;
-  auto node = std::make_unique<XBobjIndexKey>();
+  std::unique_ptr<XBobjIndexKey> node = NewNode();
   FetchNode(root_, *node);
   path_.push_back(std::move(node));
 }
 
 void XBobjIndexTag::LoadChild(size_t depth) {
-  path_.resize(depth + 1);
+  TrimChain(depth + 1);
   const XBobjIndexKey& parent = *path_[depth];
   if (depth + 1 >= kMaxDepth) file_->Damaged("tree too deep");
   const int64_t page = static_cast<uint32_t>(parent.Current().link);
   for (const auto& above : path_)
     if (above->page == page) file_->Damaged("page refers to itself");
-  auto node = std::make_unique<XBobjIndexKey>();
+  std::unique_ptr<XBobjIndexKey> node = NewNode();
   FetchNode(page, *node);
   // Only a root may be empty; an empty page further down would be walked
   // through endlessly in a damaged tree.
@@ -252,12 +273,15 @@ void XBobjIndexTag::SetChainFlags() {
 }
 
 int XBobjIndexTag::CompareEntry(std::string_view key, int32_t record, bool prefix, const XBKeyRef& entry) const {
-  int c = CompareIndexKeys(key, entry.value, keyType_, prefix);
+  return EntryOrder(CompareIndexKeys(key, entry.value, keyType_, prefix), record, entry.record);
+}
+
+int XBobjIndexTag::EntryOrder(int c, int32_t record, int32_t entryRecord) const {
   if (descendingCompare_) c = -c;
   if (c == 0 && record == kAfterEquals) return 1;
   if (c == 0 && record != -1 && file_->KeysCarryRecord()) {
     const uint32_t a = static_cast<uint32_t>(record);
-    const uint32_t b = static_cast<uint32_t>(entry.record);
+    const uint32_t b = static_cast<uint32_t>(entryRecord);
     c = a < b ? -1 : (a > b ? 1 : 0);
   }
   return c;
@@ -268,6 +292,15 @@ int XBobjIndexTag::CompareEntry(std::string_view key, int32_t record, bool prefi
 int XBobjIndexTag::Seek(std::string_view key, int32_t record, bool prefix) {
   LoadRoot();
   if (path_.empty()) return 1;
+  // Number and date keys of up to 8 bytes compare as big-endian numbers
+  // against the heads of a kept page's keys.
+  const bool numeric = keyType_ != XBKeyType::Character && key.size() <= 8;
+  uint64_t head = 0;
+  if (numeric) {
+    unsigned char bytes[8] = {};
+    std::memcpy(bytes, key.data(), key.size());
+    for (unsigned char b : bytes) head = head << 8 | b;
+  }
   for (;;) {
     XBobjIndexKey& node = *path_.back();
     if (node.Count() == 0) {
@@ -277,9 +310,18 @@ int XBobjIndexTag::Seek(std::string_view key, int32_t record, bool prefix) {
     // Binary search for the first entry with a result <= 0.
     int lo = 0;
     int hi = node.Count();
+    const XBIndexPage* kept = numeric && node.shared && node.shared->Short() ? node.shared.get() : nullptr;
     while (lo < hi) {
       const int mid = (lo + hi) / 2;
-      if (CompareEntry(key, record, prefix, node.At(mid)) > 0) lo = mid + 1;
+      int c;
+      if (kept && mid < node.sharedCount) {
+        const uint64_t h = kept->Head(mid);
+        if (head != h) c = (head < h) != descendingCompare_ ? -1 : 1;
+        else c = EntryOrder(0, record, kept->Record(mid));
+      } else {
+        c = CompareEntry(key, record, prefix, node.At(mid));
+      }
+      if (c > 0) lo = mid + 1;
       else hi = mid;
     }
     const bool past = lo == node.Count();
