@@ -8,9 +8,12 @@ and the target.
 
 Usage: engine_speed_bench.py <vx_bench_engine_speed binary> [--work=FOLDER]
            [--records=N] [--repetitions=R] [--peer-seeks=N] [--pin=CPU]
+           [--before=<an earlier build of the binary>]
 
 Each of our figures is the median of R runs (default 5); the peak memory is
-that of a process that only opens the table and seeks 1,000,000 times."""
+that of a process that only opens the table and seeks 1,000,000 times. With
+--before, an earlier build runs the same measurements on the same tables in
+turn with this one, and a column shows its figures."""
 import json
 import os
 import re
@@ -99,10 +102,17 @@ def main():
     repetitions = int(option('repetitions', '5'))
     peer_seeks = int(option('peer-seeks', '100000'))
     pin = option('pin', '')
+    before = option('before', '')
     os.makedirs(work, exist_ok=True)
     subprocess.run(pinned([binary, '--make=' + work, '--records=%d' % records], pin), check=True)
 
-    runs = run_ours(binary, work, repetitions, pin, [])
+    runs, old = {}, {}
+    for _ in range(repetitions):  # in turn, so that both see the same machine
+        for name, rs in run_ours(binary, work, 1, pin, []).items():
+            runs.setdefault(name, []).extend(rs)
+        if before:
+            for name, rs in run_ours(os.path.abspath(before), work, 1, pin, []).items():
+                old.setdefault(name, []).extend(rs)
     memory = run_ours(binary, work, 1, pin, ['--benchmark_filter=^Find/cdx/'])['Find/cdx'][0]['peak_mib']
     peer_us = run_peer(work, os.path.join(work, 'draws.dbf'), peer_seeks, 3, pin)
 
@@ -113,9 +123,19 @@ def main():
 
     raw = median_ms(runs['RawRead'])
     walk = median_ms(runs['WalkTagOrdered'])
+
+    def then(name, kind):
+        if not old:
+            return ''
+        ms = median_ms(old[name])
+        if name.startswith('Find'):
+            return 'before %.3f us' % (ms / 1000.0) if kind else 'before %.2f s' % (ms / 1000.0)
+        base = median_ms(old['RawRead'] if kind == 'raw' else old['WalkTagOrdered'])
+        return 'before %.0f ms = %.2fx' % (ms, ms / base)
     print('%d records, medians of %d runs; raw read of the table %.1f ms; TDbf MDX seek %.2f us '
           '(median of 3 runs of %d seeks)' % (records, repetitions, raw, peer_us, peer_seeks))
-    print('%-40s %12s  %-24s %-14s %-22s %s' % ('work', 'now', 'yardstick', 'ratio', 'target', 'met'))
+    print('%-40s %12s  %-24s %-14s %-22s %-4s %s' % ('work', 'now', 'yardstick', 'ratio', 'target', 'met',
+                                                      'before' if old else ''))
     for label, name, kind, target in ROWS:
         ms = median_ms(runs[name])
         if name.startswith('Find'):
@@ -124,18 +144,19 @@ def main():
             if kind == 'peer':
                 ratio = peer_us / us
                 met = ratio >= target or us <= FIND_TARGET_US
-                print('%-40s %12s  %-24s %-14s %-22s %s' % (
+                print('%-40s %12s  %-24s %-14s %-22s %-4s %s' % (
                     label, now, 'TDbf MDX %.2f us' % peer_us, '%.1fx faster' % ratio,
-                    '>= %.0fx or <= %.1f us' % (target, FIND_TARGET_US), 'yes' if met else 'NO'))
+                    '>= %.0fx or <= %.1f us' % (target, FIND_TARGET_US), 'yes' if met else 'NO', then(name, kind)))
             else:
                 met = ms / 1000.0 <= target
-                print('%-40s %12s  %-24s %-14s %-22s %s' % (label, now, '-', '-', '<= %.0f s per 1M' % target,
-                                                           'yes' if met else 'NO'))
+                print('%-40s %12s  %-24s %-14s %-22s %-4s %s' % (
+                    label, now, '-', '-', '<= %.0f s per 1M' % target, 'yes' if met else 'NO', then(name, kind)))
             continue
         base, base_name = (raw, 'raw read %.1f ms' % raw) if kind == 'raw' else (walk, 'exclusive %.0f ms' % walk)
         ratio = ms / base
-        print('%-40s %9.0f ms  %-24s %-14s %-22s %s' % (label, ms, base_name, '%.2fx' % ratio,
-                                                        '<= %.1fx' % target, 'yes' if ratio <= target else 'NO'))
+        print('%-40s %9.0f ms  %-24s %-14s %-22s %-4s %s' % (label, ms, base_name, '%.2fx' % ratio,
+                                                             '<= %.1fx' % target, 'yes' if ratio <= target else 'NO',
+                                                             then(name, kind)))
     print('peak memory of 1,000,000 CDX seeks: %.1f MiB (bound 64 MiB)' % memory)
 
 

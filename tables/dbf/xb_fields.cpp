@@ -67,6 +67,12 @@ bool ParseNumber(const AnsiString& text, double& value) {
 // convert to the double that ParseNumber gives.
 bool ParseWholeNumber(const char* p, std::size_t length, double& value) {
   const char* end = p + length;
+  // Right-aligned numbers: most of a wide field is blanks, taken 8 at a time.
+  constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
+  for (std::uint64_t eight; end - p >= 8; p += 8) {
+    std::memcpy(&eight, p, 8);
+    if (eight != kBlanks) break;
+  }
   while (p < end && IsNumberByte(static_cast<unsigned char>(*p))) ++p;
   while (end > p && IsNumberByte(static_cast<unsigned char>(end[-1]))) --end;
   if (p == end) {
