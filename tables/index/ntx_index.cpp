@@ -1,8 +1,8 @@
 #include "tables/index/ntx_index.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -51,13 +51,14 @@ std::string NtxNumberKey(double value, int width, int decimals) {
   if (width < 1) return std::string();
   const double a = std::fabs(value);
   if (!std::isfinite(a)) return std::string(static_cast<size_t>(width), '*');
-  const int need = std::snprintf(nullptr, 0, "%*.*f", width, decimals, a);
-  if (need < 1 || need > width) return std::string(static_cast<size_t>(width), '*');
-  std::vector<char> buffer(static_cast<size_t>(need) + 1);
-  std::snprintf(buffer.data(), buffer.size(), "%*.*f", width, decimals, a);
-  std::string s(buffer.data(), static_cast<size_t>(need));
-  for (char& c : s)
-    if (c == ' ') c = '0';
+  // The text printf's "%.*f" gives, zero-filled on the left to the width.
+  char digits[512];
+  const auto r = std::to_chars(digits, digits + sizeof digits, a, std::chars_format::fixed, decimals);
+  const size_t need = static_cast<size_t>(r.ptr - digits);
+  if (r.ec != std::errc() || need < 1 || need > static_cast<size_t>(width))
+    return std::string(static_cast<size_t>(width), '*');
+  std::string s(static_cast<size_t>(width) - need, '0');
+  s.append(digits, need);
   const bool nonZero = std::any_of(s.begin(), s.end(), [](char c) { return c >= '1' && c <= '9'; });
   if (value < 0 && nonZero) {
     for (char& c : s)
@@ -254,11 +255,11 @@ void XBobjNTXTag::WritePage(int64_t page, const std::vector<Item>& items, uint32
 
 // The separator that follows the subtree of the node at `depth`: the entry of
 // the nearest node above whose position is not on its last entry.
-std::optional<XBobjIndexKeyData> XBobjNTXTag::SeparatorAbove(size_t depth) const {
+std::optional<XBKeyRef> XBobjNTXTag::SeparatorAbove(size_t depth) const {
   auto& path = const_cast<XBobjNTXTag*>(this)->Path();
   for (size_t j = std::min(depth, path.size()); j-- > 0;) {
     const XBobjIndexKey& node = *path[j];
-    if (node.position >= 0 && node.position < node.Count() - 1) return node.Entry(node.position);
+    if (node.position >= 0 && node.position < node.Count() - 1) return node.At(node.position);
   }
   return std::nullopt;
 }
@@ -285,18 +286,26 @@ void XBobjNTXTag::PageDecode(int64_t page, XBobjIndexKey& node) {
 // entry, and an interior page's last child takes that separator's key (the
 // key above all others at the right edge of the tree).
 void XBobjNTXTag::PageAttach(XBobjIndexKey& node) {
-  const std::optional<XBobjIndexKeyData> above = SeparatorAbove(Path().size());
+  const std::optional<XBKeyRef> above = SeparatorAbove(Path().size());
   if (node.leaf) {
     if (!above) return;
     node.hasExtra = true;
-    node.extra = XBobjIndexKeyData(above->value, above->record, above->record);
+    node.extra.Assign(XBKeyRef{above->value, above->record, above->record});
     return;
   }
   if (node.sharedCount == 0) return;
   --node.sharedCount;
   const int32_t child = node.shared->At(node.sharedCount).link;
   node.hasExtra = true;
-  node.extra = above ? XBobjIndexKeyData(above->value, child, above->record) : XBobjIndexKeyData(Top(), child, 0);
+  if (above) {
+    node.extra.Assign(XBKeyRef{above->value, child, above->record});
+  } else {
+    // The key above all others (Top), written in place.
+    if (descendingCompare_) node.extra.value.clear();
+    else node.extra.value.assign(static_cast<size_t>(keyLength_) + 1, '\xFF');
+    node.extra.link = child;
+    node.extra.record = 0;
+  }
 }
 
 void XBobjNTXTag::PageLoad(int64_t page, XBobjIndexKey& node) {

@@ -97,7 +97,8 @@ class XBobjNTXTag : public XBobjIndexTag {
   void ReadItems(int64_t page, std::vector<Item>& items);
   void WritePage(int64_t page, const std::vector<Item>& items, uint32_t lastChild);
   void WriteNode(const XBobjIndexKey& node, bool showsSeparator);
-  std::optional<XBobjIndexKeyData> SeparatorAbove(size_t depth) const;
+  // A view of an entry of the path: valid until that node changes.
+  std::optional<XBKeyRef> SeparatorAbove(size_t depth) const;
   std::string Top() const;
   bool RightEndHolds(const XBobjIndexKeyData& bound, int64_t& leaf, std::vector<Item>& items);
   bool RebalanceEmptyLeaf(size_t depth);

@@ -33,7 +33,7 @@ void XBobjIndexKey::Share(int64_t pageId, std::shared_ptr<const XBIndexPage> p) 
   keys.clear();
   sharedCount = p->Count();
   hasExtra = false;
-  extra = XBobjIndexKeyData();
+  extra.value.clear();  // its storage stays for the next extra entry
   shared = std::move(p);
 }
 

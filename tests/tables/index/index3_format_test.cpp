@@ -3,6 +3,12 @@
 // engine's error instead of crashing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include <cstdio>
+
+#include <cmath>
+
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -84,6 +90,27 @@ TEST(NtxFormat, NumberKeysAreDigitsWithNegativesMapped) {
   // Larger magnitudes of negatives sort lower.
   EXPECT_LT(vx::NtxNumberKey(-43, 9, 0), vx::NtxNumberKey(-42, 9, 0));
   EXPECT_LT(vx::NtxNumberKey(-1, 9, 0), vx::NtxNumberKey(0, 9, 0));
+}
+
+// The key text is what printf's "%*.*f" prints, blanks turned into zeros;
+// too wide a text is all stars.
+TEST(NtxFormat, NumberKeysMatchPrintfForManyValues) {
+  std::mt19937 rng(17);
+  std::uniform_real_distribution<double> mantissa(-10, 10);
+  for (int i = 0; i < 20000; ++i) {
+    const double value = mantissa(rng) * std::pow(10.0, int(rng() % 24) - 8);
+    const int width = 1 + int(rng() % 22);
+    const int decimals = int(rng() % 7);
+    char printed[128];
+    const int n = std::snprintf(printed, sizeof printed, "%*.*f", width, decimals, std::fabs(value));
+    std::string expected = n > width ? std::string(std::size_t(width), '*') : std::string(printed, std::size_t(n));
+    std::replace(expected.begin(), expected.end(), ' ', '0');
+    if (value < 0 && expected[0] != '*' && expected.find_first_of("123456789") != std::string::npos) {
+      for (char& c : expected)
+        if (c >= '0' && c <= '9') c = char(0x5C - c);
+    }
+    ASSERT_EQ(vx::NtxNumberKey(value, width, decimals), expected) << value << " " << width << " " << decimals;
+  }
 }
 
 TEST(NtxFormat, HeaderPageShapeAndKeyForms) {
