@@ -10,6 +10,7 @@
 #include "app/settings/language.h"
 #include "app/windows/number_picker.h"
 #include "platform/os/program_folder.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {
@@ -83,8 +84,14 @@ void TFormMain::lbSystemsDblClick(TObject*) {
     return;
   }
   vx::BusyScope busy(*this);
-  lblRandom->SetCaption(vx::Tr("Процесс идет ... подождите"_cp));
+  const AnsiString before = lblRandom->Caption();
+  const AnsiString working = vx::Tr("Процесс идет ... подождите"_cp);
+  lblRandom->SetCaption(working);
   lblRandom->Repaint();
+  // However the command ends, the progress text does not stay behind.
+  vx::ScopeGuard restore([&] {
+    if (lblRandom->Caption() == working) lblRandom->SetCaption(before);
+  });
   try {
     vx::WheelSystem system;
     TStrings& lines = *MemoBase->Lines();

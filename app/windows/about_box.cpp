@@ -47,6 +47,9 @@ TAboutBox::TAboutBox(TComponent* AOwner) : TForm(AOwner) {
   Label2->SetCaption("Free to use and to pass on.");
   for (TLabel* l : {Label5, Label1, Label2}) {
     l->SetAutoSize(false);
+    // The caption shrank the label to its text while it still sized
+    // itself; centred text needs the whole line.
+    l->SetWidth(300);
     l->SetAlignment(taCenter);
   }
   GroupBox1 = vx::Placed(new TGroupBox(this, this), "GroupBox1", 20, 138, 300, 72);

@@ -11,6 +11,7 @@
 
 #include "platform/gui/qt_app.h"
 #include "platform/gui/qt_bridge.h"
+#include "platform/gui/tab_rows.h"
 
 TTabSheet::TTabSheet(TComponent* AOwner, TPageControl* APageControl) : TWinControl(AOwner) {
   auto* page = new vx::PaintWidget;
@@ -57,7 +58,8 @@ void TTabSheet::CaptionChanged() {
 }
 
 TPageControl::TPageControl(TComponent* AOwner, TWinControl* AParent) : TWinControl(AOwner) {
-  tabs_ = new QTabWidget;
+  frame_ = new vx::PageControlFrame;
+  tabs_ = frame_->Tabs();
   QObject::connect(tabs_, &QTabWidget::currentChanged, [this](int index) {
     if (switching_) {
       lastIndex_ = index;
@@ -77,9 +79,22 @@ TPageControl::TPageControl(TComponent* AOwner, TWinControl* AParent) : TWinContr
   width_ = 289;
   height_ = 193;
   tabStop_ = true;
-  SetWidget(tabs_);
+  SetWidget(frame_);
   if (AParent) SetParent(AParent);
 }
+
+void TPageControl::SetMultiLine(bool v) {
+  multiLine_ = v;
+  frame_->SetMultiLine(v);
+}
+
+TRect TPageControl::TabRect(int index) const {
+  if (index < 0 || index >= PageCount()) return TRect{};
+  const QRect r = frame_->TabRect(tabs_->indexOf(pages_[static_cast<std::size_t>(index)]->Widget()));
+  return r.isEmpty() ? TRect{} : TRect{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+}
+
+int TPageControl::RowCount() const { return frame_->RowCount(); }
 
 TPageControl::~TPageControl() {
   while (!pages_.empty()) delete pages_.back();
@@ -99,6 +114,7 @@ void TPageControl::InsertPage(TTabSheet* page) {
   tabs_->addTab(page->Widget(), vx::ToQCaption(page->Caption()));
   tabs_->setTabVisible(tabs_->indexOf(page->Widget()), page->TabVisible());
   switching_ = false;
+  frame_->Relayout();
   if (page->parentFont_) page->ParentFontChanged(*font_);
 }
 
@@ -112,6 +128,7 @@ void TPageControl::RemovePage(TTabSheet* page) {
     page->Widget()->setParent(nullptr);
   }
   pages_.erase(std::remove(pages_.begin(), pages_.end(), page), pages_.end());
+  frame_->Relayout();
   RemoveControl(page);
   page->pageControl_ = nullptr;
   page->parent_ = nullptr;
@@ -124,6 +141,7 @@ void TPageControl::RefreshTab(TTabSheet* page) {
   switching_ = true;
   tabs_->setTabVisible(index, page->TabVisible());
   switching_ = false;
+  frame_->Relayout();
 }
 
 TTabSheet* TPageControl::ActivePage() const {

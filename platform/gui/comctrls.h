@@ -10,6 +10,9 @@
 
 class QTabWidget;
 class QProgressBar;
+namespace vx {
+class PageControlFrame;
+}
 class QToolButton;
 class TPageControl;
 
@@ -48,8 +51,13 @@ class TPageControl : public TWinControl {
   // -1 when there are no pages; an index out of range is ignored.
   int ActivePageIndex() const;
   void SetActivePageIndex(int index);
+  // Tabs in as many rows as the width needs (else one row that scrolls).
   bool MultiLine() const { return multiLine_; }
-  void SetMultiLine(bool v) { multiLine_ = v; }
+  void SetMultiLine(bool v);
+  // Where the tab of page index is, in the control; empty when not shown.
+  TRect TabRect(int index) const;
+  // Rows of tabs.
+  int RowCount() const;
   // Fired when the user changes the page (not when code does).
   TNotifyEvent OnChange;
   TTabChangingEvent OnChanging;
@@ -59,6 +67,7 @@ class TPageControl : public TWinControl {
   void InsertPage(TTabSheet* page);
   void RemovePage(TTabSheet* page);
   void RefreshTab(TTabSheet* page);
+  vx::PageControlFrame* frame_;
   QTabWidget* tabs_;
   std::vector<TTabSheet*> pages_;
   bool multiLine_ = false;

@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
+#include <QStyle>
 #include <QTimer>
 #include <algorithm>
 #include <set>
@@ -183,6 +184,22 @@ void TForm::PlaceOnShow() {
     SetBounds(area.Left + (area.Width() - width_) / 2, area.Top + (area.Height() - height_) / 2, width_, height_);
 }
 
+void TForm::KeepOnScreen() {
+  if (!frame_ || windowState_ != wsNormal) return;
+  const QScreen* screen = frame_->screen() ? frame_->screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  // The bounds are the window's inside; its title bar (when the window
+  // system draws one) sits above them and must stay reachable.
+  int title = frame_->geometry().top() - frame_->frameGeometry().top();
+  if (title <= 0 && QGuiApplication::platformName() != QLatin1String("offscreen"))
+    title = frame_->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame_);
+  title = std::max(0, title);
+  const int left = std::clamp(left_, area.left(), std::max(area.left(), area.right() + 1 - width_));
+  const int top = std::clamp(top_, area.top() + title, std::max(area.top() + title, area.bottom() + 1 - height_));
+  if (left != left_ || top != top_) SetBounds(left, top, width_, height_);
+}
+
 void TForm::SetVisible(bool v) {
   if (v == visible_) return;
   if (v) {
@@ -192,6 +209,7 @@ void TForm::SetVisible(bool v) {
     if (OnShow) vx::Guard([&] { OnShow(this); });
     if (!visible_) return;  // OnShow hid it again
     if (!frame_) return;
+    KeepOnScreen();
     switch (windowState_) {
       case wsMaximized: frame_->showMaximized(); break;
       case wsMinimized: frame_->showMinimized(); break;

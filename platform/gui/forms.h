@@ -127,6 +127,9 @@ class TForm : public TWinControl {
   // The user asked the window to close (title bar button, Alt+F4).
   void CloseRequested();
   void PlaceOnShow();
+  // Moves the window, as it is shown, so that it lies on the screen's
+  // available area (its title bar at least, when it is larger).
+  void KeepOnScreen();
   void LayoutFrame();
   int MenuBarHeight() const;
 

@@ -105,9 +105,12 @@ TEST_F(WheelSystems, MalformedFilesGiveTheMessageAndNoResults) {
   for (const Case& c : cases) {
     apptest::WriteFile(wheels + "3_5_2.lst", c.lines);
     for (const AnsiString& m : c.messages) dialogs.Expect(vx::DialogKind::Message, m, mrOk);
+    FormMain->lblRandom->SetCaption(" 1 2 3");
     Expand(3, "3_5_2.lst");
     EXPECT_TRUE(dialogs.Done()) << c.lines;
     EXPECT_FALSE(ResultsWritten()) << c.lines;
+    // Used to stay at "Процесс идет ... подождите".
+    EXPECT_EQ(FormMain->lblRandom->Caption(), " 1 2 3") << c.lines;
   }
   std::filesystem::remove(wheels + "3_5_2.lst");
   dialogs.Expect(vx::DialogKind::Message, fault, mrOk);

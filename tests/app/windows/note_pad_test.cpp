@@ -225,6 +225,12 @@ TEST_F(NotePadTest, MainMenuOpensOneNotePadAndTheAboutBox) {
   dialogs.Expect(vx::DialogKind::Modal, "About Vexamund", [&](vx::DialogRequest& r) {
     auto* box = static_cast<TAboutBox*>(r.Form);
     box->FormShow(box);
+    // Centred over the box's whole line (the labels used to shrink to
+    // their text, so that centring showed as left-aligned).
+    for (TLabel* l : {box->Label5, box->Label1, box->Label2}) {
+      EXPECT_EQ(l->Width(), 300);
+      EXPECT_EQ(l->Alignment(), taCenter);
+    }
     EXPECT_EQ(box->Left(), 100 + (800 - box->Width()) / 2);
     EXPECT_EQ(box->Top(), 80 + (600 - box->Height()) / 2);
     vx::SendEnter(box->Label3);

@@ -2,6 +2,10 @@
 // handler, and pumping inside a long loop.
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+#include <QScreen>
+#include <string>
+
 #include "gui_test_support.h"
 #include "platform/gui/extctrls.h"
 #include "platform/gui/forms.h"
@@ -376,6 +380,40 @@ TEST_F(Forms, OnDestroyRunsWhileTheDerivedFormIsWhole) {
   EXPECT_EQ(log, "destroyed;destroyed;");
   delete main;
   EXPECT_EQ(log, "destroyed;destroyed;");  // once each
+}
+
+// Windows designed at a position off the screen (or larger than it) used
+// to open with their title bar out of reach.
+TEST_F(Forms, AWindowShownAtItsDesignedPositionStaysOnTheScreen) {
+  const TRect area = [] {
+    const QRect a = QGuiApplication::primaryScreen()->availableGeometry();
+    return TRect{a.left(), a.top(), a.right() + 1, a.bottom() + 1};
+  }();
+  const struct {
+    int left, top, width, height;
+  } cases[] = {
+      {-60, -40, 300, 200},                                 // above and left of the screen
+      {area.Right - 100, area.Bottom - 50, 300, 200},       // past the bottom right
+      {10, -300, area.Width() + 200, area.Height() + 100},  // larger than the screen
+      {area.Left + 30, area.Top + 40, 200, 100},            // on the screen: stays
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.left) + "," + std::to_string(c.top));
+    TForm f(nullptr);
+    f.SetBounds(c.left, c.top, c.width, c.height);
+    f.Show();
+    EXPECT_GE(f.Left(), area.Left);
+    EXPECT_GE(f.Top(), area.Top);
+    EXPECT_LT(f.Top(), area.Bottom);
+    if (c.width <= area.Width()) EXPECT_LE(f.Left() + f.Width(), area.Right);
+    if (c.height <= area.Height()) EXPECT_LE(f.Top() + f.Height(), area.Bottom);
+    if (c.left == area.Left + 30) {
+      EXPECT_EQ(f.Left(), c.left);
+      EXPECT_EQ(f.Top(), c.top);
+    }
+    EXPECT_EQ(f.Width(), c.width);
+    f.Hide();
+  }
 }
 
 }  // namespace

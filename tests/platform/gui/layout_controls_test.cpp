@@ -155,4 +155,46 @@ TEST_F(Layout, ScreenCursorOverridesAndRestores) {
   EXPECT_GE(Screen->Fonts()->IndexOf("Liberation Sans"), 0);
 }
 
+// With MultiLine the tabs used to stay in one row, the last ones behind
+// scroll arrows.
+TEST_F(Layout, MultiLineTabsWrapIntoRowsWithTheCurrentRowNextToThePages) {
+  auto* f = new TForm(nullptr);
+  f->SetBounds(0, 0, 520, 300);
+  auto* pc = new TPageControl(f, f);
+  pc->SetBounds(0, 0, 500, 280);
+  const AnsiString captions[] = {"Вероятность"_cp, "Статистика"_cp, "Генерация"_cp, "Двойки"_cp, "Хар.Числа"_cp,
+                                 "Системы"_cp,     "Результат"_cp,  "Сравнение"_cp, "Билеты"_cp, "Загрузка"_cp};
+  for (const AnsiString& c : captions) {
+    auto* page = new TTabSheet(f, pc);
+    page->SetCaption(c);
+  }
+  pc->SetMultiLine(true);
+  int changes = 0;
+  pc->OnChange = [&](TObject*) { ++changes; };
+  f->Show();
+  Application->ProcessMessages();
+  EXPECT_GT(pc->RowCount(), 1);
+  auto bottomRow = [&] {
+    int bottom = 0;
+    for (int i = 0; i < pc->PageCount(); ++i) bottom = std::max(bottom, pc->TabRect(i).Bottom);
+    return bottom;
+  };
+  for (int i = 0; i < pc->PageCount(); ++i) {
+    SCOPED_TRACE(i);
+    const TRect r = pc->TabRect(i);
+    EXPECT_GT(r.Width(), 0);
+    EXPECT_GE(r.Left, 0);
+    EXPECT_LE(r.Right, pc->Width());
+  }
+  EXPECT_EQ(pc->TabRect(0).Bottom, bottomRow()) << "the current tab's row next to the pages";
+  // The last tab, reached with one click.
+  const TRect last = pc->TabRect(9);
+  vx::SendClick(pc, (last.Left + last.Right) / 2, (last.Top + last.Bottom) / 2);
+  EXPECT_EQ(pc->ActivePageIndex(), 9);
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(pc->TabRect(9).Bottom, bottomRow());
+  EXPECT_TRUE(vx::SaveScreenshot(f, "multiline_tabs.png"));
+  delete f;
+}
+
 }  // namespace
