@@ -15,35 +15,30 @@ namespace {
 
 constexpr int kCheckSize = 15;
 
+enum Along { kNear, kFar, kMiddle, kWhole };
+
+// Where a graphic of `size` starts between lo and hi (2 pixels in from
+// the near or far edge, centred, or across the whole, which sets size).
+int PlaceAlong(int lo, int hi, int& size, Along where) {
+  switch (where) {
+    case kFar: return hi - size - 2;
+    case kMiddle: return lo + (hi - lo - size) / 2;
+    case kWhole: size = hi - lo; return lo;
+    default: return lo + 2;
+  }
+}
+
 // Placement of a graphic of size w x h in the cell: horizontally 0 and 3
 // at the left, 1 and 4 at the right, 2 centred, 5 across the whole width;
 // vertically 0 and 4 at the top, 1 and 3 at the bottom, 2 centred, 5 the
 // whole height.
 TRect PlaceGraphic(const TRect& cell, int w, int h, int horizontal, int vertical) {
-  TRect r;
-  switch (horizontal) {
-    case 1:
-    case 4: r.Left = cell.Right - w - 2; break;
-    case 2: r.Left = cell.Left + (cell.Width() - w) / 2; break;
-    case 5:
-      r.Left = cell.Left;
-      w = cell.Width();
-      break;
-    default: r.Left = cell.Left + 2; break;
-  }
-  switch (vertical) {
-    case 1:
-    case 3: r.Top = cell.Bottom - h - 2; break;
-    case 2: r.Top = cell.Top + (cell.Height() - h) / 2; break;
-    case 5:
-      r.Top = cell.Top;
-      h = cell.Height();
-      break;
-    default: r.Top = cell.Top + 2; break;
-  }
-  r.Right = r.Left + w;
-  r.Bottom = r.Top + h;
-  return r;
+  static constexpr Along kHorizontal[] = {kNear, kFar, kMiddle, kNear, kFar, kWhole};
+  static constexpr Along kVertical[] = {kNear, kFar, kMiddle, kFar, kNear, kWhole};
+  const int left =
+      PlaceAlong(cell.Left, cell.Right, w, horizontal >= 0 && horizontal <= 5 ? kHorizontal[horizontal] : kNear);
+  const int top = PlaceAlong(cell.Top, cell.Bottom, h, vertical >= 0 && vertical <= 5 ? kVertical[vertical] : kNear);
+  return Rect(left, top, left + w, top + h);
 }
 
 // The rectangle a stretched picture of size w x h fills in the cell by its

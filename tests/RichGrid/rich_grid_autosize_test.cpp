@@ -3,27 +3,16 @@
 // exchanging rows, the incremental row search and the selection test.
 #include <gtest/gtest.h>
 
-#include "RichGrid/rich_grid.h"
-#include "platform/gui/application.h"
+#include "rich_grid_test_support.h"
 
 namespace {
 
-class Grid : public TRichStringGrid {
- public:
-  Grid() : TRichStringGrid(nullptr) {
-    SetScrollBars(ssNone);
-    SetBorderStyle(bsNone);
-    SetBounds(0, 0, 330, 210);
-  }
-};
+using richgridtest::Grid;
 
 // A caller's object in a cell.
 class Tag : public TObject {};
 
-class RichGridAutoSize : public ::testing::Test {
- protected:
-  void SetUp() override { Application->Initialize(); }
-};
+class RichGridAutoSize : public richgridtest::RichGridTest {};
 
 TEST_F(RichGridAutoSize, ColumnsFitTheirWidestCell) {
   struct Case {

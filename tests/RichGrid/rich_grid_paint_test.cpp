@@ -8,10 +8,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "RichGrid/rich_grid.h"
-#include "platform/gui/application.h"
 #include "platform/gui/bitmap.h"
-#include "platform/rtl/sysutils.h"
+#include "rich_grid_test_support.h"
 
 namespace {
 
@@ -24,13 +22,8 @@ class StyleDevice : public vx::RecordingDevice {
   }
 };
 
-class Grid : public TRichStringGrid {
+class Grid : public richgridtest::Grid {
  public:
-  Grid() : TRichStringGrid(nullptr) {
-    SetScrollBars(ssNone);
-    SetBorderStyle(bsNone);
-    SetBounds(0, 0, 330, 120);
-  }
   std::function<AnsiString(const AnsiString&)> Formula;
   AnsiString FormulaCellText(int ACol, int ARow, const AnsiString& text) override {
     return Formula ? Formula(text) : TRichStringGrid::FormulaCellText(ACol, ARow, text);
@@ -56,10 +49,7 @@ std::string CellFill(const std::vector<std::string>& calls, const std::string& r
   return fills.empty() ? "" : fills.back().substr(fills.back().find("brush="));
 }
 
-class RichGridPaint : public ::testing::Test {
- protected:
-  void SetUp() override { Application->Initialize(); }
-};
+class RichGridPaint : public richgridtest::RichGridTest {};
 
 // Cell (1,1) is at 65,22..129,43; its text starts 2 pixels in: (67, 24).
 TEST_F(RichGridPaint, TextKindsFlagsAndShaping) {
@@ -273,6 +263,32 @@ TEST_F(RichGridPaint, FixedFootersRightColumnsBordersAndFocus) {
     f.SetHideFocusRect(hide);
     EXPECT_EQ(Matching(f.Record(), "FocusRect 65,22,129,43").size(), hide ? 2u : 1u);
   }
+}
+
+TEST_F(RichGridPaint, RowIndicatorBackgroundPictureAndSelectionRectangle) {
+  Grid g;
+  g.SetCells(0, 2, "ab");
+  TBitmap indicator(8, 8), picture(16, 16);
+  g.SetRowIndicator(indicator);
+  g.BackGround()->SetBitmap(picture);
+  g.SetSelectionRectangle(true);
+  g.SetSelection(TGridRect{1, 1, 2, 2});
+  ASSERT_EQ(g.Row(), 2);
+  const std::vector<std::string> calls = g.Record();
+  // The indicator at the left of the current row's fixed cell, the text after it.
+  EXPECT_EQ(Matching(calls, "Bitmap 0,50,8,58 8x8").size(), 1u);
+  EXPECT_EQ(Matching(calls, "Text 10,46 \"ab\"").size(), 1u);
+  // The picture tiled under a normal cell, clipped to it; none under the
+  // fixed cells or the cells drawn in the selection colour.
+  EXPECT_EQ(Matching(calls, "Clip 195,44,259,65").size(), 1u);
+  EXPECT_FALSE(Matching(calls, "Bitmap 192,32,208,48 16x16").empty());
+  EXPECT_TRUE(Matching(calls, "Bitmap 64,16,80,32 16x16").empty());
+  EXPECT_TRUE(Matching(calls, "Bitmap 128,32,144,48 16x16").empty());
+  // Black edges two pixels wide around the selected block.
+  for (const char* edge : {"FillRect 65,22,67,43 brush=000000", "FillRect 65,22,129,24 brush=000000",
+                           "FillRect 192,44,194,65 brush=000000", "FillRect 130,63,194,65 brush=000000"})
+    EXPECT_EQ(Matching(calls, edge).size(), 1u) << edge;
+  EXPECT_TRUE(Matching(calls, "FillRect 127,22,129,43 brush=000000").empty());
 }
 
 // Cell graphics take their room beside the text, or replace it. Cell (2,2)

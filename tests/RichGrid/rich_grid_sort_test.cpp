@@ -4,30 +4,14 @@
 #include <gtest/gtest.h>
 
 #include "RichGrid/cell_compare.h"
-#include "RichGrid/rich_grid.h"
-#include "platform/gui/application.h"
 #include "platform/rtl/codepages.h"
 #include "platform/rtl/dateutils.h"
+#include "rich_grid_test_support.h"
 
 namespace {
 
-// The locale settings a test changes, put back afterwards.
-class LocaleScope {
+class Grid : public richgridtest::Grid {
  public:
-  LocaleScope() : saved_(FormatSettings) {}
-  ~LocaleScope() { FormatSettings = saved_; }
-
- private:
-  TFormatSettings saved_;
-};
-
-class Grid : public TRichStringGrid {
- public:
-  Grid() : TRichStringGrid(nullptr) {
-    SetScrollBars(ssNone);
-    SetBorderStyle(bsNone);
-    SetBounds(0, 0, 330, 210);
-  }
   // Rows of texts below a heading row, one string per row with the columns
   // separated by blanks.
   void Fill(const std::vector<std::string>& rows) {
@@ -43,7 +27,7 @@ class Grid : public TRichStringGrid {
     }
   }
   // Column c of every row, joined by ','.
-  std::string Column(int c) const {
+  std::string Joined(int c) const {
     std::string s;
     for (int r = 0; r < RowCount(); ++r) s += (r ? "," : "") + Cells(c, r);
     return s;
@@ -52,10 +36,9 @@ class Grid : public TRichStringGrid {
 
 class Tag : public TObject {};
 
-class RichGridSort : public ::testing::Test {
+class RichGridSort : public richgridtest::RichGridTest {
  protected:
-  void SetUp() override { Application->Initialize(); }
-  LocaleScope locale_;
+  richgridtest::FormatScope format_;
 };
 
 TEST_F(RichGridSort, StylesCompareTexts) {
@@ -190,7 +173,7 @@ TEST_F(RichGridSort, SortByColumnOrdersDataRowsOnly) {
     g.Fill(c.rows);
     g.SetSortColumn(c.column);
     g.SortByColumn();
-    EXPECT_EQ(g.Column(c.column), c.expected) << c.name;
+    EXPECT_EQ(g.Joined(c.column), c.expected) << c.name;
     EXPECT_EQ(g.UpdateCount(), 0) << c.name;
   }
   // The next columns break ties in the same direction.
@@ -200,7 +183,7 @@ TEST_F(RichGridSort, SortByColumnOrdersDataRowsOnly) {
   g.SetSortColumn(0);
   g.SetSortDirection(sdDescending);
   g.SortByColumn();
-  EXPECT_EQ(g.Column(1), ",b,a,z,y");
+  EXPECT_EQ(g.Joined(1), ",b,a,z,y");
 }
 
 TEST_F(RichGridSort, EqualRowsStayOnlyInASortByColumn) {
@@ -209,11 +192,11 @@ TEST_F(RichGridSort, EqualRowsStayOnlyInASortByColumn) {
   g.SetSortFull(false);
   g.Fill({"1 a", "1 b", "1 c", "1 d", "1 e"});
   g.SortByColumn();
-  EXPECT_EQ(g.Column(1), ",a,b,c,d,e");
+  EXPECT_EQ(g.Joined(1), ",a,b,c,d,e");
   // The indexed sort exchanges equal rows.
   g.SortIndexes()->AddFlagged(0, true);
   g.SortByIndex();
-  EXPECT_EQ(g.Column(1), ",d,e,c,a,b");
+  EXPECT_EQ(g.Joined(1), ",d,e,c,a,b");
 }
 
 TEST_F(RichGridSort, RowsTakeTheirObjectsHeightsAndSelectionAlong) {
@@ -229,9 +212,9 @@ TEST_F(RichGridSort, RowsTakeTheirObjectsHeightsAndSelectionAlong) {
   g.SetSortNormalCellsOnly(true);
   g.SetSortColumn(1);
   g.SortByColumn();
-  EXPECT_EQ(g.Column(1), ",1,2,3");
-  EXPECT_EQ(g.Column(2), ",a,b,c");
-  EXPECT_EQ(g.Column(0), ",x,y,z");  // column 0 stays
+  EXPECT_EQ(g.Joined(1), ",1,2,3");
+  EXPECT_EQ(g.Joined(2), ",a,b,c");
+  EXPECT_EQ(g.Joined(0), ",x,y,z");  // column 0 stays
   EXPECT_EQ(g.Objects(2, 3), &tag);
   EXPECT_EQ(g.RowHeights(3), 40);
   EXPECT_EQ(g.RowHeights(1), 21);
@@ -257,8 +240,8 @@ TEST_F(RichGridSort, AThrowingComparisonLeavesTheGridAsItWas) {
   g.EndUpdate();
   EXPECT_EQ(g.RowCount(), 6);
   EXPECT_EQ(g.ColCount(), 2);
-  EXPECT_EQ(g.Column(1), ",3,1,2,5,4");
-  EXPECT_EQ(g.Column(0), ",a,b,c,d,e");
+  EXPECT_EQ(g.Joined(1), ",3,1,2,5,4");
+  EXPECT_EQ(g.Joined(0), ",a,b,c,d,e");
 
   Grid e;
   try {
@@ -360,13 +343,13 @@ TEST_F(RichGridSort, HeaderClicks) {
     g.OnClickSort = [&clicked](TObject*, int col) { clicked.push_back(col); };
     const int x = g.CellRect(1, 0).Left + 20;
     g.HeaderClickSort(1, x, TShiftState{});
-    EXPECT_EQ(g.Column(1), ",1,2,3");
+    EXPECT_EQ(g.Joined(1), ",1,2,3");
     g.HeaderClickSort(1, x, TShiftState{});
     EXPECT_EQ(g.SortDirection(), sdDescending);
-    EXPECT_EQ(g.Column(1), ",3,2,1");
+    EXPECT_EQ(g.Joined(1), ",3,2,1");
     g.HeaderClickSort(2, g.CellRect(2, 0).Left + 20, TShiftState{});  // another column starts ascending
     EXPECT_EQ(g.SortColumn(), 2);
-    EXPECT_EQ(g.Column(2), ",a,b,c");
+    EXPECT_EQ(g.Joined(2), ",a,b,c");
     EXPECT_EQ(clicked, (std::vector<int>{1, 1, 2}));
   }
   struct Refused {
@@ -384,9 +367,9 @@ TEST_F(RichGridSort, HeaderClicks) {
     Grid g;
     grid(g);
     if (c.setup) c.setup(g);
-    const std::string before = g.Column(1);
+    const std::string before = g.Joined(1);
     g.HeaderClickSort(c.col, g.CellRect(c.col, 0).Left + c.dx, TShiftState{});
-    EXPECT_EQ(g.Column(1), before) << c.name;
+    EXPECT_EQ(g.Joined(1), before) << c.name;
   }
   // The sort index: a click starts it, Shift adds a column, a second click turns it.
   Grid g;
@@ -397,13 +380,13 @@ TEST_F(RichGridSort, HeaderClicks) {
   g.HeaderClickSort(0, g.CellRect(0, 0).Left + 20, TShiftState{ssShift});  // fixed: ignored
   g.HeaderClickSort(1, g.CellRect(1, 0).Left + 20, TShiftState{ssShift});
   ASSERT_EQ(g.SortIndexes()->Count(), 2);
-  EXPECT_EQ(g.Column(1), ",y,a,b,z");
+  EXPECT_EQ(g.Joined(1), ",y,a,b,z");
   g.HeaderClickSort(1, g.CellRect(1, 0).Left + 20, TShiftState{ssShift});
   EXPECT_TRUE(TSortIndexList::IsDescending(g.SortIndexes()->Items(1)));
-  EXPECT_EQ(g.Column(1), ",y,b,a,z");
+  EXPECT_EQ(g.Joined(1), ",y,b,a,z");
   g.HeaderClickSort(1, g.CellRect(1, 0).Left + 20, TShiftState{});
   ASSERT_EQ(g.SortIndexes()->Count(), 1);
-  EXPECT_EQ(g.Column(1), ",a,b,y,z");
+  EXPECT_EQ(g.Joined(1), ",a,b,y,z");
 }
 
 }  // namespace

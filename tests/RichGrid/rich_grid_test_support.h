@@ -53,6 +53,16 @@ class Watched : public TObject {
   int& deaths_;
 };
 
+// Runs a test body under other format settings and puts the old ones back.
+class FormatScope {
+ public:
+  FormatScope() : saved_(FormatSettings) {}
+  ~FormatScope() { FormatSettings = saved_; }
+
+ private:
+  TFormatSettings saved_;
+};
+
 class RichGridTest : public ::testing::Test {
  protected:
   void SetUp() override { Application->Initialize(); }

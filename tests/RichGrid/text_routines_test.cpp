@@ -6,18 +6,11 @@
 #include "RichGrid/filter_match.h"
 #include "RichGrid/text_routines.h"
 #include "platform/rtl/sysutils.h"
+#include "rich_grid_test_support.h"
 
 namespace {
 
-// Runs a test body under other format settings and puts the old ones back.
-class FormatScope {
- public:
-  FormatScope() : saved_(FormatSettings) {}
-  ~FormatScope() { FormatSettings = saved_; }
-
- private:
-  TFormatSettings saved_;
-};
+using richgridtest::FormatScope;
 
 TEST(FilterMatch, ConditionsAndChains) {
   FormatScope scope;
