@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
-#include <set>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace vx {
@@ -38,6 +39,14 @@ enum class Dest { Text, Skip, FontTable, Pn };
 constexpr int kMaxSize = 1638;      // points (\fs 3276)
 constexpr int kMaxTwips = 1000000;  // one indent as read
 constexpr int kMaxIndent = 20000;   // points, one indent of a paragraph
+// Groups deeper than this are read as part of the group at this depth, so
+// the reader's state stays small whatever the nesting; documents that
+// programs write nest a few dozen levels.
+constexpr std::size_t kMaxGroupDepth = 3000;
+// Font table entries kept (numbers beyond are read as unknown fonts), and
+// the length a font name is cut to.
+constexpr std::size_t kMaxFonts = 4096;
+constexpr std::size_t kMaxFontName = 255;
 
 struct Font {
   AnsiString name;
@@ -51,15 +60,109 @@ struct GroupState {
   Dest dest = Dest::Text;
 };
 
-// Destinations whose text the document does not show, even without \*.
-const std::set<std::string>& SkippedDestinations() {
-  static const std::set<std::string> names = {
-      "colortbl",     "stylesheet", "info",     "pict",      "object",    "header",
-      "headerl",      "headerr",    "headerf",  "footer",    "footerl",   "footerr",
-      "footerf",      "footnote",   "listtext", "pntext",    "listtable", "listoverridetable",
-      "revtbl",       "rsidtbl",    "xmlnstbl", "themedata", "fldinst",   "datastore",
-      "latentstyles", "generator",  "pgdptbl",  "filetbl",   "shpinst",   "nonshppict"};
-  return names;
+// The control words this reader acts on.
+enum class Keyword {
+  Unknown,
+  Bin,
+  U,
+  FontTable,
+  Pn,
+  NestTableProps,
+  SkippedDestination,  // read before the destination's state
+  Par,
+  Line,
+  Tab,
+  Row,
+  Pard,
+  Plain,
+  F,
+  Fs,
+  B,
+  I,
+  Strike,
+  Ul,
+  UlNone,
+  Ql,
+  Qr,
+  Qc,
+  Fi,
+  Li,
+  Ri,
+  Ls,
+  Uc,
+  AnsiCpg,
+  Deff,
+  FCharset,
+  Emdash,
+  Endash,
+  Bullet,
+  LQuote,
+  RQuote,
+  LDblQuote,
+  RDblQuote
+};
+
+Keyword KeywordOf(std::string_view word) {
+  static const std::unordered_map<std::string_view, Keyword> words = [] {
+    std::unordered_map<std::string_view, Keyword> m = {
+        {"bin", Keyword::Bin},
+        {"u", Keyword::U},
+        {"fonttbl", Keyword::FontTable},
+        {"pn", Keyword::Pn},
+        // Properties of a nested table's row, which end it with \nestrow.
+        {"nesttableprops", Keyword::NestTableProps},
+        {"par", Keyword::Par},
+        {"sect", Keyword::Par},
+        {"line", Keyword::Line},
+        {"tab", Keyword::Tab},
+        {"cell", Keyword::Tab},
+        {"nestcell", Keyword::Tab},
+        {"row", Keyword::Row},
+        {"nestrow", Keyword::Row},
+        {"pard", Keyword::Pard},
+        {"plain", Keyword::Plain},
+        {"f", Keyword::F},
+        {"fs", Keyword::Fs},
+        {"b", Keyword::B},
+        {"i", Keyword::I},
+        {"strike", Keyword::Strike},
+        {"ulnone", Keyword::UlNone},
+        {"ulc", Keyword::Unknown},  // the underline's colour
+        {"ql", Keyword::Ql},
+        {"qj", Keyword::Ql},
+        {"qr", Keyword::Qr},
+        {"qc", Keyword::Qc},
+        {"fi", Keyword::Fi},
+        {"li", Keyword::Li},
+        {"ri", Keyword::Ri},
+        {"ls", Keyword::Ls},
+        {"uc", Keyword::Uc},
+        {"ansicpg", Keyword::AnsiCpg},
+        {"deff", Keyword::Deff},
+        {"fcharset", Keyword::FCharset},
+        {"emdash", Keyword::Emdash},
+        {"endash", Keyword::Endash},
+        {"bullet", Keyword::Bullet},
+        {"lquote", Keyword::LQuote},
+        {"rquote", Keyword::RQuote},
+        {"ldblquote", Keyword::LDblQuote},
+        {"rdblquote", Keyword::RDblQuote},
+    };
+    // Destinations whose text the document does not show, even without \*.
+    for (std::string_view name :
+         {"colortbl", "stylesheet", "info", "pict", "object", "header", "headerl", "headerr", "headerf", "footer",
+          "footerl", "footerr", "footerf", "footnote", "listtext", "pntext", "listtable", "listoverridetable", "revtbl",
+          "rsidtbl", "xmlnstbl", "themedata", "fldinst", "datastore", "latentstyles", "generator", "pgdptbl", "filetbl",
+          "shpinst", "nonshppict",
+          // The text for readers that do not know nested tables.
+          "nonesttables"})
+      m.emplace(name, Keyword::SkippedDestination);
+    return m;
+  }();
+  const auto it = words.find(word);
+  if (it != words.end()) return it->second;
+  // Every kind of underline (\uld, \ulwave, ...).
+  return word.starts_with("ul") ? Keyword::Ul : Keyword::Unknown;
 }
 
 class Reader {
@@ -80,7 +183,9 @@ class Reader {
         case '\n': break;
         case '\t': Text(u"\t"); break;
         default:
-          if (static_cast<unsigned char>(c) >= 0x20) Byte(static_cast<unsigned char>(c));
+          if (static_cast<unsigned char>(c) < 0x20) break;
+          if (State().dest == Dest::Text && skipLeft_ == 0) PlainText();
+          else Byte(static_cast<unsigned char>(c));
       }
       if (ended_) break;
     }
@@ -93,13 +198,22 @@ class Reader {
   GroupState& State() { return stack_.back(); }
 
   void OpenGroup() {
-    GroupState copy = State();
-    stack_.push_back(copy);
     starred_ = false;
     skipLeft_ = 0;
+    if (stack_.size() >= kMaxGroupDepth) {
+      ++flattened_;
+      return;
+    }
+    GroupState copy = State();
+    stack_.push_back(copy);
   }
 
   void CloseGroup() {
+    if (flattened_ > 0) {
+      --flattened_;
+      skipLeft_ = 0;
+      return;
+    }
     const bool fontTable = State().dest == Dest::FontTable;
     if (fontTable) FinishFontName();
     skipLeft_ = 0;
@@ -122,9 +236,9 @@ class Reader {
       Symbol(c);
       return;
     }
-    std::string word;
-    while (pos_ < in_.size() && IsLetter(in_[pos_]) && word.size() < 32) word += in_[pos_++];
+    const std::size_t start = pos_;
     while (pos_ < in_.size() && IsLetter(in_[pos_])) ++pos_;
+    const std::string_view word = in_.substr(start, pos_ - start);
     bool hasParam = false, negative = false;
     long long param = 0;
     if (pos_ < in_.size() && in_[pos_] == '-' && pos_ + 1 < in_.size() && IsDigit(in_[pos_ + 1])) {
@@ -137,7 +251,7 @@ class Reader {
     }
     if (pos_ < in_.size() && in_[pos_] == ' ') ++pos_;
     const int value = static_cast<int>(std::clamp<long long>(negative ? -param : param, -(1LL << 30), 1LL << 30));
-    Word(word, hasParam, value);
+    Word(KeywordOf(word), hasParam, value);
   }
 
   void Symbol(char c) {
@@ -155,20 +269,20 @@ class Reader {
       case '_': Text(u"\u2011"); break;
       case '*': starred_ = true; break;
       case '\r':
-      case '\n': ControlWordInText("par"); break;
+      case '\n': ControlWordInText(Keyword::Par); break;
       default: break;  // \- and the rest show nothing
     }
   }
 
-  void Word(const std::string& word, bool hasParam, int value) {
+  void Word(Keyword word, bool hasParam, int value) {
     const bool starred = starred_;
     starred_ = false;
-    if (word == "bin") {
+    if (word == Keyword::Bin) {
       pos_ += std::min<std::size_t>(static_cast<std::size_t>(std::max(value, 0)), in_.size() - pos_);
       return;
     }
     if (State().dest == Dest::Skip) return;
-    if (word == "u") {
+    if (word == Keyword::U) {
       if (State().dest == Dest::Text && skipLeft_ == 0) {
         const auto unit = static_cast<char16_t>(static_cast<std::uint16_t>(value));
         EmitChar(unit);
@@ -180,19 +294,20 @@ class Reader {
       --skipLeft_;
       return;
     }
-    if (word == "fonttbl") {
-      State().dest = Dest::FontTable;
-      return;
-    }
-    if (word == "pn") {
-      State().dest = Dest::Pn;
-      para_.Bullet = true;
-      return;
-    }
-    // Every other \* destination is one this reader does not know.
-    if (starred || SkippedDestinations().count(word)) {
-      State().dest = Dest::Skip;
-      return;
+    switch (word) {
+      case Keyword::NestTableProps: return;
+      case Keyword::FontTable: State().dest = Dest::FontTable; return;
+      case Keyword::Pn:
+        State().dest = Dest::Pn;
+        para_.Bullet = true;
+        return;
+      case Keyword::SkippedDestination: State().dest = Dest::Skip; return;
+      default:
+        // Every other \* destination is one this reader does not know.
+        if (starred) {
+          State().dest = Dest::Skip;
+          return;
+        }
     }
     if (State().dest == Dest::FontTable) {
       FontTableWord(word, value);
@@ -202,104 +317,96 @@ class Reader {
     ControlWordInText(word, hasParam, value);
   }
 
-  void FontTableWord(const std::string& word, int value) {
-    if (word == "f") {
+  void FontTableWord(Keyword word, int value) {
+    if (word == Keyword::F) {
       FinishFontName();
+      if (fonts_.size() >= kMaxFonts && !fonts_.count(value)) {
+        fontEntry_ = -1;
+        return;
+      }
       fontEntry_ = value;
       fonts_[value];
-    } else if (word == "fcharset" && fontEntry_ >= 0) {
+    } else if (word == Keyword::FCharset && fontEntry_ >= 0) {
       fonts_[fontEntry_].codePage = CodePageOfCharset(value, 0);
     }
   }
 
-  void FinishFontName() {
-    if (fontEntry_ < 0) return;
-    AnsiString name = fontName_;
-    const std::size_t semi = name.find(';');
-    if (semi != AnsiString::npos) name.resize(semi);
-    while (!name.empty() && name.back() == ' ') name.pop_back();
-    while (!name.empty() && name.front() == ' ') name.erase(0, 1);
-    if (!name.empty()) fonts_[fontEntry_].name = name;
-    fontName_.clear();
-    if (semi != AnsiString::npos) fontEntry_ = -1;
+  // Font name bytes up to the ';' that ends the entry (longer names are cut).
+  void FontNameByte(unsigned char b) {
+    if (b < 0x20) return;
+    if (b == ';') {
+      fontNameEnded_ = true;
+      FinishFontName();
+    } else if (fontName_.size() < kMaxFontName) {
+      fontName_ += static_cast<char>(b);
+    }
   }
 
-  // Returns false for a word this reader does not know.
-  bool ControlWordInText(const std::string& word, bool hasParam = false, int value = 0) {
+  void FinishFontName() {
+    const std::size_t first = fontName_.find_first_not_of(' ');
+    const std::size_t last = fontName_.find_last_not_of(' ');
+    if (fontEntry_ >= 0 && first != AnsiString::npos)
+      fonts_[fontEntry_].name = fontName_.substr(first, last - first + 1);
+    fontName_.clear();
+    if (fontNameEnded_) fontEntry_ = -1;
+    fontNameEnded_ = false;
+  }
+
+  void ControlWordInText(Keyword word, bool hasParam = false, int value = 0) {
     RichCharFormat& f = State().format;
     const bool on = !hasParam || value != 0;
     auto style = [&](TFontStyle s) {
       if (on) f.Style.Include(s);
       else f.Style.Exclude(s);
     };
-    if (word == "par") {
-      EndParagraph(true);
-    } else if (word == "line") {
-      Text(u"\u2028");
-    } else if (word == "tab" || word == "cell") {
-      Text(u"\t");
-    } else if (word == "row") {
-      EndParagraph(true);
-    } else if (word == "pard") {
-      para_ = {};
-    } else if (word == "plain") {
-      f = DefaultFormat();
-      State().font = defaultFont_;
-    } else if (word == "f") {
-      State().font = value;
-      const auto it = fonts_.find(value);
-      if (it != fonts_.end() && !it->second.name.empty()) f.Name = it->second.name;
-    } else if (word == "fs") {
-      if (value > 0) f.Size = std::clamp(value / 2, 1, kMaxSize);
-    } else if (word == "b") {
-      style(fsBold);
-    } else if (word == "i") {
-      style(fsItalic);
-    } else if (word == "strike") {
-      style(fsStrikeOut);
-    } else if (word == "ulnone") {
-      f.Style.Exclude(fsUnderline);
-    } else if (word.rfind("ul", 0) == 0 && word != "ulc") {
-      style(fsUnderline);
-    } else if (word == "ql" || word == "qj") {
-      para_.Alignment = RichAlignment::Left;
-    } else if (word == "qr") {
-      para_.Alignment = RichAlignment::Right;
-    } else if (word == "qc") {
-      para_.Alignment = RichAlignment::Center;
-    } else if (word == "fi") {
-      indentTwips_[0] = std::clamp(value, -kMaxTwips, kMaxTwips);
-    } else if (word == "li") {
-      indentTwips_[1] = std::clamp(value, -kMaxTwips, kMaxTwips);
-    } else if (word == "ri") {
-      indentTwips_[2] = std::clamp(value, -kMaxTwips, kMaxTwips);
-    } else if (word == "ls") {
-      if (value > 0) para_.Bullet = true;
-    } else if (word == "uc") {
-      State().unicodeSkip = std::clamp(value, 0, 16);
-    } else if (word == "ansicpg") {
-      codePage_ = value == 1252 ? 1252 : 1251;
-    } else if (word == "deff") {
-      defaultFont_ = value;
-    } else if (word == "emdash") {
-      Text(u"\u2014");
-    } else if (word == "endash") {
-      Text(u"\u2013");
-    } else if (word == "bullet") {
-      Text(u"\u2022");
-    } else if (word == "lquote") {
-      Text(u"\u2018");
-    } else if (word == "rquote") {
-      Text(u"\u2019");
-    } else if (word == "ldblquote") {
-      Text(u"\u201C");
-    } else if (word == "rdblquote") {
-      Text(u"\u201D");
-    } else {
-      return false;
+    switch (word) {
+      case Keyword::Par:
+      case Keyword::Row: EndParagraph(true); break;
+      case Keyword::Line: Text(u"\u2028"); break;
+      case Keyword::Tab: Text(u"\t"); break;
+      case Keyword::Pard:
+        para_ = {};
+        indentTwips_[0] = indentTwips_[1] = indentTwips_[2] = 0;
+        break;
+      case Keyword::Plain:
+        f = DefaultFormat();
+        State().font = defaultFont_;
+        break;
+      case Keyword::F: {
+        State().font = value;
+        const auto it = fonts_.find(value);
+        if (it != fonts_.end() && !it->second.name.empty()) f.Name = it->second.name;
+        break;
+      }
+      case Keyword::Fs:
+        if (value > 0) f.Size = std::clamp(value / 2, 1, kMaxSize);
+        break;
+      case Keyword::B: style(fsBold); break;
+      case Keyword::I: style(fsItalic); break;
+      case Keyword::Strike: style(fsStrikeOut); break;
+      case Keyword::Ul: style(fsUnderline); break;
+      case Keyword::UlNone: f.Style.Exclude(fsUnderline); break;
+      case Keyword::Ql: para_.Alignment = RichAlignment::Left; break;
+      case Keyword::Qr: para_.Alignment = RichAlignment::Right; break;
+      case Keyword::Qc: para_.Alignment = RichAlignment::Center; break;
+      case Keyword::Fi: indentTwips_[0] = std::clamp(value, -kMaxTwips, kMaxTwips); break;
+      case Keyword::Li: indentTwips_[1] = std::clamp(value, -kMaxTwips, kMaxTwips); break;
+      case Keyword::Ri: indentTwips_[2] = std::clamp(value, -kMaxTwips, kMaxTwips); break;
+      case Keyword::Ls:
+        if (value > 0) para_.Bullet = true;
+        break;
+      case Keyword::Uc: State().unicodeSkip = std::clamp(value, 0, 16); break;
+      case Keyword::AnsiCpg: codePage_ = value == 1252 ? 1252 : 1251; break;
+      case Keyword::Deff: defaultFont_ = value; break;
+      case Keyword::Emdash: Text(u"\u2014"); break;
+      case Keyword::Endash: Text(u"\u2013"); break;
+      case Keyword::Bullet: Text(u"\u2022"); break;
+      case Keyword::LQuote: Text(u"\u2018"); break;
+      case Keyword::RQuote: Text(u"\u2019"); break;
+      case Keyword::LDblQuote: Text(u"\u201C"); break;
+      case Keyword::RDblQuote: Text(u"\u201D"); break;
+      default: break;
     }
-    if (word == "pard") indentTwips_[0] = indentTwips_[1] = indentTwips_[2] = 0;
-    return true;
   }
 
   RichCharFormat DefaultFormat() const {
@@ -322,11 +429,7 @@ class Reader {
       return;
     }
     switch (State().dest) {
-      case Dest::FontTable:
-        if (b < 0x20) break;
-        fontName_ += static_cast<char>(b);
-        if (b == ';') FinishFontName();
-        break;
+      case Dest::FontTable: FontNameByte(b); break;
       case Dest::Text: EmitChar(DecodeByte(b, CurrentCodePage())); break;
       default: break;
     }
@@ -339,6 +442,19 @@ class Reader {
       return;
     }
     paragraph_.Append(text, State().format);
+  }
+
+  // The text bytes from the one just read up to the next brace, backslash
+  // or control character, as one piece.
+  void PlainText() {
+    const int codePage = CurrentCodePage();
+    text_.clear();
+    for (--pos_; pos_ < in_.size(); ++pos_) {
+      const auto b = static_cast<unsigned char>(in_[pos_]);
+      if (b < 0x20 || b == '{' || b == '}' || b == '\\') break;
+      text_ += DecodeByte(b, codePage);
+    }
+    paragraph_.Append(text_, State().format);
   }
 
   // Control characters other than tab are not text.
@@ -370,9 +486,11 @@ class Reader {
   std::string_view in_;
   std::size_t pos_ = 0;
   std::vector<GroupState> stack_;
+  std::size_t flattened_ = 0;  // groups open beyond kMaxGroupDepth
   std::map<int, Font> fonts_;
   int fontEntry_ = -1;
   AnsiString fontName_;
+  bool fontNameEnded_ = false;
   int defaultFont_ = 0;
   int codePage_ = 1251;
   int skipLeft_ = 0;
@@ -381,6 +499,7 @@ class Reader {
   RichParagraphFormat para_;
   int indentTwips_[3] = {0, 0, 0};  // \fi, \li, \ri of the paragraph being read
   RichParagraph paragraph_;
+  std::u16string text_;  // PlainText's piece
   RichDocument doc_;
 };
 

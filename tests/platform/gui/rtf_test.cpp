@@ -72,6 +72,16 @@ TEST(Rtf, ReaderHandlesWhatOtherWritersWrite) {
       {"{\\rtf1 \\fs99999999999999999999 \\li-99999999999999 big\\'z}", "bigz"},
       {"", ""},
       {"{\\rtf1 \\cell a\\cell b\\row c}", "\ta\tb|c"},
+      // A section break ends a paragraph (the two texts used to be joined).
+      {"{\\rtf1 one\\sect\\sectd two\\par\\sect three}", "one|two||three"},
+      // Nested tables as LibreOffice and Word write them; the text for
+      // readers without nested tables is not read twice.
+      {"{\\rtf1 \\intbl a\\nestcell b\\nestcell{\\*\\nesttableprops\\trowd\\cellx100\\nestrow}"
+       "{\\nonesttables\\par}c\\cell\\row d}",
+       "a\tb\t|c\t|d"},
+      {"{\\rtf1 x\\nestcell y\\nestrow z}", "x\ty|z"},
+      // A font table entry's name ends at its ';'; text after it is no name.
+      {"{\\rtf1{\\fonttbl junk{\\f1 Arial;} tail{\\f2 Courier;}}\\f1 a\\f2 b}", "ab"},
   };
   for (const auto& c : cases) {
     const RichDocument doc = vx::ReadRtf(c.rtf);
@@ -90,6 +100,10 @@ TEST(Rtf, ReaderHandlesWhatOtherWritersWrite) {
     }
     EXPECT_EQ(joined, want) << c.rtf;
   }
+  const RichDocument fonts = vx::ReadRtf("{\\rtf1{\\fonttbl junk{\\f1 Arial;} tail{\\f2  Courier ;}}\\f1 a\\f2 b}");
+  ASSERT_EQ(fonts.Paragraphs[0].Runs.size(), 2u);
+  EXPECT_EQ(fonts.Paragraphs[0].Runs[0].Format.Name, "Arial");
+  EXPECT_EQ(fonts.Paragraphs[0].Runs[1].Format.Name, "Courier");
   const RichDocument clamped = vx::ReadRtf("{\\rtf1 \\fs99999999999999999999 \\li-99999999999999 big}");
   EXPECT_EQ(clamped.Paragraphs[0].Runs[0].Format.Size, 1638);
   EXPECT_EQ(clamped.Paragraphs[0].Format.FirstIndent, -20000);

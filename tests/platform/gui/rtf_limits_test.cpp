@@ -1,0 +1,130 @@
+// The RTF reader on hostile 10 MB inputs: unclosed braces, deep nesting,
+// one long run of text, binary data, huge font tables. Each is read within
+// a bounded amount of memory and time. Before the group depth was capped,
+// every unclosed '{' kept about 100 bytes (10 MB of them took 1 GB).
+//
+// The program replaces the global allocation functions to count the bytes
+// in use, so it is a program of its own.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <new>
+#include <string>
+
+#include "platform/gui/rtf_reader.h"
+
+namespace {
+
+std::atomic<long long> inUse{0}, peak{0};
+constexpr std::size_t kHeader = 16;  // keeps the block's size; malloc's alignment is kept
+
+void* Allocate(std::size_t size) {
+  auto* block = static_cast<unsigned char*>(std::malloc(size + kHeader));
+  if (!block) return nullptr;
+  *reinterpret_cast<std::size_t*>(block) = size;
+  const long long now = inUse += static_cast<long long>(size);
+  long long high = peak.load();
+  while (now > high && !peak.compare_exchange_weak(high, now)) {}
+  return block + kHeader;
+}
+
+void Release(void* p) {
+  if (!p) return;
+  auto* block = static_cast<unsigned char*>(p) - kHeader;
+  inUse -= static_cast<long long>(*reinterpret_cast<std::size_t*>(block));
+  std::free(block);
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+  if (void* p = Allocate(size)) return p;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void operator delete(void* p) noexcept { Release(p); }
+void operator delete[](void* p) noexcept { Release(p); }
+void operator delete(void* p, std::size_t) noexcept { Release(p); }
+void operator delete[](void* p, std::size_t) noexcept { Release(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { Release(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { Release(p); }
+
+namespace {
+
+constexpr std::size_t kInput = 10u << 20;
+constexpr long long kMemoryLimit = 64ll << 20;
+
+// `unit` repeated to 10 MB after the document's opening.
+std::string Repeated(const std::string& head, const std::string& unit, const std::string& tail = "") {
+  std::string s = head;
+  s.reserve(kInput + tail.size());
+  while (s.size() + unit.size() + tail.size() <= kInput) s += unit;
+  return s + tail;
+}
+
+// A font table of as many numbered fonts as fit in 10 MB.
+std::string ManyFonts() {
+  std::string s = "{\\rtf1{\\fonttbl";
+  for (int n = 0; s.size() < kInput - 64; ++n) s += "{\\f" + std::to_string(n) + " Font " + std::to_string(n) + ";}";
+  return s + "}\\f7 x}";
+}
+
+TEST(RtfLimits, TenMegabyteInputsStayWithinMemoryAndTime) {
+  const std::string half(kInput / 2, '{');
+  struct Case {
+    const char* what;
+    std::string rtf;
+    std::size_t paragraphs;  // of the document read
+  };
+  const Case cases[] = {
+      {"unclosed braces", Repeated("{\\rtf1 ", "{"), 1},
+      {"unclosed formatted groups", Repeated("{\\rtf1 ", "{\\b\\i x"), 1},
+      {"deep nesting, closed", "{\\rtf1 " + half.substr(7) + "deep" + std::string(kInput / 2 - 16, '}'), 1},
+      {"unknown destinations nested", Repeated("{\\rtf1 ", "{\\*\\x "), 1},
+      {"one long run of text", Repeated("{\\rtf1 ", "abcdefgh"), 1},
+      {"long runs of one control word", Repeated("{\\rtf1 \\", "b", " x}"), 1},
+      {"\\bin with its data", "{\\rtf1 \\bin10485000 " + std::string(kInput - 40, '{') + "}", 1},
+      {"\\bin over and over", Repeated("{\\rtf1 ", "\\bin3 {{{"), 1},
+      {"font table of many fonts", ManyFonts(), 1},
+      {"one long font name", Repeated("{\\rtf1{\\fonttbl{\\f0 ", "N", ";}}\\f0 x}"), 1},
+  };
+  for (const Case& c : cases) {
+    ASSERT_LE(c.rtf.size(), kInput) << c.what;
+    const long long before = inUse.load();
+    peak = before;
+    const auto start = std::chrono::steady_clock::now();
+    const vx::RichDocument doc = vx::ReadRtf(c.rtf);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const long long used = peak.load() - before;
+    EXPECT_LT(used, kMemoryLimit) << c.what;
+    EXPECT_LT(seconds, 5.0) << c.what;
+    EXPECT_EQ(doc.Paragraphs.size(), c.paragraphs) << c.what;
+    std::printf("%-32s %6.1f MB peak %5.2f s\n", c.what, static_cast<double>(used) / (1 << 20), seconds);
+  }
+}
+
+// What is read beyond the depth limit still counts, and the groups below
+// it end as they should.
+TEST(RtfLimits, GroupsBeyondTheDepthLimitAreReadAsTheirEnclosingGroup) {
+  const int depth = 5000;
+  std::string rtf = "{\\rtf1 ";
+  for (int i = 0; i < depth; ++i) rtf += "{\\b ";
+  rtf += "x";
+  rtf += std::string(depth, '}');
+  rtf += "y}";
+  const vx::RichDocument doc = vx::ReadRtf(rtf);
+  ASSERT_EQ(doc.Paragraphs.size(), 1u);
+  const auto& runs = doc.Paragraphs[0].Runs;
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_EQ(runs[0].Text, u"x");
+  EXPECT_EQ(runs[0].Format.Style, TFontStyles{fsBold});
+  EXPECT_EQ(runs[1].Text, u"y");
+  EXPECT_EQ(runs[1].Format.Style, TFontStyles{});
+}
+
+}  // namespace
