@@ -31,27 +31,41 @@ function(vx_test name)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
 endfunction()
 
-# vx_fuzz(NAME SOURCES ... [DEPS ...] CORPUS dir [SECONDS n])
-#   A fuzz entry point (LLVMFuzzerTestOneInput). With clang and
-#   VX_LIBFUZZER=ON it builds as a libFuzzer program; otherwise it links with
-#   a small driver that replays every file of the corpus folder and then runs
-#   random mutations of them for SECONDS (default 10). Either way a ctest
-#   test runs it on the checked-in corpus.
+# vx_fuzz(NAME SOURCES ... [DEPS ...] CORPUS dir [SECONDS n] [MALLOC_LIMIT_MB n])
+#   A fuzz entry point (LLVMFuzzerTestOneInput). With VX_LIBFUZZER=ON (clang)
+#   it builds as a libFuzzer program, and every library it links is
+#   instrumented too (see the top-level CMakeLists.txt); otherwise it links
+#   with a small driver that replays every file of the corpus folder and
+#   then runs random mutations of them for SECONDS (default 10). Either way
+#   a ctest test (label "fuzz") runs it on the checked-in corpus; libFuzzer
+#   keeps what it finds in the build folder, never in the corpus folder.
+#   MALLOC_LIMIT_MB fails the run on a single allocation above that size.
 function(vx_fuzz name)
-  cmake_parse_arguments(A "" "CORPUS;SECONDS" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(A "" "CORPUS;SECONDS;MALLOC_LIMIT_MB" "SOURCES;DEPS" ${ARGN})
   if(NOT A_SECONDS)
     set(A_SECONDS 10)
   endif()
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE ${A_DEPS})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
-  if(VX_LIBFUZZER AND CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  set_property(GLOBAL APPEND PROPERTY VX_FUZZ_TARGETS ${name})
+  if(VX_LIBFUZZER)
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
-    add_test(NAME ${name} COMMAND ${name} -max_total_time=${A_SECONDS} ${A_CORPUS})
+    set(found ${CMAKE_BINARY_DIR}/fuzz/${name})
+    file(MAKE_DIRECTORY ${found})
+    set(args -max_total_time=${A_SECONDS})
+    if(A_MALLOC_LIMIT_MB)
+      list(APPEND args -malloc_limit_mb=${A_MALLOC_LIMIT_MB})
+    endif()
+    add_test(NAME ${name} COMMAND ${name} ${args} ${found} ${A_CORPUS})
   else()
     target_link_libraries(${name} PRIVATE vx_fuzz_driver)
-    add_test(NAME ${name} COMMAND ${name} --seconds=${A_SECONDS} ${A_CORPUS})
+    set(args --seconds=${A_SECONDS})
+    if(A_MALLOC_LIMIT_MB)
+      list(APPEND args --malloc-limit-mb=${A_MALLOC_LIMIT_MB})
+    endif()
+    add_test(NAME ${name} COMMAND ${name} ${args} ${A_CORPUS})
   endif()
   set_tests_properties(${name} PROPERTIES LABELS fuzz
     ENVIRONMENT "VX_TEST_TMP=${CMAKE_BINARY_DIR}/testdata")

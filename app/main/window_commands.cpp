@@ -62,7 +62,7 @@ void TFormMain::ConnectWindowCommands() {
       {mnutsResult, tsResult},           {mnutsCompare, tsCompare},
       {mnutsTickets, tsTickets},         {mnutsDownLoad, tsDownLoad},
   };
-  for (const auto& [item, page] : pageItems) item->OnClick = [this, page](TObject*) { ShowPage(page); };
+  for (const auto& [item, page] : pageItems) item->OnClick = [this, shown = page](TObject*) { ShowPage(shown); };
 }
 
 // The note pad is made once, owned by the application, and kept.

@@ -2,7 +2,9 @@
 // corpus folders given on the command line through LLVMFuzzerTestOneInput,
 // then feeds it mutations of those files (bit flips, byte changes, cuts,
 // splices) until --seconds have passed. The mutation seed is fixed unless
-// --seed=N is given, so a failure can be replayed.
+// --seed=N is given, so a failure can be replayed. --malloc-limit-mb=N
+// aborts on a single allocation above N MB, as libFuzzer's option of that
+// name does.
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -13,6 +15,8 @@
 #include <random>
 #include <string>
 #include <vector>
+
+#include "tests/support/allocation_meter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
@@ -70,6 +74,10 @@ int main(int argc, char** argv) {
     std::string a = argv[i];
     if (a.rfind("--seconds=", 0) == 0) {
       seconds = std::atof(a.c_str() + 10);
+      continue;
+    }
+    if (a.rfind("--malloc-limit-mb=", 0) == 0) {
+      vx::test::SetAllocationLimit(static_cast<std::size_t>(std::atol(a.c_str() + 18)) << 20);
       continue;
     }
     if (a.rfind("--seed=", 0) == 0) {

@@ -3,6 +3,10 @@
 // dropped files.
 #include <gtest/gtest.h>
 
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QTextList>
+
 #include "gui_test_support.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/richedit.h"
@@ -110,6 +114,54 @@ TEST_F(RichEditTest, ParagraphAttributesApplyToEveryParagraphOfTheSelection) {
   edit->Paragraph()->SetNumbering(nsNone);
   EXPECT_FALSE(edit->Document().Paragraphs[1].Format.Bullet);
   EXPECT_EQ(edit->Document().Paragraphs[1].Format.FirstIndent, 20);
+}
+
+// Qt lays out every paragraph of a list again whenever one joins or leaves
+// it, so long runs of bullets are kept in short lists. With one list per
+// run, 32,000 bullets took half a minute to load and 100,000 never ended.
+TEST_F(RichEditTest, LongRunsOfBulletsLoadAndNumberInShortLists) {
+  vx::RichDocument doc;
+  for (int i = 0; i < 1101; ++i) {
+    vx::RichParagraph p;
+    p.Format.Bullet = i != 1000;
+    p.Append(u"item " + vx::Cp1251ToUtf16(std::to_string(i)), {"Arial", 10, {}});
+    doc.Paragraphs.push_back(p);
+  }
+  auto* widget = qobject_cast<QTextEdit*>(edit->Widget());
+  ASSERT_NE(widget, nullptr);
+  auto longestList = [&] {
+    int longest = 0;
+    for (QTextBlock b = widget->document()->begin(); b.isValid(); b = b.next())
+      if (QTextList* list = b.textList()) longest = std::max(longest, list->count());
+    return longest;
+  };
+  auto bullets = [&] {
+    std::string marks;
+    for (const vx::RichParagraph& p : edit->Document().Paragraphs) marks += p.Format.Bullet ? 'b' : '-';
+    return marks;
+  };
+  auto select = [&](int first, int last) {  // paragraphs first..last
+    edit->SetSelStart(widget->document()->findBlockByNumber(first).position());
+    edit->SetSelLength(widget->document()->findBlockByNumber(last).position() - edit->SelStart());
+  };
+
+  vx::test::WriteWholeFile(dir / "bullets.rtf", vx::WriteRtf(doc));
+  edit->Lines()->LoadFromFile(dir / "bullets.rtf");
+  EXPECT_EQ(edit->Document(), doc);
+  EXPECT_LE(longestList(), 32);
+
+  select(10, 900);
+  edit->Paragraph()->SetNumbering(nsNone);
+  EXPECT_EQ(bullets(),
+            std::string(10, 'b') + std::string(891, '-') + std::string(99, 'b') + "-" + std::string(100, 'b'));
+  EXPECT_EQ(edit->Document().Paragraphs[500].Format.FirstIndent, 0);
+  edit->SelectAll();
+  edit->Paragraph()->SetNumbering(nsBullet);
+  EXPECT_EQ(bullets(), std::string(1101, 'b'));
+  EXPECT_LE(longestList(), 32);
+  edit->Lines()->SaveToFile(dir / "again.rtf");
+  for (auto& p : doc.Paragraphs) p.Format.Bullet = true;
+  EXPECT_EQ(vx::ReadRtf(vx::test::ReadWholeFile(dir / "again.rtf")), doc);
 }
 
 TEST_F(RichEditTest, UndoClipboardLinesAndEvents) {

@@ -2,57 +2,15 @@
 // one long run of text, binary data, huge font tables. Each is read within
 // a bounded amount of memory and time. Before the group depth was capped,
 // every unclosed '{' kept about 100 bytes (10 MB of them took 1 GB).
-//
-// The program replaces the global allocation functions to count the bytes
-// in use, so it is a program of its own.
+// The bytes are counted by the allocation meter, so this is a program of
+// its own.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <cstdlib>
-#include <new>
 #include <string>
 
 #include "platform/gui/rtf_reader.h"
-
-namespace {
-
-std::atomic<long long> inUse{0}, peak{0};
-constexpr std::size_t kHeader = 16;  // keeps the block's size; malloc's alignment is kept
-
-void* Allocate(std::size_t size) {
-  auto* block = static_cast<unsigned char*>(std::malloc(size + kHeader));
-  if (!block) return nullptr;
-  *reinterpret_cast<std::size_t*>(block) = size;
-  const long long now = inUse += static_cast<long long>(size);
-  long long high = peak.load();
-  while (now > high && !peak.compare_exchange_weak(high, now)) {}
-  return block + kHeader;
-}
-
-void Release(void* p) {
-  if (!p) return;
-  auto* block = static_cast<unsigned char*>(p) - kHeader;
-  inUse -= static_cast<long long>(*reinterpret_cast<std::size_t*>(block));
-  std::free(block);
-}
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-  if (void* p = Allocate(size)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
-void operator delete(void* p) noexcept { Release(p); }
-void operator delete[](void* p) noexcept { Release(p); }
-void operator delete(void* p, std::size_t) noexcept { Release(p); }
-void operator delete[](void* p, std::size_t) noexcept { Release(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { Release(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { Release(p); }
+#include "tests/support/allocation_meter.h"
 
 namespace {
 
@@ -95,12 +53,12 @@ TEST(RtfLimits, TenMegabyteInputsStayWithinMemoryAndTime) {
   };
   for (const Case& c : cases) {
     ASSERT_LE(c.rtf.size(), kInput) << c.what;
-    const long long before = inUse.load();
-    peak = before;
+    const long long before = vx::test::AllocatedBytes();
+    vx::test::ResetPeak();
     const auto start = std::chrono::steady_clock::now();
     const vx::RichDocument doc = vx::ReadRtf(c.rtf);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const long long used = peak.load() - before;
+    const long long used = vx::test::PeakAllocatedBytes() - before;
     EXPECT_LT(used, kMemoryLimit) << c.what;
     EXPECT_LT(seconds, 5.0) << c.what;
     EXPECT_EQ(doc.Paragraphs.size(), c.paragraphs) << c.what;
