@@ -10,12 +10,20 @@
 // a handler may start the next transfer; an exception a handler lets out
 // goes to the application's handler.
 //
-// A transfer fails (OnError) on any network failure, on a status other
-// than 2xx, on a Content-Length that is not a number from 0 to 2^31-1, on a
-// missing Content-Length when BinaryData is set, on a body shorter than
-// announced, and when it was aborted. The body is written to FileName +
-// ".part", which replaces FileName only on success; a failed transfer
-// leaves FileName as it was.
+// A transfer fails (OnError) on any network failure, on a server silent
+// for the Internet session's receive time-out (60 s unless the default is
+// changed with InternetSetOption), on a status other than 2xx, on a
+// Content-Length that is not a number from 0 to 2^31-1, on a body shorter
+// than announced, and when it was aborted. A reply without Content-Length
+// (chunked, or ended by the server closing the connection) fails too: with
+// BinaryData set before its body is read, without it after the body has
+// been read with its progress events (TotalSize 0), since the length read
+// differs from the unknown length 0; only an empty body then succeeds. The
+// body is written to FileName + ".part", which replaces FileName only on
+// success; a failed transfer leaves FileName as it was.
+//
+// The worker alone, keeping the body as a string, succeeds on any body
+// that is not empty when the reply has no Content-Length.
 //
 // Abort raises the worker's terminate flag and cancels its network call at
 // once; OnError follows. Destroying the component aborts a running transfer,

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -30,10 +31,16 @@ void GlobalInit() {
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+using Clock = std::chrono::steady_clock;
+
+// The receive time-out of the sessions opened from now on (milliseconds).
+std::atomic<unsigned> defaultReceiveTimeout{60000};
+
 // What a session shares with its connections and requests: the cancel flag
-// and the transfers to wake when it is raised.
+// and the transfers to wake when it is raised, and the receive time-out.
 struct SessionState {
   std::atomic<bool> cancelled{false};
+  std::atomic<unsigned> receiveTimeout{defaultReceiveTimeout.load()};
   std::mutex mutex;
   std::vector<CURLM*> transfers;
 };
@@ -131,9 +138,16 @@ struct RequestHandle : TInternetHandle {
   std::size_t dataPos = 0;
   bool done = false;
   CURLcode result = CURLE_OK;
+  std::string failure;  // why the transfer ended, when libcurl's reason is not ours
+
+  // Connected, and when the last byte went either way since.
+  bool connected = false;
+  Clock::time_point lastActivity;
+  curl_off_t uploaded = 0;
 
   // Drives the transfer until `ready` holds or it ends; false when the
-  // session was cancelled or libcurl failed.
+  // session was cancelled, libcurl failed or the peer fell silent for the
+  // receive time-out.
   template <typename Ready>
   bool Pump(Ready ready) {
     while (!ready() && !done) {
@@ -147,14 +161,48 @@ struct RequestHandle : TInternetHandle {
           result = m->data.result;
         }
       if (ready() || done) break;
-      if (curl_multi_poll(multi, nullptr, 0, 1000, nullptr) != CURLM_OK) return Fail("the transfer failed");
+      int wait = 1000;
+      if (connected) {
+        const auto limit = std::chrono::milliseconds(session->receiveTimeout.load());
+        const auto silent = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - lastActivity);
+        if (silent >= limit) return Stalled(limit);
+        wait = static_cast<int>(std::min<long long>(wait, (limit - silent).count()));
+      }
+      if (curl_multi_poll(multi, nullptr, 0, wait, nullptr) != CURLM_OK) return Fail("the transfer failed");
     }
     if (session->cancelled.load()) return Fail("the transfer was cancelled");
     return true;
   }
 
+  // Ends the transfer for good: this call and every later read fail.
+  bool Stalled(std::chrono::milliseconds limit) {
+    done = true;
+    result = CURLE_OPERATION_TIMEDOUT;
+    failure = "no data received for " + std::to_string(limit.count()) + " ms";
+    return Fail(failure);
+  }
+
+  std::string Failure() const { return failure.empty() ? curl_easy_strerror(result) : failure; }
+
+  static int OnConnected(void* user, char*, char*, int, int) {
+    auto* r = static_cast<RequestHandle*>(user);
+    r->connected = true;
+    r->lastActivity = Clock::now();
+    return CURL_PREREQFUNC_OK;
+  }
+
+  static int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded) {
+    auto* r = static_cast<RequestHandle*>(user);
+    if (uploaded != r->uploaded) {
+      r->uploaded = uploaded;
+      r->lastActivity = Clock::now();
+    }
+    return 0;
+  }
+
   static std::size_t OnHeader(char* p, std::size_t size, std::size_t count, void* user) {
     auto* r = static_cast<RequestHandle*>(user);
+    r->lastActivity = Clock::now();
     const std::string_view line = Trim(std::string_view(p, size * count));
     if (line.starts_with("HTTP/")) {
       // A new reply (an interim 1xx reply comes before the final one).
@@ -172,6 +220,7 @@ struct RequestHandle : TInternetHandle {
 
   static std::size_t OnBody(char* p, std::size_t size, std::size_t count, void* user) {
     auto* r = static_cast<RequestHandle*>(user);
+    r->lastActivity = Clock::now();
     if (r->dataPos == r->data.size()) {
       r->data.clear();
       r->dataPos = 0;
@@ -207,6 +256,19 @@ HINTERNET InternetOpen(const AnsiString& agent, TInternetAccess) {
   h->session = std::make_shared<SessionState>();
   h->agent = agent;
   return h;
+}
+
+bool InternetSetOption(HINTERNET session, TInternetOption option, unsigned value) {
+  if (option != INTERNET_OPTION_RECEIVE_TIMEOUT) return Fail("unknown option");
+  if (value == 0) return Fail("the time-out must be at least 1 ms");
+  if (!session) {
+    defaultReceiveTimeout = value;
+    return true;
+  }
+  auto* s = As<TInternetHandle>(session, TInternetHandle::Kind::Session);
+  if (!s) return Fail("not a session handle");
+  s->session->receiveTimeout = value;
+  return true;
 }
 
 HINTERNET InternetConnect(HINTERNET session, const AnsiString& host, int port, const AnsiString& userName,
@@ -304,11 +366,16 @@ bool HttpSendRequest(HINTERNET request, const AnsiString& headers, const void* b
   curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &RequestHandle::OnBody);
   curl_easy_setopt(e, CURLOPT_WRITEDATA, r);
   curl_easy_setopt(e, CURLOPT_BUFFERSIZE, 65536L);
+  curl_easy_setopt(e, CURLOPT_PREREQFUNCTION, &RequestHandle::OnConnected);
+  curl_easy_setopt(e, CURLOPT_PREREQDATA, r);
+  curl_easy_setopt(e, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(e, CURLOPT_XFERINFOFUNCTION, &RequestHandle::OnProgress);
+  curl_easy_setopt(e, CURLOPT_XFERINFODATA, r);
   if (curl_multi_add_handle(r->multi, e) != CURLM_OK) return Fail("the transfer failed");
   r->added = true;
   r->sent = true;
   if (!r->Pump([r] { return r->headersDone; })) return false;
-  if (!r->headersDone) return Fail(r->result != CURLE_OK ? curl_easy_strerror(r->result) : "the reply had no headers");
+  if (!r->headersDone) return Fail(r->result != CURLE_OK ? r->Failure() : "the reply had no headers");
   return true;
 }
 
@@ -342,7 +409,7 @@ bool InternetReadFile(HINTERNET request, void* buffer, unsigned toRead, unsigned
   if (!r->Pump([r] { return r->dataPos < r->data.size(); })) return false;
   const std::size_t available = r->data.size() - r->dataPos;
   if (available == 0) {
-    if (r->result != CURLE_OK) return Fail(curl_easy_strerror(r->result));
+    if (r->result != CURLE_OK) return Fail(r->Failure());
     return true;
   }
   read = static_cast<unsigned>(std::min<std::size_t>(toRead, available));

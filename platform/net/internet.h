@@ -24,7 +24,12 @@
 //
 // Handles. Every call returns null / false on failure and leaves the reason
 // in InternetLastError(). The connection is made by HttpSendRequest (with a
-// connect timeout of 30 s), so a bad host fails there. A handle is used by
+// connect timeout of 30 s), so a bad host fails there. Once connected, a
+// transfer that receives nothing (no header line, no body byte) and sends
+// nothing for the session's receive time-out fails: the call waiting on it
+// (HttpSendRequest or InternetReadFile) returns false, and so does every
+// later read of that request. The time-out is 60 s unless set with
+// InternetSetOption. A handle is used by
 // one thread at a time and closed once with InternetCloseHandle; children
 // may outlive their parents. InternetCancel may be called from any other
 // thread while the session handle is alive: every call then under way on
@@ -44,12 +49,20 @@ enum TInternetAccess { INTERNET_OPEN_TYPE_PRECONFIG };
 enum TInternetService { INTERNET_SERVICE_HTTP };
 // Request flags.
 inline constexpr unsigned INTERNET_FLAG_RELOAD = 1;  // always fetch from the origin server
+// Settings of InternetSetOption.
+enum TInternetOption {
+  INTERNET_OPTION_RECEIVE_TIMEOUT  // milliseconds, at least 1; 60000 by default
+};
 // Header queries.
 enum THttpQuery { HTTP_QUERY_CONTENT_LENGTH, HTTP_QUERY_STATUS_CODE };
 inline constexpr int INTERNET_DEFAULT_HTTP_PORT = 80;
 
 // A session; `agent` is the User-Agent ("" sends none).
 HINTERNET InternetOpen(const AnsiString& agent, TInternetAccess access);
+// Sets an option of a session (its transfers under way included) or, with a
+// null handle, the default of the sessions opened from then on. False for
+// another kind of handle or a value out of range.
+bool InternetSetOption(HINTERNET session, TInternetOption option, unsigned value);
 // A connection to `host` (":port" in it overrides `port`).
 HINTERNET InternetConnect(HINTERNET session, const AnsiString& host, int port, const AnsiString& userName,
                           const AnsiString& password, TInternetService service);

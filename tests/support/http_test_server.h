@@ -3,7 +3,9 @@
 // (headers and a Content-Length body), keeps its bytes, asks the script for
 // the reply and sends it; `holdAfter` bytes into the reply it stops sending
 // and keeps the connection open until the client closes it or the server
-// is destroyed, so a test can act during a slow body.
+// is destroyed, so a test can act during a slow body (or the client's
+// time-out can end it). With `pieceMs` set it sends the reply in pieces of
+// `pieceBytes`, pausing that long before each.
 #pragma once
 
 #include <arpa/inet.h>
@@ -14,6 +16,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <mutex>
@@ -26,6 +29,8 @@ namespace vx::test {
 struct HttpReply {
   std::string bytes;  // status line, headers, blank line and body
   std::size_t holdAfter = std::string::npos;
+  int pieceMs = 0;
+  std::size_t pieceBytes = 0;
 };
 
 // "HTTP/1.0 <status>" with the body, and Content-Length unless `withLength`
@@ -113,7 +118,12 @@ class HttpTestServer {
     const std::size_t count = std::min(reply.holdAfter, reply.bytes.size());
     std::size_t sent = 0;
     while (sent < count && Wait(fd, POLLOUT)) {
-      const ssize_t n = ::send(fd, reply.bytes.data() + sent, count - sent, MSG_NOSIGNAL);
+      std::size_t piece = count - sent;
+      if (reply.pieceMs > 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(reply.pieceMs));
+        piece = std::min(piece, std::max<std::size_t>(reply.pieceBytes, 1));
+      }
+      const ssize_t n = ::send(fd, reply.bytes.data() + sent, piece, MSG_NOSIGNAL);
       if (n <= 0) return;
       sent += static_cast<std::size_t>(n);
     }

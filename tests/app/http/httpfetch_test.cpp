@@ -90,8 +90,6 @@ TEST_F(HttpFetchTest, FailedTransfersReportAnErrorAndKeepTheOldFile) {
     const char* path = "/f";
   };
   const Case cases[] = {
-      {"no Content-Length, binary data", MakeReply("1:1", false)},
-      {"no Content-Length, text: 0 differs from the bytes read", MakeReply("1:1", false), false},
       {"body shorter than announced", shortBody},
       {"404 with a body", MakeReply("not here", true, "404 Not Found")},
       {"redirect", {"HTTP/1.0 302 Found\r\nLocation: /x\r\nContent-Length: 0\r\n\r\n"}},
@@ -117,6 +115,46 @@ TEST_F(HttpFetchTest, FailedTransfersReportAnErrorAndKeepTheOldFile) {
   EXPECT_EQ(log, "E") << "connection refused";
 }
 
+// A body without Content-Length, ended by the server closing the connection
+// or sent in chunks: with BinaryData the transfer fails before the body is
+// read; without it the body is read, and the download still fails (the
+// length read differs from the unknown length 0), keeping the old file.
+TEST_F(HttpFetchTest, ABodyWithoutContentLengthFailsEarlyWithBinaryDataAndAfterReadingWithout) {
+  const std::string body(3000, 'c');
+  std::string chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+  for (std::size_t at = 0; at < body.size(); at += 1000) chunked += "3e8\r\n" + body.substr(at, 1000) + "\r\n";
+  chunked += "0\r\n\r\n";
+  const HttpReply replies[] = {MakeReply(body, false), {chunked}};
+  for (const HttpReply& reply : replies) {
+    for (const bool binaryData : {true, false}) {
+      vx::test::WriteWholeFile(file, "old");
+      HttpTestServer server([&](const std::string&) { return reply; });
+      fetch->SetBinaryData(binaryData);
+      progress.assign(1, 0);
+      totals.clear();
+      Fetch(server.Host() + "/f");
+      const std::string what = reply.bytes.substr(0, 8) + (binaryData ? " binary data" : " text");
+      EXPECT_EQ(End(), "E") << what;
+      EXPECT_TRUE(OldFileKept()) << what;
+      if (binaryData) {
+        EXPECT_EQ(log, "E") << what << ": nothing read";
+      } else {
+        EXPECT_EQ(progress.back(), 3000) << what;
+        EXPECT_EQ(totals, std::vector<int>(totals.size(), 0)) << what << ": the length is unknown";
+      }
+    }
+    // Kept as a string (the worker without a file), a body that is not empty is a success.
+    HttpTestServer server([&](const std::string&) { return reply; });
+    THttpFetchProperties p;
+    p.URL = server.Host() + "/s";
+    THttpFetchThread t(p, false, nullptr);
+    t.Resume();
+    while (!t.Finished()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(t.Result());
+    EXPECT_EQ(t.ResultString(), body);
+  }
+}
+
 TEST_F(HttpFetchTest, SendsPostAndTheSameRequestForEveryUrlForm) {
   HttpTestServer server([](const std::string&) { return MakeReply("1:5"); });
   const std::string h = server.Host();
@@ -140,6 +178,44 @@ TEST_F(HttpFetchTest, SendsPostAndTheSameRequestForEveryUrlForm) {
   AnsiString host, path;
   SplitUrl("host/a?u=http://x", host, path);
   EXPECT_EQ(host + "|" + path, "host|/a?u=http://x");
+}
+
+// A server that falls silent ends the transfer with one error after the
+// receive time-out (set to a second here; 60 s is the default), leaving the
+// old file as it was. It used to wait for ever, with no event, until Abort.
+TEST_F(HttpFetchTest, ASilentServerEndsWithOneErrorAfterTheReceiveTimeOut) {
+  ASSERT_TRUE(InternetSetOption(nullptr, INTERNET_OPTION_RECEIVE_TIMEOUT, 1000));
+  struct Restore {
+    ~Restore() { InternetSetOption(nullptr, INTERNET_OPTION_RECEIVE_TIMEOUT, 60000); }
+  } restore;
+  const HttpReply reply = MakeReply(std::string(5000, 'b'));
+  const std::size_t head = reply.bytes.size() - 5000;
+  struct Case {
+    const char* what;
+    std::size_t holdAfter;
+    bool progress;  // before the error
+  };
+  const Case cases[] = {
+      {"silent after accepting", 0, false},
+      {"half a status line", 8, false},
+      {"half the body", head + 2500, true},
+  };
+  for (const Case& c : cases) {
+    vx::test::WriteWholeFile(file, "old");
+    HttpReply held = reply;
+    held.holdAfter = c.holdAfter;
+    HttpTestServer server([&](const std::string&) { return held; });
+    const auto start = std::chrono::steady_clock::now();
+    Fetch(server.Host() + "/f");
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    for (int i = 0; i < 5; ++i) Application->ProcessMessages();
+    EXPECT_EQ(End(), "E") << c.what;
+    EXPECT_EQ(log.size() > 1, c.progress) << c.what;
+    if (c.progress) EXPECT_EQ(progress.back(), 2500);
+    EXPECT_GE(seconds, 0.9) << c.what;
+    EXPECT_LT(seconds, 5.0) << c.what;
+    EXPECT_TRUE(OldFileKept()) << c.what;
+  }
 }
 
 HttpReply SlowReply(const std::string&) { return vx::test::HeldReply(100000, 20000); }
