@@ -236,7 +236,7 @@ void TfrmDuzediv::BuildToolBar() {
                                 {CopyButton, EditCopyCmd},
                                 {PasteButton, EditPasteCmd},
                                 {UndoButton, EditUndoCmd}})
-    button->OnClick = [action](TObject*) { action->Execute(); };
+    button->OnClick = [command = action](TObject*) { command->Execute(); };
   BoldButton->OnClick = [this](TObject* s) { BoldButtonClick(s); };
   ItalicButton->OnClick = [this](TObject* s) { ItalicButtonClick(s); };
   UnderlineButton->OnClick = [this](TObject* s) { UnderlineButtonClick(s); };

@@ -110,7 +110,7 @@ TEST(AnsiText, CaseFollowsCodePage1251AndAsciiRoutinesStayAscii) {
 TEST(AnsiText, DictionaryOrder) {
   // Each list is in ascending order under AnsiCompareText.
   const std::vector<AnsiString> ordered = {
-      "", "!", "1", "9", "a", "B", "z", "а"_cp, "Б"_cp, "е"_cp, "ё"_cp, "Ж"_cp, "я"_cp,
+      ""_cp, "!"_cp, "1"_cp, "9"_cp, "a"_cp, "B"_cp, "z"_cp, "а"_cp, "Б"_cp, "е"_cp, "ё"_cp, "Ж"_cp, "я"_cp,
   };
   for (std::size_t i = 0; i + 1 < ordered.size(); ++i) {
     EXPECT_LT(AnsiCompareText(ordered[i], ordered[i + 1]), 0) << i;

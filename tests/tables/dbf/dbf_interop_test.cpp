@@ -179,7 +179,7 @@ void WriteSample(const std::string& path, std::uint8_t version) {
   }
   XBO_dBaseFld t(path, false, true, "");
   const bool memo = t.FieldNumber("NOTE") > 0;
-  const std::string names[] = {std::string("Иванов Пётр"_cp), "Smith", "Ёлка-|\\"_cp, "last"};
+  const std::string names[] = {"Иванов Пётр"_cp, "Smith"_cp, "Ёлка-|\\"_cp, "last"_cp};
   for (int i = 0; i < 4; ++i) {
     t.BlankRecord();
     t.PutStringByName("NAME", names[i]);
@@ -199,7 +199,7 @@ void WriteSample(const std::string& path, std::uint8_t version) {
       if (i != 3) t.PutStringByName("OK", i % 2 ? "F" : "T");
     }
     if (memo) {
-      const std::string text = std::string("Заметка "_cp) + std::to_string(i) + "\r\n" + std::string(100 * i, 'm');
+      const std::string text = "Заметка "_cp + std::to_string(i) + "\r\n" + std::string(100 * i, 'm');
       t.MemoWrite(t.FieldNumber("NOTE"), text.data(), std::int64_t(text.size()));
       // Record 2's memo is emptied again: stored as "0" it used to read in
       // Perl as block 0, the memo file's header.
