@@ -39,11 +39,14 @@ pattern=${2:-.}
 if [ "$do_build" = 1 ]; then "$root/scripts/build.sh" fuzz; fi
 
 cd "$build"
-ctest --show-only=json-v1 -L fuzz -R "$pattern" | python3 - "$build" "$seconds" "$fresh" "$jobs" <<'EOF'
+tests=$(mktemp)
+trap 'rm -f "$tests"' EXIT
+ctest --show-only=json-v1 -L fuzz -R "$pattern" > "$tests"
+python3 - "$build" "$seconds" "$fresh" "$jobs" "$tests" <<'EOF'
 import concurrent.futures, json, os, re, shutil, subprocess, sys
 
 build, seconds, fresh, jobs = sys.argv[1], int(sys.argv[2]), sys.argv[3] == "1", int(sys.argv[4])
-tests = json.load(sys.stdin)["tests"]
+tests = json.load(open(sys.argv[5]))["tests"]
 if not tests:
     sys.exit("no fuzz tests found in " + build)
 logs = os.path.join(build, "fuzz-logs")
