@@ -211,7 +211,9 @@ TEST_F(HttpFetchTest, ASilentServerEndsWithOneErrorAfterTheReceiveTimeOut) {
     for (int i = 0; i < 5; ++i) Application->ProcessMessages();
     EXPECT_EQ(End(), "E") << c.what;
     EXPECT_EQ(log.size() > 1, c.progress) << c.what;
-    if (c.progress) EXPECT_EQ(progress.back(), 2500);
+    if (c.progress) {
+      EXPECT_EQ(progress.back(), 2500);
+    }
     EXPECT_GE(seconds, 0.9) << c.what;
     EXPECT_LT(seconds, 5.0) << c.what;
     EXPECT_TRUE(OldFileKept()) << c.what;
