@@ -5,8 +5,9 @@
 #
 #   scripts/fuzz.sh [--no-build] [--build DIR] [--fresh] [--jobs N] SECONDS [NAME-PATTERN]
 #
-# Builds the 'fuzz' flavour first (scripts/build.sh fuzz: clang, sanitizers,
-# every library instrumented) unless --no-build is given; --build names
+# Installs what is missing (setup.sh --fuzz) and builds the 'fuzz' flavour
+# first (scripts/build.sh fuzz: clang, sanitizers, every library
+# instrumented) unless --no-build is given; --build names
 # another build folder of that flavour. Each program runs with the options
 # and checked-in corpus of its ctest test (label "fuzz"); what it finds is
 # kept in <build>/fuzz/<name>, which --fresh empties first so the figures
@@ -36,7 +37,10 @@ if [ $# -lt 1 ]; then
 fi
 seconds=$1
 pattern=${2:-.}
-if [ "$do_build" = 1 ]; then "$root/scripts/build.sh" fuzz; fi
+if [ "$do_build" = 1 ]; then
+  "$root/scripts/setup.sh" --fuzz
+  "$root/scripts/build.sh" fuzz
+fi
 
 cd "$build"
 tests=$(mktemp)

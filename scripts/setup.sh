@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs with apt-get whatever the build, the tests and the peer tools need.
-# Idempotent: when everything is present it only checks, and it runs
-# 'apt-get update' only when something is missing.
+# Installs with apt-get whatever the build, the tests and the peer tools need
+# (with --fuzz also clang and libFuzzer, for fuzz.sh). Idempotent: when
+# everything is present it only checks, and it runs 'apt-get update' only
+# when something is missing.
 set -euo pipefail
 
 PACKAGES=(
@@ -13,6 +14,7 @@ PACKAGES=(
   fonts-liberation2 xvfb xauth poppler-utils
   unrtf libreoffice-writer-nogui libreoffice-calc-nogui gnumeric python3-xlrd libxml2-utils
 )
+if [ "${1:-}" = "--fuzz" ]; then PACKAGES+=(clang libclang-rt-14-dev); fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do
