@@ -281,13 +281,14 @@ class Reader {
       pos_ += std::min<std::size_t>(static_cast<std::size_t>(std::max(value, 0)), in_.size() - pos_);
       return;
     }
-    if (State().dest == Dest::Skip) return;
+    GroupState& state = State();
+    if (state.dest == Dest::Skip) return;
     if (word == Keyword::U) {
-      if (State().dest == Dest::Text && skipLeft_ == 0) {
+      if (state.dest == Dest::Text && skipLeft_ == 0) {
         const auto unit = static_cast<char16_t>(static_cast<std::uint16_t>(value));
         EmitChar(unit);
       }
-      skipLeft_ = State().unicodeSkip;
+      skipLeft_ = state.unicodeSkip;
       return;
     }
     if (skipLeft_ > 0) {
@@ -296,24 +297,24 @@ class Reader {
     }
     switch (word) {
       case Keyword::NestTableProps: return;
-      case Keyword::FontTable: State().dest = Dest::FontTable; return;
+      case Keyword::FontTable: state.dest = Dest::FontTable; return;
       case Keyword::Pn:
-        State().dest = Dest::Pn;
+        state.dest = Dest::Pn;
         para_.Bullet = true;
         return;
-      case Keyword::SkippedDestination: State().dest = Dest::Skip; return;
+      case Keyword::SkippedDestination: state.dest = Dest::Skip; return;
       default:
         // Every other \* destination is one this reader does not know.
         if (starred) {
-          State().dest = Dest::Skip;
+          state.dest = Dest::Skip;
           return;
         }
     }
-    if (State().dest == Dest::FontTable) {
+    if (state.dest == Dest::FontTable) {
       FontTableWord(word, value);
       return;
     }
-    if (State().dest == Dest::Pn) return;
+    if (state.dest == Dest::Pn) return;
     ControlWordInText(word, hasParam, value);
   }
 
