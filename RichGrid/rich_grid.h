@@ -311,6 +311,50 @@ class TRichStringGrid : public TStringGrid {
   // detected from the first two lines and restored afterwards), standard
   // double-quote quoting. Append reads into new rows below RowCount.
   void LoadFromCSV(const AnsiString& FileName, bool Append = false);
+  // --- the clipboard (grid_clipboard.cpp). A range goes as CP1251 text,
+  // rows ended by CR LF and cells separated by TAB ("a\tb\r\nc\td\r\n").
+  // Copies the selection and sets the copied mark.
+  void CopySelectionToClipboard();
+  // Copies, then empties the selection's cells that may be edited (every
+  // one with Navigation.AllowClipboardAlways); clears the copied mark.
+  void CutSelectionToClipboard();
+  // Pastes the clipboard from the cell on, growing the grid as
+  // Navigation allows and writing only inside it; calls PasteDone with the
+  // pasted block. Returns the number of fields pasted (0 for rich text).
+  int PasteFromClipboard(int ACol, int ARow);
+  // Pastes at the selection's top-left; with AllowSmartClipboard one field
+  // then fills the selection and two start a series over it.
+  void PasteSelectionFromClipboard();
+  // The selection as clipboard text; with whole-row selection and
+  // disjunct row selection only the rows selected.
+  AnsiString SelectionAsText();
+  // Columns (most cells in a line) and rows (lines) of a clipboard text.
+  static void ClipboardTextSize(const AnsiString& text, int& cols, int& rows);
+  // Set by a copy of this grid, cleared by a cut.
+  bool ClipboardCopied() const { return copiedMark_; }
+  // Multi-line cells go out quoted, and quoted fields come in unquoted.
+  bool QuoteMultiline() const { return quoteMultiline_; }
+  void SetQuoteMultiline(bool v) { quoteMultiline_ = v; }
+
+  // --- spreadsheet and document files through the office automation
+  // servers (grid_office.cpp). The hourglass shows while they run; the
+  // server quits and the cursor comes back however they end. No server:
+  // ERichGridError "Excel OLE server not found" / "Word OLE server not
+  // found"; a server's own failures pass through as they come.
+  //
+  // The file range as one block from A1 of a new workbook's new sheet, or,
+  // with a sheet name, of that sheet (made when missing) in the workbook of
+  // the file (made when missing). Texts lose their CR; whole and decimal
+  // numbers go as numbers.
+  void SaveToXLS(const AnsiString& FileName, const AnsiString& SheetName = "");
+  // The used range of the active or the named sheet ("Excel worksheet
+  // <name> not found"); the grid takes its size (below and right of the
+  // fixed cells without IncludeFixedCells). A missing file: "Cannot open
+  // file <name>".
+  void LoadFromXLS(const AnsiString& FileName, const AnsiString& SheetName = "");
+  // Every cell in a table of a new document, right and centred cells
+  // aligned so.
+  void SaveToDOC(const AnsiString& FileName);
   // Whether the size and width lines of the cell file count hidden columns.
   bool FileIncludesHidden() const { return fileIncludesHidden_; }
   void SetFileIncludesHidden(bool v) { fileIncludesHidden_ = v; }
@@ -595,6 +639,12 @@ class TRichStringGrid : public TStringGrid {
   class SortColumnKeys;
   void SortRows(bool byIndex);
   int FittedColumnWidth(int ACol);
+  // The clipboard's pieces (grid_clipboard.cpp).
+  bool ClipboardCellEditable(int ACol, int ARow);
+  AnsiString ClipboardCellText(int ACol, int ARow);
+  AnsiString RangeAsText(int ACol1, int ACol2, const std::vector<int>& rows);
+  int PasteText(int ACol, int ARow, const AnsiString& text);
+  void FillSeries(const TGridRect& sel);
   void FinishMouseSizing(bool columns);
   void UseCellFont(int ACol, int ARow);
 
@@ -666,6 +716,7 @@ class TRichStringGrid : public TStringGrid {
   unsigned vAlignFlags_ = 0, extraTextFlags_ = 0;
   bool includeFixedCells_ = true;
   bool fileIncludesHidden_ = false, tildeLineBreaks_ = false;
+  bool quoteMultiline_ = false, copiedMark_ = false;
   int printPageFrom_ = 1, printPageTo_ = 1;
   int wheelScrollLines_ = 3;
   UINT wheelMessage_ = WM_MOUSEWHEEL;

@@ -28,7 +28,11 @@ void FontName(std::string& out, const AnsiString& text) {
   }
 }
 
-void UnicodeText(std::string& out, const std::u16string& text) {
+int Twips(int points) { return points * 20; }
+
+}  // namespace
+
+void AppendRtfText(std::string& out, std::u16string_view text) {
   for (char16_t c : text) {
     if (c == u'\\' || c == u'{' || c == u'}') {
       out += '\\';
@@ -48,10 +52,6 @@ void UnicodeText(std::string& out, const std::u16string& text) {
     }
   }
 }
-
-int Twips(int points) { return points * 20; }
-
-}  // namespace
 
 std::string WriteRtf(const RichDocument& doc) {
   std::vector<AnsiString> fonts;
@@ -98,7 +98,7 @@ std::string WriteRtf(const RichDocument& doc) {
       if (f.Style.Contains(fsUnderline)) out += "\\ul";
       if (f.Style.Contains(fsStrikeOut)) out += "\\strike";
       out += ' ';
-      UnicodeText(out, r.Text);
+      AppendRtfText(out, r.Text);
     }
     out += "\\par\r\n";
   }

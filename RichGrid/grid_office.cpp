@@ -1,0 +1,176 @@
+// TRichStringGrid: spreadsheet and document files through the office
+// automation servers. The spreadsheet gets the file range in one block
+// from A1 (texts without their CR; whole and decimal numbers as numbers)
+// and gives back its used range; the document gets every cell in a table
+// with right and centred cells aligned. The server quits and the cursor
+// comes back on every way out.
+#include <charconv>
+
+#include "RichGrid/grid_file_io.h"
+#include "RichGrid/text_routines.h"
+#include "platform/gui/busy_cursor.h"
+#include "platform/ole/a1_address.h"
+#include "platform/ole/excel_automation.h"
+#include "platform/ole/word_automation.h"
+#include "platform/rtl/codepages.h"
+#include "platform/rtl/scope_guard.h"
+
+namespace {
+
+std::u16string Wide(const AnsiString& s) { return vx::Cp1251ToUtf16(s); }
+
+// The server of that identifier with the interface the grid drives, or
+// ERichGridError `missing`.
+template <class Server>
+std::unique_ptr<TAutomationObject> StartServer(const char* progId, const char* missing, Server*& server) {
+  std::unique_ptr<TAutomationObject> object;
+  try {
+    object = CreateOleObject(progId);
+  } catch (const Exception&) {}
+  server = dynamic_cast<Server*>(object.get());
+  if (!server) throw ERichGridError(missing);
+  return object;
+}
+
+// Digits of a number text without sign, separators and leading zeros.
+int SignificantDigits(const AnsiString& s) {
+  int n = 0;
+  bool leading = true;
+  for (char c : s) {
+    if (c < '0' || c > '9') continue;
+    if (leading && c == '0') continue;
+    leading = false;
+    ++n;
+  }
+  return n;
+}
+
+// Thousand separators, when there are any, group the whole part by three.
+bool GroupedByThousands(const AnsiString& s) {
+  const char ts = FormatSettings.ThousandSeparator;
+  std::size_t end = s.find(FormatSettings.DecimalSeparator);
+  if (end == AnsiString::npos) end = s.size();
+  if (s.find(ts, end) != AnsiString::npos) return false;
+  const std::size_t begin = !s.empty() && s[0] == '-' ? 1 : 0;
+  std::size_t group = 0;
+  bool seen = false;
+  for (std::size_t i = begin; i < end; ++i) {
+    if (s[i] == ts) {
+      if (group == 0 || (seen && group != 3) || (!seen && group > 3)) return false;
+      seen = true;
+      group = 0;
+    } else {
+      ++group;
+    }
+  }
+  return !seen || group == 3;
+}
+
+// A whole or decimal number text (15 significant digits at most, which a
+// spreadsheet number holds exactly), as its value.
+bool SpreadsheetNumber(const AnsiString& text, double& value) {
+  if (TextNumberType(text) == ntText || SignificantDigits(text) > 15 || !GroupedByThousands(text)) return false;
+  const AnsiString dotted = NormalizeNumberText(text);
+  const auto [end, ec] = std::from_chars(dotted.data(), dotted.data() + dotted.size(), value);
+  return ec == std::errc() && end == dotted.data() + dotted.size();
+}
+
+}  // namespace
+
+void TRichStringGrid::SaveToXLS(const AnsiString& FileName, const AnsiString& SheetName) {
+  vx::ScreenCursor busy;
+  ExcelApplication* excel = nullptr;
+  const auto server = StartServer("excel.application", "Excel OLE server not found", excel);
+  vx::ScopeGuard quit([&] { excel->Quit(); });
+
+  ExcelWorkbook* book = nullptr;
+  ExcelWorksheet* sheet = nullptr;
+  bool isNew = false;
+  if (SheetName.empty()) {
+    book = excel->WorkBooks().Add();
+    sheet = book->WorkSheets().Add();
+    isNew = true;
+  } else {
+    book = excel->WorkBooks().Open(Wide(FileName));
+    if (!book) {
+      book = excel->WorkBooks().Add();
+      isNew = true;
+    }
+    const int count = book->Sheets().Count();
+    for (int i = 1; i <= count; ++i)
+      if (book->Sheets().Item(i)->Name() == Wide(SheetName)) sheet = book->Sheets().Item(i);
+    if (!sheet) {
+      sheet = book->WorkSheets().Add();
+      sheet->SetName(Wide(SheetName));
+    }
+  }
+
+  const GridFileRange range = FileRangeOf(*this);
+  OleArray values(range.Rows(), range.Cols());
+  for (int r = 0; r < range.Rows(); ++r)
+    for (int c = 0; c < range.Cols(); ++c) {
+      const AnsiString text = StripCR(Cells(RealColIndex(range.FirstCol + c), range.FirstRow + r));
+      double number = 0;
+      if (SpreadsheetNumber(text, number)) values.Set(r, c, number);
+      else if (!text.empty()) values.Set(r, c, Wide(text));
+    }
+  if (range.Rows() > 0 && range.Cols() > 0)
+    sheet->Range(Wide("A1:" + vx::ColumnLetters(range.Cols()) + IntToStr(range.Rows())))->SetValue(values);
+  if (isNew) book->SaveAs(Wide(FileName));
+  else book->Save();
+}
+
+void TRichStringGrid::LoadFromXLS(const AnsiString& FileName, const AnsiString& SheetName) {
+  vx::ScreenCursor busy;
+  ExcelApplication* excel = nullptr;
+  const auto server = StartServer("excel.application", "Excel OLE server not found", excel);
+  vx::ScopeGuard quit([&] { excel->Quit(); });
+
+  ExcelWorkbook* book = excel->WorkBooks().Open(Wide(FileName));
+  if (!book) throw ERichGridError("Cannot open file " + FileName);
+  ExcelWorksheet* sheet = nullptr;
+  if (SheetName.empty()) {
+    sheet = excel->ActiveSheet();
+  } else {
+    const int count = excel->Sheets().Count();
+    for (int i = 1; i <= count; ++i)
+      if (excel->Sheets().Item(i)->Name() == Wide(SheetName)) sheet = excel->Sheets().Item(i);
+  }
+  if (!sheet) throw ERichGridError("Excel worksheet " + SheetName + " not found");
+
+  vx::CellBlock used;
+  if (!vx::ParseCellBlock(vx::Utf16ToCp1251(sheet->UsedRange()->Address()), used))
+    throw ERichGridError("File contains no data or corrupt file " + FileName);
+  const OleArray values = sheet
+                              ->Range(Wide(vx::ColumnLetters(used.FirstColumn) + IntToStr(used.FirstRow) + ":" +
+                                           vx::ColumnLetters(used.LastColumn) + IntToStr(used.LastRow)))
+                              ->Value();
+  const int colOffset = includeFixedCells_ ? 0 : FixedCols();
+  const int rowOffset = includeFixedCells_ ? 0 : FixedRows();
+  const int cols = used.LastColumn - used.FirstColumn + 1, rows = used.LastRow - used.FirstRow + 1;
+  SetColCount(cols + colOffset);
+  SetRowCount(rows + rowOffset);
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < cols; ++c) SetCells(c + colOffset, r + rowOffset, VarToStr(values.Get(r, c)));
+  book->Close(false);
+}
+
+void TRichStringGrid::SaveToDOC(const AnsiString& FileName) {
+  vx::ScreenCursor busy;
+  WordApplication* word = nullptr;
+  const auto server = StartServer("word.application", "Word OLE server not found", word);
+  vx::ScopeGuard quit([&] { word->Quit(); });
+
+  WordDocument* document = word->Documents().Add();
+  const auto start = document->Range(0, 0);
+  WordTable* table = document->Tables().Add(*start, RowCount(), ColCount());
+  for (int r = 0; r < RowCount(); ++r)
+    for (int c = 0; c < ColCount(); ++c) {
+      const auto cell = table->Cell(r + 1, c + 1)->Range();
+      cell->InsertAfter(Wide(Cells(c, r)));
+      const TAlignment alignment = GetCellAlignment(c, r);
+      if (alignment == taRightJustify) cell->ParagraphFormat().SetAlignment(2);
+      else if (alignment == taCenter) cell->ParagraphFormat().SetAlignment(1);
+    }
+  document->SaveAs(Wide(FileName));
+}

@@ -1,0 +1,23 @@
+// Reading an Excel 97-2003 file (BIFF8 in a compound document) into a
+// workbook of values: worksheets by name with their texts (LABELSST over
+// the shared strings, LABEL, RSTRING), numbers (NUMBER, RK, MULRK),
+// Booleans and errors (BOOLERR) and the last values of formulas (FORMULA
+// with its STRING); the active sheet from WINDOW1. Chart and macro sheets
+// are skipped, and so are substreams embedded in a sheet.
+//
+// A damaged or unsupported file (not a compound document, no "Workbook"
+// stream, an older BIFF version, encryption, records or shared strings
+// running past their ends, a sheet offset outside the stream) raises
+// EOleException with the reason; no number read from the file is trusted
+// before it has been checked against what is there.
+#pragma once
+
+#include <string_view>
+
+#include "platform/ole/xls_workbook.h"
+
+namespace vx {
+
+XlsWorkbook ReadXlsFile(std::string_view file);
+
+}  // namespace vx

@@ -1,0 +1,31 @@
+// A workbook as the spreadsheet stand-in holds it: worksheets of cell
+// values (texts, numbers, Booleans, error values), nothing else. What a
+// file held beyond that (formats are always dropped; formulas keep their
+// last values) is noted, so that the server never writes such a file back
+// over itself.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/ole/automation.h"
+
+struct XlsSheet {
+  std::u16string Name;
+  OleArray Cells;  // row 0, column 0 is A1
+};
+
+struct XlsWorkbook {
+  std::vector<std::unique_ptr<XlsSheet>> Sheets;
+  int ActiveSheet = 0;
+  // Read from a file: it held formulas, or sheets other than worksheets
+  // (charts, macro sheets), which are not kept.
+  bool HadFormulas = false;
+  bool HadOtherSheets = false;
+};
+
+// The sheet limits of the file format (BIFF8).
+constexpr int kXlsMaxRows = 65536, kXlsMaxCols = 256;
+// The longest text a cell holds.
+constexpr std::size_t kXlsMaxText = 32767;

@@ -1,0 +1,263 @@
+// The grid's spreadsheet and document files against independent programs:
+// python3-xlrd, gnumeric's ssconvert and LibreOffice read our .xls with the
+// same cells (Cyrillic, numbers as numbers, CR taken out, sheets by name,
+// more than 26 columns); LoadFromXLS reads what LibreOffice wrote from a
+// CSV; unrtf and LibreOffice read our .doc with every cell in order and
+// its alignment.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "RichGrid/rich_grid.h"
+#include "platform/gui/application.h"
+#include "platform/ole/automation.h"
+#include "platform/rtl/codepages.h"
+#include "platform/rtl/sysutils.h"
+#include "tests/support/run_tool.h"
+#include "tests/support/scratch_folder.h"
+
+namespace {
+
+constexpr const char* kPeers = "/usr/bin/python3 " VX_SOURCE_DIR "/tests/RichGrid/office_peers.py ";
+
+std::string Peer(const std::string& command) {
+  int status = -1;
+  std::string out = vx::test::RunTool(command, &status);
+  EXPECT_EQ(status, 0) << command;
+  return out;
+}
+
+std::string Soffice(const std::string& profile) {
+  return "soffice -env:UserInstallation=file://" + profile + " --headless ";
+}
+
+std::string Utf8(const AnsiString& s) { return vx::Cp1251ToUtf8(s); }
+
+std::string Escaped(const std::string& s) {
+  std::string out;
+  for (char c : s) {
+    if (c == '\\') out += "\\\\";
+    else if (c == '\n') out += "\\n";
+    else if (c == '\t') out += "\\t";
+    else out += c;
+  }
+  return out;
+}
+
+class GridOfficePeers : public ::testing::Test {
+ protected:
+  void SetUp() override { Application->Initialize(); }
+  vx::test::ScratchFolder dir_{"officepeers-"};
+};
+
+// 4 rows, 30 columns: a heading, whole numbers, decimals and texts, a
+// row with Cyrillic at both ends.
+void FillSample(TRichStringGrid& g) {
+  g.SetColCount(30);
+  g.SetRowCount(4);
+  g.SetCells(0, 0, "год"_cp);
+  g.SetCells(1, 0, "тираж"_cp);
+  for (int c = 2; c < 30; ++c) {
+    g.SetCells(c, 0, "P" + IntToStr(c - 1));
+    g.SetCells(c, 1, IntToStr(c * 3));
+  }
+  g.SetCells(0, 1, "2001");
+  g.SetCells(1, 1, "1");
+  g.SetCells(0, 2, "2002");
+  g.SetCells(1, 2, "2.5");
+  g.SetCells(2, 2, "-3");
+  g.SetCells(3, 2, "1,5");
+  g.SetCells(4, 2, "две\r\nстроки"_cp);
+  g.SetCells(5, 2, "007");
+  g.SetCells(6, 2, "a \"quoted\" text");
+  g.SetCells(29, 2, "последний"_cp);
+  g.SetCells(0, 3, "итого"_cp);
+  g.SetCells(29, 3, "0.125");
+}
+
+// How a cell of the sample reads back: numbers by %.15g (its numbers are
+// the texts of digits, '.' and '-'), texts without CR.
+std::string Expected(const AnsiString& cell, bool typed) {
+  if (cell.empty()) return "";
+  if (cell.find_first_not_of("0123456789.-") == AnsiString::npos) {
+    const AnsiString shown = cell == "007" ? "7" : cell;
+    return (typed ? "n:" : "t:") + shown;
+  }
+  return (typed ? "s:" : "t:") + Escaped(Utf8(StringReplace(cell, "\r", "", TReplaceFlags{rfReplaceAll})));
+}
+
+std::string ExpectedRows(const TRichStringGrid& g, bool typed) {
+  std::string out;
+  for (int r = 0; r < g.RowCount(); ++r) {
+    std::string line;
+    for (int c = 0; c < g.ColCount(); ++c) line += (c ? "\t" : "") + Expected(g.Cells(c, r), typed);
+    while (!line.empty() && line.back() == '\t') line.pop_back();
+    out += line + "\n";
+  }
+  return out;
+}
+
+TEST_F(GridOfficePeers, OurSpreadsheetsReadByXlrdGnumericAndLibreOffice) {
+  TRichStringGrid g(nullptr);
+  FillSample(g);
+  const std::string plain = dir_ / "plain.xls", named = dir_ / "named.xls";
+  g.SaveToXLS(plain);
+  g.SaveToXLS(named, "Статистика"_cp);
+  TRichStringGrid second(nullptr);
+  second.SetColCount(2);
+  second.SetRowCount(1);
+  second.SetCells(0, 0, "второй"_cp);
+  second.SetCells(1, 0, "42");
+  second.SaveToXLS(named, "Second");  // into the existing workbook
+  const std::string rows = ExpectedRows(g, true);
+
+  EXPECT_EQ(Peer(std::string(kPeers) + "xlrd " + plain), "sheet Sheet1\n" + rows);
+  // The sheet added later goes before the active one.
+  EXPECT_EQ(Peer(std::string(kPeers) + "xlrd " + named), "sheet Second\ns:второй\tn:42\nsheet Статистика\n" + rows);
+
+  // gnumeric: every sheet to a CSV of its own.
+  Peer("ssconvert -S --export-type=Gnumeric_stf:stf_csv " + named + " " + dir_ / "gnumeric-%n.csv 2>/dev/null");
+  const std::string textRows = ExpectedRows(g, false);
+  EXPECT_EQ(Peer(std::string(kPeers) + "csv " + dir_ / "gnumeric-0.csv " + dir_ / "gnumeric-1.csv"),
+            "file gnumeric-0.csv\nt:второй\tt:42\nfile gnumeric-1.csv\n" + textRows);
+
+  // LibreOffice: both files in one run, every sheet to a CSV of its own.
+  const std::string out = dir_ / "lo";
+  Peer(Soffice(dir_ / "profile") +
+       "--convert-to 'csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1' --outdir " + out +
+       " " + plain + " " + named + " >/dev/null 2>&1");
+  EXPECT_EQ(Peer(std::string(kPeers) + "csv " + out + "/plain-Sheet1.csv " + out + "/named-Статистика.csv " + out +
+                 "/named-Second.csv"),
+            "file plain-Sheet1.csv\n" + textRows + "file named-Статистика.csv\n" + textRows +
+                "file named-Second.csv\nt:второй\tt:42\n");
+}
+
+// LibreOffice converts a CSV to .xls (its own records: formats, styles,
+// shared strings, formulas with their values); the grid reads the same
+// cells, a formula as its value. Our server never writes such a workbook
+// back over itself: adding a sheet to it fails and leaves the file alone.
+TEST_F(GridOfficePeers, SpreadsheetsOfLibreOfficeLoad) {
+  const std::vector<std::vector<std::string>> cells = {
+      {"год", "тираж", "число", "текст", "=A2*2"}, {"2001", "1", "2.5", "Москва, \"Кремль\"", "=A2*2"},
+      {"2002", "-17", "0.001", "", "=B3+C3"},      {"", "", "", std::string(300, 'x') + "конец", ""},
+      {"итого", "123456789", "-3.75", "last", ""},
+  };
+  std::string csv;
+  for (std::size_t r = 0; r < cells.size(); ++r) {
+    for (std::size_t c = 0; c < cells[r].size(); ++c) {
+      std::string field = r == 0 && c == 4 ? "формула" : cells[r][c];
+      std::string quoted = field.rfind("=", 0) == 0 ? "" : "\"";
+      for (char ch : field) quoted += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+      csv += (c ? "," : "") + quoted + (field.rfind("=", 0) == 0 ? "" : "\"");
+    }
+    csv += "\r\n";
+  }
+  vx::test::WriteWholeFile(dir_ / "source.csv", csv);
+  Peer(Soffice(dir_ / "profile") +
+       "--infilter='Text - txt - csv (StarCalc):44,34,76,1,,0,false,false,false,false,false,0,true' "
+       "--convert-to 'xls:MS Excel 97' --outdir " +
+       dir_.Path() + " " + dir_ / "source.csv >/dev/null 2>&1");
+  ASSERT_TRUE(std::filesystem::exists(dir_ / "source.xls"));
+  const std::vector<std::string> formulas = {"формула", "4002", "-16.999"};
+
+  for (bool named : {false, true}) {
+    TRichStringGrid g(nullptr);
+    g.LoadFromXLS(dir_ / "source.xls", named ? "source" : "");
+    ASSERT_EQ(g.RowCount(), 5) << named;
+    ASSERT_EQ(g.ColCount(), 5) << named;
+    for (int r = 0; r < 5; ++r)
+      for (int c = 0; c < 5; ++c) {
+        const std::string want = c == 4 ? (r < 3 ? formulas[static_cast<std::size_t>(r)] : "")
+                                        : cells[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
+        EXPECT_EQ(Utf8(g.Cells(c, r)), want) << r << "," << c;
+      }
+  }
+  const std::string before = vx::test::ReadWholeFile(dir_ / "source.xls");
+  TRichStringGrid g(nullptr);
+  EXPECT_THROW(g.SaveToXLS(dir_ / "source.xls", "Added"), EOleException);
+  EXPECT_EQ(vx::test::ReadWholeFile(dir_ / "source.xls"), before);
+}
+
+// Strips tags from LibreOffice's HTML and keeps the cells' texts with the
+// alignment of their paragraphs: "text|align" per cell, in order.
+std::string CellsOfHtml(const std::string& html) {
+  std::string out;
+  std::size_t at = 0;
+  while ((at = html.find("<td", at)) != std::string::npos) {
+    const std::size_t end = html.find("</td>", at);
+    if (end == std::string::npos) break;
+    const std::string cell = html.substr(at, end - at);
+    std::string text, align = "left";
+    if (cell.find("align=\"right\"") != std::string::npos || cell.find("text-align: right") != std::string::npos)
+      align = "right";
+    if (cell.find("align=\"center\"") != std::string::npos || cell.find("text-align: center") != std::string::npos)
+      align = "center";
+    bool inTag = false;
+    for (char ch : cell) {
+      if (ch == '<') inTag = true;
+      else if (ch == '>') inTag = false;
+      else if (!inTag && ch != '\n' && ch != '\r' && ch != '\t') text += ch;
+    }
+    const std::size_t first = text.find_first_not_of(' '), last = text.find_last_not_of(' ');
+    text = first == std::string::npos ? "" : text.substr(first, last - first + 1);
+    out += text + "|" + align + "\n";
+    at = end;
+  }
+  return out;
+}
+
+TEST_F(GridOfficePeers, DocumentsReadByUnrtfAndLibreOffice) {
+  TRichStringGrid g(nullptr);
+  g.SetColCount(3);
+  g.SetRowCount(3);
+  const char* cells[3][3] = {{"year", "draw", "note"}, {"2001", "17", "first"}, {"2002", "5", "second"}};
+  for (int r = 0; r < 3; ++r)
+    for (int c = 0; c < 3; ++c) g.SetCells(c, r, cells[r][c]);
+  TRichStringGrid cyr(nullptr);
+  cyr.SetColCount(2);
+  cyr.SetRowCount(2);
+  cyr.SetCells(0, 0, "год"_cp);
+  cyr.SetCells(1, 0, "тираж"_cp);
+  cyr.SetCells(0, 1, "две\r\nстроки"_cp);
+  cyr.SetCells(1, 1, "7");
+  for (TRichStringGrid* grid : {&g, &cyr})
+    grid->OnGetAlignment = [](TObject*, int, int ACol, TAlignment& a) {
+      a = ACol == 1 ? taRightJustify : ACol == 2 ? taCenter : taLeftJustify;
+    };
+  g.SaveToDOC(dir_ / "plain.doc");
+  cyr.SaveToDOC(dir_ / "cyr.doc");
+
+  // unrtf's text: every cell in order (its text mode writes Latin text only).
+  std::string words;
+  std::istringstream text(Peer("unrtf --text " + dir_ / "plain.doc" + " 2>/dev/null"));
+  for (std::string w; text >> w;)
+    if (w.find("###") == std::string::npos && w.find("----") == std::string::npos) words += w + " ";
+  EXPECT_NE(words.find("year draw note 2001 17 first 2002 5 second"), std::string::npos) << words;
+
+  // LibreOffice: the text of both documents, then their HTML with the
+  // alignment of the cells.
+  Peer(Soffice(dir_ / "profile") + "--convert-to 'txt:Text (encoded):UTF8' --outdir " + dir_ / "txt" + " " +
+       dir_ / "plain.doc " + dir_ / "cyr.doc >/dev/null 2>&1");
+  auto lines = [](std::string s) {
+    if (s.rfind("\xEF\xBB\xBF", 0) == 0) s.erase(0, 3);
+    std::string out;
+    for (char ch : s)
+      if (ch != '\r') out += ch;
+    while (!out.empty() && out.back() == '\n') out.pop_back();
+    return out;
+  };
+  EXPECT_EQ(lines(vx::test::ReadWholeFile(dir_ / "txt/plain.txt")),
+            "year\ndraw\nnote\n2001\n17\nfirst\n2002\n5\nsecond");
+  EXPECT_EQ(lines(vx::test::ReadWholeFile(dir_ / "txt/cyr.txt")), "год\nтираж\nдве\nстроки\n7");
+
+  Peer(Soffice(dir_ / "profile") + "--convert-to html --outdir " + dir_ / "html" + " " + dir_ / "plain.doc " +
+       dir_ / "cyr.doc >/dev/null 2>&1");
+  EXPECT_EQ(CellsOfHtml(vx::test::ReadWholeFile(dir_ / "html/plain.html")),
+            "year|left\ndraw|right\nnote|center\n2001|left\n17|right\nfirst|center\n2002|left\n5|right\n"
+            "second|center\n");
+  EXPECT_EQ(CellsOfHtml(vx::test::ReadWholeFile(dir_ / "html/cyr.html")),
+            "год|left\nтираж|right\nдвестроки|left\n7|right\n");
+}
+
+}  // namespace
