@@ -19,6 +19,7 @@
 #include "RichGrid/grid_file_io.h"
 #include "RichGrid/text_routines.h"
 #include "platform/gui/application.h"
+#include "platform/rtl/scope_guard.h"
 
 namespace {
 
@@ -105,6 +106,21 @@ class RecordScanner {
   std::array<bool, 256> stop_{};
 };
 
+// The number of records: the lines of a text without quotes (counted
+// fast), else what the scanner finds.
+long long RecordCount(std::string_view text, RecordScanner& scanner) {
+  long long records = 0;
+  if (text.find('"') != std::string_view::npos) {
+    scanner.Scan([](int, std::string_view, bool) {}, [&] { ++records; });
+    return records;
+  }
+  records = std::count(text.begin(), text.end(), '\n');
+  for (std::size_t cr = text.find('\r'); cr != std::string_view::npos; cr = text.find('\r', cr + 1))
+    if (cr + 1 == text.size() || text[cr + 1] != '\n') ++records;
+  if (!text.empty() && text.back() != '\n' && text.back() != '\r') ++records;
+  return records;
+}
+
 // The cell text of a field: quotes undoubled (quoted fields), line breaks
 // as CR LF, '~' as CR LF with tilde.
 AnsiString FieldText(std::string_view raw, bool quoted, bool tilde) {
@@ -136,23 +152,41 @@ void TRichStringGrid::LoadFromCSV(const AnsiString& FileName, bool Append) {
   const int delimiter = delimiter_ ? static_cast<unsigned char>(delimiter_) : DetectDelimiter(bytes);
   RecordScanner scanner(bytes, delimiter);
 
-  long long records = 0;
-  int fields = 0;
-  scanner.Scan([&](int index, std::string_view, bool) { fields = std::max(fields, index + 1); }, [&] { ++records; });
+  const long long records = RecordCount(bytes, scanner);
   const int colOffset = includeFixedCells_ ? 0 : FixedCols();
   const int firstRow = Append ? RowCount() : includeFixedCells_ ? 0 : FixedRows();
-  if (records > INT_MAX - firstRow || fields > INT_MAX - colOffset)
+  if (records > INT_MAX - firstRow || static_cast<long long>(bytes.size()) >= INT_MAX - colOffset)
     throw ERichGridError("File contains no data or corrupt file " + FileName);
   SetRowCount(firstRow + static_cast<int>(records));
-  if (colOffset + fields > ColCount()) SetColCount(colOffset + fields);
 
+  // A record's row is taken out of the grid, filled and put back whole.
   FileProgress progress(*this);
   int row = firstRow;
-  scanner.Scan([&](int index, std::string_view raw,
-                   bool quoted) { SetCells(colOffset + index, row, FieldText(raw, quoted, tildeLineBreaks_)); },
-               [&] {
-                 ++row;
-                 progress.Step(row - firstRow, records);
-                 Application->ProcessMessages();
-               });
+  std::vector<AnsiString> cells;
+  std::vector<TObject*> objects;
+  bool inHand = false;
+  auto putBack = [&] {
+    if (inHand) PutRowData(row, std::move(cells), std::move(objects));
+    inHand = false;
+  };
+  vx::ScopeGuard keep(putBack);
+  scanner.Scan(
+      [&](int index, std::string_view raw, bool quoted) {
+        const int col = colOffset + index;
+        if (col >= ColCount()) SetColCount(col + 1);
+        if (!inHand) {
+          TakeRowData(row, cells, objects);
+          cells.reserve(static_cast<std::size_t>(ColCount()));  // one allocation per row
+          inHand = true;
+        }
+        if (cells.size() <= static_cast<std::size_t>(col)) cells.resize(static_cast<std::size_t>(col) + 1);
+        cells[static_cast<std::size_t>(col)] = FieldText(raw, quoted, tildeLineBreaks_);
+      },
+      [&] {
+        putBack();
+        ++row;
+        progress.Step(row - firstRow, records);
+        Application->ProcessMessages();
+      });
+  InvalidateGrid();
 }

@@ -75,6 +75,24 @@ bool SpreadsheetNumber(const AnsiString& text, double& value) {
   return ec == std::errc() && end == dotted.data() + dotted.size();
 }
 
+// What a cell text goes to the spreadsheet as: nothing, a number or a text
+// without its CR.
+OleVariant SpreadsheetValue(const AnsiString& text) {
+  if (text.empty()) return {};
+  // Most cells are short whole numbers.
+  const std::size_t sign = text[0] == '-' ? 1 : 0;
+  if (text.size() > sign && text.size() <= 15) {
+    long long whole = 0;
+    std::size_t i = sign;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) whole = whole * 10 + (text[i] - '0');
+    if (i == text.size()) return static_cast<double>(sign ? -whole : whole);
+  }
+  const AnsiString plain = text.find('\r') == AnsiString::npos ? text : StripCR(text);
+  double number = 0;
+  if (SpreadsheetNumber(plain, number)) return number;
+  return Wide(plain);
+}
+
 }  // namespace
 
 void TRichStringGrid::SaveToXLS(const AnsiString& FileName, const AnsiString& SheetName) {
@@ -107,15 +125,14 @@ void TRichStringGrid::SaveToXLS(const AnsiString& FileName, const AnsiString& Sh
 
   const GridFileRange range = FileRangeOf(*this);
   OleArray values(range.Rows(), range.Cols());
-  for (int r = 0; r < range.Rows(); ++r)
-    for (int c = 0; c < range.Cols(); ++c) {
-      const AnsiString text = StripCR(Cells(RealColIndex(range.FirstCol + c), range.FirstRow + r));
-      double number = 0;
-      if (SpreadsheetNumber(text, number)) values.Set(r, c, number);
-      else if (!text.empty()) values.Set(r, c, Wide(text));
-    }
+  for (int r = 0; r < range.Rows(); ++r) {
+    std::vector<OleVariant>& row = values.MutableRow(r);
+    row.reserve(static_cast<std::size_t>(range.Cols()));
+    for (int c = 0; c < range.Cols(); ++c)
+      row.push_back(SpreadsheetValue(Cells(RealColIndex(range.FirstCol + c), range.FirstRow + r)));
+  }
   if (range.Rows() > 0 && range.Cols() > 0)
-    sheet->Range(Wide("A1:" + vx::ColumnLetters(range.Cols()) + IntToStr(range.Rows())))->SetValue(values);
+    sheet->Range(Wide("A1:" + vx::ColumnLetters(range.Cols()) + IntToStr(range.Rows())))->SetValue(std::move(values));
   if (isNew) book->SaveAs(Wide(FileName));
   else book->Save();
 }
@@ -150,8 +167,21 @@ void TRichStringGrid::LoadFromXLS(const AnsiString& FileName, const AnsiString& 
   const int cols = used.LastColumn - used.FirstColumn + 1, rows = used.LastRow - used.FirstRow + 1;
   SetColCount(cols + colOffset);
   SetRowCount(rows + rowOffset);
-  for (int r = 0; r < rows; ++r)
-    for (int c = 0; c < cols; ++c) SetCells(c + colOffset, r + rowOffset, VarToStr(values.Get(r, c)));
+  // Each row is taken out of the grid, filled and put back whole.
+  std::vector<AnsiString> cells;
+  std::vector<TObject*> objects;
+  for (int r = 0; r < rows; ++r) {
+    const std::vector<OleVariant>& row = values.Row(r);
+    TakeRowData(r + rowOffset, cells, objects);
+    cells.resize(std::max(cells.size(), static_cast<std::size_t>(colOffset + cols)));
+    for (int c = 0; c < cols; ++c) {
+      AnsiString& cell = cells[static_cast<std::size_t>(colOffset + c)];
+      if (static_cast<std::size_t>(c) < row.size()) cell = VarToStr(row[static_cast<std::size_t>(c)]);
+      else cell.clear();
+    }
+    PutRowData(r + rowOffset, std::move(cells), std::move(objects));
+  }
+  InvalidateGrid();
   book->Close(false);
 }
 

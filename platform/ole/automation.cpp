@@ -1,5 +1,7 @@
 #include "platform/ole/automation.h"
 
+#include <charconv>
+#include <cmath>
 #include <map>
 #include <mutex>
 
@@ -19,8 +21,44 @@ AnsiString OleErrorText(OleError e) {
   }
 }
 
+namespace {
+
+// FloatToStr's text of a number whose shortest exact form has at most 15
+// significant digits and needs no exponent (0.0001 <= |v| < 1E15): that
+// form itself. False for others, which go to FloatToStr.
+bool ShortNumberText(double v, AnsiString& text) {
+  const double a = std::fabs(v);
+  if (!(a >= 0.0001 && a < 1e15)) return false;
+  char buf[64];
+  if (v == std::trunc(v)) {  // a whole number of at most 15 digits
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(v));
+    text.assign(buf, end);
+    return ec == std::errc();
+  }
+  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
+  if (ec != std::errc()) return false;
+  int digits = 0;
+  bool leading = true;
+  for (const char* p = buf; p < end; ++p) {
+    if (*p < '0' || *p > '9') continue;
+    if (leading && *p == '0') continue;
+    leading = false;
+    ++digits;
+  }
+  if (digits > 15) return false;
+  text.assign(buf, end);
+  if (const auto dot = text.find('.'); dot != AnsiString::npos) text[dot] = FormatSettings.DecimalSeparator;
+  return true;
+}
+
+}  // namespace
+
 AnsiString VarToStr(const OleVariant& v) {
-  if (const auto* d = std::get_if<double>(&v)) return FloatToStr(*d);
+  if (const auto* d = std::get_if<double>(&v)) {
+    if (*d == 0) return "0";
+    AnsiString text;
+    return ShortNumberText(*d, text) ? text : FloatToStr(*d);
+  }
   if (const auto* b = std::get_if<bool>(&v)) return *b ? "True" : "False";
   if (const auto* e = std::get_if<OleError>(&v)) return OleErrorText(*e);
   if (const auto* s = std::get_if<std::u16string>(&v)) return vx::Utf16ToCp1251(*s);
@@ -40,47 +78,78 @@ OleArray::OleArray(int rows, int cols) : rows_(std::max(0, rows)), cols_(std::ma
   data_.resize(static_cast<std::size_t>(rows_));
 }
 
+std::vector<OleVariant>& OleArray::Own(RowData& r) {
+  if (!r) {
+    r = std::make_shared<std::vector<OleVariant>>();
+    r->reserve(static_cast<std::size_t>(cols_));  // rows mostly fill up
+  } else if (r.use_count() > 1) {
+    r = std::make_shared<std::vector<OleVariant>>(*r);
+  }
+  return *r;
+}
+
 const OleVariant& OleArray::Get(int row, int col) const {
   if (row < 0 || col < 0 || row >= rows_) return kEmpty;
   const auto& r = data_[static_cast<std::size_t>(row)];
-  return static_cast<std::size_t>(col) < r.size() ? r[static_cast<std::size_t>(col)] : kEmpty;
+  return r && static_cast<std::size_t>(col) < r->size() ? (*r)[static_cast<std::size_t>(col)] : kEmpty;
 }
 
 void OleArray::Set(int row, int col, OleVariant value) {
   if (row < 0 || col < 0) return;
-  if (row >= rows_) {
-    rows_ = row + 1;
-    data_.resize(static_cast<std::size_t>(rows_));
-  }
+  const bool empty = VarIsEmpty(value);
+  if (empty && (row >= rows_ || !data_[static_cast<std::size_t>(row)])) return;
   cols_ = std::max(cols_, col + 1);
-  auto& r = data_[static_cast<std::size_t>(row)];
+  std::vector<OleVariant>& r = MutableRow(row);
   if (static_cast<std::size_t>(col) >= r.size()) {
-    if (VarIsEmpty(value)) return;
+    if (empty) return;
     r.resize(static_cast<std::size_t>(col) + 1);
   }
   r[static_cast<std::size_t>(col)] = std::move(value);
 }
 
+std::vector<OleVariant>& OleArray::MutableRow(int row) {
+  if (row >= rows_) {
+    rows_ = row + 1;
+    data_.resize(static_cast<std::size_t>(rows_));
+  }
+  return Own(data_[static_cast<std::size_t>(row)]);
+}
+
+void OleArray::Widen(int cols) { cols_ = std::max(cols_, cols); }
+
+void OleArray::ShareRow(int row, const OleArray& other, int from) {
+  if (row < 0) return;
+  if (row >= rows_) {
+    rows_ = row + 1;
+    data_.resize(static_cast<std::size_t>(rows_));
+  }
+  data_[static_cast<std::size_t>(row)] =
+      from >= 0 && from < other.rows_ ? other.data_[static_cast<std::size_t>(from)] : nullptr;
+}
+
 const std::vector<OleVariant>& OleArray::Row(int row) const {
-  return row >= 0 && row < rows_ ? data_[static_cast<std::size_t>(row)] : kNoRow;
+  if (row < 0 || row >= rows_) return kNoRow;
+  const auto& r = data_[static_cast<std::size_t>(row)];
+  return r ? *r : kNoRow;
 }
 
 bool OleArray::UsedBounds(int& firstRow, int& firstCol, int& lastRow, int& lastCol) const {
   bool any = false;
   for (int r = 0; r < rows_; ++r) {
-    const auto& row = data_[static_cast<std::size_t>(r)];
-    for (std::size_t c = 0; c < row.size(); ++c) {
-      if (VarIsEmpty(row[c])) continue;
-      const int col = static_cast<int>(c);
-      if (!any) {
-        firstRow = lastRow = r;
-        firstCol = lastCol = col;
-        any = true;
-      }
-      lastRow = r;
-      firstCol = std::min(firstCol, col);
-      lastCol = std::max(lastCol, col);
+    const std::vector<OleVariant>& row = Row(r);
+    std::size_t first = 0, end = row.size();
+    while (first < end && VarIsEmpty(row[first])) ++first;
+    while (end > first && VarIsEmpty(row[end - 1])) --end;
+    if (first == end) continue;
+    if (!any) {
+      firstRow = r;
+      firstCol = static_cast<int>(first);
+      lastCol = static_cast<int>(end) - 1;
+      any = true;
     }
+    lastRow = r;
+    firstCol = std::min(firstCol, static_cast<int>(first));
+    lastCol = std::max(lastCol, static_cast<int>(end) - 1);
   }
   return any;
 }

@@ -44,6 +44,7 @@ AnsiString OleErrorText(OleError e);
 // A two-dimensional array of values [0 .. Rows-1, 0 .. Cols-1]. Cells never
 // set read as empty; a row keeps storage only up to its last value set, so
 // a sparse array costs little. Setting outside the bounds widens them.
+// Copies share their rows until one of them changes a row.
 class OleArray {
  public:
   OleArray() = default;
@@ -54,12 +55,21 @@ class OleArray {
   void Set(int row, int col, OleVariant value);
   // The stored part of a row (may be shorter than Cols, or empty).
   const std::vector<OleVariant>& Row(int row) const;
+  // The stored part of a row for filling in bulk (the rows grow to hold
+  // it); Widen then makes the array at least that wide.
+  std::vector<OleVariant>& MutableRow(int row);
+  void Widen(int cols);
+  // Row `row` becomes row `from` of another array, shared until changed.
+  void ShareRow(int row, const OleArray& other, int from);
   // Rows and columns that hold a non-empty value: false when there is none.
   bool UsedBounds(int& firstRow, int& firstCol, int& lastRow, int& lastCol) const;
 
  private:
+  using RowData = std::shared_ptr<std::vector<OleVariant>>;
+  // The row itself, made or unshared first.
+  std::vector<OleVariant>& Own(RowData& r);
   int rows_ = 0, cols_ = 0;
-  std::vector<std::vector<OleVariant>> data_;
+  std::vector<RowData> data_;  // nullptr: an empty row
 };
 
 // The root of every automation server.

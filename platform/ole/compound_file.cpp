@@ -78,7 +78,7 @@ class Reader {
     ReadDirectory();
   }
 
-  bool Find(std::u16string_view name, std::string& out) {
+  bool Find(std::u16string_view name, std::string& storage, std::string_view& out) {
     // The root's children form a tree of siblings.
     std::vector<std::uint32_t> stack{Entry(0).child};
     std::vector<bool> seen(entries_.size(), false);
@@ -92,7 +92,7 @@ class Reader {
       stack.push_back(e.left);
       stack.push_back(e.right);
       if (e.type == 2 && SameName(e.name, name)) {
-        out = StreamOf(e);
+        out = StreamOf(e, storage);
         return true;
       }
     }
@@ -149,13 +149,29 @@ class Reader {
 
   std::string ChainBytes(std::uint32_t start, std::uint64_t size) const {
     std::string out;
-    for (std::uint32_t n : Chain(start, fat_, sectors_)) {
-      if (out.size() >= size) break;
-      out.append(Sector(n));
-    }
-    if (out.size() < size) Damaged("stream longer than its sectors");
-    out.resize(static_cast<std::size_t>(size));
+    const std::string_view v = ChainView(start, size, out);
+    if (v.data() != out.data()) out.assign(v);
     return out;
+  }
+
+  // The bytes of a chain: a part of the file when its sectors follow each
+  // other there, else gathered into `storage`.
+  std::string_view ChainView(std::uint32_t start, std::uint64_t size, std::string& storage) const {
+    const std::vector<std::uint32_t> chain = Chain(start, fat_, sectors_);
+    const std::size_t needed = static_cast<std::size_t>((size + sector_ - 1) / sector_);
+    if (chain.size() < needed) Damaged("stream longer than its sectors");
+    bool contiguous = true;
+    for (std::size_t i = 1; i < needed && contiguous; ++i) contiguous = chain[i] == chain[i - 1] + 1;
+    if (contiguous && needed > 0) {
+      const std::size_t at = (static_cast<std::size_t>(chain[0]) + 1) * sector_;
+      if (at + size <= f_.size()) return f_.substr(at, static_cast<std::size_t>(size));
+    }
+    storage.clear();
+    storage.reserve(needed * sector_);
+    for (std::size_t i = 0; i < needed; ++i) storage.append(Sector(chain[i]));
+    if (storage.size() < size) Damaged("stream longer than its sectors");
+    storage.resize(static_cast<std::size_t>(size));
+    return storage;
   }
 
   void ReadDirectory() {
@@ -183,10 +199,10 @@ class Reader {
 
   const DirEntry& Entry(std::size_t i) const { return entries_[i]; }
 
-  std::string StreamOf(const DirEntry& e) {
+  std::string_view StreamOf(const DirEntry& e, std::string& storage) {
     if (e.size >= kMiniCutoff) {
       if (e.size > f_.size()) Damaged("stream larger than the file");
-      return ChainBytes(e.start, e.size);
+      return ChainView(e.start, e.size, storage);
     }
     if (!miniLoaded_) {
       const DirEntry& root = entries_[0];
@@ -199,7 +215,8 @@ class Reader {
       for (std::size_t i = 0; i + 4 <= table.size(); i += 4) miniFat_.push_back(Get32(table, i));
       miniLoaded_ = true;
     }
-    std::string out;
+    std::string& out = storage;
+    out.clear();
     for (std::uint32_t n : Chain(e.start, miniFat_, mini_.size() / 64 + 1)) {
       if (out.size() >= e.size) break;
       const std::size_t at = static_cast<std::size_t>(n) * 64;
@@ -225,14 +242,24 @@ class Reader {
 
 bool IsCompoundFile(std::string_view file) { return file.substr(0, 8) == std::string_view(kSignature, 8); }
 
-bool ReadCompoundStream(std::string_view file, std::u16string_view streamName, std::string& stream) {
+bool FindCompoundStream(std::string_view file, std::u16string_view streamName, std::string& storage,
+                        std::string_view& stream) {
   Reader reader(file);
-  return reader.Find(streamName, stream);
+  return reader.Find(streamName, storage, stream);
 }
 
-std::string WriteCompoundFile(std::u16string_view streamName, std::string_view stream) {
+bool ReadCompoundStream(std::string_view file, std::u16string_view streamName, std::string& stream) {
+  std::string storage;
+  std::string_view view;
+  if (!FindCompoundStream(file, streamName, storage, view)) return false;
+  if (view.data() == storage.data()) stream = std::move(storage);
+  else stream.assign(view);
+  return true;
+}
+
+std::string WriteCompoundFile(std::u16string_view streamName, std::string stream) {
   constexpr std::size_t kSector = 512, kPerFat = kSector / 4, kPerDifat = kPerFat - 1;
-  const std::size_t dataSectors = (stream.size() + kSector - 1) / kSector;
+  const std::size_t dataSectors = (stream.size() + kSector - 1) / kSector;  // before the stream moves
   const std::size_t dirSectors = 1;
   // FAT sectors f and DIFAT sectors d must cover every sector, themselves too.
   std::size_t f = 1, d = 0;
@@ -253,7 +280,13 @@ std::string WriteCompoundFile(std::u16string_view streamName, std::string_view s
   for (std::size_t i = 0; i < d; ++i) fat[firstDifat + i] = kDifatSector;
   fat[dirSector] = kEndOfChain;
 
-  std::string out((total + 1) * kSector, '\0');
+  // The stream moves up by the header's sector, then the sectors after it
+  // follow.
+  const std::size_t streamSize = stream.size();
+  std::string out = std::move(stream);
+  out.reserve((total + 1) * kSector);
+  out.insert(0, kSector, '\0');
+  out.resize((total + 1) * kSector, '\0');
   std::memcpy(out.data(), kSignature, 8);
   Put16(out, 24, 0x003E);
   Put16(out, 26, 3);
@@ -269,7 +302,6 @@ std::string WriteCompoundFile(std::u16string_view streamName, std::string_view s
   for (int i = 0; i < kHeaderFat; ++i)
     Put32(out, 76 + 4 * i, static_cast<std::size_t>(i) < f ? firstFat + static_cast<std::uint32_t>(i) : kFree);
 
-  std::memcpy(out.data() + kSector, stream.data(), stream.size());
   for (std::size_t i = 0; i < fat.size(); ++i) Put32(out, (firstFat + 1) * kSector + 4 * i, fat[i]);
   for (std::size_t k = 0; k < d; ++k) {
     const std::size_t at = (firstDifat + k + 1) * kSector;
@@ -286,7 +318,7 @@ std::string WriteCompoundFile(std::u16string_view streamName, std::string_view s
     Put32(dir, at + 76, kNoStream);
   }
   PutEntry(dir, 0, u"Root Entry", 5, 1, kEndOfChain, 0);
-  PutEntry(dir, kEntrySize, streamName, 2, kNoStream, 0, static_cast<std::uint32_t>(stream.size()));
+  PutEntry(dir, kEntrySize, streamName, 2, kNoStream, 0, static_cast<std::uint32_t>(streamSize));
   std::memcpy(out.data() + (dirSector + 1) * kSector, dir.data(), kSector);
   return out;
 }

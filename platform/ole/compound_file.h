@@ -32,8 +32,10 @@ namespace vx {
 
 // A version 3 compound document holding one stream at the root. The
 // stream must be at least 4096 bytes long (so it lives outside the mini
-// stream).
-std::string WriteCompoundFile(std::u16string_view streamName, std::string_view stream);
+// stream). The document is built in the stream's own storage: a stream
+// with spare capacity of a 64th of its size plus 4096 bytes is not copied
+// to a new one.
+std::string WriteCompoundFile(std::u16string_view streamName, std::string stream);
 
 // The bytes of the root-level stream of that name (compared without regard
 // to ASCII case). false when the file is a compound document without such a
@@ -41,6 +43,10 @@ std::string WriteCompoundFile(std::u16string_view streamName, std::string_view s
 // point outside the file, loop or disagree, raises EOleException with the
 // reason.
 bool ReadCompoundStream(std::string_view file, std::u16string_view streamName, std::string& stream);
+// The same without copying: `stream` is a part of `file` when the stream's
+// sectors follow each other there, else of `storage`.
+bool FindCompoundStream(std::string_view file, std::u16string_view streamName, std::string& storage,
+                        std::string_view& stream);
 
 // Whether the bytes begin with the compound document signature.
 bool IsCompoundFile(std::string_view file);

@@ -18,8 +18,9 @@ class ExcelRange {
   // The block's values, rows by columns (a single cell gives a 1 x 1 array).
   virtual OleArray Value() = 0;
   // Fills the block from the array's top-left part; cells the array does
-  // not reach become empty.
-  virtual void SetValue(const OleArray& values) = 0;
+  // not reach become empty. (Taken by value: a caller done with its array
+  // moves it in.)
+  virtual void SetValue(OleArray values) = 0;
 };
 
 class ExcelWorksheet {

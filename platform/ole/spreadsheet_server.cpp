@@ -25,27 +25,44 @@ class CellRange : public ExcelRange {
   std::u16string Address() override { return Wide(AbsoluteAddress(block_)); }
   OleArray Value() override {
     const int rows = block_.LastRow - block_.FirstRow + 1, cols = block_.LastColumn - block_.FirstColumn + 1;
+    const auto at = static_cast<std::size_t>(block_.FirstColumn - 1);
     OleArray out(rows, cols);
     for (int r = 0; r < rows; ++r) {
-      const auto& row = sheet_.Cells.Row(block_.FirstRow - 1 + r);
-      for (int c = 0; c < cols; ++c) {
-        const auto at = static_cast<std::size_t>(block_.FirstColumn - 1 + c);
-        if (at < row.size() && !VarIsEmpty(row[at])) out.Set(r, c, row[at]);
+      const auto& src = sheet_.Cells.Row(block_.FirstRow - 1 + r);
+      if (src.size() <= at) continue;
+      if (at == 0 && src.size() <= static_cast<std::size_t>(cols)) {
+        out.ShareRow(r, sheet_.Cells, block_.FirstRow - 1 + r);  // the whole row: no copy
+        continue;
       }
+      const std::size_t end = std::min(src.size(), at + static_cast<std::size_t>(cols));
+      out.MutableRow(r).assign(src.begin() + static_cast<std::ptrdiff_t>(at),
+                               src.begin() + static_cast<std::ptrdiff_t>(end));
     }
     return out;
   }
-  void SetValue(const OleArray& values) override {
+  void SetValue(OleArray values) override {
     const int rows = block_.LastRow - block_.FirstRow + 1, cols = block_.LastColumn - block_.FirstColumn + 1;
     for (int r = 0; r < std::min(rows, values.Rows()); ++r)
       for (const OleVariant& v : values.Row(r))
         if (const auto* s = std::get_if<std::u16string>(&v); s && s->size() > kXlsMaxText)
           throw EOleException("A cell text is longer than " + IntToStr(kXlsMaxText) + " characters");
-    for (int r = 0; r < rows; ++r)
-      for (int c = 0; c < cols; ++c) {
-        OleVariant v = r < values.Rows() && c < values.Cols() ? values.Get(r, c) : OleVariant{};
-        sheet_.Cells.Set(block_.FirstRow - 1 + r, block_.FirstColumn - 1 + c, std::move(v));
+    const auto at = static_cast<std::size_t>(block_.FirstColumn - 1);
+    const auto width = static_cast<std::size_t>(cols);
+    for (int r = 0; r < rows; ++r) {
+      const int target = block_.FirstRow - 1 + r;
+      if (at == 0 && sheet_.Cells.Row(target).empty() && values.Row(r).size() <= width) {
+        sheet_.Cells.ShareRow(target, values, r);  // a new row from column A takes the array's row whole
+        continue;
       }
+      std::vector<OleVariant> none;
+      std::vector<OleVariant>& src = r < values.Rows() ? values.MutableRow(r) : none;
+      const std::size_t given = std::min(src.size(), width);
+      std::vector<OleVariant>& dst = sheet_.Cells.MutableRow(target);
+      if (dst.size() < at + given) dst.resize(at + given);
+      for (std::size_t c = 0; c < width && at + c < dst.size(); ++c)
+        dst[at + c] = c < given ? std::move(src[c]) : OleVariant{};
+    }
+    sheet_.Cells.Widen(block_.LastColumn);
   }
 
  private:

@@ -254,9 +254,10 @@ void ReadSheet(std::string_view stream, const SheetEntry& entry, const std::vect
 }  // namespace
 
 XlsWorkbook ReadXlsFile(std::string_view file) {
-  std::string stream;
+  std::string storage;
+  std::string_view stream;
   if (!IsCompoundFile(file)) Damaged("not an Excel 97-2003 workbook");
-  if (!ReadCompoundStream(file, u"Workbook", stream)) {
+  if (!FindCompoundStream(file, u"Workbook", storage, stream)) {
     std::string old;
     if (ReadCompoundStream(file, u"Book", old)) Damaged("a workbook older than Excel 97 is not supported");
     Damaged("no workbook stream");

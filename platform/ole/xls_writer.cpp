@@ -145,42 +145,79 @@ std::string SstRecords(const SharedStrings& sst, std::size_t streamPos, std::str
   return out;
 }
 
+void Store16(char* p, std::uint32_t v) {
+  p[0] = static_cast<char>(v & 0xFF);
+  p[1] = static_cast<char>((v >> 8) & 0xFF);
+}
+
+void Store32(char* p, std::uint32_t v) {
+  Store16(p, v & 0xFFFF);
+  Store16(p + 2, v >> 16);
+}
+
+// A cell record: header, row, column, the cell format, then `size` - 6
+// bytes that `fill` writes.
+template <typename Fill>
+void CellRecord(std::string& out, std::uint16_t type, std::size_t size, int row, int col, Fill&& fill) {
+  const std::size_t at = out.size();
+  out.resize(at + 4 + size);
+  char* p = out.data() + at;
+  Store16(p, type);
+  Store16(p + 2, static_cast<std::uint32_t>(size));
+  Store16(p + 4, static_cast<std::uint32_t>(row));
+  Store16(p + 6, static_cast<std::uint32_t>(col));
+  Store16(p + 8, kCellXF);
+  fill(p + 10);
+}
+
 // The cell records of one sheet, by rows; texts take their shared index.
 std::string SheetCells(const XlsSheet& sheet, SharedStrings& sst) {
-  std::string out, d;
+  std::string out;
   const OleArray& cells = sheet.Cells;
+  out.reserve(static_cast<std::size_t>(std::min(cells.Rows(), kXlsMaxRows)) *
+              static_cast<std::size_t>(std::min(cells.Cols(), kXlsMaxCols)) * 8);
+  std::vector<std::uint32_t> rks;
   for (int r = 0; r < std::min(cells.Rows(), kXlsMaxRows); ++r) {
     const std::vector<OleVariant>& row = cells.Row(r);
     const int n = std::min(static_cast<int>(row.size()), kXlsMaxCols);
     for (int c = 0; c < n;) {
       const OleVariant& v = row[static_cast<std::size_t>(c)];
-      d.clear();
-      if (const auto* s = std::get_if<std::u16string>(&v)) {
-        CellHeader(d, r, c);
-        Le32(d, sst.Add(*s));
-        Record(out, kLabelSST, d);
-      } else if (const auto* b = std::get_if<bool>(&v)) {
-        CellHeader(d, r, c);
-        d += static_cast<char>(*b ? 1 : 0);
-        d += '\0';
-        Record(out, kBoolErr, d);
-      } else if (const auto* e = std::get_if<OleError>(&v)) {
-        CellHeader(d, r, c);
-        d += static_cast<char>(e->Code);
-        d += '\1';
-        Record(out, kBoolErr, d);
-      } else if (const auto* x = std::get_if<double>(&v)) {
-        std::uint32_t rk = 0;
-        if (!ToRK(*x, rk)) {
-          CellHeader(d, r, c);
-          const auto bits = std::bit_cast<std::uint64_t>(*x);
-          Le32(d, static_cast<std::uint32_t>(bits));
-          Le32(d, static_cast<std::uint32_t>(bits >> 32));
-          Record(out, kNumber, d);
-        } else {
+      switch (v.index()) {
+        case 4: {  // text
+          const std::uint32_t index = sst.Add(std::get<std::u16string>(v));
+          CellRecord(out, kLabelSST, 10, r, c, [&](char* p) { Store32(p, index); });
+          break;
+        }
+        case 2: {  // Boolean
+          const bool b = std::get<bool>(v);
+          CellRecord(out, kBoolErr, 8, r, c, [&](char* p) {
+            p[0] = static_cast<char>(b ? 1 : 0);
+            p[1] = 0;
+          });
+          break;
+        }
+        case 3: {  // error
+          const std::uint8_t code = std::get<OleError>(v).Code;
+          CellRecord(out, kBoolErr, 8, r, c, [&](char* p) {
+            p[0] = static_cast<char>(code);
+            p[1] = 1;
+          });
+          break;
+        }
+        case 1: {  // number
+          const double x = std::get<double>(v);
+          std::uint32_t rk = 0;
+          if (!ToRK(x, rk)) {
+            const auto bits = std::bit_cast<std::uint64_t>(x);
+            CellRecord(out, kNumber, 14, r, c, [&](char* p) {
+              Store32(p, static_cast<std::uint32_t>(bits));
+              Store32(p + 4, static_cast<std::uint32_t>(bits >> 32));
+            });
+            break;
+          }
           // A run of RK numbers goes into one MULRK.
+          rks.assign(1, rk);
           int last = c;
-          std::vector<std::uint32_t> rks{rk};
           while (last + 1 < n) {
             const auto* next = std::get_if<double>(&row[static_cast<std::size_t>(last + 1)]);
             std::uint32_t nextRk = 0;
@@ -188,23 +225,22 @@ std::string SheetCells(const XlsSheet& sheet, SharedStrings& sst) {
             rks.push_back(nextRk);
             ++last;
           }
-          Le16(d, static_cast<std::uint32_t>(r));
-          Le16(d, static_cast<std::uint32_t>(c));
           if (rks.size() == 1) {
-            Le16(d, kCellXF);
-            Le32(d, rk);
-            Record(out, kRK, d);
+            CellRecord(out, kRK, 10, r, c, [&](char* p) { Store32(p, rk); });
           } else {
-            for (std::uint32_t v32 : rks) {
-              Le16(d, kCellXF);
-              Le32(d, v32);
-            }
-            Le16(d, static_cast<std::uint32_t>(last));
-            Record(out, kMulRK, d);
+            CellRecord(out, kMulRK, 6 + 6 * rks.size(), r, c, [&](char* p) {
+              // The first cell's format is already in place.
+              for (std::size_t k = 0; k < rks.size(); ++k) {
+                if (k) Store16(p - 2 + 6 * k, kCellXF);
+                Store32(p + 6 * k, rks[k]);
+              }
+              Store16(p + 6 * rks.size() - 2, static_cast<std::uint32_t>(last));
+            });
           }
           c = last + 1;
           continue;
         }
+        default: break;  // empty
       }
       ++c;
     }
@@ -281,7 +317,14 @@ std::string WriteXlsStream(const XlsWorkbook& book) {
   std::vector<std::size_t> offsetsAt;
   std::string out = Globals(book, sheets, offsetsAt);
   std::string extsst;
-  out += SstRecords(sst, out.size(), extsst);
+  const std::string strings = SstRecords(sst, out.size(), extsst);
+  // The whole stream in one allocation, with room for the compound
+  // document around it (its header, allocation table and directory).
+  std::size_t total = out.size() + strings.size() + extsst.size() + 8;
+  for (const std::string& body : bodies) total += body.size() + 80;
+  total = std::max(total, kMinStream);
+  out.reserve(total + total / 64 + 4096);
+  out += strings;
   Record(out, kExtSST, extsst);
   Record(out, kEOF, {});
 

@@ -162,9 +162,16 @@ char32_t NextUtf8(std::string_view s, std::size_t& i) {
   return cp;
 }
 
+// CP1251 bytes of the code points below U+2200 (every one the code page
+// has), '?' for the others: one look-up instead of a search per character.
 char ToCp1251(char32_t cp) {
-  const int b = cp1251::FromUnicode(cp);
-  return b < 0 ? '?' : static_cast<char>(b);
+  static const std::array<char, 0x2200> kBelow2200 = [] {
+    std::array<char, 0x2200> t;
+    t.fill('?');
+    for (int b = 0; b < 256; ++b) t[cp1251::kToUnicode[static_cast<std::size_t>(b)]] = static_cast<char>(b);
+    return t;
+  }();
+  return cp < kBelow2200.size() ? kBelow2200[cp] : '?';
 }
 
 }  // namespace

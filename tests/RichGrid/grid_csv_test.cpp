@@ -128,6 +128,21 @@ TEST_F(GridCsv, ProgressAndMissingFile) {
   } catch (const ERichGridError& e) { EXPECT_EQ(e.Message(), "Cannot open file " + missing); }
 }
 
+// A record's fields go into its row without touching its other cells, also
+// when a handler fails halfway.
+TEST_F(GridCsv, OtherCellsOfARowStayEvenWhenAHandlerFails) {
+  TRichStringGrid g(nullptr);
+  g.SetColCount(3);
+  g.SetRowCount(3);
+  for (int r = 0; r < 3; ++r) g.SetCells(2, r, "keep" + IntToStr(r));
+  g.SetDelimiter(';');
+  g.OnFileProgress = [](TObject*, short p) {
+    if (p >= 50) throw Exception("stop");
+  };
+  EXPECT_THROW(g.LoadFromCSV(File("a;b\r\nc;d\r\n\r\ne;f\r\n")), Exception);
+  EXPECT_EQ(Shape(g), "a|b|keep0/c|d|keep1/||keep2/||");
+}
+
 std::string Hex(const AnsiString& s) {
   std::string h;
   for (unsigned char c : s) h += IntToHex(c, 2);

@@ -2,6 +2,10 @@
 // registry.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
+#include <random>
+
 #include "platform/ole/a1_address.h"
 #include "platform/ole/automation.h"
 #include "platform/ole/excel_automation.h"
@@ -83,6 +87,26 @@ TEST(OleValues, TextOfValuesAndSparseArrays) {
   EXPECT_EQ(r1, 4);
   EXPECT_EQ(c1, 6);
   EXPECT_FALSE(OleArray(3, 3).UsedBounds(r0, c0, r1, c1));
+}
+
+// The text of a number is FloatToStr's, whatever the number.
+TEST(OleValues, NumbersReadAsFloatToStrWrites) {
+  std::mt19937_64 rng(11);
+  std::vector<double> values = {
+      0.0,  -0.0,    1.0,   -1.0,    0.1,        0.2 + 0.1,  1e15, 1e15 - 1,          999999999999999.9,
+      1e-5, 9.99e-6, 5e-5,  0.0001,  0.00012,    0.00009999, 1e-4, 123456789012345.6, 100000000000000.5,
+      2.5,  -3.75,   1e300, -1e-300, 1234567.891};
+  for (int i = 0; i < 20000; ++i) {
+    const double scale = std::pow(10.0, static_cast<int>(rng() % 40) - 20);
+    values.push_back(static_cast<double>(static_cast<std::int64_t>(rng() % 2000000) - 1000000) / 1000 * scale);
+    values.push_back(std::bit_cast<double>(rng() & 0x7FEFFFFFFFFFFFFFull));
+  }
+  for (char sep : {'.', ','}) {
+    const char saved = FormatSettings.DecimalSeparator;
+    FormatSettings.DecimalSeparator = sep;
+    for (double v : values) ASSERT_EQ(VarToStr(OleVariant{v}), FloatToStr(v)) << v;
+    FormatSettings.DecimalSeparator = saved;
+  }
 }
 
 class Fake : public TAutomationObject {
