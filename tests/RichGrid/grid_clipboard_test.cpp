@@ -12,13 +12,11 @@
 #include "platform/gui/application.h"
 #include "platform/gui/clipbrd.h"
 #include "platform/rtl/sysutils.h"
+#include "tests/RichGrid/rich_grid_test_support.h"
 
 namespace {
 
-class GridClipboard : public ::testing::Test {
- protected:
-  void SetUp() override { Application->Initialize(); }
-};
+using GridClipboard = richgridtest::RichGridTest;
 
 // A grid that remembers what its paste hook was told.
 class Grid : public TRichStringGrid {
@@ -224,19 +222,9 @@ TEST_F(GridClipboard, SelectionTextAndRangeSize) {
   EXPECT_EQ(rows, 0);
 }
 
-// Runs with other format settings and puts the old ones back.
-class FormatScope {
- public:
-  FormatScope() : saved_(FormatSettings) {}
-  ~FormatScope() { FormatSettings = saved_; }
-
- private:
-  TFormatSettings saved_;
-};
-
 TEST_F(GridClipboard, SmartPasteFillsAndSeries) {
   vx::MemoryClipboard memory;
-  FormatScope scope;
+  richgridtest::FormatScope scope;
   FormatSettings.ShortDateFormat = "dd.mm.yyyy";
   FormatSettings.DateSeparator = '.';
   FormatSettings.TimeSeparator = ':';

@@ -10,14 +10,14 @@
 #include "platform/gui/application.h"
 #include "platform/rtl/codepages.h"
 #include "platform/rtl/sysutils.h"
+#include "tests/RichGrid/rich_grid_test_support.h"
 #include "tests/support/run_tool.h"
 #include "tests/support/scratch_folder.h"
 
 namespace {
 
-class GridCsv : public ::testing::Test {
+class GridCsv : public richgridtest::RichGridTest {
  protected:
-  void SetUp() override { Application->Initialize(); }
   std::string File(const std::string& bytes) {
     const std::string path = dir_ / "in.csv";
     vx::test::WriteWholeFile(path, bytes);

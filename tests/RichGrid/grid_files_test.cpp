@@ -5,13 +5,13 @@
 #include "RichGrid/rich_grid.h"
 #include "platform/gui/application.h"
 #include "platform/rtl/sysutils.h"
+#include "tests/RichGrid/rich_grid_test_support.h"
 #include "tests/support/scratch_folder.h"
 
 namespace {
 
-class GridFiles : public ::testing::Test {
+class GridFiles : public richgridtest::RichGridTest {
  protected:
-  void SetUp() override { Application->Initialize(); }
   vx::test::ScratchFolder dir_{"gridfiles-"};
 };
 

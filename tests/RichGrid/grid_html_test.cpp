@@ -10,14 +10,14 @@
 #include "platform/gui/application.h"
 #include "platform/rtl/codepages.h"
 #include "platform/rtl/sysutils.h"
+#include "tests/RichGrid/rich_grid_test_support.h"
 #include "tests/support/run_tool.h"
 #include "tests/support/scratch_folder.h"
 
 namespace {
 
-class GridHtml : public ::testing::Test {
+class GridHtml : public richgridtest::RichGridTest {
  protected:
-  void SetUp() override { Application->Initialize(); }
   vx::test::ScratchFolder dir_{"gridhtml-"};
 };
 

@@ -14,6 +14,7 @@
 #include "platform/ole/automation.h"
 #include "platform/rtl/codepages.h"
 #include "platform/rtl/sysutils.h"
+#include "tests/RichGrid/rich_grid_test_support.h"
 #include "tests/support/run_tool.h"
 #include "tests/support/scratch_folder.h"
 
@@ -45,9 +46,8 @@ std::string Escaped(const std::string& s) {
   return out;
 }
 
-class GridOfficePeers : public ::testing::Test {
+class GridOfficePeers : public richgridtest::RichGridTest {
  protected:
-  void SetUp() override { Application->Initialize(); }
   vx::test::ScratchFolder dir_{"officepeers-"};
 };
 

@@ -12,6 +12,7 @@
 #include "platform/ole/word_automation.h"
 #include "platform/rtl/codepages.h"
 #include "platform/rtl/sysutils.h"
+#include "tests/RichGrid/rich_grid_test_support.h"
 #include "tests/support/scratch_folder.h"
 
 namespace {
@@ -204,9 +205,8 @@ class FakeWord : public WordApplication,
   Script& s_;
 };
 
-class GridOffice : public ::testing::Test {
+class GridOffice : public richgridtest::RichGridTest {
  protected:
-  void SetUp() override { Application->Initialize(); }
   vx::ScopedAutomationServer excel_{"excel.application", [this] { return std::make_unique<FakeExcel>(script_); }};
   vx::ScopedAutomationServer word_{"word.application", [this] { return std::make_unique<FakeWord>(script_); }};
   Script script_;
