@@ -56,6 +56,16 @@ std::unique_ptr<IndexExpr> DbfIndexLink::Compile(const std::string& text) {
   return std::make_unique<DbfIndexExpr>(*table_, text);
 }
 
+bool DbfIndexLink::NumericFieldShape(const std::string& name, int& width, int& decimals) const {
+  const int n = table_->FieldNumber(Trim(name));
+  if (n < 1 || n > static_cast<int>(table_->Fields().size())) return false;
+  const XBFieldDesc& f = table_->Fields()[static_cast<std::size_t>(n - 1)];
+  if (f.Type != 'N' && f.Type != 'F') return false;
+  width = f.Length;
+  decimals = f.Decimals;
+  return true;
+}
+
 void DbfIndexLink::UseOldImage(bool on) {
   table_->CurRecord = on && !table_->SavedRecord.empty() ? table_->SavedRecord.data() : table_->RecordBuffer.data();
 }

@@ -6,11 +6,12 @@
 #pragma once
 
 #include "tables/dbf/xb_fields.h"
+#include "tables/index/ntx_index.h"
 #include "tables/index/xb_index.h"
 
 namespace vx {
 
-class DbfIndexLink : public IndexTableLink {
+class DbfIndexLink : public IndexTableLink, public IndexFieldShape {
  public:
   explicit DbfIndexLink(XBO_dBaseFld* table) : table_(table) {}
 
@@ -28,6 +29,9 @@ class DbfIndexLink : public IndexTableLink {
   void EncipherBlock(uint8_t* block, size_t size) override;
   void DecipherBlock(uint8_t* block, size_t size) override;
   void MarkStructuralIndex() override;
+  // Width and decimals of a numeric field (N, F) named by `name` (blanks
+  // around it and case do not count).
+  bool NumericFieldShape(const std::string& name, int& width, int& decimals) const override;
 
   XBO_dBaseFld* Table() const { return table_; }
 

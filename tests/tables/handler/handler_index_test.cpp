@@ -269,6 +269,52 @@ TEST(HandlerIndex, AnIndexLackingTheLastRecordIsOutOfDate) {
   EXPECT_EQ(h.GetNumberByName("YEAR"), 2002);
 }
 
+// NTX keys on a bare numeric field used to take 18 characters with 4
+// decimals on every real table (only a test stand-in told the index the
+// field's shape), so 1.000003, 1.000001 and 1.000002 in an N(12,6) field
+// walked in that order.
+TEST(HandlerIndex, NtxKeysOnANumericFieldTakeItsWidthAndDecimals) {
+  Fixture f;  // DRAW is N(9,0)
+  {
+    XBO_dBHandler h(f.table, false, true, "");
+    h.IndexOn(f.dir / "d.ntx", "", "DRAW", "", 1, 0);
+    ASSERT_EQ(h.IndexOpenList("d.ntx", "D"), 0);
+    EXPECT_EQ(h.ActiveTag()->KeyLength(), 9);
+    h.GetRec(xbTop);
+    EXPECT_EQ(h.ActiveTag()->CurrentKey().value, "000000001");
+  }
+  const std::string draws = ReadFileBytes(f.dir / "d.ntx");
+  EXPECT_EQ(LE16At(draws, 14), 9);  // key length
+  EXPECT_EQ(LE16At(draws, 16), 0);  // decimals
+
+  DbfScratch dir;
+  const std::string table = dir / "values.dbf";
+  {
+    XBO_DBFBuild b(table);
+    b.AddField("VAL", 'N', 12, 6);
+    b.Write();
+    XBO_dBHandler h(table, false, true, "");
+    for (double v : {1.000003, 1.000001, 1.000002}) {
+      h.BlankRecord();
+      h.PutNumberByName("VAL", v);
+      h.AppendRecord();
+    }
+    h.IndexOn(dir / "v.ntx", "", "VAL", "", 1, 0);
+  }
+  XBO_dBHandler h(table, false, true, "");
+  ASSERT_EQ(h.IndexOpenList("v.ntx", "V"), 0);
+  EXPECT_EQ(h.ActiveTag()->KeyLength(), 12);
+  EXPECT_EQ(Walk(h), (std::vector<int>{2, 3, 1}));
+  // A value appended later lands in order too.
+  h.BlankRecord();
+  h.PutNumberByName("VAL", 0.5);
+  h.AppendRecord();
+  EXPECT_EQ(Walk(h), (std::vector<int>{4, 2, 3, 1}));
+  const std::string values = ReadFileBytes(dir / "v.ntx");
+  EXPECT_EQ(LE16At(values, 14), 12);
+  EXPECT_EQ(LE16At(values, 16), 6);
+}
+
 TEST(HandlerIndex, WritesKeepKeysAndFilterBitsCurrent) {
   Fixture f;
   XBO_dBHandler h(f.table, false, true, "");
