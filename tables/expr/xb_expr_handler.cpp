@@ -22,6 +22,26 @@ void TxbExpHandler::SetExpression(const AnsiString& text) {
   FTree = vx::expr::BuildTree(text, *this, true);
 }
 
+std::uint8_t TxbExpHandler::TypeByForm() const {
+  using namespace vx::expr;
+  const TxbExpBaseObject* node = FTree.get();
+  while (node && node->Kind == TxbExpBaseObject::nkContainer)
+    node = static_cast<const TxbExpContainer*>(node)->Tree.get();
+  if (!node) return vx::xtNone;
+  switch (node->Kind) {
+    case TxbExpBaseObject::nkOperator: {
+      const std::uint8_t code = static_cast<const TxbExpOperator*>(node)->Code;
+      const bool logical = (code >= opEqual && code <= opExactEqual) || code == opAnd || code == opOr || code == opNot;
+      return logical ? vx::xtBoolean : vx::xtNumber;
+    }
+    case TxbExpBaseObject::nkBlnLit: return vx::xtBoolean;
+    case TxbExpBaseObject::nkTextLit: return vx::xtText;
+    case TxbExpBaseObject::nkNumLit: return vx::xtNumber;
+    case TxbExpBaseObject::nkDateLit: return vx::xtDate;
+    default: return vx::xtNone;
+  }
+}
+
 void TxbExpHandler::Evaluate(vx::ExprValue& value) {
   if (!FTree) {
     value = vx::ExprValue();

@@ -50,6 +50,11 @@ class TxbExpHandler {
   const AnsiString& Expression() const { return FText; }
   // Type of the last evaluation's result.
   std::uint8_t ResultType() const { return FResultType; }
+  // The result type the tree's form tells without evaluating it: logical
+  // for comparisons and logical operators, the literal's type for a
+  // literal, a number for arithmetic (its texts and numbers are never
+  // logical); xtNone for a field, a function call or no tree.
+  std::uint8_t TypeByForm() const;
   bool HasTree() const { return FTree != nullptr; }
   TxbExpBaseObject* Tree() const { return FTree.get(); }
 

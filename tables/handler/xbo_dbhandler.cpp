@@ -472,7 +472,9 @@ void XBO_dBHandler::SetFilterExpression(const AnsiString& text, bool caseInsensi
     return;
   }
   // The result type is taken on a blank record: the current one may be
-  // damaged, or not read yet.
+  // damaged, or not read yet. A filter may fail there where no record does
+  // ("(100/DRAW)>40" divides by the blank DRAW): then its form tells the
+  // type, or, for a function or a field, the first record it works on.
   std::vector<char> blank(static_cast<std::size_t>(RecordLength) + 1, ' ');
   vx::ScopeGuard forget([this] {
     // The filter stays without a tree (inactive); the same text again
@@ -482,13 +484,22 @@ void XBO_dBHandler::SetFilterExpression(const AnsiString& text, bool caseInsensi
   });
   FFilterExpr->SetExpression(text);
   vx::ExprValue v;
+  std::uint8_t type = vx::xtNone;
   {
     vx::RestoreOnExit<char*> record(CurRecord, blank.data());
-    FFilterExpr->Evaluate(v);
+    try {
+      FFilterExpr->Evaluate(v);
+      type = v.Type;
+    } catch (const Exception&) { type = FFilterExpr->TypeByForm(); }
   }
-  if (v.Type != vx::xtBoolean) throw EXBaseError("Filter expression must return boolean result");
+  const char* const notLogical = "Filter expression must return boolean result";
+  if (type != vx::xtNone && type != vx::xtBoolean) throw EXBaseError(notLogical);
+  const std::uint8_t seen = BuildFilterBits();
+  if (type == vx::xtNone && seen != vx::xtNone && seen != vx::xtBoolean) {
+    FFilterBits->Clear();
+    throw EXBaseError(notLogical);
+  }
   forget.Dismiss();
-  BuildFilterBits();
   RecomputeFilterActive();
 }
 
@@ -501,7 +512,7 @@ void XBO_dBHandler::RebuildFilter() {
   RecomputeFilterActive();
 }
 
-void XBO_dBHandler::BuildFilterBits() {
+std::uint8_t XBO_dBHandler::BuildFilterBits() {
   const std::int32_t saved = RecNo;
   XBobjIndexTag* tag = FActiveTag;
   const bool detach = tag && tag->HasScope();
@@ -515,6 +526,7 @@ void XBO_dBHandler::BuildFilterBits() {
   const bool wasActive = FFilterActive;
   FFilterActive = false;
   vx::ExprValue v;
+  std::uint8_t first = vx::xtNone;
   std::int64_t walked = 0;
   for (GetRec(xbTop); !EOFFlag && !BOFFlag; GetRec(xbNext)) {
     CheckWalkLength(++walked);
@@ -523,12 +535,14 @@ void XBO_dBHandler::BuildFilterBits() {
     try {
       FFilterExpr->Evaluate(v);
     } catch (const Exception&) { continue; }
+    if (first == vx::xtNone) first = v.Type;
     if (v.Type == vx::xtBoolean && v.Boolean) FFilterBits->SetBit(RecNo, TxbHugeSet::kSet);
   }
   FFilterActive = wasActive;
   FActiveTag = tag;
   if (saved >= 1 && saved <= RecordCount) ReadPlain(saved);
   EOFFlag = BOFFlag = false;
+  return first;
 }
 
 // ------------------------------------------------------------------ seeking

@@ -257,7 +257,10 @@ class XBO_dBHandler : public XBO_dBaseFld {
   // The key of a text in the form of a tag's keys.
   XBobjIndexKeyData KeyFromText(XBobjIndexTag& tag, const AnsiString& text);
   void RecomputeFilterActive();
-  void BuildFilterBits();
+  // Sets the bits of the records passing the filter; returns the type of
+  // the first result the expression gave (xtNone when it failed on every
+  // record or there was none).
+  std::uint8_t BuildFilterBits();
   // Re-reads the active tag's position when another program changed its file.
   int ResyncActiveTag(int code, bool& resynced);
   bool NeedsIndexReadLock() const;
