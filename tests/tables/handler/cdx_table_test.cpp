@@ -19,9 +19,8 @@ namespace {
 using vx::test::RunTool;
 
 TEST(CdxTable, DrawTagOverATableWrittenByPython) {
-  if (!std::filesystem::exists("/usr/bin/index_dump") || !std::filesystem::exists("/usr/bin/python3")) {
-    GTEST_SKIP() << "index_dump or /usr/bin/python3 missing";
-  }
+  ASSERT_TRUE(std::filesystem::exists("/usr/bin/index_dump") && std::filesystem::exists("/usr/bin/python3"))
+      << "index_dump or /usr/bin/python3 missing (scripts/setup.sh installs them)";
   const std::filesystem::path dir = vx::test::NamedTestFolder("cdx_table");
   {
     std::mt19937 rng(3);

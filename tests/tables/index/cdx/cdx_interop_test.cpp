@@ -75,7 +75,7 @@ void BuildCdx(const std::string& dir, const Draws& d, size_t bulk, bool unique) 
 }
 
 TEST(CdxInterop, PerlListsBulkAndAppendedDrawTagsInTheExpectedOrder) {
-  if (!ToolsPresent()) GTEST_SKIP() << "index_dump or /usr/bin/python3 missing";
+  ASSERT_TRUE(ToolsPresent()) << "index_dump or /usr/bin/python3 missing (scripts/setup.sh installs it)";
   const Draws d = MakeDraws(5000, 1);
   for (bool unique : {true, false}) {
     const std::string dir = TestDir(unique ? "unique" : "all");
@@ -90,7 +90,7 @@ TEST(CdxInterop, PerlListsBulkAndAppendedDrawTagsInTheExpectedOrder) {
 }
 
 TEST(CdxInterop, PerlListingFollowsRandomEdits) {
-  if (!ToolsPresent()) GTEST_SKIP() << "index_dump or /usr/bin/python3 missing";
+  ASSERT_TRUE(ToolsPresent()) << "index_dump or /usr/bin/python3 missing (scripts/setup.sh installs it)";
   Draws d = MakeDraws(3000, 3);
   const std::string dir = TestDir("edits");
   IndexTestTable table;
@@ -115,7 +115,7 @@ TEST(CdxInterop, PerlListingFollowsRandomEdits) {
 }
 
 TEST(CdxInterop, RecordFieldGrowsPast65536Records) {
-  if (!ToolsPresent()) GTEST_SKIP() << "index_dump or /usr/bin/python3 missing";
+  ASSERT_TRUE(ToolsPresent()) << "index_dump or /usr/bin/python3 missing (scripts/setup.sh installs it)";
   const Draws d = MakeDraws(66000, 2);
   const std::string dir = TestDir("big");
   const std::string expected = Expected(dir, d, false);
@@ -127,7 +127,7 @@ TEST(CdxInterop, RecordFieldGrowsPast65536Records) {
 }
 
 TEST(CdxInterop, NegativeAndFractionalKeysDecodeExactly) {
-  if (!ToolsPresent()) GTEST_SKIP() << "index_dump missing";
+  ASSERT_TRUE(ToolsPresent()) << "index_dump missing (scripts/setup.sh installs it)";
   const std::string dir = TestDir("exact");
   IndexTestTable table;
   table.folder = dir;
