@@ -50,6 +50,13 @@ void DBFObject::StatusUpdate(int code, int value, int total) {
   else XBO_dBHandler::StatusUpdate(code, value, total);
 }
 
+AnsiString DBFObject::TranslateName(const AnsiString& text, bool toTable) const {
+  if (!FOwner) return text;
+  AnsiString out(text.size(), '\0');
+  FOwner->TranslateBytes(text.data(), out.data(), text.size(), toTable);
+  return out;
+}
+
 // ---------------------------------------------------------------- life
 
 TXBaseDataSet::TXBaseDataSet(TComponent* AOwner)

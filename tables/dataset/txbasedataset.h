@@ -57,6 +57,8 @@ class DBFObject : public XBO_dBHandler {
   DBFObject(TXBaseDataSet* owner, const AnsiString& name, bool shared, bool readWrite, const AnsiString& key);
   bool AcceptRecord() override;
   void StatusUpdate(int code, int value, int total) override;
+  // Names go through the data set's translation (TranslateASCII).
+  AnsiString TranslateName(const AnsiString& text, bool toTable) const override;
   // Test support: the record pointer before a redirect.
   char* OwnBuffer() { return RecordBuffer.data(); }
 

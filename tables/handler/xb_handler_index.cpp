@@ -83,6 +83,12 @@ bool HandlerIndexLink::RecordModified() const {
 
 void HandlerIndexLink::Status(int code, int value, int total) { handler_.StatusUpdate(code, value, total); }
 
+std::string HandlerIndexLink::ToTableText(const std::string& text) const { return handler_.TranslateName(text, true); }
+
+std::string HandlerIndexLink::FromTableText(const std::string& text) const {
+  return handler_.TranslateName(text, false);
+}
+
 }  // namespace vx
 
 // ------------------------------------------------------------------ index files of the handler

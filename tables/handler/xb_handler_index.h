@@ -37,6 +37,8 @@ class HandlerIndexLink : public DbfIndexLink {
   // marked it), so that keys are updated whoever wrote the bytes.
   bool RecordModified() const override;
   void Status(int code, int value, int total) override;
+  std::string ToTableText(const std::string& text) const override;
+  std::string FromTableText(const std::string& text) const override;
 
  private:
   XBO_dBHandler& handler_;

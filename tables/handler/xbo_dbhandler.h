@@ -152,6 +152,10 @@ class XBO_dBHandler : public XBO_dBaseFld {
   virtual bool AcceptRecord();
   // Progress of long work (code, value, total); nothing here.
   virtual void StatusUpdate(int code, int value, int total);
+  // The table's character translation of names kept in its index files:
+  // into the file's code page (toTable) or back. None here; the data set
+  // gives its own (TranslateASCII).
+  virtual AnsiString TranslateName(const AnsiString& text, bool toTable) const { return text; }
   // Locks every open index file; on a refusal releases those locked, sets
   // the last error 33 and returns false.
   virtual bool LockIndexFiles();

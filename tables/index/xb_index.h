@@ -75,6 +75,11 @@ class IndexTableLink {
   // (xbProgressStart, xbProgressKey, count) and (xbProgressKey, n, 0) per key.
   virtual void Status(int code, int value, int total) {}
   // Page cipher (512-byte blocks); enciphered tables only.
+  // The table's character translation of names its index files keep (a
+  // compound file's tag names): into the file's code page and back out of
+  // it. None by default.
+  virtual std::string ToTableText(const std::string& text) const { return text; }
+  virtual std::string FromTableText(const std::string& text) const { return text; }
   virtual bool Enciphered() const { return false; }
   virtual void EncipherBlock(uint8_t* block, size_t size) {}
   virtual void DecipherBlock(uint8_t* block, size_t size) {}
@@ -430,7 +435,6 @@ class XBobjIndexFile {
   vx::IndexTableLink* table_;
   std::unique_ptr<XBO_DiskFile> disk_;
   bool keysCarryRecord_ = false;
-  bool translate_ = false;
   int64_t endOfFile_ = -1;
   bool exact_ = false;
   bool usable_ = false;

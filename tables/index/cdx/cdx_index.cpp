@@ -377,21 +377,22 @@ void XBobjCDXFile::ReadDirectory() {
     if (entries.size() > 100000) Damaged("tag directory too long");
   }
   for (const auto& e : entries) {
-    auto tag = std::make_unique<XBobjCDXTag>(this, e.value, static_cast<uint32_t>(e.link), false);
+    const std::string name = table_ ? table_->FromTableText(e.value) : e.value;
+    auto tag = std::make_unique<XBobjCDXTag>(this, name, static_cast<uint32_t>(e.link), false);
     tag->TagLoad();
     tags_.push_back(std::move(tag));
   }
 }
 
-void XBobjCDXFile::AddDirectoryEntry(const XBobjCDXTag& tag) {
-  XBobjIndexKeyData key(tag.TagName(), static_cast<int32_t>(tag.HeaderPos()), static_cast<int32_t>(tag.HeaderPos()));
-  dir_->KeyAdd(key);
+XBobjIndexKeyData XBobjCDXFile::DirectoryKey(const XBobjCDXTag& tag) const {
+  // The directory keeps names in the table's code page.
+  const std::string name = table_ ? table_->ToTableText(tag.TagName()) : tag.TagName();
+  return XBobjIndexKeyData(name, static_cast<int32_t>(tag.HeaderPos()), static_cast<int32_t>(tag.HeaderPos()));
 }
 
-void XBobjCDXFile::RemoveDirectoryEntry(const XBobjCDXTag& tag) {
-  XBobjIndexKeyData key(tag.TagName(), static_cast<int32_t>(tag.HeaderPos()), static_cast<int32_t>(tag.HeaderPos()));
-  dir_->KeyRemove(key);
-}
+void XBobjCDXFile::AddDirectoryEntry(const XBobjCDXTag& tag) { dir_->KeyAdd(DirectoryKey(tag)); }
+
+void XBobjCDXFile::RemoveDirectoryEntry(const XBobjCDXTag& tag) { dir_->KeyRemove(DirectoryKey(tag)); }
 
 XBobjIndexTag* XBobjCDXFile::TagAdd(const XBTagDefinition& definition) {
   std::string tagName = definition.name;

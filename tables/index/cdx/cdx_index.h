@@ -100,6 +100,8 @@ class XBobjCDXFile : public XBobjIndexFile {
  private:
   void NewDirectory();
   void ReadDirectory();
+  // The directory entry of a tag: its name in the table's code page.
+  XBobjIndexKeyData DirectoryKey(const XBobjCDXTag& tag) const;
   void AddDirectoryEntry(const XBobjCDXTag& tag);
   void RemoveDirectoryEntry(const XBobjCDXTag& tag);
   std::unique_ptr<XBobjCDXTag> dir_;

@@ -90,6 +90,36 @@ TEST(AdapterApp, MissingIndexFileIsRefused) {
   EXPECT_EQ(f.WalkForward(), f.Expected());
 }
 
+// Compound tag names go through the table's character translation, as its
+// texts do: with TranslateASCII a Cyrillic name is kept in the OEM code page
+// in the file (it used to be written as the program holds it) and reads
+// back as it was given; without it the name is kept as it is.
+TEST(AdapterApp, CompoundTagNamesGoThroughTheTablesTranslation) {
+  DbfScratch dir;
+  CreateDraws(dir / "base.dbf", ScrambledDraws(3));
+  const AnsiString name = "ТИРАЖ"_cp;
+  const std::string oem = "\x92\x88\x90\x80\x86";  // the same in code page 866
+  for (const bool translate : {true, false}) {
+    SCOPED_TRACE(translate);
+    const std::string file = translate ? "oem.cdx" : "ansi.cdx";
+    TXBaseDataSet ds;
+    ds.SetTranslateASCII(translate);
+    ds.SetDatabaseName(dir / "");
+    ds.SetTableName("base.dbf");
+    ds.Open();
+    ds.IndexOn(file, name, "DRAW", "", 1, 0);
+    const std::string bytes = ReadFileBytes(dir / file);
+    EXPECT_EQ(bytes.find(oem) != std::string::npos, translate);
+    EXPECT_EQ(bytes.find(name) != std::string::npos, !translate);
+    ds.Close();
+    ds.IndexFiles()->Add(file);
+    ds.SetIndexName(name);
+    ds.Open();
+    EXPECT_EQ(ds.IndexTagName(1), name);
+    EXPECT_EQ(ds.IndexCurrentOrder(), 1);
+  }
+}
+
 // Built through the data set, the tag keeps up with later appends and edits.
 TEST(AdapterApp, IndexOnKeepsTheBuiltTagCurrent) {
   DbfScratch dir;
