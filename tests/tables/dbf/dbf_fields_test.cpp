@@ -133,11 +133,7 @@ TEST(DbfFields, NumbersFormatParseAndRefuse) {
 TEST(DbfFields, WholeNumberTextsReadLikeEveryOtherNumber) {
   DbfScratch dir;
   const std::string path = dir / "whole.dbf";
-  {
-    XBO_DBFBuild b(path);
-    b.AddField("BIG", 'N', 20, 0);
-    b.Write();
-  }
+  BuildOneFieldTable(path, "BIG", 'N', 20, 0);
   XBO_dBaseFld t(path, false, true, "");
   t.BlankRecord();
   struct Case {

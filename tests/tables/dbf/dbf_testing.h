@@ -47,6 +47,13 @@ inline void BuildDrawTable(const std::string& path) {
   b.Write();
 }
 
+// A dBase III table of one field, with no record.
+inline void BuildOneFieldTable(const std::string& path, const std::string& name, char type, int length, int decimals) {
+  XBO_DBFBuild b(path);
+  b.AddField(name, type, length, decimals);
+  b.Write();
+}
+
 // A table file assembled byte by byte, for layouts the builders do not
 // write (0x30 tables, damaged headers). Fields are (name, type, length,
 // decimals); records are given whole (deletion flag included).

@@ -289,10 +289,8 @@ TEST(HandlerIndex, NtxKeysOnANumericFieldTakeItsWidthAndDecimals) {
 
   DbfScratch dir;
   const std::string table = dir / "values.dbf";
+  BuildOneFieldTable(table, "VAL", 'N', 12, 6);
   {
-    XBO_DBFBuild b(table);
-    b.AddField("VAL", 'N', 12, 6);
-    b.Write();
     XBO_dBHandler h(table, false, true, "");
     for (double v : {1.000003, 1.000001, 1.000002}) {
       h.BlankRecord();

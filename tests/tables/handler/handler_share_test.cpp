@@ -184,11 +184,7 @@ namespace {
 TEST(HandlerReadAhead, RecordsLongerThanTheBlockAreReadOneByOne) {
   DbfScratch dir;
   const std::string path = dir / "wide.dbf";
-  {
-    XBO_DBFBuild b(path);
-    b.AddField("TEXT", 'C', 40000, 0);
-    b.Write();
-  }
+  BuildOneFieldTable(path, "TEXT", 'C', 40000, 0);
   XBO_dBHandler h(path, false, true, "");
   for (char c : {'a', 'b', 'c'}) {
     h.BlankRecord();
