@@ -30,6 +30,7 @@
 #include "platform/gui/application.h"
 #include "platform/rtl/codepages.h"
 #include "platform/rtl/sysutils.h"
+#include "tests/support/run_tool.h"
 
 namespace {
 
@@ -65,17 +66,6 @@ double ChildrenCpu() {
   getrusage(RUSAGE_CHILDREN, &u);
   return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
          static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
-}
-
-std::string Run(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buf[256];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) out.append(buf, n);
-    pclose(pipe);
-  }
-  return out;
 }
 
 void BM_XlsSaveAndLoad(benchmark::State& state) {
@@ -121,16 +111,16 @@ void BM_PeersLibreOfficeCsvToXls(benchmark::State& state) {
                               "/profile --headless --infilter='Text - txt - csv (StarCalc):44,34,76,1' "
                               "--convert-to 'xls:MS Excel 97' --outdir " +
                               dir + " ";
-  Run(soffice + dir + "/one.csv >/dev/null 2>&1");  // the profile is made once, outside the timing
+  vx::test::RunTool(soffice + dir + "/one.csv >/dev/null 2>&1");  // the profile is made once, outside the timing
   for (auto _ : state) {
     auto start = std::chrono::steady_clock::now();
     double cpu = ChildrenCpu();
-    Run(soffice + dir + "/one.csv >/dev/null 2>&1");
+    vx::test::RunTool(soffice + dir + "/one.csv >/dev/null 2>&1");
     gLibreOfficeStart = Seconds(start);
     gLibreOfficeStartCpu = ChildrenCpu() - cpu;
     start = std::chrono::steady_clock::now();
     cpu = ChildrenCpu();
-    Run(soffice + dir + "/cells.csv >/dev/null 2>&1");
+    vx::test::RunTool(soffice + dir + "/cells.csv >/dev/null 2>&1");
     gLibreOffice = Seconds(start);
     gLibreOfficeCpu = ChildrenCpu() - cpu;
     if (!std::filesystem::exists(dir + "/cells.xls")) {
@@ -178,8 +168,8 @@ void BM_CsvLoad(benchmark::State& state) {
 
 void BM_PeersPythonCsvReader(benchmark::State& state) {
   for (auto _ : state) {
-    const std::string out = Run("/usr/bin/python3 '" + std::string(VX_SOURCE_DIR) +
-                                "/bench/grid_files_peers_bench.py' '" + CsvPath() + "' ';' cp1251");
+    const std::string out = vx::test::RunTool("/usr/bin/python3 '" + std::string(VX_SOURCE_DIR) +
+                                              "/bench/grid_files_peers_bench.py' '" + CsvPath() + "' ';' cp1251");
     long rows = 0;
     if (std::sscanf(out.c_str(), "%lf %lf %ld", &gPython, &gPythonCpu, &rows) != 3 || rows != gLines) {
       state.SkipWithError("python did not read the file");
