@@ -197,12 +197,4 @@ TEST_F(GridHtml, SaveColorAndSaveFontsOff) {
   EXPECT_NE(html.find("<td nowrap align=\"center\">http://example.org/a?b=1&amp;c=2</td>"), std::string::npos);
 }
 
-TEST_F(GridHtml, UncreatableFile) {
-  TRichStringGrid g(nullptr);
-  try {
-    g.SaveToHTML(dir_.Path());
-    ADD_FAILURE() << "no error";
-  } catch (const ERichGridError& e) { EXPECT_EQ(e.Message(), "Cannot create file " + dir_.Path()); }
-}
-
 }  // namespace

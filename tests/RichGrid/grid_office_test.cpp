@@ -1,10 +1,8 @@
 // Spreadsheet and document export and import: the exact automation calls
 // the grid makes (through recording fakes of the servers), the values it
 // hands over, its errors, the server quit and the cursor restored on every
-// way out; then the stand-in servers end to end.
+// way out.
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 #include "RichGrid/rich_grid.h"
 #include "platform/gui/application.h"
@@ -13,7 +11,6 @@
 #include "platform/rtl/codepages.h"
 #include "platform/rtl/sysutils.h"
 #include "tests/RichGrid/rich_grid_test_support.h"
-#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -392,38 +389,6 @@ TEST_F(GridOffice, DocumentTableOfEveryCellWithAlignment) {
                  "Cell(2,2).Range.InsertAfter()", "Cell(2,2).Range.ParagraphFormat.Alignment := 2",
                  "Cell(2,3).Range.InsertAfter(7)", "Cell(2,3).Range.ParagraphFormat.Alignment := 1", "SaveAs(t.doc)",
                  "Quit"}));
-}
-
-// The stand-in servers end to end: a grid saved and loaded back, by sheet
-// name too; a block beyond the sheet's rows is refused and writes nothing.
-TEST(GridOfficeServers, SpreadsheetRoundTripAndTheSheetLimit) {
-  Application->Initialize();
-  vx::test::ScratchFolder dir("gridoffice-");
-  TRichStringGrid g(nullptr);
-  g.SetColCount(3);
-  g.SetRowCount(2);
-  const char* texts[2][3] = {{"год", "1.5", ""}, {"-7", "a\r\nb", "x"}};
-  for (int r = 0; r < 2; ++r)
-    for (int c = 0; c < 3; ++c) g.SetCells(c, r, vx::Utf8ToCp1251(texts[r][c]));
-  g.SaveToXLS(dir / "a.xls");
-  g.SaveToXLS(dir / "a.xls", "Второй"_cp);
-  for (const AnsiString sheet : {AnsiString(), AnsiString("Второй"_cp)}) {
-    TRichStringGrid back(nullptr);
-    back.LoadFromXLS(dir / "a.xls", sheet);
-    EXPECT_EQ(back.ColCount(), 3);
-    EXPECT_EQ(back.RowCount(), 2);
-    EXPECT_EQ(back.Cells(0, 0), "год"_cp.str());
-    EXPECT_EQ(back.Cells(1, 0), "1.5");
-    EXPECT_EQ(back.Cells(1, 1), "a\nb");
-    EXPECT_EQ(back.Cells(2, 1), "x");
-  }
-
-  TRichStringGrid big(nullptr);
-  big.SetColCount(1);
-  big.SetRowCount(65537);
-  EXPECT_THROW(big.SaveToXLS(dir / "big.xls"), EOleException);
-  EXPECT_FALSE(std::filesystem::exists(dir / "big.xls"));
-  EXPECT_EQ(Screen->Cursor(), crDefault);
 }
 
 }  // namespace
