@@ -108,6 +108,13 @@ TNewBaseDialog::TNewBaseDialog(TComponent* AOwner, const char* name, const AnsiS
   btnCreate->SetBounds(100, top, 100, 25);
 }
 
+bool TNewBaseDialog::DialogKey(Word key) {
+  if (TForm::DialogKey(key)) return true;
+  if (key != VK_ESCAPE) return false;
+  Close();
+  return true;
+}
+
 // ---------------------------------------------------------------------------
 // Draw base
 

@@ -35,6 +35,9 @@ class TNewBaseDialog : public TForm {
   // has open, and what to do with the table just created (full path).
   std::function<bool(const AnsiString& path)> TableInUse;
   std::function<void(const AnsiString& path)> OnBaseCreated;
+  // Esc closes the dialog as its title-bar button does: it has no Cancel
+  // button to press.
+  bool DialogKey(Word key) override;
 };
 
 class TfrmNewBase : public TNewBaseDialog {

@@ -116,7 +116,7 @@ class TForm : public TWinControl {
   void Activate();
   // Enter clicks the Default button, Esc the Cancel button (visible and
   // enabled ones); true when one was clicked.
-  bool DialogKey(Word key);
+  virtual bool DialogKey(Word key);
 
  protected:
   void Notification(TComponent* component, TOperation operation) override;

@@ -127,6 +127,7 @@ void TCustomGrid::UpdateEdit() {
   FInplaceCol = FCurrent.X;
   FInplaceRow = FCurrent.Y;
   FInplaceEdit->UpdateContents();
+  editStartText_ = FInplaceEdit->Text();
   FInplaceEdit->SelectAll();
   if (CanEditShow()) FInplaceEdit->Move(CellRect(FCurrent.X, FCurrent.Y));
 }
@@ -141,6 +142,15 @@ void TCustomGrid::HideEdit() {
   FInplaceCol = FInplaceRow = -1;
   FInplaceEdit->Hide();
   InvalidateCell(FCurrent.X, FCurrent.Y);
+}
+
+void TCustomGrid::CancelEdit() {
+  if (!FInplaceEdit || !FInplaceEdit->Showing()) return;
+  // The editor wrote every key into the cell: the text it started from goes back.
+  FInplaceEdit->SetText(editStartText_);
+  UpdateText();
+  if (options_.Contains(goAlwaysShowEditor)) FInplaceEdit->SelectAll();
+  else HideEditor();
 }
 
 void TCustomGrid::ShowEditor() {

@@ -289,6 +289,11 @@ bool TCustomGrid::KeyPress(char& Key) {
     Key = 0;
     return true;
   }
+  if (Key == '\x1b' && FInplaceEdit && FInplaceEdit->Showing()) {
+    CancelEdit();
+    Key = 0;
+    return true;
+  }
   const unsigned char c = static_cast<unsigned char>(Key);
   if (options_.Contains(goEditing) && (Key == '\b' || c >= 0x20)) {
     ShowEditorChar(Key);

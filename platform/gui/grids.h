@@ -34,7 +34,8 @@
 //   LeftCol - FixedCols.
 // - The in-place editor opens on F2, Enter, a typed character or a click on
 //   the current cell, writes its text into the cell on every change, and
-//   hides when the current cell changes and when the grid scrolls.
+//   hides when the current cell changes and when the grid scrolls; Escape
+//   puts back the text the cell had when it opened.
 // - Invalidation is coalesced: writing a cell only marks it for the next
 //   paint, and cells out of view cost nothing.
 #pragma once
@@ -227,6 +228,9 @@ class TCustomGrid : public TCustomControl, public vx::MessageTarget {
   void HideEditor();
   // Opens the editor as typing ch into the cell does.
   void ShowEditorChar(char ch);
+  // Escape: the cell gets back the text it had when the editor opened, and
+  // the editor closes (stays, all selected, with goAlwaysShowEditor).
+  void CancelEdit();
 
   // --- rows and columns (the class library kept them protected)
   void DeleteColumn(int ACol);
@@ -379,6 +383,7 @@ class TCustomGrid : public TCustomControl, public vx::MessageTarget {
   bool focused_ = false;
   bool moveShown_ = false;
   int invalidations_ = 0;
+  AnsiString editStartText_;
   int wheelAccumulator_ = 0;
   bool invalidatePending_ = false;
   vx::ScrollBarState horzBar_, vertBar_;

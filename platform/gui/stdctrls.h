@@ -71,8 +71,9 @@ class TButton : public TWinControl {
   bool IsDialogButtonFor(Word key) const override {
     return (key == VK_RETURN && default_) || (key == VK_ESCAPE && cancel_);
   }
-  // A focused button takes its own Enter and Esc.
-  bool WantsKey(Word key) const override { return key == VK_RETURN || key == VK_ESCAPE; }
+  // A focused button takes its own Enter; Esc goes on to the form's Cancel
+  // button, this one included.
+  bool WantsKey(Word key) const override { return key == VK_RETURN; }
 
  protected:
   void CaptionChanged() override;

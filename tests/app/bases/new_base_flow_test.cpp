@@ -241,3 +241,38 @@ TEST_F(NewBaseFlow, ResultsAndTicketBasesAreShownInTheirGrids) {
   EXPECT_EQ(kept.FieldByName("P5")->AsInteger(), 31);
   kept.Close();
 }
+
+// Esc closes each new-base dialog from whichever control has the focus and
+// creates nothing. The dialogs have no Cancel button, and Esc used to do
+// nothing at all in them.
+TEST_F(NewBaseFlow, EscapeClosesTheNewBaseDialogsAndCreatesNothing) {
+  Start();
+  struct Case {
+    TMenuItem* item;
+    TNewBaseDialog* dialog;
+    AnsiString caption;
+  };
+  const Case cases[] = {{FormMain->mnuNewBase, frmNewBase, "Новая база"_cp},
+                        {FormMain->mnuNewResBase, frmNewResBase, "Новая база результатов"_cp},
+                        {FormMain->mnuNewTickBase, frmNewTickBase, "Новая база билетов"_cp}};
+  for (const Case& c : cases) {
+    for (TWinControl* focus :
+         {static_cast<TWinControl*>(c.dialog->editNewName), static_cast<TWinControl*>(c.dialog->speNC),
+          static_cast<TWinControl*>(c.dialog->btnCreate)}) {
+      SCOPED_TRACE(c.dialog->Name() + " / " + focus->Name());
+      c.dialog->editNewName->SetText("escaped");
+      dialogs.Expect(vx::DialogKind::Modal, c.caption, [&](vx::DialogRequest& r) {
+        EXPECT_EQ(r.Form, c.dialog);
+        focus->SetFocus();
+        vx::SendKey(focus, VK_ESCAPE);
+        EXPECT_EQ(c.dialog->ModalResult(), mrCancel);
+        return c.dialog->ModalResult();
+      });
+      c.item->Click();
+      EXPECT_FALSE(c.dialog->Visible());
+    }
+  }
+  EXPECT_FALSE(FileExists(folder + "escaped.dbf"));
+  EXPECT_FALSE(FileExists(folder + "tickets/escaped.tic"));
+  Stop();
+}

@@ -244,7 +244,12 @@ TEST_F(NotePadTest, MainMenuOpensOneNotePadAndTheAboutBox) {
     box->SetFormPosition(&small);
     EXPECT_EQ(box->Top(), 50);
     EXPECT_EQ(box->Left(), 10 + (300 - box->Width()) / 2);
-    return mrCancel;
+    // Esc presses the Cancel button even while that button has the focus
+    // (a focused button used to keep Esc to itself and do nothing).
+    box->OKButton->SetFocus();
+    vx::SendKey(box->OKButton, VK_ESCAPE);
+    EXPECT_EQ(box->ModalResult(), mrCancel);
+    return box->ModalResult();
   });
   FormMain->mnuAutor->Click();
   EXPECT_EQ(opened, std::vector<AnsiString>{"https://www.example.org/vexamund"});

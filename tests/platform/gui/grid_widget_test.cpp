@@ -96,3 +96,48 @@ TEST_F(GridWidget, ScrollsSizesAndEditsAsAUserDoes) {
 }
 
 }  // namespace
+
+namespace {
+
+// Editing from the keyboard alone. Escape used to leave the editor open
+// with the typed text already in the cell.
+TEST_F(GridWidget, KeysOpenTheEditorAndEscapePutsTheTextBack) {
+  grid->SetCells(3, 2, "old");
+  vx::SendKey(grid, VK_DOWN);
+  vx::SendKey(grid, VK_RIGHT);
+  vx::SendKey(grid, VK_RIGHT);
+  ASSERT_EQ(grid->Col(), 3);
+  ASSERT_EQ(grid->Row(), 2);
+  // A printable key on the selected cell opens the editor with that key.
+  vx::SendText(grid, "Ж"_cp);
+  TInplaceEdit* editor = grid->InplaceEditor();
+  ASSERT_NE(editor, nullptr);
+  EXPECT_TRUE(editor->Showing());
+  EXPECT_EQ(grid->Cells(3, 2), "Ж"_cp);
+  vx::SendText(editor, "12");
+  EXPECT_EQ(grid->Cells(3, 2), "Ж12"_cp);
+  vx::SendKey(editor, VK_ESCAPE);
+  EXPECT_FALSE(editor->Showing());
+  EXPECT_EQ(grid->Cells(3, 2), "old");
+  EXPECT_TRUE(grid->Focused());
+  // F2 opens it on the text, Escape after a change puts the text back.
+  vx::SendKey(grid, VK_F2);
+  EXPECT_TRUE(editor->Showing());
+  EXPECT_EQ(editor->Text(), "old");
+  vx::SendText(editor, "er");
+  EXPECT_EQ(grid->Cells(3, 2), "older");
+  vx::SendKey(editor, VK_ESCAPE);
+  EXPECT_EQ(grid->Cells(3, 2), "old");
+  // Enter opens it with the text selected; Enter keeps what was typed.
+  vx::SendKey(grid, VK_RETURN);
+  EXPECT_TRUE(editor->Showing());
+  vx::SendText(editor, "new");
+  vx::SendKey(editor, VK_RETURN);
+  EXPECT_FALSE(editor->Showing());
+  EXPECT_EQ(grid->Cells(3, 2), "new");
+  // Escape with no editor open changes nothing.
+  vx::SendKey(grid, VK_ESCAPE);
+  EXPECT_EQ(grid->Cells(3, 2), "new");
+}
+
+}  // namespace

@@ -2,6 +2,8 @@
 // paint themselves (checked on the recording canvas).
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QWidget>
 #include <algorithm>
 
 #include "gui_test_support.h"
@@ -41,6 +43,50 @@ TEST_F(Layout, AutoSizedLabelFollowsItsCaption) {
   l->SetWidth(10);
   l->SetCaption("again a much longer caption");
   EXPECT_EQ(l->Width(), 10);
+}
+
+// Where a label's text shows within its width, per alignment, auto-sized
+// or not (an auto-sized label shrinks to its text, right-aligned ones
+// keeping their right edge).
+TEST_F(Layout, LabelTextShowsWhereItsAlignmentPutsIt) {
+  struct Case {
+    TAlignment alignment;
+    bool autoSize;
+    int left, right;  // the label's edges after the caption was set
+  };
+  const Case cases[] = {{taLeftJustify, false, 20, 320},
+                        {taCenter, false, 20, 320},
+                        {taRightJustify, false, 20, 320},
+                        {taRightJustify, true, -1, 320}};
+  form->Show();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.alignment) * 10 + c.autoSize);
+    auto* l = new TLabel(form, form);
+    l->SetAutoSize(c.autoSize);
+    l->SetBounds(20, 40, 300, 20);
+    l->SetAlignment(c.alignment);
+    l->SetCaption("Vexamund");
+    Application->ProcessMessages();
+    EXPECT_EQ(l->Left() + l->Width(), c.right);
+    if (c.left >= 0) EXPECT_EQ(l->Left(), c.left);
+    const QImage img = l->Widget()->grab().toImage();
+    const QRgb background = img.pixel(img.width() / 2, img.height() - 1);
+    int first = img.width(), last = -1;
+    for (int y = 0; y < img.height(); ++y)
+      for (int x = 0; x < img.width(); ++x)
+        if (img.pixel(x, y) != background) {
+          first = std::min(first, x);
+          last = std::max(last, x);
+        }
+    ASSERT_GE(last, first) << "no text painted";
+    const int ink = last - first + 1, width = l->Width();
+    switch (c.alignment) {
+      case taLeftJustify: EXPECT_LE(first, 3); break;
+      case taCenter: EXPECT_LE(std::abs(first - (width - ink) / 2), 3); break;
+      case taRightJustify: EXPECT_GE(last, width - 4); break;
+    }
+    delete l;
+  }
 }
 
 TEST_F(Layout, SplitterDragResizesTheControlBeforeIt) {
