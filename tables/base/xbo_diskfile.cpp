@@ -92,10 +92,12 @@ XBO_DiskFile::~XBO_DiskFile() {
   RemoveFromFileList(this);
 }
 
+AnsiString XBO_DiskFile::ShownName() const { return vx::NativeToAnsi(vx::ResolvePath(pathName_).native); }
+
 void XBO_DiskFile::ReportError(std::int32_t code, std::int32_t context) {
   lastError_ = code;
   SysXb_SetLastError(static_cast<std::uint32_t>(code));
-  FoundErrorHook(code, context, fileName_);
+  FoundErrorHook(code, context, ShownName());
 }
 
 void XBO_DiskFile::FoundErrorHook(std::int32_t code, std::int32_t context, const AnsiString& name) {

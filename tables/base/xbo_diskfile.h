@@ -6,11 +6,12 @@
 // other is expanded to a full path (relative to the current folder). That
 // spelling (PathName) is what the OS layer resolves, without regard to case.
 // FileName is the same text upper-cased: it is what the engine compares names
-// by and what error messages show.
+// by. Messages show ShownName, the path as the file system spells it, which
+// on a case-sensitive file system is the one that names the file.
 //
 // Errors. Every OS failure on open, create, read, write, size, flush,
 // truncate and rename sets LastError, makes it the thread's last error and
-// calls FoundErrorHook(code, context, FileName), whose default passes it to
+// calls FoundErrorHook(code, context, ShownName()), whose default passes it to
 // xbEngineError - which raises EXBaseError unless the error hook has been
 // replaced. A short read is not reported: it leaves LastError 221 and the
 // caller sees the short count. Lock refusals never raise: they return false
@@ -82,6 +83,9 @@ class XBO_DiskFile {
 
   const AnsiString& FileName() const { return fileName_; }
   const AnsiString& PathName() const { return pathName_; }
+  // PathName with every part that exists in its on-disk spelling (the rest
+  // as the caller spelled it): the name messages show.
+  AnsiString ShownName() const;
   bool FileExisted() const { return fileExisted_; }
   std::int32_t LastError() const { return lastError_; }
   void SetLastErrorCode(std::int32_t code) { lastError_ = code; }

@@ -161,7 +161,7 @@ int XBO_dBaseFld::FieldNumber(const AnsiString& name) const {
 const XBFieldDesc* XBO_dBaseFld::FindFieldDescriptor(const AnsiString& name) {
   const int n = FieldNumber(name);
   if (n == 0) {
-    FoundErrorHook(xbErrBadFieldName, xbCtxFieldName, FileName() + "->" + name);
+    FoundErrorHook(xbErrBadFieldName, xbCtxFieldName, ShownName() + "->" + name);
     return nullptr;
   }
   FLastField = FieldAt(n);

@@ -83,8 +83,8 @@ std::int32_t XBO_dBaseDBF::CountFromSize() {
 void XBO_dBaseDBF::OpenTable() {
   std::uint8_t head[kHeaderSize] = {};
   if (Read(0, head, kHeaderSize) != kHeaderSize) {
-    TableError(xbErrBadHeader, xbCtxTableHeader, FileName());
-    throw EXBaseError("dBase DBF file header invalid - " + FileName());
+    TableError(xbErrBadHeader, xbCtxTableHeader, ShownName());
+    throw EXBaseError("dBase DBF file header invalid - " + ShownName());
   }
   std::memcpy(HeaderImage, head, kHeaderSize);
   Version = head[0];
@@ -95,17 +95,17 @@ void XBO_dBaseDBF::OpenTable() {
   RecordLength = GetLE16(head + 10);
   const int minHeader = Version == kVersionVisualFox ? kHeaderSize + 1 + kVisualFoxExtra : kHeaderSize + 1;
   if (!known || RecordLength == 0 || HeaderLength < minHeader || HeaderLength > fileSize) {
-    TableError(xbErrBadHeader, xbCtxTableHeader, FileName());
-    throw EXBaseError("dBase DBF file header invalid - " + FileName());
+    TableError(xbErrBadHeader, xbCtxTableHeader, ShownName());
+    throw EXBaseError("dBase DBF file header invalid - " + ShownName());
   }
   const std::uint8_t flags = head[28];
   StructuralIndex = flags & kFlagStructuralIndex;
   MemoPresent = flags & kFlagMemo;
   DatabaseContainer = flags & kFlagContainer;
   Encrypted = head[15] != 0;
-  if (Encrypted && ReadKey.empty()) throw EXBaseEncryption("No Password for encrypted file " + FileName());
+  if (Encrypted && ReadKey.empty()) throw EXBaseEncryption("No Password for encrypted file " + ShownName());
   if (!Encrypted && !ReadKey.empty())
-    throw EXBaseEncryption("A Password is included for unencrypted file " + FileName());
+    throw EXBaseEncryption("A Password is included for unencrypted file " + ShownName());
   if (Version == kVersionVisualFox) HasMemo = MemoPresent;
   else HasMemo = Version == kVersionDB3Memo || Version == kVersionDB4Memo || Version == kVersionFoxMemo;
 
@@ -148,8 +148,8 @@ void XBO_dBaseDBF::ParseDescriptors() {
   const int areaSize = HeaderLength - kHeaderSize - 1 - extra;
   FDescriptorArea.assign(std::size_t(std::max(areaSize, 0)), 0);
   if (areaSize > 0 && Read(kHeaderSize, FDescriptorArea.data(), areaSize) != areaSize) {
-    TableError(xbErrBadHeader, xbCtxTableHeader, FileName());
-    throw EXBaseError("dBase DBF file header invalid - " + FileName());
+    TableError(xbErrBadHeader, xbCtxTableHeader, ShownName());
+    throw EXBaseError("dBase DBF file header invalid - " + ShownName());
   }
   if (Encrypted) xbEncryptBuffer(ReadKey, FDescriptorArea.data(), FDescriptorArea.data(), areaSize, 0);
 
@@ -187,7 +187,7 @@ void XBO_dBaseDBF::ParseDescriptors() {
     FFields.push_back(std::move(f));
   }
   FieldCount = std::int32_t(FFields.size());
-  if (Encrypted && offset != RecordLength) throw EXBaseEncryption("Invalid Password for encrypted file " + FileName());
+  if (Encrypted && offset != RecordLength) throw EXBaseEncryption("Invalid Password for encrypted file " + ShownName());
   // The descriptors end with the terminator, inside the header, and the
   // fields fill the record exactly; a header that disagrees with itself
   // would have records read from its descriptors.
@@ -196,8 +196,8 @@ void XBO_dBaseDBF::ParseDescriptors() {
     terminated = Read(kHeaderSize + std::int64_t(kDescriptorSize) * FieldCount, &mark, 1) == 1 && IsTerminator(mark);
   }
   if (!fits || !terminated || offset != RecordLength) {
-    TableError(xbErrBadHeader, xbCtxTableHeader, FileName());
-    throw EXBaseError("dBase DBF file header invalid - " + FileName());
+    TableError(xbErrBadHeader, xbCtxTableHeader, ShownName());
+    throw EXBaseError("dBase DBF file header invalid - " + ShownName());
   }
   // A 0x30 table whose memo flag is clear still has a memo when it has memo
   // fields and its .FPT lies beside it (other programs leave the flag clear).
@@ -277,14 +277,14 @@ void XBO_dBaseDBF::ReadRecord(int code) {
     default: break;
   }
   if (n < 1) {
-    TableError(xbErrBeyondEOF, xbCtxRecordRead, FileName());
+    TableError(xbErrBeyondEOF, xbCtxRecordRead, ShownName());
     return;
   }
   if (n > RecordCount) {
     RefreshHeader();
     if (n > RecordCount) {
       if (n > RecordCount + 1) {
-        TableError(xbErrBeyondEOF, xbCtxRecordRead, FileName());
+        TableError(xbErrBeyondEOF, xbCtxRecordRead, ShownName());
         return;
       }
       EOFFlag = true;
@@ -296,7 +296,7 @@ void XBO_dBaseDBF::ReadRecord(int code) {
     // A record cut short by the end of the file is not a record: the
     // buffer gets back the record it held.
     std::memcpy(CurRecord, SavedRecord.data(), std::size_t(RecordLength));
-    TableError(xbErrBeyondEOF, xbCtxRecordRead, FileName());
+    TableError(xbErrBeyondEOF, xbCtxRecordRead, ShownName());
     return;
   }
   if (Encrypted) xbEncryptBuffer(ReadKey, CurRecord, CurRecord, RecordLength, 0);
@@ -327,7 +327,7 @@ bool XBO_dBaseDBF::LockWithRetry() {
 
 void XBO_dBaseDBF::AppendRecord() {
   if (Shared() && !LockWithRetry()) {
-    TableError(xbErrLockRefused, xbCtxWrite, FileName());
+    TableError(xbErrLockRefused, xbCtxWrite, ShownName());
     return;
   }
   if (!Shared()) LockHeader();

@@ -79,8 +79,8 @@ XBobjMemo::XBobjMemo(XBO_dBaseDBF* table, std::uint8_t version, bool shared, boo
       FEncrypted(!key.empty()),
       FKey(key) {
   if (!FileExisted()) {
-    FoundErrorHook(2, xbCtxMemoOpen, FileName());
-    throw EXBaseError("File not found - " + FileName());
+    FoundErrorHook(2, xbCtxMemoOpen, ShownName());
+    throw EXBaseError("File not found - " + ShownName());
   }
   FileOpen();
   SetLockProtocol(0);
@@ -97,11 +97,11 @@ void XBobjMemo::FoundErrorHook(std::int32_t code, std::int32_t context, const An
   else XBO_DiskFile::FoundErrorHook(code, context, name);
 }
 
-void XBobjMemo::FormatError() { FoundErrorHook(xbErrMemoFormat, xbCtxMemoFormat, FileName()); }
+void XBobjMemo::FormatError() { FoundErrorHook(xbErrMemoFormat, xbCtxMemoFormat, ShownName()); }
 
 void XBobjMemo::EntryError(std::int64_t block) {
-  AnsiString where = FileName() + ", block " + std::to_string(block);
-  if (FTable) where += " of table " + FTable->FileName();
+  AnsiString where = ShownName() + ", block " + std::to_string(block);
+  if (FTable) where += " of table " + FTable->ShownName();
   FoundErrorHook(xbErrMemoFormat, xbCtxMemoFormat, where);
 }
 
@@ -216,12 +216,12 @@ std::int64_t XBobjMemo::MemoPut(std::int64_t block, const void* buffer, std::int
   if (length == 0 && block == 0) return 0;
   // Entries pass through the key as one buffer; keep them well inside 2 GiB.
   if (length > std::int64_t(INT32_MAX) - 2 * 65536) {
-    FoundErrorHook(xbErrMemoFormat, xbCtxWrite, FileName());
+    FoundErrorHook(xbErrMemoFormat, xbCtxWrite, ShownName());
     return block;
   }
   if (Shared() && !LockMemo()) {
     const std::int32_t code = LastError() ? std::int32_t(LastError()) : xbErrLockRefused;
-    FoundErrorHook(code, xbCtxMemoLock, FileName());
+    FoundErrorHook(code, xbCtxMemoLock, ShownName());
     return block;
   }
   std::int64_t first = block;
@@ -243,7 +243,7 @@ std::int64_t XBobjMemo::MemoPut(std::int64_t block, const void* buffer, std::int
     const std::int64_t endBlock = (std::max<std::int64_t>(size - 1, 0) + FBlockSize - 1) / FBlockSize;
     first = std::max(firstData, endBlock);
     if (first + newCount > std::int64_t(UINT32_MAX)) {
-      FoundErrorHook(xbErrMemoFormat, xbCtxWrite, FileName());
+      FoundErrorHook(xbErrMemoFormat, xbCtxWrite, ShownName());
       return block;
     }
   }
@@ -288,7 +288,7 @@ XBobjMemo4::XBobjMemo4(XBO_dBaseDBF* table, std::uint8_t version, bool shared, b
   if (FBlockSize == 0) {
     FormatError();
     FileClose();
-    throw EXBaseError("dBase memo record has format error - " + FileName());
+    throw EXBaseError("dBase memo record has format error - " + ShownName());
   }
 }
 
@@ -320,7 +320,7 @@ XBobjFXMemo20::XBobjFXMemo20(XBO_dBaseDBF* table, std::uint8_t version, bool sha
   if (FBlockSize == 0) {
     FormatError();
     FileClose();
-    throw EXBaseError("dBase memo record has format error - " + FileName());
+    throw EXBaseError("dBase memo record has format error - " + ShownName());
   }
 }
 

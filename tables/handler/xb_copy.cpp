@@ -47,9 +47,9 @@ bool SameLayout(const XBO_dBaseDBF& a, const XBO_dBaseDBF& b) {
 }  // namespace
 
 void XBO_dBHandler::CopyRecord(XBO_dBHandler& target) {
-  if (&target == this) throw EXBaseError("Cannot copy a record into its own table - " + FileName());
+  if (&target == this) throw EXBaseError("Cannot copy a record into its own table - " + ShownName());
   if (!SameLayout(*this, target))
-    throw EXBaseError("Record layouts differ - " + FileName() + " / " + target.FileName());
+    throw EXBaseError("Record layouts differ - " + ShownName() + " / " + target.ShownName());
   std::memcpy(target.CurRecord, CurRecord, std::size_t(RecordLength));
   const bool deleted = IsDeleted();
   const bool memo = HasMemo && target.HasMemo;
@@ -67,7 +67,7 @@ void XBO_dBHandler::CopyRecord(XBO_dBHandler& target) {
 
 void XBO_dBHandler::CopyTable(const AnsiString& newName, const AnsiString& key) {
   if (Version == dbf_format::kVersionVisualFox)
-    throw EXBaseError("Tables of version 0x30 cannot be copied - " + FileName());
+    throw EXBaseError("Tables of version 0x30 cannot be copied - " + ShownName());
   const AnsiString target = xbDefaultExtension(Trim(newName), ".DBF");
   bool clash = SameFile(target, PathName());
   if (HasMemo) {

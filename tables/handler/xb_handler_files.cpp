@@ -36,7 +36,7 @@ bool XBO_dBHandler::Rename(const AnsiString& newName) { return RenameTable(newNa
 
 void XBO_dBHandler::ChangeKey(const AnsiString& newKey) {
   if (Shared()) {
-    TableError(xbErrAccessDenied, xbCtxChangeKey, FileName());
+    TableError(xbErrAccessDenied, xbCtxChangeKey, ShownName());
     return;
   }
   if (newKey == ReadKey) return;

@@ -135,7 +135,7 @@ void XBO_dBHandler::UnlockIndexFiles() {
 
 void XBO_dBHandler::RaiseLockRefused(std::int32_t context) {
   SetLastErrorCode(xbErrLockRefused);
-  TableError(xbErrLockRefused, context, FileName());
+  TableError(xbErrLockRefused, context, ShownName());
 }
 
 void XBO_dBHandler::SetLockProtocol(int protocol) {

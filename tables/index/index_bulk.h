@@ -48,8 +48,8 @@ class WholeFileLock {
   WholeFileLock(XBobjIndexFile& file, int context) : file_(file) {
     locked_ = file_.Disk()->LockRegion(0, 0x7FFFFFFF);
     if (!locked_) {
-      file_.FoundError(xbErrLockRefused, context, file_.FileName());
-      file_.Refuse("Index file is locked - " + file_.FileName());
+      file_.FoundError(xbErrLockRefused, context, file_.ShownName());
+      file_.Refuse("Index file is locked - " + file_.ShownName());
     }
   }
   ~WholeFileLock() {

@@ -531,7 +531,7 @@ XBobjIndexTag* XBobjMDXFile::TagAdd(const XBTagDefinition& definition) {
   }
   if (static_cast<int>(tags_.size()) >= kMaxTags) {
     WriteTagTable();
-    Refuse("An MDX file holds at most 47 tags - " + fileName_);
+    Refuse("An MDX file holds at most 47 tags - " + ShownName());
   }
   auto tag = std::make_unique<XBobjMDXTag>(this, upper, AllocatePage());
   XBobjMDXTag* t = tag.get();

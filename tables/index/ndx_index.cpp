@@ -73,11 +73,11 @@ std::string XBobjNDXTag::DecodeKey(const uint8_t* in) const {
 }
 
 void XBobjNDXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascending, const std::string& forExpr) {
-  if (!forExpr.empty()) ndx_->Refuse("An NDX index cannot have a FOR expression - " + ndx_->FileName());
-  if (!ascending) ndx_->Refuse("An NDX index cannot be descending - " + ndx_->FileName());
-  if (keyExpr.size() >= header::kExprSize) ndx_->Refuse("Index expression too long - " + ndx_->FileName());
+  if (!forExpr.empty()) ndx_->Refuse("An NDX index cannot have a FOR expression - " + ndx_->ShownName());
+  if (!ascending) ndx_->Refuse("An NDX index cannot be descending - " + ndx_->ShownName());
+  if (keyExpr.size() >= header::kExprSize) ndx_->Refuse("Index expression too long - " + ndx_->ShownName());
   XBobjIndexTag::TagCreate(keyExpr, unique, true, "");
-  const KeyShape shape = NewKeyShape(8, 1, ndx_->FileName());
+  const KeyShape shape = NewKeyShape(8, 1, ndx_->ShownName());
   SetShape(shape.type, shape.length);
   uint8_t zero[kBlock] = {};
   ndx_->PageWrite(headerPos_ * kBlock, zero, kBlock);

@@ -110,7 +110,7 @@ std::string XBobjNTXTag::ValueToKey(const vx::IndexValue& value) {
 
 void XBobjNTXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascending, const std::string& forExpr) {
   if (keyExpr.size() >= header::kExprSize || forExpr.size() >= header::kForSize) {
-    ntx_->Refuse("Index expression too long - " + ntx_->FileName());
+    ntx_->Refuse("Index expression too long - " + ntx_->ShownName());
   }
   XBobjIndexTag::TagCreate(keyExpr, unique, ascending, forExpr);
   descendingCompare_ = !ascending;
@@ -118,7 +118,7 @@ void XBobjNTXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascend
   int width = 18, decimals = 4;
   const auto* fields = dynamic_cast<const vx::IndexFieldShape*>(ntx_->Table());
   if (!fields || !fields->NumericFieldShape(keyExpr, width, decimals)) width = 18, decimals = 4;
-  const KeyShape shape = NewKeyShape(width, 1, ntx_->FileName());
+  const KeyShape shape = NewKeyShape(width, 1, ntx_->ShownName());
   SetShape(shape.type, shape.length, shape.type == XBKeyType::Number ? decimals : 0);
   uint8_t zero[kPage] = {};
   ntx_->PageWrite(headerPos_, zero, kPage);
@@ -235,7 +235,7 @@ void XBobjNTXTag::ReadItems(int64_t page, std::vector<Item>& items) {
 void XBobjNTXTag::WritePage(int64_t page, const std::vector<Item>& items, uint32_t lastChild) {
   uint8_t b[kPage] = {};
   const int n = static_cast<int>(items.size());
-  if (n > maxKeys_) ntx_->Refuse("Index page overflow - " + ntx_->FileName());
+  if (n > maxKeys_) ntx_->Refuse("Index page overflow - " + ntx_->ShownName());
   vx::PutLE16(b + page::kCount, static_cast<uint32_t>(n));
   const int first = page::kOffsets + (maxKeys_ + 1) * 2;
   for (int i = 0; i <= maxKeys_; ++i) {
@@ -464,7 +464,7 @@ uint32_t XBobjSortNTX::WriteLevel(size_t level, uint32_t lastChild) {
 }
 
 void XBobjSortNTX::AddSeparator(size_t level, XBobjNTXTag::Item item) {
-  if (level >= static_cast<size_t>(kMaxLevels)) tag_.ntx_->Refuse("Index too deep - " + tag_.ntx_->FileName());
+  if (level >= static_cast<size_t>(kMaxLevels)) tag_.ntx_->Refuse("Index too deep - " + tag_.ntx_->ShownName());
   if (levels_.size() <= level) levels_.resize(level + 1);
   if (static_cast<int>(levels_[level].size()) == tag_.maxKeys_) {
     // Full: the separator's left child closes the page, and the separator

@@ -388,6 +388,8 @@ class XBobjIndexFile {
   XBobjIndexTag* TagByNumber(int i) const;
 
   const std::string& FileName() const { return fileName_; }
+  // The file's path as the file system spells it, for messages.
+  std::string ShownName() const { return disk_ ? disk_->ShownName() : fileName_; }
   vx::IndexTableLink* Table() const { return table_; }
   XBO_DiskFile* Disk() const { return disk_.get(); }
   bool KeysCarryRecord() const { return keysCarryRecord_; }

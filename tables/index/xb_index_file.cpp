@@ -55,7 +55,7 @@ void XBobjIndexFile::Refuse(const std::string& message) { throw EXBaseError(mess
 void XBobjIndexFile::Damaged(const std::string& what) {
   usable_ = false;
   damage_ = what;
-  throw EXBaseError("Index file damaged (" + what + ") - " + fileName_);
+  throw EXBaseError("Index file damaged (" + what + ") - " + ShownName());
 }
 
 bool XBobjIndexFile::PageRead(int64_t position, uint8_t* buffer, int length) {

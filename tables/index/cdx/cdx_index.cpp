@@ -175,7 +175,7 @@ void XBobjCDXTag::WriteNode(const XBobjIndexKey& node, bool root, bool nibbleTai
   } else {
     ok = vx::CdxPackInterior(buf, node.keys, Layout());
   }
-  if (!ok) cdx_->Refuse("Index page overflow - " + cdx_->FileName());
+  if (!ok) cdx_->Refuse("Index page overflow - " + cdx_->ShownName());
   vx::CdxWriteHead(buf, head);
   cdx_->PageWrite(node.page, buf, vx::kCdxPageSize);
 }
@@ -213,7 +213,7 @@ void XBobjCDXTag::PageStore(size_t depth) {
       if (node.Count() <= maxKeys_) break;
       moveCount = (node.Count() + 1) / 2;
     }
-    if (node.Count() < 2) cdx_->Refuse("Index key does not fit a page - " + cdx_->FileName());
+    if (node.Count() < 2) cdx_->Refuse("Index key does not fit a page - " + cdx_->ShownName());
     // The first keys move to a new page on the left of this one.
     const int64_t newPage = cdx_->AllocatePage();
     XBobjIndexKeyData separator = node.keys[static_cast<size_t>(moveCount - 1)];
@@ -334,7 +334,7 @@ int64_t XBobjCDXFile::ReadEndOfFile() {
 int64_t XBobjCDXFile::AllocatePage() {
   int64_t at = ReadEndOfFile();
   if (at % vx::kCdxPageSize != 0) at += vx::kCdxPageSize - at % vx::kCdxPageSize;
-  if (at + vx::kCdxPageSize > 0x7FFFFFFF) Refuse("Index file full - " + fileName_);
+  if (at + vx::kCdxPageSize > 0x7FFFFFFF) Refuse("Index file full - " + ShownName());
   endOfFile_ = at + vx::kCdxPageSize;
   return at;
 }
@@ -398,9 +398,9 @@ XBobjIndexTag* XBobjCDXFile::TagAdd(const XBTagDefinition& definition) {
   std::string tagName = definition.name;
   while (!tagName.empty() && tagName.back() == ' ') tagName.pop_back();
   if (tagName.empty() || tagName.size() > 10) {
-    Refuse("Tag name must have 1 to 10 characters: \"" + tagName + "\" - " + fileName_);
+    Refuse("Tag name must have 1 to 10 characters: \"" + tagName + "\" - " + ShownName());
   }
-  if (!dir_) Refuse("Index file is not usable - " + fileName_);
+  if (!dir_) Refuse("Index file is not usable - " + ShownName());
   endOfFile_ = -1;
   const int64_t header = AllocatePage();
   AllocatePage();
@@ -436,7 +436,7 @@ bool XBobjCDXFile::TagDelete(const std::string& name) {
 void XBobjCDXFile::Reindex() {
   if (!disk_) return;
   if (!disk_->LockRegion(0, 0x7FFFFFFF)) {
-    FoundError(xbErrLockRefused, xbCtxTruncate, fileName_);
+    FoundError(xbErrLockRefused, xbCtxTruncate, ShownName());
     return;
   }
   vx::ScopeGuard unlock([this] { disk_->UnlockRegion(); });

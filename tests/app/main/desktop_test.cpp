@@ -152,3 +152,21 @@ TEST_F(Desktop, ANewTableAsksBeforeReplacingAFile) {
 }
 
 }  // namespace
+
+namespace {
+// A damaged base is named as it lies on disk: the message used to show the
+// whole path upper-cased (".../6FROM45.DBF"), which names no file here.
+TEST_F(Desktop, ADamagedBaseIsNamedAsItIsOnDisk) {
+  Start();
+  apptest::WriteFile(folder + "6from45.dbf", AnsiString("\x03\x7d\x01\x01garbage", 11));
+  for (const char* spelling : {"6from45.dbf", "6FROM45.DBF"}) {
+    SCOPED_TRACE(spelling);
+    FormMain->SetRecentFile(folder + spelling);
+    dialogs.Expect(vx::DialogKind::Message, "Отсутствует индексный файл,будет проведена индексация"_cp, mrOk);
+    dialogs.Expect(vx::DialogKind::Exception, "dBase DBF file header invalid - " + folder + "6from45.dbf.", mrOk);
+    FormMain->RecentFileItem()->QtAction()->trigger();
+    EXPECT_FALSE(FormMain->TableMain->Active());
+  }
+  Stop();
+}
+}  // namespace

@@ -45,7 +45,9 @@ bool RegionFree(const std::string& path, std::uint64_t offset, std::uint64_t len
   return free;
 }
 
-TEST(DiskFileNames, UpperCaseForMessagesCallersSpellingForTheOs) {
+// Messages used to show FileName, the upper-cased path, which names no file
+// on a case-sensitive file system.
+TEST(DiskFileNames, UpperCaseForComparisonsTheDiskSpellingForMessages) {
   ScratchFolder dir;
   WriteWholeFile(dir / "Mixed.dbf", "abc");
   XBO_DiskFile file(dir / "Mixed.dbf", true, false);
@@ -61,6 +63,17 @@ TEST(DiskFileNames, UpperCaseForMessagesCallersSpellingForTheOs) {
   EXPECT_TRUE(other.FileExisted());
   EXPECT_TRUE(other.FileOpen());
   EXPECT_EQ(other.FileName(), file.FileName());
+  EXPECT_EQ(other.ShownName(), dir / "Mixed.dbf");
+  try {
+    other.FileTruncate(1);  // shared, without the whole-file lock
+    ADD_FAILURE() << "no exception";
+  } catch (const EXBaseError& e) { EXPECT_EQ(e.Message(), "File access denied - " + dir / "Mixed.dbf"); }
+  // A missing file keeps the caller's spelling after the folders that exist.
+  XBO_DiskFile missing(dir / "Gone.DBF", true, false);
+  try {
+    missing.FileOpen();
+    ADD_FAILURE() << "no exception";
+  } catch (const EXBaseError& e) { EXPECT_EQ(e.Message(), "File not found - " + dir / "Gone.DBF"); }
 
   // A new file keeps the caller's spelling on disk.
   XBO_DiskFile fresh(dir / "New.Dbf", true, true);
@@ -118,7 +131,7 @@ TEST(DiskFileErrors, OsFailuresRaiseWithTheTableTextAndName) {
   try {
     missing.FileOpen();
     FAIL() << "no exception";
-  } catch (const EXBaseError& e) { EXPECT_EQ(e.Message(), "File not found - " + Upper(dir / "none.dbf")); }
+  } catch (const EXBaseError& e) { EXPECT_EQ(e.Message(), "File not found - " + dir / "none.dbf"); }
   EXPECT_EQ(missing.LastError(), 2);
   EXPECT_TRUE(missing.Closed());
 
@@ -135,7 +148,7 @@ TEST(DiskFileErrors, OsFailuresRaiseWithTheTableTextAndName) {
     char c;
     closed.Read(0, &c, 1);
     FAIL() << "no exception";
-  } catch (const EXBaseError& e) { EXPECT_EQ(e.Message(), "File not open - " + Upper(dir / "ro.dbf")); }
+  } catch (const EXBaseError& e) { EXPECT_EQ(e.Message(), "File not open - " + dir / "ro.dbf"); }
 }
 
 TEST(DiskFileErrors, ReplacedHookSeesContextCodesAndCallsReturn) {
@@ -285,7 +298,7 @@ TEST(DiskFileTruncate, SharedFileNeedsTheWholeFileLock) {
   try {
     shared.FileTruncate(10);
     FAIL() << "no exception";
-  } catch (const EXBaseError& e) { EXPECT_EQ(e.Message(), "File access denied - " + Upper(dir / "t.dbf")); }
+  } catch (const EXBaseError& e) { EXPECT_EQ(e.Message(), "File access denied - " + dir / "t.dbf"); }
   EXPECT_EQ(shared.LastError(), 5);
   EXPECT_EQ(shared.FileSize(), 100);
 

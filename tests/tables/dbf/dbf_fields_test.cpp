@@ -57,7 +57,7 @@ TEST(DbfFields, LookupByNameAndNumber) {
   EXPECT_THROW(t.FindFieldDescriptor("NOPE"), EXBaseError);
   EXPECT_EQ(errors.LastCode(), xbErrBadFieldName);
   EXPECT_EQ(errors.LastSubCode(), xbCtxFieldName);
-  EXPECT_EQ(errors.entries.back().text, t.FileName() + "->NOPE");
+  EXPECT_EQ(errors.entries.back().text, t.PathName() + "->NOPE");
   EXPECT_THROW(t.GetDateByName("AMOUNT"), EXBaseError);
   EXPECT_EQ(errors.LastCode(), xbErrBadFieldType);
   EXPECT_EQ(errors.LastSubCode(), xbCtxFieldType);
