@@ -120,6 +120,9 @@ int LinesOf(QTextDocument* doc, const QTextBlock& block) {
 class RichTextWidget : public QTextEdit {
  public:
   explicit RichTextWidget(TRichEdit* owner) : owner_(owner) {}
+  // The default character format (DefAttributes set on an empty document):
+  // what plain text and a cleared document start from.
+  QTextCharFormat defaultFormat;
   void SetMargins(int left, int top, int right, int bottom) { setViewportMargins(left, top, right, bottom); }
 
  protected:
@@ -189,7 +192,10 @@ AnsiString TRichEdit::Text() const {
 
 void TRichEdit::SetText(const AnsiString& v) { lines_->SetText(v); }
 
-void TRichEdit::Clear() { edit_->clear(); }
+void TRichEdit::Clear() {
+  edit_->clear();
+  edit_->setCurrentCharFormat(edit_->defaultFormat);
+}
 
 vx::RichDocument TRichEdit::Document() const {
   vx::RichDocument doc;
@@ -218,7 +224,7 @@ void TRichEdit::SetDocument(const vx::RichDocument& doc) {
   QTextList* list = nullptr;
   bool first = true;
   for (const vx::RichParagraph& p : doc.Paragraphs) {
-    const QTextCharFormat start = p.Runs.empty() ? edit_->currentCharFormat() : vx::ToQCharFormat(p.Runs[0].Format);
+    const QTextCharFormat start = p.Runs.empty() ? edit_->defaultFormat : vx::ToQCharFormat(p.Runs[0].Format);
     if (first) c.setBlockFormat(vx::ToQBlockFormat(p.Format));
     else c.insertBlock(vx::ToQBlockFormat(p.Format), start);
     c.setBlockCharFormat(start);
@@ -358,11 +364,11 @@ TColor TTextAttributes::Color() const {
 
 namespace {
 
-void Apply(QTextEdit* widget, TAttributeType type, const QTextCharFormat& change) {
+void Apply(vx::RichTextWidget* widget, TAttributeType type, const QTextCharFormat& change) {
   widget->mergeCurrentCharFormat(change);
   if (type == atDefaultText && widget->document()->isEmpty()) {
-    QTextCharFormat merged = widget->currentCharFormat();
-    widget->document()->setDefaultFont(merged.font().resolve(widget->document()->defaultFont()));
+    widget->defaultFormat.merge(change);
+    widget->document()->setDefaultFont(widget->currentCharFormat().font().resolve(widget->document()->defaultFont()));
   }
 }
 
@@ -543,8 +549,7 @@ void TRichEditStrings::Delete(int index) {
 void TRichEditStrings::Clear() { edit_->Clear(); }
 
 void TRichEditStrings::SetText(const AnsiString& text) {
-  vx::RichCharFormat format =
-      vx::FromQCharFormat(edit_->edit_->currentCharFormat(), edit_->edit_->document()->defaultFont());
+  vx::RichCharFormat format = vx::FromQCharFormat(edit_->edit_->defaultFormat, edit_->edit_->document()->defaultFont());
   edit_->SetDocument(vx::RichDocument::FromPlainText(text, format));
 }
 

@@ -162,6 +162,45 @@ TEST_F(NotePadTest, TheSaveQuestionComesBeforeOpenDropAndClose) {
   EXPECT_EQ(pad->FileName(), "Untitled");
 }
 
+// A plain-text file opened after a bold RTF, and File -> New after it,
+// start from the default character format: both used to carry on with the
+// bold of the RTF where its text ended.
+TEST_F(NotePadTest, PlainTextAndNewStartFromTheDefaultFormat) {
+  apptest::WriteFile(folder + "plain.txt", "plain\r\n");
+  apptest::WriteFile(folder + "bold.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Courier New;}}\\f0\\fs40\\b big bold\\par}");
+  pad->Show();
+  auto expectDefault = [&](const char* what) {
+    SCOPED_TRACE(what);
+    TTextAttributes* typing = pad->Editor->SelAttributes();
+    EXPECT_EQ(typing->Style(), TFontStyles{});
+    EXPECT_EQ(typing->Size(), 8);
+    EXPECT_EQ(typing->Name(), pad->Editor->DefAttributes()->Name());
+    Type("typed");
+    for (const vx::RichParagraph& p : pad->Editor->Document().Paragraphs)
+      for (const vx::RichRun& r : p.Runs) {
+        EXPECT_EQ(r.Format.Style, TFontStyles{});
+        EXPECT_EQ(r.Format.Size, 8);
+      }
+  };
+  for (const char* next : {"plain.txt", "new"}) {
+    if (pad->Editor->Modified()) dialogs.Expect(vx::DialogKind::Message, "Save changes", mrNo);
+    dialogs.ExpectFile(vx::DialogKind::Open, folder + "bold.rtf");
+    pad->FileOpen(nullptr);
+    ASSERT_EQ(pad->Editor->Document().Paragraphs[0].Runs[0].Format.Style, TFontStyles{fsBold});
+    pad->Editor->SetSelStart(3);  // the caret inside the bold text
+    if (std::string(next) == "new") {
+      pad->FileNew(nullptr);
+    } else {
+      dialogs.ExpectFile(vx::DialogKind::Open, folder + next);
+      pad->FileOpen(nullptr);
+      EXPECT_EQ(pad->Editor->Text(), "plain");
+    }
+    expectDefault(next);
+  }
+  dialogs.Expect(vx::DialogKind::Message, "Save changes", mrNo);
+  pad->Close();
+}
+
 TEST_F(NotePadTest, StatusBarShowsLineColumnAndTheModifiedMark) {
   pad->Show();
   EXPECT_EQ(pad->StatusBar->Panels(1)->Text, "");
