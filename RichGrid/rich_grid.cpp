@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "RichGrid/drag_markers.h"
+#include "RichGrid/rich_inplace_edit.h"
 #include "RichGrid/text_routines.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/hintwindow.h"
@@ -55,7 +56,7 @@ TRichStringGrid::TRichStringGrid(TComponent* AOwner, TWinControl* AParent) : TSt
 
   if (!ComponentState().Contains(csDesigning)) {
     for (int d = 0; d < 4; ++d) arrows_[static_cast<std::size_t>(d)] = new TArrowWindow(this, d);
-    // The cell editor controls join here when the editing parts create them.
+    CreateEditorControls();
     if (auto* form = dynamic_cast<TForm*>(AOwner)) {
       resizeForm_ = form;
       previousFormResize_ = form->OnResize;
@@ -114,6 +115,7 @@ void TRichStringGrid::Loaded() {
 
 void TRichStringGrid::WndProc(TMessage& message) {
   TStringGrid::WndProc(message);
+  if (message.Msg == WM_SETFOCUS) RefocusEditControl();
   if (message.Msg == WM_HSCROLL || message.Msg == WM_VSCROLL) UpdateScrollSettings();
 }
 
@@ -124,6 +126,7 @@ void TRichStringGrid::Resized() {
 
 void TRichStringGrid::TopLeftChanged() {
   TStringGrid::TopLeftChanged();
+  CloseEditControlOnScroll();
   UpdateScrollSettings();
 }
 
@@ -356,10 +359,11 @@ void TRichStringGrid::SetURLFull(bool v) {
 
 void TRichStringGrid::SetWordWrap(bool v) {
   wordWrap_ = v;
+  if (auto* editor = dynamic_cast<TRichInplaceEdit*>(FInplaceEdit)) editor->SetWordWrap(v);
   Repaint();
 }
 
 void TRichStringGrid::SetMaxEditLength(int v) {
   maxEditLength_ = v;
-  if (FInplaceEdit) FInplaceEdit->SetMaxLength(v);
+  if (auto* editor = dynamic_cast<TRichInplaceEdit*>(FInplaceEdit)) editor->SetLengthLimit(v);
 }

@@ -40,6 +40,14 @@
 class TArrowWindow;
 class THintWindow;
 class TRichEdit;
+class TEditLink;
+class TGridCombo;
+class TGridSpin;
+class TGridDatePicker;
+class TGridCheckBox;
+class TGridEditBtn;
+class TGridUnitEditBtn;
+class TGridButton;
 
 class TRichStringGrid : public TStringGrid {
  public:
@@ -279,6 +287,64 @@ class TRichStringGrid : public TStringGrid {
   void SetScrollSynch(bool v) { scrollSynch_ = v; }
   TScrollHintType ScrollHints() const { return scrollHints_; }
   void SetScrollHints(TScrollHintType v) { scrollHints_ = v; }
+
+  // --- cell editing (rich_grid_editing.cpp, rich_grid_controls.cpp)
+  //
+  // A cell is edited in the in-place editor (TRichInplaceEdit) or, by the
+  // editor type GetCellEditor answers, in one of the grid's editor controls
+  // (cell_controls.h) or the control of the current TEditLink. The edit of a
+  // cell ends when the user leaves it (another cell, Enter, a leaving key of
+  // a control, the focus going out of the grid); then OnCellValidate may
+  // change the text or refuse it. A refused edit keeps the user in the cell
+  // with the corrected text, or the text the cell had when the edit began,
+  // and moves nothing. Escape gives the cell back its starting text.
+  //
+  // Hides the string grid's: also keeps the designed editing option, from
+  // which every per-cell editability question (CanEditCell) starts.
+  void SetOptions(TGridOptions v);
+  // Moves on from (ACol, ARow) after Enter, by Navigation.AdvanceDirection,
+  // when Navigation.AdvanceOnEnter is on or `force`: to the next (previous)
+  // cell that can be edited, inserting a row (column) at the end with
+  // Navigation.AdvanceInsert; the cell becomes current with its editor
+  // open. Stops after one pass over a grid without an editable cell. True
+  // when a cell became current.
+  bool AdvanceCell(int ACol, int ARow, bool forward, bool force);
+  // The control of edCustom cells; nullptr: such cells open no editor.
+  TEditLink* EditLink() const { return editLink_; }
+  void SetEditLink(TEditLink* v);
+  // The editor controls (made hidden with the grid, owned by it). Their
+  // properties (items, bounds, steps) are the application's to set, for
+  // example in OnGetEditorProp, which fires before a control opens.
+  TGridCombo* GridCombo() const { return gridCombo_; }
+  TGridSpin* GridSpin() const { return gridSpin_; }
+  TGridDatePicker* GridDatePicker() const { return gridDatePicker_; }
+  TGridCheckBox* GridCheckBox() const { return gridCheckBox_; }
+  TGridEditBtn* GridEditBtn() const { return gridEditBtn_; }
+  TGridUnitEditBtn* GridUnitEditBtn() const { return gridUnitEditBtn_; }
+  TGridButton* GridButton() const { return gridButton_; }
+  // The open editor control, or nullptr.
+  TWinControl* ActiveEditControl() const { return activeControl_; }
+  // The text the current cell had when it was selected or its edit began.
+  const AnsiString& StartText() const { return startText_; }
+
+  // Called by the editors. A leaving key of the open editor control (see
+  // cell_controls.h); passOn hands the key on to the grid's own keys.
+  void LeaveEditControl(Word key, TShiftState shift, bool passOn);
+  // A key that ends the edit of the link's control (0: the focus left).
+  void EndLinkEdit(Word key, TShiftState shift);
+  // The in-place editor's cursor walk: validate, then the next (previous)
+  // cell left to right as after Enter.
+  void WalkFromEditor(bool forward);
+  // Tab as the grid's window gets it once the editor is closed: the next
+  // cell with goTabs, else the control after the grid.
+  void PassTabOn(TShiftState shift);
+  // Size while typing: the column widens to the edited text, the row (with
+  // WordWrap) follows it.
+  void SizeToEditedText();
+  // The edited row as high as its text.
+  void FitEditedRow();
+  // A link being destroyed.
+  void LinkDestroyed(TEditLink* link);
 
   // --- settings files (rich_grid_settings.cpp)
   // Column widths as "col<i>" in ColumnSize.Section of ColumnSize.Key.
@@ -603,6 +669,14 @@ class TRichStringGrid : public TStringGrid {
   void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs,
                        TGridDrawInfo& FixedInfo) override;
   void RowsRearranged(const std::vector<int>& source) override;
+  TInplaceEdit* CreateEditor() override;
+  bool CanEditShow() override;
+  bool SelectCell(int ACol, int ARow) override;
+  void Click() override;
+  void DoExit() override;
+  bool KeyDown(Word& Key, TShiftState Shift) override;
+  bool KeyPress(char& Key) override;
+  bool KeyUp(Word& Key, TShiftState Shift) override;
 
   // Sizing by mouse: the column (row) being sized and its size before.
   int FSizingCol = -1, FSizingRow = -1;
@@ -647,6 +721,61 @@ class TRichStringGrid : public TStringGrid {
   void FillSeries(const TGridRect& sel);
   void FinishMouseSizing(bool columns);
   void UseCellFont(int ACol, int ARow);
+
+  // Cell editing (rich_grid_editing.cpp, rich_grid_controls.cpp).
+  bool DesignedEditing();
+  // The grid's editing option for the cell: the designed option as
+  // CanEditCell answers it for the cell.
+  bool CellEditable(int ACol, int ARow);
+  void ApplyCellEditing(int ACol, int ARow);
+  // Ends the edit of the cell being left: the open control's or link's value
+  // written and validated, a pending in-place edit validated. False when
+  // the validation refused it.
+  bool FinishEditing();
+  // The in-place editor shows the cell's text again (after a validation).
+  void ReloadInplaceEditor();
+  void RevertEdit();
+  void IncrementalSearch(char key);
+  bool AdvanceBy(int ACol, int ARow, bool forward, TAdvanceDirection direction);
+  void CreateEditorControls();
+  TWinControl* ControlFor(TEditorType type) const;
+  void ShowEditorControl(int ACol, int ARow);
+  void FillEditControl();
+  AnsiString EditControlText() const;
+  // Writes the control's value into its cell and validates it; a refused
+  // value comes back into the control. False when refused.
+  bool CommitEditControl();
+  void HideEditControl();
+  bool EndEditControl();
+  // The open control gets the focus back when the grid takes it.
+  void RefocusEditControl();
+  // Scrolling closes the open control (its value written and validated).
+  void CloseEditControlOnScroll();
+  void ShowLinkEditor(int ACol, int ARow);
+  void CloseLinkEditor();
+  bool FocusInLinkEditor() const;
+  bool FocusInPopup() const;
+
+  AnsiString startText_;
+  AnsiString searchText_;
+  bool editPending_ = false, validating_ = false, editorShown_ = false, handingBack_ = false;
+  // A move refused by a validation refuses the rest of its mouse drag.
+  bool refusedDrag_ = false;
+  bool designedEditing_ = false, editingApplied_ = false, appliedEditing_ = false;
+  // The character that opened the editor, typed on into a control it opens.
+  char typedChar_ = 0;
+  TShiftState keyShift_;
+  TGridCombo* gridCombo_ = nullptr;
+  TGridSpin* gridSpin_ = nullptr;
+  TGridDatePicker* gridDatePicker_ = nullptr;
+  TGridCheckBox* gridCheckBox_ = nullptr;
+  TGridEditBtn* gridEditBtn_ = nullptr;
+  TGridUnitEditBtn* gridUnitEditBtn_ = nullptr;
+  TGridButton* gridButton_ = nullptr;
+  TWinControl* activeControl_ = nullptr;
+  int controlCol_ = -1, controlRow_ = -1;
+  TEditLink* editLink_ = nullptr;
+  bool linkActive_ = false;
 
   // Painting. The room a cell graphic takes beside the text, its placement
   // (see TCellGraphic) and whether the cell's text is drawn at all.

@@ -145,9 +145,7 @@ bool TRichStringGrid::ToggleCheckBox(int ACol, int ARow, bool ask) {
   TCellGraphic* g = CellGraphic(ACol, ARow);
   if (!g || (g->Kind != ctCheckBox && g->Kind != ctDataCheckBox)) return false;
   if (ask) {
-    bool canEdit = Options().Contains(goEditing);
-    CanEditCell(ACol, ARow, canEdit);
-    if (!canEdit) return false;
+    if (!CellEditable(ACol, ARow)) return false;
   }
   if (g->Kind == ctDataCheckBox) SetCells(ACol, ARow, Cells(ACol, ARow) == checkTrue_ ? checkFalse_ : checkTrue_);
   else g->State = !g->State;
@@ -308,8 +306,6 @@ TAlignment TRichStringGrid::GetCellAlignment(int ACol, int ARow) {
 int TRichStringGrid::GetVersionNr() { return (91 << 16) | 1; }
 
 AnsiString TRichStringGrid::GetVersion() { return "1.91 January 2001"; }
-
-bool TRichStringGrid::ValidateEdit() { return true; }
 
 void TRichStringGrid::CellChanged(int, int) {}
 
