@@ -70,7 +70,6 @@ void TRichStringGrid::CreateEditorControls() {
   for (TWinControl* c : std::initializer_list<TWinControl*>{gridCombo_, gridSpin_, gridDatePicker_, gridCheckBox_,
                                                             gridEditBtn_, gridUnitEditBtn_, gridButton_}) {
     c->SetVisible(false);
-    c->SetTabStop(false);
     c->SetParent(this);
     // The focus leaving a control for elsewhere leaves the grid.
     vx::WatchChildFocus(c->Widget(), Widget());
@@ -204,8 +203,10 @@ AnsiString TRichStringGrid::EditControlText() const {
     case edFloatSpinEdit:
     case edDateSpinEdit:
     case edTimeSpinEdit: return gridSpin_->Text();
-    case edComboEdit:
-    case edComboList: return gridCombo_->Text();
+    case edComboEdit: return gridCombo_->Text();
+    // A list with nothing picked (the cell's text is none of its items)
+    // leaves the cell as it was.
+    case edComboList: return gridCombo_->ItemIndex() < 0 ? Cells(controlCol_, controlRow_) : gridCombo_->Text();
     case edEditBtn:
     case edNumericEditBtn:
     case edFloatEditBtn: return gridEditBtn_->Text();
@@ -219,6 +220,13 @@ AnsiString TRichStringGrid::EditControlText() const {
 
 bool TRichStringGrid::CommitEditControl() {
   if (!editControlActive_ || editorType_ == edCheckBox || editorType_ == edButton) return true;
+  if (activeControl_ == gridSpin_) {
+    // Leaving the spin editor clamps its value, as leaving it by the focus does.
+    TSpinValueModel& model = gridSpin_->Model();
+    model.SetText(gridSpin_->Text());
+    model.Reclamp();
+    gridSpin_->SetText(model.Text());
+  }
   const AnsiString text = EditControlText();
   if (Cells(controlCol_, controlRow_) != text) SetCells(controlCol_, controlRow_, text);
   editPending_ = true;
@@ -377,9 +385,17 @@ void TRichStringGrid::EndLinkEdit(Word key, TShiftState shift) {
   }
   vx::RestoreOnExit<bool> busy(handingBack_, true);
   vx::RestoreOnExit<bool> always(navigation_->AlwaysEdit, false);
-  if (CanFocus()) SetFocus();
-  CloseLinkEditor();
+  // The editor mode ends and the grid has the focus before a control in
+  // the grid goes, so that nothing opens it again on the way.
   HideEditor();
+  const bool popup = link->popup_ != nullptr;
+  if (!popup && CanFocus()) SetFocus();
+  CloseLinkEditor();
+  if (popup && CanFocus()) {
+    // Back from the popup form, the grid's window is the active one again.
+    if (QWidget* window = Widget() ? Widget()->window() : nullptr) window->activateWindow();
+    SetFocus();
+  }
   if (key == VK_UP || key == VK_DOWN) {
     Word k = key;
     KeyDown(k, shift);

@@ -186,7 +186,11 @@ void TRichStringGrid::DoExit() {
   // The focus went into a list, calendar or menu of the open editor: still
   // editing. Otherwise the edit ends here (a refused one stays open, with
   // the cell's text).
-  if (!handingBack_ && !validating_ && !FocusInPopup() && !FocusInLinkEditor()) FinishEditing();
+  if (!handingBack_ && !validating_ && !FocusInPopup() && !FocusInLinkEditor()) {
+    const bool control = editControlActive_ || linkActive_;
+    // A control closed this way stays closed when the focus comes back.
+    if (FinishEditing() && control && !Options().Contains(goAlwaysShowEditor)) HideEditor();
+  }
   TStringGrid::DoExit();
 }
 
