@@ -207,7 +207,23 @@ void TGridSpin::FireSpinEvent(bool up) {
 
 // ---------------------------------------------------------------------------
 
-TGridDatePicker::TGridDatePicker(TRichStringGrid* grid) : TDateTimePicker(grid), grid_(grid) {}
+TGridDatePicker::TGridDatePicker(TRichStringGrid* grid) : TDateTimePicker(grid), grid_(grid) {
+  frame_ = new TPaintBox(this, this);
+  frame_->Widget()->setAttribute(Qt::WA_TransparentForMouseEvents);
+  frame_->OnPaint = [this](TObject*) { PaintFrame(frame_->Canvas()); };
+}
+
+void TGridDatePicker::Resized() {
+  TDateTimePicker::Resized();
+  if (!frame_) return;
+  frame_->SetBounds(0, 0, Width(), Height());
+  frame_->Invalidate();
+}
+
+void TGridDatePicker::PaintFrame(TCanvas* canvas) {
+  canvas->Brush()->SetColor(clWindow);
+  for (int inset : {1, 2}) canvas->FrameRect(Rect(inset, inset, Width() - inset, Height() - inset));
+}
 
 bool TGridDatePicker::KeyDown(Word& key, TShiftState shift) {
   switch (key) {

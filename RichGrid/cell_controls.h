@@ -31,6 +31,7 @@
 #include "RichGrid/flat_combo.h"
 #include "RichGrid/spin_edit.h"
 #include "platform/gui/datetimepicker.h"
+#include "platform/gui/extctrls.h"
 
 class TRichStringGrid;
 
@@ -81,16 +82,21 @@ class TGridSpin : public TRsgSpinEdit {
   TRichStringGrid* grid_;
 };
 
+// Inside its border it draws two nested frames in the window colour.
 class TGridDatePicker : public TDateTimePicker {
  public:
   explicit TGridDatePicker(TRichStringGrid* grid);
   TRichStringGrid* Grid() const { return grid_; }
+  // The two frames on any canvas (client coordinates).
+  void PaintFrame(TCanvas* canvas);
 
  protected:
   bool KeyDown(Word& key, TShiftState shift) override;
+  void Resized() override;
 
  private:
   TRichStringGrid* grid_;
+  TPaintBox* frame_;
 };
 
 // Space and a press of the left button toggle it at once.

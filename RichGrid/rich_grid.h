@@ -345,6 +345,12 @@ class TRichStringGrid : public TStringGrid {
   void FitEditedRow();
   // A link being destroyed.
   void LinkDestroyed(TEditLink* link);
+  // With MouseActions.CaretPositioning, the point (client coordinates) of
+  // the click that is opening an editor; true once per click.
+  bool TakeEditClick(TPoint& at);
+  // Navigation.AdvanceAuto: an edit mask of the cell is filled (no blank
+  // left, the caret at the end) and the edit should end as with Enter.
+  bool AutoAdvanceDue(const AnsiString& text, int caret);
 
   // --- settings files (rich_grid_settings.cpp)
   // Column widths as "col<i>" in ColumnSize.Section of ColumnSize.Key.
@@ -677,6 +683,7 @@ class TRichStringGrid : public TStringGrid {
   bool KeyDown(Word& Key, TShiftState Shift) override;
   bool KeyPress(char& Key) override;
   bool KeyUp(Word& Key, TShiftState Shift) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
   // Sizing by mouse: the column (row) being sized and its size before.
   int FSizingCol = -1, FSizingRow = -1;
@@ -776,6 +783,8 @@ class TRichStringGrid : public TStringGrid {
   int controlCol_ = -1, controlRow_ = -1;
   TEditLink* editLink_ = nullptr;
   bool linkActive_ = false;
+  bool editClick_ = false;
+  TPoint editClickPoint_;
 
   // Painting. The room a cell graphic takes beside the text, its placement
   // (see TCellGraphic) and whether the cell's text is drawn at all.

@@ -18,8 +18,10 @@
 // A cell whose text does not convert opens the spin editor or the date
 // picker at the control's fall-back value (MinValue, today, midnight).
 #include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QWidget>
 #include <algorithm>
 #include <cctype>
@@ -123,6 +125,12 @@ void TRichStringGrid::ShowEditorControl(int ACol, int ARow) {
     gridCombo_->SetDroppedWidth(width);
   }
   if (control->CanFocus()) control->SetFocus();
+  if (TPoint at; TakeEditClick(at) && activeControl_ == gridCombo_) {
+    // The caret goes to the character under the click.
+    auto* combo = qobject_cast<QComboBox*>(gridCombo_->Widget());
+    if (QLineEdit* edit = combo ? combo->lineEdit() : nullptr)
+      edit->setCursorPosition(edit->cursorPositionAt(edit->mapFrom(combo, QPoint(at.X - r.Left, at.Y - r.Top))));
+  }
   if (editorType_ == edComboEdit || editorType_ == edComboList) {
     if (mouseActions_->DirectComboDrop && control->Showing()) gridCombo_->SetDroppedDown(true);
   }

@@ -194,6 +194,38 @@ void TRichStringGrid::DoExit() {
   TStringGrid::DoExit();
 }
 
+void TRichStringGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  // An editor that opens on this press puts its caret where the mouse is.
+  vx::RestoreOnExit<bool> click(editClick_, Button == mbLeft && mouseActions_->CaretPositioning);
+  editClickPoint_ = TPoint{X, Y};
+  TStringGrid::MouseDown(Button, Shift, X, Y);
+}
+
+bool TRichStringGrid::TakeEditClick(TPoint& at) {
+  if (!editClick_) return false;
+  editClick_ = false;
+  at = editClickPoint_;
+  return true;
+}
+
+// Only a cell with an edit mask can be "filled": as long as the mask's
+// pattern, no blank left, the caret at the end. Without a mask every key
+// would end the edit.
+bool TRichStringGrid::AutoAdvanceDue(const AnsiString& text, int caret) {
+  if (!navigation_->AdvanceAuto) return false;
+  const AnsiString mask = GetEditMask(Col(), Row());
+  if (mask.empty()) return false;
+  // The pattern is the mask up to its first ';'; '!', '<' and '>' only set
+  // modes and '\' makes the next character a literal.
+  std::size_t positions = 0;
+  for (std::size_t i = 0; i < mask.size() && mask[i] != ';'; ++i) {
+    if (mask[i] == '!' || mask[i] == '<' || mask[i] == '>') continue;
+    if (mask[i] == '\\') ++i;
+    ++positions;
+  }
+  return text.size() >= positions && text.find(' ') == AnsiString::npos && caret == static_cast<int>(text.size());
+}
+
 void TRichStringGrid::RevertEdit() {
   const int c = Col(), r = Row();
   const bool inplaceOpen = FInplaceEdit && FInplaceEdit->Showing();

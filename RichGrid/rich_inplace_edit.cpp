@@ -46,8 +46,8 @@ int LineStart(const AnsiString& s, int pos, int& line) {
 }  // namespace
 
 TRichInplaceEdit::TRichInplaceEdit(TComponent* AOwner) : TInplaceEdit(AOwner) {
-  OnEnter = [this](TObject*) { Entered(); };
-  OnExit = [this](TObject*) { Left(); };
+  OnEnter = [this](TObject*) { FocusArrived(); };
+  OnExit = [this](TObject*) { FocusLeft(); };
 }
 
 TRichStringGrid* TRichInplaceEdit::RichGrid() const { return dynamic_cast<TRichStringGrid*>(Grid()); }
@@ -132,6 +132,10 @@ bool TRichInplaceEdit::KeyPress(char& key) {
     SetSelStart(caret);
   }
   if (g->Lookup()) Complete();
+  if (g->AutoAdvanceDue(Text(), SelStart())) {
+    Word enter = VK_RETURN;
+    KeyDown(enter, TShiftState{});
+  }
   return true;
 }
 
@@ -254,7 +258,7 @@ void TRichInplaceEdit::WMPaste() {
   SetSelStart(caret);
 }
 
-void TRichInplaceEdit::Entered() {
+void TRichInplaceEdit::FocusArrived() {
   TRichStringGrid* g = RichGrid();
   if (!g) return;
   TBrush brush;
@@ -267,9 +271,10 @@ void TRichInplaceEdit::Entered() {
     SetSelStart(0);
     SetSelLength(1);
   }
+  if (TPoint at; g->TakeEditClick(at)) SetSelStart(LineEdit()->cursorPositionAt(QPoint(at.X - Left(), at.Y - Top())));
 }
 
-void TRichInplaceEdit::Left() {
+void TRichInplaceEdit::FocusLeft() {
   TRichStringGrid* g = RichGrid();
   if (!g || !g->LookupHistory() || Text().empty()) return;
   if (g->LookupItems()->IndexOf(Text()) < 0) g->LookupItems()->Add(Text());

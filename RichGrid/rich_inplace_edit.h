@@ -60,8 +60,8 @@ class TRichInplaceEdit : public TInplaceEdit {
   void Complete();
   bool MoveCaretLine(int direction);
   void ApplyStyles();
-  void Entered();
-  void Left();
+  void FocusArrived();
+  void FocusLeft();
 
   bool vAlign_ = false, wordWrap_ = false;
   short lengthLimit_ = 0;

@@ -571,6 +571,18 @@ TEST_F(CellControls, ScrollingClosesTheOpenControl) {
   EXPECT_EQ(grid->Cells(1, 1), "33");
 }
 
+TEST_F(CellControls, ComboDropsDownAtOnceWhenAsked) {
+  grid->MouseActions()->DirectComboDrop = true;
+  TWinControl* combo = Open(2, 1);
+  ASSERT_EQ(combo, grid->GridCombo());
+  EXPECT_TRUE(grid->GridCombo()->DroppedDown());
+  // The open list belongs to the edit: the grid does not end it.
+  EXPECT_EQ(grid->ActiveEditControl(), combo);
+  grid->GridCombo()->SetDroppedDown(false);
+  vx::SendKey(combo, VK_ESCAPE);
+  EXPECT_EQ(grid->ActiveEditControl(), nullptr);
+}
+
 TEST(FileVersion, ReadsTheFixedBlockOfTheVersionResource) {
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / "vx_file_version";
   std::filesystem::create_directories(dir);

@@ -404,4 +404,55 @@ TEST_F(RichGridEditing, IncrementalSearchWithEditingOff) {
   EXPECT_EQ(grid->Row(), 2);
 }
 
+TEST_F(RichGridEditing, MouseCaretMaskAdvanceAndSizeWhileTyping) {
+  // The caret goes where the click opening the editor was.
+  grid->MouseActions()->CaretPositioning = true;
+  grid->SetColWidths(1, 150);
+  grid->SetCells(1, 2, "abcdefghijklmnop");
+  ClickCell(1, 2);
+  ASSERT_FALSE(EditorOpen());
+  const TRect cell = grid->CellRect(1, 2);
+  vx::SendClick(grid, cell.Left + 12, (cell.Top + cell.Bottom) / 2);
+  ASSERT_TRUE(EditorOpen());
+  EXPECT_EQ(Editor()->SelLength(), 0);
+  EXPECT_GT(Editor()->SelStart(), 0);
+  EXPECT_LT(Editor()->SelStart(), 5);
+  vx::SendKey(Editor(), VK_ESCAPE);
+  // ImproveMaskSel selects the first character on entry.
+  grid->MouseActions()->CaretPositioning = false;
+  grid->Navigation()->ImproveMaskSel = true;
+  ClickCell(2, 2);
+  ClickCell(2, 2);  // on the current cell: the editor opens
+  ASSERT_TRUE(EditorOpen());
+  EXPECT_EQ(Editor()->SelStart(), 0);
+  EXPECT_EQ(Editor()->SelText(), "c");
+  vx::SendKey(Editor(), VK_ESCAPE);
+  grid->Navigation()->ImproveMaskSel = false;
+
+  // AdvanceAuto ends the edit of a filled mask, and only with a mask.
+  grid->Navigation()->AdvanceAuto = true;
+  grid->Navigation()->AdvanceOnEnter = true;
+  grid->OnGetEditMask = [](TObject*, int aCol, int, AnsiString& mask) {
+    if (aCol == 3) mask = "000;1;_";
+  };
+  Edit(2, 2, "1234");
+  EXPECT_EQ(grid->Col(), 2);  // no mask: typing goes on
+  EXPECT_EQ(grid->Cells(2, 2), "1234");
+  vx::SendKey(Editor(), VK_ESCAPE);
+  Edit(3, 2, "12");
+  EXPECT_EQ(grid->Col(), 3);
+  vx::SendText(Editor(), "3");
+  EXPECT_EQ(grid->Cells(3, 2), "123");
+  EXPECT_EQ(grid->Col(), 4);  // as after Enter
+  vx::SendKey(Editor(), VK_ESCAPE);
+  grid->Navigation()->AdvanceAuto = false;
+
+  // The column widens to the typed text.
+  grid->SizeWhileTyping()->Width = true;
+  const int before = grid->ColWidths(4);
+  Edit(4, 3, "a much longer text than the column");
+  EXPECT_GT(grid->ColWidths(4), before);
+  EXPECT_EQ(Editor()->Width(), grid->CellRect(4, 3).Width());
+}
+
 }  // namespace
