@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QThread>
 #include <QWidget>
 #include <cstdlib>
 #include <filesystem>
@@ -40,6 +41,7 @@ constexpr int kCols = static_cast<int>(std::size(kColumnTypes));
 // Typing as the keyboard does it: key events with their text, sent to the
 // control's own window (a combo box hands them to its edit part).
 void Type(TControl* control, const AnsiString& text) {
+  ASSERT_NE(control, nullptr);
   for (QChar ch : vx::ToQString(text)) {
     const int key = ch.isLetter() ? ch.toUpper().unicode() : ch.unicode();
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(ch));
@@ -109,7 +111,16 @@ class CellControls : public GuiTest {
     other->SetBounds(0, 220, 100, 21);
     form->Show();
     grid->SetFocus();
-    Application->ProcessMessages();
+    WaitForFocus(grid);
+  }
+  // Under a real X server the window becomes active a little later.
+  static void WaitForFocus(TWinControl* control) {
+    for (int i = 0; i < 300 && !control->Focused(); ++i) {
+      Application->ProcessMessages();
+      if (!control->Focused()) QThread::msleep(10);
+      control->SetFocus();
+    }
+    ASSERT_TRUE(control->Focused());
   }
   void TearDown() override {
     vx::ClosePopups();
@@ -313,6 +324,7 @@ TEST_F(CellControls, TabFollowsTheNavigationOptions) {
 TEST_F(CellControls, ComboLooksUpWhatIsTyped) {
   grid->SetLookup(true);
   TWinControl* combo = Open(2, 1);
+  ASSERT_NE(combo, nullptr);
   TGridCombo* c = grid->GridCombo();
   c->SetText("");
   Type(combo, "ab");
@@ -408,7 +420,7 @@ TEST_F(CellControls, NumberSeriesColumnsEditOneToEightyOne) {
   series->GridSpin()->SetMinValue(1);
   series->GridSpin()->SetMaxValue(81);
   series->SetCells(1, 1, "5");
-  series->SetFocus();
+  WaitForFocus(series);
   series->SetCol(1);
   series->SetRow(1);
   vx::SendKey(series, VK_F2);
@@ -542,6 +554,7 @@ TEST_F(CellControls, EditLinkInPlaceAndAsPopup) {
   vx::SendKey(link->Edit(), VK_ESCAPE);
   EXPECT_EQ(grid->Cells(14, 2), "t142");
   Application->ProcessMessages();
+  WaitForFocus(grid);
   EXPECT_EQ(link->PopupForm(), nullptr);
   EXPECT_EQ(link->destroyed, 2);
   // A refused value keeps the link open with the cell's text.
