@@ -4,8 +4,10 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 
 #include "RichGrid/cell_input.h"
 #include "RichGrid/rich_grid.h"
@@ -16,6 +18,18 @@
 namespace {
 
 bool PassedOn(Word key) { return key == VK_UP || key == VK_DOWN || key == VK_TAB; }
+
+bool OneOf(Word key, std::initializer_list<Word> keys) {
+  return std::find(keys.begin(), keys.end(), key) != keys.end();
+}
+
+// The leaving keys of the controls (Tab is one of every control).
+const std::initializer_list<Word> kDateLeaves = {VK_RETURN, VK_ESCAPE, VK_PRIOR, VK_NEXT, VK_HOME,
+                                                 VK_END,    VK_UP,     VK_DOWN,  VK_TAB};
+const std::initializer_list<Word> kCheckLeaves = {VK_RETURN, VK_ESCAPE, VK_PRIOR, VK_NEXT, VK_HOME, VK_END,
+                                                  VK_LEFT,   VK_RIGHT,  VK_UP,    VK_DOWN, VK_TAB};
+const std::initializer_list<Word> kEditBtnLeaves = {VK_RETURN, VK_ESCAPE, VK_PRIOR, VK_NEXT, VK_UP, VK_DOWN, VK_TAB};
+const std::initializer_list<Word> kButtonLeaves = {VK_ESCAPE, VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_TAB};
 
 // The left button toggles the check box when it goes down, not when it
 // comes up again.
@@ -226,18 +240,9 @@ void TGridDatePicker::PaintFrame(TCanvas* canvas) {
 }
 
 bool TGridDatePicker::KeyDown(Word& key, TShiftState shift) {
-  switch (key) {
-    case VK_RETURN:
-    case VK_ESCAPE:
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_HOME:
-    case VK_END:
-    case VK_UP:
-    case VK_DOWN:
-    case VK_TAB: grid_->LeaveEditControl(key, shift, PassedOn(key)); return true;
-    default: return TDateTimePicker::KeyDown(key, shift);
-  }
+  if (!OneOf(key, kDateLeaves)) return TDateTimePicker::KeyDown(key, shift);
+  grid_->LeaveEditControl(key, shift, PassedOn(key));
+  return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -252,42 +257,21 @@ TGridCheckBox::~TGridCheckBox() {
 }
 
 bool TGridCheckBox::KeyDown(Word& key, TShiftState shift) {
-  switch (key) {
-    case VK_SPACE: SetChecked(!Checked()); return true;
-    case VK_RETURN:
-    case VK_ESCAPE:
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_HOME:
-    case VK_END:
-    case VK_LEFT:
-    case VK_RIGHT:
-    case VK_UP:
-    case VK_DOWN:
-    case VK_TAB: grid_->LeaveEditControl(key, shift, PassedOn(key)); return true;
-    default: return TCheckBox::KeyDown(key, shift);
+  if (key == VK_SPACE) {
+    SetChecked(!Checked());
+    return true;
   }
+  if (!OneOf(key, kCheckLeaves)) return TCheckBox::KeyDown(key, shift);
+  grid_->LeaveEditControl(key, shift, PassedOn(key));
+  return true;
 }
 
 // ---------------------------------------------------------------------------
 
+// The edits with a button leave on their keys unless Ctrl is held (then
+// the keys are the edit's own).
 namespace {
-
-// The leaving keys of the edits with a button (Ctrl held: the edit's own).
-bool EditBtnLeaves(Word key, TShiftState shift) {
-  if (shift.Contains(ssCtrl)) return false;
-  switch (key) {
-    case VK_RETURN:
-    case VK_ESCAPE:
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_UP:
-    case VK_DOWN:
-    case VK_TAB: return true;
-    default: return false;
-  }
-}
-
+bool EditBtnLeaves(Word key, TShiftState shift) { return !shift.Contains(ssCtrl) && OneOf(key, kEditBtnLeaves); }
 }  // namespace
 
 TGridEditBtn::TGridEditBtn(TRichStringGrid* grid) : TRsgEditBtn(grid), grid_(grid) {}
@@ -330,15 +314,9 @@ bool TGridUnitEditBtn::KeyDown(Word& key, TShiftState shift) {
 TGridButton::TGridButton(TRichStringGrid* grid) : TButton(grid), grid_(grid) {}
 
 bool TGridButton::KeyDown(Word& key, TShiftState shift) {
-  switch (key) {
-    case VK_ESCAPE:
-    case VK_LEFT:
-    case VK_RIGHT:
-    case VK_UP:
-    case VK_DOWN:
-    case VK_TAB: grid_->LeaveEditControl(key, shift, key != VK_ESCAPE); return true;
-    default: return TButton::KeyDown(key, shift);
-  }
+  if (!OneOf(key, kButtonLeaves)) return TButton::KeyDown(key, shift);
+  grid_->LeaveEditControl(key, shift, key != VK_ESCAPE);
+  return true;
 }
 
 void TGridButton::Click() {

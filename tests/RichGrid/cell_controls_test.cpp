@@ -13,7 +13,6 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
-#include <QThread>
 #include <QWidget>
 #include <cstdlib>
 #include <filesystem>
@@ -28,7 +27,7 @@
 #include "platform/gui/shell.h"
 #include "platform/rtl/dateutils.h"
 #include "platform/rtl/sysutils.h"
-#include "tests/platform/gui/gui_test_support.h"
+#include "tests/RichGrid/rich_grid_test_support.h"
 
 namespace {
 
@@ -77,14 +76,11 @@ class EditLink : public TEditLink {
   TEdit* edit_ = nullptr;
 };
 
-class CellControls : public GuiTest {
+class CellControls : public richgridtest::GridOnScreen {
  protected:
   void SetUp() override {
     GuiTest::SetUp();
-    form = new TForm(nullptr);
-    form->SetBounds(0, 0, 900, 260);
-    grid = new TRichStringGrid(form, form);
-    grid->SetBounds(0, 0, 880, 200);
+    MakeForm(900, 260, 880, 200);
     grid->SetDefaultColWidth(58);
     grid->SetColCount(kCols);
     grid->SetRowCount(5);
@@ -107,30 +103,7 @@ class CellControls : public GuiTest {
     grid->GridCombo()->Items()->Add("xyz");
     grid->GridUnitEditBtn()->Units()->Add("cm");
     grid->GridUnitEditBtn()->Units()->Add("mm");
-    other = new TEdit(form, form);
-    other->SetBounds(0, 220, 100, 21);
-    form->Show();
-    grid->SetFocus();
-    WaitForFocus(grid);
-  }
-  // Under a real X server the window becomes active a little later.
-  static void WaitForFocus(TWinControl* control) {
-    for (int i = 0; i < 300 && !control->Focused(); ++i) {
-      Application->ProcessMessages();
-      if (!control->Focused()) QThread::msleep(10);
-      control->SetFocus();
-    }
-    ASSERT_TRUE(control->Focused());
-  }
-  void TearDown() override {
-    vx::ClosePopups();
-    delete form;
-    Application->ProcessMessages();
-    GuiTest::TearDown();
-  }
-  void ClickCell(int c, int r) {
-    const TRect rect = grid->CellRect(c, r);
-    vx::SendClick(grid, (rect.Left + rect.Right) / 2, (rect.Top + rect.Bottom) / 2);
+    ShowForm();
   }
   // Makes the cell current and opens its editor as F2 does.
   TWinControl* Open(int c, int r) {
@@ -161,9 +134,6 @@ class CellControls : public GuiTest {
     }
   }
 
-  TForm* form = nullptr;
-  TRichStringGrid* grid = nullptr;
-  TEdit* other = nullptr;
   int validations = 0;
 };
 

@@ -10,38 +10,21 @@
 #include "platform/gui/forms.h"
 #include "platform/gui/shell.h"
 #include "platform/rtl/sysutils.h"
-#include "tests/platform/gui/gui_test_support.h"
+#include "tests/RichGrid/rich_grid_test_support.h"
 
 namespace {
 
-class RichGridEditing : public GuiTest {
+class RichGridEditing : public richgridtest::GridOnScreen {
  protected:
   void SetUp() override {
     GuiTest::SetUp();
-    form = new TForm(nullptr);
-    form->SetBounds(0, 0, 460, 300);
-    grid = new TRichStringGrid(form, form);
-    grid->SetBounds(0, 0, 400, 240);
+    MakeForm(460, 300, 400, 240);
     grid->SetColCount(5);
     grid->SetRowCount(6);
     for (int r = 0; r < 6; ++r)
       for (int c = 0; c < 5; ++c) grid->SetCells(c, r, AnsiString(1, static_cast<char>('a' + c)) + IntToStr(r));
     grid->SetOptions(grid->Options() + goEditing);
-    other = new TEdit(form, form);
-    other->SetBounds(0, 250, 100, 21);
-    form->Show();
-    grid->SetFocus();
-    Application->ProcessMessages();
-  }
-  void TearDown() override {
-    delete form;
-    Application->ProcessMessages();
-    GuiTest::TearDown();
-  }
-  // A click in the middle of a cell.
-  void ClickCell(int c, int r) {
-    const TRect rect = grid->CellRect(c, r);
-    vx::SendClick(grid, (rect.Left + rect.Right) / 2, (rect.Top + rect.Bottom) / 2);
+    ShowForm();
   }
   TRichInplaceEdit* Editor() { return dynamic_cast<TRichInplaceEdit*>(grid->InplaceEditor()); }
   bool EditorOpen() { return Editor() && Editor()->Showing(); }
@@ -63,9 +46,6 @@ class RichGridEditing : public GuiTest {
     };
   }
 
-  TForm* form = nullptr;
-  TRichStringGrid* grid = nullptr;
-  TEdit* other = nullptr;
   int validations = 0;
 };
 

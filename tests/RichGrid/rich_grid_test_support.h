@@ -1,15 +1,19 @@
 // Shared pieces of the rich grid tests: a grid without frame or scroll
 // bars at a known size, with its mouse handlers open to the test; an object
-// that counts its destruction; a fixture that starts the application object.
+// that counts its destruction; a fixture that starts the application object;
+// a fixture with a grid on a form on screen.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <QThread>
 #include <vector>
 
 #include "RichGrid/rich_grid.h"
 #include "platform/gui/application.h"
+#include "platform/gui/forms.h"
 #include "platform/rtl/sysutils.h"
+#include "tests/platform/gui/gui_test_support.h"
 
 namespace richgridtest {
 
@@ -66,6 +70,49 @@ class FormatScope {
 class RichGridTest : public ::testing::Test {
  protected:
   void SetUp() override { Application->Initialize(); }
+};
+
+// A form on screen with a rich grid and, below it, an edit to take the
+// focus away; the grid has the keyboard once ShowForm returns.
+class GridOnScreen : public GuiTest {
+ protected:
+  void MakeForm(int width, int height, int gridWidth, int gridHeight) {
+    form = new TForm(nullptr);
+    form->SetBounds(0, 0, width, height);
+    grid = new TRichStringGrid(form, form);
+    grid->SetBounds(0, 0, gridWidth, gridHeight);
+    other = new TEdit(form, form);
+    other->SetBounds(0, height - 40, 100, 21);
+  }
+  void ShowForm() {
+    form->Show();
+    grid->SetFocus();
+    WaitForFocus(grid);
+  }
+  void TearDown() override {
+    vx::ClosePopups();
+    delete form;
+    Application->ProcessMessages();
+    GuiTest::TearDown();
+  }
+  // Under a real X server a window becomes active a little after it shows.
+  static void WaitForFocus(TWinControl* control) {
+    for (int i = 0; i < 300 && !control->Focused(); ++i) {
+      Application->ProcessMessages();
+      if (!control->Focused()) QThread::msleep(10);
+      control->SetFocus();
+    }
+    ASSERT_TRUE(control->Focused());
+  }
+  // A click in the middle of a cell.
+  void ClickCell(int c, int r) {
+    const TRect rect = grid->CellRect(c, r);
+    vx::SendClick(grid, (rect.Left + rect.Right) / 2, (rect.Top + rect.Bottom) / 2);
+  }
+
+  TForm* form = nullptr;
+  TRichStringGrid* grid = nullptr;
+  TEdit* other = nullptr;
 };
 
 }  // namespace richgridtest
