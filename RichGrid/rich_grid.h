@@ -37,6 +37,7 @@
 #include "RichGrid/rich_grid_types.h"
 #include "platform/gui/grids.h"
 
+class PrintPageBuilder;
 class TArrowWindow;
 class THintWindow;
 class TRichEdit;
@@ -434,6 +435,28 @@ class TRichStringGrid : public TStringGrid {
   bool TildeLineBreaks() const { return tildeLineBreaks_; }
   void SetTildeLineBreaks(bool v) { tildeLineBreaks_ = v; }
 
+  // --- printing and print preview (rich_grid_print.cpp, grid_print_pages.cpp,
+  // grid_printed_cells.cpp). Pages are laid out by PrintSettings in tenths
+  // of a millimetre; what is measured for a layout is kept until the cells
+  // or the settings change, so repainting a preview page is cheap.
+  // Prints every cell on Printer(). OnPrintStart receives the page count
+  // and may narrow the range (FromPage 0, ToPage 0 or FromPage > ToPage
+  // prints nothing); page numbers count the whole job. The preview page is
+  // the same afterwards. Printer errors pass to the caller.
+  void Print();
+  void PrintCells(const TGridRect& range);
+  // Draws the preview page (PrintPageFrom) of every cell into rect
+  // (device units of canvas): a page as large as rect is on the device,
+  // with the fonts at their printed size.
+  void PrintPreview(TCanvas* canvas, const TRect& rect);
+  void SetPreviewPage(int page);
+  // The print-settings dialog's sketch: page 1 without counting the pages;
+  // the preview page and later jobs are not affected.
+  void PrintSketch(TCanvas* canvas, const TRect& rect);
+  // The page builder itself (modes in grid_print_pages.h); returns the
+  // pages laid out.
+  int PrintPages(TCanvas* canvas, int mode, int totalPages);
+
   // --- property groups
   TPrintsettings* PrintSettings() const { return printSettings_.get(); }
   THTMLSettings* HTMLSettings() const { return htmlSettings_.get(); }
@@ -574,7 +597,8 @@ class TRichStringGrid : public TStringGrid {
   char Delimiter() const { return delimiter_; }
   void SetDelimiter(char v) { delimiter_ = v; }
   char PasswordChar() const { return passwordChar_; }
-  // Pages of the last print job to print (first and last).
+  // The pages that are drawn (FromPage, ToPage): the preview page, or the
+  // pages of the print job under way.
   int PrintPageFrom() const { return printPageFrom_; }
   int PrintPageTo() const { return printPageTo_; }
   void SetPrintPageRange(int from, int to) {
@@ -816,6 +840,10 @@ class TRichStringGrid : public TStringGrid {
   static int SystemScrollBarWidth();
 
   std::unique_ptr<TPrintsettings> printSettings_;
+  // The print job and its kept measurements, made by the first print or
+  // preview.
+  std::shared_ptr<PrintPageBuilder> pageBuilder_;
+  PrintPageBuilder& PageBuilder();
   std::unique_ptr<THTMLSettings> htmlSettings_;
   std::unique_ptr<TNavigation> navigation_;
   std::unique_ptr<TColumnSize> columnSize_;

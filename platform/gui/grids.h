@@ -40,6 +40,7 @@
 //   paint, and cells out of view cost nothing.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -456,9 +457,14 @@ class TStringGrid : public TDrawGrid {
   TStrings* Cols(int ACol);
   void SetRows(int ARow, TStrings* Value);
   void SetCols(int ACol, TStrings* Value);
+  // Counts every change of the cells, their objects, the counts, the order
+  // of rows and columns and the column widths; whoever keeps something
+  // computed from them compares it with the count it saw.
+  std::uint64_t ChangeCount() const { return changeCount_; }
 
  protected:
   void DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState) override;
+  void ColWidthsChanged() override;
   AnsiString GetEditText(int ACol, int ARow) override;
   void SetEditText(int ACol, int ARow, const AnsiString& Value) override;
   void SizeChanged(int OldColCount, int OldRowCount) override;
@@ -482,4 +488,5 @@ class TStringGrid : public TDrawGrid {
   // moves a pointer.
   std::vector<std::unique_ptr<RowData>> rows_;
   std::map<std::pair<bool, int>, std::unique_ptr<vx::GridLineStrings>> views_;
+  std::uint64_t changeCount_ = 0;
 };

@@ -1,5 +1,6 @@
 #include "platform/gui/printers.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QPageLayout>
@@ -10,8 +11,8 @@
 #include <QPrinterInfo>
 #include <QStandardPaths>
 
-#include "platform/gui/qt_bridge.h"
 #include "platform/gui/qt_app.h"
+#include "platform/gui/qt_bridge.h"
 #include "platform/rtl/stringlist.h"
 
 namespace vx {
@@ -63,6 +64,15 @@ class QtPagedBackend : public PrintBackend {
     Discard();
   }
 
+  CanvasDevice* InfoDevice(TPrinterOrientation orientation) override {
+    if (!info_ || infoOrientation_ != orientation) {
+      info_.reset();
+      info_ = std::make_unique<InfoSurface>(orientation);
+      infoOrientation_ = orientation;
+    }
+    return info_->device.get();
+  }
+
  protected:
   static constexpr int kDpi = 600;
   virtual std::unique_ptr<QPagedPaintDevice> Open(const AnsiString& title, TPrinterOrientation orientation) = 0;
@@ -75,9 +85,30 @@ class QtPagedBackend : public PrintBackend {
     painter_.reset();
     device_.reset();
   }
+  // A PDF page in memory that is never kept: the same kind of surface as
+  // the pages, so text measures there as it will on paper.
+  struct InfoSurface {
+    explicit InfoSurface(TPrinterOrientation orientation) : writer(&buffer) {
+      writer.setResolution(kDpi);
+      writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), ToQt(orientation), QMarginsF(0, 0, 0, 0)));
+      painter.begin(&writer);
+      device = std::make_unique<QtPainterDevice>(&painter, kDpi);
+    }
+    ~InfoSurface() {
+      device.reset();
+      if (painter.isActive()) painter.end();
+    }
+    QBuffer buffer;
+    QPdfWriter writer;
+    QPainter painter;
+    std::unique_ptr<QtPainterDevice> device;
+  };
+
   std::unique_ptr<QPagedPaintDevice> device_;
   std::unique_ptr<QPainter> painter_;
   std::unique_ptr<QtPainterDevice> canvasDevice_;
+  std::unique_ptr<InfoSurface> info_;
+  TPrinterOrientation infoOrientation_ = poPortrait;
 };
 
 class PdfBackend : public QtPagedBackend {
@@ -157,6 +188,15 @@ void RecordingPrintBackend::EndDoc() { ++DocumentsEnded; }
 
 void RecordingPrintBackend::Abort() { Aborted = true; }
 
+CanvasDevice* RecordingPrintBackend::InfoDevice(TPrinterOrientation orientation) {
+  if (!info_ || infoOrientation_ != orientation) {
+    const TSize s = PageSize(orientation);
+    info_ = std::make_unique<RecordingDevice>(dpi_, TRect{0, 0, s.cx, s.cy});
+    infoOrientation_ = orientation;
+  }
+  return info_.get();
+}
+
 std::vector<std::vector<std::string>> RecordingPrintBackend::Pages() const {
   std::vector<std::vector<std::string>> out;
   for (const auto& p : pages_) out.push_back(p->Calls);
@@ -204,8 +244,21 @@ vx::PrintBackend* TPrinter::Backend() {
   return backend_.get();
 }
 
+void TPrinter::DetachCanvas() {
+  if (!printing_) canvas_->SetDevice(nullptr);
+}
+
+TCanvas* TPrinter::Canvas() {
+  if (!printing_) {
+    vx::CanvasDevice* info = Backend()->InfoDevice(orientation_);
+    if (canvas_->Device() != info) canvas_->SetDevice(info);
+  }
+  return canvas_.get();
+}
+
 void TPrinter::SetBackend(std::unique_ptr<vx::PrintBackend> backend) {
   CheckPrinting(false);
+  DetachCanvas();
   backend_ = std::move(backend);
   ownBackendChoice_ = backend_ == nullptr;
 }
@@ -213,6 +266,7 @@ void TPrinter::SetBackend(std::unique_ptr<vx::PrintBackend> backend) {
 void TPrinter::BeginDoc() {
   CheckPrinting(false);
   // The program's own choice follows the title, file and printer of this job.
+  DetachCanvas();
   if (ownBackendChoice_) backend_.reset();
   vx::CanvasDevice* device = Backend()->BeginDoc(title_, orientation_);
   printing_ = true;
@@ -248,6 +302,7 @@ int TPrinter::PageHeight() { return Backend()->PageSize(orientation_).cy; }
 
 void TPrinter::SetOrientation(TPrinterOrientation v) {
   CheckPrinting(false);
+  DetachCanvas();
   orientation_ = v;
 }
 
@@ -267,6 +322,7 @@ void TPrinter::SetPrinterIndex(int v) {
 
 void TPrinter::SetPrinterName(const AnsiString& name) {
   CheckPrinting(false);
+  DetachCanvas();
   printerName_ = name;
   if (ownBackendChoice_) backend_.reset();
 }

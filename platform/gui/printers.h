@@ -12,6 +12,9 @@
 //     OutputFileName or, when that is empty, after the title in the user's
 //     documents folder;
 //   - in tests, vx::RecordingPrintBackend, which keeps each page's calls.
+// Outside a job Canvas() is the printer's information context: it draws
+// nothing but measures text at the printer's resolution with the metrics
+// its pages have, so pages can be laid out before a job starts.
 // Errors (a file that cannot be written, a call out of order) raise EPrinter.
 #pragma once
 
@@ -43,6 +46,10 @@ class PrintBackend {
   virtual CanvasDevice* NewPage() = 0;
   virtual void EndDoc() = 0;
   virtual void Abort() = 0;
+  // A device that measures as the pages of that orientation do; what is
+  // drawn on it goes nowhere. The back end owns it; asking for the other
+  // orientation replaces it.
+  virtual CanvasDevice* InfoDevice(TPrinterOrientation orientation) = 0;
 };
 
 // A4 pages at 600 dots per inch into a PDF file.
@@ -62,6 +69,10 @@ class RecordingPrintBackend : public PrintBackend {
   CanvasDevice* NewPage() override;
   void EndDoc() override;
   void Abort() override;
+  // A recording device of the page's size; its calls show what was drawn
+  // outside a job.
+  CanvasDevice* InfoDevice(TPrinterOrientation orientation) override;
+  RecordingDevice* LastInfoDevice() const { return info_.get(); }
 
   // The calls of each page of the last document.
   std::vector<std::vector<std::string>> Pages() const;
@@ -74,6 +85,8 @@ class RecordingPrintBackend : public PrintBackend {
   int dpi_;
   TSize page_;
   std::vector<std::unique_ptr<RecordingDevice>> pages_;
+  std::unique_ptr<RecordingDevice> info_;
+  TPrinterOrientation infoOrientation_ = poPortrait;
 };
 
 }  // namespace vx
@@ -100,7 +113,8 @@ class TPrinter {
   void SetOrientation(TPrinterOrientation v);
   const AnsiString& Title() const { return title_; }
   void SetTitle(const AnsiString& v) { title_ = v; }
-  TCanvas* Canvas() { return canvas_.get(); }
+  // The page being drawn while printing, else the information context.
+  TCanvas* Canvas();
 
   // Printers of the system; PrinterIndex -1 is "no printer" (PDF).
   TStrings* Printers();
@@ -116,6 +130,8 @@ class TPrinter {
 
  private:
   void CheckPrinting(bool printing) const;
+  // Takes the canvas off the back end's devices before they go.
+  void DetachCanvas();
   std::unique_ptr<vx::PrintBackend> backend_;
   bool ownBackendChoice_ = true;  // false once a back end was handed in
   std::unique_ptr<TCanvas> canvas_;

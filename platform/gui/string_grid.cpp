@@ -80,6 +80,7 @@ void TStringGrid::SetCells(int ACol, int ARow, const AnsiString& Value) {
     r->cells.resize(static_cast<std::size_t>(ColCount()));
   }
   r->cells[static_cast<std::size_t>(ACol)] = Value;
+  ++changeCount_;
   InvalidateCell(ACol, ARow);
 }
 
@@ -98,6 +99,7 @@ void TStringGrid::SetObjects(int ACol, int ARow, TObject* Value) {
     r->objects.resize(static_cast<std::size_t>(ColCount()), nullptr);
   }
   r->objects[static_cast<std::size_t>(ACol)] = Value;
+  ++changeCount_;
   InvalidateCell(ACol, ARow);
 }
 
@@ -128,6 +130,11 @@ void TStringGrid::DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AStat
   TDrawGrid::DrawCell(ACol, ARow, ARect, AState);
 }
 
+void TStringGrid::ColWidthsChanged() {
+  ++changeCount_;
+  TDrawGrid::ColWidthsChanged();
+}
+
 AnsiString TStringGrid::GetEditText(int ACol, int ARow) {
   AnsiString text = Cells(ACol, ARow);
   if (OnGetEditText) OnGetEditText(this, ACol, ARow, text);
@@ -140,6 +147,7 @@ void TStringGrid::SetEditText(int ACol, int ARow, const AnsiString& Value) {
 }
 
 void TStringGrid::SizeChanged(int OldColCount, int OldRowCount) {
+  ++changeCount_;
   // Cells beyond the new size are gone for good.
   if (RowCount() < OldRowCount && rows_.size() > static_cast<std::size_t>(RowCount()))
     rows_.resize(static_cast<std::size_t>(RowCount()));
@@ -155,6 +163,7 @@ void TStringGrid::SizeChanged(int OldColCount, int OldRowCount) {
 }
 
 void TStringGrid::ColumnMoved(int FromIndex, int ToIndex) {
+  ++changeCount_;
   const std::size_t from = static_cast<std::size_t>(FromIndex), to = static_cast<std::size_t>(ToIndex);
   const std::size_t needed = std::max(from, to) + 1;
   for (auto& r : rows_) {
@@ -173,6 +182,7 @@ void TStringGrid::ColumnMoved(int FromIndex, int ToIndex) {
 }
 
 void TStringGrid::RowMoved(int FromIndex, int ToIndex) {
+  ++changeCount_;
   const std::size_t from = static_cast<std::size_t>(FromIndex), to = static_cast<std::size_t>(ToIndex);
   if (rows_.size() <= std::max(from, to)) rows_.resize(std::max(from, to) + 1);
   if (from < to) std::rotate(rows_.begin() + from, rows_.begin() + from + 1, rows_.begin() + to + 1);
@@ -181,6 +191,7 @@ void TStringGrid::RowMoved(int FromIndex, int ToIndex) {
 }
 
 void TStringGrid::TakeRowData(int ARow, std::vector<AnsiString>& cells, std::vector<TObject*>& objects) {
+  ++changeCount_;
   cells.clear();
   objects.clear();
   if (ARow < 0 || ARow >= RowCount() || static_cast<std::size_t>(ARow) >= rows_.size()) return;
@@ -191,6 +202,7 @@ void TStringGrid::TakeRowData(int ARow, std::vector<AnsiString>& cells, std::vec
 }
 
 void TStringGrid::PutRowData(int ARow, std::vector<AnsiString>&& cells, std::vector<TObject*>&& objects) {
+  ++changeCount_;
   if (ARow < 0 || ARow >= RowCount()) return;
   RowData* row = RowFor(ARow);
   row->cells = std::move(cells);
@@ -201,6 +213,7 @@ void TStringGrid::PutRowData(int ARow, std::vector<AnsiString>&& cells, std::vec
 }
 
 void TStringGrid::RowsRearranged(const std::vector<int>& source) {
+  ++changeCount_;
   std::vector<std::unique_ptr<RowData>> rows(source.size());
   for (std::size_t i = 0; i < source.size(); ++i)
     if (source[i] >= 0 && static_cast<std::size_t>(source[i]) < rows_.size())
