@@ -89,6 +89,7 @@ class QtPagedBackend : public PrintBackend {
   // the pages, so text measures there as it will on paper.
   struct InfoSurface {
     explicit InfoSurface(TPrinterOrientation orientation) : writer(&buffer) {
+      buffer.open(QIODevice::WriteOnly);
       writer.setResolution(kDpi);
       writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), ToQt(orientation), QMarginsF(0, 0, 0, 0)));
       painter.begin(&writer);
