@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "RichGrid/canvas_state.h"
 #include "RichGrid/markup.h"
 #include "RichGrid/rich_grid.h"
 #include "RichGrid/rotated_text.h"
@@ -73,6 +72,8 @@ void PrintedCells::BeginPass(TCanvas* canvas, const TGridRect& range, bool pinne
   range_ = range;
   scale_ = 1.0;
   if (pinned && key_) return;
+  memo_.clear();
+  memoScale_ = 0.0;
   Key k = CurrentKey();
   if (key_ && *key_ == k) return;
   key_ = std::move(k);
@@ -87,7 +88,6 @@ void PrintedCells::BeginPass(TCanvas* canvas, const TGridRect& range, bool pinne
 
 void PrintedCells::MeasureMetrics() {
   const TPrintsettings* ps = grid_.PrintSettings();
-  CanvasState keep(canvas_);
   UseFont(*ps->Font(), 1.0);
   metrics_.unit = canvas_->TextHeight("gh") / 8;
   metrics_.aWidth = canvas_->TextWidth("a");
@@ -246,6 +246,23 @@ TSize PrintedCells::PictureSize(int col, int row, double scale) const {
   return TSize{PixelsToPrint(w, scale), PixelsToPrint(h, scale)};
 }
 
+// Most cells of a grid repeat a few texts in one font: their sizes are
+// kept for the pass (and from the counting pass for the drawing pass of a
+// job, whose texts are placed as they were measured).
+TSize PrintedCells::TextSize(const TFont& font, double scale, const AnsiString& line, bool fontInUse) {
+  if (!(memoFont_ == font) || memoScale_ != scale) {
+    memo_.clear();
+    memoFont_ = font;
+    memoScale_ = scale;
+  }
+  auto it = memo_.find(line);
+  if (it == memo_.end()) {
+    if (!fontInUse) UseFont(font, scale);
+    it = memo_.emplace(line, canvas_->TextExtent(line)).first;
+  }
+  return it->second;
+}
+
 TSize PrintedCells::MeasureCell(int col, int row, double scale, int columnWidth) {
   const TPrintsettings* ps = grid_.PrintSettings();
   const int real = grid_.RealColIndex(col);
@@ -255,7 +272,6 @@ TSize PrintedCells::MeasureCell(int col, int row, double scale, int columnWidth)
   TFont font;
   TBrush brush;
   CellColors(real, row, font, brush);
-  CanvasState keep(canvas_);
   TSize size;
   if (markup) {
     // Laid out in device pixels, as it is drawn.
@@ -270,20 +286,25 @@ TSize PrintedCells::MeasureCell(int col, int row, double scale, int columnWidth)
     size.cx = static_cast<int>(std::lround(w * 254.0 / canvas_->GetDeviceCaps(LOGPIXELSX)));
     size.cy = static_cast<int>(std::lround(h * 254.0 / canvas_->GetDeviceCaps(LOGPIXELSY)));
   } else {
-    UseFont(font, scale);
     if (grid_.URLShow() && !grid_.URLFull() && IsURL(text)) text = StripURLScheme(text);
+    const int lines = LineCount(text, grid_.Multilinecells());
+    const int angle = CellAngle(real, row);
     if (grid_.WordWrap() && ps->NoAutoSize()) {
+      UseFont(font, scale);
       TRect r{0, 0, columnWidth, 0};
       canvas_->DrawText(
           text, r, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX | DT_EDITCONTROL | grid_.ExtraTextFlags());
       size = TSize{columnWidth, text.empty() ? 0 : r.Top - r.Bottom};
+    } else if (lines == 1 && angle == 0) {
+      const TSize line = TextSize(font, scale, CutFirstLine(text, false), false);
+      size = TSize{line.cx + picture.cx, line.cy};
     } else {
-      const int lines = LineCount(text, grid_.Multilinecells());
+      UseFont(font, scale);
       int widest = 0;
       AnsiString rest = text;
       for (int i = 0; i < lines; ++i) widest = std::max(widest, canvas_->TextWidth(CutFirstLine(rest, true)));
       const int lineHeight = canvas_->TextHeight(text);
-      if (const int angle = CellAngle(real, row); angle != 0) size = RotatedTextExtent(widest, lineHeight, angle);
+      if (angle != 0) size = RotatedTextExtent(widest, lineHeight, angle);
       else size = TSize{widest + picture.cx, lineHeight * lines};
     }
   }
@@ -315,13 +336,12 @@ void PrintedCells::PrintCell(int col, int row, const TRect& cell, int rowHeight)
   TFont font;
   TBrush brush;
   CellColors(real, row, font, brush);
-  CanvasState keep(canvas_);
   // A cell coloured by the query (bands, the colour event) shows it.
   if (brush.Style() != bsClear && !IsWhite(brush.Color())) {
     canvas_->Brush()->Assign(brush);
     canvas_->FillRect(cell);
+    canvas_->Brush()->SetStyle(bsClear);
   }
-  canvas_->Brush()->SetStyle(bsClear);
   TRect area = cell;
   PrintPicture(real, row, area);
 
@@ -339,12 +359,13 @@ void PrintedCells::PrintCell(int col, int row, const TRect& cell, int rowHeight)
     canvas_->SetMapMode(MM_LOMETRIC);
   } else if (!text.empty()) {
     UseFont(font, scale_);
-    PrintText(real, row, text, area, rowHeight);
+    PrintText(real, row, text, font, area, rowHeight);
   }
   PrintCellBorders(real, row, cell);
 }
 
-void PrintedCells::PrintText(int col, int row, const AnsiString& original, const TRect& area, int rowHeight) {
+void PrintedCells::PrintText(int col, int row, const AnsiString& original, const TFont& font, const TRect& area,
+                             int rowHeight) {
   const TPrintsettings* ps = grid_.PrintSettings();
   const int aWidth = metrics_.aWidth, spacing = ps->RowSpacing();
   const TAlignment alignment = grid_.GetCellAlignment(col, row);
@@ -382,11 +403,17 @@ void PrintedCells::PrintText(int col, int row, const AnsiString& original, const
 
   text = CutFirstLine(text, false);
   const int angle = CellAngle(col, row);
-  const TSize extent = canvas_->TextExtent(text);
+  const TSize extent = TextSize(font, scale_, text, true);
   // The origin rule works with y growing downward: the cell is turned
-  // upside down for it and the point back again.
-  const TPoint o = RotatedTextOrigin(extent.cx, extent.cy, TRect{area.Left, -area.Top, area.Right, -area.Bottom}, angle,
-                                     alignment, angle == 0 ? vtaTop : vAlignment);
+  // upside down for it and the point back again. Upright text needs only
+  // its horizontal part, the rule's inset of 2 included.
+  TPoint o{};
+  if (angle != 0)
+    o = RotatedTextOrigin(extent.cx, extent.cy, TRect{area.Left, -area.Top, area.Right, -area.Bottom}, angle, alignment,
+                          vAlignment);
+  else if (alignment == taRightJustify) o.X = area.Right - extent.cx;
+  else if (alignment == taCenter) o.X = area.Left + (area.Right - 2 - area.Left - extent.cx) / 2 + 2;
+  else o.X = area.Left + 2;
   int x = o.X;
   if (alignment == taLeftJustify) x += aWidth;
   else if (alignment == taRightJustify) x -= aWidth;

@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <optional>
 #include <typeinfo>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/gui/canvas.h"
@@ -96,7 +97,9 @@ class PrintedCells {
   // Draws the cell's picture in area and takes its room out of area.
   void PrintPicture(int col, int row, TRect& area);
   void PrintCell(int col, int row, const TRect& cell, int rowHeight);
-  void PrintText(int col, int row, const AnsiString& text, const TRect& area, int rowHeight);
+  void PrintText(int col, int row, const AnsiString& text, const TFont& font, const TRect& area, int rowHeight);
+  // The size of one line in font at scale; fontInUse: the canvas has it.
+  TSize TextSize(const TFont& font, double scale, const AnsiString& line, bool fontInUse);
   void PrintCellBorders(int col, int row, const TRect& cell);
 
   TRichStringGrid& grid_;
@@ -113,4 +116,8 @@ class PrintedCells {
   double fit_ = 1.0;
   // The font scale while a row prints (the fit factor), else 1.
   double scale_ = 1.0;
+  // Sizes of one-line texts in the font last measured with, for one pass.
+  TFont memoFont_;
+  double memoScale_ = 0.0;
+  std::unordered_map<AnsiString, TSize> memo_;
 };

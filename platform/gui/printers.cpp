@@ -48,11 +48,13 @@ class QtPagedBackend : public PrintBackend {
   }
 
   CanvasDevice* NewPage() override {
+    if (canvasDevice_) canvasDevice_->FlushText();
     if (!device_ || !device_->newPage()) throw EPrinter("Cannot start a new page on " + Target());
     return canvasDevice_.get();
   }
 
   void EndDoc() override {
+    if (canvasDevice_) canvasDevice_->FlushText();
     const bool ok = painter_ && painter_->end();
     Close();
     if (!ok) throw EPrinter("Printing to " + Target() + " failed");

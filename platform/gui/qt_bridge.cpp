@@ -1,8 +1,10 @@
 #include "platform/gui/qt_bridge.h"
 
 #include <QFontMetrics>
+#include <QPaintEngine>
 #include <QPen>
 #include <QPolygon>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 
@@ -176,6 +178,7 @@ void ApplyPenMode(QPainter& p, const TPen& pen) {
 
 template <typename F>
 void QtPainterDevice::Paint(F&& draw) {
+  FlushText();
   if (painter_) {
     painter_->save();
     if (clipped_) painter_->setClipRegion(clip_, Qt::IntersectClip);
@@ -272,8 +275,56 @@ QtPainterDevice::FontEntry& QtPainterDevice::FontFor(const TFont& font) {
   return *fonts_.front();
 }
 
+bool QtPainterDevice::PageText(int x, int y, const AnsiString& text, const TFont& font, const TBrush& brush,
+                               FontEntry& f) {
+  if (!painter_ || clipped_ || font.Orientation() != 0 || brush.Style() != bsClear ||
+      font.Style().Contains(fsUnderline) || font.Style().Contains(fsStrikeOut))
+    return false;
+  const QPaintEngine* engine = painter_->paintEngine();
+  if (!engine || engine->type() != QPaintEngine::Pdf) return false;
+  auto it = f.runs.find(text);
+  if (it == f.runs.end()) {
+    if (f.runs.size() >= 4096) f.runs.clear();
+    QTextLayout layout(ToQString(text), f.qfont, Surface());
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    it = f.runs.emplace(text, line.isValid() ? line.glyphRuns() : QList<QGlyphRun>{}).first;
+    // The canvas asks for the width next (the pen moves past the text).
+    if (line.isValid() && f.extents.size() < 4096)
+      f.extents.emplace(text, TSize{qRound(line.horizontalAdvance()), f.metrics.height()});
+  }
+  const QColor color = ToQColor(font.Color());
+  for (const QGlyphRun& run : it->second) {
+    if (pending_ && (pending_->color != color || pending_->font != run.rawFont())) FlushText();
+    if (!pending_) {
+      pending_ = std::make_unique<PendingText>();
+      pending_->font = run.rawFont();
+      pending_->color = color;
+    }
+    pending_->glyphs.append(run.glyphIndexes());
+    for (const QPointF& p : run.positions()) pending_->positions.append(p + QPointF(x, y));
+  }
+  return true;
+}
+
+void QtPainterDevice::FlushText() {
+  if (!pending_) return;
+  const std::unique_ptr<PendingText> text = std::move(pending_);
+  if (!painter_ || !painter_->isActive()) return;
+  QGlyphRun run;
+  run.setRawFont(text->font);
+  run.setGlyphIndexes(text->glyphs);
+  run.setPositions(text->positions);
+  painter_->setPen(text->color);
+  painter_->drawGlyphRun(QPointF(0, 0), run);
+}
+
+QtPainterDevice::~QtPainterDevice() { FlushText(); }
+
 void QtPainterDevice::Text(int x, int y, const AnsiString& text, const TFont& font, const TBrush& brush) {
   FontEntry& f = FontFor(font);
+  if (PageText(x, y, text, font, brush, f)) return;
   const QString s = ToQString(text);
   const int width = TextExtent(text, font).cx;
   Paint([&](QPainter& p) {
@@ -334,11 +385,13 @@ TColor QtPainterDevice::Pixel(int x, int y) {
 }
 
 void QtPainterDevice::SetClip(const TRect* r) {
+  FlushText();
   clipped_ = r != nullptr;
   if (r) clip_ = QRegion(ToQRect(*r));
 }
 
 void QtPainterDevice::SetClipRegion(const std::vector<TRect>* rects) {
+  FlushText();
   clipped_ = rects != nullptr;
   clip_ = QRegion();
   if (rects)

@@ -9,8 +9,10 @@
 #include <QColor>
 #include <QFont>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
+#include <QRawFont>
 #include <QRegion>
 #include <QString>
 #include <memory>
@@ -53,6 +55,13 @@ class QtPainterDevice : public CanvasDevice {
   // whatever the monitor; the printer's own on a page).
   explicit QtPainterDevice(QPainter* painter, int dpi = 96) : painter_(painter), dpi_(dpi) {}
   explicit QtPainterDevice(QImage* image) : image_(image) {}
+  ~QtPainterDevice() override;
+  QtPainterDevice(const QtPainterDevice&) = delete;
+  QtPainterDevice& operator=(const QtPainterDevice&) = delete;
+
+  // Draws the texts a page holds back (see PageText); the owner of a page
+  // painter calls it before the page ends.
+  void FlushText();
 
   void FillRect(const TRect& r, const TBrush& brush) override;
   void Rectangle(const TRect& r, const TPen& pen, const TBrush& brush) override;
@@ -88,13 +97,29 @@ class QtPainterDevice : public CanvasDevice {
     QFont qfont;
     QFontMetrics metrics;
     std::unordered_map<AnsiString, TSize> extents;
+    // Shaped texts, kept for pages: a PDF page draws the same numbers and
+    // words over and over.
+    std::unordered_map<AnsiString, QList<QGlyphRun>> runs;
   };
   FontEntry& FontFor(const TFont& font);
+  // Upright text without a box on a PDF or printer page without clipping:
+  // drawn from its shaped glyphs, consecutive texts of one font and colour
+  // as one run (held until something else is drawn or FlushText). False
+  // when the text is not of that kind.
+  bool PageText(int x, int y, const AnsiString& text, const TFont& font, const TBrush& brush, FontEntry& f);
   template <typename F>
   void Paint(F&& draw);
   QPaintDevice* Surface() const;
 
   std::vector<std::unique_ptr<FontEntry>> fonts_;  // most recently used first
+
+  struct PendingText {
+    QRawFont font;
+    QColor color;
+    QList<quint32> glyphs;
+    QList<QPointF> positions;
+  };
+  std::unique_ptr<PendingText> pending_;
 
   QPainter* painter_ = nullptr;
   QImage* image_ = nullptr;
