@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int kCheckBoxPixels = 15;
-
 // Screen pixels (pictures keep the size they have on screen) to tenths of
 // a millimetre.
 int PixelsToPrint(int pixels, double scale) {
@@ -208,40 +206,23 @@ TSize PrintedCells::PictureSize(int col, int row, double scale) const {
   if (!grid_.PrintSettings()->PrintGraphics()) return TSize{};
   const TCellGraphic* g = grid_.CellGraphic(col, row);
   if (!g) return TSize{};
-  const TImageList* images = grid_.GridImages();
   int w = 0, h = 0;
   switch (g->Kind) {
     case ctBitmap:
     case ctPicture:
     case ctFilePicture:
-      if (const TGraphic* p = g->Picture()) {
-        w = p->Width();
-        h = p->Height();
-      }
-      break;
     case ctIcon:
-      if (g->Graphic2) {
-        w = g->Graphic2->Width();
-        h = g->Graphic2->Height();
-      }
-      break;
     case ctImageList:
+    case ctImages:
+    case ctCheckBox:
+    case ctDataCheckBox: grid_.CellGraphicSize(col, row, w, h); break;
     case ctImageValue:
-      if (images) {
+      if (const TImageList* images = grid_.GridImages()) {
         w = images->Width();
         h = images->Height();
       }
       break;
-    case ctImages:
-      if (images && g->ImageNumbers()) {
-        const int n = g->ImageNumbers()->Count();
-        w = g->State ? n * images->Width() : images->Width();
-        h = g->State ? images->Height() : n * images->Height();
-      }
-      break;
-    case ctCheckBox:
-    case ctDataCheckBox: w = h = kCheckBoxPixels; break;
-    default: break;
+    default: break;  // drawn on screen only
   }
   return TSize{PixelsToPrint(w, scale), PixelsToPrint(h, scale)};
 }

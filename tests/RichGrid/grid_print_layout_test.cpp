@@ -185,8 +185,11 @@ TEST_F(GridPrintLayout, APageRangeDrawsItsPagesNumberedAgainstTheWholeJob) {
     from = 2;
     to = 3;
   };
+  std::vector<std::vector<int>> started;
+  g.OnPrintPage = [&](TObject*, TCanvas*, int page, int w, int h) { started.push_back({page, w, h}); };
   g.Print();
   EXPECT_EQ(offered, 5);
+  EXPECT_EQ(started, (std::vector<std::vector<int>>{{2, kPageW, -kPageH}, {3, kPageW, -kPageH}}));
   const auto pages = printer->Pages();
   ASSERT_EQ(pages.size(), 2u);  // no blank sheet in front of page 2
   EXPECT_NE(Find(RecordedTexts(pages[0]), "  2/5 ").x, -1);
@@ -240,6 +243,23 @@ TEST_F(GridPrintLayout, FitToPageScalesTheColumnsByItsRule) {
     // Shrunk to fit, every column is on the one page.
     if (c.cols == 21 && c.fit == fpShrink) { EXPECT_EQ(printer->Pages().size(), 1u); }
   }
+}
+
+TEST_F(GridPrintLayout, EventsBreakPagesAndSetColumnWidths) {
+  Fill(g, 3, 12);
+  g.OnPrintNewPage = [](TObject*, int row, bool& newPage) { newPage = row == 3 || row == 12; };
+  g.OnPrintSetColumnWidth = [](TObject*, int col, int& width) {
+    if (col == 1) width = 200;
+  };
+  g.Print();
+  // A break after row 2; none after the last row (no empty page).
+  ASSERT_EQ(printer->Pages().size(), 3u);
+  EXPECT_EQ(FirstColumn(0), (std::vector<std::string>{"A00", "A01", "A02"}));
+  EXPECT_EQ(FirstColumn(1).front(), "A03");
+  EXPECT_EQ(FirstColumn(2), (std::vector<std::string>{"A09", "A10", "A11"}));
+  const auto texts = printer->PageTexts(0);
+  EXPECT_EQ(Find(texts, "B00").x - Find(texts, "A00").x, 83);
+  EXPECT_EQ(Find(texts, "C00").x - Find(texts, "B00").x, 220);
 }
 
 TEST_F(GridPrintLayout, CentredBandsIgnoreTheLeftMargin) {

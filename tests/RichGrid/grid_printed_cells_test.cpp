@@ -219,18 +219,17 @@ TEST_F(GridPrintedCells, LinesFollowTheBorderChoice) {
   }
 }
 
-// The bottom border comes in by half the pen and one; the right likewise.
-TEST_F(GridPrintedCells, CellBordersLieInsideTheCell) {
-  Fill(g, 1, 1);
-  g.OnGetCellPrintBorder = [](TObject*, int, int, TPen* pen, TCellBorders& b) {
-    pen->SetWidth(4);
-    b = TCellBorders{cbLeft, cbRight, cbTop, cbBottom};
-  };
-  const auto calls = Preview();
-  EXPECT_EQ(Count(calls, "Line 100,100,100,155 "), 1);
-  EXPECT_EQ(Count(calls, "Line 180,100,180,155 "), 1);
-  EXPECT_EQ(Count(calls, "Line 100,100,183,100 "), 1);
-  EXPECT_EQ(Count(calls, "Line 100,152,183,152 "), 1);
+// Mark-up is laid out in device pixels with its font at the printed size:
+// here as wide as plain text of the same characters.
+TEST_F(GridPrintedCells, MarkupCellsPrintAtTheirPrintedSize) {
+  Fill(g, 2, 1);
+  g.SetCells(0, 0, "<B>bold</B> tail");
+  const auto texts = RecordedTexts(Preview());
+  const TextAt bold = Find(texts, "bold");
+  ASSERT_NE(bold.x, -1);
+  EXPECT_EQ(bold.y, -100);
+  EXPECT_EQ(Find(texts, "tail").x - bold.x, 5 * 21);
+  EXPECT_EQ(Find(texts, "B00").x, 100 + 9 * 21 + 20 + 23);
 }
 
 // A turned cell turns on paper the way it turns on screen: a positive
