@@ -14,7 +14,9 @@
 // Modes: 0 draws preview pages, 1 prints (a new sheet is taken from the
 // printer only once a page of the job was drawn), 2 counts the pages of a
 // print job, 3 counts the pages of a preview. Counting draws nothing and
-// fires no page event.
+// fires no page event. OnPrintPage fires as each drawn page starts, with
+// that page's number and the page's size (its height negative);
+// OnPrintNewPage after every row but the last may force a break.
 #pragma once
 
 #include <memory>
