@@ -33,13 +33,26 @@ namespace {
 
 constexpr int kRows = 20000, kCols = 8;
 
-std::filesystem::path WorkDir() {
-  static const std::filesystem::path dir = [] {
-    auto d = std::filesystem::temp_directory_path() / ("vx_print_bench_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(d);
-    return d;
-  }();
-  return dir;
+// A folder of this run (the PDF files, the CSV, LibreOffice's profile),
+// removed when the program ends.
+class WorkFolder {
+ public:
+  WorkFolder() : path_(std::filesystem::temp_directory_path() / ("vx_print_bench_" + std::to_string(::getpid()))) {
+    std::filesystem::create_directories(path_);
+  }
+  ~WorkFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  const std::filesystem::path& Path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+const std::filesystem::path& WorkDir() {
+  static const WorkFolder folder;
+  return folder.Path();
 }
 
 int Cell(int r, int c) { return (r * 11 + c * 7) % 49 + 1; }
@@ -113,7 +126,8 @@ void BM_PreviewPageRepaint(benchmark::State& state) {
 }
 
 void BM_LibreOfficeCsvToPdf(benchmark::State& state) {
-  const std::filesystem::path dir = WorkDir(), csv = dir / "grid.csv";
+  const std::filesystem::path& dir = WorkDir();
+  const std::filesystem::path csv = dir / "grid.csv";
   {
     std::ofstream out(csv);
     out << "YEAR,DRAW,P1,P2,P3,P4,P5,P6\n";
