@@ -1,7 +1,11 @@
 #include "app/bases/base_grids.h"
 
+#include <algorithm>
+
+#include "RichGrid/rich_grid.h"
 #include "app/settings/language.h"
 #include "platform/db/dataset.h"
+#include "platform/db/field.h"
 #include "platform/gui/dbgrids.h"
 #include "platform/rtl/sysutils.h"
 
@@ -38,6 +42,36 @@ void LayOutBaseGrid(TDBGrid* grid, TDataSet* table, BaseGridKind kind, int numbe
   }
   if (numbers < 0) numbers = table->FieldCount() - (kind == BaseGridKind::Tickets ? 3 : 2);
   AddBaseColumns(grid, kind, numbers);
+}
+
+void CopyTableToGrid(TDataSet* table, TRichStringGrid* grid, const std::function<GridHeading(int column)>& heading) {
+  grid->ClearAll();
+  grid->SetRowCount(1);
+  grid->SetColCount(1);
+  if (!table || !table->Active()) return;
+  const int fields = table->FieldCount();
+  grid->SetColCount(std::max(fields, 1));
+  for (int c = 0; c < fields; ++c) {
+    const GridHeading h = heading(c);
+    grid->SetCells(c, 0, h.Text);
+    if (h.Width > 0) grid->SetColWidths(c, h.Width);
+  }
+  table->DisableControls();
+  try {
+    int row = 0;
+    for (table->First(); !table->Eof(); table->Next()) {
+      ++row;
+      // Grows by half again, not row by row.
+      if (row >= grid->RowCount()) grid->SetRowCount(row + 1 + row / 2);
+      for (int c = 0; c < fields; ++c) grid->SetCells(c, row, table->Fields()[c]->AsString());
+    }
+    grid->SetRowCount(row + 1);
+    if (row > 0) grid->SetFixedRows(1);
+  } catch (...) {
+    table->EnableControls();
+    throw;
+  }
+  table->EnableControls();
 }
 
 }  // namespace vx

@@ -10,10 +10,18 @@
 // "P1" … "Pn"; the three words are translated. The results and tickets
 // grids take the count of number columns from their open table and use the
 // font "MS Sans Serif" 8.
+//
+// A base is also copied into a rich string grid (the hidden results and
+// tickets grids, the base viewer): a heading row, then one row per record.
 #pragma once
+
+#include <functional>
+
+#include "platform/rtl/cp1251.h"
 
 class TDBGrid;
 class TDataSet;
+class TRichStringGrid;
 
 namespace vx {
 
@@ -27,5 +35,18 @@ void AddBaseColumns(TDBGrid* grid, BaseGridKind kind, int numbers);
 // open (numbers < 0: as many number columns as the table has number
 // fields), otherwise the column list rebuilt from the closed table (empty).
 void LayOutBaseGrid(TDBGrid* grid, TDataSet* table, BaseGridKind kind, int numbers = -1);
+
+struct GridHeading {
+  AnsiString Text;
+  int Width = 0;
+};
+
+// Empties the grid to one row of one column. Then, when the table is open:
+// as many columns as the table has fields, headed by heading(column), and
+// one row per record walked from the first (deleted records and keys the
+// index holds once leave no empty rows), every field as text; the heading
+// row is fixed when rows follow. The table's controls are disabled during
+// the walk, which leaves the table at its end.
+void CopyTableToGrid(TDataSet* table, TRichStringGrid* grid, const std::function<GridHeading(int column)>& heading);
 
 }  // namespace vx

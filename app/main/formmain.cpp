@@ -34,6 +34,7 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
   BuildMenu();
   BuildFrame();
   BuildProbabilityPage();
+  BuildStatisticsPage();
   BuildGenerationPage();
   BuildOtherPages();
 
@@ -66,6 +67,7 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
   ConnectDownloadCommands();
   ConnectWindowCommands();
   ConnectWheelCommands();
+  ConnectStatisticsCommands();
   ConnectStabilityTest();
 }
 

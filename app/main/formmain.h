@@ -34,10 +34,12 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "RichGrid/rich_grid.h"
 #include "app/http/httpfetch.h"
+#include "app/main/drag_sum.h"
 #include "app/main/dyads.h"
 #include "app/main/stability_run.h"
 #include "platform/db/data_source.h"
@@ -121,6 +123,9 @@ class TFormMain : public TForm {
   TSpinEdit *speRDNinOne, *speRandDNSys;
   // --- Statistics page
   TButton* btnCalculateStat;
+  TGroupBox *gbxType, *gbxResStat;
+  TRadioButton *rbtnAverInterval, *rbtnNonary, *rbtnFilled, *rbtnAmounts, *rbtnPairs;
+  TLabel *lblSelCellsSum, *lblSelCellsCount, *lblSelCells9Sum;
   // --- Generation page
   TSpinEdit *seDrawn, *seHighest, *seVol, *speAmountMustBeGreater, *speAmountMustBeLess, *speCointGreater,
       *speCointLess, *speCointGreaterRes, *speCointLessRes;
@@ -304,7 +309,9 @@ class TFormMain : public TForm {
 
   // --- probability methods (app/main/probability_commands.cpp)
   void ConnectProbabilityCommands();
-  bool Seeking(int year, int draw);
+  // Finds (year, draw) by a walk from the first record; `each` sees every
+  // record walked, the found one included.
+  bool Seeking(int year, int draw, const std::function<void(vx::DrawSource&)>& each = {});
   void NormalizeProbabilities();
   void ShowMostProbableNumbers(int count, std::vector<int>& list);
   void btnCalculate1Click(TObject* Sender);
@@ -331,8 +338,9 @@ class TFormMain : public TForm {
   void btnDrawToResClick(TObject* Sender);
   void btnCheckClick(TObject* Sender);
   void btnSaveVariantsClick(TObject* Sender);
-  // Refills the hidden results grid from TableRes.
+  // Refill the hidden results (tickets) grid from TableRes (TableTick).
   void ResToSGridRes();
+  void TickToSGridTick();
   // Appends one result (YEAR today's year, DRAW `draw`, the numbers in
   // order) to TableRes; the record stays pending until the next append or
   // post.
@@ -362,6 +370,28 @@ class TFormMain : public TForm {
   // table (DRAW 1, 2, ...), the last one left pending; false when stopped.
   bool GenerateVariants(int k, int n, int wanted);
   void btnFormingClick(TObject* Sender);
+
+  // --- statistics page (app/main/statistics_commands.cpp)
+  void ConnectStatisticsCommands();
+  void btnCalculateStatClick(TObject* Sender);
+  void ResetGrid();
+  void prcAverInterval();
+  void prcNonary();
+  void prcFilled();
+  void prcAmounts();
+  void prcPairs();
+  // Sums SGrid from (ACol1, ARow1) to (ACol2, ARow2) into the selection
+  // labels; returns the count label's text.
+  AnsiString SelectCells(int ACol1, int ARow1, int ACol2, int ARow2);
+  void ShowMyHint(int X, int Y, const AnsiString& text);
+  void SGridSelectCell(TObject* Sender, int ACol, int ARow, bool& CanSelect);
+  void SGridMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void SGridMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+  void SGridMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void FormMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void SGridGetAlignment(TObject* Sender, int ARow, int ACol, TAlignment& AAlignment);
+  // The drag over SGrid: anchor, dragging flag and its hint window.
+  std::unique_ptr<vx::DragSum> StatDrag;
 
   // --- characteristic numbers (app/main/characteristic_commands.cpp)
   void btnCalcIndNumberClick(TObject* Sender);
@@ -415,6 +445,7 @@ class TFormMain : public TForm {
   void BuildMenu();
   void BuildFrame();
   void BuildProbabilityPage();
+  void BuildStatisticsPage();
   void BuildGenerationPage();
   void BuildOtherPages();
 };

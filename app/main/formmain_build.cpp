@@ -237,9 +237,53 @@ void TFormMain::BuildProbabilityPage() {
   btnStabilityTest->SetVisible(false);
   Memo1 = Make<TMemo>(this, p, "Memo1", 8, 360, 300, 60);
   Memo1->SetVisible(false);
+}
 
-  label(this->tsStatistic, "Диапазон тиражей задается на странице \"Вероятность\""_cp, 160, 12);
-  btnCalculateStat = Button(this, tsStatistic, "btnCalculateStat", "Рассчитать"_cp, 4, 8);
+void TFormMain::BuildStatisticsPage() {
+  // A strip with the button and the range note, the choice of statistic
+  // with the selection sums on the left, the grid in the rest.
+  TWinControl* p = tsStatistic;
+  auto* top = Make<TPanel>(this, p, "pnlStatTop", 0, 0, 800, 36);
+  top->SetBevelOuter(bvNone);
+  top->SetAlign(alTop);
+  btnCalculateStat = Button(this, top, "btnCalculateStat", "Рассчитать"_cp, 4, 6);
+  LabelMaker label(this);
+  label(top, "Номера тиражей задаются на закладке Вероятность"_cp, 160, 11);
+
+  auto* left = Make<TPanel>(this, p, "pnlStatType", 0, 36, 152, 400);
+  left->SetBevelOuter(bvNone);
+  left->SetAlign(alLeft);
+  gbxType = Make<TGroupBox>(this, left, "gbxType", 4, 0, 140, 142);
+  gbxType->SetCaption("Тип статистики"_cp);
+  struct Choice {
+    TRadioButton** button;
+    const char* name;
+    AnsiString caption;
+  };
+  const Choice choices[] = {
+      {&rbtnAverInterval, "rbtnAverInterval", "Интервалы"_cp},
+      {&rbtnNonary, "rbtnNonary", "Девятиричные"_cp},
+      {&rbtnFilled, "rbtnFilled", "Заполняемость"_cp},
+      {&rbtnAmounts, "rbtnAmounts", "Суммы"_cp},
+      {&rbtnPairs, "rbtnPairs", "Пары"_cp},
+  };
+  int y = 20;
+  for (const Choice& c : choices) {
+    *c.button = Make<TRadioButton>(this, gbxType, c.name, 10, y, 124, 20);
+    (*c.button)->SetCaption(c.caption);
+    y += 23;
+  }
+  rbtnPairs->SetChecked(true);
+  lblSelCellsCount = Make<TLabel>(this, left, "lblSelCellsCount", 8, 156, 136, 16);
+  lblSelCellsSum = Make<TLabel>(this, left, "lblSelCellsSum", 8, 176, 136, 16);
+  lblSelCells9Sum = Make<TLabel>(this, left, "lblSelCells9Sum", 8, 196, 136, 16);
+  for (TLabel* l : {lblSelCellsCount, lblSelCellsSum, lblSelCells9Sum}) l->SetCaption("");
+
+  gbxResStat = Make<TGroupBox>(this, p, "gbxResStat", 152, 36, 650, 400);
+  gbxResStat->SetCaption("Статистика"_cp);
+  gbxResStat->SetAlign(alClient);
+  SGrid->SetParent(gbxResStat);
+  SGrid->SetAlign(alClient);
 }
 
 void TFormMain::BuildGenerationPage() {

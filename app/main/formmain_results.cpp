@@ -1,7 +1,8 @@
 // The main window's results base: opening a results table, the temporary
 // results table that every generating command refills, closing, deleting
 // and duplicating records, copying real draws into it, saving it under a
-// name, the comparison of results with draws and the hidden results grid.
+// name, the comparison of results with draws and the hidden results and
+// tickets grids.
 #include "app/bases/base_grids.h"
 #include "app/bases/draw_base.h"
 #include "app/bases/newbase_dialogs.h"
@@ -217,33 +218,21 @@ void TFormMain::btnCheckClick(TObject*) {
 }
 
 // ---------------------------------------------------------------------------
-// The hidden results grid
+// The hidden results and tickets grids
 
 void TFormMain::ResToSGridRes() {
-  TRichStringGrid* grid = SGridRes;
-  for (int r = 0; r < grid->RowCount(); ++r)
-    for (int c = 0; c < grid->ColCount(); ++c) grid->SetCells(c, r, "");
-  grid->SetFixedRows(0);
-  grid->SetRowCount(1);
-  if (!TableRes->Active()) return;
-  const int fields = TableRes->FieldCount();
-  grid->SetColCount(fields);
-  grid->SetCells(0, 0, vx::Tr("год"_cp));
-  grid->SetColWidths(0, 35);
-  grid->SetCells(1, 0, vx::Tr("тираж"_cp));
-  grid->SetColWidths(1, 65);
-  for (int c = 2; c < fields; ++c) {
-    grid->SetCells(c, 0, "P" + IntToStr(c - 1));
-    grid->SetColWidths(c, 35);
-  }
-  // Rows come from the records walked, so deleted records leave no gaps.
-  vx::ControlsDisabled off(TableRes);
-  int row = 0;
-  for (TableRes->First(); !TableRes->Eof(); TableRes->Next()) {
-    ++row;
-    if (row >= grid->RowCount()) grid->SetRowCount(row + 1 + row / 2);
-    for (int c = 0; c < fields; ++c) grid->SetCells(c, row, TableRes->Fields()[c]->AsString());
-  }
-  grid->SetRowCount(row + 1);
-  if (row > 0) grid->SetFixedRows(1);
+  vx::CopyTableToGrid(TableRes, SGridRes, [](int c) -> vx::GridHeading {
+    if (c == 0) return {vx::Tr("год"_cp), 35};
+    if (c == 1) return {vx::Tr("тираж"_cp), 65};
+    return {"P" + IntToStr(c - 1), 35};
+  });
+}
+
+void TFormMain::TickToSGridTick() {
+  vx::CopyTableToGrid(TableTick, SGridTick, [](int c) -> vx::GridHeading {
+    if (c == 0) return {vx::Tr("год"_cp), 35};
+    if (c == 1) return {vx::Tr("тираж"_cp), 65};
+    if (c == 2) return {vx::Tr("№"_cp), 35};
+    return {"P" + IntToStr(c - 2), 35};
+  });
 }

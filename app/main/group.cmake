@@ -3,6 +3,9 @@
 # methods) and the windows still waiting for their own commands.
 list(APPEND VX_APP_SOURCES
   main/comparison.cpp
+  main/drag_sum.cpp
+  main/statistics.cpp
+  main/statistics_commands.cpp
   main/generation.cpp
   main/generation_commands.cpp
   main/generation_run.cpp

@@ -14,4 +14,3 @@
   }
 
 VX_PENDING_WINDOW(TfrmRowNum, frmRowNum, "frmRowNum", "Ряды номеров")
-VX_PENDING_WINDOW(TfrmShowBase, frmShowBase, "frmShowBase", "Просмотр базы")

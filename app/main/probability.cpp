@@ -39,9 +39,11 @@ void AddIfInRange(Weights& weights, int number, std::int32_t amount) {
 
 }  // namespace
 
-SeekResult SeekDraw(DrawSource& source, int year, int draw, const StopPoll& poll) {
+SeekResult SeekDraw(DrawSource& source, int year, int draw, const StopPoll& poll,
+                    const std::function<void(DrawSource&)>& each) {
   source.First();
   while (!source.Eof()) {
+    if (each) each(source);
     if (IsDraw(source, year, draw)) return SeekResult::Found;
     if (poll && poll()) return SeekResult::Stopped;
     source.Next();

@@ -60,8 +60,10 @@ class DataSetDrawSource : public DrawSource {
 
 enum class SeekResult { Found, NotFound, Stopped };
 // Goes to the first record and walks until (year, draw); on Found the
-// source stands on that record.
-SeekResult SeekDraw(DrawSource& source, int year, int draw, const StopPoll& poll);
+// source stands on that record. `each`, when given, sees every record the
+// walk reaches, the found one included.
+SeekResult SeekDraw(DrawSource& source, int year, int draw, const StopPoll& poll,
+                    const std::function<void(DrawSource&)>& each = {});
 
 // How a range walk ended: on the end draw, at the end of the table before
 // meeting it, stopped, or (number after number) with no record after the

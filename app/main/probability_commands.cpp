@@ -24,18 +24,21 @@ void TFormMain::ConnectProbabilityCommands() {
   btnShowMaxProbNum->OnClick = Command(&TFormMain::btnShowMaxProbNumClick);
 }
 
-bool TFormMain::Seeking(int year, int draw) {
+bool TFormMain::Seeking(int year, int draw, const std::function<void(vx::DrawSource&)>& each) {
   // Only a command can be stopped: outside one the stop flag stands raised.
   const bool stoppable = Busy;
   vx::SeekResult result;
   {
     ControlsDisabled off(TableMain);
     vx::DataSetDrawSource source(TableMain);
-    result = vx::SeekDraw(source, year, draw, [this, stoppable] {
-      PBar->StepIt();
-      Application->ProcessMessages();
-      return stoppable && StopFlag;
-    });
+    result = vx::SeekDraw(
+        source, year, draw,
+        [this, stoppable] {
+          PBar->StepIt();
+          Application->ProcessMessages();
+          return stoppable && StopFlag;
+        },
+        each);
   }
   PBar->SetPosition(0);
   if (result == vx::SeekResult::NotFound)

@@ -1,5 +1,5 @@
 # Secondary windows: chart, probability editor and the preliminary
-# questions, note pad, about box, visual view, number picker.
+# questions, note pad, about box, visual view, number picker, base viewer.
 list(APPEND VX_APP_SOURCES
   windows/chart_window.cpp
   windows/number_picker.cpp
@@ -7,5 +7,6 @@ list(APPEND VX_APP_SOURCES
   windows/type5_dialog.cpp
   windows/note_pad.cpp
   windows/about_box.cpp
+  windows/base_viewer.cpp
   windows/visual_view.cpp
 )
