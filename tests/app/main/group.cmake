@@ -9,6 +9,7 @@ list(APPEND VX_APP_TEST_SOURCES
   main/generation_run_test.cpp
   main/comparison_test.cpp
   main/statistics_test.cpp
+  main/statistics_page_test.cpp
   main/results_flow_test.cpp
   main/characteristic_test.cpp
   main/dyads_test.cpp

@@ -1,5 +1,6 @@
 # Secondary windows.
 list(APPEND VX_APP_TEST_SOURCES
+  windows/base_viewer_test.cpp
   windows/chart_window_test.cpp
   windows/probability_editor_test.cpp
   windows/note_pad_test.cpp
