@@ -1,6 +1,8 @@
 // The main window's controls, pages and menu, as its form resource held them.
 #include "app/main/formmain.h"
 
+#include <algorithm>
+
 #include "platform/rtl/sysutils.h"
 
 namespace {
@@ -281,9 +283,13 @@ void TFormMain::BuildStatisticsPage() {
 
   gbxResStat = Make<TGroupBox>(this, p, "gbxResStat", 152, 36, 650, 400);
   gbxResStat->SetCaption("Статистика"_cp);
-  gbxResStat->SetAlign(alClient);
   SGrid->SetParent(gbxResStat);
-  SGrid->SetAlign(alClient);
+  // The grid fills the box inside its frame and caption.
+  gbxResStat->OnResize = [this](TObject*) {
+    SGrid->SetBounds(6, 18, std::max(gbxResStat->Width() - 12, 0), std::max(gbxResStat->Height() - 24, 0));
+  };
+  gbxResStat->SetAlign(alClient);
+  gbxResStat->OnResize(gbxResStat);
 }
 
 void TFormMain::BuildGenerationPage() {

@@ -1,6 +1,7 @@
 // Under a real X server (Xvfb): fills the visual draw view from a base of
-// 60 draws, picks numbers on the number picker and expands a wheel system,
-// and saves the windows as PNG files for a reviewer. Fails when a window
+// 60 draws, picks numbers on the number picker, expands a wheel system,
+// fills the statistics page and opens the base viewer, and saves the
+// windows as PNG files for a reviewer. Fails when a window
 // cannot be captured or shows almost nothing.
 #include <cstdio>
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include "app/bases/newbase_dialogs.h"
 #include "app/main/formmain.h"
 #include "app/main/startup.h"
+#include "app/windows/base_viewer.h"
 #include "app/windows/number_picker.h"
 #include "app/windows/visual_view.h"
 #include "platform/db/field.h"
@@ -106,6 +108,39 @@ int main(int argc, char** argv) {
     vx::SendClick(FormMain->btnGiveSystem);
     if (FormMain->PageControlMain->ActivePage() != FormMain->tsResult) Fail("the system was not expanded");
     Capture(FormMain, out / "systems_results.png");
+
+    // The statistics page with the intervals of the 60 draws and a drag
+    // sum, then the base viewer with the draws and the expanded system.
+    FormMain->seYearFrom->SetValue(2010);
+    FormMain->seDrawFrom->SetValue(1);
+    FormMain->seYearTo->SetValue(2010);
+    FormMain->seDrawTo->SetValue(60);
+    FormMain->ShowPage(FormMain->tsStatistic);
+    FormMain->rbtnAverInterval->SetChecked(true);
+    vx::SendClick(FormMain->btnCalculateStat);
+    TRichStringGrid* grid = FormMain->SGrid;
+    if (grid->RowCount() != 50 || grid->Cells(1, 0).empty()) Fail("the statistics grid is not filled");
+    const TRect from = grid->CellRect(1, 2), to = grid->CellRect(3, 6);
+    vx::SendMouseDown(grid, from.Left + 5, from.Top + 5);
+    vx::SendMouseMove(grid, to.Left + 5, to.Top + 5, TShiftState{ssLeft});
+    vx::SendMouseUp(grid, to.Left + 5, to.Top + 5);
+    if (FormMain->lblSelCellsCount->Caption() != "N=15") Fail("the drag sum is missing");
+    Capture(FormMain, out / "statistics.png");
+    vx::SendClick(FormMain->rbtnPairs, 8, 10);
+    vx::SendClick(FormMain->btnCalculateStat);
+    if (grid->Cells(0, 0) != "№/№"_cp) Fail("the pairs are not shown");
+    Capture(FormMain, out / "statistics_pairs.png");
+
+    FormMain->mnuShowBaseClick(nullptr);
+    frmShowBase->Activate();
+    if (frmShowBase->ViewGridMain->RowCount() != 61) Fail("the base viewer shows no draws");
+    TRichStringGrid* res = frmShowBase->ViewGridRes;
+    const TRect a = res->CellRect(2, 1), b = res->CellRect(4, 2);
+    vx::SendMouseDown(res, a.Left + 5, a.Top + 5);
+    vx::SendMouseMove(res, b.Left + 5, b.Top + 5, TShiftState{ssLeft});
+    vx::SendMouseUp(res, b.Left + 5, b.Top + 5);
+    Capture(frmShowBase, out / "base_viewer.png");
+    frmShowBase->Close();
 
     FormMain->Close();
     vx::DestroyApplicationForms();
