@@ -18,6 +18,11 @@
 //   two of them, so each candidate meets every record and only the
 //   combinations accepted earlier in the run reject one.
 //
+// Each statistic of the Statistics page over the whole base (100,000
+// draws), a click of "Рассчитать" that fills the grid, beside a bare
+// table-handler walk over the same file reading every number: each may take
+// at most five times the walk.
+//
 // The program's windows are started once in a scratch program folder; the
 // base "lm.dbf" (6 of 49, listed in the default options) is written as raw
 // dBase III bytes and opened through the window, which builds its index.
@@ -36,6 +41,7 @@
 #include "platform/gui/dialogs.h"
 #include "platform/os/program_folder.h"
 #include "platform/rtl/random.h"
+#include "tables/handler/xbo_dbhandler.h"
 
 namespace {
 
@@ -214,8 +220,42 @@ void BM_GenerateUnderResultCoincidences_Bare(benchmark::State& state) {
   state.counters["candidates"] = candidates;
 }
 
+void BM_HandlerWalk(benchmark::State& state) {
+  Window();
+  XBO_dBHandler handler((Folder() / "lm.dbf").string(), true, false, "");
+  long long sum = 0;
+  for (auto _ : state) {
+    handler.GetRec(-3);
+    while (!handler.EOFFlag) {
+      for (int f = 1; f <= 8; ++f) sum += static_cast<long long>(handler.GetNumber(f));
+      handler.GetRec(-1);
+    }
+  }
+  benchmark::DoNotOptimize(sum);
+  state.SetItemsProcessed(state.iterations() * kDraws);
+}
+
+// 0 intervals, 1 digital roots, 2 filling, 3 sums, 4 pairs.
+void BM_StatisticThroughTheWindow(benchmark::State& state) {
+  TFormMain& f = Window();
+  if (!f.TableMain->Active()) return state.SkipWithError("the base did not open");
+  f.DBGridMain->SetDataSource(f.DataSourceMain);
+  f.seDrawn->SetValue(6);
+  f.seHighest->SetValue(49);
+  TRadioButton* const choices[] = {f.rbtnAverInterval, f.rbtnNonary, f.rbtnFilled, f.rbtnAmounts, f.rbtnPairs};
+  choices[state.range(0)]->SetChecked(true);
+  const int rows[] = {50, kDraws + 1, 7, kDraws + 1, 50};
+  for (auto _ : state) {
+    f.btnCalculateStat->Click();
+    if (f.Busy || f.SGrid->RowCount() != rows[state.range(0)]) state.SkipWithError("the statistic did not finish");
+  }
+  state.SetItemsProcessed(state.iterations() * kDraws);
+}
+
 }  // namespace
 
+BENCHMARK(BM_HandlerWalk)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StatisticThroughTheWindow)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_HotThroughTheWindow_GridAttached)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_HotThroughTheWindow_GridDetached)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_GenerateUnderDrawCoincidences_Command)->Unit(benchmark::kMillisecond)->Iterations(3);
