@@ -4,7 +4,10 @@
 //   through the data set as the command reads them, and packing the pairs
 //   counted there (every pair that came at least once);
 // - the comparison of 100,000 results with 1,000 draws: both read through
-//   the data set, counted and the report built (threshold 3).
+//   the data set, counted and the report built (threshold 3);
+// - each statistic of the Statistics page over 100,000 draws of 6 of 49
+//   through the data set, without the grid and the progress bar
+//   (main_window_bench.cpp runs them through the window).
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -14,6 +17,7 @@
 
 #include "app/main/comparison.h"
 #include "app/main/dyads.h"
+#include "app/main/statistics.h"
 #include "bench/bench_options.h"
 #include "bench/draw_table.h"
 #include "tables/dataset/txbasedataset.h"
@@ -138,8 +142,40 @@ void BM_CompareOnly(benchmark::State& state) {
     benchmark::DoNotOptimize(vx::CompareResults(res, dr, static_cast<int>(state.range(0)), prizes, 1, texts).won);
 }
 
+// 0 intervals, 1 digital roots, 2 filling, 3 sums, 4 pairs; the range is
+// the whole table.
+void BM_Statistic(benchmark::State& state) {
+  TXBaseDataSet& table = Table(kDraws, kShapes[0]);
+  table.DisableControls();
+  vx::DataSetDrawSource source(&table);
+  table.Last();
+  const int yearTo = source.Year(), drawTo = source.Draw();
+  table.First();
+  const int yearFrom = source.Year(), drawFrom = source.Draw();
+  std::size_t cells = 0;
+  for (auto _ : state) {
+    table.First();
+    switch (state.range(0)) {
+      case 0: cells = vx::IntervalStatistic(source, yearTo, drawTo, 49).Table.Values.size(); break;
+      case 1: cells = vx::NonaryStatistic(source).Table.Values.size(); break;
+      case 2: {
+        vx::DrawRows rows;
+        vx::SeekDraw(source, yearTo, drawTo, nullptr, [&rows](vx::DrawSource& s) { rows.Add(s); });
+        cells = vx::FillingStatistic(rows, yearFrom, drawFrom, 6, 49, nullptr).Statistic.Table.Values.size();
+        break;
+      }
+      case 3: cells = vx::SumsStatistic(source, yearTo, drawTo).Table.Values.size(); break;
+      default: cells = vx::PairsStatistic(source, yearTo, drawTo, 49).Table.Values.size(); break;
+    }
+  }
+  table.EnableControls();
+  state.counters["cells"] = static_cast<double>(cells);
+  state.SetItemsProcessed(state.iterations() * kDraws);
+}
+
 }  // namespace
 
+BENCHMARK(BM_Statistic)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CompareOnly)->Arg(3)->Arg(7)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_HandlerWalk)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CountDyads)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
