@@ -96,7 +96,21 @@ void TRichStringGrid::CreateWnd() {
   richEdit_->SetParent(this);
   richEdit_->SetBounds(0, 0, 0, 0);
   if (columnSize_->Save) LoadColSizes();
-  timerRunning_ = SetTimer(Handle(), kHoverTimer, kHoverTimerMs) != 0;
+  UpdateHoverTimer();
+}
+
+void TRichStringGrid::SetHovering(bool v) {
+  hovering_ = v;
+  UpdateHoverTimer();
+}
+
+void TRichStringGrid::UpdateHoverTimer() {
+  const bool wanted = hovering_ && HandleAllocated();
+  if (wanted && !timerRunning_) timerRunning_ = SetTimer(Handle(), kHoverTimer, kHoverTimerMs) != 0;
+  if (!wanted && timerRunning_) {
+    KillTimer(Handle(), kHoverTimer);
+    timerRunning_ = false;
+  }
 }
 
 void TRichStringGrid::DestroyWnd() {

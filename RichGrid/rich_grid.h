@@ -22,7 +22,8 @@
 //   and one full repaint follows the outermost EndUpdate.
 // - Footer rows and right fixed columns scroll with the data; only their
 //   painting and selection treat them as fixed.
-// - Timers run only while the grid's window exists.
+// - Timers run only while the grid's window exists, and the 500 ms hover
+//   timer only while hovering is on: an idle grid does not wake the program.
 // - The grid works without ever being shown (the application's hidden
 //   grids export and print).
 #pragma once
@@ -591,7 +592,8 @@ class TRichStringGrid : public TStringGrid {
   TBitmap* RowIndicator() const { return rowIndicator_.get(); }
   void SetRowIndicator(const TBitmap& v) { rowIndicator_->Assign(v); }
   bool Hovering() const { return hovering_; }
-  void SetHovering(bool v) { hovering_ = v; }
+  // The hover timer runs while hovering is on and the window exists.
+  void SetHovering(bool v);
   bool IncludeFixedCells() const { return includeFixedCells_; }
   void SetIncludeFixedCells(bool v) { includeFixedCells_ = v; }
   char Delimiter() const { return delimiter_; }
@@ -720,6 +722,7 @@ class TRichStringGrid : public TStringGrid {
   bool editControlActive_ = false;
 
  private:
+  void UpdateHoverTimer();
   void ApplyColumnHeaders();
   void ApplyRowHeaders();
   void FormResize(TObject* Sender);

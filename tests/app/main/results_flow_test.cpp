@@ -238,3 +238,43 @@ TEST_F(ResultsFlow, GenerationReproducesGoldenListsUnderEachCondition) {
   }
   Stop();
 }
+
+TEST_F(ResultsFlow, HiddenGridsCopyTheResultsAndTickets) {
+  // An empty results table: the heading row only, not fixed.
+  ASSERT_TRUE(FormMain->OpenTempResults(3));
+  FormMain->ResToSGridRes();
+  TRichStringGrid* res = FormMain->SGridRes;
+  EXPECT_EQ(res->RowCount(), 1);
+  EXPECT_EQ(res->FixedRows(), 0);
+  EXPECT_EQ(res->ColCount(), 5);
+  EXPECT_EQ(res->Cells(4, 0), "P3");
+
+  // Tickets: "№" before the numbers, which start at column 3.
+  apptest::RunPython(folder,
+                     "import dbf,sys\n"
+                     "t=dbf.Table(sys.argv[1]+'tick.dbf','YEAR N(9,0); DRAW N(9,0); NUM N(9,0); P1 N(15,0); "
+                     "P2 N(15,0)',dbf_type='db3')\n"
+                     "t.open(dbf.READ_WRITE)\n"
+                     "for r in [(2021,5,1,3,9),(2021,5,2,4,8),(2021,6,1,1,2)]: t.append(r)\n"
+                     "t.close()\n",
+                     folder);
+  FormMain->OpenTableAs(FormMain->TableTick, folder + "tick.dbf");
+  ASSERT_TRUE(FormMain->TableTick->Active());
+  FormMain->TableTick->First();
+  FormMain->TableTick->Next();
+  FormMain->TableTick->Delete();
+  FormMain->TickToSGridTick();
+  TRichStringGrid* tick = FormMain->SGridTick;
+  ASSERT_EQ(tick->RowCount(), 3);
+  EXPECT_EQ(tick->FixedRows(), 1);
+  const AnsiString heads[] = {"год"_cp, "тираж"_cp, "№"_cp, "P1", "P2"};
+  const int widths[] = {35, 65, 35, 35, 35};
+  for (int c = 0; c < 5; ++c) {
+    EXPECT_EQ(tick->Cells(c, 0), heads[c]);
+    EXPECT_EQ(tick->ColWidths(c), widths[c]);
+  }
+  EXPECT_EQ(tick->Cells(2, 2), "1");
+  EXPECT_EQ(tick->Cells(4, 2), "2");
+  FormMain->TableTick->Close();
+  Stop();
+}
