@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "app/main/formmain.h"
 #include "app/main/startup.h"
@@ -39,6 +40,19 @@ inline void WriteFile(const std::string& path, const AnsiString& bytes) {
 }
 
 using InFolder = vx::test::InFolder;
+
+// The middle of a cell shown in a grid (client coordinates).
+inline TPoint CellCentre(TCustomGrid* grid, int col, int row) {
+  const TRect r = grid->CellRect(col, row);
+  return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+}
+
+// The texts of a grid's row.
+inline std::vector<std::string> GridRow(TStringGrid* grid, int row) {
+  std::vector<std::string> texts;
+  for (int c = 0; c < grid->ColCount(); ++c) texts.push_back(grid->Cells(c, row));
+  return texts;
+}
 
 }  // namespace apptest
 

@@ -15,12 +15,6 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-Texts Row(TRichStringGrid* g, int r) {
-  Texts row;
-  for (int c = 0; c < g->ColCount(); ++c) row.push_back(g->Cells(c, r));
-  return row;
-}
-
 std::vector<int> Widths(TRichStringGrid* g) {
   std::vector<int> w;
   for (int c = 0; c < g->ColCount(); ++c) w.push_back(g->ColWidths(c));
@@ -65,32 +59,34 @@ TEST_F(StatisticsPage, EachStatisticFillsTheGrid) {
   const int dw = g->DefaultColWidth();
 
   Run(f->rbtnAverInterval);
-  EXPECT_EQ(Row(g, 0), (Texts{"№"_cp, "Всего"_cp, "Последнее"_cp, "Сред"_cp, "Макс"_cp, "Мин"_cp, "Ожидается"_cp}));
+  EXPECT_EQ(apptest::GridRow(g, 0),
+            (Texts{"№"_cp, "Всего"_cp, "Последнее"_cp, "Сред"_cp, "Макс"_cp, "Мин"_cp, "Ожидается"_cp}));
   EXPECT_EQ(Widths(g), (std::vector<int>{35, 45, 80, 50, 50, 50, 80}));
   ASSERT_EQ(g->RowCount(), 7);
   EXPECT_EQ(g->FixedRows(), 1);
   EXPECT_EQ(g->FixedCols(), 0);
-  EXPECT_EQ(Row(g, 3), (Texts{"3", "3", "0", "2", "2", "1", "1"}));
-  EXPECT_EQ(Row(g, 6), (Texts{"6", "0", "5", "0", "0", "0", "-4"}));
+  EXPECT_EQ(apptest::GridRow(g, 3), (Texts{"3", "3", "0", "2", "2", "1", "1"}));
+  EXPECT_EQ(apptest::GridRow(g, 6), (Texts{"6", "0", "5", "0", "0", "0", "-4"}));
   EXPECT_EQ(Caption(), "Статистика 5 тиражей"_cp);
 
   // One number column per number field; the whole table whatever the range.
   Range(3, 4);
   Run(f->rbtnNonary);
-  EXPECT_EQ(Row(g, 0), (Texts{"год"_cp, "тираж"_cp, "P1", "P2", "Сумма"_cp}));
+  EXPECT_EQ(apptest::GridRow(g, 0), (Texts{"год"_cp, "тираж"_cp, "P1", "P2", "Сумма"_cp}));
   EXPECT_EQ(Widths(g), (std::vector<int>{35, 65, 35, 35, 50}));
   ASSERT_EQ(g->RowCount(), 6);
-  EXPECT_EQ(Row(g, 4), (Texts{"2020", "4", "1", "4", "5"}));
+  EXPECT_EQ(apptest::GridRow(g, 4), (Texts{"2020", "4", "1", "4", "5"}));
   EXPECT_EQ(Caption(), "Статистика 5 тиражей"_cp);
 
   // 7 over 2 draws averages 4; columns 2 to 5 keep the default width.
   Range(1, 5);
   Run(f->rbtnAmounts);
-  EXPECT_EQ(Row(g, 0), (Texts{"год"_cp, "тираж"_cp, "Сумма"_cp, "Макс"_cp, "Мин"_cp, "Сред"_cp, "Отклонение"_cp}));
+  EXPECT_EQ(apptest::GridRow(g, 0),
+            (Texts{"год"_cp, "тираж"_cp, "Сумма"_cp, "Макс"_cp, "Мин"_cp, "Сред"_cp, "Отклонение"_cp}));
   EXPECT_EQ(Widths(g), (std::vector<int>{35, 65, dw, dw, dw, dw, 100}));
   ASSERT_EQ(g->RowCount(), 6);
-  EXPECT_EQ(Row(g, 2), (Texts{"2020", "2", "4", "4", "3", "4", "0"}));
-  EXPECT_EQ(Row(g, 5), (Texts{"2020", "5", "4", "5", "3", "4", "0"}));
+  EXPECT_EQ(apptest::GridRow(g, 2), (Texts{"2020", "2", "4", "4", "3", "4", "0"}));
+  EXPECT_EQ(apptest::GridRow(g, 5), (Texts{"2020", "5", "4", "5", "3", "4", "0"}));
   EXPECT_EQ(Caption(), "Статистика 5 тиражей"_cp);
 
   // The open base's highest number; the caption stays as reset.
@@ -98,20 +94,20 @@ TEST_F(StatisticsPage, EachStatisticFillsTheGrid) {
   ASSERT_EQ(g->RowCount(), 7);
   ASSERT_EQ(g->ColCount(), 7);
   EXPECT_EQ(g->FixedCols(), 1);
-  EXPECT_EQ(Row(g, 0), (Texts{"№/№"_cp, "1", "2", "3", "4", "5", "6"}));
-  EXPECT_EQ(Row(g, 1), (Texts{"1", "X", "1", "2", "1", "0", "0"}));
-  EXPECT_EQ(Row(g, 3), (Texts{"3", "2", "1", "X", "0", "0", "0"}));
+  EXPECT_EQ(apptest::GridRow(g, 0), (Texts{"№/№"_cp, "1", "2", "3", "4", "5", "6"}));
+  EXPECT_EQ(apptest::GridRow(g, 1), (Texts{"1", "X", "1", "2", "1", "0", "0"}));
+  EXPECT_EQ(apptest::GridRow(g, 3), (Texts{"3", "2", "1", "X", "0", "0", "0"}));
   EXPECT_EQ(Widths(g), (std::vector<int>{30, 25, 25, 25, 25, 25, 25}));
   EXPECT_EQ(Caption(), "Статистика"_cp);
 
   // The drawn-count setting gives the rows.
   f->seDrawn->SetValue(3);
   Run(f->rbtnFilled);
-  EXPECT_EQ(Row(g, 0), (Texts{"Номеров"_cp, "Сред"_cp, "Макс"_cp, "Мин"_cp, "Конечное"_cp, "Ном.Сред"_cp, "Ном.Макс"_cp,
-                              "Ном.Мин"_cp, "Ном.Конечное"_cp}));
+  EXPECT_EQ(apptest::GridRow(g, 0), (Texts{"Номеров"_cp, "Сред"_cp, "Макс"_cp, "Мин"_cp, "Конечное"_cp, "Ном.Сред"_cp,
+                                           "Ном.Макс"_cp, "Ном.Мин"_cp, "Ном.Конечное"_cp}));
   EXPECT_EQ(Widths(g), (std::vector<int>{50, 35, 35, 35, 60, 60, 60, 60, 80}));
   ASSERT_EQ(g->RowCount(), 4);
-  EXPECT_EQ(Row(g, 3)[0], "3");
+  EXPECT_EQ(apptest::GridRow(g, 3)[0], "3");
   EXPECT_EQ(Caption(), "Статистика 4 тиражей"_cp);
   // Every cell is centred.
   TAlignment a = taLeftJustify;
@@ -162,7 +158,7 @@ TEST_F(StatisticsPage, FailedSearchesWarningsAndRefusals) {
   dialogs.Expect(vx::DialogKind::Message, end, mrCancel);
   Run(f->rbtnAmounts);
   // 9 over 2 draws averages 4.
-  EXPECT_EQ(Row(g, 2), (Texts{"2020", "5", "4", "5", "4", "4", "0"}));
+  EXPECT_EQ(apptest::GridRow(g, 2), (Texts{"2020", "5", "4", "5", "4", "4", "0"}));
   EXPECT_EQ(Caption(), "Статистика 2 тиражей"_cp);
 
   // Nothing chosen.
@@ -221,7 +217,7 @@ TEST_F(StatisticsPage, RowsAreTheRecordsWalked) {
   ASSERT_EQ(t->RecordCount(), 6);
   Run(f->rbtnNonary);
   EXPECT_EQ(g->RowCount(), 5);
-  EXPECT_EQ(Row(g, 4), (Texts{"2020", "5", "1", "3", "4"}));
+  EXPECT_EQ(apptest::GridRow(g, 4), (Texts{"2020", "5", "1", "3", "4"}));
   EXPECT_EQ(Caption(), "Статистика 4 тиражей"_cp);
 }
 
@@ -315,7 +311,7 @@ TEST_F(StatisticsPage, FillingAgreesWithALiteralWalkOverTheDataSet) {
     if (want.warned) dialogs.Expect(vx::DialogKind::Message, start, mrCancel);
     Run(f->rbtnFilled);
     ASSERT_EQ(g->RowCount(), 7);
-    for (int m = 1; m <= 6; ++m) EXPECT_EQ(Row(g, m), want.rows[m - 1]) << c.drawFrom << ".." << c.drawTo;
+    for (int m = 1; m <= 6; ++m) EXPECT_EQ(apptest::GridRow(g, m), want.rows[m - 1]) << c.drawFrom << ".." << c.drawTo;
     EXPECT_EQ(Caption(), "Статистика "_cp + std::to_string(want.steps) + " " + std::string("тиражей"_cp));
     EXPECT_TRUE(dialogs.Done());
   }
@@ -327,10 +323,7 @@ TEST_F(StatisticsPage, DraggingSumsTheCellsIntoTheLabelsAndOneHint) {
   f->Show();
   f->ShowPage(f->tsStatistic);
   Application->ProcessMessages();
-  auto centre = [this](int c, int r) {
-    const TRect rect = g->CellRect(c, r);
-    return TPoint{(rect.Left + rect.Right) / 2, (rect.Top + rect.Bottom) / 2};
-  };
+  auto centre = [this](int c, int r) { return apptest::CellCentre(g, c, r); };
   // Sums 3 4 (draws 1 and 2) and their largest 3 4: 14 over 4 cells.
   TPoint p = centre(2, 1);
   vx::SendMouseDown(g, p.X, p.Y);

@@ -10,12 +10,6 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-Texts Row(TRichStringGrid* g, int r) {
-  Texts row;
-  for (int c = 0; c < g->ColCount(); ++c) row.push_back(g->Cells(c, r));
-  return row;
-}
-
 class BaseViewer : public AppTest {
  protected:
   void SetUp() override {
@@ -37,14 +31,10 @@ class BaseViewer : public AppTest {
     FormMain->AppendResult(2030, 3, {1, 2});
     FormMain->TableRes->Post();
   }
-  TPoint Centre(TRichStringGrid* g, int c, int r) {
-    const TRect rect = g->CellRect(c, r);
-    return TPoint{(rect.Left + rect.Right) / 2, (rect.Top + rect.Bottom) / 2};
-  }
   void Drag(TRichStringGrid* g, TGridCoord from, TGridCoord to) {
-    TPoint p = Centre(g, from.X, from.Y);
+    TPoint p = apptest::CellCentre(g, from.X, from.Y);
     vx::SendMouseDown(g, p.X, p.Y);
-    p = Centre(g, to.X, to.Y);
+    p = apptest::CellCentre(g, to.X, to.Y);
     vx::SendMouseMove(g, p.X, p.Y, TShiftState{ssLeft});
   }
   Texts Panels(TStatusBar* s) { return {s->Panels(0)->Text, s->Panels(1)->Text, s->Panels(2)->Text}; }
@@ -66,10 +56,10 @@ TEST_F(BaseViewer, ActivationCopiesTheOpenBases) {
   TRichStringGrid* m = v->ViewGridMain;
   ASSERT_EQ(m->RowCount(), 6);
   EXPECT_EQ(m->FixedRows(), 1);
-  EXPECT_EQ(Row(m, 0), (Texts{"год"_cp, "тираж"_cp, "P1", "P2"}));
-  EXPECT_EQ(Row(m, 3), (Texts{"2020", "3", "2", "3"}));
+  EXPECT_EQ(apptest::GridRow(m, 0), (Texts{"год"_cp, "тираж"_cp, "P1", "P2"}));
+  EXPECT_EQ(apptest::GridRow(m, 3), (Texts{"2020", "3", "2", "3"}));
   for (int c = 0; c < 4; ++c) EXPECT_EQ(m->ColWidths(c), c < 2 ? 35 : 30);
-  EXPECT_EQ(Row(v->ViewGridRes, 2), (Texts{"2030", "2", "4", "40"}));
+  EXPECT_EQ(apptest::GridRow(v->ViewGridRes, 2), (Texts{"2030", "2", "4", "40"}));
   // Half the main window, halves rounded to even.
   EXPECT_EQ(v->pnlMain->Width(), Round(FormMain->Width() / 2.0L) - v->Splitter1->Width());
 
@@ -103,7 +93,7 @@ TEST_F(BaseViewer, ActivationCopiesTheOpenBases) {
   EXPECT_EQ(m->RowCount(), 6);
   v->tbtbRefreshMain->Click();
   EXPECT_EQ(m->RowCount(), 7);
-  EXPECT_EQ(Row(m, 6), (Texts{"2020", "6", "0", "0"}));
+  EXPECT_EQ(apptest::GridRow(m, 6), (Texts{"2020", "6", "0", "0"}));
 }
 
 TEST_F(BaseViewer, DraggingSumsTheIntegerCellsIntoTheGridsStatusBar) {
@@ -120,10 +110,10 @@ TEST_F(BaseViewer, DraggingSumsTheIntegerCellsIntoTheGridsStatusBar) {
   EXPECT_TRUE(hint->Active());
   EXPECT_EQ(hint->Caption(), "N=4");
   // The heading row adds nothing and is not counted.
-  TPoint p = Centre(m, 3, 0);
+  TPoint p = apptest::CellCentre(m, 3, 0);
   vx::SendMouseMove(m, p.X, p.Y, TShiftState{ssLeft});
   EXPECT_EQ(Panels(v->StatusBarMain), (Texts{"N=2", "S=3", "9S=3"}));
-  p = Centre(m, 0, 1);
+  p = apptest::CellCentre(m, 0, 1);
   vx::SendMouseUp(m, p.X, p.Y);
   EXPECT_EQ(Panels(v->StatusBarMain), (Texts{"N=3", "S=2022", "9S=6"}));
   EXPECT_FALSE(hint->Active());
@@ -133,7 +123,7 @@ TEST_F(BaseViewer, DraggingSumsTheIntegerCellsIntoTheGridsStatusBar) {
   EXPECT_EQ(Panels(v->StatusBarRes), (Texts{"N=3", "S=48", "9S=3"}));
   EXPECT_EQ(Panels(v->StatusBarMain)[0], "N=3");
   EXPECT_EQ(v->Drag().Hint(), hint);
-  p = Centre(v->ViewGridRes, 3, 3);
+  p = apptest::CellCentre(v->ViewGridRes, 3, 3);
   vx::SendMouseUp(v->ViewGridRes, p.X, p.Y);
   EXPECT_FALSE(v->Drag().Dragging());
   v->Close();
