@@ -9,10 +9,10 @@
 #include "app/main/formmain.h"
 #include "app/settings/language.h"
 #include "app/settings/options.h"
-#include "platform/gui/grids.h"
 #include "platform/db/data_source.h"
 #include "platform/db/field.h"
 #include "platform/gui/application.h"
+#include "platform/gui/grids.h"
 #include "platform/os/program_folder.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/sysutils.h"
@@ -94,9 +94,6 @@ void TFormMain::ConnectBaseCommands() {
   mnuCheckBase->OnClick = Command(&TFormMain::mnuCheckBaseClick);
   mnuRepair->OnClick = Command(&TFormMain::mnuRepairClick);
   mnuReindex->OnClick = Command(&TFormMain::mnuReindexClick);
-  mnuNewTickBase->OnClick = Command([](TObject*) {
-    if (frmNewTickBase) frmNewTickBase->ShowModal();
-  });
 }
 
 bool TFormMain::DrawGridEditable() const { return GridEditable(DBGridMain); }

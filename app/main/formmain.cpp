@@ -61,6 +61,7 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
   ConnectBaseCommands();
   ConnectProbabilityCommands();
   ConnectResultCommands();
+  ConnectTicketCommands();
   ConnectGenerationCommands();
   ConnectDyadCommands();
   ConnectWeightingCommands();

@@ -110,7 +110,8 @@ class TFormMain : public TForm {
   TMenuItem *mnuPages, *mnutsProbability, *mnutsStatistic, *mnutsGeneration, *mnutsDyads, *mnutsIndNumber,
       *mnutsSystems, *mnutsResult, *mnutsCompare, *mnutsTickets, *mnutsDownLoad, *N5, *mnuShowBase, *mnuNotePad;
   TMenuItem *mnuAbout, *mnuHelp, *mnuAutor, *mnuLang;
-  TMenuItem *mnuNewResBase, *mnuCloseResBase, *mnuResDelete, *mnuEmptyResBase, *mnuNewTickBase, *mnuEmptyTickBase;
+  TMenuItem *mnuNewResBase, *mnuCloseResBase, *mnuResDelete, *mnuEmptyResBase;
+  TMenuItem *mnuNewTickBase, *mnuCloseTickBase, *mnuTickDelete, *mnuTickDuplicate, *mnuEmptyTickBase;
 
   // --- Probability page
   TSpinEdit *seYearFrom, *seDrawFrom, *seYearTo, *seDrawTo, *speMaxProbCount;
@@ -157,7 +158,9 @@ class TFormMain : public TForm {
   // --- Results page
   TDBGrid* DBGridRes;
   TButton *btnSaveVariants, *btnOpenRes;
+  TGroupBox* gbxAddToTickets;
   TSpinEdit *speAddToTickYear, *speAddToTickDraw;
+  TButton* btnAddToTickets;
   // --- Compare page
   TSpinEdit *seYearFromCheck, *seYearToCheck, *seDrawFromCheck, *seDrawToCheck, *seYearFromToRes, *seYearToTores,
       *seDrawFromToRes, *seDrawToToRes, *seNumOfCoins;
@@ -166,6 +169,7 @@ class TFormMain : public TForm {
   // --- Tickets page
   TDBGrid* DBGridTick;
   TCheckBox* cbxFiltered;
+  TButton *btnOpenTick, *btnSaveTick, *btnCheckTick;
   TSpinEdit *speYearFilter, *speDrawFilter, *seYearFromTickCheck, *seDrawFromTickCheck, *seYearToTickCheck,
       *seDrawToTickCheck;
   // --- Download page (the second address, file, button and the cache box
@@ -337,7 +341,19 @@ class TFormMain : public TForm {
   void SetupResultColumns();
   void btnDrawToResClick(TObject* Sender);
   void btnCheckClick(TObject* Sender);
+  // The report of memoCheck: every combination of the open table (numbers
+  // from field firstNumber on, first to last) against every draw from
+  // (yearFrom, drawFrom) to (yearTo, drawTo) or the end of the draw base,
+  // in the busy state. With `poll` each record read steps the progress
+  // bar, pumps and honours Stop. False when no report was made (start
+  // draw missing, stopped).
+  bool CompareWithDraws(TDataSet* combinations, int firstNumber, int yearFrom, int drawFrom, int yearTo, int drawTo,
+                        bool poll);
   void btnSaveVariantsClick(TObject* Sender);
+  // Copies the open table (a pending record posted first) to the file
+  // SaveDialogMain chooses; returns that file, or "" when cancelled or
+  // refused (the file is one of the open bases).
+  AnsiString SaveTableCopy(TDataSet* table);
   // Refill the hidden results (tickets) grid from TableRes (TableTick).
   void ResToSGridRes();
   void TickToSGridTick();
@@ -350,6 +366,27 @@ class TFormMain : public TForm {
   // Writes the rows into a fresh temporary results table of `count`
   // numbers (DRAW 1, 2, ...), refills the hidden grid and shows the page.
   void RowsToResults(int count, const std::vector<std::vector<int>>& rows);
+
+  // --- tickets base (app/main/tickets_commands.cpp)
+  void ConnectTicketCommands();
+  void btnOpenTickClick(TObject* Sender);
+  void btnSaveTickClick(TObject* Sender);
+  void btnCheckTickClick(TObject* Sender);
+  void FilterChange();
+  void cbxFilteredClick(TObject* Sender);
+  void speYearFilterChange(TObject* Sender);
+  void btnAddToTicketsClick(TObject* Sender);
+  void mnuNewTickBaseClick(TObject* Sender);
+  void mnuCloseTickBaseClick(TObject* Sender);
+  void mnuTickDeleteClick(TObject* Sender);
+  void mnuTickDuplicateClick(TObject* Sender);
+  // A new ticket at either end of the table (not in its middle, nor in an
+  // empty table) takes YEAR and DRAW of the ticket current when the insert
+  // began and the NUM after its one.
+  void TableTickBeforeInsert(TDataSet* DataSet);
+  void TableTickNewRecord(TDataSet* DataSet);
+  void InsertNewTick();
+  int KeptTickYear = 0, KeptTickDraw = 0, KeptTickNum = 0;
 
   // --- generation (app/main/generation_commands.cpp)
   void ConnectGenerationCommands();
@@ -432,6 +469,8 @@ class TFormMain : public TForm {
   void lbSystemsDblClick(TObject* Sender);
 
  private:
+  // Whether the insert under way kept the values of a ticket.
+  bool ticketKept_ = false;
   // When the pick last pumped the message queue.
   std::chrono::steady_clock::time_point pickPumpedAt_{};
   // The N numbers a wheel is expanded over; false (after a message or

@@ -129,7 +129,10 @@ void TFormMain::BuildMenu() {
   mnuEmptyResBase = Item(this, ResPopUpMenu->Items(), "mnuEmptyResBase", "Очистить базу"_cp);
   TickPopUpMenu = new TPopupMenu(this);
   TickPopUpMenu->SetName("TickPopUpMenu");
-  mnuNewTickBase = Item(this, TickPopUpMenu->Items(), "mnuNewTickBase", "Новая база билетов"_cp);
+  mnuNewTickBase = Item(this, TickPopUpMenu->Items(), "mnuNewTickBase", "Создать базу"_cp);
+  mnuCloseTickBase = Item(this, TickPopUpMenu->Items(), "mnuCloseTickBase", "Закрыть базу"_cp);
+  mnuTickDelete = Item(this, TickPopUpMenu->Items(), "mnuTickDelete", "Удалить запись"_cp);
+  mnuTickDuplicate = Item(this, TickPopUpMenu->Items(), "mnuTickDuplicate", "Дублировать запись"_cp);
   mnuEmptyTickBase = Item(this, TickPopUpMenu->Items(), "mnuEmptyTickBase", "Очистить базу"_cp);
 
   SetMenu(MainMenu);
@@ -393,9 +396,12 @@ void TFormMain::BuildOtherPages() {
   btnSaveVariants = Button(this, p, "btnSaveVariants", "Сохранить"_cp, 432, 4, 140);
   btnOpenRes = Button(this, p, "btnOpenRes", "Открыть"_cp, 432, 100, 140);
   btnOpenRes->SetHint("Открыть базу с прогнозом"_cp);
-  label(p, "В билеты: год, тираж"_cp, 432, 40);
-  speAddToTickYear = Spin(this, p, "speAddToTickYear", 432, 60, 0, 0, 2002);
-  speAddToTickDraw = Spin(this, p, "speAddToTickDraw", 508, 60, 0, 0, 1, 60);
+  gbxAddToTickets = Make<TGroupBox>(this, p, "gbxAddToTickets", 432, 136, 180, 90);
+  gbxAddToTickets->SetCaption("Добавить в билеты"_cp);
+  label(gbxAddToTickets, "год, тираж"_cp, 8, 18);
+  speAddToTickYear = Spin(this, gbxAddToTickets, "speAddToTickYear", 8, 36, 1970, 2111, 2002);
+  speAddToTickDraw = Spin(this, gbxAddToTickets, "speAddToTickDraw", 84, 36, 1, 999999999, 24, 88);
+  btnAddToTickets = Button(this, gbxAddToTickets, "btnAddToTickets", "Добавить"_cp, 8, 62, 100);
 
   p = tsCompare;
   label(p, "Тиражи: с года, тиража"_cp, 8, 8);
@@ -420,15 +426,21 @@ void TFormMain::BuildOtherPages() {
   p = tsTickets;
   DBGridTick = Make<TDBGrid>(this, p, "DBGridTick", 4, 4, 420, 330);
   DBGridTick->SetPopupMenu(TickPopUpMenu);
-  cbxFiltered = Check(this, p, "cbxFiltered", "Только тираж"_cp, 432, 4, 140);
-  speYearFilter = Spin(this, p, "speYearFilter", 432, 28, 0, 0, 2002);
-  speDrawFilter = Spin(this, p, "speDrawFilter", 508, 28, 0, 0, 1, 60);
+  btnOpenTick = Button(this, p, "btnOpenTick", "Открыть"_cp, 432, 4, 140);
+  btnOpenTick->SetHint("Открыть базу с билетами"_cp);
+  btnSaveTick = Button(this, p, "btnSaveTick", "Сохранить"_cp, 432, 34, 140);
+  btnSaveTick->SetHint("Сохранить базу с билетами"_cp);
+  cbxFiltered = Check(this, p, "cbxFiltered", "фильтрация"_cp, 432, 74, 140);
+  speYearFilter = Spin(this, p, "speYearFilter", 432, 98, 0, 0, 2002);
+  speDrawFilter = Spin(this, p, "speDrawFilter", 508, 98, 0, 0, 1, 60);
   label(p, "Проверка: с года, тиража"_cp, 4, 344);
   seYearFromTickCheck = Spin(this, p, "seYearFromTickCheck", 4, 364, 0, 0, 2002);
   seDrawFromTickCheck = Spin(this, p, "seDrawFromTickCheck", 80, 364, 0, 0, 1);
   label(p, "по год, тираж"_cp, 200, 344);
   seYearToTickCheck = Spin(this, p, "seYearToTickCheck", 200, 364, 0, 0, 2002);
   seDrawToTickCheck = Spin(this, p, "seDrawToTickCheck", 276, 364, 0, 0, 1);
+  btnCheckTick = Button(this, p, "btnCheckTick", "Проверить"_cp, 432, 362, 140);
+  btnCheckTick->SetHint("Проверить варианты"_cp);
 
   p = tsDownLoad;
   label(p, "Адрес"_cp, 8, 8);

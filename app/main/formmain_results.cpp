@@ -87,10 +87,23 @@ void TFormMain::DeleteTableRecord(TDataSet* Table, TDBGrid* Grid) {
 }
 
 void TFormMain::DuplicateTableRecord(TDataSet* Table, TDBGrid* Grid) {
-  auto* table = dynamic_cast<TXBaseDataSet*>(Table);
-  if (!table || !CanModify(Table)) ShowMessage(vx::Tr(CannotModifyText()));
-  else if (!Grid->Options().Contains(dgEditing)) ShowMessage(vx::Tr("База заблокирована"_cp));
-  else table->CopyRecordTo(table);
+  if (!CanModify(Table)) {
+    ShowMessage(vx::Tr(CannotModifyText()));
+    return;
+  }
+  if (!Grid->Options().Contains(dgEditing)) {
+    ShowMessage(vx::Tr("База заблокирована"_cp));
+    return;
+  }
+  // The engine copies a record only into another table, so the copy goes
+  // through the fields (the bases have no memo fields).
+  vx::PostPending(Table);
+  if (Table->IsEmpty()) return;
+  std::vector<Variant> values;
+  for (int i = 0; i < Table->FieldCount(); ++i) values.push_back(Table->Fields()[i]->Value());
+  Table->Append();
+  for (int i = 0; i < Table->FieldCount(); ++i) Table->Fields()[i]->SetValue(values[static_cast<std::size_t>(i)]);
+  Table->Post();
 }
 
 void TFormMain::SetupResultColumns() { LayOutResultGrid(); }
@@ -137,15 +150,8 @@ void TFormMain::btnSaveVariantsClick(TObject*) {
   SaveDialogMain->SetDefaultExt("dbf");
   SaveDialogMain->SetInitialDir(ExtractFilePath(DefaultBaseName));
   SaveDialogMain->SetFileName(ExtractFileName(DefaultBaseName));
-  if (!SaveDialogMain->Execute()) return;
-  const AnsiString target = SaveDialogMain->FileName();
-  if (vx::IsOpenTable(target, {TableMain, TableRes, TableTick})) {
-    ShowMessage(vx::Tr("Файл"_cp) + " " + target + " " + vx::Tr("уже используется"_cp));
-    return;
-  }
-  DefaultBaseName = target;
-  vx::PostPending(TableRes);
-  dynamic_cast<TXBaseDataSet*>(TableRes)->CopyFile(target, "");
+  const AnsiString target = SaveTableCopy(TableRes);
+  if (!target.empty()) DefaultBaseName = target;
 }
 
 // ---------------------------------------------------------------------------
@@ -178,23 +184,29 @@ void TFormMain::btnCheckClick(TObject*) {
     ShowMessage(vx::Tr("Результатов нет"_cp));
     return;
   }
+  CompareWithDraws(TableRes, 2, seYearFromCheck->Value(), seDrawFromCheck->Value(), seYearToCheck->Value(),
+                   seDrawToCheck->Value(), true);
+}
+
+bool TFormMain::CompareWithDraws(TDataSet* combinations, int firstNumber, int yearFrom, int drawFrom, int yearTo,
+                                 int drawTo, bool poll) {
   vx::BusyScope busy(*this);
   memoCheck->Clear();
-  std::vector<std::vector<int>> results;
+  const auto stopped = [this, poll] { return poll && PollStop(); };
+  std::vector<std::vector<int>> played;
   {
-    vx::ControlsDisabled off(TableRes);
-    vx::DataSetDrawSource source(TableRes);
+    vx::ControlsDisabled off(combinations);
+    vx::DataSetDrawSource source(combinations, firstNumber);
     for (source.First(); !source.Eof(); source.Next()) {
-      std::vector<int>& numbers = results.emplace_back(static_cast<std::size_t>(source.NumberCount()));
+      std::vector<int>& numbers = played.emplace_back(static_cast<std::size_t>(source.NumberCount()));
       for (int p = 0; p < source.NumberCount(); ++p) numbers[static_cast<std::size_t>(p)] = source.Number(p);
-      if (PollStop()) return;
+      if (stopped()) return false;
     }
   }
-  if (!Seeking(seYearFromCheck->Value(), seDrawFromCheck->Value())) return;
+  if (!Seeking(yearFrom, drawFrom)) return false;
   std::vector<vx::ComparedDraw> draws;
   {
     const AnsiString year = " " + vx::Tr("год"_cp) + " ", draw = " " + vx::Tr("тираж"_cp) + " ";
-    const int yearTo = seYearToCheck->Value(), drawTo = seDrawToCheck->Value();
     vx::ControlsDisabled off(TableMain);
     vx::DataSetDrawSource source(TableMain);
     while (!source.Eof()) {
@@ -203,7 +215,7 @@ void TFormMain::btnCheckClick(TObject*) {
       for (int p = 0; p < source.NumberCount(); ++p) d.numbers.push_back(source.Number(p));
       if (source.Year() == yearTo && source.Draw() == drawTo) break;
       source.Next();
-      if (PollStop()) return;
+      if (stopped()) return false;
     }
   }
   std::array<int, 22> prizes{};
@@ -214,7 +226,8 @@ void TFormMain::btnCheckClick(TObject*) {
   }
   const vx::ComparisonTexts texts{vx::Tr("В тираже"_cp), vx::Tr("совпадений c вариантом"_cp), vx::Tr("Затрачено"_cp),
                                   vx::Tr("Выиграно"_cp)};
-  memoCheck->SetText(vx::CompareResults(results, draws, seNumOfCoins->Value(), prizes, cost, texts).text);
+  memoCheck->SetText(vx::CompareResults(played, draws, seNumOfCoins->Value(), prizes, cost, texts).text);
+  return true;
 }
 
 // ---------------------------------------------------------------------------

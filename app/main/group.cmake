@@ -11,6 +11,7 @@ list(APPEND VX_APP_SOURCES
   main/generation_run.cpp
   main/number_set.cpp
   main/formmain_results.cpp
+  main/tickets_commands.cpp
   main/characteristic.cpp
   main/characteristic_commands.cpp
   main/dyads.cpp

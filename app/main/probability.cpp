@@ -11,11 +11,11 @@ namespace vx {
 // ---------------------------------------------------------------------------
 // Draws of a data set
 
-DataSetDrawSource::DataSetDrawSource(TDataSet* dataSet) : dataSet_(dataSet) {
+DataSetDrawSource::DataSetDrawSource(TDataSet* dataSet, int firstNumber) : dataSet_(dataSet) {
   const int count = dataSet->FieldCount();
   if (count > 0) year_ = dataSet->Fields()[0];
   if (count > 1) draw_ = dataSet->Fields()[1];
-  for (int i = 2; i < count; ++i) numbers_.push_back(dataSet->Fields()[i]);
+  for (int i = firstNumber; i < count; ++i) numbers_.push_back(dataSet->Fields()[i]);
 }
 
 void DataSetDrawSource::First() { dataSet_->First(); }

@@ -39,10 +39,11 @@ class DrawSource {
   virtual int Number(int i) = 0;
 };
 
-// The draws of an open data set; its fields are looked up once.
+// The draws of an open data set; its fields are looked up once. The
+// numbers are the fields from firstNumber on (a ticket's come after NUM).
 class DataSetDrawSource : public DrawSource {
  public:
-  explicit DataSetDrawSource(TDataSet* dataSet);
+  explicit DataSetDrawSource(TDataSet* dataSet, int firstNumber = 2);
   void First() override;
   void Next() override;
   bool Eof() override;

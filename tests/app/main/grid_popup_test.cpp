@@ -60,7 +60,7 @@ TEST_F(GridPopup, AnItemThatOpensADialogThenClosingTheProgramTwentyTimes) {
   } cases[] = {
       {false, "Удалить запись"_cp},  // no results base open: a message
       {false, "Новая база результатов"_cp},
-      {true, "Новая база билетов"_cp},
+      {true, "Создать базу"_cp},
   };
   for (int round = 0; round < 20; ++round) {
     const auto& c = cases[round % 3];

@@ -11,6 +11,7 @@ list(APPEND VX_APP_TEST_SOURCES
   main/statistics_test.cpp
   main/statistics_page_test.cpp
   main/results_flow_test.cpp
+  main/tickets_test.cpp
   main/characteristic_test.cpp
   main/dyads_test.cpp
   main/random_draws_test.cpp
