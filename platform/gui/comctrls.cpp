@@ -176,14 +176,29 @@ TProgressBar::TProgressBar(TComponent* AOwner, TWinControl* AParent) : TWinContr
   width_ = 150;
   height_ = 16;
   SetWidget(bar_);
-  Push();
+  PushNow();
   if (AParent) SetParent(AParent);
 }
 
 void TProgressBar::Push() {
+  // The Qt bar takes the new state with the next pump, once however many
+  // steps came before it: Qt works out on every new value whether the bar
+  // must be repainted (its text, its style), which cost a long loop that
+  // steps the bar per record more than reading the record.
+  if (pushQueued_) return;
+  pushQueued_ = true;
+  QMetaObject::invokeMethod(
+      bar_,
+      [this] {
+        pushQueued_ = false;
+        PushNow();
+      },
+      Qt::QueuedConnection);
+}
+
+void TProgressBar::PushNow() {
   // The new position is painted with the next pump, not at once: Qt paints
-  // a progress bar synchronously on every visible change, and a long loop
-  // that steps the bar per record would paint the window per record.
+  // a progress bar synchronously on every visible change.
   const bool updates = bar_->updatesEnabled();
   bar_->setUpdatesEnabled(false);
   // An empty range shows an empty bar (Qt would animate a busy indicator).

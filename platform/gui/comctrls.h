@@ -92,8 +92,11 @@ class TProgressBar : public TWinControl {
   void StepBy(int delta);
 
  private:
+  // Hands the state to the Qt bar at the next pump (PushNow: at once).
   void Push();
+  void PushNow();
   QProgressBar* bar_;
+  bool pushQueued_ = false;
   int min_ = 0, max_ = 100, position_ = 0, step_ = 10;
 };
 
