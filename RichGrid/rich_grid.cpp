@@ -11,15 +11,6 @@
 #include "platform/gui/forms.h"
 #include "platform/gui/hintwindow.h"
 #include "platform/gui/richedit.h"
-#include "platform/gui/timers.h"
-
-namespace {
-
-// The window timer that drives hovering and blinking texts.
-constexpr UINT_PTR kHoverTimer = 111;
-constexpr unsigned kHoverTimerMs = 500;
-
-}  // namespace
 
 TRichStringGrid::TRichStringGrid(TComponent* AOwner, TWinControl* AParent) : TStringGrid(AOwner, nullptr) {
   printSettings_ = std::make_unique<TPrintsettings>();
@@ -79,8 +70,7 @@ TRichStringGrid::~TRichStringGrid() {
       // A settings file that cannot be written must not stop the window closing.
     }
   }
-  if (timerRunning_) KillTimer(Handle(), kHoverTimer);
-  timerRunning_ = false;
+  StopWindowTimers();
   ClearAll();
   if (enableGraphics_)
     for (const auto& item : hiddenRows_)
@@ -96,26 +86,12 @@ void TRichStringGrid::CreateWnd() {
   richEdit_->SetParent(this);
   richEdit_->SetBounds(0, 0, 0, 0);
   if (columnSize_->Save) LoadColSizes();
+  // The hover and blink timer starts when something needs it.
   UpdateHoverTimer();
-}
-
-void TRichStringGrid::SetHovering(bool v) {
-  hovering_ = v;
-  UpdateHoverTimer();
-}
-
-void TRichStringGrid::UpdateHoverTimer() {
-  const bool wanted = hovering_ && HandleAllocated();
-  if (wanted && !timerRunning_) timerRunning_ = SetTimer(Handle(), kHoverTimer, kHoverTimerMs) != 0;
-  if (!wanted && timerRunning_) {
-    KillTimer(Handle(), kHoverTimer);
-    timerRunning_ = false;
-  }
 }
 
 void TRichStringGrid::DestroyWnd() {
-  if (timerRunning_) KillTimer(Handle(), kHoverTimer);
-  timerRunning_ = false;
+  StopWindowTimers();
   TStringGrid::DestroyWnd();
 }
 
@@ -127,14 +103,9 @@ void TRichStringGrid::Loaded() {
   extraTextFlags_ = BiDiMode() != bdLeftToRight ? DT_RTLREADING : 0;
 }
 
-void TRichStringGrid::WndProc(TMessage& message) {
-  TStringGrid::WndProc(message);
-  if (message.Msg == WM_SETFOCUS) RefocusEditControl();
-  if (message.Msg == WM_HSCROLL || message.Msg == WM_VSCROLL) UpdateScrollSettings();
-}
-
 void TRichStringGrid::Resized() {
   TStringGrid::Resized();
+  if (columnSize_->Stretch()) StretchRightColumn();
   UpdateScrollSettings();
 }
 

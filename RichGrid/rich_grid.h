@@ -22,8 +22,10 @@
 //   and one full repaint follows the outermost EndUpdate.
 // - Footer rows and right fixed columns scroll with the data; only their
 //   painting and selection treat them as fixed.
-// - Timers run only while the grid's window exists, and the 500 ms hover
-//   timer only while hovering is on: an idle grid does not wake the program.
+// - Timers run only while the grid's window exists and something needs
+//   them: the hover and blink timer while the mouse hovers over a grid with
+//   Hovering on or a blinking text is in view, the pan timer in pan mode.
+//   Destroying the window stops them all (pan mode ends with it).
 // - The grid works without ever being shown (the application's hidden
 //   grids export and print).
 #pragma once
@@ -354,6 +356,26 @@ class TRichStringGrid : public TStringGrid {
   // left, the caret at the end) and the edit should end as with Enter.
   bool AutoAdvanceDue(const AnsiString& text, int caret);
 
+  // --- the mouse, the wheel and the window's messages (rich_grid_mouse.cpp,
+  // rich_grid_messages.cpp). Header clicks sort (Shift adds to the sort
+  // index), double clicks on a heading's sizing line fit the column,
+  // fixed cells select whole rows, columns or the grid, links in cells open
+  // (web and mail addresses only) or jump to a cell of the grid (CELL://),
+  // the wheel moves the current row or, with Ctrl, zooms, and the middle
+  // button pans. The class library's mouse events pass through unchanged.
+  //
+  // The fixed-cell cursor state of the mouse: 0 none, 1 column select,
+  // 2 row select, 3 select all.
+  int FixedCellCursor() const { return cursorState_; }
+  // Pan mode: from a press of the middle button to the next press of any
+  // button (or the window's end).
+  bool PanMode() const { return panMode_; }
+  // Whether the hover and blink timer runs.
+  bool HoverTimerRunning() const { return timerRunning_; }
+  // Whether a cell's hint is shown, and for which cell.
+  bool CellHintShown() const { return hintShown_; }
+  TGridCoord HintCell() const { return hintCell_; }
+
   // --- settings files (rich_grid_settings.cpp)
   // Column widths as "col<i>" in ColumnSize.Section of ColumnSize.Key.
   void SaveColSizes();
@@ -592,7 +614,8 @@ class TRichStringGrid : public TStringGrid {
   TBitmap* RowIndicator() const { return rowIndicator_.get(); }
   void SetRowIndicator(const TBitmap& v) { rowIndicator_->Assign(v); }
   bool Hovering() const { return hovering_; }
-  // The hover timer runs while hovering is on and the window exists.
+  // Hovering: every half second the data cell under the mouse becomes
+  // current (the timer runs while the mouse is over the grid).
   void SetHovering(bool v);
   bool IncludeFixedCells() const { return includeFixedCells_; }
   void SetIncludeFixedCells(bool v) { includeFixedCells_ = v; }
@@ -710,6 +733,14 @@ class TRichStringGrid : public TStringGrid {
   bool KeyPress(char& Key) override;
   bool KeyUp(Word& Key, TShiftState Shift) override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void DblClick() override;
+  void MouseLeave() override;
+  bool ShowOwnHint(TPoint clientPos, TPoint screenPos) override;
+  bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
+  void ColumnMoved(int FromIndex, int ToIndex) override;
+  void RowMoved(int FromIndex, int ToIndex) override;
+  void DoEnter() override;
 
   // Sizing by mouse: the column (row) being sized and its size before.
   int FSizingCol = -1, FSizingRow = -1;
@@ -722,7 +753,6 @@ class TRichStringGrid : public TStringGrid {
   bool editControlActive_ = false;
 
  private:
-  void UpdateHoverTimer();
   void ApplyColumnHeaders();
   void ApplyRowHeaders();
   void FormResize(TObject* Sender);
@@ -812,6 +842,36 @@ class TRichStringGrid : public TStringGrid {
   bool linkActive_ = false;
   bool editClick_ = false;
   TPoint editClickPoint_;
+  // The mouse (rich_grid_mouse.cpp).
+  // The steps of a left press on a cell that the grid's own rules do not
+  // make fixed; false when the press went no further (a jump to a cell).
+  bool PressCell(int ACol, int ARow, TShiftState Shift, int X, int Y);
+  bool IsDataRow(int ARow) const;
+  bool IsDataCol(int ACol) const;
+  // The link under a client point of a cell: a plain text that is a link
+  // (with URLShow) or the anchor of mark-up text under the point.
+  AnsiString AnchorAt(int ACol, int ARow, int X, int Y);
+  // Follows a link clicked in a cell; false when it jumped to a cell.
+  bool FollowLink(int ACol, int ARow, const AnsiString& anchor);
+  void JumpToCell(int ACol, int ARow);
+  int CursorStateAt(int X, int Y);
+  void ShowMouseCursor();
+  void ShowMoveMarkers();
+  void HideMoveMarkers();
+  int RadioItemAt(int ACol, int ARow, int X, int Y);
+  // The window (rich_grid_messages.cpp): the hover and blink timer, pan
+  // mode, hints and scroll hints.
+  void UpdateHoverTimer();
+  // Stops the window's timers and ends pan mode (the window goes).
+  void StopWindowTimers();
+  void HoverBlinkTick();
+  bool ContainsBlink(const AnsiString& text) const;
+  void StartPan(int X, int Y);
+  void EndPan();
+  void PanTick();
+  void ShowHintText(const AnsiString& text, TPoint screenPos);
+  void HideCellHint();
+  void ShowScrollHint(int bar, int pos);
 
   // Painting. The room a cell graphic takes beside the text, its placement
   // (see TCellGraphic) and whether the cell's text is drawn at all.
@@ -839,6 +899,11 @@ class TRichStringGrid : public TStringGrid {
   void PaintNodeGlyph(bool expanded, const TRect& cell);
   void PaintRadioGroup(const TCellGraphic& g, const TRect& cell);
   void PaintProgress(int ACol, int ARow, const TRect& cell);
+  // Where painting places a button cell's button, and a radio group's items.
+  TRect PaintedButtonRect(int ACol, int ARow, const TRect& cell);
+  std::vector<TRect> RadioItemRects(const TCellGraphic& g, const TRect& cell);
+  // The rectangle mark-up text is laid out in (painting and link tests).
+  TRect MarkupRect(int ACol, int ARow, const TRect& cell);
   static int SystemWheelLines();
   static int SystemScrollBarWidth();
 
@@ -898,6 +963,33 @@ class TRichStringGrid : public TStringGrid {
   bool paintHasNodes_ = false;
   bool stretching_ = false;
   bool timerRunning_ = false;
+  // Mouse state: the point and cell of the last left press, the pressed
+  // button cell and fixed cell, a sort click to let pass, a column or row
+  // moved by the mouse.
+  TPoint pressPoint_;
+  TGridCoord pressCell_{-1, -1}, pressedButton_{-1, -1}, pressedFixed_{-1, -1};
+  int cursorState_ = 0;
+  bool suppressSortClick_ = false, movingByMouse_ = false, movedByMouse_ = false;
+  // A row the press took out of the disjunct selection (-1: none).
+  int toggledOffRow_ = -1;
+  // The anchor under the mouse and its cell.
+  AnsiString hoverAnchor_;
+  TGridCoord anchorCell_{-1, -1};
+  // A press armed a drag of the selection out of the grid.
+  bool dragArmed_ = false;
+  // The mouse over the grid (hovering) and where it was last.
+  bool mouseInside_ = false;
+  TPoint mousePoint_;
+  // A paint drew a blinking text.
+  bool blinkSeen_ = false;
+  bool hintShown_ = false;
+  TGridCoord hintCell_{-1, -1};
+  bool scrollHintShown_ = false;
+  bool panMode_ = false, panTimerRunning_ = false;
+  TPoint panOrigin_;
+  int panAccumX_ = 0, panAccumY_ = 0;
+  // Wheel turns not yet a notch.
+  int wheelRest_ = 0;
   int filterFixedRows_ = -1;
   bool filterAddedRow_ = false;
 

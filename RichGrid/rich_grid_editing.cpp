@@ -194,13 +194,6 @@ void TRichStringGrid::DoExit() {
   TStringGrid::DoExit();
 }
 
-void TRichStringGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  // An editor that opens on this press puts its caret where the mouse is.
-  vx::RestoreOnExit<bool> click(editClick_, Button == mbLeft && mouseActions_->CaretPositioning);
-  editClickPoint_ = TPoint{X, Y};
-  TStringGrid::MouseDown(Button, Shift, X, Y);
-}
-
 bool TRichStringGrid::TakeEditClick(TPoint& at) {
   if (!editClick_) return false;
   editClick_ = false;

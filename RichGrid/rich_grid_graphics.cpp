@@ -180,7 +180,7 @@ void TRichStringGrid::PaintCellGraphic(int ACol, int ARow, const TRect& cell, co
       break;
     }
     case ctButton:
-      c->DrawFrameControl(PlaceGraphic(cell, room.width, room.height, g->Position, g->VertPosition), DFC_BUTTON,
+      c->DrawFrameControl(PaintedButtonRect(ACol, ARow, cell), DFC_BUTTON,
                           DFCS_BUTTONPUSH | (g->State ? DFCS_PUSHED : 0));
       break;
     default: break;
@@ -230,21 +230,43 @@ void TRichStringGrid::PaintNodeGlyph(bool expanded, const TRect& cell) {
   }
 }
 
+std::vector<TRect> TRichStringGrid::RadioItemRects(const TCellGraphic& g, const TRect& cell) {
+  std::vector<TRect> items;
+  const TStringList* texts = g.Texts();
+  if (!texts) return items;
+  TCanvas* c = Canvas();
+  const int lineHeight = c->TextHeight("gh");
+  int x = cell.Left + 2, y = cell.Top + 2;
+  for (int i = 0; i < texts->Count(); ++i) {
+    const int width = c->TextWidth(texts->Strings(i)) + 12 + 4;
+    items.push_back(Rect(x, y, x + width, y + lineHeight));
+    if (g.State) x += width;
+    else y += lineHeight;
+  }
+  return items;
+}
+
+TRect TRichStringGrid::PaintedButtonRect(int ACol, int ARow, const TRect& cell) {
+  const TCellGraphic* g = CellGraphic(ACol, ARow);
+  if (!g) return TRect{};
+  int w = 0, h = 0;
+  CellGraphicSize(ACol, ARow, w, h);
+  return PlaceGraphic(cell, w, h, g->Position, g->VertPosition);
+}
+
 void TRichStringGrid::PaintRadioGroup(const TCellGraphic& g, const TRect& cell) {
-  const TStringList* items = g.Texts();
-  if (!items) return;
   TCanvas* c = Canvas();
   const int lineHeight = c->TextHeight("gh");
   const TBrushStyle brushStyle = c->Brush()->Style();
-  int x = cell.Left + 2, y = cell.Top + 2;
-  for (int i = 0; i < items->Count(); ++i) {
-    const TRect button = Rect(x, y + (lineHeight - 12) / 2, x + 12, y + (lineHeight - 12) / 2 + 12);
-    c->DrawFrameControl(button, DFC_BUTTON, DFCS_BUTTONRADIO | (i == g.Value ? DFCS_CHECKED : 0));
+  const std::vector<TRect> items = RadioItemRects(g, cell);
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const TRect& item = items[i];
+    const int top = item.Top + (lineHeight - 12) / 2;
+    c->DrawFrameControl(Rect(item.Left, top, item.Left + 12, top + 12), DFC_BUTTON,
+                        DFCS_BUTTONRADIO | (static_cast<int>(i) == g.Value ? DFCS_CHECKED : 0));
     c->Brush()->SetStyle(bsClear);
-    c->TextOut(x + 14, y, items->Strings(i));
+    c->TextOut(item.Left + 14, item.Top, g.Texts()->Strings(static_cast<int>(i)));
     c->Brush()->SetStyle(brushStyle);
-    if (g.State) x += c->TextWidth(items->Strings(i)) + 12 + 4;
-    else y += lineHeight;
   }
 }
 

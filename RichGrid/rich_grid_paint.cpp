@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "RichGrid/canvas_state.h"
+#include "RichGrid/grid_cursors.h"
 #include "RichGrid/markup.h"
 #include "RichGrid/picture_draw.h"
 #include "RichGrid/rich_grid.h"
@@ -58,6 +59,15 @@ bool TRichStringGrid::IsSelectedLook(int ACol, int ARow, TGridDrawState AState) 
   return rowPicked && (bySelection || rowSelect);
 }
 
+// Mark-up text lies 2 pixels in from the cell's left and top (after a row
+// indicator), 10 pixels narrower in a heading that shows the sort glyph.
+TRect TRichStringGrid::MarkupRect(int ACol, int ARow, const TRect& cell) {
+  TRect r = Rect(cell.Left + kInset, cell.Top + kInset, cell.Right, cell.Bottom);
+  if (ACol == 0 && ARow == Row() && FixedCols() > 0 && !rowIndicator_->Empty()) r.Left += rowIndicator_->Width();
+  if (ShowsSortGlyph(ACol, ARow)) r.Right -= 10;
+  return r;
+}
+
 // ---------------------------------------------------------------------------
 // DrawCell
 
@@ -96,6 +106,13 @@ void TRichStringGrid::DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState A
 
   PaintCellBorders(col, ARow, ARect);
   if (fixed && !edgesDrawn) PaintFixedEdges(ARect);
+  // A fixed cell pressed as a button looks pushed in until the release.
+  if (pressedFixed_ == TGridCoord{ACol, ARow}) {
+    TRect r = ARect;
+    c->DrawEdge(r, BDR_SUNKENINNER, BF_RECT);
+  }
+  // A blinking text in view needs the blink timer.
+  if (!blinkSeen_ && ContainsBlink(Cells(col, ARow))) blinkSeen_ = true;
   if (enableGraphics_) PaintCellGraphic(col, ARow, ARect, room);
 
   TDrawGrid::DrawCell(ACol, ARow, ARect, AState);
@@ -225,8 +242,7 @@ void TRichStringGrid::PaintCellContent(int ACol, int ARow, const TRect& cellRect
   const TAlignment alignment = GetCellAlignment(col, ARow);
 
   if (kind == ctMarkup) {
-    TRect r = Rect(textRect.Left + kInset, textRect.Top + kInset, textRect.Right, textRect.Bottom);
-    if (glyph) r.Right -= 10;
+    const TRect r = MarkupRect(ACol, ARow, cellRect);
     AnsiString link, plain;
     int w = 0, h = 0;
     DrawMarkup(c, text, r, gridImages_, -1, -1, false, false, false, selected, blinkOn_, 1.0, linkColor, link, plain, w,
@@ -378,8 +394,10 @@ void TRichStringGrid::Paint() {
   if (enableGraphics_)
     for (int r = FixedRows(); r < RowCount() && !paintHasNodes_; ++r) paintHasNodes_ = IsNode(r);
   TStringGrid::Paint();
-  if (fixedRightCols_ <= 0 && fixedFooters_ <= 0) return;
   TCanvas* c = Canvas();
+  if (panMode_) DrawPanMark(c, panOrigin_.X - kPanMarkSize / 2, panOrigin_.Y - kPanMarkSize / 2, intelliPan_);
+  if (blinkSeen_ && !timerRunning_) UpdateHoverTimer();
+  if (fixedRightCols_ <= 0 && fixedFooters_ <= 0) return;
   CanvasState keep(c);
   c->Pen()->SetColor(clBlack);
   c->Pen()->SetWidth(1);

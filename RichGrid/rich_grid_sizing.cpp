@@ -41,12 +41,6 @@ void TRichStringGrid::CalcSizingState(int X, int Y, TGridState& State, int& Inde
   }
 }
 
-void TRichStringGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  TStringGrid::MouseUp(Button, Shift, X, Y);
-  // A press on a sizing line that changed nothing leaves no sizing behind.
-  FSizingCol = FSizingRow = -1;
-}
-
 void TRichStringGrid::ColWidthsChanged() {
   if (columnSize_->Stretch()) StretchRightColumn();
   TStringGrid::ColWidthsChanged();

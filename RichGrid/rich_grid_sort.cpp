@@ -295,10 +295,8 @@ void TRichStringGrid::SortRows(bool byIndex) {
 void TRichStringGrid::HeaderClickSort(int ACol, int X, TShiftState Shift) {
   if (ACol < 0 || ACol >= ColCount()) return;
   if (ACol < FixedCols() && !sortFixedCols_) return;
-  if (Options().Contains(goColSizing)) {
-    const TRect r = CellRect(ACol, 0);
-    if (r.Right > r.Left && (X - r.Left < 4 || r.Right - X < 4)) return;
-  }
+  // A click in the sizing zone of a column line sizes; it never sorts.
+  if (Options().Contains(goColSizing) && LineNear(true, X, true) >= 0) return;
   if (FixedRows() < 1 || !sortShow_ || RowCount() < 3) return;
   bool doSort = true;
   if (OnCanSort) OnCanSort(this, ACol, doSort);

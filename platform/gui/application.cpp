@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "platform/gui/bitmap.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/qt_app.h"
@@ -192,8 +193,15 @@ void TScreen::SetCursor(TCursor v) {
   vx::EnsureQtApp();
   if (cursor_ != crDefault) QApplication::restoreOverrideCursor();
   cursor_ = v;
-  if (v != crDefault) QApplication::setOverrideCursor(QCursor(vx::ToQtCursor(v)));
+  if (v != crDefault) QApplication::setOverrideCursor(vx::ToQtCursor(v));
 }
+
+void TScreen::SetCursors(TCursor index, const TBitmap& image, int hotX, int hotY) {
+  vx::EnsureQtApp();
+  vx::SetProgramCursor(index, image.Data().image, hotX, hotY);
+}
+
+bool TScreen::HasCursor(TCursor index) const { return vx::HasProgramCursor(index); }
 
 int TScreen::Width() const {
   vx::EnsureQtApp();

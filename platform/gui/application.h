@@ -21,6 +21,7 @@
 #include "platform/rtl/classes.h"
 
 class TForm;
+class TBitmap;
 
 using TExceptionEvent = std::function<void(TObject* Sender, Exception& E)>;
 
@@ -91,6 +92,11 @@ class TScreen {
   TCursor Cursor() const { return cursor_; }
   // crDefault restores the controls' own cursors.
   void SetCursor(TCursor v);
+  // The program's own cursors (Screen.Cursors), by positive numbers: a
+  // picture whose pixels of its top-left pixel's colour are see-through,
+  // with its hot spot. Setting a number again replaces its picture.
+  void SetCursors(TCursor index, const TBitmap& image, int hotX, int hotY);
+  bool HasCursor(TCursor index) const;
   int Width() const;
   int Height() const;
   // The resolution fonts and layouts are made for: 96 on every screen.

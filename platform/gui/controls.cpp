@@ -53,7 +53,7 @@ class ControlEventFilter : public QObject {
     if (watched != control_->widget_) {
       const QEvent::Type t = e->type();
       const bool mouse = t == QEvent::MouseButtonPress || t == QEvent::MouseButtonRelease ||
-                         t == QEvent::MouseButtonDblClick || t == QEvent::MouseMove;
+                         t == QEvent::MouseButtonDblClick || t == QEvent::MouseMove || t == QEvent::ToolTip;
       if (!(watched == viewport_ && viewport_ && mouse)) return false;
     } else if (mouseFromViewportOnly_) {
       const QEvent::Type t = e->type();
@@ -102,9 +102,21 @@ class ControlEventFilter : public QObject {
         if (control_->OnMouseEnter) Guard([&] { control_->OnMouseEnter(control_); });
         return false;
       case QEvent::Leave:
+        Guard([&] { control_->MouseLeave(); });
         if (Application) Application->SetHint("");
         if (control_->OnMouseLeave) Guard([&] { control_->OnMouseLeave(control_); });
         return false;
+      case QEvent::ToolTip: {
+        if (!control_->showHint_) return false;
+        auto* he = static_cast<QHelpEvent*>(e);
+        bool own = false;
+        // Client coordinates are the viewport's, when there is one.
+        QPoint at = he->pos();
+        if (viewport_ && watched != viewport_) at -= static_cast<QWidget*>(viewport_)->pos();
+        const TPoint client{at.x(), at.y()};
+        Guard([&] { own = control_->ShowOwnHint(client, TPoint{he->globalPos().x(), he->globalPos().y()}); });
+        return own;
+      }
       case QEvent::ContextMenu: return control_->popupMenu_ != nullptr;  // shown on the button release
       case QEvent::Resize:
       case QEvent::Move: {
@@ -405,6 +417,26 @@ void TControl::SetCursor(TCursor v) {
 void TControl::SetPopupMenu(TPopupMenu* menu) {
   popupMenu_ = menu;
   if (menu) menu->FreeNotification(this);
+}
+
+QWidget* TControl::MouseWidget() const {
+  if (auto* wc = dynamic_cast<const TWinControl*>(this)) return wc->ClientWidget();
+  return widget_;
+}
+
+bool TControl::MouseCapture() const {
+  QWidget* w = MouseWidget();
+  return w && QWidget::mouseGrabber() == w;
+}
+
+void TControl::SetMouseCapture(bool v) {
+  QWidget* w = MouseWidget();
+  if (!w || v == MouseCapture()) return;
+  if (v) {
+    if (w->isVisible()) w->grabMouse();
+  } else {
+    w->releaseMouse();
+  }
 }
 
 void TControl::Invalidate() {

@@ -101,6 +101,10 @@ class TControl : public TComponent, public vx::StringProperties {
   TPopupMenu* PopupMenu() const { return popupMenu_; }
   void SetPopupMenu(TPopupMenu* menu);
 
+  // While captured, the mouse goes to this control alone (SetCapture).
+  bool MouseCapture() const;
+  void SetMouseCapture(bool v);
+
   void Invalidate();
   void Repaint();  // paints at once, also inside a long loop
   void Refresh() { Repaint(); }
@@ -158,7 +162,15 @@ class TControl : public TComponent, public vx::StringProperties {
   // Controls whose widget reports clicks itself (buttons, check boxes)
   // return false, so a mouse release does not click twice.
   virtual bool ClicksOnMouseUp() const { return true; }
+  // The mouse left the control.
+  virtual void MouseLeave() {}
+  // The mouse rested over the control with ShowHint on. A control that
+  // shows a hint of its own for that point (client and screen coordinates)
+  // returns true; false shows the control's Hint as usual.
+  virtual bool ShowOwnHint(TPoint clientPos, TPoint screenPos) { return false; }
 
+  // The widget that gets the control's mouse (a scroll area's viewport).
+  QWidget* MouseWidget() const;
   // Called when the parent's font changes and ParentFont is set.
   void ParentFontChanged(const TFont& parentFont);
   void ApplyBoundsToWidget();

@@ -280,7 +280,7 @@ void TCustomGrid::ModifyScrollBar(int bar, int code, int pos) {
     case SB_THUMBTRACK:
       if (!options_.Contains(goThumbTracking)) return;
       [[fallthrough]];
-    case SB_THUMBPOSITION: target = fixed + Scale(std::clamp(pos, 0, 127), last - fixed, 127); break;
+    case SB_THUMBPOSITION: target = ThumbCell(bar, pos); break;
     case SB_TOP: target = fixed; break;
     case SB_BOTTOM: target = last; break;
     default: return;
@@ -293,6 +293,15 @@ void TCustomGrid::ModifyScrollBar(int bar, int code, int pos) {
     s.Pos = std::clamp(pos, 0, 127);
     ScrollBarChanged(bar);
   }
+}
+
+int TCustomGrid::ThumbCell(int bar, int pos) {
+  TGridDrawInfo d;
+  CalcDrawInfo(d);
+  const TGridCoord max = CalcMaxTopLeft(FTopLeft, d);
+  const int fixed = bar == SB_VERT ? fixedRows_ : fixedCols_;
+  const int last = bar == SB_VERT ? max.Y : max.X;
+  return fixed + Scale(std::clamp(pos, 0, 127), last - fixed, 127);
 }
 
 void TCustomGrid::WMScroll(int bar, int code, int pos) {

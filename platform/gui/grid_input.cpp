@@ -5,37 +5,44 @@
 
 #include "platform/gui/grids.h"
 
-namespace {
-
-// How close to a grid line the mouse must be to size a column or row.
-constexpr int kSizingZone = 3;
-
-}  // namespace
-
 void TCustomGrid::CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs,
                                   TGridDrawInfo& d) {
   State = gsNormal;
   Index = -1;
   // Columns size in the fixed rows, rows in the fixed columns; only the
   // scrolled cells have a sizable edge.
-  auto scan = [&](const TGridAxisDrawInfo& a, int pos, TGridState state) {
-    int edge = a.FixedBoundary;
-    for (int i = a.FirstGridCell; i < a.GridCellCount && edge < a.GridExtent; ++i) {
-      edge += a.GetExtent(i);
-      if (std::abs(pos - edge) <= kSizingZone) {
-        State = state;
-        Index = i;
-        SizingPos = edge;
-        SizingOfs = edge - pos;
-        return;
-      }
-      edge += a.EffectiveLineWidth;
-    }
+  auto take = [&](const TGridAxisDrawInfo& a, bool columns, int pos, TGridState state) {
+    const int i = LineNear(columns, pos);
+    if (i < 0) return;
+    const int edge = LinePos(a, i) + a.GetExtent(i);
+    State = state;
+    Index = i;
+    SizingPos = edge;
+    SizingOfs = edge - pos;
   };
   if (options_.Contains(goColSizing) && Y >= 0 && Y < d.Vert.FixedBoundary && X > d.Horz.FixedBoundary)
-    scan(d.Horz, X, gsColSizing);
+    take(d.Horz, true, X, gsColSizing);
   else if (options_.Contains(goRowSizing) && X >= 0 && X < d.Horz.FixedBoundary && Y > d.Vert.FixedBoundary)
-    scan(d.Vert, Y, gsRowSizing);
+    take(d.Vert, false, Y, gsRowSizing);
+}
+
+int TCustomGrid::LineNear(bool columns, int pos, bool includeFixed) {
+  TGridDrawInfo d;
+  CalcDrawInfo(d);
+  const TGridAxisDrawInfo& a = columns ? d.Horz : d.Vert;
+  int edge = 0;
+  for (int i = 0; i < a.FixedCellCount && edge < a.GridExtent; ++i) {
+    edge += a.GetExtent(i);
+    if (includeFixed && std::abs(pos - edge) <= SizingZone) return i;
+    edge += a.EffectiveLineWidth;
+  }
+  edge = a.FixedBoundary;
+  for (int i = a.FirstGridCell; i < a.GridCellCount && edge < a.GridExtent; ++i) {
+    edge += a.GetExtent(i);
+    if (std::abs(pos - edge) <= SizingZone) return i;
+    edge += a.EffectiveLineWidth;
+  }
+  return -1;
 }
 
 bool TCustomGrid::BeginColumnDrag(int&, int&, TPoint) { return true; }

@@ -26,8 +26,9 @@
 // - Only leading fixed rows and columns are frozen; every other row and
 //   column scrolls.
 // - Column and row sizing by mouse happen in the fixed rows (columns) within
-//   3 pixels of a grid line, and apply once, at the release; setting a width
-//   or height to its current value notifies nobody.
+//   3 pixels (SizingZone) of a scrolled column's (row's) closing line, and
+//   apply once, at the release; setting a width or height to its current
+//   value notifies nobody. LineNear answers that one rule for descendants.
 // - Moving a column (row) by mouse calls MoveColumn and ColumnMoved only when
 //   the position changed; the base moves data, never widths or heights.
 // - The scroll bars run on 0..127, linear in TopRow - FixedRows and
@@ -220,6 +221,17 @@ class TCustomGrid : public TCustomControl, public vx::MessageTarget {
   // The cell under a client point; -1 for a coordinate outside the cells.
   TGridCoord MouseCoord(int X, int Y);
   void MouseToCell(int X, int Y, int& ACol, int& ARow);
+  // How near (in pixels, either side) a column's or row's closing line a
+  // press must be to size it.
+  static constexpr int SizingZone = 3;
+  // The shown column (row with columns false) whose closing line lies
+  // within SizingZone of the client coordinate pos: a scrolled one, the one
+  // a press there would size, or with includeFixed a fixed one too. -1 when
+  // none.
+  int LineNear(bool columns, int pos, bool includeFixed = false);
+  // The top row (SB_VERT) or left column (SB_HORZ) that the scroll bar's
+  // thumb at pos (0..127) shows.
+  int ThumbCell(int bar, int pos);
 
   // --- editor
   bool EditorMode() const { return FEditorMode; }

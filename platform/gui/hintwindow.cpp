@@ -37,7 +37,7 @@ void THintWindow::ReleaseHandle() {
 
 void THintWindow::Paint() {
   TCanvas* c = Canvas();
-  c->Brush()->SetColor(clInfoBk);
+  c->Brush()->SetColor(Color() == clDefault ? clInfoBk : Color());
   c->Pen()->SetColor(clBlack);
   c->Rectangle(ClientRect());
   c->Font()->SetColor(clInfoText);

@@ -1,4 +1,5 @@
-// THintWindow: a small window that shows a hint text at a screen position.
+// THintWindow: a small window that shows a hint text at a screen position,
+// on its Color (the hint colour clInfoBk unless one was set).
 #pragma once
 
 #include "platform/gui/controls.h"

@@ -104,11 +104,11 @@ void SendMouseMove(TControl* c, int x, int y, TShiftState shift) {
   Mouse(w, QEvent::MouseMove, QPoint(x, y), Qt::NoButton, held, false);
 }
 
-void SendWheel(TControl* c, int delta, int x, int y) {
+void SendWheel(TControl* c, int delta, int x, int y, TShiftState shift) {
   QWidget* w = Target(c);
   if (!w) return;
   const QPoint p = Where(w, x, y);
-  QWheelEvent e(QPointF(p), QPointF(w->mapToGlobal(p)), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+  QWheelEvent e(QPointF(p), QPointF(w->mapToGlobal(p)), QPoint(), QPoint(0, delta), Qt::NoButton, QtModifiers(shift),
                 Qt::NoScrollPhase, false);
   QApplication::sendEvent(w, &e);
 }

@@ -22,8 +22,8 @@ void SendMouseUp(TControl* control, int x, int y, TMouseButton button = mbLeft);
 void SendEnter(TControl* control);
 void SendLeave(TControl* control);
 // The wheel turned by delta (120 a notch, negative towards the user) over
-// (x, y) of the control (its centre when x < 0).
-void SendWheel(TControl* control, int delta, int x = -1, int y = -1);
+// (x, y) of the control (its centre when x < 0), with the keys of shift held.
+void SendWheel(TControl* control, int delta, int x = -1, int y = -1, TShiftState shift = {});
 // The scroll bars of a control that scrolls by itself (a grid): whether one
 // is shown, a click in its page area, and its thumb dragged to pos and let go.
 bool ScrollBarShown(TControl* control, bool vertical);

@@ -1,12 +1,15 @@
 #include "platform/gui/qt_bridge.h"
 
+#include <QCursor>
 #include <QFontMetrics>
 #include <QPaintEngine>
 #include <QPen>
+#include <QPixmap>
 #include <QPolygon>
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "platform/gui/bitmap.h"
 #include "platform/rtl/codepages.h"
@@ -68,7 +71,14 @@ void FromQFont(const QFont& q, TFont& font) {
   font.SetStyle(st);
 }
 
-Qt::CursorShape ToQtCursor(TCursor c) {
+namespace {
+// Kept for the whole run: the pictures must not go after the application.
+std::map<TCursor, QCursor>& ProgramCursors() {
+  static auto* cursors = new std::map<TCursor, QCursor>;
+  return *cursors;
+}
+
+Qt::CursorShape CursorShape(TCursor c) {
   switch (c) {
     case crNone: return Qt::BlankCursor;
     case crCross: return Qt::CrossCursor;
@@ -93,6 +103,26 @@ Qt::CursorShape ToQtCursor(TCursor c) {
     default: return Qt::ArrowCursor;
   }
 }
+}  // namespace
+
+QCursor ToQtCursor(TCursor c) {
+  const auto& cursors = ProgramCursors();
+  if (const auto i = cursors.find(c); i != cursors.end()) return i->second;
+  return QCursor(CursorShape(c));
+}
+
+void SetProgramCursor(TCursor index, const QImage& image, int hotX, int hotY) {
+  QImage picture = image.convertToFormat(QImage::Format_ARGB32);
+  if (!picture.isNull()) {
+    const QRgb key = picture.pixel(0, 0);
+    for (int y = 0; y < picture.height(); ++y)
+      for (int x = 0; x < picture.width(); ++x)
+        if (picture.pixel(x, y) == key) picture.setPixel(x, y, qRgba(0, 0, 0, 0));
+  }
+  ProgramCursors()[index] = QCursor(QPixmap::fromImage(picture), hotX, hotY);
+}
+
+bool HasProgramCursor(TCursor index) { return ProgramCursors().count(index) != 0; }
 
 namespace {
 struct KeyPair {

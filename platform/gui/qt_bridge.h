@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QColor>
+#include <QCursor>
 #include <QFont>
 #include <QFontMetrics>
 #include <QGlyphRun>
@@ -36,7 +37,11 @@ TColor FromQColor(const QColor& color);
 QFont ToQFont(const TFont& font);
 void FromQFont(const QFont& qfont, TFont& font);
 
-Qt::CursorShape ToQtCursor(TCursor cursor);
+// The cursor of a number: the class library's shapes, or a program cursor
+// set with SetProgramCursor (the arrow for an unknown number).
+QCursor ToQtCursor(TCursor cursor);
+void SetProgramCursor(TCursor index, const QImage& image, int hotX, int hotY);
+bool HasProgramCursor(TCursor index);
 
 Word VirtualKeyFromQt(int qtKey);
 int QtKeyFromVirtualKey(Word key);

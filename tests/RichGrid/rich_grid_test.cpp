@@ -408,23 +408,27 @@ TEST_F(RichGridCore, FormResizeChainAndTheWindowsTimer) {
   EXPECT_EQ(earlier, 2);
   EXPECT_EQ(g->Width(), 250);
 
-  // The hover timer runs while hovering is on and the window exists; a
-  // grid without hovering never wakes the program (it used to tick every
-  // 500 ms for as long as its window existed, hidden or not).
+  // The window's timer runs only while something needs it (here the mouse
+  // hovering over a grid with Hovering on), never before the window exists
+  // and never after it: an idle grid does not wake the program (it used to
+  // tick every 500 ms for as long as its window existed, hidden or not).
   const void* window = g->Handle();
+  g->SetHovering(true);
   EXPECT_FALSE(timers.Running(window, 111));
   g->HandleNeeded();
   EXPECT_FALSE(timers.Running(window, 111));
-  g->SetHovering(true);
+  g->MouseMove(TShiftState{}, 100, 50);
   EXPECT_TRUE(timers.Running(window, 111));
   EXPECT_EQ(timers.Interval(window, 111), 500u);
   g->DestroyWnd();
   EXPECT_FALSE(timers.Running(window, 111));
   g->HandleNeeded();
+  g->MouseMove(TShiftState{}, 100, 50);
   EXPECT_TRUE(timers.Running(window, 111));
   g->SetHovering(false);
   EXPECT_FALSE(timers.Running(window, 111));
   g->SetHovering(true);
+  g->MouseMove(TShiftState{}, 100, 50);
   delete g;
   EXPECT_FALSE(timers.Running(window, 111));
   form->SetBounds(0, 0, 300, 300);  // the form's own handler is back
