@@ -859,6 +859,12 @@ class TRichStringGrid : public TStringGrid {
   void ShowMoveMarkers();
   void HideMoveMarkers();
   int RadioItemAt(int ACol, int ARow, int X, int Y);
+  // The grid's own keys after the string grid's (rich_grid_keys.cpp); the
+  // selection and current cell from before the string grid's handling.
+  bool GridKeyDown(Word Key, TShiftState Shift, const TGridRect& before, TGridCoord from);
+  bool ClipboardKey(Word Key, bool ctrl, bool shift);
+  void InsertRowByKey();
+  bool DeleteRowByKey();
   // The window (rich_grid_messages.cpp): the hover and blink timer, pan
   // mode, hints and scroll hints.
   void UpdateHoverTimer();

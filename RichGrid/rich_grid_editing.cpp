@@ -232,11 +232,6 @@ void TRichStringGrid::RevertEdit() {
 // ---------------------------------------------------------------------------
 // Keys
 
-bool TRichStringGrid::KeyDown(Word& Key, TShiftState Shift) {
-  keyShift_ = Shift;
-  return TStringGrid::KeyDown(Key, Shift);
-}
-
 // Enter and Escape reach here as characters too (the string grid's key down
 // turns them into key presses).
 bool TRichStringGrid::KeyPress(char& Key) {
@@ -260,23 +255,6 @@ bool TRichStringGrid::KeyPress(char& Key) {
   }
   Key = 0;
   return true;
-}
-
-bool TRichStringGrid::KeyUp(Word& Key, TShiftState Shift) {
-  switch (Key) {
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_END:
-    case VK_HOME:
-    case VK_LEFT:
-    case VK_UP:
-    case VK_RIGHT:
-    case VK_DOWN:
-    case VK_INSERT:
-    case VK_DELETE: searchText_.clear(); break;
-    default: break;
-  }
-  return TStringGrid::KeyUp(Key, Shift);
 }
 
 void TRichStringGrid::IncrementalSearch(char key) {
