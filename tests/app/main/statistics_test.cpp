@@ -66,6 +66,14 @@ TEST(Statistics, IntervalsPerNumber) {
   EXPECT_EQ(TableRows(r.Table)[0], (std::vector<long long>{1, 2, 0, 2, 2, 2, 1}));
 }
 
+TEST(Statistics, IntervalsOfALongBaseDoNotOverflow) {
+  // 50,000 draws all holding 1: (50,000 + 2) * (50,000 + 1) passes 2^31;
+  // the expected value is 50,002 - 1 - 50,000 = 1.
+  apptest::RowsSource s = From(Draws(50000, std::vector<int>{1}), 1);
+  const vx::StatisticResult r = vx::IntervalStatistic(s, 2020, 50000, 1);
+  EXPECT_EQ(TableRows(r.Table), (Rows{{1, 50000, 0, 1, 1, 1, 1}}));
+}
+
 TEST(Statistics, SumsRoundHalvesToEven) {
   struct Case {
     Draws draws;
