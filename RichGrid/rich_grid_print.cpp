@@ -85,7 +85,28 @@ void TRichStringGrid::PrintPreview(TCanvas* canvas, const TRect& rect) {
   PrintPageBuilder& job = PageBuilder();
   job.range = TGridRect{0, 0, ColCount() - 1, RowCount() - 1};
   job.previewRect = rect;
-  const int pages = job.sketch ? 1 : PrintPages(canvas, PrintPageBuilder::CountPreview, -1);
+  if (job.sketch) {
+    PrintPages(canvas, PrintPageBuilder::DrawPreview, 1);
+    return;
+  }
+  // The pages are laid out as a print job lays them out, measured on the
+  // printer's information context at the size of the preview rectangle,
+  // and drawn as laid out: text measured on the screen breaks pages
+  // elsewhere, so a long grid would preview on more or fewer pages than it
+  // prints.
+  TPrinter* printer = Printer();
+  printer->SetOrientation(PrintSettings()->Orientation());
+  const int mapMode = canvas->MapMode();
+  canvas->SetMapMode(MM_LOMETRIC);
+  const TPoint a = canvas->DPtoLP(TPoint{rect.Left, rect.Top});
+  const TPoint b = canvas->DPtoLP(TPoint{rect.Right, rect.Bottom});
+  canvas->SetMapMode(mapMode);
+  job.xOrigin = 0;
+  job.yOrigin = 0;
+  job.pageWidth = b.X - a.X;
+  job.pageHeight = a.Y - b.Y;
+  const int pages = PrintPages(printer->Canvas(), PrintPageBuilder::CountPrinter, -1);
+  FlagScope pin(job.pinned);
   PrintPages(canvas, PrintPageBuilder::DrawPreview, pages);
 }
 

@@ -62,6 +62,7 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
   ConnectProbabilityCommands();
   ConnectResultCommands();
   ConnectTicketCommands();
+  ConnectExportCommands();
   ConnectGenerationCommands();
   ConnectDyadCommands();
   ConnectWeightingCommands();

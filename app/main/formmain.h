@@ -100,7 +100,8 @@ class TFormMain : public TForm {
   TRichStringGrid *SGrid, *SGridRes, *SGridTick;
   TOpenDialog* OpenDialogMain;
   TSaveDialog* SaveDialogMain;
-  TPopupMenu *ResPopUpMenu, *TickPopUpMenu;
+  TPrintDialog* PrintDialogMain;
+  TPopupMenu *StatPopUpMenu, *ResPopUpMenu, *TickPopUpMenu;
 
   // --- menu
   TMenuItem *mnuBase, *OpenMain, *N1, *CloseMain, *N2, *mnuNewBase, *mnuImport, *mnuImportML, *N3, *Exit1;
@@ -112,6 +113,9 @@ class TFormMain : public TForm {
   TMenuItem *mnuAbout, *mnuHelp, *mnuAutor, *mnuLang;
   TMenuItem *mnuNewResBase, *mnuCloseResBase, *mnuResDelete, *mnuEmptyResBase;
   TMenuItem *mnuNewTickBase, *mnuCloseTickBase, *mnuTickDelete, *mnuTickDuplicate, *mnuEmptyTickBase;
+  TMenuItem *mnuStatSaveToDoc, *mnuStatSaveToASCII, *mnuStatSaveToXLS, *mnuStatSaveToHTML;
+  TMenuItem *mnuResSaveToDoc, *mnuResSaveToASCII, *mnuResSaveToXLS, *mnuResSaveToHTML;
+  TMenuItem *mnuTickSaveToDoc, *mnuTickSaveToASCII, *mnuTickSaveToXLS, *mnuTickSaveToHTML;
 
   // --- Probability page
   TSpinEdit *seYearFrom, *seDrawFrom, *seYearTo, *seDrawTo, *speMaxProbCount;
@@ -123,7 +127,7 @@ class TFormMain : public TForm {
   TMemo* Memo1;
   TSpinEdit *speRDNinOne, *speRandDNSys;
   // --- Statistics page
-  TButton* btnCalculateStat;
+  TButton *btnCalculateStat, *btnStatPreview;
   TGroupBox *gbxType, *gbxResStat;
   TRadioButton *rbtnAverInterval, *rbtnNonary, *rbtnFilled, *rbtnAmounts, *rbtnPairs;
   TLabel *lblSelCellsSum, *lblSelCellsCount, *lblSelCells9Sum;
@@ -157,7 +161,7 @@ class TFormMain : public TForm {
   TButton *btnLoadSystems, *btnGiveSystem;
   // --- Results page
   TDBGrid* DBGridRes;
-  TButton *btnSaveVariants, *btnOpenRes;
+  TButton *btnSaveVariants, *btnOpenRes, *btnResPreview;
   TGroupBox* gbxAddToTickets;
   TSpinEdit *speAddToTickYear, *speAddToTickDraw;
   TButton* btnAddToTickets;
@@ -169,7 +173,7 @@ class TFormMain : public TForm {
   // --- Tickets page
   TDBGrid* DBGridTick;
   TCheckBox* cbxFiltered;
-  TButton *btnOpenTick, *btnSaveTick, *btnCheckTick;
+  TButton *btnOpenTick, *btnSaveTick, *btnCheckTick, *btnTickPreview;
   TSpinEdit *speYearFilter, *speDrawFilter, *seYearFromTickCheck, *seDrawFromTickCheck, *seYearToTickCheck,
       *seDrawToTickCheck;
   // --- Download page (the second address, file, button and the cache box
@@ -387,6 +391,49 @@ class TFormMain : public TForm {
   void TableTickNewRecord(TDataSet* DataSet);
   void InsertNewTick();
   int KeptTickYear = 0, KeptTickDraw = 0, KeptTickNum = 0;
+
+  // --- export, preview and print of the statistics, results and tickets
+  // grids (app/main/export_commands.cpp)
+  enum class ExportKind { Doc, Ascii, Xls, Html };
+  void ConnectExportCommands();
+  void mnuStatSaveToDocClick(TObject* Sender);
+  void mnuStatSaveToASCIIClick(TObject* Sender);
+  void mnuStatSaveToXLSClick(TObject* Sender);
+  void mnuStatSaveToHTMLClick(TObject* Sender);
+  void mnuResSaveToDocClick(TObject* Sender);
+  void mnuResSaveToASCIIClick(TObject* Sender);
+  void mnuResSaveToXLSClick(TObject* Sender);
+  void mnuResSaveToHTMLClick(TObject* Sender);
+  void mnuTickSaveToDocClick(TObject* Sender);
+  void mnuTickSaveToASCIIClick(TObject* Sender);
+  void mnuTickSaveToXLSClick(TObject* Sender);
+  void mnuTickSaveToHTMLClick(TObject* Sender);
+  // The save dialog for a file of that kind, offering fileName in the
+  // program's folder; true when a file was chosen.
+  bool ChooseExportFile(ExportKind kind, const AnsiString& fileName);
+  // SGrid as it stands, into a file "Statistics" of that kind.
+  void ExportStatistics(ExportKind kind);
+  // Nothing while the table is closed; else its pending record posted, the
+  // hidden grid refilled and written to "Results.<ext>" or
+  // "Tickets.<ext>" (or what the user chooses).
+  void ExportTableGrid(TDataSet* table, TRichStringGrid* grid, ExportKind kind);
+  void ExportTableGridToDOC(TDataSet* table, TRichStringGrid* grid);
+  void ExportTableGridToASCII(TDataSet* table, TRichStringGrid* grid);
+  void ExportTableGridToXLS(TDataSet* table, TRichStringGrid* grid);
+  void ExportTableGridToHTML(TDataSet* table, TRichStringGrid* grid);
+  // Each column of the string grid takes the width of the data grid's.
+  void CopyColumnWidths(TDBGrid* from, TRichStringGrid* to);
+  // The preview window over the grid from page 1, shown modally; the
+  // results and tickets grids (columns = their data grid) are refilled
+  // first and print centred with the data grid's column widths.
+  void PreviewGrid(TRichStringGrid* grid, TDBGrid* columns);
+  void btnStatPreviewClick(TObject* Sender);
+  void btnResPreviewClick(TObject* Sender);
+  void btnTickPreviewClick(TObject* Sender);
+  // The print dialog for the pages to print: FromPage..ToPage as chosen,
+  // 0 and 0 (nothing) when cancelled.
+  void SGridPrintStart(TObject* Sender, int NrOfPages, int& FromPage, int& ToPage);
+  void SGridResPrintStart(TObject* Sender, int NrOfPages, int& FromPage, int& ToPage);
 
   // --- generation (app/main/generation_commands.cpp)
   void ConnectGenerationCommands();

@@ -127,6 +127,11 @@ void TFormMain::BuildMenu() {
   mnuCloseResBase = Item(this, ResPopUpMenu->Items(), "mnuCloseResBase", "Закрыть базу"_cp);
   mnuResDelete = Item(this, ResPopUpMenu->Items(), "mnuResDelete", "Удалить запись"_cp);
   mnuEmptyResBase = Item(this, ResPopUpMenu->Items(), "mnuEmptyResBase", "Очистить базу"_cp);
+  Item(this, ResPopUpMenu->Items(), "N6", "-");
+  mnuResSaveToDoc = Item(this, ResPopUpMenu->Items(), "mnuResSaveToDoc", "Save to Doc");
+  mnuResSaveToASCII = Item(this, ResPopUpMenu->Items(), "mnuResSaveToASCII", "Save to ASCII");
+  mnuResSaveToXLS = Item(this, ResPopUpMenu->Items(), "mnuResSaveToXLS", "Save to XLS");
+  mnuResSaveToHTML = Item(this, ResPopUpMenu->Items(), "mnuResSaveToHTML", "Save to HTML");
   TickPopUpMenu = new TPopupMenu(this);
   TickPopUpMenu->SetName("TickPopUpMenu");
   mnuNewTickBase = Item(this, TickPopUpMenu->Items(), "mnuNewTickBase", "Создать базу"_cp);
@@ -134,6 +139,17 @@ void TFormMain::BuildMenu() {
   mnuTickDelete = Item(this, TickPopUpMenu->Items(), "mnuTickDelete", "Удалить запись"_cp);
   mnuTickDuplicate = Item(this, TickPopUpMenu->Items(), "mnuTickDuplicate", "Дублировать запись"_cp);
   mnuEmptyTickBase = Item(this, TickPopUpMenu->Items(), "mnuEmptyTickBase", "Очистить базу"_cp);
+  Item(this, TickPopUpMenu->Items(), "N7", "-");
+  mnuTickSaveToDoc = Item(this, TickPopUpMenu->Items(), "mnuTickSaveToDoc", "Save to Doc");
+  mnuTickSaveToASCII = Item(this, TickPopUpMenu->Items(), "mnuTickSaveToASCII", "Save to ASCII");
+  mnuTickSaveToXLS = Item(this, TickPopUpMenu->Items(), "mnuTickSaveToXLS", "Save to XLS");
+  mnuTickSaveToHTML = Item(this, TickPopUpMenu->Items(), "mnuTickSaveToHTML", "Save to HTML");
+  StatPopUpMenu = new TPopupMenu(this);
+  StatPopUpMenu->SetName("StatPopUpMenu");
+  mnuStatSaveToDoc = Item(this, StatPopUpMenu->Items(), "mnuStatSaveToDoc", "Save to DOC");
+  mnuStatSaveToASCII = Item(this, StatPopUpMenu->Items(), "mnuStatSaveToASCII", "Save to ASCII");
+  mnuStatSaveToXLS = Item(this, StatPopUpMenu->Items(), "mnuStatSaveToXLS", "Save to XLS");
+  mnuStatSaveToHTML = Item(this, StatPopUpMenu->Items(), "mnuStatSaveToHTML", "Save to HTML");
 
   SetMenu(MainMenu);
 }
@@ -188,6 +204,7 @@ void TFormMain::BuildFrame() {
   btnStop->SetCaption("Стоп"_cp);
 
   SGrid = Make<TRichStringGrid>(this, tsStatistic, "SGrid", 4, 40, 580, 390);
+  SGrid->SetPopupMenu(StatPopUpMenu);
   SGridRes = Make<TRichStringGrid>(this, this, "SGridRes", 0, 0, 100, 50);
   SGridRes->SetVisible(false);
   SGridTick = Make<TRichStringGrid>(this, this, "SGridTick", 0, 0, 100, 50);
@@ -197,6 +214,8 @@ void TFormMain::BuildFrame() {
   OpenDialogMain->SetName("OpenDialogMain");
   SaveDialogMain = new TSaveDialog(this);
   SaveDialogMain->SetName("SaveDialogMain");
+  PrintDialogMain = new TPrintDialog(this);
+  PrintDialogMain->SetName("PrintDialogMain");
 }
 
 void TFormMain::BuildProbabilityPage() {
@@ -283,6 +302,7 @@ void TFormMain::BuildStatisticsPage() {
   lblSelCellsSum = Make<TLabel>(this, left, "lblSelCellsSum", 8, 176, 136, 16);
   lblSelCells9Sum = Make<TLabel>(this, left, "lblSelCells9Sum", 8, 196, 136, 16);
   for (TLabel* l : {lblSelCellsCount, lblSelCellsSum, lblSelCells9Sum}) l->SetCaption("");
+  btnStatPreview = Button(this, left, "btnStatPreview", "Просмотр"_cp, 4, 224, 140);
 
   gbxResStat = Make<TGroupBox>(this, p, "gbxResStat", 152, 36, 650, 400);
   gbxResStat->SetCaption("Статистика"_cp);
@@ -396,6 +416,7 @@ void TFormMain::BuildOtherPages() {
   btnSaveVariants = Button(this, p, "btnSaveVariants", "Сохранить"_cp, 432, 4, 140);
   btnOpenRes = Button(this, p, "btnOpenRes", "Открыть"_cp, 432, 100, 140);
   btnOpenRes->SetHint("Открыть базу с прогнозом"_cp);
+  btnResPreview = Button(this, p, "btnResPreview", "Просмотр"_cp, 432, 34, 140);
   gbxAddToTickets = Make<TGroupBox>(this, p, "gbxAddToTickets", 432, 136, 180, 90);
   gbxAddToTickets->SetCaption("Добавить в билеты"_cp);
   label(gbxAddToTickets, "год, тираж"_cp, 8, 18);
@@ -441,6 +462,7 @@ void TFormMain::BuildOtherPages() {
   seDrawToTickCheck = Spin(this, p, "seDrawToTickCheck", 276, 364, 0, 0, 1);
   btnCheckTick = Button(this, p, "btnCheckTick", "Проверить"_cp, 432, 362, 140);
   btnCheckTick->SetHint("Проверить варианты"_cp);
+  btnTickPreview = Button(this, p, "btnTickPreview", "Просмотр"_cp, 432, 140, 140);
 
   p = tsDownLoad;
   label(p, "Адрес"_cp, 8, 8);

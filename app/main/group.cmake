@@ -12,6 +12,7 @@ list(APPEND VX_APP_SOURCES
   main/number_set.cpp
   main/formmain_results.cpp
   main/tickets_commands.cpp
+  main/export_commands.cpp
   main/characteristic.cpp
   main/characteristic_commands.cpp
   main/dyads.cpp

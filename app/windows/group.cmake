@@ -9,4 +9,5 @@ list(APPEND VX_APP_SOURCES
   windows/about_box.cpp
   windows/base_viewer.cpp
   windows/visual_view.cpp
+  windows/page_preview.cpp
 )

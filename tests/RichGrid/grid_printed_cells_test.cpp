@@ -26,6 +26,8 @@ class GridPrintedCells : public RichGridTest {
     g.PrintPreview(&canvas, TRect{0, 0, kPageW, kPageH});
     return device.Calls;
   }
+  // The preview lays its pages out on the printer's information context.
+  RecordingPrinter printer{kPageW, kPageH};
   Grid g;
 };
 

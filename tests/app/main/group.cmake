@@ -12,6 +12,8 @@ list(APPEND VX_APP_TEST_SOURCES
   main/statistics_page_test.cpp
   main/results_flow_test.cpp
   main/tickets_test.cpp
+  main/export_test.cpp
+  main/preview_print_test.cpp
   main/characteristic_test.cpp
   main/dyads_test.cpp
   main/random_draws_test.cpp

@@ -28,3 +28,13 @@ add_test(NAME windows_screenshot
           env QT_QPA_PLATFORM=xcb $<TARGET_FILE:windows_screenshot>
           ${CMAKE_BINARY_DIR}/testdata/app)
 set_tests_properties(windows_screenshot PROPERTIES LABELS gui TIMEOUT 120)
+
+# The print preview window and the print-settings dialog under a real X
+# server (Xvfb); the PNG files stay in the build folder for a reviewer.
+add_executable(preview_screenshot ${CMAKE_CURRENT_LIST_DIR}/preview_screenshot_main.cpp)
+target_link_libraries(preview_screenshot PRIVATE vx_app)
+add_test(NAME preview_screenshot
+  COMMAND ${VX_XVFB_RUN} -a -s "-screen 0 1280x1024x24"
+          env QT_QPA_PLATFORM=xcb $<TARGET_FILE:preview_screenshot>
+          ${CMAKE_BINARY_DIR}/testdata/app)
+set_tests_properties(preview_screenshot PROPERTIES LABELS gui TIMEOUT 120)

@@ -20,39 +20,10 @@
 #include "platform/os/program_folder.h"
 #include "platform/rtl/filebytes.h"
 #include "platform/rtl/sysutils.h"
+#include "screenshot_support.h"
 
-namespace {
-
-int failures = 0;
-
-void Fail(const char* what) {
-  std::fprintf(stderr, "FAILED: %s\n", what);
-  ++failures;
-}
-
-void Capture(TForm* form, const std::filesystem::path& file) {
-  for (int i = 0; i < 20; ++i) Application->ProcessMessages();
-  if (!vx::SaveScreenshot(form, file.string())) Fail("screenshot not written");
-  if (vx::InkCoverage(form, clBtnFace) < 0.05) Fail("the window shows almost nothing");
-  std::printf("%s\n", file.string().c_str());
-}
-
-void MakeBase() {
-  frmNewBase->editNewName->SetText("shots");
-  frmNewBase->speNC->SetValue(6);
-  frmNewBase->speMC->SetValue(49);
-  frmNewBase->btnCreateClick(nullptr);
-  TDataSet* base = FormMain->TableMain;
-  for (int i = 0; i < 60; ++i) {
-    base->Append();
-    base->FieldByName("YEAR")->SetAsInteger(2010);
-    base->FieldByName("DRAW")->SetAsInteger(i + 1);
-    for (int j = 0; j < 6; ++j) base->FieldByName("P" + IntToStr(j + 1))->SetAsInteger((i * 5 + j * 8) % 49 + 1);
-    base->Post();
-  }
-}
-
-}  // namespace
+using shots::Capture;
+using shots::Fail;
 
 int main(int argc, char** argv) {
   if (argc < 2) {
@@ -71,7 +42,7 @@ int main(int argc, char** argv) {
     dialogs.Expect(vx::DialogKind::Open, "", 0);
     vx::CreateStartupForms();
     FormMain->Show();
-    MakeBase();
+    shots::MakeBase(60);
 
     frmVisual->seYearFromVisual->SetValue(2010);
     frmVisual->seDrawFromVisual->SetValue(40);
@@ -146,5 +117,5 @@ int main(int argc, char** argv) {
     vx::DestroyApplicationForms();
   }
   vx::SetProgramFolder("");
-  return failures ? 1 : 0;
+  return shots::failures ? 1 : 0;
 }
