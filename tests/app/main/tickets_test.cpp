@@ -2,8 +2,10 @@
 // tables (read back by dbfread), the draw filter, the defaults of a new
 // ticket, results turned into tickets, and the ticket check's report
 // against golden text.
+#include <filesystem>
 #include "app/bases/base_tables.h"
 #include "app/bases/newbase_dialogs.h"
+
 #include "draw_fixture.h"
 #include "platform/db/field.h"
 #include "platform/rtl/codepages.h"
@@ -154,6 +156,33 @@ TEST_F(Tickets, ResultsBecomeTicketsOfOneDraw) {
             "[2002, 24, 1, 2, 3, 4, 5, 6, 7]\n"
             "[2002, 24, 2, 4, 5, 6, 7, 8, 9]\n"
             "[2002, 24, 3, 5, 6, 7, 8, 9, 10]\n");
+  Stop();
+}
+
+TEST_F(Tickets, AFailingTicketIsNotKept) {
+  // A tickets table of another program whose NUM is a date: the first
+  // ticket fails as its NUM is written and is dropped, not left pending.
+  ASSERT_TRUE(FormMain->OpenTempResults(2));
+  FormMain->AppendResult(2002, 1, {5, 17});
+  FormMain->TableRes->Post();
+  std::filesystem::create_directories(std::string(vx::TicketFolder()));
+  const std::string path = std::string(vx::TicketFolder()) + "odd.tic";
+  apptest::RunPython(folder,
+                     "import dbf,sys\n"
+                     "t=dbf.Table(sys.argv[1],'YEAR N(9,0); DRAW N(9,0); NUM D; P1 N(15,0); P2 N(15,0)',"
+                     "dbf_type='db3')\n"
+                     "t.open(dbf.READ_WRITE)\nt.close()\n"
+                     "import os\nos.rename(sys.argv[1]+'.dbf',sys.argv[1])\n",
+                     path);
+  FormMain->OpenTableAs(FormMain->TableTick, path.c_str());
+  ASSERT_TRUE(FormMain->TableTick->Active());
+  dialogs.Expect(vx::DialogKind::Message, "Error in procedure \"btnAddToTicketsClick\"", mrOk);
+  FormMain->btnAddToTickets->Click();
+  EXPECT_FALSE(IsEditState(FormMain->TableTick->State()));
+  FormMain->TableTick->First();
+  EXPECT_TRUE(FormMain->TableTick->Eof());
+  FormMain->TableTick->Close();
+  EXPECT_EQ(ReadTickets(path), "[]\n");
   Stop();
 }
 
