@@ -198,6 +198,15 @@ void TfrmDuzediv::BuildToolBar() {
   PasteButton = Button(this, StandardToolBar, "PasteButton", "Paste", "Paste the clipboard");
   UndoButton = Button(this, StandardToolBar, "UndoButton", "Undo", "Undo the last change");
   Separator(this, StandardToolBar);
+  // The font boxes stand between the file and edit buttons and the styles.
+  FontName = new TComboBox(this, StandardToolBar);
+  FontName->SetName("FontName");
+  FontName->SetBounds(0, 0, 150, 22);
+  FontName->SetHint("Font name");
+  FontSize = new TEdit(this, StandardToolBar);
+  FontSize->SetName("FontSize");
+  FontSize->SetBounds(0, 0, 34, 22);
+  FontSize->SetHint("Font size");
   BoldButton = Button(this, StandardToolBar, "BoldButton", "B", "Bold", tbsCheck);
   ItalicButton = Button(this, StandardToolBar, "ItalicButton", "I", "Italic", tbsCheck);
   UnderlineButton = Button(this, StandardToolBar, "UnderlineButton", "U", "Underline", tbsCheck);
@@ -214,19 +223,6 @@ void TfrmDuzediv::BuildToolBar() {
     b->OnClick = [this](TObject* s) { AlignButtonClick(s); };
   }
   StandardToolBar->ArrangeButtons();
-  // The font boxes stand between the file and edit buttons and the styles.
-  const int boxesLeft = BoldButton->Left();
-  FontName = new TComboBox(this, StandardToolBar);
-  FontName->SetName("FontName");
-  FontName->SetBounds(boxesLeft + 2, 3, 150, 22);
-  FontName->SetHint("Font name");
-  FontSize = new TEdit(this, StandardToolBar);
-  FontSize->SetName("FontSize");
-  FontSize->SetBounds(boxesLeft + 156, 3, 34, 22);
-  FontSize->SetHint("Font size");
-  for (int i = 0; i < StandardToolBar->ControlCount(); ++i)
-    if (auto* b = dynamic_cast<TToolButton*>(StandardToolBar->Controls(i)); b && b->Left() >= boxesLeft)
-      b->SetLeft(b->Left() + 196);
 
   for (auto [button, action] : {std::pair{NewButton, FileNewCmd},
                                 {OpenButton, FileOpenCmd},

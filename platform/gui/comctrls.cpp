@@ -340,18 +340,56 @@ void TToolBar::SetShowCaptions(bool v) {
   showCaptions_ = v;
   for (TControl* c : controls_)
     if (auto* b = dynamic_cast<TToolButton*>(c)) b->RefreshImage();
+  ArrangeButtons();
 }
 
+void TToolBar::SetWrapable(bool v) {
+  wrapable_ = v;
+  ArrangeButtons();
+}
+
+namespace {
+bool IsSeparator(const TToolButton* b) { return b->Style() == tbsSeparator || b->Style() == tbsDivider; }
+// Room left after a control that is not a button.
+constexpr int kControlGap = 4;
+}  // namespace
+
 void TToolBar::ArrangeButtons() {
-  int x = 0;
+  if (arranging_) return;
+  arranging_ = true;
+  int buttonWidth = buttonWidth_;
+  if (showCaptions_)
+    for (TControl* c : controls_)
+      if (auto* b = dynamic_cast<TToolButton*>(c); b && b->Visible() && !IsSeparator(b) && b->Widget())
+        buttonWidth = std::max(buttonWidth, b->Widget()->sizeHint().width());
+  int x = 0, y = 2;
   for (TControl* c : controls_) {
+    if (!c->Visible()) continue;
     auto* b = dynamic_cast<TToolButton*>(c);
-    if (!b || !b->Visible()) continue;
-    const bool separator = b->Style() == tbsSeparator || b->Style() == tbsDivider;
-    const int w = separator ? 8 : buttonWidth_;
-    b->SetBounds(x, 2, w, buttonHeight_);
-    x += w;
+    const bool separator = b && IsSeparator(b);
+    const int w = !b ? c->Width() : separator ? 8 : buttonWidth;
+    // A separator never starts a row; it may hang past the edge instead.
+    if (wrapable_ && x > 0 && !separator && x + w > width_) {
+      x = 0;
+      y += buttonHeight_;
+    }
+    if (b) c->SetBounds(x, y, w, buttonHeight_);
+    else c->SetBounds(x, y + std::max(0, (buttonHeight_ - c->Height()) / 2), w, c->Height());
+    x += w + (b ? 0 : kControlGap);
   }
+  const int extra = y - 2;
+  if (extra != extraHeight_) {
+    const int height = height_ - extraHeight_ + extra;
+    extraHeight_ = extra;
+    SetHeight(height);
+  }
+  arrangedWidth_ = width_;
+  arranging_ = false;
+}
+
+void TToolBar::Resized() {
+  TWinControl::Resized();
+  if (width_ != arrangedWidth_) ArrangeButtons();
 }
 
 TToolButton::TToolButton(TComponent* AOwner, TToolBar* AToolBar) : TControl(AOwner) {

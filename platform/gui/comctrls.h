@@ -147,15 +147,26 @@ class TToolBar : public TWinControl {
   void SetShowCaptions(bool v);
   bool Flat() const { return flat_; }
   void SetFlat(bool v) { flat_ = v; }
+  // Wrapable (the default): controls that do not fit the bar's width go on
+  // to a new row, and the bar grows by a row's height for each extra row.
+  bool Wrapable() const { return wrapable_; }
+  void SetWrapable(bool v);
+  // Lines the bar's controls up in the order they were added: buttons
+  // ButtonWidth wide (with ShowCaptions at least as wide as the widest
+  // caption needs), separators 8, other controls at their own width.
   void ArrangeButtons();
 
  protected:
   bool PaintsBackground() const override { return true; }
+  void Resized() override;
 
  private:
   int buttonWidth_ = 23, buttonHeight_ = 22;
   TImageList* images_ = nullptr;
-  bool showCaptions_ = false, flat_ = false;
+  bool showCaptions_ = false, flat_ = false, wrapable_ = true;
+  bool arranging_ = false;
+  int arrangedWidth_ = -1;
+  int extraHeight_ = 0;  // what the bar grew by for its extra rows
 };
 
 enum TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider };

@@ -575,13 +575,16 @@ void TWinControl::AlignControls() {
       if (c->align_ != pass || !c->visible_) continue;
       const int w = c->width_, h = c->height_;
       switch (pass) {
+        // A control may change its height for its new width (a tool bar
+        // wrapping into rows): the next one goes after the height it took.
         case alTop:
           c->SetBounds(area.Left, area.Top, area.Width(), h);
-          area.Top += h;
+          area.Top += c->height_;
           break;
         case alBottom:
           c->SetBounds(area.Left, area.Bottom - h, area.Width(), h);
-          area.Bottom -= h;
+          if (c->height_ != h) c->SetBounds(area.Left, area.Bottom - c->height_, area.Width(), c->height_);
+          area.Bottom -= c->height_;
           break;
         case alLeft:
           c->SetBounds(area.Left, area.Top, w, area.Height());

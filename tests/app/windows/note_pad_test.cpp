@@ -4,6 +4,8 @@
 // command-line file; and the about box.
 #include <gtest/gtest.h>
 
+#include <QWidget>
+
 #include "app/windows/about_box.h"
 #include "app/windows/note_pad.h"
 #include "app_test_support.h"
@@ -198,6 +200,32 @@ TEST_F(NotePadTest, PlainTextAndNewStartFromTheDefaultFormat) {
     expectDefault(next);
   }
   dialogs.Expect(vx::DialogKind::Message, "Save changes", mrNo);
+  pad->Close();
+}
+
+// Every control of the tool bar can be reached at the window's designed
+// width and narrower: the bar used to run on past the right edge, the
+// alignment and bullet buttons out of reach.
+TEST_F(NotePadTest, EveryToolBarControlIsWithinTheWindow) {
+  pad->Show();
+  TToolBar* bar = pad->StandardToolBar;
+  for (int width : {760, 500}) {
+    SCOPED_TRACE(width);
+    pad->SetWidth(width);
+    Application->ProcessMessages();
+    EXPECT_LE(bar->Width(), pad->ClientWidth());
+    for (int i = 0; i < bar->ControlCount(); ++i) {
+      TControl* c = bar->Controls(i);
+      auto* b = dynamic_cast<TToolButton*>(c);
+      if (b && b->Style() == tbsSeparator) continue;
+      SCOPED_TRACE(c->Name());
+      EXPECT_GE(c->Left(), 0);
+      EXPECT_LE(c->Left() + c->Width(), bar->Width());
+      EXPECT_LE(c->Top() + c->Height(), bar->Height());
+      if (b) EXPECT_GE(b->Width(), b->Widget()->sizeHint().width()) << "the caption is cut";
+    }
+    EXPECT_LE(bar->Top() + bar->Height(), pad->Ruler->Top());
+  }
   pad->Close();
 }
 

@@ -1,8 +1,10 @@
 // Under a real X server (Xvfb): fills the visual draw view from a base of
 // 60 draws, picks numbers on the number picker, expands a wheel system,
-// fills the statistics page and opens the base viewer, and saves the
-// windows as PNG files for a reviewer. Fails when a window
-// cannot be captured or shows almost nothing.
+// fills the statistics page and opens the base viewer, types into the
+// options' bases grid, opens the note pad (its tool bar wrapped at the
+// window's width) and the about box, and saves the windows as PNG files
+// for a reviewer. Fails when a window cannot be captured, shows almost
+// nothing, or does not take what was done to it.
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -10,7 +12,10 @@
 #include "app/bases/newbase_dialogs.h"
 #include "app/main/formmain.h"
 #include "app/main/startup.h"
+#include "app/settings/options.h"
+#include "app/windows/about_box.h"
 #include "app/windows/base_viewer.h"
+#include "app/windows/note_pad.h"
 #include "app/windows/number_picker.h"
 #include "app/windows/visual_view.h"
 #include "platform/db/field.h"
@@ -112,6 +117,35 @@ int main(int argc, char** argv) {
     vx::SendMouseUp(res, b.Left + 5, b.Top + 5);
     Capture(frmShowBase, out / "base_viewer.png");
     frmShowBase->Close();
+
+    // The options' bases grid: a click on a cell, then typing opens the
+    // in-place editor with the keys.
+    FormMain->mnuOptions->Click();
+    TStringGrid* bases = frmOptions->sgBaseName;
+    if (!vx::WaitForFocus(frmOptions->btnOK)) Fail("the options window never became active");
+    const TRect cell = bases->CellRect(3, 2);
+    vx::SendClick(bases, cell.Left + 5, cell.Top + 5);
+    vx::SendText(bases, "Пять из 36"_cp);
+    if (!bases->InplaceEditor() || !bases->InplaceEditor()->Showing()) Fail("typing did not open the editor");
+    if (bases->Cells(3, 2) != "Пять из 36"_cp) Fail("the typed text is not in the cell");
+    Capture(frmOptions, out / "options_typing.png");
+    vx::SendKey(bases->InplaceEditor(), VK_ESCAPE);
+    frmOptions->btnCancelClick(nullptr);
+
+    // The note pad at its designed width: the tool bar wraps into rows.
+    FormMain->mnuNotePad->Click();
+    if (!frmDuzediv || !frmDuzediv->Visible()) Fail("the note pad did not open");
+    TToolBar* bar = frmDuzediv->StandardToolBar;
+    for (int i = 0; i < bar->ControlCount(); ++i)
+      if (bar->Controls(i)->Left() + bar->Controls(i)->Width() > bar->Width() + 8) Fail("a tool is out of reach");
+    Capture(frmDuzediv, out / "note_pad.png");
+    frmDuzediv->Close();
+
+    dialogs.Expect(vx::DialogKind::Modal, "About Vexamund", [&](vx::DialogRequest& r) {
+      Capture(static_cast<TForm*>(r.Form), out / "about.png");
+      return mrOk;
+    });
+    FormMain->mnuAutor->Click();
 
     FormMain->Close();
     vx::DestroyApplicationForms();

@@ -5,6 +5,9 @@
 #include <QImage>
 #include <QWidget>
 #include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "gui_test_support.h"
 #include "platform/gui/comctrls.h"
@@ -12,6 +15,7 @@
 #include "platform/gui/forms.h"
 #include "platform/gui/hintwindow.h"
 #include "platform/gui/stdctrls.h"
+#include "platform/rtl/codepages.h"
 
 namespace {
 
@@ -134,6 +138,60 @@ TEST_F(Layout, ToolButtonsLineUpInTheirOrder) {
   b->Click();
   EXPECT_FALSE(a->Down());
   EXPECT_TRUE(b->Down());
+}
+
+// A bar wider than its window used to run on past the right edge, its last
+// buttons out of reach, and captions wider than ButtonWidth were cut.
+TEST_F(Layout, ToolBarWrapsIntoRowsAndWidensButtonsForTheirCaptions) {
+  form->Show();
+  auto* bar = new TToolBar(form, form);
+  bar->SetHeight(28);
+  bar->SetShowCaptions(true);
+  bar->SetButtonWidth(30);
+  std::vector<TControl*> items;
+  for (const char* caption : {"Открыть", "Сохранить", "-", "box", "Ж", "Выравнивание", "Печать"}) {
+    if (std::string(caption) == "-") {
+      auto* sep = new TToolButton(form, bar);
+      sep->SetStyle(tbsSeparator);
+      items.push_back(sep);
+    } else if (std::string(caption) == "box") {
+      auto* box = new TComboBox(form, bar);
+      box->SetBounds(0, 0, 150, 22);
+      items.push_back(box);
+    } else {
+      auto* b = new TToolButton(form, bar);
+      b->SetCaption(vx::Utf8ToCp1251(caption));
+      items.push_back(b);
+    }
+  }
+  bar->ArrangeButtons();
+  auto fits = [&](TControl* c) {
+    return c->Left() >= 0 && c->Left() + c->Width() <= bar->Width() && c->Top() >= 0 &&
+           c->Top() + c->Height() <= bar->Height();
+  };
+  // Every button as wide as the widest caption needs.
+  auto* widest = static_cast<TToolButton*>(items[5]);
+  EXPECT_GE(widest->Width(), widest->Widget()->sizeHint().width());
+  EXPECT_EQ(items[0]->Width(), widest->Width());
+  for (const int width : {400, 200, 700}) {
+    SCOPED_TRACE(width);
+    form->SetWidth(width);
+    Application->ProcessMessages();
+    ASSERT_EQ(bar->Width(), form->ClientWidth());
+    std::set<int> tops;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      TControl* c = items[i];
+      if (i == 2) continue;  // the separator may hang past the edge
+      EXPECT_TRUE(fits(c)) << i;
+      if (i > 0 && c->Top() == items[i - 1]->Top() && i - 1 != 2)
+        EXPECT_GE(c->Left(), items[i - 1]->Left() + items[i - 1]->Width()) << i << " keeps its order";
+      tops.insert(c->Top());  // the box is as high as a button
+    }
+    const int rows = static_cast<int>(tops.size());
+    EXPECT_EQ(bar->Height(), 28 + (rows - 1) * 22);
+    if (width == 700) EXPECT_EQ(rows, 1);
+    else EXPECT_GT(rows, 1);
+  }
 }
 
 TEST_F(Layout, StatusBarPaintsItsPanelsOrItsSimpleText) {
