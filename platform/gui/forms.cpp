@@ -1,6 +1,8 @@
 #include "platform/gui/forms.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QPainter>
@@ -184,6 +186,20 @@ void TForm::PlaceOnShow() {
     SetBounds(area.Left + (area.Width() - width_) / 2, area.Top + (area.Height() - height_) / 2, width_, height_);
 }
 
+int vx::TitleBarWidth(const AnsiString& caption) {
+  constexpr int kIconButtonsAndMargins = 24 + 3 * 32 + 24;
+  QFont font = QApplication::font();
+  font.setBold(true);
+  if (font.pointSizeF() > 0) font.setPointSizeF(font.pointSizeF() + 2);
+  return QFontMetrics(font).horizontalAdvance(ToQString(caption)) + kIconButtonsAndMargins;
+}
+
+void TForm::FitCaption() {
+  if (borderStyle_ == bsNone || !frame_) return;
+  const int needed = vx::TitleBarWidth(caption_);
+  if (width_ < needed) SetBounds(left_, top_, needed, height_);
+}
+
 void TForm::KeepOnScreen() {
   if (!frame_ || windowState_ != wsNormal) return;
   const QScreen* screen = frame_->screen() ? frame_->screen() : QGuiApplication::primaryScreen();
@@ -204,6 +220,7 @@ void TForm::SetVisible(bool v) {
   if (v == visible_) return;
   if (v) {
     AfterConstruction();
+    FitCaption();
     PlaceOnShow();
     visible_ = true;
     if (OnShow) vx::Guard([&] { OnShow(this); });

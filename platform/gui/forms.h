@@ -127,6 +127,9 @@ class TForm : public TWinControl {
   // The user asked the window to close (title bar button, Alt+F4).
   void CloseRequested();
   void PlaceOnShow();
+  // Widens a bordered window, as it is shown, to what its title bar needs
+  // to show the whole caption (such windows cannot be resized by the user).
+  void FitCaption();
   // Moves the window, as it is shown, so that it lies on the screen's
   // available area (its title bar at least, when it is larger).
   void KeepOnScreen();
@@ -160,4 +163,12 @@ T* NewForm(Args&&... args) {
   form->AfterConstruction();
   return form;
 }
+}  // namespace vx
+
+namespace vx {
+// The width a window needs for its title bar to show `caption` whole: the
+// caption in the title font (the application's, bold and two points
+// larger, as window managers commonly draw it) plus the icon, the three
+// title buttons and the margins.
+int TitleBarWidth(const AnsiString& caption);
 }  // namespace vx

@@ -2,14 +2,21 @@
 // inside a command, a table that is no draw base, the standard dialogs'
 // language, the clear commands of the results and tickets bases, and the
 // question before a new table replaces a file.
+#include <QApplication>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QPushButton>
 #include <filesystem>
 
 #include "app/bases/base_tables.h"
 #include "app/bases/newbase_dialogs.h"
+#include "app/windows/probability_editor.h"
+#include "app/windows/visual_view.h"
 #include "draw_fixture.h"
 #include "platform/db/field.h"
+#include "platform/gui/buttons.h"
+#include "platform/gui/qt_bridge.h"
+#include "platform/rtl/codepages.h"
 #include "tables/dataset/tcreatexbasedataset.h"
 #include "tables/dataset/txbasedataset.h"
 
@@ -170,3 +177,66 @@ TEST_F(Desktop, ADamagedBaseIsNamedAsItIsOnDisk) {
   Stop();
 }
 }  // namespace
+
+namespace {
+
+// What a control's text needs that it does not get, in the fonts of this
+// platform ("" when it fits).
+std::string CutText(TControl* c) {
+  QWidget* w = c->Widget();
+  if (!w || c->Caption().empty()) return "";
+  int needed = 0;
+  if (auto* l = dynamic_cast<TLabel*>(c)) {
+    if (l->AutoSize() || l->WordWrap()) return "";
+    needed = QFontMetrics(w->font()).horizontalAdvance(vx::ToQString(l->Caption()));
+  } else if (dynamic_cast<TButton*>(c) || dynamic_cast<TCheckBox*>(c) || dynamic_cast<TRadioButton*>(c)) {
+    needed = w->sizeHint().width();
+  } else {
+    return "";
+  }
+  if (needed <= c->Width()) return "";
+  return c->Name() + " \"" + vx::Cp1251ToUtf8(c->Caption()) + "\" needs " + std::to_string(needed) + ", has " +
+         std::to_string(c->Width());
+}
+
+void CollectCutTexts(TWinControl* parent, std::vector<std::string>& cut) {
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    TControl* c = parent->Controls(i);
+    if (const std::string s = CutText(c); !s.empty()) cut.push_back(s);
+    // Pages not shown yet are not laid out (0 x 0).
+    if (c->Visible() && c->Align() == alNone && parent->ClientWidth() > 0 &&
+        (c->Left() + c->Width() > parent->ClientWidth() || c->Top() + c->Height() > parent->ClientHeight()))
+      cut.push_back(c->Name() + " reaches past " + parent->Name() + " (" + std::to_string(c->Left() + c->Width()) +
+                    "x" + std::to_string(c->Top() + c->Height()) + " in " + std::to_string(parent->ClientWidth()) +
+                    "x" + std::to_string(parent->ClientHeight()) + ")");
+    if (auto* w = dynamic_cast<TWinControl*>(c)) CollectCutTexts(w, cut);
+  }
+}
+
+}  // namespace
+
+// Every window of the program, as shown, is as wide as its caption needs in
+// the title bar, and its labels, buttons and check boxes show their whole
+// texts in this platform's fonts and lie inside their parents.
+TEST_F(Desktop, WindowsAndTheirControlsFitTheirTexts) {
+  Start();
+  FormMain->mnuNotePad->Click();
+  std::vector<std::string> cut;
+  for (TComponent* owned : Application->Components()) {
+    auto* form = dynamic_cast<TForm*>(owned);
+    if (!form) continue;
+    if (form == frmVisual) dialogs.Expect(vx::DialogKind::Message, "база не открыта"_cp, mrOk);
+    form->Show();
+    Application->ProcessMessages();
+    const int needed = vx::TitleBarWidth(form->Caption());
+    if (form->Width() < needed)
+      cut.push_back(form->Name() + " caption needs " + std::to_string(needed) + ", has " +
+                    std::to_string(form->Width()));
+    // The probability editor is as wide as the screen at most (800 pixels
+    // here), whatever its sliders need.
+    if (form != frmProbability) CollectCutTexts(form, cut);
+    if (form != FormMain) form->Hide();
+  }
+  for (const std::string& s : cut) ADD_FAILURE() << s;
+  Stop();
+}

@@ -11,6 +11,7 @@
 #include "platform/gui/forms.h"
 #include "platform/gui/menus.h"
 #include "platform/gui/stdctrls.h"
+#include "platform/rtl/codepages.h"
 
 namespace {
 
@@ -412,6 +413,39 @@ TEST_F(Forms, AWindowShownAtItsDesignedPositionStaysOnTheScreen) {
       EXPECT_EQ(f.Top(), c.top);
     }
     EXPECT_EQ(f.Width(), c.width);
+    f.Hide();
+  }
+}
+
+// A dialog narrower than its caption used to show the title cut (and a
+// dialog cannot be resized by the user): it is widened as it is shown, and
+// placed by the width it then has.
+TEST_F(Forms, ABorderedWindowIsShownAsWideAsItsCaptionNeeds) {
+  const struct {
+    TFormBorderStyle border;
+    const char* caption;
+    bool widened;
+  } cases[] = {
+      {bsDialog, "Установка номеров", true},
+      {bsSizeable, "Установка номеров и ещё очень длинный заголовок", true},
+      {bsDialog, "Язык", false},
+      {bsNone, "Установка номеров", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.caption);
+    TForm f(nullptr);
+    f.SetBorderStyle(c.border);
+    f.SetPosition(poScreenCenter);
+    f.SetCaption(vx::Utf8ToCp1251(c.caption));
+    f.SetBounds(0, 0, 180, 100);
+    f.Show();
+    if (c.widened) {
+      EXPECT_EQ(f.Width(), vx::TitleBarWidth(f.Caption()));
+      EXPECT_GT(f.Width(), 180);
+    } else {
+      EXPECT_EQ(f.Width(), 180);
+    }
+    EXPECT_EQ(f.Left(), (Screen->Width() - f.Width()) / 2);
     f.Hide();
   }
 }
