@@ -202,6 +202,7 @@ std::string CutText(TControl* c) {
 void CollectCutTexts(TWinControl* parent, std::vector<std::string>& cut) {
   for (int i = 0; i < parent->ControlCount(); ++i) {
     TControl* c = parent->Controls(i);
+    if (c->Name().empty()) continue;  // a part of a composite control (a grid's cell editors)
     if (const std::string s = CutText(c); !s.empty()) cut.push_back(s);
     // Pages not shown yet are not laid out (0 x 0).
     if (c->Visible() && c->Align() == alNone && parent->ClientWidth() > 0 &&
