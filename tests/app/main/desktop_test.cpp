@@ -205,7 +205,7 @@ void CollectCutTexts(TWinControl* parent, std::vector<std::string>& cut) {
     if (c->Name().empty()) continue;  // a part of a composite control (a grid's cell editors)
     if (const std::string s = CutText(c); !s.empty()) cut.push_back(s);
     // Pages not shown yet are not laid out (0 x 0).
-    if (c->Visible() && c->Align() == alNone && parent->ClientWidth() > 0 &&
+    if (c->Visible() && c->Align() == alNone && parent->ClientWidth() > 0 && parent->ClientHeight() > 0 &&
         (c->Left() + c->Width() > parent->ClientWidth() || c->Top() + c->Height() > parent->ClientHeight()))
       cut.push_back(c->Name() + " reaches past " + parent->Name() + " (" + std::to_string(c->Left() + c->Width()) +
                     "x" + std::to_string(c->Top() + c->Height()) + " in " + std::to_string(parent->ClientWidth()) +
