@@ -13,6 +13,7 @@ namespace vx {
 
 void AddBaseColumns(TDBGrid* grid, BaseGridKind kind, int numbers) {
   const bool draw = kind == BaseGridKind::Draw;
+  const bool imported = kind == BaseGridKind::ImportedDraw;
   if (!draw) {
     grid->Font()->SetName("MS Sans Serif");
     grid->Font()->SetSize(8);
@@ -29,7 +30,7 @@ void AddBaseColumns(TDBGrid* grid, BaseGridKind kind, int numbers) {
     if (color != clNone) c->Font()->SetColor(color);
   };
   add("YEAR", Tr("год"_cp), draw ? 35 : 33, RGB(0, 128, 0));
-  add("DRAW", Tr("тираж"_cp), draw ? 55 : 51, RGB(255, 0, 0));
+  add("DRAW", Tr("тираж"_cp), draw ? 55 : imported ? 50 : 51, RGB(255, 0, 0));
   if (kind == BaseGridKind::Tickets) add("NUM", Tr("№"_cp), 35, RGB(0, 0, 255));
   for (int i = 1; i <= numbers; ++i) add("P" + IntToStr(i), "P" + IntToStr(i), 25, clNone);
 }

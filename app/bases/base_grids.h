@@ -3,13 +3,14 @@
 // | grid       | YEAR              | DRAW              | NUM               | P1 … Pn |
 // |------------|-------------------|-------------------|-------------------|---------|
 // | draw base  | 35, "год", green  | 55, "тираж", red  |                   | 25 each |
+// | imported   | 33, "год", green  | 50, "тираж", red  |                   | 25 each |
 // | results    | 33, "год", green  | 51, "тираж", red  |                   | 25 each |
 // | tickets    | 33, "год", green  | 51, "тираж", red  | 35, "№", blue     | 25 each |
 //
 // Every cell and title is centred; the number columns are titled
 // "P1" … "Pn"; the three words are translated. The results and tickets
-// grids take the count of number columns from their open table and use the
-// font "MS Sans Serif" 8.
+// grids take the count of number columns from their open table; they and
+// the draw grid of an imported base use the font "MS Sans Serif" 8.
 //
 // A base is also copied into a rich string grid (the hidden results and
 // tickets grids, the base viewer): a heading row, then one row per record.
@@ -25,7 +26,7 @@ class TRichStringGrid;
 
 namespace vx {
 
-enum class BaseGridKind { Draw, Results, Tickets };
+enum class BaseGridKind { Draw, ImportedDraw, Results, Tickets };
 
 // Replaces the grid's columns by the layout of `kind` with `numbers`
 // number columns, whatever the state of the grid's data set.

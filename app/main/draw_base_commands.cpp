@@ -85,6 +85,7 @@ void TFormMain::ConnectBaseCommands() {
   OnOpenRecent = [this](TObject* s) { OpenMainClick(s); };
   CloseMain->OnClick = Command(&TFormMain::CloseMainClick);
   CloseMain->SetEnabled(false);
+  mnuImportML->OnClick = Command(&TFormMain::mnuImportMLClick);
   mnuEdit->OnClick = Command(&TFormMain::mnuEditClick);
   mnuInsert->OnClick = Command(&TFormMain::mnuInsertClick);
   mnuDelete->OnClick = Command(&TFormMain::mnuDeleteClick);

@@ -297,6 +297,16 @@ class TFormMain : public TForm {
   // Opens the table file `path` in one of the three data sets, without an
   // index.
   void OpenTableAs(TDataSet* target, const AnsiString& path);
+  // --- import of other programs' draw files (app/main/draw_import.cpp)
+  // "из Мультилотек": ImportForeignDraws("Multilotek").
+  void mnuImportMLClick(TObject* Sender);
+  // Asks for a file, closes the draw base and, for a format it knows, makes
+  // the file's draws the draw base: a table of 20 numbers at the temporary
+  // results path (the results table closed first when it holds that path),
+  // every draw posted, the game shape 20 numbers of the highest found (at
+  // most 81; a message when the file holds none). A file it cannot read
+  // raises the reader's or the conversion's error before the table is made.
+  void ImportForeignDraws(const AnsiString& format);
   // True while the draw grid lets the user edit.
   bool DrawGridEditable() const;
   void SetDrawGridEditable(bool editable);

@@ -24,6 +24,7 @@ list(APPEND VX_APP_SOURCES
   main/formmain_build.cpp
   main/general_settings.cpp
   main/draw_base_commands.cpp
+  main/draw_import.cpp
   main/probability.cpp
   main/probability_commands.cpp
   main/pending_windows.cpp

@@ -231,9 +231,9 @@ DateOrder OrderOf(const AnsiString& format) {
   return DateOrder::DMY;
 }
 
-bool ScanDate(Scanner& sc, TDateTime& date) {
+bool ScanDate(Scanner& sc, TDateTime& date, const TFormatSettings& settings) {
   int n1, n2, n3 = 0, l1, l2, l3 = 0;
-  const char sep = FormatSettings.DateSeparator;
+  const char sep = settings.DateSeparator;
   if (!sc.Number(n1, l1) || !sc.Char(sep) || !sc.Number(n2, l2)) return false;
   const std::size_t save = sc.i;
   bool three = false;
@@ -244,7 +244,7 @@ bool ScanDate(Scanner& sc, TDateTime& date) {
   Word cy, cm, cd;
   DecodeDate(Date(), cy, cm, cd);
   int y, m, d, yl;
-  const DateOrder order = OrderOf(FormatSettings.ShortDateFormat);
+  const DateOrder order = OrderOf(settings.ShortDateFormat);
   if (!three) {
     y = cy;
     yl = 4;
@@ -259,7 +259,7 @@ bool ScanDate(Scanner& sc, TDateTime& date) {
     y = n1, yl = l1, m = n2, d = n3;
   }
   if (yl <= 2) {
-    const int window = FormatSettings.TwoDigitYearCenturyWindow;
+    const int window = settings.TwoDigitYearCenturyWindow;
     const int pivot = cy - window;
     y += pivot / 100 * 100;
     if (window > 0 && y < pivot) y += 100;
@@ -309,17 +309,21 @@ AnsiString DateToStr(TDateTime date) { return FormatDateTime("ddddd", date); }
 AnsiString TimeToStr(TDateTime time) { return FormatDateTime("tt", time); }
 AnsiString DateTimeToStr(TDateTime dateTime) { return FormatDateTime("c", dateTime); }
 
-bool TryStrToDate(const AnsiString& s, TDateTime& date) {
+bool TryStrToDate(const AnsiString& s, TDateTime& date) { return TryStrToDate(s, date, FormatSettings); }
+
+bool TryStrToDate(const AnsiString& s, TDateTime& date, const TFormatSettings& settings) {
   Scanner sc{s};
   TDateTime d;
-  if (!ScanDate(sc, d) || !sc.AtEnd()) return false;
+  if (!ScanDate(sc, d, settings) || !sc.AtEnd()) return false;
   date = d;
   return true;
 }
 
-TDateTime StrToDate(const AnsiString& s) {
+TDateTime StrToDate(const AnsiString& s) { return StrToDate(s, FormatSettings); }
+
+TDateTime StrToDate(const AnsiString& s, const TFormatSettings& settings) {
   TDateTime d;
-  if (!TryStrToDate(s, d)) throw EConvertError("'" + s + "' is not a valid date");
+  if (!TryStrToDate(s, d, settings)) throw EConvertError("'" + s + "' is not a valid date");
   return d;
 }
 
@@ -340,7 +344,7 @@ TDateTime StrToTime(const AnsiString& s) {
 bool TryStrToDateTime(const AnsiString& s, TDateTime& dateTime) {
   Scanner sc{s};
   TDateTime d, t = 0;
-  if (!ScanDate(sc, d)) {
+  if (!ScanDate(sc, d, FormatSettings)) {
     // A time alone is a time on day 0.
     Scanner ts{s};
     if (!ScanTime(ts, t) || !ts.AtEnd()) return false;

@@ -83,6 +83,9 @@ AnsiString DateTimeToStr(TDateTime dateTime);
 // EConvertError "'<text>' is not a valid date".
 TDateTime StrToDate(const AnsiString& s);
 bool TryStrToDate(const AnsiString& s, TDateTime& date);
+// The same with the separator, order and year window of `settings`.
+TDateTime StrToDate(const AnsiString& s, const TFormatSettings& settings);
+bool TryStrToDate(const AnsiString& s, TDateTime& date, const TFormatSettings& settings);
 // "h:n[:s[.z]]" with an optional AM/PM. EConvertError "'<text>' is not a valid time".
 TDateTime StrToTime(const AnsiString& s);
 bool TryStrToTime(const AnsiString& s, TDateTime& time);

@@ -1,6 +1,7 @@
 list(APPEND VX_APP_TEST_SOURCES
   main/desktop_test.cpp
   main/draw_base_commands_test.cpp
+  main/draw_import_test.cpp
   main/probability_test.cpp
   main/startup_test.cpp
   main/formmain_test.cpp

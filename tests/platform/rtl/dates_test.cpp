@@ -107,6 +107,16 @@ TEST_F(Dates, StrToDateFollowsTheShortDateOrder) {
   EXPECT_EQ(StrToDate("2024-03-05"), EncodeDate(2024, 3, 5));
   TDateTime d;
   EXPECT_FALSE(TryStrToDate("05.03.2024", d));
+
+  // Settings of its own: the global ones are neither read nor changed.
+  TFormatSettings own;
+  own.DateSeparator = '.';
+  own.ShortDateFormat = "yyyy.m.d";
+  EXPECT_EQ(StrToDate("2024.3.5", own), EncodeDate(2024, 3, 5));
+  EXPECT_THROW(StrToDate("2024.2.30", own), EConvertError);
+  EXPECT_FALSE(TryStrToDate("2024-03-05", d, own));
+  EXPECT_EQ(FormatSettings.ShortDateFormat, "yyyy/mm/dd");
+  EXPECT_EQ(FormatSettings.DateSeparator, '-');
 }
 
 TEST_F(Dates, DateAndTimeTextRoundTrips) {
