@@ -7,6 +7,7 @@
 #include "app/main/command_scope.h"
 #include "app/settings/language.h"
 #include "app/settings/options.h"
+#include "app/windows/number_series.h"
 #include "app/windows/probability_editor.h"
 #include "app/windows/type5_dialog.h"
 #include "platform/gui/application.h"
@@ -158,6 +159,10 @@ void TFormMain::ConnectWindows() {
     frmType5->seFirstSample->SetValue(FirstSample);
     frmType5->OnFirstSample = [this](int count) { FirstSample = count; };
   }
+  RowNumRange = [](int position, int& lo, int& hi) {
+    if (frmRowNum) frmRowNum->PositionRange(position, lo, hi);
+    else lo = hi = StrToInt("");  // as an empty cell
+  };
   if (frmNewBase)
     frmNewBase->OnBaseCreated = [this](const AnsiString& path) {
       TMenuItem source(nullptr);

@@ -447,9 +447,8 @@ class TFormMain : public TForm {
 
   // --- generation (app/main/generation_commands.cpp)
   void ConnectGenerationCommands();
-  // Reads the allowed numbers of a position from the number-series window;
-  // unset while that window has no table, so every read fails as an empty
-  // cell does.
+  // Reads the allowed numbers of a position from the number-series window
+  // (set by ConnectWindows; unset, every read fails as an empty cell does).
   std::function<void(int position, int& lo, int& hi)> RowNumRange;
   // The generating command running now, if any (generation_run.h).
   vx::GenerationRun* CurrentGenerationRun = nullptr;

@@ -1,6 +1,6 @@
 # Start-up, the main window (its controls, busy state, game shape, section
 # "General" of the settings, the draw-base commands, the probability
-# methods) and the windows still waiting for their own commands.
+# methods, the import of draw files).
 list(APPEND VX_APP_SOURCES
   main/comparison.cpp
   main/drag_sum.cpp
@@ -27,7 +27,6 @@ list(APPEND VX_APP_SOURCES
   main/draw_import.cpp
   main/probability.cpp
   main/probability_commands.cpp
-  main/pending_windows.cpp
   main/startup.cpp
   main/probability_file.cpp
   main/download_commands.cpp

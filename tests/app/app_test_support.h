@@ -72,13 +72,15 @@ class AppTest : public ::testing::Test {
     EXPECT_TRUE(dialogs.Done()) << dialogs.Pending() << " scripted dialog(s) never came";
     vx::SetProgramFolder("");
   }
-  // Starts the windows; the language question is answered by cancelling
-  // the chooser unless a language is remembered.
+  // Starts the windows in the test's folder (the current folder at
+  // start-up places the number-series file); the language question is
+  // answered by cancelling the chooser unless a language is remembered.
   void Start(bool expectLanguageQuestion = true) {
     if (expectLanguageQuestion) {
       dialogs.Expect(vx::DialogKind::Message, "Choose language", mrOk);
       dialogs.Expect(vx::DialogKind::Open, "", 0);
     }
+    apptest::InFolder here(folder);
     vx::CreateStartupForms();
   }
   // Closes the main window as the user does, then destroys the windows.

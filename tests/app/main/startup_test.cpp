@@ -2,9 +2,15 @@
 // section "General" across a restart.
 #include <gtest/gtest.h>
 
-#include "app/main/pending_windows.h"
+#include "app/bases/newbase_dialogs.h"
 #include "app/settings/cached_ini.h"
 #include "app/settings/options.h"
+#include "app/windows/base_viewer.h"
+#include "app/windows/number_picker.h"
+#include "app/windows/number_series.h"
+#include "app/windows/probability_editor.h"
+#include "app/windows/type5_dialog.h"
+#include "app/windows/visual_view.h"
 #include "app_test_support.h"
 #include "platform/rtl/dateutils.h"
 #include "platform/rtl/random.h"

@@ -5,11 +5,15 @@
 #include <functional>
 
 #include "app/bases/newbase_dialogs.h"
-#include "app/main/pending_windows.h"
 #include "app/settings/options.h"
 #include "app/windows/about_box.h"
+#include "app/windows/base_viewer.h"
 #include "app/windows/chart_window.h"
 #include "app/windows/note_pad.h"
+#include "app/windows/number_picker.h"
+#include "app/windows/number_series.h"
+#include "app/windows/probability_editor.h"
+#include "app/windows/type5_dialog.h"
 #include "app/windows/visual_view.h"
 #include "draw_fixture.h"
 #include "platform/gui/menus.h"

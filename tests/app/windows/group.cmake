@@ -5,6 +5,7 @@ list(APPEND VX_APP_TEST_SOURCES
   windows/probability_editor_test.cpp
   windows/note_pad_test.cpp
   windows/number_picker_test.cpp
+  windows/number_series_test.cpp
   windows/visual_view_test.cpp
 )
 

@@ -2,13 +2,16 @@
 // 60 draws, picks numbers on the number picker, expands a wheel system,
 // fills the statistics page and opens the base viewer, types into the
 // options' bases grid, opens the note pad (its tool bar wrapped at the
-// window's width) and the about box, and saves the windows as PNG files
+// window's width) and the about box, edits the number series with the spin
+// editor and imports a Multilotek file, and saves the windows as PNG files
 // for a reviewer. Fails when a window cannot be captured, shows almost
 // nothing, or does not take what was done to it.
+#include <QAction>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "RichGrid/cell_controls.h"
 #include "app/bases/newbase_dialogs.h"
 #include "app/main/formmain.h"
 #include "app/main/startup.h"
@@ -17,6 +20,7 @@
 #include "app/windows/base_viewer.h"
 #include "app/windows/note_pad.h"
 #include "app/windows/number_picker.h"
+#include "app/windows/number_series.h"
 #include "app/windows/visual_view.h"
 #include "platform/db/field.h"
 #include "platform/gui/application.h"
@@ -40,6 +44,8 @@ int main(int argc, char** argv) {
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
   vx::SetProgramFolder(folder.string());
+  // The number series file is kept in the folder current at start-up.
+  std::filesystem::current_path(folder);
   {
     vx::ScriptedDialogs dialogs;
     dialogs.OnFailure = [](const std::string& m) { Fail(("unexpected dialog " + m).c_str()); };
@@ -146,6 +152,39 @@ int main(int argc, char** argv) {
       return mrOk;
     });
     FormMain->mnuAutor->Click();
+
+    // The number series: three positions typed, the fourth being changed
+    // with the spin editor.
+    FormMain->btnRowNumShow->Click();
+    TRichStringGrid* series = frmRowNum->SGridRowNum;
+    const char* ranges[][2] = {{"1", "9"}, {"10", "19"}, {"20", "29"}};
+    for (int r = 0; r < 3; ++r) {
+      series->SetCells(1, r + 1, ranges[r][0]);
+      series->SetCells(2, r + 1, ranges[r][1]);
+    }
+    if (!vx::WaitForFocus(series)) Fail("the number series grid takes no keyboard");
+    series->SetCol(1);
+    series->SetRow(4);
+    vx::SendText(series, "3");
+    vx::SendKey(series->GridSpin(), VK_PRIOR);
+    if (series->ActiveEditControl() != series->GridSpin() || series->GridSpin()->Value() != 4)
+      Fail("the spin editor did not open");
+    Capture(frmRowNum, out / "rownum.png");
+    vx::SendKey(series->GridSpin(), VK_RETURN);
+    frmRowNum->Close();
+
+    // A Multilotek file of two years becomes the draw base.
+    AnsiString file = "Номер;Дата;Шары\r\n"_cp;
+    for (int i = 0; i < 30; ++i) {
+      file += "\"Тираж №"_cp + IntToStr(i + 1) + "\";" + IntToStr(2009 + i / 20) + "." + IntToStr(i % 12 + 1) + ".5";
+      for (int j = 0; j < 20; ++j) file += ";" + IntToStr((i * 7 + j * 4) % 80 + 1);
+      file += "\r\n";
+    }
+    vx::WriteFileBytes((folder / "ml.txt").string(), file);
+    dialogs.ExpectFile(vx::DialogKind::Open, (folder / "ml.txt").string().c_str());
+    FormMain->mnuImportML->QtAction()->trigger();
+    if (FormMain->TableMain->RecordCount() != 30) Fail("the file was not imported");
+    Capture(FormMain, out / "import.png");
 
     FormMain->Close();
     vx::DestroyApplicationForms();

@@ -1,0 +1,43 @@
+// TfrmRowNum ("Диапазон числовых рядов"): the table of per-position ranges
+// that generation follows when "Диапазон числовых рядов" is checked. Data
+// row r of SGridRowNum holds in column 1 ("от") and column 2 ("до") the
+// lowest and highest number allowed at position r of a combination; the
+// number cells are edited with the grid's spin editor, 1..81 in steps of 1.
+//
+// The table is kept in "rownum.ini", the grid's own cell file, which also
+// carries the grid's size. Its path is fixed when the window is created (in
+// the folder current then), so a later change of folder cannot part the
+// file read at start-up from the file written at closing. A missing file
+// leaves the grid empty without a word; a damaged one shows the grid's
+// error and leaves it empty. Closing the window writes the file; a failure
+// to write is ignored and closing is never refused.
+#pragma once
+
+#include "RichGrid/rich_grid.h"
+#include "platform/gui/forms.h"
+
+class TfrmRowNum : public TForm {
+ public:
+  explicit TfrmRowNum(TComponent* AOwner);
+
+  TRichStringGrid* SGridRowNum;
+
+  // The number-series file (absolute).
+  const AnsiString& FileName() const { return fileName_; }
+
+  void FormCreate(TObject* Sender);
+  void FormActivate(TObject* Sender);
+  void FormCloseQuery(TObject* Sender, bool& CanClose);
+  void SGridRowNumGetEditorType(TObject* Sender, int ACol, int ARow, TEditorType& AEditor);
+  void SGridRowNumGetAlignment(TObject* Sender, int ARow, int ACol, TAlignment& AAlignment);
+
+  // The numbers allowed at `position` (data row `position`), its two cells
+  // read as integers: EConvertError for a cell that is empty or holds no
+  // number, as for a row the grid does not have.
+  void PositionRange(int position, int& lo, int& hi) const;
+
+ private:
+  AnsiString fileName_;
+};
+
+extern TfrmRowNum* frmRowNum;
