@@ -150,14 +150,44 @@ bool IsOpenTable(const AnsiString& path, std::initializer_list<TDataSet*> tables
 
 namespace {
 
-// Shows one error of the check; false when the user cancels.
-bool CheckError(const AnsiString& text) { return MessageDlg(text, mtWarning, mbOKCancel) != mrCancel; }
+// The walks of the check run with the data set's controls disabled: a grid
+// that follows every record reads all its visible rows again at each step.
+// Before a question or a message the controls show again, so that the grid
+// stands on the record the check has reached.
+class QuietWalk {
+ public:
+  explicit QuietWalk(TDataSet& table) : table_(table) { Quiet(); }
+  ~QuietWalk() { Show(); }
+  QuietWalk(const QuietWalk&) = delete;
+  QuietWalk& operator=(const QuietWalk&) = delete;
+  void Quiet() {
+    if (!quiet_) table_.DisableControls();
+    quiet_ = true;
+  }
+  void Show() {
+    if (quiet_) table_.EnableControls();
+    quiet_ = false;
+  }
+
+ private:
+  TDataSet& table_;
+  bool quiet_ = false;
+};
 
 }  // namespace
 
 int CheckBase(TDataSet& table, int highestNumber) {
   int errors = 0;
+  QuietWalk walk(table);
+  // One error of the check shown with OK and Cancel; false when cancelled.
+  auto checkError = [&walk](const AnsiString& text) {
+    walk.Show();
+    const bool goOn = MessageDlg(text, mtWarning, mbOKCancel) != mrCancel;
+    walk.Quiet();
+    return goOn;
+  };
   auto cancelled = [&] {
+    walk.Show();
     ShowMessage(IntToStr(errors) + " " + Tr("ошибок"_cp));
     return errors;
   };
@@ -171,20 +201,20 @@ int CheckBase(TDataSet& table, int highestNumber) {
       int v = 0;
       if (f->IsNull() || !TryStrToInt(Trim(f->AsString()), v)) {
         ++errors;
-        if (!CheckError(Tr("пустое значение в поле"_cp) + " " + f->FieldName())) return cancelled();
+        if (!checkError(Tr("пустое значение в поле"_cp) + " " + f->FieldName())) return cancelled();
         continue;
       }
       if (i > 0 && v == 0) {
         ++errors;
-        if (!CheckError(Tr("нулевое значение в поле"_cp) + " " + f->FieldName())) return cancelled();
+        if (!checkError(Tr("нулевое значение в поле"_cp) + " " + f->FieldName())) return cancelled();
       }
       if (v < 0) {
         ++errors;
-        if (!CheckError(Tr("отрицательное значение в поле"_cp) + " " + f->FieldName())) return cancelled();
+        if (!checkError(Tr("отрицательное значение в поле"_cp) + " " + f->FieldName())) return cancelled();
       }
       if (i >= 2 && v > highestNumber) {
         ++errors;
-        if (!CheckError(Tr("значение"_cp) + " " + IntToStr(v) + " " + Tr("в поле"_cp) + " " + f->FieldName() + " " +
+        if (!checkError(Tr("значение"_cp) + " " + IntToStr(v) + " " + Tr("в поле"_cp) + " " + f->FieldName() + " " +
                         Tr("больше"_cp) + " " + IntToStr(highestNumber)))
           return cancelled();
       }
@@ -197,7 +227,7 @@ int CheckBase(TDataSet& table, int highestNumber) {
   if (auto* xbase = dynamic_cast<TXBaseDataSet*>(&table); xbase && xbase->Handler()) {
     if (!xbase->Handler()->IndexLackingLastRecord().empty()) {
       ++errors;
-      if (!CheckError(ReindexQuestion())) return cancelled();
+      if (!checkError(ReindexQuestion())) return cancelled();
     }
   }
 
@@ -206,8 +236,10 @@ int CheckBase(TDataSet& table, int highestNumber) {
   for (int k = 1; !table.Eof(); ++k, table.Next()) {
     if (table.RecNo() != k) {
       ++errors;
+      walk.Show();
       ShowMessage(Tr("Не совпадают номера физической и логической записей"_cp) + "\r" + AnsiString(20, ' ') +
                   Tr("Выполните пункт \"Исправить\""_cp));
+      walk.Quiet();
       break;
     }
   }
@@ -220,16 +252,17 @@ int CheckBase(TDataSet& table, int highestNumber) {
     const int draw = table.Fields()[1]->AsInteger();
     if (year < previousYear) {
       ++errors;
-      if (!CheckError(Tr("текущий год меньше предыдущего"_cp))) return cancelled();
+      if (!checkError(Tr("текущий год меньше предыдущего"_cp))) return cancelled();
     } else if (year == previousYear && draw <= previousDraw) {
       ++errors;
-      if (!CheckError(Tr("текущий тираж меньше предыдущего"_cp))) return cancelled();
+      if (!checkError(Tr("текущий тираж меньше предыдущего"_cp))) return cancelled();
     }
     previousYear = year;
     previousDraw = draw;
     table.Next();
   }
 
+  walk.Show();
   ShowMessage(Tr("Всего ошибок"_cp) + ": " + IntToStr(errors));
   return errors;
 }

@@ -11,6 +11,7 @@
 #include "app/bases/base_tables.h"
 #include "app/bases/draw_base.h"
 #include "app_test_support.h"
+#include "platform/db/data_source.h"
 #include "platform/db/field.h"
 #include "platform/gui/grids.h"
 #include "tables/dataset/tcreatexbasedataset.h"
@@ -59,6 +60,18 @@ class DrawBaseTest : public AppTest {
     return out;
   }
   std::unique_ptr<TXBaseDataSet> table;
+};
+
+// A link that counts every notice of a moved or changed record, as a
+// data-aware grid gets them.
+class CountingLink : public TDataLink {
+ public:
+  int notices = 0;
+
+ protected:
+  void DataSetChanged() override { ++notices; }
+  void DataSetScrolled(int) override { ++notices; }
+  void RecordChanged(TField*) override { ++notices; }
 };
 
 const std::vector<std::string> kSorted{"2019/1", "2019/2", "2019/3", "2020/1", "2020/2"};
@@ -180,6 +193,48 @@ TEST_F(DrawBaseTest, CheckReportsBadValuesAndStopsOnCancel) {
   EXPECT_TRUE(vx::IsListedBase("ЛМ.dbf"_cp, "ЛМ"_cp));
   EXPECT_TRUE(vx::IsOpenTable(folder + "BAD.DBF", {table.get()}));
   EXPECT_FALSE(vx::IsOpenTable(folder + "other.dbf", {table.get()}));
+}
+
+// The check used to walk the base three times with the draw grid following
+// every record; the grid read all its visible rows again at each step, so
+// checking 100,000 draws froze the window for about five seconds. The walks
+// now run with the controls disabled, and a question still shows the grid
+// on the record it is about.
+TEST_F(DrawBaseTest, CheckWalksWithoutTheGridFollowingAndShowsItTheBadRecord) {
+  TCreateXBaseDataSet creator;
+  TStringList lines;
+  vx::DrawFieldLines(lines, 2);
+  table = std::make_unique<TXBaseDataSet>();
+  ASSERT_TRUE(vx::CreateTable(*table, creator, folder, "long.dbf", lines));
+  constexpr int kDraws = 300, kBad = 170;
+  for (int d = 1; d <= kDraws; ++d) {
+    table->Append();
+    table->Fields()[0]->SetAsInteger(2020);
+    table->Fields()[1]->SetAsInteger(d);
+    table->Fields()[2]->SetAsInteger(d == kBad ? 0 : 1);
+    table->Fields()[3]->SetAsInteger(2);
+    table->Post();
+  }
+  TDataSource source;
+  source.SetDataSet(table.get());
+  CountingLink grid;
+  grid.SetBufferCount(30);
+  grid.SetDataSource(&source);
+  table->First();
+
+  bool shownOnTheBadRecord = false;
+  dialogs.Expect(vx::DialogKind::Message, "нулевое значение в поле P1"_cp, [&](vx::DialogRequest&) {
+    shownOnTheBadRecord = !table->ControlsDisabled() && table->Fields()[1]->AsInteger() == kBad;
+    return mrOk;
+  });
+  dialogs.Expect(vx::DialogKind::Message, "Всего ошибок: 1"_cp, mrOk);
+  grid.notices = 0;
+  EXPECT_EQ(vx::CheckBase(*table, 49), 1);
+  EXPECT_TRUE(shownOnTheBadRecord);
+  EXPECT_FALSE(table->ControlsDisabled());
+  // A few notices when the controls come back, not one per record and walk.
+  EXPECT_LE(grid.notices, 10);
+  grid.SetDataSource(nullptr);
 }
 
 TEST_F(DrawBaseTest, RepairThatCannotCopyLeavesTheBaseAsItWas) {
