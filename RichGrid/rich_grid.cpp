@@ -47,6 +47,7 @@ TRichStringGrid::TRichStringGrid(TComponent* AOwner, TWinControl* AParent) : TSt
 
   if (!ComponentState().Contains(csDesigning)) {
     for (int d = 0; d < 4; ++d) arrows_[static_cast<std::size_t>(d)] = new TArrowWindow(this, d);
+    CreateDragMarker();
     CreateEditorControls();
     if (auto* form = dynamic_cast<TForm*>(AOwner)) {
       resizeForm_ = form;
@@ -62,6 +63,7 @@ TRichStringGrid::TRichStringGrid(TComponent* AOwner, TWinControl* AParent) : TSt
 }
 
 TRichStringGrid::~TRichStringGrid() {
+  ReleaseDropTarget();
   if (resizeForm_) resizeForm_->OnResize = previousFormResize_;
   if (columnSize_->Save) {
     try {

@@ -42,7 +42,11 @@
 
 class PrintPageBuilder;
 class TArrowWindow;
+class TGridDropSource;
+class TGridDropTarget;
 class THintWindow;
+class TPopupButton;
+class TStrings;
 class TRichEdit;
 class TEditLink;
 class TGridCombo;
@@ -554,11 +558,13 @@ class TRichStringGrid : public TStringGrid {
   bool HintShowLargeText() const { return hintShowLargeText_; }
   void SetHintShowLargeText(bool v) { hintShowLargeText_ = v; }
   bool OleAcceptFiles() const { return oleAcceptFiles_; }
-  void SetOleAcceptFiles(bool v) { oleAcceptFiles_ = v; }
+  void SetOleAcceptFiles(bool v);
   bool OleAcceptText() const { return oleAcceptText_; }
-  void SetOleAcceptText(bool v) { oleAcceptText_ = v; }
+  void SetOleAcceptText(bool v);
+  // True registers the grid as a drop target (remembering whether that
+  // worked); false revokes it. See grid_drag_drop.cpp.
   bool OleDropTarget() const { return oleDropTarget_; }
-  void SetOleDropTarget(bool v) { oleDropTarget_ = v; }
+  void SetOleDropTarget(bool v);
   bool OleDropSource() const { return oleDropSource_; }
   void SetOleDropSource(bool v) { oleDropSource_ = v; }
   bool OleEntireRows() const { return oleEntireRows_; }
@@ -568,7 +574,7 @@ class TRichStringGrid : public TStringGrid {
   bool OleRemoveRows() const { return oleRemoveRows_; }
   void SetOleRemoveRows(bool v) { oleRemoveRows_ = v; }
   bool OleDropRTF() const { return oleDropRTF_; }
-  void SetOleDropRTF(bool v) { oleDropRTF_ = v; }
+  void SetOleDropRTF(bool v);
   int MaxEditLength() const { return maxEditLength_; }
   void SetMaxEditLength(int v);
   TImageList* GridImages() const { return gridImages_; }
@@ -865,6 +871,23 @@ class TRichStringGrid : public TStringGrid {
   bool ClipboardKey(Word Key, bool ctrl, bool shift);
   void InsertRowByKey();
   bool DeleteRowByKey();
+  // Drag and drop (grid_drag_drop.cpp).
+  friend class TGridDropTarget;
+  friend class TGridDropSource;
+  void CreateDragMarker();
+  void ReleaseDropTarget();
+  TGridCoord CellAtScreen(TPoint pt);
+  void HideDropMarkers();
+  void OleDragMove(TPoint pt, bool& allow, int formats);
+  void OleDropText(TPoint pt, const AnsiString& text);
+  void OleDropRichText(TPoint pt, const AnsiString& richText);
+  void OleDropColumn(TPoint pt, int column);
+  void OleDropFiles(TStrings* files);
+  // Runs the drag an armed press started (true), unless OnOleDrag refused it.
+  bool StartOleDrag(int X, int Y);
+  // Where a dragged row is after a drop of the same drag inserted rows.
+  int DraggedRowNow(int row) const;
+  void RemoveDraggedCells(const TGridRect& dragged);
   // The window (rich_grid_messages.cpp): the hover and blink timer, pan
   // mode, hints and scroll hints.
   void UpdateHoverTimer();
@@ -996,6 +1019,15 @@ class TRichStringGrid : public TStringGrid {
   int panAccumX_ = 0, panAccumY_ = 0;
   // Wheel turns not yet a notch.
   int wheelRest_ = 0;
+  // Drag and drop: the registered target (one reference held), the marker
+  // of a dragged column, and what a drop into this grid did during its own
+  // text drag (rows inserted, cells written).
+  TGridDropTarget* dropTarget_ = nullptr;
+  bool dropTargetRegistered_ = false;
+  TPopupButton* dragMarker_ = nullptr;
+  bool textDragging_ = false, droppedHere_ = false;
+  int dropInsertRow_ = -1, dropInsertCount_ = 0;
+  TGridRect dropArea_{};
   int filterFixedRows_ = -1;
   bool filterAddedRow_ = false;
 

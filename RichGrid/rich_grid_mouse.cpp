@@ -256,8 +256,9 @@ void TRichStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
   }
   if (dragArmed_ && (std::abs(X - pressPoint_.X) > 3 || std::abs(Y - pressPoint_.Y) > 3) && FGridState != gsColSizing) {
     dragArmed_ = false;
-    // A drag out of the grid needs a drop layer; without one the move
-    // selects as usual.
+    // The drag runs to its end here (the button's release is the drop's).
+    if (StartOleDrag(X, Y)) return;
+    // Refused: the move selects as usual.
     if (FGridState == gsNormal) FGridState = gsSelecting;
   }
   const TGridCoord cell = MouseCoord(X, Y);

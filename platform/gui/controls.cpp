@@ -298,15 +298,18 @@ void TControl::SetBounds(int left, int top, int width, int height) {
 void TControl::SetClientWidth(int v) { SetWidth(v + (width_ - ClientWidth())); }
 void TControl::SetClientHeight(int v) { SetHeight(v + (height_ - ClientHeight())); }
 
+// Client coordinates are those of the client area (a scroll area's viewport).
 TPoint TControl::ClientToScreen(TPoint p) const {
-  if (!widget_) return p;
-  const QPoint g = widget_->mapToGlobal(QPoint(p.X, p.Y));
+  const QWidget* w = MouseWidget();
+  if (!w) return p;
+  const QPoint g = w->mapToGlobal(QPoint(p.X, p.Y));
   return TPoint{g.x(), g.y()};
 }
 
 TPoint TControl::ScreenToClient(TPoint p) const {
-  if (!widget_) return p;
-  const QPoint l = widget_->mapFromGlobal(QPoint(p.X, p.Y));
+  const QWidget* w = MouseWidget();
+  if (!w) return p;
+  const QPoint l = w->mapFromGlobal(QPoint(p.X, p.Y));
   return TPoint{l.x(), l.y()};
 }
 

@@ -68,6 +68,7 @@ class TControl : public TComponent, public vx::StringProperties {
   void SetClientWidth(int v);
   void SetClientHeight(int v);
   TRect ClientRect() const { return Rect(0, 0, ClientWidth(), ClientHeight()); }
+  // Between the client area's coordinates and the screen's.
   TPoint ClientToScreen(TPoint p) const;
   TPoint ScreenToClient(TPoint p) const;
 

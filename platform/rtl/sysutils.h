@@ -57,6 +57,7 @@ VX_DECLARE_EXCEPTION(EOverflow, EMathError)
 VX_DECLARE_EXCEPTION(EInvalidOperation, Exception)  // an operation the object's state forbids
 VX_DECLARE_EXCEPTION(EInvalidGridOperation, Exception)
 VX_DECLARE_EXCEPTION(EInvalidCast, Exception)
+VX_DECLARE_EXCEPTION(EAssertionFailed, Exception)  // a condition the code asserts does not hold
 VX_DECLARE_EXCEPTION(EOutOfMemory, Exception)
 VX_DECLARE_EXCEPTION(EListError, Exception)  // TList/TStrings index out of bounds ...
 VX_DECLARE_EXCEPTION(EStringListError, EListError)

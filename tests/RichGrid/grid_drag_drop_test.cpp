@@ -1,0 +1,510 @@
+// The grid as a drop target and a drag source, through data objects and
+// drag loops of the test's making: where a drag may land and how the grid
+// marks it, dropped text, columns, rich text and files, the press that
+// starts a drag only past 3 pixels, and what a move does to the cells it
+// took, also when it was dropped back into the same grid.
+#include <string>
+
+#include "RichGrid/drag_markers.h"
+#include "RichGrid/grid_drag_drop.h"
+#include "platform/gui/clipbrd.h"
+#include "platform/gui/messages.h"
+#include "tests/RichGrid/drag_test_support.h"
+#include "tests/RichGrid/rich_grid_test_support.h"
+#include "tests/support/scratch_folder.h"
+
+namespace {
+
+using dragtest::FakeData;
+using namespace richgridtest;
+
+class DragGrid : public Grid {
+ public:
+  DragGrid() {
+    SetColCount(5);
+    SetRowCount(10);
+    for (int r = 1; r < 10; ++r)
+      for (int c = 1; c < 5; ++c) SetCells(c, r, IntToStr(c) + "/" + IntToStr(r));
+  }
+  // A client point as the screen sees it.
+  POINTL At(int x, int y) const {
+    const TPoint p = ClientToScreen(Point(x, y));
+    return POINTL{p.X, p.Y};
+  }
+  POINTL AtCell(int c, int r) { return At(CellRect(c, r).Left + 5, CellRect(c, r).Top + 5); }
+};
+
+vx::ComPtr<FakeData> TextData(const std::string& text) {
+  vx::ComPtr<FakeData> d(new FakeData);
+  d->Add(CF_TEXT, dragtest::Text(text));
+  return d;
+}
+
+CLIPFORMAT ColumnFormat() {
+  vx::ComPtr<FakeData> none(new FakeData);
+  TEnumFormats f(none.get());
+  return GridColumnFormat();
+}
+
+vx::ComPtr<FakeData> ColumnData(int column) {
+  vx::ComPtr<FakeData> d(new FakeData);
+  d->Add(ColumnFormat(), std::string(reinterpret_cast<const char*>(&column), 4));
+  return d;
+}
+
+// Plays a drag: the data goes to target (when given) at pt, with the
+// effect the target gives, which is also the loop's answer.
+struct PlayedDrag {
+  int runs = 0;
+  TDropTarget* target = nullptr;
+  POINTL pt{};
+  DWORD keys = 0;
+  bool cancel = false;
+  std::function<void(IDataObject*)> during;
+  vx::DragLoop previous;
+  PlayedDrag() {
+    previous = vx::SetDragLoop([this](IDataObject* data, IDropSource* source, DWORD, DWORD* effect) {
+      ++runs;
+      if (during) during(data);
+      *effect = DROPEFFECT_NONE;
+      if (cancel || !target) {
+        source->GiveFeedback(DROPEFFECT_NONE);
+        return DRAGDROP_S_CANCEL;
+      }
+      DWORD e = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+      target->DragEnter(data, keys, pt, &e);
+      target->DragOver(keys, pt, &e);
+      source->GiveFeedback(e);
+      source->QueryContinueDrag(false, 0);
+      if (e == DROPEFFECT_NONE) {
+        target->DragLeave();
+        return DRAGDROP_S_CANCEL;
+      }
+      target->Drop(data, keys, pt, &e);
+      *effect = e;
+      return DRAGDROP_S_DROP;
+    });
+  }
+  ~PlayedDrag() { vx::SetDragLoop(previous); }
+};
+
+using GridDragDrop = RichGridTest;
+
+TEST_F(GridDragDrop, WhereADragMayLandAndHowItIsMarked) {
+  struct Case {
+    const char* what;
+    bool column;
+    int col, row;
+    bool allowed;
+  } cases[] = {
+      {"text over data", false, 2, 3, true},
+      {"text over a heading", false, 2, 0, false},
+      {"column over a heading", true, 2, 0, true},
+      {"column over data", true, 2, 3, false},
+      {"column over the top-left cell", true, 0, 0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DragGrid g;
+    vx::ComPtr<TGridDropTarget> t(new TGridDropTarget(&g));
+    const auto data = c.column ? ColumnData(1) : TextData("x");
+    DWORD e = DROPEFFECT_MOVE;
+    t->DragEnter(data.get(), 0, g.AtCell(c.col, c.row), &e);
+    t->DragOver(0, g.AtCell(c.col, c.row), &e);
+    EXPECT_EQ(e, c.allowed ? DROPEFFECT_MOVE : DROPEFFECT_NONE);
+    EXPECT_EQ(g.ArrowMarker(2)->Visible(), c.allowed && !c.column);
+    EXPECT_EQ(g.ArrowMarker(0)->Visible(), c.allowed && c.column);
+    EXPECT_EQ(g.ArrowMarker(1)->Visible(), c.allowed && c.column);
+    t->DragLeave();
+    for (int d = 0; d < 3; ++d) EXPECT_FALSE(g.ArrowMarker(d)->Visible());
+  }
+  // The row arrow: 12 pixels left of the cell, or of column 0's right edge
+  // with OleEntireRows; the column arrows above and below the heading.
+  DragGrid g;
+  vx::ComPtr<TGridDropTarget> t(new TGridDropTarget(&g));
+  DWORD e = DROPEFFECT_MOVE;
+  const auto text = TextData("x");
+  t->DragEnter(text.get(), 0, g.AtCell(3, 2), &e);
+  t->DragOver(0, g.AtCell(3, 2), &e);
+  EXPECT_EQ(g.ArrowMarker(2)->Left(), g.ClientToScreen(Point(g.CellRect(3, 2).Left - 12, 0)).X);
+  EXPECT_EQ(g.ArrowMarker(2)->Top(), g.ClientToScreen(Point(0, g.CellRect(3, 2).Top)).Y);
+  g.SetOleEntireRows(true);
+  t->DragOver(0, g.AtCell(3, 2), &e);
+  EXPECT_EQ(g.ArrowMarker(2)->Left(), g.ClientToScreen(Point(g.CellRect(0, 2).Right - 12, 0)).X);
+  // The application may refuse a cell.
+  g.OnOleDragOver = [](TObject*, int row, int, bool& allow) { allow = allow && row != 4; };
+  t->DragOver(0, g.AtCell(3, 4), &e);
+  EXPECT_EQ(e, DROPEFFECT_NONE);
+  EXPECT_FALSE(g.ArrowMarker(2)->Visible());
+  t->DragLeave();
+}
+
+TEST_F(GridDragDrop, ADragAtTheEdgesScrollsARow) {
+  DragGrid g;
+  g.SetRowCount(60);
+  g.SetTopRow(5);
+  vx::ComPtr<TGridDropTarget> t(new TGridDropTarget(&g));
+  const auto text = TextData("x");
+  DWORD e = DROPEFFECT_MOVE;
+  t->DragEnter(text.get(), 0, g.AtCell(1, 0), &e);
+  t->DragOver(0, g.AtCell(1, 0), &e);
+  EXPECT_EQ(g.TopRow(), 4);
+  const int after = g.TopRow() + g.VisibleRowCount();
+  t->DragOver(0, g.AtCell(1, after), &e);
+  EXPECT_EQ(g.TopRow(), 5);
+  t->DragOver(0, g.AtCell(1, 7), &e);
+  EXPECT_EQ(g.TopRow(), 5);
+  t->DragLeave();
+}
+
+TEST_F(GridDragDrop, DroppedTextGoesIntoTheCellsAndBecomesTheSelection) {
+  struct Case {
+    const char* what;
+    std::function<void(DragGrid&)> set;
+    int col, row;
+    Texts column2, column3;
+    TGridRect selection;
+  } cases[] = {
+      {"at the cell",
+       nullptr,
+       2,
+       3,
+       {"", "2/1", "2/2", "a", "c", "2/5"},
+       {"", "3/1", "3/2", "b", "d", "3/5"},
+       TGridRect{2, 3, 3, 4}},
+      {"rows inserted",
+       [](DragGrid& g) { g.SetOleInsertRows(true); },
+       2,
+       3,
+       {"", "2/1", "2/2", "a", "c", "2/3"},
+       {"", "3/1", "3/2", "b", "d", "3/3"},
+       TGridRect{2, 3, 3, 4}},
+      {"whole rows from the first data column",
+       [](DragGrid& g) { g.SetOptions(g.Options() + goRowSelect); },
+       3,
+       3,
+       {"", "2/1", "2/2", "b", "d", "2/5"},
+       {"", "3/1", "3/2", "3/3", "3/4", "3/5"},
+       TGridRect{1, 3, 4, 4}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DragGrid g;
+    g.Navigation()->AllowClipboardAlways = true;
+    if (c.set) c.set(g);
+    vx::ComPtr<TGridDropTarget> t(new TGridDropTarget(&g));
+    std::string asked;
+    g.OnOleDrop = [&](TObject*, int row, int col, const AnsiString& data, bool&) {
+      asked = std::to_string(row) + "," + std::to_string(col) + " " + data;
+    };
+    const auto data = TextData("a\tb\r\nc\td\r\n");
+    DWORD e = DROPEFFECT_MOVE;
+    t->DragEnter(data.get(), 0, g.AtCell(c.col, c.row), &e);
+    t->Drop(data.get(), 0, g.AtCell(c.col, c.row), &e);
+    const int col = g.Options().Contains(goRowSelect) ? 1 : c.col;
+    EXPECT_EQ(asked, std::to_string(c.row) + "," + std::to_string(col) + " a\tb\r\nc\td\r\n");
+    Texts two = g.Column(2), three = g.Column(3);
+    two.resize(6);
+    three.resize(6);
+    EXPECT_EQ(two, c.column2);
+    EXPECT_EQ(three, c.column3);
+    if (!g.Options().Contains(goRowSelect)) EXPECT_EQ(g.Selection(), c.selection);
+    EXPECT_FALSE(g.ArrowMarker(2)->Visible());
+  }
+  // Refused by the application: nothing changes.
+  DragGrid g;
+  g.Navigation()->AllowClipboardAlways = true;
+  g.OnOleDrop = [](TObject*, int, int, const AnsiString&, bool& allow) { allow = false; };
+  vx::ComPtr<TGridDropTarget> t(new TGridDropTarget(&g));
+  const auto data = TextData("a");
+  DWORD e = DROPEFFECT_MOVE;
+  t->DragEnter(data.get(), 0, g.AtCell(2, 2), &e);
+  t->Drop(data.get(), 0, g.AtCell(2, 2), &e);
+  EXPECT_EQ(g.Cells(2, 2), "2/2");
+}
+
+TEST_F(GridDragDrop, DroppedColumnsAreReportedAndRichTextFillsTheCell) {
+  DragGrid g;
+  vx::ComPtr<TGridDropTarget> t(new TGridDropTarget(&g));
+  std::string heard;
+  g.OnOleDropCol = [&](TObject*, int row, int col, int dropped) {
+    heard = std::to_string(row) + "," + std::to_string(col) + " <- " + std::to_string(dropped);
+  };
+  const auto column = ColumnData(3);
+  DWORD e = DROPEFFECT_MOVE;
+  t->DragEnter(column.get(), 0, g.AtCell(1, 0), &e);
+  t->DragOver(0, g.AtCell(1, 0), &e);
+  EXPECT_TRUE(g.ArrowMarker(0)->Visible());
+  t->Drop(column.get(), 0, g.AtCell(1, 0), &e);
+  EXPECT_EQ(heard, "0,1 <- 3");
+  EXPECT_FALSE(g.ArrowMarker(0)->Visible());
+
+  g.SetOleDropRTF(true);
+  vx::ComPtr<FakeData> rich(new FakeData);
+  rich->Add(CF_TEXT, dragtest::Text("plain")).Add(RichTextFormat(), dragtest::Text("{\\rtf1 r}"));
+  t->DragEnter(rich.get(), 0, g.AtCell(2, 2), &e);
+  t->Drop(rich.get(), 0, g.AtCell(2, 2), &e);
+  EXPECT_EQ(g.Cells(2, 2), "{\\rtf1 r}");
+  g.SetOleDropRTF(false);
+  t->DragEnter(rich.get(), 0, g.AtCell(2, 2), &e);
+  EXPECT_EQ(e, DROPEFFECT_MOVE);  // taken as text, not as rich text
+}
+
+// One dropped file only; ".CSV" anywhere in its name, whatever the case,
+// loads it as separated values, ".XLS" as a spreadsheet.
+TEST_F(GridDragDrop, ADroppedFileLoadsByItsName) {
+  vx::test::ScratchFolder folder;
+  const std::string csv = "a;b\r\n1;2\r\n";
+  vx::test::WriteWholeFile(folder / "data.csv.txt", csv);
+  vx::test::WriteWholeFile(folder / "DATA.CSV", csv);
+  vx::test::WriteWholeFile(folder / "notes.txt", csv);
+  {
+    TRichStringGrid sheet(nullptr);
+    sheet.SetColCount(2);
+    sheet.SetRowCount(2);
+    sheet.SetCells(0, 0, "x");
+    sheet.SetCells(1, 1, "y");
+    sheet.SaveToXLS(folder / "book.xls");
+  }
+  struct Case {
+    std::vector<std::string> files;
+    bool veto;
+    AnsiString loaded;
+  } cases[] = {
+      {{"data.csv.txt"}, false, "a"},
+      {{"DATA.CSV"}, false, "a"},
+      {{"book.xls"}, false, "x"},
+      {{"notes.txt"}, false, ""},
+      {{"data.csv.txt", "DATA.CSV"}, false, ""},
+      {{"DATA.CSV"}, true, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.files[0] + (c.files.size() > 1 ? " and another" : "") + (c.veto ? ", vetoed" : ""));
+    TRichStringGrid g(nullptr);
+    g.SetIncludeFixedCells(true);
+    std::vector<AnsiString> names;
+    for (const std::string& f : c.files) names.push_back(folder / f);
+    int asked = 0;
+    g.OnOleDrop = [&](TObject*, int row, int col, const AnsiString& name, bool& allow) {
+      EXPECT_EQ(row, -1);
+      EXPECT_EQ(col, -1);
+      EXPECT_EQ(name, names[0]);
+      ++asked;
+      allow = !c.veto;
+    };
+    HGLOBAL block = vx::MakeDropFiles(names, true);
+    vx::ComPtr<FakeData> data(new FakeData);
+    data->Add(CF_HDROP, dragtest::Bytes(block));
+    GlobalFree(block);
+    vx::ComPtr<TGridDropTarget> t(new TGridDropTarget(&g));
+    DWORD e = DROPEFFECT_COPY;
+    t->DragEnter(data.get(), 0, POINTL{}, &e);
+    EXPECT_EQ(e, DROPEFFECT_MOVE);
+    t->Drop(data.get(), 0, POINTL{}, &e);
+    EXPECT_EQ(g.Cells(0, 0), c.loaded);
+    EXPECT_EQ(asked, c.loaded.empty() && !c.veto ? 0 : 1);
+  }
+}
+
+TEST_F(GridDragDrop, AnArmedPressStartsADragOnlyPastThreePixels) {
+  PlayedDrag drag;
+  drag.cancel = true;
+  DragGrid g;
+  g.SetOleDropSource(true);
+  const TRect cell = g.CellRect(2, 3);
+  const TPoint press = Point(cell.Left + 20, cell.Top + 10);
+  for (const TPoint& d : {Point(3, 3), Point(-3, 0), Point(0, -3)}) {
+    g.MouseDown(mbLeft, TShiftState{}, press.X, press.Y);
+    g.MouseMove(TShiftState{ssLeft}, press.X + d.X, press.Y + d.Y);
+    g.MouseUp(mbLeft, TShiftState{}, press.X + d.X, press.Y + d.Y);
+    EXPECT_EQ(drag.runs, 0) << d.X << "," << d.Y;
+  }
+  for (const TPoint& d : {Point(4, 0), Point(0, 4), Point(-4, -1)}) {
+    g.MouseDown(mbLeft, TShiftState{}, press.X, press.Y);
+    g.MouseMove(TShiftState{ssLeft}, press.X + d.X, press.Y + d.Y);
+    g.MouseMove(TShiftState{ssLeft}, press.X + 2 * d.X, press.Y + 2 * d.Y);  // one drag per press
+    g.MouseUp(mbLeft, TShiftState{}, press.X, press.Y);
+  }
+  EXPECT_EQ(drag.runs, 3);
+  // Refused by the application, the move selects instead.
+  // (the cell under the mouse where the drag would start)
+  g.OnOleDrag = [](TObject*, int, int, const AnsiString& data, bool& allow) {
+    EXPECT_EQ(data, "3/4");
+    allow = false;
+  };
+  g.MouseDown(mbLeft, TShiftState{}, press.X, press.Y);
+  g.MouseMove(TShiftState{ssLeft}, press.X + 70, press.Y + 30);
+  g.MouseUp(mbLeft, TShiftState{}, press.X + 70, press.Y + 30);
+  EXPECT_EQ(drag.runs, 3);
+  EXPECT_EQ(g.Selection(), (TGridRect{2, 3, 3, 4}));
+  // No drag out of an editing grid.
+  g.OnOleDrag = nullptr;
+  g.SetOptions(g.Options() + goEditing);
+  g.MouseDown(mbLeft, TShiftState{}, press.X, press.Y);
+  g.MouseMove(TShiftState{ssLeft}, press.X + 10, press.Y);
+  g.MouseUp(mbLeft, TShiftState{}, press.X + 10, press.Y);
+  EXPECT_EQ(drag.runs, 3);
+}
+
+// Copy leaves the dragged cells, move empties them (or removes the rows
+// with OleRemoveRows and whole-row selection); a cancelled drag fires no
+// OnOleDragStop.
+TEST_F(GridDragDrop, WhatTheEndOfATextDragDoesToItsCells) {
+  struct Case {
+    const char* what;
+    std::function<void(DragGrid&)> set;
+    DWORD keys;
+    bool cancel;
+    Texts column1;
+    std::vector<std::string> heard;
+    // Rows picked once the press (which starts a new pick) is over.
+    std::vector<int> picked = {};
+  } cases[] = {
+      {"moved", nullptr, 0, false, {"", "1/1", "", "", "1/4", "1/5"}, {"start 2,1", "stop 2"}},
+      {"copied", nullptr, MK_CONTROL, false, {"", "1/1", "1/2", "1/3", "1/4", "1/5"}, {"start 2,1", "stop 1"}},
+      {"cancelled", nullptr, 0, true, {"", "1/1", "1/2", "1/3", "1/4", "1/5"}, {"start 2,1"}},
+      {"rows removed",
+       [](DragGrid& g) {
+         g.SetOptions(g.Options() + goRowSelect);
+         g.SetOleRemoveRows(true);
+       },
+       0,
+       false,
+       {"", "1/1", "1/4", "1/5", "1/6", "1/7"},
+       {"start 2,1", "stop 2"}},
+      {"picked rows removed",
+       [](DragGrid& g) {
+         g.SetOptions(g.Options() + goRowSelect);
+         g.SetOleRemoveRows(true);
+         g.MouseActions()->DisjunctRowSelect = true;
+       },
+       0,
+       false,
+       {"", "1/1", "1/3", "1/4", "1/6", "1/7"},
+       {"start 2,1", "stop 2"},
+       {2, 5}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DragGrid g;
+    DragGrid other;
+    other.Navigation()->AllowClipboardAlways = true;
+    vx::ComPtr<TGridDropTarget> t(new TGridDropTarget(&other));
+    PlayedDrag drag;
+    drag.target = t.get();
+    drag.pt = other.AtCell(3, 6);
+    drag.keys = c.keys;
+    drag.cancel = c.cancel;
+    if (c.set) c.set(g);
+    g.SetOleDropSource(true);
+    g.SetSelection(TGridRect{1, 2, 1, 3});
+    std::vector<std::string> heard;
+    g.OnOleDragStart = [&](TObject*, int row, int col) {
+      heard.push_back("start " + std::to_string(row) + "," + std::to_string(col));
+      for (int picked : c.picked) g.SetRowSelect(picked, true);
+    };
+    g.OnOleDragStop = [&](TObject*, int effect) { heard.push_back("stop " + std::to_string(effect)); };
+    const TRect r = g.CellRect(1, 2);
+    g.MouseDown(mbLeft, TShiftState{}, r.Left + 5, r.Top + 5);
+    g.MouseMove(TShiftState{ssLeft}, r.Left + 15, r.Top + 5);
+    EXPECT_EQ(drag.runs, 1);
+    Texts column = g.Column(1);
+    column.resize(6);
+    EXPECT_EQ(column, c.column1);
+    EXPECT_EQ(heard, c.heard);
+    if (!c.cancel) EXPECT_EQ(other.Cells(3, 6), "1/2");
+  }
+}
+
+// A move into its own grid: the dragged rows are found where the drop's
+// inserted rows pushed them, and the cells the drop wrote stay.
+TEST_F(GridDragDrop, AMoveDroppedIntoItsOwnGrid) {
+  struct Case {
+    const char* what;
+    std::function<void(DragGrid&)> set;
+    int dropCol, dropRow;
+    Texts column1, column2;
+  } cases[] = {
+      {"rows inserted above, the dragged rows removed",
+       [](DragGrid& g) {
+         g.SetOptions(g.Options() + goRowSelect);
+         g.SetOleRemoveRows(true);
+         g.SetOleInsertRows(true);
+       },
+       1,
+       2,
+       {"", "1/1", "1/5", "1/6", "1/2", "1/3", "1/4", "1/7"},
+       {"", "2/1", "2/5", "2/6", "2/2", "2/3", "2/4", "2/7"}},
+      {"cells moved over part of themselves",
+       nullptr,
+       2,
+       6,
+       {"", "1/1", "1/2", "1/3", "1/4", "", "", "1/7"},
+       {"", "2/1", "2/2", "2/3", "2/4", "", "1/5", "1/6"}},
+      {"rows inserted among the dragged rows",
+       [](DragGrid& g) { g.SetOleInsertRows(true); },
+       1,
+       6,
+       {"", "1/1", "1/2", "1/3", "1/4", "", "1/5", "1/6", "", "1/7"},
+       {"", "2/1", "2/2", "2/3", "2/4", "", "2/5", "2/6", "", "2/7"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DragGrid g;
+    g.Navigation()->AllowClipboardAlways = true;
+    if (c.set) c.set(g);
+    g.SetOleDropSource(true);
+    vx::ComPtr<TGridDropTarget> t(new TGridDropTarget(&g));
+    PlayedDrag drag;
+    drag.target = t.get();
+    drag.pt = g.AtCell(c.dropCol, c.dropRow);
+    g.SetSelection(TGridRect{1, 5, 2, 6});
+    const TRect r = g.CellRect(1, 5);
+    g.MouseDown(mbLeft, TShiftState{}, r.Left + 5, r.Top + 5);
+    g.MouseMove(TShiftState{ssLeft}, r.Left + 15, r.Top + 5);
+    ASSERT_EQ(drag.runs, 1);
+    Texts one = g.Column(1), two = g.Column(2);
+    one.resize(c.column1.size());
+    two.resize(c.column2.size());
+    EXPECT_EQ(one, c.column1);
+    EXPECT_EQ(two, c.column2);
+  }
+}
+
+TEST_F(GridDragDrop, AHeadingDragCarriesItsColumnUnderTheMarker) {
+  DragGrid g;
+  g.SetOleDropSource(true);
+  g.SetCells(3, 0, "Тираж"_cp);
+  PlayedDrag drag;
+  DragGrid other;
+  vx::ComPtr<TGridDropTarget> t(new TGridDropTarget(&other));
+  drag.target = t.get();
+  drag.pt = other.AtCell(2, 0);
+  int dropped = -1;
+  other.OnOleDropCol = [&](TObject*, int, int, int column) { dropped = column; };
+  bool markerShown = false;
+  AnsiString caption;
+  drag.during = [&](IDataObject*) {
+    TPopupButton* marker = nullptr;
+    for (int i = 0; i < g.ComponentCount(); ++i)
+      if (auto* m = dynamic_cast<TPopupButton*>(g.Components(i))) marker = m;
+    ASSERT_NE(marker, nullptr);
+    markerShown = marker->Visible();
+    caption = marker->Caption();
+  };
+  std::vector<int> stops;
+  g.OnOleDragStop = [&](TObject*, int effect) { stops.push_back(effect); };
+  const TRect r = g.CellRect(3, 0);
+  g.MouseDown(mbLeft, TShiftState{}, r.Left + 20, r.Top + 5);
+  g.MouseMove(TShiftState{ssLeft}, r.Left + 30, r.Top + 5);
+  EXPECT_EQ(drag.runs, 1);
+  EXPECT_TRUE(markerShown);
+  EXPECT_EQ(caption, "Тираж"_cp);
+  EXPECT_EQ(dropped, 3);
+  EXPECT_EQ(stops, (std::vector<int>{DROPEFFECT_MOVE}));
+  for (int i = 0; i < g.ComponentCount(); ++i)
+    if (auto* m = dynamic_cast<TPopupButton*>(g.Components(i))) EXPECT_FALSE(m->Visible());
+  EXPECT_EQ(g.Column(3)[1], "3/1");  // a column drag takes nothing away
+}
+
+}  // namespace
