@@ -12,6 +12,7 @@
 #include <map>
 
 #include "platform/gui/bitmap.h"
+#include "platform/gui/messages.h"
 #include "platform/rtl/codepages.h"
 
 namespace vx {
@@ -152,6 +153,16 @@ int QtKeyFromVirtualKey(Word vk) {
   if (vk >= VK_F1 && vk <= VK_F12) return Qt::Key_F1 + (vk - VK_F1);
   if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) return vk;
   return 0;
+}
+
+unsigned MouseKeysFromQt(Qt::KeyboardModifiers m, Qt::MouseButtons b) {
+  unsigned k = 0;
+  if (m & Qt::ShiftModifier) k |= MK_SHIFT;
+  if (m & Qt::ControlModifier) k |= MK_CONTROL;
+  if (b & Qt::LeftButton) k |= MK_LBUTTON;
+  if (b & Qt::RightButton) k |= MK_RBUTTON;
+  if (b & Qt::MiddleButton) k |= MK_MBUTTON;
+  return k;
 }
 
 TShiftState ShiftFromQt(Qt::KeyboardModifiers m, Qt::MouseButtons b) {

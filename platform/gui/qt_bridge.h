@@ -1,4 +1,5 @@
-// The Qt boundary of the visual class library (used inside platform/gui only).
+// The Qt boundary of the visual class library (used inside platform/gui and
+// by the drag bridge of platform/ole only).
 //
 // Text crosses here from CP1251 to UTF-16 and back through the code page's
 // own table; a character CP1251 cannot hold comes back as '?'. Colours,
@@ -46,6 +47,8 @@ bool HasProgramCursor(TCursor index);
 Word VirtualKeyFromQt(int qtKey);
 int QtKeyFromVirtualKey(Word key);
 TShiftState ShiftFromQt(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons = Qt::NoButton);
+// The MK_ flags of a mouse message (messages.h) for keys and buttons held.
+unsigned MouseKeysFromQt(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons);
 
 struct BitmapData {
   QImage image;

@@ -18,16 +18,6 @@ namespace vx {
 
 namespace {
 
-WPARAM MouseKeys(Qt::KeyboardModifiers m, Qt::MouseButtons b) {
-  WPARAM k = 0;
-  if (m & Qt::ShiftModifier) k |= MK_SHIFT;
-  if (m & Qt::ControlModifier) k |= MK_CONTROL;
-  if (b & Qt::LeftButton) k |= MK_LBUTTON;
-  if (b & Qt::RightButton) k |= MK_RBUTTON;
-  if (b & Qt::MiddleButton) k |= MK_MBUTTON;
-  return k;
-}
-
 bool Inside(const QWidget* w, const QWidget* ancestor) {
   for (; w; w = w->parentWidget())
     if (w == ancestor) return true;
@@ -83,7 +73,7 @@ class ScrollHost : public QAbstractScrollArea {
     if (delta == 0) return;
     const QPoint g = e->globalPosition().toPoint();
     Guard([&] {
-      target->Perform(WM_MOUSEWHEEL, MAKEWPARAM(static_cast<int>(MouseKeys(e->modifiers(), e->buttons())), delta),
+      target->Perform(WM_MOUSEWHEEL, MAKEWPARAM(static_cast<int>(MouseKeysFromQt(e->modifiers(), e->buttons())), delta),
                       MAKELPARAM(g.x(), g.y()));
     });
   }

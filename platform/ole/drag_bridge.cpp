@@ -15,6 +15,7 @@
 #include "platform/gui/controls.h"
 #include "platform/gui/messages.h"
 #include "platform/gui/qt_app.h"
+#include "platform/gui/qt_bridge.h"
 #include "platform/ole/drag_drop.h"
 #include "platform/rtl/codepages.h"
 
@@ -130,16 +131,6 @@ class MimeDataObject : public vx::ComObject<IDataObject> {
   std::map<CLIPFORMAT, std::string> data_;
 };
 
-DWORD KeyState(Qt::KeyboardModifiers m, Qt::MouseButtons b) {
-  DWORD k = 0;
-  if (m & Qt::ShiftModifier) k |= MK_SHIFT;
-  if (m & Qt::ControlModifier) k |= MK_CONTROL;
-  if (b & Qt::LeftButton) k |= MK_LBUTTON;
-  if (b & Qt::RightButton) k |= MK_RBUTTON;
-  if (b & Qt::MiddleButton) k |= MK_MBUTTON;
-  return k;
-}
-
 DWORD EffectsOf(Qt::DropActions a) {
   DWORD e = DROPEFFECT_NONE;
   if (a & Qt::CopyAction) e |= DROPEFFECT_COPY;
@@ -177,7 +168,7 @@ class DropFilter : public QObject {
         auto* de = static_cast<QDropEvent*>(e);
         const QPoint g = widget_->mapToGlobal(de->position().toPoint());
         const POINTL pt{g.x(), g.y()};
-        const DWORD keys = KeyState(de->modifiers(), de->buttons());
+        const DWORD keys = vx::MouseKeysFromQt(de->modifiers(), de->buttons());
         DWORD effect = EffectsOf(de->possibleActions());
         vx::Guard([&] {
           if (e->type() == QEvent::DragMove) {
@@ -317,7 +308,7 @@ HRESULT DoDragDrop(IDataObject* data, IDropSource* source, DWORD okEffects, DWOR
     HRESULT answer = S_OK;
     vx::Guard([&] {
       answer = source->QueryContinueDrag(
-          false, KeyState(QGuiApplication::queryKeyboardModifiers(), QGuiApplication::mouseButtons()));
+          false, vx::MouseKeysFromQt(QGuiApplication::queryKeyboardModifiers(), QGuiApplication::mouseButtons()));
     });
     if (answer == DRAGDROP_S_CANCEL) QDrag::cancel();
   });

@@ -1,5 +1,6 @@
-// A data object of the test's making for the drag tests: it gives the
-// blocks it was filled with, in the order they were added.
+// Pieces of the drag tests: a data object of the test's making (it gives
+// the blocks it was filled with, in the order they were added) and a grid
+// of texts "<col>/<row>".
 #pragma once
 
 #include <cstring>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "platform/ole/drag_drop.h"
+#include "tests/RichGrid/rich_grid_test_support.h"
 
 namespace dragtest {
 
@@ -73,6 +75,22 @@ class FakeData : public vx::ComObject<IDataObject> {
 
  private:
   std::vector<std::pair<CLIPFORMAT, std::string>> blocks_;
+};
+
+class DragGrid : public richgridtest::Grid {
+ public:
+  DragGrid() {
+    SetColCount(5);
+    SetRowCount(10);
+    for (int r = 1; r < 10; ++r)
+      for (int c = 1; c < 5; ++c) SetCells(c, r, IntToStr(c) + "/" + IntToStr(r));
+  }
+  // A client point as the screen sees it.
+  POINTL At(int x, int y) const {
+    const TPoint p = ClientToScreen(Point(x, y));
+    return POINTL{p.X, p.Y};
+  }
+  POINTL AtCell(int c, int r) { return At(CellRect(c, r).Left + 5, CellRect(c, r).Top + 5); }
 };
 
 // A text block as CF_TEXT gives it.

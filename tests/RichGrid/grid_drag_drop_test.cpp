@@ -15,24 +15,9 @@
 
 namespace {
 
+using dragtest::DragGrid;
 using dragtest::FakeData;
 using namespace richgridtest;
-
-class DragGrid : public Grid {
- public:
-  DragGrid() {
-    SetColCount(5);
-    SetRowCount(10);
-    for (int r = 1; r < 10; ++r)
-      for (int c = 1; c < 5; ++c) SetCells(c, r, IntToStr(c) + "/" + IntToStr(r));
-  }
-  // A client point as the screen sees it.
-  POINTL At(int x, int y) const {
-    const TPoint p = ClientToScreen(Point(x, y));
-    return POINTL{p.X, p.Y};
-  }
-  POINTL AtCell(int c, int r) { return At(CellRect(c, r).Left + 5, CellRect(c, r).Top + 5); }
-};
 
 vx::ComPtr<FakeData> TextData(const std::string& text) {
   vx::ComPtr<FakeData> d(new FakeData);

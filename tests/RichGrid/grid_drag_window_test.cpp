@@ -14,21 +14,12 @@
 #include "platform/gui/forms.h"
 #include "platform/gui/input_simulation.h"
 #include "platform/ole/drag_drop.h"
-#include "tests/RichGrid/rich_grid_test_support.h"
+#include "tests/RichGrid/drag_test_support.h"
 
 namespace {
 
+using dragtest::DragGrid;
 using namespace richgridtest;
-
-class DragGrid : public Grid {
- public:
-  DragGrid() {
-    SetColCount(5);
-    SetRowCount(10);
-    for (int r = 1; r < 10; ++r)
-      for (int c = 1; c < 5; ++c) SetCells(c, r, IntToStr(c) + "/" + IntToStr(r));
-  }
-};
 
 using GridDragWindow = RichGridTest;
 
