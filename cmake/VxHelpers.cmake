@@ -1,9 +1,15 @@
 # vx_library(NAME SOURCES ... [DEPS ...])
 #   A layer library; its headers are included from the source root
 #   (#include "platform/rtl/sysutils.h", #include "tables/xbo_dbf.h").
+#   Static, unless VX_SHARED_LAYERS is on: then every program links one
+#   shared copy of each layer instead of carrying its own.
 function(vx_library name)
   cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
-  add_library(${name} STATIC ${A_SOURCES})
+  if(VX_SHARED_LAYERS)
+    add_library(${name} SHARED ${A_SOURCES})
+  else()
+    add_library(${name} STATIC ${A_SOURCES})
+  endif()
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
   if(A_DEPS)
     target_link_libraries(${name} PUBLIC ${A_DEPS})

@@ -12,7 +12,7 @@ targets=()
 root=$(cd "$(dirname "$0")/.." && pwd)
 case "$flavour" in
   release)  dir="$root/build/release";  opts=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
-  sanitize) dir="$root/build/sanitize"; opts=(-DCMAKE_BUILD_TYPE=Debug -DVX_SANITIZE=ON -DVX_BENCH=OFF) ;;
+  sanitize) dir="$root/build/sanitize"; opts=(-DCMAKE_BUILD_TYPE=Debug -DVX_SANITIZE=ON -DVX_BENCH=OFF -DVX_SHARED_LAYERS=ON) ;;
   tsan)     dir="$root/build/tsan";     opts=(-DCMAKE_BUILD_TYPE=Debug -DVX_TSAN=ON -DVX_BENCH=OFF)
             targets=(--target thread_tests net_tests http_tests) ;;
   fuzz)     dir="$root/build/fuzz";     opts=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVX_SANITIZE=ON -DVX_LIBFUZZER=ON
