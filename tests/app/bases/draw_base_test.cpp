@@ -53,6 +53,14 @@ class DrawBaseTest : public AppTest {
     table->SetTableName(name);
     table->Open();
   }
+  // A new empty draw table of two numbers, open as `table`.
+  void CreateTwoNumberTable(const std::string& name) {
+    TCreateXBaseDataSet creator;
+    TStringList lines;
+    vx::DrawFieldLines(lines, 2);
+    table = std::make_unique<TXBaseDataSet>();
+    ASSERT_TRUE(vx::CreateTable(*table, creator, folder, name, lines));
+  }
   std::vector<std::string> Order() {
     std::vector<std::string> out;
     for (table->First(); !table->Eof(); table->Next())
@@ -166,11 +174,7 @@ TEST_F(DrawBaseTest, CheckFindsDisorderAndRepairMendsItInTheBasesOwnFolder) {
 }
 
 TEST_F(DrawBaseTest, CheckReportsBadValuesAndStopsOnCancel) {
-  TCreateXBaseDataSet creator;
-  TStringList lines;
-  vx::DrawFieldLines(lines, 2);
-  table = std::make_unique<TXBaseDataSet>();
-  ASSERT_TRUE(vx::CreateTable(*table, creator, folder, "bad.dbf", lines));
+  CreateTwoNumberTable("bad.dbf");
   auto add = [&](int y, int d, int a, int b) {
     table->Append();
     table->Fields()[0]->SetAsInteger(y);
@@ -201,11 +205,7 @@ TEST_F(DrawBaseTest, CheckReportsBadValuesAndStopsOnCancel) {
 // now run with the controls disabled, and a question still shows the grid
 // on the record it is about.
 TEST_F(DrawBaseTest, CheckWalksWithoutTheGridFollowingAndShowsItTheBadRecord) {
-  TCreateXBaseDataSet creator;
-  TStringList lines;
-  vx::DrawFieldLines(lines, 2);
-  table = std::make_unique<TXBaseDataSet>();
-  ASSERT_TRUE(vx::CreateTable(*table, creator, folder, "long.dbf", lines));
+  CreateTwoNumberTable("long.dbf");
   constexpr int kDraws = 300, kBad = 170;
   for (int d = 1; d <= kDraws; ++d) {
     table->Append();
