@@ -77,6 +77,10 @@ void TfrmRowNum::FormActivate(TObject*) {
 }
 
 void TfrmRowNum::FormCloseQuery(TObject*, bool& CanClose) {
+  // The spin editor keeps what is typed into it until it closes, and the
+  // window's close button takes no focus from it: the value goes into its
+  // cell before the table is written.
+  if (SGridRowNum->ActiveEditControl()) SGridRowNum->LeaveEditControl(0, TShiftState{}, false);
   try {
     SGridRowNum->SaveToFile(fileName_);
   } catch (Exception&) {}

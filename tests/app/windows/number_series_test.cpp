@@ -174,3 +174,33 @@ TEST_F(NumberSeries, TheNumberColumnsEditWithTheSpinEditorFrom1To81) {
     if (g->ActiveEditControl()) vx::SendKey(g->ActiveEditControl(), VK_ESCAPE);
   }
 }
+
+TEST_F(NumberSeries, AValueStillInTheSpinEditorIsSavedWhenTheWindowCloses) {
+  const struct {
+    const char* typed;
+    Word step;
+    const char* saved;
+  } cases[] = {{"33", 0, "1,4,33"}, {"90", 0, "1,4,81"}, {"40", VK_PRIOR, "1,4,41"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    std::filesystem::remove(folder + "rownum.ini");
+    vx::ResetLanguageQuestion();
+    Start();
+    ShowWindow();
+    TRichStringGrid* g = frmRowNum->SGridRowNum;
+    ASSERT_TRUE(vx::WaitForFocus(g));
+    g->SetCol(1);
+    g->SetRow(4);
+    vx::SendKey(g, VK_F2);
+    ASSERT_EQ(g->ActiveEditControl(), g->GridSpin());
+    g->GridSpin()->SelectAll();
+    vx::SendText(g->GridSpin(), c.typed);
+    if (c.step) vx::SendKey(g->GridSpin(), c.step);
+    frmRowNum->Close();
+    EXPECT_FALSE(frmRowNum->Visible());
+    EXPECT_EQ(g->ActiveEditControl(), nullptr);
+    EXPECT_NE(apptest::ReadFile(folder + "rownum.ini").find(AnsiString(c.saved) + "\r\n"), AnsiString::npos)
+        << apptest::ReadFile(folder + "rownum.ini");
+    Stop();
+  }
+}
