@@ -7,6 +7,7 @@
 #include "app/main/command_scope.h"
 #include "app/settings/language.h"
 #include "app/settings/options.h"
+#include "app/windows/note_pad.h"
 #include "app/windows/number_series.h"
 #include "app/windows/probability_editor.h"
 #include "app/windows/type5_dialog.h"
@@ -112,6 +113,18 @@ void TFormMain::FormCreate(TObject*) {
 }
 
 void TFormMain::FormCloseQuery(TObject*, bool& CanClose) {
+  // Quitting ends the program without closing the other windows, so the
+  // ones holding the user's work close first, as their own close buttons
+  // would: the number-series table is saved, and the note pad asks about
+  // unsaved text, its Cancel keeping the program running.
+  for (TForm* window : {static_cast<TForm*>(frmRowNum), static_cast<TForm*>(frmDuzediv)}) {
+    if (!window || !window->Visible()) continue;
+    window->Close();
+    if (window->Visible()) {
+      CanClose = false;
+      return;
+    }
+  }
   StopFlag = true;
   // A command still on the stack may be using the bases; they are closed
   // when the window goes, after the command has returned.

@@ -24,11 +24,13 @@
 // the cursor. Stop and closing the window are not commands and always
 // work. Code that calls a command's method directly is not affected.
 //
-// Closing: FormCloseQuery raises the stop flag, posts a modified pending
-// record of every open data set, closes the bases and saves the
-// settings. While a command is still on the stack, posting and closing wait
-// for FormDestroy; the windows are destroyed only when the application's
-// loop runs again, so the command finishes first.
+// Closing: FormCloseQuery first closes the number-series window and the
+// note pad when they are shown (the note pad's Cancel keeps the program
+// running), then raises the stop flag, posts a modified pending record of
+// every open data set, closes the bases and saves the settings. While a
+// command is still on the stack, posting and closing wait for FormDestroy;
+// the windows are destroyed only when the application's loop runs again,
+// so the command finishes first.
 #pragma once
 
 #include <chrono>

@@ -271,6 +271,30 @@ TEST_F(NotePadTest, CommandLineFileOpensOnTheFirstShowOnly) {
   pad->Close();
 }
 
+TEST_F(NotePadTest, QuittingTheProgramAsksAboutUnsavedTextFirst) {
+  pad->BeforeDestruction();
+  delete pad;
+  Start();
+  FormMain->mnuNotePad->Click();
+  pad = frmDuzediv;
+  ASSERT_NE(pad, nullptr);
+  pad->Activate();
+  Type("draft");
+  // Cancel: the program and the text stay.
+  dialogs.Expect(vx::DialogKind::Message, "Save changes to Untitled?", mrCancel);
+  FormMain->Close();
+  EXPECT_FALSE(Application->Terminated());
+  EXPECT_TRUE(pad->Visible());
+  EXPECT_EQ(pad->Editor->Text(), "draft");
+  // Yes saves the text before the program ends.
+  dialogs.Expect(vx::DialogKind::Message, "Save changes to Untitled?", mrYes);
+  ExpectSaveAs(folder + "note.txt", 2);
+  FormMain->Close();
+  EXPECT_TRUE(Application->Terminated());
+  EXPECT_EQ(apptest::ReadFile(folder + "note.txt"), "draft\r\n");
+  Stop();
+}
+
 TEST_F(NotePadTest, MainMenuOpensOneNotePadAndTheAboutBox) {
   pad->BeforeDestruction();
   delete pad;

@@ -204,3 +204,22 @@ TEST_F(NumberSeries, AValueStillInTheSpinEditorIsSavedWhenTheWindowCloses) {
     Stop();
   }
 }
+
+TEST_F(NumberSeries, QuittingWithTheWindowOpenSavesTheTableAndAHiddenOneLeavesTheFile) {
+  Start();
+  ShowWindow();
+  SetRange(5, "44", "50");
+  Stop();  // the main window closes while this one is still open
+  const AnsiString saved = apptest::ReadFile(folder + "rownum.ini");
+  EXPECT_NE(saved.find("1,5,44\r\n2,5,50\r\n"), AnsiString::npos) << saved;
+
+  // A file the window could not read is not written over unless the
+  // window was shown and closed.
+  const std::string damaged = "x,y\r\n1,1,5\r\n";
+  apptest::WriteFile(folder + "rownum.ini", damaged);
+  vx::ResetLanguageQuestion();
+  dialogs.Expect(vx::DialogKind::Exception, "File contains no data or corrupt file", mrOk);
+  Start();
+  Stop();
+  EXPECT_EQ(apptest::ReadFile(folder + "rownum.ini"), damaged);
+}
