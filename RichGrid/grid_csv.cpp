@@ -165,8 +165,13 @@ void TRichStringGrid::LoadFromCSV(const AnsiString& FileName, bool Append) {
   std::vector<AnsiString> cells;
   std::vector<TObject*> objects;
   bool inHand = false;
+  // A row is made as wide as the record before it: records are mostly of
+  // one shape, and one very long line does not widen every short row.
+  std::size_t lastWidth = 0;
   auto putBack = [&] {
-    if (inHand) PutRowData(row, std::move(cells), std::move(objects));
+    if (!inHand) return;
+    lastWidth = cells.size();
+    PutRowData(row, std::move(cells), std::move(objects));
     inHand = false;
   };
   vx::ScopeGuard keep(putBack);
@@ -176,7 +181,7 @@ void TRichStringGrid::LoadFromCSV(const AnsiString& FileName, bool Append) {
         if (col >= ColCount()) SetColCount(col + 1);
         if (!inHand) {
           TakeRowData(row, cells, objects);
-          cells.reserve(static_cast<std::size_t>(ColCount()));  // one allocation per row
+          cells.reserve(lastWidth);
           inHand = true;
         }
         if (cells.size() <= static_cast<std::size_t>(col)) cells.resize(static_cast<std::size_t>(col) + 1);

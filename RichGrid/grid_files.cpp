@@ -17,8 +17,11 @@
 
 namespace {
 
-// Sizes beyond these are not a grid this program could have written.
-constexpr long long kMaxFileCols = 16384, kMaxFileRows = 10000000, kMaxColWidth = 65535;
+// Sizes beyond these are not a grid this program could have written. The
+// cell count is bounded too: a grid of the largest width and height would
+// take hours to write back and, with a text in the far column of each row,
+// more memory than there is.
+constexpr long long kMaxFileCols = 16384, kMaxFileRows = 10000000, kMaxFileCells = 1ll << 24, kMaxColWidth = 65535;
 
 // A decimal integer filling the whole text (an optional '-' first).
 bool ParseIndex(std::string_view text, long long& value) {
@@ -74,7 +77,7 @@ void TRichStringGrid::LoadFromFile(const AnsiString& FileName) {
       if (!ParseIndex(size.substr(0, comma), cols) || !ParseIndex(size.substr(comma + 1), rows)) cols = rows = 0;
     }
   }
-  if (cols <= 0 || rows <= 0 || cols > kMaxFileCols || rows > kMaxFileRows)
+  if (cols <= 0 || rows <= 0 || cols > kMaxFileCols || rows > kMaxFileRows || cols * rows > kMaxFileCells)
     throw ERichGridError("File contains no data or corrupt file " + FileName);
   SetColCount(static_cast<int>(cols) + colOffset);
   SetRowCount(static_cast<int>(rows) + rowOffset);

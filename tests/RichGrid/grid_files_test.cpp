@@ -118,6 +118,10 @@ TEST_F(GridFiles, DamagedCellFilesLoadAsRuled) {
       {"negative size", "-1,2\r\n", true, {"old", "", "", ""}, 2, 2},
       {"words for numbers", "a,b\r\n", true, {"old", "", "", ""}, 2, 2},
       {"size beyond any grid", "99999999,99999999\r\n", true, {"old", "", "", ""}, 2, 2},
+      // Widest and tallest each allowed, but together more cells than any
+      // grid holds: writing it back took hours.
+      {"widest and tallest at once", "16384,10000000\r\n1,1,x\r\n", true, {"old", "", "", ""}, 2, 2},
+      {"one row past the cell bound", "16384,1025\r\n", true, {"old", "", "", ""}, 2, 2},
       {"blank and comma-less lines", "2,2\r\n\r\nnocomma\r\n1,1,x\r\n", false, {"old", "", "", "x"}, 2, 2},
       {"negative indexes", "2,2\r\n-1,0,n\r\n0,-1,n\r\n1,0,y\r\n", false, {"old", "y", "", ""}, 2, 2},
       {"indexes beyond the size", "2,2\r\n2,0,far\r\n0,2,far\r\n", false, {"old", "", "", ""}, 2, 2},
