@@ -199,7 +199,10 @@ void TfrmProbability::ProbabilitySave(const AnsiString& fileName) {
 }
 
 void TfrmProbability::ProbabilityOpen(const AnsiString& fileName) {
-  TCachedIniFile ini(fileName);
+  // Read without a file name: a reader with one writes a file whose
+  // sections it merged back on its end, and the user only loaded it.
+  TCachedIniFile ini("");
+  ini.LoadFromFile(fileName);
   for (int k = 0; k < Count; ++k)
     ScrollBars[static_cast<std::size_t>(k)]->SetPosition(100 -
                                                          std::clamp(ini.ReadInteger(kSection, IntToStr(k), 0), 0, 100));

@@ -92,3 +92,28 @@ TEST_F(ProbabilityEditor, WeightFilesRoundTripWithConfigparser) {
   EXPECT_EQ(FormMain->Weights.size(), 36u);
   Stop();
 }
+
+TEST_F(ProbabilityEditor, LoadingAWeightFileLeavesItAsItWas) {
+  // Shapes that a reader writing back would change: a section given twice
+  // (merged), lines before the first section, a line beyond 255 characters.
+  const struct {
+    const char* what;
+    std::string bytes;
+    int position1, position2;  // of sliders 1 and 2 after the load
+  } cases[] = {
+      {"section twice", "[Probability]\r\n1=30\r\n[Other]\r\nx=1\r\n[probability]\r\n2=40\r\n", 70, 60},
+      {"lines before any section", "; weights for 6 of 45\r\n[Probability]\r\n1=5\r\n[Probability]\r\n2=6\r\n", 95, 94},
+      {"long line", "[Probability]\r\n1=7\r\nnote=" + std::string(400, 'n') + "\r\n[PROBABILITY]\r\n", 93, 100},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string file = folder + "weights.prb";
+    apptest::WriteFile(file, c.bytes);
+    dialogs.ExpectFile(vx::DialogKind::Open, file.c_str());
+    ed->btnLoadProbClick(nullptr);
+    EXPECT_EQ(ed->ScrollBars[1]->Position(), c.position1);
+    EXPECT_EQ(ed->ScrollBars[2]->Position(), c.position2);
+    EXPECT_EQ(apptest::ReadFile(file), c.bytes);
+  }
+  Stop();
+}
