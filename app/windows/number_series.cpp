@@ -58,6 +58,7 @@ void TfrmRowNum::FormCreate(TObject*) {
       SGridRowNum->LoadFromFile(fileName_);
     } catch (Exception& e) {
       SGridRowNum->ClearAll();
+      unreadFile_ = true;
       Application->ShowException(e);
     }
     // A file of a single row or column took the fixed one away.
@@ -81,10 +82,19 @@ void TfrmRowNum::FormCloseQuery(TObject*, bool& CanClose) {
   // window's close button takes no focus from it: the value goes into its
   // cell before the table is written.
   if (SGridRowNum->ActiveEditControl()) SGridRowNum->LeaveEditControl(0, TShiftState{}, false);
+  CanClose = true;
+  if (unreadFile_ && TableEmpty()) return;
   try {
     SGridRowNum->SaveToFile(fileName_);
+    unreadFile_ = false;
   } catch (Exception&) {}
-  CanClose = true;
+}
+
+bool TfrmRowNum::TableEmpty() const {
+  for (int r = SGridRowNum->FixedRows(); r < SGridRowNum->RowCount(); ++r)
+    for (int c = SGridRowNum->FixedCols(); c < SGridRowNum->ColCount(); ++c)
+      if (!SGridRowNum->Cells(c, r).empty()) return false;
+  return true;
 }
 
 void TfrmRowNum::SGridRowNumGetEditorType(TObject*, int ACol, int, TEditorType& AEditor) {

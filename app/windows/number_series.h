@@ -10,7 +10,9 @@
 // file read at start-up from the file written at closing. A missing file
 // leaves the grid empty without a word; a damaged one shows the grid's
 // error and leaves it empty. Closing the window writes the file; a failure
-// to write is ignored and closing is never refused.
+// to write is ignored and closing is never refused. A damaged file is not
+// written over by a table left empty: what it held may still be mended by
+// hand.
 #pragma once
 
 #include "RichGrid/rich_grid.h"
@@ -38,6 +40,10 @@ class TfrmRowNum : public TForm {
 
  private:
   AnsiString fileName_;
+  // The file was there but could not be read.
+  bool unreadFile_ = false;
+  // True when no data cell holds text.
+  bool TableEmpty() const;
 };
 
 extern TfrmRowNum* frmRowNum;

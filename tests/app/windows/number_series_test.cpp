@@ -103,8 +103,29 @@ TEST_F(NumberSeries, AMissingFileIsAnEmptyTableAndADamagedOneAnEmptyTableAfterIt
     ShowWindow();  // and it works as ever
     frmRowNum->Close();
     EXPECT_TRUE(FileExists(folder + "rownum.ini"));
+    // A damaged file is not written over by the table left empty.
+    if (!c.error.empty()) {
+      EXPECT_EQ(apptest::ReadFile(folder + "rownum.ini"), AnsiString(c.bytes));
+    }
     Stop();
   }
+}
+
+TEST_F(NumberSeries, ATableFilledAfterADamagedFileIsSavedOverIt) {
+  apptest::WriteFile(folder + "rownum.ini", "x,y\r\n1,1,5\r\n");
+  dialogs.Expect(vx::DialogKind::Exception, "File contains no data or corrupt file", mrOk);
+  Start();
+  ShowWindow();
+  SetRange(1, "3", "9");
+  frmRowNum->Close();
+  const AnsiString saved = apptest::ReadFile(folder + "rownum.ini");
+  EXPECT_EQ(saved.substr(0, 6), "3,10\r\n");
+  EXPECT_NE(saved.find("1,1,3\r\n2,1,9\r\n"), AnsiString::npos) << saved;
+  // Written once, the file is the table's again: emptied, it is saved empty.
+  ShowWindow();
+  SetRange(1, "", "");
+  frmRowNum->Close();
+  EXPECT_EQ(apptest::ReadFile(folder + "rownum.ini").find("1,1,"), AnsiString::npos);
 }
 
 TEST_F(NumberSeries, GenerationTakesEachPositionFromItsRow) {
