@@ -12,6 +12,7 @@
 #include "platform/db/field_types.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/grids.h"
+#include "platform/os/os_file.h"
 #include "platform/rtl/filebytes.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/sysutils.h"
@@ -293,13 +294,23 @@ bool RepairBase(TXBaseDataSet& table, std::initializer_list<TDataSet*> otherTabl
   const AnsiString indexFile = order > 0 ? table.IndexFileName(order) : AnsiString();
   table.Close();
 
-  // Only the finished copy replaces the table, in one step.
+  // Only the finished copy replaces the table, in one step, and not while
+  // another program has the table open: its writes would go on into the
+  // replaced file and be lost. The exclusive handle keeps others out until
+  // the copy is in place.
+  OsFile sole;
+  if (!sole.Open(tablePath, OsAccess::Read, OsShare::Exclusive)) {
+    DeleteFile(copyPath);
+    ShowMessage("Repair error 2! " + tablePath);
+    return false;
+  }
   const std::string from = NativeFileName(copyPath);
   const std::string to = NativeFileName(tablePath);
   if (std::rename(from.c_str(), to.c_str()) != 0) {
     ShowMessage("Repair error 3! " + copyPath);
     return false;
   }
+  sole.Close();
   if (!indexFile.empty()) DeleteFile(indexFile);
 
   table.IndexFiles()->Clear();

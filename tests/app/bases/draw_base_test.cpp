@@ -266,6 +266,41 @@ TEST_F(DrawBaseTest, RepairThatCannotCopyLeavesTheBaseAsItWas) {
   EXPECT_EQ(other.FieldCount(), 3);
 }
 
+// A repair used to put its copy in place of the table while another copy
+// of the program had the base open: that program went on writing into the
+// replaced file, and every draw it entered afterwards was lost.
+TEST_F(DrawBaseTest, RepairRefusesWhileAnotherProgramHasTheBaseOpen) {
+  WriteFixture(folder + "lm.dbf");
+  OpenFixture("lm.dbf");
+  vx::Indexing(*table);
+  TXBaseDataSet other;  // as another program holds it
+  other.SetDatabaseName(folder);
+  other.SetTableName("lm.dbf");
+  other.Open();
+
+  dialogs.Expect(vx::DialogKind::Message, "Repair error 2!", mrOk);
+  EXPECT_FALSE(vx::RepairBase(*table, {}));
+  EXPECT_FALSE(table->Active());
+  EXPECT_FALSE(FileExists(folder + "repair337.dbf"));
+  EXPECT_TRUE(FileExists(folder + "lm.cdx"));
+
+  // The other program's new draw reaches the base on disk.
+  other.Append();
+  other.Fields()[0]->SetAsInteger(2020);
+  other.Fields()[1]->SetAsInteger(3);
+  for (int p = 2; p < 8; ++p) other.Fields()[p]->SetAsInteger(p);
+  other.Post();
+  other.Close();
+  const std::string rows = DbfreadRows(folder + "lm.dbf");
+  EXPECT_NE(rows.find("2020/3:2,3,4,5,6,7"), std::string::npos) << rows;
+  EXPECT_NE(rows.find("2019/2:31,32,33,34,35,36"), std::string::npos) << rows;
+
+  // Once it has closed the base, the repair goes ahead.
+  OpenFixture("lm.dbf");
+  EXPECT_TRUE(vx::RepairBase(*table, {}));
+  EXPECT_EQ(Order().size(), 6u);
+}
+
 TEST(BaseSettings, RowOfTheOptionsListFoundByName) {
   TStringGrid list(nullptr);
   list.SetColCount(4);
