@@ -38,3 +38,11 @@ add_test(NAME app_screenshot
           env QT_QPA_PLATFORM=xcb $<TARGET_FILE:app_screenshot>
           ${CMAKE_BINARY_DIR}/testdata/app/screenshot.png)
 set_tests_properties(app_screenshot PROPERTIES LABELS gui TIMEOUT 120)
+
+# Fuzz entry point of the text files read from the pages: wheel systems,
+# weight surveys, draw files of the import.
+vx_fuzz(app_text_files_fuzz
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/text_files_fuzz.cpp
+  DEPS vx_app
+  CORPUS ${CMAKE_CURRENT_LIST_DIR}/fuzz/text_files
+  SECONDS 10)
