@@ -4,6 +4,7 @@
 
 #include "RichGrid/rich_grid.h"
 #include "RichGrid/spin_edit.h"
+#include "platform/gui/control_placing.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/sysutils.h"
 
@@ -14,13 +15,7 @@ const char* const kPositions[] = {"(none)",      "Top Left",     "Top Right",   
 const char* const kIniFilter = "INI files (*.ini)|*.ini|All files (*.*)|*.*";
 const char* const kSection = "PRINTSETTINGS";
 
-template <typename T>
-T* Make(TComponent* owner, TWinControl* parent, const char* name, int left, int top, int width, int height) {
-  T* c = new T(owner, parent);
-  c->SetName(name);
-  c->SetBounds(left, top, width, height);
-  return c;
-}
+using vx::NewControl;
 
 TLabel* LabelAt(TComponent* owner, TWinControl* parent, const AnsiString& text, int left, int top) {
   auto* l = new TLabel(owner, parent);
@@ -32,34 +27,34 @@ TLabel* LabelAt(TComponent* owner, TWinControl* parent, const AnsiString& text, 
 
 TComboBox* List(TComponent* owner, TWinControl* parent, const char* name, int top,
                 std::initializer_list<const char*> items) {
-  auto* c = Make<TComboBox>(owner, parent, name, 120, top, 190, 22);
+  auto* c = NewControl<TComboBox>(owner, parent, name, 120, top, 190, 22);
   c->SetStyle(csDropDownList);
   for (const char* item : items) c->Items()->Add(item);
   return c;
 }
 
 TComboBox* PositionList(TComponent* owner, TWinControl* parent, const char* name, int top) {
-  auto* c = Make<TComboBox>(owner, parent, name, 120, top, 190, 22);
+  auto* c = NewControl<TComboBox>(owner, parent, name, 120, top, 190, 22);
   c->SetStyle(csDropDownList);
   for (const char* item : kPositions) c->Items()->Add(item);
   return c;
 }
 
 TCheckBox* Check(TComponent* owner, TWinControl* parent, const char* name, const char* caption, int left, int top) {
-  auto* c = Make<TCheckBox>(owner, parent, name, left, top, 150, 20);
+  auto* c = NewControl<TCheckBox>(owner, parent, name, left, top, 150, 20);
   c->SetCaption(caption);
   return c;
 }
 
 TButton* Button(TComponent* owner, TWinControl* parent, const char* name, const char* caption, int left, int top,
                 int width) {
-  auto* b = Make<TButton>(owner, parent, name, left, top, width, 25);
+  auto* b = NewControl<TButton>(owner, parent, name, left, top, width, 25);
   b->SetCaption(caption);
   return b;
 }
 
 TRichSpinEdit* Spin(TComponent* owner, TWinControl* parent, const char* name, int top, double max) {
-  auto* s = Make<TRichSpinEdit>(owner, parent, name, 140, top, 90, 22);
+  auto* s = NewControl<TRichSpinEdit>(owner, parent, name, 140, top, 90, 22);
   s->SetSpinType(sptFloat);
   s->SetPrecision(2);
   s->SetIncrementFloat(0.1);
@@ -85,7 +80,7 @@ TRichGridPrintSettingsForm::TRichGridPrintSettingsForm(TComponent* AOwner) : TFo
   SetVisible(false);
   SetBounds(0, 0, 560, 410);
 
-  PageControl = Make<TPageControl>(this, this, "PageControl", 0, 0, 340, 360);
+  PageControl = NewControl<TPageControl>(this, this, "PageControl", 0, 0, 340, 360);
   auto page = [this](const char* name, const char* caption) {
     auto* p = new TTabSheet(this, PageControl);
     p->SetName(name);
@@ -97,7 +92,7 @@ TRichGridPrintSettingsForm::TRichGridPrintSettingsForm(TComponent* AOwner) : TFo
   tsMargins = page("tsMargins", "Margins");
   tsPreferences = page("tsPreferences", "Preferences");
   auto group = [this](TWinControl* parent, const char* name, const char* caption, int top, int height) {
-    auto* g = Make<TGroupBox>(this, parent, name, 6, top, 318, height);
+    auto* g = NewControl<TGroupBox>(this, parent, name, 6, top, 318, height);
     g->SetCaption(caption);
     return g;
   };
@@ -129,20 +124,20 @@ TRichGridPrintSettingsForm::TRichGridPrintSettingsForm(TComponent* AOwner) : TFo
   LabelAt(this, gbDateTime, "&Time Position:", 10, 46);
   cbTimePos = PositionList(this, gbDateTime, "cbTimePos", 46);
   LabelAt(this, gbDateTime, "Date &Format:", 10, 74);
-  edDateFormat = Make<TEdit>(this, gbDateTime, "edDateFormat", 120, 74, 190, 22);
+  edDateFormat = NewControl<TEdit>(this, gbDateTime, "edDateFormat", 120, 74, 190, 22);
   gbTitle = group(tsHeaders, "gbTitle", "Title:", 112, 104);
   LabelAt(this, gbTitle, "Title Te&xt:", 10, 18);
-  meTitle = Make<TMemo>(this, gbTitle, "meTitle", 120, 18, 190, 48);
+  meTitle = NewControl<TMemo>(this, gbTitle, "meTitle", 120, 18, 190, 48);
   meTitle->SetWordWrap(false);
   LabelAt(this, gbTitle, "Title Po&sition:", 10, 74);
   cbTitlePos = PositionList(this, gbTitle, "cbTitlePos", 74);
   gbPages = group(tsHeaders, "gbPages", "Page Numbers:", 220, 112);
   LabelAt(this, gbPages, "Pr&efix:", 10, 18);
-  edPrefix = Make<TEdit>(this, gbPages, "edPrefix", 120, 18, 190, 20);
+  edPrefix = NewControl<TEdit>(this, gbPages, "edPrefix", 120, 18, 190, 20);
   LabelAt(this, gbPages, "Sep&arator:", 10, 40);
-  edSeparator = Make<TEdit>(this, gbPages, "edSeparator", 120, 40, 190, 20);
+  edSeparator = NewControl<TEdit>(this, gbPages, "edSeparator", 120, 40, 190, 20);
   LabelAt(this, gbPages, "S&uffix:", 10, 62);
-  edSuffix = Make<TEdit>(this, gbPages, "edSuffix", 120, 62, 190, 20);
+  edSuffix = NewControl<TEdit>(this, gbPages, "edSuffix", 120, 62, 190, 20);
   LabelAt(this, gbPages, "&Pages Position:", 10, 84);
   cbPagesPos = PositionList(this, gbPages, "cbPagesPos", 84);
 
@@ -150,7 +145,7 @@ TRichGridPrintSettingsForm::TRichGridPrintSettingsForm(TComponent* AOwner) : TFo
   auto length = [this, &unit](TGroupBox* box, const char* name, const char* caption, int top, double max) {
     LabelAt(this, box, caption, 10, top);
     TRichSpinEdit* s = Spin(this, box, name, top, max);
-    UnitLabels[unit] = Make<TLabel>(this, box, ("lblUnit" + IntToStr(unit + 1)).c_str(), 236, top + 3, 40, 16);
+    UnitLabels[unit] = NewControl<TLabel>(this, box, ("lblUnit" + IntToStr(unit + 1)).c_str(), 236, top + 3, 40, 16);
     ++unit;
     return s;
   };
@@ -159,9 +154,9 @@ TRichGridPrintSettingsForm::TRichGridPrintSettingsForm(TComponent* AOwner) : TFo
   seLeft = length(gbMargins, "seLeft", "&Left Margin :", 44, 500);
   seRight = length(gbMargins, "seRight", "&Right Margin :", 70, 500);
   seBottom = length(gbMargins, "seBottom", "&Bottom Margin :", 96, 500);
-  rbMM = Make<TRadioButton>(this, gbMargins, "rbMM", 140, 124, 60, 20);
+  rbMM = NewControl<TRadioButton>(this, gbMargins, "rbMM", 140, 124, 60, 20);
   rbMM->SetCaption("mm");
-  rbInch = Make<TRadioButton>(this, gbMargins, "rbInch", 210, 124, 60, 20);
+  rbInch = NewControl<TRadioButton>(this, gbMargins, "rbInch", 210, 124, 60, 20);
   rbInch->SetCaption("inch");
   rbMM->SetChecked(true);
   gbOrientation = group(tsMargins, "gbOrientation", "Orientation:", 158, 50);
@@ -176,10 +171,10 @@ TRichGridPrintSettingsForm::TRichGridPrintSettingsForm(TComponent* AOwner) : TFo
   btnLoad = Button(this, gbSaveSettings, "btnLoad", "&Load settings", 10, 22, 140);
   btnSave = Button(this, gbSaveSettings, "btnSave", "&Save settings", 164, 22, 140);
 
-  pnlSketch = Make<TPanel>(this, this, "pnlSketch", 340, 0, 220, 360);
+  pnlSketch = NewControl<TPanel>(this, this, "pnlSketch", 340, 0, 220, 360);
   pnlSketch->SetBevelOuter(bvLowered);
   pnlSketch->SetColor(clWindow);
-  pbSketch = Make<TPaintBox>(this, pnlSketch, "pbSketch", 12, 28, 196, 277);
+  pbSketch = NewControl<TPaintBox>(this, pnlSketch, "pbSketch", 12, 28, 196, 277);
   btnOK = Button(this, this, "btnOK", "OK", 0, 370, 75);
   btnOK->SetDefault(true);
   btnOK->SetModalResult(mrOk);

@@ -72,7 +72,7 @@ def median_ms(runs):
 def run_peer(work, table, seeks, runs, pin):
     peer = os.path.join(work, 'peer')
     os.makedirs(peer, exist_ok=True)
-    subprocess.run(['fpc', '-O2', '-Fu' + FCL_DB, '-FE' + peer, os.path.join(HERE, 'engine_peer_tdbf.pas')],
+    subprocess.run(['fpc', '-O2', '-Fu' + FCL_DB, '-FE' + peer, os.path.join(HERE, 'cdx_peer_tdbf.pas')],
                    check=True, capture_output=True)
     times = []
     for _ in range(runs):
@@ -84,7 +84,7 @@ def run_peer(work, table, seeks, runs, pin):
         with open(copy, 'r+b') as f:  # no structural index: TDbf makes its own MDX
             f.seek(28)
             f.write(b'\0')
-        text = subprocess.run(pinned([os.path.join(peer, 'engine_peer_tdbf'), copy, str(seeks)], pin),
+        text = subprocess.run(pinned([os.path.join(peer, 'cdx_peer_tdbf'), copy, str(seeks)], pin),
                               check=True, capture_output=True, text=True).stdout
         found = int(re.search(r'found (\d+)', text).group(1))
         if found != seeks:

@@ -37,6 +37,17 @@ function(vx_test name)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
 endfunction()
 
+# vx_xvfb_test(NAME SCREEN WxH COMMAND program-or-VAR=value ...)
+#   A test run under a real X server (Xvfb) with a screen of WxH pixels and
+#   Qt on its X11 platform; label "gui". VAR=value words before the program
+#   go into its environment.
+function(vx_xvfb_test name)
+  cmake_parse_arguments(A "" "SCREEN" "COMMAND" ${ARGN})
+  add_test(NAME ${name}
+    COMMAND ${VX_XVFB_RUN} -a -s "-screen 0 ${A_SCREEN}x24" env QT_QPA_PLATFORM=xcb ${A_COMMAND})
+  set_tests_properties(${name} PROPERTIES LABELS gui TIMEOUT 120)
+endfunction()
+
 # vx_fuzz(NAME SOURCES ... [DEPS ...] CORPUS dir [SECONDS n] [MALLOC_LIMIT_MB n])
 #   A fuzz entry point (LLVMFuzzerTestOneInput). With VX_LIBFUZZER=ON (clang)
 #   it builds as a libFuzzer program, and every library it links is

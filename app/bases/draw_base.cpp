@@ -146,6 +146,12 @@ bool IsOpenTable(const AnsiString& path, std::initializer_list<TDataSet*> tables
   return false;
 }
 
+void ShowFileInUse(const AnsiString& path) {
+  ShowMessage(Tr("Файл"_cp) + " " + path + " " + Tr("уже используется"_cp));
+}
+
+AnsiString CannotModifyText() { return "База либо не открыта,либо уже используется другим приложением"_cp; }
+
 // ---------------------------------------------------------------------------
 // Check
 

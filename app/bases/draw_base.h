@@ -72,6 +72,12 @@ BaseSpan ReadSpan(TDataSet& table);
 // disk, names resolved as the program resolves them).
 bool IsOpenTable(const AnsiString& path, std::initializer_list<TDataSet*> tables);
 
+// "Файл <path> уже используется", translated, as a message.
+void ShowFileInUse(const AnsiString& path);
+
+// The text (untranslated) for a base that is closed or cannot be changed.
+AnsiString CannotModifyText();
+
 // Checks every value, the record numbers against the order and the order
 // of years and draws, with a warning (OK/Cancel) per error; Cancel ends the
 // check with the count so far. An index lacking the last draw counts as

@@ -25,7 +25,7 @@ bool CreateChecked(const TNewBaseDialog& dialog, TXBaseDataSet* table, TCreateXB
                    bool ask) {
   const AnsiString path = folder + stem + extension;
   if ((dialog.TableInUse && dialog.TableInUse(path)) || vx::IsOpenTable(path, {table})) {
-    ShowMessage(vx::Tr("Файл"_cp) + " " + path + " " + vx::Tr("уже используется"_cp));
+    vx::ShowFileInUse(path);
     return false;
   }
   table->Close();

@@ -20,8 +20,6 @@
 
 namespace {
 
-AnsiString CannotModifyText() { return "База либо не открыта,либо уже используется другим приложением"_cp; }
-
 bool GridEditable(const TDBGrid* grid) { return grid->Options().Contains(dgEditing); }
 
 AnsiString SpanCaption(const AnsiString& description, const vx::BaseSpan& span) {
@@ -212,7 +210,7 @@ void TFormMain::CloseMainClick(TObject*) {
           const AnsiString target = SaveDialogMain->FileName();
           if (vx::IsOpenTable(target, {TableMain, TableRes, TableTick})) {
             // Never copy onto a table that is open (this one included).
-            ShowMessage(vx::Tr("Файл"_cp) + " " + target + " " + vx::Tr("уже используется"_cp));
+            vx::ShowFileInUse(target);
           } else {
             table->CopyFile(target, "");
             if (!frmOptions || !vx::IsBaseInList(*frmOptions->sgBaseName, ExtractFileName(target)))
@@ -247,7 +245,7 @@ void TFormMain::Indexing(TXBaseDataSet* Table) { vx::Indexing(*Table); }
 
 void TFormMain::mnuEditClick(TObject*) {
   if (!TableMain->CanModify()) {
-    ShowMessage(vx::Tr(CannotModifyText()));
+    ShowMessage(vx::Tr(vx::CannotModifyText()));
     return;
   }
   if (DrawGridEditable()) {
@@ -262,13 +260,13 @@ void TFormMain::mnuEditClick(TObject*) {
 }
 
 void TFormMain::mnuInsertClick(TObject*) {
-  if (!TableMain->CanModify()) ShowMessage(vx::Tr(CannotModifyText()));
+  if (!TableMain->CanModify()) ShowMessage(vx::Tr(vx::CannotModifyText()));
   else if (!DrawGridEditable()) ShowMessage(vx::Tr("База заблокирована"_cp));
   else TableMain->Insert();
 }
 
 void TFormMain::mnuDeleteClick(TObject*) {
-  if (!TableMain->CanModify()) ShowMessage(vx::Tr(CannotModifyText()));
+  if (!TableMain->CanModify()) ShowMessage(vx::Tr(vx::CannotModifyText()));
   else if (!DrawGridEditable()) ShowMessage(vx::Tr("База заблокирована"_cp));
   else if (MessageDlg(vx::Tr("Вы действительно хотите удалить запись?"_cp), mtConfirmation,
                       TMsgDlgButtons{mbYes, mbNo}) == mrYes)
@@ -283,7 +281,7 @@ void TFormMain::mnuEmptyTickBaseClick(TObject*) { ClearTable(TableTick, DBGridTi
 
 void TFormMain::ClearTable(TDataSet* Table, TDBGrid* Grid) {
   if (!Table->CanModify()) {
-    ShowMessage(vx::Tr(CannotModifyText()));
+    ShowMessage(vx::Tr(vx::CannotModifyText()));
     return;
   }
   if (!GridEditable(Grid)) {
@@ -319,7 +317,7 @@ void TFormMain::InsertNew() {
 
 void TFormMain::mnuCheckBaseClick(TObject*) {
   if (!TableMain->CanModify()) {
-    ShowMessage(vx::Tr(CannotModifyText()));
+    ShowMessage(vx::Tr(vx::CannotModifyText()));
     return;
   }
   TableMain->CheckActive();
@@ -328,7 +326,7 @@ void TFormMain::mnuCheckBaseClick(TObject*) {
 
 void TFormMain::mnuRepairClick(TObject*) {
   if (!TableMain->CanModify()) {
-    ShowMessage(vx::Tr(CannotModifyText()));
+    ShowMessage(vx::Tr(vx::CannotModifyText()));
     return;
   }
   TXBaseDataSet* table = DrawTable();
@@ -344,7 +342,7 @@ void TFormMain::mnuRepairClick(TObject*) {
 
 void TFormMain::mnuReindexClick(TObject*) {
   if (!TableMain->CanModify()) {
-    ShowMessage(CannotModifyText());
+    ShowMessage(vx::CannotModifyText());
     return;
   }
   TXBaseDataSet* table = DrawTable();

@@ -3,21 +3,16 @@
 
 #include <algorithm>
 
+#include "platform/gui/control_placing.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {
 
-template <typename T>
-T* Make(TComponent* owner, TWinControl* parent, const char* name, int left, int top, int width, int height) {
-  T* c = new T(owner, parent);
-  c->SetName(name);
-  c->SetBounds(left, top, width, height);
-  return c;
-}
+using vx::NewControl;
 
 TSpinEdit* Spin(TComponent* owner, TWinControl* parent, const char* name, int left, int top, int min, int max,
                 int value, int width = 70) {
-  auto* s = Make<TSpinEdit>(owner, parent, name, left, top, width, 22);
+  auto* s = NewControl<TSpinEdit>(owner, parent, name, left, top, width, 22);
   s->SetMinValue(min);
   s->SetMaxValue(max);
   s->SetValue(value);
@@ -26,14 +21,14 @@ TSpinEdit* Spin(TComponent* owner, TWinControl* parent, const char* name, int le
 
 TButton* Button(TComponent* owner, TWinControl* parent, const char* name, const AnsiString& caption, int left, int top,
                 int width = 140) {
-  auto* b = Make<TButton>(owner, parent, name, left, top, width, 25);
+  auto* b = NewControl<TButton>(owner, parent, name, left, top, width, 25);
   b->SetCaption(caption);
   return b;
 }
 
 TCheckBox* Check(TComponent* owner, TWinControl* parent, const char* name, const AnsiString& caption, int left, int top,
                  int width = 260) {
-  auto* b = Make<TCheckBox>(owner, parent, name, left, top, width, 20);
+  auto* b = NewControl<TCheckBox>(owner, parent, name, left, top, width, 20);
   b->SetCaption(caption);
   return b;
 }
@@ -159,13 +154,13 @@ void TFormMain::BuildFrame() {
   // its columns are laid out with the base commands. The pages fill the rest
   // above a strip with the progress bar and the Stop button, so all grow
   // with the window.
-  DBGridMain = Make<TDBGrid>(this, this, "DBGridMain", 4, 4, 268, 470);
+  DBGridMain = NewControl<TDBGrid>(this, this, "DBGridMain", 4, 4, 268, 470);
   DBGridMain->SetAlign(alLeft);
   TDBGridOptions options = DBGridMain->Options();
   options.Exclude(dgEditing);
   DBGridMain->SetOptions(options);
 
-  PageControlMain = Make<TPageControl>(this, this, "PageControlMain", 277, 4, 820, 470);
+  PageControlMain = NewControl<TPageControl>(this, this, "PageControlMain", 277, 4, 820, 470);
   PageControlMain->SetMultiLine(true);
   PageControlMain->SetAlign(alClient);
   struct PageDef {
@@ -191,23 +186,23 @@ void TFormMain::BuildFrame() {
     (*p.page)->SetCaption(p.caption);
   }
 
-  auto* bottom = Make<TPanel>(this, this, "pnlBottom", 0, 476, 1100, 24);
+  auto* bottom = NewControl<TPanel>(this, this, "pnlBottom", 0, 476, 1100, 24);
   bottom->SetBevelOuter(bvNone);
   bottom->SetAlign(alBottom);
-  PBar = Make<TProgressBar>(this, bottom, "PBar", 4, 3, 980, 18);
+  PBar = NewControl<TProgressBar>(this, bottom, "PBar", 4, 3, 980, 18);
   PBar->SetAlign(alClient);
-  pnlStop = Make<TPanel>(this, bottom, "pnlStop", 989, 0, 90, 24);
+  pnlStop = NewControl<TPanel>(this, bottom, "pnlStop", 989, 0, 90, 24);
   pnlStop->SetBevelOuter(bvNone);
   pnlStop->SetAlign(alRight);
   btnStop = new TButton(this, pnlStop);
   btnStop->SetName("btnStop");
   btnStop->SetCaption("Стоп"_cp);
 
-  SGrid = Make<TRichStringGrid>(this, tsStatistic, "SGrid", 4, 40, 580, 390);
+  SGrid = NewControl<TRichStringGrid>(this, tsStatistic, "SGrid", 4, 40, 580, 390);
   SGrid->SetPopupMenu(StatPopUpMenu);
-  SGridRes = Make<TRichStringGrid>(this, this, "SGridRes", 0, 0, 100, 50);
+  SGridRes = NewControl<TRichStringGrid>(this, this, "SGridRes", 0, 0, 100, 50);
   SGridRes->SetVisible(false);
-  SGridTick = Make<TRichStringGrid>(this, this, "SGridTick", 0, 0, 100, 50);
+  SGridTick = NewControl<TRichStringGrid>(this, this, "SGridTick", 0, 0, 100, 50);
   SGridTick->SetVisible(false);
 
   OpenDialogMain = new TOpenDialog(this);
@@ -227,7 +222,7 @@ void TFormMain::BuildProbabilityPage() {
   label(p, "по год, тираж"_cp, 8, 56);
   seYearTo = Spin(this, p, "seYearTo", 8, 76, 0, 0, 2000);
   seDrawTo = Spin(this, p, "seDrawTo", 84, 76, 0, 0, 20);
-  lblErrorMessage = Make<TLabel>(this, p, "lblErrorMessage", 170, 56, 200, 16);
+  lblErrorMessage = NewControl<TLabel>(this, p, "lblErrorMessage", 170, 56, 200, 16);
   lblErrorMessage->Font()->SetColor(clRed);
 
   btnCalculate1 = Button(this, p, "btnCalculate1", "Горячие"_cp, 8, 112);
@@ -238,7 +233,7 @@ void TFormMain::BuildProbabilityPage() {
   btnRegulators = Button(this, p, "btnRegulators", "Регуляторы"_cp, 8, 262);
   btnVisual = Button(this, p, "btnVisual", "Визуально"_cp, 450, 112, 100);
   btnChart = Button(this, p, "btnChart", "График"_cp, 450, 142, 100);
-  lblNumWithNonZeroProb = Make<TLabel>(this, p, "lblNumWithNonZeroProb", 160, 266, 60, 16);
+  lblNumWithNonZeroProb = NewControl<TLabel>(this, p, "lblNumWithNonZeroProb", 160, 266, 60, 16);
   btnCalculate5 = Button(this, p, "btnCalculate5", "Горячие+Холодные"_cp, 300, 112);
   btnCalculate5->SetHint(
       "Рассчитывается первый тип,выбирается заданное число номеров,для них расчитывается второй тип"_cp);
@@ -253,13 +248,13 @@ void TFormMain::BuildProbabilityPage() {
   label(p, "Наиболее вероятных номеров"_cp, 8, 302);
   speMaxProbCount = Spin(this, p, "speMaxProbCount", 200, 298, 0, 9999, 6);
   btnShowMaxProbNum = Button(this, p, "btnShowMaxProbNum", "Показать"_cp, 280, 298, 100);
-  lblMaxProbNums = Make<TLabel>(this, p, "lblMaxProbNums", 8, 330, 560, 16);
+  lblMaxProbNums = NewControl<TLabel>(this, p, "lblMaxProbNums", 8, 330, 560, 16);
 
   btnSaveLang = Button(this, p, "btnSaveLang", "Сохранить шаблон языка"_cp, 400, 400, 180);
   btnSaveLang->SetVisible(false);
   btnStabilityTest = Button(this, p, "btnStabilityTest", "Stability Test", 400, 370, 180);
   btnStabilityTest->SetVisible(false);
-  Memo1 = Make<TMemo>(this, p, "Memo1", 8, 360, 300, 60);
+  Memo1 = NewControl<TMemo>(this, p, "Memo1", 8, 360, 300, 60);
   Memo1->SetVisible(false);
 }
 
@@ -267,17 +262,17 @@ void TFormMain::BuildStatisticsPage() {
   // A strip with the button and the range note, the choice of statistic
   // with the selection sums on the left, the grid in the rest.
   TWinControl* p = tsStatistic;
-  auto* top = Make<TPanel>(this, p, "pnlStatTop", 0, 0, 800, 36);
+  auto* top = NewControl<TPanel>(this, p, "pnlStatTop", 0, 0, 800, 36);
   top->SetBevelOuter(bvNone);
   top->SetAlign(alTop);
   btnCalculateStat = Button(this, top, "btnCalculateStat", "Рассчитать"_cp, 4, 6);
   LabelMaker label(this);
   label(top, "Номера тиражей задаются на закладке Вероятность"_cp, 160, 11);
 
-  auto* left = Make<TPanel>(this, p, "pnlStatType", 0, 36, 152, 400);
+  auto* left = NewControl<TPanel>(this, p, "pnlStatType", 0, 36, 152, 400);
   left->SetBevelOuter(bvNone);
   left->SetAlign(alLeft);
-  gbxType = Make<TGroupBox>(this, left, "gbxType", 4, 0, 140, 142);
+  gbxType = NewControl<TGroupBox>(this, left, "gbxType", 4, 0, 140, 142);
   gbxType->SetCaption("Тип статистики"_cp);
   struct Choice {
     TRadioButton** button;
@@ -293,18 +288,18 @@ void TFormMain::BuildStatisticsPage() {
   };
   int y = 20;
   for (const Choice& c : choices) {
-    *c.button = Make<TRadioButton>(this, gbxType, c.name, 10, y, 124, 20);
+    *c.button = NewControl<TRadioButton>(this, gbxType, c.name, 10, y, 124, 20);
     (*c.button)->SetCaption(c.caption);
     y += 23;
   }
   rbtnPairs->SetChecked(true);
-  lblSelCellsCount = Make<TLabel>(this, left, "lblSelCellsCount", 8, 156, 136, 16);
-  lblSelCellsSum = Make<TLabel>(this, left, "lblSelCellsSum", 8, 176, 136, 16);
-  lblSelCells9Sum = Make<TLabel>(this, left, "lblSelCells9Sum", 8, 196, 136, 16);
+  lblSelCellsCount = NewControl<TLabel>(this, left, "lblSelCellsCount", 8, 156, 136, 16);
+  lblSelCellsSum = NewControl<TLabel>(this, left, "lblSelCellsSum", 8, 176, 136, 16);
+  lblSelCells9Sum = NewControl<TLabel>(this, left, "lblSelCells9Sum", 8, 196, 136, 16);
   for (TLabel* l : {lblSelCellsCount, lblSelCellsSum, lblSelCells9Sum}) l->SetCaption("");
   btnStatPreview = Button(this, left, "btnStatPreview", "Просмотр"_cp, 4, 224, 140);
 
-  gbxResStat = Make<TGroupBox>(this, p, "gbxResStat", 152, 36, 650, 400);
+  gbxResStat = NewControl<TGroupBox>(this, p, "gbxResStat", 152, 36, 650, 400);
   gbxResStat->SetCaption("Статистика"_cp);
   SGrid->SetParent(gbxResStat);
   // The grid fills the box inside its frame and caption.
@@ -328,7 +323,7 @@ void TFormMain::BuildGenerationPage() {
   cbxAmountMustBe = Check(this, p, "cbxAmountMustBe", "Сумма номеров от ... до"_cp, 8, 100);
   speAmountMustBeGreater = Spin(this, p, "speAmountMustBeGreater", 270, 98, 0, 99999999, 100);
   speAmountMustBeLess = Spin(this, p, "speAmountMustBeLess", 350, 98, 0, 99999999, 120);
-  lblCurrentAmount = Make<TLabel>(this, p, "lblCurrentAmount", 430, 102, 80, 16);
+  lblCurrentAmount = NewControl<TLabel>(this, p, "lblCurrentAmount", 430, 102, 80, 16);
 
   cbxCointLess = Check(this, p, "cbxCointLess", "Совпадений с базой тиражей от ... до"_cp, 8, 130);
   speCointGreater = Spin(this, p, "speCointGreater", 270, 128, 0, 0, 0);
@@ -344,7 +339,7 @@ void TFormMain::BuildGenerationPage() {
   cbxAscend->SetChecked(true);
 
   btnGenerate = Button(this, p, "btnGenerate", "Генерировать"_cp, 8, 256);
-  lblCurrDrawGen = Make<TLabel>(this, p, "lblCurrDrawGen", 160, 260, 120, 16);
+  lblCurrDrawGen = NewControl<TLabel>(this, p, "lblCurrDrawGen", 160, 260, 120, 16);
   btnGenFromRandDNSys = Button(this, p, "btnGenFromRandDNSys", "Система RDN"_cp, 8, 290);
 }
 
@@ -358,7 +353,7 @@ void TFormMain::BuildOtherPages() {
   label(p, "по год, тираж"_cp, 8, 56);
   seYearToDyads = Spin(this, p, "seYearToDyads", 8, 76, 0, 0, 2002);
   seDrawToDyads = Spin(this, p, "seDrawToDyads", 84, 76, 0, 0, 20);
-  mMM = Make<TMemo>(this, p, "mMM", 8, 150, 300, 200);
+  mMM = NewControl<TMemo>(this, p, "mMM", 8, 150, 300, 200);
   Button1 = Button(this, p, "Button1", "Button1", 8, 112, 100);
   btnCalcDyads = Button(this, p, "btnCalcDyads", "Рассчитать"_cp, 200, 28, 110);
   btnShowDyads = Button(this, p, "btnShowDyads", "Показать"_cp, 320, 28, 110);
@@ -368,8 +363,8 @@ void TFormMain::BuildOtherPages() {
   seDyadsProbabilityGreater = Spin(this, p, "seDyadsProbabilityGreater", 200, 114, 0, 9999, 1);
   seDyadsProbabilityLess = Spin(this, p, "seDyadsProbabilityLess", 276, 114, 0, 9999, 1);
   label(p, "Макс выпадение:"_cp, 450, 32);
-  lblMaxDyadsProbabilityValue = Make<TLabel>(this, p, "lblMaxDyadsProbabilityValue", 560, 32, 60, 16);
-  lblDyadsCount = Make<TLabel>(this, p, "lblDyadsCount", 360, 118, 60, 16);
+  lblMaxDyadsProbabilityValue = NewControl<TLabel>(this, p, "lblMaxDyadsProbabilityValue", 560, 32, 60, 16);
+  lblDyadsCount = NewControl<TLabel>(this, p, "lblDyadsCount", 360, 118, 60, 16);
 
   p = tsIndNumber;
   label(p, "Год, тираж"_cp, 8, 8);
@@ -378,17 +373,17 @@ void TFormMain::BuildOtherPages() {
   btnCalcIndNumber = Button(this, p, "btnCalcIndNumber", "Рассчитать"_cp, 170, 28, 110);
   btnForming = Button(this, p, "btnForming", "Составляющие"_cp, 290, 28, 110);
   label(p, "По выпадению"_cp, 8, 64);
-  lblReal = Make<TLabel>(this, p, "lblReal", 130, 64, 300, 16);
+  lblReal = NewControl<TLabel>(this, p, "lblReal", 130, 64, 300, 16);
   label(p, "По возрастающей"_cp, 8, 84);
-  lblIncr = Make<TLabel>(this, p, "lblIncr", 130, 84, 300, 16);
-  lblNoName = Make<TLabel>(this, p, "lblNoName", 8, 108, 600, 16);
+  lblIncr = NewControl<TLabel>(this, p, "lblIncr", 130, 84, 300, 16);
+  lblNoName = NewControl<TLabel>(this, p, "lblNoName", 8, 108, 600, 16);
   lblNoName->SetHint("Числа,на основе разности между номерами в варианте"_cp);
-  lblIndNumbers = Make<TLabel>(this, p, "lblIndNumbers", 8, 128, 600, 16);
+  lblIndNumbers = NewControl<TLabel>(this, p, "lblIndNumbers", 8, 128, 600, 16);
   lblIndNumbers->SetHint("Хпрактеристические числа для прямого и упорядоченного массива"_cp);
-  lblForming = Make<TLabel>(this, p, "lblForming", 8, 148, 600, 16);
-  mTempReal = Make<TMemo>(this, p, "mTempReal", 8, 172, 300, 240);
-  mTempIncr = Make<TMemo>(this, p, "mTempIncr", 316, 172, 300, 240);
-  edCheck = Make<TEdit>(this, p, "edCheck", 8, 420, 300, 22);
+  lblForming = NewControl<TLabel>(this, p, "lblForming", 8, 148, 600, 16);
+  mTempReal = NewControl<TMemo>(this, p, "mTempReal", 8, 172, 300, 240);
+  mTempIncr = NewControl<TMemo>(this, p, "mTempIncr", 316, 172, 300, 240);
+  edCheck = NewControl<TEdit>(this, p, "edCheck", 8, 420, 300, 22);
   edCheck->SetVisible(false);
 
   p = tsSystems;
@@ -405,19 +400,19 @@ void TFormMain::BuildOtherPages() {
   btnLoadSystems = Button(this, p, "btnLoadSystems", "Загрузить"_cp, 8, 60, 110);
   btnGiveSystem = Button(this, p, "btnGiveSystem", "Выдать"_cp, 126, 60, 110);
   label(p, "Выпавшие номера :"_cp, 8, 96);
-  lblRandom = Make<TLabel>(this, p, "lblRandom", 130, 96, 440, 16);
-  lbSystems = Make<TListBox>(this, p, "lbSystems", 8, 120, 560, 280);
-  MemoBase = Make<TMemo>(this, p, "MemoBase", 8, 404, 100, 20);
+  lblRandom = NewControl<TLabel>(this, p, "lblRandom", 130, 96, 440, 16);
+  lbSystems = NewControl<TListBox>(this, p, "lbSystems", 8, 120, 560, 280);
+  MemoBase = NewControl<TMemo>(this, p, "MemoBase", 8, 404, 100, 20);
   MemoBase->SetVisible(false);
 
   p = tsResult;
-  DBGridRes = Make<TDBGrid>(this, p, "DBGridRes", 4, 4, 420, 400);
+  DBGridRes = NewControl<TDBGrid>(this, p, "DBGridRes", 4, 4, 420, 400);
   DBGridRes->SetPopupMenu(ResPopUpMenu);
   btnSaveVariants = Button(this, p, "btnSaveVariants", "Сохранить"_cp, 432, 4, 140);
   btnOpenRes = Button(this, p, "btnOpenRes", "Открыть"_cp, 432, 100, 140);
   btnOpenRes->SetHint("Открыть базу с прогнозом"_cp);
   btnResPreview = Button(this, p, "btnResPreview", "Просмотр"_cp, 432, 34, 140);
-  gbxAddToTickets = Make<TGroupBox>(this, p, "gbxAddToTickets", 432, 136, 180, 90);
+  gbxAddToTickets = NewControl<TGroupBox>(this, p, "gbxAddToTickets", 432, 136, 180, 90);
   gbxAddToTickets->SetCaption("Добавить в билеты"_cp);
   label(gbxAddToTickets, "год, тираж"_cp, 8, 18);
   speAddToTickYear = Spin(this, gbxAddToTickets, "speAddToTickYear", 8, 36, 1970, 2111, 2002);
@@ -441,11 +436,11 @@ void TFormMain::BuildOtherPages() {
   btnCheck = Button(this, p, "btnCheck", "Проверка"_cp, 8, 136, 140);
   label(p, "Минимальное число совпадений"_cp, 8, 110);
   seNumOfCoins = Spin(this, p, "seNumOfCoins", 160, 136, 0, 50, 3, 50);
-  memoCheck = Make<TMemo>(this, p, "memoCheck", 8, 170, 600, 260);
+  memoCheck = NewControl<TMemo>(this, p, "memoCheck", 8, 170, 600, 260);
   memoCheck->SetScrollBars(ssBoth);
 
   p = tsTickets;
-  DBGridTick = Make<TDBGrid>(this, p, "DBGridTick", 4, 4, 420, 330);
+  DBGridTick = NewControl<TDBGrid>(this, p, "DBGridTick", 4, 4, 420, 330);
   DBGridTick->SetPopupMenu(TickPopUpMenu);
   btnOpenTick = Button(this, p, "btnOpenTick", "Открыть"_cp, 432, 4, 140);
   btnOpenTick->SetHint("Открыть базу с билетами"_cp);
@@ -466,15 +461,15 @@ void TFormMain::BuildOtherPages() {
 
   p = tsDownLoad;
   label(p, "Адрес"_cp, 8, 8);
-  URLEditSrv = Make<TEdit>(this, p, "URLEditSrv", 8, 28, 500, 22);
+  URLEditSrv = NewControl<TEdit>(this, p, "URLEditSrv", 8, 28, 500, 22);
   label(p, "Файл"_cp, 8, 60);
-  FileNameEditSrv = Make<TEdit>(this, p, "FileNameEditSrv", 8, 80, 500, 22);
+  FileNameEditSrv = NewControl<TEdit>(this, p, "FileNameEditSrv", 8, 80, 500, 22);
   btnSrvToPrb = Button(this, p, "btnSrvToPrb", "Загрузить"_cp, 516, 79, 100);
-  ProgressBarGetFile = Make<TProgressBar>(this, p, "ProgressBarGetFile", 8, 116, 608, 18);
+  ProgressBarGetFile = NewControl<TProgressBar>(this, p, "ProgressBarGetFile", 8, 116, 608, 18);
   ProgressBarGetFile->SetMax(0);
   // The older download panel, kept hidden.
-  URLEdit = Make<TEdit>(this, p, "URLEdit", 8, 160, 500, 22);
-  FileNameEdit = Make<TEdit>(this, p, "FileNameEdit", 8, 188, 500, 22);
+  URLEdit = NewControl<TEdit>(this, p, "URLEdit", 8, 160, 500, 22);
+  FileNameEdit = NewControl<TEdit>(this, p, "FileNameEdit", 8, 188, 500, 22);
   btnDownLoad = Button(this, p, "btnDownLoad", "Загрузить"_cp, 516, 187, 100);
   UseCacheBox = Check(this, p, "UseCacheBox", "Use Cache", 8, 216, 100);
   for (TControl* c : std::initializer_list<TControl*>{URLEdit, FileNameEdit, btnDownLoad, UseCacheBox})

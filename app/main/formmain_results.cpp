@@ -22,8 +22,6 @@
 
 namespace {
 
-AnsiString CannotModifyText() { return "База либо не открыта,либо уже используется другим приложением"_cp; }
-
 // A closed table cannot be modified either.
 bool CanModify(TDataSet* table) { return table && table->Active() && table->CanModify(); }
 
@@ -55,7 +53,7 @@ void TFormMain::btnOpenResClick(TObject*) {
   const AnsiString path = OpenDialogMain->FileName();
   CloseDataTable(TableRes, DBGridRes);
   if (vx::IsOpenTable(path, {TableMain, TableTick})) {
-    ShowMessage(vx::Tr("Файл"_cp) + " " + path + " " + vx::Tr("уже используется"_cp));
+    vx::ShowFileInUse(path);
     return;
   }
   OpenTableAs(TableRes, path);
@@ -79,7 +77,7 @@ bool TFormMain::CloseDataTable(TDataSet* Table, TDBGrid* Grid) {
 }
 
 void TFormMain::DeleteTableRecord(TDataSet* Table, TDBGrid* Grid) {
-  if (!CanModify(Table)) ShowMessage(vx::Tr(CannotModifyText()));
+  if (!CanModify(Table)) ShowMessage(vx::Tr(vx::CannotModifyText()));
   else if (!Grid->Options().Contains(dgEditing)) ShowMessage(vx::Tr("База заблокирована"_cp));
   else if (MessageDlg(vx::Tr("Вы действительно хотите удалить запись?"_cp), mtConfirmation,
                       TMsgDlgButtons{mbYes, mbNo}) == mrYes)
@@ -88,7 +86,7 @@ void TFormMain::DeleteTableRecord(TDataSet* Table, TDBGrid* Grid) {
 
 void TFormMain::DuplicateTableRecord(TDataSet* Table, TDBGrid* Grid) {
   if (!CanModify(Table)) {
-    ShowMessage(vx::Tr(CannotModifyText()));
+    ShowMessage(vx::Tr(vx::CannotModifyText()));
     return;
   }
   if (!Grid->Options().Contains(dgEditing)) {

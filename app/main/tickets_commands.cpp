@@ -40,7 +40,7 @@ void TFormMain::btnOpenTickClick(TObject*) {
   const AnsiString path = OpenDialogMain->FileName();
   CloseDataTable(TableTick, DBGridTick);
   if (vx::IsOpenTable(path, {TableMain, TableRes})) {
-    ShowMessage(vx::Tr("Файл"_cp) + " " + path + " " + vx::Tr("уже используется"_cp));
+    vx::ShowFileInUse(path);
     return;
   }
   OpenTableAs(TableTick, path);
@@ -64,7 +64,7 @@ AnsiString TFormMain::SaveTableCopy(TDataSet* table) {
   const AnsiString target = SaveDialogMain->FileName();
   // Copying over an open table would pull the file from under it.
   if (vx::IsOpenTable(target, {TableMain, TableRes, TableTick})) {
-    ShowMessage(vx::Tr("Файл"_cp) + " " + target + " " + vx::Tr("уже используется"_cp));
+    vx::ShowFileInUse(target);
     return "";
   }
   vx::PostPending(table);

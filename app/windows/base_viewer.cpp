@@ -4,7 +4,7 @@
 #include "app/main/formmain.h"
 #include "app/main/statistics.h"
 #include "app/settings/language.h"
-#include "app/windows/window_layout.h"
+#include "platform/gui/control_placing.h"
 #include "platform/rtl/sysutils.h"
 
 TfrmShowBase* frmShowBase = nullptr;

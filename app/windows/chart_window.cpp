@@ -1,6 +1,6 @@
 #include "app/windows/chart_window.h"
 
-#include "app/windows/window_layout.h"
+#include "platform/gui/control_placing.h"
 
 #include <algorithm>
 #include <cmath>

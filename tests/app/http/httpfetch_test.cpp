@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <utility>
 
 #include "platform/gui/application.h"
 #include "tests/support/http_test_server.h"
@@ -17,6 +18,17 @@ namespace {
 using vx::test::HttpReply;
 using vx::test::HttpTestServer;
 using vx::test::MakeReply;
+
+// The worker without a file, run against `server`'s "/s": whether it
+// succeeded, and the body it kept as a string.
+std::pair<bool, AnsiString> FetchAsString(HttpTestServer& server) {
+  THttpFetchProperties p;
+  p.URL = server.Host() + "/s";
+  THttpFetchThread t(p, false, nullptr);
+  t.Resume();
+  while (!t.Finished()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  return {t.Result(), t.ResultString()};
+}
 
 class HttpFetchTest : public ::testing::Test {
  protected:
@@ -145,13 +157,9 @@ TEST_F(HttpFetchTest, ABodyWithoutContentLengthFailsEarlyWithBinaryDataAndAfterR
     }
     // Kept as a string (the worker without a file), a body that is not empty is a success.
     HttpTestServer server([&](const std::string&) { return reply; });
-    THttpFetchProperties p;
-    p.URL = server.Host() + "/s";
-    THttpFetchThread t(p, false, nullptr);
-    t.Resume();
-    while (!t.Finished()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    EXPECT_TRUE(t.Result());
-    EXPECT_EQ(t.ResultString(), body);
+    const auto [ok, kept] = FetchAsString(server);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(kept, body);
   }
 }
 
@@ -211,9 +219,7 @@ TEST_F(HttpFetchTest, ASilentServerEndsWithOneErrorAfterTheReceiveTimeOut) {
     for (int i = 0; i < 5; ++i) Application->ProcessMessages();
     EXPECT_EQ(End(), "E") << c.what;
     EXPECT_EQ(log.size() > 1, c.progress) << c.what;
-    if (c.progress) {
-      EXPECT_EQ(progress.back(), 2500);
-    }
+    if (c.progress) { EXPECT_EQ(progress.back(), 2500); }
     EXPECT_GE(seconds, 0.9) << c.what;
     EXPECT_LT(seconds, 5.0) << c.what;
     EXPECT_TRUE(OldFileKept()) << c.what;
@@ -270,13 +276,9 @@ TEST_F(HttpFetchTest, WaitThreadAndAHandlersError) {
 
 TEST(HttpFetchThread, KeepsTheBodyAsAStringWithoutAFile) {
   HttpTestServer server([](const std::string&) { return MakeReply("the body", false); });
-  THttpFetchProperties p;
-  p.URL = server.Host() + "/s";
-  THttpFetchThread t(p, false, nullptr);
-  t.Resume();
-  while (!t.Finished()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  EXPECT_TRUE(t.Result());
-  EXPECT_EQ(t.ResultString(), "the body");
+  const auto [ok, kept] = FetchAsString(server);
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(kept, "the body");
 }
 
 }  // namespace

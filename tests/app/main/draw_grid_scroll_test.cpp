@@ -8,7 +8,19 @@
 
 namespace {
 
-class DrawGridScroll : public AppTest {};
+class DrawGridScroll : public AppTest {
+ protected:
+  // The program started with the base "lotto" (6 of 49) of `draws` draws
+  // open and its main window shown at width x height.
+  TFormMain* ShowWithBase(int draws, int width, int height) {
+    Start();
+    apptest::WriteDrawBase(folder, "lotto", 6, 49, draws);
+    apptest::OpenDrawBase(dialogs, folder + "lotto.dbf");
+    FormMain->SetBounds(0, 0, width, height);
+    FormMain->Show();
+    return FormMain;
+  }
+};
 
 // Year and draw of the current record, as "2000/3".
 std::string Current(TDataSet* t) {
@@ -17,12 +29,7 @@ std::string Current(TDataSet* t) {
 }
 
 TEST_F(DrawGridScroll, WheelAndScrollBarMoveTheBaseAndTheGridGrowsWithTheWindow) {
-  Start();
-  apptest::WriteDrawBase(folder, "lotto", 6, 49, 1000);
-  apptest::OpenDrawBase(dialogs, folder + "lotto.dbf");
-  TFormMain* f = FormMain;
-  f->SetBounds(0, 0, 700, 420);
-  f->Show();
+  TFormMain* f = ShowWithBase(1000, 700, 420);
   Application->ProcessMessages();
   TDBGrid* grid = f->DBGridMain;
   TDataSet* t = f->TableMain;
@@ -60,12 +67,7 @@ TEST_F(DrawGridScroll, WheelAndScrollBarMoveTheBaseAndTheGridGrowsWithTheWindow)
 // The results grid used to cut its number columns at the window's edge,
 // with no way to reach the rest.
 TEST_F(DrawGridScroll, TheResultsGridReachesEveryNumberColumnOfAFormedCombination) {
-  Start();
-  apptest::WriteDrawBase(folder, "lotto", 6, 49, 200);
-  apptest::OpenDrawBase(dialogs, folder + "lotto.dbf");
-  TFormMain* f = FormMain;
-  f->SetBounds(0, 0, 900, 560);
-  f->Show();
+  TFormMain* f = ShowWithBase(200, 900, 560);
   f->seYearIndNumber->SetValue(2001);
   f->seDrawIndNumber->SetValue(50);
   vx::SendClick(f->btnForming);

@@ -33,11 +33,9 @@ list(APPEND VX_APP_TEST_SOURCES
 # folder for a reviewer.
 add_executable(app_screenshot ${CMAKE_CURRENT_LIST_DIR}/screenshot_main.cpp)
 target_link_libraries(app_screenshot PRIVATE vx_app)
-add_test(NAME app_screenshot
-  COMMAND ${VX_XVFB_RUN} -a -s "-screen 0 1280x800x24"
-          env QT_QPA_PLATFORM=xcb $<TARGET_FILE:app_screenshot>
+vx_xvfb_test(app_screenshot SCREEN 1280x800
+  COMMAND $<TARGET_FILE:app_screenshot>
           ${CMAKE_BINARY_DIR}/testdata/app/screenshot.png)
-set_tests_properties(app_screenshot PROPERTIES LABELS gui TIMEOUT 120)
 
 # Fuzz entry point of the text files read from the pages: wheel systems,
 # weight surveys, draw files of the import.

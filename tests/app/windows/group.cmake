@@ -14,28 +14,22 @@ list(APPEND VX_APP_TEST_SOURCES
 add_executable(chart_screenshot ${CMAKE_CURRENT_LIST_DIR}/chart_screenshot_main.cpp)
 target_link_libraries(chart_screenshot PRIVATE vx_app)
 target_include_directories(chart_screenshot PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_LIST_DIR})
-add_test(NAME chart_screenshot
-  COMMAND ${VX_XVFB_RUN} -a -s "-screen 0 1280x800x24"
-          env QT_QPA_PLATFORM=xcb $<TARGET_FILE:chart_screenshot>
+vx_xvfb_test(chart_screenshot SCREEN 1280x800
+  COMMAND $<TARGET_FILE:chart_screenshot>
           ${CMAKE_BINARY_DIR}/testdata/app/chart.png)
-set_tests_properties(chart_screenshot PROPERTIES LABELS gui TIMEOUT 120)
 
 # The visual view and the number picker under a real X server (Xvfb); the
 # PNG files stay in the build folder for a reviewer.
 add_executable(windows_screenshot ${CMAKE_CURRENT_LIST_DIR}/screenshot_windows.cpp)
 target_link_libraries(windows_screenshot PRIVATE vx_app)
-add_test(NAME windows_screenshot
-  COMMAND ${VX_XVFB_RUN} -a -s "-screen 0 1280x800x24"
-          env QT_QPA_PLATFORM=xcb $<TARGET_FILE:windows_screenshot>
+vx_xvfb_test(windows_screenshot SCREEN 1280x800
+  COMMAND $<TARGET_FILE:windows_screenshot>
           ${CMAKE_BINARY_DIR}/testdata/app)
-set_tests_properties(windows_screenshot PROPERTIES LABELS gui TIMEOUT 120)
 
 # The print preview window and the print-settings dialog under a real X
 # server (Xvfb); the PNG files stay in the build folder for a reviewer.
 add_executable(preview_screenshot ${CMAKE_CURRENT_LIST_DIR}/preview_screenshot_main.cpp)
 target_link_libraries(preview_screenshot PRIVATE vx_app)
-add_test(NAME preview_screenshot
-  COMMAND ${VX_XVFB_RUN} -a -s "-screen 0 1280x1024x24"
-          env QT_QPA_PLATFORM=xcb $<TARGET_FILE:preview_screenshot>
+vx_xvfb_test(preview_screenshot SCREEN 1280x1024
+  COMMAND $<TARGET_FILE:preview_screenshot>
           ${CMAKE_BINARY_DIR}/testdata/app)
-set_tests_properties(preview_screenshot PROPERTIES LABELS gui TIMEOUT 120)

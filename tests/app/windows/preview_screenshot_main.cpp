@@ -29,16 +29,9 @@ int main(int argc, char** argv) {
   }
   const std::filesystem::path out = argv[1];
   const std::filesystem::path folder = out / "preview-program";
-  std::filesystem::remove_all(folder);
-  std::filesystem::create_directories(folder);
-  vx::SetProgramFolder(folder.string());
   {
     vx::ScriptedDialogs dialogs;
-    dialogs.OnFailure = [](const std::string& m) { Fail(("unexpected dialog " + m).c_str()); };
-    dialogs.Expect(vx::DialogKind::Message, "Choose language", mrOk);
-    dialogs.Expect(vx::DialogKind::Open, "", 0);
-    vx::CreateStartupForms();
-    FormMain->Show();
+    shots::StartProgram(dialogs, folder);
     shots::MakeBase(120);
     FormMain->seYearFrom->SetValue(2010);
     FormMain->seDrawFrom->SetValue(1);

@@ -1,7 +1,7 @@
 // Shared pieces of the programs that save windows as PNG files under a
 // real X server: failures counted for the exit status, a capture that
 // fails on a window showing almost nothing, and a draw base made through
-// the new-base dialog.
+// the new-base dialog; the program started in a scratch folder of its own.
 #pragma once
 
 #include <cstdio>
@@ -9,9 +9,12 @@
 
 #include "app/bases/newbase_dialogs.h"
 #include "app/main/formmain.h"
+#include "app/main/startup.h"
 #include "platform/db/field.h"
 #include "platform/gui/application.h"
+#include "platform/gui/dialogs.h"
 #include "platform/gui/input_simulation.h"
+#include "platform/os/program_folder.h"
 #include "platform/rtl/sysutils.h"
 
 namespace shots {
@@ -28,6 +31,22 @@ inline void Capture(TForm* form, const std::filesystem::path& file) {
   if (!vx::SaveScreenshot(form, file.string())) Fail("screenshot not written");
   if (vx::InkCoverage(form, clBtnFace) < 0.05) Fail("the window shows almost nothing");
   std::printf("%s\n", file.string().c_str());
+}
+
+// Starts the program's windows with `folder` (emptied) as the program's
+// folder, and as the current folder too when `current` (what some windows
+// keep their files in); the language question is answered by keeping the
+// built-in texts, and any other dialog `dialogs` is not told of fails the run.
+inline void StartProgram(vx::ScriptedDialogs& dialogs, const std::filesystem::path& folder, bool current = false) {
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  vx::SetProgramFolder(folder.string());
+  if (current) std::filesystem::current_path(folder);
+  dialogs.OnFailure = [](const std::string& m) { Fail(("unexpected dialog " + m).c_str()); };
+  dialogs.Expect(vx::DialogKind::Message, "Choose language", mrOk);
+  dialogs.Expect(vx::DialogKind::Open, "", 0);
+  vx::CreateStartupForms();
+  FormMain->Show();
 }
 
 // The base "shots" (6 of 49) with `count` draws from 2010/1, 100 a year.

@@ -41,18 +41,10 @@ int main(int argc, char** argv) {
   }
   const std::filesystem::path out = argv[1];
   const std::filesystem::path folder = out / "windows-program";
-  std::filesystem::remove_all(folder);
-  std::filesystem::create_directories(folder);
-  vx::SetProgramFolder(folder.string());
-  // The number series file is kept in the folder current at start-up.
-  std::filesystem::current_path(folder);
   {
     vx::ScriptedDialogs dialogs;
-    dialogs.OnFailure = [](const std::string& m) { Fail(("unexpected dialog " + m).c_str()); };
-    dialogs.Expect(vx::DialogKind::Message, "Choose language", mrOk);
-    dialogs.Expect(vx::DialogKind::Open, "", 0);
-    vx::CreateStartupForms();
-    FormMain->Show();
+    // The number series file is kept in the folder current at start-up.
+    shots::StartProgram(dialogs, folder, true);
     shots::MakeBase(60);
 
     frmVisual->seYearFromVisual->SetValue(2010);
