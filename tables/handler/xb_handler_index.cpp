@@ -220,9 +220,14 @@ AnsiString XBO_dBHandler::TagLackingLastRecord(XBobjIndexFile& file) {
   SetReadAhead(false);
   CurRecord = scratch.data();
   ReadPlain(RecordCount);
+  // A unique tag lacks the key of a record whenever that key's first holder
+  // took another key: only a write stopped before its keys makes the gap
+  // a loss.
+  std::uint8_t incomplete = 0;
+  if (ReadBlock(dbf_format::kIncompleteWrite, &incomplete, 1) != 1) incomplete = 0;
   for (int i = 0; i < file.TagCount(); ++i) {
     XBobjIndexTag* tag = file.TagByNumber(i);
-    if (!tag->HoldsCurrentRecord()) return "tag " + tag->TagName();
+    if (!tag->HoldsCurrentRecord(incomplete != 0)) return "tag " + tag->TagName();
   }
   return {};
 }

@@ -253,6 +253,9 @@ class XBO_dBHandler : public XBO_dBaseFld {
     XBTableState FState;
   };
 
+  // Sets or clears the header's mark of a write between its record and its
+  // keys, on disk at once.
+  void MarkIncompleteWrite(bool on);
   // The table file's own positioned read, without order, filter or hooks.
   void ReadPlain(int code) { XBO_dBaseFld::ReadRecord(code); }
   void DropReadAhead() { FBlocks.Drop(); }

@@ -4,6 +4,7 @@
 // editing lock, check and repair through the menu.
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 
 #include "app/bases/base_tables.h"
 #include "app/settings/options.h"
@@ -45,15 +46,21 @@ class DrawBaseCommands : public AppTest {
     FormMain->OpenMainClick(&item);
   }
   TDataSet* T() { return FormMain->TableMain; }
-  // Another program appends a draw without the index, as one stopped
-  // between writing the draw and its key leaves it.
+  // Another program appends a draw without the index, and the table's
+  // header is left marked as a writer stopped between writing the draw and
+  // its key leaves it (the unique tag alone cannot tell a lost key).
   void AppendWithoutIndex(int year, int draw) {
-    XBO_dBHandler other(folder + "TESTLM.DBF", true, true, "");
-    other.BlankRecord();
-    other.PutNumberByName("YEAR", year);
-    other.PutNumberByName("DRAW", draw);
-    for (int p = 1; p <= 5; ++p) other.PutNumberByName("P" + std::to_string(p), p);
-    other.AppendRecord();
+    {
+      XBO_dBHandler other(folder + "TESTLM.DBF", true, true, "");
+      other.BlankRecord();
+      other.PutNumberByName("YEAR", year);
+      other.PutNumberByName("DRAW", draw);
+      for (int p = 1; p <= 5; ++p) other.PutNumberByName("P" + std::to_string(p), p);
+      other.AppendRecord();
+    }
+    std::fstream table(folder + "TESTLM.DBF", std::ios::in | std::ios::out | std::ios::binary);
+    table.seekp(14);
+    table.put(char(1));
   }
   int Seen() {
     int seen = 0;
