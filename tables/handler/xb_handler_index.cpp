@@ -343,6 +343,36 @@ void XBO_dBHandler::IndexOn(const AnsiString& fileName, const AnsiString& tagNam
   file->TagAdd(definition);
 }
 
+void XBO_dBHandler::IndexFileRebuild(const AnsiString& name) {
+  const AnsiString path = IndexPathName(name);
+  std::unique_ptr<XBobjIndexFile> closed;
+  XBobjIndexFile* file = IndexFile(FindIndexFile(path));
+  if (!file) {
+    // Opened past the check: mending what it refuses is the point.
+    int code = 0;
+    closed = MakeIndexFile(path, false, false, code);
+    if (!closed) {
+      TableError(code, xbNoSubCode, SysXb_UpperCase(path));
+      return;
+    }
+    closed->SetLockMode(LockProtocol);
+    file = closed.get();
+  }
+  const std::int32_t saved = RecNo;
+  XBobjIndexTag* const tag = FActiveTag;
+  PassGuard back(*this, true);
+  vx::ScopeGuard position([this, saved, tag] {
+    try {
+      if (saved >= 1 && saved <= RecordCount) ReadPlain(saved);
+      if (tag) tag->TagReset(XBTagReset::OnCurrentRecord);
+    } catch (...) {}
+  });
+  FActiveTag = nullptr;
+  TableState = XBTableState::BuildingIndex;
+  SetReadAhead(true);
+  file->Reindex();  // takes the whole file's lock itself
+}
+
 int XBO_dBHandler::SelectTag(const AnsiString& tagName, bool keepPosition) {
   const AnsiString wanted = SysXb_UpperCase(Trim(tagName));
   if (wanted.empty()) {

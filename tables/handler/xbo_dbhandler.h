@@ -200,6 +200,11 @@ class XBO_dBHandler : public XBO_dBaseFld {
   // Builds a tag. uniqueCode 0 = unique; sortCode one of xbSort....
   void IndexOn(const AnsiString& fileName, const AnsiString& tagName, const AnsiString& keyExpr,
                const AnsiString& forExpr, int uniqueCode, int sortCode);
+  // Rebuilds every tag of one index file from the expressions, FOR
+  // conditions and options it holds, whether it is open or not (a file the
+  // check at opening refuses is mended this way). Errors 2 and 2112 as for
+  // opening.
+  void IndexFileRebuild(const AnsiString& name);
   // Makes a tag active (empty name: record order); the slot of its file.
   int SelectTag(const AnsiString& tagName, bool keepPosition);
   void Reindex();

@@ -133,6 +133,37 @@ TEST_F(DrawBaseCommands, AnIndexLackingTheLastDrawBringsTheReindexQuestion) {
   Stop();
 }
 
+// The reindex answer used to build only the draws' tag again: a second tag
+// of the file lacking the draw refused the file at once, and every further
+// answer rebuilt the same tag. Now one answer rebuilds every tag of the
+// file from the definitions it holds.
+TEST_F(DrawBaseCommands, OneReindexAnswerMendsEveryShortTagOfTheFile) {
+  dialogs.Expect(vx::DialogKind::Message, "Отсутствует индексный файл"_cp, mrOk);
+  Open();
+  FormMain->CloseMainClick(nullptr);
+  {
+    XBO_dBHandler h(folder + "TESTLM.DBF", true, true, "");
+    h.IndexOn(folder + "TESTLM.cdx", "BYP1", "P1", "P1>0", 1, 1);
+  }
+  AppendWithoutIndex(2003, 105);
+  dialogs.Expect(vx::DialogKind::Message, "А не нужно ли переиндексировать файл?"_cp, mrYes);
+  Open();
+  ASSERT_TRUE(T()->Active());
+  EXPECT_EQ(FormMain->DrawTable()->IndexName(), "INDEX");
+  EXPECT_EQ(Seen(), 4);
+  FormMain->CloseMainClick(nullptr);
+  // Both tags hold the draw now, the second one in its own order.
+  XBO_dBHandler h(folder + "TESTLM.DBF", true, true, "");
+  ASSERT_EQ(h.IndexOpenList(folder + "TESTLM.cdx", "BYP1"), 0);
+  EXPECT_EQ(h.IndexLackingLastRecord(), "");
+  std::vector<int> order;
+  for (h.GetRec(xbTop); !h.EOFFlag; h.GetRec(xbNext)) order.push_back(int(h.GetNumberByName("P1")));
+  EXPECT_EQ(order, (std::vector<int>{16, 11, 6, 1, 1}));
+  Open();
+  EXPECT_EQ(Seen(), 4);
+  Stop();
+}
+
 TEST_F(DrawBaseCommands, EditingLockAndNewRecordPreFill) {
   dialogs.Expect(vx::DialogKind::Message, "Отсутствует индексный файл"_cp, mrOk);
   Open();

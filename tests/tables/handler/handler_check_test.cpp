@@ -62,6 +62,38 @@ TEST(HandlerCheck, AUniqueTagAfterItsKeysFirstHolderChangedOpens) {
   }
 }
 
+// A file refused as out of date could only be mended by building each of
+// its tags again by hand; now one call rebuilds all of them from the
+// definitions the file holds (FOR conditions and order included).
+TEST(HandlerCheck, AFileRefusedAsOutOfDateIsRebuiltFromItsOwnDefinitions) {
+  for (const char* name : kFormats) {
+    SCOPED_TRACE(name);
+    DbfScratch dir;
+    const std::string table = dir / "draws.dbf";
+    CreateDraws(table, {{2001, 1}, {2002, 4}, {2003, 3}, {2004, 2}});
+    const bool compound = TagOf(name) == "BYDRAW";
+    {
+      XBO_dBHandler h(table, false, true, "");
+      const bool ndx = name == std::string("t.ndx");  // neither FOR nor descending order
+      h.IndexOn(dir / name, "BYDRAW", "DRAW", ndx ? "" : "DRAW>1", 1, ndx ? 0 : 1);
+      if (compound) h.IndexOn(dir / name, "BYYEAR", "YEAR", "", 1, 0);
+      PutDraw(h, 2005, 5);
+      h.AppendRecord();  // no index file open
+    }
+    XBO_dBHandler h(table, false, true, "");
+    EXPECT_THROW(h.IndexOpenList(name, TagOf(name)), EXBaseIndexOutOfDate);
+    h.IndexFileRebuild(name);
+    ASSERT_EQ(h.IndexOpenList(name, TagOf(name)), 0);
+    const std::vector<int> order =
+        name == std::string("t.ndx") ? std::vector<int>{1, 4, 3, 2, 5} : std::vector<int>{5, 2, 3, 4};
+    EXPECT_EQ(Walk(h), order);
+    if (compound) {
+      h.SelectTag("BYYEAR", false);
+      EXPECT_EQ(Walk(h), (std::vector<int>{1, 2, 3, 4, 5}));
+    }
+  }
+}
+
 // The tag header of a compound file holding `forText` gets `newFor` as its
 // FOR expression instead, as another program would have written it.
 void ReplaceForExpression(const std::string& path, const std::string& keyText, const std::string& forText,
