@@ -3,6 +3,7 @@
 #include <cstring>
 #include <map>
 
+#include "platform/rtl/filebytes.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/scope_guard.h"
 #include "platform/rtl/sysutils.h"
@@ -324,10 +325,32 @@ void XBO_dBHandler::IndexOn(const AnsiString& fileName, const AnsiString& tagNam
     return;
   }
   int code = 0;
+  // A single-tag file is written anew; until its build succeeds its former
+  // bytes are kept, so that a build that fails leaves an existing file as it
+  // was and no new one.
+  const bool existed = XBO_DiskFile(path, false, false).FileExisted();
+  AnsiString former;
+  const bool kept = !format->compound && existed && vx::ReadFileBytes(path, former);
+  std::unique_ptr<XBobjIndexFile> file;
+  vx::ScopeGuard undo([&] {
+    if (format->compound || (existed && !kept)) return;
+    file.reset();
+    if (!existed) {
+      DeleteFile(path);
+      return;
+    }
+    // Written back in place: whoever has the file open keeps the same file.
+    try {
+      XBO_DiskFile back(path, false, true);
+      back.FileOpen();
+      back.FileTruncate(0);
+      back.Write(0, former.data(), int(former.size()));
+    } catch (const EXBaseError&) {}
+  });
   // A compound file keeps its other tags; a single-tag file is written anew,
   // and so is a compound file that is not sound (its tags cannot be kept,
   // and building over it is how it is mended).
-  std::unique_ptr<XBobjIndexFile> file = MakeIndexFile(path, true, !format->compound, code);
+  file = MakeIndexFile(path, true, !format->compound, code);
   if (!file && code == xbErrIndexInvalid && format->compound) file = MakeIndexFile(path, true, true, code);
   if (!file) {
     TableError(code, xbNoSubCode, SysXb_UpperCase(path));
@@ -341,6 +364,7 @@ void XBO_dBHandler::IndexOn(const AnsiString& fileName, const AnsiString& tagNam
   }
   vx::ScopeGuard unlock([&file] { file->Unlock(); });
   file->TagAdd(definition);
+  undo.Dismiss();
 }
 
 void XBO_dBHandler::IndexFileRebuild(const AnsiString& name) {
