@@ -19,7 +19,9 @@
 //
 // Writes (AppendRecord, WriteRecord) lock every open index file first; when
 // one cannot be locked the others are released and error 33 is raised
-// through the error hook; nothing is written. The record blocks are dropped
+// through the error hook; nothing is written. An append with index files
+// open marks the table header (byte 14) from before its record until its
+// keys are written. The record blocks are dropped
 // whenever a table lock is taken, a flush or refresh happens, and before a
 // read by number of a shared table, so they never serve another program's
 // stale bytes; this object's own writes go into them. A shared table reads
@@ -78,7 +80,9 @@ inline constexpr std::int32_t xbErrTooManyIndexes = 2113;
 // An index file that lacks the entry of the table's last record: a writer
 // stopped between writing the record and its keys, so walks and seeks would
 // miss the record. Raised when such a file is opened; the file is not
-// opened, and rebuilding its tags (IndexOn) mends it.
+// opened, and rebuilding its tags (IndexFileRebuild, or IndexOn per tag)
+// mends it. A unique tag without any entry of the key counts only while the
+// table's header is marked by an append stopped before its keys.
 class EXBaseIndexOutOfDate : public EXBaseError {
  public:
   using EXBaseError::EXBaseError;
