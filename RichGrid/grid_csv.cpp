@@ -5,9 +5,10 @@
 // the next lone quote closes it, and it may hold the delimiter and line
 // breaks; anything between its closing quote and the next delimiter is
 // dropped. Other fields are taken as they stand. A delimiter at the very
-// end of a line starts no further field. Line breaks inside a field
-// become CR LF; with TildeLineBreaks so does every '~'. Lines may end in
-// CR LF, LF or CR.
+// end of a line starts no further field. LF inside a field becomes CR LF
+// (a CR LF stays, and so does a CR alone, the grid's own line break); with
+// TildeLineBreaks every '~' becomes CR LF. Lines may end in CR LF, LF or
+// CR.
 //
 // With Delimiter 0 the delimiter is detected from the first two lines:
 // among ',' ';' '#' TAB '|' the first whose count of single occurrences is
@@ -121,8 +122,8 @@ long long RecordCount(std::string_view text, RecordScanner& scanner) {
   return records;
 }
 
-// The cell text of a field: quotes undoubled (quoted fields), line breaks
-// as CR LF, '~' as CR LF with tilde.
+// The cell text of a field: quotes undoubled (quoted fields), LF as CR
+// LF, '~' as CR LF with tilde.
 AnsiString FieldText(std::string_view raw, bool quoted, bool tilde) {
   if (!quoted && (!tilde || raw.find('~') == std::string_view::npos)) return AnsiString(raw);
   AnsiString out;
@@ -132,9 +133,11 @@ AnsiString FieldText(std::string_view raw, bool quoted, bool tilde) {
     if (c == '"' && quoted) {
       out += '"';
       ++j;
-    } else if (c == '\r' || c == '\n') {
+    } else if (c == '\n') {
       out += "\r\n";
-      if (c == '\r' && j + 1 < raw.size() && raw[j + 1] == '\n') ++j;
+    } else if (c == '\r' && j + 1 < raw.size() && raw[j + 1] == '\n') {
+      out += "\r\n";
+      ++j;
     } else if (c == '~' && tilde) {
       out += "\r\n";
     } else {

@@ -1,7 +1,7 @@
 // TRichStringGrid: spreadsheet and document files through the office
 // automation servers. The spreadsheet gets the file range in one block
-// from A1 (texts without their CR; whole and decimal numbers as numbers)
-// and gives back its used range; the document gets every cell in a table
+// from A1 (line breaks as LF; whole and decimal numbers as numbers) and
+// gives back its used range (line breaks as CR LF); the document gets every cell in a table
 // with right and centred cells aligned. The server quits and the cursor
 // comes back on every way out.
 #include <charconv>
@@ -30,6 +30,29 @@ std::unique_ptr<TAutomationObject> StartServer(const char* progId, const char* m
   server = dynamic_cast<Server*>(object.get());
   if (!server) throw ERichGridError(missing);
   return object;
+}
+
+// The spreadsheet's line breaks are LF: the CR of each CR LF goes. A CR
+// alone stays, so that the text reads back as it was.
+AnsiString SpreadsheetLines(const AnsiString& text) {
+  if (text.find("\r\n") == AnsiString::npos) return text;
+  AnsiString out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n') out += text[i];
+  return out;
+}
+
+// The grid's line breaks are CR LF: each LF that has no CR before it gets one.
+AnsiString GridLines(const AnsiString& text) {
+  if (text.find('\n') == AnsiString::npos) return text;
+  AnsiString out;
+  out.reserve(text.size() + 16);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+    out += text[i];
+  }
+  return out;
 }
 
 // Digits of a number text without sign, separators and leading zeros.
@@ -87,7 +110,7 @@ OleVariant SpreadsheetValue(const AnsiString& text) {
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) whole = whole * 10 + (text[i] - '0');
     if (i == text.size()) return static_cast<double>(sign ? -whole : whole);
   }
-  const AnsiString plain = text.find('\r') == AnsiString::npos ? text : StripCR(text);
+  const AnsiString plain = SpreadsheetLines(text);
   double number = 0;
   if (SpreadsheetNumber(plain, number)) return number;
   return Wide(plain);
@@ -176,7 +199,7 @@ void TRichStringGrid::LoadFromXLS(const AnsiString& FileName, const AnsiString& 
     cells.resize(std::max(cells.size(), static_cast<std::size_t>(colOffset + cols)));
     for (int c = 0; c < cols; ++c) {
       AnsiString& cell = cells[static_cast<std::size_t>(colOffset + c)];
-      if (static_cast<std::size_t>(c) < row.size()) cell = VarToStr(row[static_cast<std::size_t>(c)]);
+      if (static_cast<std::size_t>(c) < row.size()) cell = GridLines(VarToStr(row[static_cast<std::size_t>(c)]));
       else cell.clear();
     }
     PutRowData(r + rowOffset, std::move(cells), std::move(objects));

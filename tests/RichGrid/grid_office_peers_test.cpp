@@ -40,6 +40,7 @@ std::string Escaped(const std::string& s) {
   for (char c : s) {
     if (c == '\\') out += "\\\\";
     else if (c == '\n') out += "\\n";
+    else if (c == '\r') out += "\\r";
     else if (c == '\t') out += "\\t";
     else out += c;
   }
@@ -177,6 +178,44 @@ TEST_F(GridOfficePeers, SpreadsheetsOfLibreOfficeLoad) {
   TRichStringGrid g(nullptr);
   EXPECT_THROW(g.SaveToXLS(dir_ / "source.xls", "Added"), EOleException);
   EXPECT_EQ(vx::test::ReadWholeFile(dir_ / "source.xls"), before);
+}
+
+// Line breaks through the spreadsheet and the document. They used to
+// change: a CR alone was dropped from both (two lines joined), and a
+// spreadsheet's LF came back as it was, not as the grid's CR LF.
+TEST_F(GridOfficePeers, LineBreaksKeptThroughSpreadsheetsAndDocuments) {
+  TRichStringGrid g(nullptr);
+  g.SetColCount(4);
+  g.SetRowCount(1);
+  const AnsiString texts[] = {"две\r\nстроки"_cp, "одна\rCR"_cp, "таб\tи\r\nстрока"_cp, "x"};
+  for (int c = 0; c < 4; ++c) g.SetCells(c, 0, texts[c]);
+  const std::string xls = dir_ / "lines.xls";
+  g.SaveToXLS(xls);
+  EXPECT_EQ(Peer(std::string(kPeers) + "xlrd " + xls), "sheet Sheet1\ns:две\\nстроки\ts:одна\\rCR\ts:таб\\tи\\nстрока\ts:x\n");
+  TRichStringGrid back(nullptr);
+  back.LoadFromXLS(xls);
+  for (int c = 0; c < 4; ++c) EXPECT_EQ(back.Cells(c, 0), texts[c]) << c;
+
+  // A multi-line cell of LibreOffice's spreadsheet.
+  vx::test::WriteWholeFile(dir_ / "lo.csv", "\"две\nстроки\",\"x\"\r\n");
+  Peer(Soffice(dir_ / "profile") + "--infilter='Text - txt - csv (StarCalc):44,34,76,1' --convert-to 'xls:MS Excel 97' --outdir " +
+       dir_.Path() + " " + dir_ / "lo.csv >/dev/null 2>&1");
+  TRichStringGrid lo(nullptr);
+  lo.LoadFromXLS(dir_ / "lo.xls");
+  EXPECT_EQ(lo.Cells(0, 0), "две\r\nстроки"_cp.str());
+
+  // The document: every line of a cell on a line of its own.
+  TRichStringGrid doc(nullptr);
+  doc.SetColCount(2);
+  doc.SetRowCount(1);
+  doc.SetCells(0, 0, "a\rb");
+  doc.SetCells(1, 0, "c\r\nd");
+  doc.SaveToDOC(dir_ / "lines.doc");
+  Peer(Soffice(dir_ / "profile") + "--convert-to 'txt:Text (encoded):UTF8' --outdir " + dir_ / "txt" + " " +
+       dir_ / "lines.doc >/dev/null 2>&1");
+  std::string text = vx::test::ReadWholeFile(dir_ / "txt/lines.txt");
+  std::erase(text, '\r');
+  EXPECT_EQ(text.substr(text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0), "a\nb\nc\nd\n\n");
 }
 
 // Strips tags from LibreOffice's HTML and keeps the cells' texts with the

@@ -9,13 +9,15 @@ html FILE
 csv FILE DELIMITER QUOTING ENCODING TERMINATOR
     Writes sample rows with the csv module (QUOTING: minimal or all;
     TERMINATOR: crlf or lf), reads the file back with csv.reader and prints
-    one line per record: its fields as hexadecimal CP1251 bytes, line breaks
-    inside a field turned into CR LF, '-' for an empty field.
+    one line per record: its fields as hexadecimal CP1251 bytes, each LF
+    inside a field without a CR before it turned into CR LF (a CR alone
+    stays), '-' for an empty field.
 csvdraws FILE COUNT
     Writes COUNT draw lines "yyyy.m.d;n1;...;n20" with the csv module.
 """
 import csv
 import html.parser
+import re
 import sys
 
 
@@ -71,6 +73,7 @@ SAMPLE = [
     ['"в кавычках"', '', 'две\r\nстроки'],
     ['одна\nстрока LF', 'a""b', '""""'],
     ['x', '"', 'конец'],
+    ['"одна\rстрока" CR', 'таб\tи\r\nстрока', '"a\r\rb"'],
 ]
 
 
@@ -84,7 +87,7 @@ def write_csv(path, delimiter, quoting, encoding, terminator):
         for record in csv.reader(f, delimiter=delim):
             fields = []
             for field in record:
-                field = field.replace('\r\n', '\n').replace('\r', '\n').replace('\n', '\r\n')
+                field = re.sub('(?<!\r)\n', '\r\n', field)
                 fields.append(hexed(field))
             print(' '.join(fields))
 

@@ -9,7 +9,7 @@ xlrd FILE
 csv FILE...
     Each UTF-8 CSV file (as LibreOffice or gnumeric wrote it): a line
     "file NAME", then one line per row, its cells "t:" and the text.
-Texts are UTF-8 with LF written as \\n and TAB as \\t.
+Texts are UTF-8 with LF written as \\n, CR as \\r and TAB as \\t.
 """
 import csv
 import os
@@ -17,7 +17,7 @@ import sys
 
 
 def text(s):
-    return s.replace('\\', '\\\\').replace('\n', '\\n').replace('\t', '\\t')
+    return s.replace('\\', '\\\\').replace('\n', '\\n').replace('\r', '\\r').replace('\t', '\\t')
 
 
 def dump_xlrd(path):
