@@ -1,7 +1,8 @@
 // TRichStringGrid: spreadsheet and document files through the office
 // automation servers. The spreadsheet gets the file range in one block
-// from A1 (line breaks as LF; whole and decimal numbers as numbers) and
-// gives back its used range (line breaks as CR LF); the document gets every cell in a table
+// from A1 (line breaks as LF; a number text as a number when the number
+// reads back as the same text) and gives back its used range (line breaks
+// as CR LF); the document gets every cell in a table
 // with right and centred cells aligned. The server quits and the cursor
 // comes back on every way out.
 #include <charconv>
@@ -55,65 +56,31 @@ AnsiString GridLines(const AnsiString& text) {
   return out;
 }
 
-// Digits of a number text without sign, separators and leading zeros.
-int SignificantDigits(const AnsiString& s) {
-  int n = 0;
-  bool leading = true;
-  for (char c : s) {
-    if (c < '0' || c > '9') continue;
-    if (leading && c == '0') continue;
-    leading = false;
-    ++n;
-  }
-  return n;
-}
-
-// Thousand separators, when there are any, group the whole part by three.
-bool GroupedByThousands(const AnsiString& s) {
-  const char ts = FormatSettings.ThousandSeparator;
-  std::size_t end = s.find(FormatSettings.DecimalSeparator);
-  if (end == AnsiString::npos) end = s.size();
-  if (s.find(ts, end) != AnsiString::npos) return false;
-  const std::size_t begin = !s.empty() && s[0] == '-' ? 1 : 0;
-  std::size_t group = 0;
-  bool seen = false;
-  for (std::size_t i = begin; i < end; ++i) {
-    if (s[i] == ts) {
-      if (group == 0 || (seen && group != 3) || (!seen && group > 3)) return false;
-      seen = true;
-      group = 0;
-    } else {
-      ++group;
-    }
-  }
-  return !seen || group == 3;
-}
-
-// A whole or decimal number text (15 significant digits at most, which a
-// spreadsheet number holds exactly), as its value.
+// The number a text goes to the spreadsheet as: only one whose text, as it
+// reads back, is the same ("007", "1,500" or "1.50" stay texts).
 bool SpreadsheetNumber(const AnsiString& text, double& value) {
-  if (TextNumberType(text) == ntText || SignificantDigits(text) > 15 || !GroupedByThousands(text)) return false;
-  const AnsiString dotted = NormalizeNumberText(text);
-  const auto [end, ec] = std::from_chars(dotted.data(), dotted.data() + dotted.size(), value);
-  return ec == std::errc() && end == dotted.data() + dotted.size();
-}
-
-// What a cell text goes to the spreadsheet as: nothing, a number or a text
-// without its CR.
-OleVariant SpreadsheetValue(const AnsiString& text) {
-  if (text.empty()) return {};
   // Most cells are short whole numbers.
   const std::size_t sign = text[0] == '-' ? 1 : 0;
-  if (text.size() > sign && text.size() <= 15) {
+  if (text.size() > sign && text.size() <= 15 && (text[sign] != '0' || text.size() == 1)) {
     long long whole = 0;
     std::size_t i = sign;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) whole = whole * 10 + (text[i] - '0');
-    if (i == text.size()) return static_cast<double>(sign ? -whole : whole);
+    value = static_cast<double>(sign ? -whole : whole);
+    if (i == text.size()) return true;
   }
-  const AnsiString plain = SpreadsheetLines(text);
+  if (TextNumberType(text) == ntText) return false;
+  const AnsiString dotted = NormalizeNumberText(text);
+  const auto [end, ec] = std::from_chars(dotted.data(), dotted.data() + dotted.size(), value);
+  return ec == std::errc() && end == dotted.data() + dotted.size() && VarToStr(value) == text;
+}
+
+// What a cell text goes to the spreadsheet as: nothing, a number or a text
+// with LF line breaks.
+OleVariant SpreadsheetValue(const AnsiString& text) {
+  if (text.empty()) return {};
   double number = 0;
-  if (SpreadsheetNumber(plain, number)) return number;
-  return Wide(plain);
+  if (SpreadsheetNumber(text, number)) return number;
+  return Wide(SpreadsheetLines(text));
 }
 
 }  // namespace

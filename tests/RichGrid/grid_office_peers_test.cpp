@@ -72,19 +72,20 @@ void FillSample(TRichStringGrid& g) {
   g.SetCells(4, 2, "две\r\nстроки"_cp);
   g.SetCells(5, 2, "007");
   g.SetCells(6, 2, "a \"quoted\" text");
+  g.SetCells(7, 2, "1,500");
+  g.SetCells(8, 2, "1.50");
   g.SetCells(29, 2, "последний"_cp);
   g.SetCells(0, 3, "итого"_cp);
   g.SetCells(29, 3, "0.125");
 }
 
 // How a cell of the sample reads back: numbers by %.15g (its numbers are
-// the texts of digits, '.' and '-'), texts without CR.
+// the texts of digits, '.' and '-' that %.15g writes as they are: "007" and
+// "1.50" used to go as the numbers 7 and 1.5), texts without CR.
 std::string Expected(const AnsiString& cell, bool typed) {
   if (cell.empty()) return "";
-  if (cell.find_first_not_of("0123456789.-") == AnsiString::npos) {
-    const AnsiString shown = cell == "007" ? "7" : cell;
-    return (typed ? "n:" : "t:") + shown;
-  }
+  if (cell.find_first_not_of("0123456789.-") == AnsiString::npos && Format("%.15g", {std::atof(cell.c_str())}) == cell)
+    return (typed ? "n:" : "t:") + cell;
   return (typed ? "s:" : "t:") + Escaped(Utf8(StringReplace(cell, "\r", "", TReplaceFlags{rfReplaceAll})));
 }
 

@@ -232,15 +232,26 @@ TEST_F(GridOffice, SpreadsheetBlockFromA1InGeneralLetters) {
   }
 }
 
-// Whole and decimal texts go over as numbers, everything else as text; the
-// CR of each CR LF is taken out of texts.
+// Whole and decimal texts go over as numbers when the number reads back as
+// the same text, everything else as text; the CR of each CR LF is taken
+// out of texts.
 TEST_F(GridOffice, SpreadsheetValuesNumbersAndTexts) {
   const std::pair<const char*, OleVariant> cases[] = {
       {"12", 12.0},
       {"-3", -3.0},
       {"1.5", 1.5},
-      {"1,234.5", 1234.5},
-      {"007", 7.0},
+      {"0", 0.0},
+      {"-12", -12.0},
+      {"0.5", 0.5},
+      {"-0.25", -0.25},
+      // Texts whose number would read back otherwise used to go as numbers.
+      {"007", std::u16string(u"007")},
+      {"1,234.5", std::u16string(u"1,234.5")},
+      {"1,500", std::u16string(u"1,500")},
+      {"1.50", std::u16string(u"1.50")},
+      {"-0", std::u16string(u"-0")},
+      {".5", std::u16string(u".5")},
+      {"00", std::u16string(u"00")},
       {"123456789012345", 123456789012345.0},
       {"1234567890123456", std::u16string(u"1234567890123456")},  // more digits than a number holds
       {"1,5", std::u16string(u"1,5")},                            // not a thousands grouping
