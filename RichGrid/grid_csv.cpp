@@ -4,7 +4,8 @@
 // begins with a double quote is quoted: "" inside it is a literal quote,
 // the next lone quote closes it, and it may hold the delimiter and line
 // breaks; anything between its closing quote and the next delimiter is
-// dropped. Other fields are taken as they stand. A delimiter at the very
+// dropped, but in a record's last field it stays (with the closing quote,
+// less a quote at its end). Other fields are taken as they stand. A delimiter at the very
 // end of a line starts no further field. LF inside a field becomes CR LF
 // (a CR LF stays, and so does a CR alone, the grid's own line break); with
 // TildeLineBreaks every '~' becomes CR LF. Lines may end in CR LF, LF or
@@ -47,9 +48,10 @@ int DetectDelimiter(std::string_view text) {
   return found;
 }
 
-// Walks the records of a text: field(index, raw, quoted) for each field
-// (raw is the text between the quotes of a quoted field, its "" still
-// doubled), then recordEnd() once per record.
+// Walks the records of a text: field(index, raw, quoted, tail) for each
+// field (raw is the text between the quotes of a quoted field, its "" still
+// doubled; tail what follows the closing quote of a record's last field),
+// then recordEnd() once per record.
 class RecordScanner {
  public:
   RecordScanner(std::string_view text, int delimiter) : s_(text) {
@@ -82,12 +84,15 @@ class RecordScanner {
             i = q + 1;
             break;
           }
-          field(index, s_.substr(start, end - start), true);
+          const std::size_t after = i;
           while (i < n && !IsStop(i)) ++i;
+          // Text after the closing quote of the last field stays.
+          const std::string_view tail = end < n && IsLineEnd(i) ? s_.substr(after, i - after) : std::string_view();
+          field(index, s_.substr(start, end - start), true, tail);
         } else {
           const std::size_t start = i;
           while (i < n && !IsStop(i)) ++i;
-          field(index, s_.substr(start, i - start), false);
+          field(index, s_.substr(start, i - start), false, std::string_view());
         }
         ++index;
         more = i < n && !IsLineEnd(i);
@@ -112,7 +117,7 @@ class RecordScanner {
 long long RecordCount(std::string_view text, RecordScanner& scanner) {
   long long records = 0;
   if (text.find('"') != std::string_view::npos) {
-    scanner.Scan([](int, std::string_view, bool) {}, [&] { ++records; });
+    scanner.Scan([](int, std::string_view, bool, std::string_view) {}, [&] { ++records; });
     return records;
   }
   records = std::count(text.begin(), text.end(), '\n');
@@ -147,6 +152,15 @@ AnsiString FieldText(std::string_view raw, bool quoted, bool tilde) {
   return out;
 }
 
+// The text after the closing quote of a record's last field, as the field
+// goes on: the closing quote stays, a quote at its end goes, runs of
+// quotes become one.
+AnsiString LastFieldTail(std::string_view tail, bool tilde) {
+  AnsiString text = "\"" + AnsiString(tail);
+  if (text.size() > 1 && text.back() == '"') text.pop_back();
+  return FieldText(CollapseRepeatedChar('"', text), false, tilde);
+}
+
 }  // namespace
 
 void TRichStringGrid::LoadFromCSV(const AnsiString& FileName, bool Append) {
@@ -179,7 +193,7 @@ void TRichStringGrid::LoadFromCSV(const AnsiString& FileName, bool Append) {
   };
   vx::ScopeGuard keep(putBack);
   scanner.Scan(
-      [&](int index, std::string_view raw, bool quoted) {
+      [&](int index, std::string_view raw, bool quoted, std::string_view tail) {
         const int col = colOffset + index;
         if (col >= ColCount()) SetColCount(col + 1);
         if (!inHand) {
@@ -188,7 +202,9 @@ void TRichStringGrid::LoadFromCSV(const AnsiString& FileName, bool Append) {
           inHand = true;
         }
         if (cells.size() <= static_cast<std::size_t>(col)) cells.resize(static_cast<std::size_t>(col) + 1);
-        cells[static_cast<std::size_t>(col)] = FieldText(raw, quoted, tildeLineBreaks_);
+        AnsiString& cell = cells[static_cast<std::size_t>(col)];
+        cell = FieldText(raw, quoted, tildeLineBreaks_);
+        if (!tail.empty()) cell += LastFieldTail(tail, tildeLineBreaks_);
       },
       [&] {
         putBack();

@@ -55,6 +55,9 @@ TEST_F(GridCsv, FieldsAndDelimiters) {
       {"quoted field at the end", "a;\"b\"\"c\"\r\n", ';', "a|b\"c"},
       {"empty quoted field", "\"\";b\r\n", ';', "|b"},
       {"text after the closing quote is dropped", "\"ab\"cd;e\r\n", ';', "ab|e"},
+      // In the last field it used to be dropped too.
+      {"text after the closing quote of the last field stays", "\"abc\" def\r\n", ';', "abc\" def"},
+      {"... after a delimiter, less a quote at its end", "x;\"ab\"c\"\"d\"\r\ny", ';', "x|ab\"c\"d/y|"},
       {"quotes inside an unquoted field stay", "a\"b;c\"\"d\r\n", ';', "a\"b|c\"\"d"},
       {"a delimiter at the end starts no field", "a;b;\r\nc\r\n", ';', "a|b/c|"},
       {"empty lines are empty rows", "a;b\r\n\r\nc;d", ';', "a|b/|/c|d"},
