@@ -11,6 +11,9 @@
 // TildeLineBreaks every '~' becomes CR LF. Lines may end in CR LF, LF or
 // CR.
 //
+// A file of more than 10,000,000 records, 16,384 fields in a record or
+// 16,777,216 fields in all raises "File too large" before the grid changes.
+//
 // With Delimiter 0 the delimiter is detected from the first two lines:
 // among ',' ';' '#' TAB '|' the first whose count of single occurrences is
 // the same, and highest, in both; none found makes every line one field.
@@ -112,19 +115,39 @@ class RecordScanner {
   std::array<bool, 256> stop_{};
 };
 
-// The number of records: the lines of a text without quotes (counted
-// fast), else what the scanner finds.
-long long RecordCount(std::string_view text, RecordScanner& scanner) {
-  long long records = 0;
-  if (text.find('"') != std::string_view::npos) {
-    scanner.Scan([](int, std::string_view, bool, std::string_view) {}, [&] { ++records; });
-    return records;
+// What a text holds: its records, the fields of its widest record and its
+// fields in all. A text without quotes is counted fast, line by line.
+struct RecordCounts {
+  long long Records = 0, MostFields = 0, Fields = 0;
+  void EndRecord(long long fields) {
+    ++Records;
+    MostFields = std::max(MostFields, fields);
+    Fields += fields;
   }
-  records = std::count(text.begin(), text.end(), '\n');
-  for (std::size_t cr = text.find('\r'); cr != std::string_view::npos; cr = text.find('\r', cr + 1))
-    if (cr + 1 == text.size() || text[cr + 1] != '\n') ++records;
-  if (!text.empty() && text.back() != '\n' && text.back() != '\r') ++records;
-  return records;
+};
+
+RecordCounts CountRecords(std::string_view text, int delimiter, RecordScanner& scanner) {
+  RecordCounts counts;
+  long long fields = 0;
+  if (text.find('"') != std::string_view::npos) {
+    scanner.Scan([&](int, std::string_view, bool, std::string_view) { ++fields; },
+                 [&] {
+                   counts.EndRecord(fields);
+                   fields = 0;
+                 });
+    return counts;
+  }
+  const char d = delimiter == kNoDelimiter ? '\n' : static_cast<char>(delimiter);
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view line = text.substr(start, end - start);
+    // A delimiter at the end of a line starts no field.
+    counts.EndRecord(line.empty() ? 0 : std::count(line.begin(), line.end(), d) + (line.back() != d));
+    start = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
+  }
+  return counts;
 }
 
 // The cell text of a field: quotes undoubled (quoted fields), LF as CR
@@ -169,11 +192,14 @@ void TRichStringGrid::LoadFromCSV(const AnsiString& FileName, bool Append) {
   const int delimiter = delimiter_ ? static_cast<unsigned char>(delimiter_) : DetectDelimiter(bytes);
   RecordScanner scanner(bytes, delimiter);
 
-  const long long records = RecordCount(bytes, scanner);
+  // A file makes no larger grid than the cell file may.
+  const RecordCounts counts = CountRecords(bytes, delimiter, scanner);
+  const long long records = counts.Records;
+  if (records > kMaxFileRows || counts.MostFields > kMaxFileCols || counts.Fields > kMaxFileCells)
+    throw ERichGridError("File too large " + FileName);
   const int colOffset = includeFixedCells_ ? 0 : FixedCols();
   const int firstRow = Append ? RowCount() : includeFixedCells_ ? 0 : FixedRows();
-  if (records > INT_MAX - firstRow || static_cast<long long>(bytes.size()) >= INT_MAX - colOffset)
-    throw ERichGridError("File contains no data or corrupt file " + FileName);
+  if (records > INT_MAX - firstRow) throw ERichGridError("File too large " + FileName);
   SetRowCount(firstRow + static_cast<int>(records));
 
   // A record's row is taken out of the grid, filled and put back whole.

@@ -21,11 +21,7 @@
 
 namespace {
 
-// Sizes beyond these are not a grid this program could have written. The
-// cell count is bounded too: a grid of the largest width and height would
-// take hours to write back and, with a text in the far column of each row,
-// more memory than there is.
-constexpr long long kMaxFileCols = 16384, kMaxFileRows = 10000000, kMaxFileCells = 1ll << 24, kMaxColWidth = 65535;
+constexpr long long kMaxColWidth = 65535;
 
 // A decimal integer filling the whole text (an optional '-' first).
 bool ParseIndex(std::string_view text, long long& value) {

@@ -143,7 +143,12 @@ void TRichStringGrid::LoadFromXLS(const AnsiString& FileName, const AnsiString& 
     for (int i = 1; i <= count; ++i)
       if (excel->Sheets().Item(i)->Name() == Wide(SheetName)) sheet = excel->Sheets().Item(i);
   }
-  if (!sheet) throw ERichGridError("Excel worksheet " + SheetName + " not found");
+  if (!sheet) {
+    // A workbook without a worksheet to read names the sheet it has active.
+    const AnsiString name = SheetName.empty() ? vx::Utf16ToCp1251(excel->ActiveSheetName()) : SheetName;
+    if (name.empty()) throw ERichGridError("File contains no data or corrupt file " + FileName);
+    throw ERichGridError("Excel worksheet " + name + " not found");
+  }
 
   vx::CellBlock used;
   if (!vx::ParseCellBlock(vx::Utf16ToCp1251(sheet->UsedRange()->Address()), used))

@@ -1,5 +1,6 @@
 #include "platform/ole/xls_reader.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 
@@ -52,6 +53,7 @@ class Records {
     at_ += 4 + size;
     return true;
   }
+  std::size_t Offset() const { return at_; }
   // The next record, if it is a CONTINUE, without moving otherwise.
   bool NextContinue(RecordView& r) {
     const std::size_t keep = at_;
@@ -153,23 +155,42 @@ void Need(const RecordView& r, std::size_t size) {
   if (r.data.size() < size) Damaged("a record is shorter than its kind");
 }
 
-void ReadSheet(std::string_view stream, const SheetEntry& entry, const std::vector<std::u16string>& strings,
-               XlsWorkbook& book) {
+// The text the cells of a workbook hold, counted against kXlsMaxWorkbookText.
+class TextBudget {
+ public:
+  void Spend(std::size_t characters) {
+    left_ -= std::min(left_, characters);
+    if (left_ == 0 && characters > 0)
+      throw EOleException("File too large: its cells hold more than " + IntToStr(static_cast<int>(kXlsMaxWorkbookText)) +
+                          " characters of text");
+  }
+
+ private:
+  std::size_t left_ = kXlsMaxWorkbookText + 1;
+};
+
+// One sheet from its BOF: nullptr for a sheet other than a worksheet. `end`
+// is where its records end.
+std::unique_ptr<XlsSheet> ReadSheet(std::string_view stream, const SheetEntry& entry,
+                                    const std::vector<std::u16string>& strings, XlsWorkbook& book, TextBudget& text,
+                                    std::size_t& end) {
   if (entry.offset >= stream.size()) Damaged("a sheet lies outside the stream");
   Records records(stream, entry.offset);
   RecordView r;
   if (!records.Next(r) || r.type != kBOF || r.data.size() < 4 || Get16(r.data, 0) != kBiff8)
     Damaged("a sheet does not begin with its BOF");
+  end = records.Offset();
   if (Get16(r.data, 2) != kWorksheet) {
     book.HadOtherSheets = true;
-    return;
+    return nullptr;
   }
   auto sheet = std::make_unique<XlsSheet>();
   sheet->Name = entry.name;
   int depth = 1, formulaRow = -1, formulaCol = -1;
   auto put = [&](std::size_t row, std::size_t col, OleVariant v) {
-    if (row < static_cast<std::size_t>(kXlsMaxRows) && col < static_cast<std::size_t>(kXlsMaxCols))
-      sheet->Cells.Set(static_cast<int>(row), static_cast<int>(col), std::move(v));
+    if (row >= static_cast<std::size_t>(kXlsMaxRows) || col >= static_cast<std::size_t>(kXlsMaxCols)) return;
+    if (const auto* s = std::get_if<std::u16string>(&v)) text.Spend(s->size());
+    sheet->Cells.Set(static_cast<int>(row), static_cast<int>(col), std::move(v));
   };
   while (depth > 0) {
     if (!records.Next(r)) Damaged("a sheet has no end");
@@ -248,7 +269,8 @@ void ReadSheet(std::string_view stream, const SheetEntry& entry, const std::vect
       default: break;
     }
   }
-  book.Sheets.push_back(std::move(sheet));
+  end = records.Offset();
+  return sheet;
 }
 
 }  // namespace
@@ -306,13 +328,27 @@ XlsWorkbook ReadXlsFile(std::string_view file) {
       default: break;
     }
   }
+  if (activeTab >= 0 && static_cast<std::size_t>(activeTab) < sheets.size()) book.ActiveName = sheets[static_cast<std::size_t>(activeTab)].name;
+  // Each sheet is read once, in the order of the stream: a sheet must begin
+  // after the globals and after the sheet before it has ended.
+  std::vector<std::size_t> order;
   for (std::size_t i = 0; i < sheets.size(); ++i) {
-    if (sheets[i].kind != 0) {
-      book.HadOtherSheets = true;
-      continue;
-    }
+    if (sheets[i].kind == 0) order.push_back(i);
+    else book.HadOtherSheets = true;
+  }
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return sheets[a].offset < sheets[b].offset; });
+  std::vector<std::unique_ptr<XlsSheet>> read(sheets.size());
+  std::size_t unread = records.Offset();
+  TextBudget text;
+  for (std::size_t i : order) {
+    if (sheets[i].offset < unread) Damaged("two sheets share their records");
+    read[i] = ReadSheet(stream, sheets[i], strings, book, text, unread);
+  }
+  for (std::size_t i = 0; i < sheets.size(); ++i) {
+    if (!read[i]) continue;
     if (static_cast<int>(i) == activeTab) book.ActiveSheet = static_cast<int>(book.Sheets.size());
-    ReadSheet(stream, sheets[i], strings, book);
+    book.Sheets.push_back(std::move(read[i]));
   }
   if (book.ActiveSheet >= static_cast<int>(book.Sheets.size())) book.ActiveSheet = 0;
   return book;

@@ -7,9 +7,13 @@
 //
 // A damaged or unsupported file (not a compound document, no "Workbook"
 // stream, an older BIFF version, encryption, records or shared strings
-// running past their ends, a sheet offset outside the stream) raises
-// EOleException with the reason; no number read from the file is trusted
-// before it has been checked against what is there.
+// running past their ends, a sheet offset outside the stream, two sheet
+// entries whose sheets share records) raises EOleException with the
+// reason; no number read from the file is trusted before it has been
+// checked against what is there. Each sheet is read once, and cells holding
+// more than kXlsMaxWorkbookText characters of text in all raise
+// EOleException "File too large: ...", so what a file costs stays in
+// proportion to its size.
 #pragma once
 
 #include <string_view>

@@ -19,6 +19,9 @@ struct XlsSheet {
 struct XlsWorkbook {
   std::vector<std::unique_ptr<XlsSheet>> Sheets;
   int ActiveSheet = 0;
+  // Read from a file: the name of the sheet that was active, whatever its
+  // kind (empty when the file names none).
+  std::u16string ActiveName;
   // Read from a file: it held formulas, or sheets other than worksheets
   // (charts, macro sheets), which are not kept.
   bool HadFormulas = false;
@@ -29,3 +32,6 @@ struct XlsWorkbook {
 constexpr int kXlsMaxRows = 65536, kXlsMaxCols = 256;
 // The longest text a cell holds.
 constexpr std::size_t kXlsMaxText = 32767;
+// The most text, in characters, that the cells of a workbook read from a
+// file may hold together (16 Mi): more is "File too large".
+constexpr std::size_t kXlsMaxWorkbookText = std::size_t{1} << 24;
