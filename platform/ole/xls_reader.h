@@ -1,8 +1,10 @@
 // Reading an Excel 97-2003 file (BIFF8 in a compound document) into a
 // workbook of values: worksheets by name with their texts (LABELSST over
-// the shared strings, LABEL, RSTRING), numbers (NUMBER, RK, MULRK),
-// Booleans and errors (BOOLERR) and the last values of formulas (FORMULA
-// with its STRING); the active sheet from WINDOW1. Chart and macro sheets
+// the shared strings, LABEL, RSTRING), numbers (NUMBER, RK, MULRK; one
+// whose cell format shows a date, by the XF and FORMAT records, is a date,
+// in either date system of DATEMODE), Booleans and errors (BOOLERR) and
+// the last values of formulas (FORMULA with its STRING); the active sheet
+// from WINDOW1. Chart and macro sheets
 // are skipped, and so are substreams embedded in a sheet.
 //
 // A damaged or unsupported file (not a compound document, no "Workbook"

@@ -1,8 +1,8 @@
 // A workbook as the spreadsheet stand-in holds it: worksheets of cell
-// values (texts, numbers, Booleans, error values), nothing else. What a
-// file held beyond that (formats are always dropped; formulas keep their
-// last values) is noted, so that the server never writes such a file back
-// over itself.
+// values (texts, numbers, Booleans, error values, dates), nothing else.
+// What a file held beyond that (formats are dropped, but a number in a
+// date format is a date; formulas keep their last values) is noted, so
+// that the server never writes such a file back over itself.
 #pragma once
 
 #include <memory>

@@ -219,6 +219,42 @@ TEST_F(GridOfficePeers, LineBreaksKeptThroughSpreadsheetsAndDocuments) {
   EXPECT_EQ(text.substr(text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0), "a\nb\nc\nd\n\n");
 }
 
+// Dates of LibreOffice and gnumeric (custom date formats, a date with a
+// time) load in the short date format; they used to load as their serial
+// numbers ("36955" for 05.03.2001). Written back into the workbook, they
+// stay dates for python3-xlrd.
+TEST_F(GridOfficePeers, DatesOfLibreOfficeAndGnumericLoadAsDates) {
+  vx::test::WriteWholeFile(dir_ / "lo.csv", "дата,число,время\r\n05.03.2001,36955,05.03.2001 14:30\r\n31.12.1999,1,\r\n");
+  Peer(Soffice(dir_ / "profile") +
+       "--infilter='Text - txt - csv (StarCalc):44,34,76,1,1/4/3/4' --convert-to 'xls:MS Excel 97' --outdir " +
+       dir_.Path() + " " + dir_ / "lo.csv >/dev/null 2>&1");
+  vx::test::WriteWholeFile(dir_ / "gn.csv", "date,number\n2001-03-05,36955\n1999-12-31,1\n");
+  Peer("ssconvert " + dir_ / "gn.csv " + dir_ / "gn.xls 2>/dev/null");
+  const struct {
+    const char* file;
+    std::vector<std::string> cells;  // rows 2 and 3
+  } cases[] = {
+      {"lo.xls", {"05.03.2001", "36955", "05.03.2001 14:30:00", "31.12.1999", "1", ""}},
+      {"gn.xls", {"05.03.2001", "36955", "31.12.1999", "1"}},
+  };
+  for (const auto& c : cases) {
+    TRichStringGrid g(nullptr);
+    g.LoadFromXLS(dir_ / c.file);
+    std::vector<std::string> got;
+    for (int r = 1; r < g.RowCount(); ++r)
+      for (int col = 0; col < g.ColCount(); ++col) got.push_back(g.Cells(col, r));
+    EXPECT_EQ(got, c.cells) << c.file;
+  }
+  TRichStringGrid added(nullptr);
+  added.SetColCount(1);
+  added.SetRowCount(1);
+  added.SetCells(0, 0, "x");
+  added.SaveToXLS(dir_ / "lo.xls", "Added");
+  EXPECT_EQ(Peer(std::string(kPeers) + "xlrd " + dir_ / "lo.xls"),
+            "sheet Added\ns:x\nsheet lo\ns:дата\ts:число\ts:время\nd:2001-03-05\tn:36955\td:2001-03-05 14:30\n"
+            "d:1999-12-31\tn:1\n");
+}
+
 // Strips tags from LibreOffice's HTML and keeps the cells' texts with the
 // alignment of their paragraphs: "text|align" per cell, in order.
 std::string CellsOfHtml(const std::string& html) {
