@@ -103,6 +103,10 @@ void TFormMain::btnGenerateClick(TObject*) {
   // one refuses the command and leaves the previous results as they are.
   PositionRanges ranges;
   if (cbxRowNumRange->Checked() && !ReadPositionRanges(k, ranges)) return;
+  // The draw base of the coincidence condition is checked for the same
+  // reason: without it the command stops with one message. (The results
+  // table of the other condition is the one this command makes.)
+  if (cbxCointLess->Checked() && !CheckOpened()) return;
   vx::BusyScope busy(*this);
   const int wanted = seVol->Value();
   if (!OpenTempResults(k)) return;
