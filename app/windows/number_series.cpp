@@ -5,6 +5,7 @@
 #include "RichGrid/cell_controls.h"
 #include "app/settings/language.h"
 #include "platform/gui/application.h"
+#include "platform/os/program_folder.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/sysutils.h"
 
@@ -55,7 +56,7 @@ TfrmRowNum::TfrmRowNum(TComponent* AOwner) : TForm(AOwner) {
 }
 
 void TfrmRowNum::FormCreate(TObject*) {
-  fileName_ = ExpandFileName(kFileName);
+  fileName_ = vx::ProgramFolder() + kFileName;
   SGridRowNum->ClearAll();
   if (FileExists(fileName_)) {
     try {

@@ -40,7 +40,7 @@ class NumberSeries : public AppTest {
 
 }  // namespace
 
-TEST_F(NumberSeries, TheFileKeepsTheTableAcrossARestartInTheFolderOfTheStart) {
+TEST_F(NumberSeries, TheFileKeepsTheTableAcrossARestart) {
   std::filesystem::create_directories(folder + "elsewhere");
   const AnsiString golden = AnsiString("3,21\r\ncw 0,40\r\ncw 1,80\r\ncw 2,80\r\n0,0,\xB9\r\n1,0,") + "от"_cp +
                             "\r\n2,0," + "до"_cp + "\r\n1,1,1\r\n2,1,10\r\n1,2,11\r\n2,2,81\r\n1,9,5\r\n2,9,7\r\n";
@@ -68,6 +68,34 @@ TEST_F(NumberSeries, TheFileKeepsTheTableAcrossARestartInTheFolderOfTheStart) {
   ShowWindow();
   frmRowNum->Close();
   EXPECT_EQ(apptest::ReadFile(folder + "rownum.ini"), golden);
+}
+
+// The file used to be read and written in the folder current at start-up,
+// while the check box that turns its ranges on is kept in the settings
+// beside the program: started from another folder, the table came up empty
+// with the condition still on.
+TEST_F(NumberSeries, TheFileIsKeptInTheProgramsFolderWhicheverFolderIsCurrent) {
+  const std::string elsewhere = folder + "elsewhere/";
+  std::filesystem::create_directories(elsewhere);
+  apptest::WriteFile(folder + "rownum.ini", "3,21\r\n1,1,4\r\n2,1,9\r\n");
+  {
+    apptest::InFolder started(elsewhere);
+    dialogs.Expect(vx::DialogKind::Message, "Choose language", mrOk);
+    dialogs.Expect(vx::DialogKind::Open, "", 0);
+    vx::CreateStartupForms();
+  }
+  EXPECT_EQ(frmRowNum->FileName(), folder + "rownum.ini");
+  EXPECT_EQ(frmRowNum->SGridRowNum->Cells(1, 1), "4");
+  EXPECT_EQ(frmRowNum->SGridRowNum->Cells(2, 1), "9");
+  ShowWindow();
+  SetRange(2, "10", "20");
+  {
+    apptest::InFolder later(elsewhere);
+    frmRowNum->Close();
+  }
+  EXPECT_FALSE(std::filesystem::exists(elsewhere + "rownum.ini"));
+  const AnsiString saved = apptest::ReadFile(folder + "rownum.ini");
+  EXPECT_NE(saved.find("1,1,4\r\n2,1,9\r\n1,2,10\r\n2,2,20\r\n"), AnsiString::npos) << saved;
 }
 
 TEST_F(NumberSeries, AMissingFileIsAnEmptyTableAndADamagedOneAnEmptyTableAfterItsError) {
