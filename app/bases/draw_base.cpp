@@ -15,6 +15,7 @@
 #include "platform/os/os_file.h"
 #include "platform/rtl/filebytes.h"
 #include "platform/rtl/fileutils.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/rtl/sysutils.h"
 #include "tables/dataset/txbasedataset.h"
 
@@ -111,6 +112,36 @@ void Indexing(TXBaseDataSet& table) {
   table.IndexFiles()->Clear();
   table.IndexFiles()->Add(DrawIndexPath(table.TableFolder(), table.TableName()));
   table.SetIndexName(DrawIndexTag);
+}
+
+bool IndexingAlone(TXBaseDataSet& table) {
+  table.CheckActive();
+  table.CheckBrowseMode();
+  const bool shared = !table.Exclusive();
+  // Opened again as it was, however the rebuild ends.
+  ScopeGuard reopen([&] {
+    table.Close();
+    table.SetExclusive(!shared);
+    table.Open();
+  });
+  table.Close();
+  table.SetExclusive(true);
+  try {
+    table.Open();
+  } catch (const EXBaseIndexOutOfDate&) {
+    // The table is ours (its index is read only after it is opened), and
+    // its index is what is to be rebuilt: the tag is built anew.
+    table.Close();
+    table.IndexFiles()->Clear();
+    table.SetIndexName("");
+    table.Open();
+  } catch (Exception&) {
+    // Another program has it open (or it cannot be opened at all, which
+    // the opening again reports).
+    return false;
+  }
+  Indexing(table);
+  return true;
 }
 
 BaseSpan ReadSpan(TDataSet& table) {
