@@ -15,6 +15,7 @@
 #include "platform/os/os_file.h"
 #include "platform/rtl/filebytes.h"
 #include "platform/rtl/fileutils.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/rtl/sysutils.h"
 #include "tables/dataset/txbasedataset.h"
 
@@ -63,6 +64,28 @@ AnsiString ReindexQuestion() {
   return AnsiString("А не нужно ли переиндексировать файл?"_cp) + "\r\n" + "Rather then necessary reindex file?";
 }
 
+namespace {
+
+// Mends the index file that opening the (closed) table refused as out of
+// date, and leaves the table open with it. Every tag of the file is
+// rebuilt, not only the draws' one: any other tag lacking the draw would
+// refuse the file again; a file without the draws' tag gets it.
+void MendIndexFile(TXBaseDataSet& table, const AnsiString& indexPath) {
+  table.IndexFiles()->Clear();
+  table.SetIndexName("");
+  table.Open();
+  table.RebuildIndexFile(indexPath);
+  table.Close();
+  table.IndexFiles()->Add(indexPath);
+  table.Open();
+  bool hasTag = false;
+  for (int n = 1; n <= table.IndexCount() && !hasTag; ++n) hasTag = UpperCase(table.IndexTagName(n)) == DrawIndexTag;
+  if (hasTag) table.SetIndexName(DrawIndexTag);
+  else Indexing(table);
+}
+
+}  // namespace
+
 void OpenWithIndex(TXBaseDataSet& table, const AnsiString& indexPath) {
   try {
     // Naming the file already opens it (the data set checks its list).
@@ -73,19 +96,7 @@ void OpenWithIndex(TXBaseDataSet& table, const AnsiString& indexPath) {
   } catch (const EXBaseIndexOutOfDate&) {
     table.Close();
     if (MessageDlg(ReindexQuestion(), mtConfirmation, TMsgDlgButtons{mbYes, mbNo}) != mrYes) throw;
-    table.IndexFiles()->Clear();
-    table.SetIndexName("");
-    table.Open();
-    // Every tag of the file is rebuilt, not only the draws' one: any other
-    // tag lacking the draw would refuse the file again.
-    table.RebuildIndexFile(indexPath);
-    table.Close();
-    table.IndexFiles()->Add(indexPath);
-    table.Open();
-    bool hasTag = false;
-    for (int n = 1; n <= table.IndexCount() && !hasTag; ++n) hasTag = UpperCase(table.IndexTagName(n)) == DrawIndexTag;
-    if (hasTag) table.SetIndexName(DrawIndexTag);
-    else Indexing(table);
+    MendIndexFile(table, indexPath);
   }
 }
 
@@ -111,6 +122,35 @@ void Indexing(TXBaseDataSet& table) {
   table.IndexFiles()->Clear();
   table.IndexFiles()->Add(DrawIndexPath(table.TableFolder(), table.TableName()));
   table.SetIndexName(DrawIndexTag);
+}
+
+bool IndexingAlone(TXBaseDataSet& table) {
+  table.CheckActive();
+  table.CheckBrowseMode();
+  const bool shared = !table.Exclusive();
+  // Opened again as it was, however the rebuild ends.
+  ScopeGuard reopen([&] {
+    table.Close();
+    table.SetExclusive(!shared);
+    table.Open();
+  });
+  table.Close();
+  table.SetExclusive(true);
+  try {
+    table.Open();
+  } catch (const EXBaseIndexOutOfDate&) {
+    // The table is ours (its index is read only after it is opened), and
+    // its index is what is to be rebuilt.
+    table.Close();
+    MendIndexFile(table, DrawIndexPath(table.TableFolder(), table.TableName()));
+    return true;
+  } catch (Exception&) {
+    // Another program has it open (or it cannot be opened at all, which
+    // the opening again reports).
+    return false;
+  }
+  Indexing(table);
+  return true;
 }
 
 BaseSpan ReadSpan(TDataSet& table) {

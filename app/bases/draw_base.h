@@ -61,6 +61,13 @@ void CheckDrawLayout(TDataSet& table);
 // tag "INDEX" in "<table>.cdx" beside the table and makes it active.
 void Indexing(TXBaseDataSet& table);
 
+// Indexing with the table held exclusively while it rebuilds: a record
+// under edit is posted, the table is closed and opened again alone, its
+// index rebuilt, and it is opened again as before (on its first record).
+// When another program has the table open, nothing is rebuilt, the
+// table is open again as it was and the result is false.
+bool IndexingAlone(TXBaseDataSet& table);
+
 // First and last draw of the table in its current order.
 struct BaseSpan {
   bool empty = true;

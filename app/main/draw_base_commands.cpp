@@ -346,7 +346,11 @@ void TFormMain::mnuReindexClick(TObject*) {
     return;
   }
   TXBaseDataSet* table = DrawTable();
-  Indexing(table);
+  // Nothing is rebuilt under another program that has the base open.
+  if (!vx::IndexingAlone(*table)) {
+    ShowMessage(vx::CannotModifyText());
+    return;
+  }
   const vx::BaseSpan span = vx::ReadSpan(*table);
   AnsiString caption = Application->Title() + " - " + BaseDescription + " :: ";
   if (span.empty) caption += "пустая база"_cp;

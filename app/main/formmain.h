@@ -457,13 +457,20 @@ class TFormMain : public TForm {
   bool CheckGenerationConditions(int k, int n, const std::vector<int>& combination);
   bool CoincidesWithDrawBase(int k, const std::vector<int>& combination, int upper, int lower);
   bool CoincidesWithResultsBase(int k, const std::vector<int>& combination, int upper, int lower);
-  // One weighted pick into `combination`; false when stopped. The pick
+  // The lowest and highest number allowed at positions 1, 2, ...
+  using PositionRanges = std::vector<std::pair<int, int>>;
+  // Reads the ranges of positions 1..k through RowNumRange; a range that
+  // cannot be read shows its error and answers false.
+  bool ReadPositionRanges(int k, PositionRanges& ranges);
+  // One weighted pick into `combination`, each position within its range
+  // of `byRow` when given (at least k ranges); false when stopped. The pick
   // pumps the message queue at most once per 10 ms.
-  bool PickNumbers(int k, int n, bool ascending, bool byRow, std::vector<int>& combination);
+  bool PickNumbers(int k, int n, bool ascending, const PositionRanges* byRow, std::vector<int>& combination);
   void btnGenerateClick(TObject* Sender);
   // Appends `wanted` picks that meet the conditions to the open results
-  // table (DRAW 1, 2, ...), the last one left pending; false when stopped.
-  bool GenerateVariants(int k, int n, int wanted);
+  // table (DRAW 1, 2, ...), each position within its range of `byRow` when
+  // given; the last one left pending; false when stopped.
+  bool GenerateVariants(int k, int n, int wanted, const PositionRanges* byRow = nullptr);
   void btnFormingClick(TObject* Sender);
 
   // --- statistics page (app/main/statistics_commands.cpp)

@@ -317,28 +317,28 @@ void TFormMain::BuildGenerationPage() {
   seDrawn = Spin(this, p, "seDrawn", 160, 6, 1, 20, 6);
   label(p, "Из скольких"_cp, 8, 38);
   seHighest = Spin(this, p, "seHighest", 160, 34, 1, 100, 49);
-  label(p, "Количество вариантов"_cp, 8, 66);
-  seVol = Spin(this, p, "seVol", 160, 62, 1, 999999999, 10, 100);
+  label(p, "Сколько комбинаций"_cp, 8, 66);
+  seVol = Spin(this, p, "seVol", 160, 62, 1, 999999999, 1, 100);
 
-  cbxAmountMustBe = Check(this, p, "cbxAmountMustBe", "Сумма номеров от ... до"_cp, 8, 100);
+  cbxAmountMustBe = Check(this, p, "cbxAmountMustBe", "Сумма должна быть в диапазоне"_cp, 8, 100);
   speAmountMustBeGreater = Spin(this, p, "speAmountMustBeGreater", 270, 98, 0, 99999999, 100);
   speAmountMustBeLess = Spin(this, p, "speAmountMustBeLess", 350, 98, 0, 99999999, 120);
   lblCurrentAmount = NewControl<TLabel>(this, p, "lblCurrentAmount", 430, 102, 80, 16);
 
-  cbxCointLess = Check(this, p, "cbxCointLess", "Совпадений с базой тиражей от ... до"_cp, 8, 130);
+  cbxCointLess = Check(this, p, "cbxCointLess", "Число совпадений с базой"_cp, 8, 130);
   speCointGreater = Spin(this, p, "speCointGreater", 270, 128, 0, 0, 0);
   speCointGreater->SetEnabled(false);
   speCointLess = Spin(this, p, "speCointLess", 350, 128, 0, 0, 4);
-  cbxCointLessRes = Check(this, p, "cbxCointLessRes", "Совпадений с базой результатов от ... до"_cp, 8, 160);
+  cbxCointLessRes = Check(this, p, "cbxCointLessRes", "Число совпадений с результатами"_cp, 8, 160);
   speCointGreaterRes = Spin(this, p, "speCointGreaterRes", 270, 158, 0, 0, 0);
   speCointGreaterRes->SetEnabled(false);
   speCointLessRes = Spin(this, p, "speCointLessRes", 350, 158, 0, 0, 4);
-  cbxRowNumRange = Check(this, p, "cbxRowNumRange", "Диапазоны номеров по позициям"_cp, 8, 190);
+  cbxRowNumRange = Check(this, p, "cbxRowNumRange", "Диапазон числовых рядов"_cp, 8, 190);
   btnRowNumShow = Button(this, p, "btnRowNumShow", "Показать"_cp, 280, 188, 100);
-  cbxAscend = Check(this, p, "cbxAscend", "Сортировать по возрастанию"_cp, 8, 220);
+  cbxAscend = Check(this, p, "cbxAscend", "По возрастанию"_cp, 8, 220);
   cbxAscend->SetChecked(true);
 
-  btnGenerate = Button(this, p, "btnGenerate", "Генерировать"_cp, 8, 256);
+  btnGenerate = Button(this, p, "btnGenerate", "Генерация"_cp, 8, 256);
   lblCurrDrawGen = NewControl<TLabel>(this, p, "lblCurrDrawGen", 160, 260, 120, 16);
   btnGenFromRandDNSys = Button(this, p, "btnGenFromRandDNSys", "Система RDN"_cp, 8, 290);
 }

@@ -3,6 +3,7 @@
 // table, and forming one combination from the digits of a draw (page
 // "Хар.Числа"). The work itself lives in generation.cpp.
 #include <optional>
+#include <tuple>
 
 #include "app/main/command_scope.h"
 #include "app/main/formmain.h"
@@ -18,12 +19,11 @@ void TFormMain::ConnectGenerationCommands() {
   btnForming->OnClick = Command(&TFormMain::btnFormingClick);
 }
 
-bool TFormMain::PickNumbers(int k, int n, bool ascending, bool byRow, std::vector<int>& combination) {
+bool TFormMain::PickNumbers(int k, int n, bool ascending, const PositionRanges* byRow, std::vector<int>& combination) {
   vx::PositionRange ranges;
   if (byRow) {
-    ranges = [this](int position, int& lo, int& hi) {
-      if (RowNumRange) RowNumRange(position, lo, hi);
-      else lo = hi = StrToInt("");  // an empty cell
+    ranges = [byRow](int position, int& lo, int& hi) {
+      std::tie(lo, hi) = (*byRow)[static_cast<std::size_t>(position - 1)];
     };
   }
   const bool picked = vx::RandomNumbers(
@@ -39,6 +39,21 @@ bool TFormMain::PickNumbers(int k, int n, bool ascending, bool byRow, std::vecto
       combination, ranges);
   PBar->StepIt();
   return picked;
+}
+
+bool TFormMain::ReadPositionRanges(int k, PositionRanges& ranges) {
+  ranges.assign(static_cast<std::size_t>(std::max(k, 0)), {0, 0});
+  try {
+    for (int position = 1; position <= k; ++position) {
+      auto& [lo, hi] = ranges[static_cast<std::size_t>(position - 1)];
+      if (RowNumRange) RowNumRange(position, lo, hi);
+      else lo = hi = StrToInt("");  // an empty cell
+    }
+  } catch (Exception& e) {
+    Application->ShowException(e);
+    return false;
+  }
+  return true;
 }
 
 // Outside a generating command a check is a run of its own: the table is
@@ -84,10 +99,18 @@ void TFormMain::btnGenerateClick(TObject*) {
     ShowMessage(vx::Tr("Номеров с ненулевой вероятностью меньше выбираемых номеров!"_cp));
     return;
   }
+  // The ranges are read before the results table is made anew: a missing
+  // one refuses the command and leaves the previous results as they are.
+  PositionRanges ranges;
+  if (cbxRowNumRange->Checked() && !ReadPositionRanges(k, ranges)) return;
+  // The draw base of the coincidence condition is checked for the same
+  // reason: without it the command stops with one message. (The results
+  // table of the other condition is the one this command makes.)
+  if (cbxCointLess->Checked() && !CheckOpened()) return;
   vx::BusyScope busy(*this);
   const int wanted = seVol->Value();
   if (!OpenTempResults(k)) return;
-  const bool done = GenerateVariants(k, n, wanted);
+  const bool done = GenerateVariants(k, n, wanted, cbxRowNumRange->Checked() ? &ranges : nullptr);
   // Stopped or not, the combinations accepted so far stay, every one posted.
   vx::PostPending(TableRes);
   if (!done) return;
@@ -96,12 +119,12 @@ void TFormMain::btnGenerateClick(TObject*) {
   ShowPage(tsResult);
 }
 
-bool TFormMain::GenerateVariants(int k, int n, int wanted) {
+bool TFormMain::GenerateVariants(int k, int n, int wanted, const PositionRanges* byRow) {
   vx::GenerationRun run(*this);
   std::vector<int> combination;
   int accepted = 0;
   while (accepted < wanted) {
-    if (!PickNumbers(k, n, cbxAscend->Checked(), cbxRowNumRange->Checked(), combination)) return false;
+    if (!PickNumbers(k, n, cbxAscend->Checked(), byRow, combination)) return false;
     if (!CheckGenerationConditions(k, n, combination)) continue;
     ++accepted;
     AppendResult(accepted, combination);

@@ -31,7 +31,7 @@ void TFormMain::btnCalculate5Click(TObject*) {
   if (!RangeMethod(!hotFirst)) return;
   SetBusy(true);
   std::vector<int> picked;
-  if (!PickNumbers(FirstSample, static_cast<int>(Weights.size()), cbxAscend->Checked(), false, picked)) return;
+  if (!PickNumbers(FirstSample, static_cast<int>(Weights.size()), cbxAscend->Checked(), nullptr, picked)) return;
   if (!RangeMethod(hotFirst)) return;
   SetBusy(true);
   for (std::size_t m = 1; m <= Weights.size(); ++m)

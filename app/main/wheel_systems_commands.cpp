@@ -69,7 +69,7 @@ bool TFormMain::ChooseWheelNumbers(std::vector<int>& chosen) {
       ShowMessage(vx::Tr("Номеров с ненулевой вероятностью меньше выбираемых номеров!"_cp));
       return false;
     }
-    PickNumbers(count, highest, cbxAscend->Checked(), false, chosen);
+    PickNumbers(count, highest, cbxAscend->Checked(), nullptr, chosen);
   }
   if (StopFlag) {
     lblRandom->SetCaption(vx::Tr("Останов"_cp));

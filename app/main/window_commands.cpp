@@ -21,6 +21,7 @@
 #include "app/windows/visual_view.h"
 #include "platform/gui/application.h"
 #include "platform/gui/shell.h"
+#include "platform/os/program_folder.h"
 
 namespace {
 
@@ -109,6 +110,8 @@ void TFormMain::mnuShowBaseClick(TObject*) {
   if (frmShowBase) frmShowBase->Show();
 }
 
+// The help texts come with the program and stay beside it, whatever folder
+// it was started from.
 void TFormMain::mnuHelpClick(TObject*) {
-  ShellOpenDocument(this, mnuLang->Caption() == "Язык"_cp ? "helprus.txt" : "helpeng.txt");
+  ShellOpenDocument(this, vx::ProgramFolder() + (mnuLang->Caption() == "Язык"_cp ? "helprus.txt" : "helpeng.txt"));
 }

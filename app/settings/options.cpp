@@ -101,6 +101,8 @@ TfrmOptions::TfrmOptions(TComponent* AOwner) : TForm(AOwner) {
   btnCancel->SetName("btnCancel");
   btnCancel->SetCaption("Отмена"_cp);
   btnCancel->SetBounds(323, 264, 85, 25);
+  // Escape leaves the window as "Отмена" does.
+  btnCancel->SetCancel(true);
 
   btnOK->OnClick = [this](TObject* s) { btnOKClick(s); };
   btnCancel->OnClick = [this](TObject* s) { btnCancelClick(s); };

@@ -1,8 +1,11 @@
 #include "app/windows/number_series.h"
 
+#include <algorithm>
+
 #include "RichGrid/cell_controls.h"
 #include "app/settings/language.h"
 #include "platform/gui/application.h"
+#include "platform/os/program_folder.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/sysutils.h"
 
@@ -12,6 +15,8 @@ namespace {
 
 constexpr const char* kFileName = "rownum.ini";
 constexpr int kLowest = 1, kHighest = 81;
+// A row for every position a combination can have, below the heading row.
+constexpr int kPositions = 20;
 
 }  // namespace
 
@@ -27,7 +32,7 @@ TfrmRowNum::TfrmRowNum(TComponent* AOwner) : TForm(AOwner) {
   SGridRowNum->SetName("SGridRowNum");
   SGridRowNum->SetAlign(alClient);
   SGridRowNum->SetColCount(3);
-  SGridRowNum->SetRowCount(10);
+  SGridRowNum->SetRowCount(kPositions + 1);
   SGridRowNum->SetFixedCols(1);
   SGridRowNum->SetFixedRows(1);
   SGridRowNum->SetColWidths(0, 40);
@@ -51,7 +56,7 @@ TfrmRowNum::TfrmRowNum(TComponent* AOwner) : TForm(AOwner) {
 }
 
 void TfrmRowNum::FormCreate(TObject*) {
-  fileName_ = ExpandFileName(kFileName);
+  fileName_ = vx::ProgramFolder() + kFileName;
   SGridRowNum->ClearAll();
   if (FileExists(fileName_)) {
     try {
@@ -61,9 +66,13 @@ void TfrmRowNum::FormCreate(TObject*) {
       unreadFile_ = true;
       Application->ShowException(e);
     }
-    // A file of a single row or column took the fixed one away.
-    if (SGridRowNum->ColCount() > 1) SGridRowNum->SetFixedCols(1);
-    if (SGridRowNum->RowCount() > 1) SGridRowNum->SetFixedRows(1);
+    // A file of a smaller table (one of the older ten rows, or of a single
+    // row or column, which took the fixed one away) gets the rows and
+    // columns every position needs.
+    SGridRowNum->SetColCount(std::max(SGridRowNum->ColCount(), 3));
+    SGridRowNum->SetRowCount(std::max(SGridRowNum->RowCount(), kPositions + 1));
+    SGridRowNum->SetFixedCols(1);
+    SGridRowNum->SetFixedRows(1);
   }
   TGridSpin* spin = SGridRowNum->GridSpin();
   spin->SetMinValue(kLowest);

@@ -1,13 +1,14 @@
 // TfrmRowNum ("Диапазон числовых рядов"): the table of per-position ranges
 // that generation follows when "Диапазон числовых рядов" is checked. Data
 // row r of SGridRowNum holds in column 1 ("от") and column 2 ("до") the
-// lowest and highest number allowed at position r of a combination; the
-// number cells are edited with the grid's spin editor, 1..81 in steps of 1.
+// lowest and highest number allowed at position r of a combination, for
+// every position a combination can have (1..20); the number cells are
+// edited with the grid's spin editor, 1..81 in steps of 1.
 //
-// The table is kept in "rownum.ini", the grid's own cell file, which also
-// carries the grid's size. Its path is fixed when the window is created (in
-// the folder current then), so a later change of folder cannot part the
-// file read at start-up from the file written at closing. A missing file
+// The table is kept in "rownum.ini" in the program's folder, beside the
+// settings that turn its ranges on, whatever folder is current; it is the
+// grid's own cell file, which also carries the grid's size (a smaller table
+// read from it gets the rows and columns the positions need). A missing file
 // leaves the grid empty without a word; a damaged one shows the grid's
 // error and leaves it empty. Closing the window writes the file; a failure
 // to write is ignored and closing is never refused. A damaged file is not

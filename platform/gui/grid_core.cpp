@@ -416,8 +416,10 @@ void TCustomGrid::SetFocus() {
 bool TCustomGrid::WantsKey(Word key) const {
   switch (key) {
     case VK_TAB: return options_.Contains(goTabs);
-    case VK_RETURN:
-    case VK_ESCAPE: return options_.Contains(goEditing);
+    case VK_RETURN: return options_.Contains(goEditing);
+    // Escape ends an open editor; otherwise it is the window's (its Cancel
+    // button).
+    case VK_ESCAPE: return FInplaceEdit && FInplaceEdit->Showing();
     default: return true;
   }
 }

@@ -72,8 +72,8 @@ class AppTest : public ::testing::Test {
     EXPECT_TRUE(dialogs.Done()) << dialogs.Pending() << " scripted dialog(s) never came";
     vx::SetProgramFolder("");
   }
-  // Starts the windows in the test's folder (the current folder at
-  // start-up places the number-series file); the language question is
+  // Starts the windows with the test's folder current (it is also the
+  // program's folder); the language question is
   // answered by cancelling the chooser unless a language is remembered.
   void Start(bool expectLanguageQuestion = true) {
     if (expectLanguageQuestion) {

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include "app/bases/base_tables.h"
 #include "app/settings/options.h"
@@ -212,6 +213,38 @@ TEST_F(DrawBaseCommands, CheckThenRepairThenCheckAgain) {
   // Reindex keeps the order and writes the counts into the grid's hint.
   FormMain->mnuReindexClick(nullptr);
   EXPECT_EQ(FormMain->DBGridMain->Hint(), "3 физических, 3 логических записей"_cp);
+  Stop();
+}
+
+// Re-indexing used to rebuild the index under another copy of the program
+// that had the base open, without a word.
+TEST_F(DrawBaseCommands, ReindexRefusesWhileAnotherProgramHasTheBaseOpen) {
+  dialogs.Expect(vx::DialogKind::Message, "Отсутствует индексный файл"_cp, mrOk);
+  Open();
+  const std::string index = folder + "TESTLM.cdx";
+  ASSERT_TRUE(FileExists(index));
+  auto other = std::make_unique<XBO_dBHandler>(folder + "TESTLM.DBF", true, true, "");  // another program
+  const AnsiString before = apptest::ReadFile(index);
+  const auto written = std::filesystem::last_write_time(index);
+
+  dialogs.Expect(vx::DialogKind::Message, "База либо не открыта,либо уже используется другим приложением"_cp, mrOk);
+  FormMain->mnuReindexClick(nullptr);
+  EXPECT_TRUE(dialogs.Done());
+  EXPECT_EQ(apptest::ReadFile(index), before);
+  EXPECT_EQ(std::filesystem::last_write_time(index), written);
+  ASSERT_TRUE(T()->Active());
+  EXPECT_EQ(Seen(), 3);
+
+  // Once the other program has closed it, the index is rebuilt, and the
+  // base is left open for others again.
+  other.reset();
+  FormMain->mnuReindexClick(nullptr);
+  EXPECT_NE(std::filesystem::last_write_time(index), written);
+  ASSERT_TRUE(T()->Active());
+  EXPECT_EQ(Seen(), 3);
+  EXPECT_EQ(FormMain->DBGridMain->Hint(), "4 физических, 4 логических записей"_cp);
+  EXPECT_EQ(FormMain->DBGridMain->Columns()->Count(), 7);
+  XBO_dBHandler again(folder + "TESTLM.DBF", true, true, "");
   Stop();
 }
 

@@ -142,3 +142,36 @@ TEST_F(MainWindow, ClosingDuringALoopStopsItAndStillSaves) {
 }
 
 }  // namespace
+
+// The generation page used to carry texts of its own ("Генерировать",
+// "Количество вариантов", "Сумма номеров от ... до" ...) where language
+// files expect the program's captions, and asked for 10 combinations
+// where the program asks for 1.
+TEST_F(MainWindow, TheGenerationPageShowsTheProgramsCaptions) {
+  Start();
+  TFormMain* f = FormMain;
+  const std::pair<TControl*, AnsiString> captions[] = {
+      {f->btnGenerate, "Генерация"_cp},
+      {f->cbxAmountMustBe, "Сумма должна быть в диапазоне"_cp},
+      {f->cbxCointLess, "Число совпадений с базой"_cp},
+      {f->cbxCointLessRes, "Число совпадений с результатами"_cp},
+      {f->cbxRowNumRange, "Диапазон числовых рядов"_cp},
+      {f->cbxAscend, "По возрастанию"_cp},
+  };
+  for (const auto& [control, caption] : captions) EXPECT_EQ(control->Caption(), caption) << control->Name();
+  // The count of combinations is labelled beside its spin edit.
+  bool labelled = false;
+  for (int i = 0; i < f->tsGeneration->ControlCount(); ++i) {
+    TControl* c = f->tsGeneration->Controls(i);
+    if (c->Caption() == "Сколько комбинаций"_cp) {
+      labelled = true;
+      EXPECT_LT(c->Left() + c->Width(), f->seVol->Left());
+      EXPECT_LT(std::abs(c->Top() - f->seVol->Top()), f->seVol->Height());
+    }
+  }
+  EXPECT_TRUE(labelled);
+  EXPECT_EQ(f->seVol->Value(), 1);
+  EXPECT_EQ(f->seVol->MinValue(), 1);
+  EXPECT_EQ(f->seVol->MaxValue(), 999999999);
+  Stop();
+}

@@ -239,6 +239,34 @@ TEST_F(ResultsFlow, GenerationReproducesGoldenListsUnderEachCondition) {
   Stop();
 }
 
+// With the draw-base coincidence condition on and no base open, generation
+// used to say "база не открыта" once for every combination it accepted and
+// then write them all with the condition left out.
+TEST_F(ResultsFlow, ACoincidenceConditionWithoutItsBaseRefusesGenerationOnce) {
+  std::fill(FormMain->Weights.begin(), FormMain->Weights.end(), 1);
+  FormMain->seVol->SetValue(3);
+  FormMain->btnGenerate->Click();
+  ASSERT_EQ(FormMain->TableRes->RecordCount(), 3);
+  const AnsiString before = apptest::ReadFile(folder + "tempres.dbf");
+
+  FormMain->cbxCointLess->SetChecked(true);
+  FormMain->seVol->SetValue(50);
+  dialogs.Expect(vx::DialogKind::Message, "база не открыта"_cp, mrOk);
+  FormMain->btnGenerate->Click();
+  EXPECT_TRUE(dialogs.Done());
+  EXPECT_FALSE(FormMain->Busy);
+  EXPECT_EQ(FormMain->TableRes->RecordCount(), 3);
+  EXPECT_EQ(apptest::ReadFile(folder + "tempres.dbf"), before);
+
+  // With the base open the condition counts again.
+  apptest::WriteDrawBase(folder, "lotto", 6, 49, 20);
+  apptest::OpenDrawBase(dialogs, folder + "lotto.dbf");
+  FormMain->speCointLess->SetValue(2);
+  FormMain->btnGenerate->Click();
+  EXPECT_EQ(FormMain->TableRes->RecordCount(), 50);
+  Stop();
+}
+
 TEST_F(ResultsFlow, HiddenGridsCopyTheResultsAndTickets) {
   // An empty results table: the heading row only, not fixed.
   ASSERT_TRUE(FormMain->OpenTempResults(3));

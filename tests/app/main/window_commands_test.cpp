@@ -2,6 +2,9 @@
 // user clicks them; the ordering of draws into the results table, read
 // back by dbfread.
 #include <QAction>
+#include <QString>
+#include <algorithm>
+#include <filesystem>
 #include <functional>
 
 #include "app/bases/newbase_dialogs.h"
@@ -18,6 +21,7 @@
 #include "draw_fixture.h"
 #include "platform/gui/menus.h"
 #include "platform/gui/shell.h"
+#include "platform/rtl/codepages.h"
 #include "tables/dataset/txbasedataset.h"
 
 namespace {
@@ -158,6 +162,47 @@ TEST_F(WindowCommands, HelpFollowsTheLanguageAndAMissingFileIsTheShellsMessage) 
   ASSERT_EQ(FormMain->mnuLang->Caption(), "Language");
   FormMain->mnuHelp->Click();
   EXPECT_EQ(shell.opened, std::vector<AnsiString>{ExpandFileName("helpeng.txt")});
+  Stop();
+}
+
+// No help text came with the program, and the help command looked for it
+// in whatever folder was current: "Помощь" opened nothing.
+TEST_F(WindowCommands, TheHelpTextsComeBesideTheProgramAndHelpOpensThemFromAnyFolder) {
+  const std::string built = VX_PROGRAM_BUILD_FOLDER "/", source = VX_HELP_SOURCE_FOLDER "/";
+  // What the help must speak of: each page, the files the program keeps
+  // and the import.
+  std::vector<std::string> topics = {"tempres.dbf", ".cdx",         ".tic", ".prb",       ".lst",
+                                     "rownum.ini",  "Vexamund.ini", ".lng", "survey.srv", "Мультилотек"};
+  for (int i = 0; i < FormMain->PageControlMain->PageCount(); ++i)
+    topics.push_back(vx::Cp1251ToUtf8(FormMain->PageControlMain->Pages(i)->Caption()));
+  // The Russian text names every command of the main menu as it reads.
+  std::vector<std::string> commands;
+  for (TMenuItem* menu : {FormMain->mnuBase, FormMain->mnuEditing, FormMain->mnuPages, FormMain->mnuAbout})
+    for (int i = 0; i < menu->Count(); ++i) {
+      AnsiString caption = menu->Items(i)->Caption();
+      caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
+      if (caption != "-" && menu->Items(i) != FormMain->RecentFileItem()) commands.push_back(vx::Cp1251ToUtf8(caption));
+    }
+  for (const char* name : {"helprus.txt", "helpeng.txt"}) {
+    SCOPED_TRACE(name);
+    const AnsiString text = apptest::ReadFile(built + name);
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(text, apptest::ReadFile(source + name));
+    // UTF-8 without a byte-order mark, as desktop text viewers show it.
+    EXPECT_EQ(QString::fromUtf8(text.data(), static_cast<int>(text.size())).toUtf8().toStdString(), text);
+    EXPECT_NE(text.substr(0, 3), "\xEF\xBB\xBF");
+    for (const std::string& topic : topics) EXPECT_NE(text.find(topic), std::string::npos) << topic;
+    if (std::string(name) == "helprus.txt")
+      for (const std::string& command : commands) EXPECT_NE(text.find(command), std::string::npos) << command;
+    apptest::WriteFile(folder + name, text);
+  }
+
+  // Started from another folder, help opens the text in the program's.
+  std::filesystem::create_directories(folder + "elsewhere");
+  apptest::InFolder elsewhere(folder + "elsewhere");
+  RecordedShell shell;
+  UserClick(FormMain->mnuHelp);
+  EXPECT_EQ(shell.opened, std::vector<AnsiString>{folder + "helprus.txt"});
   Stop();
 }
 

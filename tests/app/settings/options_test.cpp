@@ -127,3 +127,49 @@ TEST_F(Options, CancelDiscardsEdits) {
 }
 
 }  // namespace
+
+// Escape used to do nothing in the options window: only a click on
+// "Отмена" left it without keeping the edits. Escape in an open cell editor
+// still only ends that edit.
+TEST_F(Options, EscapeActsAsCancel) {
+  // Where the focus stands when Escape comes, and whether a cell editor
+  // is open there first (it takes the first Escape).
+  const struct {
+    const char* name;
+    TWinControl* (*focus)(TfrmOptions*);
+    bool cellEditor;
+  } cases[] = {{"bases list", [](TfrmOptions* f) -> TWinControl* { return f->sgBaseName; }, false},
+               {"cost edit", [](TfrmOptions* f) -> TWinControl* { return f->edtDrawCost; }, false},
+               {"OK button", [](TfrmOptions* f) -> TWinControl* { return f->btnOK; }, false},
+               {"cell editor", [](TfrmOptions* f) -> TWinControl* { return f->sgBaseName; }, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    vx::ResetLanguageQuestion();
+    Start();
+    TfrmOptions* f = frmOptions;
+    FormMain->mnuOptions->Click();
+    ASSERT_TRUE(f->Visible());
+    f->edtDrawCost->SetText("77");
+    f->sgBaseName->SetCells(0, 1, "changed.dbf");
+    TWinControl* focus = c.focus(f);
+    f->pcOptions->SetActivePage(focus == f->edtDrawCost ? f->tsCost : f->tsBases);
+    focus->SetFocus();
+    ASSERT_TRUE(vx::WaitForFocus(focus));
+    if (c.cellEditor) {
+      f->sgBaseName->SetCol(0);
+      f->sgBaseName->SetRow(2);
+      vx::SendKey(f->sgBaseName, VK_F2);
+      ASSERT_TRUE(f->sgBaseName->EditorMode());
+      vx::SendText(f->sgBaseName->InplaceEditor(), "x");
+      vx::SendKey(f->sgBaseName->InplaceEditor(), VK_ESCAPE);
+      EXPECT_TRUE(f->Visible());
+      EXPECT_FALSE(f->sgBaseName->EditorMode());
+    }
+    vx::SendKey(focus, VK_ESCAPE);
+    EXPECT_FALSE(f->Visible());
+    EXPECT_EQ(f->edtDrawCost->Text(), "");
+    EXPECT_EQ(f->sgBaseName->Cells(0, 1), "lm.dbf");
+    EXPECT_EQ(f->sgBaseName->Cells(0, 2), "5from36.dbf");
+    Stop();
+  }
+}

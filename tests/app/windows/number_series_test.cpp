@@ -40,9 +40,9 @@ class NumberSeries : public AppTest {
 
 }  // namespace
 
-TEST_F(NumberSeries, TheFileKeepsTheTableAcrossARestartInTheFolderOfTheStart) {
+TEST_F(NumberSeries, TheFileKeepsTheTableAcrossARestart) {
   std::filesystem::create_directories(folder + "elsewhere");
-  const AnsiString golden = AnsiString("3,10\r\ncw 0,40\r\ncw 1,80\r\ncw 2,80\r\n0,0,\xB9\r\n1,0,") + "от"_cp +
+  const AnsiString golden = AnsiString("3,21\r\ncw 0,40\r\ncw 1,80\r\ncw 2,80\r\n0,0,\xB9\r\n1,0,") + "от"_cp +
                             "\r\n2,0," + "до"_cp + "\r\n1,1,1\r\n2,1,10\r\n1,2,11\r\n2,2,81\r\n1,9,5\r\n2,9,7\r\n";
   Start();
   EXPECT_EQ(frmRowNum->FileName(), folder + "rownum.ini");
@@ -70,6 +70,34 @@ TEST_F(NumberSeries, TheFileKeepsTheTableAcrossARestartInTheFolderOfTheStart) {
   EXPECT_EQ(apptest::ReadFile(folder + "rownum.ini"), golden);
 }
 
+// The file used to be read and written in the folder current at start-up,
+// while the check box that turns its ranges on is kept in the settings
+// beside the program: started from another folder, the table came up empty
+// with the condition still on.
+TEST_F(NumberSeries, TheFileIsKeptInTheProgramsFolderWhicheverFolderIsCurrent) {
+  const std::string elsewhere = folder + "elsewhere/";
+  std::filesystem::create_directories(elsewhere);
+  apptest::WriteFile(folder + "rownum.ini", "3,21\r\n1,1,4\r\n2,1,9\r\n");
+  {
+    apptest::InFolder started(elsewhere);
+    dialogs.Expect(vx::DialogKind::Message, "Choose language", mrOk);
+    dialogs.Expect(vx::DialogKind::Open, "", 0);
+    vx::CreateStartupForms();
+  }
+  EXPECT_EQ(frmRowNum->FileName(), folder + "rownum.ini");
+  EXPECT_EQ(frmRowNum->SGridRowNum->Cells(1, 1), "4");
+  EXPECT_EQ(frmRowNum->SGridRowNum->Cells(2, 1), "9");
+  ShowWindow();
+  SetRange(2, "10", "20");
+  {
+    apptest::InFolder later(elsewhere);
+    frmRowNum->Close();
+  }
+  EXPECT_FALSE(std::filesystem::exists(elsewhere + "rownum.ini"));
+  const AnsiString saved = apptest::ReadFile(folder + "rownum.ini");
+  EXPECT_NE(saved.find("1,1,4\r\n2,1,9\r\n1,2,10\r\n2,2,20\r\n"), AnsiString::npos) << saved;
+}
+
 TEST_F(NumberSeries, AMissingFileIsAnEmptyTableAndADamagedOneAnEmptyTableAfterItsError) {
   const AnsiString damaged = "File contains no data or corrupt file";
   const struct {
@@ -77,13 +105,14 @@ TEST_F(NumberSeries, AMissingFileIsAnEmptyTableAndADamagedOneAnEmptyTableAfterIt
     AnsiString error;
     int cols, rows, filled;
   } cases[] = {
-      {"-", "", 3, 10, 0},
-      {"", damaged, 3, 10, 0},
-      {"x,y\r\n1,1,5\r\n", damaged, 3, 10, 0},
-      {"0,4\r\n", damaged, 3, 10, 0},
-      {std::string("\x00\xFF\x01,\x02", 5), damaged, 3, 10, 0},
-      {"1,1\r\n0,0,x\r\n", "", 1, 1, 1},                                // a table of one cell
-      {"3,4\r\ncw 9,70\r\n7,1,5\r\n1,-1,5\r\n2,3,9\r\n", "", 3, 4, 1},  // cells outside are dropped
+      {"-", "", 3, 21, 0},
+      {"", damaged, 3, 21, 0},
+      {"x,y\r\n1,1,5\r\n", damaged, 3, 21, 0},
+      {"0,4\r\n", damaged, 3, 21, 0},
+      {std::string("\x00\xFF\x01,\x02", 5), damaged, 3, 21, 0},
+      // A smaller table still gets a row for each of 20 positions.
+      {"1,1\r\n0,0,x\r\n", "", 3, 21, 1},                                // a table of one cell
+      {"3,4\r\ncw 9,70\r\n7,1,5\r\n1,-1,5\r\n2,3,9\r\n", "", 3, 21, 1},  // cells outside are dropped
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.bytes);
@@ -104,9 +133,7 @@ TEST_F(NumberSeries, AMissingFileIsAnEmptyTableAndADamagedOneAnEmptyTableAfterIt
     frmRowNum->Close();
     EXPECT_TRUE(FileExists(folder + "rownum.ini"));
     // A damaged file is not written over by the table left empty.
-    if (!c.error.empty()) {
-      EXPECT_EQ(apptest::ReadFile(folder + "rownum.ini"), AnsiString(c.bytes));
-    }
+    if (!c.error.empty()) { EXPECT_EQ(apptest::ReadFile(folder + "rownum.ini"), AnsiString(c.bytes)); }
     Stop();
   }
 }
@@ -119,7 +146,7 @@ TEST_F(NumberSeries, ATableFilledAfterADamagedFileIsSavedOverIt) {
   SetRange(1, "3", "9");
   frmRowNum->Close();
   const AnsiString saved = apptest::ReadFile(folder + "rownum.ini");
-  EXPECT_EQ(saved.substr(0, 6), "3,10\r\n");
+  EXPECT_EQ(saved.substr(0, 6), "3,21\r\n");
   EXPECT_NE(saved.find("1,1,3\r\n2,1,9\r\n"), AnsiString::npos) << saved;
   // Written once, the file is the table's again: emptied, it is saved empty.
   ShowWindow();
@@ -153,6 +180,57 @@ TEST_F(NumberSeries, GenerationTakesEachPositionFromItsRow) {
   dialogs.Expect(vx::DialogKind::Exception, "'' is not a valid integer value", mrOk);
   vx::SendClick(FormMain->btnGenerate);
   EXPECT_FALSE(FormMain->Busy);
+}
+
+// Generation used to empty "tempres.dbf" first and only then fail on a
+// position the table had no range for; the table had 10 rows, so a
+// combination of 10 or more numbers could never follow it.
+TEST_F(NumberSeries, EveryPositionUpTo20HasARowAndAMissingRangeLeavesTheResultsAsTheyWere) {
+  Start();
+  ShowWindow();
+  EXPECT_EQ(frmRowNum->SGridRowNum->RowCount(), 21);
+  // Position r: r*2-1 or r*2.
+  for (int r = 1; r <= 20; ++r) SetRange(r, IntToStr(r * 2 - 1).c_str(), IntToStr(r * 2).c_str());
+  std::fill(FormMain->Weights.begin(), FormMain->Weights.end(), 1);
+  FormMain->seDrawn->SetValue(20);
+  FormMain->seVol->SetValue(3);
+  FormMain->cbxRowNumRange->SetChecked(true);
+  vx::SendClick(FormMain->btnGenerate);
+  TDataSet* res = FormMain->TableRes;
+  ASSERT_TRUE(res->Active());
+  ASSERT_EQ(res->RecordCount(), 3);
+  for (res->First(); !res->Eof(); res->Next())
+    for (int p = 1; p <= 20; ++p) {
+      const int v = res->Fields()[p + 1]->AsInteger();
+      EXPECT_TRUE(v == p * 2 - 1 || v == p * 2) << "position " << p << ": " << v;
+    }
+  const AnsiString before = apptest::ReadFile(folder + "tempres.dbf");
+
+  // A range missing or bad for one of the positions: the command says so
+  // and writes nothing.
+  const struct {
+    int row;
+    const char *lo, *hi, *error;
+  } cases[] = {{12, "", "24", "'' is not a valid integer value"},
+               {20, "39", "", "'' is not a valid integer value"},
+               {1, "x", "2", "'x' is not a valid integer value"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.row);
+    SetRange(c.row, c.lo, c.hi);
+    dialogs.Expect(vx::DialogKind::Exception, c.error, mrOk);
+    vx::SendClick(FormMain->btnGenerate);
+    EXPECT_TRUE(dialogs.Done());
+    EXPECT_FALSE(FormMain->Busy);
+    EXPECT_EQ(apptest::ReadFile(folder + "tempres.dbf"), before);
+    EXPECT_EQ(res->RecordCount(), 3);
+    SetRange(c.row, IntToStr(c.row * 2 - 1).c_str(), IntToStr(c.row * 2).c_str());
+  }
+  // Only the positions of the combination are read.
+  SetRange(12, "", "");
+  FormMain->seDrawn->SetValue(11);
+  vx::SendClick(FormMain->btnGenerate);
+  EXPECT_EQ(res->RecordCount(), 3);
+  EXPECT_EQ(res->FieldCount(), 13);
 }
 
 TEST_F(NumberSeries, TheNumberColumnsEditWithTheSpinEditorFrom1To81) {
