@@ -32,6 +32,7 @@ inline double xbRoundEven(double v) {
   const double a = std::fabs(v);
   if (!(a < 4503599627370496.0)) return v;  // from 2^52 on every double is whole
   const double whole = static_cast<double>(static_cast<std::int64_t>(a));  // cut toward zero: floor of a
+  if (whole == a) return v;  // most values read are whole already
   const double fraction = a - whole;
   const bool up = fraction > 0.5 || (fraction == 0.5 && (static_cast<std::int64_t>(whole) & 1) != 0);
   return std::copysign(up ? whole + 1.0 : whole, v);
