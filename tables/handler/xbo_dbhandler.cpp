@@ -320,9 +320,14 @@ void XBO_dBHandler::GetRec(int code) {
   // table read the file: they see what other programs wrote before them.
   if (code != xbNext && code != xbPrior && Shared()) DropReadAhead();
 
-  // The index files of a shared table are locked for every move (and under
-  // the Clipper protocol in any case); what another program changed in
-  // them since the last lock puts the tag back on its entry.
+  // The index files of a shared table are locked for a move, and what
+  // another program changed in them since the last lock puts the tag back
+  // on its entry. Under the dBase and FoxPro protocols a step of a walk
+  // through the active tag that stays in the leaf it has loaded reads no
+  // index page: it takes no lock while the index's version counter shows
+  // no change by another program (formats without one lock every move).
+  const bool lockIndex = code < 0 && NeedsIndexReadLock();
+  const bool lazy = lockIndex && LockProtocol != ClipLock && FActiveTag && FActiveTag->File()->VersionKnown();
   bool locked = false;
   vx::ScopeGuard unlock([this, &locked, readAhead] {
     if (locked) UnlockIndexFiles();
@@ -330,13 +335,25 @@ void XBO_dBHandler::GetRec(int code) {
   });
   int c = code;
   bool resynced = false;
-  if (code < 0 && NeedsIndexReadLock()) {
+  const auto lock = [&]() -> bool {
     if (!LockIndexFiles()) {
       RaiseLockRefused(xbCtxRead);
-      return;
+      return false;
     }
     locked = true;
     if (FActiveTag) c = ResyncActiveTag(c, resynced);
+    return true;
+  };
+  bool versionRead = false;
+  const auto stepInLeaf = [&] {
+    if (!lazy || (c != xbNext && c != xbPrior) || FActiveTag->PeekStep(c) < 1) return false;
+    XBobjIndexFile* file = FActiveTag->File();
+    if (!versionRead) file->CheckVersion();
+    versionRead = true;
+    return file->VersionKnown() && file->VersionMoves() == FTagMoves;
+  };
+  if (lockIndex && !(lazy && RecNo >= 1 && FActiveTag->CurrentKey().link == RecNo && stepInLeaf())) {
+    if (!lock()) return;
   }
 
   std::int32_t tagRecord = 0;
@@ -349,6 +366,7 @@ void XBO_dBHandler::GetRec(int code) {
     if (FActiveTag && c < 0) {
       if (FReadAheadOn) SetReadAhead(false);
       for (;;) {
+        if (lockIndex && !locked && !stepInLeaf() && !lock()) return;
         n = FActiveTag->KeyRead(c);
         EOFFlag = FActiveTag->AtEOF();
         BOFFlag = FActiveTag->AtBOF();

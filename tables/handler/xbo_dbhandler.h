@@ -35,8 +35,10 @@
 // Writes (AppendRecord, WriteRecord) lock every open index file first; when
 // one cannot be locked the others are released and error 33 is raised
 // through the error hook; nothing is written. The index files of a shared
-// table are locked for every move as well, and a tag whose file another
-// program changed is put back on its entry first.
+// table are locked for a move as well (a step through the active tag that
+// stays in its loaded leaf only reads the index's version counter, see
+// GetRec), and a tag whose file another program changed is put back on its
+// entry first.
 //
 // Index files are opened by extension from a list (IndexOpenList); the
 // formats are looked up in a registry (xb_handler_index.h) so that every

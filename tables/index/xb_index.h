@@ -168,6 +168,10 @@ class XBobjIndexTag {
   int32_t KeyFindKeep(XBobjIndexKeyData key);
   int32_t KeyRead(int code);
   int32_t KeyIsCurrent(int32_t record);
+  // The record that KeyRead(code) for xbKeyNext or xbKeyPrior would give
+  // when that step stays in the loaded leaf (no page to read) and the tag
+  // has no scope; 0 otherwise.
+  int32_t PeekStep(int code) const;
   bool KeyDelete();  // the current entry
   // Deletes the entry of (key, key.link); false when there is none.
   bool KeyRemove(const XBobjIndexKeyData& key);

@@ -565,3 +565,14 @@ int32_t XBobjIndexTag::KeyIsCurrent(int32_t record) {
   TagReset(XBTagReset::OnCurrentRecord);
   return current_.record;
 }
+
+int32_t XBobjIndexTag::PeekStep(int code) const {
+  if (HasScope() || path_.empty() || atBOF_ || atEOF_) return 0;
+  if (descendingRead_) code = code == xbKeyNext ? xbKeyPrior : code == xbKeyPrior ? xbKeyNext : code;
+  if (code != xbKeyNext && code != xbKeyPrior) return 0;
+  const XBobjIndexKey& leaf = *path_.back();
+  if (!leaf.leaf || leaf.position < 0 || leaf.position >= leaf.Count()) return 0;
+  const int to = code == xbKeyNext ? leaf.position + 1 : leaf.position - 1;
+  if (to < 0 || to >= leaf.Count()) return 0;
+  return leaf.At(to).record;
+}
