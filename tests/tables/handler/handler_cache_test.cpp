@@ -2,9 +2,11 @@
 // records) against what other processes and its own writes change: another
 // process rewrites keys, appends and cuts the table short while this one
 // walks and seeks; every change shows after the next lock or refresh, own
-// writes show at once, and a short table gives the engine's error.
-#include <gtest/gtest.h>
+// writes show at once, and a short table gives the engine's error. A field
+// that a program leaving the index alone changes shows at the next walk,
+// seek and read by number, with the read-ahead on or off.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -209,6 +211,13 @@ TEST(HandlerCache, AnotherProgramsRecordChangesShowAtTheNextWalkSeekAndGoTo) {
       EXPECT_EQ(P1InWalk(h, n, true), value) << "walk in record order";
       change();
       EXPECT_EQ(P1InWalk(h, n, false), value) << "walk in record order from the bottom";
+      // python3-dbf, which knows nothing of the index, as the other program.
+      ASSERT_EQ(h.SelectTag(TagOf(f), false), 1);
+      ++value;
+      const std::string script = "import dbf, sys\nt = dbf.Table(sys.argv[1])\nt.open(dbf.READ_WRITE)\nwith t[" +
+                                 std::to_string(n - 1) + "] as r: r.p1 = " + std::to_string(value) + "\nt.close()";
+      EXPECT_EQ(RunTool("/usr/bin/python3 -c '" + script + "' '" + t.path + "' 2>&1"), "");
+      EXPECT_EQ(P1InWalk(h, n, true), value) << "walk from the top after python3-dbf";
     }
   }
 }
