@@ -4,10 +4,15 @@
 // begins with a double quote is quoted: "" inside it is a literal quote,
 // the next lone quote closes it, and it may hold the delimiter and line
 // breaks; anything between its closing quote and the next delimiter is
-// dropped. Other fields are taken as they stand. A delimiter at the very
-// end of a line starts no further field. Line breaks inside a field
-// become CR LF; with TildeLineBreaks so does every '~'. Lines may end in
-// CR LF, LF or CR.
+// dropped, but in a record's last field it stays (with the closing quote,
+// less a quote at its end). Other fields are taken as they stand. A delimiter at the very
+// end of a line starts no further field. LF inside a field becomes CR LF
+// (a CR LF stays, and so does a CR alone, the grid's own line break); with
+// TildeLineBreaks every '~' becomes CR LF. Lines may end in CR LF, LF or
+// CR.
+//
+// A file of more than 10,000,000 records, 16,384 fields in a record or
+// 16,777,216 fields in all raises "File too large" before the grid changes.
 //
 // With Delimiter 0 the delimiter is detected from the first two lines:
 // among ',' ';' '#' TAB '|' the first whose count of single occurrences is
@@ -46,9 +51,10 @@ int DetectDelimiter(std::string_view text) {
   return found;
 }
 
-// Walks the records of a text: field(index, raw, quoted) for each field
-// (raw is the text between the quotes of a quoted field, its "" still
-// doubled), then recordEnd() once per record.
+// Walks the records of a text: field(index, raw, quoted, tail) for each
+// field (raw is the text between the quotes of a quoted field, its "" still
+// doubled; tail what follows the closing quote of a record's last field),
+// then recordEnd() once per record.
 class RecordScanner {
  public:
   RecordScanner(std::string_view text, int delimiter) : s_(text) {
@@ -81,12 +87,15 @@ class RecordScanner {
             i = q + 1;
             break;
           }
-          field(index, s_.substr(start, end - start), true);
+          const std::size_t after = i;
           while (i < n && !IsStop(i)) ++i;
+          // Text after the closing quote of the last field stays.
+          const std::string_view tail = end < n && IsLineEnd(i) ? s_.substr(after, i - after) : std::string_view();
+          field(index, s_.substr(start, end - start), true, tail);
         } else {
           const std::size_t start = i;
           while (i < n && !IsStop(i)) ++i;
-          field(index, s_.substr(start, i - start), false);
+          field(index, s_.substr(start, i - start), false, std::string_view());
         }
         ++index;
         more = i < n && !IsLineEnd(i);
@@ -106,23 +115,43 @@ class RecordScanner {
   std::array<bool, 256> stop_{};
 };
 
-// The number of records: the lines of a text without quotes (counted
-// fast), else what the scanner finds.
-long long RecordCount(std::string_view text, RecordScanner& scanner) {
-  long long records = 0;
-  if (text.find('"') != std::string_view::npos) {
-    scanner.Scan([](int, std::string_view, bool) {}, [&] { ++records; });
-    return records;
+// What a text holds: its records, the fields of its widest record and its
+// fields in all. A text without quotes is counted fast, line by line.
+struct RecordCounts {
+  long long Records = 0, MostFields = 0, Fields = 0;
+  void EndRecord(long long fields) {
+    ++Records;
+    MostFields = std::max(MostFields, fields);
+    Fields += fields;
   }
-  records = std::count(text.begin(), text.end(), '\n');
-  for (std::size_t cr = text.find('\r'); cr != std::string_view::npos; cr = text.find('\r', cr + 1))
-    if (cr + 1 == text.size() || text[cr + 1] != '\n') ++records;
-  if (!text.empty() && text.back() != '\n' && text.back() != '\r') ++records;
-  return records;
+};
+
+RecordCounts CountRecords(std::string_view text, int delimiter, RecordScanner& scanner) {
+  RecordCounts counts;
+  long long fields = 0;
+  if (text.find('"') != std::string_view::npos) {
+    scanner.Scan([&](int, std::string_view, bool, std::string_view) { ++fields; },
+                 [&] {
+                   counts.EndRecord(fields);
+                   fields = 0;
+                 });
+    return counts;
+  }
+  const char d = delimiter == kNoDelimiter ? '\n' : static_cast<char>(delimiter);
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view line = text.substr(start, end - start);
+    // A delimiter at the end of a line starts no field.
+    counts.EndRecord(line.empty() ? 0 : std::count(line.begin(), line.end(), d) + (line.back() != d));
+    start = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
+  }
+  return counts;
 }
 
-// The cell text of a field: quotes undoubled (quoted fields), line breaks
-// as CR LF, '~' as CR LF with tilde.
+// The cell text of a field: quotes undoubled (quoted fields), LF as CR
+// LF, '~' as CR LF with tilde.
 AnsiString FieldText(std::string_view raw, bool quoted, bool tilde) {
   if (!quoted && (!tilde || raw.find('~') == std::string_view::npos)) return AnsiString(raw);
   AnsiString out;
@@ -132,9 +161,11 @@ AnsiString FieldText(std::string_view raw, bool quoted, bool tilde) {
     if (c == '"' && quoted) {
       out += '"';
       ++j;
-    } else if (c == '\r' || c == '\n') {
+    } else if (c == '\n') {
       out += "\r\n";
-      if (c == '\r' && j + 1 < raw.size() && raw[j + 1] == '\n') ++j;
+    } else if (c == '\r' && j + 1 < raw.size() && raw[j + 1] == '\n') {
+      out += "\r\n";
+      ++j;
     } else if (c == '~' && tilde) {
       out += "\r\n";
     } else {
@@ -142,6 +173,15 @@ AnsiString FieldText(std::string_view raw, bool quoted, bool tilde) {
     }
   }
   return out;
+}
+
+// The text after the closing quote of a record's last field, as the field
+// goes on: the closing quote stays, a quote at its end goes, runs of
+// quotes become one.
+AnsiString LastFieldTail(std::string_view tail, bool tilde) {
+  AnsiString text = "\"" + AnsiString(tail);
+  if (text.size() > 1 && text.back() == '"') text.pop_back();
+  return FieldText(CollapseRepeatedChar('"', text), false, tilde);
 }
 
 }  // namespace
@@ -152,11 +192,14 @@ void TRichStringGrid::LoadFromCSV(const AnsiString& FileName, bool Append) {
   const int delimiter = delimiter_ ? static_cast<unsigned char>(delimiter_) : DetectDelimiter(bytes);
   RecordScanner scanner(bytes, delimiter);
 
-  const long long records = RecordCount(bytes, scanner);
+  // A file makes no larger grid than the cell file may.
+  const RecordCounts counts = CountRecords(bytes, delimiter, scanner);
+  const long long records = counts.Records;
+  if (records > kMaxFileRows || counts.MostFields > kMaxFileCols || counts.Fields > kMaxFileCells)
+    throw ERichGridError("File too large " + FileName);
   const int colOffset = includeFixedCells_ ? 0 : FixedCols();
   const int firstRow = Append ? RowCount() : includeFixedCells_ ? 0 : FixedRows();
-  if (records > INT_MAX - firstRow || static_cast<long long>(bytes.size()) >= INT_MAX - colOffset)
-    throw ERichGridError("File contains no data or corrupt file " + FileName);
+  if (records > INT_MAX - firstRow) throw ERichGridError("File too large " + FileName);
   SetRowCount(firstRow + static_cast<int>(records));
 
   // A record's row is taken out of the grid, filled and put back whole.
@@ -176,7 +219,7 @@ void TRichStringGrid::LoadFromCSV(const AnsiString& FileName, bool Append) {
   };
   vx::ScopeGuard keep(putBack);
   scanner.Scan(
-      [&](int index, std::string_view raw, bool quoted) {
+      [&](int index, std::string_view raw, bool quoted, std::string_view tail) {
         const int col = colOffset + index;
         if (col >= ColCount()) SetColCount(col + 1);
         if (!inHand) {
@@ -185,7 +228,9 @@ void TRichStringGrid::LoadFromCSV(const AnsiString& FileName, bool Append) {
           inHand = true;
         }
         if (cells.size() <= static_cast<std::size_t>(col)) cells.resize(static_cast<std::size_t>(col) + 1);
-        cells[static_cast<std::size_t>(col)] = FieldText(raw, quoted, tildeLineBreaks_);
+        AnsiString& cell = cells[static_cast<std::size_t>(col)];
+        cell = FieldText(raw, quoted, tildeLineBreaks_);
+        if (!tail.empty()) cell += LastFieldTail(tail, tildeLineBreaks_);
       },
       [&] {
         putBack();

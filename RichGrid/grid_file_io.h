@@ -9,6 +9,12 @@
 #include "RichGrid/rich_grid.h"
 #include "platform/rtl/filebytes.h"
 
+// The largest grid a file may make: sizes beyond these are not a grid this
+// program could have written or could use. The cell count is bounded too:
+// a grid of the largest width and height would take hours to write back
+// and more memory than there is.
+constexpr long long kMaxFileCols = 16384, kMaxFileRows = 10000000, kMaxFileCells = 1ll << 24;
+
 // The cells a file takes: the whole grid with IncludeFixedCells, else
 // the cells between the fixed columns and rows on every side.
 struct GridFileRange {

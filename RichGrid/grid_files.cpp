@@ -7,8 +7,12 @@
 //
 // Indexes are the grid's own. A text that holds a CR is written with every
 // CR as TAB and every LF as BS (a text with LF but no CR gets BS for its
-// LF); reading decodes a text that holds a BS.
+// LF); reading decodes a text that holds a BS. A text that this coding
+// would not give back as it was (a CR without LF, a TAB or BS of its own
+// beside its line breaks) is written escaped instead: ESC first, then CR
+// as TAB, LF as BS, and its own TAB, BS and ESC each after an ESC.
 // Text is CP1251, lines end in CR LF; reading takes CR LF, LF or CR.
+#include <algorithm>
 #include <charconv>
 
 #include "RichGrid/grid_file_io.h"
@@ -17,11 +21,7 @@
 
 namespace {
 
-// Sizes beyond these are not a grid this program could have written. The
-// cell count is bounded too: a grid of the largest width and height would
-// take hours to write back and, with a text in the far column of each row,
-// more memory than there is.
-constexpr long long kMaxFileCols = 16384, kMaxFileRows = 10000000, kMaxFileCells = 1ll << 24, kMaxColWidth = 65535;
+constexpr long long kMaxColWidth = 65535;
 
 // A decimal integer filling the whole text (an optional '-' first).
 bool ParseIndex(std::string_view text, long long& value) {
@@ -30,14 +30,44 @@ bool ParseIndex(std::string_view text, long long& value) {
   return ec == std::errc() && end == text.data() + text.size();
 }
 
-// The text of a cell line. A text with a CR has its line breaks coded; one
-// with LF but no CR has its LF coded too, so that no line break of a text
-// ever splits its line.
-AnsiString CellLineText(const AnsiString& text) {
+constexpr char kEscape = '\x1B';
+
+// A text with its line breaks as TAB and BS: a text with a CR has them
+// coded; one with LF but no CR has its LF coded too, so that no line break
+// of a text ever splits its line.
+AnsiString CodedLineBreaks(const AnsiString& text) {
   if (text.find('\r') != AnsiString::npos || text.find('\n') == AnsiString::npos) return EncodeLineBreaks(text);
   AnsiString out(text);
   for (char& c : out)
     if (c == '\n') c = '\b';
+  return out;
+}
+
+// The text of a cell line: line breaks coded, or the escaped form when
+// the coding would not read back to the same text.
+AnsiString CellLineText(const AnsiString& text) {
+  AnsiString coded = CodedLineBreaks(text);
+  if ((text.empty() || text[0] != kEscape) && DecodeLineBreaks(coded, true) == text) return coded;
+  AnsiString out(1, kEscape);
+  out.reserve(text.size() + 8);
+  for (char c : text) {
+    if (c == '\t' || c == '\b' || c == kEscape) out += kEscape;
+    out += c == '\r' ? '\t' : c == '\n' ? '\b' : c;
+  }
+  return out;
+}
+
+// A cell text as its line holds it; with multiLine off only its first line.
+AnsiString CellText(std::string_view coded, bool multiLine) {
+  if (coded.empty() || coded[0] != kEscape) return DecodeLineBreaks(AnsiString(coded), multiLine);
+  AnsiString out;
+  out.reserve(coded.size());
+  for (std::size_t i = 1; i < coded.size(); ++i) {
+    const char c = coded[i];
+    if (c == kEscape && i + 1 < coded.size()) out += coded[++i];
+    else out += c == '\t' ? '\r' : c == '\b' ? '\n' : c;
+  }
+  if (!multiLine) out.erase(std::min(out.find('\r'), out.size()));
   return out;
 }
 
@@ -101,7 +131,7 @@ void TRichStringGrid::LoadFromFile(const AnsiString& FileName) {
       continue;
     if (col < 0 || value < 0 || col >= ColCount() || value >= RowCount()) continue;
     const int row = static_cast<int>(value);
-    SetCells(static_cast<int>(col), row, DecodeLineBreaks(AnsiString(line.substr(second + 1)), multilinecells_));
+    SetCells(static_cast<int>(col), row, CellText(line.substr(second + 1), multilinecells_));
     progress.Step(row, RowCount() - 1);
     Application->ProcessMessages();
   }

@@ -2,7 +2,8 @@
 // HTMLSettings.HeaderFile, PrefixTag, the table, SuffixTag and the lines of
 // FooterFile (a header or footer file that cannot be read is left out).
 // With a fixed first row and IncludeFixedCells it becomes a bold heading
-// row. Colours and font styles come from the cell colour query; fixed
+// row; without IncludeFixedCells the fixed first rows and columns are left
+// out (the footers and the fixed right columns stay). Colours and font styles come from the cell colour query; fixed
 // cells get the system's active-border colour. Plain texts have '&', '<'
 // and '>' escaped; mark-up texts are written as they are. A link text
 // becomes an anchor with its address quoted.
@@ -68,7 +69,11 @@ void TRichStringGrid::SaveToHTML(const AnsiString& FileName, bool Append) {
   if (!hs.TableStyle.empty()) table += " " + hs.TableStyle + " ";
   file.Line(table + " width=\"" + IntToStr(hs.Width) + "%\">");
 
-  const GridFileRange range = FileRangeOf(*this);
+  // The fixed first rows and columns may be left out; the footers and the
+  // fixed right columns are always written.
+  GridFileRange range = FileRangeOf(*this);
+  range.LastCol = ColCount() - 1;
+  range.LastRow = RowCount() - 1;
   const AnsiString wrap = wordWrap_ ? "" : " nowrap";
   auto alignOf = [&](int c, int r) -> AnsiString {
     switch (GetCellAlignment(c, r)) {

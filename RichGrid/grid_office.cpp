@@ -1,7 +1,8 @@
 // TRichStringGrid: spreadsheet and document files through the office
 // automation servers. The spreadsheet gets the file range in one block
-// from A1 (texts without their CR; whole and decimal numbers as numbers)
-// and gives back its used range; the document gets every cell in a table
+// from A1 (line breaks as LF; a number text as a number when the number
+// reads back as the same text) and gives back its used range (line breaks
+// as CR LF); the document gets every cell in a table
 // with right and centred cells aligned. The server quits and the cursor
 // comes back on every way out.
 #include <charconv>
@@ -32,65 +33,54 @@ std::unique_ptr<TAutomationObject> StartServer(const char* progId, const char* m
   return object;
 }
 
-// Digits of a number text without sign, separators and leading zeros.
-int SignificantDigits(const AnsiString& s) {
-  int n = 0;
-  bool leading = true;
-  for (char c : s) {
-    if (c < '0' || c > '9') continue;
-    if (leading && c == '0') continue;
-    leading = false;
-    ++n;
-  }
-  return n;
+// The spreadsheet's line breaks are LF: the CR of each CR LF goes. A CR
+// alone stays, so that the text reads back as it was.
+AnsiString SpreadsheetLines(const AnsiString& text) {
+  if (text.find("\r\n") == AnsiString::npos) return text;
+  AnsiString out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n') out += text[i];
+  return out;
 }
 
-// Thousand separators, when there are any, group the whole part by three.
-bool GroupedByThousands(const AnsiString& s) {
-  const char ts = FormatSettings.ThousandSeparator;
-  std::size_t end = s.find(FormatSettings.DecimalSeparator);
-  if (end == AnsiString::npos) end = s.size();
-  if (s.find(ts, end) != AnsiString::npos) return false;
-  const std::size_t begin = !s.empty() && s[0] == '-' ? 1 : 0;
-  std::size_t group = 0;
-  bool seen = false;
-  for (std::size_t i = begin; i < end; ++i) {
-    if (s[i] == ts) {
-      if (group == 0 || (seen && group != 3) || (!seen && group > 3)) return false;
-      seen = true;
-      group = 0;
-    } else {
-      ++group;
-    }
+// The grid's line breaks are CR LF: each LF that has no CR before it gets one.
+AnsiString GridLines(const AnsiString& text) {
+  if (text.find('\n') == AnsiString::npos) return text;
+  AnsiString out;
+  out.reserve(text.size() + 16);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+    out += text[i];
   }
-  return !seen || group == 3;
+  return out;
 }
 
-// A whole or decimal number text (15 significant digits at most, which a
-// spreadsheet number holds exactly), as its value.
+// The number a text goes to the spreadsheet as: only one whose text, as it
+// reads back, is the same ("007", "1,500" or "1.50" stay texts).
 bool SpreadsheetNumber(const AnsiString& text, double& value) {
-  if (TextNumberType(text) == ntText || SignificantDigits(text) > 15 || !GroupedByThousands(text)) return false;
-  const AnsiString dotted = NormalizeNumberText(text);
-  const auto [end, ec] = std::from_chars(dotted.data(), dotted.data() + dotted.size(), value);
-  return ec == std::errc() && end == dotted.data() + dotted.size();
-}
-
-// What a cell text goes to the spreadsheet as: nothing, a number or a text
-// without its CR.
-OleVariant SpreadsheetValue(const AnsiString& text) {
-  if (text.empty()) return {};
   // Most cells are short whole numbers.
   const std::size_t sign = text[0] == '-' ? 1 : 0;
-  if (text.size() > sign && text.size() <= 15) {
+  if (text.size() > sign && text.size() <= 15 && (text[sign] != '0' || text.size() == 1)) {
     long long whole = 0;
     std::size_t i = sign;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) whole = whole * 10 + (text[i] - '0');
-    if (i == text.size()) return static_cast<double>(sign ? -whole : whole);
+    value = static_cast<double>(sign ? -whole : whole);
+    if (i == text.size()) return true;
   }
-  const AnsiString plain = text.find('\r') == AnsiString::npos ? text : StripCR(text);
+  if (TextNumberType(text) == ntText) return false;
+  const AnsiString dotted = NormalizeNumberText(text);
+  const auto [end, ec] = std::from_chars(dotted.data(), dotted.data() + dotted.size(), value);
+  return ec == std::errc() && end == dotted.data() + dotted.size() && VarToStr(value) == text;
+}
+
+// What a cell text goes to the spreadsheet as: nothing, a number or a text
+// with LF line breaks.
+OleVariant SpreadsheetValue(const AnsiString& text) {
+  if (text.empty()) return {};
   double number = 0;
-  if (SpreadsheetNumber(plain, number)) return number;
-  return Wide(plain);
+  if (SpreadsheetNumber(text, number)) return number;
+  return Wide(SpreadsheetLines(text));
 }
 
 }  // namespace
@@ -153,7 +143,12 @@ void TRichStringGrid::LoadFromXLS(const AnsiString& FileName, const AnsiString& 
     for (int i = 1; i <= count; ++i)
       if (excel->Sheets().Item(i)->Name() == Wide(SheetName)) sheet = excel->Sheets().Item(i);
   }
-  if (!sheet) throw ERichGridError("Excel worksheet " + SheetName + " not found");
+  if (!sheet) {
+    // A workbook without a worksheet to read names the sheet it has active.
+    const AnsiString name = SheetName.empty() ? vx::Utf16ToCp1251(excel->ActiveSheetName()) : SheetName;
+    if (name.empty()) throw ERichGridError("File contains no data or corrupt file " + FileName);
+    throw ERichGridError("Excel worksheet " + name + " not found");
+  }
 
   vx::CellBlock used;
   if (!vx::ParseCellBlock(vx::Utf16ToCp1251(sheet->UsedRange()->Address()), used))
@@ -176,7 +171,7 @@ void TRichStringGrid::LoadFromXLS(const AnsiString& FileName, const AnsiString& 
     cells.resize(std::max(cells.size(), static_cast<std::size_t>(colOffset + cols)));
     for (int c = 0; c < cols; ++c) {
       AnsiString& cell = cells[static_cast<std::size_t>(colOffset + c)];
-      if (static_cast<std::size_t>(c) < row.size()) cell = VarToStr(row[static_cast<std::size_t>(c)]);
+      if (static_cast<std::size_t>(c) < row.size()) cell = GridLines(VarToStr(row[static_cast<std::size_t>(c)]));
       else cell.clear();
     }
     PutRowData(r + rowOffset, std::move(cells), std::move(objects));

@@ -48,7 +48,7 @@ function(vx_xvfb_test name)
   set_tests_properties(${name} PROPERTIES LABELS gui TIMEOUT 120)
 endfunction()
 
-# vx_fuzz(NAME SOURCES ... [DEPS ...] CORPUS dir [SECONDS n] [MALLOC_LIMIT_MB n])
+# vx_fuzz(NAME SOURCES ... [DEPS ...] CORPUS dir [SECONDS n] [MALLOC_LIMIT_MB n] [RSS_LIMIT_MB n])
 #   A fuzz entry point (LLVMFuzzerTestOneInput). With VX_LIBFUZZER=ON (clang)
 #   it builds as a libFuzzer program, and every library it links is
 #   instrumented too (see the top-level CMakeLists.txt); otherwise it links
@@ -56,9 +56,10 @@ endfunction()
 #   then runs random mutations of them for SECONDS (default 10). Either way
 #   a ctest test (label "fuzz") runs it on the checked-in corpus; libFuzzer
 #   keeps what it finds in the build folder, never in the corpus folder.
-#   MALLOC_LIMIT_MB fails the run on a single allocation above that size.
+#   MALLOC_LIMIT_MB fails the run on a single allocation above that size,
+#   RSS_LIMIT_MB when the program holds more than that in all.
 function(vx_fuzz name)
-  cmake_parse_arguments(A "" "CORPUS;SECONDS;MALLOC_LIMIT_MB" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(A "" "CORPUS;SECONDS;MALLOC_LIMIT_MB;RSS_LIMIT_MB" "SOURCES;DEPS" ${ARGN})
   if(NOT A_SECONDS)
     set(A_SECONDS 10)
   endif()
@@ -75,12 +76,18 @@ function(vx_fuzz name)
     if(A_MALLOC_LIMIT_MB)
       list(APPEND args -malloc_limit_mb=${A_MALLOC_LIMIT_MB})
     endif()
+    if(A_RSS_LIMIT_MB)
+      list(APPEND args -rss_limit_mb=${A_RSS_LIMIT_MB})
+    endif()
     add_test(NAME ${name} COMMAND ${name} ${args} ${found} ${A_CORPUS})
   else()
     target_link_libraries(${name} PRIVATE vx_fuzz_driver)
     set(args --seconds=${A_SECONDS})
     if(A_MALLOC_LIMIT_MB)
       list(APPEND args --malloc-limit-mb=${A_MALLOC_LIMIT_MB})
+    endif()
+    if(A_RSS_LIMIT_MB)
+      list(APPEND args --rss-limit-mb=${A_RSS_LIMIT_MB})
     endif()
     add_test(NAME ${name} COMMAND ${name} ${args} ${A_CORPUS})
   endif()

@@ -76,7 +76,16 @@ void OpenWithIndex(TXBaseDataSet& table, const AnsiString& indexPath) {
     table.IndexFiles()->Clear();
     table.SetIndexName("");
     table.Open();
-    Indexing(table);
+    // Every tag of the file is rebuilt, not only the draws' one: any other
+    // tag lacking the draw would refuse the file again.
+    table.RebuildIndexFile(indexPath);
+    table.Close();
+    table.IndexFiles()->Add(indexPath);
+    table.Open();
+    bool hasTag = false;
+    for (int n = 1; n <= table.IndexCount() && !hasTag; ++n) hasTag = UpperCase(table.IndexTagName(n)) == DrawIndexTag;
+    if (hasTag) table.SetIndexName(DrawIndexTag);
+    else Indexing(table);
   }
 }
 

@@ -25,9 +25,17 @@ const ExportFormat kFormats[] = {
 
 const ExportFormat& Format(TFormMain::ExportKind kind) { return kFormats[static_cast<int>(kind)]; }
 
+
+// The HTML files are CP1251: they say so in a head of their own.
+void DeclareHtmlEncoding(TRichStringGrid* grid) {
+  grid->HTMLSettings()->PrefixTag = "<html><head><meta charset=\"windows-1251\"></head><body>";
+  grid->HTMLSettings()->SuffixTag = "</body></html>";
+}
+
 }  // namespace
 
 void TFormMain::ConnectExportCommands() {
+  for (TRichStringGrid* grid : {SGrid, SGridRes, SGridTick}) DeclareHtmlEncoding(grid);
   const struct {
     TMenuItem* item;
     void (TFormMain::*handler)(TObject*);

@@ -33,8 +33,12 @@ int Twips(int points) { return points * 20; }
 }  // namespace
 
 void AppendRtfText(std::string& out, std::u16string_view text) {
-  for (char16_t c : text) {
-    if (c == u'\\' || c == u'{' || c == u'}') {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c == u'\r') {
+      // CR LF is one line break (its LF writes it); a CR alone is one too.
+      if (i + 1 == text.size() || text[i + 1] != u'\n') out += "\\line ";
+    } else if (c == u'\\' || c == u'{' || c == u'}') {
       out += '\\';
       out += static_cast<char>(c);
     } else if (c == u'\t') {

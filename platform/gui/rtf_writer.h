@@ -17,9 +17,9 @@ namespace vx {
 
 std::string WriteRtf(const RichDocument& doc);
 
-// Text as RTF: '\\', '{' and '}' escaped, TAB as \tab, LF and U+2028 as
-// \line, other control characters left out, CP1251 characters as \'xx and
-// any other as \uN with '?'.
+// Text as RTF: '\\', '{' and '}' escaped, TAB as \tab, LF, U+2028 and a
+// CR not before LF as \line, other control characters left out, CP1251
+// characters as \'xx and any other as \uN with '?'.
 void AppendRtfText(std::string& out, std::u16string_view text);
 
 }  // namespace vx

@@ -6,7 +6,7 @@
 // recording fakes in their place.
 //
 // Values cross the boundary as automation variants: empty, a number (a
-// double), a Boolean, an error code or a text, texts in UTF-16 as
+// double), a Boolean, an error code, a text or a date, texts in UTF-16 as
 // automation strings are; callers convert their CP1251 at the boundary.
 // Failures of a server are EOleException with its description.
 #pragma once
@@ -31,12 +31,20 @@ struct OleError {
   bool operator==(const OleError&) const = default;
 };
 
-using OleVariant = std::variant<std::monostate, double, bool, OleError, std::u16string>;
+// A date and time (an automation date): days since 1899-12-30, the time of
+// day as the fraction, as TDateTime counts them.
+struct OleDate {
+  double Value = 0;
+  bool operator==(const OleDate&) const = default;
+};
+
+using OleVariant = std::variant<std::monostate, double, bool, OleError, std::u16string, OleDate>;
 
 inline bool VarIsEmpty(const OleVariant& v) { return std::holds_alternative<std::monostate>(v); }
 // The text of a value as the class library gives it: "" for empty, numbers
 // by FloatToStr, "True"/"False", the spreadsheet's error text, a text in
-// CP1251 ('?' for what CP1251 cannot hold).
+// CP1251 ('?' for what CP1251 cannot hold), a date by DateTimeToStr (the
+// short date format, then the time unless it is midnight).
 AnsiString VarToStr(const OleVariant& v);
 // "#DIV/0!" and the like; "#N/A" for an unknown code.
 AnsiString OleErrorText(OleError e);

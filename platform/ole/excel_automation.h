@@ -73,4 +73,7 @@ class ExcelApplication : public TAutomationObject {
   // no workbook is open).
   virtual ExcelWorksheet* ActiveSheet() = 0;
   virtual ExcelSheets& Sheets() = 0;
+  // The name of the active workbook's active sheet when ActiveSheet has
+  // none to give (a chart sheet, say); empty when there is none at all.
+  virtual std::u16string ActiveSheetName() { return {}; }
 };

@@ -132,6 +132,7 @@ class Workbook : public ExcelWorkbook {
   int SheetCount() const { return static_cast<int>(sheets_.size()); }
   Sheet* SheetAt(int i) { return sheets_[static_cast<std::size_t>(i)].get(); }
   Sheet* ActiveSheet() { return sheets_.empty() ? nullptr : SheetAt(data_.ActiveSheet); }
+  std::u16string ActiveName() const { return data_.ActiveName; }
   Sheet* AddSheet() {
     std::u16string name;
     for (int n = SheetCount() + 1;; ++n) {
@@ -200,6 +201,7 @@ class Server : public ExcelApplication {
   Server() : books_(*this) {}
   ExcelWorkbooks& WorkBooks() override { return books_; }
   ExcelWorksheet* ActiveSheet() override { return open_.empty() ? nullptr : open_.back()->ActiveSheet(); }
+  std::u16string ActiveSheetName() override { return open_.empty() ? std::u16string() : open_.back()->ActiveName(); }
   ExcelSheets& Sheets() override {
     if (open_.empty()) throw EOleException("No workbook is open");
     return open_.back()->Sheets();

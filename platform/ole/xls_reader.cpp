@@ -1,7 +1,9 @@
 #include "platform/ole/xls_reader.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <map>
 
 #include "platform/ole/compound_file.h"
 
@@ -13,7 +15,7 @@ namespace {
 constexpr std::uint16_t kBOF = 0x0809, kEOF = 0x000A, kFilePass = 0x002F, kWindow1 = 0x003D, kBoundSheet = 0x0085,
                         kSST = 0x00FC, kContinue = 0x003C, kLabelSST = 0x00FD, kLabel = 0x0204, kRString = 0x00D6,
                         kNumber = 0x0203, kRK = 0x027E, kMulRK = 0x00BD, kBoolErr = 0x0205, kFormula = 0x0006,
-                        kString = 0x0207;
+                        kString = 0x0207, kFormat = 0x041E, kXF = 0x00E0, kDateMode = 0x0022;
 constexpr std::uint16_t kBiff8 = 0x0600, kGlobals = 0x0005, kWorksheet = 0x0010;
 
 [[noreturn]] void Damaged(const char* why) { throw EOleException(AnsiString("Damaged spreadsheet file: ") + why); }
@@ -52,6 +54,7 @@ class Records {
     at_ += 4 + size;
     return true;
   }
+  std::size_t Offset() const { return at_; }
   // The next record, if it is a CONTINUE, without moving otherwise.
   bool NextContinue(RecordView& r) {
     const std::size_t keep = at_;
@@ -143,6 +146,50 @@ std::u16string RecordText(std::string_view data, std::size_t at) {
   return UnicodeText(p, false);
 }
 
+// Whether a number format shows a date or a time: one of the built-in
+// date and time formats, or a format with a day, month, year, hour or
+// second in it outside quoted text, escaped characters and brackets.
+bool IsDateFormat(std::uint16_t index, const std::u16string* code) {
+  if (!code)
+    return (index >= 14 && index <= 22) || (index >= 27 && index <= 36) || (index >= 45 && index <= 47) ||
+           (index >= 50 && index <= 58);
+  bool quoted = false, bracket = false;
+  for (std::size_t i = 0; i < code->size(); ++i) {
+    const char16_t c = (*code)[i];
+    if (quoted) {
+      quoted = c != u'"';
+    } else if (bracket) {
+      bracket = c != u']';
+    } else if (c == u'"') {
+      quoted = true;
+    } else if (c == u'[') {
+      bracket = true;
+    } else if (c == u'\\' || c == u'_' || c == u'*') {
+      ++i;  // the next character is shown, or fills
+    } else if (std::u16string_view(u"dDmMyYhHsS").find(c) != std::u16string_view::npos) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// What the workbook globals tell the sheets: the shared strings, which cell
+// formats (XF) show dates, and the date system.
+struct Globals {
+  std::vector<std::u16string> strings;
+  std::vector<bool> dateFormats;  // by XF index
+  bool from1904 = false;
+  // A number of a cell of that format: a date when the format shows one
+  // and the number is a day of years 1900 to 9999.
+  OleVariant Number(double v, std::uint16_t xf) const {
+    if (xf >= dateFormats.size() || !dateFormats[xf]) return v;
+    if (from1904) v += 1462;
+    else if (v < 60) v += 1;  // the serials before 1 March 1900 count a 29 February that was not
+    if (!(v >= 1 && v < 2958466)) return v;
+    return OleDate{v};
+  }
+};
+
 struct SheetEntry {
   std::uint32_t offset = 0;
   std::uint8_t kind = 0;
@@ -153,23 +200,42 @@ void Need(const RecordView& r, std::size_t size) {
   if (r.data.size() < size) Damaged("a record is shorter than its kind");
 }
 
-void ReadSheet(std::string_view stream, const SheetEntry& entry, const std::vector<std::u16string>& strings,
-               XlsWorkbook& book) {
+// The text the cells of a workbook hold, counted against kXlsMaxWorkbookText.
+class TextBudget {
+ public:
+  void Spend(std::size_t characters) {
+    left_ -= std::min(left_, characters);
+    if (left_ == 0 && characters > 0)
+      throw EOleException("File too large: its cells hold more than " + IntToStr(static_cast<int>(kXlsMaxWorkbookText)) +
+                          " characters of text");
+  }
+
+ private:
+  std::size_t left_ = kXlsMaxWorkbookText + 1;
+};
+
+// One sheet from its BOF: nullptr for a sheet other than a worksheet. `end`
+// is where its records end.
+std::unique_ptr<XlsSheet> ReadSheet(std::string_view stream, const SheetEntry& entry, const Globals& globals,
+                                    XlsWorkbook& book, TextBudget& text, std::size_t& end) {
+  const std::vector<std::u16string>& strings = globals.strings;
   if (entry.offset >= stream.size()) Damaged("a sheet lies outside the stream");
   Records records(stream, entry.offset);
   RecordView r;
   if (!records.Next(r) || r.type != kBOF || r.data.size() < 4 || Get16(r.data, 0) != kBiff8)
     Damaged("a sheet does not begin with its BOF");
+  end = records.Offset();
   if (Get16(r.data, 2) != kWorksheet) {
     book.HadOtherSheets = true;
-    return;
+    return nullptr;
   }
   auto sheet = std::make_unique<XlsSheet>();
   sheet->Name = entry.name;
   int depth = 1, formulaRow = -1, formulaCol = -1;
   auto put = [&](std::size_t row, std::size_t col, OleVariant v) {
-    if (row < static_cast<std::size_t>(kXlsMaxRows) && col < static_cast<std::size_t>(kXlsMaxCols))
-      sheet->Cells.Set(static_cast<int>(row), static_cast<int>(col), std::move(v));
+    if (row >= static_cast<std::size_t>(kXlsMaxRows) || col >= static_cast<std::size_t>(kXlsMaxCols)) return;
+    if (const auto* s = std::get_if<std::u16string>(&v)) text.Spend(s->size());
+    sheet->Cells.Set(static_cast<int>(row), static_cast<int>(col), std::move(v));
   };
   while (depth > 0) {
     if (!records.Next(r)) Damaged("a sheet has no end");
@@ -197,17 +263,18 @@ void ReadSheet(std::string_view stream, const SheetEntry& entry, const std::vect
         break;
       case kNumber:
         Need(r, 14);
-        put(Get16(r.data, 0), Get16(r.data, 2), GetDouble(r.data, 6));
+        put(Get16(r.data, 0), Get16(r.data, 2), globals.Number(GetDouble(r.data, 6), Get16(r.data, 4)));
         break;
       case kRK:
         Need(r, 10);
-        put(Get16(r.data, 0), Get16(r.data, 2), RKValue(Get32(r.data, 6)));
+        put(Get16(r.data, 0), Get16(r.data, 2), globals.Number(RKValue(Get32(r.data, 6)), Get16(r.data, 4)));
         break;
       case kMulRK: {
         Need(r, 6);
         const std::size_t row = Get16(r.data, 0), first = Get16(r.data, 2);
         const std::size_t n = (r.data.size() - 6) / 6;
-        for (std::size_t i = 0; i < n; ++i) put(row, first + i, RKValue(Get32(r.data, 4 + 6 * i + 2)));
+        for (std::size_t i = 0; i < n; ++i)
+          put(row, first + i, globals.Number(RKValue(Get32(r.data, 4 + 6 * i + 2)), Get16(r.data, 4 + 6 * i)));
         break;
       }
       case kBoolErr:
@@ -221,7 +288,7 @@ void ReadSheet(std::string_view stream, const SheetEntry& entry, const std::vect
         const std::size_t row = Get16(r.data, 0), col = Get16(r.data, 2);
         formulaRow = formulaCol = -1;
         if (Get16(r.data, 12) != 0xFFFF) {
-          put(row, col, GetDouble(r.data, 6));
+          put(row, col, globals.Number(GetDouble(r.data, 6), Get16(r.data, 4)));
           break;
         }
         switch (r.data[6]) {
@@ -248,7 +315,8 @@ void ReadSheet(std::string_view stream, const SheetEntry& entry, const std::vect
       default: break;
     }
   }
-  book.Sheets.push_back(std::move(sheet));
+  end = records.Offset();
+  return sheet;
 }
 
 }  // namespace
@@ -270,7 +338,10 @@ XlsWorkbook ReadXlsFile(std::string_view file) {
 
   XlsWorkbook book;
   std::vector<SheetEntry> sheets;
-  std::vector<std::u16string> strings;
+  Globals globals;
+  std::vector<std::u16string>& strings = globals.strings;
+  std::vector<std::uint16_t> xfFormats;
+  std::map<std::uint16_t, std::u16string> formats;
   int activeTab = 0;
   for (;;) {
     if (!records.Next(r)) Damaged("the workbook globals have no end");
@@ -280,6 +351,20 @@ XlsWorkbook ReadXlsFile(std::string_view file) {
       case kWindow1:
         if (r.data.size() >= 12) activeTab = Get16(r.data, 10);
         break;
+      case kDateMode:
+        if (r.data.size() >= 2) globals.from1904 = Get16(r.data, 0) == 1;
+        break;
+      case kXF:
+        Need(r, 4);
+        xfFormats.push_back(Get16(r.data, 2));
+        break;
+      case kFormat: {
+        Need(r, 5);
+        Pieces p;
+        p.Add(r.data.substr(2));
+        formats[Get16(r.data, 0)] = UnicodeText(p, false);
+        break;
+      }
       case kBoundSheet: {
         Need(r, 8);
         SheetEntry e;
@@ -306,13 +391,31 @@ XlsWorkbook ReadXlsFile(std::string_view file) {
       default: break;
     }
   }
+  for (std::uint16_t index : xfFormats) {
+    const auto code = formats.find(index);
+    globals.dateFormats.push_back(IsDateFormat(index, code == formats.end() ? nullptr : &code->second));
+  }
+  if (activeTab >= 0 && static_cast<std::size_t>(activeTab) < sheets.size()) book.ActiveName = sheets[static_cast<std::size_t>(activeTab)].name;
+  // Each sheet is read once, in the order of the stream: a sheet must begin
+  // after the globals and after the sheet before it has ended.
+  std::vector<std::size_t> order;
   for (std::size_t i = 0; i < sheets.size(); ++i) {
-    if (sheets[i].kind != 0) {
-      book.HadOtherSheets = true;
-      continue;
-    }
+    if (sheets[i].kind == 0) order.push_back(i);
+    else book.HadOtherSheets = true;
+  }
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return sheets[a].offset < sheets[b].offset; });
+  std::vector<std::unique_ptr<XlsSheet>> read(sheets.size());
+  std::size_t unread = records.Offset();
+  TextBudget text;
+  for (std::size_t i : order) {
+    if (sheets[i].offset < unread) Damaged("two sheets share their records");
+    read[i] = ReadSheet(stream, sheets[i], globals, book, text, unread);
+  }
+  for (std::size_t i = 0; i < sheets.size(); ++i) {
+    if (!read[i]) continue;
     if (static_cast<int>(i) == activeTab) book.ActiveSheet = static_cast<int>(book.Sheets.size());
-    ReadSheet(stream, sheets[i], strings, book);
+    book.Sheets.push_back(std::move(read[i]));
   }
   if (book.ActiveSheet >= static_cast<int>(book.Sheets.size())) book.ActiveSheet = 0;
   return book;

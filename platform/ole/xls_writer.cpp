@@ -19,6 +19,7 @@ constexpr std::uint16_t kBOF = 0x0809, kEOF = 0x000A, kCodePage = 0x0042, kWindo
 constexpr std::uint16_t kBiff8 = 0x0600, kGlobals = 0x0005, kWorksheet = 0x0010, kUtf16 = 1200;
 constexpr std::size_t kMaxRecordData = 8224;
 constexpr std::uint16_t kCellXF = 15;  // the first cell format after the 15 style formats
+constexpr std::uint16_t kDateXF = 16;  // a cell format of the built-in short date format (14)
 constexpr std::size_t kMinStream = 4096;
 
 void Le16(std::string& s, std::uint32_t v) {
@@ -158,7 +159,8 @@ void Store32(char* p, std::uint32_t v) {
 // A cell record: header, row, column, the cell format, then `size` - 6
 // bytes that `fill` writes.
 template <typename Fill>
-void CellRecord(std::string& out, std::uint16_t type, std::size_t size, int row, int col, Fill&& fill) {
+void CellRecord(std::string& out, std::uint16_t type, std::size_t size, int row, int col, Fill&& fill,
+                std::uint16_t xf = kCellXF) {
   const std::size_t at = out.size();
   out.resize(at + 4 + size);
   char* p = out.data() + at;
@@ -166,9 +168,13 @@ void CellRecord(std::string& out, std::uint16_t type, std::size_t size, int row,
   Store16(p + 2, static_cast<std::uint32_t>(size));
   Store16(p + 4, static_cast<std::uint32_t>(row));
   Store16(p + 6, static_cast<std::uint32_t>(col));
-  Store16(p + 8, kCellXF);
+  Store16(p + 8, xf);
   fill(p + 10);
 }
+
+// The serial number of a date: the same days from 1 March 1900; before it
+// one less, as the file format counts a 29 February 1900.
+double DateSerial(double date) { return date < 61 ? date - 1 : date; }
 
 // The cell records of one sheet, by rows; texts take their shared index.
 std::string SheetCells(const XlsSheet& sheet, SharedStrings& sst) {
@@ -202,6 +208,17 @@ std::string SheetCells(const XlsSheet& sheet, SharedStrings& sst) {
             p[0] = static_cast<char>(code);
             p[1] = 1;
           });
+          break;
+        }
+        case 5: {  // date
+          const auto bits = std::bit_cast<std::uint64_t>(DateSerial(std::get<OleDate>(v).Value));
+          CellRecord(
+              out, kNumber, 14, r, c,
+              [&](char* p) {
+                Store32(p, static_cast<std::uint32_t>(bits));
+                Store32(p + 4, static_cast<std::uint32_t>(bits >> 32));
+              },
+              kDateXF);
           break;
         }
         case 1: {  // number
@@ -269,13 +286,13 @@ std::string Globals(const XlsWorkbook& book, const std::vector<const XlsSheet*>&
     d += "Arial";
     Record(out, kFont, d);
   }
-  for (int i = 0; i < 16; ++i) {  // 15 style formats, then the cell format
+  for (int i = 0; i < 17; ++i) {  // 15 style formats, then the cell formats: general, date
     d.clear();
-    Le16(d, 0);                           // font
-    Le16(d, 0);                           // number format "General"
-    Le16(d, i < 15 ? 0xFFF5u : 0x0001u);  // locked; style with no parent, or cell of style 0
-    Le16(d, 0x0020);                      // bottom aligned
-    Le16(d, i < 15 ? 0xF400u : 0x0000u);  // attributes the style sets
+    Le16(d, 0);                                                   // font
+    Le16(d, i == kDateXF ? 14 : 0);                               // number format: short date or "General"
+    Le16(d, i < 15 ? 0xFFF5u : 0x0001u);                          // locked; style with no parent, or cell of style 0
+    Le16(d, 0x0020);                                              // bottom aligned
+    Le16(d, i < 15 ? 0xF400u : i == kDateXF ? 0x0400u : 0x0000u);  // attributes set here (date: the number format)
     Le32(d, 0);                           // no borders
     Le32(d, 0);
     Le16(d, 0x20C0);  // pattern colours 64 and 65

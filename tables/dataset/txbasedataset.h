@@ -135,6 +135,10 @@ class TXBaseDataSet : public TDataSet {
   void IndexOn(const AnsiString& IndexFile, const AnsiString& TagName, const AnsiString& KeyExpr,
                const AnsiString& ForExpr, int UniqueCode, int SortCode);
   void Reindex();
+  // Rebuilds every tag of one index file (open or not, such as one refused
+  // as out of date) from the definitions it holds; a name without folder is
+  // in the table's folder.
+  void RebuildIndexFile(const AnsiString& IndexFile);
   int IndexCount();
   AnsiString IndexTagName(int N);
   AnsiString IndexExpression(int N);

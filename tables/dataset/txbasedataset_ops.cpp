@@ -192,6 +192,17 @@ void TXBaseDataSet::Reindex() {
   First();
 }
 
+void TXBaseDataSet::RebuildIndexFile(const AnsiString& IndexFile) {
+  CheckActive();
+  CheckBrowseMode();
+  {
+    BusyScope busy(*this, 1);
+    FHandler->IndexFileRebuild(IndexFile);
+  }
+  CursorPosChanged();
+  Resync({});
+}
+
 int TXBaseDataSet::IndexCount() {
   CheckActive();
   int count = 0;

@@ -80,6 +80,10 @@ inline constexpr bool IsTerminator(std::uint8_t b) { return b == kTerminator || 
 inline constexpr std::uint8_t kEndOfFile = 0x1A;
 inline constexpr char kLiveFlag = ' ';
 inline constexpr char kDeletedFlag = '*';
+// Header byte that is not 0 while a write stands between its record and its
+// keys (dBase IV's incomplete-transaction flag): a writer stopped there
+// leaves it set.
+inline constexpr int kIncompleteWrite = 14;
 inline constexpr std::uint8_t kFlagStructuralIndex = 0x01;
 inline constexpr std::uint8_t kFlagMemo = 0x02;
 inline constexpr std::uint8_t kFlagContainer = 0x04;

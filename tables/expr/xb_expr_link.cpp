@@ -160,11 +160,32 @@ bool TxblDBFFieldVars::Value(ExprValue& out) {
     case 'M': out.SetText(FTable->MemoRead(FFieldNumber)); return true;
     default: {
       const XBFieldDesc& f = FTable->Fields()[static_cast<std::size_t>(FFieldNumber - 1)];
-      out.Type = FType == 'C' ? vx::xtText : vx::xtOther;
+      out.Type = xbFieldGivenRaw(FType) ? vx::xtOther : vx::xtText;
       out.Text.assign(FTable->CurRecord + f.Offset, static_cast<std::size_t>(f.Length));
       return true;
     }
   }
+}
+
+bool xbFieldGivenRaw(char type) { return std::strchr("CNFDLM", type) == nullptr || type == 0; }
+
+bool xbReadsRawFields(const TxbExpHandler& expression, const XBO_dBaseFld& table) {
+  if (!expression.Tree()) return false;
+  AnsiString names;
+  expression.Tree()->CollectTexts(TxbExpBaseObject::nkFieldvar, names);
+  std::size_t from = 0;
+  while (from < names.size()) {
+    std::size_t end = names.find(';', from);
+    if (end == AnsiString::npos) end = names.size();
+    AnsiString name = names.substr(from, end - from);
+    from = end + 1;
+    // An alias before the name is passed over as the lookup does.
+    const std::size_t dot = name.find('.');
+    if (dot != AnsiString::npos && table.FieldNumber(name) < 1) name = name.substr(dot + 1);
+    const int n = table.FieldNumber(name);
+    if (n >= 1 && n <= int(table.Fields().size()) && xbFieldGivenRaw(table.Fields()[std::size_t(n - 1)].Type)) return true;
+  }
+  return false;
 }
 
 TxbDBFExpUserLink& xbTableExpLink(XBO_dBaseFld& table) {

@@ -72,5 +72,12 @@ class TxblDBFFieldVars : public TxbUserDefFieldVar {
   char FType;
 };
 
+// Whether field variables of this type give their raw text as type 9
+// (every type but C, N, F, D, L and M).
+bool xbFieldGivenRaw(char type);
+// Whether a compiled expression reads a field of the table that is given
+// raw.
+bool xbReadsRawFields(const TxbExpHandler& expression, const XBO_dBaseFld& table);
+
 // The table's link, created and attached on first use.
 TxbDBFExpUserLink& xbTableExpLink(XBO_dBaseFld& table);

@@ -88,7 +88,8 @@ void TxbExpOperator::Evaluate(ExprValue& out) {
 void TxbExpOperator::EvaluateBoolean(const ExprValue& l, const ExprValue& r, ExprValue& out) const {
   bool result;
   switch (Code) {
-    case opEqual: result = l.Boolean == r.Boolean; break;
+    case opEqual:
+    case opExactEqual: result = l.Boolean == r.Boolean; break;
     case opNotEqual: result = l.Boolean != r.Boolean; break;
     case opAnd: result = l.Boolean && r.Boolean; break;
     case opOr: result = l.Boolean || r.Boolean; break;
@@ -104,8 +105,8 @@ void TxbExpOperator::EvaluateBoolean(const ExprValue& l, const ExprValue& r, Exp
 
 void TxbExpOperator::EvaluateNumeric(const ExprValue& l, const ExprValue& r, ExprValue& out) const {
   const double a = l.Number, b = r.Number;
-  if (IsComparison(Code)) {
-    out.SetBoolean(CompareResult(Code, a < b ? -1 : (a > b ? 1 : 0)));
+  if (IsComparison(Code) || Code == opExactEqual) {
+    out.SetBoolean(CompareResult(Code == opExactEqual ? opEqual : Code, a < b ? -1 : (a > b ? 1 : 0)));
     return;
   }
   double result;
@@ -133,6 +134,9 @@ void TxbExpOperator::EvaluateText(ExprValue& l, ExprValue& r, ExprValue& out) co
     return;
   }
   switch (Code) {
+    // Exact equality: the same length and the same bytes, blanks included,
+    // whatever the comparison settings say.
+    case opExactEqual: out.SetBoolean(l.Text == r.Text); return;
     case opContains: out.SetBoolean(r.Text.find(l.Text) != AnsiString::npos); return;
     case opPlus:
       if (l.Text.size() + r.Text.size() > vx::kMaxBuiltText) RaiseValueInvalid("Text");

@@ -10,7 +10,8 @@ namespace {
 
 class DbfIndexExpr : public IndexExpr {
  public:
-  DbfIndexExpr(XBO_dBaseFld& table, const std::string& text) : handler_(&xbTableExpLink(table), false, text) {}
+  DbfIndexExpr(XBO_dBaseFld& table, const std::string& text)
+      : handler_(&xbTableExpLink(table), false, text), raw_(xbReadsRawFields(handler_, table)) {}
 
   IndexValue Evaluate() override {
     ExprValue v;
@@ -37,9 +38,11 @@ class DbfIndexExpr : public IndexExpr {
     return out;
   }
   std::string Text() const override { return handler_.ExpressionText(); }
+  bool ReadsRawFields() const override { return raw_; }
 
  private:
   TxbExpHandler handler_;
+  bool raw_;
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <map>
 
+#include "platform/rtl/filebytes.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/scope_guard.h"
 #include "platform/rtl/sysutils.h"
@@ -220,9 +221,14 @@ AnsiString XBO_dBHandler::TagLackingLastRecord(XBobjIndexFile& file) {
   SetReadAhead(false);
   CurRecord = scratch.data();
   ReadPlain(RecordCount);
+  // A unique tag lacks the key of a record whenever that key's first holder
+  // took another key: only a write stopped before its keys makes the gap
+  // a loss.
+  std::uint8_t incomplete = 0;
+  if (ReadBlock(dbf_format::kIncompleteWrite, &incomplete, 1) != 1) incomplete = 0;
   for (int i = 0; i < file.TagCount(); ++i) {
     XBobjIndexTag* tag = file.TagByNumber(i);
-    if (!tag->HoldsCurrentRecord()) return "tag " + tag->TagName();
+    if (!tag->HoldsCurrentRecord(incomplete != 0)) return "tag " + tag->TagName();
   }
   return {};
 }
@@ -319,10 +325,32 @@ void XBO_dBHandler::IndexOn(const AnsiString& fileName, const AnsiString& tagNam
     return;
   }
   int code = 0;
+  // A single-tag file is written anew; until its build succeeds its former
+  // bytes are kept, so that a build that fails leaves an existing file as it
+  // was and no new one.
+  const bool existed = XBO_DiskFile(path, false, false).FileExisted();
+  AnsiString former;
+  const bool kept = !format->compound && existed && vx::ReadFileBytes(path, former);
+  std::unique_ptr<XBobjIndexFile> file;
+  vx::ScopeGuard undo([&] {
+    if (format->compound || (existed && !kept)) return;
+    file.reset();
+    if (!existed) {
+      DeleteFile(path);
+      return;
+    }
+    // Written back in place: whoever has the file open keeps the same file.
+    try {
+      XBO_DiskFile back(path, false, true);
+      back.FileOpen();
+      back.FileTruncate(0);
+      back.Write(0, former.data(), int(former.size()));
+    } catch (const EXBaseError&) {}
+  });
   // A compound file keeps its other tags; a single-tag file is written anew,
   // and so is a compound file that is not sound (its tags cannot be kept,
   // and building over it is how it is mended).
-  std::unique_ptr<XBobjIndexFile> file = MakeIndexFile(path, true, !format->compound, code);
+  file = MakeIndexFile(path, true, !format->compound, code);
   if (!file && code == xbErrIndexInvalid && format->compound) file = MakeIndexFile(path, true, true, code);
   if (!file) {
     TableError(code, xbNoSubCode, SysXb_UpperCase(path));
@@ -336,6 +364,37 @@ void XBO_dBHandler::IndexOn(const AnsiString& fileName, const AnsiString& tagNam
   }
   vx::ScopeGuard unlock([&file] { file->Unlock(); });
   file->TagAdd(definition);
+  undo.Dismiss();
+}
+
+void XBO_dBHandler::IndexFileRebuild(const AnsiString& name) {
+  const AnsiString path = IndexPathName(name);
+  std::unique_ptr<XBobjIndexFile> closed;
+  XBobjIndexFile* file = IndexFile(FindIndexFile(path));
+  if (!file) {
+    // Opened past the check: mending what it refuses is the point.
+    int code = 0;
+    closed = MakeIndexFile(path, false, false, code);
+    if (!closed) {
+      TableError(code, xbNoSubCode, SysXb_UpperCase(path));
+      return;
+    }
+    closed->SetLockMode(LockProtocol);
+    file = closed.get();
+  }
+  const std::int32_t saved = RecNo;
+  XBobjIndexTag* const tag = FActiveTag;
+  PassGuard back(*this, true);
+  vx::ScopeGuard position([this, saved, tag] {
+    try {
+      if (saved >= 1 && saved <= RecordCount) ReadPlain(saved);
+      if (tag) tag->TagReset(XBTagReset::OnCurrentRecord);
+    } catch (...) {}
+  });
+  FActiveTag = nullptr;
+  TableState = XBTableState::BuildingIndex;
+  SetReadAhead(true);
+  file->Reindex();  // takes the whole file's lock itself
 }
 
 int XBO_dBHandler::SelectTag(const AnsiString& tagName, bool keepPosition) {

@@ -161,7 +161,20 @@ void XBO_dBHandler::Append() {
     return;
   }
   vx::ScopeGuard unlock([this] { UnlockIndexFiles(); });
+  // The record counts (by the file's size) before its keys are written; the
+  // header says so from before the record until after the keys, so that the
+  // check of the index files knows a writer stopped in between (a unique
+  // tag cannot tell).
+  const bool mark = HasIndex() && ReadWrite();
+  if (mark) MarkIncompleteWrite(true);
   XBO_dBaseFld::AppendRecord();
+  if (mark) MarkIncompleteWrite(false);
+}
+
+void XBO_dBHandler::MarkIncompleteWrite(bool on) {
+  const std::uint8_t value = on ? 1 : 0;
+  HeaderImage[dbf_format::kIncompleteWrite] = value;
+  WriteBlock(dbf_format::kIncompleteWrite, &value, 1);
 }
 
 void XBO_dBHandler::Rewrite(int n) {

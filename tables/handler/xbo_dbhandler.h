@@ -34,11 +34,12 @@
 //
 // Writes (AppendRecord, WriteRecord) lock every open index file first; when
 // one cannot be locked the others are released and error 33 is raised
-// through the error hook; nothing is written. The index files of a shared
-// table are locked for a move as well (a step through the active tag that
-// stays in its loaded leaf only reads the index's version counter, see
-// GetRec), and a tag whose file another program changed is put back on its
-// entry first.
+// through the error hook; nothing is written. An append with index files
+// open marks the table header (byte 14) from before its record until its
+// keys are written. The index files of a shared table are locked for a move
+// as well (a step through the active tag that stays in its loaded leaf only
+// reads the index's version counter, see GetRec), and a tag whose file
+// another program changed is put back on its entry first.
 //
 // Index files are opened by extension from a list (IndexOpenList); the
 // formats are looked up in a registry (xb_handler_index.h) so that every
@@ -92,7 +93,9 @@ inline constexpr std::int32_t xbErrTooManyIndexes = 2113;
 // An index file that lacks the entry of the table's last record: a writer
 // stopped between writing the record and its keys, so walks and seeks would
 // miss the record. Raised when such a file is opened; the file is not
-// opened, and rebuilding its tags (IndexOn) mends it.
+// opened, and rebuilding its tags (IndexFileRebuild, or IndexOn per tag)
+// mends it. A unique tag without any entry of the key counts only while the
+// table's header is marked by an append stopped before its keys.
 class EXBaseIndexOutOfDate : public EXBaseError {
  public:
   using EXBaseError::EXBaseError;
@@ -214,6 +217,11 @@ class XBO_dBHandler : public XBO_dBaseFld {
   // Builds a tag. uniqueCode 0 = unique; sortCode one of xbSort....
   void IndexOn(const AnsiString& fileName, const AnsiString& tagName, const AnsiString& keyExpr,
                const AnsiString& forExpr, int uniqueCode, int sortCode);
+  // Rebuilds every tag of one index file from the expressions, FOR
+  // conditions and options it holds, whether it is open or not (a file the
+  // check at opening refuses is mended this way). Errors 2 and 2112 as for
+  // opening.
+  void IndexFileRebuild(const AnsiString& name);
   // Makes a tag active (empty name: record order); the slot of its file.
   int SelectTag(const AnsiString& tagName, bool keepPosition);
   void Reindex();
@@ -267,6 +275,9 @@ class XBO_dBHandler : public XBO_dBaseFld {
     XBTableState FState;
   };
 
+  // Sets or clears the header's mark of a write between its record and its
+  // keys, on disk at once.
+  void MarkIncompleteWrite(bool on);
   // The table file's own positioned read, without order, filter or hooks.
   void ReadPlain(int code) { XBO_dBaseFld::ReadRecord(code); }
   void DropReadAhead() { FBlocks.Drop(); }

@@ -280,7 +280,7 @@ void XBobjMDXTag::TagLoad() {
   forExprText_ = hasFor_ ? vx::GetZText(&h[tag_header::kFor], tag_header::kForSize) : std::string();
   hasFor_ = hasFor_ && !forExprText_.empty();
   KeyExprCompile();
-  ForExprCompile();
+  ForExprLoad();
   changed_ = false;
 }
 

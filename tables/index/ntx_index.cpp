@@ -161,7 +161,7 @@ void XBobjNTXTag::TagLoad() {
   hasFor_ = hasFor_ && !forExprText_.empty();
   keyType_ = XBKeyType::Character;
   KeyExprCompile();
-  ForExprCompile();
+  ForExprLoad();
   if (keyExpr_) {
     try {
       const vx::IndexValue v = keyExpr_->Evaluate();

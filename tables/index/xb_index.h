@@ -52,6 +52,10 @@ class IndexExpr {
   virtual ~IndexExpr() = default;
   virtual IndexValue Evaluate() = 0;
   virtual std::string Text() const = 0;
+  // Whether the expression reads a field the table hands over as its raw
+  // bytes (a type the language has no values for): keys built from them
+  // need not have the form the file's writer gave them.
+  virtual bool ReadsRawFields() const { return false; }
 };
 
 // What the index layer asks of the table it belongs to.
@@ -150,6 +154,10 @@ class XBobjIndexTag {
   virtual void TagStore() { changed_ = false; }
   virtual void KeyExprCompile();
   virtual void ForExprCompile();
+  // ForExprCompile for a tag read from its file: a FOR expression this
+  // engine cannot compile leaves the tag walkable; its error is raised when
+  // the condition is needed (ForOK).
+  void ForExprLoad();
   virtual bool KeyBuild(XBobjIndexKeyData& key);
   virtual bool ForOK();
   // Decodes a page as the file holds it, whatever path leads to it; what
@@ -178,10 +186,17 @@ class XBobjIndexTag {
   bool KeyUpdate(int32_t record, bool appending);
   // Whether the tag holds the entry the table's current record should give
   // it: also true when the FOR expression leaves the record out, or when a
-  // unique tag holds the key for another record. False too when the page
-  // holding it and its right neighbour do not name each other. Leaves the
-  // loaded chain and the current key as they were.
-  bool HoldsCurrentRecord();
+  // unique tag holds the key for another record. A unique tag without any
+  // entry of the key counts as holding it unless `uniqueKeyRequired`: its
+  // key's first holder may have taken another key since. True as well when
+  // nothing can be proved: the key or FOR expression fails on the record
+  // (an expression error) or reads fields given raw. False when the page
+  // holding it and its right neighbour do not name each other the way a
+  // writer stopped inside a split leaves them; neighbours that contradict
+  // each other otherwise (a cycle, keys out of order) raise the
+  // damaged-index error. Leaves the loaded chain and the current key as
+  // they were.
+  bool HoldsCurrentRecord(bool uniqueKeyRequired);
   bool SetScope(const XBobjIndexKeyData* low, const XBobjIndexKeyData* high, bool prefixMatch, bool lowFlag,
                 bool highFlag);
   bool HasScope() const { return !scopeLow_.Empty() || !scopeHigh_.Empty(); }
@@ -274,6 +289,7 @@ class XBobjIndexTag {
   int changing_ = 0;  // nesting of operations that change keys: nodes are loaded as own copies
   std::unique_ptr<vx::IndexExpr> forExpr_;
   std::unique_ptr<vx::IndexExpr> keyExpr_;
+  std::string forError_;  // why the FOR expression read from the file did not compile
 
  private:
   friend class XBobjIndexFile;  // hands a new tag of a one-tag file its header page

@@ -180,13 +180,20 @@ int32_t XBobjIndexTag::FindForUpdate(const XBobjIndexKeyData& key) {
   return current_.link == k.link ? current_.link : 0;
 }
 
-bool XBobjIndexTag::HoldsCurrentRecord() {
+bool XBobjIndexTag::HoldsCurrentRecord(bool uniqueKeyRequired) {
   vx::IndexTableLink* table = file_->Table();
   if (!table || !keyExpr_) return true;
   const int32_t record = table->CurrentRecord();
-  if (record < 1 || (forExpr_ && !ForOK())) return true;
+  if (record < 1) return true;
+  // Keys this engine cannot build as the file's writer did prove nothing.
+  if (keyExpr_->ReadsRawFields() || (forExpr_ && forExpr_->ReadsRawFields())) return true;
   XBobjIndexKeyData key;
-  KeyBuild(key);
+  try {
+    if ((forExpr_ || !forError_.empty()) && !ForOK()) return true;
+    KeyBuild(key);
+  } catch (const EXBaseExpression&) {
+    return true;
+  }
   key.link = key.record = record;
   AdjustValue(key, true);
   auto savedPath = std::move(path_);
@@ -199,18 +206,44 @@ bool XBobjIndexTag::HoldsCurrentRecord() {
     atEOF_ = eof;
   });
   path_.clear();
-  const bool found =
-      unique_ ? Seek(key.value, -1, false) == 0 && TakeCurrent() && CompareKeys(key.value, current_.value, false) == 0
-              : FindForUpdate(key) == record;
-  if (!found) return false;
-  // A writer stopped inside a split may have left the first keys of a page
-  // both on the new page and still on the old one; the old page then does
-  // not point back at the new one.
+  bool found;
+  if (unique_) {
+    found = Seek(key.value, -1, false) == 0 && TakeCurrent() && CompareKeys(key.value, current_.value, false) == 0;
+    if (!found) return !uniqueKeyRequired;
+  } else {
+    found = FindForUpdate(key) == record;
+    if (!found) return false;
+  }
   const XBobjIndexKey& leaf = *path_.back();
   if (leaf.right <= 0) return true;
+  if (leaf.right == leaf.page) file_->Damaged("page " + std::to_string(leaf.page) + " is its own right neighbour");
   XBobjIndexKey next;
   PageLoad(leaf.right, next);
-  return next.left == leaf.page;
+  if (next.left == leaf.page) {
+    // The neighbour goes on where this page ends; one whose first key sorts
+    // before this page's last one closes a cycle or crosses another chain.
+    if (!leaf.keys.empty() && !next.keys.empty()) {
+      const XBobjIndexKeyData& last = leaf.keys.back();
+      const XBobjIndexKeyData& first = next.keys.front();
+      const int c = CompareKeys(last.value, first.value, false);
+      if (c > 0 || (c == 0 && file_->KeysCarryRecord() && uint32_t(last.record) > uint32_t(first.record)))
+        file_->Damaged("page " + std::to_string(next.page) + " is out of order after page " + std::to_string(leaf.page));
+    }
+    return true;
+  }
+  // A writer stopped inside a split may have left the first keys of a page
+  // both on the new page and still on the old one: the new page took the
+  // old one's left neighbour, and the old page does not point back at it.
+  if (next.left == leaf.left) return false;
+  // One stopped while taking an emptied page out of the chain: the right
+  // neighbour still names the page between them, which names both.
+  if (next.left > 0 && next.left != next.page) {
+    XBobjIndexKey between;
+    PageLoad(next.left, between);
+    if (between.left == leaf.page && between.right == next.page) return false;
+  }
+  file_->Damaged("pages " + std::to_string(leaf.page) + " and " + std::to_string(next.page) +
+                 " do not name each other");
 }
 
 bool XBobjIndexTag::KeyUpdate(int32_t record, bool appending) {
@@ -221,7 +254,7 @@ bool XBobjIndexTag::KeyUpdate(int32_t record, bool appending) {
   XBobjIndexFile::ReadScope reading(*file_);
   Changing changing(*this);
   vx::RestoreOnExit<bool> updating(updating_, true);
-  const bool include = forExpr_ ? ForOK() : true;
+  const bool include = forExpr_ || !forError_.empty() ? ForOK() : true;
   XBobjIndexKeyData newKey;
   KeyBuild(newKey);
   newKey.link = newKey.record = record;

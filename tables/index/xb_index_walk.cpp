@@ -95,6 +95,17 @@ void XBobjIndexTag::ForExprCompile() {
   if (file_->Table() && hasFor_ && !forExprText_.empty()) forExpr_ = file_->Table()->Compile(forExprText_);
 }
 
+void XBobjIndexTag::ForExprLoad() {
+  forError_.clear();
+  try {
+    ForExprCompile();
+  } catch (const EXBaseExpression& e) {
+    forExpr_.reset();
+    forError_ = e.Message();
+    if (forError_.empty()) forError_ = "FOR expression cannot be evaluated";
+  }
+}
+
 bool XBobjIndexTag::KeyBuild(XBobjIndexKeyData& key) {
   if (!keyExpr_) return false;
   key.value = ValueToKey(keyExpr_->Evaluate());
@@ -102,7 +113,10 @@ bool XBobjIndexTag::KeyBuild(XBobjIndexKeyData& key) {
 }
 
 bool XBobjIndexTag::ForOK() {
-  if (!forExpr_) return false;
+  if (!forExpr_) {
+    if (!forError_.empty()) throw EXBaseExpression(forError_ + " - " + forExprText_);
+    return false;
+  }
   const vx::IndexValue v = forExpr_->Evaluate();
   return v.kind == vx::IndexValue::Kind::Logical && v.logical;
 }

@@ -1,7 +1,8 @@
 // Fuzz entry point: any bytes as separated values. The first byte picks the
 // reader's settings (delimiter, tilde line breaks, OEM text, fixed cells,
-// appending); reading never fails on an existing file and leaves at least
-// one row per record.
+// appending); reading fails only on a file that would make a grid larger
+// than the cell file allows, and leaves the grid as it was then; it never
+// adds more than 16,384 columns.
 #include <cstdio>
 #include <cstdlib>
 
@@ -28,7 +29,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     grid.SetFixedCols(1);
     grid.SetIncludeFixedCells(false);
   }
-  grid.LoadFromCSV(file, settings & 64);
+  const int cols = grid.ColCount(), rows = grid.RowCount();
+  try {
+    grid.LoadFromCSV(file, settings & 64);
+  } catch (const ERichGridError& e) {
+    // Only a file larger than a grid may be refused, and the grid stays.
+    if (e.Message().rfind("File too large ", 0) != 0 || grid.ColCount() != cols || grid.RowCount() != rows) {
+      std::fprintf(stderr, "an unexpected failure: %s\n", e.Message().c_str());
+      std::abort();
+    }
+  }
+  if (grid.ColCount() > cols + 16384) {
+    std::fprintf(stderr, "a grid of %d columns\n", grid.ColCount());
+    std::abort();
+  }
   if (grid.Delimiter() != delimiters[settings & 7]) {
     std::fprintf(stderr, "the delimiter was not restored\n");
     std::abort();

@@ -55,12 +55,16 @@ TEST_F(GridCsv, FieldsAndDelimiters) {
       {"quoted field at the end", "a;\"b\"\"c\"\r\n", ';', "a|b\"c"},
       {"empty quoted field", "\"\";b\r\n", ';', "|b"},
       {"text after the closing quote is dropped", "\"ab\"cd;e\r\n", ';', "ab|e"},
+      // In the last field it used to be dropped too.
+      {"text after the closing quote of the last field stays", "\"abc\" def\r\n", ';', "abc\" def"},
+      {"... after a delimiter, less a quote at its end", "x;\"ab\"c\"\"d\"\r\ny", ';', "x|ab\"c\"d/y|"},
       {"quotes inside an unquoted field stay", "a\"b;c\"\"d\r\n", ';', "a\"b|c\"\"d"},
       {"a delimiter at the end starts no field", "a;b;\r\nc\r\n", ';', "a|b/c|"},
       {"empty lines are empty rows", "a;b\r\n\r\nc;d", ';', "a|b/|/c|d"},
       {"LF line ends", "a;b\nc;d\n", ';', "a|b/c|d"},
       {"CR line ends", "a;b\rc;d", ';', "a|b/c|d"},
-      {"line break inside quotes", "\"a\nb\";\"c\r\nd\";\"e\rf\"\r\ng\r\n", ';', "a\r\nb|c\r\nd|e\r\nf/g||"},
+      // A CR alone is the grid's line break as it stands (it used to become CR LF).
+      {"line break inside quotes", "\"a\nb\";\"c\r\nd\";\"e\rf\"\r\ng\r\n", ';', "a\r\nb|c\r\nd|e\rf/g||"},
       {"unclosed quote takes the rest", "a;\"b;c\r\nd\r\n", ';', "a|b;c\r\nd\r\n"},
       {"leading blank makes no quoted field", " \"a\";b\r\n", ';', " \"a\"|b"},
       {"empty file", "", ';', ""},
@@ -151,8 +155,8 @@ std::string Hex(const AnsiString& s) {
 
 // python's csv module writes the sample (Cyrillic, delimiters, tabs,
 // quotes, runs of quotes, line breaks inside fields) and reads it back; the
-// grid must hold the same fields. Line breaks inside fields are compared as
-// CR LF. Runs of four and more quotes agree too: both undouble "" inside a
+// grid must hold the same fields. An LF inside a field is compared as CR
+// LF; CR LF and a CR alone as they are. Runs of four and more quotes agree too: both undouble "" inside a
 // quoted field.
 TEST_F(GridCsv, FilesOfPythonsCsvModule) {
   int variants = 0;

@@ -40,7 +40,7 @@ TEST_F(GridFiles, CellFileBytesAndRoundTrip) {
   g.SaveToFile(file);
   // CP1251, CR LF; only a text holding a CR gets TAB for CR and BS for LF.
   EXPECT_EQ(vx::test::ReadWholeFile(file), AnsiString("3,3\r\ncw 0,64\r\ncw 1,50\r\ncw 2,30\r\n0,0,") + "год"_cp +
-                                               "\r\n1,0," + "тираж"_cp + "\r\n0,1,2001\r\n1,1,a\t\bb\r\n2,2,x\ty\r\n");
+                                               "\r\n1,0," + "тираж"_cp + "\r\n0,1,2001\r\n1,1,a\t\bb\r\n2,2,\x1Bx\ty\r\n");
 
   for (bool multi : {true, false}) {
     TRichStringGrid back(nullptr);
@@ -51,8 +51,9 @@ TEST_F(GridFiles, CellFileBytesAndRoundTrip) {
     EXPECT_EQ(back.ColWidths(0), 64);
     EXPECT_EQ(back.ColWidths(1), 50);
     EXPECT_EQ(back.ColWidths(2), 30);
-    // A CR without LF comes back as TAB: decoding needs a BS in the text.
-    const std::vector<AnsiString> want = {"год"_cp, "тираж"_cp, "", "2001", multi ? "a\r\nb" : "a", "", "", "", "x\ty"};
+    // A CR without LF used to come back as TAB (decoding needs a BS in the
+    // text); such a text is written escaped now.
+    const std::vector<AnsiString> want = {"год"_cp, "тираж"_cp, "", "2001", multi ? "a\r\nb" : "a", "", "", "", multi ? "x\ry" : "x"};
     EXPECT_EQ(AllCells(back), want) << multi;
   }
 }
@@ -73,6 +74,45 @@ TEST_F(GridFiles, CellFileTextWithLineFeedOnlyStaysInItsCell) {
   back.LoadFromFile(file);
   EXPECT_EQ(back.Cells(0, 0), "x\n1,1,injected");
   EXPECT_EQ(back.Cells(1, 1), "");
+}
+
+// Texts that the line-break coding would change used to come back changed:
+// a TAB beside a line break became CR, a CR alone became TAB, a BS became
+// LF. Texts it keeps are still written as before.
+TEST_F(GridFiles, CellFileGivesBackEveryText) {
+  const struct {
+    AnsiString text, line;
+  } cases[] = {
+      {"a\r\nb", "a\t\bb"},
+      {"a\tb", "a\tb"},
+      {"x\n1,1,y", "x\b1,1,y"},
+      {"a\tb\r\nc", "\x1B" "a\x1B\tb\t\bc"},
+      {"a\rb", "\x1B" "a\tb"},
+      {"a\rb\r\n\r", "a\tb\t\b\t"},
+      {"a\bb", "\x1B" "a\x1B\bb"},
+      {"\x1B" "b", "\x1B\x1B\x1B" "b"},
+      {"tab\t\nlf", "\x1Btab\x1B\t\blf"},
+  };
+  TRichStringGrid g(nullptr);
+  g.SetColCount(1);
+  g.SetRowCount(static_cast<int>(std::size(cases)));
+  AnsiString bytes = "1," + IntToStr(g.RowCount()) + "\r\ncw 0,64\r\n";
+  for (int r = 0; r < g.RowCount(); ++r) {
+    g.SetCells(0, r, cases[r].text);
+    bytes += "0," + IntToStr(r) + "," + cases[r].line + "\r\n";
+  }
+  const std::string file = dir_ / "texts.ini";
+  g.SaveToFile(file);
+  EXPECT_EQ(vx::test::ReadWholeFile(file), bytes);
+  for (bool multi : {true, false}) {
+    TRichStringGrid back(nullptr);
+    back.SetMultilinecells(multi);
+    back.LoadFromFile(file);
+    for (int r = 0; r < g.RowCount(); ++r) {
+      const AnsiString& text = cases[r].text;
+      EXPECT_EQ(back.Cells(0, r), multi ? text : text.substr(0, text.find('\r'))) << r << " " << multi;
+    }
+  }
 }
 
 TEST_F(GridFiles, CellFileRangeWithoutFixedCells) {

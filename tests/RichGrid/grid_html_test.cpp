@@ -163,23 +163,26 @@ TEST_F(GridHtml, HeaderFooterPrefixSuffixAndAppend) {
   EXPECT_EQ(vx::test::ReadWholeFile(file), once);
 }
 
-// Without IncludeFixedCells the table leaves out every fixed row and column
-// (the right ones and the footers too) and has no heading row.
+// Without IncludeFixedCells the table leaves out the fixed first rows and
+// columns and has no heading row. The footers and the fixed right columns
+// used to be left out too.
 TEST_F(GridHtml, FileRangeWithoutFixedCells) {
   TRichStringGrid g(nullptr);
-  g.SetColCount(3);
+  g.SetColCount(4);
   g.SetRowCount(3);
   g.SetFixedRows(1);
   g.SetFixedCols(1);
   g.SetFixedFooters(1);
+  g.SetFixedRightCols(1);
   for (int r = 0; r < 3; ++r)
-    for (int c = 0; c < 3; ++c) g.SetCells(c, r, IntToStr(c) + IntToStr(r));
+    for (int c = 0; c < 4; ++c) g.SetCells(c, r, IntToStr(c) + IntToStr(r));
   g.SetIncludeFixedCells(false);
   const std::string file = dir_ / "data.html";
   g.SaveToHTML(file);
   EXPECT_EQ(vx::test::ReadWholeFile(file),
             "<table border=\"1\" cellspacing=\"0\" cellpadding=\"0\" width=\"100%\">\r\n"
-            "<tr>\r\n<td nowrap>11</td>\r\n<td nowrap>21</td>\r\n</tr>\r\n</table><p>\r\n");
+            "<tr>\r\n<td nowrap>11</td>\r\n<td nowrap>21</td>\r\n<td nowrap>31</td>\r\n</tr>\r\n"
+            "<tr>\r\n<td nowrap>12</td>\r\n<td nowrap>22</td>\r\n<td nowrap>32</td>\r\n</tr>\r\n</table><p>\r\n");
 }
 
 TEST_F(GridHtml, SaveColorAndSaveFontsOff) {

@@ -40,6 +40,7 @@ std::string Escaped(const std::string& s) {
   for (char c : s) {
     if (c == '\\') out += "\\\\";
     else if (c == '\n') out += "\\n";
+    else if (c == '\r') out += "\\r";
     else if (c == '\t') out += "\\t";
     else out += c;
   }
@@ -71,19 +72,20 @@ void FillSample(TRichStringGrid& g) {
   g.SetCells(4, 2, "две\r\nстроки"_cp);
   g.SetCells(5, 2, "007");
   g.SetCells(6, 2, "a \"quoted\" text");
+  g.SetCells(7, 2, "1,500");
+  g.SetCells(8, 2, "1.50");
   g.SetCells(29, 2, "последний"_cp);
   g.SetCells(0, 3, "итого"_cp);
   g.SetCells(29, 3, "0.125");
 }
 
 // How a cell of the sample reads back: numbers by %.15g (its numbers are
-// the texts of digits, '.' and '-'), texts without CR.
+// the texts of digits, '.' and '-' that %.15g writes as they are: "007" and
+// "1.50" used to go as the numbers 7 and 1.5), texts without CR.
 std::string Expected(const AnsiString& cell, bool typed) {
   if (cell.empty()) return "";
-  if (cell.find_first_not_of("0123456789.-") == AnsiString::npos) {
-    const AnsiString shown = cell == "007" ? "7" : cell;
-    return (typed ? "n:" : "t:") + shown;
-  }
+  if (cell.find_first_not_of("0123456789.-") == AnsiString::npos && Format("%.15g", {std::atof(cell.c_str())}) == cell)
+    return (typed ? "n:" : "t:") + cell;
   return (typed ? "s:" : "t:") + Escaped(Utf8(StringReplace(cell, "\r", "", TReplaceFlags{rfReplaceAll})));
 }
 
@@ -177,6 +179,80 @@ TEST_F(GridOfficePeers, SpreadsheetsOfLibreOfficeLoad) {
   TRichStringGrid g(nullptr);
   EXPECT_THROW(g.SaveToXLS(dir_ / "source.xls", "Added"), EOleException);
   EXPECT_EQ(vx::test::ReadWholeFile(dir_ / "source.xls"), before);
+}
+
+// Line breaks through the spreadsheet and the document. They used to
+// change: a CR alone was dropped from both (two lines joined), and a
+// spreadsheet's LF came back as it was, not as the grid's CR LF.
+TEST_F(GridOfficePeers, LineBreaksKeptThroughSpreadsheetsAndDocuments) {
+  TRichStringGrid g(nullptr);
+  g.SetColCount(4);
+  g.SetRowCount(1);
+  const AnsiString texts[] = {"две\r\nстроки"_cp, "одна\rCR"_cp, "таб\tи\r\nстрока"_cp, "x"};
+  for (int c = 0; c < 4; ++c) g.SetCells(c, 0, texts[c]);
+  const std::string xls = dir_ / "lines.xls";
+  g.SaveToXLS(xls);
+  EXPECT_EQ(Peer(std::string(kPeers) + "xlrd " + xls), "sheet Sheet1\ns:две\\nстроки\ts:одна\\rCR\ts:таб\\tи\\nстрока\ts:x\n");
+  TRichStringGrid back(nullptr);
+  back.LoadFromXLS(xls);
+  for (int c = 0; c < 4; ++c) EXPECT_EQ(back.Cells(c, 0), texts[c]) << c;
+
+  // A multi-line cell of LibreOffice's spreadsheet.
+  vx::test::WriteWholeFile(dir_ / "lo.csv", "\"две\nстроки\",\"x\"\r\n");
+  Peer(Soffice(dir_ / "profile") + "--infilter='Text - txt - csv (StarCalc):44,34,76,1' --convert-to 'xls:MS Excel 97' --outdir " +
+       dir_.Path() + " " + dir_ / "lo.csv >/dev/null 2>&1");
+  TRichStringGrid lo(nullptr);
+  lo.LoadFromXLS(dir_ / "lo.xls");
+  EXPECT_EQ(lo.Cells(0, 0), "две\r\nстроки"_cp.str());
+
+  // The document: every line of a cell on a line of its own.
+  TRichStringGrid doc(nullptr);
+  doc.SetColCount(2);
+  doc.SetRowCount(1);
+  doc.SetCells(0, 0, "a\rb");
+  doc.SetCells(1, 0, "c\r\nd");
+  doc.SaveToDOC(dir_ / "lines.doc");
+  Peer(Soffice(dir_ / "profile") + "--convert-to 'txt:Text (encoded):UTF8' --outdir " + dir_ / "txt" + " " +
+       dir_ / "lines.doc >/dev/null 2>&1");
+  std::string text = vx::test::ReadWholeFile(dir_ / "txt/lines.txt");
+  std::erase(text, '\r');
+  EXPECT_EQ(text.substr(text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0), "a\nb\nc\nd\n\n");
+}
+
+// Dates of LibreOffice and gnumeric (custom date formats, a date with a
+// time) load in the short date format; they used to load as their serial
+// numbers ("36955" for 05.03.2001). Written back into the workbook, they
+// stay dates for python3-xlrd.
+TEST_F(GridOfficePeers, DatesOfLibreOfficeAndGnumericLoadAsDates) {
+  vx::test::WriteWholeFile(dir_ / "lo.csv", "дата,число,время\r\n05.03.2001,36955,05.03.2001 14:30\r\n31.12.1999,1,\r\n");
+  Peer(Soffice(dir_ / "profile") +
+       "--infilter='Text - txt - csv (StarCalc):44,34,76,1,1/4/3/4' --convert-to 'xls:MS Excel 97' --outdir " +
+       dir_.Path() + " " + dir_ / "lo.csv >/dev/null 2>&1");
+  vx::test::WriteWholeFile(dir_ / "gn.csv", "date,number\n2001-03-05,36955\n1999-12-31,1\n");
+  Peer("ssconvert " + dir_ / "gn.csv " + dir_ / "gn.xls 2>/dev/null");
+  const struct {
+    const char* file;
+    std::vector<std::string> cells;  // rows 2 and 3
+  } cases[] = {
+      {"lo.xls", {"05.03.2001", "36955", "05.03.2001 14:30:00", "31.12.1999", "1", ""}},
+      {"gn.xls", {"05.03.2001", "36955", "31.12.1999", "1"}},
+  };
+  for (const auto& c : cases) {
+    TRichStringGrid g(nullptr);
+    g.LoadFromXLS(dir_ / c.file);
+    std::vector<std::string> got;
+    for (int r = 1; r < g.RowCount(); ++r)
+      for (int col = 0; col < g.ColCount(); ++col) got.push_back(g.Cells(col, r));
+    EXPECT_EQ(got, c.cells) << c.file;
+  }
+  TRichStringGrid added(nullptr);
+  added.SetColCount(1);
+  added.SetRowCount(1);
+  added.SetCells(0, 0, "x");
+  added.SaveToXLS(dir_ / "lo.xls", "Added");
+  EXPECT_EQ(Peer(std::string(kPeers) + "xlrd " + dir_ / "lo.xls"),
+            "sheet Added\ns:x\nsheet lo\ns:дата\ts:число\ts:время\nd:2001-03-05\tn:36955\td:2001-03-05 14:30\n"
+            "d:1999-12-31\tn:1\n");
 }
 
 // Strips tags from LibreOffice's HTML and keeps the cells' texts with the

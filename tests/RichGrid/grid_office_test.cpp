@@ -232,15 +232,26 @@ TEST_F(GridOffice, SpreadsheetBlockFromA1InGeneralLetters) {
   }
 }
 
-// Whole and decimal texts go over as numbers, everything else as text; CR
-// is taken out of texts.
+// Whole and decimal texts go over as numbers when the number reads back as
+// the same text, everything else as text; the CR of each CR LF is taken
+// out of texts.
 TEST_F(GridOffice, SpreadsheetValuesNumbersAndTexts) {
   const std::pair<const char*, OleVariant> cases[] = {
       {"12", 12.0},
       {"-3", -3.0},
       {"1.5", 1.5},
-      {"1,234.5", 1234.5},
-      {"007", 7.0},
+      {"0", 0.0},
+      {"-12", -12.0},
+      {"0.5", 0.5},
+      {"-0.25", -0.25},
+      // Texts whose number would read back otherwise used to go as numbers.
+      {"007", std::u16string(u"007")},
+      {"1,234.5", std::u16string(u"1,234.5")},
+      {"1,500", std::u16string(u"1,500")},
+      {"1.50", std::u16string(u"1.50")},
+      {"-0", std::u16string(u"-0")},
+      {".5", std::u16string(u".5")},
+      {"00", std::u16string(u"00")},
       {"123456789012345", 123456789012345.0},
       {"1234567890123456", std::u16string(u"1234567890123456")},  // more digits than a number holds
       {"1,5", std::u16string(u"1,5")},                            // not a thousands grouping
@@ -249,7 +260,7 @@ TEST_F(GridOffice, SpreadsheetValuesNumbersAndTexts) {
       {"+5", std::u16string(u"+5")},
       {"1.2.3", std::u16string(u"1.2.3")},
       {"abc", std::u16string(u"abc")},
-      {"a\r\nb\rc", std::u16string(u"a\nbc")},
+      {"a\r\nb\rc", std::u16string(u"a\nb\rc")},  // the CR of CR LF goes; a CR alone used to go too
       {"", OleVariant{}},
   };
   TRichStringGrid g(nullptr);
@@ -261,6 +272,21 @@ TEST_F(GridOffice, SpreadsheetValuesNumbersAndTexts) {
   for (std::size_t i = 0; i < std::size(cases); ++i)
     EXPECT_TRUE(script_.written.Get(0, static_cast<int>(i)) == cases[i].second) << cases[i].first;
   EXPECT_TRUE(script_.written.Get(1, 0) == OleVariant{std::u16string(u"год")});
+}
+
+// A spreadsheet's line breaks are LF: they used to reach the cells as
+// they were, which the grid does not take for line breaks.
+TEST_F(GridOffice, SpreadsheetLineBreaksReadAsCRLF) {
+  script_.fileExists = true;
+  script_.sheetNames = {"S"};
+  script_.usedRange = "$A$1:$D$1";
+  script_.values = OleArray(1, 4);
+  const std::pair<std::u16string, AnsiString> cases[] = {
+      {u"a\nb", "a\r\nb"}, {u"\nx\n", "\r\nx\r\n"}, {u"a\r\nb", "a\r\nb"}, {u"a\rb\tc", "a\rb\tc"}};
+  for (int c = 0; c < 4; ++c) script_.values.Set(0, c, cases[c].first);
+  TRichStringGrid g(nullptr);
+  g.LoadFromXLS("in.xls");
+  for (int c = 0; c < 4; ++c) EXPECT_EQ(g.Cells(c, 0), cases[c].second) << c;
 }
 
 TEST_F(GridOffice, SpreadsheetNamedSheetNewOrExisting) {

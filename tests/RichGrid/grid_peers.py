@@ -6,16 +6,23 @@ html FILE
     <td>: row, column, align, bgcolor, font colour and the cell's text as
     hexadecimal CP1251 bytes (<br> gives LF, source line breaks are dropped,
     character references are decoded).
+declared FILE
+    The encoding an HTML file declares (a meta charset, or the charset of a
+    meta http-equiv Content-Type), found by html.parser: a line "charset"
+    and its name ("none" when there is none), then the lines of html above
+    with the file read in that encoding (UTF-8 when none).
 csv FILE DELIMITER QUOTING ENCODING TERMINATOR
     Writes sample rows with the csv module (QUOTING: minimal or all;
     TERMINATOR: crlf or lf), reads the file back with csv.reader and prints
-    one line per record: its fields as hexadecimal CP1251 bytes, line breaks
-    inside a field turned into CR LF, '-' for an empty field.
+    one line per record: its fields as hexadecimal CP1251 bytes, each LF
+    inside a field without a CR before it turned into CR LF (a CR alone
+    stays), '-' for an empty field.
 csvdraws FILE COUNT
     Writes COUNT draw lines "yyyy.m.d;n1;...;n20" with the csv module.
 """
 import csv
 import html.parser
+import re
 import sys
 
 
@@ -53,8 +60,31 @@ def hexed(text):
     return text.encode('cp1251').hex() or '-'
 
 
-def dump_html(path):
-    with open(path, encoding='cp1251', newline='') as f:
+class Charset(html.parser.HTMLParser):
+    def __init__(self):
+        super().__init__(convert_charrefs=True)
+        self.charset = None
+
+    def handle_starttag(self, tag, attrs):
+        a = dict(attrs)
+        if tag != 'meta' or self.charset:
+            return
+        if a.get('charset'):
+            self.charset = a['charset']
+        elif (a.get('http-equiv') or '').lower() == 'content-type' and 'charset=' in (a.get('content') or ''):
+            self.charset = a['content'].split('charset=')[1].strip()
+
+
+def dump_declared(path):
+    p = Charset()
+    with open(path, encoding='latin-1', newline='') as f:
+        p.feed(f.read())
+    print('charset', p.charset or 'none')
+    dump_html(path, p.charset or 'utf-8')
+
+
+def dump_html(path, encoding='cp1251'):
+    with open(path, encoding=encoding, errors='replace', newline='') as f:
         p = Cells()
         p.feed(f.read())
         p.close()
@@ -71,6 +101,7 @@ SAMPLE = [
     ['"в кавычках"', '', 'две\r\nстроки'],
     ['одна\nстрока LF', 'a""b', '""""'],
     ['x', '"', 'конец'],
+    ['"одна\rстрока" CR', 'таб\tи\r\nстрока', '"a\r\rb"'],
 ]
 
 
@@ -84,7 +115,7 @@ def write_csv(path, delimiter, quoting, encoding, terminator):
         for record in csv.reader(f, delimiter=delim):
             fields = []
             for field in record:
-                field = field.replace('\r\n', '\n').replace('\r', '\n').replace('\n', '\r\n')
+                field = re.sub('(?<!\r)\n', '\r\n', field)
                 fields.append(hexed(field))
             print(' '.join(fields))
 
@@ -101,6 +132,8 @@ if __name__ == '__main__':
     cmd = sys.argv[1]
     if cmd == 'html':
         dump_html(sys.argv[2])
+    elif cmd == 'declared':
+        dump_declared(sys.argv[2])
     elif cmd == 'csv':
         write_csv(*sys.argv[2:7])
     elif cmd == 'csvdraws':

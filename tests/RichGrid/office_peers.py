@@ -5,11 +5,12 @@ xlrd FILE
     Every sheet of an .xls as python3-xlrd reads it: a line "sheet NAME",
     then one line per row of the sheet, its cells separated by TAB: empty,
     "n:" and the number (%.15g), "s:" and the text, "b:" and 0 or 1, "e:"
-    and the error code.
+    and the error code, "d:" and the date (yyyy-mm-dd, then hh:mm unless
+    midnight).
 csv FILE...
     Each UTF-8 CSV file (as LibreOffice or gnumeric wrote it): a line
     "file NAME", then one line per row, its cells "t:" and the text.
-Texts are UTF-8 with LF written as \\n and TAB as \\t.
+Texts are UTF-8 with LF written as \\n, CR as \\r and TAB as \\t.
 """
 import csv
 import os
@@ -17,7 +18,7 @@ import sys
 
 
 def text(s):
-    return s.replace('\\', '\\\\').replace('\n', '\\n').replace('\t', '\\t')
+    return s.replace('\\', '\\\\').replace('\n', '\\n').replace('\r', '\\r').replace('\t', '\\t')
 
 
 def dump_xlrd(path):
@@ -35,6 +36,9 @@ def dump_xlrd(path):
                     cells.append('n:%.15g' % cell.value)
                 elif cell.ctype == xlrd.XL_CELL_TEXT:
                     cells.append('s:' + text(cell.value))
+                elif cell.ctype == xlrd.XL_CELL_DATE:
+                    d = xlrd.xldate_as_datetime(cell.value, book.datemode)
+                    cells.append('d:' + d.strftime('%Y-%m-%d' if d.time() == d.min.time() else '%Y-%m-%d %H:%M'))
                 elif cell.ctype == xlrd.XL_CELL_BOOLEAN:
                     cells.append('b:%d' % cell.value)
                 else:

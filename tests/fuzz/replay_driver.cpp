@@ -4,7 +4,9 @@
 // splices) until --seconds have passed. The mutation seed is fixed unless
 // --seed=N is given, so a failure can be replayed. --malloc-limit-mb=N
 // aborts on a single allocation above N MB, as libFuzzer's option of that
-// name does.
+// name does; --rss-limit-mb=N aborts when the program holds more than N MB
+// in all, as libFuzzer's -rss_limit_mb does (counted here as the bytes
+// held through operator new).
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -78,6 +80,10 @@ int main(int argc, char** argv) {
     }
     if (a.rfind("--malloc-limit-mb=", 0) == 0) {
       vx::test::SetAllocationLimit(static_cast<std::size_t>(std::atol(a.c_str() + 18)) << 20);
+      continue;
+    }
+    if (a.rfind("--rss-limit-mb=", 0) == 0) {
+      vx::test::SetHeldLimit(static_cast<std::size_t>(std::atol(a.c_str() + 15)) << 20);
       continue;
     }
     if (a.rfind("--seed=", 0) == 0) {

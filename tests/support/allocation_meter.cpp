@@ -8,7 +8,7 @@
 namespace {
 
 std::atomic<long long> inUse{0}, peak{0};
-std::atomic<std::size_t> limit{0};
+std::atomic<std::size_t> limit{0}, heldLimit{0};
 constexpr std::size_t kHeader = 16;  // holds the block's size and keeps malloc's alignment
 
 void* Allocate(std::size_t size) {
@@ -20,6 +20,10 @@ void* Allocate(std::size_t size) {
   if (!block) return nullptr;
   *reinterpret_cast<std::size_t*>(block) = size;
   const long long now = inUse += static_cast<long long>(size);
+  if (const std::size_t most = heldLimit.load(); most && static_cast<std::size_t>(now) > most) {
+    std::fprintf(stderr, "%lld bytes held, above the limit of %zu bytes\n", now, most);
+    std::abort();
+  }
   long long high = peak.load();
   while (now > high && !peak.compare_exchange_weak(high, now)) {}
   return block + kHeader;
@@ -40,6 +44,7 @@ long long AllocatedBytes() { return inUse.load(); }
 long long PeakAllocatedBytes() { return peak.load(); }
 void ResetPeak() { peak = inUse.load(); }
 void SetAllocationLimit(std::size_t bytes) { limit = bytes; }
+void SetHeldLimit(std::size_t bytes) { heldLimit = bytes; }
 
 }  // namespace vx::test
 

@@ -141,7 +141,10 @@ void XBobjCDXTag::PageLoad(int64_t page, XBobjIndexKey& node) {
   node.right = head.right;
   // Below 2 is an interior page and anything else a leaf: other writers set
   // more flag bits on leaves (a one-page structural tag's root is 7), so
-  // damage shows in the counts and offsets, not in the attribute word.
+  // damage shows mostly in the counts and offsets. No writer sets bits of
+  // the high byte; a tag header read as a page (whose first word is a page
+  // offset, a multiple of 512) has them.
+  if (head.attributes > 0xFF) cdx_->Damaged("page " + std::to_string(page) + " is not a node page");
   node.leaf = head.attributes >= 2;
   node.position = -1;
   node.changed = false;
@@ -258,6 +261,7 @@ void XBobjCDXTag::TagLoad() {
   const uint8_t options = h[header::kOptions];
   const int64_t size = cdx_->Disk()->FileSize();
   if (root == 0 || root % vx::kCdxPageSize != 0 || root + vx::kCdxPageSize > size) cdx_->Damaged("bad root offset");
+  if (root >= headerPos_ && root < headerPos_ + kHeaderSize) cdx_->Damaged("root is not a page of the tag");
   if (keyLength < 1 || keyLength > 240) cdx_->Damaged("bad key length");
   const char* text = reinterpret_cast<const char*>(h + header::kExpressions);
   const size_t room = header::kExpressionsSize;
@@ -280,11 +284,15 @@ void XBobjCDXTag::TagLoad() {
   XBKeyType type = XBKeyType::Character;
   if (!directory_ && options < kOptStructure) {
     KeyExprCompile();
-    ForExprCompile();
+    ForExprLoad();
+    // A key that fails on the record at hand keeps character keys: the tag
+    // still walks in its stored order.
     if (keyExpr_) {
-      const vx::IndexValue v = keyExpr_->Evaluate();
-      if (v.kind == vx::IndexValue::Kind::Number) type = XBKeyType::Number;
-      else if (v.kind == vx::IndexValue::Kind::Date) type = XBKeyType::Date;
+      try {
+        const vx::IndexValue v = keyExpr_->Evaluate();
+        if (v.kind == vx::IndexValue::Kind::Number) type = XBKeyType::Number;
+        else if (v.kind == vx::IndexValue::Kind::Date) type = XBKeyType::Date;
+      } catch (const EXBaseExpression&) {}
     }
   }
   SetKeyShape(type, keyLength);

@@ -4,6 +4,7 @@
 // editing lock, check and repair through the menu.
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 
 #include "app/bases/base_tables.h"
 #include "app/settings/options.h"
@@ -45,15 +46,21 @@ class DrawBaseCommands : public AppTest {
     FormMain->OpenMainClick(&item);
   }
   TDataSet* T() { return FormMain->TableMain; }
-  // Another program appends a draw without the index, as one stopped
-  // between writing the draw and its key leaves it.
+  // Another program appends a draw without the index, and the table's
+  // header is left marked as a writer stopped between writing the draw and
+  // its key leaves it (the unique tag alone cannot tell a lost key).
   void AppendWithoutIndex(int year, int draw) {
-    XBO_dBHandler other(folder + "TESTLM.DBF", true, true, "");
-    other.BlankRecord();
-    other.PutNumberByName("YEAR", year);
-    other.PutNumberByName("DRAW", draw);
-    for (int p = 1; p <= 5; ++p) other.PutNumberByName("P" + std::to_string(p), p);
-    other.AppendRecord();
+    {
+      XBO_dBHandler other(folder + "TESTLM.DBF", true, true, "");
+      other.BlankRecord();
+      other.PutNumberByName("YEAR", year);
+      other.PutNumberByName("DRAW", draw);
+      for (int p = 1; p <= 5; ++p) other.PutNumberByName("P" + std::to_string(p), p);
+      other.AppendRecord();
+    }
+    std::fstream table(folder + "TESTLM.DBF", std::ios::in | std::ios::out | std::ios::binary);
+    table.seekp(14);
+    table.put(char(1));
   }
   int Seen() {
     int seen = 0;
@@ -123,6 +130,37 @@ TEST_F(DrawBaseCommands, AnIndexLackingTheLastDrawBringsTheReindexQuestion) {
   dialogs.Expect(vx::DialogKind::Message, "Не совпадают номера физической и логической записей"_cp, mrOk);
   dialogs.Expect(vx::DialogKind::Message, "Всего ошибок: 1"_cp, mrOk);
   FormMain->mnuCheckBaseClick(nullptr);
+  Stop();
+}
+
+// The reindex answer used to build only the draws' tag again: a second tag
+// of the file lacking the draw refused the file at once, and every further
+// answer rebuilt the same tag. Now one answer rebuilds every tag of the
+// file from the definitions it holds.
+TEST_F(DrawBaseCommands, OneReindexAnswerMendsEveryShortTagOfTheFile) {
+  dialogs.Expect(vx::DialogKind::Message, "Отсутствует индексный файл"_cp, mrOk);
+  Open();
+  FormMain->CloseMainClick(nullptr);
+  {
+    XBO_dBHandler h(folder + "TESTLM.DBF", true, true, "");
+    h.IndexOn(folder + "TESTLM.cdx", "BYP1", "P1", "P1>0", 1, 1);
+  }
+  AppendWithoutIndex(2003, 105);
+  dialogs.Expect(vx::DialogKind::Message, "А не нужно ли переиндексировать файл?"_cp, mrYes);
+  Open();
+  ASSERT_TRUE(T()->Active());
+  EXPECT_EQ(FormMain->DrawTable()->IndexName(), "INDEX");
+  EXPECT_EQ(Seen(), 4);
+  FormMain->CloseMainClick(nullptr);
+  // Both tags hold the draw now, the second one in its own order.
+  XBO_dBHandler h(folder + "TESTLM.DBF", true, true, "");
+  ASSERT_EQ(h.IndexOpenList(folder + "TESTLM.cdx", "BYP1"), 0);
+  EXPECT_EQ(h.IndexLackingLastRecord(), "");
+  std::vector<int> order;
+  for (h.GetRec(xbTop); !h.EOFFlag; h.GetRec(xbNext)) order.push_back(int(h.GetNumberByName("P1")));
+  EXPECT_EQ(order, (std::vector<int>{16, 11, 6, 1, 1}));
+  Open();
+  EXPECT_EQ(Seen(), 4);
   Stop();
 }
 

@@ -204,6 +204,48 @@ TEST_F(Exports, EachGridInEachFormatReadBackByIndependentReaders) {
   Stop();
 }
 
+// The HTML files used to declare no encoding, so that browsers and
+// LibreOffice showed the CP1251 headings as garbage: each now says it is
+// windows-1251 in a head of its own, and a reader that follows it gets
+// every cell.
+TEST_F(Exports, HtmlFilesDeclareTheirEncoding) {
+  Statistics();
+  Results();
+  FormMain->ResToSGridRes();
+  const std::string stat = out + "stat.html", res = out + "res.html";
+  Export(FormMain->mnuStatSaveToHTML, "Statistics", "HTML Files|*.html|All Files|*.*", "html", stat);
+  Export(FormMain->mnuResSaveToHTML, "Results.html", "HTML Files|*.html|All Files|*.*", "html", res);
+  for (const auto& [file, grid] : {std::pair{stat, FormMain->SGrid}, std::pair{res, FormMain->SGridRes}}) {
+    EXPECT_EQ(Peer("xmllint --html --noout " + file + " 2>&1"), "");
+    std::string cells;
+    std::istringstream lines(Peer(std::string(kGridPeers) + "declared " + file));
+    std::string charset;
+    std::getline(lines, charset);
+    EXPECT_EQ(charset, "charset windows-1251") << file;
+    for (std::string line; std::getline(lines, line);) {
+      std::istringstream fields(line);
+      std::string r, c, align, bg, font, text;
+      fields >> r >> c >> align >> bg >> font >> text;
+      cells += r + " " + c + " " + text + "\n";
+    }
+    EXPECT_EQ(cells, HtmlCells(grid)) << file;
+    const std::string html = vx::test::ReadWholeFile(file);
+    EXPECT_EQ(html.rfind("<html><head><meta charset=\"windows-1251\"></head><body>\r\n<table ", 0), 0u) << file;
+    const std::string end = "</table><p>\r\n</body></html>\r\n";
+    EXPECT_EQ(html.substr(html.size() - end.size()), end) << file;
+  }
+  // LibreOffice follows the declaration too: the headings come out as they are.
+  Peer("soffice -env:UserInstallation=file://" + folder +
+       "profile --headless --convert-to 'txt:Text (encoded):UTF8' --outdir " + out + "txt " + stat + " " + res +
+       " >/dev/null 2>&1");
+  for (const char* name : {"stat", "res"}) {
+    const std::string text = vx::test::ReadWholeFile(out + "txt/" + name + ".txt");
+    EXPECT_NE(text.find("год"), std::string::npos) << name << ": " << text;
+    EXPECT_NE(text.find("тираж"), std::string::npos) << name << ": " << text;
+  }
+  Stop();
+}
+
 TEST_F(Exports, PendingRecordPostedFirstAndClosedTablesIgnored) {
   // Closed tables: no dialog, no file.
   FormMain->mnuResSaveToASCII->Click();

@@ -1,6 +1,6 @@
 // Excel 97-2003 files: our writer read back by our reader (texts long and
 // short, Cyrillic and beyond, numbers in RK and IEEE form, Booleans and
-// errors, several sheets, the active one); compound documents of every
+// errors, dates, several sheets, the active one); compound documents of every
 // size class; damaged files give the reader's error, never a crash.
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 #include "platform/ole/compound_file.h"
 #include "platform/ole/xls_reader.h"
 #include "platform/ole/xls_writer.h"
+#include "platform/rtl/dateutils.h"
 
 namespace {
 
@@ -77,6 +78,26 @@ TEST(XlsFile, OurFilesReadBackWithEveryValue) {
     EXPECT_EQ(back.Sheets[i]->Name, book.Sheets[i]->Name);
     ExpectSameValues(back.Sheets[i]->Cells, book.Sheets[i]->Cells, "sheet " + std::to_string(i));
   }
+}
+
+// Dates go out in the short date format and come back as dates (the
+// reader used to give their serial numbers), also before March 1900, where
+// the file format counts a 29 February.
+TEST(XlsFile, DatesReadBackAsDates) {
+  XlsWorkbook book;
+  book.Sheets.push_back(MakeSheet(u"Даты"));
+  const double dates[] = {EncodeDate(2001, 3, 5), EncodeDate(1999, 12, 31) + 0.75, EncodeDate(1900, 1, 1),
+                          EncodeDate(1900, 2, 28), EncodeDate(1900, 3, 1), EncodeDate(9999, 12, 31)};
+  for (int i = 0; i < static_cast<int>(std::size(dates)); ++i) {
+    book.Sheets[0]->Cells.Set(i, 0, OleDate{dates[i]});
+    book.Sheets[0]->Cells.Set(i, 1, dates[i]);  // a number stays a number
+  }
+  const XlsWorkbook back = vx::ReadXlsFile(vx::WriteXlsFile(book));
+  ASSERT_EQ(back.Sheets.size(), 1u);
+  ExpectSameValues(back.Sheets[0]->Cells, book.Sheets[0]->Cells, "dates");
+  EXPECT_EQ(VarToStr(back.Sheets[0]->Cells.Get(0, 0)), "05.03.2001");
+  EXPECT_EQ(VarToStr(back.Sheets[0]->Cells.Get(1, 0)), "31.12.1999 18:00:00");
+  EXPECT_EQ(VarToStr(back.Sheets[0]->Cells.Get(0, 1)), "36955");
 }
 
 TEST(XlsFile, SmallAndBareWorkbooks) {

@@ -169,7 +169,7 @@ TEST(ExprTyping, NumbersAndDates) {
           {".T. = .T.", "L T"},
           {".T. # .F.", "L T"},
           {"NOT 5", "E:A boolean value is required but invalid"},
-          {"N == 5", "E:A assigned value is required but invalid"},
+          {"N == 5", "L T"},
           {"N $ 5", "E:A assigned value is required but invalid"},
           {"N AND 5", "E:A assigned value is required but invalid"},
           {"'a' * 'b'", "E:A assigned value is required but invalid"},
@@ -212,6 +212,35 @@ TEST(ExprTextCompare, TrailingBlanksAndEmptySides) {
           {"'abc' # 'abd'", "L T"},
       },
       &link);
+}
+
+// "==" used to raise "A assigned value is required but invalid" for every
+// operand type, so a FOR condition written by another program with it
+// (TRIM(UPPER(facility))=="AUDIO") could not be evaluated at all.
+TEST(ExprTextCompare, ExactEqualityComparesWholeValues) {
+  TestLink link;
+  RunCases(
+      {
+          {"\"AB\"==\"AB\"", "L T"},
+          {"\"AB \"==\"AB\"", "L F"},  // trailing blanks count
+          {"\"A\"==\"AB\"", "L F"},    // no prefix match
+          {"\"AB\"==\"A\"", "L F"},
+          {"\"A*\"==\"AB\"", "L F"},   // no wildcards
+          {"\"AB\"==\"A*\"", "L F"},
+          {"\"ab\"==\"AB\"", "L F"},
+          {"E==''", "L T"},
+          {"BL==''", "L F"},
+          {"TRIM(UPPER(T))==\"AB\"", "L T"},
+          {"1==1.0", "L T"},
+          {"1==1.5", "L F"},
+          {"D=={19800101}", "L T"},
+          {"D==2444240", "L T"},
+          {".T.==.T.", "L T"},
+          {".T.==.F.", "L F"},
+          {"'a'==1", "E:The two sides of an operation do not match"},
+      },
+      &link);
+  EXPECT_EQ(EvalText("'ab'=='AB'", &link, false, true), "L F");
 }
 
 TEST(ExprTextCompare, Wildcards) {
