@@ -3,8 +3,8 @@
 // txbasedataset_ops.cpp.
 #include "tables/dataset/txbasedataset.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -340,10 +340,15 @@ void TXBaseDataSet::InternalLast() {
 }
 
 void TXBaseDataSet::WriteBookmark(TRecordBuffer Buffer, std::int32_t RecNo) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%10d", RecNo);
-  std::memcpy(InfoBlock(Buffer) + kInfoSize, text, 10);
-  InfoBlock(Buffer)[kInfoSize + 10] = 0;
+  // The number right-aligned in 10 characters (as "%10d" writes it; read
+  // once per record, so without the formatting machinery).
+  char digits[16];
+  const std::size_t length = std::size_t(std::to_chars(digits, digits + sizeof digits, RecNo).ptr - digits);
+  char* text = InfoBlock(Buffer) + kInfoSize;
+  const std::size_t pad = length < 10 ? 10 - length : 0;
+  std::memset(text, ' ', pad);
+  std::memcpy(text + pad, digits, 10 - pad);
+  text[10] = 0;
 }
 
 std::int32_t TXBaseDataSet::BookmarkToRecNo(const char* Bookmark) const {

@@ -1,12 +1,11 @@
 // TXBaseDataSet: field values between the record image and the native
 // buffers of the framework's fields, and the OEM code-page translation.
-#include <cfenv>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "platform/db/field_types.h"
 #include "platform/os/oem_charset.h"
+#include "tables/base/xb_tools.h"
 #include "tables/dataset/txbasedataset.h"
 
 namespace {
@@ -50,15 +49,6 @@ AnsiString TrimRightBlanks(AnsiString s) {
   return s;
 }
 
-// Rounds halves to even.
-double RoundEven(double v) {
-  const int saved = std::fegetround();
-  std::fesetround(FE_TONEAREST);
-  const double r = std::nearbyint(v);
-  std::fesetround(saved);
-  return r;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- fields
@@ -95,8 +85,11 @@ bool TXBaseDataSet::GetFieldData(TField* Field, void* Buffer) {
 
 void TXBaseDataSet::ReadField(TField* Field, const char* Record, void* Buffer, bool& HasValue) {
   const int size = Field->DataSize();
-  std::vector<char> scratch(std::size_t(std::max(size, 8)), 0);
-  char* out = scratch.data();
+  // Numbers, dates and logicals fit the small buffer; texts may not.
+  char small[8] = {};
+  std::vector<char> large;
+  if (size > int(sizeof small)) large.assign(std::size_t(size), 0);
+  char* out = large.empty() ? small : large.data();
   RecordRedirect redirect(*FHandler, const_cast<char*>(Record));
   const int n = Field->FieldNo();
   HasValue = true;
@@ -109,7 +102,7 @@ void TXBaseDataSet::ReadField(TField* Field, const char* Record, void* Buffer, b
     }
     case ftSmallint:
     case ftInteger: {
-      const double v = RoundEven(FHandler->GetNumber(n));
+      const double v = xbRoundEven(FHandler->GetNumber(n));
       const bool small = Field->DataType() == ftSmallint;
       const double lo = small ? -32768.0 : -2147483648.0;
       const double hi = small ? 32767.0 : 2147483647.0;

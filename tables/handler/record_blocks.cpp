@@ -19,12 +19,6 @@ bool XBRecordBlocks::Serve(std::int64_t offset, void* buffer, int count) {
   return false;
 }
 
-bool XBRecordBlocks::Holds(std::int64_t offset, int count) const {
-  for (const Block& b : FBlock)
-    if (b.start >= 0 && offset >= b.start && offset + count <= b.end) return true;
-  return false;
-}
-
 bool XBRecordBlocks::Load(std::int64_t offset, int count, const FileRead& read) {
   if (FBlockBytes <= 0 || offset < FFirst) return false;
   const std::int64_t start = FFirst + (offset - FFirst) / FBlockBytes * FBlockBytes;

@@ -5,8 +5,9 @@
 // where R records fill the block size (32768 bytes rounded down to whole
 // records, at least one record). A few blocks are held; the least recently
 // used one gives way. What the file held when a block was read is what the
-// block serves until its owner drops it (see XBO_dBHandler for when); bytes
-// the owner writes are copied into the blocks that hold them.
+// block serves until its owner drops it (see XBO_dBHandler for when, and
+// for the one batch a shared table holds); bytes the owner writes are
+// copied into the blocks that hold them.
 #pragma once
 
 #include <cstdint>
@@ -29,8 +30,6 @@ class XBRecordBlocks {
   // Copies count bytes at offset from a held block; false when no block
   // holds all of them.
   bool Serve(std::int64_t offset, void* buffer, int count);
-  // Whether a held block has all of those bytes.
-  bool Holds(std::int64_t offset, int count) const;
   // Reads the block that holds offset and keeps it; false when the bytes do
   // not lie in one block.
   bool Load(std::int64_t offset, int count, const FileRead& read);

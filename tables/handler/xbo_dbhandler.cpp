@@ -60,15 +60,20 @@ void XBO_dBHandler::SetReadAhead(bool on) {
 int XBO_dBHandler::ReadBlock(std::int64_t offset, void* buffer, int count) {
   if (offset < HeaderLength || count <= 0 || count > FBlocks.BlockBytes())
     return XBO_DiskFile::Read(offset, buffer, count);
-  bool served = FBlocks.Serve(offset, buffer, count);
-  if (!served && BlocksAllowed()) {
+  // Another program may write a shared table at any time: only the
+  // read-ahead's batch serves it, one batch at a time.
+  const bool shared = Shared();
+  bool served = (FReadAheadOn || !shared) && FBlocks.Serve(offset, buffer, count);
+  if (!served) {
     // Without the read-ahead, a block is worth reading only while the reads
     // go along the file.
-    const bool along = FLastRead >= 0 && std::abs(offset - FLastRead) <= FBlocks.BlockBytes();
-    if ((FReadAheadOn || along) && FBlocks.Load(offset, count, [this](std::int64_t at, void* into, int n) {
-          return XBO_DiskFile::Read(at, into, n);
-        }))
-      served = FBlocks.Serve(offset, buffer, count);
+    const bool along = !shared && FLastRead >= 0 && std::abs(offset - FLastRead) <= FBlocks.BlockBytes();
+    if (FReadAheadOn || along) {
+      if (shared) FBlocks.Drop();
+      if (FBlocks.Load(offset, count,
+                       [this](std::int64_t at, void* into, int n) { return XBO_DiskFile::Read(at, into, n); }))
+        served = FBlocks.Serve(offset, buffer, count);
+    }
   }
   FLastRead = offset;
   if (!served) return XBO_DiskFile::Read(offset, buffer, count);  // also what the end of the file cuts short
@@ -324,45 +329,43 @@ void XBO_dBHandler::GetRec(int code) {
   else if (code == xbBottom) step = xbPrior;
   else if (code == xbNext || code == xbPrior) step = code;
 
-  // A read by number (or a re-read) of a shared table may find another
-  // program's bytes.
-  if ((code >= 1 || code == xbCurrent) && Shared()) DropReadAhead();
+  // A walk from either end, a read by number and a re-read of a shared
+  // table read the file: they see what other programs wrote before them.
+  if (code != xbNext && code != xbPrior && Shared()) DropReadAhead();
 
-  // The index files of a shared table are locked for a move. Under the
-  // Clipper protocol every move locks; under the others a step of a walk
-  // through the active tag that stays in the loaded leaf, onto a record in
-  // the held blocks, takes no lock: it reads what the last lock let in.
+  // The index files of a shared table are locked for a move, and what
+  // another program changed in them since the last lock puts the tag back
+  // on its entry. Under the dBase and FoxPro protocols a step of a walk
+  // through the active tag that stays in the leaf it has loaded reads no
+  // index page: it takes no lock while the index's version counter shows
+  // no change by another program (formats without one lock every move).
   const bool lockIndex = code < 0 && NeedsIndexReadLock();
-  const bool lazy = lockIndex && LockProtocol != ClipLock && FActiveTag;
+  const bool lazy = lockIndex && LockProtocol != ClipLock && FActiveTag && FActiveTag->File()->VersionKnown();
   bool locked = false;
   vx::ScopeGuard unlock([this, &locked, readAhead] {
     if (locked) UnlockIndexFiles();
-    FSharedWalk = false;
     if (readAhead != FReadAheadOn) SetReadAhead(readAhead);
   });
   int c = code;
   bool resynced = false;
-  // Locks for the rest of this read; what another program changed since
-  // the last lock drops the record blocks and puts the tag back on its entry.
   const auto lock = [&]() -> bool {
     if (!LockIndexFiles()) {
       RaiseLockRefused(xbCtxRead);
       return false;
     }
     locked = true;
-    if (!FActiveTag) return true;
-    XBobjIndexFile* file = FActiveTag->File();
-    if (!file->VersionKnown() || file->VersionMoves() != FTagMoves) DropReadAhead();
-    FSharedWalk = Shared();
-    c = ResyncActiveTag(c, resynced);
+    if (FActiveTag) c = ResyncActiveTag(c, resynced);
     return true;
   };
-  const auto heldStep = [&] {
-    const std::int32_t next = FActiveTag->PeekStep(c);
-    return next >= 1 && next <= RecordCount && FBlocks.Holds(RecordPosition(next), RecordLength);
+  bool versionRead = false;
+  const auto stepInLeaf = [&] {
+    if (!lazy || (c != xbNext && c != xbPrior) || FActiveTag->PeekStep(c) < 1) return false;
+    XBobjIndexFile* file = FActiveTag->File();
+    if (!versionRead) file->CheckVersion();
+    versionRead = true;
+    return file->VersionKnown() && file->VersionMoves() == FTagMoves;
   };
-  if (lockIndex && !(lazy && (c == xbNext || c == xbPrior) && RecNo >= 1 && !FActiveTag->AtEOF() &&
-                     !FActiveTag->AtBOF() && FActiveTag->CurrentKey().link == RecNo && heldStep())) {
+  if (lockIndex && !(lazy && RecNo >= 1 && FActiveTag->CurrentKey().link == RecNo && stepInLeaf())) {
     if (!lock()) return;
   }
 
@@ -376,7 +379,7 @@ void XBO_dBHandler::GetRec(int code) {
     if (FActiveTag && c < 0) {
       if (FReadAheadOn) SetReadAhead(false);
       for (;;) {
-        if (lockIndex && !locked && !heldStep() && !lock()) return;
+        if (lockIndex && !locked && !stepInLeaf() && !lock()) return;
         n = FActiveTag->KeyRead(c);
         EOFFlag = FActiveTag->AtEOF();
         BOFFlag = FActiveTag->AtBOF();

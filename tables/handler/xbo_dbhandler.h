@@ -6,10 +6,8 @@
 //    a bit set built once per filter text (moving costs a bit test);
 //  - the record-acceptance hook AcceptRecord and the status hook
 //    StatusUpdate that a descendant overrides;
-//  - blocks of records read at once (record_blocks.h): always while the
-//    read-ahead is on (walks in record order), and in any order while reads
-//    go along the file (a walk in tag order over records stored in that
-//    order); other reads take one record each.
+//  - blocks of records read at once (record_blocks.h), see "Read-ahead"
+//    below.
 //
 // Positioning codes of GetRec (and of ReadRecord, which is the same call):
 // -3 top, -4 bottom, -1 next, -2 prior, -5 re-read, n >= 1 record n. Moving
@@ -17,16 +15,31 @@
 // whose filter bit is clear and records AcceptRecord refuses; reading by
 // number shows any record.
 //
+// Read-ahead (SetReadAhead; off from creation, switched on by the passes
+// over the whole table in record order and put back after them):
+//  - A table open exclusively reads its records in blocks while the
+//    read-ahead is on, and also without it while the reads go along the
+//    file (a walk in tag order over records stored in that order); a few
+//    blocks are held. Nobody else writes it, so they stay good until this
+//    object drops them; its own writes go into them.
+//  - A shared table with the read-ahead off reads every record it moves to
+//    from the file, so each move shows what other programs wrote before
+//    it. With the read-ahead on it reads one batch (a block) at a time: a
+//    step onto a record of the batch is served from it, as the file was
+//    when the batch was read; the next move that leaves the batch reads a
+//    new one. Moves through the active tag switch the read-ahead off.
+//  - Whatever the mode, a walk from the top or the bottom, a seek, a read
+//    by number and a re-read of a shared table read the record from the
+//    file, and every table lock, flush and refresh drops the blocks.
+//
 // Writes (AppendRecord, WriteRecord) lock every open index file first; when
 // one cannot be locked the others are released and error 33 is raised
 // through the error hook; nothing is written. An append with index files
 // open marks the table header (byte 14) from before its record until its
-// keys are written. The record blocks are dropped
-// whenever a table lock is taken, a flush or refresh happens, and before a
-// read by number of a shared table, so they never serve another program's
-// stale bytes; this object's own writes go into them. A shared table reads
-// blocks only with the read-ahead on or in a walk through the active tag,
-// whose index vouches for them (see GetRec).
+// keys are written. The index files of a shared table are locked for a move
+// as well (a step through the active tag that stays in its loaded leaf only
+// reads the index's version counter, see GetRec), and a tag whose file
+// another program changed is put back on its entry first.
 //
 // Index files are opened by extension from a list (IndexOpenList); the
 // formats are looked up in a registry (xb_handler_index.h) so that every
@@ -268,8 +281,6 @@ class XBO_dBHandler : public XBO_dBaseFld {
   // The table file's own positioned read, without order, filter or hooks.
   void ReadPlain(int code) { XBO_dBaseFld::ReadRecord(code); }
   void DropReadAhead() { FBlocks.Drop(); }
-  // Whether a read may bring in a whole block of records.
-  bool BlocksAllowed() const { return FReadAheadOn || !Shared() || FSharedWalk; }
   // The key of a text in the form of a tag's keys.
   XBobjIndexKeyData KeyFromText(XBobjIndexTag& tag, const AnsiString& text);
   void RecomputeFilterActive();
@@ -301,7 +312,6 @@ class XBO_dBHandler : public XBO_dBaseFld {
   bool FReadAheadOn = false;
   XBRecordBlocks FBlocks;
   std::int64_t FLastRead = -1;  // offset of the last record read from the file
-  bool FSharedWalk = false;     // a shared table's walk holds its index lock
   std::uint64_t FTagMoves = 0;  // the active tag's file's version moves last seen
 
   bool FFound = false;

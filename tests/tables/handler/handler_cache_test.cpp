@@ -2,7 +2,10 @@
 // records) against what other processes and its own writes change: another
 // process rewrites keys, appends and cuts the table short while this one
 // walks and seeks; every change shows after the next lock or refresh, own
-// writes show at once, and a short table gives the engine's error.
+// writes show at once, and a short table gives the engine's error. A field
+// that a program leaving the index alone changes shows at the next walk,
+// seek and read by number, with the read-ahead on or off.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -140,6 +143,82 @@ TEST(HandlerCache, AnotherProcessesKeysAndRecordsShowAfterTheNextLock) {
       }
     }
     EXPECT_EQ(h.RecordCount, int(changed.size()));
+  }
+}
+
+// Writes text right-aligned into field `name` of record n with plain file
+// writes from another process, as an xBase program that leaves the index
+// alone does (the change is to a field outside the key).
+void WriteFieldElsewhere(XBO_dBHandler& h, const std::string& path, std::int32_t n, const char* name, int value) {
+  const int field = h.FieldNumber(name);
+  const int length = h.FieldLength(field);
+  std::string text = std::to_string(value);
+  text.insert(0, std::size_t(length) - text.size(), ' ');
+  const std::int64_t at = h.RecordPosition(n) + h.FieldOffset(field);
+  ASSERT_EQ(InChild([&] {
+              const int fd = ::open(path.c_str(), O_WRONLY);
+              if (fd < 0 || ::pwrite(fd, text.data(), text.size(), at) != ssize_t(text.size())) throw 1;
+              ::close(fd);
+            }),
+            0);
+}
+
+// The value of P1 of record n as a walk through the tag meets it.
+int P1InWalk(XBO_dBHandler& h, std::int32_t n, bool forward) {
+  int seen = -1;
+  for (h.GetRec(forward ? xbTop : xbBottom); !h.EOFFlag && !h.BOFFlag; h.GetRec(forward ? xbNext : xbPrior))
+    if (h.RecNo == n) seen = int(h.GetNumberByName("P1"));
+  return seen;
+}
+
+TEST(HandlerCache, AnotherProgramsRecordChangesShowAtTheNextWalkSeekAndGoTo) {
+  // A walk from the top used to serve the record blocks of the earlier
+  // walk when the tag's version counter had not moved (CDX, NTX): a field
+  // changed by a program that leaves the index alone stayed unseen.
+  for (const Format& f : kFormats) {
+    for (const bool readAhead : {false, true}) {
+      SCOPED_TRACE(std::string(f.name) + (readAhead ? " read-ahead on" : " read-ahead off"));
+      Table t(f);
+      XBO_dBHandler h(t.path, true, true, "");
+      ASSERT_EQ(h.IndexOpenList(t.dir / f.file, TagOf(f)), 0);
+      h.SetReadAhead(readAhead);
+      ASSERT_EQ(WalkKeys(h), t.Sorted());
+      const std::int32_t n = 7;
+      const std::string key = KeyText(t.rows[n - 1]);
+      int value = 60;
+      const auto change = [&] { WriteFieldElsewhere(h, t.path, n, "P1", ++value); };
+
+      change();
+      EXPECT_EQ(P1InWalk(h, n, true), value) << "walk from the top";
+      change();
+      EXPECT_EQ(P1InWalk(h, n, false), value) << "walk from the bottom";
+      change();
+      ASSERT_TRUE(h.Find(key));
+      EXPECT_EQ(h.RecNo, n);
+      EXPECT_EQ(int(h.GetNumberByName("P1")), value) << "seek";
+      change();
+      h.GetRec(n);
+      EXPECT_EQ(int(h.GetNumberByName("P1")), value) << "read by number";
+      // Standing on the record, halfway through a walk.
+      h.GetRec(xbTop);
+      for (int i = 0; i < 300; ++i) h.GetRec(xbNext);
+      change();
+      EXPECT_EQ(P1InWalk(h, n, true), value) << "walk from the top after a half walk";
+      // In record order as well.
+      h.SelectTag("", false);
+      ASSERT_EQ(P1InWalk(h, n, true), value);
+      change();
+      EXPECT_EQ(P1InWalk(h, n, true), value) << "walk in record order";
+      change();
+      EXPECT_EQ(P1InWalk(h, n, false), value) << "walk in record order from the bottom";
+      // python3-dbf, which knows nothing of the index, as the other program.
+      ASSERT_EQ(h.SelectTag(TagOf(f), false), 1);
+      ++value;
+      const std::string script = "import dbf, sys\nt = dbf.Table(sys.argv[1])\nt.open(dbf.READ_WRITE)\nwith t[" +
+                                 std::to_string(n - 1) + "] as r: r.p1 = " + std::to_string(value) + "\nt.close()";
+      EXPECT_EQ(RunTool("/usr/bin/python3 -c '" + script + "' '" + t.path + "' 2>&1"), "");
+      EXPECT_EQ(P1InWalk(h, n, true), value) << "walk from the top after python3-dbf";
+    }
   }
 }
 
