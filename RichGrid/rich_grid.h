@@ -18,6 +18,10 @@
 //   objects alive (hidden rows hold them).
 // - Row-selection flags move with their rows through InsertRows,
 //   RemoveRows, RemoveRowsEx, hiding and unhiding.
+// - Rows held hidden take part in every change of the structure: rows
+//   inserted or removed among the shown ones keep the hidden rows in their
+//   places around them, and columns inserted, removed or moved take the
+//   hidden rows' cells along.
 // - BeginUpdate/EndUpdate nest; nothing paints while the count is above 0
 //   and one full repaint follows the outermost EndUpdate.
 // - Footer rows and right fixed columns scroll with the data; only their
@@ -778,6 +782,14 @@ class TRichStringGrid : public TStringGrid {
   // Puts back the hidden rows for which `take` answers true (by position
   // in hiddenRows_), each at its real index.
   void RestoreHiddenRows(const std::function<bool(const TGridItem&)>& take);
+  // The real indexes of (sorted) shown rows.
+  std::vector<int> RealRowIndexes(const std::vector<int>& displayRows) const;
+  // Shown rows inserted at displayRow (count of them) or removed (the
+  // sorted displayRows): the hidden rows after them move with the rest.
+  void MakeRoomInHiddenRows(int displayRow, int count);
+  void CloseUpHiddenRows(const std::vector<int>& displayRows);
+  // Hidden rows drop the cells of columns the grid no longer has.
+  void TrimHiddenRows();
   bool HiddenRowIsNode(int realRow) const;
   bool RowPassesFilter(int ARow) const;
   class SortColumnKeys;
