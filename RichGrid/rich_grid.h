@@ -582,7 +582,8 @@ class TRichStringGrid : public TStringGrid {
   int MaxEditLength() const { return maxEditLength_; }
   void SetMaxEditLength(int v);
   TImageList* GridImages() const { return gridImages_; }
-  void SetGridImages(TImageList* v) { gridImages_ = v; }
+  // The grid forgets the list when it is destroyed.
+  void SetGridImages(TImageList* v);
   TIntelliPan IntelliPan() const { return intelliPan_; }
   void SetIntelliPan(TIntelliPan v) { intelliPan_ = v; }
   bool IntelliZoom() const { return intelliZoom_; }
@@ -719,6 +720,9 @@ class TRichStringGrid : public TStringGrid {
 
   void Loaded() override;
   void WndProc(TMessage& message) override;
+
+ protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
  protected:
   void CreateWnd() override;
