@@ -381,6 +381,21 @@ TEST_F(RichGridHidden, ColumnWidthsPersistInIniFiles) {
   EXPECT_EQ(g.ColWidths(3), 64);
   g.ColumnSize()->Save = false;
 
+  // Widths past 32767 pixels (or negative) used to load and made the grid
+  // sum its widths past int; they leave the column as it is.
+  for (const char* bad : {"2147483647", "32768", "-2", "99999999999"}) {
+    TIniFile(file).WriteString("Grid", "col2", bad);
+    g.SetColWidths(2, 64);
+    g.LoadColSizes();
+    EXPECT_EQ(g.ColWidths(2), 64) << bad;
+  }
+  TIniFile(file).WriteString("Grid", "col2", "32767");
+  g.LoadColSizes();
+  EXPECT_EQ(g.ColWidths(2), 32767);
+  TIniFile(file).WriteString("Grid", "col2", "0");
+  g.LoadColSizes();
+  EXPECT_EQ(g.ColWidths(2), 0);
+
   // The registry store is an INI file of the key's path in the user's
   // configuration folder.
   const char* oldConfig = std::getenv("XDG_CONFIG_HOME");
