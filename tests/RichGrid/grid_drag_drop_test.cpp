@@ -3,6 +3,10 @@
 // marks it, dropped text, columns, rich text and files, the press that
 // starts a drag only past 3 pixels, and what a move does to the cells it
 // took, also when it was dropped back into the same grid.
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QWidget>
 #include <string>
 
 #include "RichGrid/drag_markers.h"
@@ -288,6 +292,31 @@ TEST_F(GridDragDrop, ADroppedFileLoadsByItsName) {
     t->Drop(data.get(), 0, POINTL{}, &e);
     EXPECT_EQ(g.Cells(0, 0), c.loaded);
     EXPECT_EQ(asked, c.loaded.empty() && !c.veto ? 0 : 1);
+  }
+}
+
+// Text dropped by another program with LF line ends (or lone CRs) used to
+// land in one row.
+TEST_F(GridDragDrop, TextDroppedByOtherProgramsKeepsItsRows) {
+  for (const char* text : {"a\tb\nc\td\n", "a\tb\rc\td", "a\tb\r\nc\td\r\n"}) {
+    SCOPED_TRACE(text);
+    DragGrid g;
+    g.Navigation()->AllowClipboardAlways = true;
+    g.SetOleDropTarget(true);
+    QWidget* w = g.ClientWidget();
+    const TRect cell = g.CellRect(1, 2);
+    const QPoint at(cell.Left + 5, cell.Top + 5);
+    QMimeData mime;
+    mime.setText(QString::fromLatin1(text));
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &drop);
+    EXPECT_EQ(g.Cells(1, 2), "a");
+    EXPECT_EQ(g.Cells(2, 2), "b");
+    EXPECT_EQ(g.Cells(1, 3), "c");
+    EXPECT_EQ(g.Cells(2, 3), "d");
+    g.SetOleDropTarget(false);
   }
 }
 
