@@ -803,7 +803,9 @@ class TRichStringGrid : public TStringGrid {
   bool ClipboardCellEditable(int ACol, int ARow);
   AnsiString ClipboardCellText(int ACol, int ARow);
   AnsiString RangeAsText(int ACol1, int ACol2, const std::vector<int>& rows);
-  int PasteText(int ACol, int ARow, const AnsiString& text);
+  // Returns the number of fields; written (when given) counts the cells
+  // that took theirs.
+  int PasteText(int ACol, int ARow, const AnsiString& text, int* written = nullptr);
   void FillSeries(const TGridRect& sel);
   void FinishMouseSizing(bool columns);
   void UseCellFont(int ACol, int ARow);
@@ -895,10 +897,11 @@ class TRichStringGrid : public TStringGrid {
   TGridCoord CellAtScreen(TPoint pt);
   void HideDropMarkers();
   void OleDragMove(TPoint pt, bool& allow, int formats);
-  void OleDropText(TPoint pt, const AnsiString& text);
-  void OleDropRichText(TPoint pt, const AnsiString& richText);
+  // The drop handlers answer whether they wrote anything.
+  bool OleDropText(TPoint pt, const AnsiString& text);
+  bool OleDropRichText(TPoint pt, const AnsiString& richText);
   void OleDropColumn(TPoint pt, int column);
-  void OleDropFiles(TStrings* files);
+  bool OleDropFiles(TStrings* files);
   // Runs the drag an armed press started (true), unless OnOleDrag refused it.
   bool StartOleDrag(int X, int Y);
   // Where a dragged row is after a drop of the same drag inserted rows.
