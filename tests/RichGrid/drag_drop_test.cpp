@@ -56,6 +56,13 @@ std::string Block(CLIPFORMAT cf, IDataObject* data) {
   return bytes;
 }
 
+// A CF_HDROP list of the names, wide or not.
+void AddFiles(FakeData& d, const std::vector<AnsiString>& names, bool wide) {
+  HGLOBAL b = vx::MakeDropFiles(names, wide);
+  d.Add(CF_HDROP, Bytes(b));
+  GlobalFree(b);
+}
+
 struct RichTextSwitch {
   explicit RichTextSwitch(bool on) { SetRichTextDragDrop(on); }
   ~RichTextSwitch() { SetRichTextDragDrop(false); }
@@ -167,30 +174,21 @@ TEST(DragDropLayer, TheTargetsEffectsAndDrops) {
       // program they came from delete them.
       {"files besides text",
        [](FakeData& d) {
-         HGLOBAL b = vx::MakeDropFiles({"/tmp/x"}, true);
-         d.Add(CF_TEXT, dragtest::Text("x")).Add(CF_HDROP, Bytes(b));
-         GlobalFree(b);
+         d.Add(CF_TEXT, dragtest::Text("x"));
+         AddFiles(d, {"/tmp/x"}, true);
        },
        nullptr,
        0,
        DROPEFFECT_COPY,
        {"enter", "move 3 allowed", "text x", "files 1"}},
       {"files alone",
-       [](FakeData& d) {
-         HGLOBAL b = vx::MakeDropFiles({"/tmp/x", "/tmp/y"}, false);
-         d.Add(CF_HDROP, Bytes(b));
-         GlobalFree(b);
-       },
+       [](FakeData& d) { AddFiles(d, {"/tmp/x", "/tmp/y"}, false); },
        nullptr,
        MK_LBUTTON,
        DROPEFFECT_COPY,
        {"enter", "move 2 allowed", "files 2"}},
       {"files with Ctrl",
-       [](FakeData& d) {
-         HGLOBAL b = vx::MakeDropFiles({"/tmp/x"}, true);
-         d.Add(CF_HDROP, Bytes(b));
-         GlobalFree(b);
-       },
+       [](FakeData& d) { AddFiles(d, {"/tmp/x"}, true); },
        nullptr,
        MK_CONTROL,
        DROPEFFECT_COPY,
