@@ -182,7 +182,9 @@ TEST(DragDropLayer, TheTargetsEffectsAndDrops) {
        DROPEFFECT_COPY,
        {"enter", "move 3 allowed", "text x", "files 1"}},
       {"files alone",
-       [](FakeData& d) { AddFiles(d, {"/tmp/x", "/tmp/y"}, false); },
+       [](FakeData& d) {
+         AddFiles(d, {"/tmp/x", "/tmp/y"}, false);
+       },
        nullptr,
        MK_LBUTTON,
        DROPEFFECT_COPY,

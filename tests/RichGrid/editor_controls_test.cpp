@@ -165,9 +165,8 @@ TEST_F(EditorControls, EditButtonHeightAndSelectionOnEntering) {
     Qt::FocusReason reason;
     int selected;
   } cases[] = {
-      {true, Qt::OtherFocusReason, 5},    {true, Qt::ActiveWindowFocusReason, 5},
-      {true, Qt::MouseFocusReason, 0},    {false, Qt::OtherFocusReason, 0},
-      {false, Qt::MouseFocusReason, 0},
+      {true, Qt::OtherFocusReason, 5},  {true, Qt::ActiveWindowFocusReason, 5}, {true, Qt::MouseFocusReason, 0},
+      {false, Qt::OtherFocusReason, 0}, {false, Qt::MouseFocusReason, 0},
   };
   for (const Case& c : cases) {
     auto* edit = new TRsgEditBtn(form, form);

@@ -9,8 +9,8 @@
 
 #include <functional>
 #include <stdexcept>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "grid_print_support.h"

@@ -209,46 +209,79 @@ TEST_F(RichGridHidden, StructureChangesWhileRowsAreHiddenReachTheHiddenRows) {
     std::function<void(Grid&)> hide, change;
     Texts col0, col1, col2;
   } cases[] = {
-      {"insert above a hidden row", [](Grid& g) { g.HideRow(2); },
+      {"insert above a hidden row",
+       [](Grid& g) { g.HideRow(2); },
        [](Grid& g) {
          g.InsertRows(1, 1);
          g.SetCells(0, 1, "X");
        },
-       {"head", "X", "r1", "r2", "r3", "r4"}, {"", "", "10", "20", "30", "40"}, {}},
-      {"insert below a hidden row", [](Grid& g) { g.HideRow(1); },
+       {"head", "X", "r1", "r2", "r3", "r4"},
+       {"", "", "10", "20", "30", "40"},
+       {}},
+      {"insert below a hidden row",
+       [](Grid& g) { g.HideRow(1); },
        [](Grid& g) {
          g.InsertRows(2, 2);
          g.SetCells(0, 2, "X");
        },
-       {"head", "r1", "r2", "X", "", "r3", "r4"}, {"", "10", "20", "", "", "30", "40"}, {}},
-      {"remove while filtered", [](Grid& g) { g.HideRow(2); g.HideRow(4); },
+       {"head", "r1", "r2", "X", "", "r3", "r4"},
+       {"", "10", "20", "", "", "30", "40"},
+       {}},
+      {"remove while filtered",
+       [](Grid& g) {
+         g.HideRow(2);
+         g.HideRow(4);
+       },
        [](Grid& g) { g.RemoveRows(1, 1); },
-       {"head", "r2", "r3", "r4"}, {"", "20", "30", "40"}, {}},
-      {"remove two by RemoveRowsEx", [](Grid& g) { g.HideRow(1); g.HideRow(3); },
+       {"head", "r2", "r3", "r4"},
+       {"", "20", "30", "40"},
+       {}},
+      {"remove two by RemoveRowsEx",
+       [](Grid& g) {
+         g.HideRow(1);
+         g.HideRow(3);
+       },
        [](Grid& g) { g.RemoveRowsEx(1, 2); },
-       {"head", "r1", "r3"}, {"", "10", "30"}, {}},
-      {"remove selected rows", [](Grid& g) { g.HideRow(2); },
+       {"head", "r1", "r3"},
+       {"", "10", "30"},
+       {}},
+      {"remove selected rows",
+       [](Grid& g) { g.HideRow(2); },
        [](Grid& g) {
          g.SetRowSelect(1, true);
          g.SetRowSelect(2, true);
          g.RemoveSelectedRows();
        },
-       {"head", "r2", "r4"}, {"", "20", "40"}, {}},
-      {"insert a column", [](Grid& g) { g.HideRows(2, 3); },
+       {"head", "r2", "r4"},
+       {"", "20", "40"},
+       {}},
+      {"insert a column",
+       [](Grid& g) { g.HideRows(2, 3); },
        [](Grid& g) { g.InsertCols(0, 1); },
-       {"", "", "", "", ""}, {"head", "r1", "r2", "r3", "r4"}, {"", "10", "20", "30", "40"}},
-      {"remove a column", [](Grid& g) { g.HideRows(2, 3); },
+       {"", "", "", "", ""},
+       {"head", "r1", "r2", "r3", "r4"},
+       {"", "10", "20", "30", "40"}},
+      {"remove a column",
+       [](Grid& g) { g.HideRows(2, 3); },
        [](Grid& g) { g.RemoveCols(0, 1); },
-       {"", "10", "20", "30", "40"}, {"", "", "", "", ""}, {}},
-      {"move a column", [](Grid& g) { g.HideRows(1, 4); },
+       {"", "10", "20", "30", "40"},
+       {"", "", "", "", ""},
+       {}},
+      {"move a column",
+       [](Grid& g) { g.HideRows(1, 4); },
        [](Grid& g) { g.MoveColumn(0, 2); },
-       {"", "10", "20", "30", "40"}, {"", "", "", "", ""}, {"head", "r1", "r2", "r3", "r4"}},
-      {"fewer columns and back", [](Grid& g) { g.HideRows(1, 2); },
+       {"", "10", "20", "30", "40"},
+       {"", "", "", "", ""},
+       {"head", "r1", "r2", "r3", "r4"}},
+      {"fewer columns and back",
+       [](Grid& g) { g.HideRows(1, 2); },
        [](Grid& g) {
          g.SetColCount(1);
          g.SetColCount(3);
        },
-       {"head", "r1", "r2", "r3", "r4"}, {"", "", "", "", ""}, {"", "", "", "", ""}},
+       {"head", "r1", "r2", "r3", "r4"},
+       {"", "", "", "", ""},
+       {"", "", "", "", ""}},
   };
   for (const Case& c : cases) {
     Grid g;

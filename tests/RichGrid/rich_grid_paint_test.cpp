@@ -351,7 +351,8 @@ TEST_F(RichGridPaint, TheGridForgetsItsImageListWhenTheListGoes) {
          g.SetGridImages(other);
          delete other;
        }},
-      {"its owner destroyed", true, [](Grid&, TImageList*& list, auto& owner) {
+      {"its owner destroyed", true,
+       [](Grid&, TImageList*& list, auto& owner) {
          owner.reset();
          list = nullptr;
        }},
