@@ -1,6 +1,7 @@
 #include "RichGrid/drag_drop.h"
 
 #include <cstring>
+#include <functional>
 
 #include "platform/gui/clipbrd.h"
 #include "platform/gui/messages.h"
@@ -122,7 +123,7 @@ bool TEnumFormats::GetFiles() {
 
 DWORD TDropTarget::EffectFor(DWORD keyState) const {
   if (!accept_) return DROPEFFECT_NONE;
-  return keyState & MK_CONTROL ? DROPEFFECT_COPY : DROPEFFECT_MOVE;
+  return keyState & MK_CONTROL || formats_ & kDragFiles ? DROPEFFECT_COPY : DROPEFFECT_MOVE;
 }
 
 HRESULT TDropTarget::DragEnter(IDataObject* data, DWORD keyState, POINTL, DWORD* effect) {
@@ -157,11 +158,18 @@ HRESULT TDropTarget::Drop(IDataObject* data, DWORD keyState, POINTL pt, DWORD* e
   }
   TEnumFormats f(data);
   const TPoint at = Point(pt.x, pt.y);
-  if (f.HasColumn()) DropColumn(at, f.GetColumn());
-  else if (f.HasRichText()) DropRichText(at, f.GetRichText());
-  else if (f.HasText()) DropText(at, f.GetText());
-  if (f.HasFiles() && f.GetFiles()) DropFiles(at, f.Files());
-  if (effect) *effect = EffectFor(keyState);
+  // Taken when any handler that ran took something.
+  bool taken = false;
+  auto hand = [&](const std::function<void()>& drop) {
+    dropTaken_ = true;
+    drop();
+    taken = taken || dropTaken_;
+  };
+  if (f.HasColumn()) hand([&] { DropColumn(at, f.GetColumn()); });
+  else if (f.HasRichText()) hand([&] { DropRichText(at, f.GetRichText()); });
+  else if (f.HasText()) hand([&] { DropText(at, f.GetText()); });
+  if (f.HasFiles() && f.GetFiles()) hand([&] { DropFiles(at, f.Files()); });
+  if (effect) *effect = taken ? EffectFor(keyState) : DROPEFFECT_NONE;
   return S_OK;
 }
 

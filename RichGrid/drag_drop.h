@@ -79,12 +79,15 @@ class TDropTarget : public vx::ComObject<IDropTarget> {
 
   // Acceptable: text (with AcceptText), else files (AcceptFiles), else rich
   // text (with the switch and AcceptText), else a column (AcceptColumns).
-  // The effect of an acceptable drag is copy with Ctrl held, else move.
+  // The effect of an acceptable drag is copy with Ctrl held, else move; a
+  // drag that carries files is always a copy (a move would let the program
+  // the files come from delete them).
   HRESULT DragEnter(IDataObject* data, DWORD keyState, POINTL pt, DWORD* effect) override;
   HRESULT DragOver(DWORD keyState, POINTL pt, DWORD* effect) override;
   HRESULT DragLeave() override;
   // An acceptable drag's column, else its rich text, else its text; and
-  // its files besides.
+  // its files besides. A drop that a handler marked as not taken has no
+  // effect, so that the source keeps what it sent.
   HRESULT Drop(IDataObject* data, DWORD keyState, POINTL pt, DWORD* effect) override;
 
  protected:
@@ -96,10 +99,12 @@ class TDropTarget : public vx::ComObject<IDropTarget> {
   virtual void DragMouseMove(TPoint pt, bool& allow, int formats) {}
   virtual void DragMouseEnter() {}
   virtual void DragMouseLeave() {}
+  // Called by a drop handler that took nothing of what was dropped.
+  void DropNotTaken() { dropTaken_ = false; }
 
  private:
   DWORD EffectFor(DWORD keyState) const;
-  bool accept_ = false;
+  bool accept_ = false, dropTaken_ = true;
   bool acceptText_ = true, acceptFiles_ = true, acceptColumns_ = false;
   int formats_ = 0;
 };

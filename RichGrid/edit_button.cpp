@@ -1,7 +1,25 @@
 #include "RichGrid/edit_button.h"
 
+#include <QFocusEvent>
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <algorithm>
+
+// Tells the edit when it is entered, and whether a mouse press did it.
+class EditEnterWatch : public QObject {
+ public:
+  explicit EditEnterWatch(TRsgEditBtn* edit) : edit_(edit) {}
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::FocusIn)
+      edit_->Entered(static_cast<QFocusEvent*>(e)->reason() == Qt::MouseFocusReason ||
+                     QGuiApplication::mouseButtons() & Qt::LeftButton);
+    return false;
+  }
+
+ private:
+  TRsgEditBtn* edit_;
+};
 
 TRsgEditButton::TRsgEditButton(TComponent* AOwner, TWinControl* AParent) : TCustomControl(AOwner) {
   button_ = new TSpeedButton(this, this);
@@ -31,8 +49,24 @@ TRsgEditBtn::TRsgEditBtn(TComponent* AOwner, TWinControl* AParent) : TEdit(AOwne
   button_->SetBounds(0, 0, 15, 17);
   button_->SetFocusControl(this);
   button_->OnButtonClick = [this](TObject*) { BtnClick(); };
+  enterWatch_ = std::make_unique<EditEnterWatch>(this);
+  LineEdit()->installEventFilter(enterWatch_.get());
   Resized();
   if (AParent) SetParent(AParent);
+}
+
+TRsgEditBtn::~TRsgEditBtn() {
+  if (LineEdit()) LineEdit()->removeEventFilter(enterWatch_.get());
+}
+
+void TRsgEditBtn::Entered(bool byMouse) {
+  if (autoSelect_ && !byMouse) SelectAll();
+}
+
+int TRsgEditBtn::MinHeight() const {
+  const int font = QFontMetrics(LineEdit()->font()).height();
+  const int system = QFontMetrics(QGuiApplication::font()).height();
+  return font + std::min(system, font) / 4;
 }
 
 void TRsgEditBtn::SetRightAlign(bool v) {
@@ -71,6 +105,10 @@ void TRsgEditBtn::WMCut() {
 void TRsgEditBtn::Resized() {
   TEdit::Resized();
   if (!button_) return;
+  if (Height() < MinHeight()) {
+    SetHeight(MinHeight());  // resizes again
+    return;
+  }
   const int h = std::max(0, ClientHeight() - 3);
   button_->SetBounds(ClientWidth() - button_->Width() - 1, 1, button_->Width(), h);
   UpdateEditRect();

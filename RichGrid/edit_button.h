@@ -3,7 +3,10 @@
 // button and picks it from a pop-up menu (TRsgUnitEditBtn).
 //
 // F4 in the edit clicks the button. With EditorEnabled off nothing can be
-// typed, cut or pasted; the button still works.
+// typed, cut or pasted; the button still works. The edit is never lower
+// than its font needs (the font's height and a quarter of the smaller of
+// it and the system font's), and with AutoSelect (on by default) entering
+// it other than by a mouse press selects its whole text.
 #pragma once
 
 #include <memory>
@@ -12,6 +15,7 @@
 #include "platform/gui/menus.h"
 #include "platform/gui/stdctrls.h"
 
+class QObject;
 class TRsgEditBtn;
 
 // A windowed control filled by one speed button; its click goes to the
@@ -42,6 +46,7 @@ class TRsgEditButton : public TCustomControl {
 class TRsgEditBtn : public TEdit {
  public:
   explicit TRsgEditBtn(TComponent* AOwner, TWinControl* AParent = nullptr);
+  ~TRsgEditBtn() override;
 
   TRsgEditButton* EditButton() const { return button_; }
   TBitmap* Glyph() const { return button_->Glyph(); }
@@ -51,6 +56,10 @@ class TRsgEditBtn : public TEdit {
   void SetRightAlign(bool v);
   bool EditorEnabled() const { return editorEnabled_; }
   void SetEditorEnabled(bool v) { editorEnabled_ = v; }
+  bool AutoSelect() const { return autoSelect_; }
+  void SetAutoSelect(bool v) { autoSelect_ = v; }
+  // The least height the font allows.
+  int MinHeight() const;
   TNotifyEvent OnClickBtn;
 
   // The button's click: fires OnClickBtn.
@@ -69,9 +78,12 @@ class TRsgEditBtn : public TEdit {
   void UpdateEditRect();
 
  private:
+  friend class EditEnterWatch;
+  void Entered(bool byMouse);
   TRsgEditButton* button_;
+  std::unique_ptr<QObject> enterWatch_;
   int unitSpace_ = 0;
-  bool rightAlign_ = false, editorEnabled_ = true;
+  bool rightAlign_ = false, editorEnabled_ = true, autoSelect_ = true;
 };
 
 class TRsgUnitEditBtn : public TRsgEditBtn {

@@ -150,9 +150,9 @@ int TRichStringGrid::PasteFromClipboard(int ACol, int ARow) {
   return PasteText(ACol, ARow, clipboard->AsText());
 }
 
-int TRichStringGrid::PasteText(int ACol, int ARow, const AnsiString& text) {
+int TRichStringGrid::PasteText(int ACol, int ARow, const AnsiString& text, int* written) {
   const std::vector<AnsiString> lines = ClipboardLines(text);
-  int fields = 0, widest = 0, rows = 0;
+  int fields = 0, widest = 0, rows = 0, cells = 0;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const long long row = static_cast<long long>(ARow) + static_cast<long long>(i);
     if (row >= RowCount()) {
@@ -176,9 +176,13 @@ int TRichStringGrid::PasteText(int ACol, int ARow, const AnsiString& text) {
         field = LFToCRLF(field);
       }
       const int c = static_cast<int>(col), r = static_cast<int>(row);
-      if (navigation_->AllowClipboardAlways || ClipboardCellEditable(c, r)) SetCells(RealColIndex(c), r, field);
+      if (navigation_->AllowClipboardAlways || ClipboardCellEditable(c, r)) {
+        SetCells(RealColIndex(c), r, field);
+        ++cells;
+      }
     }
   }
+  if (written) *written = cells;
   if (rows > 0 && widest > 0) {
     TGridRect pasted{ACol, ARow, std::min(ACol + widest - 1, ColCount() - 1),
                      std::min(ARow + rows - 1, RowCount() - 1)};

@@ -38,10 +38,16 @@ bool Contains(const TGridRect& r, int col, int row) {
 
 TGridDropTarget::TGridDropTarget(TRichStringGrid* grid) : grid_(grid) { SetAcceptColumns(true); }
 
-void TGridDropTarget::DropText(TPoint pt, const AnsiString& text) { grid_->OleDropText(pt, text); }
+void TGridDropTarget::DropText(TPoint pt, const AnsiString& text) {
+  if (!grid_->OleDropText(pt, text)) DropNotTaken();
+}
 void TGridDropTarget::DropColumn(TPoint pt, int column) { grid_->OleDropColumn(pt, column); }
-void TGridDropTarget::DropRichText(TPoint pt, const AnsiString& richText) { grid_->OleDropRichText(pt, richText); }
-void TGridDropTarget::DropFiles(TPoint, TStrings* files) { grid_->OleDropFiles(files); }
+void TGridDropTarget::DropRichText(TPoint pt, const AnsiString& richText) {
+  if (!grid_->OleDropRichText(pt, richText)) DropNotTaken();
+}
+void TGridDropTarget::DropFiles(TPoint, TStrings* files) {
+  if (!grid_->OleDropFiles(files)) DropNotTaken();
+}
 void TGridDropTarget::DragMouseMove(TPoint pt, bool& allow, int formats) { grid_->OleDragMove(pt, allow, formats); }
 void TGridDropTarget::DragMouseLeave() { grid_->HideDropMarkers(); }
 
@@ -150,7 +156,7 @@ void TRichStringGrid::OleDragMove(TPoint pt, bool& allow, int formats) {
   arrows_[2]->Show();
 }
 
-void TRichStringGrid::OleDropText(TPoint pt, const AnsiString& text) {
+bool TRichStringGrid::OleDropText(TPoint pt, const AnsiString& text) {
   const TGridCoord cell = CellAtScreen(pt);
   int cols = 0, rows = 0;
   ClipboardTextSize(text, cols, rows);
@@ -158,38 +164,50 @@ void TRichStringGrid::OleDropText(TPoint pt, const AnsiString& text) {
   if (Options().Contains(goRowSelect)) col = oleEntireRows_ ? 0 : FixedCols();
   bool allow = true;
   if (OnOleDrop) OnOleDrop(this, cell.Y, col, text, allow);
+  int written = 0;
   if (allow && col >= 0 && cell.Y >= 0 && rows > 0) {
     int row = cell.Y;
     if (RowCount() == 1 && fixedRowAlways_ && row == 0) row = 1;
+    const int top = TopRow();
     if (oleInsertRows_) {
-      const int top = TopRow();
       InsertRows(row, rows);
       SetTopRow(top > FixedRows() ? top + 1 : top);
-      if (textDragging_) {
+    }
+    PasteText(col, row, text, &written);
+    if (written == 0) {
+      // Nothing taken: the grid stays as it was.
+      if (oleInsertRows_) {
+        RemoveRows(row, rows);
+        SetTopRow(std::min(top, RowCount() - 1));
+      }
+    } else {
+      if (oleInsertRows_ && textDragging_) {
         dropInsertRow_ = row;
         dropInsertCount_ = rows;
       }
-    }
-    PasteText(col, row, text);
-    const TGridRect pasted{std::max(col, FixedCols()), row, std::min(col + std::max(cols, 1) - 1, ColCount() - 1),
-                           std::min(row + rows - 1, RowCount() - 1)};
-    if (pasted.Right >= pasted.Left && pasted.Bottom >= pasted.Top) {
-      SetSelection(pasted);
-      if (textDragging_) {
-        droppedHere_ = true;
-        dropArea_ = TGridRect{col, row, pasted.Right, pasted.Bottom};
+      const TGridRect pasted{std::max(col, FixedCols()), row, std::min(col + std::max(cols, 1) - 1, ColCount() - 1),
+                             std::min(row + rows - 1, RowCount() - 1)};
+      if (pasted.Right >= pasted.Left && pasted.Bottom >= pasted.Top) {
+        SetSelection(pasted);
+        if (textDragging_) {
+          droppedHere_ = true;
+          dropArea_ = TGridRect{col, row, pasted.Right, pasted.Bottom};
+        }
       }
     }
   }
   arrows_[2]->Hide();
   dragMarker_->Hide();
+  return written > 0;
 }
 
-void TRichStringGrid::OleDropRichText(TPoint pt, const AnsiString& richText) {
+bool TRichStringGrid::OleDropRichText(TPoint pt, const AnsiString& richText) {
   const TGridCoord cell = CellAtScreen(pt);
   bool allow = true;
   if (OnOleDrop) OnOleDrop(this, cell.Y, cell.X, richText, allow);
-  if (allow) SetCells(RealColIndex(cell.X), cell.Y, richText);
+  if (!allow || cell.X < 0 || cell.Y < 0) return false;
+  SetCells(RealColIndex(cell.X), cell.Y, richText);
+  return true;
 }
 
 void TRichStringGrid::OleDropColumn(TPoint pt, int column) {
@@ -202,19 +220,26 @@ void TRichStringGrid::OleDropColumn(TPoint pt, int column) {
 
 // One file only: a name holding ".CSV" (anywhere, without regard to case)
 // loads as separated values, one holding ".XLS" as a spreadsheet.
-void TRichStringGrid::OleDropFiles(TStrings* files) {
-  if (!files || files->Count() != 1) return;
+bool TRichStringGrid::OleDropFiles(TStrings* files) {
+  if (!files || files->Count() != 1) return false;
   const AnsiString name = files->Strings(0);
   const AnsiString upper = AnsiUpperCase(name);
-  bool allow = true;
+  bool allow = true, loaded = false;
   if (upper.find(".CSV") != AnsiString::npos) {
     if (OnOleDrop) OnOleDrop(this, -1, -1, name, allow);
-    if (allow) LoadFromCSV(name);
+    if (allow) {
+      LoadFromCSV(name);
+      loaded = true;
+    }
   }
   if (upper.find(".XLS") != AnsiString::npos) {
     if (OnOleDrop) OnOleDrop(this, -1, -1, name, allow);
-    if (allow) LoadFromXLS(name);
+    if (allow) {
+      LoadFromXLS(name);
+      loaded = true;
+    }
   }
+  return loaded;
 }
 
 // ---------------------------------------------------------------------------

@@ -31,7 +31,7 @@ PrintedCells::PrintedCells(TRichStringGrid& grid) : grid_(grid) {}
 // ---------------------------------------------------------------------------
 // What the measurements depend on
 
-PrintedCells::Key PrintedCells::CurrentKey() const {
+PrintedCells::Key PrintedCells::CurrentKey() {
   const TPrintsettings* ps = grid_.PrintSettings();
   Key k;
   k.changes = grid_.ChangeCount();
@@ -62,7 +62,32 @@ PrintedCells::Key PrintedCells::CurrentKey() const {
   k.bands = grid_.Bands()->Active() && grid_.Bands()->Print();
   k.useFixedHeight = ps->UseFixedHeight();
   k.heightEvent = static_cast<bool>(grid_.OnPrintSetRowHeight);
+  k.colourAnswers = ColourAnswers();
   return k;
+}
+
+// FNV-1a over the font of every cell that MeasureColumns measures.
+std::uint64_t PrintedCells::ColourAnswers() {
+  if (!grid_.OnGetCellPrintColor) return 0;
+  std::uint64_t h = 14695981039346656037ULL;
+  auto add = [&h](const void* bytes, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) h = (h ^ static_cast<const unsigned char*>(bytes)[i]) * 1099511628211ULL;
+  };
+  TFont font;
+  TBrush brush;
+  auto column = [&](int col) {
+    for (int r = range_.Top; r <= range_.Bottom; ++r) {
+      CellColors(col, r, font, brush);
+      const int values[] = {font.Size(), static_cast<int>(font.Style().Bits()), font.Orientation(), font.Charset(),
+                            static_cast<int>(font.Pitch())};
+      add(values, sizeof values);
+      add(font.Name().data(), font.Name().size() + 1);
+    }
+  };
+  for (int c = std::max(range_.Left, 0); c <= range_.Right && c < grid_.ColCount(); ++c) column(c);
+  if (grid_.PrintSettings()->RepeatFixedCols())
+    for (int c = 0; c < grid_.FixedCols() && c < range_.Left; ++c) column(c);
+  return h;
 }
 
 void PrintedCells::BeginPass(TCanvas* canvas, const TGridRect& range, bool pinned) {

@@ -12,11 +12,12 @@
 // unfitted width of every column and the base height of every row stay
 // while the grid's cells (its change count), the print settings and grid
 // settings that shape them, the range and the kind and resolution of the
-// measuring device are the same, so repainting a preview page measures no
-// cell again. A pinned pass keeps them whatever the device: the drawing
-// pass of a print job lays its pages out exactly as its counting pass did.
-// A colour or row-height event whose answers change while the cells stay
-// the same is not noticed.
+// measuring device are the same, and while the fonts that the colour event
+// answers for the measured cells are (it is asked for each of them), so
+// repainting a preview page measures no cell again. A pinned pass keeps
+// them whatever the device: the drawing pass of a print job lays its pages
+// out exactly as its counting pass did. The row-height event is asked on
+// every pass.
 #pragma once
 
 #include <cstdint>
@@ -81,9 +82,13 @@ class PrintedCells {
     bool useFixedWidth = false, noAutoSize = false, printGraphics = false, repeatFixedCols = false;
     bool wordWrap = false, multiline = false, html = false, graphics = false, urlShow = false, urlFull = false;
     bool bands = false, useFixedHeight = false, heightEvent = false;
+    // What the colour event answers: a digest of the fonts of the measured
+    // cells (0 without the event).
+    std::uint64_t colourAnswers = 0;
     bool operator==(const Key&) const = default;
   };
-  Key CurrentKey() const;
+  Key CurrentKey();
+  std::uint64_t ColourAnswers();
   void MeasureMetrics();
   void MeasureColumns();
   // The text a cell shows and whether it is mark-up.

@@ -56,6 +56,21 @@ void TPrintsettings::Assign(TPersistent* source) {
 
 namespace {
 
+// What a settings file may set: sizes, margins and spacings in tenths of a
+// millimetre up to a metre, font sizes in points as word processors offer
+// them. A number outside its range keeps the current value.
+constexpr int kMaxLength = 10000;
+constexpr int kMinFontSize = 1, kMaxFontSize = 1638;
+
+// A text with blanks at an end, or one that the reader would take for a
+// quoted value, goes in double quotes; the reader takes one pair off.
+AnsiString Quoted(const AnsiString& v) {
+  if (v.empty()) return v;
+  const bool blank = static_cast<unsigned char>(v.front()) <= ' ' || static_cast<unsigned char>(v.back()) <= ' ';
+  const bool quoted = v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front();
+  return blank || quoted ? '"' + v + '"' : v;
+}
+
 // One INI section, with the value conventions of the print settings.
 class SettingsSection {
  public:
@@ -63,7 +78,7 @@ class SettingsSection {
 
   void Int(const char* key, int v) { ini_.WriteInteger(section_, key, v); }
   void Bool(const char* key, bool v) { ini_.WriteString(section_, key, v ? "Y" : "N"); }
-  void Text(const char* key, const AnsiString& v) { ini_.WriteString(section_, key, v); }
+  void Text(const char* key, const AnsiString& v) { ini_.WriteString(section_, key, Quoted(v)); }
   void Font(const char* prefix, const TFont& f) {
     const AnsiString p = prefix;
     Text((p + "FontName").c_str(), f.Name());
@@ -73,6 +88,12 @@ class SettingsSection {
   }
 
   int ReadInt(const char* key, int def) { return ini_.ReadInteger(section_, key, def); }
+  // The value when it lies within lo..hi, else current.
+  int ReadInt(const char* key, int def, int lo, int hi, int current) {
+    const int v = ReadInt(key, def);
+    return v >= lo && v <= hi ? v : current;
+  }
+  int ReadLength(const char* key, int def, int current) { return ReadInt(key, def, 0, kMaxLength, current); }
   bool ReadBool(const char* key, const char* def) { return ini_.ReadString(section_, key, def) == "Y"; }
   AnsiString ReadText(const char* key, const char* def) { return ini_.ReadString(section_, key, def); }
   // An ordinal within 0..max, or -1.
@@ -87,7 +108,7 @@ class SettingsSection {
   void ReadFont(const char* prefix, TFont& f) {
     const AnsiString p = prefix;
     f.SetName(ReadText((p + "FontName").c_str(), "Arial"));
-    f.SetSize(ReadInt((p + "FontSize").c_str(), 10));
+    f.SetSize(ReadInt((p + "FontSize").c_str(), 10, kMinFontSize, kMaxFontSize, f.Size()));
     // A stored style replaces the font's style; a missing one leaves it.
     const AnsiString styleKey = p + "FontStyle";
     if (ini_.ValueExists(section_, styleKey)) f.SetStyle(TFontStyles::FromBits(ReadInt(styleKey.c_str(), 0) & 15));
@@ -139,11 +160,11 @@ void SavePrintSettings(const TPrintsettings& s, const AnsiString& fileName, cons
 
 void LoadPrintSettings(TPrintsettings& s, const AnsiString& fileName, const AnsiString& section) {
   SettingsSection ini(fileName, section);
-  s.SetColumnSpacing(ini.ReadInt("ColumnSpacing", 20));
-  s.SetRowSpacing(ini.ReadInt("RowSpacing", 20));
-  s.SetTitleSpacing(ini.ReadInt("TitleSpacing", 20));
-  s.SetFixedHeight(ini.ReadInt("FixedHeight", 0));
-  s.SetFixedWidth(ini.ReadInt("FixedWidth", 0));
+  s.SetColumnSpacing(ini.ReadLength("ColumnSpacing", 20, s.ColumnSpacing()));
+  s.SetRowSpacing(ini.ReadLength("RowSpacing", 20, s.RowSpacing()));
+  s.SetTitleSpacing(ini.ReadLength("TitleSpacing", 20, s.TitleSpacing()));
+  s.SetFixedHeight(ini.ReadLength("FixedHeight", 0, s.FixedHeight()));
+  s.SetFixedWidth(ini.ReadLength("FixedWidth", 0, s.FixedWidth()));
   s.SetCentered(ini.ReadBool("Centered", "Y"));
   s.SetNoAutoSize(ini.ReadBool("NoAutoSize", "N"));
   s.SetUseFixedHeight(ini.ReadBool("UseFixedHeight", "N"));
@@ -158,10 +179,10 @@ void LoadPrintSettings(TPrintsettings& s, const AnsiString& fileName, const Ansi
   s.SetTime(ini.ReadPosition("Time"));
   s.SetDateFormat(ini.ReadText("DateFormat", ""));
   s.SetTitleText(ini.ReadText("TitleText", ""));
-  s.SetFooterSize(ini.ReadInt("FooterSize", 100));
-  s.SetHeaderSize(ini.ReadInt("HeaderSize", 100));
-  s.SetLeftSize(ini.ReadInt("LeftSize", 100));
-  s.SetRightSize(ini.ReadInt("RightSize", 100));
+  s.SetFooterSize(ini.ReadLength("FooterSize", 100, s.FooterSize()));
+  s.SetHeaderSize(ini.ReadLength("HeaderSize", 100, s.HeaderSize()));
+  s.SetLeftSize(ini.ReadLength("LeftSize", 100, s.LeftSize()));
+  s.SetRightSize(ini.ReadLength("RightSize", 100, s.RightSize()));
   if (const int v = ini.ReadOrdinal("FitToPage", fpCustom); v >= 0) s.SetFitToPage(static_cast<TFitToPage>(v));
   ini.ReadFont("", *s.Font());
   ini.ReadFont("Header", *s.HeaderFont());

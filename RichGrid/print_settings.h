@@ -11,7 +11,10 @@
 // lines as one value with "\n" between the lines. JobName and PrintGraphics
 // are not stored. A missing file or key gives the read defaults, which
 // differ from the constructor's (spacings 20, margins 100, "Arial" 10,
-// centred). Values out of range leave the setting as it was.
+// centred). Values out of range leave the setting as it was: sizes,
+// margins and spacings go from 0 to 10000 (a metre), font sizes from 1 to
+// 1638 points. Texts with blanks at an end are written in double quotes,
+// which reading takes off again.
 #pragma once
 
 #include <memory>

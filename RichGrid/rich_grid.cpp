@@ -8,6 +8,7 @@
 #include "RichGrid/drag_markers.h"
 #include "RichGrid/rich_inplace_edit.h"
 #include "RichGrid/text_routines.h"
+#include "platform/gui/bitmap.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/hintwindow.h"
 #include "platform/gui/richedit.h"
@@ -161,6 +162,22 @@ int TRichStringGrid::FixedCols() const {
 void TRichStringGrid::SetFixedFooters(int v) {
   fixedFooters_ = std::max(0, v);
   Repaint();
+}
+
+void TRichStringGrid::SetGridImages(TImageList* v) {
+  if (v == gridImages_) return;
+  if (gridImages_) gridImages_->RemoveFreeNotification(this);
+  gridImages_ = v;
+  if (gridImages_) gridImages_->FreeNotification(this);
+  Repaint();
+}
+
+void TRichStringGrid::Notification(TComponent* AComponent, TOperation Operation) {
+  TStringGrid::Notification(AComponent, Operation);
+  if (Operation == opRemove && gridImages_ && AComponent == gridImages_) {
+    gridImages_ = nullptr;
+    Repaint();
+  }
 }
 
 void TRichStringGrid::SetFixedRightCols(int v) {

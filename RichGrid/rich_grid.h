@@ -18,6 +18,10 @@
 //   objects alive (hidden rows hold them).
 // - Row-selection flags move with their rows through InsertRows,
 //   RemoveRows, RemoveRowsEx, hiding and unhiding.
+// - Rows held hidden take part in every change of the structure: rows
+//   inserted or removed among the shown ones keep the hidden rows in their
+//   places around them, and columns inserted, removed or moved take the
+//   hidden rows' cells along.
 // - BeginUpdate/EndUpdate nest; nothing paints while the count is above 0
 //   and one full repaint follows the outermost EndUpdate.
 // - Footer rows and right fixed columns scroll with the data; only their
@@ -578,7 +582,8 @@ class TRichStringGrid : public TStringGrid {
   int MaxEditLength() const { return maxEditLength_; }
   void SetMaxEditLength(int v);
   TImageList* GridImages() const { return gridImages_; }
-  void SetGridImages(TImageList* v) { gridImages_ = v; }
+  // The grid forgets the list when it is destroyed.
+  void SetGridImages(TImageList* v);
   TIntelliPan IntelliPan() const { return intelliPan_; }
   void SetIntelliPan(TIntelliPan v) { intelliPan_ = v; }
   bool IntelliZoom() const { return intelliZoom_; }
@@ -717,6 +722,9 @@ class TRichStringGrid : public TStringGrid {
   void WndProc(TMessage& message) override;
 
  protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+ protected:
   void CreateWnd() override;
   void DestroyWnd() override;
   void Paint() override;
@@ -778,6 +786,14 @@ class TRichStringGrid : public TStringGrid {
   // Puts back the hidden rows for which `take` answers true (by position
   // in hiddenRows_), each at its real index.
   void RestoreHiddenRows(const std::function<bool(const TGridItem&)>& take);
+  // The real indexes of (sorted) shown rows.
+  std::vector<int> RealRowIndexes(const std::vector<int>& displayRows) const;
+  // Shown rows inserted at displayRow (count of them) or removed (the
+  // sorted displayRows): the hidden rows after them move with the rest.
+  void MakeRoomInHiddenRows(int displayRow, int count);
+  void CloseUpHiddenRows(const std::vector<int>& displayRows);
+  // Hidden rows drop the cells of columns the grid no longer has.
+  void TrimHiddenRows();
   bool HiddenRowIsNode(int realRow) const;
   bool RowPassesFilter(int ARow) const;
   class SortColumnKeys;
@@ -787,7 +803,9 @@ class TRichStringGrid : public TStringGrid {
   bool ClipboardCellEditable(int ACol, int ARow);
   AnsiString ClipboardCellText(int ACol, int ARow);
   AnsiString RangeAsText(int ACol1, int ACol2, const std::vector<int>& rows);
-  int PasteText(int ACol, int ARow, const AnsiString& text);
+  // Returns the number of fields; written (when given) counts the cells
+  // that took theirs.
+  int PasteText(int ACol, int ARow, const AnsiString& text, int* written = nullptr);
   void FillSeries(const TGridRect& sel);
   void FinishMouseSizing(bool columns);
   void UseCellFont(int ACol, int ARow);
@@ -879,10 +897,11 @@ class TRichStringGrid : public TStringGrid {
   TGridCoord CellAtScreen(TPoint pt);
   void HideDropMarkers();
   void OleDragMove(TPoint pt, bool& allow, int formats);
-  void OleDropText(TPoint pt, const AnsiString& text);
-  void OleDropRichText(TPoint pt, const AnsiString& richText);
+  // The drop handlers answer whether they wrote anything.
+  bool OleDropText(TPoint pt, const AnsiString& text);
+  bool OleDropRichText(TPoint pt, const AnsiString& richText);
   void OleDropColumn(TPoint pt, int column);
-  void OleDropFiles(TStrings* files);
+  bool OleDropFiles(TStrings* files);
   // Runs the drag an armed press started (true), unless OnOleDrag refused it.
   bool StartOleDrag(int X, int Y);
   // Where a dragged row is after a drop of the same drag inserted rows.

@@ -16,6 +16,16 @@ const char kNoInteger[] = "Cell does not contain integer value";
 // The cell text, "0" when empty.
 AnsiString NumberText(const AnsiString& s) { return s.empty() ? AnsiString("0") : s; }
 
+// A decimal integer: what TryStrToInt reads, without its hexadecimal forms
+// ("$1F", "0x1F").
+bool TryDecimalToInt(const AnsiString& s, int& value) {
+  std::size_t i = s.find_first_not_of(' ');
+  if (i != AnsiString::npos && (s[i] == '+' || s[i] == '-')) ++i;
+  if (i < s.size() && (s[i] == '$' || (s[i] == '0' && i + 1 < s.size() && (s[i + 1] == 'x' || s[i + 1] == 'X'))))
+    return false;
+  return TryStrToInt(s, value);
+}
+
 // A '.'-based number with blanks around it, whatever the locale says.
 bool ParseDotNumber(const AnsiString& text, double& value) {
   const std::size_t first = text.find_first_not_of(' ');
@@ -35,7 +45,7 @@ bool ParseDotNumber(const AnsiString& text, double& value) {
 
 int TRichStringGrid::Ints(int ACol, int ARow) const {
   int value = 0;
-  if (!TryStrToInt(NumberText(Cells(ACol, ARow)), value)) throw ERichGridError(kNoInteger);
+  if (!TryDecimalToInt(NumberText(Cells(ACol, ARow)), value)) throw ERichGridError(kNoInteger);
   return value;
 }
 

@@ -37,11 +37,9 @@ bool TRichStringGrid::IsHiddenRow(int realRow) const {
 
 int TRichStringGrid::NumHiddenRows() const { return static_cast<int>(hiddenRows_.size()); }
 
-void TRichStringGrid::HideRowSet(const std::vector<int>& displayRows, bool byRemoveRowsEx) {
-  if (displayRows.empty()) return;
-  // Real indexes of the rows to hide, found in one walk over the items.
-  std::vector<std::unique_ptr<TGridItem>> added;
-  added.reserve(displayRows.size());
+std::vector<int> TRichStringGrid::RealRowIndexes(const std::vector<int>& displayRows) const {
+  std::vector<int> reals;
+  reals.reserve(displayRows.size());
   std::size_t next = 0;
   int skipped = 0;
   for (int d : displayRows) {
@@ -49,8 +47,49 @@ void TRichStringGrid::HideRowSet(const std::vector<int>& displayRows, bool byRem
       ++skipped;
       ++next;
     }
+    reals.push_back(d + skipped);
+  }
+  return reals;
+}
+
+void TRichStringGrid::MakeRoomInHiddenRows(int displayRow, int count) {
+  if (hiddenRows_.empty() || count < 1) return;
+  const int real = RealRowIndex(displayRow);
+  for (const auto& item : hiddenRows_)
+    if (item->Idx >= real) item->Idx += count;
+}
+
+void TRichStringGrid::CloseUpHiddenRows(const std::vector<int>& displayRows) {
+  if (hiddenRows_.empty() || displayRows.empty()) return;
+  const std::vector<int> reals = RealRowIndexes(displayRows);
+  std::size_t below = 0;
+  for (const auto& item : hiddenRows_) {
+    while (below < reals.size() && reals[below] < item->Idx) ++below;
+    item->Idx -= static_cast<int>(below);
+  }
+}
+
+void TRichStringGrid::TrimHiddenRows() {
+  const std::size_t cols = static_cast<std::size_t>(std::max(ColCount(), 0));
+  for (const auto& item : hiddenRows_) {
+    if (item->Items.size() > cols) item->Items.resize(cols);
+    if (item->Objects.size() <= cols) continue;
+    // Their pictures go with them.
+    for (std::size_t c = cols; enableGraphics_ && c < item->Objects.size(); ++c)
+      delete dynamic_cast<TCellGraphic*>(item->Objects[c]);
+    item->Objects.resize(cols);
+  }
+}
+
+void TRichStringGrid::HideRowSet(const std::vector<int>& displayRows, bool byRemoveRowsEx) {
+  if (displayRows.empty()) return;
+  const std::vector<int> reals = RealRowIndexes(displayRows);
+  std::vector<std::unique_ptr<TGridItem>> added;
+  added.reserve(displayRows.size());
+  for (std::size_t i = 0; i < displayRows.size(); ++i) {
+    const int d = displayRows[i];
     auto item = std::make_unique<TGridItem>();
-    item->Idx = d + skipped;
+    item->Idx = reals[i];
     item->Selected = static_cast<std::size_t>(d) < rowSelected_.size() && rowSelected_[static_cast<std::size_t>(d)];
     TakeRowData(d, item->Items, item->Objects);
     added.push_back(std::move(item));
@@ -95,9 +134,6 @@ void TRichStringGrid::RestoreHiddenRows(const std::function<bool(const TGridItem
   Rearrange(source);
   if (rowSelected_.size() < source.size()) rowSelected_.resize(source.size(), 0);
   for (auto& [row, item] : back) {
-    // Objects of columns removed since the row was hidden go with them.
-    for (std::size_t c = static_cast<std::size_t>(ColCount()); enableGraphics_ && c < item->Objects.size(); ++c)
-      delete dynamic_cast<TCellGraphic*>(item->Objects[c]);
     rowSelected_[static_cast<std::size_t>(row)] = item->Selected;
     PutRowData(row, std::move(item->Items), std::move(item->Objects));
   }
@@ -190,19 +226,24 @@ void TRichStringGrid::SetFilterActive(bool v) {
     std::vector<int> failing;
     for (int r = FixedRows(); r < RowCount() - fixedFooters_; ++r)
       if (!RowPassesFilter(r)) failing.push_back(r);
+    const int left = RowCount() - static_cast<int>(failing.size());
     HideRowSet(failing, false);
     filterFixedRows_ = -1;
-    if (RowCount() == fixedFooters_ + fixed) {
-      // No row passed: one empty data row keeps the heading fixed.
-      SetRowCount(RowCount() + 1);
+    if (left == fixedFooters_ + fixed) {
+      // No row passed: one empty data row above the footers keeps the
+      // heading fixed. A grid that lost every row already holds it (a grid
+      // keeps one row).
+      if (RowCount() == left) InsertRows(RowCount() - fixedFooters_, 1);
       TStringGrid::SetFixedRows(fixed);
       filterFixedRows_ = fixed;
     }
     return;
   }
-  if (filterFixedRows_ >= 0 && RowCount() == TStringGrid::FixedRows() + fixedFooters_ + 1)
-    RemoveRowsAt({RowCount() - 1});
+  // The empty row goes once the hidden rows are back around it.
+  const bool added = filterFixedRows_ >= 0 && RowCount() == filterFixedRows_ + fixedFooters_ + 1;
+  const int addedReal = added ? RealRowIndex(RowCount() - fixedFooters_ - 1) : -1;
   UnHideRowsAll();
+  if (added) RemoveRowsAt({DisplayRowIndex(addedReal)});
   const int fixed = filterFixedRows_ >= 0 ? filterFixedRows_ : TStringGrid::FixedRows();
   if (fixed < RowCount()) TStringGrid::SetFixedRows(fixed);
   filterFixedRows_ = -1;

@@ -371,6 +371,8 @@ void TRichStringGrid::DblClick() {
 
 void TRichStringGrid::ColumnMoved(int FromIndex, int ToIndex) {
   TStringGrid::ColumnMoved(FromIndex, ToIndex);
+  // Hidden rows keep their cells in the columns of the shown ones.
+  for (const auto& item : hiddenRows_) MoveRowCell(item->Items, item->Objects, FromIndex, ToIndex);
   if (!movingByMouse_) return;
   movedByMouse_ = true;
   if (!enhRowColMove_) return;

@@ -66,6 +66,7 @@ void TRichStringGrid::InsertRows(int ARow, int ACount) {
   for (int r = ARow; r < count; ++r) source.push_back(r);
   BeginUpdate();
   vx::ScopeGuard done([this] { EndUpdate(); });
+  MakeRoomInHiddenRows(ARow, ACount);
   Rearrange(source);
 }
 
@@ -76,6 +77,7 @@ void TRichStringGrid::RemoveRows(int ARow, int ACount) {
   for (int r = ARow; r < last; ++r) gone.push_back(r);
   BeginUpdate();
   vx::ScopeGuard done([this] { EndUpdate(); });
+  CloseUpHiddenRows(gone);
   RemoveRowsAt(gone);
 }
 
@@ -118,6 +120,7 @@ void TRichStringGrid::RemoveRowsEx(int ARow, int ACount) {
   vx::ScopeGuard done([this] { EndUpdate(); });
   std::vector<int> gone;
   for (int r = ARow; r < std::min(RowCount(), ARow + ACount); ++r) gone.push_back(r);
+  CloseUpHiddenRows(gone);
   RemoveRowSet(gone);
 }
 
@@ -197,5 +200,6 @@ void TRichStringGrid::RemoveSelectedRows() {
   if (rows.empty()) return;
   BeginUpdate();
   vx::ScopeGuard done([this] { EndUpdate(); });
+  CloseUpHiddenRows(rows);
   RemoveRowSet(rows);
 }

@@ -52,6 +52,10 @@ std::unique_ptr<TIniFile> ColumnSizeStore(const TColumnSize& cs, bool forWriting
   return std::make_unique<TIniFile>(file);
 }
 
+// The widest column a widths file may set, in pixels: 16,384 columns of it
+// still sum within an int.
+constexpr int kMaxColumnWidth = 32767;
+
 }  // namespace
 
 void TRichStringGrid::SaveColSizes() {
@@ -66,8 +70,9 @@ void TRichStringGrid::LoadColSizes() {
   auto ini = ColumnSizeStore(*columnSize_, false);
   if (!ini) return;
   for (int c = 0; c < ColCount(); ++c) {
+    // A width the grid cannot sum over its columns is not taken.
     const int w = ini->ReadInteger(columnSize_->Section, "col" + IntToStr(c), -1);
-    if (w >= 0) SetColWidths(c, w);
+    if (w >= 0 && w <= kMaxColumnWidth) SetColWidths(c, w);
   }
 }
 

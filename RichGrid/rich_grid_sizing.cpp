@@ -9,6 +9,7 @@
 
 void TRichStringGrid::SizeChanged(int OldColCount, int OldRowCount) {
   TStringGrid::SizeChanged(OldColCount, OldRowCount);
+  if (ColCount() < OldColCount) TrimHiddenRows();
   // Rows cut off take their selection with them.
   if (rowSelected_.size() > static_cast<std::size_t>(RowCount()))
     rowSelected_.resize(static_cast<std::size_t>(RowCount()));

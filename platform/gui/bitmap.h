@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/gui/canvas.h"
+#include "platform/rtl/component.h"
 #include "platform/rtl/sysutils.h"
 
 namespace vx {
@@ -69,9 +70,13 @@ class TPicture {
   std::unique_ptr<TBitmap> bitmap_;
 };
 
-class TImageList {
+// A component, so that whoever keeps a pointer to a list can ask to hear
+// (FreeNotification) when it is destroyed.
+class TImageList : public TComponent {
  public:
-  TImageList(int width = 16, int height = 16) : width_(width), height_(height) {}
+  TImageList(int width = 16, int height = 16) : TImageList(nullptr, width, height) {}
+  explicit TImageList(TComponent* AOwner, int width = 16, int height = 16)
+      : TComponent(AOwner), width_(width), height_(height) {}
   int Width() const { return width_; }
   int Height() const { return height_; }
   int Count() const { return static_cast<int>(images_.size()); }

@@ -60,7 +60,7 @@ class SystemClipboard : public vx::ClipboardService {
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
     if (!mime) return data;
     if (mime->hasText()) {
-      const QString text = mime->text();
+      const QString text = vx::WithCrLf(mime->text());
       data[CF_TEXT] = vx::FromQString(text);
       data[CF_UNICODETEXT] =
           std::string(reinterpret_cast<const char*>(text.utf16()), static_cast<std::size_t>(text.size()) * 2);

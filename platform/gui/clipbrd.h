@@ -1,7 +1,8 @@
 // TClipboard: the class library's clipboard object (global Clipboard()).
 //
 // Text on our side is CP1251: CF_TEXT goes out as Unicode text and comes back
-// with every character CP1251 cannot hold turned into '?'. Registered formats
+// with every character CP1251 cannot hold turned into '?', and with CR LF
+// line ends whatever the program that put it there used. Registered formats
 // ("Rich Text Format" and the like, RegisterClipboardFormat) carry bytes as
 // they are; "Rich Text Format" is the system's RTF type.
 //

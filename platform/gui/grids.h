@@ -489,6 +489,9 @@ class TStringGrid : public TDrawGrid {
   // Nothing is repainted: the caller rearranges or repaints the rows.
   void TakeRowData(int ARow, std::vector<AnsiString>& cells, std::vector<TObject*>& objects);
   void PutRowData(int ARow, std::vector<AnsiString>&& cells, std::vector<TObject*>&& objects);
+  // Moves one row's cell from column FromIndex to ToIndex as a column move
+  // does (the cells between shift by one); the vectors grow to hold both.
+  static void MoveRowCell(std::vector<AnsiString>& cells, std::vector<TObject*>& objects, int FromIndex, int ToIndex);
 
  private:
   struct RowData {

@@ -33,6 +33,21 @@ QString ToQLiteral(const AnsiString& text) {
   return s;
 }
 
+QString WithCrLf(const QString& text) {
+  QString out;
+  out.reserve(text.size() + text.size() / 8);
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar c = text[i];
+    if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+      out += QLatin1String("\r\n");
+      if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n')) ++i;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 QColor ToQColor(TColor color) {
   const TColor c = ColorToRGB(color);
   return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);

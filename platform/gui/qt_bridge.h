@@ -28,6 +28,9 @@ namespace vx {
 
 QString ToQString(const AnsiString& text);
 AnsiString FromQString(const QString& text);
+// Text that comes in from other programs (the clipboard, a drop) with the
+// line ends our texts have: LF and a lone CR become CR LF.
+QString WithCrLf(const QString& text);
 // A caption for Qt: our '&' accelerators are Qt's too; nothing else changes.
 inline QString ToQCaption(const AnsiString& text) { return ToQString(text); }
 // A text shown literally in a menu or button ("&" doubled).

@@ -162,22 +162,24 @@ void TStringGrid::SizeChanged(int OldColCount, int OldRowCount) {
   TDrawGrid::SizeChanged(OldColCount, OldRowCount);
 }
 
-void TStringGrid::ColumnMoved(int FromIndex, int ToIndex) {
-  ++changeCount_;
+void TStringGrid::MoveRowCell(std::vector<AnsiString>& cells, std::vector<TObject*>& objects, int FromIndex,
+                              int ToIndex) {
   const std::size_t from = static_cast<std::size_t>(FromIndex), to = static_cast<std::size_t>(ToIndex);
   const std::size_t needed = std::max(from, to) + 1;
-  for (auto& r : rows_) {
-    if (!r) continue;
-    for (auto* v : {&r->cells}) {
-      if (v->size() < needed) v->resize(needed);
-      if (from < to) std::rotate(v->begin() + from, v->begin() + from + 1, v->begin() + to + 1);
-      else std::rotate(v->begin() + to, v->begin() + from, v->begin() + from + 1);
-    }
-    if (r->objects.size() < needed) r->objects.resize(needed, nullptr);
-    auto& o = r->objects;
-    if (from < to) std::rotate(o.begin() + from, o.begin() + from + 1, o.begin() + to + 1);
-    else std::rotate(o.begin() + to, o.begin() + from, o.begin() + from + 1);
-  }
+  if (cells.size() < needed) cells.resize(needed);
+  if (objects.size() < needed) objects.resize(needed, nullptr);
+  auto move = [from, to](auto& v) {
+    if (from < to) std::rotate(v.begin() + from, v.begin() + from + 1, v.begin() + to + 1);
+    else std::rotate(v.begin() + to, v.begin() + from, v.begin() + from + 1);
+  };
+  move(cells);
+  move(objects);
+}
+
+void TStringGrid::ColumnMoved(int FromIndex, int ToIndex) {
+  ++changeCount_;
+  for (auto& r : rows_)
+    if (r) MoveRowCell(r->cells, r->objects, FromIndex, ToIndex);
   TDrawGrid::ColumnMoved(FromIndex, ToIndex);
 }
 

@@ -64,8 +64,8 @@ class MimeDataObject : public vx::ComObject<IDataObject> {
  public:
   explicit MimeDataObject(const QMimeData* mime) {
     if (mime->hasText()) {
-      data_[CF_TEXT] = Terminated(vx::Utf16ToCp1251(mime->text().toStdU16String()), 1);
-      const std::u16string wide = mime->text().toStdU16String();
+      const std::u16string wide = vx::WithCrLf(mime->text()).toStdU16String();
+      data_[CF_TEXT] = Terminated(vx::Utf16ToCp1251(wide), 1);
       std::string bytes;
       for (char16_t c : wide) {
         bytes.push_back(static_cast<char>(c & 0xFF));

@@ -8,7 +8,8 @@
 // a registered window gets Qt's drag events as IDropTarget calls with a
 // data object over the dragged data; DoDragDrop offers an IDataObject's
 // formats to Qt's drag and reports its feedback, its end and the effect
-// the target chose. Formats cross as: CF_TEXT / CF_UNICODETEXT as text,
+// the target chose. Formats cross as: CF_TEXT / CF_UNICODETEXT as text
+// (dropped text comes in with CR LF line ends, whatever its program used),
 // "Rich Text Format" as text/rtf, "Grid Column" as four little-endian
 // bytes of the type kGridColumnMime, CF_HDROP as the local files of a
 // list of URLs.

@@ -29,9 +29,13 @@ class RecordingTarget : public TDropTarget {
  public:
   std::vector<std::string> heard;
   bool refuse = false;
+  bool takeNothing = false;  // a drop that writes nothing
 
  protected:
-  void DropText(TPoint, const AnsiString& text) override { heard.push_back("text " + text); }
+  void DropText(TPoint, const AnsiString& text) override {
+    heard.push_back("text " + text);
+    if (takeNothing) DropNotTaken();
+  }
   void DropColumn(TPoint, int column) override { heard.push_back("column " + std::to_string(column)); }
   void DropRichText(TPoint, const AnsiString& rich) override { heard.push_back("rich " + rich); }
   void DropFiles(TPoint, TStrings* files) override { heard.push_back("files " + std::to_string(files->Count())); }
@@ -50,6 +54,13 @@ std::string Block(CLIPFORMAT cf, IDataObject* data) {
   const std::string bytes = Bytes(m.hGlobal);
   ReleaseStgMedium(&m);
   return bytes;
+}
+
+// A CF_HDROP list of the names, wide or not.
+void AddFiles(FakeData& d, const std::vector<AnsiString>& names, bool wide) {
+  HGLOBAL b = vx::MakeDropFiles(names, wide);
+  d.Add(CF_HDROP, Bytes(b));
+  GlobalFree(b);
 }
 
 struct RichTextSwitch {
@@ -159,16 +170,31 @@ TEST(DragDropLayer, TheTargetsEffectsAndDrops) {
        0,
        DROPEFFECT_NONE,
        {"enter", "move 4 refused"}},
+      // Files are copied, with Ctrl or without: a move used to let the
+      // program they came from delete them.
       {"files besides text",
        [](FakeData& d) {
-         HGLOBAL b = vx::MakeDropFiles({"/tmp/x"}, true);
-         d.Add(CF_TEXT, dragtest::Text("x")).Add(CF_HDROP, Bytes(b));
-         GlobalFree(b);
+         d.Add(CF_TEXT, dragtest::Text("x"));
+         AddFiles(d, {"/tmp/x"}, true);
        },
        nullptr,
        0,
-       DROPEFFECT_MOVE,
+       DROPEFFECT_COPY,
        {"enter", "move 3 allowed", "text x", "files 1"}},
+      {"files alone",
+       [](FakeData& d) {
+         AddFiles(d, {"/tmp/x", "/tmp/y"}, false);
+       },
+       nullptr,
+       MK_LBUTTON,
+       DROPEFFECT_COPY,
+       {"enter", "move 2 allowed", "files 2"}},
+      {"files with Ctrl",
+       [](FakeData& d) { AddFiles(d, {"/tmp/x"}, true); },
+       nullptr,
+       MK_CONTROL,
+       DROPEFFECT_COPY,
+       {"enter", "move 2 allowed", "files 1"}},
       {"refused where it is",
        [](FakeData& d) { d.Add(CF_TEXT, dragtest::Text("x")); },
        [](RecordingTarget& t) { t.refuse = true; },
@@ -192,6 +218,22 @@ TEST(DragDropLayer, TheTargetsEffectsAndDrops) {
     target->Drop(data.get(), c.keys, POINTL{6, 6}, &effect);
     EXPECT_EQ(effect, c.effect);
     EXPECT_EQ(target->heard, c.heard);
+  }
+  // A drop that the window takes nothing of used to answer move, and the
+  // source emptied its cells: it answers no effect.
+  for (DWORD keys : {DWORD{0}, DWORD{MK_CONTROL}}) {
+    vx::ComPtr<FakeData> data(new FakeData);
+    data->Add(CF_TEXT, dragtest::Text("x"));
+    vx::ComPtr<RecordingTarget> target(new RecordingTarget);
+    target->takeNothing = true;
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    target->DragEnter(data.get(), keys, POINTL{}, &effect);
+    target->Drop(data.get(), keys, POINTL{}, &effect);
+    EXPECT_EQ(effect, DROPEFFECT_NONE) << keys;
+    // The next drop starts afresh.
+    target->takeNothing = false;
+    target->Drop(data.get(), keys, POINTL{}, &effect);
+    EXPECT_EQ(effect, keys ? DROPEFFECT_COPY : DROPEFFECT_MOVE) << keys;
   }
   // Rich text only with the switch on, and then before the text.
   for (bool on : {false, true}) {

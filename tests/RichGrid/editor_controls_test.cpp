@@ -6,10 +6,15 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QWidget>
+#include <string>
 
 #include "RichGrid/edit_button.h"
 #include "RichGrid/flat_combo.h"
 #include "RichGrid/spin_edit.h"
+#include "platform/gui/bitmap.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/shell.h"
 #include "tests/platform/gui/gui_test_support.h"
@@ -125,6 +130,56 @@ TEST_F(EditorControls, EditButtonAndUnitEdit) {
   EXPECT_EQ(units->UnitLabel()->Caption(), "cm");
   units->SetBounds(0, 0, 120, 21);
   EXPECT_EQ(units->UnitLabel()->Left(), units->ClientWidth() - units->EditButton()->Width() - 3 - 20);
+}
+
+// The edit with button used to keep any height it was given, down to a
+// sliver that showed no text, and entering it with AutoSelect selected
+// nothing.
+TEST_F(EditorControls, EditButtonHeightAndSelectionOnEntering) {
+  int previousLeast = 0;
+  for (int size : {8, 12, 20}) {
+    for (bool units : {false, true}) {
+      SCOPED_TRACE(std::to_string(size) + (units ? " unit edit" : " edit"));
+      TRsgEditBtn* edit = units ? new TRsgUnitEditBtn(form, form) : new TRsgEditBtn(form, form);
+      edit->Font()->SetSize(size);
+      TBitmap probe;
+      probe.Canvas()->Font()->Assign(*edit->Font());
+      const int text = probe.Canvas()->TextHeight("Wg");
+      for (int asked : {0, 4, text - 1}) {
+        edit->SetBounds(0, 0, 100, asked);
+        EXPECT_GE(edit->Height(), text) << asked;
+        EXPECT_LE(edit->Height(), text + text / 4 + 2) << asked;
+        EXPECT_GE(edit->EditButton()->Height(), 1) << asked;
+      }
+      const int least = edit->Height();
+      EXPECT_GT(least, previousLeast);
+      if (units) previousLeast = least;
+      edit->SetBounds(0, 0, 100, least + 30);  // taller stays taller
+      EXPECT_EQ(edit->Height(), least + 30);
+      delete edit;
+    }
+  }
+
+  struct Case {
+    bool autoSelect;
+    Qt::FocusReason reason;
+    int selected;
+  } cases[] = {
+      {true, Qt::OtherFocusReason, 5},  {true, Qt::ActiveWindowFocusReason, 5}, {true, Qt::MouseFocusReason, 0},
+      {false, Qt::OtherFocusReason, 0}, {false, Qt::MouseFocusReason, 0},
+  };
+  for (const Case& c : cases) {
+    auto* edit = new TRsgEditBtn(form, form);
+    EXPECT_TRUE(edit->AutoSelect());
+    edit->SetAutoSelect(c.autoSelect);
+    edit->SetText("12345");
+    edit->SetSelStart(2);
+    edit->SetSelLength(0);
+    QFocusEvent in(QEvent::FocusIn, c.reason);
+    QCoreApplication::sendEvent(edit->Widget(), &in);
+    EXPECT_EQ(edit->SelLength(), c.selected) << c.autoSelect << " " << c.reason;
+    delete edit;
+  }
 }
 
 TEST_F(EditorControls, FlatComboStatesAndListEvents) {

@@ -77,6 +77,30 @@ TEST_F(GridClipboard, ExactBytesThroughTheSystemClipboard) {
   EXPECT_EQ(back.Shape(), "год|"_cp.str());
 }
 
+// Text another program put on the clipboard with LF line ends (as every
+// program here writes them), or with lone CRs, used to paste into one row.
+TEST_F(GridClipboard, TextOfOtherProgramsPastesLineByLine) {
+  struct Case {
+    const char* text;
+    std::string shape;
+    AnsiString clipboard;
+  } cases[] = {
+      {"a\tb\nc\td\n", "a|b/c|d/|", "a\tb\r\nc\td\r\n"},
+      {"a\tb\rc\td", "a|b/c|d/|", "a\tb\r\nc\td"},
+      {"a\r\nb\nc", "a|/b|/c|", "a\r\nb\r\nc"},
+      {"x\ty\n", "x|y/|/|", "x\ty\r\n"},
+      {"\n\nz", "|/|/z|", "\r\n\r\nz"},
+      {"a\tb\r\n", "a|b/|/|", "a\tb\r\n"},
+  };
+  for (const Case& c : cases) {
+    QGuiApplication::clipboard()->setText(QString::fromLatin1(c.text));
+    EXPECT_EQ(Clipboard()->AsText(), c.clipboard) << c.text;
+    Grid g(2, 3);
+    g.PasteFromClipboard(0, 0);
+    EXPECT_EQ(g.Shape(), c.shape) << c.text;
+  }
+}
+
 TEST_F(GridClipboard, WhatEachKindOfCellBecomes) {
   vx::MemoryClipboard memory;
   struct Case {

@@ -3,6 +3,10 @@
 // marks it, dropped text, columns, rich text and files, the press that
 // starts a drag only past 3 pixels, and what a move does to the cells it
 // took, also when it was dropped back into the same grid.
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QWidget>
 #include <string>
 
 #include "RichGrid/drag_markers.h"
@@ -282,12 +286,41 @@ TEST_F(GridDragDrop, ADroppedFileLoadsByItsName) {
     data->Add(CF_HDROP, dragtest::Bytes(block));
     GlobalFree(block);
     vx::ComPtr<TGridDropTarget> t(new TGridDropTarget(&g));
-    DWORD e = DROPEFFECT_COPY;
+    // A file is copied, never moved (a move used to let the file manager
+    // remove it once the grid had loaded it); a drop that loads nothing
+    // has no effect.
+    DWORD e = DROPEFFECT_COPY | DROPEFFECT_MOVE;
     t->DragEnter(data.get(), 0, POINTL{}, &e);
-    EXPECT_EQ(e, DROPEFFECT_MOVE);
+    EXPECT_EQ(e, DROPEFFECT_COPY);
     t->Drop(data.get(), 0, POINTL{}, &e);
+    EXPECT_EQ(e, c.loaded.empty() ? DROPEFFECT_NONE : DROPEFFECT_COPY);
     EXPECT_EQ(g.Cells(0, 0), c.loaded);
     EXPECT_EQ(asked, c.loaded.empty() && !c.veto ? 0 : 1);
+  }
+}
+
+// Text dropped by another program with LF line ends (or lone CRs) used to
+// land in one row.
+TEST_F(GridDragDrop, TextDroppedByOtherProgramsKeepsItsRows) {
+  for (const char* text : {"a\tb\nc\td\n", "a\tb\rc\td", "a\tb\r\nc\td\r\n"}) {
+    SCOPED_TRACE(text);
+    DragGrid g;
+    g.Navigation()->AllowClipboardAlways = true;
+    g.SetOleDropTarget(true);
+    QWidget* w = g.ClientWidget();
+    const TRect cell = g.CellRect(1, 2);
+    const QPoint at(cell.Left + 5, cell.Top + 5);
+    QMimeData mime;
+    mime.setText(QString::fromLatin1(text));
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &drop);
+    EXPECT_EQ(g.Cells(1, 2), "a");
+    EXPECT_EQ(g.Cells(2, 2), "b");
+    EXPECT_EQ(g.Cells(1, 3), "c");
+    EXPECT_EQ(g.Cells(2, 3), "d");
+    g.SetOleDropTarget(false);
   }
 }
 
@@ -398,6 +431,62 @@ TEST_F(GridDragDrop, WhatTheEndOfATextDragDoesToItsCells) {
     EXPECT_EQ(column, c.column1);
     EXPECT_EQ(heard, c.heard);
     if (!c.cancel) EXPECT_EQ(other.Cells(3, 6), "1/2");
+  }
+}
+
+// A move onto a grid that wrote none of the dropped text used to answer
+// move, and the source emptied its cells: the text was gone. Such a drop
+// has no effect, leaves the target as it was and the source its cells.
+TEST_F(GridDragDrop, AMoveThatWritesNothingKeepsTheSourceCells) {
+  struct Case {
+    const char* what;
+    std::function<void(DragGrid&)> set;  // the target grid
+    bool written;
+  } cases[] = {
+      {"target without editing", nullptr, false},
+      {"target refuses each cell",
+       [](DragGrid& g) {
+         g.SetOptions(g.Options() + goEditing);
+         g.OnCanEditCell = [](TObject*, int, int, bool& can) { can = false; };
+       },
+       false},
+      {"drop vetoed",
+       [](DragGrid& g) {
+         g.Navigation()->AllowClipboardAlways = true;
+         g.OnOleDrop = [](TObject*, int, int, const AnsiString&, bool& allow) { allow = false; };
+       },
+       false},
+      {"rows inserted for nothing", [](DragGrid& g) { g.SetOleInsertRows(true); }, false},
+      {"target taking the text", [](DragGrid& g) { g.Navigation()->AllowClipboardAlways = true; }, true},
+      {"one cell editable",
+       [](DragGrid& g) {
+         g.SetOptions(g.Options() + goEditing);
+         g.OnCanEditCell = [](TObject*, int row, int col, bool& can) { can = row == 7 && col == 3; };
+       },
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DragGrid g;
+    DragGrid other;
+    if (c.set) c.set(other);
+    vx::ComPtr<TGridDropTarget> t(new TGridDropTarget(&other));
+    PlayedDrag drag;
+    drag.target = t.get();
+    drag.pt = other.AtCell(3, 6);
+    g.SetOleDropSource(true);
+    g.SetSelection(TGridRect{1, 2, 1, 3});
+    std::vector<int> stops;
+    g.OnOleDragStop = [&](TObject*, int effect) { stops.push_back(effect); };
+    const TRect r = g.CellRect(1, 2);
+    g.MouseDown(mbLeft, TShiftState{}, r.Left + 5, r.Top + 5);
+    g.MouseMove(TShiftState{ssLeft}, r.Left + 15, r.Top + 5);
+    ASSERT_EQ(drag.runs, 1);
+    EXPECT_EQ(g.Cells(1, 2), c.written ? "" : "1/2");
+    EXPECT_EQ(g.Cells(1, 3), c.written ? "" : "1/3");
+    EXPECT_EQ(stops, std::vector<int>{c.written ? DROPEFFECT_MOVE : DROPEFFECT_NONE});
+    EXPECT_EQ(other.RowCount(), 10);
+    if (!c.written) EXPECT_EQ(other.Cells(3, 6), "3/6");
   }
 }
 

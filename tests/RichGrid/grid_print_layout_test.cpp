@@ -7,7 +7,11 @@
 // 2 + 21 right of its column: the first at x = 123, y = -100.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "grid_print_support.h"
 #include "platform/rtl/dateutils.h"
@@ -361,8 +365,23 @@ TEST_F(GridPrintLayout, TheSketchLeavesLaterJobsAlone) {
 
 // The preview measures the cells once; repainting a page asks only for the
 // cells it draws until a cell changes.
+// Measuring a cell reads its text (a formula cell's through
+// FormulaCellText): the count of those reads shows what was measured.
+class CountingGrid : public Grid {
+ public:
+  int reads = 0;
+  AnsiString FormulaCellText(int, int, const AnsiString& text) override {
+    ++reads;
+    return text.substr(1);
+  }
+};
+
 TEST_F(GridPrintLayout, APreviewRepaintMeasuresNothingAgain) {
+  CountingGrid g;
+  PlainSettings(g.PrintSettings());
   Fill(g, 4, 400);
+  for (int r = 0; r < 400; ++r)
+    for (int c = 0; c < 4; ++c) g.SetCells(c, r, "=" + Label(c, r));
   int asked = 0;
   g.OnGetCellPrintColor = [&](TObject*, int, int, TGridDrawState, TBrush*, TFont*) { ++asked; };
   vx::RecordingDevice device(254, TRect{0, 0, kPageW, kPageH});
@@ -370,13 +389,64 @@ TEST_F(GridPrintLayout, APreviewRepaintMeasuresNothingAgain) {
   g.SetPreviewPage(3);
   g.PrintPreview(&canvas, TRect{0, 0, kPageW, kPageH});
   EXPECT_GE(asked, 4 * 400);
-  asked = 0;
+  EXPECT_GE(g.reads, 4 * 400);
+  g.reads = 0;
   g.PrintPreview(&canvas, TRect{0, 0, kPageW, kPageH});
-  EXPECT_EQ(asked, 4 * 6);  // the six rows of page 3
-  g.SetCells(1, 1, "changed");
-  asked = 0;
+  EXPECT_EQ(g.reads, 4 * 6);  // the six rows of page 3 are drawn, nothing measured
+  g.SetCells(1, 1, "=changed");
+  asked = g.reads = 0;
   g.PrintPreview(&canvas, TRect{0, 0, kPageW, kPageH});
   EXPECT_GE(asked, 4 * 400);
+  EXPECT_GE(g.reads, 4 * 400);
+}
+
+// A colour event whose answer changed after a first preview (the same
+// cells, the same settings) used to leave that preview's widths and heights
+// in later previews and in the print. Each later layout is the one a grid
+// answering so from the start gets.
+TEST_F(GridPrintLayout, AColourEventsNewAnswerIsMeasuredAgain) {
+  struct Case {
+    const char* name;
+    int size;  // of column 1's font, 10 at first
+  } cases[] = {{"larger", 20}, {"smaller", 6}, {"the same", 10}};
+  auto answer = [](const int& size) {
+    return [&size](TObject*, int, int col, TGridDrawState, TBrush*, TFont* font) {
+      if (col == 1) font->SetSize(size);
+    };
+  };
+  auto placed = [](const std::vector<TextAt>& texts) {
+    std::vector<std::string> where;
+    for (const TextAt& t : texts) where.push_back(t.text + "@" + std::to_string(t.x) + "," + std::to_string(t.y));
+    return where;
+  };
+  // The texts of the first preview page and of the first printed page.
+  auto layouts = [&](Grid& grid) {
+    vx::RecordingDevice device(254, TRect{0, 0, kPageW, kPageH});
+    TCanvas canvas(&device);
+    grid.SetPreviewPage(1);
+    grid.PrintPreview(&canvas, TRect{0, 0, kPageW, kPageH});
+    grid.Print();
+    return std::pair{placed(RecordedTexts(device.Calls)), placed(printer->PageTexts(0))};
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    int size = 10;
+    Grid grid;
+    PlainSettings(grid.PrintSettings());
+    Fill(grid, 4, 30);
+    grid.OnGetCellPrintColor = answer(size);
+    layouts(grid);
+    size = c.size;
+    const auto later = layouts(grid);
+
+    Grid fresh;
+    PlainSettings(fresh.PrintSettings());
+    Fill(fresh, 4, 30);
+    fresh.OnGetCellPrintColor = answer(size);
+    const auto expected = layouts(fresh);
+    EXPECT_EQ(later.first, expected.first);
+    EXPECT_EQ(later.second, expected.second);
+  }
 }
 
 }  // namespace

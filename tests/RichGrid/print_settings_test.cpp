@@ -2,6 +2,8 @@
 // conventions, and the section as Python's configparser reads and writes it.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "RichGrid/print_settings.h"
 #include "platform/rtl/inifiles.h"
 #include "tests/support/run_tool.h"
@@ -110,7 +112,7 @@ TEST(PrintSettings, RoundTripAndValueConventions) {
   // A stored style replaces the style the font had (italic is gone).
   EXPECT_EQ(loaded.Font()->Style(), (TFontStyles{fsBold, fsUnderline}));
   EXPECT_EQ(loaded.HeaderFont()->Color(), clBtnFace);
-  EXPECT_EQ(loaded.PageNumSep(), "of");  // INI values are trimmed
+  EXPECT_EQ(loaded.PageNumSep(), " of ");  // blanks kept through quotes
   EXPECT_EQ(loaded.Orientation(), poLandscape);
   ASSERT_EQ(loaded.TitleLines()->Count(), 2);
   EXPECT_EQ(loaded.TitleLines()->Strings(0), "Первая"_cp);
@@ -139,6 +141,99 @@ TEST(PrintSettings, RoundTripAndValueConventions) {
   copy.Assign(&loaded);
   EXPECT_EQ(copy.TitleLines()->Text(), loaded.TitleLines()->Text());
   EXPECT_EQ(copy.Font()->Name(), "Courier New");
+}
+
+// Numbers of any size used to load: a font size of 2,000,000,000 became a
+// negative height and margins reached INT_MAX. Out of range, a number keeps
+// the current value, as a bad enumeration does; at the limits it loads.
+TEST(PrintSettings, NumbersOutOfRangeKeepTheCurrentValue) {
+  vx::test::ScratchFolder dir;
+  const std::string file = dir / "grid.ini";
+  struct Case {
+    const char* key;
+    const char* text;
+    std::function<int(const TPrintsettings&)> value;
+    int expected;  // the sample's 7 (font sizes 12) when kept
+  } cases[] = {
+      {"FontSize", "2000000000", [](const TPrintsettings& s) { return s.Font()->Size(); }, 12},
+      {"FontSize", "0", [](const TPrintsettings& s) { return s.Font()->Size(); }, 12},
+      {"FontSize", "1638", [](const TPrintsettings& s) { return s.Font()->Size(); }, 1638},
+      {"HeaderFontSize", "-8", [](const TPrintsettings& s) { return s.HeaderFont()->Size(); }, 12},
+      {"FooterFontSize", "1639", [](const TPrintsettings& s) { return s.FooterFont()->Size(); }, 12},
+      {"FooterFontSize", "1", [](const TPrintsettings& s) { return s.FooterFont()->Size(); }, 1},
+      {"LeftSize", "2147483647", [](const TPrintsettings& s) { return s.LeftSize(); }, 7},
+      {"LeftSize", "10000", [](const TPrintsettings& s) { return s.LeftSize(); }, 10000},
+      {"RightSize", "10001", [](const TPrintsettings& s) { return s.RightSize(); }, 7},
+      {"HeaderSize", "-1", [](const TPrintsettings& s) { return s.HeaderSize(); }, 7},
+      {"FooterSize", "0", [](const TPrintsettings& s) { return s.FooterSize(); }, 0},
+      {"ColumnSpacing", "2147483647", [](const TPrintsettings& s) { return s.ColumnSpacing(); }, 7},
+      {"RowSpacing", "-2147483648", [](const TPrintsettings& s) { return s.RowSpacing(); }, 7},
+      {"TitleSpacing", "99999", [](const TPrintsettings& s) { return s.TitleSpacing(); }, 7},
+      {"FixedWidth", "1000000", [](const TPrintsettings& s) { return s.FixedWidth(); }, 7},
+      {"FixedHeight", "-20", [](const TPrintsettings& s) { return s.FixedHeight(); }, 7},
+      {"FixedHeight", "300", [](const TPrintsettings& s) { return s.FixedHeight(); }, 300},
+  };
+  for (const Case& c : cases) {
+    TPrintsettings s;
+    for (TFont* f : {s.Font(), s.HeaderFont(), s.FooterFont()}) f->SetSize(12);
+    s.SetLeftSize(7);
+    s.SetRightSize(7);
+    s.SetHeaderSize(7);
+    s.SetFooterSize(7);
+    s.SetColumnSpacing(7);
+    s.SetRowSpacing(7);
+    s.SetTitleSpacing(7);
+    s.SetFixedWidth(7);
+    s.SetFixedHeight(7);
+    SavePrintSettings(s, file, "PRINTSETTINGS");
+    TIniFile(file).WriteString("PRINTSETTINGS", c.key, c.text);
+    LoadPrintSettings(s, file, "PRINTSETTINGS");
+    EXPECT_EQ(c.value(s), c.expected) << c.key << "=" << c.text;
+  }
+}
+
+// Blanks at either end of the texts used to be lost on the way through the
+// file ("1 of 5" printed as "1of5").
+TEST(PrintSettings, TextsKeepTheirBlanks) {
+  vx::test::ScratchFolder dir;
+  const std::string file = dir / "grid.ini";
+  struct Case {
+    const char* key;
+    AnsiString text;
+    void (TPrintsettings::*set)(const AnsiString&);
+    const AnsiString& (TPrintsettings::*get)() const;
+  } cases[] = {
+      {"PageNumSep", " of ", &TPrintsettings::SetPageNumSep, &TPrintsettings::PageNumSep},
+      {"PagePrefix", "Page ", &TPrintsettings::SetPagePrefix, &TPrintsettings::PagePrefix},
+      {"PageSuffix", " pages", &TPrintsettings::SetPageSuffix, &TPrintsettings::PageSuffix},
+      {"TitleText", "  Draws  ", &TPrintsettings::SetTitleText, &TPrintsettings::TitleText},
+      {"DateFormat", "dd.mm.yyyy ", &TPrintsettings::SetDateFormat, &TPrintsettings::DateFormat},
+      {"TitleText", "\"quoted\"", &TPrintsettings::SetTitleText, &TPrintsettings::TitleText},
+      {"TitleText", "'single'", &TPrintsettings::SetTitleText, &TPrintsettings::TitleText},
+      {"TitleText", " \" ", &TPrintsettings::SetTitleText, &TPrintsettings::TitleText},
+      {"PageNumSep", "/", &TPrintsettings::SetPageNumSep, &TPrintsettings::PageNumSep},
+      {"PagePrefix", "", &TPrintsettings::SetPagePrefix, &TPrintsettings::PagePrefix},
+  };
+  for (const Case& c : cases) {
+    TPrintsettings saved;
+    (saved.*c.set)(c.text);
+    SavePrintSettings(saved, file, "PRINTSETTINGS");
+    TPrintsettings loaded;
+    LoadPrintSettings(loaded, file, "PRINTSETTINGS");
+    EXPECT_EQ((loaded.*c.get)(), c.text) << c.key << "=[" << c.text << "]";
+  }
+  // A title of lines with blanks at their ends.
+  TPrintsettings saved;
+  saved.TitleLines()->SetText(" one\r\ntwo ");
+  SavePrintSettings(saved, file, "PRINTSETTINGS");
+  TPrintsettings loaded;
+  LoadPrintSettings(loaded, file, "PRINTSETTINGS");
+  ASSERT_EQ(loaded.TitleLines()->Count(), 2);
+  EXPECT_EQ(loaded.TitleLines()->Strings(0), " one");
+  EXPECT_EQ(loaded.TitleLines()->Strings(1), "two ");
+  // Plain texts are written as they are.
+  EXPECT_EQ(TIniFile(file).ReadString("PRINTSETTINGS", "DateFormat", "?"), "dd/mm/yyyy");
+  EXPECT_NE(vx::test::ReadWholeFile(file).find("\r\nDateFormat=dd/mm/yyyy\r\n"), std::string::npos);
 }
 
 TEST(PrintSettings, SectionAsConfigparserSeesIt) {

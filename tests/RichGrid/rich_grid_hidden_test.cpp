@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/inifiles.h"
@@ -159,6 +160,167 @@ TEST_F(RichGridHidden, FilterRoundTripsRestoreTheGrid) {
   EXPECT_EQ(g.Column(0), before);
 }
 
+// A filter that no row passes used to leave its empty row behind on a grid
+// without fixed rows (3 rows came back as 4) and to put it below the
+// footer rows.
+TEST_F(RichGridHidden, FilterThatNothingPassesGivesTheGridBackExactly) {
+  struct Case {
+    const char* name;
+    int fixed, footers;
+    Texts rows, shown;
+  } cases[] = {
+      {"no fixed rows", 0, 0, {"a", "b", "c"}, {""}},
+      {"one data row", 0, 0, {"a"}, {""}},
+      {"heading", 1, 0, {"head", "a", "b", "c"}, {"head", ""}},
+      {"heading and footer", 1, 1, {"head", "a", "b", "c", "sum"}, {"head", "", "sum"}},
+      {"footers only", 0, 2, {"a", "b", "c", "sum", "avg"}, {"", "sum", "avg"}},
+      {"two headings", 2, 1, {"h1", "h2", "a", "b", "sum"}, {"h1", "h2", "", "sum"}},
+  };
+  for (const Case& c : cases) {
+    Grid g;
+    g.SetColCount(2);
+    g.SetRowCount(static_cast<int>(c.rows.size()));
+    g.SetFixedRows(c.fixed);
+    g.SetFixedFooters(c.footers);
+    for (int r = 0; r < g.RowCount(); ++r) {
+      g.SetCells(0, r, c.rows[static_cast<std::size_t>(r)]);
+      g.SetCells(1, r, "x");
+    }
+    g.Filter()->Add()->Column = 1;
+    g.Filter()->Items(0)->Condition = "y";
+    g.SetFilterActive(true);
+    EXPECT_EQ(g.Column(0), c.shown) << c.name;
+    EXPECT_EQ(g.FixedRows(), c.fixed) << c.name;
+    g.SetFilterActive(false);
+    EXPECT_EQ(g.Column(0), c.rows) << c.name;
+    EXPECT_EQ(g.Column(1), Texts(c.rows.size(), "x")) << c.name;
+    EXPECT_EQ(g.FixedRows(), c.fixed) << c.name;
+    EXPECT_EQ(g.NumHiddenRows(), 0) << c.name;
+  }
+}
+
+// Rows inserted or removed while others were hidden used to come back in
+// the wrong order (an inserted row went below a hidden row that was after
+// it; rows removed while filtered scrambled the rest), and column changes
+// left the hidden rows' texts and objects in their old columns.
+TEST_F(RichGridHidden, StructureChangesWhileRowsAreHiddenReachTheHiddenRows) {
+  struct Case {
+    const char* name;
+    std::function<void(Grid&)> hide, change;
+    Texts col0, col1, col2;
+  } cases[] = {
+      {"insert above a hidden row",
+       [](Grid& g) { g.HideRow(2); },
+       [](Grid& g) {
+         g.InsertRows(1, 1);
+         g.SetCells(0, 1, "X");
+       },
+       {"head", "X", "r1", "r2", "r3", "r4"},
+       {"", "", "10", "20", "30", "40"},
+       {}},
+      {"insert below a hidden row",
+       [](Grid& g) { g.HideRow(1); },
+       [](Grid& g) {
+         g.InsertRows(2, 2);
+         g.SetCells(0, 2, "X");
+       },
+       {"head", "r1", "r2", "X", "", "r3", "r4"},
+       {"", "10", "20", "", "", "30", "40"},
+       {}},
+      {"remove while filtered",
+       [](Grid& g) {
+         g.HideRow(2);
+         g.HideRow(4);
+       },
+       [](Grid& g) { g.RemoveRows(1, 1); },
+       {"head", "r2", "r3", "r4"},
+       {"", "20", "30", "40"},
+       {}},
+      {"remove two by RemoveRowsEx",
+       [](Grid& g) {
+         g.HideRow(1);
+         g.HideRow(3);
+       },
+       [](Grid& g) { g.RemoveRowsEx(1, 2); },
+       {"head", "r1", "r3"},
+       {"", "10", "30"},
+       {}},
+      {"remove selected rows",
+       [](Grid& g) { g.HideRow(2); },
+       [](Grid& g) {
+         g.SetRowSelect(1, true);
+         g.SetRowSelect(2, true);
+         g.RemoveSelectedRows();
+       },
+       {"head", "r2", "r4"},
+       {"", "20", "40"},
+       {}},
+      {"insert a column",
+       [](Grid& g) { g.HideRows(2, 3); },
+       [](Grid& g) { g.InsertCols(0, 1); },
+       {"", "", "", "", ""},
+       {"head", "r1", "r2", "r3", "r4"},
+       {"", "10", "20", "30", "40"}},
+      {"remove a column",
+       [](Grid& g) { g.HideRows(2, 3); },
+       [](Grid& g) { g.RemoveCols(0, 1); },
+       {"", "10", "20", "30", "40"},
+       {"", "", "", "", ""},
+       {}},
+      {"move a column",
+       [](Grid& g) { g.HideRows(1, 4); },
+       [](Grid& g) { g.MoveColumn(0, 2); },
+       {"", "10", "20", "30", "40"},
+       {"", "", "", "", ""},
+       {"head", "r1", "r2", "r3", "r4"}},
+      {"fewer columns and back",
+       [](Grid& g) { g.HideRows(1, 2); },
+       [](Grid& g) {
+         g.SetColCount(1);
+         g.SetColCount(3);
+       },
+       {"head", "r1", "r2", "r3", "r4"},
+       {"", "", "", "", ""},
+       {"", "", "", "", ""}},
+  };
+  for (const Case& c : cases) {
+    Grid g;
+    g.Fill(4);
+    c.hide(g);
+    c.change(g);
+    g.UnHideRowsAll();
+    EXPECT_EQ(g.Column(0), c.col0) << c.name;
+    EXPECT_EQ(g.Column(1), c.col1) << c.name;
+    if (!c.col2.empty()) EXPECT_EQ(g.Column(2), c.col2) << c.name;
+  }
+
+  // Objects of hidden rows go with their columns; a picture of a removed
+  // column is freed with it.
+  Grid g;
+  g.Fill(3);
+  g.SetEnableGraphics(true);
+  int deaths = 0;
+  std::vector<TObject> markers(4);
+  for (int r = 0; r <= 3; ++r) g.SetObjects(1, r, &markers[static_cast<std::size_t>(r)]);
+  g.AddComment(2, 2, "note");
+  auto* kept = new richgridtest::Watched(deaths);
+  g.SetObjects(0, 2, kept);
+  g.HideRows(1, 3);
+  g.InsertCols(1, 1);
+  g.RemoveCols(3, 1);  // the comment's column
+  g.MoveColumn(0, 1);
+  g.UnHideRowsAll();
+  for (int r = 0; r <= 3; ++r) EXPECT_EQ(g.Objects(2, r), &markers[static_cast<std::size_t>(r)]) << r;
+  EXPECT_EQ(g.Objects(1, 2), kept);
+  EXPECT_EQ(g.ColCount(), 3);
+  EXPECT_EQ(g.Column(1), (Texts{"head", "r1", "r2", "r3"}));
+  EXPECT_EQ(g.Column(2), (Texts{"", "10", "20", "30"}));
+  EXPECT_EQ(deaths, 0);
+  g.SetObjects(1, 2, nullptr);
+  delete kept;
+  for (int r = 0; r <= 3; ++r) g.SetObjects(2, r, nullptr);
+}
+
 TEST_F(RichGridHidden, NodesExpandAndContractTheirRows) {
   Grid g;
   g.Fill(7);
@@ -251,6 +413,21 @@ TEST_F(RichGridHidden, ColumnWidthsPersistInIniFiles) {
   EXPECT_EQ(g.ColWidths(2), 64);  // missing: left as it was
   EXPECT_EQ(g.ColWidths(3), 64);
   g.ColumnSize()->Save = false;
+
+  // Widths past 32767 pixels (or negative) used to load and made the grid
+  // sum its widths past int; they leave the column as it is.
+  for (const char* bad : {"2147483647", "32768", "-2", "99999999999"}) {
+    TIniFile(file).WriteString("Grid", "col2", bad);
+    g.SetColWidths(2, 64);
+    g.LoadColSizes();
+    EXPECT_EQ(g.ColWidths(2), 64) << bad;
+  }
+  TIniFile(file).WriteString("Grid", "col2", "32767");
+  g.LoadColSizes();
+  EXPECT_EQ(g.ColWidths(2), 32767);
+  TIniFile(file).WriteString("Grid", "col2", "0");
+  g.LoadColSizes();
+  EXPECT_EQ(g.ColWidths(2), 0);
 
   // The registry store is an INI file of the key's path in the user's
   // configuration folder.

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
+#include <utility>
 
 #include "platform/gui/bitmap.h"
 #include "rich_grid_test_support.h"
@@ -326,6 +328,55 @@ TEST_F(RichGridPaint, CellGraphicsBesideOrInsteadOfTheText) {
     const std::vector<std::string> calls = g.Record();
     for (const std::string& e : c.expected) EXPECT_EQ(Matching(calls, e).size(), 1u) << c.name << ": " << e;
     if (c.absent) EXPECT_TRUE(Matching(calls, c.absent).empty()) << c.name;
+  }
+}
+
+// The grid used to keep pointing at an image list that was destroyed, and
+// painted and measured with the freed list.
+TEST_F(RichGridPaint, TheGridForgetsItsImageListWhenTheListGoes) {
+  struct Case {
+    const char* name;
+    bool owned;  // the list belongs to a component
+    // Ends the list (sets it to nullptr) or keeps it.
+    std::function<void(Grid&, TImageList*&, std::unique_ptr<TComponent>&)> end;
+  } cases[] = {
+      {"list deleted", false, [](Grid&, TImageList*& list, auto&) { delete std::exchange(list, nullptr); }},
+      {"list replaced, then deleted", false,
+       [](Grid& g, TImageList*& list, auto&) {
+         g.SetGridImages(new TImageList(8, 8));
+         TImageList* other = g.GridImages();
+         g.SetGridImages(list);
+         delete std::exchange(list, nullptr);
+         EXPECT_EQ(g.GridImages(), nullptr);
+         g.SetGridImages(other);
+         delete other;
+       }},
+      {"its owner destroyed", true,
+       [](Grid&, TImageList*& list, auto& owner) {
+         owner.reset();
+         list = nullptr;
+       }},
+      {"list kept", false, nullptr},
+  };
+  TBitmap picture;
+  picture.SetSize(16, 16);
+  for (const Case& c : cases) {
+    auto owner = std::make_unique<TComponent>(nullptr);
+    TImageList* list = c.owned ? new TImageList(owner.get(), 16, 16) : new TImageList(16, 16);
+    list->Add(&picture);
+    {
+      Grid g;
+      g.AddImageIdx(2, 2, 0);
+      g.SetGridImages(list);
+      if (c.end) c.end(g, list, owner);
+      EXPECT_EQ(g.GridImages(), list) << c.name;
+      int width = 0, height = 0;
+      g.CellGraphicSize(2, 2, width, height);
+      EXPECT_EQ(width, list ? 16 : 0) << c.name;
+      g.Record();
+    }
+    // The grid went first: the list keeps no link to it.
+    if (!c.owned) delete list;
   }
 }
 

@@ -85,8 +85,23 @@ TEST_F(RichGridCore, TypedCellsAndCellsOutsideTheGrid) {
     const char* text;
     bool ok;
     int value;
-  } ints[] = {{"", true, 0},     {"12", true, 12},  {"-5", true, -5}, {" 7", true, 7},
-              {"12a", false, 0}, {"1.5", false, 0}, {"5-3", false, 0}};
+  } ints[] = {{"", true, 0},
+              {"12", true, 12},
+              {"-5", true, -5},
+              {" 7", true, 7},
+              {"12a", false, 0},
+              {"1.5", false, 0},
+              {"5-3", false, 0},
+              // Hexadecimal forms used to read as numbers ("$1F" as 31).
+              {"$1F", false, 0},
+              {"0x1F", false, 0},
+              {"0X1f", false, 0},
+              {"-$10", false, 0},
+              {" +0x1", false, 0},
+              {"$", false, 0},
+              {"0x", false, 0},
+              {"0", true, 0},
+              {"+08", true, 8}};
   for (const Case& c : ints) {
     g.SetCells(1, 1, c.text);
     if (c.ok) {
