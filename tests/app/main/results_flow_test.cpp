@@ -8,6 +8,8 @@
 
 #include "draw_fixture.h"
 #include "platform/db/field.h"
+#include "platform/gui/canvas.h"
+#include "platform/gui/dbgrids.h"
 #include "platform/gui/extctrls.h"
 #include "platform/rtl/random.h"
 #include "tables/dataset/txbasedataset.h"
@@ -276,5 +278,58 @@ TEST_F(ResultsFlow, HiddenGridsCopyTheResultsAndTickets) {
   EXPECT_EQ(tick->Cells(2, 2), "1");
   EXPECT_EQ(tick->Cells(4, 2), "2");
   FormMain->TableTick->Close();
+  Stop();
+}
+
+// Tables opened with "Открыть" used to paint the right number of rows with
+// every cell empty: the columns were laid out after the grid had taken the
+// rows, and the values came only once the cursor moved.
+TEST_F(ResultsFlow, OpenedTablesPaintTheirValuesAtOnce) {
+  apptest::RunPython(folder,
+                     "import dbf,sys\n"
+                     "t=dbf.Table(sys.argv[1]+'res.dbf','YEAR N(9,0); DRAW N(9,0); P1 N(15,0); P2 N(15,0)',"
+                     "dbf_type='db3')\n"
+                     "t.open(dbf.READ_WRITE)\n"
+                     "for r in [(2031,7,11,23),(2031,8,12,34)]: t.append(r)\n"
+                     "t.close()\n"
+                     "t=dbf.Table(sys.argv[1]+'tick.dbf','YEAR N(9,0); DRAW N(9,0); NUM N(9,0); P1 N(15,0); "
+                     "P2 N(15,0)',dbf_type='db3')\n"
+                     "t.open(dbf.READ_WRITE)\n"
+                     "for r in [(2032,9,4,15,27)]: t.append(r)\n"
+                     "t.close()\n"
+                     "import os\n"
+                     "os.rename(sys.argv[1]+'tick.dbf',sys.argv[1]+'tick.tic')\n",
+                     folder);
+  // The texts painted into the grid.
+  const auto painted = [](TDBGrid* grid) {
+    vx::RecordingDevice device;
+    grid->PaintTo(&device);
+    std::string texts;
+    for (const std::string& call : device.Calls)
+      if (call.rfind("Text ", 0) == 0) texts += call.substr(call.find('"')) + " ";
+    return texts;
+  };
+  const struct {
+    const char* what;
+    TButton* button;
+    TDBGrid* grid;
+    std::string file;
+    std::vector<std::string> values;
+  } cases[] = {
+      {"results", FormMain->btnOpenRes, FormMain->DBGridRes, folder + "res.dbf", {"2031", "7", "11", "23", "34"}},
+      {"tickets", FormMain->btnOpenTick, FormMain->DBGridTick, folder + "tick.tic", {"2032", "9", "4", "15", "27"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    dialogs.ExpectFile(vx::DialogKind::Open, c.file.c_str());
+    c.button->Click();
+    const std::string texts = painted(c.grid);
+    for (const std::string& value : c.values) EXPECT_NE(texts.find("\"" + value + "\""), std::string::npos) << texts;
+  }
+  // The draw base too.
+  apptest::WriteDrawRows(folder, "few", 2, 49, "[[2033,1,5,41],[2033,2,6,42]]");
+  apptest::OpenDrawBase(dialogs, folder + "few.dbf");
+  const std::string texts = painted(FormMain->DBGridMain);
+  for (const char* value : {"2033", "41", "42"}) EXPECT_NE(texts.find(std::string("\"") + value + "\""), std::string::npos);
   Stop();
 }
