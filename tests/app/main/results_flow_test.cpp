@@ -4,8 +4,14 @@
 // dbfread and an independent count; copying draws; Stop; the guards.
 #include <atomic>
 #include <chrono>
+#include <functional>
+#include <numeric>
 #include <thread>
 
+#include "app/bases/base_tables.h"
+#include "app/bases/newbase_dialogs.h"
+#include "app/windows/base_viewer.h"
+#include "app/windows/visual_view.h"
 #include "draw_fixture.h"
 #include "platform/db/field.h"
 #include "platform/gui/canvas.h"
@@ -331,5 +337,127 @@ TEST_F(ResultsFlow, OpenedTablesPaintTheirValuesAtOnce) {
   apptest::OpenDrawBase(dialogs, folder + "few.dbf");
   const std::string texts = painted(FormMain->DBGridMain);
   for (const char* value : {"2033", "41", "42"}) EXPECT_NE(texts.find(std::string("\"") + value + "\""), std::string::npos);
+  Stop();
+}
+
+// The base viewer's refresh pressed while a command ran used to walk the
+// same data sets to their end under the command: the comparison compared
+// the first result only ("Затрачено 100") and hot numbers ended on one draw
+// after a spurious end-of-base warning, both reported as complete.
+TEST_F(ResultsFlow, WindowsRefilledDuringACommandDoNotMoveItsDataSets) {
+  apptest::WriteDrawBase(folder, "lotto", 6, 49, 1000);
+  apptest::OpenDrawBase(dialogs, folder + "lotto.dbf");
+  apptest::SetRange(FormMain->seYearFrom, FormMain->seDrawFrom, FormMain->seYearTo, FormMain->seDrawTo, 2007, 1, 2009,
+                    100);
+  FormMain->btnCalculate1->Click();
+  FormMain->seVol->SetValue(300);
+  FormMain->btnGenerate->Click();
+  ASSERT_EQ(FormMain->TableRes->RecordCount(), 300);
+  frmOptions->DrawCost = 1;
+  apptest::SetRange(FormMain->seYearFromCheck, FormMain->seDrawFromCheck, FormMain->seYearToCheck,
+                    FormMain->seDrawToCheck, 2009, 1, 2009, 100);
+  frmVisual->Show();
+  struct Outcome {
+    std::string report;
+    std::vector<std::int32_t> weights;
+  };
+  // Compares and counts hot numbers, the windows refilled from a timer
+  // every few milliseconds when `refill` is set.
+  const auto run = [&](bool refill) {
+    int fired = 0;
+    TTimer timer(nullptr);
+    timer.SetInterval(1);
+    timer.SetEnabled(refill);
+    timer.OnTimer = [&](TObject*) {
+      ++fired;
+      frmShowBase->tbtbRefreshMain->Click();
+      frmShowBase->tbtbRefreshRes->Click();
+      frmShowBase->FormActivate(nullptr);
+      frmVisual->btnNext->Click();
+    };
+    FormMain->btnCheck->Click();
+    Outcome out{std::string(FormMain->memoCheck->Text()), {}};
+    FormMain->btnCalculate1->Click();
+    out.weights = FormMain->Weights;
+    timer.SetEnabled(false);
+    EXPECT_EQ(fired > 0, refill) << "the timer fired during the commands";
+    return out;
+  };
+  const Outcome quiet = run(false);
+  EXPECT_NE(quiet.report.find("Затрачено 30000"_cp), std::string::npos) << quiet.report;
+  EXPECT_EQ(std::accumulate(quiet.weights.begin(), quiet.weights.end(), 0), 1800);
+  const Outcome busy = run(true);
+  // The reports end with the money spent and won.
+  const auto tail = [](const std::string& report) { return report.substr(report.rfind("---")); };
+  EXPECT_TRUE(busy.report == quiet.report) << tail(busy.report) << " against " << tail(quiet.report);
+  EXPECT_EQ(std::accumulate(busy.weights.begin(), busy.weights.end(), 0), 1800);
+  EXPECT_TRUE(busy.weights == quiet.weights);
+  // The refills waited for the commands and then ran: the viewer holds
+  // every record.
+  EXPECT_EQ(frmShowBase->ViewGridRes->RowCount(), 301);
+  EXPECT_EQ(frmShowBase->ViewGridMain->RowCount(), 1001);
+  frmVisual->Hide();
+  Stop();
+}
+
+// An export or a preview of the results or tickets grid used to leave that
+// table's cursor on its last record: the refill of the hidden grid walked it.
+TEST_F(ResultsFlow, RefillsOfTheHiddenGridsKeepTheSelectedRecord) {
+  ASSERT_TRUE(FormMain->OpenTempResults(2));
+  for (int d = 1; d <= 20; ++d) FormMain->AppendResult(d, {d, d + 1});
+  FormMain->TableRes->Post();
+  ASSERT_TRUE(frmNewTickBase->CreateTickTable("kept", 2, false));
+  frmNewTickBase->NewTable->Close();
+  FormMain->OpenTableAs(FormMain->TableTick, (std::string(vx::TicketFolder()) + "kept.tic").c_str());
+  TDataSet* tick = FormMain->TableTick;
+  for (int n = 1; n <= 20; ++n) {
+    tick->Append();
+    tick->Fields()[2]->SetAsInteger(n);
+    tick->Post();
+  }
+  const auto selectFifth = [](TDataSet* t) {
+    t->First();
+    t->MoveBy(4);
+  };
+  const struct {
+    const char* what;
+    TDataSet* table;
+    std::function<void()> refill;
+  } cases[] = {
+      {"results export",
+       FormMain->TableRes,
+       [&] {
+         dialogs.Expect(vx::DialogKind::Save, "", 0);
+         FormMain->mnuResSaveToASCIIClick(nullptr);
+       }},
+      {"tickets export",
+       tick,
+       [&] {
+         dialogs.Expect(vx::DialogKind::Save, "", 0);
+         FormMain->mnuTickSaveToASCIIClick(nullptr);
+       }},
+      {"results preview",
+       FormMain->TableRes,
+       [&] {
+         dialogs.Expect(vx::DialogKind::Modal, "", mrCancel);
+         FormMain->btnResPreviewClick(nullptr);
+       }},
+      {"tickets preview",
+       tick,
+       [&] {
+         dialogs.Expect(vx::DialogKind::Modal, "", mrCancel);
+         FormMain->btnTickPreviewClick(nullptr);
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    selectFifth(c.table);
+    const std::string before = c.table->Fields()[c.table == tick ? 2 : 1]->AsString();
+    ASSERT_EQ(before, "5");
+    c.refill();
+    EXPECT_EQ(c.table->Fields()[c.table == tick ? 2 : 1]->AsString(), before);
+    EXPECT_EQ(c.table->RecNo(), 5);
+  }
+  FormMain->TableTick->Close();
   Stop();
 }
