@@ -86,6 +86,18 @@ void TakePrinterPage(PrintPageBuilder& job, TPrinter* printer) {
   job.pageHeight = static_cast<int>(std::lround(printer->PageHeight() * 254.0 / info->GetDeviceCaps(LOGPIXELSY)));
 }
 
+// The resolution at which a page of the job fills rect (0 when either is
+// empty), and the part of rect the page takes at it.
+int FittingDpi(const PrintPageBuilder& job, const TRect& rect) {
+  if (job.pageWidth <= 0 || job.pageHeight <= 0 || rect.Width() <= 0 || rect.Height() <= 0) return 0;
+  return std::max(1, static_cast<int>(std::min(rect.Width() * 254.0 / job.pageWidth,
+                                               rect.Height() * 254.0 / job.pageHeight)));
+}
+TRect PageAt(const PrintPageBuilder& job, const TRect& rect, int dpi) {
+  return TRect{rect.Left, rect.Top, rect.Left + static_cast<int>(std::lround(job.pageWidth * dpi / 254.0)),
+               rect.Top + static_cast<int>(std::lround(job.pageHeight * dpi / 254.0))};
+}
+
 }  // namespace
 
 PrintPageBuilder& TRichStringGrid::PageBuilder() {
@@ -146,17 +158,22 @@ void TRichStringGrid::PrintPreview(TCanvas* canvas, const TRect& rect) {
   printer->SetOrientation(PrintSettings()->Orientation());
   TakePrinterPage(job, printer);
   const int pages = PrintPages(printer->Canvas(), PrintPageBuilder::CountPrinter, -1);
-  if (job.pageWidth <= 0 || job.pageHeight <= 0 || rect.Width() <= 0 || rect.Height() <= 0 || !canvas->Device())
-    return;
-  const int dpi = std::max(1, static_cast<int>(std::min(rect.Width() * 254.0 / job.pageWidth,
-                                                        rect.Height() * 254.0 / job.pageHeight)));
-  const TRect onDevice{rect.Left, rect.Top, rect.Left + static_cast<int>(std::lround(job.pageWidth * dpi / 254.0)),
-                       rect.Top + static_cast<int>(std::lround(job.pageHeight * dpi / 254.0))};
-  PageInRect device(canvas->Device(), onDevice, dpi);
+  const int dpi = FittingDpi(job, rect);
+  if (dpi == 0 || !canvas->Device()) return;
+  PageInRect device(canvas->Device(), PageAt(job, rect, dpi), dpi);
   TCanvas page(&device);
   FlagScope pin(job.pinned);
   FlagScope printerPage(job.printerPage);
   PrintPages(&page, PrintPageBuilder::DrawPreview, pages);
+}
+
+TRect TRichStringGrid::PreviewPageRect(const TRect& rect) {
+  PrintPageBuilder& job = PageBuilder();
+  TPrinter* printer = Printer();
+  printer->SetOrientation(PrintSettings()->Orientation());
+  TakePrinterPage(job, printer);
+  const int dpi = FittingDpi(job, rect);
+  return dpi == 0 ? TRect{rect.Left, rect.Top, rect.Left, rect.Top} : PageAt(job, rect, dpi);
 }
 
 void TRichStringGrid::PrintSketch(TCanvas* canvas, const TRect& rect) {

@@ -36,6 +36,13 @@ class PreviewPrint : public AppTest {
     for (const auto& t : RecordedTexts(calls)) texts.insert(t.text);
     return texts;
   }
+  // The sums of every draw of a 1,000-draw base in the statistics grid.
+  TRichStringGrid* SumsOfAThousandDraws() {
+    apptest::OpenThousandDraws(dialogs, folder, 2000, 1);
+    FormMain->rbtnAmounts->SetChecked(true);
+    FormMain->btnCalculateStat->Click();
+    return FormMain->SGrid;
+  }
   // The print dialog: checks the range offered and answers.
   void ExpectPrintDialog(int* offeredTo, int answer) {
     dialogs.Expect(vx::DialogKind::Print, "", [offeredTo, answer](vx::DialogRequest& r) {
@@ -130,13 +137,7 @@ TEST_F(PreviewPrint, PagingAgainstARecordingPrinter) {
 // .html and printed to PDF from its preview, whose page count is the
 // preview's.
 TEST_F(PreviewPrint, StatisticsOfAThousandDrawsExportedPreviewedAndPrintedToPdf) {
-  apptest::WriteDrawBase(folder, "lotto", 6, 49, 1000);
-  apptest::OpenDrawBase(dialogs, folder + "lotto.dbf");
-  apptest::SetRange(FormMain->seYearFrom, FormMain->seDrawFrom, FormMain->seYearTo, FormMain->seDrawTo, 2000, 1, 2009,
-                    100);
-  FormMain->rbtnAmounts->SetChecked(true);
-  FormMain->btnCalculateStat->Click();
-  TRichStringGrid* grid = FormMain->SGrid;
+  TRichStringGrid* grid = SumsOfAThousandDraws();
   ASSERT_EQ(grid->RowCount(), 1001);
 
   const std::string xls = folder + "stat.xls", html = folder + "stat.html";
@@ -213,13 +214,7 @@ TEST_F(PreviewPrint, StatisticsOfAThousandDrawsExportedPreviewedAndPrintedToPdf)
 // left edge. The preview's last page is the printer's now, and the headers
 // and footers keep inside the margins.
 TEST_F(PreviewPrint, ThePreviewCountsThePagesThePrinterPrints) {
-  apptest::WriteDrawBase(folder, "lotto", 6, 49, 1000);
-  apptest::OpenDrawBase(dialogs, folder + "lotto.dbf");
-  apptest::SetRange(FormMain->seYearFrom, FormMain->seDrawFrom, FormMain->seYearTo, FormMain->seDrawTo, 2000, 1, 2009,
-                    100);
-  FormMain->rbtnAmounts->SetChecked(true);
-  FormMain->btnCalculateStat->Click();
-  TRichStringGrid* grid = FormMain->SGrid;
+  TRichStringGrid* grid = SumsOfAThousandDraws();
   ASSERT_EQ(grid->RowCount(), 1001);
   TPrintsettings* ps = grid->PrintSettings();
   ps->SetDate(ppTopLeft);

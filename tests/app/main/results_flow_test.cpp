@@ -61,10 +61,7 @@ class StopLater {
 }  // namespace
 
 TEST_F(ResultsFlow, HotNumbersGenerationComparisonAndHiddenGrid) {
-  apptest::WriteDrawBase(folder, "lotto", 6, 49, 1000);
-  apptest::OpenDrawBase(dialogs, folder + "lotto.dbf");
-  apptest::SetRange(FormMain->seYearFrom, FormMain->seDrawFrom, FormMain->seYearTo, FormMain->seDrawTo, 2000, 1, 2009,
-                    100);
+  apptest::OpenThousandDraws(dialogs, folder, 2000, 1);
   FormMain->btnCalculate1->Click();
   EXPECT_EQ(FormMain->lblNumWithNonZeroProb->Caption(), "49");
 
@@ -345,10 +342,7 @@ TEST_F(ResultsFlow, OpenedTablesPaintTheirValuesAtOnce) {
 // the first result only ("Затрачено 100") and hot numbers ended on one draw
 // after a spurious end-of-base warning, both reported as complete.
 TEST_F(ResultsFlow, WindowsRefilledDuringACommandDoNotMoveItsDataSets) {
-  apptest::WriteDrawBase(folder, "lotto", 6, 49, 1000);
-  apptest::OpenDrawBase(dialogs, folder + "lotto.dbf");
-  apptest::SetRange(FormMain->seYearFrom, FormMain->seDrawFrom, FormMain->seYearTo, FormMain->seDrawTo, 2007, 1, 2009,
-                    100);
+  apptest::OpenThousandDraws(dialogs, folder, 2007, 1);
   FormMain->btnCalculate1->Click();
   FormMain->seVol->SetValue(300);
   FormMain->btnGenerate->Click();
