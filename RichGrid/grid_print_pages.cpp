@@ -67,7 +67,7 @@ int PrintPageBuilder::PrintPages(TCanvas* canvas, int mode, int total) {
     canvas->GetClipBox(clip);
     width = clip.Right - clip.Left;
     height = clip.Bottom;
-  } else if (mode == CountPrinter) {
+  } else if (mode == CountPrinter || (mode == DrawPreview && printerPage)) {
     width = pageWidth - xOrigin;
     height = -yOrigin - pageHeight;
   } else {

@@ -11,7 +11,8 @@
 // same whichever pages are drawn; only the pages FromPage..ToPage of the
 // grid are drawn, and a drawing pass stops once it is past ToPage.
 //
-// Modes: 0 draws preview pages, 1 prints (a new sheet is taken from the
+// Modes: 0 draws preview pages (the preview of a grid draws the printer's
+// pages, see printerPage), 1 prints (a new sheet is taken from the
 // printer only once a page of the job was drawn), 2 counts the pages of a
 // print job, 3 counts the pages of a preview. Counting draws nothing and
 // fires no page event. OnPrintPage fires as each drawn page starts, with
@@ -44,6 +45,9 @@ class PrintPageBuilder {
   bool sketch = false;
   // The drawing pass of a print job keeps the counting pass's measurements.
   bool pinned = false;
+  // Mode 0 draws a page of the stored page size (the printer's) rather
+  // than one of the preview rectangle's size.
+  bool printerPage = false;
 
   // Lays the range out in that mode; returns the number of pages laid out
   // (in the drawing modes, up to where it stopped).

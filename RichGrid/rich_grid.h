@@ -477,9 +477,11 @@ class TRichStringGrid : public TStringGrid {
   void Print();
   void PrintCells(const TGridRect& range);
   // Draws the preview page (PrintPageFrom) of every cell into rect
-  // (device units of canvas): a page as large as rect is on the device,
-  // with the fonts at their printed size.
+  // (device units of canvas): the printer's page, laid out as printing
+  // lays it out, reduced to fit rect with its corner at rect's.
   void PrintPreview(TCanvas* canvas, const TRect& rect);
+  // Where in rect the preview draws the printer's page.
+  TRect PreviewPageRect(const TRect& rect);
   void SetPreviewPage(int page);
   // The print-settings dialog's sketch: page 1 without counting the pages;
   // the preview page and later jobs are not affected.

@@ -17,6 +17,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "platform/rtl/cp1251.h"
 
@@ -37,6 +38,22 @@ void AddBaseColumns(TDBGrid* grid, BaseGridKind kind, int numbers);
 // fields), otherwise the column list rebuilt from the closed table (empty).
 void LayOutBaseGrid(TDBGrid* grid, TDataSet* table, BaseGridKind kind, int numbers = -1);
 
+// Keeps a data set's place for a walk: a record being edited or inserted
+// is posted first, and when the scope ends the cursor goes back to the
+// record it was on (nothing happens for a closed or empty data set, and a
+// record that is gone by then leaves the cursor where the walk left it).
+class KeepCursor {
+ public:
+  explicit KeepCursor(TDataSet* table);
+  ~KeepCursor();
+  KeepCursor(const KeepCursor&) = delete;
+  KeepCursor& operator=(const KeepCursor&) = delete;
+
+ private:
+  TDataSet* table_;
+  std::string bookmark_;
+};
+
 struct GridHeading {
   AnsiString Text;
   int Width = 0;
@@ -47,7 +64,7 @@ struct GridHeading {
 // one row per record walked from the first (deleted records and keys the
 // index holds once leave no empty rows), every field as text; the heading
 // row is fixed when rows follow. The table's controls are disabled during
-// the walk, which leaves the table at its end.
+// the walk, and its cursor goes back to the record it was on.
 void CopyTableToGrid(TDataSet* table, TRichStringGrid* grid, const std::function<GridHeading(int column)>& heading);
 
 }  // namespace vx

@@ -1,12 +1,54 @@
 #include "app/main/command_scope.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "platform/gui/application.h"
 
 namespace vx {
 
 namespace {
 int g_depth = 0;
+
+struct WaitingRefill {
+  const void* key;
+  std::function<void()> refill;
+};
+std::vector<WaitingRefill>& Waiting() {
+  static std::vector<WaitingRefill> waiting;
+  return waiting;
+}
+
+// The refills that waited for the command, in the order asked.
+void RunWaitingRefills() {
+  std::vector<WaitingRefill> due;
+  due.swap(Waiting());
+  for (WaitingRefill& w : due) {
+    try {
+      w.refill();
+    } catch (...) {
+      try {
+        Application->HandleException(std::current_exception());
+      } catch (...) {}
+    }
+  }
+}
 }  // namespace
+
+void RefillWhenIdle(const void* key, std::function<void()> refill) {
+  if (!CommandGuard::Running()) {
+    refill();
+    return;
+  }
+  ForgetRefill(key);
+  Waiting().push_back({key, std::move(refill)});
+}
+
+void ForgetRefill(const void* key) {
+  auto& waiting = Waiting();
+  waiting.erase(std::remove_if(waiting.begin(), waiting.end(), [key](const WaitingRefill& w) { return w.key == key; }),
+                waiting.end());
+}
 
 CommandGuard::CommandGuard(TFormMain& form) : form_(form), cursor_(Screen->Cursor()) {
   ++g_depth;
@@ -32,6 +74,7 @@ CommandGuard::~CommandGuard() {
   try {
     Screen->SetCursor(cursor_);
   } catch (...) {}
+  RunWaitingRefills();
 }
 
 bool CommandGuard::Running() { return g_depth > 0; }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 
 #include "app/main/formmain.h"
 
@@ -54,6 +55,16 @@ class ControlsDisabled {
  private:
   TDataSet* d_;
 };
+
+// Windows beside the main window that walk or refill its data sets (the
+// base viewer, the visual view) do so through this: with no command running
+// `refill` runs at once; while a command runs it waits until the outermost
+// command ends, so that it never moves a data set under the command's walk.
+// A later request with the same key replaces a waiting one. A refill that
+// fails after a command reaches the application's exception handler.
+void RefillWhenIdle(const void* key, std::function<void()> refill);
+// Forgets the waiting refill of `key` (its window goes away).
+void ForgetRefill(const void* key);
 
 // The warning of a range walk that reached the end of the table before its
 // end draw.

@@ -204,6 +204,14 @@ void TFormMain::BuildFrame() {
   SGridRes->SetVisible(false);
   SGridTick = NewControl<TRichStringGrid>(this, this, "SGridTick", 0, 0, 100, 50);
   SGridTick->SetVisible(false);
+  // Printed pages keep margins of 10 mm (the print settings' own defaults
+  // when read from a file), so that the headers and footers stand inside
+  // them rather than at the paper's edge.
+  for (TRichStringGrid* grid : {SGrid, SGridRes, SGridTick}) {
+    grid->PrintSettings()->SetLeftSize(100);
+    grid->PrintSettings()->SetRightSize(100);
+    grid->PrintSettings()->SetFooterSize(100);
+  }
 
   OpenDialogMain = new TOpenDialog(this);
   OpenDialogMain->SetName("OpenDialogMain");

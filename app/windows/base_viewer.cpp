@@ -1,6 +1,7 @@
 #include "app/windows/base_viewer.h"
 
 #include "app/bases/base_grids.h"
+#include "app/main/command_scope.h"
 #include "app/main/formmain.h"
 #include "app/main/statistics.h"
 #include "app/settings/language.h"
@@ -30,7 +31,11 @@ TfrmShowBase::TfrmShowBase(TComponent* AOwner) : TForm(AOwner) {
   };
 }
 
-TfrmShowBase::~TfrmShowBase() = default;
+TfrmShowBase::~TfrmShowBase() {
+  // A copy still waiting for a command would fill grids that are gone.
+  vx::ForgetRefill(ViewGridMain);
+  vx::ForgetRefill(ViewGridRes);
+}
 
 void TfrmShowBase::BuildPanel(bool main) {
   TPanel* panel = vx::Placed(new TPanel(this, this), main ? "pnlMain" : "pnlRes", 0, 0, 350, 480);
@@ -98,11 +103,14 @@ void TfrmShowBase::FillResGrid() {
 }
 
 void TfrmShowBase::FillGrid(TRichStringGrid* grid, TDataSet* table) {
-  if (!table || !table->Active()) return;
-  vx::CopyTableToGrid(table, grid, [](int c) -> vx::GridHeading {
-    if (c == 0) return {vx::Tr("год"_cp), 35};
-    if (c == 1) return {vx::Tr("тираж"_cp), 35};
-    return {"P" + IntToStr(c - 1), 30};
+  // While a command walks the bases the copy waits for it to end.
+  vx::RefillWhenIdle(grid, [grid, table] {
+    if (!table || !table->Active()) return;
+    vx::CopyTableToGrid(table, grid, [](int c) -> vx::GridHeading {
+      if (c == 0) return {vx::Tr("год"_cp), 35};
+      if (c == 1) return {vx::Tr("тираж"_cp), 35};
+      return {"P" + IntToStr(c - 1), 30};
+    });
   });
 }
 

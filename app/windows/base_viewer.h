@@ -3,7 +3,9 @@
 // string grid, with the sums of the cells the user drags over.
 //
 // The copies are made on every activation of the window and by each
-// panel's refresh button; a closed base leaves its grid as it was. Every
+// panel's refresh button; a closed base leaves its grid as it was. While a
+// command of the main window runs, a copy waits until it ends; a copy
+// leaves the base's cursor where it was. Every
 // cell is centred; in data rows the year is green and the draw red.
 // Dragging with the left button over either grid sums the integer cells of
 // the rectangle from the selected cell to the cell under the mouse into

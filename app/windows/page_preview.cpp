@@ -53,10 +53,15 @@ TfrmPagePreview::TfrmPagePreview(TComponent* AOwner, TRichStringGrid* grid)
 void TfrmPagePreview::ShowPage() { Label1->SetCaption("Page : " + IntToStr(page_)); }
 
 void TfrmPagePreview::PaintBox1Paint(TObject*) {
-  // The page fills the paint box: its canvas starts at the box's own
-  // corner, so the box's client rectangle is the whole page that shows.
+  // The page is drawn into the paint box: its canvas starts at the box's
+  // own corner, so the box's client rectangle is the room the page has.
   grid_->SetPreviewPage(page_);
-  grid_->PrintPreview(PaintBox1->Canvas(), PaintBox1->ClientRect());
+  // The printer's page, reduced to fit, on white paper.
+  TCanvas* canvas = PaintBox1->Canvas();
+  canvas->Brush()->SetColor(clWhite);
+  canvas->Brush()->SetStyle(bsSolid);
+  canvas->FillRect(grid_->PreviewPageRect(PaintBox1->ClientRect()));
+  grid_->PrintPreview(canvas, PaintBox1->ClientRect());
 }
 
 void TfrmPagePreview::Button3Click(TObject*) {

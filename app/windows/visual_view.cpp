@@ -1,5 +1,6 @@
 #include "app/windows/visual_view.h"
 
+#include "app/bases/base_grids.h"
 #include "app/main/command_scope.h"
 #include "app/main/formmain.h"
 #include "app/main/probability.h"
@@ -90,6 +91,7 @@ TfrmVisual::TfrmVisual(TComponent* AOwner) : TForm(AOwner) {
   OnShow = [this](TObject* s) { FormShow(s); };
   frmVisual = this;
   OnDestroy = [this](TObject*) {
+    vx::ForgetRefill(this);
     if (frmVisual == this) frmVisual = nullptr;
   };
 }
@@ -122,9 +124,15 @@ void TfrmVisual::Next() { FillFrom(1); }
 void TfrmVisual::Prev() { FillFrom(-1); }
 
 void TfrmVisual::FillFrom(int step) {
+  // While a command walks the base the view waits for it to end.
+  vx::RefillWhenIdle(this, [this, step] { FillNow(step); });
+}
+
+void TfrmVisual::FillNow(int step) {
   if (!FormMain || !FormMain->CheckOpened()) return;
   TDataSet* base = FormMain->TableMain;
   vx::ControlsDisabled quiet(base);
+  vx::KeepCursor keep(base);
   {
     vx::DataSetDrawSource source(base);
     if (vx::SeekDraw(source, seYearFromVisual->Value(), seDrawFromVisual->Value(), nullptr) != vx::SeekResult::Found)

@@ -5,9 +5,10 @@
 // The tables are side x side with side = the ceiling of the square root of
 // the base's highest number (every number has a cell; cells above it are
 // inactive). Fill starts at the draw named by the two spin edits and walks
-// the base in its current order, leaving the base's cursor on the draw
-// after the last one shown. A start draw that is not in the base leaves the
-// window as it was. Next and Prev start one draw later or earlier.
+// the base in its current order; the base's cursor goes back to the record
+// it was on. A start draw that is not in the base leaves the window as it
+// was. Next and Prev start one draw later or earlier. While a command of
+// the main window runs, filling waits until it ends.
 #pragma once
 
 #include <array>
@@ -42,6 +43,7 @@ class TfrmVisual : public TForm {
  private:
   // step: 0 fill from the start draw, +1 / -1 from the draw after / before.
   void FillFrom(int step);
+  void FillNow(int step);
 };
 
 extern TfrmVisual* frmVisual;

@@ -67,7 +67,10 @@ void ChartModel::Forget(TChartSeries* series) {
 }
 
 void ChartModel::RefreshData() {
-  for (TChartSeries* s : series_) s->CheckDataSource();
+  // Every series waits for its points first, so the series of one data set
+  // are read together in one pass.
+  for (TChartSeries* s : series_) s->stale_ = true;
+  for (TChartSeries* s : series_) s->EnsurePoints();
   ClampPage();
 }
 

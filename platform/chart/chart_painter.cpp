@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 #include "platform/rtl/sysutils.h"
 
@@ -101,8 +102,16 @@ void PaintBottomLabels(ChartModel& chart, TCanvas& canvas, const TRect& plot) {
   if (TChartSeries* labels = LabelSeries(chart)) {
     const int first = std::max({chart.FirstPointIndex(), 0, static_cast<int>(std::ceil(low))});
     const int last = std::min({chart.LastPointIndex(), labels->Count() - 1, static_cast<int>(std::floor(high))});
+    // Each distinct text is measured once: a long base repeats its draw
+    // numbers over and over.
     int widest = 0;
-    for (int i = first; i <= last; ++i) widest = std::max(widest, canvas.TextWidth(labels->XLabel(i)));
+    std::unordered_map<AnsiString, int> widths;
+    for (int i = first; i <= last; ++i) {
+      const AnsiString text = labels->XLabel(i);
+      auto [at, added] = widths.try_emplace(text, 0);
+      if (added) at->second = canvas.TextWidth(text);
+      widest = std::max(widest, at->second);
+    }
     const double perPoint = plot.Width() / std::max(1e-9, high - low);
     const int stride = LabelStride(widest, perPoint);
     for (int i = first; i <= last; ++i) {
@@ -126,6 +135,32 @@ void PaintBottomLabels(ChartModel& chart, TCanvas& canvas, const TRect& plot) {
   canvas.Brush()->SetStyle(bsSolid);
 }
 
+// Adds a point to a line. Where many points fall on one pixel column (a
+// long series on a narrow plot) the column keeps only its first point, its
+// lowest and highest and its last, in that order: the line drawn through
+// them covers the same pixels as the line through every point.
+void AddLinePoint(std::vector<TPoint>& points, TPoint p) {
+  // The column's run starts at the first of its points; runs of one to
+  // four points are kept as they are.
+  std::size_t run = points.size();
+  while (run > 0 && points[run - 1].X == p.X) --run;
+  const std::size_t inRun = points.size() - run;
+  if (inRun < 4) {
+    points.push_back(p);
+    return;
+  }
+  // first, low, high, last: the last gives way to p, and p may widen the
+  // low or the high.
+  TPoint& low = points[run + 1];
+  TPoint& high = points[run + 2];
+  TPoint& last = points[run + 3];
+  if (low.Y > high.Y) std::swap(low, high);
+  const int lowest = std::min({low.Y, last.Y, p.Y}), highest = std::max({high.Y, last.Y, p.Y});
+  low.Y = lowest;
+  high.Y = highest;
+  last = p;
+}
+
 void PaintSeries(ChartModel& chart, TCanvas& canvas, const TRect& plot) {
   const double low = chart.BottomAxis()->Minimum(), high = chart.BottomAxis()->Maximum();
   canvas.SetClipRect(Rect(plot.Left + 1, plot.Top + 1, plot.Right, plot.Bottom));
@@ -140,7 +175,7 @@ void PaintSeries(ChartModel& chart, TCanvas& canvas, const TRect& plot) {
     for (int i = std::max(first, 0); i <= last; ++i) {
       const double y = s->YValue(i);
       if (std::isnan(y)) continue;
-      points.push_back(Point(ClampPixel(chart.XPos(s->XValue(i))), ClampPixel(chart.YPos(y))));
+      AddLinePoint(points, Point(ClampPixel(chart.XPos(s->XValue(i))), ClampPixel(chart.YPos(y))));
     }
     canvas.Pen()->SetColor(s->SeriesColor());
     if (points.size() == 1) {

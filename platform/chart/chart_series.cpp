@@ -1,8 +1,32 @@
 #include "platform/chart/chart_series.h"
 
+#include <algorithm>
+#include <map>
+
 #include "platform/chart/chart_model.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
+
+namespace vx {
+
+AnsiString ChartLabels::At(int index) const {
+  if (index < 0 || index >= Count()) return AnsiString();
+  const std::size_t end = ends_[static_cast<std::size_t>(index)];
+  const std::size_t start = index == 0 ? 0 : ends_[static_cast<std::size_t>(index) - 1];
+  return text_.substr(start, end - start);
+}
+
+void ChartLabels::Add(std::string_view text) {
+  text_.append(text);
+  ends_.push_back(text_.size());
+}
+
+void ChartLabels::ShrinkToFit() {
+  text_.shrink_to_fit();
+  ends_.shrink_to_fit();
+}
+
+}  // namespace vx
 
 void TChartValueList::SetValueSource(const AnsiString& v) {
   if (source_ == v) return;
@@ -77,32 +101,50 @@ int TChartSeries::Count() {
 
 double TChartSeries::XValue(int index) {
   EnsurePoints();
-  return index >= 0 && index < static_cast<int>(x_.size()) ? x_[index] : 0.0;
+  if (index < 0 || index >= static_cast<int>(y_.size())) return 0.0;
+  return x_.empty() ? index : x_[static_cast<std::size_t>(index)];
 }
 
 double TChartSeries::YValue(int index) {
   EnsurePoints();
-  return index >= 0 && index < static_cast<int>(y_.size()) ? y_[index] : 0.0;
+  return index >= 0 && index < static_cast<int>(y_.size()) ? y_[static_cast<std::size_t>(index)] : 0.0;
 }
 
 AnsiString TChartSeries::XLabel(int index) {
   EnsurePoints();
-  return index >= 0 && index < static_cast<int>(labels_.size()) ? labels_[index] : AnsiString();
+  return labels_ ? labels_->At(index) : AnsiString();
 }
 
 void TChartSeries::AddXY(double x, double y, const AnsiString& label) {
   EnsurePoints();
-  x_.push_back(x);
+  const std::size_t n = y_.size();
+  if (x_.empty() && x != static_cast<double>(n)) {
+    x_.reserve(n + 1);
+    for (std::size_t i = 0; i < n; ++i) x_.push_back(static_cast<double>(i));
+  }
+  if (!x_.empty()) x_.push_back(x);
   y_.push_back(y);
-  labels_.push_back(label);
+  if (!label.empty() && !labels_) labels_ = std::make_shared<vx::ChartLabels>();
+  if (labels_) {
+    // Labels read with other series are theirs too.
+    if (labels_.use_count() > 1) labels_ = std::make_shared<vx::ChartLabels>(*labels_);
+    while (static_cast<std::size_t>(labels_->Count()) < n) labels_->Add("");
+    labels_->Add(label);
+  }
   Changed();
+}
+
+void TChartSeries::ClearPoints() {
+  x_.clear();
+  y_.clear();
+  x_.shrink_to_fit();
+  y_.shrink_to_fit();
+  labels_.reset();
 }
 
 void TChartSeries::Clear() {
   stale_ = false;
-  x_.clear();
-  y_.clear();
-  labels_.clear();
+  ClearPoints();
   Changed();
 }
 
@@ -111,38 +153,65 @@ void TChartSeries::EnsurePoints() {
 }
 
 void TChartSeries::CheckDataSource() {
-  stale_ = false;
-  x_.clear();
-  y_.clear();
-  labels_.clear();
-  TDataSet* ds = dataSource_;
-  if (!ds || !ds->Active() || yValues_.ValueSource().empty()) {
-    Changed();
+  // The series of the chart that wait for the same data set come along.
+  std::vector<TChartSeries*> series{this};
+  if (chart_ && dataSource_)
+    for (int i = 0; i < chart_->SeriesCount(); ++i) {
+      TChartSeries* s = chart_->Series(i);
+      if (s != this && s->stale_ && s->dataSource_ == dataSource_) series.push_back(s);
+    }
+  ReadPoints(series);
+}
+
+void TChartSeries::ReadPoints(const std::vector<TChartSeries*>& series) {
+  struct Reading {
+    TChartSeries* series;
+    TField* value;
+  };
+  std::vector<Reading> readings;
+  std::map<AnsiString, std::pair<TField*, std::shared_ptr<vx::ChartLabels>>> labels;
+  TDataSet* ds = series.front()->dataSource_;
+  for (TChartSeries* s : series) {
+    s->stale_ = false;
+    s->ClearPoints();
+    if (!ds || !ds->Active() || s->yValues_.ValueSource().empty()) continue;
+    TField* value = ds->FindField(s->yValues_.ValueSource());
+    if (!value) continue;
+    readings.push_back({s, value});
+    if (s->xLabelsSource_.empty()) continue;
+    if (TField* label = ds->FindField(s->xLabelsSource_)) {
+      auto& shared = labels[s->xLabelsSource_];
+      if (!shared.second) shared = {label, std::make_shared<vx::ChartLabels>()};
+      s->labels_ = shared.second;
+    }
+  }
+  const auto changed = [&] {
+    for (TChartSeries* s : series) s->Changed();
+  };
+  if (readings.empty()) {
+    changed();
     return;
   }
-  TField* value = ds->FindField(yValues_.ValueSource());
-  TField* label = xLabelsSource_.empty() ? nullptr : ds->FindField(xLabelsSource_);
-  if (!value) {
-    Changed();
-    return;
-  }
+  const std::size_t expected = static_cast<std::size_t>(std::max(ds->RecordCount(), 0));
+  for (Reading& r : readings) r.series->y_.reserve(expected);
+  for (auto& [name, label] : labels) label.second->Reserve(expected);
+
   ds->DisableControls();
   const bool hadBookmark = ds->BookmarkAvailable();
   const TBookmark bookmark = hadBookmark ? ds->GetBookmark() : TBookmark();
   try {
-    ds->First();
-    for (int j = 0; !ds->Eof(); ++j) {
-      x_.push_back(j);
-      y_.push_back(value->AsFloat());
-      labels_.push_back(label ? label->AsString() : AnsiString());
-      ds->Next();
+    for (ds->First(); !ds->Eof(); ds->Next()) {
+      for (Reading& r : readings) r.series->y_.push_back(r.value->AsFloat());
+      for (auto& [name, label] : labels) label.second->Add(label.first->AsString());
     }
     if (hadBookmark) ds->GotoBookmark(bookmark);
   } catch (...) {
     ds->EnableControls();
-    Changed();
+    changed();
     throw;
   }
   ds->EnableControls();
-  Changed();
+  for (Reading& r : readings) r.series->y_.shrink_to_fit();
+  for (auto& [name, label] : labels) label.second->ShrinkToFit();
+  changed();
 }

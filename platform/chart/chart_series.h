@@ -12,9 +12,18 @@
 //
 // The points are read on first use after the source changed (or at once
 // by CheckDataSource), so binding a series field by field reads once.
-// A data set destroyed while bound is forgotten (free notification).
+// Every series of the same chart that waits for points from the same data
+// set is read in that one pass, and series with the same label field
+// share one copy of the labels. A point costs its value (8 bytes), its x
+// only when some x differs from its index, and its label's characters and
+// end offset. A data set destroyed while bound is forgotten (free
+// notification).
 #pragma once
 
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/gui/graphics.h"
@@ -24,7 +33,23 @@ class TDataSet;
 
 namespace vx {
 class ChartModel;
-}
+
+// Texts kept one after another in one block, each found by where it ends.
+class ChartLabels {
+ public:
+  int Count() const { return static_cast<int>(ends_.size()); }
+  // "" out of range.
+  AnsiString At(int index) const;
+  void Add(std::string_view text);
+  void Reserve(std::size_t count) { ends_.reserve(count); }
+  void ShrinkToFit();
+
+ private:
+  std::string text_;
+  std::vector<std::size_t> ends_;
+};
+
+}  // namespace vx
 
 class TChartSeries;
 
@@ -83,6 +108,10 @@ class TChartSeries : public TComponent {
   friend class vx::ChartModel;
   void EnsurePoints();
   void Changed();
+  void ClearPoints();
+  // Reads the points of every series in `series` (all of the same data
+  // set) in one pass of the data set.
+  static void ReadPoints(const std::vector<TChartSeries*>& series);
   vx::ChartModel* chart_ = nullptr;
   TDataSet* dataSource_ = nullptr;
   TChartValueList yValues_{this};
@@ -91,8 +120,10 @@ class TChartSeries : public TComponent {
   TColor color_ = clDefault;
   bool active_ = true;
   bool stale_ = false;
-  std::vector<double> x_, y_;
-  std::vector<AnsiString> labels_;
+  // One value per point; x only once some point's x is not its index.
+  std::vector<double> y_, x_;
+  // Shared with the series read in the same pass; copied before a change.
+  std::shared_ptr<vx::ChartLabels> labels_;
 };
 
 // A series drawn as one line through its points.

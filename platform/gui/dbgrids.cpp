@@ -121,7 +121,9 @@ void TCustomDBGrid::LayoutColumns() {
   FAnchor.X = FCurrent.X;
   layingOut_ = false;
   UpdateScrollRange();
-  InvalidateGrid();
+  // The cells shown are taken again for the new columns: columns laid out
+  // after the data set opened show its records at once.
+  TakeSnapshot();
 }
 
 void TCustomDBGrid::LayoutRows() {

@@ -28,7 +28,7 @@
 // between columns.
 //
 // What the grid shows is taken from the data set on each notification of
-// the link and painted at once; while the data set's controls are disabled
+// the link and whenever its columns change, and painted at once; while the data set's controls are disabled
 // nothing reaches the link, so the grid keeps showing what it showed.
 //
 // Scrolling: the vertical scroll bar stands for the records (its thumb at

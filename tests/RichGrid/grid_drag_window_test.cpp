@@ -2,12 +2,19 @@
 // own event loop), from a cell of one grid into a cell of another. The
 // off-screen platform has no drag (it ends every drag at once), so this
 // runs under a real X server (Xvfb): see CMakeLists.txt.
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDrag>
+#include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QWidget>
-#include <functional>
+#include <QWindow>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "RichGrid/drag_markers.h"
@@ -23,9 +30,63 @@ using namespace richgridtest;
 
 using GridDragWindow = RichGridTest;
 
+// How long each step of the drag may take before the test gives up on it.
+constexpr int kStepMs = 20000;
+
+// Counts the drag events that reach a widget (letting them through).
+class DragEventsSeen : public QObject {
+ public:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::DragEnter || e->type() == QEvent::DragMove) ++over;
+    if (e->type() == QEvent::Drop) ++drops;
+    return false;
+  }
+  int over = 0, drops = 0;
+};
+
+// The drag that runs, whatever object it was made on.
+QDrag* RunningDrag() {
+  if (auto* drag = QCoreApplication::instance()->findChild<QDrag*>()) return drag;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* drag = w->findChild<QDrag*>()) return drag;
+  return nullptr;
+}
+
+// Ends the program with the step it hung in, should the test ever stop
+// going on: every step is bounded, so this is the last resort only.
+class Watchdog {
+ public:
+  explicit Watchdog(const std::atomic<const char*>& step) : step_(step) {
+    thread_ = std::thread([this] {
+      for (int i = 0; i < 900 && !done_; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      if (!done_) {
+        std::fprintf(stderr, "watchdog: the drag hung in the step \"%s\"\n", step_.load());
+        std::_Exit(3);
+      }
+    });
+  }
+  ~Watchdog() {
+    done_ = true;
+    thread_.join();
+  }
+
+ private:
+  const std::atomic<const char*>& step_;
+  std::atomic<bool> done_{false};
+  std::thread thread_;
+};
+
 // On screen, through Qt's own drag: text dragged from a cell of one grid
 // lands in a cell of the other and leaves its first cell empty.
+// It used to hang now and then on a busy machine: the drag was looked for
+// among the source grid's children only, while Qt made it on the
+// application when the window had not got the focus yet, so the release
+// never came and the drag waited for a real mouse until the time-out. Each
+// step is now waited for within a bound and repeated while it has not
+// arrived; one that never comes ends the drag and names itself.
 TEST_F(GridDragWindow, ARealDragCarriesTextFromOneGridIntoAnother) {
+  std::atomic<const char*> step{"the window shows"};
+  Watchdog watchdog(step);
   Application->SetPumpInterval(0);
   auto* form = new TForm(nullptr);
   form->SetBounds(100, 100, 840, 320);
@@ -41,33 +102,84 @@ TEST_F(GridDragWindow, ARealDragCarriesTextFromOneGridIntoAnother) {
   std::vector<int> stops;
   from->OnOleDragStop = [&](TObject*, int effect) { stops.push_back(effect); };
   form->Show();
-  for (int i = 0; i < 3; ++i) Application->ProcessMessages();
-  // Once the drag's own loop runs (it is the source's child while it
-  // does), the mouse moves over the other grid's cell and lets go there.
+  QElapsedTimer clock;
+  clock.start();
+  while (!(form->Widget()->windowHandle() && form->Widget()->windowHandle()->isExposed()) && clock.elapsed() < kStepMs)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  ASSERT_TRUE(form->Widget()->windowHandle()->isExposed()) << "the window was not shown within " << kStepMs << " ms";
+  step = "the window gets the focus";
+  ASSERT_TRUE(vx::WaitForFocus(from, kStepMs)) << "the window did not get the focus within " << kStepMs << " ms";
+
   QWidget* over = to->ClientWidget();
+  DragEventsSeen seen;
+  over->installEventFilter(&seen);
   const TRect cell = to->CellRect(3, 5);
   const QPoint local(cell.Left + 5, cell.Top + 5), global = over->mapToGlobal(local);
-  std::function<void()> play = [&] {
-    if (!from->Widget()->findChild<QDrag*>()) {
-      QTimer::singleShot(0, play);
+  auto send = [&](QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons) {
+    QMouseEvent e(type, local, global, button, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(over, &e);
+  };
+  // Once the drag's own loop runs, the mouse moves over the other grid's
+  // cell until that grid hears of the drag, then lets go there until the
+  // drop lands; a step past its bound cancels the drag.
+  std::string failure;
+  qint64 released = 0;
+  step = "the drag starts";
+  clock.restart();
+  QTimer play;
+  play.setInterval(10);
+  QObject::connect(&play, &QTimer::timeout, [&] {
+    const auto giveUp = [&](const std::string& why) {
+      failure = why + " within " + std::to_string(kStepMs) + " ms";
+      play.stop();
+      QDrag::cancel();
+    };
+    const std::string now = step.load();
+    if (now == "the drag starts") {
+      if (!RunningDrag()) {
+        if (clock.elapsed() > kStepMs) giveUp("the drag did not start");
+        return;
+      }
+      step = "the drag reaches the other grid";
+      clock.restart();
+    }
+    if (step.load() == std::string("the drag reaches the other grid")) {
+      if (seen.over == 0) {
+        if (clock.elapsed() > kStepMs) return giveUp("the drag did not reach the other grid");
+        send(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton);
+        return;
+      }
+      step = "the drop lands";
+      clock.restart();
+      released = 0;
+      send(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton);
+      send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
       return;
     }
-    for (int i = 0; i < 3; ++i) {
-      QMouseEvent move(QEvent::MouseMove, local, global, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-      QCoreApplication::sendEvent(over, &move);
+    if (step.load() == std::string("the drop lands") && seen.drops == 0) {
+      if (clock.elapsed() > kStepMs) return giveUp("the drop did not land");
+      // A release the drag was not ready for is given again.
+      if (clock.elapsed() - released >= 500) {
+        released = clock.elapsed();
+        send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+      }
     }
-    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(over, &release);
-  };
-  QTimer::singleShot(0, play);
+  });
+  play.start();
   const TRect source = from->CellRect(2, 3);
   vx::SendMouseDown(from, source.Left + 5, source.Top + 5);
   vx::SendMouseMove(from, source.Left + 15, source.Top + 5, TShiftState{ssLeft});
+  play.stop();
+  over->removeEventFilter(&seen);
+  if (failure.empty() && seen.drops == 0) failure = std::string(step.load()) + ": it did not come";
+  EXPECT_EQ(failure, "") << "the step that did not come";
+  EXPECT_EQ(seen.drops, 1);
   EXPECT_EQ(to->Cells(3, 5), "2/3");
   EXPECT_EQ(to->Selection(), (TGridRect{3, 5, 3, 5}));
   EXPECT_EQ(from->Cells(2, 3), "");
   EXPECT_EQ(stops, (std::vector<int>{DROPEFFECT_MOVE}));
   for (int d = 0; d < 3; ++d) EXPECT_FALSE(to->ArrowMarker(d)->Visible());
+  step = "the window goes";
   delete form;
   Application->ProcessMessages();
 }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -446,6 +447,58 @@ TEST_F(GridPrintLayout, AColourEventsNewAnswerIsMeasuredAgain) {
     const auto expected = layouts(fresh);
     EXPECT_EQ(later.first, expected.first);
     EXPECT_EQ(later.second, expected.second);
+  }
+}
+
+// The preview used to lay its pages out at the size of the preview
+// rectangle: a rectangle smaller than the paper gave more pages than the
+// printer prints ("3/24" while 15 were printed). It shows the printer's
+// pages now, each reduced into the rectangle.
+TEST_F(GridPrintLayout, ThePreviewShowsThePagesThePrinterPrints) {
+  Fill(g, 3, 60);
+  g.PrintSettings()->SetPageNr(ppBottomRight);
+  int offered = -1;
+  g.OnPrintStart = [&](TObject*, int pages, int&, int&) { offered = pages; };
+  g.Print();
+  ASSERT_EQ(offered, 12);
+  const std::string last = "  12/12 ";
+  const struct {
+    const char* what;
+    TRect rect;
+    int dpi;  // at which the page fills the rectangle
+  } cases[] = {
+      {"half the page's size", TRect{0, 0, 500, 300}, 127},
+      {"the page's size", TRect{0, 0, kPageW, kPageH}, 254},
+      {"a tall rectangle further in", TRect{40, 30, 540, 1030}, 127},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    vx::RecordingDevice device(254, TRect{0, 0, 2000, 2000});
+    TCanvas canvas(&device);
+    g.SetPreviewPage(12);
+    g.PrintPreview(&canvas, c.rect);
+    const auto texts = RecordedTexts(device.Calls);
+    // The printer's last page: its rows and its number, where the
+    // printer has them, scaled into the rectangle.
+    std::set<std::string> shown, printed;
+    for (const TextAt& t : texts) shown.insert(t.text);
+    for (const TextAt& t : printer->PageTexts(11)) printed.insert(t.text);
+    EXPECT_EQ(shown, printed);
+    const TextAt number = Find(texts, last), onPaper = Find(printer->PageTexts(11), last);
+    ASSERT_NE(number.x, -1);
+    // (The text is measured again at the reduced size: a few pixels off.)
+    EXPECT_NEAR(number.x, c.rect.Left + onPaper.x * c.dpi / 254, 6);
+    EXPECT_NEAR(-number.y, c.rect.Top - onPaper.y * c.dpi / 254, 2);
+    for (const std::string& call : device.Calls) {
+      if (call.rfind("Text ", 0) != 0) continue;
+      EXPECT_LE(std::stoi(call.substr(5)), c.rect.Right) << call;
+    }
+    // A page past the printer's last is empty.
+    vx::RecordingDevice after(254, TRect{0, 0, 2000, 2000});
+    TCanvas afterCanvas(&after);
+    g.SetPreviewPage(13);
+    g.PrintPreview(&afterCanvas, c.rect);
+    EXPECT_TRUE(RecordedTexts(after.Calls).empty());
   }
 }
 

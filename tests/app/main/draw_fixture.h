@@ -74,6 +74,14 @@ inline void OpenDrawBase(vx::ScriptedDialogs& dialogs, const std::string& path) 
   ASSERT_TRUE(FormMain->TableMain->Active());
 }
 
+// "lotto.dbf" of 1,000 draws (6 of 49, 2000/1 .. 2009/100) written and
+// opened; the main page's range runs from year/draw to the last draw.
+inline void OpenThousandDraws(vx::ScriptedDialogs& dialogs, const std::string& folder, int year, int draw) {
+  WriteDrawBase(folder, "lotto", 6, 49, 1000);
+  OpenDrawBase(dialogs, folder + "lotto.dbf");
+  SetRange(FormMain->seYearFrom, FormMain->seDrawFrom, FormMain->seYearTo, FormMain->seDrawTo, year, draw, 2009, 100);
+}
+
 // The clock the generator reseeds from reads start, start + 1, ... while
 // this lives.
 class CountingClock {

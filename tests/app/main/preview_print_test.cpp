@@ -11,6 +11,7 @@
 #include "RichGrid/spin_edit.h"
 #include "app/windows/page_preview.h"
 #include "draw_fixture.h"
+#include "platform/rtl/dateutils.h"
 #include "platform/gui/qt_bridge.h"
 #include "tests/RichGrid/grid_print_support.h"
 
@@ -34,6 +35,13 @@ class PreviewPrint : public AppTest {
     std::set<std::string> texts;
     for (const auto& t : RecordedTexts(calls)) texts.insert(t.text);
     return texts;
+  }
+  // The sums of every draw of a 1,000-draw base in the statistics grid.
+  TRichStringGrid* SumsOfAThousandDraws() {
+    apptest::OpenThousandDraws(dialogs, folder, 2000, 1);
+    FormMain->rbtnAmounts->SetChecked(true);
+    FormMain->btnCalculateStat->Click();
+    return FormMain->SGrid;
   }
   // The print dialog: checks the range offered and answers.
   void ExpectPrintDialog(int* offeredTo, int answer) {
@@ -129,13 +137,7 @@ TEST_F(PreviewPrint, PagingAgainstARecordingPrinter) {
 // .html and printed to PDF from its preview, whose page count is the
 // preview's.
 TEST_F(PreviewPrint, StatisticsOfAThousandDrawsExportedPreviewedAndPrintedToPdf) {
-  apptest::WriteDrawBase(folder, "lotto", 6, 49, 1000);
-  apptest::OpenDrawBase(dialogs, folder + "lotto.dbf");
-  apptest::SetRange(FormMain->seYearFrom, FormMain->seDrawFrom, FormMain->seYearTo, FormMain->seDrawTo, 2000, 1, 2009,
-                    100);
-  FormMain->rbtnAmounts->SetChecked(true);
-  FormMain->btnCalculateStat->Click();
-  TRichStringGrid* grid = FormMain->SGrid;
+  TRichStringGrid* grid = SumsOfAThousandDraws();
   ASSERT_EQ(grid->RowCount(), 1001);
 
   const std::string xls = folder + "stat.xls", html = folder + "stat.html";
@@ -203,6 +205,47 @@ TEST_F(PreviewPrint, StatisticsOfAThousandDrawsExportedPreviewedAndPrintedToPdf)
   EXPECT_GT(previewPages, 10);
   EXPECT_EQ(std::stoi(m[1]), previewPages);
   EXPECT_EQ(printed, previewPages);
+  Stop();
+}
+
+// The preview of the 1,000-row sums table, in the window as it opens, used
+// to count its pages on a page of the paint box's size ("3/24" while the
+// print dialog offered 15), and the printed date stood at the paper's very
+// left edge. The preview's last page is the printer's now, and the headers
+// and footers keep inside the margins.
+TEST_F(PreviewPrint, ThePreviewCountsThePagesThePrinterPrints) {
+  TRichStringGrid* grid = SumsOfAThousandDraws();
+  ASSERT_EQ(grid->RowCount(), 1001);
+  TPrintsettings* ps = grid->PrintSettings();
+  ps->SetDate(ppTopLeft);
+  ps->SetPageNr(ppBottomRight);
+  richgridtest::RecordingPrinter printer(2100, 2970);
+  dialogs.Expect(vx::DialogKind::Modal, "Print preview", [&](vx::DialogRequest& r) {
+    auto& w = *dynamic_cast<TfrmPagePreview*>(r.Form);
+    int offered = 0;
+    ExpectPrintDialog(&offered, 1);
+    w.btnPrint->Click();
+    EXPECT_GT(offered, 5);
+    const std::string last = "  " + std::to_string(offered) + "/" + std::to_string(offered) + " ";
+    for (int p = 1; p < offered; ++p) w.Button2->Click();
+    EXPECT_EQ(w.Label1->Caption(), ("Page : " + std::to_string(offered)).c_str());
+    EXPECT_TRUE(Texts(Paint(w)).count(last)) << "the preview's last page is numbered " << last;
+    w.Button2->Click();
+    EXPECT_TRUE(Texts(Paint(w)).empty()) << "nothing past the printer's last page";
+    // On paper: the date 10 mm in from the left edge, the page number
+    // inside the right margin, the footer above the bottom margin.
+    const auto texts = printer.PageTexts(0);
+    const std::string date = std::string(FormatDateTime("dd/mm/yyyy", Now())) + " ";
+    const richgridtest::TextAt at = richgridtest::Find(texts, date);
+    EXPECT_EQ(at.x, 100) << "the date";
+    const richgridtest::TextAt number = richgridtest::Find(texts, "  1/" + std::to_string(offered) + " ");
+    EXPECT_NE(number.x, -1);
+    EXPECT_LE(number.x + 100, 2100 - 100);
+    EXPECT_GT(number.y, -2970 + 100);
+    w.btnClose->Click();
+    return w.ModalResult();
+  });
+  FormMain->btnStatPreview->Click();
   Stop();
 }
 

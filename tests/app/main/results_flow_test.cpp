@@ -4,10 +4,18 @@
 // dbfread and an independent count; copying draws; Stop; the guards.
 #include <atomic>
 #include <chrono>
+#include <functional>
+#include <numeric>
 #include <thread>
 
+#include "app/bases/base_tables.h"
+#include "app/bases/newbase_dialogs.h"
+#include "app/windows/base_viewer.h"
+#include "app/windows/visual_view.h"
 #include "draw_fixture.h"
 #include "platform/db/field.h"
+#include "platform/gui/canvas.h"
+#include "platform/gui/dbgrids.h"
 #include "platform/gui/extctrls.h"
 #include "platform/rtl/random.h"
 #include "tables/dataset/txbasedataset.h"
@@ -53,10 +61,7 @@ class StopLater {
 }  // namespace
 
 TEST_F(ResultsFlow, HotNumbersGenerationComparisonAndHiddenGrid) {
-  apptest::WriteDrawBase(folder, "lotto", 6, 49, 1000);
-  apptest::OpenDrawBase(dialogs, folder + "lotto.dbf");
-  apptest::SetRange(FormMain->seYearFrom, FormMain->seDrawFrom, FormMain->seYearTo, FormMain->seDrawTo, 2000, 1, 2009,
-                    100);
+  apptest::OpenThousandDraws(dialogs, folder, 2000, 1);
   FormMain->btnCalculate1->Click();
   EXPECT_EQ(FormMain->lblNumWithNonZeroProb->Caption(), "49");
 
@@ -303,6 +308,178 @@ TEST_F(ResultsFlow, HiddenGridsCopyTheResultsAndTickets) {
   }
   EXPECT_EQ(tick->Cells(2, 2), "1");
   EXPECT_EQ(tick->Cells(4, 2), "2");
+  FormMain->TableTick->Close();
+  Stop();
+}
+
+// Tables opened with "Открыть" used to paint the right number of rows with
+// every cell empty: the columns were laid out after the grid had taken the
+// rows, and the values came only once the cursor moved.
+TEST_F(ResultsFlow, OpenedTablesPaintTheirValuesAtOnce) {
+  apptest::RunPython(folder,
+                     "import dbf,sys\n"
+                     "t=dbf.Table(sys.argv[1]+'res.dbf','YEAR N(9,0); DRAW N(9,0); P1 N(15,0); P2 N(15,0)',"
+                     "dbf_type='db3')\n"
+                     "t.open(dbf.READ_WRITE)\n"
+                     "for r in [(2031,7,11,23),(2031,8,12,34)]: t.append(r)\n"
+                     "t.close()\n"
+                     "t=dbf.Table(sys.argv[1]+'tick.dbf','YEAR N(9,0); DRAW N(9,0); NUM N(9,0); P1 N(15,0); "
+                     "P2 N(15,0)',dbf_type='db3')\n"
+                     "t.open(dbf.READ_WRITE)\n"
+                     "for r in [(2032,9,4,15,27)]: t.append(r)\n"
+                     "t.close()\n"
+                     "import os\n"
+                     "os.rename(sys.argv[1]+'tick.dbf',sys.argv[1]+'tick.tic')\n",
+                     folder);
+  // The texts painted into the grid.
+  const auto painted = [](TDBGrid* grid) {
+    vx::RecordingDevice device;
+    grid->PaintTo(&device);
+    std::string texts;
+    for (const std::string& call : device.Calls)
+      if (call.rfind("Text ", 0) == 0) texts += call.substr(call.find('"')) + " ";
+    return texts;
+  };
+  const struct {
+    const char* what;
+    TButton* button;
+    TDBGrid* grid;
+    std::string file;
+    std::vector<std::string> values;
+  } cases[] = {
+      {"results", FormMain->btnOpenRes, FormMain->DBGridRes, folder + "res.dbf", {"2031", "7", "11", "23", "34"}},
+      {"tickets", FormMain->btnOpenTick, FormMain->DBGridTick, folder + "tick.tic", {"2032", "9", "4", "15", "27"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    dialogs.ExpectFile(vx::DialogKind::Open, c.file.c_str());
+    c.button->Click();
+    const std::string texts = painted(c.grid);
+    for (const std::string& value : c.values) EXPECT_NE(texts.find("\"" + value + "\""), std::string::npos) << texts;
+  }
+  // The draw base too.
+  apptest::WriteDrawRows(folder, "few", 2, 49, "[[2033,1,5,41],[2033,2,6,42]]");
+  apptest::OpenDrawBase(dialogs, folder + "few.dbf");
+  const std::string texts = painted(FormMain->DBGridMain);
+  for (const char* value : {"2033", "41", "42"}) EXPECT_NE(texts.find(std::string("\"") + value + "\""), std::string::npos);
+  Stop();
+}
+
+// The base viewer's refresh pressed while a command ran used to walk the
+// same data sets to their end under the command: the comparison compared
+// the first result only ("Затрачено 100") and hot numbers ended on one draw
+// after a spurious end-of-base warning, both reported as complete.
+TEST_F(ResultsFlow, WindowsRefilledDuringACommandDoNotMoveItsDataSets) {
+  apptest::OpenThousandDraws(dialogs, folder, 2007, 1);
+  FormMain->btnCalculate1->Click();
+  FormMain->seVol->SetValue(300);
+  FormMain->btnGenerate->Click();
+  ASSERT_EQ(FormMain->TableRes->RecordCount(), 300);
+  frmOptions->DrawCost = 1;
+  apptest::SetRange(FormMain->seYearFromCheck, FormMain->seDrawFromCheck, FormMain->seYearToCheck,
+                    FormMain->seDrawToCheck, 2009, 1, 2009, 100);
+  frmVisual->Show();
+  struct Outcome {
+    std::string report;
+    std::vector<std::int32_t> weights;
+  };
+  // Compares and counts hot numbers, the windows refilled from a timer
+  // every few milliseconds when `refill` is set.
+  const auto run = [&](bool refill) {
+    int fired = 0;
+    TTimer timer(nullptr);
+    timer.SetInterval(1);
+    timer.SetEnabled(refill);
+    timer.OnTimer = [&](TObject*) {
+      ++fired;
+      frmShowBase->tbtbRefreshMain->Click();
+      frmShowBase->tbtbRefreshRes->Click();
+      frmShowBase->FormActivate(nullptr);
+      frmVisual->btnNext->Click();
+    };
+    FormMain->btnCheck->Click();
+    Outcome out{std::string(FormMain->memoCheck->Text()), {}};
+    FormMain->btnCalculate1->Click();
+    out.weights = FormMain->Weights;
+    timer.SetEnabled(false);
+    EXPECT_EQ(fired > 0, refill) << "the timer fired during the commands";
+    return out;
+  };
+  const Outcome quiet = run(false);
+  EXPECT_NE(quiet.report.find("Затрачено 30000"_cp), std::string::npos) << quiet.report;
+  EXPECT_EQ(std::accumulate(quiet.weights.begin(), quiet.weights.end(), 0), 1800);
+  const Outcome busy = run(true);
+  // The reports end with the money spent and won.
+  const auto tail = [](const std::string& report) { return report.substr(report.rfind("---")); };
+  EXPECT_TRUE(busy.report == quiet.report) << tail(busy.report) << " against " << tail(quiet.report);
+  EXPECT_EQ(std::accumulate(busy.weights.begin(), busy.weights.end(), 0), 1800);
+  EXPECT_TRUE(busy.weights == quiet.weights);
+  // The refills waited for the commands and then ran: the viewer holds
+  // every record.
+  EXPECT_EQ(frmShowBase->ViewGridRes->RowCount(), 301);
+  EXPECT_EQ(frmShowBase->ViewGridMain->RowCount(), 1001);
+  frmVisual->Hide();
+  Stop();
+}
+
+// An export or a preview of the results or tickets grid used to leave that
+// table's cursor on its last record: the refill of the hidden grid walked it.
+TEST_F(ResultsFlow, RefillsOfTheHiddenGridsKeepTheSelectedRecord) {
+  ASSERT_TRUE(FormMain->OpenTempResults(2));
+  for (int d = 1; d <= 20; ++d) FormMain->AppendResult(d, {d, d + 1});
+  FormMain->TableRes->Post();
+  ASSERT_TRUE(frmNewTickBase->CreateTickTable("kept", 2, false));
+  frmNewTickBase->NewTable->Close();
+  FormMain->OpenTableAs(FormMain->TableTick, (std::string(vx::TicketFolder()) + "kept.tic").c_str());
+  TDataSet* tick = FormMain->TableTick;
+  for (int n = 1; n <= 20; ++n) {
+    tick->Append();
+    tick->Fields()[2]->SetAsInteger(n);
+    tick->Post();
+  }
+  const auto selectFifth = [](TDataSet* t) {
+    t->First();
+    t->MoveBy(4);
+  };
+  const struct {
+    const char* what;
+    TDataSet* table;
+    std::function<void()> refill;
+  } cases[] = {
+      {"results export",
+       FormMain->TableRes,
+       [&] {
+         dialogs.Expect(vx::DialogKind::Save, "", 0);
+         FormMain->mnuResSaveToASCIIClick(nullptr);
+       }},
+      {"tickets export",
+       tick,
+       [&] {
+         dialogs.Expect(vx::DialogKind::Save, "", 0);
+         FormMain->mnuTickSaveToASCIIClick(nullptr);
+       }},
+      {"results preview",
+       FormMain->TableRes,
+       [&] {
+         dialogs.Expect(vx::DialogKind::Modal, "", mrCancel);
+         FormMain->btnResPreviewClick(nullptr);
+       }},
+      {"tickets preview",
+       tick,
+       [&] {
+         dialogs.Expect(vx::DialogKind::Modal, "", mrCancel);
+         FormMain->btnTickPreviewClick(nullptr);
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    selectFifth(c.table);
+    const std::string before = c.table->Fields()[c.table == tick ? 2 : 1]->AsString();
+    ASSERT_EQ(before, "5");
+    c.refill();
+    EXPECT_EQ(c.table->Fields()[c.table == tick ? 2 : 1]->AsString(), before);
+    EXPECT_EQ(c.table->RecNo(), 5);
+  }
   FormMain->TableTick->Close();
   Stop();
 }

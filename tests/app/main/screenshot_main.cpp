@@ -21,6 +21,8 @@
 #include "app/main/startup.h"
 #include "platform/db/field.h"
 #include "platform/gui/application.h"
+#include "platform/gui/canvas.h"
+#include "platform/gui/dbgrids.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/extctrls.h"
 #include "platform/gui/input_simulation.h"
@@ -128,6 +130,25 @@ int main(int argc, char** argv) {
     });
     FormMain->ShowPage(FormMain->tsProbability);
     vx::SendClick(FormMain->btnChart);
+    if (!dialogs.Done()) Fail("a scripted dialog never came");
+
+    // A results table opened with "Открыть" shows its values at once,
+    // before anything moves the cursor.
+    if (!FormMain->OpenTempResults(6)) Fail("results not created");
+    for (int d = 1; d <= 12; ++d) FormMain->AppendResult(2024, d, {d, d + 7, d + 14, d + 21, d + 28, d + 35});
+    FormMain->TableRes->Post();
+    FormMain->mnuCloseResBaseClick(nullptr);
+    FormMain->ShowPage(FormMain->tsResult);
+    dialogs.ExpectFile(vx::DialogKind::Open, FormMain->TempResultsTable);
+    vx::SendClick(FormMain->btnOpenRes);
+    for (int i = 0; i < 20; ++i) Application->ProcessMessages();
+    if (!FormMain->TableRes->Active()) Fail("the results did not open");
+    if (!vx::SaveScreenshot(FormMain, beside("results_opened.png"))) Fail("results not captured");
+    vx::RecordingDevice painted;
+    FormMain->DBGridRes->PaintTo(&painted);
+    bool values = false;
+    for (const std::string& call : painted.Calls) values = values || call.find("\"43\"") != std::string::npos;
+    if (!values) Fail("the opened results show no values");
     if (!dialogs.Done()) Fail("a scripted dialog never came");
     FormMain->Close();
     vx::DestroyApplicationForms();

@@ -1,6 +1,8 @@
-// Under a real X server (Xvfb): the sums statistic of a 120-draw base in
-// the print preview window, and the print-settings dialog over the same
-// grid (its General, Headers / Footers and Margins pages), saved as PNG files for a reviewer.
+// Under a real X server (Xvfb): the sums statistic of 120 draws in the
+// print preview window, and the print-settings dialog over the same grid
+// (its General, Headers / Footers and Margins pages), saved as PNG files
+// for a reviewer; then the last page of the sums of 1,000 draws in the
+// preview as it opens, which must be the page the printer would print last.
 // Fails when a window cannot be captured or shows almost nothing.
 #include <cstdio>
 #include <filesystem>
@@ -32,7 +34,7 @@ int main(int argc, char** argv) {
   {
     vx::ScriptedDialogs dialogs;
     shots::StartProgram(dialogs, folder);
-    shots::MakeBase(120);
+    shots::MakeBase(1000);
     FormMain->seYearFrom->SetValue(2010);
     FormMain->seDrawFrom->SetValue(1);
     FormMain->seYearTo->SetValue(2011);
@@ -66,6 +68,31 @@ int main(int argc, char** argv) {
     settings->PageControl->SetActivePage(settings->tsMargins);
     Capture(settings, out / "print_settings_margins.png");
     settings->Close();
+    preview->Close();
+    preview->BeforeDestruction();
+    delete preview;
+
+    // The sums of 1,000 draws: the print dialog offers the pages the
+    // printer prints (cancelled here), and the preview's last page is
+    // numbered as the printer's last.
+    FormMain->seYearTo->SetValue(2019);
+    FormMain->seDrawTo->SetValue(100);
+    FormMain->btnCalculateStat->Click();
+    if (grid->RowCount() != 1001) Fail("the statistic of 1,000 draws did not fill the grid");
+    grid->PrintSettings()->SetDate(ppTopLeft);
+    int pages = 0;
+    dialogs.Expect(vx::DialogKind::Print, "", [&](vx::DialogRequest& r) {
+      pages = dynamic_cast<TPrintDialog*>(r.Dialog)->ToPage();
+      return 0;
+    });
+    grid->Print();
+    grid->SetPreviewPage(1);
+    preview = TfrmPagePreview::CreateWithGrid(FormMain, grid);
+    preview->Show();
+    for (int p = 1; p < pages; ++p) preview->Button2->Click();
+    if (pages < 2 || preview->Label1->Caption() != "Page : " + IntToStr(pages)) Fail("the preview did not reach its last page");
+    Capture(preview, out / "preview_last_page.png");
+    std::printf("the print dialog offered pages 1-%d; preview_last_page.png shows page %d\n", pages, pages);
     preview->Close();
     preview->BeforeDestruction();
     delete preview;

@@ -149,4 +149,23 @@ TEST_F(DBGridView, ColumnsWiderThanTheWindowScrollSideways) {
   EXPECT_LE(grid->CellRect(grid->ColCount() - 1, 1).Right, grid->ClientWidth());
 }
 
+// Columns laid out after the data set opened (as the program lays out its
+// bases' grids) used to paint every cell empty until the cursor moved: the
+// rows had been taken before there were columns to fill.
+TEST_F(DBGridView, ColumnsAddedAfterOpeningPaintTheValuesAtOnce) {
+  ds.Close();
+  grid->Columns()->RebuildColumns();  // the closed table: no columns
+  ds.Open();
+  for (const char* name : {"YEAR", "DRAW", "P1"}) grid->Columns()->Add()->SetFieldName(name);
+  vx::RecordingDevice dev;
+  grid->PaintTo(&dev);
+  std::string texts;
+  for (const auto& call : dev.Calls)
+    if (call.rfind("Text ", 0) == 0) texts += call.substr(call.find('"')) + " ";
+  // Row 1: 2001, 1, (1 * 7 + 1) % 45 + 1; row 3: draw 3.
+  for (const char* value : {"\"2001\"", "\"9\"", "\"3\""}) EXPECT_NE(texts.find(value), std::string::npos) << texts;
+  EXPECT_EQ(grid->DisplayedText(2, 0), "9") << texts;
+  EXPECT_TRUE(vx::ShowsWhatItPaints(grid));
+}
+
 }  // namespace
