@@ -1,7 +1,7 @@
 // A canvas's font, brush and pen, given back when the scope ends.
 #pragma once
 
-#include "platform/gui/canvas.h"
+#include "platform/gui/draw/canvas.h"
 
 class CanvasState {
  public:

@@ -11,7 +11,7 @@
 
 #include "RichGrid/cell_input.h"
 #include "RichGrid/rich_grid.h"
-#include "platform/gui/shell.h"
+#include "platform/gui/core/shell.h"
 #include "platform/rtl/filebytes.h"
 #include "platform/rtl/sysutils.h"
 

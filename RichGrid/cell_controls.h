@@ -30,8 +30,8 @@
 #include "RichGrid/edit_button.h"
 #include "RichGrid/flat_combo.h"
 #include "RichGrid/spin_edit.h"
-#include "platform/gui/datetimepicker.h"
-#include "platform/gui/extctrls.h"
+#include "platform/gui/controls/datetimepicker.h"
+#include "platform/gui/controls/extctrls.h"
 
 class TRichStringGrid;
 

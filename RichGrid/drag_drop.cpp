@@ -3,8 +3,8 @@
 #include <cstring>
 #include <functional>
 
-#include "platform/gui/clipbrd.h"
-#include "platform/gui/messages.h"
+#include "platform/gui/services/clipbrd.h"
+#include "platform/gui/base/messages.h"
 #include "platform/rtl/codepages.h"
 #include "platform/rtl/sysutils.h"
 

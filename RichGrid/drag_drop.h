@@ -21,7 +21,7 @@
 
 #include <memory>
 
-#include "platform/gui/gui_types.h"
+#include "platform/gui/base/gui_types.h"
 #include "platform/ole/drag_drop.h"
 #include "platform/rtl/stringlist.h"
 

@@ -7,7 +7,7 @@
 
 #include <array>
 
-#include "platform/gui/extctrls.h"
+#include "platform/gui/controls/extctrls.h"
 
 // A lime arrow, shaped as a seven-point polygon (winding fill).
 //   direction 0 up, 1 down, 2 right, 3 left.

@@ -11,9 +11,9 @@
 
 #include <memory>
 
-#include "platform/gui/buttons.h"
-#include "platform/gui/menus.h"
-#include "platform/gui/stdctrls.h"
+#include "platform/gui/controls/buttons.h"
+#include "platform/gui/core/menus.h"
+#include "platform/gui/controls/stdctrls.h"
 
 class QObject;
 class TRsgEditBtn;

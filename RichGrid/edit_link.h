@@ -20,7 +20,7 @@
 // link forgets it, and a link that is destroyed is forgotten by its grid.
 #pragma once
 
-#include "platform/gui/controls.h"
+#include "platform/gui/core/controls.h"
 
 class TRichStringGrid;
 

@@ -11,8 +11,8 @@
 
 #include <memory>
 
-#include "platform/gui/extctrls.h"
-#include "platform/gui/stdctrls.h"
+#include "platform/gui/controls/extctrls.h"
+#include "platform/gui/controls/stdctrls.h"
 
 class QObject;
 

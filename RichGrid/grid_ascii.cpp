@@ -8,7 +8,7 @@
 
 #include "RichGrid/grid_file_io.h"
 #include "RichGrid/text_routines.h"
-#include "platform/gui/busy_cursor.h"
+#include "platform/gui/core/busy_cursor.h"
 
 namespace {
 

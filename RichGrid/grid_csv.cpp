@@ -23,7 +23,7 @@
 
 #include "RichGrid/grid_file_io.h"
 #include "RichGrid/text_routines.h"
-#include "platform/gui/application.h"
+#include "platform/gui/core/application.h"
 #include "platform/rtl/scope_guard.h"
 
 namespace {

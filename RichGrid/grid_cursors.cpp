@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "RichGrid/canvas_state.h"
-#include "platform/gui/application.h"
-#include "platform/gui/bitmap.h"
+#include "platform/gui/core/application.h"
+#include "platform/gui/draw/bitmap.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "RichGrid/drag_markers.h"
 #include "RichGrid/grid_drag_drop.h"
 #include "RichGrid/rich_grid.h"
-#include "platform/gui/application.h"
+#include "platform/gui/core/application.h"
 #include "platform/rtl/scope_guard.h"
 #include "platform/rtl/sysutils.h"
 

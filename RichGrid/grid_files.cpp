@@ -17,7 +17,7 @@
 
 #include "RichGrid/grid_file_io.h"
 #include "RichGrid/text_routines.h"
-#include "platform/gui/application.h"
+#include "platform/gui/core/application.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 // becomes an anchor with its address quoted.
 #include "RichGrid/grid_file_io.h"
 #include "RichGrid/text_routines.h"
-#include "platform/gui/application.h"
+#include "platform/gui/core/application.h"
 #include "platform/rtl/fileutils.h"
 
 namespace {

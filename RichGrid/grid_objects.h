@@ -14,7 +14,7 @@
 
 #include "RichGrid/int_list.h"
 #include "RichGrid/rich_grid_types.h"
-#include "platform/gui/bitmap.h"
+#include "platform/gui/draw/bitmap.h"
 #include "platform/rtl/classes.h"
 
 VX_DECLARE_EXCEPTION(ERichGridError, Exception)

@@ -9,7 +9,7 @@
 
 #include "RichGrid/grid_file_io.h"
 #include "RichGrid/text_routines.h"
-#include "platform/gui/busy_cursor.h"
+#include "platform/gui/core/busy_cursor.h"
 #include "platform/ole/a1_address.h"
 #include "platform/ole/excel_automation.h"
 #include "platform/ole/word_automation.h"

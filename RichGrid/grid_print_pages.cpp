@@ -8,7 +8,7 @@
 
 #include "RichGrid/canvas_state.h"
 #include "RichGrid/rich_grid.h"
-#include "platform/gui/printers.h"
+#include "platform/gui/draw/printers.h"
 #include "platform/rtl/dateutils.h"
 
 namespace {

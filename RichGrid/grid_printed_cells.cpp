@@ -9,8 +9,8 @@
 #include "RichGrid/rich_grid.h"
 #include "RichGrid/rotated_text.h"
 #include "RichGrid/text_routines.h"
-#include "platform/gui/application.h"
-#include "platform/gui/rtf_reader.h"
+#include "platform/gui/core/application.h"
+#include "platform/gui/richtext/rtf_reader.h"
 
 namespace {
 

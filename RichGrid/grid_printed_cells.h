@@ -26,8 +26,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/gui/canvas.h"
-#include "platform/gui/grids.h"
+#include "platform/gui/draw/canvas.h"
+#include "platform/gui/grids/grids.h"
 
 class TRichStringGrid;
 

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "platform/gui/qt_bridge.h"
+#include "platform/gui/draw/qt_bridge.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {

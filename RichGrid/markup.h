@@ -22,8 +22,8 @@
 // by a degrees (the font's orientation).
 #pragma once
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/canvas.h"
+#include "platform/gui/draw/bitmap.h"
+#include "platform/gui/draw/canvas.h"
 
 // Draws (or, with measureOnly, only measures; with hitTestOnly, only tests
 // the point against the links) the mark-up text in rect. width and height

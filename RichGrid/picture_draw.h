@@ -2,8 +2,8 @@
 // background colour replaced.
 #pragma once
 
-#include "platform/gui/bitmap.h"
-#include "platform/gui/canvas.h"
+#include "platform/gui/draw/bitmap.h"
+#include "platform/gui/draw/canvas.h"
 
 // Holds a graphic (not owned) and draws it stretched into a rectangle.
 class TStretchGraphic {

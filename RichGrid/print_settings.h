@@ -19,10 +19,10 @@
 
 #include <memory>
 
-#include "platform/gui/graphics.h"
+#include "platform/gui/draw/graphics.h"
 #include "platform/rtl/classes.h"
 
-#include "platform/gui/printers.h"
+#include "platform/gui/draw/printers.h"
 
 enum TPrintPosition { ppNone, ppTopLeft, ppTopRight, ppTopCenter, ppBottomLeft, ppBottomRight, ppBottomCenter };
 enum TPrintBorders {

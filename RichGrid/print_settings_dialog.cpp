@@ -4,7 +4,7 @@
 
 #include "RichGrid/rich_grid.h"
 #include "RichGrid/spin_edit.h"
-#include "platform/gui/control_placing.h"
+#include "platform/gui/core/control_placing.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/sysutils.h"
 

@@ -26,11 +26,11 @@
 #include <memory>
 
 #include "RichGrid/print_settings.h"
-#include "platform/gui/comctrls.h"
-#include "platform/gui/dialogs.h"
-#include "platform/gui/extctrls.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/stdctrls.h"
+#include "platform/gui/controls/comctrls.h"
+#include "platform/gui/core/dialogs.h"
+#include "platform/gui/controls/extctrls.h"
+#include "platform/gui/core/forms.h"
+#include "platform/gui/controls/stdctrls.h"
 #include "platform/rtl/set.h"
 
 class TRichStringGrid;

@@ -8,10 +8,10 @@
 #include "RichGrid/drag_markers.h"
 #include "RichGrid/rich_inplace_edit.h"
 #include "RichGrid/text_routines.h"
-#include "platform/gui/bitmap.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/hintwindow.h"
-#include "platform/gui/richedit.h"
+#include "platform/gui/draw/bitmap.h"
+#include "platform/gui/core/forms.h"
+#include "platform/gui/core/hintwindow.h"
+#include "platform/gui/richtext/richedit.h"
 
 TRichStringGrid::TRichStringGrid(TComponent* AOwner, TWinControl* AParent) : TStringGrid(AOwner, nullptr) {
   printSettings_ = std::make_unique<TPrintsettings>();

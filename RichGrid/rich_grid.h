@@ -42,7 +42,7 @@
 #include "RichGrid/grid_objects.h"
 #include "RichGrid/print_settings.h"
 #include "RichGrid/rich_grid_types.h"
-#include "platform/gui/grids.h"
+#include "platform/gui/grids/grids.h"
 
 class PrintPageBuilder;
 class TArrowWindow;

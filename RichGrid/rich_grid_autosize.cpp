@@ -8,7 +8,7 @@
 #include "RichGrid/markup.h"
 #include "RichGrid/rich_grid.h"
 #include "RichGrid/text_routines.h"
-#include "platform/gui/rtf_reader.h"
+#include "platform/gui/richtext/rtf_reader.h"
 #include "platform/rtl/scope_guard.h"
 
 // The canvas font a cell is measured with: the fixed font for fixed cells,

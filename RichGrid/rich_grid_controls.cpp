@@ -29,9 +29,9 @@
 #include "RichGrid/cell_controls.h"
 #include "RichGrid/edit_link.h"
 #include "RichGrid/rich_grid.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/qt_bridge.h"
-#include "platform/gui/scroll_host.h"
+#include "platform/gui/core/forms.h"
+#include "platform/gui/draw/qt_bridge.h"
+#include "platform/gui/controls/scroll_host.h"
 #include "platform/rtl/scope_guard.h"
 #include "platform/rtl/sysutils.h"
 

@@ -9,8 +9,8 @@
 #include "RichGrid/markup.h"
 #include "RichGrid/rich_grid.h"
 #include "RichGrid/text_routines.h"
-#include "platform/gui/hintwindow.h"
-#include "platform/gui/timers.h"
+#include "platform/gui/core/hintwindow.h"
+#include "platform/gui/services/timers.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "RichGrid/markup.h"
 #include "RichGrid/rich_grid.h"
 #include "RichGrid/text_routines.h"
-#include "platform/gui/shell.h"
+#include "platform/gui/core/shell.h"
 #include "platform/rtl/scope_guard.h"
 
 namespace {

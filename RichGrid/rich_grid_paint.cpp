@@ -12,7 +12,7 @@
 #include "RichGrid/picture_draw.h"
 #include "RichGrid/rich_grid.h"
 #include "RichGrid/text_routines.h"
-#include "platform/gui/rtf_reader.h"
+#include "platform/gui/richtext/rtf_reader.h"
 
 namespace {
 

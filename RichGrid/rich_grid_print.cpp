@@ -5,7 +5,7 @@
 
 #include "RichGrid/grid_print_pages.h"
 #include "RichGrid/rich_grid.h"
-#include "platform/gui/printers.h"
+#include "platform/gui/draw/printers.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 
 #include <functional>
 
-#include "platform/gui/canvas.h"
-#include "platform/gui/controls.h"
-#include "platform/gui/graphics.h"
-#include "platform/gui/grids.h"
+#include "platform/gui/draw/canvas.h"
+#include "platform/gui/core/controls.h"
+#include "platform/gui/draw/graphics.h"
+#include "platform/gui/grids/grids.h"
 #include "platform/rtl/dateutils.h"
 
 enum TVAlignment { vtaCenter, vtaTop, vtaBottom };

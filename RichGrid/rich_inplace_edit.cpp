@@ -5,8 +5,8 @@
 
 #include "RichGrid/cell_input.h"
 #include "RichGrid/rich_grid.h"
-#include "platform/gui/clipbrd.h"
-#include "platform/gui/shell.h"
+#include "platform/gui/services/clipbrd.h"
+#include "platform/gui/core/shell.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {

@@ -24,7 +24,7 @@
 // cell each time the editor opens.
 #pragma once
 
-#include "platform/gui/grids.h"
+#include "platform/gui/grids/grids.h"
 
 class TRichStringGrid;
 

@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QToolButton>
 
-#include "platform/gui/shell.h"
+#include "platform/gui/core/shell.h"
 
 // Watches the edit's focus: entering selects, leaving clamps.
 class SpinFocusWatch : public QObject {

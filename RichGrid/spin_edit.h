@@ -16,9 +16,9 @@
 #include <memory>
 
 #include "RichGrid/spin_value.h"
-#include "platform/gui/buttons.h"
-#include "platform/gui/extctrls.h"
-#include "platform/gui/stdctrls.h"
+#include "platform/gui/controls/buttons.h"
+#include "platform/gui/controls/extctrls.h"
+#include "platform/gui/controls/stdctrls.h"
 
 class QObject;
 

@@ -7,7 +7,7 @@
 // (file readers, clipboard, painting) count them.
 #pragma once
 
-#include "platform/gui/graphics.h"
+#include "platform/gui/draw/graphics.h"
 #include "platform/rtl/cp1251.h"
 
 int Max(int a, int b);

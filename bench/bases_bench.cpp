@@ -21,8 +21,8 @@
 #include "app/bases/draw_base.h"
 #include "app/main/probability.h"
 #include "bench/draw_table.h"
-#include "platform/gui/application.h"
-#include "platform/gui/comctrls.h"
+#include "platform/gui/core/application.h"
+#include "platform/gui/controls/comctrls.h"
 #include "tables/dataset/txbasedataset.h"
 
 namespace {

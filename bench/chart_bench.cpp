@@ -22,7 +22,7 @@
 
 #include "app/windows/chart_window.h"
 #include "bench/draw_table.h"
-#include "platform/gui/application.h"
+#include "platform/gui/core/application.h"
 #include "tables/dataset/txbasedataset.h"
 
 namespace {

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/application.h"
-#include "platform/gui/grids.h"
-#include "platform/gui/qt_bridge.h"
+#include "platform/gui/core/application.h"
+#include "platform/gui/grids/grids.h"
+#include "platform/gui/draw/qt_bridge.h"
 
 namespace {
 

@@ -27,7 +27,7 @@
 
 #include "RichGrid/rich_grid.h"
 #include "bench/bench_options.h"
-#include "platform/gui/application.h"
+#include "platform/gui/core/application.h"
 #include "platform/rtl/codepages.h"
 #include "platform/rtl/sysutils.h"
 #include "tests/support/run_tool.h"

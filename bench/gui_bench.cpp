@@ -3,13 +3,13 @@
 
 #include <cstdlib>
 
-#include "platform/gui/application.h"
-#include "platform/gui/bitmap.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/stdctrls.h"
+#include "platform/gui/core/application.h"
+#include "platform/gui/draw/bitmap.h"
+#include "platform/gui/core/forms.h"
+#include "platform/gui/controls/stdctrls.h"
 
 #include "platform/db/data_source.h"
-#include "platform/gui/dbgrids.h"
+#include "platform/gui/grids/dbgrids.h"
 #include "tests/platform/db/memory_dataset.h"
 
 namespace {

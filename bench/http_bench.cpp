@@ -12,7 +12,7 @@
 
 #include "app/http/httpfetch.h"
 #include "bench/bench_options.h"
-#include "platform/gui/application.h"
+#include "platform/gui/core/application.h"
 #include "tests/support/http_test_server.h"
 #include "tests/support/run_tool.h"
 

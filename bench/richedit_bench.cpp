@@ -10,11 +10,11 @@
 #include <filesystem>
 
 #include "bench/bench_options.h"
-#include "platform/gui/application.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/richedit.h"
-#include "platform/gui/rtf_reader.h"
-#include "platform/gui/rtf_writer.h"
+#include "platform/gui/core/application.h"
+#include "platform/gui/core/forms.h"
+#include "platform/gui/richtext/richedit.h"
+#include "platform/gui/richtext/rtf_reader.h"
+#include "platform/gui/richtext/rtf_writer.h"
 #include "platform/rtl/filebytes.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include "RichGrid/filter_match.h"
 #include "RichGrid/markup.h"
 #include "RichGrid/rich_grid.h"
-#include "platform/gui/application.h"
-#include "platform/gui/bitmap.h"
+#include "platform/gui/core/application.h"
+#include "platform/gui/draw/bitmap.h"
 #include "platform/rtl/sysutils.h"
 
 // A 60-character text against a mask of 20 stars that fails only at its

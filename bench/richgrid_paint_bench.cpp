@@ -13,8 +13,8 @@
 #include <QPainter>
 
 #include "RichGrid/rich_grid.h"
-#include "platform/gui/application.h"
-#include "platform/gui/qt_bridge.h"
+#include "platform/gui/core/application.h"
+#include "platform/gui/draw/qt_bridge.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {

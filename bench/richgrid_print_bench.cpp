@@ -24,9 +24,9 @@
 #include <fstream>
 
 #include "RichGrid/rich_grid.h"
-#include "platform/gui/application.h"
-#include "platform/gui/printers.h"
-#include "platform/gui/qt_bridge.h"
+#include "platform/gui/core/application.h"
+#include "platform/gui/draw/printers.h"
+#include "platform/gui/draw/qt_bridge.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {

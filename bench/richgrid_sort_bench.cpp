@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "RichGrid/rich_grid.h"
-#include "platform/gui/application.h"
+#include "platform/gui/core/application.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "app/settings/language.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
-#include "platform/gui/dbgrids.h"
+#include "platform/gui/grids/dbgrids.h"
 #include "platform/rtl/sysutils.h"
 
 namespace vx {

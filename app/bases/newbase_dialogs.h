@@ -14,10 +14,10 @@
 
 #include <functional>
 
-#include "platform/gui/buttons.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/spin.h"
-#include "platform/gui/stdctrls.h"
+#include "platform/gui/controls/buttons.h"
+#include "platform/gui/core/forms.h"
+#include "platform/gui/controls/spin.h"
+#include "platform/gui/controls/stdctrls.h"
 
 class TXBaseDataSet;
 class TCreateXBaseDataSet;

@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "platform/gui/application.h"
+#include "platform/gui/core/application.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/gui/dialogs.h"
+#include "platform/gui/core/dialogs.h"
 #include "platform/rtl/random.h"
 #include "platform/rtl/sysutils.h"
 

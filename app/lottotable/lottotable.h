@@ -28,8 +28,8 @@
 #include <functional>
 #include <memory>
 
-#include "platform/gui/controls.h"
-#include "platform/gui/graphics.h"
+#include "platform/gui/core/controls.h"
+#include "platform/gui/draw/graphics.h"
 
 // A cell was clicked: X its column, Y its row, both from 0.
 using TCellClickEvent = std::function<void(TObject* Sender, int X, int Y)>;

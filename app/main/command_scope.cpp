@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/gui/application.h"
+#include "platform/gui/core/application.h"
 
 namespace vx {
 

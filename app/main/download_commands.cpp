@@ -3,7 +3,7 @@
 #include "app/main/formmain.h"
 #include "app/main/probability_file.h"
 #include "app/settings/language.h"
-#include "platform/gui/application.h"
+#include "platform/gui/core/application.h"
 #include "platform/rtl/fileutils.h"
 
 void TFormMain::ConnectDownloadCommands() {

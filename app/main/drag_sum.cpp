@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/gui/application.h"
-#include "platform/gui/hintwindow.h"
+#include "platform/gui/core/application.h"
+#include "platform/gui/core/hintwindow.h"
 #include "platform/rtl/sysutils.h"
 
 namespace vx {

@@ -12,7 +12,7 @@
 
 #include <functional>
 
-#include "platform/gui/grids.h"
+#include "platform/gui/grids/grids.h"
 
 class THintWindow;
 

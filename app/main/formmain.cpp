@@ -11,7 +11,7 @@
 #include "app/windows/number_series.h"
 #include "app/windows/probability_editor.h"
 #include "app/windows/type5_dialog.h"
-#include "platform/gui/application.h"
+#include "platform/gui/core/application.h"
 #include "platform/os/program_folder.h"
 #include "platform/rtl/dateutils.h"
 #include "platform/rtl/random.h"

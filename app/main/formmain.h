@@ -46,14 +46,14 @@
 #include "app/main/stability_run.h"
 #include "platform/db/data_source.h"
 #include "platform/db/dataset.h"
-#include "platform/gui/comctrls.h"
-#include "platform/gui/dbgrids.h"
-#include "platform/gui/dialogs.h"
-#include "platform/gui/extctrls.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/menus.h"
-#include "platform/gui/spin.h"
-#include "platform/gui/stdctrls.h"
+#include "platform/gui/controls/comctrls.h"
+#include "platform/gui/grids/dbgrids.h"
+#include "platform/gui/core/dialogs.h"
+#include "platform/gui/controls/extctrls.h"
+#include "platform/gui/core/forms.h"
+#include "platform/gui/core/menus.h"
+#include "platform/gui/controls/spin.h"
+#include "platform/gui/controls/stdctrls.h"
 
 namespace vx {
 class GenerationRun;

@@ -14,7 +14,7 @@
 #include "app/settings/language.h"
 #include "app/settings/options.h"
 #include "platform/db/field.h"
-#include "platform/gui/application.h"
+#include "platform/gui/core/application.h"
 #include "platform/os/program_folder.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/sysutils.h"

@@ -11,7 +11,7 @@
 #include "app/main/generation_run.h"
 #include "app/settings/language.h"
 #include "platform/db/field.h"
-#include "platform/gui/application.h"
+#include "platform/gui/core/application.h"
 #include "platform/rtl/sysutils.h"
 
 void TFormMain::ConnectGenerationCommands() {

@@ -5,7 +5,7 @@
 #include "app/main/formmain.h"
 #include "app/main/probability.h"
 #include "app/settings/language.h"
-#include "platform/gui/application.h"
+#include "platform/gui/core/application.h"
 #include "platform/rtl/sysutils.h"
 
 using vx::ControlsDisabled;

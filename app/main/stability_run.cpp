@@ -3,7 +3,7 @@
 #include <thread>
 
 #include "app/main/formmain.h"
-#include "platform/gui/application.h"
+#include "platform/gui/core/application.h"
 #include "platform/rtl/sysutils.h"
 
 namespace vx {

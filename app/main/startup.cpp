@@ -10,8 +10,8 @@
 #include "app/windows/probability_editor.h"
 #include "app/windows/type5_dialog.h"
 #include "app/windows/visual_view.h"
-#include "platform/gui/application.h"
-#include "platform/gui/dialogs.h"
+#include "platform/gui/core/application.h"
+#include "platform/gui/core/dialogs.h"
 #include "tables/dataset/tcreatexbasedataset.h"
 
 void vx::CreateStartupForms() {

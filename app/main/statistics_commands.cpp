@@ -7,7 +7,7 @@
 #include "app/main/formmain.h"
 #include "app/main/statistics.h"
 #include "app/settings/language.h"
-#include "platform/gui/dialogs.h"
+#include "platform/gui/core/dialogs.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {

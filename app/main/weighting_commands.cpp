@@ -8,7 +8,7 @@
 #include "app/main/random_draws.h"
 #include "app/settings/language.h"
 #include "app/windows/type5_dialog.h"
-#include "platform/gui/application.h"
+#include "platform/gui/core/application.h"
 #include "platform/rtl/sysutils.h"
 
 void TFormMain::ConnectWeightingCommands() {

@@ -19,8 +19,8 @@
 #include "app/windows/probability_editor.h"
 #include "app/windows/type5_dialog.h"
 #include "app/windows/visual_view.h"
-#include "platform/gui/application.h"
-#include "platform/gui/shell.h"
+#include "platform/gui/core/application.h"
+#include "platform/gui/core/shell.h"
 #include "platform/os/program_folder.h"
 
 namespace {

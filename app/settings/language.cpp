@@ -1,8 +1,8 @@
 #include "app/settings/language.h"
 
 #include "app/settings/cached_ini.h"
-#include "platform/gui/application.h"
-#include "platform/gui/spin.h"
+#include "platform/gui/core/application.h"
+#include "platform/gui/controls/spin.h"
 #include "platform/os/program_folder.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/sysutils.h"

@@ -26,9 +26,9 @@
 
 #include <memory>
 
-#include "platform/gui/dialogs.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/stdctrls.h"
+#include "platform/gui/core/dialogs.h"
+#include "platform/gui/core/forms.h"
+#include "platform/gui/controls/stdctrls.h"
 
 class TCachedIniFile;
 

@@ -24,11 +24,11 @@
 #include <array>
 #include <functional>
 
-#include "platform/gui/comctrls.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/grids.h"
-#include "platform/gui/menus.h"
-#include "platform/gui/stdctrls.h"
+#include "platform/gui/controls/comctrls.h"
+#include "platform/gui/core/forms.h"
+#include "platform/gui/grids/grids.h"
+#include "platform/gui/core/menus.h"
+#include "platform/gui/controls/stdctrls.h"
 
 class TfrmOptions : public TForm {
  public:

@@ -3,8 +3,8 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-#include "platform/gui/application.h"
-#include "platform/gui/control_placing.h"
+#include "platform/gui/core/application.h"
+#include "platform/gui/core/control_placing.h"
 
 std::function<void(const AnsiString&)> vx::OpenWebAddress = [](const AnsiString& address) {
   const QUrl url(QString::fromLatin1(address.c_str()));

@@ -7,9 +7,9 @@
 
 #include <functional>
 
-#include "platform/gui/extctrls.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/stdctrls.h"
+#include "platform/gui/controls/extctrls.h"
+#include "platform/gui/core/forms.h"
+#include "platform/gui/controls/stdctrls.h"
 
 class TAboutBox : public TForm {
  public:

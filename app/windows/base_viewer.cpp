@@ -5,7 +5,7 @@
 #include "app/main/formmain.h"
 #include "app/main/statistics.h"
 #include "app/settings/language.h"
-#include "platform/gui/control_placing.h"
+#include "platform/gui/core/control_placing.h"
 #include "platform/rtl/sysutils.h"
 
 TfrmShowBase* frmShowBase = nullptr;

@@ -17,9 +17,9 @@
 
 #include "RichGrid/rich_grid.h"
 #include "app/main/drag_sum.h"
-#include "platform/gui/comctrls.h"
-#include "platform/gui/extctrls.h"
-#include "platform/gui/forms.h"
+#include "platform/gui/controls/comctrls.h"
+#include "platform/gui/controls/extctrls.h"
+#include "platform/gui/core/forms.h"
 
 class TDataSet;
 

@@ -1,6 +1,6 @@
 #include "app/windows/chart_window.h"
 
-#include "platform/gui/control_placing.h"
+#include "platform/gui/core/control_placing.h"
 
 #include <algorithm>
 #include <cmath>

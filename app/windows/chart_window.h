@@ -17,11 +17,11 @@
 #pragma once
 
 #include "platform/chart/db_chart.h"
-#include "platform/gui/buttons.h"
-#include "platform/gui/extctrls.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/spin.h"
-#include "platform/gui/stdctrls.h"
+#include "platform/gui/controls/buttons.h"
+#include "platform/gui/controls/extctrls.h"
+#include "platform/gui/core/forms.h"
+#include "platform/gui/controls/spin.h"
+#include "platform/gui/controls/stdctrls.h"
 
 class TDataSet;
 

@@ -17,14 +17,14 @@
 // indents back from the marker positions (RulerIndents).
 #pragma once
 
-#include "platform/gui/actions.h"
-#include "platform/gui/comctrls.h"
-#include "platform/gui/dialogs.h"
-#include "platform/gui/extctrls.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/menus.h"
-#include "platform/gui/richedit.h"
-#include "platform/gui/stdctrls.h"
+#include "platform/gui/core/actions.h"
+#include "platform/gui/controls/comctrls.h"
+#include "platform/gui/core/dialogs.h"
+#include "platform/gui/controls/extctrls.h"
+#include "platform/gui/core/forms.h"
+#include "platform/gui/core/menus.h"
+#include "platform/gui/richtext/richedit.h"
+#include "platform/gui/controls/stdctrls.h"
 
 class TfrmDuzediv : public TForm {
  public:

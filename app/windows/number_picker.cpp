@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "app/settings/language.h"
-#include "platform/gui/dialogs.h"
+#include "platform/gui/core/dialogs.h"
 #include "platform/rtl/sysutils.h"
 
 TfrmSetNumbers* frmSetNumbers = nullptr;

@@ -11,8 +11,8 @@
 #include <array>
 
 #include "app/lottotable/lottotable.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/stdctrls.h"
+#include "platform/gui/core/forms.h"
+#include "platform/gui/controls/stdctrls.h"
 
 class TfrmSetNumbers : public TForm {
  public:

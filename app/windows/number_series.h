@@ -17,7 +17,7 @@
 #pragma once
 
 #include "RichGrid/rich_grid.h"
-#include "platform/gui/forms.h"
+#include "platform/gui/core/forms.h"
 
 class TfrmRowNum : public TForm {
  public:

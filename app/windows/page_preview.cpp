@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "RichGrid/rich_grid.h"
-#include "platform/gui/control_placing.h"
+#include "platform/gui/core/control_placing.h"
 #include "platform/rtl/sysutils.h"
 
 TfrmPagePreview* TfrmPagePreview::CreateWithGrid(TComponent* AOwner, TRichStringGrid* grid) {

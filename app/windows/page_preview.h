@@ -11,9 +11,9 @@
 #pragma once
 
 #include "RichGrid/print_settings_dialog.h"
-#include "platform/gui/extctrls.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/stdctrls.h"
+#include "platform/gui/controls/extctrls.h"
+#include "platform/gui/core/forms.h"
+#include "platform/gui/controls/stdctrls.h"
 
 class TRichStringGrid;
 

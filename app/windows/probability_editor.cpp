@@ -4,7 +4,7 @@
 
 #include "app/settings/cached_ini.h"
 #include "app/settings/language.h"
-#include "platform/gui/application.h"
+#include "platform/gui/core/application.h"
 #include "platform/os/program_folder.h"
 #include "platform/rtl/sysutils.h"
 

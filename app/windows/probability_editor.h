@@ -25,10 +25,10 @@
 #include <functional>
 #include <vector>
 
-#include "platform/gui/dialogs.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/spin.h"
-#include "platform/gui/stdctrls.h"
+#include "platform/gui/core/dialogs.h"
+#include "platform/gui/core/forms.h"
+#include "platform/gui/controls/spin.h"
+#include "platform/gui/controls/stdctrls.h"
 
 class TfrmProbability : public TForm {
  public:

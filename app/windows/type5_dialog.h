@@ -2,9 +2,9 @@
 
 #include <functional>
 
-#include "platform/gui/forms.h"
-#include "platform/gui/spin.h"
-#include "platform/gui/stdctrls.h"
+#include "platform/gui/core/forms.h"
+#include "platform/gui/controls/spin.h"
+#include "platform/gui/controls/stdctrls.h"
 
 // TfrmType5 ("предварительные вопросы "): the two questions asked before
 // the two-stage hot and cold method. seFirstSample shows the first-sample

@@ -14,9 +14,9 @@
 #include <array>
 
 #include "app/lottotable/lottotable.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/spin.h"
-#include "platform/gui/stdctrls.h"
+#include "platform/gui/core/forms.h"
+#include "platform/gui/controls/spin.h"
+#include "platform/gui/controls/stdctrls.h"
 
 class TfrmVisual : public TForm {
  public:

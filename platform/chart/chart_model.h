@@ -25,7 +25,7 @@
 
 #include "platform/chart/chart_axis.h"
 #include "platform/chart/chart_series.h"
-#include "platform/gui/gui_types.h"
+#include "platform/gui/base/gui_types.h"
 
 namespace vx {
 

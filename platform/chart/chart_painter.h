@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "platform/chart/chart_model.h"
-#include "platform/gui/canvas.h"
+#include "platform/gui/draw/canvas.h"
 
 namespace vx {
 

@@ -26,7 +26,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/gui/graphics.h"
+#include "platform/gui/draw/graphics.h"
 #include "platform/rtl/component.h"
 
 class TDataSet;

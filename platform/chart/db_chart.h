@@ -10,7 +10,7 @@
 
 #include "platform/chart/chart_model.h"
 #include "platform/chart/chart_painter.h"
-#include "platform/gui/controls.h"
+#include "platform/gui/core/controls.h"
 
 class TDBChart : public TCustomControl, public vx::ChartModel {
  public:

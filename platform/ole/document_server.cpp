@@ -4,7 +4,7 @@
 #include <list>
 #include <variant>
 
-#include "platform/gui/rtf_writer.h"
+#include "platform/gui/richtext/rtf_writer.h"
 #include "platform/rtl/codepages.h"
 #include "platform/rtl/filebytes.h"
 

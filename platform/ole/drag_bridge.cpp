@@ -11,11 +11,11 @@
 #include <cstring>
 #include <map>
 
-#include "platform/gui/clipbrd.h"
-#include "platform/gui/controls.h"
-#include "platform/gui/messages.h"
-#include "platform/gui/qt_app.h"
-#include "platform/gui/qt_bridge.h"
+#include "platform/gui/services/clipbrd.h"
+#include "platform/gui/core/controls.h"
+#include "platform/gui/base/messages.h"
+#include "platform/gui/base/qt_app.h"
+#include "platform/gui/draw/qt_bridge.h"
 #include "platform/ole/drag_drop.h"
 #include "platform/rtl/codepages.h"
 

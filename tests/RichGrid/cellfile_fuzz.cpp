@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "RichGrid/rich_grid.h"
-#include "platform/gui/application.h"
+#include "platform/gui/core/application.h"
 #include "tests/RichGrid/fuzz/fuzz_file.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "RichGrid/drag_drop.h"
-#include "platform/gui/clipbrd.h"
-#include "platform/gui/messages.h"
+#include "platform/gui/services/clipbrd.h"
+#include "platform/gui/base/messages.h"
 #include "platform/rtl/cp1251.h"
 #include "platform/rtl/sysutils.h"
 #include "tests/RichGrid/drag_test_support.h"

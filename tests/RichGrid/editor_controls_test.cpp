@@ -14,9 +14,9 @@
 #include "RichGrid/edit_button.h"
 #include "RichGrid/flat_combo.h"
 #include "RichGrid/spin_edit.h"
-#include "platform/gui/bitmap.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/shell.h"
+#include "platform/gui/draw/bitmap.h"
+#include "platform/gui/core/forms.h"
+#include "platform/gui/core/shell.h"
 #include "tests/platform/gui/gui_test_support.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <QGuiApplication>
 
 #include "RichGrid/rich_grid.h"
-#include "platform/gui/application.h"
-#include "platform/gui/clipbrd.h"
+#include "platform/gui/core/application.h"
+#include "platform/gui/services/clipbrd.h"
 #include "platform/rtl/sysutils.h"
 #include "tests/RichGrid/rich_grid_test_support.h"
 

@@ -11,8 +11,8 @@
 
 #include "RichGrid/drag_markers.h"
 #include "RichGrid/grid_drag_drop.h"
-#include "platform/gui/clipbrd.h"
-#include "platform/gui/messages.h"
+#include "platform/gui/services/clipbrd.h"
+#include "platform/gui/base/messages.h"
 #include "tests/RichGrid/drag_test_support.h"
 #include "tests/RichGrid/rich_grid_test_support.h"
 #include "tests/support/scratch_folder.h"

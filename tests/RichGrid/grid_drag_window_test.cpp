@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "RichGrid/drag_markers.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/input_simulation.h"
+#include "platform/gui/core/forms.h"
+#include "platform/gui/core/input_simulation.h"
 #include "platform/ole/drag_drop.h"
 #include "tests/RichGrid/drag_test_support.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "RichGrid/rich_grid.h"
-#include "platform/gui/application.h"
+#include "platform/gui/core/application.h"
 #include "platform/rtl/sysutils.h"
 #include "tests/RichGrid/rich_grid_test_support.h"
 #include "tests/support/scratch_folder.h"

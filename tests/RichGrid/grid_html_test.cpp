@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "RichGrid/rich_grid.h"
-#include "platform/gui/application.h"
+#include "platform/gui/core/application.h"
 #include "platform/rtl/codepages.h"
 #include "platform/rtl/sysutils.h"
 #include "tests/RichGrid/rich_grid_test_support.h"

@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "RichGrid/rich_grid.h"
-#include "platform/gui/application.h"
+#include "platform/gui/core/application.h"
 #include "platform/ole/automation.h"
 #include "platform/rtl/codepages.h"
 #include "platform/rtl/sysutils.h"

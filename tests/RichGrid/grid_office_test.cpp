@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "RichGrid/rich_grid.h"
-#include "platform/gui/application.h"
+#include "platform/gui/core/application.h"
 #include "platform/ole/excel_automation.h"
 #include "platform/ole/word_automation.h"
 #include "platform/rtl/codepages.h"

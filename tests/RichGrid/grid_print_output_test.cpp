@@ -12,8 +12,8 @@
 #include <sstream>
 
 #include "grid_print_support.h"
-#include "platform/gui/bitmap.h"
-#include "platform/gui/qt_bridge.h"
+#include "platform/gui/draw/bitmap.h"
+#include "platform/gui/draw/qt_bridge.h"
 #include "platform/rtl/dateutils.h"
 #include "tests/support/run_tool.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/printers.h"
+#include "platform/gui/draw/printers.h"
 #include "rich_grid_test_support.h"
 
 namespace richgridtest {

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include "RichGrid/markup.h"
 
-#include "platform/gui/application.h"
+#include "platform/gui/core/application.h"
 
 namespace {
 

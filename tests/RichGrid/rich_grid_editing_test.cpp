@@ -6,9 +6,9 @@
 
 #include "RichGrid/rich_grid.h"
 #include "RichGrid/rich_inplace_edit.h"
-#include "platform/gui/clipbrd.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/shell.h"
+#include "platform/gui/services/clipbrd.h"
+#include "platform/gui/core/forms.h"
+#include "platform/gui/core/shell.h"
 #include "platform/rtl/sysutils.h"
 #include "tests/RichGrid/rich_grid_test_support.h"
 

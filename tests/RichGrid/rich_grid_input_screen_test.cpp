@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/gui/input_simulation.h"
+#include "platform/gui/core/input_simulation.h"
 #include "tests/RichGrid/rich_grid_test_support.h"
 
 namespace {

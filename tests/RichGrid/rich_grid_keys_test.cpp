@@ -3,7 +3,7 @@
 // past fixed right columns, and AlwaysEdit after an arrow key.
 #include <string>
 
-#include "platform/gui/clipbrd.h"
+#include "platform/gui/services/clipbrd.h"
 #include "tests/RichGrid/rich_grid_test_support.h"
 
 namespace {

@@ -9,11 +9,11 @@
 #include <string>
 
 #include "RichGrid/grid_cursors.h"
-#include "platform/gui/bitmap.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/hintwindow.h"
-#include "platform/gui/input_simulation.h"
-#include "platform/gui/timers.h"
+#include "platform/gui/draw/bitmap.h"
+#include "platform/gui/core/forms.h"
+#include "platform/gui/core/hintwindow.h"
+#include "platform/gui/core/input_simulation.h"
+#include "platform/gui/services/timers.h"
 #include "tests/RichGrid/rich_grid_test_support.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "RichGrid/drag_markers.h"
-#include "platform/gui/shell.h"
+#include "platform/gui/core/shell.h"
 #include "tests/RichGrid/rich_grid_test_support.h"
 
 namespace {

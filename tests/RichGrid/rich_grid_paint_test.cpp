@@ -10,7 +10,7 @@
 #include <memory>
 #include <utility>
 
-#include "platform/gui/bitmap.h"
+#include "platform/gui/draw/bitmap.h"
 #include "rich_grid_test_support.h"
 
 namespace {

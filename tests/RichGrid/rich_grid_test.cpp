@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "RichGrid/drag_markers.h"
-#include "platform/gui/forms.h"
-#include "platform/gui/timers.h"
+#include "platform/gui/core/forms.h"
+#include "platform/gui/services/timers.h"
 #include "platform/rtl/sysutils.h"
 #include "tests/RichGrid/rich_grid_test_support.h"
 

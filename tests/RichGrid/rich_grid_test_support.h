@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "RichGrid/rich_grid.h"
-#include "platform/gui/application.h"
-#include "platform/gui/forms.h"
+#include "platform/gui/core/application.h"
+#include "platform/gui/core/forms.h"
 #include "platform/rtl/sysutils.h"
 #include "tests/platform/gui/gui_test_support.h"
 

@@ -8,7 +8,7 @@
 #include "RichGrid/drag_markers.h"
 #include "RichGrid/int_list.h"
 #include "RichGrid/picture_draw.h"
-#include "platform/gui/application.h"
+#include "platform/gui/core/application.h"
 
 namespace {
 

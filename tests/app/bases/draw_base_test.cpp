@@ -13,7 +13,7 @@
 #include "app_test_support.h"
 #include "platform/db/data_source.h"
 #include "platform/db/field.h"
-#include "platform/gui/grids.h"
+#include "platform/gui/grids/grids.h"
 #include "tables/dataset/tcreatexbasedataset.h"
 #include "tables/dataset/txbasedataset.h"
 #include "tests/support/run_tool.h"

@@ -10,7 +10,7 @@
 #include "app/settings/options.h"
 #include "app_test_support.h"
 #include "platform/db/field.h"
-#include "platform/gui/graphics.h"
+#include "platform/gui/draw/graphics.h"
 #include "tables/dataset/txbasedataset.h"
 #include "tests/support/run_tool.h"
 

@@ -6,7 +6,7 @@
 #include <random>
 
 #include "app/http/httpfetch.h"
-#include "platform/gui/application.h"
+#include "platform/gui/core/application.h"
 #include "tests/support/run_tool.h"
 #include "tests/support/scratch_folder.h"
 

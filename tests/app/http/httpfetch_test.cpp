@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <utility>
 
-#include "platform/gui/application.h"
+#include "platform/gui/core/application.h"
 #include "tests/support/http_test_server.h"
 #include "tests/support/scratch_folder.h"
 

@@ -6,7 +6,7 @@
 #include <QWidget>
 
 #include "app_test_support.h"
-#include "platform/gui/forms.h"
+#include "platform/gui/core/forms.h"
 
 namespace {
 

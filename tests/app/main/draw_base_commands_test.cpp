@@ -11,7 +11,7 @@
 #include "app/settings/options.h"
 #include "app_test_support.h"
 #include "platform/db/field.h"
-#include "platform/gui/menus.h"
+#include "platform/gui/core/menus.h"
 #include "tables/dataset/tcreatexbasedataset.h"
 #include "tables/dataset/txbasedataset.h"
 #include "tables/handler/xbo_dbhandler.h"

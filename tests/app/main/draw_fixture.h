@@ -8,7 +8,7 @@
 
 #include "app/settings/options.h"
 #include "app_test_support.h"
-#include "platform/gui/menus.h"
+#include "platform/gui/core/menus.h"
 #include "platform/rtl/random.h"
 #include "tests/support/run_tool.h"
 

@@ -4,7 +4,7 @@
 
 #include "draw_fixture.h"
 #include "platform/db/field.h"
-#include "platform/gui/dbgrids.h"
+#include "platform/gui/grids/dbgrids.h"
 
 namespace {
 

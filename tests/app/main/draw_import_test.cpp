@@ -8,7 +8,7 @@
 #include "app/bases/foreign_draws.h"
 #include "app_test_support.h"
 #include "draw_fixture.h"
-#include "platform/gui/menus.h"
+#include "platform/gui/core/menus.h"
 #include "platform/rtl/dateutils.h"
 #include "tables/dataset/txbasedataset.h"
 

@@ -13,7 +13,7 @@
 
 #include "app/windows/note_pad.h"
 #include "draw_fixture.h"
-#include "platform/gui/forms.h"
+#include "platform/gui/core/forms.h"
 
 namespace {
 

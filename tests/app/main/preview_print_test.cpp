@@ -12,7 +12,7 @@
 #include "app/windows/page_preview.h"
 #include "draw_fixture.h"
 #include "platform/rtl/dateutils.h"
-#include "platform/gui/qt_bridge.h"
+#include "platform/gui/draw/qt_bridge.h"
 #include "tests/RichGrid/grid_print_support.h"
 
 namespace {

@@ -14,9 +14,9 @@
 #include "app/windows/visual_view.h"
 #include "draw_fixture.h"
 #include "platform/db/field.h"
-#include "platform/gui/canvas.h"
-#include "platform/gui/dbgrids.h"
-#include "platform/gui/extctrls.h"
+#include "platform/gui/draw/canvas.h"
+#include "platform/gui/grids/dbgrids.h"
+#include "platform/gui/controls/extctrls.h"
 #include "platform/rtl/random.h"
 #include "tables/dataset/txbasedataset.h"
 

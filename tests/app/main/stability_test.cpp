@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "draw_fixture.h"
-#include "platform/gui/input_simulation.h"
+#include "platform/gui/core/input_simulation.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {

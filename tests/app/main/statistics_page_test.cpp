@@ -8,8 +8,8 @@
 #include "app/main/statistics.h"
 #include "draw_fixture.h"
 #include "platform/db/field.h"
-#include "platform/gui/hintwindow.h"
-#include "platform/gui/stdctrls.h"
+#include "platform/gui/core/hintwindow.h"
+#include "platform/gui/controls/stdctrls.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "app/bases/foreign_draws.h"
 #include "app/main/probability_file.h"
 #include "app/main/wheel_systems.h"
-#include "platform/gui/application.h"
+#include "platform/gui/core/application.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/sysutils.h"
 #include "tests/RichGrid/fuzz/fuzz_file.h"

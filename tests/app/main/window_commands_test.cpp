@@ -19,8 +19,8 @@
 #include "app/windows/type5_dialog.h"
 #include "app/windows/visual_view.h"
 #include "draw_fixture.h"
-#include "platform/gui/menus.h"
-#include "platform/gui/shell.h"
+#include "platform/gui/core/menus.h"
+#include "platform/gui/core/shell.h"
 #include "platform/rtl/codepages.h"
 #include "tables/dataset/txbasedataset.h"
 

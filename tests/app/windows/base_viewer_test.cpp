@@ -4,7 +4,7 @@
 #include "app/windows/base_viewer.h"
 #include "main/draw_fixture.h"
 #include "platform/db/field.h"
-#include "platform/gui/hintwindow.h"
+#include "platform/gui/core/hintwindow.h"
 
 namespace {
 

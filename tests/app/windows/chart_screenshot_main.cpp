@@ -8,9 +8,9 @@
 #include <string>
 
 #include "app/windows/chart_window.h"
-#include "platform/gui/application.h"
-#include "platform/gui/dialogs.h"
-#include "platform/gui/input_simulation.h"
+#include "platform/gui/core/application.h"
+#include "platform/gui/core/dialogs.h"
+#include "platform/gui/core/input_simulation.h"
 #include "sample_draw_base.h"
 
 int main(int argc, char** argv) {

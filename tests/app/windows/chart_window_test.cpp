@@ -10,9 +10,9 @@
 
 #include "app/windows/chart_window.h"
 #include "platform/db/field_types.h"
-#include "platform/gui/application.h"
-#include "platform/gui/dialogs.h"
-#include "platform/gui/input_simulation.h"
+#include "platform/gui/core/application.h"
+#include "platform/gui/core/dialogs.h"
+#include "platform/gui/core/input_simulation.h"
 #include "sample_draw_base.h"
 #include "tests/platform/db/memory_dataset.h"
 #include "tests/support/scratch_folder.h"

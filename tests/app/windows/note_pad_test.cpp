@@ -9,7 +9,7 @@
 #include "app/windows/about_box.h"
 #include "app/windows/note_pad.h"
 #include "app_test_support.h"
-#include "platform/gui/rtf_reader.h"
+#include "platform/gui/richtext/rtf_reader.h"
 #include "platform/rtl/codepages.h"
 #include "platform/rtl/program_arguments.h"
 

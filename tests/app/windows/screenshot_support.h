@@ -11,9 +11,9 @@
 #include "app/main/formmain.h"
 #include "app/main/startup.h"
 #include "platform/db/field.h"
-#include "platform/gui/application.h"
-#include "platform/gui/dialogs.h"
-#include "platform/gui/input_simulation.h"
+#include "platform/gui/core/application.h"
+#include "platform/gui/core/dialogs.h"
+#include "platform/gui/core/input_simulation.h"
 #include "platform/os/program_folder.h"
 #include "platform/rtl/sysutils.h"
 

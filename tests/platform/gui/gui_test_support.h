@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/gui/application.h"
-#include "platform/gui/dialogs.h"
-#include "platform/gui/input_simulation.h"
+#include "platform/gui/core/application.h"
+#include "platform/gui/core/dialogs.h"
+#include "platform/gui/core/input_simulation.h"
 
 class GuiTest : public ::testing::Test {
  protected:
