@@ -1,45 +1,68 @@
 #!/usr/bin/env bash
-# Checks the include directions of the source tree:
-# - inside tables/, a folder includes only itself and the folders below it
-#   (base <- dbf <- expr <- index <- handler <- dataset);
-# - Qt headers appear only in platform/gui, platform/chart, platform/ole,
-#   RichGrid and app;
-# - app/settings and app/bases do not include app/main.
-# Prints every offending line and exits 1 when there is one.
+# Checks the include directions of the whole source tree against one ordered
+# list of floors, lowest first. A file belongs to the longest floor whose
+# folder holds it; it may include files of its own floor and of floors to
+# its left, never of a floor to its right. Floors joined by '|' stand side by
+# side: neither may include the other. Qt headers appear only in the floors
+# that paint or host widgets. Prints every offending line and exits 1 when
+# there is one. An argument names another tree to check (the script's test
+# uses it).
 set -uo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-bad=0
-report() { echo "layers: $1"; bad=1; }
+root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
+cd "$root" || exit 2
 
-levels=(base dbf expr index handler dataset)
-level_of() {
-  local i
-  for i in "${!levels[@]}"; do [ "${levels[$i]}" = "$1" ] && { echo "$i"; return; }; done
-  echo -1
-}
+floors=(
+  platform/rtl
+  platform/os
+  platform/db
+  platform/net
+  tables/base tables/dbf tables/expr tables/index tables/handler tables/dataset
+  platform/gui/base platform/gui/draw platform/gui/services platform/gui/core platform/gui/controls
+  'platform/gui/richtext|platform/gui/grids'
+  platform/chart
+  platform/ole
+  RichGrid
+  app/settings app/http app/lottotable app/analysis app/bases app/windows app/main
+  app
+)
+qt_floors='^(platform/gui/|platform/chart/|platform/ole/|RichGrid/|app/)'
 
-sources() { find "$@" -type f \( -name '*.h' -o -name '*.cpp' \) 2>/dev/null; }
-
-for f in $(sources tables); do
-  own=$(level_of "$(echo "$f" | cut -d/ -f2)")
-  while IFS= read -r line; do
-    inc=$(echo "$line" | sed -n 's|.*#include "tables/\([a-z]*\)/.*|\1|p')
-    [ -z "$inc" ] && continue
-    lvl=$(level_of "$inc")
-    if [ "$lvl" -gt "$own" ]; then report "$f includes a higher engine folder: $line"; fi
-  done < <(grep -h '#include "tables/' "$f")
-done
-
-qt_allowed='^(platform/gui|platform/chart|platform/ole|RichGrid|app)/'
-for f in $(sources platform tables RichGrid app); do
-  if grep -qE '#include <Q[A-Za-z]*(/|>)|#include <qt|#include "Q[A-Za-z]*\.h"' "$f"; then
-    [[ "$f" =~ $qt_allowed ]] || report "$f includes Qt"
-  fi
-done
-
-for f in $(sources app/settings app/bases); do
-  if grep -q '#include "app/main/' "$f"; then report "$f includes app/main: $(grep -m1 '#include "app/main/' "$f")"; fi
-done
-
-exit $bad
+list=$(printf '%s\n' "${floors[@]}")
+dirs=(); for d in platform tables RichGrid app; do [ -d "$d" ] && dirs+=("$d"); done
+find "${dirs[@]}" -type f \( -name '*.h' -o -name '*.cpp' \) 2>/dev/null | sort |
+  xargs -r grep -HnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]' |
+  awk -v list="$list" -v qt="$qt_floors" '
+    BEGIN {
+      n = split(list, rows, "\n")
+      for (i = 1; i <= n; i++) {
+        m = split(rows[i], names, "|")
+        for (j = 1; j <= m; j++) { rank[names[j]] = i; order[++count] = names[j] }
+      }
+      bad = 0
+    }
+    # The floor of a path: the longest listed folder that holds it.
+    function floor_of(path,   best, k, f) {
+      best = ""
+      for (k = 1; k <= count; k++) {
+        f = order[k]
+        if (index(path, f "/") == 1 && length(f) > length(best)) best = f
+      }
+      return best
+    }
+    {
+      split($0, parts, ":")
+      file = parts[1]; line = substr($0, length(parts[1]) + length(parts[2]) + 3)
+      own = floor_of(file)
+      if (own == "") { print "layers: " file " is in no floor"; bad = 1; next }
+      if (match(line, /<Q[A-Za-z]*(\/|>)|<qt|"Q[A-Za-z]*\.h"/) && file !~ qt) {
+        print "layers: " file " includes Qt: " line; bad = 1
+      }
+      if (!match(line, /"[^"]+"/)) next
+      target = substr(line, RSTART + 1, RLENGTH - 2)
+      to = floor_of(target)
+      if (to == "" || to == own) next
+      if (rank[to] >= rank[own]) {
+        print "layers: " file " [" own "] includes " target " [" to "]"; bad = 1
+      }
+    }
+    END { exit bad }'
