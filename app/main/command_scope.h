@@ -1,6 +1,6 @@
-// Scope guards of the main window's commands: the busy state and the data
-// set's disabled controls end on every way out of a command, exceptions
-// included.
+// Scope guards of the main window's commands: the busy state ends on every
+// way out of a command, exceptions included, and the bases' data sets show
+// their controls again.
 #pragma once
 
 #include <array>
@@ -42,18 +42,6 @@ class BusyScope {
 
  private:
   TFormMain& form_;
-};
-
-// Disables the data set's controls; enables them when the scope ends.
-class ControlsDisabled {
- public:
-  explicit ControlsDisabled(TDataSet* d) : d_(d) { d_->DisableControls(); }
-  ~ControlsDisabled() { d_->EnableControls(); }
-  ControlsDisabled(const ControlsDisabled&) = delete;
-  ControlsDisabled& operator=(const ControlsDisabled&) = delete;
-
- private:
-  TDataSet* d_;
 };
 
 // Windows beside the main window that walk or refill its data sets (the

@@ -40,20 +40,20 @@
 #include <vector>
 
 #include "RichGrid/rich_grid.h"
+#include "app/analysis/dyads.h"
 #include "app/http/httpfetch.h"
-#include "app/main/drag_sum.h"
-#include "app/main/dyads.h"
+#include "app/bases/drag_sum.h"
 #include "app/main/stability_run.h"
 #include "platform/db/data_source.h"
 #include "platform/db/dataset.h"
 #include "platform/gui/controls/comctrls.h"
-#include "platform/gui/grids/dbgrids.h"
-#include "platform/gui/core/dialogs.h"
 #include "platform/gui/controls/extctrls.h"
-#include "platform/gui/core/forms.h"
-#include "platform/gui/core/menus.h"
 #include "platform/gui/controls/spin.h"
 #include "platform/gui/controls/stdctrls.h"
+#include "platform/gui/core/dialogs.h"
+#include "platform/gui/core/forms.h"
+#include "platform/gui/core/menus.h"
+#include "platform/gui/grids/dbgrids.h"
 
 namespace vx {
 class GenerationRun;

@@ -1,9 +1,9 @@
 #include "app/windows/base_viewer.h"
 
+#include "app/analysis/statistics.h"
 #include "app/bases/base_grids.h"
 #include "app/main/command_scope.h"
 #include "app/main/formmain.h"
-#include "app/main/statistics.h"
 #include "app/settings/language.h"
 #include "platform/gui/core/control_placing.h"
 #include "platform/rtl/sysutils.h"

@@ -16,7 +16,7 @@
 #include <memory>
 
 #include "RichGrid/rich_grid.h"
-#include "app/main/drag_sum.h"
+#include "app/bases/drag_sum.h"
 #include "platform/gui/controls/comctrls.h"
 #include "platform/gui/controls/extctrls.h"
 #include "platform/gui/core/forms.h"

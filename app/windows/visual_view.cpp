@@ -1,9 +1,9 @@
 #include "app/windows/visual_view.h"
 
+#include "app/analysis/probability.h"
 #include "app/bases/base_grids.h"
 #include "app/main/command_scope.h"
 #include "app/main/formmain.h"
-#include "app/main/probability.h"
 #include "platform/db/field.h"
 #include "platform/rtl/sysutils.h"
 
