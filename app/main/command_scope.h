@@ -45,7 +45,8 @@ class BusyScope {
 };
 
 // Windows beside the main window that walk or refill its data sets (the
-// base viewer, the visual view) do so through this: with no command running
+// base viewer, the visual view) are handed this as their vx::IdleRefill
+// (TFormMain::ConnectWindows): with no command running
 // `refill` runs at once; while a command runs it waits until the outermost
 // command ends, so that it never moves a data set under the command's walk.
 // A later request with the same key replaces a waiting one. A refill that

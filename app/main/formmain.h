@@ -196,9 +196,12 @@ class TFormMain : public TForm {
   // Posts a modified pending record of each data set, then closes the
   // three bases.
   void CloseBases();
-  // Gives the options and new-base dialogs what they need of this window
-  // (called once every start-up window exists).
+  // Gives the options and new-base dialogs, the base viewer and the visual
+  // view what they need of this window (called once every start-up window
+  // exists); the destructor takes back what the base viewer and the visual
+  // view were given.
   void ConnectWindows();
+  void DisconnectBaseWindows();
   // --- windows opened from the menu and the pages, help and the page
   // menu (app/main/window_commands.cpp)
   void ConnectWindowCommands();
