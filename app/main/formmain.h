@@ -267,7 +267,7 @@ class TFormMain : public TForm {
   void Button1Click(TObject* Sender);
   void ShowPage(TTabSheet* page);
 
-  // --- draw base (app/bases/formmain_bases.cpp)
+  // --- draw base (app/main/draw_base_commands.cpp)
   AnsiString BaseDescription;
   int FirstYear = 0, FirstDraw = 0;
   int KeptYear = 0, KeptDraw = 0;
@@ -302,6 +302,9 @@ class TFormMain : public TForm {
   // Opens the table file `path` in one of the three data sets, without an
   // index.
   void OpenTableAs(TDataSet* target, const AnsiString& path);
+  // True while the draw grid lets the user edit.
+  bool DrawGridEditable() const;
+  void SetDrawGridEditable(bool editable);
   // --- import of other programs' draw files (app/main/draw_import.cpp)
   // "из Мультилотек": ImportForeignDraws("Multilotek").
   void mnuImportMLClick(TObject* Sender);
@@ -312,9 +315,6 @@ class TFormMain : public TForm {
   // most 81; a message when the file holds none). A file it cannot read
   // raises the reader's or the conversion's error before the table is made.
   void ImportForeignDraws(const AnsiString& format);
-  // True while the draw grid lets the user edit.
-  bool DrawGridEditable() const;
-  void SetDrawGridEditable(bool editable);
 
   // --- forecast download (app/main/download_commands.cpp)
   void ConnectDownloadCommands();
@@ -369,10 +369,6 @@ class TFormMain : public TForm {
   bool CompareWithDraws(TDataSet* combinations, int firstNumber, int yearFrom, int drawFrom, int yearTo, int drawTo,
                         bool poll);
   void btnSaveVariantsClick(TObject* Sender);
-  // Copies the open table (a pending record posted first) to the file
-  // SaveDialogMain chooses; returns that file, or "" when cancelled or
-  // refused (the file is one of the open bases).
-  AnsiString SaveTableCopy(TDataSet* table);
   // Refill the hidden results (tickets) grid from TableRes (TableTick).
   void ResToSGridRes();
   void TickToSGridTick();
@@ -388,6 +384,10 @@ class TFormMain : public TForm {
 
   // --- tickets base (app/main/tickets_commands.cpp)
   void ConnectTicketCommands();
+  // Copies the open table (a pending record posted first) to the file
+  // SaveDialogMain chooses; returns that file, or "" when cancelled or
+  // refused (the file is one of the open bases).
+  AnsiString SaveTableCopy(TDataSet* table);
   void btnOpenTickClick(TObject* Sender);
   void btnSaveTickClick(TObject* Sender);
   void btnCheckTickClick(TObject* Sender);
