@@ -15,9 +15,9 @@
 #include <memory>
 #include <string>
 
-#include "app/main/comparison.h"
-#include "app/main/dyads.h"
-#include "app/main/statistics.h"
+#include "app/analysis/comparison.h"
+#include "app/analysis/dyads.h"
+#include "app/analysis/statistics.h"
 #include "bench/bench_options.h"
 #include "bench/draw_table.h"
 #include "tables/dataset/txbasedataset.h"

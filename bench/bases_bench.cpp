@@ -18,11 +18,11 @@
 #include <memory>
 #include <string>
 
+#include "app/analysis/probability.h"
 #include "app/bases/draw_base.h"
-#include "app/main/probability.h"
 #include "bench/draw_table.h"
-#include "platform/gui/core/application.h"
 #include "platform/gui/controls/comctrls.h"
+#include "platform/gui/core/application.h"
 #include "tables/dataset/txbasedataset.h"
 
 namespace {

@@ -35,12 +35,13 @@
 #include <filesystem>
 #include <string>
 
+#include "app/analysis/generation.h"
 #include "app/main/command_scope.h"
 #include "app/main/formmain.h"
-#include "app/main/generation.h"
 #include "app/main/startup.h"
 #include "bench/draw_table.h"
 #include "platform/db/data_source.h"
+#include "platform/db/dataset.h"
 #include "platform/gui/core/application.h"
 #include "platform/gui/core/dialogs.h"
 #include "platform/os/program_folder.h"

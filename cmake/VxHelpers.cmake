@@ -1,6 +1,6 @@
 # vx_library(NAME SOURCES ... [DEPS ...])
 #   A layer library; its headers are included from the source root
-#   (#include "platform/rtl/sysutils.h", #include "tables/xbo_dbf.h").
+#   (#include "platform/rtl/sysutils.h", #include "tables/dbf/xbo_dbasedbf.h").
 #   Static, unless VX_SHARED_LAYERS is on: then every program links one
 #   shared copy of each layer instead of carrying its own.
 function(vx_library name)

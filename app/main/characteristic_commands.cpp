@@ -1,6 +1,6 @@
 // "Рассчитать" of the page "Хар.Числа": the derived and characteristic
 // numbers of the chosen draw (characteristic.cpp does the work).
-#include "app/main/characteristic.h"
+#include "app/analysis/characteristic.h"
 #include "app/main/command_scope.h"
 #include "app/main/formmain.h"
 #include "app/settings/language.h"

@@ -1,6 +1,6 @@
-// Scope guards of the main window's commands: the busy state and the data
-// set's disabled controls end on every way out of a command, exceptions
-// included.
+// Scope guards of the main window's commands: the busy state ends on every
+// way out of a command, exceptions included, and the bases' data sets show
+// their controls again.
 #pragma once
 
 #include <array>
@@ -44,20 +44,9 @@ class BusyScope {
   TFormMain& form_;
 };
 
-// Disables the data set's controls; enables them when the scope ends.
-class ControlsDisabled {
- public:
-  explicit ControlsDisabled(TDataSet* d) : d_(d) { d_->DisableControls(); }
-  ~ControlsDisabled() { d_->EnableControls(); }
-  ControlsDisabled(const ControlsDisabled&) = delete;
-  ControlsDisabled& operator=(const ControlsDisabled&) = delete;
-
- private:
-  TDataSet* d_;
-};
-
 // Windows beside the main window that walk or refill its data sets (the
-// base viewer, the visual view) do so through this: with no command running
+// base viewer, the visual view) are handed this as their vx::IdleRefill
+// (TFormMain::ConnectWindows): with no command running
 // `refill` runs at once; while a command runs it waits until the outermost
 // command ends, so that it never moves a data set under the command's walk.
 // A later request with the same key replaces a waiting one. A refill that

@@ -1,7 +1,7 @@
 // The download page: the HTTP client's set-up, the start/stop buttons, its
 // events and the loading of a downloaded probability file.
+#include "app/analysis/probability_file.h"
 #include "app/main/formmain.h"
-#include "app/main/probability_file.h"
 #include "app/settings/language.h"
 #include "platform/gui/core/application.h"
 #include "platform/rtl/fileutils.h"

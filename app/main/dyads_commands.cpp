@@ -1,10 +1,10 @@
 // The Dyads page: counting pairs over a range, listing the pairs of a
 // window, packing them into combinations and weights from them (dyads.cpp
 // does the work).
+#include "app/analysis/dyads.h"
+#include "app/analysis/probability.h"
 #include "app/main/command_scope.h"
-#include "app/main/dyads.h"
 #include "app/main/formmain.h"
-#include "app/main/probability.h"
 #include "app/settings/language.h"
 #include "platform/rtl/sysutils.h"
 

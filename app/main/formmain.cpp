@@ -7,10 +7,12 @@
 #include "app/main/command_scope.h"
 #include "app/settings/language.h"
 #include "app/settings/options.h"
+#include "app/windows/base_viewer.h"
 #include "app/windows/note_pad.h"
 #include "app/windows/number_series.h"
 #include "app/windows/probability_editor.h"
 #include "app/windows/type5_dialog.h"
+#include "app/windows/visual_view.h"
 #include "platform/gui/core/application.h"
 #include "platform/os/program_folder.h"
 #include "platform/rtl/dateutils.h"
@@ -79,6 +81,7 @@ TFormMain::~TFormMain() {
   // Runs here rather than from the base destructor, while this is still
   // a TFormMain.
   FormDestroy(this);
+  DisconnectBaseWindows();
   if (FormMain == this) FormMain = nullptr;
 }
 
@@ -192,6 +195,30 @@ void TFormMain::ConnectWindows() {
       OpenTableAs(TableTick, path);
       LayOutTicketGrid();
     };
+  const vx::IdleRefill refill{vx::RefillWhenIdle, vx::ForgetRefill};
+  if (frmShowBase) {
+    frmShowBase->DrawBase = [this] { return TableMain; };
+    frmShowBase->ResultsBase = [this] { return TableRes; };
+    frmShowBase->MainWidth = [this] { return Width(); };
+    frmShowBase->Refill = refill;
+  }
+  if (frmVisual) {
+    frmVisual->SetPopupMenu(ResPopUpMenu);
+    frmVisual->OpenDrawBase = [this] { return CheckOpened() ? TableMain : nullptr; };
+    frmVisual->GameShape = [this] { return TfrmVisual::Shape{BaseDrawnCount, BaseHighestNumber}; };
+    frmVisual->Refill = refill;
+  }
+}
+
+void TFormMain::DisconnectBaseWindows() {
+  if (frmShowBase) {
+    frmShowBase->DrawBase = frmShowBase->ResultsBase = nullptr;
+    frmShowBase->MainWidth = nullptr;
+  }
+  if (frmVisual) {
+    frmVisual->OpenDrawBase = nullptr;
+    frmVisual->GameShape = nullptr;
+  }
 }
 
 // ---------------------------------------------------------------------------

@@ -40,20 +40,20 @@
 #include <vector>
 
 #include "RichGrid/rich_grid.h"
+#include "app/analysis/dyads.h"
 #include "app/http/httpfetch.h"
-#include "app/main/drag_sum.h"
-#include "app/main/dyads.h"
+#include "app/bases/drag_sum.h"
 #include "app/main/stability_run.h"
 #include "platform/db/data_source.h"
 #include "platform/db/dataset.h"
 #include "platform/gui/controls/comctrls.h"
-#include "platform/gui/grids/dbgrids.h"
-#include "platform/gui/core/dialogs.h"
 #include "platform/gui/controls/extctrls.h"
-#include "platform/gui/core/forms.h"
-#include "platform/gui/core/menus.h"
 #include "platform/gui/controls/spin.h"
 #include "platform/gui/controls/stdctrls.h"
+#include "platform/gui/core/dialogs.h"
+#include "platform/gui/core/forms.h"
+#include "platform/gui/core/menus.h"
+#include "platform/gui/grids/dbgrids.h"
 
 namespace vx {
 class GenerationRun;
@@ -196,9 +196,12 @@ class TFormMain : public TForm {
   // Posts a modified pending record of each data set, then closes the
   // three bases.
   void CloseBases();
-  // Gives the options and new-base dialogs what they need of this window
-  // (called once every start-up window exists).
+  // Gives the options and new-base dialogs, the base viewer and the visual
+  // view what they need of this window (called once every start-up window
+  // exists); the destructor takes back what the base viewer and the visual
+  // view were given.
   void ConnectWindows();
+  void DisconnectBaseWindows();
   // --- windows opened from the menu and the pages, help and the page
   // menu (app/main/window_commands.cpp)
   void ConnectWindowCommands();
@@ -264,7 +267,7 @@ class TFormMain : public TForm {
   void Button1Click(TObject* Sender);
   void ShowPage(TTabSheet* page);
 
-  // --- draw base (app/bases/formmain_bases.cpp)
+  // --- draw base (app/main/draw_base_commands.cpp)
   AnsiString BaseDescription;
   int FirstYear = 0, FirstDraw = 0;
   int KeptYear = 0, KeptDraw = 0;
@@ -299,6 +302,9 @@ class TFormMain : public TForm {
   // Opens the table file `path` in one of the three data sets, without an
   // index.
   void OpenTableAs(TDataSet* target, const AnsiString& path);
+  // True while the draw grid lets the user edit.
+  bool DrawGridEditable() const;
+  void SetDrawGridEditable(bool editable);
   // --- import of other programs' draw files (app/main/draw_import.cpp)
   // "из Мультилотек": ImportForeignDraws("Multilotek").
   void mnuImportMLClick(TObject* Sender);
@@ -309,9 +315,6 @@ class TFormMain : public TForm {
   // most 81; a message when the file holds none). A file it cannot read
   // raises the reader's or the conversion's error before the table is made.
   void ImportForeignDraws(const AnsiString& format);
-  // True while the draw grid lets the user edit.
-  bool DrawGridEditable() const;
-  void SetDrawGridEditable(bool editable);
 
   // --- forecast download (app/main/download_commands.cpp)
   void ConnectDownloadCommands();
@@ -366,10 +369,6 @@ class TFormMain : public TForm {
   bool CompareWithDraws(TDataSet* combinations, int firstNumber, int yearFrom, int drawFrom, int yearTo, int drawTo,
                         bool poll);
   void btnSaveVariantsClick(TObject* Sender);
-  // Copies the open table (a pending record posted first) to the file
-  // SaveDialogMain chooses; returns that file, or "" when cancelled or
-  // refused (the file is one of the open bases).
-  AnsiString SaveTableCopy(TDataSet* table);
   // Refill the hidden results (tickets) grid from TableRes (TableTick).
   void ResToSGridRes();
   void TickToSGridTick();
@@ -385,6 +384,10 @@ class TFormMain : public TForm {
 
   // --- tickets base (app/main/tickets_commands.cpp)
   void ConnectTicketCommands();
+  // Copies the open table (a pending record posted first) to the file
+  // SaveDialogMain chooses; returns that file, or "" when cancelled or
+  // refused (the file is one of the open bases).
+  AnsiString SaveTableCopy(TDataSet* table);
   void btnOpenTickClick(TObject* Sender);
   void btnSaveTickClick(TObject* Sender);
   void btnCheckTickClick(TObject* Sender);

@@ -3,14 +3,14 @@
 // and duplicating records, copying real draws into it, saving it under a
 // name, the comparison of results with draws and the hidden results and
 // tickets grids.
+#include "app/analysis/comparison.h"
+#include "app/analysis/probability.h"
 #include "app/bases/base_grids.h"
 #include "app/bases/draw_base.h"
 #include "app/bases/newbase_dialogs.h"
 #include "app/main/command_scope.h"
-#include "app/main/comparison.h"
 #include "app/main/formmain.h"
 #include "app/main/generation_run.h"
-#include "app/main/probability.h"
 #include "app/settings/language.h"
 #include "app/settings/options.h"
 #include "platform/db/field.h"

@@ -5,9 +5,9 @@
 #include <optional>
 #include <tuple>
 
+#include "app/analysis/generation.h"
 #include "app/main/command_scope.h"
 #include "app/main/formmain.h"
-#include "app/main/generation.h"
 #include "app/main/generation_run.h"
 #include "app/settings/language.h"
 #include "platform/db/field.h"

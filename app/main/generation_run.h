@@ -11,8 +11,8 @@
 #include <memory>
 #include <vector>
 
+#include "app/analysis/generation.h"
 #include "app/main/command_scope.h"
-#include "app/main/generation.h"
 
 namespace vx {
 

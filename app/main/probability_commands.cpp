@@ -1,9 +1,9 @@
 // The buttons of the Probability page: each runs one method of
 // probability.h over the draw base inside the busy state and shows the
 // result (the weights' non-zero count, the most probable numbers).
+#include "app/analysis/probability.h"
 #include "app/main/command_scope.h"
 #include "app/main/formmain.h"
-#include "app/main/probability.h"
 #include "app/settings/language.h"
 #include "platform/gui/core/application.h"
 #include "platform/rtl/sysutils.h"

@@ -3,9 +3,9 @@
 // over in SGrid. The statistics themselves are in statistics.cpp.
 #include <initializer_list>
 
+#include "app/analysis/statistics.h"
 #include "app/main/command_scope.h"
 #include "app/main/formmain.h"
-#include "app/main/statistics.h"
 #include "app/settings/language.h"
 #include "platform/gui/core/dialogs.h"
 #include "platform/rtl/sysutils.h"

@@ -1,11 +1,11 @@
 // Further weight methods of the Probability page — two-stage hot and cold,
 // the weighting function, the random-draw system — and the random-draw
 // generation of the Generation page (random_draws.cpp does the work).
+#include "app/analysis/generation.h"
+#include "app/analysis/random_draws.h"
 #include "app/main/command_scope.h"
 #include "app/main/formmain.h"
-#include "app/main/generation.h"
 #include "app/main/generation_run.h"
-#include "app/main/random_draws.h"
 #include "app/settings/language.h"
 #include "app/windows/type5_dialog.h"
 #include "platform/gui/core/application.h"

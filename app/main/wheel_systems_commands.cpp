@@ -4,9 +4,9 @@
 // the files themselves lives in wheel_systems.cpp.
 #include <algorithm>
 
+#include "app/analysis/wheel_systems.h"
 #include "app/main/command_scope.h"
 #include "app/main/formmain.h"
-#include "app/main/wheel_systems.h"
 #include "app/settings/language.h"
 #include "app/windows/number_picker.h"
 #include "platform/os/program_folder.h"

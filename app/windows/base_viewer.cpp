@@ -1,10 +1,9 @@
 #include "app/windows/base_viewer.h"
 
+#include "app/analysis/statistics.h"
 #include "app/bases/base_grids.h"
-#include "app/main/command_scope.h"
-#include "app/main/formmain.h"
-#include "app/main/statistics.h"
 #include "app/settings/language.h"
+#include "platform/db/dataset.h"
 #include "platform/gui/core/control_placing.h"
 #include "platform/rtl/sysutils.h"
 
@@ -33,8 +32,8 @@ TfrmShowBase::TfrmShowBase(TComponent* AOwner) : TForm(AOwner) {
 
 TfrmShowBase::~TfrmShowBase() {
   // A copy still waiting for a command would fill grids that are gone.
-  vx::ForgetRefill(ViewGridMain);
-  vx::ForgetRefill(ViewGridRes);
+  Refill.Cancel(ViewGridMain);
+  Refill.Cancel(ViewGridRes);
 }
 
 void TfrmShowBase::BuildPanel(bool main) {
@@ -85,7 +84,7 @@ void TfrmShowBase::BuildPanel(bool main) {
 // Copies of the bases
 
 void TfrmShowBase::FormActivate(TObject*) {
-  if (FormMain) pnlMain->SetWidth(static_cast<int>(Round(FormMain->Width() / 2.0L)) - Splitter1->Width());
+  if (MainWidth) pnlMain->SetWidth(static_cast<int>(Round(MainWidth() / 2.0L)) - Splitter1->Width());
   FillMainGrid();
   FillResGrid();
 }
@@ -95,16 +94,16 @@ void TfrmShowBase::tbtbRefreshMainClick(TObject*) { FillMainGrid(); }
 void TfrmShowBase::tbtbRefreshResClick(TObject*) { FillResGrid(); }
 
 void TfrmShowBase::FillMainGrid() {
-  if (FormMain) FillGrid(ViewGridMain, FormMain->TableMain);
+  if (DrawBase) FillGrid(ViewGridMain, DrawBase());
 }
 
 void TfrmShowBase::FillResGrid() {
-  if (FormMain) FillGrid(ViewGridRes, FormMain->TableRes);
+  if (ResultsBase) FillGrid(ViewGridRes, ResultsBase());
 }
 
 void TfrmShowBase::FillGrid(TRichStringGrid* grid, TDataSet* table) {
   // While a command walks the bases the copy waits for it to end.
-  vx::RefillWhenIdle(grid, [grid, table] {
+  Refill.Run(grid, [grid, table] {
     if (!table || !table->Active()) return;
     vx::CopyTableToGrid(table, grid, [](int c) -> vx::GridHeading {
       if (c == 0) return {vx::Tr("год"_cp), 35};

@@ -13,10 +13,12 @@
 // sum; the hint at the mouse shows the count.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "RichGrid/rich_grid.h"
-#include "app/main/drag_sum.h"
+#include "app/bases/drag_sum.h"
+#include "app/windows/idle_refill.h"
 #include "platform/gui/controls/comctrls.h"
 #include "platform/gui/controls/extctrls.h"
 #include "platform/gui/core/forms.h"
@@ -54,6 +56,13 @@ class TfrmShowBase : public TForm {
 
   // The drag over either grid: anchor, dragging flag and its hint window.
   vx::DragSum& Drag() { return *drag_; }
+
+  // Handed by the main window: its open draw and results bases (nullptr
+  // when none), its width (the draw base's panel takes half of it) and the
+  // refills that wait for its commands. Unset, the grids are not copied.
+  std::function<TDataSet*()> DrawBase, ResultsBase;
+  std::function<int()> MainWidth;
+  vx::IdleRefill Refill;
 
  private:
   void BuildPanel(bool main);

@@ -1,9 +1,8 @@
 #include "app/windows/visual_view.h"
 
+#include "app/analysis/probability.h"
 #include "app/bases/base_grids.h"
-#include "app/main/command_scope.h"
-#include "app/main/formmain.h"
-#include "app/main/probability.h"
+#include "platform/db/dataset.h"
 #include "platform/db/field.h"
 #include "platform/rtl/sysutils.h"
 
@@ -87,18 +86,17 @@ TfrmVisual::TfrmVisual(TComponent* AOwner) : TForm(AOwner) {
   seYearFromVisual->OnChange = changed;
   seDrawFromVisual->OnChange = changed;
 
-  if (FormMain) SetPopupMenu(FormMain->ResPopUpMenu);
   OnShow = [this](TObject* s) { FormShow(s); };
   frmVisual = this;
   OnDestroy = [this](TObject*) {
-    vx::ForgetRefill(this);
+    Refill.Cancel(this);
     if (frmVisual == this) frmVisual = nullptr;
   };
 }
 
 void TfrmVisual::SetInitValue() {
-  const int highest = FormMain ? FormMain->BaseHighestNumber : 49;
-  const int drawn = FormMain ? FormMain->BaseDrawnCount : 6;
+  const Shape shape = GameShape ? GameShape() : Shape{};
+  const int highest = shape.Highest, drawn = shape.Drawn;
   const int side = TableSide(highest);
   for (TComponent* c : Components()) {
     auto* table = dynamic_cast<TLottoTable*>(c);
@@ -125,12 +123,12 @@ void TfrmVisual::Prev() { FillFrom(-1); }
 
 void TfrmVisual::FillFrom(int step) {
   // While a command walks the base the view waits for it to end.
-  vx::RefillWhenIdle(this, [this, step] { FillNow(step); });
+  Refill.Run(this, [this, step] { FillNow(step); });
 }
 
 void TfrmVisual::FillNow(int step) {
-  if (!FormMain || !FormMain->CheckOpened()) return;
-  TDataSet* base = FormMain->TableMain;
+  TDataSet* base = OpenDrawBase ? OpenDrawBase() : nullptr;
+  if (!base) return;
   vx::ControlsDisabled quiet(base);
   vx::KeepCursor keep(base);
   {

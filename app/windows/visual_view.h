@@ -12,11 +12,15 @@
 #pragma once
 
 #include <array>
+#include <functional>
 
 #include "app/lottotable/lottotable.h"
-#include "platform/gui/core/forms.h"
+#include "app/windows/idle_refill.h"
 #include "platform/gui/controls/spin.h"
 #include "platform/gui/controls/stdctrls.h"
+
+class TDataSet;
+#include "platform/gui/core/forms.h"
 
 class TfrmVisual : public TForm {
  public:
@@ -32,6 +36,19 @@ class TfrmVisual : public TForm {
   TButton* btnRefresh;
   // On while the window sets its spin edits itself.
   bool Updating = false;
+
+  // Numbers per draw and highest number.
+  struct Shape {
+    int Drawn = 6;
+    int Highest = 49;
+  };
+  // Handed by the main window: its open draw base (nullptr, after telling
+  // the user, when none is open), the game shape of that base and the
+  // refills that wait for its commands. Unset, nothing is filled and the
+  // shape is 6 of 49.
+  std::function<TDataSet*()> OpenDrawBase;
+  std::function<Shape()> GameShape;
+  vx::IdleRefill Refill;
 
   // Sizes and clears every table for the game shape of the draw base.
   void SetInitValue();

@@ -355,3 +355,19 @@ class TDataSet : public TComponent {
   TFieldDefs FFieldDefs;
   std::vector<TDataSource*> FDataSources;
 };
+
+namespace vx {
+
+// Disables the data set's controls; enables them when the scope ends.
+class ControlsDisabled {
+ public:
+  explicit ControlsDisabled(TDataSet* d) : d_(d) { d_->DisableControls(); }
+  ~ControlsDisabled() { d_->EnableControls(); }
+  ControlsDisabled(const ControlsDisabled&) = delete;
+  ControlsDisabled& operator=(const ControlsDisabled&) = delete;
+
+ private:
+  TDataSet* d_;
+};
+
+}  // namespace vx

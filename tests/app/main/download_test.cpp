@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "app/main/probability_file.h"
+#include "app/analysis/probability_file.h"
 #include "app_test_support.h"
 #include "platform/rtl/codepages.h"
 #include "tests/support/http_test_server.h"

@@ -2,25 +2,18 @@ list(APPEND VX_APP_TEST_SOURCES
   main/desktop_test.cpp
   main/draw_base_commands_test.cpp
   main/draw_import_test.cpp
-  main/probability_test.cpp
   main/startup_test.cpp
   main/formmain_test.cpp
   main/shutdown_test.cpp
-  main/generation_test.cpp
   main/generation_run_test.cpp
-  main/comparison_test.cpp
-  main/statistics_test.cpp
   main/statistics_page_test.cpp
   main/results_flow_test.cpp
   main/tickets_test.cpp
   main/export_test.cpp
   main/preview_print_test.cpp
-  main/characteristic_test.cpp
-  main/dyads_test.cpp
-  main/random_draws_test.cpp
   main/analysis_flow_test.cpp
   main/download_test.cpp
-  main/wheel_systems_test.cpp
+  main/wheel_systems_commands_test.cpp
   main/draw_grid_scroll_test.cpp
   main/window_commands_test.cpp
   main/stability_test.cpp

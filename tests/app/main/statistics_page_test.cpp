@@ -5,11 +5,11 @@
 // over the data set, and the sums of cells dragged over.
 #include <map>
 
-#include "app/main/statistics.h"
+#include "app/analysis/statistics.h"
 #include "draw_fixture.h"
 #include "platform/db/field.h"
-#include "platform/gui/core/hintwindow.h"
 #include "platform/gui/controls/stdctrls.h"
+#include "platform/gui/core/hintwindow.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <cstdlib>
 
 #include "RichGrid/rich_grid.h"
+#include "app/analysis/probability_file.h"
+#include "app/analysis/wheel_systems.h"
 #include "app/bases/foreign_draws.h"
-#include "app/main/probability_file.h"
-#include "app/main/wheel_systems.h"
 #include "platform/gui/core/application.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/sysutils.h"

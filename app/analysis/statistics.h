@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/main/probability.h"
+#include "app/analysis/probability.h"
 #include "platform/rtl/sysutils.h"
 
 namespace vx {

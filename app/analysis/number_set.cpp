@@ -1,4 +1,4 @@
-#include "app/main/number_set.h"
+#include "app/analysis/number_set.h"
 
 #include <algorithm>
 

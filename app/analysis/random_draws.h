@@ -13,8 +13,8 @@
 #include <functional>
 #include <vector>
 
-#include "app/main/generation.h"
-#include "app/main/probability.h"
+#include "app/analysis/generation.h"
+#include "app/analysis/probability.h"
 
 namespace vx {
 

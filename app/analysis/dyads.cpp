@@ -1,4 +1,4 @@
-#include "app/main/dyads.h"
+#include "app/analysis/dyads.h"
 
 #include <algorithm>
 

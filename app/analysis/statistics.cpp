@@ -1,4 +1,4 @@
-#include "app/main/statistics.h"
+#include "app/analysis/statistics.h"
 
 #include <algorithm>
 

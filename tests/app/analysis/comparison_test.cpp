@@ -1,7 +1,7 @@
 // The comparison report of results against draws, to the byte.
 #include <gtest/gtest.h>
 
-#include "app/main/comparison.h"
+#include "app/analysis/comparison.h"
 
 TEST(Comparison, ReportLinesTotalsAndRepeats) {
   const std::vector<std::vector<int>> results{{1, 2, 3, 4, 5, 6}, {1, 1, 7, 8, 9, 10}, {40, 41, 42, 43, 44, 45}};

@@ -3,7 +3,7 @@
 // and are ignored), e.g. "  7:35".
 #pragma once
 
-#include "app/main/probability.h"
+#include "app/analysis/probability.h"
 
 class TStrings;
 

@@ -1,4 +1,4 @@
-#include "app/main/probability.h"
+#include "app/analysis/probability.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,9 +1,9 @@
-#include "app/main/comparison.h"
+#include "app/analysis/comparison.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "app/main/number_set.h"
+#include "app/analysis/number_set.h"
 #include "platform/rtl/sysutils.h"
 
 namespace vx {

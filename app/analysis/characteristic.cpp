@@ -1,4 +1,4 @@
-#include "app/main/characteristic.h"
+#include "app/analysis/characteristic.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Derived and characteristic numbers of a draw, with the worked examples.
 #include <gtest/gtest.h>
 
-#include "app/main/characteristic.h"
+#include "app/analysis/characteristic.h"
 
 TEST(Characteristic, WorkedExamples) {
   const std::vector<int> draw{41, 3, 20, 7, 35, 12};

@@ -2,7 +2,7 @@
 // an independent model of the runtime's generator.
 #include <gtest/gtest.h>
 
-#include "app/main/random_draws.h"
+#include "app/analysis/random_draws.h"
 #include "platform/rtl/random.h"
 #include "rows_source.h"
 

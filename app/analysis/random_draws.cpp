@@ -1,4 +1,4 @@
-#include "app/main/random_draws.h"
+#include "app/analysis/random_draws.h"
 
 #include <algorithm>
 #include <set>

@@ -1,8 +1,8 @@
-// Wheel systems: names and descriptions, the listing by type, expansion of
-// generated valid files checked by an independent python mapping over the
-// results table read by dbfread, malformed files, the number picker's way
-// and the weight check.
-#include "app/main/wheel_systems.h"
+// The wheel-systems page: the listing by type, expansion of generated valid
+// files checked by an independent python mapping over the results table
+// read by dbfread, malformed files, the number picker's way and the weight
+// check.
+#include "app/analysis/wheel_systems.h"
 
 #include <filesystem>
 
@@ -42,17 +42,6 @@ class WheelSystems : public AppTest {
 };
 
 }  // namespace
-
-TEST(WheelNames, TypesAndFileNamesComeBackFromNamesAndDescriptions) {
-  vx::WheelType t;
-  ASSERT_TRUE(vx::DecodeWheelName("5_10_12.lst", t));
-  EXPECT_EQ(std::vector<int>({t.numbers, t.covered, t.variants}), std::vector<int>({5, 10, 12}));
-  for (const char* bad : {"5_10.lst", "5_10_12_3.lst", "a_10_12.lst", "5__12.lst", "5_10_1x.lst", "_5_10_12.lst"})
-    EXPECT_FALSE(vx::DecodeWheelName(bad, t)) << bad;
-  EXPECT_EQ(vx::WheelFileName("по 5 (5_10_12.lst)"_cp), "5_10_12.lst");
-  EXPECT_EQ(vx::WheelFileName("x(5_10_12.lst"), "5_10_12.lst");
-  EXPECT_EQ(vx::WheelFileName("x"), "");
-}
 
 TEST_F(WheelSystems, ListsTheSystemsOfTheChosenSizeWithTheirDescriptions) {
   for (const char* name : {"5_10_12.lst", "6_8_4.lst", "bad.lst", "5_7_1.txt"}) apptest::WriteFile(wheels + name, "");

@@ -1,9 +1,9 @@
-#include "app/main/generation.h"
+#include "app/analysis/generation.h"
 
 #include <algorithm>
 #include <array>
 
-#include "app/main/number_set.h"
+#include "app/analysis/number_set.h"
 #include "platform/rtl/random.h"
 #include "platform/rtl/sysutils.h"
 

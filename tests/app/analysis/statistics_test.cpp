@@ -4,7 +4,7 @@
 // record).
 #include <gtest/gtest.h>
 
-#include "app/main/statistics.h"
+#include "app/analysis/statistics.h"
 #include "rows_source.h"
 
 namespace {

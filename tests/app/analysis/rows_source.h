@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "app/main/probability.h"
+#include "app/analysis/probability.h"
 
 namespace apptest {
 

@@ -1,4 +1,4 @@
-#include "app/main/drag_sum.h"
+#include "app/bases/drag_sum.h"
 
 #include <algorithm>
 

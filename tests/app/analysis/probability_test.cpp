@@ -3,7 +3,7 @@
 // worked out by hand.
 #include <gtest/gtest.h>
 
-#include "app/main/probability.h"
+#include "app/analysis/probability.h"
 
 namespace {
 

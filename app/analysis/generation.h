@@ -17,7 +17,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/main/probability.h"
+#include "app/analysis/probability.h"
 
 namespace vx {
 

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/main/probability.h"
+#include "app/analysis/probability.h"
 
 namespace vx {
 

@@ -2,7 +2,7 @@
 // weights from the pairs.
 #include <gtest/gtest.h>
 
-#include "app/main/dyads.h"
+#include "app/analysis/dyads.h"
 #include "rows_source.h"
 
 namespace {

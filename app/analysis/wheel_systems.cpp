@@ -1,4 +1,4 @@
-#include "app/main/wheel_systems.h"
+#include "app/analysis/wheel_systems.h"
 
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/stringlist.h"

@@ -3,7 +3,7 @@
 // forming.
 #include <gtest/gtest.h>
 
-#include "app/main/generation.h"
+#include "app/analysis/generation.h"
 #include "platform/rtl/random.h"
 #include "platform/rtl/sysutils.h"
 

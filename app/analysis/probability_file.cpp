@@ -1,4 +1,4 @@
-#include "app/main/probability_file.h"
+#include "app/analysis/probability_file.h"
 
 #include "platform/rtl/classes.h"
 #include "platform/rtl/sysutils.h"
