@@ -79,12 +79,6 @@ bool ToRK(double v, std::uint32_t& rk) {
   return true;
 }
 
-void CellHeader(std::string& d, int row, int col) {
-  Le16(d, static_cast<std::uint32_t>(row));
-  Le16(d, static_cast<std::uint32_t>(col));
-  Le16(d, kCellXF);
-}
-
 std::u16string Limited(const std::u16string& s, std::size_t n) { return s.size() > n ? s.substr(0, n) : s; }
 
 // The shared strings: every distinct text once, in the order first used.

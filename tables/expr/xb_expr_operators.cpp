@@ -106,7 +106,7 @@ void TxbExpOperator::EvaluateBoolean(const ExprValue& l, const ExprValue& r, Exp
 void TxbExpOperator::EvaluateNumeric(const ExprValue& l, const ExprValue& r, ExprValue& out) const {
   const double a = l.Number, b = r.Number;
   if (IsComparison(Code) || Code == opExactEqual) {
-    out.SetBoolean(CompareResult(Code == opExactEqual ? opEqual : Code, a < b ? -1 : (a > b ? 1 : 0)));
+    out.SetBoolean(CompareResult(Code == opExactEqual ? std::uint8_t{opEqual} : Code, a < b ? -1 : (a > b ? 1 : 0)));
     return;
   }
   double result;
