@@ -181,7 +181,7 @@ bool SamePath(const AnsiString& a, const AnsiString& b) {
   std::error_code ec;
   const auto nx = std::filesystem::path(NativeFileName(x)), ny = std::filesystem::path(NativeFileName(y));
   if (std::filesystem::exists(nx, ec) && std::filesystem::exists(ny, ec))
-    return std::filesystem::equivalent(nx, ny, ec);
+    return vx::IsSameFile(x, y);
   return Canonical(x) == Canonical(y);
 }
 

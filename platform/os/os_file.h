@@ -142,6 +142,10 @@ bool DeleteFileAt(std::string_view path);
 // another case renames it to the new spelling.
 bool MoveFileAt(std::string_view from, std::string_view to);
 
+// Whether two names lead to one file on disk (through links, another
+// spelling or another folder path). False when either does not exist.
+bool IsSameFile(std::string_view a, std::string_view b);
+
 // Creates one folder (its parent must exist); 183 when the name exists.
 bool CreateFolder(std::string_view path);
 
