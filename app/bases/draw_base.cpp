@@ -359,9 +359,7 @@ bool RepairBase(TXBaseDataSet& table, std::initializer_list<TDataSet*> otherTabl
     ShowMessage("Repair error 2! " + tablePath);
     return false;
   }
-  const std::string from = NativeFileName(copyPath);
-  const std::string to = NativeFileName(tablePath);
-  if (std::rename(from.c_str(), to.c_str()) != 0) {
+  if (!ReplaceFileAt(copyPath, tablePath)) {
     ShowMessage("Repair error 3! " + copyPath);
     return false;
   }

@@ -366,6 +366,27 @@ bool MoveFileAt(std::string_view from, std::string_view to) {
   return true;
 }
 
+bool ReplaceFileAt(std::string_view from, std::string_view to) {
+  const ResolvedPath source = ResolvePath(from);
+  if (source.missing > 0) return FailWith(MissingError(source.missing));
+  const ResolvedPath target = ResolvePath(to);
+  if (target.missing > 1) return FailWith(kErrorPathNotFound);
+  if (::rename(source.native.c_str(), target.native.c_str()) < 0) return FailWithErrno(errno);
+  return true;
+}
+
+bool CopyPermissions(std::string_view model, std::string_view path) {
+  const ResolvedPath from = ResolvePath(model);
+  if (from.missing > 0) return true;
+  struct stat st;
+  if (::stat(from.native.c_str(), &st) < 0) return true;
+  if (S_ISDIR(st.st_mode)) return FailWith(kErrorAccessDenied);
+  const ResolvedPath to = ResolvePath(path);
+  if (to.missing > 0) return FailWith(MissingError(to.missing));
+  if (::chmod(to.native.c_str(), st.st_mode & 07777) < 0) return FailWithErrno(errno);
+  return true;
+}
+
 bool IsSameFile(std::string_view a, std::string_view b) {
   const ResolvedPath ra = ResolvePath(a);
   const ResolvedPath rb = ResolvePath(b);

@@ -146,6 +146,15 @@ bool MoveFileAt(std::string_view from, std::string_view to);
 // spelling or another folder path). False when either does not exist.
 bool IsSameFile(std::string_view a, std::string_view b);
 
+// Renames a file over `to`, replacing an existing file in one step (a
+// reader sees the old file or the new one, never neither). 2/3 when the
+// source is missing, 3 when the target's folder is missing.
+bool ReplaceFileAt(std::string_view from, std::string_view to);
+
+// Gives `path` the permission bits of `model`; true when `model` does not
+// exist, 5 when it is a folder.
+bool CopyPermissions(std::string_view model, std::string_view path);
+
 // Creates one folder (its parent must exist); 183 when the name exists.
 bool CreateFolder(std::string_view path);
 
