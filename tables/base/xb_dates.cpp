@@ -41,10 +41,7 @@ bool TxbDBFDate::YMDFromDay(std::int32_t dayNumber, int& year, int& month, int& 
 }
 
 bool TxbDBFDate::ValidYMD(int year, int month, int day) {
-  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1) return false;
-  static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+  return year >= 1 && year <= 9999 && day >= 1 && day <= DaysInAMonth(year, month);
 }
 
 std::int32_t TxbDBFDate::TodayJulian() const { return static_cast<std::int32_t>(std::floor(Date())) + Offset; }

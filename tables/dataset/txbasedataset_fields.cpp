@@ -6,6 +6,7 @@
 #include "platform/db/field_types.h"
 #include "platform/os/oem_charset.h"
 #include "platform/rtl/civil_days.h"
+#include "tables/base/xb_dates.h"
 #include "tables/base/xb_tools.h"
 #include "tables/dataset/txbasedataset.h"
 
@@ -13,10 +14,7 @@ namespace {
 
 // Days from 0001-01-01 (day 1) of a civil date; 0 when the date is invalid.
 std::int32_t NativeDays(int y, int m, int d) {
-  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1) return 0;
-  const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-  if (d > kDays[m - 1] + (m == 2 && leap ? 1 : 0)) return 0;
+  if (!TxbDBFDate::ValidYMD(y, m, d)) return 0;
   return std::int32_t(vx::DaysFromCivil(y, m, d) + vx::kUnixDayOfYearOne);
 }
 
