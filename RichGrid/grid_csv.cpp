@@ -35,10 +35,7 @@ int DetectDelimiter(std::string_view text) {
   std::size_t start = 0;
   for (AnsiString& line : lines) {
     if (start >= text.size()) break;
-    std::size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) end = text.size();
-    line = AnsiString(text.substr(start, end - start));
-    start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+    line = AnsiString(vx::NextLine(text, start));
   }
   int best = 0, found = kNoDelimiter;
   for (char c : {',', ';', '#', '\t', '|'}) {
@@ -138,14 +135,10 @@ RecordCounts CountRecords(std::string_view text, int delimiter, RecordScanner& s
     return counts;
   }
   const char d = delimiter == kNoDelimiter ? '\n' : static_cast<char>(delimiter);
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) end = text.size();
-    const std::string_view line = text.substr(start, end - start);
+  for (std::size_t start = 0; start < text.size();) {
+    const std::string_view line = vx::NextLine(text, start);
     // A delimiter at the end of a line starts no field.
     counts.EndRecord(line.empty() ? 0 : std::count(line.begin(), line.end(), d) + (line.back() != d));
-    start = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
   }
   return counts;
 }

@@ -28,21 +28,6 @@ void FileProgress::Step(long long done, long long total) {
   Report(static_cast<int>(Round(static_cast<long double>(done) / (total < 1 ? 1 : total) * 100)));
 }
 
-std::vector<std::string_view> TextLines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
-      lines.push_back(text.substr(start));
-      break;
-    }
-    lines.push_back(text.substr(start, end - start));
-    start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
-  }
-  return lines;
-}
-
 AnsiString ReadGridFile(const AnsiString& FileName, const char* failure) {
   AnsiString bytes;
   if (!vx::ReadFileBytes(FileName, bytes)) throw ERichGridError(failure + FileName);

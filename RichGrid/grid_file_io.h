@@ -8,6 +8,7 @@
 
 #include "RichGrid/rich_grid.h"
 #include "platform/rtl/filebytes.h"
+#include "platform/rtl/text_lines.h"
 
 // The largest grid a file may make: sizes beyond these are not a grid this
 // program could have written or could use. The cell count is bounded too:
@@ -37,10 +38,6 @@ class FileProgress {
   TRichStringGrid& grid_;
   int last_ = -1;
 };
-
-// The lines of a text: split at CR LF, LF or CR; a line break at the end
-// adds no empty line.
-std::vector<std::string_view> TextLines(std::string_view text);
 
 // The whole file, or ERichGridError failure + FileName.
 AnsiString ReadGridFile(const AnsiString& FileName, const char* failure);

@@ -95,7 +95,7 @@ void TRichStringGrid::SaveToFile(const AnsiString& FileName) {
 
 void TRichStringGrid::LoadFromFile(const AnsiString& FileName) {
   const AnsiString bytes = ReadGridFile(FileName, "Cannot open file ");
-  const std::vector<std::string_view> lines = TextLines(bytes);
+  const std::vector<std::string_view> lines = vx::SplitLines(bytes);
   const int colOffset = includeFixedCells_ ? 0 : FixedCols();
   const int rowOffset = includeFixedCells_ ? 0 : FixedRows();
 

@@ -40,7 +40,7 @@ AnsiString Hex(TColor color) { return "\"#" + ColorToHTMLHex(color) + "\""; }
 void CopyLinesOf(const AnsiString& fileName, GridFileWriter& out) {
   AnsiString bytes;
   if (fileName.empty() || !vx::ReadFileBytes(fileName, bytes)) return;
-  for (std::string_view line : TextLines(bytes)) out.Line(line);
+  for (std::string_view line : vx::SplitLines(bytes)) out.Line(line);
 }
 
 // The HTML of a cell text (heading or data cell).

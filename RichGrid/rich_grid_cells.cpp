@@ -8,6 +8,7 @@
 #include "RichGrid/rich_grid.h"
 #include "RichGrid/text_routines.h"
 #include "platform/gui/richtext/rtf_reader.h"
+#include "platform/rtl/text_lines.h"
 
 namespace {
 
@@ -287,17 +288,9 @@ void TRichStringGrid::CellTextSize(int ACol, int ARow, int& width, int& height) 
   }
   if (kind == ctRichText) text = vx::ReadRtf(text).PlainText();
   if (urlShow_ && !urlFull_ && IsURL(text)) text = StripURLScheme(text);
-  int lines = 0;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t end = text.find_first_of("\r\n", start);
-    width = std::max(width, c->TextWidth(text.substr(start, end == AnsiString::npos ? end : end - start)));
-    ++lines;
-    if (end == AnsiString::npos) break;
-    start = end + 1;
-    if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
-  }
-  height = c->TextHeight("gh") * lines;
+  const std::vector<std::string_view> lines = vx::SplitLines(text, true);
+  for (const std::string_view line : lines) width = std::max(width, c->TextWidth(AnsiString(line)));
+  height = c->TextHeight("gh") * static_cast<int>(lines.size());
 }
 
 TAlignment TRichStringGrid::GetCellAlignment(int ACol, int ARow) {

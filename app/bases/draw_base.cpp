@@ -181,7 +181,7 @@ bool SamePath(const AnsiString& a, const AnsiString& b) {
   std::error_code ec;
   const auto nx = std::filesystem::path(NativeFileName(x)), ny = std::filesystem::path(NativeFileName(y));
   if (std::filesystem::exists(nx, ec) && std::filesystem::exists(ny, ec))
-    return std::filesystem::equivalent(nx, ny, ec);
+    return vx::IsSameFile(x, y);
   return Canonical(x) == Canonical(y);
 }
 
@@ -359,9 +359,7 @@ bool RepairBase(TXBaseDataSet& table, std::initializer_list<TDataSet*> otherTabl
     ShowMessage("Repair error 2! " + tablePath);
     return false;
   }
-  const std::string from = NativeFileName(copyPath);
-  const std::string to = NativeFileName(tablePath);
-  if (std::rename(from.c_str(), to.c_str()) != 0) {
+  if (!ReplaceFileAt(copyPath, tablePath)) {
     ShowMessage("Repair error 3! " + copyPath);
     return false;
   }

@@ -6,6 +6,7 @@
 #include "platform/os/program_folder.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/sysutils.h"
+#include "platform/rtl/text_lines.h"
 
 namespace {
 
@@ -81,13 +82,8 @@ void TCachedIniFile::LoadFromFile(const AnsiString& name) {
   AnsiString bytes;
   if (!FileExists(name) || !vx::ReadFileBytes(name, bytes)) return;
   TStringList* current = nullptr;
-  std::size_t pos = 0;
-  while (pos < bytes.size()) {
-    std::size_t end = bytes.find_first_of("\r\n", pos);
-    if (end == AnsiString::npos) end = bytes.size();
-    AnsiString line = Cut(bytes.substr(pos, end - pos));
-    pos = end;
-    if (pos < bytes.size()) pos += (bytes[pos] == '\r' && pos + 1 < bytes.size() && bytes[pos + 1] == '\n') ? 2 : 1;
+  for (const std::string_view text : vx::SplitLines(bytes)) {
+    AnsiString line = Cut(AnsiString(text));
     if (line == "\x1A") line.clear();
     if (line.empty()) continue;
     if (line.front() == '[' && line.back() == ']' && line.size() >= 2) {

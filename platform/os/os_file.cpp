@@ -317,6 +317,8 @@ std::string SpelledLeaf(std::string_view path) {
   return Cp1251ToUtf8(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
+bool SameInode(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
 // rename(2) that fails with EEXIST instead of replacing.
 int RenameNoReplace(const std::string& from, const std::string& to) {
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
@@ -351,8 +353,7 @@ bool MoveFileAt(std::string_view from, std::string_view to) {
   if (::lstat(source.native.c_str(), &sourceStat) < 0) return FailWithErrno(errno);
   if (target.missing == 0) {
     struct stat targetStat;
-    const bool same = ::lstat(target.native.c_str(), &targetStat) == 0 && targetStat.st_dev == sourceStat.st_dev &&
-                      targetStat.st_ino == sourceStat.st_ino;
+    const bool same = ::lstat(target.native.c_str(), &targetStat) == 0 && SameInode(targetStat, sourceStat);
     if (!same) return FailWith(kErrorAlreadyExists);
     // The source itself, named in another case: give it the new spelling.
     const std::size_t slash = target.native.rfind('/');
@@ -363,6 +364,35 @@ bool MoveFileAt(std::string_view from, std::string_view to) {
   if (S_ISREG(sourceStat.st_mode) && HeldOpenElsewhere(source.native)) return FailWith(kErrorSharingViolation);
   if (RenameNoReplace(source.native, target.native) < 0) return FailWithErrno(errno);
   return true;
+}
+
+bool ReplaceFileAt(std::string_view from, std::string_view to) {
+  const ResolvedPath source = ResolvePath(from);
+  if (source.missing > 0) return FailWith(MissingError(source.missing));
+  const ResolvedPath target = ResolvePath(to);
+  if (target.missing > 1) return FailWith(kErrorPathNotFound);
+  if (::rename(source.native.c_str(), target.native.c_str()) < 0) return FailWithErrno(errno);
+  return true;
+}
+
+bool CopyPermissions(std::string_view model, std::string_view path) {
+  const ResolvedPath from = ResolvePath(model);
+  if (from.missing > 0) return true;
+  struct stat st;
+  if (::stat(from.native.c_str(), &st) < 0) return true;
+  if (S_ISDIR(st.st_mode)) return FailWith(kErrorAccessDenied);
+  const ResolvedPath to = ResolvePath(path);
+  if (to.missing > 0) return FailWith(MissingError(to.missing));
+  if (::chmod(to.native.c_str(), st.st_mode & 07777) < 0) return FailWithErrno(errno);
+  return true;
+}
+
+bool IsSameFile(std::string_view a, std::string_view b) {
+  const ResolvedPath ra = ResolvePath(a);
+  const ResolvedPath rb = ResolvePath(b);
+  if (ra.missing > 0 || rb.missing > 0) return false;
+  struct stat sa, sb;
+  return ::stat(ra.native.c_str(), &sa) == 0 && ::stat(rb.native.c_str(), &sb) == 0 && SameInode(sa, sb);
 }
 
 bool CreateFolder(std::string_view path) {

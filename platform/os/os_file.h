@@ -142,16 +142,31 @@ bool DeleteFileAt(std::string_view path);
 // another case renames it to the new spelling.
 bool MoveFileAt(std::string_view from, std::string_view to);
 
+// Whether two names lead to one file on disk (through links, another
+// spelling or another folder path). False when either does not exist.
+bool IsSameFile(std::string_view a, std::string_view b);
+
+// Renames a file over `to`, replacing an existing file in one step (a
+// reader sees the old file or the new one, never neither). 2/3 when the
+// source is missing, 3 when the target's folder is missing.
+bool ReplaceFileAt(std::string_view from, std::string_view to);
+
+// Gives `path` the permission bits of `model`; true when `model` does not
+// exist, 5 when it is a folder.
+bool CopyPermissions(std::string_view model, std::string_view path);
+
 // Creates one folder (its parent must exist); 183 when the name exists.
 bool CreateFolder(std::string_view path);
 
-// Fault injection for tests. While a hook is installed, every OsFile call
-// below asks it first, with the native path, the offset (the new size for
-// Truncate) and the byte count (the length for locks). An answer other than
-// 0 fails the call with that error number and leaves the file untouched.
-// With 0 the call goes ahead; a Read or Write whose count the hook lowered
-// moves only that many bytes: the read reports the short count as the end of
-// the file would, the write then fails with 112 (disk full).
+// Fault injection for tests. The runtime's files (whole-file saves, INI
+// files, string lists, TFileStream; see runtime_files.cpp) are OsFiles too,
+// so the hook reaches them as well. While a hook is installed, every OsFile
+// call below asks it first, with the native path, the offset (the new size
+// for Truncate) and the byte count (the length for locks). An answer other
+// than 0 fails the call with that error number and leaves the file
+// untouched. With 0 the call goes ahead; a Read or Write whose count the
+// hook lowered moves only that many bytes: the read reports the short count
+// as the end of the file would, the write then fails with 112 (disk full).
 enum class OsOperation { Open, Create, Read, Write, Size, Flush, Truncate, Lock, Unlock };
 using OsFaultHook = std::function<std::uint32_t(OsOperation operation, const std::string& nativePath,
                                                 std::uint64_t offset, std::size_t& count)>;

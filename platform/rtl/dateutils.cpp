@@ -6,30 +6,22 @@
 #include <ctime>
 #include <mutex>
 
+#include "platform/rtl/civil_days.h"
+
 namespace {
 
 constexpr long long kMsPerDay = 86400000;
 
 // Days since 1899-12-30 of a proleptic Gregorian date.
 long long DaysFromCivil(long long y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const long long era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<long long>(doe) - 719468 + 25569;  // 1970-01-01 is day 25569
+  return vx::DaysFromCivil(y, static_cast<int>(m), static_cast<int>(d)) + vx::kUnixDayOfDateTime;
 }
 
 void CivilFromDays(long long days, long long& y, unsigned& m, unsigned& d) {
-  const long long z = days - 25569 + 719468;
-  const long long era = (z >= 0 ? z : z - 146096) / 146097;
-  const unsigned doe = static_cast<unsigned>(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  d = doy - (153 * mp + 2) / 5 + 1;
-  m = mp < 10 ? mp + 3 : mp - 9;
-  y = static_cast<long long>(yoe) + era * 400 + (m <= 2);
+  const vx::CivilDate date = vx::CivilFromDays(days - vx::kUnixDayOfDateTime);
+  y = date.year;
+  m = static_cast<unsigned>(date.month);
+  d = static_cast<unsigned>(date.day);
 }
 
 // Splits a TDateTime into whole days and milliseconds of the day, rounding

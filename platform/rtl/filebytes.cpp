@@ -124,23 +124,23 @@ bool WriteFileBytes(const AnsiString& fileName, std::string_view bytes) {
 
 bool ReplacingFile::Open(const AnsiString& fileName, std::string_view suffix) {
   Discard();
-  target_ = NativeFileName(fileName);
-  struct stat st;
-  mode_t mode = 0666;
-  const bool exists = ::stat(target_.c_str(), &st) == 0;
-  if (exists) {
-    if (S_ISDIR(st.st_mode)) return false;
-    mode = st.st_mode & 07777;
+  target_ = fileName;
+  temp_ = fileName + AnsiString(suffix);
+  std::uint32_t error = 0;
+  file_ = RuntimeFiles().Open(temp_, RuntimeOpen::Create, false, error);
+  if (!file_) return false;
+  written_ = 0;
+  // The new file keeps the old one's permission bits (the umask narrows
+  // only a new file's); a folder of that name cannot be replaced.
+  if (!RuntimeFiles().CopyPermissions(target_, temp_)) {
+    Discard();
+    return false;
   }
-  temp_ = target_ + std::string(suffix);
-  fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-  // The umask narrows only a new file's bits.
-  if (fd_ >= 0 && exists) ::fchmod(fd_, mode);
-  return fd_ >= 0;
+  return true;
 }
 
 bool ReplacingFile::Write(const void* data, std::size_t count) {
-  if (fd_ < 0) return false;
+  if (!file_) return false;
   constexpr std::size_t kBuffer = 1 << 16;
   if (buffer_.size() + count > kBuffer && !Flush()) return false;
   if (count >= kBuffer) {
@@ -152,33 +152,27 @@ bool ReplacingFile::Write(const void* data, std::size_t count) {
 }
 
 bool ReplacingFile::Flush() {
-  std::size_t done = 0;
-  while (done < buffer_.size()) {
-    const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
+  if (!buffer_.empty() && !file_->Write(written_, buffer_.data(), buffer_.size())) return false;
+  written_ += buffer_.size();
   buffer_.clear();
   return true;
 }
 
 bool ReplacingFile::Commit() {
-  if (fd_ < 0) return false;
-  bool ok = Flush() && ::fsync(fd_) == 0;
-  if (::close(fd_) != 0) ok = false;
-  fd_ = -1;
-  if (ok && ::rename(temp_.c_str(), target_.c_str()) != 0) ok = false;
-  if (!ok) ::unlink(temp_.c_str());
+  if (!file_) return false;
+  bool ok = Flush() && file_->Flush();
+  file_.reset();
+  if (ok && !RuntimeFiles().Rename(temp_, target_, true)) ok = false;
+  if (!ok) RuntimeFiles().Delete(temp_);
   temp_.clear();
+  buffer_.clear();
   return ok;
 }
 
 void ReplacingFile::Discard() {
-  if (fd_ < 0) return;
-  ::close(fd_);
-  fd_ = -1;
-  ::unlink(temp_.c_str());
+  if (!file_) return;
+  file_.reset();
+  RuntimeFiles().Delete(temp_);
   temp_.clear();
   buffer_.clear();
 }

@@ -1,5 +1,8 @@
 // Whole-file reads and writes for the runtime's own file users (string lists,
-// INI files), and the runtime's name resolution.
+// INI files), and the runtime's name resolution. Writes and renames go
+// through the installed file system (file_system.h), that is through the OS
+// layer's OsFile and its fault hook; a read takes no share lock, so a file
+// another program holds is still read, as the peer tools read it.
 //
 // Names are the program's: CP1251 text with '\' or '/' between folders,
 // matched against existing names without regard to case (see
@@ -9,7 +12,10 @@
 #include <string>
 #include <string_view>
 
+#include <memory>
+
 #include "platform/rtl/cp1251.h"
+#include "platform/rtl/file_system.h"
 
 namespace vx {
 
@@ -54,8 +60,9 @@ class ReplacingFile {
 
  private:
   bool Flush();
-  int fd_ = -1;
-  std::string target_, temp_;
+  std::unique_ptr<RuntimeFile> file_;
+  std::uint64_t written_ = 0;
+  AnsiString target_, temp_;
   std::string buffer_;
 };
 

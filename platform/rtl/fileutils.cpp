@@ -1,17 +1,16 @@
 #include "platform/rtl/fileutils.h"
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <ctime>
 #include <vector>
 
 #include "platform/rtl/codepages.h"
+#include "platform/rtl/file_system.h"
 
 namespace {
 
@@ -137,29 +136,7 @@ bool DeleteFile(const AnsiString& fileName) {
 }
 
 bool RenameFile(const AnsiString& oldName, const AnsiString& newName) {
-  if (oldName.empty() || newName.empty()) return false;
-  const std::string from = vx::NativeFileName(oldName);
-  std::string to = vx::NativeFileName(newName);
-  struct stat st;
-  if (::lstat(from.c_str(), &st) != 0) return false;
-  if (to == from) {
-    // The same entry under another case: give it the new spelling.
-    to = vx::NativeFileName(ExtractFilePath(newName));
-    if (!to.empty() && to.back() != '/') to += '/';
-    to += vx::Cp1251ToUtf8(ExtractFileName(newName));
-    if (to == from) return true;
-    return ::rename(from.c_str(), to.c_str()) == 0;
-  }
-  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
-  if (errno != EINVAL && errno != ENOSYS) return false;
-  // A file system without no-replace rename: a hard link fails on an
-  // existing target just as well.
-  if (S_ISDIR(st.st_mode)) {
-    if (::lstat(to.c_str(), &st) == 0) return false;
-    return ::rename(from.c_str(), to.c_str()) == 0;
-  }
-  if (::link(from.c_str(), to.c_str()) != 0) return false;
-  return ::unlink(from.c_str()) == 0;
+  return !oldName.empty() && !newName.empty() && vx::RuntimeFiles().Rename(oldName, newName, false);
 }
 
 AnsiString GetCurrentDir() {

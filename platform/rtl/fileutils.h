@@ -42,7 +42,9 @@ bool RemoveDir(const AnsiString& directory);
 int FileAge(const AnsiString& fileName);
 bool FileAge(const AnsiString& fileName, TDateTime& fileDateTime);
 bool DeleteFile(const AnsiString& fileName);
-// Never replaces: false when `newName` exists (both files stay as they were).
+// Never replaces: false when `newName` exists (both files stay as they were),
+// and false while another handle holds the file open. The OS layer renames
+// (file_system.h); a new spelling of the same name only changes the case.
 bool RenameFile(const AnsiString& oldName, const AnsiString& newName);
 AnsiString GetCurrentDir();
 // The absolute form of a name (relative names against the current folder).

@@ -4,6 +4,7 @@
 
 #include "platform/rtl/codepages.h"
 #include "platform/rtl/filebytes.h"
+#include "platform/rtl/text_lines.h"
 
 namespace {
 
@@ -26,25 +27,17 @@ struct Profile {
   std::vector<Line> lines;
 
   void Parse(const AnsiString& bytes) {
-    std::size_t start = 0;
     // An editor's UTF-8 mark before the first line: that line is still
     // read, and kept as it was when the file is rewritten.
-    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-      std::size_t end = 3;
-      while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
-      Line first = Classify(bytes.substr(3, end - 3));
-      first.text = bytes.substr(0, end);
-      lines.push_back(first);
-      if (end < bytes.size()) end += (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1;
-      start = end;
-    }
-    const std::size_t n = bytes.size();
-    while (start < n) {
-      std::size_t end = start;
-      while (end < n && bytes[end] != '\r' && bytes[end] != '\n') ++end;
-      lines.push_back(Classify(bytes.substr(start, end - start)));
-      if (end < n) end += (bytes[end] == '\r' && end + 1 < n && bytes[end + 1] == '\n') ? 2 : 1;
-      start = end;
+    const bool marked = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    for (const std::string_view text : vx::SplitLines(bytes)) {
+      if (marked && lines.empty()) {
+        Line first = Classify(AnsiString(text.substr(3)));
+        first.text = AnsiString(text);
+        lines.push_back(first);
+      } else {
+        lines.push_back(Classify(AnsiString(text)));
+      }
     }
   }
 

@@ -1,12 +1,6 @@
 #include "platform/rtl/streams.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <new>
 #include <stdexcept>
@@ -54,17 +48,15 @@ void TStream::SetSize(std::int64_t size) {}
 
 namespace {
 
-const char* Reason(int error) {
+// The original platform's text for an error number of a failed open.
+const char* Reason(std::uint32_t error) {
   switch (error) {
-    case ENOENT: return "The system cannot find the file specified";
-    case ENOTDIR: return "The system cannot find the path specified";
-    case EACCES:
-    case EPERM:
-    case EISDIR:
-    case EROFS: return "Access is denied";
-    case EWOULDBLOCK: return "The process cannot access the file because it is being used by another process";
-    case EMFILE:
-    case ENFILE: return "The system cannot open the file";
+    case 2: return "The system cannot find the file specified";
+    case 3: return "The system cannot find the path specified";
+    case 5:
+    case 150: return "Access is denied";
+    case 32: return "The process cannot access the file because it is being used by another process";
+    case 4: return "The system cannot open the file";
     default: return "The file cannot be opened";
   }
 }
@@ -75,75 +67,58 @@ TFileStream::TFileStream(const AnsiString& fileName, unsigned mode) : fileName_(
   const bool create = (mode & 0xFF00) == 0xFF00;
   const unsigned access = mode & 3;
   const unsigned share = create ? fmShareExclusive : mode & 0xF0;
-  int flags = O_CLOEXEC;
-  if (create) flags |= O_RDWR | O_CREAT;
-  else flags |= access == fmOpenRead ? O_RDONLY : access == fmOpenWrite ? O_WRONLY : O_RDWR;
-  auto fail = [&](int error) {
+  const vx::RuntimeOpen how = create                 ? vx::RuntimeOpen::Create
+                              : access == fmOpenRead ? vx::RuntimeOpen::Read
+                                                     : vx::RuntimeOpen::ReadWrite;
+  canRead_ = create || access != fmOpenWrite;
+  canWrite_ = how != vx::RuntimeOpen::Read;
+  std::uint32_t error = 0;
+  file_ = vx::RuntimeFiles().Open(fileName, how, share != fmShareExclusive && share != fmShareCompat, error);
+  if (!file_) {
     const AnsiString message =
         (create ? "Cannot create file \"" : "Cannot open file \"") + fileName + "\". " + Reason(error);
     if (create) throw EFCreateError(message);
     throw EFOpenError(message);
-  };
-  const std::string native = vx::NativeFileName(fileName);
-  fd_ = ::open(native.c_str(), flags, 0666);
-  if (fd_ < 0) fail(errno);
-  struct stat st;
-  if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
-    ::close(fd_);
-    fd_ = -1;
-    fail(EISDIR);
-  }
-  const int lock = share == fmShareExclusive || share == fmShareCompat ? LOCK_EX : LOCK_SH;
-  if (::flock(fd_, lock | LOCK_NB) != 0) {
-    const int error = errno;
-    ::close(fd_);
-    fd_ = -1;
-    fail(error);
-  }
-  if (create && ::ftruncate(fd_, 0) != 0) {
-    const int error = errno;
-    ::close(fd_);
-    fd_ = -1;
-    fail(error);
   }
 }
 
-TFileStream::~TFileStream() {
-  if (fd_ >= 0) ::close(fd_);
-}
+TFileStream::~TFileStream() = default;
 
 std::int64_t TFileStream::Read(void* buffer, std::int64_t count) {
-  std::int64_t done = 0;
-  while (done < count) {
-    const ssize_t n = ::read(fd_, static_cast<char*>(buffer) + done, static_cast<std::size_t>(count - done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += n;
-  }
-  return done;
+  std::size_t got = 0;
+  if (!canRead_ || count <= 0 || position_ < 0 ||
+      !file_->Read(static_cast<std::uint64_t>(position_), buffer, static_cast<std::size_t>(count), got))
+    return 0;
+  position_ += static_cast<std::int64_t>(got);
+  return static_cast<std::int64_t>(got);
 }
 
 std::int64_t TFileStream::Write(const void* buffer, std::int64_t count) {
-  std::int64_t done = 0;
-  while (done < count) {
-    const ssize_t n = ::write(fd_, static_cast<const char*>(buffer) + done, static_cast<std::size_t>(count - done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += n;
-  }
-  return done;
+  if (!canWrite_ || count <= 0 || position_ < 0 ||
+      !file_->Write(static_cast<std::uint64_t>(position_), buffer, static_cast<std::size_t>(count)))
+    return 0;
+  position_ += count;
+  return count;
 }
 
 std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin) {
-  const int whence = origin == soBeginning ? SEEK_SET : origin == soCurrent ? SEEK_CUR : SEEK_END;
-  const off_t r = ::lseek(fd_, static_cast<off_t>(offset), whence);
-  if (r < 0) throw EStreamError("Stream seek error");
-  return r;
+  std::int64_t base = 0;
+  if (origin == soCurrent) {
+    base = position_;
+  } else if (origin == soEnd) {
+    std::uint64_t size = 0;
+    if (!file_->Size(size)) throw EStreamError("Stream seek error");
+    base = static_cast<std::int64_t>(size);
+  }
+  if (base + offset < 0) throw EStreamError("Stream seek error");
+  position_ = base + offset;
+  return position_;
 }
 
 void TFileStream::SetSize(std::int64_t size) {
-  if (size < 0 || ::ftruncate(fd_, static_cast<off_t>(size)) != 0) throw EStreamError("Stream size error");
-  if (Position() > size) Seek(size, soBeginning);
+  if (size < 0 || !canWrite_ || !file_->Truncate(static_cast<std::uint64_t>(size)))
+    throw EStreamError("Stream size error");
+  if (position_ > size) position_ = size;
 }
 
 // ---------------------------------------------------------------------------

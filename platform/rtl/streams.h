@@ -11,13 +11,18 @@
 // locks taken without waiting: fmShareExclusive and fmShareCompat take the
 // file exclusively, the others share it with other sharing openers; a
 // refusal raises EFOpenError (EFCreateError for fmCreate) and leaves the
-// file untouched (fmCreate truncates only after the lock is held).
+// file untouched (fmCreate truncates only after the lock is held). The file
+// is an OsFile of the OS layer (through file_system.h), so its sharing is
+// that of the engine's own files.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include <memory>
+
 #include "platform/rtl/classes.h"
+#include "platform/rtl/file_system.h"
 
 enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
 using enum TSeekOrigin;
@@ -62,11 +67,13 @@ class TFileStream : public TStream {
   std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
   void SetSize(std::int64_t size) override;
   const AnsiString& FileName() const { return fileName_; }
-  int Handle() const { return fd_; }
 
  private:
   AnsiString fileName_;
-  int fd_ = -1;
+  std::unique_ptr<vx::RuntimeFile> file_;
+  bool canRead_ = true;
+  bool canWrite_ = true;
+  std::int64_t position_ = 0;
 };
 
 // A growable block of memory.

@@ -5,6 +5,7 @@
 
 #include "platform/rtl/filebytes.h"
 #include "platform/rtl/streams.h"
+#include "platform/rtl/text_lines.h"
 
 // ---------------------------------------------------------------------------
 // TStrings
@@ -147,15 +148,7 @@ AnsiString TStrings::Text() const {
 void TStrings::SetText(const AnsiString& text) {
   vx::WhileUpdating(*this, [&] {
     Clear();
-    std::size_t start = 0;
-    const std::size_t n = text.size();
-    while (start < n) {
-      std::size_t end = start;
-      while (end < n && text[end] != '\r' && text[end] != '\n') ++end;
-      Add(text.substr(start, end - start));
-      if (end < n) end += (text[end] == '\r' && end + 1 < n && text[end + 1] == '\n') ? 2 : 1;
-      start = end;
-    }
+    for (const std::string_view line : vx::SplitLines(text)) Add(AnsiString(line));
   });
 }
 

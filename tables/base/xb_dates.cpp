@@ -33,23 +33,15 @@ AnsiString FourDigits(int v) {
 bool TxbDBFDate::YMDFromDay(std::int32_t dayNumber, int& year, int& month, int& day) {
   year = month = day = 0;
   if (dayNumber < kFirstDay || dayNumber > kLastDay) return false;
-  const std::int64_t z = static_cast<std::int64_t>(dayNumber) - kJulianUnixEpoch + 719468;
-  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const std::int64_t doe = z - era * 146097;
-  const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const std::int64_t mp = (5 * doy + 2) / 153;
-  day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  year = static_cast<int>(yoe + era * 400 + (month <= 2));
+  const vx::CivilDate date = vx::CivilFromDays(static_cast<std::int64_t>(dayNumber) - kJulianUnixEpoch);
+  year = static_cast<int>(date.year);
+  month = date.month;
+  day = date.day;
   return true;
 }
 
 bool TxbDBFDate::ValidYMD(int year, int month, int day) {
-  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1) return false;
-  static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+  return year >= 1 && year <= 9999 && day >= 1 && day <= DaysInAMonth(year, month);
 }
 
 std::int32_t TxbDBFDate::TodayJulian() const { return static_cast<std::int32_t>(std::floor(Date())) + Offset; }

@@ -12,12 +12,13 @@
 
 #include <cstdint>
 
+#include "platform/rtl/civil_days.h"
 #include "platform/rtl/cp1251.h"
 
 class TxbDBFDate {
  public:
   static constexpr std::int32_t kJulian1980 = 2444240;       // 1980-01-01
-  static constexpr std::int64_t kJulianUnixEpoch = 2440588;  // 1970-01-01
+  static constexpr std::int64_t kJulianUnixEpoch = vx::kUnixDayOfJulian;  // 1970-01-01
   // Constant-initialised, so engine objects built before main can use it.
   constexpr TxbDBFDate() : Offset(kJulian1980 - (DayFromYMD(1980, 1, 1) - DayFromYMD(1899, 12, 30))) {}
 
@@ -44,14 +45,7 @@ class TxbDBFDate {
 
   // Calendar arithmetic on day numbers (no range check on the way in).
   static constexpr std::int32_t DayFromYMD(int year, int month, int day) {
-    // Days from the civil date (H. Hinnant's algorithm), moved to julian days.
-    const std::int64_t y = static_cast<std::int64_t>(year) - (month <= 2);
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const std::int64_t yoe = y - era * 400;
-    const std::int64_t mp = (month + 9) % 12;
-    const std::int64_t doy = (153 * mp + 2) / 5 + day - 1;
-    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return static_cast<std::int32_t>(era * 146097 + doe - 719468 + kJulianUnixEpoch);
+    return static_cast<std::int32_t>(vx::DaysFromCivil(year, month, day) + kJulianUnixEpoch);
   }
   // False when the day number lies outside years 1..9999.
   static bool YMDFromDay(std::int32_t dayNumber, int& year, int& month, int& day);

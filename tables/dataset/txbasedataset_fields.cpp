@@ -5,6 +5,8 @@
 
 #include "platform/db/field_types.h"
 #include "platform/os/oem_charset.h"
+#include "platform/rtl/civil_days.h"
+#include "tables/base/xb_dates.h"
 #include "tables/base/xb_tools.h"
 #include "tables/dataset/txbasedataset.h"
 
@@ -12,29 +14,15 @@ namespace {
 
 // Days from 0001-01-01 (day 1) of a civil date; 0 when the date is invalid.
 std::int32_t NativeDays(int y, int m, int d) {
-  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1) return 0;
-  const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-  if (d > kDays[m - 1] + (m == 2 && leap ? 1 : 0)) return 0;
-  const int yy = y - (m <= 2);
-  const int era = yy / 400;
-  const int yoe = yy - era * 400;
-  const int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  const long days = long(era) * 146097 + doe - 719468;  // from 1970-01-01
-  return std::int32_t(days + 719162 + 1);               // 0001-01-01 is day 1
+  if (!TxbDBFDate::ValidYMD(y, m, d)) return 0;
+  return std::int32_t(vx::DaysFromCivil(y, m, d) + vx::kUnixDayOfYearOne);
 }
 
 void CivilFromNative(std::int32_t native, int& y, int& m, int& d) {
-  long z = long(native) - 1 - 719162 + 719468;
-  const long era = (z >= 0 ? z : z - 146096) / 146097;
-  const long doe = z - era * 146097;
-  const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const long mp = (5 * doy + 2) / 153;
-  d = int(doy - (153 * mp + 2) / 5 + 1);
-  m = int(mp < 10 ? mp + 3 : mp - 9);
-  y = int(yoe + era * 400 + (m <= 2));
+  const vx::CivilDate date = vx::CivilFromDays(std::int64_t(native) - vx::kUnixDayOfYearOne);
+  y = int(date.year);
+  m = date.month;
+  d = date.day;
 }
 
 bool AllDigits(const AnsiString& s) {

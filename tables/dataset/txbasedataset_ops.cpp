@@ -1,11 +1,10 @@
 // TXBaseDataSet: index files and tags, the xBase filter, searching by field
 // values, copying records and tables, key ranges and the master link.
-#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstring>
 
-#include "platform/os/path_resolver.h"
+#include "platform/os/os_file.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/scope_guard.h"
 #include "tables/base/xb_dates.h"
@@ -39,14 +38,7 @@ namespace {
 bool SameFile(const AnsiString& a, const AnsiString& b) {
   const AnsiString ea = XBO_DiskFile::ExpandName(a);
   const AnsiString eb = XBO_DiskFile::ExpandName(b);
-  if (AnsiUpperCase(ea) == AnsiUpperCase(eb)) return true;
-  const vx::ResolvedPath ra = vx::ResolvePath(ea);
-  const vx::ResolvedPath rb = vx::ResolvePath(eb);
-  if (ra.missing || rb.missing) return false;
-  struct stat sa {
-  }, sb{};
-  if (::stat(ra.native.c_str(), &sa) != 0 || ::stat(rb.native.c_str(), &sb) != 0) return false;
-  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  return AnsiUpperCase(ea) == AnsiUpperCase(eb) || vx::IsSameFile(ea, eb);
 }
 
 std::vector<AnsiString> SplitFields(const AnsiString& list) {

@@ -1,9 +1,8 @@
 // Copying tables and records, and the search by field values.
-#include <sys/stat.h>
 
 #include <cstring>
 
-#include "platform/os/path_resolver.h"
+#include "platform/os/os_file.h"
 #include "platform/rtl/scope_guard.h"
 #include "tables/base/xb_errors.h"
 #include "tables/base/xb_settings.h"
@@ -20,14 +19,7 @@ namespace {
 bool SameFile(const AnsiString& a, const AnsiString& b) {
   const AnsiString fa = SysXb_UpperCase(XBO_DiskFile::ExpandName(a));
   const AnsiString fb = SysXb_UpperCase(XBO_DiskFile::ExpandName(b));
-  if (fa == fb) return true;
-  struct stat sa {
-  }, sb{};
-  const vx::ResolvedPath ra = vx::ResolvePath(XBO_DiskFile::ExpandName(a));
-  const vx::ResolvedPath rb = vx::ResolvePath(XBO_DiskFile::ExpandName(b));
-  if (ra.missing || rb.missing) return false;
-  if (::stat(ra.native.c_str(), &sa) != 0 || ::stat(rb.native.c_str(), &sb) != 0) return false;
-  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  return fa == fb || vx::IsSameFile(XBO_DiskFile::ExpandName(a), XBO_DiskFile::ExpandName(b));
 }
 
 bool SameLayout(const XBO_dBaseDBF& a, const XBO_dBaseDBF& b) {

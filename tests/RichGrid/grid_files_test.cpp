@@ -2,11 +2,14 @@
 // Cyrillic grid, round trips, damaged files, the file range, progress.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "RichGrid/rich_grid.h"
 #include "platform/gui/core/application.h"
 #include "platform/rtl/sysutils.h"
 #include "tests/RichGrid/rich_grid_test_support.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/support/write_fault.h"
 
 namespace {
 
@@ -218,6 +221,43 @@ TEST_F(GridFiles, MissingAndUncreatableFiles) {
   EXPECT_EQ(message([&] { g.SaveToFile(folder); }), "Cannot create " + folder);
   EXPECT_EQ(message([&] { g.SaveToASCII(folder); }), "Cannot create file " + folder);
   EXPECT_EQ(Screen->Cursor(), crDefault);
+}
+
+// The cell file and the spreadsheet were written with direct system calls
+// the fault hook never saw, so a write failing halfway could not be tested;
+// now they go through the OS layer's file, the save fails with its message,
+// and the old file stays, with nothing left beside it.
+TEST_F(GridFiles, AWriteFailingHalfwayKeepsTheOldFile) {
+  struct Case {
+    const char* name;
+    std::string file;
+    std::function<void(TRichStringGrid&, const AnsiString&)> save;
+    AnsiString message;  // before the file name
+  };
+  const Case cases[] = {
+      {"cell file", dir_ / "rownum.ini", [](TRichStringGrid& g, const AnsiString& f) { g.SaveToFile(f); },
+       "Cannot create "},
+      {"spreadsheet", dir_ / "book.xls", [](TRichStringGrid& g, const AnsiString& f) { g.SaveToXLS(f); },
+       "Cannot write the file "},
+  };
+  TRichStringGrid g(nullptr);
+  Fill(g, {{"год"_cp, "тираж"_cp}, {"2001", "1 2 3 4 5 6"}});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    vx::test::WriteWholeFile(c.file, "old contents");
+    AnsiString message = "no error";
+    {
+      vx::test::HalfWriteFault fault(dir_.Path());
+      try {
+        c.save(g, c.file);
+      } catch (const Exception& e) { message = e.Message(); }
+      EXPECT_TRUE(fault.Hit());
+    }
+    EXPECT_EQ(message, c.message + c.file);
+    EXPECT_EQ(vx::test::ReadWholeFile(c.file), "old contents");
+    EXPECT_EQ(vx::test::FolderNames(dir_.Path()), std::vector<std::string>{std::filesystem::path(c.file).filename()});
+    std::filesystem::remove(c.file);
+  }
 }
 
 // Progress of saving counts the rows of the file range, never beyond 100;

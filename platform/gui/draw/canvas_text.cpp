@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "platform/gui/draw/canvas.h"
+#include "platform/rtl/text_lines.h"
 
 namespace {
 
@@ -21,15 +22,8 @@ AnsiString StripPrefix(const AnsiString& s) {
 }
 
 std::vector<AnsiString> SplitParagraphs(const AnsiString& s) {
-  std::vector<AnsiString> out(1);
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '\r' || s[i] == '\n') {
-      if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ++i;
-      out.emplace_back();
-    } else {
-      out.back() += s[i];
-    }
-  }
+  std::vector<AnsiString> out;
+  for (const std::string_view line : vx::SplitLines(s, true)) out.emplace_back(line);
   return out;
 }
 

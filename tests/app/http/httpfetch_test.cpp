@@ -12,6 +12,7 @@
 #include "platform/gui/core/application.h"
 #include "tests/support/http_test_server.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/support/write_fault.h"
 
 namespace {
 
@@ -125,6 +126,20 @@ TEST_F(HttpFetchTest, FailedTransfersReportAnErrorAndKeepTheOldFile) {
   }
   Fetch("127.0.0.1:" + std::to_string(port) + "/f");
   EXPECT_EQ(log, "E") << "connection refused";
+}
+
+// The downloaded file was written with direct system calls the fault hook
+// never saw, so a write failing halfway could not be tested; now it goes
+// through the OS layer's file: the transfer ends in an error and the old
+// file stays, without its ".part".
+TEST_F(HttpFetchTest, AWriteFailingHalfwayKeepsTheOldFile) {
+  vx::test::WriteWholeFile(file, "old");
+  HttpTestServer server([&](const std::string&) { return MakeReply(std::string(100000, 'n')); });
+  vx::test::HalfWriteFault fault(folder.Path());
+  Fetch(server.Host() + "/f");
+  EXPECT_TRUE(fault.Hit());
+  EXPECT_EQ(End(), "E");
+  EXPECT_TRUE(OldFileKept());
 }
 
 // A body without Content-Length, ended by the server closing the connection

@@ -12,6 +12,7 @@
 #include "platform/gui/richtext/rtf_reader.h"
 #include "platform/rtl/codepages.h"
 #include "platform/rtl/program_arguments.h"
+#include "tests/support/write_fault.h"
 
 namespace {
 
@@ -118,6 +119,29 @@ TEST_F(NotePadTest, SaveAsAddsTheExtensionAndAsksBeforeOverwriting) {
   Type("?");
   pad->FileSave(nullptr);
   EXPECT_EQ(apptest::ReadFile(folder + "notes.txt"), "Привет!?\r\n"_cp);
+  pad->Close();
+}
+
+// The note pad's file was written with direct system calls the fault hook
+// never saw, so a save failing halfway could not be tested; now it goes
+// through the OS layer's file: the save raises, the old file stays as it
+// was, and the text still counts as unsaved.
+TEST_F(NotePadTest, ASaveFailingHalfwayKeepsTheOldFileAndTheChanges) {
+  pad->Show();
+  Type("Привет"_cp);
+  ExpectSaveAs(folder + "notes", 2);
+  pad->FileSaveAs(nullptr);
+  Type(", мир и все его окрестности"_cp);
+  const std::vector<std::string> names = vx::test::FolderNames(folder);
+  {
+    vx::test::HalfWriteFault fault(folder);
+    EXPECT_THROW(pad->FileSave(nullptr), EFCreateError);
+    EXPECT_TRUE(fault.Hit());
+  }
+  EXPECT_EQ(apptest::ReadFile(folder + "notes.txt"), "Привет\r\n"_cp);
+  EXPECT_TRUE(pad->Editor->Modified());
+  EXPECT_EQ(vx::test::FolderNames(folder), names);
+  dialogs.Expect(vx::DialogKind::Message, "Save changes", mrNo);
   pad->Close();
 }
 

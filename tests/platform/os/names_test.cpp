@@ -22,6 +22,28 @@ namespace fs = std::filesystem;
 constexpr auto RW = OsAccess::ReadWrite;
 constexpr auto Shared = OsShare::DenyNone;
 
+TEST(Names, TheSameFileUnderOtherNames) {
+  ScratchFolder dir;
+  WriteWholeFile(dir / "Base.dbf", "a");
+  WriteWholeFile(dir / "other.dbf", "a");
+  fs::create_directory(dir / "sub");
+  fs::create_hard_link(dir / "Base.dbf", dir / "sub/linked.dbf");
+  fs::create_symlink(dir / "Base.dbf", dir / "pointer.dbf");
+  struct Case {
+    std::string a, b;
+    bool same;
+  } cases[] = {
+      {dir / "Base.dbf", dir.Path() + "\\BASE.DBF", true},
+      {dir / "Base.dbf", dir / "sub/../Base.dbf", true},
+      {dir / "Base.dbf", dir / "SUB/Linked.dbf", true},
+      {dir / "pointer.dbf", dir / "base.dbf", true},
+      {dir / "Base.dbf", dir / "other.dbf", false},
+      {dir / "Base.dbf", dir / "missing.dbf", false},
+      {dir / "missing.dbf", dir / "missing.dbf", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsSameFile(c.a, c.b), c.same) << c.a << " / " << c.b;
+}
+
 TEST(Names, AFileCreatedWithOneSpellingIsFoundWithAnother) {
   ScratchFolder dir;
   ASSERT_TRUE(CreateFolder(dir / "Tickets"));

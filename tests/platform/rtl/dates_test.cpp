@@ -1,6 +1,7 @@
 // Dates and times: day numbers, encode/decode, clock, text both ways.
 #include <gtest/gtest.h>
 
+#include "platform/rtl/civil_days.h"
 #include "platform/rtl/dateutils.h"
 
 namespace {
@@ -149,4 +150,28 @@ TEST_F(Dates, MonthDayYearOrderAndCalendarQueries) {
   EXPECT_THROW(DecodeDate(std::numeric_limits<double>::quiet_NaN(), y, m, d), EConvertError);
   EXPECT_EQ(FormatDateTime("hh:nn:ss", EncodeTime(23, 59, 59, 999)), "23:59:59");
   EXPECT_EQ(FormatDateTime("d mmmm yyyy, dddd", EncodeDate(1, 1, 1)), "1 January 0001, Monday");
+}
+
+// The one civil-date conversion under its three epochs, against known days:
+// julian day numbers, class-library dates and days from 0001-01-01.
+TEST(CivilDays, EveryEpochMeetsItsKnownDays) {
+  struct Case {
+    int y, m, d;
+    std::int64_t julian, dateTime, yearOne;
+  };
+  const Case cases[] = {
+      {1, 1, 1, 1721426, -693593, 1},          {1899, 12, 30, 2415019, 0, 693594},
+      {1970, 1, 1, 2440588, 25569, 719163},    {2000, 2, 29, 2451604, 36585, 730179},
+      {9999, 12, 31, 5373484, 2958465, 3652059},
+  };
+  for (const Case& c : cases) {
+    const std::int64_t days = vx::DaysFromCivil(c.y, c.m, c.d);
+    EXPECT_EQ(days + vx::kUnixDayOfJulian, c.julian) << c.y;
+    EXPECT_EQ(days + vx::kUnixDayOfDateTime, c.dateTime) << c.y;
+    EXPECT_EQ(days + vx::kUnixDayOfYearOne, c.yearOne) << c.y;
+    const vx::CivilDate back = vx::CivilFromDays(days);
+    EXPECT_EQ(back.year, c.y);
+    EXPECT_EQ(back.month, c.m);
+    EXPECT_EQ(back.day, c.d);
+  }
 }

@@ -5,6 +5,7 @@
 
 #include "platform/rtl/inifiles.h"
 #include "rtl_test_support.h"
+#include "tests/support/write_fault.h"
 
 TEST(IniFile, MissingFileSectionOrKeyGivesTheDefault) {
   const std::string dir = rtltest::ScratchDir();
@@ -92,6 +93,20 @@ TEST(IniFile, AFailedWriteRaisesAndLeavesTheFileAlone) {
   TIniFile ini(dir + "x.ini");
   EXPECT_THROW(ini.WriteString("S", "K", "new"), EIniFileException);
   EXPECT_EQ(rtltest::ReadAll(dir + "x.ini"), "[S]\nK=old\n");
+}
+
+// The file was written with direct system calls the fault hook never saw,
+// so a write failing halfway could not be tested; now it goes through the
+// OS layer's file, fails, and leaves the old file and nothing else.
+TEST(IniFile, AWriteFailingHalfwayKeepsTheOldFile) {
+  const std::string dir = rtltest::ScratchDir();
+  rtltest::WriteAll(dir + "x.ini", "[S]\r\nK=old\r\n");
+  TIniFile ini(dir + "x.ini");
+  vx::test::HalfWriteFault fault(dir);
+  EXPECT_THROW(ini.WriteString("S", "K", "a new value long enough to be cut"), EIniFileException);
+  EXPECT_TRUE(fault.Hit());
+  EXPECT_EQ(rtltest::ReadAll(dir + "x.ini"), "[S]\r\nK=old\r\n");
+  EXPECT_EQ(vx::test::FolderNames(dir), std::vector<std::string>{"x.ini"});
 }
 
 TEST(IniFile, OddLayouts) {

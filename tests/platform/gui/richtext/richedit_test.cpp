@@ -14,6 +14,7 @@
 #include "platform/gui/richtext/rtf_writer.h"
 #include "platform/rtl/codepages.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/support/write_fault.h"
 
 namespace {
 
@@ -69,6 +70,21 @@ TEST_F(RichEditTest, RtfFilesLoadAndSaveWithTheirAttributes) {
   EXPECT_THROW(edit->Lines()->LoadFromFile(dir / "missing.rtf"), EFOpenError);
   EXPECT_EQ(edit->Document(), before);
   EXPECT_THROW(edit->Lines()->SaveToFile(dir / "no/such/folder.rtf"), EFCreateError);
+}
+
+// The RTF file was written with direct system calls the fault hook never
+// saw, so a write failing halfway could not be tested; now it goes through
+// the OS layer's file, the save raises, and the old file stays as it was.
+TEST_F(RichEditTest, ASaveFailingHalfwayKeepsTheOldFile) {
+  vx::test::WriteWholeFile(dir / "doc.rtf", "{\\rtf1\\ansi old\\par}");
+  edit->SetDocument(Doc("Новый текст, длиннее старого"));
+  {
+    vx::test::HalfWriteFault fault(dir.Path());
+    EXPECT_THROW(edit->Lines()->SaveToFile(dir / "doc.rtf"), EFCreateError);
+    EXPECT_TRUE(fault.Hit());
+  }
+  EXPECT_EQ(vx::test::ReadWholeFile(dir / "doc.rtf"), "{\\rtf1\\ansi old\\par}");
+  EXPECT_EQ(vx::test::FolderNames(dir.Path()), std::vector<std::string>{"doc.rtf"});
 }
 
 TEST_F(RichEditTest, AttributesApplyToTheSelectionOrToWhatIsTypedNext) {
