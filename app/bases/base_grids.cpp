@@ -45,19 +45,6 @@ void LayOutBaseGrid(TDBGrid* grid, TDataSet* table, BaseGridKind kind, int numbe
   AddBaseColumns(grid, kind, numbers);
 }
 
-KeepCursor::KeepCursor(TDataSet* table) : table_(table) {
-  if (!table_ || !table_->Active()) return;
-  table_->CheckBrowseMode();
-  if (table_->BookmarkAvailable()) bookmark_ = table_->GetBookmark();
-}
-
-KeepCursor::~KeepCursor() {
-  if (bookmark_.empty() || !table_->Active()) return;
-  try {
-    if (table_->BookmarkValid(bookmark_)) table_->GotoBookmark(bookmark_);
-  } catch (...) {}
-}
-
 void CopyTableToGrid(TDataSet* table, TRichStringGrid* grid, const std::function<GridHeading(int column)>& heading) {
   grid->ClearAll();
   grid->SetRowCount(1);

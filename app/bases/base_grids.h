@@ -38,22 +38,6 @@ void AddBaseColumns(TDBGrid* grid, BaseGridKind kind, int numbers);
 // fields), otherwise the column list rebuilt from the closed table (empty).
 void LayOutBaseGrid(TDBGrid* grid, TDataSet* table, BaseGridKind kind, int numbers = -1);
 
-// Keeps a data set's place for a walk: a record being edited or inserted
-// is posted first, and when the scope ends the cursor goes back to the
-// record it was on (nothing happens for a closed or empty data set, and a
-// record that is gone by then leaves the cursor where the walk left it).
-class KeepCursor {
- public:
-  explicit KeepCursor(TDataSet* table);
-  ~KeepCursor();
-  KeepCursor(const KeepCursor&) = delete;
-  KeepCursor& operator=(const KeepCursor&) = delete;
-
- private:
-  TDataSet* table_;
-  std::string bookmark_;
-};
-
 struct GridHeading {
   AnsiString Text;
   int Width = 0;

@@ -196,21 +196,17 @@ void TChartSeries::ReadPoints(const std::vector<TChartSeries*>& series) {
   for (Reading& r : readings) r.series->y_.reserve(expected);
   for (auto& [name, label] : labels) label.second->Reserve(expected);
 
-  ds->DisableControls();
-  const bool hadBookmark = ds->BookmarkAvailable();
-  const TBookmark bookmark = hadBookmark ? ds->GetBookmark() : TBookmark();
   try {
+    vx::ControlsDisabled quiet(ds);
+    vx::KeepCursor keep(ds);
     for (ds->First(); !ds->Eof(); ds->Next()) {
       for (Reading& r : readings) r.series->y_.push_back(r.value->AsFloat());
       for (auto& [name, label] : labels) label.second->Add(label.first->AsString());
     }
-    if (hadBookmark) ds->GotoBookmark(bookmark);
   } catch (...) {
-    ds->EnableControls();
     changed();
     throw;
   }
-  ds->EnableControls();
   for (Reading& r : readings) r.series->y_.shrink_to_fit();
   for (auto& [name, label] : labels) label.second->ShrinkToFit();
   changed();

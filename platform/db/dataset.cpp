@@ -490,3 +490,20 @@ int TDataSet::Translate(const char* Src, char* Dest, bool) {
   if (Dest != nullptr && Dest != Src) std::memmove(Dest, Src, n + 1);
   return static_cast<int>(n);
 }
+
+namespace vx {
+
+KeepCursor::KeepCursor(TDataSet* table) : table_(table) {
+  if (!table_ || !table_->Active()) return;
+  table_->CheckBrowseMode();
+  if (table_->BookmarkAvailable()) bookmark_ = table_->GetBookmark();
+}
+
+KeepCursor::~KeepCursor() {
+  if (bookmark_.empty() || !table_->Active()) return;
+  try {
+    if (table_->BookmarkValid(bookmark_)) table_->GotoBookmark(bookmark_);
+  } catch (...) {}
+}
+
+}  // namespace vx

@@ -370,4 +370,20 @@ class ControlsDisabled {
   TDataSet* d_;
 };
 
+// Keeps a data set's place for a walk: a record being edited or inserted
+// is posted first, and when the scope ends the cursor goes back to the
+// record it was on (nothing happens for a closed or empty data set, and a
+// record that is gone by then leaves the cursor where the walk left it).
+class KeepCursor {
+ public:
+  explicit KeepCursor(TDataSet* table);
+  ~KeepCursor();
+  KeepCursor(const KeepCursor&) = delete;
+  KeepCursor& operator=(const KeepCursor&) = delete;
+
+ private:
+  TDataSet* table_;
+  TBookmark bookmark_;
+};
+
 }  // namespace vx
