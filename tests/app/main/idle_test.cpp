@@ -3,7 +3,7 @@
 // base open, and after every window has been opened and closed. (The note
 // pad's action list used to poll every 100 ms for as long as the program
 // ran once the note pad had been opened.)
-#include <sys/resource.h>
+#include <time.h>
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -20,9 +20,9 @@ namespace {
 using Idle = AppTest;
 
 long long ThreadCpuMicroseconds() {
-  rusage r{};
-  getrusage(RUSAGE_THREAD, &r);
-  return (r.ru_utime.tv_sec + r.ru_stime.tv_sec) * 1000000LL + r.ru_utime.tv_usec + r.ru_stime.tv_usec;
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return t.tv_sec * 1000000LL + t.tv_nsec / 1000;
 }
 
 struct IdleCount {
@@ -31,23 +31,35 @@ struct IdleCount {
 };
 
 // Runs the program's loop for `seconds` (after a second to settle) and
-// counts the times it woke up, less the one of the timer that ends it.
+// counts the times it woke up, less the one of the timer that ends it. The
+// processor time is counted from the moment the loop first goes to sleep
+// (the settling timer's own idle round, which updates the actions, is
+// work done for that event) to the moment the ending timer fires.
 IdleCount WaitIdle(int seconds) {
-  auto run = [](int ms, int* wakeUps) {
+  auto run = [](int ms, IdleCount* count) {
     bool over = false;
-    QTimer::singleShot(ms, [&over] { over = true; });
-    QMetaObject::Connection c;
-    if (wakeUps)
-      c = QObject::connect(QCoreApplication::eventDispatcher(), &QAbstractEventDispatcher::awake,
-                           [wakeUps] { ++*wakeUps; });
+    long long asleep = -1, end = 0;
+    QTimer::singleShot(ms, [&] {
+      over = true;
+      end = ThreadCpuMicroseconds();
+    });
+    QMetaObject::Connection woke, sleeps;
+    if (count) {
+      woke = QObject::connect(QCoreApplication::eventDispatcher(), &QAbstractEventDispatcher::awake,
+                              [count] { ++count->wakeUps; });
+      sleeps = QObject::connect(QCoreApplication::eventDispatcher(), &QAbstractEventDispatcher::aboutToBlock,
+                                [&asleep] {
+                                  if (asleep < 0) asleep = ThreadCpuMicroseconds();
+                                });
+    }
     while (!over) Application->HandleMessage();
-    QObject::disconnect(c);
+    QObject::disconnect(woke);
+    QObject::disconnect(sleeps);
+    if (count) count->cpuMicroseconds = end - asleep;
   };
   run(1000, nullptr);
   IdleCount count;
-  const long long before = ThreadCpuMicroseconds();
-  run(seconds * 1000, &count.wakeUps);
-  count.cpuMicroseconds = ThreadCpuMicroseconds() - before;
+  run(seconds * 1000, &count);
   count.wakeUps = std::max(0, count.wakeUps - 1);
   return count;
 }
