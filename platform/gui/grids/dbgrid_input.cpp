@@ -90,7 +90,17 @@ AnsiString TCustomDBGrid::EditorText() const {
 void TCustomDBGrid::CommitEdit() {
   if (!editModified_) return;
   TField* f = SelectedField();
-  if (f && editText_ != f->Text()) f->SetText(editText_);  // a bad value raises; the text stays for another try
+  if (f && editText_ != f->Text()) {
+    // A text changed without a key asking first (undo, the edit's own menu)
+    // puts the record into edit state here; when it cannot, the field's
+    // text comes back.
+    if (!CanEditModify()) {
+      editModified_ = false;
+      if (InplaceEditor() && InplaceEditor()->Showing()) InplaceEditor()->UpdateContents();
+      return;
+    }
+    f->SetText(editText_);  // a bad value raises; the text stays for another try
+  }
   editModified_ = false;
 }
 

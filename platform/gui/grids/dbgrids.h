@@ -22,9 +22,12 @@
 // a record, Ctrl+Del deletes the current one (asking "Delete record?" first
 // with dgConfirmDelete), Esc closes the cell editor or cancels the record's
 // changes, Down on the last row appends a record, F2 or Enter opens the cell
-// editor and a typed character starts it with that character. The editor's
-// text goes into Field.Text on Enter, when the column or record changes,
-// and before the data set posts. Left, Right, Home, End and Tab move
+// editor and a typed character starts it with that character. The first
+// change of the editor's text (a character, Backspace, Delete, paste or
+// cut) puts the record into edit state, or is refused when the data set
+// does not go into it. The editor's text goes into Field.Text on Enter,
+// when the column or record changes, and before the data set posts, in
+// edit state (an empty text clears the field). Left, Right, Home, End and Tab move
 // between columns.
 //
 // What the grid shows is taken from the data set on each notification of

@@ -76,9 +76,23 @@ bool TInplaceEdit::KeyDown(Word& key, TShiftState shift) {
     case VK_DELETE: toGrid = shift.Contains(ssCtrl); break;
     default: break;
   }
+  // Backspace and Delete change the text without a character: the grid is
+  // asked first, as for a typed one.
+  if (!toGrid && (key == VK_BACK || key == VK_DELETE) && !grid_->CanEditModify()) {
+    key = 0;
+    return true;
+  }
   if (!toGrid) return false;
   grid_->KeyDown(key, shift);
   return true;
+}
+
+void TInplaceEdit::WMPaste() {
+  if (!grid_ || grid_->CanEditModify()) TEdit::WMPaste();
+}
+
+void TInplaceEdit::WMCut() {
+  if (!grid_ || grid_->CanEditModify()) TEdit::WMCut();
 }
 
 bool TInplaceEdit::KeyPress(char& key) {

@@ -126,7 +126,9 @@ class TCustomGrid;
 
 // The in-place editor: an edit the grid places over the current cell. Keys
 // it does not keep (rows, pages, Tab, Enter, Esc, F2, and Left/Right at its
-// ends with goAlwaysShowEditor) go to the grid's KeyDown and KeyPress.
+// ends with goAlwaysShowEditor) go to the grid's KeyDown and KeyPress. Every
+// change of its text (a character, Backspace, Delete, paste, cut) asks the
+// grid's CanEditModify first and is refused when it says no.
 class TInplaceEdit : public TEdit {
  public:
   explicit TInplaceEdit(TComponent* AOwner);
@@ -145,6 +147,9 @@ class TInplaceEdit : public TEdit {
   bool KeyDown(Word& key, TShiftState shift) override;
   bool KeyPress(char& key) override;
   bool WantsKey(Word key) const override;
+  // Refused when the grid cannot take a change of the cell.
+  void WMPaste() override;
+  void WMCut() override;
 
  private:
   TCustomGrid* grid_ = nullptr;

@@ -10,8 +10,11 @@
 #include "app/bases/base_tables.h"
 #include "app/settings/options.h"
 #include "app_test_support.h"
+#include "draw_fixture.h"
 #include "platform/db/field.h"
+#include "platform/gui/core/input_simulation.h"
 #include "platform/gui/core/menus.h"
+#include "platform/gui/grids/dbgrids.h"
 #include "tables/dataset/tcreatexbasedataset.h"
 #include "tables/dataset/txbasedataset.h"
 #include "tables/handler/xbo_dbhandler.h"
@@ -192,6 +195,37 @@ TEST_F(DrawBaseCommands, EditingLockAndNewRecordPreFill) {
   EXPECT_FALSE(FormMain->DrawGridEditable());
   EXPECT_EQ(FormMain->mnuEdit->Caption(), "Редактировать"_cp);
   Stop();
+}
+
+// Clearing a number cell of the draw grid (F2, all selected, Backspace,
+// Enter) used to end in "Dataset not in edit or insert mode." with the
+// value kept; it stores the empty value as typing a digit stores one, and
+// the check of the base then names the field.
+TEST_F(DrawBaseCommands, ClearingANumberCellStoresTheEmptyValue) {
+  dialogs.Expect(vx::DialogKind::Message, "Отсутствует индексный файл"_cp, mrOk);
+  Open();
+  FormMain->mnuEditClick(nullptr);
+  TDBGrid* grid = FormMain->DBGridMain;
+  T()->First();  // 2003/102: 6 7 8 9 10
+  grid->SetSelectedIndex(3);
+  vx::SendKey(grid, VK_F2);
+  ASSERT_TRUE(grid->InplaceEditor() && grid->InplaceEditor()->Showing());
+  grid->InplaceEditor()->SelectAll();
+  vx::SendKey(grid->InplaceEditor(), VK_BACK);
+  vx::SendKey(grid->InplaceEditor(), VK_RETURN);
+  vx::SendKey(grid, VK_DOWN);  // moving on posts the draw
+  EXPECT_EQ(T()->State(), dsBrowse);
+  dialogs.Expect(vx::DialogKind::Message, "нулевое значение в поле P2"_cp, mrOk);
+  dialogs.Expect(vx::DialogKind::Message, "Не совпадают номера"_cp, mrOk);
+  dialogs.Expect(vx::DialogKind::Message, "Всего ошибок: 2"_cp, mrOk);
+  FormMain->mnuCheckBaseClick(nullptr);
+  Stop();
+  // The table keeps an empty number as 0 (the second record holds 2003/102).
+  EXPECT_EQ(apptest::RunPython(folder,
+                               "import sys,dbfread\n"
+                               "print([list(x.values()) for x in dbfread.DBF(sys.argv[1])][1])\n",
+                               folder + "TESTLM.DBF"),
+            "[2003, 102, 6, 0, 8, 9, 10]\n");
 }
 
 TEST_F(DrawBaseCommands, CheckThenRepairThenCheckAgain) {

@@ -103,6 +103,63 @@ TEST_F(DBGrid, TypingEditsTheCellIntoTheField) {
   EXPECT_EQ(ds.RowValue(0, 2).AsString(), "Ab");
 }
 
+// Keys that change the editor's text without typing a character (Backspace,
+// Delete, cutting) put the record into edit state as a typed digit does, and
+// a text changed with no key at all (key 0 here: the edit's own menu, undo)
+// does so when it goes into the field, so the emptied cell stores an empty
+// value; a data set that cannot change keeps the text.
+TEST_F(DBGrid, ClearingACellStoresTheEmptyValueThroughEditState) {
+  const struct {
+    const char* name;
+    Word key;
+    TShiftState shift;
+  } cases[] = {{"Backspace", VK_BACK, {}},
+               {"Delete", VK_DELETE, {}},
+               {"Ctrl+X", 'X', TShiftState{ssCtrl}},
+               {"no key", 0, {}}};
+  auto clear = [](TInplaceEdit* editor, Word key, TShiftState shift) {
+    editor->SelectAll();
+    if (key) vx::SendKey(editor, key, shift);
+    else editor->SetText("");
+  };
+  int row = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ds.First();
+    ds.MoveBy(row);
+    grid->SetSelectedIndex(1);
+    vx::SendKey(grid, VK_F2);
+    ASSERT_TRUE(grid->EditorMode());
+    TInplaceEdit* editor = grid->InplaceEditor();
+    ASSERT_TRUE(editor && editor->Showing());
+    clear(editor, c.key, c.shift);
+    EXPECT_EQ(grid->EditorText(), "");
+    if (c.key) EXPECT_EQ(ds.State(), dsEdit);
+    vx::SendKey(editor, VK_RETURN);
+    EXPECT_FALSE(grid->EditorMode());
+    EXPECT_TRUE(ds.FieldByName("DRAW")->IsNull());
+    vx::SendKey(grid, VK_DOWN);  // moving on posts the record
+    EXPECT_EQ(ds.State(), dsBrowse);
+    EXPECT_TRUE(ds.RowValue(row, 1).IsNull());
+    EXPECT_EQ(ds.RowValue(row + 1, 1).AsInteger(), row + 2);
+    ++row;
+  }
+  // Without AutoEdit the record does not go into edit state: the keys are
+  // refused and the value stays.
+  source.SetAutoEdit(false);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    vx::SendKey(grid, VK_F2);
+    TInplaceEdit* editor = grid->InplaceEditor();
+    ASSERT_TRUE(editor && editor->Showing());
+    clear(editor, c.key, c.shift);
+    if (c.key) EXPECT_EQ(grid->EditorText(), IntToStr(row + 1));
+    vx::SendKey(editor, VK_RETURN);
+    EXPECT_EQ(ds.State(), dsBrowse);
+    EXPECT_EQ(ds.FieldByName("DRAW")->AsInteger(), row + 1);
+  }
+}
+
 TEST_F(DBGrid, BadTextReachesTheApplicationAndKeepsTheEditor) {
   grid->SetSelectedIndex(0);
   dialogs.Expect(vx::DialogKind::Exception, "is not a valid integer value", mrOk);
