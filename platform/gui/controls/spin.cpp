@@ -1,12 +1,14 @@
 #include "platform/gui/controls/spin.h"
 
 #include <QAbstractSpinBox>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <climits>
 
 #include "platform/gui/base/qt_app.h"
 #include "platform/gui/draw/qt_bridge.h"
+#include "platform/rtl/sysutils.h"
 
 namespace vx {
 
@@ -27,6 +29,10 @@ class SpinWidget : public QAbstractSpinBox {
     return QValidator::Acceptable;
   }
   void fixup(QString&) const override {}
+  void focusOutEvent(QFocusEvent* event) override {
+    QAbstractSpinBox::focusOutEvent(event);
+    Guard([&] { owner_->ShowValue(); });
+  }
   void SetShownText(const QString& t) {
     const QSignalBlocker block(lineEdit());
     lineEdit()->setText(t);
@@ -58,10 +64,32 @@ int TSpinEdit::CheckValue(int v) const {
   return v;
 }
 
+namespace {
+
+// A sign and digits stand for a whole number however long they are: one
+// beyond the int range reads as its nearer end.
+bool SaturatedInteger(const AnsiString& text, int& value) {
+  const AnsiString t = Trim(text);
+  const bool negative = !t.empty() && t[0] == '-';
+  const std::size_t first = !t.empty() && (t[0] == '-' || t[0] == '+') ? 1 : 0;
+  if (first >= t.size()) return false;
+  for (std::size_t i = first; i < t.size(); ++i)
+    if (t[i] < '0' || t[i] > '9') return false;
+  value = negative ? INT_MIN : INT_MAX;
+  return true;
+}
+
+}  // namespace
+
 int TSpinEdit::Value() const {
   int v;
-  if (!TryStrToInt(text_, v)) v = minValue_;
+  if (!TryStrToInt(text_, v) && !SaturatedInteger(text_, v)) v = minValue_;
   return CheckValue(v);
+}
+
+void TSpinEdit::ShowValue() {
+  const AnsiString shown = IntToStr(Value());
+  if (shown != text_) SetText(shown);
 }
 
 void TSpinEdit::SetValue(int v) { SetText(IntToStr(CheckValue(v))); }

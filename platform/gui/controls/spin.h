@@ -1,12 +1,15 @@
 // TSpinEdit: an integer edit with up and down arrows.
 //
 // The text is what the user typed (digits and signs only); Value reads it as
-// an integer, a text that is not one reads as MinValue, and the result is
+// an integer (a number too long for one reads as the nearer end of the int
+// range), a text that is not one reads as MinValue, and the result is
 // clamped to MinValue..MaxValue (no limit when both are equal, the class
 // library's convention). Setting Value writes the clamped number as text.
+// When the edit loses the focus, a text that is not the value it reads is
+// replaced by that value, so what it shows is what commands use.
 // OnChange fires for every change of the text: each keystroke, each arrow
-// step, and a Value or Text set from code that changes the text; setting
-// the value it already shows fires nothing.
+// step, the correction at focus loss, and a Value or Text set from code that
+// changes the text; setting the value it already shows fires nothing.
 #pragma once
 
 #include "platform/gui/core/controls.h"
@@ -46,6 +49,8 @@ class TSpinEdit : public TWinControl {
   friend class vx::SpinWidget;
   void Step(int steps);
   void TextTyped(const AnsiString& text);
+  // The text becomes the value it reads (at focus loss).
+  void ShowValue();
   vx::SpinWidget* spin_;
   AnsiString text_ = "0";
   int minValue_ = 0, maxValue_ = 0, increment_ = 1;

@@ -87,6 +87,42 @@ TEST_F(Controls, SpinEditWithoutLimitsAndPerKeystrokeChanges) {
   EXPECT_EQ(se->Text(), "82");
 }
 
+// A typed number outside the limits, of any length, reads as the nearer
+// limit (a number too long for an integer used to read as MinValue), and
+// leaving the edit shows the value it reads.
+TEST_F(Controls, SpinEditShowsTheValueItUsesWhenItLosesTheFocus) {
+  auto* se = new TSpinEdit(form, form);
+  se->SetMinValue(1);
+  se->SetMaxValue(999999999);
+  auto* other = new TEdit(form, form);
+  other->SetTop(40);
+  form->Show();
+  const struct {
+    const char* typed;
+    int value;
+  } cases[] = {{"99999999999", 999999999}, {"1000000000", 999999999}, {"-99999999999", 1}, {"-5", 1},
+               {"0", 1},                   {"", 1},                    {"-", 1},            {"42", 42}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    se->SetValue(7);
+    se->SetFocus();
+    ASSERT_TRUE(vx::WaitForFocus(se));
+    se->SetText("");
+    vx::SendText(se, c.typed);
+    EXPECT_EQ(se->Text(), c.typed);
+    EXPECT_EQ(se->Value(), c.value);
+    int changes = 0;
+    se->OnChange = [&](TObject*) { ++changes; };
+    other->SetFocus();
+    ASSERT_TRUE(vx::WaitForFocus(other));
+    EXPECT_EQ(se->Text(), IntToStr(c.value));
+    EXPECT_EQ(se->Value(), c.value);
+    EXPECT_EQ(changes, IntToStr(c.value) == c.typed ? 0 : 1);
+    se->OnChange = nullptr;
+  }
+  form->Hide();
+}
+
 TEST_F(Controls, SpinEditArrowKeysStepByIncrement) {
   auto* se = new TSpinEdit(form, form);
   se->SetMinValue(0);
