@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "app/bases/base_tables.h"
+#include "app/settings/game_shape.h"
 #include "app/settings/language.h"
 #include "platform/db/dataset.h"
 #include "platform/db/db_error.h"
@@ -36,6 +37,9 @@ BaseSettings FindBaseSettings(const TStringGrid& list, const AnsiString& tableNa
       ++settings.badRows;
       continue;
     }
+    const GameShape shape = LimitedShape({settings.drawnCount, settings.highestNumber});
+    settings.drawnCount = shape.drawnCount;
+    settings.highestNumber = shape.highestNumber;
     settings.description = list.Cells(3, row);
     settings.found = true;
     return settings;

@@ -23,7 +23,8 @@ bool IsListedBase(const AnsiString& tableName, const AnsiString& listed);
 // The settings row of a base in the options' list of bases (columns: file
 // name, numbers per draw, highest number, description; row 0 is the
 // header). Rows are tried in order; a row that names the table but whose
-// numbers do not read as integers is skipped and counted in `badRows`.
+// numbers do not read as integers is skipped and counted in `badRows`. The
+// numbers found come limited to the game shape's limits (game_shape.h).
 struct BaseSettings {
   bool found = false;
   int drawnCount = 0;

@@ -44,6 +44,7 @@
 #include "app/http/httpfetch.h"
 #include "app/bases/drag_sum.h"
 #include "app/main/stability_run.h"
+#include "app/settings/game_shape.h"
 #include "platform/db/data_source.h"
 #include "platform/db/dataset.h"
 #include "platform/gui/controls/comctrls.h"
@@ -64,7 +65,7 @@ class TFormMain : public TForm {
   explicit TFormMain(TComponent* AOwner);
   ~TFormMain() override;
 
-  static constexpr int MaxHighestNumber = 81;
+  static constexpr int MaxHighestNumber = vx::MaxHighestNumber;
 
   // --- application-wide state
   int DrawnCount = 6;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/settings/cached_ini.h"
+#include "app/settings/game_shape.h"
 #include "app/settings/language.h"
 #include "platform/rtl/sysutils.h"
 
@@ -116,6 +117,19 @@ TfrmOptions::TfrmOptions(TComponent* AOwner) : TForm(AOwner) {
   sgWinTable->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
     sgWinTableMouseUp(s, b, sh, x, y);
   };
+  sgBaseName->OnGetEditText = [this](TObject*, int c, int r, AnsiString& text) {
+    // The editor opening again on the cell (after the focus went away and
+    // came back) goes on with the same edit.
+    if (c != baseEdit_.col || r != baseEdit_.row) baseEdit_ = {c, r, text};
+  };
+  sgBaseName->OnSelectCell = [this](TObject*, int, int, bool&) { CheckBaseEdit(); };
+  sgBaseName->OnKeyPress = [this](TObject*, char& key) {
+    // Enter that ends an edit: a refused number leaves the editor closed.
+    if (key == '\r' && sgBaseName->EditorMode() && !CheckBaseEdit()) {
+      sgBaseName->SetEditorMode(false);
+      key = 0;
+    }
+  };
   OnCreate = [this](TObject* s) { FormCreate(s); };
   OnActivate = [this](TObject* s) { FormActivate(s); };
   OnDestroy = [this](TObject*) {
@@ -179,6 +193,8 @@ void TfrmOptions::LoadOptions() {
       for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 4; ++c) sgBaseName->SetCells(c, r + 1, defaults[r][c]);
     }
+    LimitBaseRows();
+    baseEdit_ = {};
 
     edtDrawCost->SetText(ini.ReadString(kOptions, "edtDrawCost", ""));
     DrawCost = StrToIntDef(Trim(edtDrawCost->Text()), 0);
@@ -206,6 +222,7 @@ void TfrmOptions::SaveOptions() {
     TAppIniFile ini;
     ini.WriteBool(kOptions, "cbxMultilineTab.Checked", cbxMultilineTab->Checked());
     if (OnTabStyle) OnTabStyle(cbxMultilineTab->Checked());
+    LimitBaseRows();
     ini.WriteInteger(kOptions, "Cell_Row", sgBaseName->RowCount());
     ini.WriteInteger(kOptions, "Cell_Col", sgBaseName->ColCount());
     for (int r = 1; r < sgBaseName->RowCount(); ++r)
@@ -249,10 +266,36 @@ bool TfrmOptions::ApplyCostAndPrizes() {
   return true;
 }
 
+void TfrmOptions::LimitBaseRows() {
+  for (int r = 1; r < sgBaseName->RowCount(); ++r) {
+    AnsiString k = sgBaseName->Cells(1, r), n = sgBaseName->Cells(2, r);
+    vx::LimitShapeTexts(k, n);
+    sgBaseName->SetCells(1, r, k);
+    sgBaseName->SetCells(2, r, n);
+  }
+}
+
+bool TfrmOptions::CheckBaseEdit() {
+  const EditedCell edit = baseEdit_;
+  baseEdit_ = {};
+  if ((edit.col != 1 && edit.col != 2) || edit.row < 1 || edit.row >= sgBaseName->RowCount()) return true;
+  const AnsiString text = sgBaseName->Cells(edit.col, edit.row);
+  if (text == edit.text) return true;
+  const AnsiString error = vx::ShapeNumberError(edit.col == 2, text, sgBaseName->Cells(3 - edit.col, edit.row));
+  if (error.empty()) return true;
+  // Back first: the message takes the focus, and the editor writes its
+  // text into the cell as it hides.
+  sgBaseName->SetCells(edit.col, edit.row, edit.text);
+  if (TInplaceEdit* editor = sgBaseName->InplaceEditor(); editor && editor->Showing()) editor->SetText(edit.text);
+  ShowMessage(error);
+  return false;
+}
+
 void TfrmOptions::btnOKClick(TObject*) {
   // The cells already hold what was typed.
   sgBaseName->SetEditorMode(false);
   sgWinTable->SetEditorMode(false);
+  if (!CheckBaseEdit()) return;
   if (!ApplyCostAndPrizes()) return;
   SaveOptions();
   SetModalResult(mrOk);
@@ -287,7 +330,11 @@ void TfrmOptions::DeleteCurrentRow(TStringGrid* grid) {
   if (grid->RowCount() > grid->FixedRows() + 1) grid->SetRowCount(last);
 }
 
-void TfrmOptions::mnuDeleteBaseClick(TObject*) { DeleteCurrentRow(sgBaseName); }
+void TfrmOptions::mnuDeleteBaseClick(TObject*) {
+  // The edited row goes, and what was typed into it with it.
+  baseEdit_ = {};
+  DeleteCurrentRow(sgBaseName);
+}
 
 void TfrmOptions::mnuDeleteWinClick(TObject*) { DeleteCurrentRow(sgWinTable); }
 

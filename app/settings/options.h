@@ -15,7 +15,13 @@
 //   |                         |         |              | c = 1 prize                           |
 //
 // The bases grid gets the three built-in bases when the section has no
-// bases list, or when its single row is empty. Prizes and DrawCost are what
+// bases list, or when its single row is empty. Its numbers ("Сколько",
+// "Из скольких") keep to the game shape's limits (game_shape.h): a number
+// typed into a cell is checked when the cell is left, Enter ends its edit
+// or OK is pressed, and one that cannot stand is refused with the
+// program's message and the cell gets back the text it had; numbers loaded
+// from the file, or put into the list by the program, are limited when the
+// options are loaded and saved. Prizes and DrawCost are what
 // the comparison and the tickets check read: Prizes[n] is the prize for n
 // coincidences (0..21). OK validates every prize row before it applies any;
 // applying starts from all zeros, so a deleted row pays nothing.
@@ -74,6 +80,18 @@ class TfrmOptions : public TForm {
   void SetBaseHeaders(bool translated);
   void SetWinHeaders();
   void DeleteCurrentRow(TStringGrid* grid);
+  // Limits the numbers of every row of the bases list.
+  void LimitBaseRows();
+  // Checks the number cell of the bases list whose editor last opened;
+  // false (the message shown, the cell's text put back) when it was
+  // refused.
+  bool CheckBaseEdit();
+
+  // The cell of the bases list whose editor opened last and its text then.
+  struct EditedCell {
+    int col = -1, row = -1;
+    AnsiString text;
+  } baseEdit_;
 };
 
 extern TfrmOptions* frmOptions;

@@ -3,6 +3,7 @@
 // caption), the layouts a failed search leaves, the warnings, the rows of
 // a table with deleted and hidden records, filling against a literal walk
 // over the data set, and the sums of cells dragged over.
+#include <filesystem>
 #include <map>
 
 #include "app/analysis/statistics.h"
@@ -115,6 +116,47 @@ TEST_F(StatisticsPage, EachStatisticFillsTheGrid) {
   TAlignment a = taLeftJustify;
   g->OnGetAlignment(g, 2, 3, a);
   EXPECT_EQ(a, taCenter);
+}
+
+// "Из скольких" = 99999 in the options (put in by the program, or in a
+// settings file edited by hand) used to size the pairs table from that
+// number: about 80 GB asked for, "std::bad_alloc." and a 100,000-column
+// grid, or the sanitizer build out of memory. The base opens with the
+// shape limited to 81, and every table is sized from that.
+TEST_F(StatisticsPage, TablesAreSizedFromTheLimitedShape) {
+  const char* const rows = "[[2020,1,1,81],[2020,2,1,3]]";
+  auto check = [&] {
+    apptest::OpenDrawBase(dialogs, folder + "wide.dbf");
+    EXPECT_EQ(f->BaseHighestNumber, 81);
+    EXPECT_EQ(f->HighestNumber, 81);
+    EXPECT_EQ(f->Weights.size(), 81u);
+    Range(1, 2);
+    Run(f->rbtnPairs);
+    EXPECT_EQ(g->ColCount(), 82);
+    EXPECT_EQ(g->RowCount(), 82);
+    EXPECT_EQ(g->Cells(81, 1), "1");
+    Run(f->rbtnAverInterval);
+    EXPECT_EQ(g->RowCount(), 82);
+  };
+  {
+    SCOPED_TRACE("put into the list by the program");
+    apptest::WriteDrawRows(folder, "wide", 2, 99999, rows);
+    check();
+  }
+  {
+    SCOPED_TRACE("settings file edited by hand");
+    Stop();
+    vx::ResetLanguageQuestion();
+    std::filesystem::remove(folder + "wide.cdx");  // opened as the first time
+    apptest::WriteFile(folder + "Vexamund.ini",
+                       "[Options]\r\nCell_Row=2\r\nCell1_0=wide.dbf\r\nCell1_1=2\r\nCell1_2=99999\r\n"
+                       "Cell1_3=wide\r\n");
+    Start();
+    f = FormMain;
+    g = f->SGrid;
+    EXPECT_EQ(frmOptions->sgBaseName->Cells(2, 1), "81");
+    check();
+  }
 }
 
 TEST_F(StatisticsPage, FailedSearchesWarningsAndRefusals) {

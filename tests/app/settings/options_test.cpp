@@ -173,3 +173,74 @@ TEST_F(Options, EscapeActsAsCancel) {
     Stop();
   }
 }
+
+// "Сколько" and "Из скольких" took any text: 99999 and "abc" were stored,
+// and the pairs statistic sized its table from 99999. A number typed into
+// them is checked as its edit ends (Enter, leaving the cell, OK); one that
+// cannot stand brings the program's message and the cell keeps its old
+// number. The file's numbers are limited when the options load.
+TEST_F(Options, BaseNumbersKeepToTheGameLimits) {
+  apptest::WriteFile(folder + "Vexamund.ini",
+                     "[Options]\r\nCell_Row=4\r\n"
+                     "Cell1_0=lm.dbf\r\nCell1_1=6\r\nCell1_2=49\r\n"
+                     "Cell2_0=big.dbf\r\nCell2_1=6\r\nCell2_2=99999\r\n"
+                     "Cell3_0=odd.dbf\r\nCell3_1=abc\r\nCell3_2=5\r\n");
+  const AnsiString atMost = "Установите это значение не более "_cp;
+  enum Ending { Enter, Down, OK };
+  const struct {
+    const char* name;
+    int col;
+    const char* typed;
+    Ending ending;
+    AnsiString message;  // empty: accepted
+    const char* kept;
+  } cases[] = {
+      {"99999 with Enter", 2, "99999", Enter, atMost + "81", "49"},
+      {"99999 leaving the cell", 2, "99999", Down, atMost + "81", "49"},
+      {"99999 with OK", 2, "99999", OK, atMost + "81", "49"},
+      {"abc", 1, "abc", Enter, "Введите числовое значение"_cp, "6"},
+      {"more drawn than the highest", 1, "50", Down, atMost + "49", "6"},
+      {"highest below the drawn", 2, "5", OK, "Слишком мало номеров"_cp, "49"},
+      {"none drawn", 1, "0", Enter, "Слишком мало номеров"_cp, "6"},
+      {"emptied", 1, "", Enter, "Введите числовое значение"_cp, "6"},
+      {"within the limits", 2, "81", OK, "", "81"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    vx::ResetLanguageQuestion();
+    Start();
+    TfrmOptions* f = frmOptions;
+    TStringGrid* list = f->sgBaseName;
+    EXPECT_EQ(apptest::GridRow(list, 2), (std::vector<std::string>{"big.dbf", "6", "81", ""}));
+    EXPECT_EQ(list->Cells(1, 3), "abc") << "no number: opening that base says its settings are wrong";
+    FormMain->mnuOptions->Click();
+    list->SetFocus();
+    ASSERT_TRUE(vx::WaitForFocus(list));
+    list->SetCol(c.col);
+    list->SetRow(1);
+    vx::SendKey(list, VK_F2);
+    ASSERT_TRUE(list->InplaceEditor() && list->InplaceEditor()->Showing());
+    list->InplaceEditor()->SelectAll();
+    if (*c.typed) vx::SendText(list->InplaceEditor(), c.typed);
+    else vx::SendKey(list->InplaceEditor(), VK_BACK);
+    if (!c.message.empty()) dialogs.Expect(vx::DialogKind::Message, c.message, mrOk);
+    if (c.ending == OK) f->btnOK->Click();
+    else vx::SendKey(list->InplaceEditor(), c.ending == Enter ? VK_RETURN : VK_DOWN);
+    EXPECT_TRUE(dialogs.Done());
+    EXPECT_EQ(list->Cells(c.col, 1), c.kept);
+    EXPECT_FALSE(list->EditorMode() && list->InplaceEditor()->Showing());
+    // A refused OK leaves the window open; OK saves what the list holds.
+    EXPECT_EQ(f->Visible(), c.ending != OK || !c.message.empty());
+    f->btnOK->Click();
+    EXPECT_FALSE(f->Visible());
+    Stop();
+    TAppIniFile ini;
+    EXPECT_EQ(ini.ReadString("Options", "Cell1_" + IntToStr(c.col), ""), c.kept);
+    EXPECT_EQ(ini.ReadString("Options", "Cell2_2", ""), "81");
+    apptest::WriteFile(folder + "Vexamund.ini",
+                       "[Options]\r\nCell_Row=4\r\n"
+                       "Cell1_0=lm.dbf\r\nCell1_1=6\r\nCell1_2=49\r\n"
+                       "Cell2_0=big.dbf\r\nCell2_1=6\r\nCell2_2=99999\r\n"
+                       "Cell3_0=odd.dbf\r\nCell3_1=abc\r\nCell3_2=5\r\n");
+  }
+}
