@@ -180,13 +180,14 @@ TEST_F(Options, EscapeActsAsCancel) {
 // cannot stand brings the program's message and the cell keeps its old
 // number. The file's numbers are limited when the options load.
 TEST_F(Options, BaseNumbersKeepToTheGameLimits) {
-  apptest::WriteFile(folder + "Vexamund.ini",
-                     "[Options]\r\nCell_Row=4\r\n"
-                     "Cell1_0=lm.dbf\r\nCell1_1=6\r\nCell1_2=49\r\n"
-                     "Cell2_0=big.dbf\r\nCell2_1=6\r\nCell2_2=99999\r\n"
-                     "Cell3_0=odd.dbf\r\nCell3_1=abc\r\nCell3_2=5\r\n");
+  const AnsiString settings =
+      "[Options]\r\nCell_Row=4\r\n"
+      "Cell1_0=lm.dbf\r\nCell1_1=6\r\nCell1_2=49\r\n"
+      "Cell2_0=big.dbf\r\nCell2_1=6\r\nCell2_2=99999\r\n"
+      "Cell3_0=odd.dbf\r\nCell3_1=abc\r\nCell3_2=5\r\n";
   const AnsiString atMost = "Установите это значение не более "_cp;
-  enum Ending { Enter, Down, OK };
+  // Away: the focus leaves the list and comes back before Enter.
+  enum Ending { Enter, Down, OK, Away };
   const struct {
     const char* name;
     int col;
@@ -198,6 +199,7 @@ TEST_F(Options, BaseNumbersKeepToTheGameLimits) {
       {"99999 with Enter", 2, "99999", Enter, atMost + "81", "49"},
       {"99999 leaving the cell", 2, "99999", Down, atMost + "81", "49"},
       {"99999 with OK", 2, "99999", OK, atMost + "81", "49"},
+      {"99999, away and back", 2, "99999", Away, atMost + "81", "49"},
       {"abc", 1, "abc", Enter, "Введите числовое значение"_cp, "6"},
       {"more drawn than the highest", 1, "50", Down, atMost + "49", "6"},
       {"highest below the drawn", 2, "5", OK, "Слишком мало номеров"_cp, "49"},
@@ -207,6 +209,7 @@ TEST_F(Options, BaseNumbersKeepToTheGameLimits) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
+    apptest::WriteFile(folder + "Vexamund.ini", settings);
     vx::ResetLanguageQuestion();
     Start();
     TfrmOptions* f = frmOptions;
@@ -224,8 +227,14 @@ TEST_F(Options, BaseNumbersKeepToTheGameLimits) {
     if (*c.typed) vx::SendText(list->InplaceEditor(), c.typed);
     else vx::SendKey(list->InplaceEditor(), VK_BACK);
     if (!c.message.empty()) dialogs.Expect(vx::DialogKind::Message, c.message, mrOk);
+    if (c.ending == Away) {
+      f->cbxMultilineTab->SetFocus();
+      ASSERT_TRUE(vx::WaitForFocus(f->cbxMultilineTab));
+      list->SetFocus();
+      ASSERT_TRUE(vx::WaitForFocus(list->InplaceEditor()));  // the editor opens again, with 99999
+    }
     if (c.ending == OK) f->btnOK->Click();
-    else vx::SendKey(list->InplaceEditor(), c.ending == Enter ? VK_RETURN : VK_DOWN);
+    else vx::SendKey(list->InplaceEditor(), c.ending == Down ? VK_DOWN : VK_RETURN);
     EXPECT_TRUE(dialogs.Done());
     EXPECT_EQ(list->Cells(c.col, 1), c.kept);
     EXPECT_FALSE(list->EditorMode() && list->InplaceEditor()->Showing());
@@ -237,10 +246,5 @@ TEST_F(Options, BaseNumbersKeepToTheGameLimits) {
     TAppIniFile ini;
     EXPECT_EQ(ini.ReadString("Options", "Cell1_" + IntToStr(c.col), ""), c.kept);
     EXPECT_EQ(ini.ReadString("Options", "Cell2_2", ""), "81");
-    apptest::WriteFile(folder + "Vexamund.ini",
-                       "[Options]\r\nCell_Row=4\r\n"
-                       "Cell1_0=lm.dbf\r\nCell1_1=6\r\nCell1_2=49\r\n"
-                       "Cell2_0=big.dbf\r\nCell2_1=6\r\nCell2_2=99999\r\n"
-                       "Cell3_0=odd.dbf\r\nCell3_1=abc\r\nCell3_2=5\r\n");
   }
 }
