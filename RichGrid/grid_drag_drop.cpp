@@ -159,7 +159,7 @@ void TRichStringGrid::OleDragMove(TPoint pt, bool& allow, int formats) {
 bool TRichStringGrid::OleDropText(TPoint pt, const AnsiString& text) {
   const TGridCoord cell = CellAtScreen(pt);
   int cols = 0, rows = 0;
-  ClipboardTextSize(text, cols, rows);
+  ClipboardTextSize(text, cols, rows, quoteMultiline_);
   int col = cell.X;
   if (Options().Contains(goRowSelect)) col = oleEntireRows_ ? 0 : FixedCols();
   bool allow = true;

@@ -432,11 +432,14 @@ class TRichStringGrid : public TStringGrid {
   // The selection as clipboard text; with whole-row selection and
   // disjunct row selection only the rows selected.
   AnsiString SelectionAsText();
-  // Columns (most cells in a line) and rows (lines) of a clipboard text.
-  static void ClipboardTextSize(const AnsiString& text, int& cols, int& rows);
+  // Columns (most cells in a line) and rows (lines) of a clipboard text;
+  // with quotedFields, as a QuoteMultiline grid pastes it (the line breaks
+  // of a quoted field stay in its line).
+  static void ClipboardTextSize(const AnsiString& text, int& cols, int& rows, bool quotedFields = false);
   // Set by a copy of this grid, cleared by a cut.
   bool ClipboardCopied() const { return copiedMark_; }
-  // Multi-line cells go out quoted, and quoted fields come in unquoted.
+  // Multi-line cells (any line break: CR LF, CR or LF) go out quoted, and
+  // quoted fields come in unquoted, their line breaks kept in the cell.
   bool QuoteMultiline() const { return quoteMultiline_; }
   void SetQuoteMultiline(bool v) { quoteMultiline_ = v; }
 

@@ -13,6 +13,7 @@
 #include "RichGrid/grid_drag_drop.h"
 #include "platform/gui/services/clipbrd.h"
 #include "platform/gui/base/messages.h"
+#include "platform/gui/draw/qt_bridge.h"
 #include "tests/RichGrid/drag_test_support.h"
 #include "tests/RichGrid/rich_grid_test_support.h"
 #include "tests/support/scratch_folder.h"
@@ -299,6 +300,26 @@ TEST_F(GridDragDrop, ADroppedFileLoadsByItsName) {
   }
 }
 
+namespace {
+
+// Drops text on a cell of the grid as Qt delivers a drop, from the
+// window system's drag and drop.
+void DropThroughQt(DragGrid& g, int col, int row, const QString& text) {
+  g.SetOleDropTarget(true);
+  QWidget* w = g.ClientWidget();
+  const TRect cell = g.CellRect(col, row);
+  const QPoint at(cell.Left + 5, cell.Top + 5);
+  QMimeData mime;
+  mime.setText(text);
+  QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(w, &enter);
+  QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(w, &drop);
+  g.SetOleDropTarget(false);
+}
+
+}  // namespace
+
 // Text dropped by another program with LF line ends (or lone CRs) used to
 // land in one row.
 TEST_F(GridDragDrop, TextDroppedByOtherProgramsKeepsItsRows) {
@@ -306,21 +327,33 @@ TEST_F(GridDragDrop, TextDroppedByOtherProgramsKeepsItsRows) {
     SCOPED_TRACE(text);
     DragGrid g;
     g.Navigation()->AllowClipboardAlways = true;
-    g.SetOleDropTarget(true);
-    QWidget* w = g.ClientWidget();
-    const TRect cell = g.CellRect(1, 2);
-    const QPoint at(cell.Left + 5, cell.Top + 5);
-    QMimeData mime;
-    mime.setText(QString::fromLatin1(text));
-    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(w, &enter);
-    QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(w, &drop);
+    DropThroughQt(g, 1, 2, QString::fromLatin1(text));
     EXPECT_EQ(g.Cells(1, 2), "a");
     EXPECT_EQ(g.Cells(2, 2), "b");
     EXPECT_EQ(g.Cells(1, 3), "c");
     EXPECT_EQ(g.Cells(2, 3), "d");
-    g.SetOleDropTarget(false);
+  }
+}
+
+// The text a QuoteMultiline grid drags out used to land with its quoted
+// fields split into rows (the drop turned their LF into CR LF), also
+// counting rows to insert for every line break inside them.
+TEST_F(GridDragDrop, AQuoteMultilineGridsDragLandsCellForCell) {
+  for (const bool insert : {false, true}) {
+    SCOPED_TRACE(insert ? "rows inserted" : "cells overwritten");
+    DragGrid from;
+    from.SetQuoteMultiline(true);
+    from.SetMultilinecells(true);
+    PutMultiLineCells(from, 1, 1);
+    from.SetSelection(TGridRect{1, 1, 3, 3});
+    DragGrid to;
+    to.SetQuoteMultiline(true);
+    to.SetOleInsertRows(insert);
+    to.Navigation()->AllowClipboardAlways = true;
+    DropThroughQt(to, 1, 2, vx::ToQString(from.SelectionAsText()));
+    EXPECT_EQ(BlockTexts(to, 1, 2), MultiLineCellsBack());
+    EXPECT_EQ(to.RowCount(), insert ? 13 : 10);
+    EXPECT_EQ(to.Cells(1, 5), insert ? "1/2" : "1/5");
   }
 }
 
