@@ -118,15 +118,20 @@ std::vector<int> RowsBetween(int first, int last) {
 
 }  // namespace
 
-AnsiString TRichStringGrid::SelectionAsText() {
+std::vector<int> TRichStringGrid::SelectionRows() {
   const TGridRect sel = Selection();
   if (Options().Contains(goRowSelect) && mouseActions_->DisjunctRowSelect && RowSelectCount() > 0) {
     std::vector<int> rows;
     for (int r = 0; r < RowCount(); ++r)
       if (RowSelect(r)) rows.push_back(r);
-    return RangeAsText(sel.Left, sel.Right, rows);
+    return rows;
   }
-  return RangeAsText(sel.Left, sel.Right, RowsBetween(sel.Top, sel.Bottom));
+  return RowsBetween(sel.Top, sel.Bottom);
+}
+
+AnsiString TRichStringGrid::SelectionAsText() {
+  const TGridRect sel = Selection();
+  return RangeAsText(sel.Left, sel.Right, SelectionRows());
 }
 
 void TRichStringGrid::CopySelectionToClipboard() {
@@ -165,9 +170,13 @@ int TRichStringGrid::PasteFromClipboard(int ACol, int ARow) {
   return PasteText(ACol, ARow, clipboard->AsText());
 }
 
-int TRichStringGrid::PasteText(int ACol, int ARow, const AnsiString& text, int* written) {
+int TRichStringGrid::PasteText(int ACol, int ARow, const AnsiString& text, PastedFields* taken) {
   const std::vector<AnsiString> lines = ClipboardLines(text, quoteMultiline_);
-  int fields = 0, widest = 0, rows = 0, cells = 0;
+  if (taken) {
+    taken->clear();
+    for (const AnsiString& line : lines) taken->emplace_back(Fields(line).size(), false);
+  }
+  int fields = 0, widest = 0, rows = 0;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const long long row = static_cast<long long>(ARow) + static_cast<long long>(i);
     if (row >= RowCount()) {
@@ -193,11 +202,10 @@ int TRichStringGrid::PasteText(int ACol, int ARow, const AnsiString& text, int* 
       const int c = static_cast<int>(col), r = static_cast<int>(row);
       if (navigation_->AllowClipboardAlways || ClipboardCellEditable(c, r)) {
         SetCells(RealColIndex(c), r, field);
-        ++cells;
+        if (taken) (*taken)[i][j] = true;
       }
     }
   }
-  if (written) *written = cells;
   if (rows > 0 && widest > 0) {
     TGridRect pasted{ACol, ARow, std::min(ACol + widest - 1, ColCount() - 1),
                      std::min(ARow + rows - 1, RowCount() - 1)};
