@@ -255,6 +255,80 @@ TEST_F(GridOfficePeers, DatesOfLibreOfficeAndGnumericLoadAsDates) {
             "d:1999-12-31\tn:1\n");
 }
 
+// Date-formatted numbers that are no date used to load shifted (-0.5 as
+// "0.5", -5 as "-4", 3,000,000 of a 1904 file as "3001462") and times with
+// a date the file does not hold ("31.12.1899 12:30:00", "01.01.1904
+// 12:30:00"). Workbooks written by hand (BIFF8 with built-in and custom
+// formats), by LibreOffice and by gnumeric, in both date systems, now load
+// as python3-xlrd reads their moments: numbers as stored, times as times,
+// dates as dates. A format of a time alone shows a date's time alone, and
+// elapsed time of a day or more stays its number.
+TEST_F(GridOfficePeers, DateFormattedNumbersLoadAsXlrdReadsThem) {
+  enum Kind { kNumber, kDate, kTime, kElapsed };
+  const std::vector<std::pair<std::string, Kind>> codes = {
+      {"dd.mm.yyyy", kDate},  {"hh:mm", kTime},       {"hh:mm:ss", kTime},
+      {"dd.mm.yyyy hh:mm", kDate}, {"[hh]:mm:ss", kElapsed}, {"General", kNumber}};
+  const std::vector<std::pair<std::string, Kind>> builtIn = {{"#14", kDate}, {"#20", kTime}, {"#22", kDate}, {"#46", kElapsed}};
+  // Serials 1 to 60 of the 1900 system are left out: xlrd reads them as no
+  // moment, the grid as the days of January and February 1900 they are.
+  const std::string values =
+      "-5 -0.5 -0.020833333333333332 0 0.5208333333333334 0.75 61 36955.604166666664 2957003.5 2958465 2958466 3000000 1e300";
+  // What the grid shows of a cell xlrd reads as `moment` ("n:", "t:" or "d:").
+  const auto shown = [](const std::string& moment, Kind kind) -> std::string {
+    const std::string what = moment.substr(0, 2), rest = moment.substr(2);
+    if (what == "n:") return VarToStr(OleVariant{std::stod(rest)});
+    if (what == "t:") return rest;
+    const std::string time = rest.substr(11, 8), serial = rest.substr(rest.find('@') + 1);
+    if (kind == kTime) return time;
+    if (kind != kDate) return VarToStr(OleVariant{std::stod(serial)});
+    const std::string date = rest.substr(8, 2) + "." + rest.substr(5, 2) + "." + rest.substr(0, 4);
+    return time == "00:00:00" ? date : date + " " + time;
+  };
+  for (const char* kind : {"biff", "fods", "gnumeric"}) {
+    for (const int dateMode : {0, 1}) {
+      SCOPED_TRACE(std::string(kind) + (dateMode ? ", 1904" : ", 1900"));
+      auto formats = codes;
+      if (std::string(kind) == "biff") formats.insert(formats.end(), builtIn.begin(), builtIn.end());
+      std::string joined;
+      for (const auto& f : formats) joined += (joined.empty() ? "" : "|") + f.first;
+      const std::string name = std::string(kind) + std::to_string(dateMode), xls = dir_ / (name + ".xls");
+      const std::string made = dir_ / (name + (std::string(kind) == "biff" ? ".xls" : "." + std::string(kind)));
+      Peer(std::string(kPeers) + "numbers " + kind + " " + made + " " + std::to_string(dateMode) + " '" + joined +
+           "' '" + values + "'");
+      if (std::string(kind) == "fods")
+        Peer(Soffice(dir_ / "profile") + "--convert-to 'xls:MS Excel 97' --outdir " + dir_.Path() + " " + made +
+             " >/dev/null 2>&1");
+      if (std::string(kind) == "gnumeric") Peer("ssconvert " + made + " " + xls + " 2>/dev/null");
+      std::istringstream moments(Peer(std::string(kPeers) + "moments " + xls));
+      TRichStringGrid g(nullptr);
+      g.LoadFromXLS(xls);
+      ASSERT_EQ(g.ColCount(), static_cast<int>(formats.size()));
+      int r = 0;
+      for (std::string line; std::getline(moments, line); ++r) {
+        std::istringstream cells(line);
+        std::string cell;
+        for (std::size_t c = 0; std::getline(cells, cell, '\t'); ++c)
+          EXPECT_EQ(g.Cells(static_cast<int>(c), r), shown(cell, formats[c].second))
+              << "row " << r << ", " << formats[c].first << ": " << cell;
+      }
+      EXPECT_EQ(r, 13);
+      EXPECT_EQ(g.RowCount(), 13);
+
+      // Written back beside a sheet of the grid's, the sheet shows the same.
+      TRichStringGrid added(nullptr);
+      added.SetColCount(1);
+      added.SetRowCount(1);
+      added.SetCells(0, 0, "x");
+      added.SaveToXLS(xls, "Added");
+      TRichStringGrid again(nullptr);
+      again.LoadFromXLS(xls, "S");
+      for (int row = 0; row < g.RowCount(); ++row)
+        for (int col = 0; col < g.ColCount(); ++col)
+          EXPECT_EQ(again.Cells(col, row), g.Cells(col, row)) << "written back: row " << row << ", " << formats[col].first;
+    }
+  }
+}
+
 // Strips tags from LibreOffice's HTML and keeps the cells' texts with the
 // alignment of their paragraphs: "text|align" per cell, in order.
 std::string CellsOfHtml(const std::string& html) {
