@@ -158,18 +158,21 @@ HRESULT TDropTarget::Drop(IDataObject* data, DWORD keyState, POINTL pt, DWORD* e
   }
   TEnumFormats f(data);
   const TPoint at = Point(pt.x, pt.y);
-  // Taken when any handler that ran took something.
-  bool taken = false;
+  // Taken when any handler that ran took something; in part when one of
+  // them left something.
+  bool taken = false, inPart = false;
   auto hand = [&](const std::function<void()>& drop) {
     dropTaken_ = true;
+    dropInPart_ = false;
     drop();
     taken = taken || dropTaken_;
+    inPart = inPart || (dropTaken_ && dropInPart_);
   };
   if (f.HasColumn()) hand([&] { DropColumn(at, f.GetColumn()); });
   else if (f.HasRichText()) hand([&] { DropRichText(at, f.GetRichText()); });
   else if (f.HasText()) hand([&] { DropText(at, f.GetText()); });
   if (f.HasFiles() && f.GetFiles()) hand([&] { DropFiles(at, f.Files()); });
-  if (effect) *effect = taken ? EffectFor(keyState) : DROPEFFECT_NONE;
+  if (effect) *effect = !taken ? DROPEFFECT_NONE : inPart ? DROPEFFECT_COPY : EffectFor(keyState);
   return S_OK;
 }
 

@@ -87,7 +87,8 @@ class TDropTarget : public vx::ComObject<IDropTarget> {
   HRESULT DragLeave() override;
   // An acceptable drag's column, else its rich text, else its text; and
   // its files besides. A drop that a handler marked as not taken has no
-  // effect, so that the source keeps what it sent.
+  // effect, so that the source keeps what it sent; one it marked as taken
+  // in part is a copy, so that a moving source keeps what was not taken.
   HRESULT Drop(IDataObject* data, DWORD keyState, POINTL pt, DWORD* effect) override;
 
  protected:
@@ -101,10 +102,12 @@ class TDropTarget : public vx::ComObject<IDropTarget> {
   virtual void DragMouseLeave() {}
   // Called by a drop handler that took nothing of what was dropped.
   void DropNotTaken() { dropTaken_ = false; }
+  // Called by a drop handler that took only some of what was dropped.
+  void DropTakenInPart() { dropInPart_ = true; }
 
  private:
   DWORD EffectFor(DWORD keyState) const;
-  bool accept_ = false, dropTaken_ = true;
+  bool accept_ = false, dropTaken_ = true, dropInPart_ = false;
   bool acceptText_ = true, acceptFiles_ = true, acceptColumns_ = false;
   int formats_ = 0;
 };

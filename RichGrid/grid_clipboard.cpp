@@ -2,13 +2,17 @@
 // each ended by CR LF, the cells of a row separated by TAB (CF_TEXT). A
 // mark-up cell goes as its plain text unless CopyHTMLTagsToClipboard, a
 // rich-text cell as its plain text, a multi-line cell with QuoteMultiline
-// in double quotes with LF for its line breaks. A rich-text top-left cell
-// also goes as "Rich Text Format" with AllowRTFClipboard.
+// in double quotes with LF for its CR LF line breaks (a lone CR or LF
+// stays). A rich-text top-left cell also goes as "Rich Text Format" with
+// AllowRTFClipboard.
 //
 // Paste writes the clipboard's fields from a cell rightwards and its lines
 // downwards into the cells that may be edited (any with
 // AllowClipboardAlways), growing the grid to hold them where allowed; it
-// never writes outside the grid. Smart paste then fills the selection:
+// never writes outside the grid. With QuoteMultiline a quoted field keeps
+// its line breaks (each LF becomes CR LF) and loses its quotes, so the
+// grid's own copy comes back cell for cell; a lone LF comes back as CR LF.
+// Smart paste then fills the selection:
 // from one pasted field, or as a series (dates or times, decimal or whole
 // numbers) from two.
 #include <climits>
@@ -19,15 +23,24 @@
 #include "RichGrid/text_routines.h"
 #include "platform/gui/services/clipbrd.h"
 #include "platform/gui/richtext/rtf_reader.h"
+#include "platform/rtl/separated_rows.h"
 
 namespace {
 
 unsigned RichTextFormat() { return RegisterClipboardFormat("Rich Text Format"); }
 
 // The lines of a clipboard text, split at CR (an LF after it skipped); a
-// line break at the very end starts no further line.
-std::vector<AnsiString> ClipboardLines(const AnsiString& text) {
+// line break at the very end starts no further line. With quoted fields,
+// the line breaks inside a quoted field stay in it (separated_rows.h).
+std::vector<AnsiString> ClipboardLines(const AnsiString& text, bool quotedFields) {
   std::vector<AnsiString> lines;
+  if (quotedFields) {
+    vx::SeparatedRows<char> rows(text, false);
+    std::string_view row;
+    bool broken = false;
+    while (rows.Next(row, broken)) lines.emplace_back(row);
+    return lines;
+  }
   AnsiString rest = text;
   while (!rest.empty()) lines.push_back(CutFirstLine(rest, true));
   return lines;
@@ -46,11 +59,13 @@ std::vector<AnsiString> Fields(const AnsiString& line) {
 
 bool Holds(const AnsiString& s, char c) { return s.find(c) != AnsiString::npos; }
 
+bool HoldsLineBreak(const AnsiString& s) { return s.find_first_of("\r\n") != AnsiString::npos; }
+
 }  // namespace
 
-void TRichStringGrid::ClipboardTextSize(const AnsiString& text, int& cols, int& rows) {
+void TRichStringGrid::ClipboardTextSize(const AnsiString& text, int& cols, int& rows, bool quotedFields) {
   cols = rows = 0;
-  for (const AnsiString& line : ClipboardLines(text)) {
+  for (const AnsiString& line : ClipboardLines(text, quotedFields)) {
     ++rows;
     cols = std::max(cols, static_cast<int>(Fields(line).size()));
   }
@@ -69,7 +84,7 @@ AnsiString TRichStringGrid::ClipboardCellText(int ACol, int ARow) {
     text = vx::ReadRtf(text).PlainText();
     if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0) text.resize(text.size() - 2);
   }
-  if (quoteMultiline_ && multilinecells_ && LineCount(text, true) > 1) text = QuoteText(text);
+  if (quoteMultiline_ && multilinecells_ && HoldsLineBreak(text)) text = QuoteText(text);
   return text;
 }
 
@@ -103,15 +118,20 @@ std::vector<int> RowsBetween(int first, int last) {
 
 }  // namespace
 
-AnsiString TRichStringGrid::SelectionAsText() {
+std::vector<int> TRichStringGrid::SelectionRows() {
   const TGridRect sel = Selection();
   if (Options().Contains(goRowSelect) && mouseActions_->DisjunctRowSelect && RowSelectCount() > 0) {
     std::vector<int> rows;
     for (int r = 0; r < RowCount(); ++r)
       if (RowSelect(r)) rows.push_back(r);
-    return RangeAsText(sel.Left, sel.Right, rows);
+    return rows;
   }
-  return RangeAsText(sel.Left, sel.Right, RowsBetween(sel.Top, sel.Bottom));
+  return RowsBetween(sel.Top, sel.Bottom);
+}
+
+AnsiString TRichStringGrid::SelectionAsText() {
+  const TGridRect sel = Selection();
+  return RangeAsText(sel.Left, sel.Right, SelectionRows());
 }
 
 void TRichStringGrid::CopySelectionToClipboard() {
@@ -150,9 +170,13 @@ int TRichStringGrid::PasteFromClipboard(int ACol, int ARow) {
   return PasteText(ACol, ARow, clipboard->AsText());
 }
 
-int TRichStringGrid::PasteText(int ACol, int ARow, const AnsiString& text, int* written) {
-  const std::vector<AnsiString> lines = ClipboardLines(text);
-  int fields = 0, widest = 0, rows = 0, cells = 0;
+int TRichStringGrid::PasteText(int ACol, int ARow, const AnsiString& text, PastedFields* taken) {
+  const std::vector<AnsiString> lines = ClipboardLines(text, quoteMultiline_);
+  if (taken) {
+    taken->clear();
+    for (const AnsiString& line : lines) taken->emplace_back(Fields(line).size(), false);
+  }
+  int fields = 0, widest = 0, rows = 0;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const long long row = static_cast<long long>(ARow) + static_cast<long long>(i);
     if (row >= RowCount()) {
@@ -170,7 +194,7 @@ int TRichStringGrid::PasteText(int ACol, int ARow, const AnsiString& text, int* 
         SetColCount(static_cast<int>(col) + 1);
       }
       AnsiString field = parts[j];
-      if (quoteMultiline_ && Holds(field, '\n')) {
+      if (quoteMultiline_ && HoldsLineBreak(field)) {
         if (!field.empty() && field.front() == '"') field.erase(0, 1);
         if (!field.empty() && field.back() == '"') field.pop_back();
         field = LFToCRLF(field);
@@ -178,11 +202,10 @@ int TRichStringGrid::PasteText(int ACol, int ARow, const AnsiString& text, int* 
       const int c = static_cast<int>(col), r = static_cast<int>(row);
       if (navigation_->AllowClipboardAlways || ClipboardCellEditable(c, r)) {
         SetCells(RealColIndex(c), r, field);
-        ++cells;
+        if (taken) (*taken)[i][j] = true;
       }
     }
   }
-  if (written) *written = cells;
   if (rows > 0 && widest > 0) {
     TGridRect pasted{ACol, ARow, std::min(ACol + widest - 1, ColCount() - 1),
                      std::min(ARow + rows - 1, RowCount() - 1)};

@@ -6,7 +6,11 @@
 // the column, any other the selection's text; a move takes the dragged
 // cells (or rows) away afterwards. When the drag came back into the same
 // grid, the rows its drop inserted shift the dragged rows, and cells the
-// drop wrote are left alone.
+// drop wrote are left alone. A drop that could write only some of the
+// text (cells it may not edit, or past its edge) costs the source only
+// those: a grid of this program that dragged it hears which fields were
+// written and clears just their cells (a row goes only when written
+// whole); any other source is answered copy and keeps all it sent.
 #include <algorithm>
 
 #include "RichGrid/drag_markers.h"
@@ -31,6 +35,12 @@ bool Contains(const TGridRect& r, int col, int row) {
   return col >= r.Left && col <= r.Right && row >= r.Top && row <= r.Bottom;
 }
 
+// The grid whose text drag runs (drags run one at a time, and drops of a
+// drag of this program arrive while it runs).
+TRichStringGrid* g_textDragSource = nullptr;
+
+bool AllOf(const std::vector<bool>& v) { return std::find(v.begin(), v.end(), false) == v.end(); }
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -39,7 +49,9 @@ bool Contains(const TGridRect& r, int col, int row) {
 TGridDropTarget::TGridDropTarget(TRichStringGrid* grid) : grid_(grid) { SetAcceptColumns(true); }
 
 void TGridDropTarget::DropText(TPoint pt, const AnsiString& text) {
-  if (!grid_->OleDropText(pt, text)) DropNotTaken();
+  const TRichStringGrid::DropTaken taken = grid_->OleDropText(pt, text);
+  if (taken == TRichStringGrid::DropTaken::Nothing) DropNotTaken();
+  else if (taken == TRichStringGrid::DropTaken::Part) DropTakenInPart();
 }
 void TGridDropTarget::DropColumn(TPoint pt, int column) { grid_->OleDropColumn(pt, column); }
 void TGridDropTarget::DropRichText(TPoint pt, const AnsiString& richText) {
@@ -156,15 +168,16 @@ void TRichStringGrid::OleDragMove(TPoint pt, bool& allow, int formats) {
   arrows_[2]->Show();
 }
 
-bool TRichStringGrid::OleDropText(TPoint pt, const AnsiString& text) {
+TRichStringGrid::DropTaken TRichStringGrid::OleDropText(TPoint pt, const AnsiString& text) {
   const TGridCoord cell = CellAtScreen(pt);
   int cols = 0, rows = 0;
-  ClipboardTextSize(text, cols, rows);
+  ClipboardTextSize(text, cols, rows, quoteMultiline_);
   int col = cell.X;
   if (Options().Contains(goRowSelect)) col = oleEntireRows_ ? 0 : FixedCols();
   bool allow = true;
   if (OnOleDrop) OnOleDrop(this, cell.Y, col, text, allow);
-  int written = 0;
+  PastedFields taken;
+  int written = 0, fields = 0;
   if (allow && col >= 0 && cell.Y >= 0 && rows > 0) {
     int row = cell.Y;
     if (RowCount() == 1 && fixedRowAlways_ && row == 0) row = 1;
@@ -173,7 +186,11 @@ bool TRichStringGrid::OleDropText(TPoint pt, const AnsiString& text) {
       InsertRows(row, rows);
       SetTopRow(top > FixedRows() ? top + 1 : top);
     }
-    PasteText(col, row, text, &written);
+    PasteText(col, row, text, &taken);
+    for (const std::vector<bool>& line : taken) {
+      fields += static_cast<int>(line.size());
+      written += static_cast<int>(std::count(line.begin(), line.end(), true));
+    }
     if (written == 0) {
       // Nothing taken: the grid stays as it was.
       if (oleInsertRows_) {
@@ -198,7 +215,14 @@ bool TRichStringGrid::OleDropText(TPoint pt, const AnsiString& text) {
   }
   arrows_[2]->Hide();
   dragMarker_->Hide();
-  return written > 0;
+  if (written == 0) return DropTaken::Nothing;
+  if (written == fields) return DropTaken::All;
+  // A grid of this program that moves the text clears only what was
+  // written; any other source is told it was a copy, and keeps it all.
+  if (!g_textDragSource) return DropTaken::Part;
+  g_textDragSource->droppedInPart_ = true;
+  g_textDragSource->droppedFields_ = std::move(taken);
+  return DropTaken::All;
 }
 
 bool TRichStringGrid::OleDropRichText(TPoint pt, const AnsiString& richText) {
@@ -268,18 +292,21 @@ bool TRichStringGrid::StartOleDrag(int X, int Y) {
     return true;
   }
   const TGridRect dragged = Selection();
-  droppedHere_ = false;
+  const std::vector<int> rows = SelectionRows();
+  droppedHere_ = droppedInPart_ = false;
+  droppedFields_.clear();
   dropInsertRow_ = -1;
   dropInsertCount_ = 0;
-  const AnsiString text = SelectionAsText();
+  const AnsiString text = RangeAsText(dragged.Left, dragged.Right, rows);
   const AnsiString rich = cell.X >= 0 && cell.Y >= 0 ? Cells(RealColIndex(cell.X), cell.Y) : AnsiString();
   HRESULT result = DRAGDROP_S_CANCEL;
   {
     vx::RestoreOnExit<bool> dragging(textDragging_, true);
+    vx::RestoreOnExit<TRichStringGrid*> dragSource(g_textDragSource, this);
     result = StartTextDragDrop(source.get(), text, rich, DROPEFFECT_COPY | DROPEFFECT_MOVE, effect);
   }
   if (result != DRAGDROP_S_CANCEL) {
-    if (effect == DROPEFFECT_MOVE) RemoveDraggedCells(dragged);
+    if (effect == DROPEFFECT_MOVE) RemoveDraggedCells(dragged, rows);
     if (OnOleDragStop) OnOleDragStop(this, static_cast<int>(effect));
   }
   return true;
@@ -289,7 +316,8 @@ int TRichStringGrid::DraggedRowNow(int row) const {
   return dropInsertCount_ > 0 && row >= dropInsertRow_ ? row + dropInsertCount_ : row;
 }
 
-void TRichStringGrid::RemoveDraggedCells(const TGridRect& dragged) {
+void TRichStringGrid::RemoveDraggedCells(const TGridRect& dragged, const std::vector<int>& rows) {
+  if (droppedInPart_) return RemoveTakenCells(dragged, rows);
   const bool covered = droppedHere_;
   if (oleRemoveRows_ && Options().Contains(goRowSelect)) {
     if (mouseActions_->DisjunctRowSelect) {
@@ -318,4 +346,33 @@ void TRichStringGrid::RemoveDraggedCells(const TGridRect& dragged) {
       const int now = DraggedRowNow(r);
       if (!Contains(dropArea_, c, now)) ClearRect(c, now, c, now);
     }
+}
+
+void TRichStringGrid::RemoveTakenCells(const TGridRect& dragged, const std::vector<int>& rows) {
+  // The text's lines are the rows sent and its fields their cells, unless
+  // cell texts held TABs or line breaks of their own: then which cells
+  // were written is not known, and all of them stay.
+  const std::size_t width = static_cast<std::size_t>(dragged.Right - dragged.Left + 1);
+  if (droppedFields_.size() != rows.size()) return;
+  for (const std::vector<bool>& line : droppedFields_)
+    if (line.size() != width) return;
+  const bool wholeRows = oleRemoveRows_ && Options().Contains(goRowSelect);
+  BeginUpdate();
+  vx::ScopeGuard done([this] { EndUpdate(); });
+  // From the bottom up, so that a row removed leaves the rows above it in place.
+  for (std::size_t i = rows.size(); i-- > 0;) {
+    const int now = DraggedRowNow(rows[i]);
+    if (now < 0 || now >= RowCount()) continue;
+    const std::vector<bool>& line = droppedFields_[i];
+    if (wholeRows) {
+      // Only a row the drop wrote whole goes.
+      const bool written = droppedHere_ && now >= dropArea_.Top && now <= dropArea_.Bottom;
+      if (AllOf(line) && !written && now >= FixedRows()) RemoveRowsEx(now, 1);
+      continue;
+    }
+    for (std::size_t j = 0; j < width; ++j) {
+      const int c = dragged.Left + static_cast<int>(j);
+      if (line[j] && !(droppedHere_ && Contains(dropArea_, c, now))) ClearRect(c, now, c, now);
+    }
+  }
 }

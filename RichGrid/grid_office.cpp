@@ -1,8 +1,8 @@
 // TRichStringGrid: spreadsheet and document files through the office
 // automation servers. The spreadsheet gets the file range in one block
 // from A1 (line breaks as LF; a number text as a number when the number
-// reads back as the same text) and gives back its used range (line breaks
-// as CR LF); the document gets every cell in a table
+// reads back as the same text) and gives back its used range (each LF a
+// CR LF line break, every CR kept); the document gets every cell in a table
 // with right and centred cells aligned. The server quits and the cursor
 // comes back on every way out.
 #include <charconv>
@@ -34,25 +34,14 @@ std::unique_ptr<TAutomationObject> StartServer(const char* progId, const char* m
 }
 
 // The spreadsheet's line breaks are LF: the CR of each CR LF goes. A CR
-// alone stays, so that the text reads back as it was.
+// alone stays, so that the text reads back as it was (a lone LF comes back
+// as CR LF).
 AnsiString SpreadsheetLines(const AnsiString& text) {
   if (text.find("\r\n") == AnsiString::npos) return text;
   AnsiString out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i)
     if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n') out += text[i];
-  return out;
-}
-
-// The grid's line breaks are CR LF: each LF that has no CR before it gets one.
-AnsiString GridLines(const AnsiString& text) {
-  if (text.find('\n') == AnsiString::npos) return text;
-  AnsiString out;
-  out.reserve(text.size() + 16);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
-    out += text[i];
-  }
   return out;
 }
 
@@ -171,7 +160,10 @@ void TRichStringGrid::LoadFromXLS(const AnsiString& FileName, const AnsiString& 
     cells.resize(std::max(cells.size(), static_cast<std::size_t>(colOffset + cols)));
     for (int c = 0; c < cols; ++c) {
       AnsiString& cell = cells[static_cast<std::size_t>(colOffset + c)];
-      if (static_cast<std::size_t>(c) < row.size()) cell = GridLines(VarToStr(row[static_cast<std::size_t>(c)]));
+      // Each LF, the spreadsheet's line break, becomes the grid's CR LF; a
+      // CR is the cell's own, one before an LF too (a lone CR before a CR
+      // LF went out so), and stays.
+      if (static_cast<std::size_t>(c) < row.size()) cell = LFToCRLF(VarToStr(row[static_cast<std::size_t>(c)]));
       else cell.clear();
     }
     PutRowData(r + rowOffset, std::move(cells), std::move(objects));

@@ -432,11 +432,14 @@ class TRichStringGrid : public TStringGrid {
   // The selection as clipboard text; with whole-row selection and
   // disjunct row selection only the rows selected.
   AnsiString SelectionAsText();
-  // Columns (most cells in a line) and rows (lines) of a clipboard text.
-  static void ClipboardTextSize(const AnsiString& text, int& cols, int& rows);
+  // Columns (most cells in a line) and rows (lines) of a clipboard text;
+  // with quotedFields, as a QuoteMultiline grid pastes it (the line breaks
+  // of a quoted field stay in its line).
+  static void ClipboardTextSize(const AnsiString& text, int& cols, int& rows, bool quotedFields = false);
   // Set by a copy of this grid, cleared by a cut.
   bool ClipboardCopied() const { return copiedMark_; }
-  // Multi-line cells go out quoted, and quoted fields come in unquoted.
+  // Multi-line cells (any line break: CR LF, CR or LF) go out quoted, and
+  // quoted fields come in unquoted, their line breaks kept in the cell.
   bool QuoteMultiline() const { return quoteMultiline_; }
   void SetQuoteMultiline(bool v) { quoteMultiline_ = v; }
 
@@ -805,9 +808,11 @@ class TRichStringGrid : public TStringGrid {
   bool ClipboardCellEditable(int ACol, int ARow);
   AnsiString ClipboardCellText(int ACol, int ARow);
   AnsiString RangeAsText(int ACol1, int ACol2, const std::vector<int>& rows);
-  // Returns the number of fields; written (when given) counts the cells
-  // that took theirs.
-  int PasteText(int ACol, int ARow, const AnsiString& text, int* written = nullptr);
+  // For each line of a pasted text, whether each of its fields was written.
+  using PastedFields = std::vector<std::vector<bool>>;
+  // Returns the number of fields; taken (when given) gets which of them
+  // were written.
+  int PasteText(int ACol, int ARow, const AnsiString& text, PastedFields* taken = nullptr);
   void FillSeries(const TGridRect& sel);
   void FinishMouseSizing(bool columns);
   void UseCellFont(int ACol, int ARow);
@@ -899,8 +904,11 @@ class TRichStringGrid : public TStringGrid {
   TGridCoord CellAtScreen(TPoint pt);
   void HideDropMarkers();
   void OleDragMove(TPoint pt, bool& allow, int formats);
-  // The drop handlers answer whether they wrote anything.
-  bool OleDropText(TPoint pt, const AnsiString& text);
+  // What a drop wrote of the text dropped: nothing, every field, or some
+  // of them (the rest stays with the source).
+  enum class DropTaken { Nothing, All, Part };
+  DropTaken OleDropText(TPoint pt, const AnsiString& text);
+  // The other drop handlers answer whether they wrote anything.
   bool OleDropRichText(TPoint pt, const AnsiString& richText);
   void OleDropColumn(TPoint pt, int column);
   bool OleDropFiles(TStrings* files);
@@ -908,7 +916,12 @@ class TRichStringGrid : public TStringGrid {
   bool StartOleDrag(int X, int Y);
   // Where a dragged row is after a drop of the same drag inserted rows.
   int DraggedRowNow(int row) const;
-  void RemoveDraggedCells(const TGridRect& dragged);
+  // After a move: the dragged cells (or rows) go, those of the rows sent
+  // as the text's lines; after a drop that wrote some of them, only those.
+  void RemoveDraggedCells(const TGridRect& dragged, const std::vector<int>& rows);
+  void RemoveTakenCells(const TGridRect& dragged, const std::vector<int>& rows);
+  // The rows the selection's text holds, in order.
+  std::vector<int> SelectionRows();
   // The window (rich_grid_messages.cpp): the hover and blink timer, pan
   // mode, hints and scroll hints.
   void UpdateHoverTimer();
@@ -1049,6 +1062,10 @@ class TRichStringGrid : public TStringGrid {
   bool textDragging_ = false, droppedHere_ = false;
   int dropInsertRow_ = -1, dropInsertCount_ = 0;
   TGridRect dropArea_{};
+  // Set by a drop (into any grid of the program) that wrote only some of
+  // this grid's dragged text: which fields it wrote.
+  bool droppedInPart_ = false;
+  PastedFields droppedFields_;
   int filterFixedRows_ = -1;
   bool filterAddedRow_ = false;
 

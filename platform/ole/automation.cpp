@@ -63,7 +63,7 @@ AnsiString VarToStr(const OleVariant& v) {
   if (const auto* b = std::get_if<bool>(&v)) return *b ? "True" : "False";
   if (const auto* e = std::get_if<OleError>(&v)) return OleErrorText(*e);
   if (const auto* s = std::get_if<std::u16string>(&v)) return vx::Utf16ToCp1251(*s);
-  if (const auto* d = std::get_if<OleDate>(&v)) return DateTimeToStr(d->Value);
+  if (const auto* d = std::get_if<OleDate>(&v)) return d->TimeOnly ? TimeToStr(d->Value) : DateTimeToStr(d->Value);
   return "";
 }
 

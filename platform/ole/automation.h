@@ -32,9 +32,12 @@ struct OleError {
 };
 
 // A date and time (an automation date): days since 1899-12-30, the time of
-// day as the fraction, as TDateTime counts them.
+// day as the fraction, as TDateTime counts them. A time (TimeOnly) is shown
+// as its time of day alone: a value below 1 is a time without a date, a
+// greater one a moment whose spreadsheet format shows only its time.
 struct OleDate {
   double Value = 0;
+  bool TimeOnly = false;
   bool operator==(const OleDate&) const = default;
 };
 
@@ -44,7 +47,8 @@ inline bool VarIsEmpty(const OleVariant& v) { return std::holds_alternative<std:
 // The text of a value as the class library gives it: "" for empty, numbers
 // by FloatToStr, "True"/"False", the spreadsheet's error text, a text in
 // CP1251 ('?' for what CP1251 cannot hold), a date by DateTimeToStr (the
-// short date format, then the time unless it is midnight).
+// short date format, then the time unless it is midnight), a time by
+// TimeToStr (the long time format).
 AnsiString VarToStr(const OleVariant& v);
 // "#DIV/0!" and the like; "#N/A" for an unknown code.
 AnsiString OleErrorText(OleError e);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <map>
 
@@ -146,47 +147,83 @@ std::u16string RecordText(std::string_view data, std::size_t at) {
   return UnicodeText(p, false);
 }
 
-// Whether a number format shows a date or a time: one of the built-in
-// date and time formats, or a format with a day, month, year, hour or
-// second in it outside quoted text, escaped characters and brackets.
-bool IsDateFormat(std::uint16_t index, const std::u16string* code) {
-  if (!code)
-    return (index >= 14 && index <= 22) || (index >= 27 && index <= 36) || (index >= 45 && index <= 47) ||
-           (index >= 50 && index <= 58);
-  bool quoted = false, bracket = false;
+// What a number format shows of a number: the number, a date (with or
+// without its time), a time of day alone, or time elapsed ("[h]:mm").
+enum class Shown : std::uint8_t { Number, Date, Time, Elapsed };
+
+// The built-in date and time formats, or a format with a day, month, year,
+// hour or second in it outside quoted text, escaped characters and
+// brackets. A time alone has hours or seconds and no day, year or month
+// name ("mmm"): its "m" are minutes. Elapsed time has its hours, minutes or
+// seconds in brackets.
+Shown FormatShows(std::uint16_t index, const std::u16string* code) {
+  if (!code) {
+    if (index == 46) return Shown::Elapsed;
+    if ((index >= 18 && index <= 21) || index == 45 || index == 47) return Shown::Time;
+    return (index >= 14 && index <= 22) || (index >= 27 && index <= 36) || (index >= 50 && index <= 58)
+               ? Shown::Date
+               : Shown::Number;
+  }
+  bool quoted = false, bracket = false, dayOrYear = false, hourOrSecond = false, elapsed = false;
+  std::u16string inBracket;
+  int ms = 0, longestMs = 0;
   for (std::size_t i = 0; i < code->size(); ++i) {
     const char16_t c = (*code)[i];
+    const bool m = !quoted && !bracket && (c == u'm' || c == u'M');
+    ms = m ? ms + 1 : 0;
+    longestMs = std::max(longestMs, ms);
     if (quoted) {
       quoted = c != u'"';
     } else if (bracket) {
       bracket = c != u']';
+      if (bracket) {
+        inBracket += static_cast<char16_t>(c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c);
+      } else if (!inBracket.empty() && (inBracket.find_first_not_of(u'h') == std::u16string::npos ||
+                                        inBracket.find_first_not_of(u'm') == std::u16string::npos ||
+                                        inBracket.find_first_not_of(u's') == std::u16string::npos)) {
+        elapsed = true;
+      }
     } else if (c == u'"') {
       quoted = true;
     } else if (c == u'[') {
       bracket = true;
+      inBracket.clear();
     } else if (c == u'\\' || c == u'_' || c == u'*') {
       ++i;  // the next character is shown, or fills
-    } else if (std::u16string_view(u"dDmMyYhHsS").find(c) != std::u16string_view::npos) {
-      return true;
+    } else if (std::u16string_view(u"dDyY").find(c) != std::u16string_view::npos) {
+      dayOrYear = true;
+    } else if (std::u16string_view(u"hHsS").find(c) != std::u16string_view::npos) {
+      hourOrSecond = true;
     }
   }
-  return false;
+  if (elapsed && !dayOrYear) return Shown::Elapsed;
+  if (hourOrSecond && !dayOrYear && longestMs < 3) return Shown::Time;
+  return dayOrYear || hourOrSecond || longestMs > 0 ? Shown::Date : Shown::Number;
 }
 
-// What the workbook globals tell the sheets: the shared strings, which cell
-// formats (XF) show dates, and the date system.
+// What the workbook globals tell the sheets: the shared strings, what each
+// cell format (XF) shows, and the date system.
 struct Globals {
   std::vector<std::u16string> strings;
-  std::vector<bool> dateFormats;  // by XF index
+  std::vector<Shown> shown;  // by XF index
   bool from1904 = false;
-  // A number of a cell of that format: a date when the format shows one
-  // and the number is a day of years 1900 to 9999.
+  // A number of a cell of that format. A date or time format makes it a
+  // date when the number is the serial of a moment before the year 10000
+  // (its time rounded to the second), a time alone when the format shows
+  // only a time or the serial is below 1 (a time without a date, in either
+  // date system). Any other number (negative, too great, or a day or more
+  // of elapsed time) is the number the file holds.
   OleVariant Number(double v, std::uint16_t xf) const {
-    if (xf >= dateFormats.size() || !dateFormats[xf]) return v;
-    if (from1904) v += 1462;
-    else if (v < 60) v += 1;  // the serials before 1 March 1900 count a 29 February that was not
-    if (!(v >= 1 && v < 2958466)) return v;
-    return OleDate{v};
+    if (xf >= shown.size() || shown[xf] == Shown::Number) return v;
+    const double lastDay = from1904 ? 2958466 - 1462 : 2958466;  // 1 January 10000
+    const double days = std::floor(v);
+    if (!(v >= 0) || days + (std::nearbyint((v - days) * 86400) >= 86400 ? 1 : 0) >= lastDay) return v;
+    if (v < 1) return OleDate{v, true};
+    if (shown[xf] == Shown::Elapsed) return v;
+    double date = v;
+    if (from1904) date += 1462;
+    else if (v < 60) date += 1;  // the serials before 1 March 1900 count a 29 February that was not
+    return OleDate{date, shown[xf] == Shown::Time};
   }
 };
 
@@ -393,7 +430,7 @@ XlsWorkbook ReadXlsFile(std::string_view file) {
   }
   for (std::uint16_t index : xfFormats) {
     const auto code = formats.find(index);
-    globals.dateFormats.push_back(IsDateFormat(index, code == formats.end() ? nullptr : &code->second));
+    globals.shown.push_back(FormatShows(index, code == formats.end() ? nullptr : &code->second));
   }
   if (activeTab >= 0 && static_cast<std::size_t>(activeTab) < sheets.size()) book.ActiveName = sheets[static_cast<std::size_t>(activeTab)].name;
   // Each sheet is read once, in the order of the stream: a sheet must begin

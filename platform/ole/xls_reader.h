@@ -2,10 +2,12 @@
 // workbook of values: worksheets by name with their texts (LABELSST over
 // the shared strings, LABEL, RSTRING), numbers (NUMBER, RK, MULRK; one
 // whose cell format shows a date, by the XF and FORMAT records, is a date,
-// in either date system of DATEMODE), Booleans and errors (BOOLERR) and
-// the last values of formulas (FORMULA with its STRING); the active sheet
-// from WINDOW1. Chart and macro sheets
-// are skipped, and so are substreams embedded in a sheet.
+// in either date system of DATEMODE, and a time when the format shows only
+// a time or the number is below 1; one that is no moment of the years up
+// to 9999, negative or too great, stays the number), Booleans and errors
+// (BOOLERR) and the last values of formulas (FORMULA with its STRING); the
+// active sheet from WINDOW1. Chart and macro sheets are skipped, and so
+// are substreams embedded in a sheet.
 //
 // A damaged or unsupported file (not a compound document, no "Workbook"
 // stream, an older BIFF version, encryption, records or shared strings

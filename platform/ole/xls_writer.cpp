@@ -20,6 +20,7 @@ constexpr std::uint16_t kBiff8 = 0x0600, kGlobals = 0x0005, kWorksheet = 0x0010,
 constexpr std::size_t kMaxRecordData = 8224;
 constexpr std::uint16_t kCellXF = 15;  // the first cell format after the 15 style formats
 constexpr std::uint16_t kDateXF = 16;  // a cell format of the built-in short date format (14)
+constexpr std::uint16_t kTimeXF = 17;  // a cell format of the built-in time format "h:mm:ss" (21)
 constexpr std::size_t kMinStream = 4096;
 
 void Le16(std::string& s, std::uint32_t v) {
@@ -167,8 +168,9 @@ void CellRecord(std::string& out, std::uint16_t type, std::size_t size, int row,
 }
 
 // The serial number of a date: the same days from 1 March 1900; before it
-// one less, as the file format counts a 29 February 1900.
-double DateSerial(double date) { return date < 61 ? date - 1 : date; }
+// one less, as the file format counts a 29 February 1900. A time without a
+// date (below 1) is its own serial.
+double DateSerial(double date) { return date < 1 ? date : date < 61 ? date - 1 : date; }
 
 // The cell records of one sheet, by rows; texts take their shared index.
 std::string SheetCells(const XlsSheet& sheet, SharedStrings& sst) {
@@ -204,15 +206,16 @@ std::string SheetCells(const XlsSheet& sheet, SharedStrings& sst) {
           });
           break;
         }
-        case 5: {  // date
-          const auto bits = std::bit_cast<std::uint64_t>(DateSerial(std::get<OleDate>(v).Value));
+        case 5: {  // date or time
+          const OleDate& date = std::get<OleDate>(v);
+          const auto bits = std::bit_cast<std::uint64_t>(DateSerial(date.Value));
           CellRecord(
               out, kNumber, 14, r, c,
               [&](char* p) {
                 Store32(p, static_cast<std::uint32_t>(bits));
                 Store32(p + 4, static_cast<std::uint32_t>(bits >> 32));
               },
-              kDateXF);
+              date.TimeOnly ? kTimeXF : kDateXF);
           break;
         }
         case 1: {  // number
@@ -280,13 +283,14 @@ std::string Globals(const XlsWorkbook& book, const std::vector<const XlsSheet*>&
     d += "Arial";
     Record(out, kFont, d);
   }
-  for (int i = 0; i < 17; ++i) {  // 15 style formats, then the cell formats: general, date
+  for (int i = 0; i < 18; ++i) {  // 15 style formats, then the cell formats: general, date, time
+    const bool dateOrTime = i == kDateXF || i == kTimeXF;
     d.clear();
-    Le16(d, 0);                                                   // font
-    Le16(d, i == kDateXF ? 14 : 0);                               // number format: short date or "General"
-    Le16(d, i < 15 ? 0xFFF5u : 0x0001u);                          // locked; style with no parent, or cell of style 0
-    Le16(d, 0x0020);                                              // bottom aligned
-    Le16(d, i < 15 ? 0xF400u : i == kDateXF ? 0x0400u : 0x0000u);  // attributes set here (date: the number format)
+    Le16(d, 0);                                                 // font
+    Le16(d, i == kDateXF ? 14 : i == kTimeXF ? 21 : 0);         // number format: short date, time or "General"
+    Le16(d, i < 15 ? 0xFFF5u : 0x0001u);                        // locked; style with no parent, or cell of style 0
+    Le16(d, 0x0020);                                            // bottom aligned
+    Le16(d, i < 15 ? 0xF400u : dateOrTime ? 0x0400u : 0x0000u);  // attributes set here (dates: the number format)
     Le32(d, 0);                           // no borders
     Le32(d, 0);
     Le16(d, 0x20C0);  // pattern colours 64 and 65

@@ -2,13 +2,14 @@
 // in a compound document (compound_file.h).
 //
 // The stream: the workbook globals (BOF, CODEPAGE 1200, WINDOW1, five
-// FONT, seventeen XF (the last of the short date format) and the Normal
-// STYLE, one BOUNDSHEET8 per sheet, the shared strings SST with its
-// CONTINUE records and EXTSST, EOF), then per sheet BOF, DIMENSIONS, the
-// cells by rows, WINDOW2, EOF. Texts are LABELSST cells; numbers are RK
-// cells when the RK form holds them exactly (runs of them MULRK), else
-// NUMBER; dates are NUMBER cells of the date format; Booleans and errors
-// are BOOLERR. The stream is padded with zeros to 4096 bytes.
+// FONT, eighteen XF (the last two of the short date format and of the time
+// format) and the Normal STYLE, one BOUNDSHEET8 per sheet, the shared
+// strings SST with its CONTINUE records and EXTSST, EOF), then per sheet
+// BOF, DIMENSIONS, the cells by rows, WINDOW2, EOF. Texts are LABELSST
+// cells; numbers are RK cells when the RK form holds them exactly (runs of
+// them MULRK), else NUMBER; dates are NUMBER cells of the date format,
+// times (TimeOnly) of the time format; Booleans and errors are BOOLERR.
+// The stream is padded with zeros to 4096 bytes.
 #pragma once
 
 #include <string>

@@ -7,6 +7,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <optional>
 
 #include "RichGrid/rich_grid.h"
 #include "platform/gui/core/application.h"
@@ -98,6 +99,51 @@ TEST_F(GridClipboard, TextOfOtherProgramsPastesLineByLine) {
     Grid g(2, 3);
     g.PasteFromClipboard(0, 0);
     EXPECT_EQ(g.Shape(), c.shape) << c.text;
+  }
+}
+
+// A QuoteMultiline grid's own copy pasted back through the system
+// clipboard used to come apart: the clipboard turned the LF inside each
+// quoted field into CR LF, and the paste split the rows there (a lone CR
+// split them even through the memory clipboard). The line breaks of a
+// quoted field are now the field's; text of other programs with LF line
+// ends still pastes row by row, a quoted multi-line field of theirs into
+// one cell, and a quote that closes nothing is an ordinary character.
+TEST_F(GridClipboard, QuoteMultilineCopiesComeBackCellForCell) {
+  for (const bool system : {true, false}) {
+    SCOPED_TRACE(system ? "system clipboard" : "memory clipboard");
+    std::optional<vx::MemoryClipboard> memory;
+    if (!system) memory.emplace();
+    Grid from(4, 4);
+    from.SetQuoteMultiline(true);
+    from.SetMultilinecells(true);
+    richgridtest::PutMultiLineCells(from, 1, 1);
+    from.Select(1, 1, 3, 3);
+    from.CopySelectionToClipboard();
+    Grid to(3, 3);
+    to.SetQuoteMultiline(true);
+    EXPECT_EQ(to.PasteFromClipboard(0, 0), 9);
+    EXPECT_EQ(richgridtest::BlockTexts(to, 0, 0), richgridtest::MultiLineCellsBack());
+  }
+
+  struct Case {
+    const char* text;
+    std::string shape;
+  } others[] = {
+      {"a\tb\nc\td\n", "a|b/c|d/|"},
+      {"a\tb\rc\td", "a|b/c|d/|"},
+      {"\"a\nb\"\tc\nd\te\n", "a\r\nb|c/d|e/|"},
+      {"\"a\nb\"\tc\r\nd\t\"e\rf\"\r\n", "a\r\nb|c/d|e\rf/|"},
+      {"\"a\tb\nc\td\"\n", "\"a|b/c|d\"/|"},
+      {"\"a\nb\nc", "\"a|/b|/c|"},
+  };
+  for (const Case& c : others) {
+    SCOPED_TRACE(c.text);
+    QGuiApplication::clipboard()->setText(QString::fromLatin1(c.text));
+    Grid g(2, 3);
+    g.SetQuoteMultiline(true);
+    g.PasteFromClipboard(0, 0);
+    EXPECT_EQ(g.Shape(), c.shape);
   }
 }
 

@@ -13,6 +13,7 @@
 #include "RichGrid/grid_drag_drop.h"
 #include "platform/gui/services/clipbrd.h"
 #include "platform/gui/base/messages.h"
+#include "platform/gui/draw/qt_bridge.h"
 #include "tests/RichGrid/drag_test_support.h"
 #include "tests/RichGrid/rich_grid_test_support.h"
 #include "tests/support/scratch_folder.h"
@@ -299,6 +300,26 @@ TEST_F(GridDragDrop, ADroppedFileLoadsByItsName) {
   }
 }
 
+namespace {
+
+// Drops text on a cell of the grid as Qt delivers a drop, from the
+// window system's drag and drop.
+void DropThroughQt(DragGrid& g, int col, int row, const QString& text) {
+  g.SetOleDropTarget(true);
+  QWidget* w = g.ClientWidget();
+  const TRect cell = g.CellRect(col, row);
+  const QPoint at(cell.Left + 5, cell.Top + 5);
+  QMimeData mime;
+  mime.setText(text);
+  QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(w, &enter);
+  QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(w, &drop);
+  g.SetOleDropTarget(false);
+}
+
+}  // namespace
+
 // Text dropped by another program with LF line ends (or lone CRs) used to
 // land in one row.
 TEST_F(GridDragDrop, TextDroppedByOtherProgramsKeepsItsRows) {
@@ -306,21 +327,33 @@ TEST_F(GridDragDrop, TextDroppedByOtherProgramsKeepsItsRows) {
     SCOPED_TRACE(text);
     DragGrid g;
     g.Navigation()->AllowClipboardAlways = true;
-    g.SetOleDropTarget(true);
-    QWidget* w = g.ClientWidget();
-    const TRect cell = g.CellRect(1, 2);
-    const QPoint at(cell.Left + 5, cell.Top + 5);
-    QMimeData mime;
-    mime.setText(QString::fromLatin1(text));
-    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(w, &enter);
-    QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(w, &drop);
+    DropThroughQt(g, 1, 2, QString::fromLatin1(text));
     EXPECT_EQ(g.Cells(1, 2), "a");
     EXPECT_EQ(g.Cells(2, 2), "b");
     EXPECT_EQ(g.Cells(1, 3), "c");
     EXPECT_EQ(g.Cells(2, 3), "d");
-    g.SetOleDropTarget(false);
+  }
+}
+
+// The text a QuoteMultiline grid drags out used to land with its quoted
+// fields split into rows (the drop turned their LF into CR LF), also
+// counting rows to insert for every line break inside them.
+TEST_F(GridDragDrop, AQuoteMultilineGridsDragLandsCellForCell) {
+  for (const bool insert : {false, true}) {
+    SCOPED_TRACE(insert ? "rows inserted" : "cells overwritten");
+    DragGrid from;
+    from.SetQuoteMultiline(true);
+    from.SetMultilinecells(true);
+    PutMultiLineCells(from, 1, 1);
+    from.SetSelection(TGridRect{1, 1, 3, 3});
+    DragGrid to;
+    to.SetQuoteMultiline(true);
+    to.SetOleInsertRows(insert);
+    to.Navigation()->AllowClipboardAlways = true;
+    DropThroughQt(to, 1, 2, vx::ToQString(from.SelectionAsText()));
+    EXPECT_EQ(BlockTexts(to, 1, 2), MultiLineCellsBack());
+    EXPECT_EQ(to.RowCount(), insert ? 13 : 10);
+    EXPECT_EQ(to.Cells(1, 5), insert ? "1/2" : "1/5");
   }
 }
 
@@ -437,11 +470,14 @@ TEST_F(GridDragDrop, WhatTheEndOfATextDragDoesToItsCells) {
 // A move onto a grid that wrote none of the dropped text used to answer
 // move, and the source emptied its cells: the text was gone. Such a drop
 // has no effect, leaves the target as it was and the source its cells.
+// One that wrote only some cells used to cost the source all of them: the
+// cells not written now stay.
 TEST_F(GridDragDrop, AMoveThatWritesNothingKeepsTheSourceCells) {
   struct Case {
     const char* what;
     std::function<void(DragGrid&)> set;  // the target grid
     bool written;
+    Texts left = {"", ""};  // the source's cells (1,2) and (1,3) once written
   } cases[] = {
       {"target without editing", nullptr, false},
       {"target refuses each cell",
@@ -463,7 +499,8 @@ TEST_F(GridDragDrop, AMoveThatWritesNothingKeepsTheSourceCells) {
          g.SetOptions(g.Options() + goEditing);
          g.OnCanEditCell = [](TObject*, int row, int col, bool& can) { can = row == 7 && col == 3; };
        },
-       true},
+       true,
+       {"1/2", ""}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -482,8 +519,8 @@ TEST_F(GridDragDrop, AMoveThatWritesNothingKeepsTheSourceCells) {
     g.MouseDown(mbLeft, TShiftState{}, r.Left + 5, r.Top + 5);
     g.MouseMove(TShiftState{ssLeft}, r.Left + 15, r.Top + 5);
     ASSERT_EQ(drag.runs, 1);
-    EXPECT_EQ(g.Cells(1, 2), c.written ? "" : "1/2");
-    EXPECT_EQ(g.Cells(1, 3), c.written ? "" : "1/3");
+    EXPECT_EQ(g.Column(1)[2], c.written ? c.left[0] : "1/2");
+    EXPECT_EQ(g.Column(1)[3], c.written ? c.left[1] : "1/3");
     EXPECT_EQ(stops, std::vector<int>{c.written ? DROPEFFECT_MOVE : DROPEFFECT_NONE});
     EXPECT_EQ(other.RowCount(), 10);
     if (!c.written) EXPECT_EQ(other.Cells(3, 6), "3/6");
@@ -542,6 +579,106 @@ TEST_F(GridDragDrop, AMoveDroppedIntoItsOwnGrid) {
     two.resize(c.column2.size());
     EXPECT_EQ(one, c.column1);
     EXPECT_EQ(two, c.column2);
+  }
+}
+
+// A move that wrote only some of the dragged cells used to empty them
+// all. Now only the cells written go: a row goes only when it was written
+// whole, a drop into the same grid past its last column keeps what did
+// not fit, and when a cell's own TAB makes the text's fields no longer
+// its cells, every cell stays. A drop from elsewhere that took only part
+// answers copy, so that no program deletes the text that was not taken.
+TEST_F(GridDragDrop, AMoveThatWritesSomeCellsTakesOnlyThose) {
+  const auto refuse = [](int col, int row) {
+    return [col, row](DragGrid& g) {
+      g.SetOptions(g.Options() + goEditing);
+      g.OnCanEditCell = [col, row](TObject*, int r, int c, bool& can) { can = !(c == col && r == row); };
+    };
+  };
+  struct Case {
+    const char* what;
+    std::function<void(DragGrid&)> source, target;  // no target: into the source grid itself
+    TGridRect dragged;
+    int dropCol, dropRow;
+    Texts column1, column2;  // of the source, rows 0 to 4
+  } cases[] = {
+      {"rows, one cell refused",
+       [](DragGrid& g) {
+         g.SetOptions(g.Options() + goRowSelect);
+         g.SetOleRemoveRows(true);
+       },
+       refuse(2, 7),
+       {1, 2, 4, 3},
+       1,
+       6,
+       {"", "1/1", "1/3", "1/4", "1/5"},
+       {"", "2/1", "2/3", "2/4", "2/5"}},
+      {"cells, one refused",
+       nullptr,
+       refuse(1, 7),
+       {1, 2, 2, 3},
+       1,
+       6,
+       {"", "1/1", "", "1/3", "1/4"},
+       {"", "2/1", "", "", "2/4"}},
+      {"into its own grid past the last column",
+       [](DragGrid& g) {
+         g.Navigation()->AllowClipboardAlways = true;
+         g.Navigation()->AllowClipboardColGrow = false;
+       },
+       nullptr,
+       {1, 2, 2, 2},
+       4,
+       6,
+       {"", "1/1", "", "1/3", "1/4"},
+       {"", "2/1", "2/2", "2/3", "2/4"}},
+      {"a cell holding a TAB",
+       [](DragGrid& g) { g.SetCells(1, 2, "a\tb"); },
+       refuse(1, 6),
+       {1, 2, 1, 3},
+       1,
+       6,
+       {"", "1/1", "a\tb", "1/3", "1/4"},
+       {"", "2/1", "2/2", "2/3", "2/4"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DragGrid g, other;
+    if (c.source) c.source(g);
+    if (c.target) c.target(other);
+    DragGrid& target = c.target ? other : g;
+    vx::ComPtr<TGridDropTarget> t(new TGridDropTarget(&target));
+    PlayedDrag drag;
+    drag.target = t.get();
+    drag.pt = target.AtCell(c.dropCol, c.dropRow);
+    g.SetOleDropSource(true);
+    g.SetSelection(c.dragged);
+    std::vector<int> stops;
+    g.OnOleDragStop = [&](TObject*, int effect) { stops.push_back(effect); };
+    const TRect r = g.CellRect(c.dragged.Left, c.dragged.Top);
+    g.MouseDown(mbLeft, TShiftState{}, r.Left + 5, r.Top + 5);
+    g.MouseMove(TShiftState{ssLeft}, r.Left + 15, r.Top + 5);
+    ASSERT_EQ(drag.runs, 1);
+    Texts one = g.Column(1), two = g.Column(2);
+    one.resize(5);
+    two.resize(5);
+    EXPECT_EQ(one, c.column1);
+    EXPECT_EQ(two, c.column2);
+    EXPECT_EQ(stops, std::vector<int>{DROPEFFECT_MOVE});
+  }
+
+  DragGrid g;
+  refuse(2, 6)(g);
+  vx::ComPtr<TGridDropTarget> t(new TGridDropTarget(&g));
+  for (const auto& [text, effect] : {std::pair<std::string, DWORD>{"x\ty", DROPEFFECT_COPY}, {"x", DROPEFFECT_MOVE}}) {
+    SCOPED_TRACE(text);
+    DWORD e = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    const auto data = TextData(text);
+    t->DragEnter(data.get(), 0, g.AtCell(1, 6), &e);
+    t->Drop(data.get(), 0, g.AtCell(1, 6), &e);
+    EXPECT_EQ(e, effect);
+    EXPECT_EQ(g.Cells(1, 6), "x");
+    EXPECT_EQ(g.Cells(2, 6), "2/6");
   }
 }
 

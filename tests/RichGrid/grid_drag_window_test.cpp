@@ -76,6 +76,121 @@ class Watchdog {
   std::thread thread_;
 };
 
+// Two grids side by side on a form on screen: `from` a drag source, `to`
+// a drop target that takes any text.
+class TwoGridsOnScreen {
+ public:
+  explicit TwoGridsOnScreen(std::atomic<const char*>& step) : step_(step) {
+    Application->SetPumpInterval(0);
+    form = new TForm(nullptr);
+    form->SetBounds(100, 100, 840, 320);
+    from = new DragGrid;
+    from->SetParent(form);
+    to = new DragGrid;
+    to->SetParent(form);
+    to->SetLeft(420);
+    from->SetOleDropSource(true);
+    to->SetOleDropTarget(true);
+    to->Navigation()->AllowClipboardAlways = true;
+  }
+  ~TwoGridsOnScreen() {
+    step_ = "the window goes";
+    delete form;
+    Application->ProcessMessages();
+  }
+
+  // Shows the form; the source grid has the focus once it returns true.
+  bool Show() {
+    step_ = "the window shows";
+    form->Show();
+    QElapsedTimer clock;
+    clock.start();
+    while (!(form->Widget()->windowHandle() && form->Widget()->windowHandle()->isExposed()) &&
+           clock.elapsed() < kStepMs)
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    if (!form->Widget()->windowHandle()->isExposed()) return false;
+    step_ = "the window gets the focus";
+    return vx::WaitForFocus(from, kStepMs);
+  }
+
+  // Presses on a cell of the source grid and drags from there by Qt's own
+  // drag onto a cell of the target grid: once the drag's loop runs, the
+  // mouse moves over the target's cell until that grid hears of the drag,
+  // then lets go there until the drop lands; a step past its bound cancels
+  // the drag. Returns the drops the target saw; `failure` names the step
+  // that did not come.
+  int Drag(int fromCol, int fromRow, int toCol, int toRow, std::string& failure) {
+    QWidget* over = to->ClientWidget();
+    DragEventsSeen seen;
+    over->installEventFilter(&seen);
+    const TRect cell = to->CellRect(toCol, toRow);
+    const QPoint local(cell.Left + 5, cell.Top + 5), global = over->mapToGlobal(local);
+    auto send = [&](QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons) {
+      QMouseEvent e(type, local, global, button, buttons, Qt::NoModifier);
+      QCoreApplication::sendEvent(over, &e);
+    };
+    failure.clear();
+    qint64 released = 0;
+    step_ = "the drag starts";
+    QElapsedTimer clock;
+    clock.start();
+    QTimer play;
+    play.setInterval(10);
+    QObject::connect(&play, &QTimer::timeout, [&] {
+      const auto giveUp = [&](const std::string& why) {
+        failure = why + " within " + std::to_string(kStepMs) + " ms";
+        play.stop();
+        QDrag::cancel();
+      };
+      const std::string now = step_.load();
+      if (now == "the drag starts") {
+        if (!RunningDrag()) {
+          if (clock.elapsed() > kStepMs) giveUp("the drag did not start");
+          return;
+        }
+        step_ = "the drag reaches the other grid";
+        clock.restart();
+      }
+      if (step_.load() == std::string("the drag reaches the other grid")) {
+        if (seen.over == 0) {
+          if (clock.elapsed() > kStepMs) return giveUp("the drag did not reach the other grid");
+          send(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton);
+          return;
+        }
+        step_ = "the drop lands";
+        clock.restart();
+        released = 0;
+        send(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+        return;
+      }
+      if (step_.load() == std::string("the drop lands") && seen.drops == 0) {
+        if (clock.elapsed() > kStepMs) return giveUp("the drop did not land");
+        // A release the drag was not ready for is given again.
+        if (clock.elapsed() - released >= 500) {
+          released = clock.elapsed();
+          send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+        }
+      }
+    });
+    play.start();
+    const TRect source = from->CellRect(fromCol, fromRow);
+    vx::SendMouseDown(from, source.Left + 5, source.Top + 5);
+    vx::SendMouseMove(from, source.Left + 15, source.Top + 5, TShiftState{ssLeft});
+    play.stop();
+    over->removeEventFilter(&seen);
+    if (failure.empty() && seen.drops == 0) failure = std::string(step_.load()) + ": it did not come";
+    return seen.drops;
+  }
+
+  TForm* form = nullptr;
+  DragGrid* from = nullptr;
+  DragGrid* to = nullptr;
+
+ private:
+  std::atomic<const char*>& step_;
+};
+
 // On screen, through Qt's own drag: text dragged from a cell of one grid
 // lands in a cell of the other and leaves its first cell empty.
 // It used to hang now and then on a busy machine: the drag was looked for
@@ -87,101 +202,46 @@ class Watchdog {
 TEST_F(GridDragWindow, ARealDragCarriesTextFromOneGridIntoAnother) {
   std::atomic<const char*> step{"the window shows"};
   Watchdog watchdog(step);
-  Application->SetPumpInterval(0);
-  auto* form = new TForm(nullptr);
-  form->SetBounds(100, 100, 840, 320);
-  auto* from = new DragGrid;
-  from->SetParent(form);
-  auto* to = new DragGrid;
-  to->SetParent(form);
-  to->SetLeft(420);
-  from->SetOleDropSource(true);
-  to->SetOleDropTarget(true);
+  TwoGridsOnScreen screen(step);
+  DragGrid* from = screen.from;
+  DragGrid* to = screen.to;
   EXPECT_TRUE(to->OleDropTarget());
-  to->Navigation()->AllowClipboardAlways = true;
   std::vector<int> stops;
   from->OnOleDragStop = [&](TObject*, int effect) { stops.push_back(effect); };
-  form->Show();
-  QElapsedTimer clock;
-  clock.start();
-  while (!(form->Widget()->windowHandle() && form->Widget()->windowHandle()->isExposed()) && clock.elapsed() < kStepMs)
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  ASSERT_TRUE(form->Widget()->windowHandle()->isExposed()) << "the window was not shown within " << kStepMs << " ms";
-  step = "the window gets the focus";
-  ASSERT_TRUE(vx::WaitForFocus(from, kStepMs)) << "the window did not get the focus within " << kStepMs << " ms";
+  ASSERT_TRUE(screen.Show()) << "the window was not shown, or got no focus, within " << kStepMs << " ms";
 
-  QWidget* over = to->ClientWidget();
-  DragEventsSeen seen;
-  over->installEventFilter(&seen);
-  const TRect cell = to->CellRect(3, 5);
-  const QPoint local(cell.Left + 5, cell.Top + 5), global = over->mapToGlobal(local);
-  auto send = [&](QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons) {
-    QMouseEvent e(type, local, global, button, buttons, Qt::NoModifier);
-    QCoreApplication::sendEvent(over, &e);
-  };
-  // Once the drag's own loop runs, the mouse moves over the other grid's
-  // cell until that grid hears of the drag, then lets go there until the
-  // drop lands; a step past its bound cancels the drag.
   std::string failure;
-  qint64 released = 0;
-  step = "the drag starts";
-  clock.restart();
-  QTimer play;
-  play.setInterval(10);
-  QObject::connect(&play, &QTimer::timeout, [&] {
-    const auto giveUp = [&](const std::string& why) {
-      failure = why + " within " + std::to_string(kStepMs) + " ms";
-      play.stop();
-      QDrag::cancel();
-    };
-    const std::string now = step.load();
-    if (now == "the drag starts") {
-      if (!RunningDrag()) {
-        if (clock.elapsed() > kStepMs) giveUp("the drag did not start");
-        return;
-      }
-      step = "the drag reaches the other grid";
-      clock.restart();
-    }
-    if (step.load() == std::string("the drag reaches the other grid")) {
-      if (seen.over == 0) {
-        if (clock.elapsed() > kStepMs) return giveUp("the drag did not reach the other grid");
-        send(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton);
-        return;
-      }
-      step = "the drop lands";
-      clock.restart();
-      released = 0;
-      send(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton);
-      send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
-      return;
-    }
-    if (step.load() == std::string("the drop lands") && seen.drops == 0) {
-      if (clock.elapsed() > kStepMs) return giveUp("the drop did not land");
-      // A release the drag was not ready for is given again.
-      if (clock.elapsed() - released >= 500) {
-        released = clock.elapsed();
-        send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
-      }
-    }
-  });
-  play.start();
-  const TRect source = from->CellRect(2, 3);
-  vx::SendMouseDown(from, source.Left + 5, source.Top + 5);
-  vx::SendMouseMove(from, source.Left + 15, source.Top + 5, TShiftState{ssLeft});
-  play.stop();
-  over->removeEventFilter(&seen);
-  if (failure.empty() && seen.drops == 0) failure = std::string(step.load()) + ": it did not come";
+  EXPECT_EQ(screen.Drag(2, 3, 3, 5, failure), 1);
   EXPECT_EQ(failure, "") << "the step that did not come";
-  EXPECT_EQ(seen.drops, 1);
   EXPECT_EQ(to->Cells(3, 5), "2/3");
   EXPECT_EQ(to->Selection(), (TGridRect{3, 5, 3, 5}));
   EXPECT_EQ(from->Cells(2, 3), "");
   EXPECT_EQ(stops, (std::vector<int>{DROPEFFECT_MOVE}));
   for (int d = 0; d < 3; ++d) EXPECT_FALSE(to->ArrowMarker(d)->Visible());
-  step = "the window goes";
-  delete form;
-  Application->ProcessMessages();
+}
+
+// A QuoteMultiline grid's cells with line breaks, dragged on screen into
+// another such grid, used to land with each quoted field split into rows
+// and stray quotes: they land cell for cell, and the move empties them.
+TEST_F(GridDragWindow, ARealDragOfMultiLineCellsLandsCellForCell) {
+  std::atomic<const char*> step{"the window shows"};
+  Watchdog watchdog(step);
+  TwoGridsOnScreen screen(step);
+  for (DragGrid* g : {screen.from, screen.to}) {
+    g->SetQuoteMultiline(true);
+    g->SetMultilinecells(true);
+  }
+  PutMultiLineCells(*screen.from, 1, 1);
+  screen.from->SetSelection(TGridRect{1, 1, 3, 3});
+  ASSERT_TRUE(screen.Show()) << "the window was not shown, or got no focus, within " << kStepMs << " ms";
+
+  std::string failure;
+  EXPECT_EQ(screen.Drag(2, 2, 1, 4, failure), 1);
+  EXPECT_EQ(failure, "") << "the step that did not come";
+  EXPECT_EQ(BlockTexts(*screen.to, 1, 4), MultiLineCellsBack());
+  EXPECT_EQ(screen.to->Cells(1, 7), "1/7");
+  EXPECT_EQ(screen.to->RowCount(), 10);
+  EXPECT_EQ(BlockTexts(*screen.from, 1, 1), std::vector<AnsiString>(9));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <sstream>
 
 #include "RichGrid/rich_grid.h"
@@ -219,6 +220,51 @@ TEST_F(GridOfficePeers, LineBreaksKeptThroughSpreadsheetsAndDocuments) {
   EXPECT_EQ(text.substr(text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0), "a\nb\nc\nd\n\n");
 }
 
+// A CR before a CR LF used to be lost through the spreadsheet ("x" CR CR
+// LF "a" came back as "x" CR LF "a"): the file's LF is the line break and
+// any CR in it the cell's own. 3,600 random texts of CR, LF, CR LF, CR CR
+// LF and TAB come back with only a lone LF changed (to CR LF); python3-xlrd
+// reads each with LF line breaks and the other CRs in place.
+TEST_F(GridOfficePeers, RandomLineBreaksRoundTripThroughSpreadsheets) {
+  const AnsiString pieces[] = {"a", "б"_cp, "\r", "\n", "\r\n", "\r\r\n", "\t"};
+  std::mt19937 random(48);
+  TRichStringGrid g(nullptr);
+  g.SetColCount(60);
+  g.SetRowCount(60);
+  std::vector<AnsiString> expected;
+  std::string dump = "sheet Sheet1\n";
+  for (int r = 0; r < 60; ++r) {
+    for (int c = 0; c < 60; ++c) {
+      AnsiString text;
+      for (int n = 1 + static_cast<int>(random() % 8); n > 0; --n) text += pieces[random() % std::size(pieces)];
+      g.SetCells(c, r, text);
+      AnsiString back, file;
+      for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool pairedCr = text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
+        const bool loneLf = text[i] == '\n' && (i == 0 || text[i - 1] != '\r');
+        back += loneLf ? AnsiString("\r\n") : AnsiString(1, text[i]);
+        if (!pairedCr) file += text[i];
+      }
+      expected.push_back(back);
+      dump += (c ? "\ts:" : "s:") + Escaped(Utf8(file));
+    }
+    dump += "\n";
+  }
+  const std::string xls = dir_ / "random.xls";
+  g.SaveToXLS(xls);
+  EXPECT_EQ(Peer(std::string(kPeers) + "xlrd " + xls), dump);
+  TRichStringGrid back(nullptr);
+  back.LoadFromXLS(xls);
+  int changed = 0;
+  for (int r = 0; r < 60; ++r)
+    for (int c = 0; c < 60; ++c) {
+      const AnsiString& want = expected[static_cast<std::size_t>(r * 60 + c)];
+      changed += want != g.Cells(c, r);
+      EXPECT_EQ(back.Cells(c, r), want) << "row " << r << ", column " << c;
+    }
+  EXPECT_GT(changed, 0);  // some held a lone LF
+}
+
 // Dates of LibreOffice and gnumeric (custom date formats, a date with a
 // time) load in the short date format; they used to load as their serial
 // numbers ("36955" for 05.03.2001). Written back into the workbook, they
@@ -253,6 +299,80 @@ TEST_F(GridOfficePeers, DatesOfLibreOfficeAndGnumericLoadAsDates) {
   EXPECT_EQ(Peer(std::string(kPeers) + "xlrd " + dir_ / "lo.xls"),
             "sheet Added\ns:x\nsheet lo\ns:дата\ts:число\ts:время\nd:2001-03-05\tn:36955\td:2001-03-05 14:30\n"
             "d:1999-12-31\tn:1\n");
+}
+
+// Date-formatted numbers that are no date used to load shifted (-0.5 as
+// "0.5", -5 as "-4", 3,000,000 of a 1904 file as "3001462") and times with
+// a date the file does not hold ("31.12.1899 12:30:00", "01.01.1904
+// 12:30:00"). Workbooks written by hand (BIFF8 with built-in and custom
+// formats), by LibreOffice and by gnumeric, in both date systems, now load
+// as python3-xlrd reads their moments: numbers as stored, times as times,
+// dates as dates. A format of a time alone shows a date's time alone, and
+// elapsed time of a day or more stays its number.
+TEST_F(GridOfficePeers, DateFormattedNumbersLoadAsXlrdReadsThem) {
+  enum Kind { kNumber, kDate, kTime, kElapsed };
+  const std::vector<std::pair<std::string, Kind>> codes = {
+      {"dd.mm.yyyy", kDate},  {"hh:mm", kTime},       {"hh:mm:ss", kTime},
+      {"dd.mm.yyyy hh:mm", kDate}, {"[hh]:mm:ss", kElapsed}, {"General", kNumber}};
+  const std::vector<std::pair<std::string, Kind>> builtIn = {{"#14", kDate}, {"#20", kTime}, {"#22", kDate}, {"#46", kElapsed}};
+  // Serials 1 to 60 of the 1900 system are left out: xlrd reads them as no
+  // moment, the grid as the days of January and February 1900 they are.
+  const std::string values =
+      "-5 -0.5 -0.020833333333333332 0 0.5208333333333334 0.75 61 36955.604166666664 2957003.5 2958465 2958466 3000000 1e300";
+  // What the grid shows of a cell xlrd reads as `moment` ("n:", "t:" or "d:").
+  const auto shown = [](const std::string& moment, Kind kind) -> std::string {
+    const std::string what = moment.substr(0, 2), rest = moment.substr(2);
+    if (what == "n:") return VarToStr(OleVariant{std::stod(rest)});
+    if (what == "t:") return rest;
+    const std::string time = rest.substr(11, 8), serial = rest.substr(rest.find('@') + 1);
+    if (kind == kTime) return time;
+    if (kind != kDate) return VarToStr(OleVariant{std::stod(serial)});
+    const std::string date = rest.substr(8, 2) + "." + rest.substr(5, 2) + "." + rest.substr(0, 4);
+    return time == "00:00:00" ? date : date + " " + time;
+  };
+  for (const char* kind : {"biff", "fods", "gnumeric"}) {
+    for (const int dateMode : {0, 1}) {
+      SCOPED_TRACE(std::string(kind) + (dateMode ? ", 1904" : ", 1900"));
+      auto formats = codes;
+      if (std::string(kind) == "biff") formats.insert(formats.end(), builtIn.begin(), builtIn.end());
+      std::string joined;
+      for (const auto& f : formats) joined += (joined.empty() ? "" : "|") + f.first;
+      const std::string name = std::string(kind) + std::to_string(dateMode), xls = dir_ / (name + ".xls");
+      const std::string made = dir_ / (name + (std::string(kind) == "biff" ? ".xls" : "." + std::string(kind)));
+      Peer(std::string(kPeers) + "numbers " + kind + " " + made + " " + std::to_string(dateMode) + " '" + joined +
+           "' '" + values + "'");
+      if (std::string(kind) == "fods")
+        Peer(Soffice(dir_ / "profile") + "--convert-to 'xls:MS Excel 97' --outdir " + dir_.Path() + " " + made +
+             " >/dev/null 2>&1");
+      if (std::string(kind) == "gnumeric") Peer("ssconvert " + made + " " + xls + " 2>/dev/null");
+      std::istringstream moments(Peer(std::string(kPeers) + "moments " + xls));
+      TRichStringGrid g(nullptr);
+      g.LoadFromXLS(xls);
+      ASSERT_EQ(g.ColCount(), static_cast<int>(formats.size()));
+      int r = 0;
+      for (std::string line; std::getline(moments, line); ++r) {
+        std::istringstream cells(line);
+        std::string cell;
+        for (std::size_t c = 0; std::getline(cells, cell, '\t'); ++c)
+          EXPECT_EQ(g.Cells(static_cast<int>(c), r), shown(cell, formats[c].second))
+              << "row " << r << ", " << formats[c].first << ": " << cell;
+      }
+      EXPECT_EQ(r, 13);
+      EXPECT_EQ(g.RowCount(), 13);
+
+      // Written back beside a sheet of the grid's, the sheet shows the same.
+      TRichStringGrid added(nullptr);
+      added.SetColCount(1);
+      added.SetRowCount(1);
+      added.SetCells(0, 0, "x");
+      added.SaveToXLS(xls, "Added");
+      TRichStringGrid again(nullptr);
+      again.LoadFromXLS(xls, "S");
+      for (int row = 0; row < g.RowCount(); ++row)
+        for (int col = 0; col < g.ColCount(); ++col)
+          EXPECT_EQ(again.Cells(col, row), g.Cells(col, row)) << "written back: row " << row << ", " << formats[col].first;
+    }
+  }
 }
 
 // Strips tags from LibreOffice's HTML and keeps the cells' texts with the

@@ -275,14 +275,15 @@ TEST_F(GridOffice, SpreadsheetValuesNumbersAndTexts) {
 }
 
 // A spreadsheet's line breaks are LF: they used to reach the cells as
-// they were, which the grid does not take for line breaks.
+// they were, which the grid does not take for line breaks. A CR before one
+// is the cell's own and stays.
 TEST_F(GridOffice, SpreadsheetLineBreaksReadAsCRLF) {
   script_.fileExists = true;
   script_.sheetNames = {"S"};
   script_.usedRange = "$A$1:$D$1";
   script_.values = OleArray(1, 4);
   const std::pair<std::u16string, AnsiString> cases[] = {
-      {u"a\nb", "a\r\nb"}, {u"\nx\n", "\r\nx\r\n"}, {u"a\r\nb", "a\r\nb"}, {u"a\rb\tc", "a\rb\tc"}};
+      {u"a\nb", "a\r\nb"}, {u"\nx\n", "\r\nx\r\n"}, {u"a\r\nb", "a\r\r\nb"}, {u"a\rb\tc", "a\rb\tc"}};
   for (int c = 0; c < 4; ++c) script_.values.Set(0, c, cases[c].first);
   TRichStringGrid g(nullptr);
   g.LoadFromXLS("in.xls");

@@ -57,6 +57,48 @@ class Watched : public TObject {
   int& deaths_;
 };
 
+// Cells of a QuoteMultiline grid as copies and drags carry them: line
+// breaks CR LF, lone CR, lone LF, one at the end, a CR before CR LF,
+// Cyrillic, quotes inside and at the ends, a single line and an empty
+// cell. They fill 3 columns by 3 rows; `back` is what each comes back
+// as (a lone LF as CR LF, all else as it was).
+struct MultiLineCell {
+  AnsiString cell, back;
+};
+inline std::vector<MultiLineCell> MultiLineCells() {
+  return {{"a\r\nb", "a\r\nb"},
+          {"1", "1"},
+          {"c\nd", "c\r\nd"},
+          {"e\rf", "e\rf"},
+          {"год\r\nмир"_cp, "год\r\nмир"_cp},
+          {"", ""},
+          {"x\r\r\ny", "x\r\r\ny"},
+          {"\"q\"\r\nr\"", "\"q\"\r\nr\""},
+          {"p\r\n", "p\r\n"}};
+}
+
+// Puts those cells into the 3 x 3 block from (col, row), rows outer.
+inline void PutMultiLineCells(TRichStringGrid& g, int col, int row) {
+  const std::vector<MultiLineCell> cells = MultiLineCells();
+  for (std::size_t i = 0; i < cells.size(); ++i)
+    g.SetCells(col + static_cast<int>(i % 3), row + static_cast<int>(i / 3), cells[i].cell);
+}
+
+// The texts of the 3 x 3 block from (col, row), rows outer.
+inline std::vector<AnsiString> BlockTexts(const TRichStringGrid& g, int col, int row) {
+  std::vector<AnsiString> texts;
+  for (int r = row; r < row + 3; ++r)
+    for (int c = col; c < col + 3; ++c) texts.push_back(g.Cells(c, r));
+  return texts;
+}
+
+// What the block of those cells should hold once it came back.
+inline std::vector<AnsiString> MultiLineCellsBack() {
+  std::vector<AnsiString> texts;
+  for (const MultiLineCell& c : MultiLineCells()) texts.push_back(c.back);
+  return texts;
+}
+
 // Runs a test body under other format settings and puts the old ones back.
 class FormatScope {
  public:

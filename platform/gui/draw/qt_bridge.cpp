@@ -14,6 +14,7 @@
 #include "platform/gui/draw/bitmap.h"
 #include "platform/gui/base/messages.h"
 #include "platform/rtl/codepages.h"
+#include "platform/rtl/separated_rows.h"
 
 namespace vx {
 
@@ -34,16 +35,15 @@ QString ToQLiteral(const AnsiString& text) {
 }
 
 QString WithCrLf(const QString& text) {
+  const std::u16string_view s(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
   QString out;
   out.reserve(text.size() + text.size() / 8);
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    const QChar c = text[i];
-    if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-      out += QLatin1String("\r\n");
-      if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n')) ++i;
-    } else {
-      out += c;
-    }
+  SeparatedRows<char16_t> rows(s, true);
+  std::u16string_view row;
+  bool broken = false;
+  while (rows.Next(row, broken)) {
+    out.append(QStringView(row.data(), static_cast<qsizetype>(row.size())));
+    if (broken) out += QLatin1String("\r\n");
   }
   return out;
 }

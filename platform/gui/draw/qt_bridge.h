@@ -29,7 +29,9 @@ namespace vx {
 QString ToQString(const AnsiString& text);
 AnsiString FromQString(const QString& text);
 // Text that comes in from other programs (the clipboard, a drop) with the
-// line ends our texts have: LF and a lone CR become CR LF.
+// line ends our texts have: LF and a lone CR between rows become CR LF,
+// while the line breaks inside a quoted field of tab-separated text stay
+// as they are (separated_rows.h).
 QString WithCrLf(const QString& text);
 // A caption for Qt: our '&' accelerators are Qt's too; nothing else changes.
 inline QString ToQCaption(const AnsiString& text) { return ToQString(text); }

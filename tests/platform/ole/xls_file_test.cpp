@@ -98,6 +98,18 @@ TEST(XlsFile, DatesReadBackAsDates) {
   EXPECT_EQ(VarToStr(back.Sheets[0]->Cells.Get(0, 0)), "05.03.2001");
   EXPECT_EQ(VarToStr(back.Sheets[0]->Cells.Get(1, 0)), "31.12.1999 18:00:00");
   EXPECT_EQ(VarToStr(back.Sheets[0]->Cells.Get(0, 1)), "36955");
+
+  // Times go out in a time format and come back as times, a time without a
+  // date too (it used to go out as a negative serial in the date format).
+  XlsWorkbook times;
+  times.Sheets.push_back(MakeSheet(u"Время"));
+  const OleDate moments[] = {{0.5, true}, {0, true}, {EncodeDate(2001, 3, 5) + 0.75, true}};
+  for (int i = 0; i < static_cast<int>(std::size(moments)); ++i) times.Sheets[0]->Cells.Set(i, 0, moments[i]);
+  const XlsWorkbook timesBack = vx::ReadXlsFile(vx::WriteXlsFile(times));
+  ExpectSameValues(timesBack.Sheets[0]->Cells, times.Sheets[0]->Cells, "times");
+  EXPECT_EQ(VarToStr(timesBack.Sheets[0]->Cells.Get(0, 0)), "12:00:00");
+  EXPECT_EQ(VarToStr(timesBack.Sheets[0]->Cells.Get(1, 0)), "00:00:00");
+  EXPECT_EQ(VarToStr(timesBack.Sheets[0]->Cells.Get(2, 0)), "18:00:00");
 }
 
 TEST(XlsFile, SmallAndBareWorkbooks) {
