@@ -1,9 +1,11 @@
 // The RTF reader on hostile 10 MB inputs: unclosed braces, deep nesting,
 // one long run of text, binary data, huge font tables. Each is read within
-// a bounded amount of memory and time. Before the group depth was capped,
-// every unclosed '{' kept about 100 bytes (10 MB of them took 1 GB).
+// a bounded amount of memory. Before the group depth was capped, every
+// unclosed '{' kept about 100 bytes (10 MB of them took 1 GB).
 // The bytes are counted by the allocation meter, so this is a program of
-// its own.
+// its own. The time each case takes is printed, not asserted: a reader that
+// went quadratic on 10 MB would run into the test's time-out, while a bound
+// in seconds failed on a loaded machine with nothing wrong.
 #include <gtest/gtest.h>
 #include <time.h>
 
@@ -40,7 +42,7 @@ std::string ManyFonts() {
   return s + "}\\f7 x}";
 }
 
-TEST(RtfLimits, TenMegabyteInputsStayWithinMemoryAndTime) {
+TEST(RtfLimits, TenMegabyteInputsStayWithinMemory) {
   const std::string half(kInput / 2, '{');
   struct Case {
     const char* what;
@@ -68,7 +70,6 @@ TEST(RtfLimits, TenMegabyteInputsStayWithinMemoryAndTime) {
     const double seconds = ThreadSeconds() - start;
     const long long used = vx::test::PeakAllocatedBytes() - before;
     EXPECT_LT(used, kMemoryLimit) << c.what;
-    EXPECT_LT(seconds, 5.0) << c.what;
     EXPECT_EQ(doc.Paragraphs.size(), c.paragraphs) << c.what;
     std::printf("%-32s %6.1f MB peak %5.2f s\n", c.what, static_cast<double>(used) / (1 << 20), seconds);
   }
