@@ -35,8 +35,9 @@
 // Writes (AppendRecord, WriteRecord) lock every open index file first; when
 // one cannot be locked the others are released and error 33 is raised
 // through the error hook; nothing is written. An append with index files
-// open marks the table header (byte 14) from before its record until its
-// keys are written. The index files of a shared table are locked for a move
+// open holds the header lock and marks the table header (byte 14) from
+// before its record until its keys are written; one that fails before its
+// record is whole in the file clears the mark again. The index files of a shared table are locked for a move
 // as well (a step through the active tag that stays in its loaded leaf only
 // reads the index's version counter, see GetRec), and a tag whose file
 // another program changed is put back on its entry first.

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <map>
 
+#include "platform/os/os_file.h"
 #include "tests/tables/handler/hand_cdx.h"
 #include "tests/tables/handler/handler_testing.h"
 
@@ -230,6 +232,71 @@ TEST(HandlerCheck, KeysStoredWithTheirTrailingBlanksInFullAreFound) {
   EXPECT_EQ(Walk(h), (std::vector<int>{2, 4, 6, 1, 5, 3}));
   EXPECT_EQ(h.FindInTag("NAMES", "echo"), 0);
   EXPECT_EQ(h.IndexLackingLastRecord(), "");
+}
+
+// Writes `value` at `offset` of a file in place, as another program's
+// write would (whoever has the file open keeps seeing the same file).
+void PokeByte(const std::string& path, std::streamoff offset, char value) {
+  std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+  f.seekp(offset);
+  f.put(value);
+}
+
+// The append mark (header byte 14) stood after an append refused for the
+// table lock or cut short while writing its record, and a program that had
+// read the header while another's append held it set wrote it back with
+// every header of its own. While it stood, the unique tag whose key's first
+// holder took another key was refused as out of date after an ordinary
+// edit.
+TEST(HandlerCheck, TheAppendMarkIsTheFilesOwnAndGoesWithAFailedAppend) {
+  ShortLockWaits quick;
+  for (const char* name : kFormats) {
+    for (const char* how : {"lock refused", "record cut short", "read while set"}) {
+      SCOPED_TRACE(std::string(name) + " " + how);
+      DbfScratch dir;
+      const std::string table = dir / "draws.dbf";
+      CreateDraws(table, {{2001, 1}, {2002, 2}, {2003, 3}, {2004, 2}});
+      {
+        XBO_dBHandler h(table, false, true, "");
+        h.IndexOn(dir / name, "BYDRAW", "DRAW", "", 0, 0);
+      }
+      const std::string how_ = how;
+      if (how_ == "read while set") PokeByte(table, 14, 1);
+      {
+        XBO_dBHandler h(table, true, true, "");
+        ASSERT_EQ(h.IndexOpenList(name, TagOf(name)), 0);
+        PutDraw(h, 2005, 5);
+        if (how_ == "lock refused") {
+          XBO_dBHandler other(table, true, true, "");
+          ASSERT_TRUE(other.LockTable());
+          EXPECT_THROW(h.AppendRecord(), EXBaseError);
+        } else if (how_ == "record cut short") {
+          SetOsFaultHook([](OsOperation op, const std::string& native, std::uint64_t, std::size_t& count) {
+            if (op == OsOperation::Write && native.find("draws.dbf") != std::string::npos && count > 32) count /= 2;
+            return std::uint32_t(0);
+          });
+          EXPECT_THROW(h.AppendRecord(), EXBaseError);
+          SetOsFaultHook({});
+        } else {
+          PokeByte(table, 14, 0);  // the other program's append has ended
+        }
+        EXPECT_EQ(ReadFileBytes(table)[14], 0);
+        h.GetRec(2);
+        h.PutNumberByName("DRAW", 5);
+        h.WriteRecord(2);
+        EXPECT_EQ(ReadFileBytes(table)[14], 0);
+      }
+      XBO_dBHandler h(table, false, true, "");
+      try {
+        ASSERT_EQ(h.IndexOpenList(name, TagOf(name)), 0);
+      } catch (const EXBaseIndexOutOfDate& e) {
+        ADD_FAILURE() << e.Message();
+        continue;
+      }
+      EXPECT_EQ(h.RecordCount, 4);
+      EXPECT_EQ(Walk(h), (std::vector<int>{1, 3, 2}));
+    }
+  }
 }
 
 // Damage met while checking used to be reported as an index out of date
