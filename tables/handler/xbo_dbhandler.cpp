@@ -161,6 +161,7 @@ void XBO_dBHandler::Append() {
     return;
   }
   vx::ScopeGuard unlock([this] { UnlockIndexFiles(); });
+  CheckIndexWrites(0, true);
   if (!HasIndex() || !ReadWrite()) {
     XBO_dBaseFld::AppendRecord();
     return;
@@ -190,6 +191,11 @@ void XBO_dBHandler::Append() {
   MarkIncompleteWrite(false);
 }
 
+void XBO_dBHandler::CheckIndexWrites(std::int32_t record, bool appending) {
+  for (auto& file : FIndexFiles)
+    if (file) file->CheckUpdateAll(record, appending);
+}
+
 void XBO_dBHandler::MarkIncompleteWrite(bool on) {
   const std::uint8_t value = on ? 1 : 0;
   HeaderImage[dbf_format::kIncompleteWrite] = value;
@@ -203,6 +209,8 @@ void XBO_dBHandler::Rewrite(int n) {
     return;
   }
   vx::ScopeGuard unlock([this] { UnlockIndexFiles(); });
+  // A number outside the table appends, and the append checks.
+  if (n >= 1 && n <= RecordCount && TableState != XBTableState::Appending) CheckIndexWrites(n, false);
   XBO_dBaseFld::WriteRecord(n);
 }
 

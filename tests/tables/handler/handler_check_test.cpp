@@ -162,10 +162,11 @@ TEST(HandlerCheck, ForConditionsTheEngineCannotEvaluateDoNotStopTheOpen) {
     h.SelectTag(tag, false);
     EXPECT_EQ(Walk(h), order);
   }
-  // A write that needs the condition says why it cannot be evaluated.
+  // The table is read-only while the file is open, and a write says why
+  // (HandlerRefusal has the rest).
   h.GetRec(1);
   h.PutNumberByName("N", 7);
-  EXPECT_THROW(h.WriteRecord(1), EXBaseExpression);
+  EXPECT_THROW(h.WriteRecord(1), EXBaseIndexWriteRefused);
 }
 
 // The engine builds the key of an I field from its raw bytes, unlike the
