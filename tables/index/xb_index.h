@@ -197,11 +197,17 @@ class XBobjIndexTag {
   // Keeps the tag current after record `record` was written (appended when
   // `appending`): the old entry (found from the table's image of the record
   // as it was read) goes, the new one comes, as the FOR expression says.
+  // An edited record's entry that is missing where the tag gives no reason
+  // for it (the old record failed the FOR; a unique tag holds the key for
+  // another record, or its key's first holder took another key) means the
+  // index does not match the table: the damaged-index error, never a
+  // second entry for the record.
   bool KeyUpdate(int32_t record, bool appending);
   // Everything KeyUpdate(record, appending) would raise, raised before the
   // record is written: EXBaseIndexWriteRefused for an Unmaintainable tag or
-  // an expression failing on the record (new or old image). Changes
-  // nothing; the loaded chain and the current key stay as they were.
+  // an expression failing on the record (new or old image), the
+  // damaged-index error for a missing entry. Changes nothing; the loaded
+  // chain and the current key stay as they were.
   void CheckUpdate(int32_t record, bool appending);
   // Why this engine cannot keep the tag current, "" when it can: its key or
   // FOR expression did not compile, reads fields the table hands over raw
@@ -370,7 +376,8 @@ class XBobjIndexTag {
   // Evaluates what KeyUpdate(record, appending) needs; false when it has
   // nothing to do. Raises EXBaseIndexWriteRefused as CheckUpdate says.
   bool PlanUpdate(int32_t record, bool appending, UpdatePlan& plan);
-  // Seeks the old entry of an edit; true when it is there.
+  // Seeks the old entry of an edit; true when it is there. Raises the
+  // damaged-index error when it is missing without a reason.
   bool FindOldEntry(const UpdatePlan& plan);
   // Saves the loaded chain, the current key and the end flags, and puts
   // them back when it goes; the chain starts empty meanwhile.

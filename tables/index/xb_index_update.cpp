@@ -305,14 +305,21 @@ bool XBobjIndexTag::PlanUpdate(int32_t record, bool appending, UpdatePlan& plan)
 }
 
 bool XBobjIndexTag::FindOldEntry(const UpdatePlan& plan) {
-  return FindForUpdate(plan.oldKey) == plan.oldKey.link;
+  const int32_t record = plan.oldKey.link;
+  if (FindForUpdate(plan.oldKey) == record) return true;
+  // A unique tag holds the key for its first holder only, or for none once
+  // that one took another key.
+  if (!plan.oldInclude || unique_) return false;
+  file_->Damaged("tag " + tagName_ + " has no entry for record " + std::to_string(record));
 }
 
 void XBobjIndexTag::CheckUpdate(int32_t record, bool appending) {
   XBobjIndexFile::ReadScope reading(*file_);
   vx::RestoreOnExit<bool> updating(updating_, true);
   UpdatePlan plan;
-  PlanUpdate(record, appending, plan);
+  if (!PlanUpdate(record, appending, plan) || appending) return;
+  KeepPlace keep(*this);
+  FindOldEntry(plan);
 }
 
 bool XBobjIndexTag::KeyUpdate(int32_t record, bool appending) {

@@ -1,7 +1,8 @@
 // Writes refused before anything is written: while an open index file has a
 // tag this engine cannot keep current the table is read-only through it, a
-// tag whose expression fails on the record refuses that record. The
-// rebuild never loses a tag.
+// tag whose expression fails on the record refuses that record, and an edit
+// whose entry the index lacks is the damaged-index error. The rebuild never
+// loses a tag.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -220,6 +221,44 @@ TEST(HandlerRefusal, ARecordATagCannotTakeIsRefusedAndTheRebuildKeepsEveryTag) {
   EXPECT_EQ(Walk(h), (std::vector<int>{3, 2, 1}));
   h.SelectTag("SOME", false);
   EXPECT_EQ(Walk(h), (std::vector<int>{2, 3}));
+}
+
+// A record changed behind the index's back (by a program that did not have
+// it open): an edit of another field of it looked for the old key, did not
+// find it, and added a second entry for the record. The index does not
+// match the table: the edit is the damaged-index error and writes nothing.
+TEST(HandlerRefusal, AnEditWhoseEntryTheIndexLacksIsDamageNotASecondEntry) {
+  for (const char* name : {"t.cdx", "t.mdx", "t.ntx", "t.ndx"}) {
+    SCOPED_TRACE(name);
+    DbfScratch dir;
+    const std::string table = dir / "draws.dbf";
+    CreateDraws(table, {{2001, 1}, {2002, 4}, {2003, 3}, {2004, 2}});
+    {
+      XBO_dBHandler h(table, false, true, "");
+      h.IndexOn(dir / name, "BYDRAW", "DRAW", "", 1, 0);
+      h.IndexCloseAll();
+      h.GetRec(2);
+      h.PutNumberByName("DRAW", 9);
+      h.WriteRecord(2);
+    }
+    const std::string tableBytes = ReadFileBytes(table);
+    const std::string indexBytes = ReadFileBytes(dir / name);
+    XBO_dBHandler h(table, false, true, "");
+    const bool compound = name[2] == 'c' || name[2] == 'm';
+    ASSERT_EQ(h.IndexOpenList(name, compound ? "BYDRAW" : "T"), 0);
+    h.GetRec(2);
+    h.PutNumberByName("P1", 33);
+    try {
+      h.WriteRecord(2);
+      ADD_FAILURE() << "the edit went through";
+    } catch (const EXBaseError& e) {
+      EXPECT_NE(e.Message().find("damaged"), std::string::npos) << e.Message();
+      EXPECT_NE(e.Message().find("record 2"), std::string::npos) << e.Message();
+    }
+    EXPECT_TRUE(ReadFileBytes(table) == tableBytes);
+    EXPECT_TRUE(ReadFileBytes(dir / name) == indexBytes);
+    EXPECT_EQ(Walk(h), (std::vector<int>{1, 4, 3, 2}));
+  }
 }
 
 }  // namespace
