@@ -168,6 +168,42 @@ TEST(HandlerRefusal, ATagTheEngineCannotKeepCurrentMakesTheTableReadOnly) {
   EXPECT_FALSE(std::filesystem::exists(dir / "u.ntx"));
 }
 
+// A key expression naming a function the engine does not have kept a file
+// of any format from opening (the compile error came out of the open);
+// now the file opens, its tag walks in its stored order, and the table is
+// read-only while it is open.
+TEST(HandlerRefusal, AKeyTheEngineCannotCompileOpensInEveryFormat) {
+  for (const char* name : {"t.cdx", "t.mdx", "t.ntx", "t.ndx"}) {
+    SCOPED_TRACE(name);
+    DbfScratch dir;
+    const std::string table = dir / "draws.dbf";
+    CreateDraws(table, {{2001, 1}, {2002, 4}, {2003, 3}});
+    {
+      XBO_dBHandler h(table, false, true, "");
+      h.IndexOn(dir / name, "BYDRAW", "INT(DRAW)", "", 1, 0);
+    }
+    std::string bytes = ReadFileBytes(dir / name);
+    for (std::size_t at = bytes.find("INT(DRAW)"); at != std::string::npos; at = bytes.find("INT(DRAW)", at))
+      bytes.replace(at, 3, "XNT");
+    WriteFileBytes(dir / name, bytes);
+    const std::string tableBytes = ReadFileBytes(table);
+    XBO_dBHandler h(table, false, true, "");
+    const bool compound = name[2] == 'c' || name[2] == 'm';
+    try {
+      ASSERT_EQ(h.IndexOpenList(name, compound ? "BYDRAW" : "T"), 0);
+    } catch (const Exception& e) {
+      ADD_FAILURE() << "not opened: " << e.Message();
+      continue;
+    }
+    EXPECT_EQ(Walk(h), (std::vector<int>{1, 3, 2}));
+    h.GetRec(1);
+    h.PutNumberByName("DRAW", 7);
+    EXPECT_THROW(h.WriteRecord(1), EXBaseIndexWriteRefused);
+    EXPECT_TRUE(ReadFileBytes(table) == tableBytes);
+    EXPECT_TRUE(ReadFileBytes(dir / name) == bytes);
+  }
+}
+
 // A FOR condition that fails on one record only (a division by zero where
 // YEAR is 2002): that record's edit is refused with nothing written, others
 // go through, and a rebuild, which meets the record, puts the file back as
