@@ -216,7 +216,9 @@ class XBO_dBHandler : public XBO_dBaseFld {
   // 0 opened, xbIndexAlreadyOpen, 2 not found, 2112 not of its format.
   // A file whose tags lack the table's last record raises
   // EXBaseIndexOutOfDate (one seek per tag, under the file's lock when
-  // shared, so a writer between a record and its keys is waited for).
+  // shared, so a writer between a record and its keys is waited for). Each
+  // tag's expressions are tried on that record too: a tag they fail on
+  // makes the table read-only while the file is open.
   int IndexFileOpen(const AnsiString& name);
   // The first open tag lacking the entry of the table's last record, as
   // "tag NAME of FILE"; empty when every tag holds it.
