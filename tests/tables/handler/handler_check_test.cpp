@@ -190,7 +190,8 @@ TEST(HandlerCheck, ATagOnAnIntegerFieldOfAVisualFoxProTableOpensAndWalks) {
   std::sort(byId.begin(), byId.end());
   std::sort(byName.begin(), byName.end());
   WriteFileBytes(dir / "ids.dbf", MakeTableBytes(0x30, {{"ID", 'I', 4, 0}, {"NAME", 'C', 10, 0}}, records));
-  WriteFileBytes(dir / "ids2.cdx", HandCdx({{"ID", "ID", 4, '\0', byId}, {"NAME", "NAME", 10, ' ', byName}}));
+  WriteFileBytes(dir / "ids2.cdx",
+                 HandCdx({{"ID", "ID", 4, '\0', byId, "", false}, {"NAME", "NAME", 10, ' ', byName, "", false}}));
 
   XBO_dBHandler h(dir / "ids.dbf", false, true, "");
   ASSERT_EQ(h.IndexOpenList("ids2.cdx", "ID"), 0);

@@ -70,7 +70,8 @@ void MakeFoxTable(const std::string& dir) {
   std::sort(byN.begin(), byN.end());
   WriteFileBytes(dir + "/rooms.dbf",
                  MakeTableBytes(0x30, {{"ID", 'I', 4, 0}, {"NAME", 'C', 10, 0}, {"N", 'N', 4, 0}}, records));
-  WriteFileBytes(dir + "/t.cdx", HandCdx({{"ID", "ID", 4, '\0', byId}, {"ALL", "N", 8, '\0', byN}}));
+  WriteFileBytes(dir + "/t.cdx",
+                 HandCdx({{"ID", "ID", 4, '\0', byId, "", false}, {"ALL", "N", 8, '\0', byN, "", false}}));
 }
 
 // Every kind of write the engine has, each on a table freshly opened with
