@@ -48,6 +48,15 @@ class DrawBaseCommands : public AppTest {
     FormMain->OpenMainClick(&item);
   }
   TDataSet* T() { return FormMain->TableMain; }
+  // The first opening builds the index file; then, the base closed, the
+  // file gets a second tag BYP1 on P1 (descending, FOR P1>0).
+  void OpenAndAddASecondTag() {
+    dialogs.Expect(vx::DialogKind::Message, "Отсутствует индексный файл"_cp, mrOk);
+    Open();
+    FormMain->CloseMainClick(nullptr);
+    XBO_dBHandler h(folder + "TESTLM.DBF", true, true, "");
+    h.IndexOn(folder + "TESTLM.cdx", "BYP1", "P1", "P1>0", 1, 1);
+  }
   // Another program appends a draw without the index, and the table's
   // header is left marked as a writer stopped between writing the draw and
   // its key leaves it (the unique tag alone cannot tell a lost key).
@@ -140,13 +149,7 @@ TEST_F(DrawBaseCommands, AnIndexLackingTheLastDrawBringsTheReindexQuestion) {
 // answer rebuilt the same tag. Now one answer rebuilds every tag of the
 // file from the definitions it holds.
 TEST_F(DrawBaseCommands, OneReindexAnswerMendsEveryShortTagOfTheFile) {
-  dialogs.Expect(vx::DialogKind::Message, "Отсутствует индексный файл"_cp, mrOk);
-  Open();
-  FormMain->CloseMainClick(nullptr);
-  {
-    XBO_dBHandler h(folder + "TESTLM.DBF", true, true, "");
-    h.IndexOn(folder + "TESTLM.cdx", "BYP1", "P1", "P1>0", 1, 1);
-  }
+  OpenAndAddASecondTag();
   AppendWithoutIndex(2003, 105);
   dialogs.Expect(vx::DialogKind::Message, "А не нужно ли переиндексировать файл?"_cp, mrYes);
   Open();
@@ -172,13 +175,7 @@ TEST_F(DrawBaseCommands, OneReindexAnswerMendsEveryShortTagOfTheFile) {
 // ones after. The rebuild is refused, the file stays as it was, and the base
 // stays closed with the engine's error.
 TEST_F(DrawBaseCommands, TheReindexAnswerLeavesAFileItCannotRebuildAsItWas) {
-  dialogs.Expect(vx::DialogKind::Message, "Отсутствует индексный файл"_cp, mrOk);
-  Open();
-  FormMain->CloseMainClick(nullptr);
-  {
-    XBO_dBHandler h(folder + "TESTLM.DBF", true, true, "");
-    h.IndexOn(folder + "TESTLM.cdx", "BYP1", "P1", "P1>0", 1, 1);
-  }
+  OpenAndAddASecondTag();
   vx::test::ReplaceForExpression(folder + "TESTLM.cdx", "P1", "P1>0", "INLIST(P1,1,6)");
   AppendWithoutIndex(2003, 105);
   const std::string index = vx::test::ReadFileBytes(folder + "TESTLM.cdx");
