@@ -234,7 +234,14 @@ void XBO_dBaseDBF::WriteHeader() {
   PutLE32(HeaderImage + 20, std::uint32_t(UserID));
   HeaderImage[28] = std::uint8_t((StructuralIndex ? kFlagStructuralIndex : 0) | (MemoPresent ? kFlagMemo : 0) |
                                  (DatabaseContainer ? kFlagContainer : 0));
-  Write(0, HeaderImage, kHeaderSize);
+  if (Shared()) {
+    // The append mark stays as the file has it: another program's append
+    // may have set or cleared it since this one read the header.
+    Write(0, HeaderImage, kIncompleteWrite);
+    Write(kIncompleteWrite + 1, HeaderImage + kIncompleteWrite + 1, kHeaderSize - kIncompleteWrite - 1);
+  } else {
+    Write(0, HeaderImage, kHeaderSize);
+  }
   HeaderDirty = false;
   LastStamp = stamp;
 }

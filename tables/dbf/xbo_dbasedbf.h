@@ -14,7 +14,8 @@
 // | 4        | 4      | record count (written; on open recomputed from the size) |
 // | 8        | 2      | header length = offset of record 1                       |
 // | 10       | 2      | record length, deletion flag included                    |
-// | 12       | 3      | kept as read                                             |
+// | 12       | 2      | kept as read                                             |
+// | 14       | 1      | append mark (see kIncompleteWrite); as the file has it   |
 // | 15       | 1      | 1 = records and descriptors scrambled with the key       |
 // | 16       | 4      | stamp ((hour*64+min)*64+sec)*1024+ms of last update      |
 // | 20       | 4      | user number of the last writer                           |
@@ -82,7 +83,9 @@ inline constexpr char kLiveFlag = ' ';
 inline constexpr char kDeletedFlag = '*';
 // Header byte that is not 0 while a write stands between its record and its
 // keys (dBase IV's incomplete-transaction flag): a writer stopped there
-// leaves it set.
+// leaves it set. Only the handler's appends write it; header writes of a
+// shared table leave it as the file has it, since another program may have
+// set or cleared it since this one read the header.
 inline constexpr int kIncompleteWrite = 14;
 inline constexpr std::uint8_t kFlagStructuralIndex = 0x01;
 inline constexpr std::uint8_t kFlagMemo = 0x02;
@@ -293,6 +296,8 @@ class XBO_dBaseDBF : public XBO_DiskFile {
   void WriteRecordBytes(std::int32_t n, bool withEndMark);
   // Record count the file size gives.
   std::int32_t CountFromSize();
+  // LockHeader, retried like memo locks on a shared table.
+  bool LockWithRetry();
 
   std::vector<std::uint8_t> FDescriptorArea;
   std::vector<XBFieldDesc> FFields;
@@ -301,7 +306,6 @@ class XBO_dBaseDBF : public XBO_DiskFile {
  private:
   void OpenTable();
   void ParseDescriptors();
-  bool LockWithRetry();
 
   std::int64_t FFileLockBase = 0;
   std::int64_t FRecordLockBase = 0;

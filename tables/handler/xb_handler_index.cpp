@@ -1,6 +1,7 @@
 #include "tables/handler/xb_handler_index.h"
 
 #include <cstring>
+#include <exception>
 #include <map>
 
 #include "platform/rtl/filebytes.h"
@@ -182,6 +183,7 @@ int XBO_dBHandler::IndexFileOpen(const AnsiString& name) {
     RefreshHeader();
     AnsiString lacking;
     try {
+      TryTagExpressions(*file);
       lacking = TagLackingLastRecord(*file);
     } catch (const EXBaseError&) {
       if (file->Usable()) throw;
@@ -197,8 +199,8 @@ int XBO_dBHandler::IndexFileOpen(const AnsiString& name) {
   return 0;
 }
 
-AnsiString XBO_dBHandler::TagLackingLastRecord(XBobjIndexFile& file) {
-  if (RecordCount < 1 || file.TagCount() == 0) return {};
+void XBO_dBHandler::OnLastRecord(const std::function<void()>& work) {
+  if (RecordCount < 1) return;
   // The last record is read into a buffer of its own, so the table's
   // record, its image as read and its position stay as they were.
   std::vector<char> scratch(std::size_t(RecordLength) + 1, ' ');
@@ -221,16 +223,29 @@ AnsiString XBO_dBHandler::TagLackingLastRecord(XBobjIndexFile& file) {
   SetReadAhead(false);
   CurRecord = scratch.data();
   ReadPlain(RecordCount);
-  // A unique tag lacks the key of a record whenever that key's first holder
-  // took another key: only a write stopped before its keys makes the gap
-  // a loss.
-  std::uint8_t incomplete = 0;
-  if (ReadBlock(dbf_format::kIncompleteWrite, &incomplete, 1) != 1) incomplete = 0;
-  for (int i = 0; i < file.TagCount(); ++i) {
-    XBobjIndexTag* tag = file.TagByNumber(i);
-    if (!tag->HoldsCurrentRecord(incomplete != 0)) return "tag " + tag->TagName();
-  }
-  return {};
+  work();
+}
+
+void XBO_dBHandler::TryTagExpressions(XBobjIndexFile& file) {
+  OnLastRecord([&file] {
+    for (int i = 0; i < file.TagCount(); ++i) file.TagByNumber(i)->TryExpressions();
+  });
+}
+
+AnsiString XBO_dBHandler::TagLackingLastRecord(XBobjIndexFile& file) {
+  AnsiString lacking;
+  OnLastRecord([&] {
+    // A unique tag lacks the key of a record whenever that key's first
+    // holder took another key: only a write stopped before its keys makes
+    // the gap a loss.
+    std::uint8_t incomplete = 0;
+    if (ReadBlock(dbf_format::kIncompleteWrite, &incomplete, 1) != 1) incomplete = 0;
+    for (int i = 0; i < file.TagCount() && lacking.empty(); ++i) {
+      XBobjIndexTag* tag = file.TagByNumber(i);
+      if (!tag->HoldsCurrentRecord(incomplete != 0)) lacking = "tag " + tag->TagName();
+    }
+  });
+  return lacking;
 }
 
 AnsiString XBO_dBHandler::IndexLackingLastRecord() {
@@ -356,6 +371,13 @@ void XBO_dBHandler::IndexOn(const AnsiString& fileName, const AnsiString& tagNam
     TableError(code, xbNoSubCode, SysXb_UpperCase(path));
     return;
   }
+  // The other tags of a compound file stay; while one of them cannot be
+  // kept current the file takes no write, a new tag neither.
+  if (format->compound) {
+    TryTagExpressions(*file);
+    const std::string refusal = file->WriteRefusal();
+    if (!refusal.empty()) throw EXBaseIndexWriteRefused(refusal);
+  }
   file->SetLockMode(LockProtocol);
   TableState = XBTableState::BuildingIndex;
   if (!file->Lock()) {
@@ -381,20 +403,65 @@ void XBO_dBHandler::IndexFileRebuild(const AnsiString& name) {
     }
     closed->SetLockMode(LockProtocol);
     file = closed.get();
+    TryTagExpressions(*file);
+  }
+  RebuildIndexFiles({file});
+}
+
+void XBO_dBHandler::RebuildIndexFiles(const std::vector<XBobjIndexFile*>& files) {
+  for (XBobjIndexFile* file : files) {
+    const std::string refusal = file->WriteRefusal();
+    if (!refusal.empty()) throw EXBaseIndexWriteRefused(refusal);
   }
   const std::int32_t saved = RecNo;
-  XBobjIndexTag* const tag = FActiveTag;
-  PassGuard back(*this, true);
-  vx::ScopeGuard position([this, saved, tag] {
-    try {
-      if (saved >= 1 && saved <= RecordCount) ReadPlain(saved);
-      if (tag) tag->TagReset(XBTagReset::OnCurrentRecord);
-    } catch (...) {}
-  });
-  FActiveTag = nullptr;
-  TableState = XBTableState::BuildingIndex;
-  SetReadAhead(true);
-  file->Reindex();  // takes the whole file's lock itself
+  XBobjIndexFile* const activeFile = FActiveTag ? FActiveTag->File() : nullptr;
+  XBobjIndexFile* failed = nullptr;
+  std::exception_ptr failure;
+  {
+    PassGuard back(*this, true);
+    FActiveTag = nullptr;
+    TableState = XBTableState::BuildingIndex;
+    SetReadAhead(true);
+    for (XBobjIndexFile* file : files) {
+      try {
+        file->Rebuild();  // takes the whole file's lock itself
+      } catch (...) {
+        failed = file;
+        failure = std::current_exception();
+        break;
+      }
+    }
+  }
+  // A file that got its former bytes back is opened anew in its slot.
+  if (failed && !failed->Usable()) ReopenIndexFile(*failed, failed == activeFile);
+  try {
+    if (saved >= 1 && saved <= RecordCount) ReadPlain(saved);
+    if (FActiveTag) FActiveTag->TagReset(XBTagReset::OnCurrentRecord);
+  } catch (...) {}
+  if (failure) std::rethrow_exception(failure);
+}
+
+void XBO_dBHandler::ReopenIndexFile(XBobjIndexFile& file, bool active) {
+  for (auto& slot : FIndexFiles) {
+    if (slot.get() != &file) continue;
+    const AnsiString path = file.FileName();
+    if (active) FActiveTag = nullptr;
+    slot.reset();
+    int code = 0;
+    slot = MakeIndexFile(path, false, false, code);
+    if (!slot) {
+      if (active) FActiveTagName.clear();
+      return;
+    }
+    slot->SetLockMode(LockProtocol);
+    TryTagExpressions(*slot);
+    if (active) {
+      FActiveTag = slot->TagByName(FActiveTagName);
+      if (FActiveTag) FTagMoves = slot->VersionMoves();
+      else FActiveTagName.clear();
+    }
+    return;
+  }
 }
 
 int XBO_dBHandler::SelectTag(const AnsiString& tagName, bool keepPosition) {
@@ -431,18 +498,9 @@ int XBO_dBHandler::SelectTag(const AnsiString& tagName, bool keepPosition) {
 }
 
 void XBO_dBHandler::Reindex() {
-  XBobjIndexTag* tag = FActiveTag;
-  const XBTableState state = TableState;
-  PassGuard back(*this, true);
-  FActiveTag = nullptr;
-  TableState = XBTableState::BuildingIndex;
-  SetReadAhead(true);
-  for (auto& file : FIndexFiles) {
-    if (!file) continue;
-    file->Reindex();  // takes the whole file's lock itself
-  }
-  TableState = state;
-  FActiveTag = tag;
-  if (tag) tag->TagReset(XBTagReset::OnCurrentRecord);
+  std::vector<XBobjIndexFile*> files;
+  for (auto& file : FIndexFiles)
+    if (file) files.push_back(file.get());
+  RebuildIndexFiles(files);
   GetRec(xbTop);
 }

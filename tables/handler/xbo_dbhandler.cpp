@@ -161,14 +161,39 @@ void XBO_dBHandler::Append() {
     return;
   }
   vx::ScopeGuard unlock([this] { UnlockIndexFiles(); });
+  CheckIndexWrites(0, true);
+  if (!HasIndex() || !ReadWrite()) {
+    XBO_dBaseFld::AppendRecord();
+    return;
+  }
   // The record counts (by the file's size) before its keys are written; the
   // header says so from before the record until after the keys, so that the
   // check of the index files knows a writer stopped in between (a unique
-  // tag cannot tell).
-  const bool mark = HasIndex() && ReadWrite();
-  if (mark) MarkIncompleteWrite(true);
+  // tag cannot tell). The header lock is taken first, so an append refused
+  // for it leaves the mark alone, and the count before it is sure.
+  if (Shared() ? !LockWithRetry() : !LockHeader()) {
+    TableError(xbErrLockRefused, xbCtxWrite, ShownName());
+    return;
+  }
+  vx::ScopeGuard unlockHeader([this] { Unlock(); });
+  RefreshHeader();
+  const std::int32_t before = RecordCount;
+  MarkIncompleteWrite(true);
+  // An append that failed before its record was whole in the file leaves
+  // nothing to be marked.
+  vx::ScopeGuard unmark([this, before] {
+    try {
+      if (CountFromSize() <= before) MarkIncompleteWrite(false);
+    } catch (const Exception&) {}
+  });
   XBO_dBaseFld::AppendRecord();
-  if (mark) MarkIncompleteWrite(false);
+  unmark.Dismiss();
+  MarkIncompleteWrite(false);
+}
+
+void XBO_dBHandler::CheckIndexWrites(std::int32_t record, bool appending) {
+  for (auto& file : FIndexFiles)
+    if (file) file->CheckUpdateAll(record, appending);
 }
 
 void XBO_dBHandler::MarkIncompleteWrite(bool on) {
@@ -184,6 +209,8 @@ void XBO_dBHandler::Rewrite(int n) {
     return;
   }
   vx::ScopeGuard unlock([this] { UnlockIndexFiles(); });
+  // A number outside the table appends, and the append checks.
+  if (n >= 1 && n <= RecordCount && TableState != XBTableState::Appending) CheckIndexWrites(n, false);
   XBO_dBaseFld::WriteRecord(n);
 }
 

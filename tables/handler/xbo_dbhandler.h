@@ -34,9 +34,16 @@
 //
 // Writes (AppendRecord, WriteRecord) lock every open index file first; when
 // one cannot be locked the others are released and error 33 is raised
-// through the error hook; nothing is written. An append with index files
-// open marks the table header (byte 14) from before its record until its
-// keys are written. The index files of a shared table are locked for a move
+// through the error hook; nothing is written. Then every tag is asked
+// whether it can take the write (XBobjIndexTag::CheckUpdate): while an open
+// index file has a tag this engine cannot keep current (an expression it
+// cannot compile or evaluate, or one reading fields it gets raw), the table
+// is read-only; a tag whose expression fails on the record, or that lacks
+// the entry of an edited record, refuses the write. Either way nothing is
+// written (EXBaseIndexWriteRefused, or the damaged-index error). An append
+// with index files open holds the header lock and marks the table header
+// (byte 14) from before its record until its keys are written; one that
+// fails before its record is whole in the file clears the mark again. The index files of a shared table are locked for a move
 // as well (a step through the active tag that stays in its loaded leaf only
 // reads the index's version counter, see GetRec), and a tag whose file
 // another program changed is put back on its entry first.
@@ -54,6 +61,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -208,22 +216,31 @@ class XBO_dBHandler : public XBO_dBaseFld {
   // 0 opened, xbIndexAlreadyOpen, 2 not found, 2112 not of its format.
   // A file whose tags lack the table's last record raises
   // EXBaseIndexOutOfDate (one seek per tag, under the file's lock when
-  // shared, so a writer between a record and its keys is waited for).
+  // shared, so a writer between a record and its keys is waited for). Each
+  // tag's expressions are tried on that record too: a tag they fail on
+  // makes the table read-only while the file is open.
   int IndexFileOpen(const AnsiString& name);
   // The first open tag lacking the entry of the table's last record, as
   // "tag NAME of FILE"; empty when every tag holds it.
   AnsiString IndexLackingLastRecord();
   void IndexCloseAll();
-  // Builds a tag. uniqueCode 0 = unique; sortCode one of xbSort....
+  // Builds a tag. uniqueCode 0 = unique; sortCode one of xbSort.... A
+  // compound file with a tag this engine cannot keep current takes no new
+  // tag (EXBaseIndexWriteRefused); a key or FOR expression reading fields
+  // the table gives raw is refused.
   void IndexOn(const AnsiString& fileName, const AnsiString& tagName, const AnsiString& keyExpr,
                const AnsiString& forExpr, int uniqueCode, int sortCode);
   // Rebuilds every tag of one index file from the expressions, FOR
   // conditions and options it holds, whether it is open or not (a file the
   // check at opening refuses is mended this way). Errors 2 and 2112 as for
-  // opening.
+  // opening. A file with a tag this engine cannot keep current is refused
+  // (EXBaseIndexWriteRefused) and left as it was; so is one whose rebuild
+  // fails, the error raised again.
   void IndexFileRebuild(const AnsiString& name);
   // Makes a tag active (empty name: record order); the slot of its file.
   int SelectTag(const AnsiString& tagName, bool keepPosition);
+  // Rebuilds every open index file, refused as IndexFileRebuild is before
+  // any is touched; then goes to the top.
   void Reindex();
 
   // ---- copying and searching (xb_copy.cpp)
@@ -278,6 +295,9 @@ class XBO_dBHandler : public XBO_dBaseFld {
   // Sets or clears the header's mark of a write between its record and its
   // keys, on disk at once.
   void MarkIncompleteWrite(bool on);
+  // Every open tag's CheckUpdate for a write of record `record` (0 for an
+  // append): raises before anything is written.
+  void CheckIndexWrites(std::int32_t record, bool appending);
   // The table file's own positioned read, without order, filter or hooks.
   void ReadPlain(int code) { XBO_dBaseFld::ReadRecord(code); }
   void DropReadAhead() { FBlocks.Drop(); }
@@ -301,9 +321,24 @@ class XBO_dBHandler : public XBO_dBaseFld {
   // registry; the object or null with code set to 2 or 2112.
   std::unique_ptr<XBobjIndexFile> MakeIndexFile(const AnsiString& pathName, bool create, bool overwrite, int& code);
   AnsiString IndexPathName(const AnsiString& name) const;
-  // The first tag of file lacking the last record's entry ("" when none);
-  // reads that record into a scratch buffer, leaving the table as it was.
+  // Runs work with the table's last record read into a scratch buffer as
+  // the current record; the table is left as it was. Nothing on an empty
+  // table.
+  void OnLastRecord(const std::function<void()>& work);
+  // The first tag of file lacking the last record's entry ("" when none).
   AnsiString TagLackingLastRecord(XBobjIndexFile& file);
+  // Every tag of file tries its expressions on the last record
+  // (XBobjIndexTag::TryExpressions).
+  void TryTagExpressions(XBobjIndexFile& file);
+  // Rebuilds the files (XBobjIndexFile::Rebuild) and stands where the table
+  // stood. When one of them has a tag this engine cannot keep current,
+  // none is touched (EXBaseIndexWriteRefused); a file whose rebuild fails
+  // has its former bytes again and, when open, is opened anew in its slot.
+  void RebuildIndexFiles(const std::vector<XBobjIndexFile*>& files);
+  // Opens the file of a slot again (its object no longer matches its
+  // bytes); `active` when the active tag was one of its tags, which is then
+  // looked up by name in the new object.
+  void ReopenIndexFile(XBobjIndexFile& file, bool active);
 
   std::array<std::unique_ptr<XBobjIndexFile>, kMaxIndexFiles> FIndexFiles;
   XBobjIndexTag* FActiveTag = nullptr;

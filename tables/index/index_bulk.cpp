@@ -60,13 +60,17 @@ IndexKeyStream::IndexKeyStream(XBobjIndexTag& tag, bool descending) {
   table->Status(xbProgressStart, xbProgressRead, records_);
   for (int32_t rec = 1; rec <= records_; ++rec) {
     table->ReadForIndex(rec);
-    if (!tag.HasFor() || tag.ForOK()) {
-      XBobjIndexKeyData key;
-      if (tag.KeyBuild(key)) {
-        tag.AdjustValue(key, true);
-        value_.PutRaw(key.value.data(), static_cast<int>(key.value.size()));
-        sorter_->InsertItem(value_, rec);
+    try {
+      if (!tag.HasFor() || tag.ForOK()) {
+        XBobjIndexKeyData key;
+        if (tag.KeyBuild(key)) {
+          tag.AdjustValue(key, true);
+          value_.PutRaw(key.value.data(), static_cast<int>(key.value.size()));
+          sorter_->InsertItem(value_, rec);
+        }
       }
+    } catch (const EXBaseExpression& e) {
+      throw EXBaseExpression("Index tag " + tag.TagName() + ", record " + std::to_string(rec) + ": " + e.Message());
     }
     table->Status(xbProgressRead, rec, 0);
   }

@@ -279,7 +279,7 @@ void XBobjMDXTag::TagLoad() {
   hasFor_ = h[tag_header::kHasFor] != 0 && mdx_->BlockBytes() >= tag_header::kFor + tag_header::kForSize;
   forExprText_ = hasFor_ ? vx::GetZText(&h[tag_header::kFor], tag_header::kForSize) : std::string();
   hasFor_ = hasFor_ && !forExprText_.empty();
-  KeyExprCompile();
+  KeyExprLoad();
   ForExprLoad();
   changed_ = false;
 }

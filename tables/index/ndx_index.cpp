@@ -112,13 +112,14 @@ void XBobjNDXTag::TagLoad() {
   ascending_ = true;
   hasFor_ = false;
   keyExprText_ = vx::GetZText(h + header::kExpr, header::kExprSize);
-  KeyExprCompile();
+  KeyExprLoad();
   if (keyExpr_ && kind != 0) {
     // Numbers and dates share one stored form; the kind only matters for
     // turning new values into keys.
     try {
       if (keyExpr_->Evaluate().kind == vx::IndexValue::Kind::Date) keyType_ = XBKeyType::Date;
-    } catch (const EXBaseError&) {}
+    } catch (const EXBaseError&) {
+    } catch (const EXBaseExpression&) {}
   }
   changed_ = false;
 }

@@ -160,14 +160,15 @@ void XBobjNTXTag::TagLoad() {
   forExprText_ = hasFor_ ? vx::GetZText(h + header::kFor, header::kForSize) : std::string();
   hasFor_ = hasFor_ && !forExprText_.empty();
   keyType_ = XBKeyType::Character;
-  KeyExprCompile();
+  KeyExprLoad();
   ForExprLoad();
   if (keyExpr_) {
     try {
       const vx::IndexValue v = keyExpr_->Evaluate();
       if (v.kind == vx::IndexValue::Kind::Number) keyType_ = XBKeyType::Number;
       if (v.kind == vx::IndexValue::Kind::Date) keyType_ = XBKeyType::Date;
-    } catch (const EXBaseError&) {}
+    } catch (const EXBaseError&) {
+    } catch (const EXBaseExpression&) {}
   }
   changed_ = false;
 }

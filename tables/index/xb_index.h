@@ -95,6 +95,15 @@ class IndexTableLink {
 
 class XBobjIndexFile;
 
+// A write refused before anything of it was written: an open index file has
+// a tag this engine cannot keep current (XBobjIndexTag::Unmaintainable), or
+// a tag's key or FOR expression fails on the record to be written. The
+// message names the tag, its expression and the file.
+class EXBaseIndexWriteRefused : public EXBaseError {
+ public:
+  using EXBaseError::EXBaseError;
+};
+
 // Codes of the progress reports of IndexTableLink::Status (and of the
 // handler's copy).
 inline constexpr int xbProgressStart = -1;
@@ -154,9 +163,11 @@ class XBobjIndexTag {
   virtual void TagStore() { changed_ = false; }
   virtual void KeyExprCompile();
   virtual void ForExprCompile();
-  // ForExprCompile for a tag read from its file: a FOR expression this
-  // engine cannot compile leaves the tag walkable; its error is raised when
-  // the condition is needed (ForOK).
+  // KeyExprCompile and ForExprCompile for a tag read from its file: an
+  // expression this engine cannot compile leaves the tag walkable in its
+  // stored order, and the tag Unmaintainable; a FOR expression's error is
+  // raised when the condition is needed (ForOK).
+  void KeyExprLoad();
   void ForExprLoad();
   virtual bool KeyBuild(XBobjIndexKeyData& key);
   virtual bool ForOK();
@@ -183,8 +194,29 @@ class XBobjIndexTag {
   bool KeyDelete();  // the current entry
   // Deletes the entry of (key, key.link); false when there is none.
   bool KeyRemove(const XBobjIndexKeyData& key);
+  // Keeps the tag current after record `record` was written (appended when
+  // `appending`): the old entry (found from the table's image of the record
+  // as it was read) goes, the new one comes, as the FOR expression says.
+  // An edited record's entry that is missing where the tag gives no reason
+  // for it (the old record failed the FOR; a unique tag holds the key for
+  // another record, or its key's first holder took another key) means the
+  // index does not match the table: the damaged-index error, never a
+  // second entry for the record.
   bool KeyUpdate(int32_t record, bool appending);
-  // Whether the tag holds the entry the table's current record should give
+  // Everything KeyUpdate(record, appending) would raise, raised before the
+  // record is written: EXBaseIndexWriteRefused for an Unmaintainable tag or
+  // an expression failing on the record (new or old image), the
+  // damaged-index error for a missing entry. Changes nothing; the loaded
+  // chain and the current key stay as they were.
+  void CheckUpdate(int32_t record, bool appending);
+  // Why this engine cannot keep the tag current, "" when it can: its key or
+  // FOR expression did not compile, reads fields the table hands over raw
+  // (whose keys the file's writer built in a form of its own), or failed
+  // where TryExpressions tried it. Names the tag and the expression.
+  std::string Unmaintainable() const;
+  // Evaluates the key and FOR expressions on the table's current record;
+  // an expression error there makes the tag Unmaintainable.
+  void TryExpressions();  // Whether the tag holds the entry the table's current record should give
   // it: also true when the FOR expression leaves the record out, or when a
   // unique tag holds the key for another record. A unique tag without any
   // entry of the key counts as holding it unless `uniqueKeyRequired`: its
@@ -289,7 +321,9 @@ class XBobjIndexTag {
   int changing_ = 0;  // nesting of operations that change keys: nodes are loaded as own copies
   std::unique_ptr<vx::IndexExpr> forExpr_;
   std::unique_ptr<vx::IndexExpr> keyExpr_;
+  std::string keyError_;  // why the key expression read from the file did not compile
   std::string forError_;  // why the FOR expression read from the file did not compile
+  std::string tryError_;  // how an expression failed where TryExpressions tried it
 
  private:
   friend class XBobjIndexFile;  // hands a new tag of a one-tag file its header page
@@ -331,6 +365,35 @@ class XBobjIndexTag {
   bool BeyondHigh() const;
   bool BelowLow() const;
   int32_t FindForUpdate(const XBobjIndexKeyData& key);
+  // What KeyUpdate has to do: the keys in stored form (links = the record)
+  // and whether the new and the old record pass the FOR expression.
+  struct UpdatePlan {
+    bool include = true;
+    bool oldInclude = true;
+    XBobjIndexKeyData newKey;
+    XBobjIndexKeyData oldKey;
+  };
+  // Evaluates what KeyUpdate(record, appending) needs; false when it has
+  // nothing to do. Raises EXBaseIndexWriteRefused as CheckUpdate says.
+  bool PlanUpdate(int32_t record, bool appending, UpdatePlan& plan);
+  // Seeks the old entry of an edit; true when it is there. Raises the
+  // damaged-index error when it is missing without a reason.
+  bool FindOldEntry(const UpdatePlan& plan);
+  // Saves the loaded chain, the current key and the end flags, and puts
+  // them back when it goes; the chain starts empty meanwhile.
+  class KeepPlace {
+   public:
+    explicit KeepPlace(XBobjIndexTag& tag);
+    ~KeepPlace();
+    KeepPlace(const KeepPlace&) = delete;
+    KeepPlace& operator=(const KeepPlace&) = delete;
+
+   private:
+    XBobjIndexTag& tag_;
+    std::vector<std::unique_ptr<XBobjIndexKey>> path_;
+    XBobjIndexKeyData current_;
+    bool atBOF_, atEOF_;
+  };
 
   std::vector<std::unique_ptr<XBobjIndexKey>> path_;
   std::vector<std::unique_ptr<XBobjIndexKey>> spare_;  // nodes of dropped paths, for reuse
@@ -355,6 +418,17 @@ class XBobjIndexFile {
   virtual void Reindex() = 0;
   virtual bool Rename(const std::string& newName);
   virtual bool KeyUpdateAll(int32_t record, bool appending);
+  // Every tag's CheckUpdate, before a record is written.
+  void CheckUpdateAll(int32_t record, bool appending);
+  // Why a write to the table must be refused while this file is open: its
+  // first tag that is Unmaintainable, with the file's name; "" when none.
+  std::string WriteRefusal() const;
+  // Reindex for files whose tags this engine can all keep current; one
+  // that has another is refused (EXBaseIndexWriteRefused) before anything
+  // is written. A rebuild that fails puts the file's former bytes back in
+  // place, under the whole-file lock, and leaves this object unusable,
+  // without tags or disk file: the file must be opened again.
+  void Rebuild();
   virtual bool ChangedByOthers() { return false; }
   virtual void SetLockMode(int mode);
   // Re-enciphers every 512-byte page: deciphered with the old key, enciphered

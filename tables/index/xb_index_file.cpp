@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <exception>
 #include <thread>
 
 #include "platform/rtl/fileutils.h"
@@ -11,6 +12,7 @@
 #include "platform/rtl/sysutils.h"
 #include "tables/base/xb_settings.h"
 #include "tables/base/xb_tools.h"
+#include "tables/index/index_bulk.h"
 
 namespace {
 
@@ -96,6 +98,55 @@ bool XBobjIndexFile::KeyUpdateAll(int32_t record, bool appending) {
   bool ok = true;
   for (auto& tag : tags_) ok = tag->KeyUpdate(record, appending) && ok;
   return ok;
+}
+
+void XBobjIndexFile::CheckUpdateAll(int32_t record, bool appending) {
+  for (auto& tag : tags_) tag->CheckUpdate(record, appending);
+}
+
+std::string XBobjIndexFile::WriteRefusal() const {
+  for (const auto& tag : tags_) {
+    const std::string why = tag->Unmaintainable();
+    if (!why.empty()) return "Index " + why + "; the table is read-only while the file is open - " + ShownName();
+  }
+  return {};
+}
+
+void XBobjIndexFile::Rebuild() {
+  if (!disk_) return;
+  const std::string refusal = WriteRefusal();
+  if (!refusal.empty()) throw EXBaseIndexWriteRefused(refusal);
+  std::exception_ptr failure;
+  {
+    vx::WholeFileLock lock(*this, xbCtxTruncate);
+    constexpr int64_t kChunk = 1 << 20;
+    std::string former(static_cast<size_t>(std::max<int64_t>(disk_->FileSize(), 0)), '\0');
+    for (int64_t at = 0; at < int64_t(former.size()); at += kChunk) {
+      const int n = static_cast<int>(std::min<int64_t>(kChunk, int64_t(former.size()) - at));
+      if (disk_->Read(at, former.data() + at, n) != n) Damaged("file cannot be read whole");
+    }
+    try {
+      Reindex();
+    } catch (...) {
+      failure = std::current_exception();
+      // Every tag it had comes back; the bytes go back in place, so whoever
+      // has the file open keeps the same file.
+      try {
+        disk_->FileTruncate(0);
+        for (int64_t at = 0; at < int64_t(former.size()); at += kChunk) {
+          const int n = static_cast<int>(std::min<int64_t>(kChunk, int64_t(former.size()) - at));
+          disk_->Write(at, former.data() + at, n);
+        }
+      } catch (const Exception&) {}
+    }
+  }
+  if (!failure) return;
+  tags_.clear();
+  disk_.reset();
+  DropPageCache();
+  endOfFile_ = -1;
+  usable_ = false;
+  std::rethrow_exception(failure);
 }
 
 void XBobjIndexFile::SetLockMode(int mode) {

@@ -196,16 +196,7 @@ bool XBobjIndexTag::HoldsCurrentRecord(bool uniqueKeyRequired) {
   }
   key.link = key.record = record;
   AdjustValue(key, true);
-  auto savedPath = std::move(path_);
-  const XBobjIndexKeyData savedKey = current_;
-  const bool bof = atBOF_, eof = atEOF_;
-  vx::ScopeGuard back([&] {
-    path_ = std::move(savedPath);
-    current_ = savedKey;
-    atBOF_ = bof;
-    atEOF_ = eof;
-  });
-  path_.clear();
+  KeepPlace keep(*this);
   bool found;
   if (unique_) {
     found = Seek(key.value, -1, false) == 0 && TakeCurrent() && CompareKeys(key.value, current_.value, false) == 0;
@@ -246,39 +237,110 @@ bool XBobjIndexTag::HoldsCurrentRecord(bool uniqueKeyRequired) {
                  " do not name each other");
 }
 
-bool XBobjIndexTag::KeyUpdate(int32_t record, bool appending) {
+// ---------------------------------------------------------------- keeping current
+
+namespace {
+
+// Runs `evaluate`; an expression error becomes a text naming the expression
+// ("its FOR expression X fails (why)") in `error`. False on an error.
+bool Evaluates(const char* what, const std::string& text, const std::function<void()>& evaluate, std::string& error) {
+  try {
+    evaluate();
+    return true;
+  } catch (const EXBaseExpression& e) {
+    error = std::string("its ") + what + " expression " + text + " fails (" + e.Message() + ")";
+    return false;
+  }
+}
+
+}  // namespace
+
+void XBobjIndexTag::TryExpressions() {
+  tryError_.clear();
+  XBobjIndexKeyData key;
+  if (Evaluates("key", keyExprText_, [&] { KeyBuild(key); }, tryError_) && forExpr_)
+    Evaluates("FOR", forExprText_, [this] { ForOK(); }, tryError_);
+}
+
+std::string XBobjIndexTag::Unmaintainable() const {
+  std::string why;
+  const auto raw = [](const std::unique_ptr<vx::IndexExpr>& e) { return e && e->ReadsRawFields(); };
+  if (!keyError_.empty()) why = "its key expression " + keyExprText_ + " cannot be compiled (" + keyError_ + ")";
+  else if (!forError_.empty()) why = "its FOR expression " + forExprText_ + " cannot be compiled (" + forError_ + ")";
+  else if (raw(keyExpr_)) why = "its key expression " + keyExprText_ + " reads a field this engine gets as raw bytes";
+  else if (raw(forExpr_)) why = "its FOR expression " + forExprText_ + " reads a field this engine gets as raw bytes";
+  else why = tryError_;
+  return why.empty() ? why : "tag " + tagName_ + " cannot be kept current: " + why;
+}
+
+bool XBobjIndexTag::PlanUpdate(int32_t record, bool appending, UpdatePlan& plan) {
+  if (!Unmaintainable().empty()) throw EXBaseIndexWriteRefused(file_->WriteRefusal());
   vx::IndexTableLink* table = file_->Table();
-  keyChanged_ = false;
   if (!table || !keyExpr_) return false;
-  if (!appending && (!table->HasOldImage() || (!hasFor_ && !table->RecordModified()))) return true;
+  if (!appending && (!table->HasOldImage() || (!hasFor_ && !table->RecordModified()))) return false;
+  // The image named by `image` fails: nothing may be written.
+  std::string error;
+  const auto refuse = [&](const char* image) {
+    throw EXBaseIndexWriteRefused("Index tag " + tagName_ + " cannot take " + image + " record " +
+                                  std::to_string(record) + ": " + error + " - " + file_->ShownName());
+  };
+  const auto evaluate = [&](bool& include, XBobjIndexKeyData& key) {
+    return (!forExpr_ || Evaluates("FOR", forExprText_, [&] { include = ForOK(); }, error)) &&
+           Evaluates("key", keyExprText_, [&] { KeyBuild(key); }, error);
+  };
+  if (!evaluate(plan.include, plan.newKey)) refuse(appending ? "the appended" : "the edited");
+  plan.newKey.link = plan.newKey.record = record;
+  AdjustValue(plan.newKey, true);
+  if (appending) return true;
+  bool ok;
+  {
+    table->UseOldImage(true);
+    vx::ScopeGuard back([table] { table->UseOldImage(false); });
+    ok = evaluate(plan.oldInclude, plan.oldKey);
+  }
+  if (!ok) refuse("the old image of");
+  plan.oldKey.link = plan.oldKey.record = record;
+  AdjustValue(plan.oldKey, true);
+  return true;
+}
+
+bool XBobjIndexTag::FindOldEntry(const UpdatePlan& plan) {
+  const int32_t record = plan.oldKey.link;
+  if (FindForUpdate(plan.oldKey) == record) return true;
+  // A unique tag holds the key for its first holder only, or for none once
+  // that one took another key.
+  if (!plan.oldInclude || unique_) return false;
+  file_->Damaged("tag " + tagName_ + " has no entry for record " + std::to_string(record));
+}
+
+void XBobjIndexTag::CheckUpdate(int32_t record, bool appending) {
   XBobjIndexFile::ReadScope reading(*file_);
-  Changing changing(*this);
   vx::RestoreOnExit<bool> updating(updating_, true);
-  const bool include = forExpr_ || !forError_.empty() ? ForOK() : true;
-  XBobjIndexKeyData newKey;
-  KeyBuild(newKey);
-  newKey.link = newKey.record = record;
+  UpdatePlan plan;
+  if (!PlanUpdate(record, appending, plan) || appending) return;
+  KeepPlace keep(*this);
+  FindOldEntry(plan);
+}
+
+bool XBobjIndexTag::KeyUpdate(int32_t record, bool appending) {
+  keyChanged_ = false;
+  XBobjIndexFile::ReadScope reading(*file_);
+  vx::RestoreOnExit<bool> updating(updating_, true);
+  UpdatePlan plan;
+  if (!PlanUpdate(record, appending, plan)) return file_->Table() && keyExpr_;
+  Changing changing(*this);
   if (appending) {
-    if (include) {
-      KeyAdd(newKey);
+    if (plan.include) {
+      KeyAdd(plan.newKey);
       keyChanged_ = true;
     }
   } else {
-    XBobjIndexKeyData oldKey;
-    {
-      table->UseOldImage(true);
-      vx::ScopeGuard back([table] { table->UseOldImage(false); });
-      KeyBuild(oldKey);
-    }
-    oldKey.link = oldKey.record = record;
-    const bool found = FindForUpdate(oldKey) == record;
-    AdjustValue(newKey, true);
-    AdjustValue(oldKey, true);
-    if (CompareKeys(oldKey.value, newKey.value, false) == 0 && include) {
-      if (!found) KeyAdd(newKey);
+    const bool found = FindOldEntry(plan);
+    if (CompareKeys(plan.oldKey.value, plan.newKey.value, false) == 0 && plan.include) {
+      if (!found) KeyAdd(plan.newKey);
     } else {
       if (found) KeyDelete();
-      if (include) KeyAdd(newKey);
+      if (plan.include) KeyAdd(plan.newKey);
       keyChanged_ = true;
     }
   }

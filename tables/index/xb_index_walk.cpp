@@ -30,6 +30,10 @@ void XBobjIndexTag::TagCreate(const std::string& keyExpr, bool unique, bool asce
   hasFor_ = !forExpr.empty();
   KeyExprCompile();
   ForExprCompile();
+  // Such keys would be built from raw bytes, in no form another program
+  // reads, and the tag could not be kept current afterwards.
+  if ((keyExpr_ && keyExpr_->ReadsRawFields()) || (forExpr_ && forExpr_->ReadsRawFields()))
+    file_->Refuse("Index expression reads a field this engine gets as raw bytes - " + tagName_);
 }
 
 void XBobjIndexTag::StoreSplitting(size_t depth, const std::function<int64_t()>& allocate,
@@ -95,15 +99,28 @@ void XBobjIndexTag::ForExprCompile() {
   if (file_->Table() && hasFor_ && !forExprText_.empty()) forExpr_ = file_->Table()->Compile(forExprText_);
 }
 
-void XBobjIndexTag::ForExprLoad() {
-  forError_.clear();
+namespace {
+
+// Compiles an expression read from an index file; one this engine cannot
+// compile leaves the slot empty and its error in `error`.
+void CompileLoaded(const std::function<void()>& compile, std::unique_ptr<vx::IndexExpr>& slot, std::string& error) {
+  error.clear();
   try {
-    ForExprCompile();
+    compile();
   } catch (const EXBaseExpression& e) {
-    forExpr_.reset();
-    forError_ = e.Message();
-    if (forError_.empty()) forError_ = "FOR expression cannot be evaluated";
+    slot.reset();
+    error = e.Message().empty() ? std::string("expression cannot be compiled") : e.Message();
   }
+}
+
+}  // namespace
+
+void XBobjIndexTag::KeyExprLoad() {
+  CompileLoaded([this] { KeyExprCompile(); }, keyExpr_, keyError_);
+}
+
+void XBobjIndexTag::ForExprLoad() {
+  CompileLoaded([this] { ForExprCompile(); }, forExpr_, forError_);
 }
 
 bool XBobjIndexTag::KeyBuild(XBobjIndexKeyData& key) {
@@ -467,17 +484,21 @@ int32_t XBobjIndexTag::KeyFind(XBobjIndexKeyData key) {
   return current_.record;
 }
 
+XBobjIndexTag::KeepPlace::KeepPlace(XBobjIndexTag& tag)
+    : tag_(tag), path_(std::move(tag.path_)), current_(tag.current_), atBOF_(tag.atBOF_), atEOF_(tag.atEOF_) {
+  tag_.path_.clear();
+}
+
+XBobjIndexTag::KeepPlace::~KeepPlace() {
+  tag_.path_ = std::move(path_);
+  tag_.current_ = current_;
+  tag_.atBOF_ = atBOF_;
+  tag_.atEOF_ = atEOF_;
+}
+
 int32_t XBobjIndexTag::KeyFindKeep(XBobjIndexKeyData key) {
-  auto savedPath = std::move(path_);
-  const XBobjIndexKeyData savedKey = current_;
-  const bool bof = atBOF_, eof = atEOF_;
-  path_.clear();
-  const int32_t found = KeyFind(std::move(key));
-  path_ = std::move(savedPath);
-  current_ = savedKey;
-  atBOF_ = bof;
-  atEOF_ = eof;
-  return found;
+  KeepPlace keep(*this);
+  return KeyFind(std::move(key));
 }
 
 int32_t XBobjIndexTag::KeyRead(int code) {

@@ -283,7 +283,7 @@ void XBobjCDXTag::TagLoad() {
   forExprText_ = hasFor_ ? forExpr : std::string();
   XBKeyType type = XBKeyType::Character;
   if (!directory_ && options < kOptStructure) {
-    KeyExprCompile();
+    KeyExprLoad();
     ForExprLoad();
     // A key that fails on the record at hand keeps character keys: the tag
     // still walks in its stored order.

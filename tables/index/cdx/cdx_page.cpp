@@ -193,7 +193,13 @@ bool CdxUnpackLeaf(const uint8_t* page, const CdxKeyLayout& layout, std::vector<
     textAt -= textLen;
     std::memcpy(work.data() + dup, page + textAt, static_cast<size_t>(textLen));
     std::string key = work.substr(0, static_cast<size_t>(keyLength - trail));
-    if (layout.general) RestoreGeneralTail(key);
+    if (layout.general) {
+      RestoreGeneralTail(key);
+    } else if (layout.type == XBKeyType::Character) {
+      // Some writers store the trailing blanks of a key in full instead of
+      // counting them; the key is the same.
+      while (!key.empty() && key.back() == ' ') key.pop_back();
+    }
     const int32_t record = static_cast<int32_t>(static_cast<uint32_t>(entry) & recordMask);
     keys.emplace_back(std::move(key), record, record);
   }

@@ -87,7 +87,8 @@ int CdxLeafCost(const CdxLeafParams& p, const CdxKeyLayout& layout, const std::s
 bool CdxPackLeaf(uint8_t* page, const std::vector<XBobjIndexKeyData>& keys, const CdxLeafParams& p,
                  const CdxKeyLayout& layout, bool nibbleTails);
 // Unpacks a leaf; false when the page contradicts itself (counts, bit widths
-// or texts beyond the page). Never reads past the page.
+// or texts beyond the page). Never reads past the page. Character keys come
+// without trailing blanks, whether the page counted them or stored them.
 bool CdxUnpackLeaf(const uint8_t* page, const CdxKeyLayout& layout, std::vector<XBobjIndexKeyData>& keys);
 
 int CdxInteriorCapacity(int keyLength);

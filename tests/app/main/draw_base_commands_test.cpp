@@ -18,6 +18,7 @@
 #include "tables/dataset/tcreatexbasedataset.h"
 #include "tables/dataset/txbasedataset.h"
 #include "tables/handler/xbo_dbhandler.h"
+#include "tests/tables/handler/hand_cdx.h"
 
 namespace {
 
@@ -50,6 +51,15 @@ class DrawBaseCommands : public AppTest {
     FormMain->OpenMainClick(&item);
   }
   TDataSet* T() { return FormMain->TableMain; }
+  // The first opening builds the index file; then, the base closed, the
+  // file gets a second tag BYP1 on P1 (descending, FOR P1>0).
+  void OpenAndAddASecondTag() {
+    dialogs.Expect(vx::DialogKind::Message, "Отсутствует индексный файл"_cp, mrOk);
+    Open();
+    FormMain->CloseMainClick(nullptr);
+    XBO_dBHandler h(folder + "TESTLM.DBF", true, true, "");
+    h.IndexOn(folder + "TESTLM.cdx", "BYP1", "P1", "P1>0", 1, 1);
+  }
   // Another program appends a draw without the index, and the table's
   // header is left marked as a writer stopped between writing the draw and
   // its key leaves it (the unique tag alone cannot tell a lost key).
@@ -142,13 +152,7 @@ TEST_F(DrawBaseCommands, AnIndexLackingTheLastDrawBringsTheReindexQuestion) {
 // answer rebuilt the same tag. Now one answer rebuilds every tag of the
 // file from the definitions it holds.
 TEST_F(DrawBaseCommands, OneReindexAnswerMendsEveryShortTagOfTheFile) {
-  dialogs.Expect(vx::DialogKind::Message, "Отсутствует индексный файл"_cp, mrOk);
-  Open();
-  FormMain->CloseMainClick(nullptr);
-  {
-    XBO_dBHandler h(folder + "TESTLM.DBF", true, true, "");
-    h.IndexOn(folder + "TESTLM.cdx", "BYP1", "P1", "P1>0", 1, 1);
-  }
+  OpenAndAddASecondTag();
   AppendWithoutIndex(2003, 105);
   dialogs.Expect(vx::DialogKind::Message, "А не нужно ли переиндексировать файл?"_cp, mrYes);
   Open();
@@ -165,6 +169,23 @@ TEST_F(DrawBaseCommands, OneReindexAnswerMendsEveryShortTagOfTheFile) {
   EXPECT_EQ(order, (std::vector<int>{16, 11, 6, 1, 1}));
   Open();
   EXPECT_EQ(Seen(), 4);
+  Stop();
+}
+
+// The reindex answer on a file with a tag the engine cannot keep current
+// (its FOR names a function the engine does not have) used to rebuild the
+// tags before that one and fail on it, leaving the file without it and the
+// ones after. The rebuild is refused, the file stays as it was, and the base
+// stays closed with the engine's error.
+TEST_F(DrawBaseCommands, TheReindexAnswerLeavesAFileItCannotRebuildAsItWas) {
+  OpenAndAddASecondTag();
+  vx::test::ReplaceForExpression(folder + "TESTLM.cdx", "P1", "P1>0", "INLIST(P1,1,6)");
+  AppendWithoutIndex(2003, 105);
+  const std::string index = vx::test::ReadFileBytes(folder + "TESTLM.cdx");
+  dialogs.Expect(vx::DialogKind::Message, "А не нужно ли переиндексировать файл?"_cp, mrYes);
+  EXPECT_THROW(Open(), EXBaseIndexWriteRefused);
+  EXPECT_FALSE(T()->Active());
+  EXPECT_TRUE(vx::test::ReadFileBytes(folder + "TESTLM.cdx") == index);
   Stop();
 }
 

@@ -61,6 +61,7 @@ IndexTestTable::Record RandomRecord(std::mt19937& rng) {
 
 // Appends, edits and deletes, through the file as the handler drives it.
 void RandomUpdates(XBobjIndexFile& file, IndexTestTable& table, std::mt19937& rng, int steps) {
+  std::set<int32_t> removed;  // records whose entry a deletion took
   for (int step = 0; step < steps; ++step) {
     const int roll = static_cast<int>(rng() % 10);
     if (roll < 4) {
@@ -69,13 +70,20 @@ void RandomUpdates(XBobjIndexFile& file, IndexTestTable& table, std::mt19937& rn
       const int32_t rec = static_cast<int32_t>(1 + rng() % static_cast<uint32_t>(table.RecordCount()));
       table.Go(rec);
       table.records[static_cast<size_t>(rec - 1)] = RandomRecord(rng);
-      file.KeyUpdateAll(rec, false);
+      if (removed.count(rec) == 0) {
+        file.KeyUpdateAll(rec, false);
+        continue;
+      }
+      // The index lacks the record's entry: refused, nothing changes.
+      EXPECT_THROW(file.KeyUpdateAll(rec, false), EXBaseError);
+      table.records[static_cast<size_t>(rec - 1)] = table.oldImage;
     } else {
       XBobjIndexTag& tag = *file.TagByNumber(0);
       const auto entries = vx::test::WalkIndexTag(tag);
       if (entries.empty()) continue;
       const auto& victim = entries[rng() % entries.size()];
       tag.KeyRemove(XBobjIndexKeyData(victim.first, victim.second, victim.second));
+      removed.insert(victim.second);
     }
   }
 }
