@@ -1,5 +1,6 @@
 #include "tables/handler/xb_handler_index.h"
 
+#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <map>
@@ -439,6 +440,24 @@ void XBO_dBHandler::RebuildIndexFiles(const std::vector<XBobjIndexFile*>& files)
     if (FActiveTag) FActiveTag->TagReset(XBTagReset::OnCurrentRecord);
   } catch (...) {}
   if (failure) std::rethrow_exception(failure);
+  if (CoversEveryOpenIndexFile(files)) ClearStaleAppendMark();
+}
+
+bool XBO_dBHandler::CoversEveryOpenIndexFile(const std::vector<XBobjIndexFile*>& files) const {
+  for (const auto& open : FIndexFiles)
+    if (open && std::find(files.begin(), files.end(), open.get()) == files.end()) return false;
+  return true;
+}
+
+void XBO_dBHandler::ClearStaleAppendMark() {
+  if (!ReadWrite()) return;
+  // Under the header lock no append of a program that keeps to it is under
+  // way, so a mark seen then is one a stopped writer left, and the files
+  // just rebuilt hold every record's keys.
+  if (Shared() ? !LockWithRetry() : !LockHeader()) return;
+  vx::ScopeGuard unlockHeader([this] { Unlock(); });
+  std::uint8_t mark = 0;
+  if (ReadBlock(dbf_format::kIncompleteWrite, &mark, 1) == 1 && mark != 0) MarkIncompleteWrite(false);
 }
 
 void XBO_dBHandler::ReopenIndexFile(XBobjIndexFile& file, bool active) {

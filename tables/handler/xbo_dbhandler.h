@@ -43,10 +43,12 @@
 // written (EXBaseIndexWriteRefused, or the damaged-index error). An append
 // with index files open holds the header lock and marks the table header
 // (byte 14) from before its record until its keys are written; one that
-// fails before its record is whole in the file clears the mark again. The index files of a shared table are locked for a move
-// as well (a step through the active tag that stays in its loaded leaf only
-// reads the index's version counter, see GetRec), and a tag whose file
-// another program changed is put back on its entry first.
+// fails before its record is whole in the file clears the mark again, and
+// a rebuild of every open index file clears one a stopped writer left. The
+// index files of a shared table are locked for a move as well (a step
+// through the active tag that stays in its loaded leaf only reads the
+// index's version counter, see GetRec), and a tag whose file another
+// program changed is put back on its entry first.
 //
 // Index files are opened by extension from a list (IndexOpenList); the
 // formats are looked up in a registry (xb_handler_index.h) so that every
@@ -334,7 +336,12 @@ class XBO_dBHandler : public XBO_dBaseFld {
   // stood. When one of them has a tag this engine cannot keep current,
   // none is touched (EXBaseIndexWriteRefused); a file whose rebuild fails
   // has its former bytes again and, when open, is opened anew in its slot.
+  // When the files rebuilt are every index file the table has open, an
+  // append mark a stopped writer left is cleared: the keys it stood for are
+  // all in the files now.
   void RebuildIndexFiles(const std::vector<XBobjIndexFile*>& files);
+  bool CoversEveryOpenIndexFile(const std::vector<XBobjIndexFile*>& files) const;
+  void ClearStaleAppendMark();
   // Opens the file of a slot again (its object no longer matches its
   // bytes); `active` when the active tag was one of its tags, which is then
   // looked up by name in the new object.

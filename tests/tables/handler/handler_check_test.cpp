@@ -301,6 +301,41 @@ TEST(HandlerCheck, TheAppendMarkIsTheFilesOwnAndGoesWithAFailedAppend) {
   }
 }
 
+// The rebuild that mended an index after a stopped writer left the append
+// mark standing, so the next edit of a unique key's first holder (an
+// ordinary gap) had the sound file refused as out of date again.
+TEST(HandlerCheck, TheRebuildThatMendsAStoppedWritersIndexClearsItsMark) {
+  for (const char* name : kFormats) {
+    SCOPED_TRACE(name);
+    DbfScratch dir;
+    const std::string table = dir / "draws.dbf";
+    CreateDraws(table, {{2001, 1}, {2002, 2}, {2003, 3}, {2004, 2}, {2005, 2}});
+    {
+      XBO_dBHandler h(table, false, true, "");
+      h.IndexOn(dir / name, "BYDRAW", "DRAW", "", 0, 0);  // unique
+    }
+    PokeByte(table, 14, 1);  // a writer stopped between its record and its keys
+    const auto editDraw = [&](int record, int draw) {
+      XBO_dBHandler h(table, true, true, "");
+      ASSERT_EQ(h.IndexOpenList(name, TagOf(name)), 0);
+      h.GetRec(record);
+      h.PutNumberByName("DRAW", draw);
+      h.WriteRecord(record);
+    };
+    editDraw(2, 5);  // record 4 now holds key 2 in the table, not in the tag
+    {
+      XBO_dBHandler h(table, true, true, "");
+      EXPECT_THROW(h.IndexOpenList(name, TagOf(name)), EXBaseIndexOutOfDate);
+      h.IndexFileRebuild(name);
+      EXPECT_EQ(ReadFileBytes(table)[14], 0);
+    }
+    editDraw(4, 7);  // the same ordinary gap, for record 5, after the mend
+    XBO_dBHandler h(table, false, true, "");
+    ASSERT_EQ(h.IndexOpenList(name, TagOf(name)), 0);
+    EXPECT_EQ(Walk(h), (std::vector<int>{1, 3, 2, 4}));
+  }
+}
+
 // Damage met while checking used to be reported as an index out of date
 // (which a rebuild of one tag was said to mend): a root pointing at the
 // tag's own header, a leaf whose right neighbour leads back to the first
