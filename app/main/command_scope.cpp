@@ -52,16 +52,22 @@ void ForgetRefill(const void* key) {
 
 CommandGuard::CommandGuard(TFormMain& form) : form_(form), cursor_(Screen->Cursor()) {
   ++g_depth;
-  const TDataSet* tables[] = {form_.TableMain, form_.TableRes, form_.TableTick};
-  for (std::size_t i = 0; i < controlsWereDisabled_.size(); ++i)
+  TDataSet* tables[] = {form_.TableMain, form_.TableRes, form_.TableTick};
+  for (std::size_t i = 0; i < controlsWereDisabled_.size(); ++i) {
     controlsWereDisabled_[i] = tables[i] && tables[i]->ControlsDisabled();
+    // The grids bound to the bases leave the command's walk alone.
+    held_[i] = tables[i];
+    if (held_[i]) held_[i]->HoldCursor();
+  }
 }
 
 CommandGuard::~CommandGuard() {
-  if (--g_depth > 0) return;
   // Nothing here may throw out of a destructor; a failure to refresh a
   // grid must not hide the command's own error.
   TDataSet* tables[] = {form_.TableMain, form_.TableRes, form_.TableTick};
+  for (TDataSet* table : held_)
+    if (table) table->ReleaseCursor();
+  if (--g_depth > 0) return;
   for (std::size_t i = 0; i < controlsWereDisabled_.size(); ++i) {
     if (!tables[i] || controlsWereDisabled_[i]) continue;
     try {
