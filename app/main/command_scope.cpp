@@ -65,6 +65,14 @@ CommandGuard::~CommandGuard() {
   // Nothing here may throw out of a destructor; a failure to refresh a
   // grid must not hide the command's own error.
   TDataSet* tables[] = {form_.TableMain, form_.TableRes, form_.TableTick};
+  if (g_depth == 1) {
+    // Input that came while the command did not pump is the command's
+    // too: a refresh pressed then joins the refills that wait, and a
+    // command button pressed then is ignored, as during the command.
+    try {
+      Application->ProcessPendingMessages();
+    } catch (...) {}
+  }
   for (TDataSet* table : held_)
     if (table) table->ReleaseCursor();
   if (--g_depth > 0) return;

@@ -20,7 +20,9 @@ namespace vx {
 //
 // While a guard lives the bases' cursors are held (TDataSet::HoldCursor):
 // the grids bound to them, in any window, move no record under the
-// command's walk.
+// command's walk. Before the outermost guard ends it handles the input
+// that came while the command did not pump, as input during the command;
+// then the refills that waited run, once per window (RefillWhenIdle).
 class CommandGuard {
  public:
   explicit CommandGuard(TFormMain& form);

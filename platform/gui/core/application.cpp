@@ -124,6 +124,11 @@ void TApplication::ProcessMessages() {
   QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
+void TApplication::ProcessPendingMessages() {
+  lastPumpNs_ = 0;
+  ProcessMessages();
+}
+
 void TApplication::HandleMessage() {
   vx::EnsureQtApp();
   QCoreApplication::sendPostedEvents();

@@ -58,6 +58,9 @@ class TApplication : public TComponent {
   // Terminate is called; then destroys the application's forms.
   void Run();
   void ProcessMessages();
+  // Pumps at once, however recent the last pump: everything queued by now
+  // (input that came while a long task did not pump) is handled.
+  void ProcessPendingMessages();
   // Waits for at least one event, then handles what is queued.
   void HandleMessage();
   void Terminate();
