@@ -108,8 +108,11 @@ void TApplication::Run() {
   }
   while (!terminated_ && mainForm_) HandleMessage();
   running_ = false;
-  // The application's forms go with the loop, newest first; each hears
-  // OnDestroy while all forms are still whole.
+  // The application's forms go with the loop.
+  DestroyForms();
+}
+
+void TApplication::DestroyForms() {
   for (int i = ComponentCount() - 1; i >= 0; --i)
     if (auto* f = dynamic_cast<TForm*>(Components(i))) f->BeforeDestruction();
   while (ComponentCount() > 0) delete Components(ComponentCount() - 1);
