@@ -135,6 +135,9 @@ void TApplication::ProcessPendingMessages() {
 void TApplication::HandleMessage() {
   vx::EnsureQtApp();
   QCoreApplication::sendPostedEvents();
+  // What was just handled may have ended the loop, and a pump inside it
+  // may have taken the wake-up that Terminate gave.
+  if (terminated_) return;
   // Sleeps until something happens. (processEvents with a time limit
   // ignores WaitForMoreEvents and would poll without pause.)
   QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
