@@ -1,6 +1,7 @@
 #include "app/bases/draw_base.h"
 
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <system_error>
 
@@ -16,7 +17,6 @@
 #include "platform/os/os_file.h"
 #include "platform/rtl/filebytes.h"
 #include "platform/rtl/fileutils.h"
-#include "platform/rtl/scope_guard.h"
 #include "platform/rtl/sysutils.h"
 #include "tables/dataset/txbasedataset.h"
 
@@ -128,16 +128,11 @@ void Indexing(TXBaseDataSet& table) {
   table.SetIndexName(DrawIndexTag);
 }
 
-bool IndexingAlone(TXBaseDataSet& table) {
-  table.CheckActive();
-  table.CheckBrowseMode();
-  const bool shared = !table.Exclusive();
-  // Opened again as it was, however the rebuild ends.
-  ScopeGuard reopen([&] {
-    table.Close();
-    table.SetExclusive(!shared);
-    table.Open();
-  });
+namespace {
+
+// The rebuild of IndexingAlone, from the open table on; leaves the table
+// open or closed.
+bool RebuildAlone(TXBaseDataSet& table) {
   table.Close();
   table.SetExclusive(true);
   try {
@@ -155,6 +150,28 @@ bool IndexingAlone(TXBaseDataSet& table) {
   }
   Indexing(table);
   return true;
+}
+
+}  // namespace
+
+bool IndexingAlone(TXBaseDataSet& table) {
+  table.CheckActive();
+  table.CheckBrowseMode();
+  const bool shared = !table.Exclusive();
+  bool alone = false;
+  std::exception_ptr failed;
+  try {
+    alone = RebuildAlone(table);
+  } catch (...) {
+    failed = std::current_exception();
+  }
+  // Opened again as it was, however the rebuild ended. When that fails the
+  // table stays closed, and why is the error that matters.
+  table.Close();
+  table.SetExclusive(!shared);
+  table.Open();
+  if (failed) std::rethrow_exception(failed);
+  return alone;
 }
 
 BaseSpan ReadSpan(TDataSet& table) {

@@ -66,7 +66,9 @@ void Indexing(TXBaseDataSet& table);
 // under edit is posted, the table is closed and opened again alone, its
 // index rebuilt, and it is opened again as before (on its first record).
 // When another program has the table open, nothing is rebuilt, the
-// table is open again as it was and the result is false.
+// table is open again as it was and the result is false. A table that
+// cannot be opened again stays closed and the error of that opening is
+// raised (whatever the rebuild raised before it).
 bool IndexingAlone(TXBaseDataSet& table);
 
 // First and last draw of the table in its current order.

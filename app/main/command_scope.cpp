@@ -52,16 +52,30 @@ void ForgetRefill(const void* key) {
 
 CommandGuard::CommandGuard(TFormMain& form) : form_(form), cursor_(Screen->Cursor()) {
   ++g_depth;
-  const TDataSet* tables[] = {form_.TableMain, form_.TableRes, form_.TableTick};
-  for (std::size_t i = 0; i < controlsWereDisabled_.size(); ++i)
+  TDataSet* tables[] = {form_.TableMain, form_.TableRes, form_.TableTick};
+  for (std::size_t i = 0; i < controlsWereDisabled_.size(); ++i) {
     controlsWereDisabled_[i] = tables[i] && tables[i]->ControlsDisabled();
+    // The grids bound to the bases leave the command's walk alone.
+    held_[i] = tables[i];
+    if (held_[i]) held_[i]->HoldCursor();
+  }
 }
 
 CommandGuard::~CommandGuard() {
-  if (--g_depth > 0) return;
   // Nothing here may throw out of a destructor; a failure to refresh a
   // grid must not hide the command's own error.
   TDataSet* tables[] = {form_.TableMain, form_.TableRes, form_.TableTick};
+  if (g_depth == 1) {
+    // Input that came while the command did not pump is the command's
+    // too: a refresh pressed then joins the refills that wait, and a
+    // command button pressed then is ignored, as during the command.
+    try {
+      Application->ProcessPendingMessages();
+    } catch (...) {}
+  }
+  for (TDataSet* table : held_)
+    if (table) table->ReleaseCursor();
+  if (--g_depth > 0) return;
   for (std::size_t i = 0; i < controlsWereDisabled_.size(); ++i) {
     if (!tables[i] || controlsWereDisabled_[i]) continue;
     try {

@@ -17,6 +17,12 @@ namespace vx {
 // disabled, progress bar reset), the bases' data sets show their controls
 // again and the screen cursor is what it was before. Guards nest; only the
 // outermost one restores. The form must outlive the guard.
+//
+// While a guard lives the bases' cursors are held (TDataSet::HoldCursor):
+// the grids bound to them, in any window, move no record under the
+// command's walk. Before the outermost guard ends it handles the input
+// that came while the command did not pump, as input during the command;
+// then the refills that waited run, once per window (RefillWhenIdle).
 class CommandGuard {
  public:
   explicit CommandGuard(TFormMain& form);
@@ -30,6 +36,7 @@ class CommandGuard {
   TFormMain& form_;
   TCursor cursor_;
   std::array<bool, 3> controlsWereDisabled_{};
+  std::array<TDataSet*, 3> held_{};
 };
 
 // Enters the busy state; leaves it when the scope ends.

@@ -228,8 +228,10 @@ void TFormMain::CloseMainClick(TObject*) {
 
 void TFormMain::ShowBaseClosed() {
   TXBaseDataSet* table = DrawTable();
-  table->IndexFiles()->Clear();
+  // The name goes first: index files changed under a table name are
+  // checked against the table's file, which may be what failed.
   table->SetTableName("");
+  table->IndexFiles()->Clear();
   OpenMain->SetEnabled(true);
   CloseMain->SetEnabled(false);
   SetCaption(Hint());
@@ -346,8 +348,20 @@ void TFormMain::mnuReindexClick(TObject*) {
     return;
   }
   TXBaseDataSet* table = DrawTable();
+  bool alone = false;
+  try {
+    alone = vx::IndexingAlone(*table);
+  } catch (...) {
+    // The base could not be opened again: the window shows it closed, and
+    // the error, going on to the user, says why.
+    if (!table->Active()) {
+      BaseDescription.clear();
+      ShowBaseClosed();
+    }
+    throw;
+  }
   // Nothing is rebuilt under another program that has the base open.
-  if (!vx::IndexingAlone(*table)) {
+  if (!alone) {
     ShowMessage(vx::CannotModifyText());
     return;
   }

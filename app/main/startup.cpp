@@ -45,6 +45,4 @@ int vx::RunVexamund() {
   return 0;
 }
 
-void vx::DestroyApplicationForms() {
-  while (Application->ComponentCount() > 0) delete Application->Components(Application->ComponentCount() - 1);
-}
+void vx::DestroyApplicationForms() { Application->DestroyForms(); }

@@ -122,6 +122,15 @@ class TDataSet : public TComponent {
   void DisableControls();
   void EnableControls();
   bool ControlsDisabled() const { return FDisableCount != 0; }
+  // Code that walks the data set while messages are pumped (a long
+  // command) holds its cursor: data-aware controls then neither move nor
+  // change a record of it (the user's scrolling and keys do nothing).
+  // Holds nest. Disabled controls hold the cursor too.
+  void HoldCursor() { ++FHoldCount; }
+  void ReleaseCursor() {
+    if (FHoldCount > 0) --FHoldCount;
+  }
+  bool CursorHeld() const { return FHoldCount != 0 || FDisableCount != 0; }
 
   // --- Bookmarks -----------------------------------------------------
   bool BookmarkAvailable();
@@ -332,6 +341,7 @@ class TDataSet : public TComponent {
   TDataSetState FDisableState = dsInactive;
   TDataEvent FEnableEvent = deDataSetChange;
   int FDisableCount = 0;
+  int FHoldCount = 0;
   bool FModified = false;
   bool FBOF = true;
   bool FEOF = true;

@@ -108,8 +108,11 @@ void TApplication::Run() {
   }
   while (!terminated_ && mainForm_) HandleMessage();
   running_ = false;
-  // The application's forms go with the loop, newest first; each hears
-  // OnDestroy while all forms are still whole.
+  // The application's forms go with the loop.
+  DestroyForms();
+}
+
+void TApplication::DestroyForms() {
   for (int i = ComponentCount() - 1; i >= 0; --i)
     if (auto* f = dynamic_cast<TForm*>(Components(i))) f->BeforeDestruction();
   while (ComponentCount() > 0) delete Components(ComponentCount() - 1);
@@ -124,9 +127,17 @@ void TApplication::ProcessMessages() {
   QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
+void TApplication::ProcessPendingMessages() {
+  lastPumpNs_ = 0;
+  ProcessMessages();
+}
+
 void TApplication::HandleMessage() {
   vx::EnsureQtApp();
   QCoreApplication::sendPostedEvents();
+  // What was just handled may have ended the loop, and a pump inside it
+  // may have taken the wake-up that Terminate gave.
+  if (terminated_) return;
   // Sleeps until something happens. (processEvents with a time limit
   // ignores WaitForMoreEvents and would poll without pause.)
   QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);

@@ -57,7 +57,13 @@ class TApplication : public TComponent {
   // Shows the main form and runs the event loop until it closes or
   // Terminate is called; then destroys the application's forms.
   void Run();
+  // Destroys the application's forms, newest first; each hears OnDestroy
+  // (BeforeDestruction) first, while all of them are still whole.
+  void DestroyForms();
   void ProcessMessages();
+  // Pumps at once, however recent the last pump: everything queued by now
+  // (input that came while a long task did not pump) is handled.
+  void ProcessPendingMessages();
   // Waits for at least one event, then handles what is queued.
   void HandleMessage();
   void Terminate();

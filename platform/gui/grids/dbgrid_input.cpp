@@ -49,7 +49,8 @@ bool TCustomDBGrid::SelectCell(int ACol, int ARow) {
 
 bool TCustomDBGrid::CanEditData() const {
   TDataSet* ds = link_->DataSet();
-  return options_.Contains(dgEditing) && !readOnly_ && !link_->ReadOnly() && ds && ds->Active() && ds->CanModify();
+  return options_.Contains(dgEditing) && !readOnly_ && !link_->ReadOnly() && ds && ds->Active() && !ds->CursorHeld() &&
+         ds->CanModify();
 }
 
 bool TCustomDBGrid::CanEditColumn() const {
@@ -113,6 +114,26 @@ void TCustomDBGrid::DiscardEdit() {
 // ---------------------------------------------------------------------------
 // Keys
 
+bool TCustomDBGrid::IsRecordKey(Word key, TShiftState shift) const {
+  switch (key) {
+    case VK_UP:
+    case VK_DOWN:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_HOME:
+    case VK_END:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_INSERT:
+    case VK_ESCAPE:
+    case VK_F2:
+    case VK_RETURN: return true;
+    case VK_TAB: return options_.Contains(dgTabs) && !shift.Contains(ssAlt);
+    case VK_DELETE: return shift.Contains(ssCtrl);
+    default: return false;
+  }
+}
+
 bool TCustomDBGrid::KeyDown(Word& key, TShiftState shift) {
   // OnKeyDown runs once, here; the grid base's navigation is replaced.
   if (TCustomControl::KeyDown(key, shift)) return true;
@@ -120,6 +141,7 @@ bool TCustomDBGrid::KeyDown(Word& key, TShiftState shift) {
   if (!IsActiveControl()) SetFocus();
   TDataSet* ds = link_->DataSet();
   if (!ds || !ds->Active()) return false;
+  if (ds->CursorHeld()) return IsRecordKey(key, shift);
   const bool ctrl = shift.Contains(ssCtrl);
   const bool editorShown = InplaceEditor() && InplaceEditor()->Showing();
   switch (key) {
@@ -202,6 +224,7 @@ bool TCustomDBGrid::KeyDown(Word& key, TShiftState shift) {
 
 bool TCustomDBGrid::KeyPress(char& key) {
   if (!IsActiveControl()) SetFocus();
+  if (TDataSet* ds = link_->DataSet(); ds && ds->CursorHeld()) return true;
   // Enter puts the edited text into the field before the editor closes.
   if (key == '\r' && EditorMode() && !options_.Contains(dgAlwaysShowEditor)) CommitEdit();
   return TCustomGrid::KeyPress(key);
@@ -227,7 +250,8 @@ void TCustomDBGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int
   TDataSet* ds = link_->DataSet();
   if (hit.Y >= 0 && hit.Y < TitleOffset()) {
     if (column >= 0 && OnTitleClick) OnTitleClick(columns_->Items(column));
-  } else if (hit.Y >= TitleOffset() && ds && ds->Active() && hit.Y - TitleOffset() < DisplayedRowCount()) {
+  } else if (hit.Y >= TitleOffset() && ds && ds->Active() && !ds->CursorHeld() &&
+             hit.Y - TitleOffset() < DisplayedRowCount()) {
     const bool onCurrent = hit.X == Col() && hit.Y == Row();
     CommitEdit();
     if (hit.Y != Row()) ds->MoveBy(hit.Y - Row());

@@ -380,6 +380,10 @@ void TCustomDBGrid::UpdateScrollBar() {
 void TCustomDBGrid::Scroll(int code, int pos) {
   TDataSet* ds = link_->DataSet();
   if (!ds || !ds->Active() || code == SB_ENDSCROLL) return;
+  if (ds->CursorHeld()) {
+    ScrollBarChanged(SB_VERT);  // a dragged thumb goes back
+    return;
+  }
   CommitEdit();
   switch (code) {
     case SB_LINEUP: ds->Prior(); break;

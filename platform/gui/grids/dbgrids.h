@@ -39,6 +39,12 @@
 // the top, middle or bottom); its arrows and pages move the data set by a
 // record and by a screen, dragging the thumb moves the data set with it.
 // The wheel moves one record per notch.
+//
+// While the data set's cursor is held (TDataSet::HoldCursor, or its
+// controls disabled: code is walking it) the grid moves no record and
+// changes none: the wheel, the record scroll bar, clicks on rows and the
+// grid's keys do nothing, and no cell editor opens. Its own view still
+// scrolls sideways.
 #pragma once
 
 #include <memory>
@@ -231,6 +237,10 @@ class TCustomDBGrid : public TCustomGrid {
   // Grid column of a column index (-1 for a hidden one), and back.
   int GridColumnOf(int column) const;
   int ColumnAt(int gridColumn) const;
+  // Whether the grid's key handling takes the key (moves through the
+  // records or columns, or edits); while the data set's cursor is held
+  // such keys do nothing.
+  bool IsRecordKey(Word key, TShiftState shift) const;
   void MoveToColumn(int column);
   void MoveColumnBy(int delta);
   void UpdateScrollBar();

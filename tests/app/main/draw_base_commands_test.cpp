@@ -15,6 +15,7 @@
 #include "platform/gui/core/input_simulation.h"
 #include "platform/gui/core/menus.h"
 #include "platform/gui/grids/dbgrids.h"
+#include "platform/os/os_file.h"
 #include "tables/dataset/tcreatexbasedataset.h"
 #include "tables/dataset/txbasedataset.h"
 #include "tables/handler/xbo_dbhandler.h"
@@ -300,6 +301,46 @@ TEST_F(DrawBaseCommands, ReindexRefusesWhileAnotherProgramHasTheBaseOpen) {
   EXPECT_EQ(FormMain->DBGridMain->Hint(), "4 физических, 4 логических записей"_cp);
   EXPECT_EQ(FormMain->DBGridMain->Columns()->Count(), 7);
   XBO_dBHandler again(folder + "TESTLM.DBF", true, true, "");
+  Stop();
+}
+
+// When the base could not be opened again after its index was rebuilt,
+// the window went on showing it open (caption, grid, menus) with nothing
+// said.
+TEST_F(DrawBaseCommands, AFailedReopenAfterReindexShowsTheBaseClosedAndSaysWhy) {
+  dialogs.Expect(vx::DialogKind::Message, "Отсутствует индексный файл"_cp, mrOk);
+  Open();
+  FormMain->mnuEdit->Click();
+  ASSERT_TRUE(FormMain->DrawGridEditable());
+  ASSERT_NE(FormMain->Caption(), FormMain->Hint());
+  // The base is opened alone for the rebuild, and then refused (as when
+  // another program takes it in between).
+  int opens = 0;
+  vx::SetOsFaultHook([&opens](vx::OsOperation op, const std::string& path, std::uint64_t, std::size_t&) -> std::uint32_t {
+    if (op != vx::OsOperation::Open || path.size() < 10 || path.substr(path.size() - 10) != "TESTLM.DBF") return 0;
+    return ++opens >= 2 ? 32 : 0;
+  });
+  // The error goes on to the application's handler, which shows it.
+  std::string why;
+  try {
+    FormMain->mnuReindex->Click();
+  } catch (Exception& e) {
+    why = e.Message();
+  }
+  vx::SetOsFaultHook({});
+  EXPECT_NE(why.find("TESTLM.DBF"), std::string::npos) << why;
+  EXPECT_EQ(opens, 2);
+  EXPECT_FALSE(T()->Active());
+  EXPECT_EQ(FormMain->Caption(), FormMain->Hint());
+  EXPECT_FALSE(FormMain->CloseMain->Enabled());
+  EXPECT_TRUE(FormMain->OpenMain->Enabled());
+  EXPECT_FALSE(FormMain->DrawGridEditable());
+  EXPECT_EQ(FormMain->mnuEdit->Caption(), "Редактировать"_cp);
+  EXPECT_EQ(FormMain->DBGridMain->DisplayedRowCount(), 0);
+  // It opens again once the file can be had.
+  Open();
+  EXPECT_TRUE(T()->Active());
+  EXPECT_EQ(Seen(), 3);
   Stop();
 }
 

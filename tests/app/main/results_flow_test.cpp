@@ -10,6 +10,7 @@
 
 #include "app/bases/base_tables.h"
 #include "app/bases/newbase_dialogs.h"
+#include "app/main/command_scope.h"
 #include "app/windows/base_viewer.h"
 #include "app/windows/visual_view.h"
 #include "draw_fixture.h"
@@ -22,12 +23,57 @@
 
 namespace {
 
+// A comparison's report and the weights of hot numbers.
+struct CommandOutcome {
+  std::string report;
+  std::vector<std::int32_t> weights;
+};
+
+void ExpectSameOutcome(const CommandOutcome& busy, const CommandOutcome& quiet) {
+  // The reports end with the money spent and won.
+  const auto tail = [](const std::string& report) { return report.substr(report.rfind("---")); };
+  EXPECT_TRUE(busy.report == quiet.report) << tail(busy.report) << " against " << tail(quiet.report);
+  EXPECT_EQ(std::accumulate(busy.weights.begin(), busy.weights.end(), 0), 1800);
+  EXPECT_TRUE(busy.weights == quiet.weights);
+}
+
 class ResultsFlow : public AppTest {
  protected:
   void SetUp() override {
     AppTest::SetUp();
     Application->SetPumpInterval(5);
     Start();
+  }
+  // 1,000 draws, 300 generated results, a draw costs 1 and the
+  // comparison covers the 100 draws of 2009.
+  void PrepareComparison() {
+    apptest::OpenThousandDraws(dialogs, folder, 2007, 1);
+    FormMain->btnCalculate1->Click();
+    FormMain->seVol->SetValue(300);
+    FormMain->btnGenerate->Click();
+    EXPECT_EQ(FormMain->TableRes->RecordCount(), 300);
+    frmOptions->DrawCost = 1;
+    apptest::SetRange(FormMain->seYearFromCheck, FormMain->seDrawFromCheck, FormMain->seYearToCheck,
+                      FormMain->seDrawToCheck, 2009, 1, 2009, 100);
+  }
+  // Compares and counts hot numbers, with `disturb` run from a timer every
+  // few milliseconds while they work when it is given.
+  CommandOutcome CompareAndCountHot(const std::function<void()>& disturb) {
+    int fired = 0;
+    TTimer timer(nullptr);
+    timer.SetInterval(1);
+    timer.SetEnabled(disturb != nullptr);
+    timer.OnTimer = [&](TObject*) {
+      ++fired;
+      disturb();
+    };
+    FormMain->btnCheck->Click();
+    CommandOutcome out{std::string(FormMain->memoCheck->Text()), {}};
+    FormMain->btnCalculate1->Click();
+    out.weights = FormMain->Weights;
+    timer.SetEnabled(false);
+    EXPECT_EQ(fired > 0, disturb != nullptr) << "the timer fired during the commands";
+    return out;
   }
   apptest::CountingClock clock{1000};
 };
@@ -370,55 +416,75 @@ TEST_F(ResultsFlow, OpenedTablesPaintTheirValuesAtOnce) {
 // the first result only ("Затрачено 100") and hot numbers ended on one draw
 // after a spurious end-of-base warning, both reported as complete.
 TEST_F(ResultsFlow, WindowsRefilledDuringACommandDoNotMoveItsDataSets) {
-  apptest::OpenThousandDraws(dialogs, folder, 2007, 1);
-  FormMain->btnCalculate1->Click();
-  FormMain->seVol->SetValue(300);
-  FormMain->btnGenerate->Click();
-  ASSERT_EQ(FormMain->TableRes->RecordCount(), 300);
-  frmOptions->DrawCost = 1;
-  apptest::SetRange(FormMain->seYearFromCheck, FormMain->seDrawFromCheck, FormMain->seYearToCheck,
-                    FormMain->seDrawToCheck, 2009, 1, 2009, 100);
+  PrepareComparison();
   frmVisual->Show();
-  struct Outcome {
-    std::string report;
-    std::vector<std::int32_t> weights;
-  };
-  // Compares and counts hot numbers, the windows refilled from a timer
-  // every few milliseconds when `refill` is set.
-  const auto run = [&](bool refill) {
-    int fired = 0;
-    TTimer timer(nullptr);
-    timer.SetInterval(1);
-    timer.SetEnabled(refill);
-    timer.OnTimer = [&](TObject*) {
-      ++fired;
-      frmShowBase->tbtbRefreshMain->Click();
-      frmShowBase->tbtbRefreshRes->Click();
-      frmShowBase->FormActivate(nullptr);
-      frmVisual->btnNext->Click();
-    };
-    FormMain->btnCheck->Click();
-    Outcome out{std::string(FormMain->memoCheck->Text()), {}};
-    FormMain->btnCalculate1->Click();
-    out.weights = FormMain->Weights;
-    timer.SetEnabled(false);
-    EXPECT_EQ(fired > 0, refill) << "the timer fired during the commands";
-    return out;
-  };
-  const Outcome quiet = run(false);
+  const CommandOutcome quiet = CompareAndCountHot(nullptr);
   EXPECT_NE(quiet.report.find("Затрачено 30000"_cp), std::string::npos) << quiet.report;
   EXPECT_EQ(std::accumulate(quiet.weights.begin(), quiet.weights.end(), 0), 1800);
-  const Outcome busy = run(true);
-  // The reports end with the money spent and won.
-  const auto tail = [](const std::string& report) { return report.substr(report.rfind("---")); };
-  EXPECT_TRUE(busy.report == quiet.report) << tail(busy.report) << " against " << tail(quiet.report);
-  EXPECT_EQ(std::accumulate(busy.weights.begin(), busy.weights.end(), 0), 1800);
-  EXPECT_TRUE(busy.weights == quiet.weights);
+  const CommandOutcome busy = CompareAndCountHot([] {
+    frmShowBase->tbtbRefreshMain->Click();
+    frmShowBase->tbtbRefreshRes->Click();
+    frmShowBase->FormActivate(nullptr);
+    frmVisual->btnNext->Click();
+  });
+  ExpectSameOutcome(busy, quiet);
   // The refills waited for the commands and then ran: the viewer holds
   // every record.
   EXPECT_EQ(frmShowBase->ViewGridRes->RowCount(), 301);
   EXPECT_EQ(frmShowBase->ViewGridMain->RowCount(), 1001);
   frmVisual->Hide();
+  Stop();
+}
+
+// The main window's own grids used to move the bases under a running
+// command: the wheel over the draw grid during a comparison gave
+// "Затрачено 29900" and the like, reported as complete.
+TEST_F(ResultsFlow, TheMainWindowsGridsDoNotMoveTheBasesUnderACommand) {
+  PrepareComparison();
+  FormMain->SetBounds(0, 0, 900, 560);
+  FormMain->Show();
+  const CommandOutcome quiet = CompareAndCountHot(nullptr);
+  // Every third tick: each use costs a repaint or two, and with one at
+  // every tick they, not the commands, would take the time.
+  int ticks = 0;
+  const CommandOutcome busy = CompareAndCountHot([&ticks] {
+    if (++ticks % 3) return;
+    for (TDBGrid* grid : {FormMain->DBGridMain, FormMain->DBGridRes}) {
+      vx::SendWheel(grid, -WHEEL_DELTA);
+      vx::SendKey(grid, VK_DOWN);
+      vx::SendKey(grid, VK_NEXT);
+      vx::SendScrollBarPage(grid, true, true);
+      const TPoint cell = apptest::CellCentre(grid, 2, 3);
+      vx::SendClick(grid, cell.X, cell.Y);
+    }
+  });
+  ExpectSameOutcome(busy, quiet);
+  // Between its walks too (where a command pumps with the controls shown)
+  // the grids neither move nor edit the bases.
+  TDataSet* draws = FormMain->TableMain;
+  FormMain->SetDrawGridEditable(true);
+  draws->First();
+  FormMain->TableRes->First();
+  FormMain->Command([&](TObject*) {
+    for (TDBGrid* grid : {FormMain->DBGridMain, FormMain->DBGridRes}) {
+      vx::SendWheel(grid, -WHEEL_DELTA);
+      vx::SendKey(grid, VK_DOWN);
+      vx::SendKey(grid, '7');
+      vx::SendKey(grid, VK_INSERT);
+    }
+    EXPECT_EQ(draws->RecNo(), 1);
+    EXPECT_EQ(draws->State(), dsBrowse);
+    EXPECT_EQ(FormMain->TableRes->RecNo(), 1);
+  })(nullptr);
+  FormMain->SetDrawGridEditable(false);
+  draws->Last();
+  // Once the commands are over the grids move their bases again.
+  const int before = draws->RecNo();
+  vx::SendWheel(FormMain->DBGridMain, WHEEL_DELTA);
+  EXPECT_EQ(draws->RecNo(), before - 1);
+  FormMain->TableRes->First();
+  vx::SendKey(FormMain->DBGridRes, VK_DOWN);
+  EXPECT_EQ(FormMain->TableRes->RecNo(), 2);
   Stop();
 }
 
@@ -483,3 +549,4 @@ TEST_F(ResultsFlow, RefillsOfTheHiddenGridsKeepTheSelectedRecord) {
   FormMain->TableTick->Close();
   Stop();
 }
+

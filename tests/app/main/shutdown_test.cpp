@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <typeinfo>
 
+#include "app/windows/visual_view.h"
 #include "app_test_support.h"
 #include "platform/db/field.h"
 #include "tests/platform/db/memory_dataset.h"
@@ -68,6 +70,35 @@ TEST_F(Shutdown, BasesInUseByACommandCloseAfterItReturned) {
   EXPECT_FALSE(draws->Active());
   draws->Open();
   EXPECT_EQ(draws->RowValue(0, 1).AsInteger(), 200);
+}
+
+// The windows used to be deleted without their pre-destruction step, so
+// a window's OnDestroy ran from the base class's destructor, after the
+// window's own members were gone (the visual view's waiting refill).
+TEST_F(Shutdown, EveryWindowHearsOnDestroyWhileItIsWhole) {
+  Start();
+  std::vector<std::string> broken;
+  int windows = 0;
+  for (int i = 0; i < Application->ComponentCount(); ++i) {
+    auto* form = dynamic_cast<TForm*>(Application->Components(i));
+    if (!form) continue;
+    ++windows;
+    const std::type_info& type = typeid(*form);
+    TNotifyEvent own = form->OnDestroy;
+    form->OnDestroy = [&broken, &type, own](TObject* sender) {
+      if (typeid(*sender) != type) broken.push_back(type.name());
+      if (own) own(sender);
+    };
+  }
+  EXPECT_EQ(windows, 12);
+  // The visual view forgets its waiting refill in its OnDestroy, through
+  // a call that the view owns.
+  auto forgotten = std::make_shared<int>(0);
+  frmVisual->Refill.Forget = [forgotten](const void*) { ++*forgotten; };
+  vx::DestroyApplicationForms();
+  EXPECT_EQ(Application->ComponentCount(), 0);
+  EXPECT_TRUE(broken.empty()) << broken.size() << " window(s), the first " << broken.front();
+  EXPECT_EQ(*forgotten, 1);
 }
 
 }  // namespace

@@ -128,3 +128,52 @@ TEST_F(BaseViewer, DraggingSumsTheIntegerCellsIntoTheGridsStatusBar) {
   EXPECT_FALSE(v->Drag().Dragging());
   v->Close();
 }
+
+// Refreshes pressed during a command used to be replayed one by one after
+// it (each a full copy of the base) when the command had not pumped while
+// they came; and nothing checked that a copy waits for the command, or that
+// a viewer freed meanwhile is never filled.
+TEST_F(BaseViewer, RefreshesDuringACommandCopyOnceAfterItAndNeverIntoAFreedViewer) {
+  OpenBases();
+  v->Show();
+  v->Activate();
+  TRichStringGrid* m = v->ViewGridMain;
+  ASSERT_EQ(m->RowCount(), 6);
+  TDataSet* draws = FormMain->TableMain;
+  draws->First();
+  draws->MoveBy(2);
+  // A copy walks the base from its first record.
+  int copies = 0;
+  draws->AfterScroll = [&](TDataSet* d) {
+    if (d->Bof()) ++copies;
+  };
+  FormMain->Command([&](TObject*) {
+    draws->Append();
+    draws->Fields()[0]->SetAsInteger(2020);
+    draws->Fields()[1]->SetAsInteger(6);
+    draws->Post();
+    // Ten refreshes handled while the command pumps, ten that come in
+    // while it does not (queued until it ends).
+    for (int i = 0; i < 10; ++i) v->tbtbRefreshMain->Click();
+    for (int i = 0; i < 10; ++i) vx::PostClick(v->tbtbRefreshMain);
+    EXPECT_EQ(m->RowCount(), 6) << "the copy waits for the command";
+    EXPECT_EQ(copies, 0);
+    // Another viewer asks for a copy and goes away before the command ends.
+    TfrmShowBase* const shown = frmShowBase;
+    auto* other = new TfrmShowBase(nullptr);
+    other->DrawBase = v->DrawBase;
+    other->Refill = v->Refill;
+    other->FillMainGrid();
+    other->BeforeDestruction();
+    delete other;
+    frmShowBase = shown;
+    draws->MoveBy(-2);
+  })(nullptr);
+  Application->ProcessMessages();
+  EXPECT_EQ(copies, 1) << "one copy for the twenty refreshes, none for the freed viewer";
+  EXPECT_EQ(m->RowCount(), 7);
+  EXPECT_EQ(apptest::GridRow(m, 6), (Texts{"2020", "6", "0", "0"}));
+  EXPECT_EQ(draws->RecNo(), 4) << "the copy keeps the command's record";
+  draws->AfterScroll = nullptr;
+  v->Close();
+}
