@@ -94,8 +94,11 @@ void TCustomDBGrid::CommitEdit() {
   if (f && editText_ != f->Text()) {
     // A text changed without a key asking first (undo, the edit's own menu)
     // puts the record into edit state here; when it cannot, the field's
-    // text comes back.
-    if (!CanEditModify()) {
+    // text comes back. A record already being edited takes the text, also
+    // while a command holds the cursor and posts it.
+    TDataSet* ds = link_->DataSet();
+    const bool editing = ds && (ds->State() == dsEdit || ds->State() == dsInsert);
+    if (!editing && !CanEditModify()) {
       editModified_ = false;
       if (InplaceEditor() && InplaceEditor()->Showing()) InplaceEditor()->UpdateContents();
       return;
