@@ -226,6 +226,12 @@ void TFormMain::CloseMainClick(TObject*) {
   ShowBaseClosed();
 }
 
+void TFormMain::ShowBaseClosedIfItIs() {
+  if (DrawTable()->Active()) return;
+  BaseDescription.clear();
+  ShowBaseClosed();
+}
+
 void TFormMain::ShowBaseClosed() {
   TXBaseDataSet* table = DrawTable();
   // The name goes first: index files changed under a table name are
@@ -332,9 +338,16 @@ void TFormMain::mnuRepairClick(TObject*) {
     return;
   }
   TXBaseDataSet* table = DrawTable();
-  if (!vx::RepairBase(*table, {TableRes, TableTick})) {
-    CloseMain->SetEnabled(table->Active());
-    if (!table->Active()) SetCaption(Hint());
+  bool repaired = false;
+  try {
+    repaired = vx::RepairBase(*table, {TableRes, TableTick});
+  } catch (...) {
+    ShowBaseClosedIfItIs();
+    throw;
+  }
+  if (!repaired) {
+    // What went wrong has been said; a base left closed shows closed.
+    ShowBaseClosedIfItIs();
     return;
   }
   ShowSpan(*this, *table);
@@ -354,10 +367,7 @@ void TFormMain::mnuReindexClick(TObject*) {
   } catch (...) {
     // The base could not be opened again: the window shows it closed, and
     // the error, going on to the user, says why.
-    if (!table->Active()) {
-      BaseDescription.clear();
-      ShowBaseClosed();
-    }
+    ShowBaseClosedIfItIs();
     throw;
   }
   // Nothing is rebuilt under another program that has the base open.

@@ -281,6 +281,9 @@ class TFormMain : public TForm {
   void CloseMainClick(TObject* Sender);
   // The window and the draw data set as they are with no base open.
   void ShowBaseClosed();
+  // After a command that may have left the base closed (a failed repair or
+  // re-opening): the window shows it closed when it is.
+  void ShowBaseClosedIfItIs();
   void Indexing(class TXBaseDataSet* Table);
   void mnuEditClick(TObject* Sender);
   void mnuInsertClick(TObject* Sender);

@@ -344,6 +344,35 @@ TEST_F(DrawBaseCommands, AFailedReopenAfterReindexShowsTheBaseClosedAndSaysWhy) 
   Stop();
 }
 
+// A repair refused after it had closed the base (another program holding
+// the table) said so, but the window kept the base's edit lock, table name
+// and grid as if it were open.
+TEST_F(DrawBaseCommands, AFailedRepairShowsTheBaseClosed) {
+  dialogs.Expect(vx::DialogKind::Message, "Отсутствует индексный файл"_cp, mrOk);
+  Open();
+  FormMain->mnuEdit->Click();
+  ASSERT_TRUE(FormMain->DrawGridEditable());
+  vx::SetOsFaultHook([](vx::OsOperation op, const std::string& path, std::uint64_t, std::size_t&) -> std::uint32_t {
+    const bool table = path.size() >= 10 && path.substr(path.size() - 10) == "TESTLM.DBF";
+    return op == vx::OsOperation::Open && table ? 32 : 0;
+  });
+  dialogs.Expect(vx::DialogKind::Message, "Repair error 2!", mrOk);
+  FormMain->mnuRepair->Click();
+  vx::SetOsFaultHook({});
+  EXPECT_FALSE(T()->Active());
+  EXPECT_EQ(FormMain->Caption(), FormMain->Hint());
+  EXPECT_FALSE(FormMain->CloseMain->Enabled());
+  EXPECT_TRUE(FormMain->OpenMain->Enabled());
+  EXPECT_FALSE(FormMain->DrawGridEditable());
+  EXPECT_EQ(FormMain->mnuEdit->Caption(), "Редактировать"_cp);
+  EXPECT_EQ(FormMain->DrawTable()->TableName(), "");
+  EXPECT_FALSE(FileExists(folder + "repair337.dbf"));
+  Open();
+  EXPECT_TRUE(T()->Active());
+  EXPECT_EQ(Seen(), 3);
+  Stop();
+}
+
 TEST_F(DrawBaseCommands, ClosingTheTemporaryResultsOffersACopyButNeverOverAnOpenTable) {
   // The import opens the temporary results table as the draw base.
   TXBaseDataSet* table = FormMain->DrawTable();
