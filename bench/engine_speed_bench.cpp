@@ -4,12 +4,13 @@
 //    MDX and NTX file, the record read with each;
 //  - walks reading all eight number fields: in record order, in tag order
 //    when the tag order is the physical order, in tag order over shuffled
-//    records, and in tag order on a shared table;
+//    records, and in tag order on a shared table; the walk in physical tag
+//    order also per format, exclusive and shared (WalkTag/<format>/...);
 //  - the raw read of the table's bytes, the floor of every walk.
 //
 //   vx_bench_engine_speed --make=FOLDER [--records=N]
 //       writes FOLDER/ordered.dbf (records in key order) with ordered.cdx,
-//       FOLDER/draws.dbf (records shuffled) with draws.cdx and finds.ndx,
+//       ordered.ndx, ordered.mdx and ordered.ntx, FOLDER/draws.dbf (records shuffled) with draws.cdx and finds.ndx,
 //       finds.mdx, finds.ntx;
 //   vx_bench_engine_speed --folder=FOLDER [--seeks=N] [benchmark options]
 //       runs the measurements on them.
@@ -105,6 +106,9 @@ void Make() {
   {
     XBO_dBHandler t(gFolder + "/ordered.dbf", false, true, "");
     t.IndexOn(gFolder + "/ordered.cdx", "INDEX", kKey, "", 0, 0);
+    t.IndexOn(gFolder + "/ordered.ndx", "", kKey, "", 0, 0);
+    t.IndexOn(gFolder + "/ordered.mdx", "INDEX", kKey, "", 0, 0);
+    t.IndexOn(gFolder + "/ordered.ntx", "", kKey, "", 0, 0);
   }
   XBO_dBHandler t(gFolder + "/draws.dbf", false, true, "");
   t.IndexOn(gFolder + "/draws.cdx", "INDEX", kKey, "", 0, 0);
@@ -161,10 +165,10 @@ double SumFields(XBO_dBHandler& t) {
   return sum;
 }
 
-void BM_Walk(benchmark::State& state, const char* table, const char* index, bool shared) {
+void BM_Walk(benchmark::State& state, const char* table, const char* index, bool shared, const char* tag = "INDEX") {
   XBO_dBHandler t(gFolder + "/" + table, shared, shared, "");
   if (index) {
-    if (t.IndexOpenList(index, "INDEX") != 0) {
+    if (t.IndexOpenList(index, tag) != 0) {
       state.SkipWithError("index file missing");
       return;
     }
@@ -189,21 +193,31 @@ void Register() {
   };
   add("RawRead", BM_RawRead);
   // Single-tag files name their tag after the file.
-  struct Finds {
+  struct TagFile {
     const char* format;
     const char* file;
     const char* tag;
   };
-  const Finds finds[] = {{"cdx", "draws.cdx", "INDEX"},
+  const TagFile finds[] = {{"cdx", "draws.cdx", "INDEX"},
                          {"ndx", "finds.ndx", "FINDS"},
                          {"mdx", "finds.mdx", "INDEX"},
                          {"ntx", "finds.ntx", "FINDS"}};
-  for (const Finds& f : finds)
+  for (const TagFile& f : finds)
     add(std::string("Find/") + f.format, [f](benchmark::State& s) { BM_Find(s, f.file, f.tag); });
   add("WalkRecordOrder", [](benchmark::State& s) { BM_Walk(s, "ordered.dbf", nullptr, false); });
   add("WalkTagOrdered", [](benchmark::State& s) { BM_Walk(s, "ordered.dbf", "ordered.cdx", false); });
   add("WalkTagShuffled", [](benchmark::State& s) { BM_Walk(s, "draws.dbf", "draws.cdx", false); });
   add("WalkTagShared", [](benchmark::State& s) { BM_Walk(s, "ordered.dbf", "ordered.cdx", true); });
+  const TagFile walks[] = {{"cdx", "ordered.cdx", "INDEX"},
+                         {"ntx", "ordered.ntx", "ORDERED"},
+                         {"ndx", "ordered.ndx", "ORDERED"},
+                         {"mdx", "ordered.mdx", "INDEX"}};
+  for (const TagFile& f : walks) {
+    for (const bool shared : {false, true}) {
+      add(std::string("WalkTag/") + f.format + (shared ? "/shared" : "/exclusive"),
+          [f, shared](benchmark::State& s) { BM_Walk(s, "ordered.dbf", f.file, shared, f.tag); });
+    }
+  }
 }
 
 }  // namespace
