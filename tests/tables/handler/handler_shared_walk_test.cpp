@@ -45,22 +45,35 @@ std::vector<Draw> EvenDraws() {
 
 // The places of a walk whose key does not follow the one before (a record
 // met twice counts too).
-int OutOfOrder(const std::vector<Draw>& seen, bool forward) {
+int OutOfOrder(const std::vector<Draw>& seen, bool rising) {
   int count = 0;
-  for (std::size_t i = 1; i < seen.size(); ++i) count += !(forward ? seen[i - 1] < seen[i] : seen[i] < seen[i - 1]);
+  for (std::size_t i = 1; i < seen.size(); ++i) count += !(rising ? seen[i - 1] < seen[i] : seen[i] < seen[i - 1]);
   return count;
 }
 
-// A table of `rows` and its index of format f, made once per format.
+// A table of `rows` and its index of format f (with a descending tag when
+// asked: a compound file stores it rising and reads it backwards).
 struct SharedTable {
   DbfScratch dir;
   std::string path = dir / "draws.dbf";
-  SharedTable(const IndexFormat& f, const std::vector<Draw>& rows) {
+  SharedTable(const IndexFormat& f, const std::vector<Draw>& rows, bool descending = false) {
     CreateDraws(path, rows);
     XBO_dBHandler h(path, false, true, "");
-    h.IndexOn(dir / f.file, f.tag, "YEAR+(0.001*DRAW)", "", 0, 0);
+    h.IndexOn(dir / f.file, f.tag, "YEAR+(0.001*DRAW)", "", 0, descending ? 1 : 0);
   }
 };
+
+// The index files walked: one of each format, and a descending compound tag.
+struct WalkedIndex {
+  IndexFormat format;
+  bool descending;
+};
+std::vector<WalkedIndex> WalkedIndexes() {
+  std::vector<WalkedIndex> indexes;
+  for (const IndexFormat& f : kIndexFormats) indexes.push_back({f, false});
+  indexes.push_back({kIndexFormats[0], true});
+  return indexes;
+}
 
 TEST(HandlerSharedWalk, MeetsEveryRecordWhileAnotherProcessSplitsPages) {
   // MDX and NDX count no versions: a walk that left its leaf went on through
@@ -69,68 +82,65 @@ TEST(HandlerSharedWalk, MeetsEveryRecordWhileAnotherProcessSplitsPages) {
   constexpr int kStepsFirst = 150;
   constexpr std::size_t kAdded = 120;
   const std::vector<Draw> rows = EvenDraws();
-  for (const IndexFormat& f : kIndexFormats) {
-    const SharedTable made(f, rows);
+  for (const auto& [f, descending] : WalkedIndexes()) {
+    const SharedTable made(f, rows, descending);
+    // A fresh copy of the table and its index for each walk.
+    const std::string dir = made.dir / "walk";
+    const std::string path = dir + "/draws.dbf";
+    const std::string index = dir + "/" + f.file;
     for (const bool forward : {true, false}) {
       // With the coarse clock stopped, only leaving its leaf makes the walk
       // take the lock (keys added behind it change nothing there).
       for (const auto& [ahead, stopped] : {std::pair{true, false}, std::pair{true, true}, std::pair{false, false}}) {
-        {
-          SCOPED_TRACE(std::string(f.name) + (forward ? " forward" : " backward") +
-                       (ahead ? ", keys added ahead" : ", keys added behind") +
-                       (stopped ? ", coarse clock stopped" : ""));
-          // A fresh copy of the table and its index for each walk.
-          const std::string dir = made.dir / "walk";
-          std::filesystem::remove_all(dir);
-          std::filesystem::create_directory(dir);
-          for (const std::string name : {"draws.dbf", f.file})
-            std::filesystem::copy_file(made.dir / name, dir + "/" + name);
-          const std::string path = dir + "/draws.dbf";
-          const std::string index = dir + "/" + f.file;
-          std::unique_ptr<StoppedCoarseClock> clock;
-          if (stopped) clock = std::make_unique<StoppedCoarseClock>();
-          XBO_dBHandler h(path, true, true, "");
-          ASSERT_EQ(h.IndexOpenList(index, TagOf(f)), 0);
-          const int move = forward ? xbNext : xbPrior;
-          std::vector<Draw> seen;
-          h.GetRec(forward ? xbTop : xbBottom);
-          for (int i = 0; i < kStepsFirst; ++i, h.GetRec(move)) seen.push_back(DrawKey(h));
-          ASSERT_FALSE(h.EOFFlag || h.BOFFlag);
+        SCOPED_TRACE(std::string(f.name) + (descending ? " descending" : "") + (forward ? " forward" : " backward") +
+                     (ahead ? ", keys added ahead" : ", keys added behind") +
+                     (stopped ? ", coarse clock stopped" : ""));
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directory(dir);
+        for (const std::string name : {"draws.dbf", f.file})
+          std::filesystem::copy_file(made.dir / name, dir + "/" + name);
+        std::unique_ptr<StoppedCoarseClock> clock;
+        if (stopped) clock = std::make_unique<StoppedCoarseClock>();
+        XBO_dBHandler h(path, true, true, "");
+        ASSERT_EQ(h.IndexOpenList(index, TagOf(f)), 0);
+        const int move = forward ? xbNext : xbPrior;
+        const bool rising = forward != descending;
+        std::vector<Draw> seen;
+        h.GetRec(forward ? xbTop : xbBottom);
+        for (int i = 0; i < kStepsFirst; ++i, h.GetRec(move)) seen.push_back(DrawKey(h));
+        ASSERT_FALSE(h.EOFFlag || h.BOFFlag);
 
-          // The other process adds the odd draws nearest to the walker on
-          // one side of it.
-          const Draw at = DrawKey(h);
-          std::vector<Draw> added;
-          for (int y = 2000; y < 2000 + kYears; ++y)
-            for (int d = 1; d < 200; d += 2)
-              if (((Draw{y, d} > at) == forward) == ahead) added.emplace_back(y, d);
-          std::sort(added.begin(), added.end(), [&](const Draw& a, const Draw& b) {
-            const auto distance = [&](const Draw& x) { return std::abs((x.first - at.first) * 1000 + x.second - at.second); };
-            return distance(a) < distance(b);
-          });
-          added.resize(std::min(added.size(), kAdded));
-          ASSERT_EQ(InChild([&] {
-                      XBO_dBHandler w(path, true, true, "");
-                      if (w.IndexOpenList(index, TagOf(f)) != 0) throw 1;
-                      for (const Draw& d : added) {
-                        PutDraw(w, d.first, d.second);
-                        w.AppendRecord();
-                      }
-                    }),
-                    0);
+        // The other process adds the odd draws nearest to the walker on one
+        // side of it.
+        const Draw at = DrawKey(h);
+        std::vector<Draw> added;
+        for (int y = 2000; y < 2000 + kYears; ++y)
+          for (int d = 1; d < 200; d += 2)
+            if (((Draw{y, d} > at) == rising) == ahead) added.emplace_back(y, d);
+        const auto distance = [&](const Draw& x) { return std::abs((x.first - at.first) * 1000 + x.second - at.second); };
+        std::sort(added.begin(), added.end(), [&](const Draw& a, const Draw& b) { return distance(a) < distance(b); });
+        added.resize(std::min(added.size(), kAdded));
+        ASSERT_EQ(InChild([&] {
+                    XBO_dBHandler w(path, true, true, "");
+                    if (w.IndexOpenList(index, TagOf(f)) != 0) throw 1;
+                    for (const Draw& d : added) {
+                      PutDraw(w, d.first, d.second);
+                      w.AppendRecord();
+                    }
+                  }),
+                  0);
 
-          for (; !h.EOFFlag && !h.BOFFlag; h.GetRec(move)) {
-            ASSERT_TRUE(DrawIsWhole(h)) << "record " << h.RecNo;
-            seen.push_back(DrawKey(h));
-          }
-          // In key order, each once, and none of the first records missing.
-          EXPECT_EQ(OutOfOrder(seen, forward), 0);
-          const std::set<Draw> met(seen.begin(), seen.end());
-          int missing = 0;
-          for (const Draw& d : rows) missing += met.count(d) == 0;
-          EXPECT_EQ(missing, 0) << "of " << rows.size() << " records";
-          EXPECT_EQ(Walk(h, forward).size(), rows.size() + added.size());
+        for (; !h.EOFFlag && !h.BOFFlag; h.GetRec(move)) {
+          ASSERT_TRUE(DrawIsWhole(h)) << "record " << h.RecNo;
+          seen.push_back(DrawKey(h));
         }
+        // In key order, each once, and none of the first records missing.
+        EXPECT_EQ(OutOfOrder(seen, rising), 0);
+        const std::set<Draw> met(seen.begin(), seen.end());
+        int missing = 0;
+        for (const Draw& d : rows) missing += met.count(d) == 0;
+        EXPECT_EQ(missing, 0) << "of " << rows.size() << " records";
+        EXPECT_EQ(Walk(h, forward).size(), rows.size() + added.size());
       }
     }
   }
@@ -170,10 +180,11 @@ TEST(HandlerSharedWalk, AStepWithoutTheLockReturnsNoRecordWhoseKeyLeftItsEntry) 
   for (int y = 2000; y < 2006; ++y)
     for (int d = 201; d <= 300; ++d) rows.emplace_back(y, d);
   std::shuffle(rows.begin(), rows.end(), std::mt19937(8));
-  for (const IndexFormat& f : kIndexFormats) {
+  for (const auto& [f, descending] : WalkedIndexes()) {
     for (const bool forward : {true, false}) {
-      SCOPED_TRACE(std::string(f.name) + (forward ? " forward" : " backward"));
-      const SharedTable t(f, rows);
+      SCOPED_TRACE(std::string(f.name) + (descending ? " descending" : "") + (forward ? " forward" : " backward"));
+      const bool rising = forward != descending;
+      const SharedTable t(f, rows, descending);
       int requests[2], done[2];
       ASSERT_EQ(::pipe(requests), 0);
       ASSERT_EQ(::pipe(done), 0);
@@ -183,7 +194,7 @@ TEST(HandlerSharedWalk, AStepWithoutTheLockReturnsNoRecordWhoseKeyLeftItsEntry) 
         ::close(requests[1]);
         ::close(done[0]);
         ::chdir(t.dir.Path().c_str());
-        ChangeKeysOnRequest(t.path, f, forward ? 500 : -200, requests[0], done[1]);
+        ChangeKeysOnRequest(t.path, f, rising ? 500 : -200, requests[0], done[1]);
       }
       ::close(requests[0]);
       ::close(done[1]);
@@ -232,7 +243,7 @@ TEST(HandlerSharedWalk, AStepWithoutTheLockReturnsNoRecordWhoseKeyLeftItsEntry) 
 
       EXPECT_EQ(int(changed.size()), kChanges) << "steps taken without the lock";
       EXPECT_EQ(strays, 0) << "records whose key left their entry";
-      EXPECT_EQ(OutOfOrder(seen, forward), 0);
+      EXPECT_EQ(OutOfOrder(seen, rising), 0);
       EXPECT_EQ(seen.size(), rows.size());
     }
   }
