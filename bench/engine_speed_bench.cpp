@@ -6,6 +6,8 @@
 //    when the tag order is the physical order, in tag order over shuffled
 //    records, and in tag order on a shared table; the walk in physical tag
 //    order also per format, exclusive and shared (WalkTag/<format>/...);
+//  - every record read by number on a shared table, one read of the file
+//    each, as every step of a shared walk reads its record;
 //  - the raw read of the table's bytes, the floor of every walk.
 //
 //   vx_bench_engine_speed --make=FOLDER [--records=N]
@@ -187,6 +189,24 @@ void BM_Walk(benchmark::State& state, const char* table, const char* index, bool
   state.counters["records"] = double(records) / double(state.iterations());
 }
 
+// Every record read by number, from the first to the last: on a shared
+// table each is read from the file, as every move of a shared walk reads
+// its record; the cost of those reads beside the walk in record order.
+void BM_ReadByNumber(benchmark::State& state, bool shared) {
+  XBO_dBHandler t(gFolder + "/ordered.dbf", shared, shared, "");
+  double sum = 0;
+  long records = 0;
+  for (auto _ : state) {
+    for (int n = 1; n <= t.RecordCount; ++n) {
+      t.GetRec(n);
+      sum += SumFields(t);
+      ++records;
+    }
+  }
+  state.counters["checksum"] = sum / double(state.iterations());
+  state.counters["records"] = double(records) / double(state.iterations());
+}
+
 void Register() {
   auto add = [](const std::string& name, auto fn) {
     benchmark::RegisterBenchmark(name.c_str(), fn)->Iterations(1)->Unit(benchmark::kMillisecond);
@@ -205,6 +225,7 @@ void Register() {
   for (const TagFile& f : finds)
     add(std::string("Find/") + f.format, [f](benchmark::State& s) { BM_Find(s, f.file, f.tag); });
   add("WalkRecordOrder", [](benchmark::State& s) { BM_Walk(s, "ordered.dbf", nullptr, false); });
+  add("ReadByNumberShared", [](benchmark::State& s) { BM_ReadByNumber(s, true); });
   add("WalkTagOrdered", [](benchmark::State& s) { BM_Walk(s, "ordered.dbf", "ordered.cdx", false); });
   add("WalkTagShuffled", [](benchmark::State& s) { BM_Walk(s, "draws.dbf", "draws.cdx", false); });
   add("WalkTagShared", [](benchmark::State& s) { BM_Walk(s, "ordered.dbf", "ordered.cdx", true); });
