@@ -4,12 +4,13 @@
 // The tag keeps one path of pages, root to leaf, as they were read. Another
 // program may split, join or rewrite any of them at any time, under the
 // index lock, and leaves keys only moved along the pages, never lost. So:
-//  - A step that leaves the loaded leaf reads pages: it takes the lock, and
-//    first stands on its entry again from its key and record (FindEntryAgain)
-//    unless the file's version counter shows that nothing changed since the
-//    path was read. A file without a counter (.MDX, .NDX) is always found
-//    again there: the pages above the leaf may have split, and following
-//    them would pass the keys moved to new pages.
+//  - A move under the lock (a step that leaves the loaded leaf and so reads
+//    pages, or any move under the Clipper protocol) first stands on its entry
+//    again from its key and record (FindEntryAgain) unless the file's
+//    version counter shows that nothing changed since the path was read. In
+//    a file without a counter (.MDX, .NDX) it always does: the pages above
+//    the leaf may have split, and following them would pass the keys moved
+//    to new pages.
 //  - A step within the loaded leaf reads no page and takes no lock while the
 //    leaf is trusted: its path was found current within the present tick of
 //    the coarse clock, a few milliseconds (at a lock, or by a look at the
@@ -59,8 +60,8 @@ int XBO_dBHandler::RefindActiveTag(int code, int direction, bool reread, bool& r
   refound = false;
   XBobjIndexFile* file = FActiveTag->File();
   const std::uint64_t moves = file->VersionMoves();
-  const bool unchanged = file->VersionKnown() ? moves == FTagMoves
-                                              : ActiveTagTrusted() && FActiveTag->PeekStep(code) >= 1;
+  // Without a counter nothing tells that the pages stayed as they were.
+  const bool unchanged = file->VersionKnown() && moves == FTagMoves;
   FTagMoves = moves;
   TrustActiveTag();
   if ((unchanged && !reread) || code == xbTop || code == xbBottom) return code;
