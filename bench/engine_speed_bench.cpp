@@ -4,12 +4,15 @@
 //    MDX and NTX file, the record read with each;
 //  - walks reading all eight number fields: in record order, in tag order
 //    when the tag order is the physical order, in tag order over shuffled
-//    records, and in tag order on a shared table;
+//    records, and in tag order on a shared table; the walk in physical tag
+//    order also per format, exclusive and shared (WalkTag/<format>/...);
+//  - every record read by number on a shared table, one read of the file
+//    each, as every step of a shared walk reads its record;
 //  - the raw read of the table's bytes, the floor of every walk.
 //
 //   vx_bench_engine_speed --make=FOLDER [--records=N]
 //       writes FOLDER/ordered.dbf (records in key order) with ordered.cdx,
-//       FOLDER/draws.dbf (records shuffled) with draws.cdx and finds.ndx,
+//       ordered.ndx, ordered.mdx and ordered.ntx, FOLDER/draws.dbf (records shuffled) with draws.cdx and finds.ndx,
 //       finds.mdx, finds.ntx;
 //   vx_bench_engine_speed --folder=FOLDER [--seeks=N] [benchmark options]
 //       runs the measurements on them.
@@ -105,6 +108,9 @@ void Make() {
   {
     XBO_dBHandler t(gFolder + "/ordered.dbf", false, true, "");
     t.IndexOn(gFolder + "/ordered.cdx", "INDEX", kKey, "", 0, 0);
+    t.IndexOn(gFolder + "/ordered.ndx", "", kKey, "", 0, 0);
+    t.IndexOn(gFolder + "/ordered.mdx", "INDEX", kKey, "", 0, 0);
+    t.IndexOn(gFolder + "/ordered.ntx", "", kKey, "", 0, 0);
   }
   XBO_dBHandler t(gFolder + "/draws.dbf", false, true, "");
   t.IndexOn(gFolder + "/draws.cdx", "INDEX", kKey, "", 0, 0);
@@ -161,10 +167,10 @@ double SumFields(XBO_dBHandler& t) {
   return sum;
 }
 
-void BM_Walk(benchmark::State& state, const char* table, const char* index, bool shared) {
+void BM_Walk(benchmark::State& state, const char* table, const char* index, bool shared, const char* tag = "INDEX") {
   XBO_dBHandler t(gFolder + "/" + table, shared, shared, "");
   if (index) {
-    if (t.IndexOpenList(index, "INDEX") != 0) {
+    if (t.IndexOpenList(index, tag) != 0) {
       state.SkipWithError("index file missing");
       return;
     }
@@ -183,27 +189,56 @@ void BM_Walk(benchmark::State& state, const char* table, const char* index, bool
   state.counters["records"] = double(records) / double(state.iterations());
 }
 
+// Every record read by number, from the first to the last: on a shared
+// table each is read from the file, as every move of a shared walk reads
+// its record; the cost of those reads beside the walk in record order.
+void BM_ReadByNumber(benchmark::State& state, bool shared) {
+  XBO_dBHandler t(gFolder + "/ordered.dbf", shared, shared, "");
+  double sum = 0;
+  long records = 0;
+  for (auto _ : state) {
+    for (int n = 1; n <= t.RecordCount; ++n) {
+      t.GetRec(n);
+      sum += SumFields(t);
+      ++records;
+    }
+  }
+  state.counters["checksum"] = sum / double(state.iterations());
+  state.counters["records"] = double(records) / double(state.iterations());
+}
+
 void Register() {
   auto add = [](const std::string& name, auto fn) {
     benchmark::RegisterBenchmark(name.c_str(), fn)->Iterations(1)->Unit(benchmark::kMillisecond);
   };
   add("RawRead", BM_RawRead);
   // Single-tag files name their tag after the file.
-  struct Finds {
+  struct TagFile {
     const char* format;
     const char* file;
     const char* tag;
   };
-  const Finds finds[] = {{"cdx", "draws.cdx", "INDEX"},
+  const TagFile finds[] = {{"cdx", "draws.cdx", "INDEX"},
                          {"ndx", "finds.ndx", "FINDS"},
                          {"mdx", "finds.mdx", "INDEX"},
                          {"ntx", "finds.ntx", "FINDS"}};
-  for (const Finds& f : finds)
+  for (const TagFile& f : finds)
     add(std::string("Find/") + f.format, [f](benchmark::State& s) { BM_Find(s, f.file, f.tag); });
   add("WalkRecordOrder", [](benchmark::State& s) { BM_Walk(s, "ordered.dbf", nullptr, false); });
+  add("ReadByNumberShared", [](benchmark::State& s) { BM_ReadByNumber(s, true); });
   add("WalkTagOrdered", [](benchmark::State& s) { BM_Walk(s, "ordered.dbf", "ordered.cdx", false); });
   add("WalkTagShuffled", [](benchmark::State& s) { BM_Walk(s, "draws.dbf", "draws.cdx", false); });
   add("WalkTagShared", [](benchmark::State& s) { BM_Walk(s, "ordered.dbf", "ordered.cdx", true); });
+  const TagFile walks[] = {{"cdx", "ordered.cdx", "INDEX"},
+                         {"ntx", "ordered.ntx", "ORDERED"},
+                         {"ndx", "ordered.ndx", "ORDERED"},
+                         {"mdx", "ordered.mdx", "INDEX"}};
+  for (const TagFile& f : walks) {
+    for (const bool shared : {false, true}) {
+      add(std::string("WalkTag/") + f.format + (shared ? "/shared" : "/exclusive"),
+          [f, shared](benchmark::State& s) { BM_Walk(s, "ordered.dbf", f.file, shared, f.tag); });
+    }
+  }
 }
 
 }  // namespace

@@ -9,15 +9,18 @@
 namespace vx {
 namespace {
 
-std::uint64_t MonotonicNanoseconds() {
+std::uint64_t MonotonicNanoseconds(clockid_t clock = CLOCK_MONOTONIC) {
   timespec ts{};
-  ::clock_gettime(CLOCK_MONOTONIC, &ts);
+  ::clock_gettime(clock, &ts);
   return static_cast<std::uint64_t>(ts.tv_sec) * 1000000000u + static_cast<std::uint64_t>(ts.tv_nsec);
 }
 
 class RealClock final : public OsClock {
  public:
   std::uint64_t Milliseconds() override { return MonotonicNanoseconds() / 1000000u; }
+  // The coarse clock reads the time of the last timer tick, without asking
+  // the hardware.
+  std::uint64_t CoarseMilliseconds() override { return MonotonicNanoseconds(CLOCK_MONOTONIC_COARSE) / 1000000u; }
   std::uint64_t Counter() override { return MonotonicNanoseconds(); }
   std::uint64_t CounterFrequency() override { return 1000000000u; }
   void Sleep(std::uint32_t milliseconds) override {

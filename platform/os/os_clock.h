@@ -20,6 +20,10 @@ class OsClock {
  public:
   virtual ~OsClock() = default;
   virtual std::uint64_t Milliseconds() = 0;
+  // Milliseconds on the same scale, rising in the steps of the system's
+  // coarse clock (a few milliseconds each) and cheap enough to read at
+  // every turn of a loop; Milliseconds() unless a clock has a cheaper one.
+  virtual std::uint64_t CoarseMilliseconds() { return Milliseconds(); }
   virtual std::uint64_t Counter() = 0;
   virtual std::uint64_t CounterFrequency() = 0;
   virtual void Sleep(std::uint32_t milliseconds) = 0;

@@ -316,31 +316,6 @@ void XBO_dBHandler::CheckWalkLength(std::int64_t entries) {
   if (entries > std::int64_t(RecordCount) + 2) FActiveTag->File()->Damaged("more entries than records");
 }
 
-bool XBO_dBHandler::NeedsIndexReadLock() const {
-  if (!FActiveTag) return false;
-  if (LockProtocol == ClipLock) return true;
-  XBO_DiskFile* disk = FActiveTag->File()->Disk();
-  return disk && disk->Shared();
-}
-
-int XBO_dBHandler::ResyncActiveTag(int code, bool& resynced) {
-  resynced = false;
-  const std::uint64_t moves = FActiveTag->File()->VersionMoves();
-  if (moves == FTagMoves) return code;
-  FTagMoves = moves;
-  if (code == xbTop || code == xbBottom) return code;
-  const XBobjIndexKeyData old = FActiveTag->CurrentKey();
-  if (old.link <= 0 || old.link != RecNo || FActiveTag->AtEOF() || FActiveTag->AtBOF()) return code;
-  resynced = true;
-  // Stand on the entry again, or on the first one after it when it went.
-  vx::RestoreOnExit<bool> exact(ExactMatch, true);
-  XBobjIndexKeyData key(old.value, old.link, old.link);
-  const std::int32_t found = FActiveTag->KeyFind(key);
-  if (found == old.link) return code;
-  if (FActiveTag->AtEOF()) return code == xbPrior ? xbBottom : code;
-  return code == xbNext ? xbCurrent : code;
-}
-
 void XBO_dBHandler::GetRec(int code) {
   if (TableState != XBTableState::Ready) {
     ReadPlain(code);
@@ -360,53 +335,47 @@ void XBO_dBHandler::GetRec(int code) {
   // table read the file: they see what other programs wrote before them.
   if (code != xbNext && code != xbPrior && Shared()) DropReadAhead();
 
-  // The index files of a shared table are locked for a move, and what
-  // another program changed in them since the last lock puts the tag back
-  // on its entry. Under the dBase and FoxPro protocols a step of a walk
-  // through the active tag that stays in the leaf it has loaded reads no
-  // index page: it takes no lock while the index's version counter shows
-  // no change by another program (formats without one lock every move).
+  // The index files of a shared table are locked for a move, and a tag
+  // whose pages another program may have changed is put back on its entry
+  // first. Under the dBase and FoxPro protocols a step of a walk through
+  // the active tag within its trusted leaf takes no lock; the record it
+  // reads must then give the entry it came from (xb_handler_walk.cpp).
   const bool lockIndex = code < 0 && NeedsIndexReadLock();
-  const bool lazy = lockIndex && LockProtocol != ClipLock && FActiveTag && FActiveTag->File()->VersionKnown();
+  const bool lazy = lockIndex && LockProtocol != ClipLock && FActiveTag;
   bool locked = false;
   vx::ScopeGuard unlock([this, &locked, readAhead] {
     if (locked) UnlockIndexFiles();
     if (readAhead != FReadAheadOn) SetReadAhead(readAhead);
   });
   int c = code;
-  bool resynced = false;
-  const auto lock = [&]() -> bool {
+  bool refound = false;
+  const auto lock = [&](bool reread) -> bool {
     if (!LockIndexFiles()) {
       RaiseLockRefused(xbCtxRead);
       return false;
     }
     locked = true;
-    if (FActiveTag) c = ResyncActiveTag(c, resynced);
+    if (FActiveTag) c = RefindActiveTag(c, c == xbNext || c == xbPrior ? c : step, reread, refound);
     return true;
   };
-  bool versionRead = false;
-  const auto stepInLeaf = [&] {
-    if (!lazy || (c != xbNext && c != xbPrior) || FActiveTag->PeekStep(c) < 1) return false;
-    XBobjIndexFile* file = FActiveTag->File();
-    if (!versionRead) file->CheckVersion();
-    versionRead = true;
-    return file->VersionKnown() && file->VersionMoves() == FTagMoves;
-  };
-  if (lockIndex && !(lazy && RecNo >= 1 && FActiveTag->CurrentKey().link == RecNo && stepInLeaf())) {
-    if (!lock()) return;
-  }
+  const auto unlockedStep = [&] { return lazy && StepsInTrustedLeaf(c); };
+  bool firstStepFree = lazy && RecNo >= 1 && FActiveTag->CurrentKey().link == RecNo && unlockedStep();
+  if (lockIndex && !firstStepFree && !lock(false)) return;
 
   std::int32_t tagRecord = 0;
   bool accepted = false;
   // The tag stands where the last read by number left the table.
-  if (FActiveTag && c < 0 && !resynced && c != xbTop && c != xbBottom) AlignActiveTag();
+  if (FActiveTag && c < 0 && !refound && c != xbTop && c != xbBottom) AlignActiveTag();
   std::int64_t steps = 0;
   for (;;) {
     std::int32_t n = c;
+    bool fromLeaf = false;  // the entry came from a leaf read before, without the lock
     if (FActiveTag && c < 0) {
       if (FReadAheadOn) SetReadAhead(false);
       for (;;) {
-        if (lockIndex && !locked && !stepInLeaf() && !lock()) return;
+        if (lockIndex && !locked && !firstStepFree && !unlockedStep() && !lock(false)) return;
+        firstStepFree = false;
+        fromLeaf = lockIndex && !locked;
         n = FActiveTag->KeyRead(c);
         EOFFlag = FActiveTag->AtEOF();
         BOFFlag = FActiveTag->AtBOF();
@@ -467,6 +436,13 @@ void XBO_dBHandler::GetRec(int code) {
       ReadPlain(n);
     }
     if (EOFFlag || BOFFlag) break;
+    // Another program may have changed the record since the leaf it was
+    // stepped to was read: one that no longer gives its entry is moved to
+    // again under the lock, from the entry as the file holds it.
+    if (fromLeaf && !FActiveTag->CurrentEntryFitsRecord()) {
+      if (!lock(true)) return;
+      continue;
+    }
     if (code >= 1) {
       accepted = true;
       break;

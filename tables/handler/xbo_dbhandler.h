@@ -45,10 +45,12 @@
 // (byte 14) from before its record until its keys are written; one that
 // fails before its record is whole in the file clears the mark again, and
 // a rebuild of every open index file clears one a stopped writer left. The
-// index files of a shared table are locked for a move as well (a step
-// through the active tag that stays in its loaded leaf only reads the
-// index's version counter, see GetRec), and a tag whose file another
-// program changed is put back on its entry first.
+// index files of a shared table are locked for a move as well, and a tag
+// whose file another program may have changed is put back on its entry
+// first (see "Walks of a shared table" in xb_handler_walk.cpp): a step
+// through the active tag that stays in its loaded leaf takes no lock while
+// that leaf is trusted, and the record it reads must give the entry it
+// came from.
 //
 // Index files are opened by extension from a list (IndexOpenList); the
 // formats are looked up in a registry (xb_handler_index.h) so that every
@@ -310,9 +312,22 @@ class XBO_dBHandler : public XBO_dBaseFld {
   // the first result the expression gave (xtNone when it failed on every
   // record or there was none).
   std::uint8_t BuildFilterBits();
-  // Re-reads the active tag's position when another program changed its file.
-  int ResyncActiveTag(int code, bool& resynced);
+  // ---- walks of a shared table (xb_handler_walk.cpp)
   bool NeedsIndexReadLock() const;
+  // Under the index lock, before the move `code` of a walk going in
+  // `direction`: puts the active tag back on its entry when the pages
+  // behind its loaded path may have changed, or always with `reread` (the
+  // record read did not give the entry). Returns the code to move by
+  // (xbCurrent re-reads the entry it stands on); `refound` tells whether
+  // the tag was put back. Trusts the tag's path from here on.
+  int RefindActiveTag(int code, int direction, bool reread, bool& refound);
+  // Whether the move `code` may step without the index lock: a step within
+  // the active tag's loaded leaf while that leaf is trusted.
+  bool StepsInTrustedLeaf(int code);
+  // Whether the active tag's loaded path was found current within the
+  // present tick of the coarse clock.
+  bool ActiveTagTrusted() const;
+  void TrustActiveTag();
   // A walk through the active tag that passed more entries than the table
   // has records comes from a damaged index: raises its error.
   void CheckWalkLength(std::int64_t entries);
@@ -355,6 +370,10 @@ class XBO_dBHandler : public XBO_dBaseFld {
   XBRecordBlocks FBlocks;
   std::int64_t FLastRead = -1;  // offset of the last record read from the file
   std::uint64_t FTagMoves = 0;  // the active tag's file's version moves last seen
+  // The tag whose loaded path was last found current, and the coarse
+  // clock's time when it was.
+  const XBobjIndexTag* FTrustedTag = nullptr;
+  std::uint64_t FTrustedAt = 0;
 
   bool FFound = false;
   bool FPositioned = false;

@@ -43,6 +43,49 @@ constexpr int kRecord = 4;  // within an item
 constexpr int kKey = 8;     // within an item
 }  // namespace page
 
+// The text printf's "%.*f" gives for a finite a >= 0, worked out in
+// integers: a is m * 2^e exactly, so a * 10^decimals rounds (half to even,
+// as printf rounds the exact value) to a whole number whose digits, with the
+// point put in, are the text. Null when that number does not fit in 64 bits
+// or a is too small for the shift; the caller then asks the library.
+char* FixedDigits(double a, int decimals, char* out, char* end) {
+  if (decimals < 0 || decimals > 18) return nullptr;
+  uint64_t power = 1;
+  for (int i = 0; i < decimals; ++i) power *= 10;
+  int exponent = 0;
+  const double fraction = std::frexp(a, &exponent);  // a = fraction * 2^exponent, fraction in [0.5, 1)
+  const auto m = static_cast<uint64_t>(std::ldexp(fraction, 53));
+  const int shift = 53 - exponent;  // a = m / 2^shift
+  using Wide = unsigned __int128;
+  Wide n = static_cast<Wide>(m) * power;  // below 2^113
+  if (shift <= 0) {
+    if (shift < -10) return nullptr;
+    n <<= -shift;
+  } else {
+    if (shift > 120) return nullptr;
+    const Wide whole = n >> shift;
+    const Wide rest = n - (whole << shift);
+    const Wide half = static_cast<Wide>(1) << (shift - 1);
+    n = whole + ((rest > half || (rest == half && (whole & 1) != 0)) ? 1 : 0);
+  }
+  if ((n >> 64) != 0) return nullptr;
+  char text[24];
+  const auto r = std::to_chars(text, text + sizeof text, static_cast<uint64_t>(n));
+  const size_t length = static_cast<size_t>(r.ptr - text);
+  const size_t places = static_cast<size_t>(decimals);
+  // Zeros in front up to one digit before the point.
+  const size_t zeros = length <= places ? places + 1 - length : 0;
+  if (static_cast<size_t>(end - out) < zeros + length + 1) return nullptr;
+  char* p = std::fill_n(out, zeros, '0');
+  p = std::copy(text, r.ptr, p);
+  if (places > 0) {
+    std::copy_backward(p - places, p, p + 1);
+    *(p - places) = '.';
+    ++p;
+  }
+  return p;
+}
+
 }  // namespace
 
 namespace vx {
@@ -53,11 +96,18 @@ std::string NtxNumberKey(double value, int width, int decimals) {
   if (!std::isfinite(a)) return std::string(static_cast<size_t>(width), '*');
   // The text printf's "%.*f" gives, zero-filled on the left to the width.
   char digits[512];
-  const auto r = std::to_chars(digits, digits + sizeof digits, a, std::chars_format::fixed, decimals);
-  const size_t need = static_cast<size_t>(r.ptr - digits);
-  if (r.ec != std::errc() || need < 1 || need > static_cast<size_t>(width))
-    return std::string(static_cast<size_t>(width), '*');
-  std::string s(static_cast<size_t>(width) - need, '0');
+  char* stop = FixedDigits(a, decimals, digits, digits + sizeof digits);
+  bool done = stop != nullptr;
+  if (!done) {
+    const auto r = std::to_chars(digits, digits + sizeof digits, a, std::chars_format::fixed, decimals);
+    done = r.ec == std::errc();
+    stop = r.ptr;
+  }
+  const size_t need = static_cast<size_t>(stop - digits);
+  if (!done || need < 1 || need > static_cast<size_t>(width)) return std::string(static_cast<size_t>(width), '*');
+  std::string s;
+  s.reserve(static_cast<size_t>(width));
+  s.assign(static_cast<size_t>(width) - need, '0');
   s.append(digits, need);
   const bool nonZero = std::any_of(s.begin(), s.end(), [](char c) { return c >= '1' && c <= '9'; });
   if (value < 0 && nonZero) {

@@ -191,6 +191,22 @@ class XBobjIndexTag {
   // when that step stays in the loaded leaf (no page to read) and the tag
   // has no scope; 0 otherwise.
   int32_t PeekStep(int code) const;
+  // Whether the table's current record gives the entry the tag stands on:
+  // its key, and its FOR condition where the tag has one, evaluated on the
+  // record as it was read. False also when that cannot be told (the
+  // expression fails on the record, or reads fields given raw), so that
+  // the caller takes the careful way.
+  bool CurrentEntryFitsRecord();
+  // Stands on `entry` (its key and record) again in the tree as the file
+  // holds it now, after other programs may have changed its pages; `found`
+  // tells whether the entry is still there. Returns the code for the next
+  // KeyRead of a walk going in `direction` (xbKeyNext or xbKeyPrior, in the tag's
+  // order): `direction` to step past the entry, or, when it went, the code
+  // that gives the entry following it in that direction (xbKeyCurrent when the
+  // tag already stands on it). Entries after the gone one with an equal key
+  // are met again rather than passed where equal keys stand in no record
+  // order.
+  int32_t FindEntryAgain(const XBobjIndexKeyData& entry, int direction, bool& found);
   bool KeyDelete();  // the current entry
   // Deletes the entry of (key, key.link); false when there is none.
   bool KeyRemove(const XBobjIndexKeyData& key);

@@ -611,3 +611,38 @@ int32_t XBobjIndexTag::PeekStep(int code) const {
   if (to < 0 || to >= leaf.Count()) return 0;
   return leaf.At(to).record;
 }
+
+bool XBobjIndexTag::CurrentEntryFitsRecord() {
+  if (!keyExpr_ || keyExpr_->ReadsRawFields() || (forExpr_ && forExpr_->ReadsRawFields())) return false;
+  XBobjIndexKeyData key;
+  try {
+    if ((forExpr_ || !forError_.empty()) && !ForOK()) return false;
+    KeyBuild(key);
+  } catch (const Exception&) {
+    return false;
+  }
+  AdjustValue(key, true);
+  return CompareKeys(key.value, current_.value, false) == 0;
+}
+
+int32_t XBobjIndexTag::FindEntryAgain(const XBobjIndexKeyData& entry, int direction, bool& found) {
+  XBobjIndexFile::ReadScope reading(*file_);
+  found = false;
+  atBOF_ = atEOF_ = false;
+  // Along the pages (the tag's order may read them backwards).
+  const bool onward = (direction == xbKeyNext) != descendingRead_;
+  int r = Seek(entry.value, entry.link, false);
+  if (path_.empty()) return direction;
+  if (r == 0 && TakeCurrent() && current_.link == entry.link) {
+    found = true;
+    return direction;
+  }
+  // Without record order the seek passed every equal key looking for the
+  // record: going onwards, the walk takes them up from the first.
+  if (onward && !file_->KeysCarryRecord()) r = Seek(entry.value, -1, false);
+  TakeCurrent();
+  // The tag stands on the first entry after the gone one, or on the last
+  // entry when none follows.
+  if (r == 1) return onward ? direction : xbKeyCurrent;
+  return onward ? xbKeyCurrent : direction;
+}

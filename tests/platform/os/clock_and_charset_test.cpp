@@ -40,6 +40,7 @@ TEST(Clock, AnInstalledClockAnswersEveryCall) {
   ASSERT_TRUE(QueryPerformanceFrequency(&frequency));
   EXPECT_EQ(count, static_cast<std::int64_t>(scripted.now * 10));
   EXPECT_EQ(frequency, 10000);
+  EXPECT_EQ(CurrentOsClock().CoarseMilliseconds(), scripted.now);  // a clock without a coarse one of its own
   EXPECT_EQ(SetOsClock(nullptr), &scripted);
   EXPECT_EQ(&CurrentOsClock(), &SystemClock());
 }
@@ -53,6 +54,18 @@ TEST(Clock, TheSystemCounterRises) {
   ASSERT_TRUE(QueryPerformanceCounter(&second));
   EXPECT_GE(second, first);
   EXPECT_FALSE(QueryPerformanceCounter(nullptr));
+}
+
+TEST(Clock, TheCoarseMillisecondsFollowTheFineOnes) {
+  OsClock& clock = SystemClock();
+  const std::uint64_t start = clock.Milliseconds();
+  const std::uint64_t coarse = clock.CoarseMilliseconds();
+  // Behind by a timer tick at most (well under a second), never ahead.
+  EXPECT_LE(coarse, clock.Milliseconds());
+  EXPECT_GE(coarse + 1000, start);
+  Sleep(30);
+  EXPECT_GE(clock.CoarseMilliseconds(), coarse);
+  EXPECT_GE(clock.CoarseMilliseconds() + 1000, start + 30);
 }
 
 TEST(Charset, AnsiAndOemConvertBothWaysInPlace) {

@@ -7,11 +7,9 @@
 // seek and read by number, with the read-ahead on or off.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <functional>
 #include <random>
 
 #include "tables/base/xb_settings.h"
@@ -22,42 +20,16 @@ namespace {
 
 using Draw = std::pair<int, int>;
 
-Draw Key(XBO_dBHandler& h) { return {int(h.GetNumberByName("YEAR")), int(h.GetNumberByName("DRAW"))}; }
-
 std::string KeyText(const Draw& d) {
   return std::to_string(d.first) + "." + (d.second < 10 ? "00" : d.second < 100 ? "0" : "") + std::to_string(d.second);
 }
-
-// Runs body in a child process; the child's exit status (0 = done).
-int InChild(const std::function<void()>& body) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    int status = 0;
-    try {
-      body();
-    } catch (...) { status = 2; }
-    ::_exit(status);
-  }
-  int status = -1;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
-}
-
-// An index file of each format on the draw key.
-struct Format {
-  const char* file;
-  const char* tag;  // compound formats; single-tag files are named after the file
-  const char* name;
-};
-const Format kFormats[] = {
-    {"draws.cdx", "INDEX", "CDX"}, {"draws.ntx", "", "NTX"}, {"draws.ndx", "", "NDX"}, {"draws.mdx", "INDEX", "MDX"}};
 
 struct Table {
   DbfScratch dir;
   std::string path = dir / "draws.dbf";
   std::vector<Draw> rows;  // by record number - 1
 
-  explicit Table(const Format& f) {
+  explicit Table(const IndexFormat& f) {
     std::mt19937 rng(9);
     for (int y = 2000; y < 2010; ++y)
       for (int d = 1; d <= 60; ++d) rows.emplace_back(y, d);
@@ -73,20 +45,18 @@ struct Table {
   }
 };
 
-std::string TagOf(const Format& f) { return *f.tag ? f.tag : "DRAWS"; }
-
 // Keys of a walk from the top; every record whole.
 std::vector<Draw> WalkKeys(XBO_dBHandler& h) {
   std::vector<Draw> keys;
   for (h.GetRec(xbTop); !h.EOFFlag; h.GetRec(xbNext)) {
     EXPECT_TRUE(DrawIsWhole(h)) << "record " << h.RecNo;
-    keys.push_back(Key(h));
+    keys.push_back(DrawKey(h));
   }
   return keys;
 }
 
 TEST(HandlerCache, AnotherProcessesKeysAndRecordsShowAfterTheNextLock) {
-  for (const Format& f : kFormats) {
+  for (const IndexFormat& f : kIndexFormats) {
     SCOPED_TRACE(f.name);
     Table t(f);
     XBO_dBHandler h(t.path, true, true, "");
@@ -99,7 +69,7 @@ TEST(HandlerCache, AnotherProcessesKeysAndRecordsShowAfterTheNextLock) {
     // record (DRAW + 100) and appends a year of draws.
     h.GetRec(xbTop);
     for (int i = 0; i < 300; ++i) h.GetRec(xbNext);
-    Draw last = Key(h);
+    Draw last = DrawKey(h);
     std::vector<Draw> changed = t.rows;
     for (std::size_t r = 0; r < changed.size(); r += 5) changed[r].second += 100;
     for (int d = 1; d <= 90; ++d) changed.emplace_back(2004, 200 + d);
@@ -120,13 +90,12 @@ TEST(HandlerCache, AnotherProcessesKeysAndRecordsShowAfterTheNextLock) {
               }),
               0);
 
-    // The walk goes on without fault: whole records; in the formats that
-    // count versions, in key order.
-    const bool versioned = f.name == std::string("CDX") || f.name == std::string("NTX");
+    // The walk goes on without fault: whole records in key order, in the
+    // formats without a version counter too.
     for (h.GetRec(xbNext); !h.EOFFlag; h.GetRec(xbNext)) {
       ASSERT_TRUE(DrawIsWhole(h)) << "record " << h.RecNo;
-      if (versioned) ASSERT_LT(last, Key(h));
-      last = Key(h);
+      ASSERT_LT(last, DrawKey(h));
+      last = DrawKey(h);
     }
 
     // From the next lock on (the walk from the top takes it), and at every
@@ -136,7 +105,7 @@ TEST(HandlerCache, AnotherProcessesKeysAndRecordsShowAfterTheNextLock) {
     for (std::size_t r = 0; r < changed.size(); ++r) {
       ASSERT_TRUE(h.Find(KeyText(changed[r]))) << KeyText(changed[r]);
       EXPECT_EQ(h.RecNo, int(r + 1));
-      EXPECT_EQ(Key(h), changed[r]);
+      EXPECT_EQ(DrawKey(h), changed[r]);
       if (r % 5 == 0 && r < 600) {
         const Draw old{changed[r].first, changed[r].second - 100};
         EXPECT_FALSE(h.Find(KeyText(old))) << KeyText(old);
@@ -175,7 +144,7 @@ TEST(HandlerCache, AnotherProgramsRecordChangesShowAtTheNextWalkSeekAndGoTo) {
   // A walk from the top used to serve the record blocks of the earlier
   // walk when the tag's version counter had not moved (CDX, NTX): a field
   // changed by a program that leaves the index alone stayed unseen.
-  for (const Format& f : kFormats) {
+  for (const IndexFormat& f : kIndexFormats) {
     for (const bool readAhead : {false, true}) {
       SCOPED_TRACE(std::string(f.name) + (readAhead ? " read-ahead on" : " read-ahead off"));
       Table t(f);
@@ -226,7 +195,7 @@ TEST(HandlerCache, OwnWritesShowAtTheNextSeekAndStep) {
   const std::size_t savedLimit = IndexPageCacheSize;
   for (const bool shared : {false, true}) {
     for (const std::size_t limit : {std::size_t(32) << 20, std::size_t(4096)}) {
-      for (const Format& f : kFormats) {
+      for (const IndexFormat& f : kIndexFormats) {
         SCOPED_TRACE(std::string(f.name) + (shared ? " shared" : " exclusive") + " limit " + std::to_string(limit));
         IndexPageCacheSize = limit;
         Table t(f);
@@ -264,7 +233,7 @@ TEST(HandlerCache, OwnWritesShowAtTheNextSeekAndStep) {
 TEST(HandlerCache, TableCutShortByAnotherProcessGivesTheEngineError) {
   for (const bool shared : {false, true}) {
     SCOPED_TRACE(shared ? "shared" : "exclusive");
-    Table t(kFormats[0]);
+    Table t(kIndexFormats[0]);
     XBO_dBHandler h(t.path, shared, true, "");
     ASSERT_EQ(h.IndexOpenList(t.dir / "draws.cdx", "INDEX"), 0);
     ASSERT_EQ(WalkKeys(h).size(), t.rows.size());
@@ -285,7 +254,7 @@ TEST(HandlerCache, TableCutShortByAnotherProcessGivesTheEngineError) {
     EXPECT_THROW(WalkKeys(h), EXBaseError);
     EXPECT_EQ(errors.LastCode(), xbErrBeyondEOF);
     h.GetRec(20);
-    EXPECT_EQ(Key(h), t.rows[19]);
+    EXPECT_EQ(DrawKey(h), t.rows[19]);
     EXPECT_THROW(h.GetRec(200), EXBaseError);
     EXPECT_EQ(errors.LastCode(), xbErrBeyondEOF);
   }

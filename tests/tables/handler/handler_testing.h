@@ -1,9 +1,14 @@
 // Helpers of the table-handler tests: draw tables filled through the
-// handler, walks collected as record lists, and the peer tools.
+// handler, walks collected as record lists, another process, an index file
+// of each format, and the peer tools.
 #pragma once
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -34,6 +39,11 @@ inline bool DrawIsWhole(XBO_dBHandler& h) {
   return true;
 }
 
+// The draw of the current record: (YEAR, DRAW).
+inline std::pair<int, int> DrawKey(XBO_dBHandler& h) {
+  return {int(h.GetNumberByName("YEAR")), int(h.GetNumberByName("DRAW"))};
+}
+
 inline void CreateDraws(const std::string& path, const std::vector<std::pair<int, int>>& rows) {
   BuildDrawTable(path);
   XBO_dBHandler h(path, false, true, "");
@@ -54,6 +64,32 @@ inline std::vector<int> Walk(XBO_dBHandler& h, bool forward = true) {
   }
   return out;
 }
+
+// Runs body in a child process, as another program; the child's exit
+// status (0 = done, 2 = it raised).
+inline int InChild(const std::function<void()>& body) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    int status = 0;
+    try {
+      body();
+    } catch (...) { status = 2; }
+    ::_exit(status);
+  }
+  int status = -1;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
+}
+
+// An index file of each format on the draw key.
+struct IndexFormat {
+  const char* file;
+  const char* tag;  // compound formats; single-tag files are named after the file
+  const char* name;
+};
+inline constexpr IndexFormat kIndexFormats[] = {
+    {"draws.cdx", "INDEX", "CDX"}, {"draws.ntx", "", "NTX"}, {"draws.ndx", "", "NDX"}, {"draws.mdx", "INDEX", "MDX"}};
+inline std::string TagOf(const IndexFormat& f) { return *f.tag ? f.tag : "DRAWS"; }
 
 inline std::string RunTool(const std::string& command) {
   std::string out;

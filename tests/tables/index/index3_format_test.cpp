@@ -93,14 +93,19 @@ TEST(NtxFormat, NumberKeysAreDigitsWithNegativesMapped) {
 }
 
 // The key text is what printf's "%*.*f" prints, blanks turned into zeros;
-// too wide a text is all stars.
+// too wide a text is all stars. Besides values of every size: halves at the
+// last place, which printf rounds to even, the values a draw key takes, and
+// whole numbers near 2^53 and beyond.
 TEST(NtxFormat, NumberKeysMatchPrintfForManyValues) {
   std::mt19937 rng(17);
   std::uniform_real_distribution<double> mantissa(-10, 10);
-  for (int i = 0; i < 20000; ++i) {
-    const double value = mantissa(rng) * std::pow(10.0, int(rng() % 24) - 8);
+  for (int i = 0; i < 60000; ++i) {
+    double value = mantissa(rng) * std::pow(10.0, int(rng() % 24) - 8);
     const int width = 1 + int(rng() % 22);
     const int decimals = int(rng() % 7);
+    if (i % 3 == 1) value = std::ldexp(double(int(rng() % 200001) - 100000), -int(rng() % 8));  // k / 2^n
+    if (i % 6 == 2) value = 1000 + int(rng() % 1000) + 0.001 * (1 + int(rng() % 999));  // YEAR + 0.001 * DRAW
+    if (i % 6 == 5) value = std::ldexp(1.0, 50 + int(rng() % 20)) + double(int(rng() % 2001) - 1000) * 8;
     char printed[128];
     const int n = std::snprintf(printed, sizeof printed, "%*.*f", width, decimals, std::fabs(value));
     std::string expected = n > width ? std::string(std::size_t(width), '*') : std::string(printed, std::size_t(n));
