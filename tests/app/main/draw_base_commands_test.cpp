@@ -82,6 +82,26 @@ class DrawBaseCommands : public AppTest {
     for (T()->First(); !T()->Eof(); T()->Next()) ++seen;
     return seen;
   }
+  // The window as it is with no base open: caption, menus, edit lock, grid.
+  void ExpectShownClosed() {
+    EXPECT_FALSE(T()->Active());
+    EXPECT_EQ(FormMain->Caption(), FormMain->Hint());
+    EXPECT_FALSE(FormMain->CloseMain->Enabled());
+    EXPECT_TRUE(FormMain->OpenMain->Enabled());
+    EXPECT_FALSE(FormMain->DrawGridEditable());
+    EXPECT_EQ(FormMain->mnuEdit->Caption(), "Редактировать"_cp);
+    EXPECT_EQ(FormMain->DrawTable()->TableName(), "");
+    EXPECT_EQ(FormMain->DBGridMain->DisplayedRowCount(), 0);
+  }
+  // Opens of the base's table fail with a sharing violation from the
+  // `from`-th on, as when another program takes the table.
+  void RefuseTableOpens(int from, int& opens) {
+    vx::SetOsFaultHook([from, &opens](vx::OsOperation op, const std::string& path, std::uint64_t,
+                                      std::size_t&) -> std::uint32_t {
+      if (op != vx::OsOperation::Open || path.size() < 10 || path.substr(path.size() - 10) != "TESTLM.DBF") return 0;
+      return ++opens >= from ? 32 : 0;
+    });
+  }
 };
 
 }  // namespace
@@ -316,10 +336,7 @@ TEST_F(DrawBaseCommands, AFailedReopenAfterReindexShowsTheBaseClosedAndSaysWhy) 
   // The base is opened alone for the rebuild, and then refused (as when
   // another program takes it in between).
   int opens = 0;
-  vx::SetOsFaultHook([&opens](vx::OsOperation op, const std::string& path, std::uint64_t, std::size_t&) -> std::uint32_t {
-    if (op != vx::OsOperation::Open || path.size() < 10 || path.substr(path.size() - 10) != "TESTLM.DBF") return 0;
-    return ++opens >= 2 ? 32 : 0;
-  });
+  RefuseTableOpens(2, opens);
   // The error goes on to the application's handler, which shows it.
   std::string why;
   try {
@@ -330,13 +347,7 @@ TEST_F(DrawBaseCommands, AFailedReopenAfterReindexShowsTheBaseClosedAndSaysWhy) 
   vx::SetOsFaultHook({});
   EXPECT_NE(why.find("TESTLM.DBF"), std::string::npos) << why;
   EXPECT_EQ(opens, 2);
-  EXPECT_FALSE(T()->Active());
-  EXPECT_EQ(FormMain->Caption(), FormMain->Hint());
-  EXPECT_FALSE(FormMain->CloseMain->Enabled());
-  EXPECT_TRUE(FormMain->OpenMain->Enabled());
-  EXPECT_FALSE(FormMain->DrawGridEditable());
-  EXPECT_EQ(FormMain->mnuEdit->Caption(), "Редактировать"_cp);
-  EXPECT_EQ(FormMain->DBGridMain->DisplayedRowCount(), 0);
+  ExpectShownClosed();
   // It opens again once the file can be had.
   Open();
   EXPECT_TRUE(T()->Active());
@@ -352,20 +363,12 @@ TEST_F(DrawBaseCommands, AFailedRepairShowsTheBaseClosed) {
   Open();
   FormMain->mnuEdit->Click();
   ASSERT_TRUE(FormMain->DrawGridEditable());
-  vx::SetOsFaultHook([](vx::OsOperation op, const std::string& path, std::uint64_t, std::size_t&) -> std::uint32_t {
-    const bool table = path.size() >= 10 && path.substr(path.size() - 10) == "TESTLM.DBF";
-    return op == vx::OsOperation::Open && table ? 32 : 0;
-  });
+  int opens = 0;
+  RefuseTableOpens(1, opens);
   dialogs.Expect(vx::DialogKind::Message, "Repair error 2!", mrOk);
   FormMain->mnuRepair->Click();
   vx::SetOsFaultHook({});
-  EXPECT_FALSE(T()->Active());
-  EXPECT_EQ(FormMain->Caption(), FormMain->Hint());
-  EXPECT_FALSE(FormMain->CloseMain->Enabled());
-  EXPECT_TRUE(FormMain->OpenMain->Enabled());
-  EXPECT_FALSE(FormMain->DrawGridEditable());
-  EXPECT_EQ(FormMain->mnuEdit->Caption(), "Редактировать"_cp);
-  EXPECT_EQ(FormMain->DrawTable()->TableName(), "");
+  ExpectShownClosed();
   EXPECT_FALSE(FileExists(folder + "repair337.dbf"));
   Open();
   EXPECT_TRUE(T()->Active());
