@@ -89,6 +89,7 @@ OsFile& OsFile::operator=(OsFile&& other) noexcept {
     native_ = std::move(other.native_);
     locks_ = std::move(other.locks_);
     other.locks_.clear();
+    map_ = std::move(other.map_);
   }
   return *this;
 }
@@ -163,6 +164,7 @@ void OsFile::Close() {
     fd_ = -1;
   }
   locks_.clear();
+  map_.Unmap();
 }
 
 bool OsFile::Read(std::uint64_t offset, void* buffer, std::size_t count, std::size_t& got) {
@@ -182,6 +184,17 @@ bool OsFile::Read(std::uint64_t offset, void* buffer, std::size_t count, std::si
     if (n == 0) break;  // end of file
     got += static_cast<std::size_t>(n);
   }
+  return true;
+}
+
+bool OsFile::ReadMapped(std::uint64_t offset, void* buffer, std::size_t count, std::size_t& got) {
+  const bool hooked = faultHookSet.load(std::memory_order_acquire);
+  if (fd_ >= 0 && !hooked && map_.Serve(offset, buffer, count)) {
+    got = count;
+    return true;
+  }
+  if (!Read(offset, buffer, count, got)) return false;
+  if (!hooked && got > 0) map_.Follow(fd_, offset + got);
   return true;
 }
 

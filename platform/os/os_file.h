@@ -18,7 +18,9 @@
 // is no file pointer. A read that reaches the end of the file is not an error:
 // it reports the bytes it got (0 at or past the end). A write past the end
 // extends the file and the gap reads as zeros. A write to a handle opened
-// with OsAccess::Read fails with 5.
+// with OsAccess::Read fails with 5. ReadMapped reads as Read does, through a
+// view of the file that the handle keeps (os_file_map.h): what other
+// programs wrote shows as it does to Read, without a system call per read.
 //
 // Region locks (LockRegion/UnlockRegion) are Linux open-file-description
 // locks, so they belong to the handle, as on the original platform: two
@@ -57,6 +59,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/os/os_file_map.h"
+
 namespace vx {
 
 enum class OsAccess { Read, ReadWrite };
@@ -91,6 +95,13 @@ class OsFile {
   // Reads up to count bytes at offset into buffer; `got` receives the number
   // read (fewer than count only at the end of the file). False on failure.
   bool Read(std::uint64_t offset, void* buffer, std::size_t count, std::size_t& got);
+  // Read, served from the handle's read-only shared view of the file where
+  // the view holds the bytes (the file as it is now, whatever other programs
+  // wrote or cut); the rest is read by Read, whose outcome widens the view
+  // over a file that grew. While a fault hook is installed every call is a
+  // plain Read, so the hook sees it. Meant for small reads of files others
+  // write; the view is dropped by Close.
+  bool ReadMapped(std::uint64_t offset, void* buffer, std::size_t count, std::size_t& got);
   // Writes all count bytes at offset. False on failure (the file may then
   // hold part of the data).
   bool Write(std::uint64_t offset, const void* buffer, std::size_t count);
@@ -122,6 +133,7 @@ class OsFile {
   OsShare share_ = OsShare::Exclusive;
   std::string native_;
   std::vector<Region> locks_;
+  OsFileMap map_;
 };
 
 // File-system operations on names (resolved as for OsFile).

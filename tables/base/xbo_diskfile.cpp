@@ -153,7 +153,13 @@ bool XBO_DiskFile::FileClose() {
   return true;
 }
 
-int XBO_DiskFile::Read(std::int64_t offset, void* buffer, int count) {
+int XBO_DiskFile::Read(std::int64_t offset, void* buffer, int count) { return ReadHandle(offset, buffer, count, false); }
+
+int XBO_DiskFile::ReadMapped(std::int64_t offset, void* buffer, int count) {
+  return ReadHandle(offset, buffer, count, true);
+}
+
+int XBO_DiskFile::ReadHandle(std::int64_t offset, void* buffer, int count, bool mapped) {
   lastTransfer_ = 0;
   if (closed_) {
     ReportError(kErrFileNotOpen, xbCtxRead);
@@ -164,7 +170,9 @@ int XBO_DiskFile::Read(std::int64_t offset, void* buffer, int count) {
     return 0;
   }
   std::size_t got = 0;
-  if (!handle_.Read(static_cast<std::uint64_t>(offset), buffer, static_cast<std::size_t>(count), got)) {
+  const auto at = static_cast<std::uint64_t>(offset);
+  const auto wanted = static_cast<std::size_t>(count);
+  if (!(mapped ? handle_.ReadMapped(at, buffer, wanted, got) : handle_.Read(at, buffer, wanted, got))) {
     ReportError(static_cast<std::int32_t>(SysXb_GetLastError()), xbCtxRead);
     return 0;
   }

@@ -61,6 +61,10 @@ class XBO_DiskFile {
   virtual bool LockRegion(std::int64_t offset, std::int64_t length);
   // Reads count bytes at offset; returns the bytes read (context 1101).
   virtual int Read(std::int64_t offset, void* buffer, int count);
+  // Read through the handle's shared view of the file (OsFile::ReadMapped):
+  // as fresh as Read, without a system call where the view holds the
+  // bytes. For the small reads of a file other programs write.
+  int ReadMapped(std::int64_t offset, void* buffer, int count);
   // Closes, moves the file to newName (never over an existing file: 183),
   // takes the new name on success and opens the file again (context 1106).
   virtual bool Rename(const AnsiString& newName);
@@ -109,6 +113,8 @@ class XBO_DiskFile {
   void ReportError(std::int32_t code, std::int32_t context);
   // Releases the OS lock of a held region whatever its nesting depth.
   void ReleaseLock();
+  // Read and ReadMapped.
+  int ReadHandle(std::int64_t offset, void* buffer, int count, bool mapped);
 
   vx::OsFile handle_;
   std::int32_t lastError_ = 0;

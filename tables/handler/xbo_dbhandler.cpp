@@ -76,7 +76,11 @@ int XBO_dBHandler::ReadBlock(std::int64_t offset, void* buffer, int count) {
     }
   }
   FLastRead = offset;
-  if (!served) return XBO_DiskFile::Read(offset, buffer, count);  // also what the end of the file cuts short
+  // A shared table reads through the file's shared view: as fresh as a
+  // read of the file, without a system call per record.
+  if (!served)
+    return shared ? XBO_DiskFile::ReadMapped(offset, buffer, count)
+                  : XBO_DiskFile::Read(offset, buffer, count);  // also what the end of the file cuts short
   lastTransfer_ = count;
   lastError_ = 0;
   position_ = offset + count;
