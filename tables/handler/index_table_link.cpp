@@ -14,28 +14,39 @@ class DbfIndexExpr : public IndexExpr {
       : handler_(&xbTableExpLink(table), false, text), raw_(xbReadsRawFields(handler_, table)) {}
 
   IndexValue Evaluate() override {
-    ExprValue v;
-    handler_.Evaluate(v);
     IndexValue out;
-    switch (v.Type) {
+    EvaluateInto(out);
+    return out;
+  }
+  void EvaluateInto(IndexValue& out) override {
+    // A fresh value each time, its text's storage kept.
+    value_.Type = xtNone;
+    value_.Number = 0;
+    value_.Boolean = false;
+    value_.Text.clear();
+    handler_.Evaluate(value_);
+    out.number = 0;
+    out.day = 0;
+    out.logical = false;
+    out.text.clear();
+    switch (value_.Type) {
       case xtNumber:
         out.kind = IndexValue::Kind::Number;
-        out.number = v.Number;
+        out.number = value_.Number;
         break;
       case xtDate:
         out.kind = IndexValue::Kind::Date;
-        out.day = static_cast<int32_t>(v.Number);
+        out.day = static_cast<int32_t>(value_.Number);
         break;
       case xtBoolean:
         out.kind = IndexValue::Kind::Logical;
-        out.logical = v.Boolean;
+        out.logical = value_.Boolean;
         break;
       default:
         out.kind = IndexValue::Kind::Text;
-        out.text = v.Text;
+        out.text.assign(value_.Text);
         break;
     }
-    return out;
   }
   std::string Text() const override { return handler_.ExpressionText(); }
   bool ReadsRawFields() const override { return raw_; }
@@ -43,6 +54,7 @@ class DbfIndexExpr : public IndexExpr {
  private:
   TxbExpHandler handler_;
   bool raw_;
+  ExprValue value_;  // the evaluation's result, kept for its text's storage
 };
 
 }  // namespace

@@ -188,18 +188,18 @@ void XBobjMDXTag::SetShape(XBKeyType type, int length) {
   maxKeys_ = (mdx_->BlockBytes() - block::kEntries) / entrySize_ - 1;
 }
 
-std::string XBobjMDXTag::ValueToKey(const vx::IndexValue& value) {
+void XBobjMDXTag::ValueToKey(const vx::IndexValue& value, std::string& key) {
   using Kind = vx::IndexValue::Kind;
   if (keyType_ == XBKeyType::Date) {
     const double day = value.kind == Kind::Date ? value.day : value.number;
-    return vx::CdxNumberKey(day < 0.1 ? kEmptyDate : day);
-  }
-  if (keyType_ == XBKeyType::Number) {
+    vx::CdxNumberKey(day < 0.1 ? kEmptyDate : day, key);
+  } else if (keyType_ == XBKeyType::Number) {
     uint8_t bcd[12];
     vx::MdxNumberToBcd(value.kind == Kind::Date ? value.day : value.number, bcd);
-    return vx::CdxNumberKey(vx::MdxNumberFromBcd(bcd));
+    vx::CdxNumberKey(vx::MdxNumberFromBcd(bcd), key);
+  } else {
+    key = vx::DbaseCharacterKey(value);
   }
-  return vx::DbaseCharacterKey(value);
 }
 
 void XBobjMDXTag::EncodeKey(const std::string& key, uint8_t* out) const {

@@ -49,13 +49,15 @@ void XBobjNDXTag::SetShape(XBKeyType type, int length) {
   maxKeys_ = length > 0 ? (kBlock - 8) / entrySize_ : 0;
 }
 
-std::string XBobjNDXTag::ValueToKey(const vx::IndexValue& value) {
+void XBobjNDXTag::ValueToKey(const vx::IndexValue& value, std::string& key) {
   using Kind = vx::IndexValue::Kind;
-  if (keyType_ != XBKeyType::Character) {
-    if (value.kind == Kind::Date) return vx::CdxNumberKey(value.day < 1 ? kEmptyDate : static_cast<double>(value.day));
-    return vx::CdxNumberKey(value.number);
+  if (keyType_ == XBKeyType::Character) {
+    key = vx::DbaseCharacterKey(value);
+  } else if (value.kind == Kind::Date) {
+    vx::CdxNumberKey(value.day < 1 ? kEmptyDate : static_cast<double>(value.day), key);
+  } else {
+    vx::CdxNumberKey(value.number, key);
   }
-  return vx::DbaseCharacterKey(value);
 }
 
 void XBobjNDXTag::EncodeKey(const std::string& key, uint8_t* out) const {

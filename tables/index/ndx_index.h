@@ -44,7 +44,7 @@ class XBobjNDXTag : public XBobjIndexTag {
   void PageStore(size_t depth) override;
   void TagLoad() override;
   void TagStore() override;
-  std::string ValueToKey(const vx::IndexValue& value) override;
+  void ValueToKey(const vx::IndexValue& value, std::string& key) override;
   void PageRelink(int64_t, bool, int32_t, bool, int32_t) override {}  // blocks carry no sibling links
 
   int EntrySize() const { return entrySize_; }

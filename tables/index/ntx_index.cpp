@@ -91,9 +91,21 @@ char* FixedDigits(double a, int decimals, char* out, char* end) {
 namespace vx {
 
 std::string NtxNumberKey(double value, int width, int decimals) {
-  if (width < 1) return std::string();
+  std::string key;
+  NtxNumberKey(value, width, decimals, key);
+  return key;
+}
+
+void NtxNumberKey(double value, int width, int decimals, std::string& key) {
+  if (width < 1) {
+    key.clear();
+    return;
+  }
   const double a = std::fabs(value);
-  if (!std::isfinite(a)) return std::string(static_cast<size_t>(width), '*');
+  if (!std::isfinite(a)) {
+    key.assign(static_cast<size_t>(width), '*');
+    return;
+  }
   // The text printf's "%.*f" gives, zero-filled on the left to the width.
   char digits[512];
   char* stop = FixedDigits(a, decimals, digits, digits + sizeof digits);
@@ -104,17 +116,17 @@ std::string NtxNumberKey(double value, int width, int decimals) {
     stop = r.ptr;
   }
   const size_t need = static_cast<size_t>(stop - digits);
-  if (!done || need < 1 || need > static_cast<size_t>(width)) return std::string(static_cast<size_t>(width), '*');
-  std::string s;
-  s.reserve(static_cast<size_t>(width));
-  s.assign(static_cast<size_t>(width) - need, '0');
-  s.append(digits, need);
-  const bool nonZero = std::any_of(s.begin(), s.end(), [](char c) { return c >= '1' && c <= '9'; });
+  if (!done || need < 1 || need > static_cast<size_t>(width)) {
+    key.assign(static_cast<size_t>(width), '*');
+    return;
+  }
+  key.assign(static_cast<size_t>(width) - need, '0');
+  key.append(digits, need);
+  const bool nonZero = std::any_of(key.begin(), key.end(), [](char c) { return c >= '1' && c <= '9'; });
   if (value < 0 && nonZero) {
-    for (char& c : s)
+    for (char& c : key)
       if (c >= '0' && c <= '9') c = static_cast<char>(0x5C - c);
   }
-  return s;
 }
 
 }  // namespace vx
@@ -137,25 +149,26 @@ std::string XBobjNTXTag::Top() const {
   return descendingCompare_ ? std::string() : std::string(static_cast<size_t>(keyLength_) + 1, '\xFF');
 }
 
-std::string XBobjNTXTag::ValueToKey(const vx::IndexValue& value) {
+void XBobjNTXTag::ValueToKey(const vx::IndexValue& value, std::string& key) {
   using Kind = vx::IndexValue::Kind;
   switch (keyType_) {
     case XBKeyType::Number:
-      return vx::NtxNumberKey(value.kind == Kind::Date ? value.day : value.number, keyLength_, decimals_);
+      vx::NtxNumberKey(value.kind == Kind::Date ? value.day : value.number, keyLength_, decimals_, key);
+      return;
     case XBKeyType::Date: {
       const int32_t day = value.kind == Kind::Date ? value.day : static_cast<int32_t>(value.number);
-      std::string s = day < 1 ? std::string() : xbDBFDate.DTOS(day);
-      return s.empty() || s[0] == ' ' ? std::string("00000000") : s;
+      key = day < 1 ? std::string() : xbDBFDate.DTOS(day);
+      if (key.empty() || key[0] == ' ') key.assign("00000000");
+      return;
     }
     case XBKeyType::Character: break;
   }
   switch (value.kind) {
-    case Kind::Text: return value.text;
-    case Kind::Logical: return value.logical ? "T" : "F";
-    case Kind::Number: return vx::NtxNumberKey(value.number, 18, 4);
-    case Kind::Date: return xbDBFDate.DTOS(value.day);
+    case Kind::Text: key.assign(value.text); return;
+    case Kind::Logical: key.assign(value.logical ? "T" : "F"); return;
+    case Kind::Number: vx::NtxNumberKey(value.number, 18, 4, key); return;
+    case Kind::Date: key = xbDBFDate.DTOS(value.day); return;
   }
-  return value.text;
 }
 
 void XBobjNTXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascending, const std::string& forExpr) {

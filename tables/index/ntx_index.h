@@ -62,6 +62,8 @@ class IndexFieldShape {
 };
 
 std::string NtxNumberKey(double value, int width, int decimals);
+// The same into key, reusing its storage.
+void NtxNumberKey(double value, int width, int decimals, std::string& key);
 
 }  // namespace vx
 
@@ -79,7 +81,7 @@ class XBobjNTXTag : public XBobjIndexTag {
   void PageStore(size_t depth) override;
   void TagLoad() override;
   void TagStore() override;
-  std::string ValueToKey(const vx::IndexValue& value) override;
+  void ValueToKey(const vx::IndexValue& value, std::string& key) override;
   void PageRelink(int64_t, bool, int32_t, bool, int32_t) override {}  // pages carry no sibling links
 
   int Decimals() const { return decimals_; }

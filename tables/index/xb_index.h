@@ -51,6 +51,9 @@ class IndexExpr {
  public:
   virtual ~IndexExpr() = default;
   virtual IndexValue Evaluate() = 0;
+  // Evaluate into out, whose text storage is reused: a key built at every
+  // step of a walk allocates nothing.
+  virtual void EvaluateInto(IndexValue& out) { out = Evaluate(); }
   virtual std::string Text() const = 0;
   // Whether the expression reads a field the table hands over as its raw
   // bytes (a type the language has no values for): keys built from them
@@ -177,8 +180,9 @@ class XBobjIndexTag {
   // Completes a node read through a kept page with what the path above it
   // tells (path_ holds the nodes above); nothing by default.
   virtual void PageAttach(XBobjIndexKey& node) {}
-  // Turns an evaluated value into the stored key form.
-  virtual std::string ValueToKey(const vx::IndexValue& value) = 0;
+  // Puts the stored key form of an evaluated value into key, reusing its
+  // storage.
+  virtual void ValueToKey(const vx::IndexValue& value, std::string& key) = 0;
   // Rewrites the sibling fields of a page that is not loaded.
   virtual void PageRelink(int64_t page, bool setLeft, int32_t left, bool setRight, int32_t right) = 0;
 
@@ -340,6 +344,8 @@ class XBobjIndexTag {
   std::string keyError_;  // why the key expression read from the file did not compile
   std::string forError_;  // why the FOR expression read from the file did not compile
   std::string tryError_;  // how an expression failed where TryExpressions tried it
+  vx::IndexValue value_;         // KeyBuild's value, kept for its storage
+  XBobjIndexKeyData checkKey_;  // CurrentEntryFitsRecord's key, likewise
 
  private:
   friend class XBobjIndexFile;  // hands a new tag of a one-tag file its header page

@@ -125,7 +125,8 @@ void XBobjIndexTag::ForExprLoad() {
 
 bool XBobjIndexTag::KeyBuild(XBobjIndexKeyData& key) {
   if (!keyExpr_) return false;
-  key.value = ValueToKey(keyExpr_->Evaluate());
+  keyExpr_->EvaluateInto(value_);
+  ValueToKey(value_, key.value);
   return true;
 }
 
@@ -139,7 +140,8 @@ bool XBobjIndexTag::ForOK() {
 }
 
 XBobjIndexKeyData XBobjIndexTag::MakeKey(const vx::IndexValue& value) {
-  XBobjIndexKeyData key(ValueToKey(value), -1, -1);
+  XBobjIndexKeyData key(std::string(), -1, -1);
+  ValueToKey(value, key.value);
   AdjustValue(key, true);
   return key;
 }
@@ -614,15 +616,14 @@ int32_t XBobjIndexTag::PeekStep(int code) const {
 
 bool XBobjIndexTag::CurrentEntryFitsRecord() {
   if (!keyExpr_ || keyExpr_->ReadsRawFields() || (forExpr_ && forExpr_->ReadsRawFields())) return false;
-  XBobjIndexKeyData key;
   try {
     if ((forExpr_ || !forError_.empty()) && !ForOK()) return false;
-    KeyBuild(key);
+    KeyBuild(checkKey_);
   } catch (const Exception&) {
     return false;
   }
-  AdjustValue(key, true);
-  return CompareKeys(key.value, current_.value, false) == 0;
+  AdjustValue(checkKey_, true);
+  return CompareKeys(checkKey_.value, current_.value, false) == 0;
 }
 
 int32_t XBobjIndexTag::FindEntryAgain(const XBobjIndexKeyData& entry, int direction, bool& found) {

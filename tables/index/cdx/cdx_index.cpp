@@ -81,29 +81,27 @@ vx::CdxLeafParams XBobjCDXTag::LeafParams(uint32_t highest) const {
 
 void XBobjCDXTag::AdjustValue(XBobjIndexKeyData& key, bool trim) { XBobjIndexTag::AdjustValue(key, trim); }
 
-std::string XBobjCDXTag::ValueToKey(const vx::IndexValue& value) {
+void XBobjCDXTag::ValueToKey(const vx::IndexValue& value, std::string& key) {
   using Kind = vx::IndexValue::Kind;
   switch (keyType_) {
     case XBKeyType::Number:
-      if (value.kind == Kind::Date) return vx::CdxDateKey(value.day);
-      return vx::CdxNumberKey(value.number);
+      vx::CdxNumberKey(value.kind == Kind::Date ? static_cast<double>(value.day) : value.number, key);
+      return;
     case XBKeyType::Date:
-      if (value.kind == Kind::Number) return vx::CdxNumberKey(value.number);
-      return vx::CdxDateKey(value.day);
+      vx::CdxNumberKey(value.kind == Kind::Number ? value.number : static_cast<double>(value.day), key);
+      return;
     case XBKeyType::Character: break;
   }
-  std::string text;
   switch (value.kind) {
-    case Kind::Text: text = value.text; break;
-    case Kind::Logical: text = value.logical ? "T" : "F"; break;
-    case Kind::Number: text = std::to_string(value.number); break;
-    case Kind::Date: text = std::to_string(value.day); break;
+    case Kind::Text: key.assign(value.text); break;
+    case Kind::Logical: key.assign(value.logical ? "T" : "F"); break;
+    case Kind::Number: key = std::to_string(value.number); break;
+    case Kind::Date: key = std::to_string(value.day); break;
   }
   if (Layout().general) {
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    text = vx::GeneralCollationKey(text);
+    while (!key.empty() && key.back() == ' ') key.pop_back();
+    key = vx::GeneralCollationKey(key);
   }
-  return text;
 }
 
 void XBobjCDXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascending, const std::string& forExpr) {

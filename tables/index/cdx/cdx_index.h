@@ -52,7 +52,7 @@ class XBobjCDXTag : public XBobjIndexTag {
   void PageStore(size_t depth) override;
   void TagLoad() override;
   void TagStore() override;
-  std::string ValueToKey(const vx::IndexValue& value) override;
+  void ValueToKey(const vx::IndexValue& value, std::string& key) override;
   void PageRelink(int64_t page, bool setLeft, int32_t left, bool setRight, int32_t right) override;
 
   XBCollation Collation() const { return collation_; }

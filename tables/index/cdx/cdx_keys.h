@@ -21,6 +21,8 @@
 namespace vx {
 
 std::string CdxNumberKey(double value);
+// The same into key, reusing its storage.
+void CdxNumberKey(double value, std::string& key);
 std::string CdxDateKey(int32_t dayNumber);
 // Decodes a stored number key (up to 8 bytes, padded with 0x00).
 double CdxNumberFromKey(const std::string& key);
