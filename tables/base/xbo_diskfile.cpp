@@ -153,7 +153,9 @@ bool XBO_DiskFile::FileClose() {
   return true;
 }
 
-int XBO_DiskFile::Read(std::int64_t offset, void* buffer, int count) { return ReadHandle(offset, buffer, count, false); }
+int XBO_DiskFile::Read(std::int64_t offset, void* buffer, int count) {
+  return ReadHandle(offset, buffer, count, false);
+}
 
 int XBO_DiskFile::ReadMapped(std::int64_t offset, void* buffer, int count) {
   return ReadHandle(offset, buffer, count, true);

@@ -43,47 +43,84 @@ constexpr int kRecord = 4;  // within an item
 constexpr int kKey = 8;     // within an item
 }  // namespace page
 
-// The text printf's "%.*f" gives for a finite a >= 0, worked out in
-// integers: a is m * 2^e exactly, so a * 10^decimals rounds (half to even,
-// as printf rounds the exact value) to a whole number whose digits, with the
-// point put in, are the text. Null when that number does not fit in 64 bits
-// or a is too small for the shift; the caller then asks the library.
-char* FixedDigits(double a, int decimals, char* out, char* end) {
-  if (decimals < 0 || decimals > 18) return nullptr;
-  uint64_t power = 1;
-  for (int i = 0; i < decimals; ++i) power *= 10;
-  int exponent = 0;
-  const double fraction = std::frexp(a, &exponent);  // a = fraction * 2^exponent, fraction in [0.5, 1)
-  const auto m = static_cast<uint64_t>(std::ldexp(fraction, 53));
-  const int shift = 53 - exponent;  // a = m / 2^shift
+constexpr uint64_t kPowersOfTen[19] = {1ull,
+                                       10ull,
+                                       100ull,
+                                       1000ull,
+                                       10000ull,
+                                       100000ull,
+                                       1000000ull,
+                                       10000000ull,
+                                       100000000ull,
+                                       1000000000ull,
+                                       10000000000ull,
+                                       100000000000ull,
+                                       1000000000000ull,
+                                       10000000000000ull,
+                                       100000000000000ull,
+                                       1000000000000000ull,
+                                       10000000000000000ull,
+                                       100000000000000000ull,
+                                       1000000000000000000ull};
+
+// The whole number printf's "%.*f" shows for a finite a >= 0, the point
+// taken out, worked out in integers: a is m * 2^e exactly, so a * 10^decimals
+// rounds (half to even, as printf rounds the exact value) to it. False when
+// it does not fit in 64 bits or a is too small for the shift; the caller
+// then asks the library.
+bool FixedUnits(double a, int decimals, uint64_t& units) {
+  if (decimals < 0 || decimals > 18) return false;
+  uint64_t bits;
+  std::memcpy(&bits, &a, sizeof bits);
+  const int biased = static_cast<int>(bits >> 52) & 0x7FF;
+  uint64_t m = bits & ((uint64_t{1} << 52) - 1);
+  if (biased == 0 && m == 0) {
+    units = 0;
+    return true;
+  }
+  int exponent = -1074;  // a = m * 2^exponent
+  if (biased != 0) {
+    m |= uint64_t{1} << 52;
+    exponent = biased - 1075;
+  }
   using Wide = unsigned __int128;
-  Wide n = static_cast<Wide>(m) * power;  // below 2^113
-  if (shift <= 0) {
-    if (shift < -10) return nullptr;
-    n <<= -shift;
+  Wide n = static_cast<Wide>(m) * kPowersOfTen[decimals];  // below 2^113
+  if (exponent >= 0) {
+    if (exponent > 10) return false;
+    n <<= exponent;
   } else {
-    if (shift > 120) return nullptr;
+    const int shift = -exponent;
+    if (shift > 120) return false;
     const Wide whole = n >> shift;
     const Wide rest = n - (whole << shift);
     const Wide half = static_cast<Wide>(1) << (shift - 1);
     n = whole + ((rest > half || (rest == half && (whole & 1) != 0)) ? 1 : 0);
   }
-  if ((n >> 64) != 0) return nullptr;
-  char text[24];
-  const auto r = std::to_chars(text, text + sizeof text, static_cast<uint64_t>(n));
-  const size_t length = static_cast<size_t>(r.ptr - text);
-  const size_t places = static_cast<size_t>(decimals);
-  // Zeros in front up to one digit before the point.
-  const size_t zeros = length <= places ? places + 1 - length : 0;
-  if (static_cast<size_t>(end - out) < zeros + length + 1) return nullptr;
-  char* p = std::fill_n(out, zeros, '0');
-  p = std::copy(text, r.ptr, p);
-  if (places > 0) {
-    std::copy_backward(p - places, p, p + 1);
-    *(p - places) = '.';
-    ++p;
-  }
-  return p;
+  if ((n >> 64) != 0) return false;
+  units = static_cast<uint64_t>(n);
+  return true;
+}
+
+// Writes the text of FixedUnits' number with `decimals` places, zero-filled
+// on the left, into key of `width` bytes; false (key untouched) when it is
+// wider.
+bool PutFixedUnits(uint64_t units, int decimals, int width, std::string& key) {
+  uint64_t whole = units / kPowersOfTen[decimals];
+  uint64_t fraction = units % kPowersOfTen[decimals];
+  int wholeDigits = 1;
+  for (uint64_t w = whole; w >= 10; w /= 10) ++wholeDigits;
+  if (wholeDigits + (decimals > 0 ? decimals + 1 : 0) > width) return false;
+  key.resize(static_cast<size_t>(width));
+  char* const first = key.data();
+  char* p = first + width;
+  for (int i = 0; i < decimals; ++i, fraction /= 10) *--p = static_cast<char>('0' + fraction % 10);
+  if (decimals > 0) *--p = '.';
+  do {
+    *--p = static_cast<char>('0' + whole % 10);
+    whole /= 10;
+  } while (whole != 0);
+  std::memset(first, '0', static_cast<size_t>(p - first));
+  return true;
 }
 
 }  // namespace
@@ -107,22 +144,26 @@ void NtxNumberKey(double value, int width, int decimals, std::string& key) {
     return;
   }
   // The text printf's "%.*f" gives, zero-filled on the left to the width.
-  char digits[512];
-  char* stop = FixedDigits(a, decimals, digits, digits + sizeof digits);
-  bool done = stop != nullptr;
-  if (!done) {
+  uint64_t units = 0;
+  bool nonZero;
+  if (FixedUnits(a, decimals, units)) {
+    if (!PutFixedUnits(units, decimals, width, key)) {
+      key.assign(static_cast<size_t>(width), '*');
+      return;
+    }
+    nonZero = units != 0;
+  } else {
+    char digits[512];
     const auto r = std::to_chars(digits, digits + sizeof digits, a, std::chars_format::fixed, decimals);
-    done = r.ec == std::errc();
-    stop = r.ptr;
+    const size_t need = static_cast<size_t>(r.ptr - digits);
+    if (r.ec != std::errc() || need < 1 || need > static_cast<size_t>(width)) {
+      key.assign(static_cast<size_t>(width), '*');
+      return;
+    }
+    key.assign(static_cast<size_t>(width) - need, '0');
+    key.append(digits, need);
+    nonZero = std::any_of(key.begin(), key.end(), [](char c) { return c >= '1' && c <= '9'; });
   }
-  const size_t need = static_cast<size_t>(stop - digits);
-  if (!done || need < 1 || need > static_cast<size_t>(width)) {
-    key.assign(static_cast<size_t>(width), '*');
-    return;
-  }
-  key.assign(static_cast<size_t>(width) - need, '0');
-  key.append(digits, need);
-  const bool nonZero = std::any_of(key.begin(), key.end(), [](char c) { return c >= '1' && c <= '9'; });
   if (value < 0 && nonZero) {
     for (char& c : key)
       if (c >= '0' && c <= '9') c = static_cast<char>(0x5C - c);

@@ -341,10 +341,10 @@ class XBobjIndexTag {
   int changing_ = 0;  // nesting of operations that change keys: nodes are loaded as own copies
   std::unique_ptr<vx::IndexExpr> forExpr_;
   std::unique_ptr<vx::IndexExpr> keyExpr_;
-  std::string keyError_;  // why the key expression read from the file did not compile
-  std::string forError_;  // why the FOR expression read from the file did not compile
-  std::string tryError_;  // how an expression failed where TryExpressions tried it
-  vx::IndexValue value_;         // KeyBuild's value, kept for its storage
+  std::string keyError_;        // why the key expression read from the file did not compile
+  std::string forError_;        // why the FOR expression read from the file did not compile
+  std::string tryError_;        // how an expression failed where TryExpressions tried it
+  vx::IndexValue value_;        // KeyBuild's value, kept for its storage
   XBobjIndexKeyData checkKey_;  // CurrentEntryFitsRecord's key, likewise
 
  private:

@@ -619,9 +619,7 @@ bool XBobjIndexTag::CurrentEntryFitsRecord() {
   try {
     if ((forExpr_ || !forError_.empty()) && !ForOK()) return false;
     KeyBuild(checkKey_);
-  } catch (const Exception&) {
-    return false;
-  }
+  } catch (const Exception&) { return false; }
   AdjustValue(checkKey_, true);
   return CompareKeys(checkKey_.value, current_.value, false) == 0;
 }
