@@ -73,10 +73,11 @@ std::uint64_t WithMargin(std::uint64_t length) {
 }
 
 // Copies count (> 0) bytes from a mapping of a file that may have been cut
-// short meanwhile, and gives the last byte as the view held it after the
-// copy; false when a page of them lay past the file's end (the fault is
-// caught, never raised to the program).
-bool GuardedCopy(void* to, const char* from, std::size_t count, unsigned char& last) {
+// short meanwhile and tells whether the last of them is zero; then, when it
+// is and `next` is given, reads the byte at `next`. False when a page of
+// them lay past the file's end (the fault is caught, never raised to the
+// program).
+bool GuardedCopy(void* to, const char* from, std::size_t count, const char* next, bool& lastZero) {
   InstallFaultHandler();
   sigjmp_buf recovery;
   if (sigsetjmp(recovery, 0) != 0) return false;
@@ -85,7 +86,11 @@ bool GuardedCopy(void* to, const char* from, std::size_t count, unsigned char& l
   std::memcpy(to, from, count);
   // Read from the view, not from the copy: a byte just stored by the copy
   // would wait for the store to complete.
-  last = static_cast<unsigned char>(from[count - 1]);
+  lastZero = from[count - 1] == 0;
+  if (lastZero && next) {
+    const char probe = *static_cast<const volatile char*>(next);
+    (void)probe;
+  }
   std::atomic_signal_fence(std::memory_order_seq_cst);
   tRecovery = nullptr;
   return true;
@@ -106,14 +111,19 @@ OsFileMap& OsFileMap::operator=(OsFileMap&& other) noexcept {
 
 bool OsFileMap::Serve(std::uint64_t offset, void* buffer, std::size_t count) {
   if (count == 0 || offset > known_ || count > known_ - offset) return false;
-  unsigned char last = 0;
-  if (!GuardedCopy(buffer, base_ + offset, count, last)) {
+  // A zero last byte may lie past a cut in the page that holds the file's
+  // new end: the page after it must still be in the file (a read that would
+  // fault if not), unless that is past the known length anyway.
+  const std::uint64_t page = PageSize();
+  const std::uint64_t next = (offset + count - 1) / page * page + page;
+  bool lastZero = false;
+  if (!GuardedCopy(buffer, base_ + offset, count, next < known_ ? base_ + next : nullptr, lastZero)) {
     // Cut short since the length was asked: the file is read until Follow
     // learns its length again.
     known_ = 0;
     return false;
   }
-  return last != 0;
+  return !lastZero || next < known_;
 }
 
 void OsFileMap::Follow(int fd, std::uint64_t size) {

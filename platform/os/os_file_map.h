@@ -17,10 +17,11 @@
 //    action) and answers "not served"; the view then forgets the file's
 //    length until Follow learns it again;
 //  - the part of the last page past the new end reads as zeros. A copy
-//    whose last byte is zero is therefore answered "not served" as well:
-//    whatever the caller reads instead (pread) gives the short count a cut
-//    file gives. Only such copies pay for that (records ending in a binary
-//    zero), never a copy of bytes that lie wholly inside the file.
+//    whose last byte is zero is therefore served only when the page after
+//    it is still in the file (a read of it would fault otherwise, caught as
+//    above); in the last page the view knows it is answered "not served",
+//    and whatever the caller reads instead (pread) gives the short count a
+//    cut file gives.
 // Growth is followed by Follow: a read outside the view that found the file
 // longer tells the view, which asks the file's length once and maps a
 // margin beyond it, so that a file another program appends to is mapped
@@ -46,8 +47,8 @@ class OsFileMap {
   OsFileMap& operator=(OsFileMap&& other) noexcept;
 
   // Copies count bytes at offset into buffer when they lie below the length
-  // the view knows, the copy raised no fault and its last byte is not zero
-  // (see above); false otherwise (nothing served: the buffer's contents are
+  // the view knows, the copy raised no fault and they cannot be a cut
+  // file's zeros (see above); false otherwise (nothing served: the buffer's contents are
   // then unspecified, and the caller reads the file).
   bool Serve(std::uint64_t offset, void* buffer, std::size_t count);
   // The file of descriptor fd holds at least `size` bytes: when that is more

@@ -183,6 +183,9 @@ class XBobjIndexTag {
   // Puts the stored key form of an evaluated value into key, reusing its
   // storage.
   virtual void ValueToKey(const vx::IndexValue& value, std::string& key) = 0;
+  // Whether an evaluated value's stored key, as KeyBuild makes it, compares
+  // equal to key. Builds the key by default; a format may tell it cheaper.
+  virtual bool ValueGivesKey(const vx::IndexValue& value, const std::string& key);
   // Rewrites the sibling fields of a page that is not loaded.
   virtual void PageRelink(int64_t page, bool setLeft, int32_t left, bool setRight, int32_t right) = 0;
 
@@ -345,7 +348,7 @@ class XBobjIndexTag {
   std::string forError_;        // why the FOR expression read from the file did not compile
   std::string tryError_;        // how an expression failed where TryExpressions tried it
   vx::IndexValue value_;        // KeyBuild's value, kept for its storage
-  XBobjIndexKeyData checkKey_;  // CurrentEntryFitsRecord's key, likewise
+  XBobjIndexKeyData checkKey_;  // ValueGivesKey's key, likewise
 
  private:
   friend class XBobjIndexFile;  // hands a new tag of a one-tag file its header page

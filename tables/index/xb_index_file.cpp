@@ -62,7 +62,10 @@ void XBobjIndexFile::Damaged(const std::string& what) {
 
 bool XBobjIndexFile::PageRead(int64_t position, uint8_t* buffer, int length) {
   if (!disk_ || position < 0) return false;
-  if (disk_->Read(position, buffer, length) != length) return false;
+  // A shared file is read through its view: as fresh as a read of the file,
+  // without a system call per page.
+  const int got = disk_->Shared() ? disk_->ReadMapped(position, buffer, length) : disk_->Read(position, buffer, length);
+  if (got != length) return false;
   if (table_ && table_->Enciphered()) {
     for (int at = 0; at < length; at += 512)
       table_->DecipherBlock(buffer + at, static_cast<size_t>(std::min(512, length - at)));

@@ -618,10 +618,15 @@ bool XBobjIndexTag::CurrentEntryFitsRecord() {
   if (!keyExpr_ || keyExpr_->ReadsRawFields() || (forExpr_ && forExpr_->ReadsRawFields())) return false;
   try {
     if ((forExpr_ || !forError_.empty()) && !ForOK()) return false;
-    KeyBuild(checkKey_);
+    keyExpr_->EvaluateInto(value_);
+    return ValueGivesKey(value_, current_.value);
   } catch (const Exception&) { return false; }
+}
+
+bool XBobjIndexTag::ValueGivesKey(const vx::IndexValue& value, const std::string& key) {
+  ValueToKey(value, checkKey_.value);
   AdjustValue(checkKey_, true);
-  return CompareKeys(checkKey_.value, current_.value, false) == 0;
+  return CompareKeys(checkKey_.value, key, false) == 0;
 }
 
 int32_t XBobjIndexTag::FindEntryAgain(const XBobjIndexKeyData& entry, int direction, bool& found) {

@@ -104,6 +104,20 @@ void XBobjCDXTag::ValueToKey(const vx::IndexValue& value, std::string& key) {
   }
 }
 
+bool XBobjCDXTag::ValueGivesKey(const vx::IndexValue& value, const std::string& key) {
+  using Kind = vx::IndexValue::Kind;
+  if (keyType_ == XBKeyType::Character || key.size() > 8) return XBobjIndexTag::ValueGivesKey(value, key);
+  // A number's key is its double's bits made to sort, read as if padded with
+  // zero bytes: two keys compare equal exactly when the bits they stand for
+  // are equal.
+  const double number = keyType_ == XBKeyType::Number ? (value.kind == Kind::Date ? value.day : value.number)
+                                                     : (value.kind == Kind::Number ? value.number : value.day);
+  const double stored = vx::CdxNumberFromKey(key);
+  uint64_t storedBits;
+  std::memcpy(&storedBits, &stored, sizeof storedBits);
+  return vx::CdxNumberBits(number) == storedBits;
+}
+
 void XBobjCDXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascending, const std::string& forExpr) {
   XBobjIndexTag::TagCreate(keyExpr, unique, ascending, forExpr);
   descendingRead_ = !ascending;

@@ -53,6 +53,7 @@ class XBobjCDXTag : public XBobjIndexTag {
   void TagLoad() override;
   void TagStore() override;
   void ValueToKey(const vx::IndexValue& value, std::string& key) override;
+  bool ValueGivesKey(const vx::IndexValue& value, const std::string& key) override;
   void PageRelink(int64_t page, bool setLeft, int32_t left, bool setRight, int32_t right) override;
 
   XBCollation Collation() const { return collation_; }

@@ -5,10 +5,15 @@
 
 namespace vx {
 
-void CdxNumberKey(double value, std::string& key) {
+uint64_t CdxNumberBits(double value) {
   if (value == 0) value = 0;  // -0.0 and 0.0 are one key
   uint64_t bits;
   std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+void CdxNumberKey(double value, std::string& key) {
+  uint64_t bits = CdxNumberBits(value);
   const bool negative = (bits >> 63) != 0;
   bits = negative ? ~bits : (bits | (uint64_t{1} << 63));
   // Big-endian in one store: eight byte stores read back as one word
@@ -31,11 +36,9 @@ std::string CdxNumberKey(double value) {
 std::string CdxDateKey(int32_t dayNumber) { return CdxNumberKey(static_cast<double>(dayNumber)); }
 
 double CdxNumberFromKey(const std::string& key) {
-  uint64_t bits = 0;
-  for (size_t i = 0; i < 8; ++i) {
-    const uint8_t b = i < key.size() ? static_cast<uint8_t>(key[i]) : 0;
-    bits = (bits << 8) | b;
-  }
+  uint64_t bigEndian = 0;
+  std::memcpy(&bigEndian, key.data(), key.size() < 8 ? key.size() : 8);
+  uint64_t bits = __builtin_bswap64(bigEndian);
   bits = (bits >> 63) ? (bits & ~(uint64_t{1} << 63)) : ~bits;
   double value;
   std::memcpy(&value, &bits, sizeof value);

@@ -26,5 +26,7 @@ void CdxNumberKey(double value, std::string& key);
 std::string CdxDateKey(int32_t dayNumber);
 // Decodes a stored number key (up to 8 bytes, padded with 0x00).
 double CdxNumberFromKey(const std::string& key);
+// The bits of a number as its key is made from them (-0.0 as 0.0).
+uint64_t CdxNumberBits(double value);
 
 }  // namespace vx

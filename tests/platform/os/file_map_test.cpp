@@ -70,18 +70,19 @@ TEST(FileMap, TheViewFollowsGrowthAndServesNothingOfACutFile) {
   ASSERT_TRUE(view.Serve(end + kPage, buffer, 20));
   EXPECT_EQ(std::string(buffer, 20), text.substr(end + kPage, 20));
 
-  // Bytes whose last one is zero are not served: the caller reads them.
+  // Bytes whose last one is zero are served where the page after them is
+  // in the file, not in the last page known (the caller reads them).
   other.Write(50, std::string(1, '\0'));
-  EXPECT_FALSE(view.Serve(41, buffer, 10));
-  ASSERT_TRUE(view.Serve(40, buffer, 10));
+  ASSERT_TRUE(view.Serve(41, buffer, 10));
+  EXPECT_EQ(buffer[9], '\0');
+  other.Write(text.size() - 1, std::string(1, '\0'));
+  EXPECT_FALSE(view.Serve(text.size() - 10, buffer, 10));
+  ASSERT_TRUE(view.Serve(text.size() - 11, buffer, 10));
 
-  // Cut in the middle of the second page: the rest of that page reads as
-  // zeros (not served), the pages after it fault (caught, not served, and
-  // the view forgets the length); bytes still in the file are served.
+  // Cut in the middle of the second page: a page wholly past the end faults
+  // (caught, not served, and the view forgets the length).
   const std::size_t cut = kPage + 50;
   other.Cut(cut);
-  EXPECT_FALSE(view.Serve(cut + 10, buffer, 10));
-  EXPECT_FALSE(view.Serve(cut - 5, buffer, 10));
   ASSERT_TRUE(view.Serve(cut - 10, buffer, 10));
   EXPECT_EQ(std::string(buffer, 10), text.substr(cut - 10, 10));
   EXPECT_FALSE(view.Serve(2 * kPage + 10, buffer, 10));
@@ -89,6 +90,15 @@ TEST(FileMap, TheViewFollowsGrowthAndServesNothingOfACutFile) {
   view.Follow(fd, 1);
   EXPECT_EQ(view.KnownLength(), cut);
   ASSERT_TRUE(view.Serve(cut - 10, buffer, 10));
+  EXPECT_FALSE(view.Serve(cut - 5, buffer, 10));
+  // The rest of the page the cut went through reads as zeros: not served,
+  // the page after it being gone.
+  other.Write(cut, std::string(kPage, 'x'));
+  view.Follow(fd, cut + kPage);
+  ASSERT_EQ(view.KnownLength(), cut + kPage);
+  other.Cut(cut);
+  EXPECT_FALSE(view.Serve(cut - 5, buffer, 10));
+  EXPECT_EQ(view.KnownLength(), 0u);
   ::close(fd);
 }
 
