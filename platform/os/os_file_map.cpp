@@ -114,8 +114,7 @@ bool OsFileMap::Serve(std::uint64_t offset, void* buffer, std::size_t count) {
   // A zero last byte may lie past a cut in the page that holds the file's
   // new end: the page after it must still be in the file (a read that would
   // fault if not), unless that is past the known length anyway.
-  const std::uint64_t page = PageSize();
-  const std::uint64_t next = (offset + count - 1) / page * page + page;
+  const std::uint64_t next = ((offset + count - 1) | (PageSize() - 1)) + 1;  // pages are a power of two
   bool lastZero = false;
   if (!GuardedCopy(buffer, base_ + offset, count, next < known_ ? base_ + next : nullptr, lastZero)) {
     // Cut short since the length was asked: the file is read until Follow

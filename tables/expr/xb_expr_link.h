@@ -63,6 +63,9 @@ class TxblDBFFieldVars : public TxbUserDefFieldVar {
   int Length() const override { return FLength; }
   int Decimals() const override { return FDecimals; }
   bool Value(vx::ExprValue& out) override;
+  XBO_dBaseFld* Table() const { return FTable; }
+  int FieldNumber() const { return FFieldNumber; }
+  char Type() const { return FType; }
 
  private:
   XBO_dBaseFld* FTable;

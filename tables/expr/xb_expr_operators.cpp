@@ -109,8 +109,14 @@ void TxbExpOperator::EvaluateNumeric(const ExprValue& l, const ExprValue& r, Exp
     out.SetBoolean(CompareResult(Code == opExactEqual ? std::uint8_t{opEqual} : Code, a < b ? -1 : (a > b ? 1 : 0)));
     return;
   }
+  const double result = Arithmetic(Code, a, b);
+  out.Type = r.Type;
+  out.Number = result;
+}
+
+double TxbExpOperator::Arithmetic(std::uint8_t code, double a, double b) {
   double result;
-  switch (Code) {
+  switch (code) {
     case opPlus: result = a + b; break;
     case opMinus: result = a - b; break;
     case opTimes: result = a * b; break;
@@ -124,8 +130,7 @@ void TxbExpOperator::EvaluateNumeric(const ExprValue& l, const ExprValue& r, Exp
   // Overflow, 0^-1 and roots of negatives end here instead of travelling on
   // as infinities or NaNs into keys and fields.
   if (!std::isfinite(result)) RaiseValueInvalid("Number");
-  out.Type = r.Type;
-  out.Number = result;
+  return result;
 }
 
 void TxbExpOperator::EvaluateText(ExprValue& l, ExprValue& r, ExprValue& out) const {

@@ -85,6 +85,9 @@ class TxbExpOperator : public TxbExpBaseObject {
   AnsiString NodeText() const override;
   double NumericProperty() const override { return Code; }
   void Evaluate(vx::ExprValue& out) override;
+  // The arithmetic operators (+ - * / ^) on numbers a (left) and b (right);
+  // raises for a division by zero and a result that is no finite number.
+  static double Arithmetic(std::uint8_t code, double a, double b);
 
   std::uint8_t Code;
   std::uint8_t Level;

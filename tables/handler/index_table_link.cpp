@@ -4,6 +4,7 @@
 #include "tables/base/xb_tools.h"
 #include "tables/expr/xb_expr_handler.h"
 #include "tables/expr/xb_expr_link.h"
+#include "tables/expr/xb_expr_numeric.h"
 
 namespace vx {
 namespace {
@@ -11,7 +12,7 @@ namespace {
 class DbfIndexExpr : public IndexExpr {
  public:
   DbfIndexExpr(XBO_dBaseFld& table, const std::string& text)
-      : handler_(&xbTableExpLink(table), false, text), raw_(xbReadsRawFields(handler_, table)) {}
+      : handler_(&xbTableExpLink(table), false, text), raw_(xbReadsRawFields(handler_, table)), numeric_(handler_) {}
 
   IndexValue Evaluate() override {
     IndexValue out;
@@ -19,6 +20,15 @@ class DbfIndexExpr : public IndexExpr {
     return out;
   }
   void EvaluateInto(IndexValue& out) override {
+    if (!numeric_.Empty()) {
+      const double number = numeric_.Evaluate();
+      out.kind = IndexValue::Kind::Number;
+      out.number = number;
+      out.day = 0;
+      out.logical = false;
+      out.text.clear();
+      return;
+    }
     // A fresh value each time, its text's storage kept.
     value_.Type = xtNone;
     value_.Number = 0;
@@ -55,6 +65,9 @@ class DbfIndexExpr : public IndexExpr {
   TxbExpHandler handler_;
   bool raw_;
   ExprValue value_;  // the evaluation's result, kept for its text's storage
+  // Arithmetic on number fields, the usual shape of a key on numbers,
+  // evaluated without the tree.
+  TxbNumericForm numeric_;
 };
 
 }  // namespace

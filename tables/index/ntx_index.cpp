@@ -123,6 +123,38 @@ bool PutFixedUnits(uint64_t units, int decimals, int width, std::string& key) {
   return true;
 }
 
+// Reads a number key back (the text PutFixedUnits writes, its digits mapped
+// for a negative number): its number without the point and whether it is
+// in the negative form. False for any other text, or one of more digits
+// than 64 bits hold.
+bool ReadFixedUnits(const std::string& key, int decimals, uint64_t& units, bool& negative) {
+  const size_t width = key.size();
+  const size_t point = decimals > 0 ? width - static_cast<size_t>(decimals) - 1 : width;
+  if (decimals < 0 || (decimals > 0 && width < static_cast<size_t>(decimals) + 2) || width == 0 ||
+      width - (decimals > 0 ? 1 : 0) > 19)
+    return false;
+  if (point < width && key[point] != '.') return false;
+  negative = key[0] < '0';
+  // A digit d is written as '0' + d, or as 0x5C - ('0' + d) = ',' - d.
+  const unsigned char zero = negative ? ',' : '0';
+  const int sign = negative ? -1 : 1;
+  const unsigned char* text = reinterpret_cast<const unsigned char*>(key.data());
+  uint64_t n = 0;
+  bool digits = true;
+  const auto read = [&](size_t from, size_t to) {
+    for (size_t i = from; i < to; ++i) {
+      const unsigned digit = static_cast<unsigned>(sign * (static_cast<int>(text[i]) - zero));
+      digits &= digit <= 9;
+      n = n * 10 + digit;
+    }
+  };
+  read(0, point);
+  if (point < width) read(point + 1, width);
+  units = n;
+  // A number that shows as zero is never written in the negative form.
+  return digits && (!negative || units != 0);
+}
+
 }  // namespace
 
 namespace vx {
@@ -210,6 +242,20 @@ void XBobjNTXTag::ValueToKey(const vx::IndexValue& value, std::string& key) {
     case Kind::Number: vx::NtxNumberKey(value.number, 18, 4, key); return;
     case Kind::Date: key = xbDBFDate.DTOS(value.day); return;
   }
+}
+
+bool XBobjNTXTag::ValueGivesKey(const vx::IndexValue& value, const std::string& key) {
+  // A number key read back is compared as a number: the key of a number is
+  // the only text of its digits and form.
+  if (keyType_ != XBKeyType::Number || key.size() != static_cast<size_t>(keyLength_))
+    return XBobjIndexTag::ValueGivesKey(value, key);
+  const double number = value.kind == vx::IndexValue::Kind::Date ? value.day : value.number;
+  uint64_t units = 0, stored = 0;
+  bool negative = false;
+  if (!std::isfinite(number) || !FixedUnits(std::fabs(number), decimals_, units) ||
+      !ReadFixedUnits(key, decimals_, stored, negative))
+    return XBobjIndexTag::ValueGivesKey(value, key);
+  return stored == units && negative == (number < 0 && units != 0);
 }
 
 void XBobjNTXTag::TagCreate(const std::string& keyExpr, bool unique, bool ascending, const std::string& forExpr) {

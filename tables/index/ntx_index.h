@@ -82,6 +82,7 @@ class XBobjNTXTag : public XBobjIndexTag {
   void TagLoad() override;
   void TagStore() override;
   void ValueToKey(const vx::IndexValue& value, std::string& key) override;
+  bool ValueGivesKey(const vx::IndexValue& value, const std::string& key) override;
   void PageRelink(int64_t, bool, int32_t, bool, int32_t) override {}  // pages carry no sibling links
 
   int Decimals() const { return decimals_; }

@@ -111,7 +111,7 @@ bool XBobjCDXTag::ValueGivesKey(const vx::IndexValue& value, const std::string& 
   // zero bytes: two keys compare equal exactly when the bits they stand for
   // are equal.
   const double number = keyType_ == XBKeyType::Number ? (value.kind == Kind::Date ? value.day : value.number)
-                                                     : (value.kind == Kind::Number ? value.number : value.day);
+                                                      : (value.kind == Kind::Number ? value.number : value.day);
   const double stored = vx::CdxNumberFromKey(key);
   uint64_t storedBits;
   std::memcpy(&storedBits, &stored, sizeof storedBits);
