@@ -62,6 +62,7 @@ constexpr uint64_t kPowersOfTen[19] = {1ull,
                                        10000000000000000ull,
                                        100000000000000000ull,
                                        1000000000000000000ull};
+constexpr uint64_t kTenToNineteen = 10000000000000000000ull;
 
 // The whole number printf's "%.*f" shows for a finite a >= 0, the point
 // taken out, worked out in integers: a is m * 2^e exactly, so a * 10^decimals
@@ -252,7 +253,11 @@ bool XBobjNTXTag::ValueGivesKey(const vx::IndexValue& value, const std::string& 
   const double number = value.kind == vx::IndexValue::Kind::Date ? value.day : value.number;
   uint64_t units = 0, stored = 0;
   bool negative = false;
+  // A number too wide for the key is written as stars, which read back as
+  // the digits 2 of a negative number: such a value is compared by its key.
+  const int digits = keyLength_ - (decimals_ > 0 ? 1 : 0);
   if (!std::isfinite(number) || !FixedUnits(std::fabs(number), decimals_, units) ||
+      units >= (digits < 19 ? kPowersOfTen[digits] : kTenToNineteen) ||
       !ReadFixedUnits(key, decimals_, stored, negative))
     return XBobjIndexTag::ValueGivesKey(value, key);
   return stored == units && negative == (number < 0 && units != 0);

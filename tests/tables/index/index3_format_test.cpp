@@ -104,7 +104,7 @@ TEST(NtxFormat, NumberKeysMatchPrintfForManyValues) {
     const int width = 1 + int(rng() % 22);
     const int decimals = int(rng() % 7);
     if (i % 3 == 1) value = std::ldexp(double(int(rng() % 200001) - 100000), -int(rng() % 8));  // k / 2^n
-    if (i % 6 == 2) value = 1000 + int(rng() % 1000) + 0.001 * (1 + int(rng() % 999));  // YEAR + 0.001 * DRAW
+    if (i % 6 == 2) value = 1000 + int(rng() % 1000) + 0.001 * (1 + int(rng() % 999));          // YEAR + 0.001 * DRAW
     if (i % 6 == 5) value = std::ldexp(1.0, 50 + int(rng() % 20)) + double(int(rng() % 2001) - 1000) * 8;
     char printed[128];
     const int n = std::snprintf(printed, sizeof printed, "%*.*f", width, decimals, std::fabs(value));
@@ -115,6 +115,55 @@ TEST(NtxFormat, NumberKeysMatchPrintfForManyValues) {
         if (c >= '0' && c <= '9') c = char(0x5C - c);
     }
     ASSERT_EQ(vx::NtxNumberKey(value, width, decimals), expected) << value << " " << width << " " << decimals;
+  }
+}
+
+// A stored number key read back against a value tells what a key built from
+// the value and compared would: for keys of values of every kind, keys
+// changed by a digit, the point or the form, and keys of no number at all.
+TEST(NtxFormat, AValueGivesAKeyExactlyWhenItsBuiltKeyIsThatKey) {
+  const std::string dir = TestDir("ntx_gives");
+  ShapedTable table;
+  table.folder = dir;
+  Fill(table, 20, 3);
+  const double values[] = {0, -0.0, 42, -42, 0.25, -0.25, -0.0001, 1e9, -1e9, 1234567.8912, 1e300, 5e-324, 999999999};
+  for (const char* expr : {"DRAW", "DRAW/4"}) {  // 9 digits; 18 with 4 places
+    SCOPED_TRACE(expr);
+    XBobjNTXFile file(&table);
+    ASSERT_TRUE(file.Create(dir + "/g.ntx", true, true, false, true));
+    XBobjIndexTag* tag = file.TagAdd({"G", expr, "", false, true});
+    std::vector<std::string> keys = {std::string(size_t(tag->KeyLength()), '*'),
+                                     std::string(size_t(tag->KeyLength()), ','), "", "0",
+                                     std::string(size_t(tag->KeyLength()) + 1, '0')};
+    for (const double v : values) {
+      const std::string key = tag->MakeKey(IndexTestTable::Num(v)).value;
+      keys.push_back(key);
+      for (size_t i = 0; i < key.size(); ++i) {
+        std::string changed = key;
+        changed[i] = changed[i] == '.' ? '0' : changed[i] == '9' ? '.' : char(changed[i] + 1);
+        keys.push_back(changed);
+      }
+    }
+    std::vector<double> tried(std::begin(values), std::end(values));
+    std::mt19937 rng(23);
+    for (int i = 0; i < 1000; ++i) {
+      const double v = (int(rng() % 2000001) - 1000000) * std::pow(10.0, int(rng() % 12) - 6);
+      tried.push_back(v);
+      keys.push_back(tag->MakeKey(IndexTestTable::Num(v)).value);
+      keys.push_back(tag->MakeKey(IndexTestTable::Num(std::nextafter(v, 1e300))).value);
+    }
+    int equal = 0;
+    for (size_t i = 0; i < tried.size(); ++i) {
+      const vx::IndexValue value = IndexTestTable::Num(tried[i]);
+      // Every fixed key, and a few of the others.
+      for (size_t k = 0; k < keys.size(); k += (k < 60 ? 1 : 1 + (i * 7 + k) % 211)) {
+        const bool gives = tag->XBobjIndexTag::ValueGivesKey(value, keys[k]);
+        ASSERT_EQ(tag->ValueGivesKey(value, keys[k]), gives) << tried[i] << " [" << keys[k] << "]";
+        equal += gives;
+      }
+    }
+    EXPECT_GT(equal, int(std::size(values)));
+    tag->TagRelease();
   }
 }
 

@@ -63,6 +63,43 @@ TEST(CdxTag, DrawTagHasNumericKeysOfLengthEightAndThreeByteEntries) {
   EXPECT_EQ(table.statusLog.back(), (std::array<int, 3>{0, 0, 0}));
 }
 
+// An entry's number key against a value tells what a key built from the
+// value and compared would: trailing zero bytes present or dropped, -0.0
+// stored as such, keys one bit away, longer than a number's and empty.
+TEST(CdxTag, AValueGivesAKeyExactlyWhenItsBuiltKeyIsThatKey) {
+  IndexTestTable table;
+  table.folder = TestDir("gives");
+  for (int d = 1; d <= 20; ++d) table.Append(Draw(2000, d));
+  XBobjCDXFile file(&table);
+  ASSERT_TRUE(file.Create("GIVES", true, true, false, true));
+  XBobjIndexTag* tag = file.TagAdd({"INDEX", "YEAR+(0.001*DRAW)", "", true, true});
+  const double values[] = {0, -0.0, 1, -1, 2000.001, -2000.001, 1e300, -5e-324, 0.5, 2451545};
+  std::vector<std::string> keys = {"", std::string(9, '\x80'), std::string("\x7F\xFF\xFF\xFF\xFF\xFF\xFF\xFF", 8)};
+  for (const double v : values) {
+    const std::string key = vx::CdxNumberKey(v);
+    keys.push_back(key);
+    keys.push_back(key + std::string(8 - key.size(), '\0'));
+    keys.push_back(key + '\0' + std::string(1, '\x01'));
+    for (size_t i = 0; i < key.size(); ++i) {
+      std::string changed = key;
+      changed[i] = char(changed[i] ^ 1);
+      keys.push_back(changed);
+    }
+  }
+  std::vector<vx::IndexValue> given;
+  for (const double v : values) given.push_back(IndexTestTable::Num(v));
+  for (const int32_t day : {0, 1, -1, 2451545}) given.push_back(IndexTestTable::Day(day));
+  int equal = 0;
+  for (const vx::IndexValue& value : given) {
+    for (const std::string& key : keys) {
+      const bool gives = tag->XBobjIndexTag::ValueGivesKey(value, key);
+      ASSERT_EQ(tag->ValueGivesKey(value, key), gives) << value.number << " " << value.day;
+      equal += gives;
+    }
+  }
+  EXPECT_GT(equal, int(given.size()));  // built keys with their zero bytes and without
+}
+
 TEST(CdxTag, SeeksCompareWholeNumbersButPrefixesOfTexts) {
   IndexTestTable table;
   table.folder = TestDir("seek");
