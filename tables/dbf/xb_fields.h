@@ -79,6 +79,10 @@ class XBO_dBaseFld : public XBO_dBaseDBF {
   virtual bool PutLogical(int n, bool value);
   virtual double GetNumberByName(const AnsiString& name);
   virtual double GetNumber(int n);
+  // GetNumber of an N or F field of this table in its usual case, without
+  // the lookups: false unless the field has no decimals and its text is a
+  // whole number, which then is `value`.
+  bool GetWholeNumber(const XBFieldDesc& f, double& value);
   virtual bool PutNumberByName(const AnsiString& name, double value);
   virtual bool PutNumber(int n, double value);
   virtual AnsiString GetDisplayTextByName(const AnsiString& name);

@@ -40,7 +40,14 @@ double TxbNumericForm::Evaluate() const {
   for (const Step& step : steps_) {
     switch (step.kind) {
       case Step::Kind::Number: stack[top++] = step.number; break;
-      case Step::Kind::Field: stack[top++] = step.table->GetNumber(step.field); break;
+      case Step::Kind::Field: {
+        double number;
+        XBO_dBaseFld& table = *step.table;
+        if (!table.GetWholeNumber(table.Fields()[static_cast<std::size_t>(step.field - 1)], number))
+          number = table.GetNumber(step.field);
+        stack[top++] = number;
+        break;
+      }
       case Step::Kind::Operator: {
         const double left = stack[--top];
         const double right = stack[top - 1];

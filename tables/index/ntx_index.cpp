@@ -140,6 +140,14 @@ bool ReadFixedUnits(const std::string& key, int decimals, uint64_t& units, bool&
   const unsigned char zero = negative ? ',' : '0';
   const int sign = negative ? -1 : 1;
   const unsigned char* text = reinterpret_cast<const unsigned char*>(key.data());
+  // The zeros in front, eight at a time, add nothing.
+  uint64_t zeros;
+  std::memset(&zeros, zero, sizeof zeros);
+  size_t first = 0;
+  for (uint64_t eight; first + 8 <= point; first += 8) {
+    std::memcpy(&eight, text + first, 8);
+    if (eight != zeros) break;
+  }
   uint64_t n = 0;
   bool digits = true;
   const auto read = [&](size_t from, size_t to) {
@@ -149,7 +157,7 @@ bool ReadFixedUnits(const std::string& key, int decimals, uint64_t& units, bool&
       n = n * 10 + digit;
     }
   };
-  read(0, point);
+  read(first, point);
   if (point < width) read(point + 1, width);
   units = n;
   // A number that shows as zero is never written in the negative form.
