@@ -78,7 +78,6 @@ std::uint64_t WithMargin(std::uint64_t length) {
 // them lay past the file's end (the fault is caught, never raised to the
 // program).
 bool GuardedCopy(void* to, const char* from, std::size_t count, const char* next, bool& lastZero) {
-  InstallFaultHandler();
   sigjmp_buf recovery;
   if (sigsetjmp(recovery, 0) != 0) return false;
   tRecovery = &recovery;
@@ -104,6 +103,7 @@ OsFileMap& OsFileMap::operator=(OsFileMap&& other) noexcept {
     base_ = std::exchange(other.base_, nullptr);
     mapped_ = std::exchange(other.mapped_, 0);
     known_ = std::exchange(other.known_, 0);
+    pageMask_ = other.pageMask_;
     failed_ = std::exchange(other.failed_, false);
   }
   return *this;
@@ -114,7 +114,7 @@ bool OsFileMap::Serve(std::uint64_t offset, void* buffer, std::size_t count) {
   // A zero last byte may lie past a cut in the page that holds the file's
   // new end: the page after it must still be in the file (a read that would
   // fault if not), unless that is past the known length anyway.
-  const std::uint64_t next = ((offset + count - 1) | (PageSize() - 1)) + 1;  // pages are a power of two
+  const std::uint64_t next = ((offset + count - 1) | pageMask_) + 1;
   bool lastZero = false;
   if (!GuardedCopy(buffer, base_ + offset, count, next < known_ ? base_ + next : nullptr, lastZero)) {
     // Cut short since the length was asked: the file is read until Follow
@@ -136,6 +136,8 @@ void OsFileMap::Follow(int fd, std::uint64_t size) {
       failed_ = true;
       return;
     }
+    // Every copy from the view is guarded from the first on.
+    InstallFaultHandler();
     void* view = ::mmap(nullptr, static_cast<std::size_t>(wanted), PROT_READ, MAP_SHARED, fd, 0);
     if (view == MAP_FAILED) {
       failed_ = true;
@@ -144,6 +146,7 @@ void OsFileMap::Follow(int fd, std::uint64_t size) {
     Unmap();
     base_ = static_cast<const char*>(view);
     mapped_ = wanted;
+    pageMask_ = PageSize() - 1;  // pages are a power of two
   }
   known_ = length;
 }

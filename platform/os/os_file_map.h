@@ -29,7 +29,8 @@
 //
 // An OsFileMap belongs to one open descriptor (OsFile holds one for its
 // ReadMapped) and to one thread at a time. Failures to map leave it empty
-// (nothing served) until Unmap; nothing throws.
+// (nothing served) until Unmap; nothing throws. A SIGBUS handler installed
+// after the guard's must pass faults on to it, as the guard's does.
 #pragma once
 
 #include <cstddef>
@@ -64,7 +65,8 @@ class OsFileMap {
   const char* base_ = nullptr;
   std::uint64_t mapped_ = 0;  // bytes mapped from offset 0
   std::uint64_t known_ = 0;   // the file's length when last asked (at most mapped_)
-  bool failed_ = false;       // mapping failed: no further attempt until Unmap
+  std::uint64_t pageMask_ = 0;
+  bool failed_ = false;  // mapping failed: no further attempt until Unmap
 };
 
 }  // namespace vx

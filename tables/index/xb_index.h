@@ -15,6 +15,8 @@
 //    raises EXBaseError and marks the file unusable; nothing walks on.
 //  - Lock() makes LockWaitTime div LockRetryInterval attempts and returns
 //    false when all fail; it never raises.
+//  - A shared file is read through its shared view (OsFile::ReadMapped):
+//    pages and version counter as fresh as a read call, without one.
 //  - Pages read are kept decoded (index_page_cache.h) and shared by the
 //    loaded paths until a node changes. Every byte this object writes drops
 //    the kept pages it covers. A shared file checks its version counter

@@ -149,6 +149,11 @@ struct XBobjIndexKey {
     return i < sharedCount ? shared->At(i) : extra.Ref();
   }
   XBKeyRef Current() const { return At(position); }
+  // At(i).record without the key.
+  int32_t RecordAt(int i) const {
+    if (!shared) return keys[static_cast<size_t>(i)].record;
+    return i < sharedCount ? shared->Record(i) : extra.record;
+  }
   XBobjIndexKeyData Entry(int i) const { return XBobjIndexKeyData(At(i)); }
   // Reads through `page` from now on (siblings and kind from it, no position,
   // unchanged).

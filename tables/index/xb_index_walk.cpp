@@ -611,7 +611,7 @@ int32_t XBobjIndexTag::PeekStep(int code) const {
   if (!leaf.leaf || leaf.position < 0 || leaf.position >= leaf.Count()) return 0;
   const int to = code == xbKeyNext ? leaf.position + 1 : leaf.position - 1;
   if (to < 0 || to >= leaf.Count()) return 0;
-  return leaf.At(to).record;
+  return leaf.RecordAt(to);
 }
 
 bool XBobjIndexTag::CurrentEntryFitsRecord() {
