@@ -114,25 +114,6 @@ void TxbExpOperator::EvaluateNumeric(const ExprValue& l, const ExprValue& r, Exp
   out.Number = result;
 }
 
-double TxbExpOperator::Arithmetic(std::uint8_t code, double a, double b) {
-  double result;
-  switch (code) {
-    case opPlus: result = a + b; break;
-    case opMinus: result = a - b; break;
-    case opTimes: result = a * b; break;
-    case opDivide:
-      if (b == 0) RaiseValueInvalid("Number");
-      result = a / b;
-      break;
-    case opPower: result = std::pow(a, b); break;
-    default: RaiseValueInvalid("assigned");
-  }
-  // Overflow, 0^-1 and roots of negatives end here instead of travelling on
-  // as infinities or NaNs into keys and fields.
-  if (!std::isfinite(result)) RaiseValueInvalid("Number");
-  return result;
-}
-
 void TxbExpOperator::EvaluateText(ExprValue& l, ExprValue& r, ExprValue& out) const {
   if (IsComparison(Code)) {
     out.SetBoolean(CompareResult(Code, CompareExprTexts(l.Text, r.Text, *Handler)));

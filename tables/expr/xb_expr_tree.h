@@ -17,6 +17,7 @@
 // a AND (NOT b). Trees deeper than kMaxTreeDepth are refused.
 #pragma once
 
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -98,6 +99,26 @@ class TxbExpOperator : public TxbExpBaseObject {
   void EvaluateNumeric(const vx::ExprValue& l, const vx::ExprValue& r, vx::ExprValue& out) const;
   void EvaluateText(vx::ExprValue& l, vx::ExprValue& r, vx::ExprValue& out) const;
 };
+
+// Inline: the flat form of number keys works it out at every step of a walk.
+inline double TxbExpOperator::Arithmetic(std::uint8_t code, double a, double b) {
+  double result;
+  switch (code) {
+    case vx::expr::opPlus: result = a + b; break;
+    case vx::expr::opMinus: result = a - b; break;
+    case vx::expr::opTimes: result = a * b; break;
+    case vx::expr::opDivide:
+      if (b == 0) vx::expr::RaiseValueInvalid("Number");
+      result = a / b;
+      break;
+    case vx::expr::opPower: result = std::pow(a, b); break;
+    default: vx::expr::RaiseValueInvalid("assigned");
+  }
+  // Overflow, 0^-1 and roots of negatives end here instead of travelling on
+  // as infinities or NaNs into keys and fields.
+  if (!std::isfinite(result)) vx::expr::RaiseValueInvalid("Number");
+  return result;
+}
 
 class TxbExpFunction : public TxbExpBaseObject {
  public:
