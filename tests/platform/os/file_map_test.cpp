@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <string>
+#include <utility>
 
 #include "platform/os/os_error.h"
 #include "platform/os/os_file.h"
@@ -34,19 +35,31 @@ std::string Letters(std::size_t size, char first = 'a') {
 struct OtherProgram {
   int fd;
   explicit OtherProgram(const std::string& path) : fd(::open(path.c_str(), O_RDWR)) {}
-  ~OtherProgram() { ::close(fd); }
+  OtherProgram(OtherProgram&& o) noexcept : fd(std::exchange(o.fd, -1)) {}
+  OtherProgram& operator=(OtherProgram&&) = delete;
+  ~OtherProgram() {
+    if (fd >= 0) ::close(fd);
+  }
   void Write(std::size_t at, const std::string& text) const {
     ASSERT_EQ(::pwrite(fd, text.data(), text.size(), off_t(at)), ssize_t(text.size()));
   }
   void Cut(std::size_t size) const { ASSERT_EQ(::ftruncate(fd, off_t(size)), 0); }
 };
 
-TEST(FileMap, TheViewFollowsGrowthAndServesNothingOfACutFile) {
+// Three pages and a bit of letters in a scratch folder, and another
+// program's descriptor of the file.
+struct LetterFile {
   ScratchFolder dir;
-  const std::string path = dir / "f";
+  std::string path = dir / "f";
   std::string text = Letters(3 * kPage + 100);
-  WriteWholeFile(path, text);
-  const OtherProgram other(path);
+  OtherProgram other = (WriteWholeFile(path, text), OtherProgram(path));
+};
+
+TEST(FileMap, TheViewFollowsGrowthAndServesNothingOfACutFile) {
+  LetterFile file;
+  const std::string& path = file.path;
+  std::string& text = file.text;
+  const OtherProgram& other = file.other;
   const int fd = ::open(path.c_str(), O_RDONLY);
   ASSERT_GE(fd, 0);
   OsFileMap view;
@@ -103,11 +116,10 @@ TEST(FileMap, TheViewFollowsGrowthAndServesNothingOfACutFile) {
 }
 
 TEST(FileMap, MappedReadsGiveWhatReadGivesWhateverAnotherProgramDoes) {
-  ScratchFolder dir;
-  const std::string path = dir / "f";
-  std::string text = Letters(3 * kPage + 100);
-  WriteWholeFile(path, text);
-  const OtherProgram other(path);
+  LetterFile file;
+  const std::string& path = file.path;
+  const std::string& text = file.text;
+  const OtherProgram& other = file.other;
   OsFile f;
   ASSERT_TRUE(f.Open(path, OsAccess::Read, OsShare::DenyNone));
   char buffer[64];
