@@ -14,9 +14,9 @@
 //  - A step within the loaded leaf reads no page and takes no lock while the
 //    leaf is trusted: its path was found current within the present tick of
 //    the coarse clock, a few milliseconds (at a lock, or by a look at the
-//    version counter, which is read at most once a tick). The entries of the
-//    leaf are the entries of that moment; every record is still read from
-//    the file.
+//    version counter, which is read at most once a tick; the clock itself
+//    is read every eighth step). The entries of the leaf are the entries of
+//    that moment; every record is still read from the file.
 //  - A record that a step without the lock reads must give the entry it came
 //    from (its key and FOR condition): another program may have changed it
 //    after the leaf was read. When it does not, the move is made again under
@@ -34,13 +34,23 @@ bool XBO_dBHandler::NeedsIndexReadLock() const {
   return disk && disk->Shared();
 }
 
-bool XBO_dBHandler::ActiveTagTrusted() const {
-  return FActiveTag && FTrustedTag == FActiveTag && vx::CurrentOsClock().CoarseMilliseconds() == FTrustedAt;
+bool XBO_dBHandler::ActiveTagTrusted() {
+  if (!FActiveTag || FTrustedTag != FActiveTag) return false;
+  // The clock is looked at every few steps: a tick outlives its end by a
+  // handful of steps at most, for a clock read less at every step.
+  if (FUntimedSteps > 0) {
+    --FUntimedSteps;
+    return true;
+  }
+  if (vx::CurrentOsClock().CoarseMilliseconds() != FTrustedAt) return false;
+  FUntimedSteps = kUntimedSteps;
+  return true;
 }
 
 void XBO_dBHandler::TrustActiveTag() {
   FTrustedTag = FActiveTag;
   FTrustedAt = vx::CurrentOsClock().CoarseMilliseconds();
+  FUntimedSteps = kUntimedSteps;
 }
 
 bool XBO_dBHandler::StepsInTrustedLeaf(int code) {

@@ -327,7 +327,7 @@ class XBO_dBHandler : public XBO_dBaseFld {
   bool StepsInTrustedLeaf(int code);
   // Whether the active tag's loaded path was found current within the
   // present tick of the coarse clock.
-  bool ActiveTagTrusted() const;
+  bool ActiveTagTrusted();
   void TrustActiveTag();
   // A walk through the active tag that passed more entries than the table
   // has records comes from a damaged index: raises its error.
@@ -375,6 +375,8 @@ class XBO_dBHandler : public XBO_dBaseFld {
   // clock's time when it was.
   const XBobjIndexTag* FTrustedTag = nullptr;
   std::uint64_t FTrustedAt = 0;
+  static constexpr int kUntimedSteps = 7;  // trusted steps between two looks at the clock
+  int FUntimedSteps = 0;
 
   bool FFound = false;
   bool FPositioned = false;

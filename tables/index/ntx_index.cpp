@@ -264,6 +264,20 @@ bool XBobjNTXTag::ValueGivesKey(const vx::IndexValue& value, const std::string& 
   // A number too wide for the key is written as stars, which read back as
   // the digits 2 of a negative number: such a value is compared by its key.
   const int digits = keyLength_ - (decimals_ > 0 ? 1 : 0);
+  if (decimals_ >= 0 && decimals_ <= 18 && ReadFixedUnits(key, decimals_, stored, negative)) {
+    // The usual case in doubles: the product a * 10^decimals is within an
+    // ulp of 2^-12 of the exact one, so a product within a quarter of the
+    // stored units rounds to them, and one three quarters or more away
+    // (and short of the key's width, where stars begin) does not. Between
+    // the two, and for larger numbers, the units are worked out exactly.
+    const double scaled = std::fabs(number) * static_cast<double>(kPowersOfTen[decimals_]);
+    constexpr double kExactBelow = 1099511627776.0;  // 2^40
+    if (scaled < kExactBelow) {
+      const double off = std::fabs(scaled - static_cast<double>(stored));
+      if (off <= 0.25) return negative == (number < 0 && stored != 0);
+      if (off >= 0.75 && (digits >= 19 || scaled + 1 < static_cast<double>(kPowersOfTen[digits]))) return false;
+    }
+  }
   if (!std::isfinite(number) || !FixedUnits(std::fabs(number), decimals_, units) ||
       units >= (digits < 19 ? kPowersOfTen[digits] : kTenToNineteen) ||
       !ReadFixedUnits(key, decimals_, stored, negative))

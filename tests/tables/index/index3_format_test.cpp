@@ -126,7 +126,8 @@ TEST(NtxFormat, AValueGivesAKeyExactlyWhenItsBuiltKeyIsThatKey) {
   ShapedTable table;
   table.folder = dir;
   Fill(table, 20, 3);
-  const double values[] = {0, -0.0, 42, -42, 0.25, -0.25, -0.0001, 1e9, -1e9, 1234567.8912, 1e300, 5e-324, 999999999};
+  const double values[] = {0,    -0.0,  42,      -42,      0.25,         -0.25, -0.0001, 1e9,       -1e9,        2.5,
+                           -3.5, 0.125, 0.00005, 2024.057, 1234567.8912, 1e300, 5e-324,  999999999, 999999999.6, 1e15};
   for (const char* expr : {"DRAW", "DRAW/4"}) {  // 9 digits; 18 with 4 places
     SCOPED_TRACE(expr);
     XBobjNTXFile file(&table);
