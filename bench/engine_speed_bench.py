@@ -12,10 +12,9 @@ Usage: engine_speed_bench.py <vx_bench_engine_speed binary> [--work=FOLDER]
 
 Each of our figures is the median of R runs (default 5), and a shared
 walk's ratio the median of its ratios to the exclusive walk within each run;
-the peak memory is
-that of a process that only opens the table and seeks 1,000,000 times. With
---before, an earlier build runs the same measurements on the same tables in
-turn with this one, and a column shows its figures."""
+the peak memory is that of a process that only opens the table and seeks
+1,000,000 times. With --before, an earlier build runs the same measurements
+on the same tables in turn with this one, and a column shows its figures."""
 import json
 import os
 import re
