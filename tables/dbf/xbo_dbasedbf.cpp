@@ -324,7 +324,7 @@ void XBO_dBaseDBF::WriteRecordBytes(std::int32_t n, bool withEndMark) {
 }
 
 bool XBO_dBaseDBF::LockWithRetry() {
-  const int attempts = xbLockAttempts();
+  const int attempts = Shared() ? xbLockAttempts() : 1;
   for (int i = 0; i < attempts; ++i) {
     if (LockHeader()) return true;
     if (i + 1 < attempts) SysXb_Sleep(LockRetryInterval);
@@ -333,11 +333,11 @@ bool XBO_dBaseDBF::LockWithRetry() {
 }
 
 void XBO_dBaseDBF::AppendRecord() {
-  if (Shared() && !LockWithRetry()) {
+  // An exclusive table appends whatever its lock says.
+  if (!LockWithRetry() && Shared()) {
     TableError(xbErrLockRefused, xbCtxWrite, ShownName());
     return;
   }
-  if (!Shared()) LockHeader();
   {
     vx::ScopeGuard unlock([this] { Unlock(); });
     RecordChanged(xbStatusBeforeWrite, 0);

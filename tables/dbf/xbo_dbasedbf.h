@@ -296,7 +296,8 @@ class XBO_dBaseDBF : public XBO_DiskFile {
   void WriteRecordBytes(std::int32_t n, bool withEndMark);
   // Record count the file size gives.
   std::int32_t CountFromSize();
-  // LockHeader, retried like memo locks on a shared table.
+  // LockHeader, retried like memo locks on a shared table (tried once on
+  // an exclusive one).
   bool LockWithRetry();
 
   std::vector<std::uint8_t> FDescriptorArea;

@@ -6,10 +6,10 @@
 //
 // The form gives exactly what the tree gives: each field read as its field
 // variable reads it (XBO_dBaseFld::GetNumber, which may raise for a damaged
-// number; GetWholeNumber in its usual case), in the tree's order (an operator's right side first), each
-// operator worked out by TxbExpOperator::Arithmetic, which raises what the
-// tree raises. It leaves the nodes' value types and the handler's result
-// type as they were.
+// number; GetWholeNumber in its usual case), in the tree's order (an
+// operator's right side first), each operator worked out by
+// TxbExpOperator::Arithmetic, which raises what the tree raises. It leaves
+// the nodes' value types and the handler's result type as they were.
 #pragma once
 
 #include <cstdint>

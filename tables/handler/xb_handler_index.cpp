@@ -454,7 +454,7 @@ void XBO_dBHandler::ClearStaleAppendMark() {
   // Under the header lock no append of a program that keeps to it is under
   // way, so a mark seen then is one a stopped writer left, and the files
   // just rebuilt hold every record's keys.
-  if (Shared() ? !LockWithRetry() : !LockHeader()) return;
+  if (!LockWithRetry()) return;
   vx::ScopeGuard unlockHeader([this] { Unlock(); });
   std::uint8_t mark = 0;
   if (ReadBlock(dbf_format::kIncompleteWrite, &mark, 1) == 1 && mark != 0) MarkIncompleteWrite(false);

@@ -175,7 +175,7 @@ void XBO_dBHandler::Append() {
   // check of the index files knows a writer stopped in between (a unique
   // tag cannot tell). The header lock is taken first, so an append refused
   // for it leaves the mark alone, and the count before it is sure.
-  if (Shared() ? !LockWithRetry() : !LockHeader()) {
+  if (!LockWithRetry()) {
     TableError(xbErrLockRefused, xbCtxWrite, ShownName());
     return;
   }

@@ -25,10 +25,11 @@
 //  - A shared table with the read-ahead off reads every record it moves to
 //    from the file, so each move shows what other programs wrote before
 //    it. It reads through the file's shared view (OsFile::ReadMapped), as
-//    fresh as a read call and without one. With the read-ahead on it reads one batch (a block) at a time: a
-//    step onto a record of the batch is served from it, as the file was
-//    when the batch was read; the next move that leaves the batch reads a
-//    new one. Moves through the active tag switch the read-ahead off.
+//    fresh as a read call and without one. With the read-ahead on it reads
+//    one batch (a block) at a time: a step onto a record of the batch is
+//    served from it, as the file was when the batch was read; the next
+//    move that leaves the batch reads a new one. Moves through the active
+//    tag switch the read-ahead off.
 //  - Whatever the mode, a walk from the top or the bottom, a seek, a read
 //    by number and a re-read of a shared table read the record from the
 //    file, and every table lock, flush and refresh drops the blocks.

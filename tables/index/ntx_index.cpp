@@ -1,6 +1,7 @@
 #include "tables/index/ntx_index.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -43,25 +44,13 @@ constexpr int kRecord = 4;  // within an item
 constexpr int kKey = 8;     // within an item
 }  // namespace page
 
-constexpr uint64_t kPowersOfTen[19] = {1ull,
-                                       10ull,
-                                       100ull,
-                                       1000ull,
-                                       10000ull,
-                                       100000ull,
-                                       1000000ull,
-                                       10000000ull,
-                                       100000000ull,
-                                       1000000000ull,
-                                       10000000000ull,
-                                       100000000000ull,
-                                       1000000000000ull,
-                                       10000000000000ull,
-                                       100000000000000ull,
-                                       1000000000000000ull,
-                                       10000000000000000ull,
-                                       100000000000000000ull,
-                                       1000000000000000000ull};
+// 10^0 to 10^18, every power of ten a uint64_t holds but 10^19.
+constexpr std::array<uint64_t, 19> kPowersOfTen = [] {
+  std::array<uint64_t, 19> powers{};
+  powers[0] = 1;
+  for (size_t i = 1; i < powers.size(); ++i) powers[i] = powers[i - 1] * 10;
+  return powers;
+}();
 constexpr uint64_t kTenToNineteen = 10000000000000000000ull;
 
 // The whole number printf's "%.*f" shows for a finite a >= 0, the point
@@ -256,31 +245,30 @@ void XBobjNTXTag::ValueToKey(const vx::IndexValue& value, std::string& key) {
 bool XBobjNTXTag::ValueGivesKey(const vx::IndexValue& value, const std::string& key) {
   // A number key read back is compared as a number: the key of a number is
   // the only text of its digits and form.
-  if (keyType_ != XBKeyType::Number || key.size() != static_cast<size_t>(keyLength_))
+  uint64_t stored = 0;
+  bool negative = false;
+  if (keyType_ != XBKeyType::Number || key.size() != static_cast<size_t>(keyLength_) || decimals_ > 18 ||
+      !ReadFixedUnits(key, decimals_, stored, negative))
     return XBobjIndexTag::ValueGivesKey(value, key);
   const double number = value.kind == vx::IndexValue::Kind::Date ? value.day : value.number;
-  uint64_t units = 0, stored = 0;
-  bool negative = false;
   // A number too wide for the key is written as stars, which read back as
   // the digits 2 of a negative number: such a value is compared by its key.
   const int digits = keyLength_ - (decimals_ > 0 ? 1 : 0);
-  if (decimals_ >= 0 && decimals_ <= 18 && ReadFixedUnits(key, decimals_, stored, negative)) {
-    // The usual case in doubles: the product a * 10^decimals is within an
-    // ulp of 2^-12 of the exact one, so a product within a quarter of the
-    // stored units rounds to them, and one three quarters or more away
-    // (and short of the key's width, where stars begin) does not. Between
-    // the two, and for larger numbers, the units are worked out exactly.
-    const double scaled = std::fabs(number) * static_cast<double>(kPowersOfTen[decimals_]);
-    constexpr double kExactBelow = 1099511627776.0;  // 2^40
-    if (scaled < kExactBelow) {
-      const double off = std::fabs(scaled - static_cast<double>(stored));
-      if (off <= 0.25) return negative == (number < 0 && stored != 0);
-      if (off >= 0.75 && (digits >= 19 || scaled + 1 < static_cast<double>(kPowersOfTen[digits]))) return false;
-    }
+  const uint64_t tooWide = digits < 19 ? kPowersOfTen[static_cast<size_t>(digits)] : kTenToNineteen;
+  // The usual case in doubles: the product a * 10^decimals is within an ulp
+  // of 2^-12 of the exact one, so a product within a quarter of the stored
+  // units rounds to them, and one three quarters or more away (and short of
+  // the width, where stars begin) does not. Between the two, and for larger
+  // numbers, the units are worked out exactly.
+  const double scaled = std::fabs(number) * static_cast<double>(kPowersOfTen[static_cast<size_t>(decimals_)]);
+  constexpr double kExactBelow = 1099511627776.0;  // 2^40
+  if (scaled < kExactBelow) {
+    const double off = std::fabs(scaled - static_cast<double>(stored));
+    if (off <= 0.25) return negative == (number < 0 && stored != 0);
+    if (off >= 0.75 && scaled + 1 < static_cast<double>(tooWide)) return false;
   }
-  if (!std::isfinite(number) || !FixedUnits(std::fabs(number), decimals_, units) ||
-      units >= (digits < 19 ? kPowersOfTen[digits] : kTenToNineteen) ||
-      !ReadFixedUnits(key, decimals_, stored, negative))
+  uint64_t units = 0;
+  if (!std::isfinite(number) || !FixedUnits(std::fabs(number), decimals_, units) || units >= tooWide)
     return XBobjIndexTag::ValueGivesKey(value, key);
   return stored == units && negative == (number < 0 && units != 0);
 }

@@ -209,12 +209,12 @@ class XBobjIndexTag {
   // Stands on `entry` (its key and record) again in the tree as the file
   // holds it now, after other programs may have changed its pages; `found`
   // tells whether the entry is still there. Returns the code for the next
-  // KeyRead of a walk going in `direction` (xbKeyNext or xbKeyPrior, in the tag's
-  // order): `direction` to step past the entry, or, when it went, the code
-  // that gives the entry following it in that direction (xbKeyCurrent when the
-  // tag already stands on it). Entries after the gone one with an equal key
-  // are met again rather than passed where equal keys stand in no record
-  // order.
+  // KeyRead of a walk going in `direction` (xbKeyNext or xbKeyPrior, in the
+  // tag's order): `direction` to step past the entry, or, when it went, the
+  // code that gives the entry following it in that direction (xbKeyCurrent
+  // when the tag already stands on it). Entries after the gone one with an
+  // equal key are met again rather than passed where equal keys stand in no
+  // record order.
   int32_t FindEntryAgain(const XBobjIndexKeyData& entry, int direction, bool& found);
   bool KeyDelete();  // the current entry
   // Deletes the entry of (key, key.link); false when there is none.
@@ -241,7 +241,8 @@ class XBobjIndexTag {
   std::string Unmaintainable() const;
   // Evaluates the key and FOR expressions on the table's current record;
   // an expression error there makes the tag Unmaintainable.
-  void TryExpressions();  // Whether the tag holds the entry the table's current record should give
+  void TryExpressions();
+  // Whether the tag holds the entry the table's current record should give
   // it: also true when the FOR expression leaves the record out, or when a
   // unique tag holds the key for another record. A unique tag without any
   // entry of the key counts as holding it unless `uniqueKeyRequired`: its

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <chrono>
 #include <exception>
+#include <functional>
 #include <thread>
 
 #include "platform/rtl/fileutils.h"
@@ -122,12 +123,16 @@ void XBobjIndexFile::Rebuild() {
   std::exception_ptr failure;
   {
     vx::WholeFileLock lock(*this, xbCtxTruncate);
-    constexpr int64_t kChunk = 1 << 20;
     std::string former(static_cast<size_t>(std::max<int64_t>(disk_->FileSize(), 0)), '\0');
-    for (int64_t at = 0; at < int64_t(former.size()); at += kChunk) {
-      const int n = static_cast<int>(std::min<int64_t>(kChunk, int64_t(former.size()) - at));
+    // The file's bytes a megabyte at a time: at, into former + at, n of them.
+    const auto inChunks = [&former](const std::function<void(int64_t, int)>& move) {
+      constexpr int64_t kChunk = 1 << 20;
+      for (int64_t at = 0; at < int64_t(former.size()); at += kChunk)
+        move(at, static_cast<int>(std::min<int64_t>(kChunk, int64_t(former.size()) - at)));
+    };
+    inChunks([&](int64_t at, int n) {
       if (disk_->Read(at, former.data() + at, n) != n) Damaged("file cannot be read whole");
-    }
+    });
     try {
       Reindex();
     } catch (...) {
@@ -136,10 +141,7 @@ void XBobjIndexFile::Rebuild() {
       // has the file open keeps the same file.
       try {
         disk_->FileTruncate(0);
-        for (int64_t at = 0; at < int64_t(former.size()); at += kChunk) {
-          const int n = static_cast<int>(std::min<int64_t>(kChunk, int64_t(former.size()) - at));
-          disk_->Write(at, former.data() + at, n);
-        }
+        inChunks([&](int64_t at, int n) { disk_->Write(at, former.data() + at, n); });
       } catch (const Exception&) {}
     }
   }
